@@ -1,0 +1,19 @@
+// The report at the end of the run: the report so far is saved before the Tables are written,
+// and the summary of measures is shown on screen.
+#pragma once
+
+#include <string_view>
+
+#include "engine/run/run.h"
+
+namespace korvelan {
+
+// Copies the report written so far into the ZFR work file and starts the report again empty.
+void copy_report_to_work_file(Run& run);
+// Shows the summary work file ZRR (unit 18) on screen, then " Output written to " + report.
+void show_report_on_screen(Run& run);
+// " FILE FAILURE: <description> FOR FILE Z<xx><id>kv.txt(<unit>), ERROR CODE:<status>"
+void report_work_file_failure(Run& run, std::string_view description, std::string_view code_letters,
+                              int unit_number);
+
+}  // namespace korvelan

@@ -1,0 +1,133 @@
+#include "engine/run/file_units.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace korvelan {
+
+int status_from_errno(int err) {
+    switch (err) {
+        case 0: return 0;
+        case ENOENT: return 2;
+        case ENOTDIR: return 3;
+        case EMFILE:
+        case ENFILE: return 4;
+        case EACCES:
+        case EPERM:
+        case EISDIR: return 5;
+        case EROFS: return 19;
+        case ENOSPC:
+        case EDQUOT: return 39;
+        case EEXIST: return 80;
+        default: return 20000 + err;
+    }
+}
+
+int open_unit(Run& run, int unit, const std::string& path, OpenMode mode) {
+    close_unit(run, unit);
+    std::FILE* f = nullptr;
+    errno = 0;
+    switch (mode) {
+        case OpenMode::Read: f = std::fopen(path.c_str(), "rb"); break;
+        case OpenMode::Write: f = std::fopen(path.c_str(), "wb"); break;
+        case OpenMode::Append: f = std::fopen(path.c_str(), "ab"); break;
+        case OpenMode::ReadWrite: f = std::fopen(path.c_str(), "w+b"); break;
+        case OpenMode::CreateNew: {
+            int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+            if (fd >= 0) {
+                f = ::fdopen(fd, "wb");
+                if (!f) ::close(fd);
+            }
+            break;
+        }
+    }
+    if (!f) {
+        run.rs.io_status = status_from_errno(errno == 0 ? ENOENT : errno);
+        return run.rs.io_status;
+    }
+    if (mode == OpenMode::Read) {
+        // A directory opens for reading on this platform; it is not a file.
+        int c = std::fgetc(f);
+        if (c == EOF && std::ferror(f)) {
+            int err = errno;
+            std::fclose(f);
+            run.rs.io_status = status_from_errno(err == EISDIR ? EISDIR : err);
+            return run.rs.io_status;
+        }
+        if (c != EOF) std::ungetc(c, f);
+        else std::rewind(f);
+    }
+    run.units.open[unit] = UnitFile{f, path, mode != OpenMode::Read};
+    run.rs.io_status = 0;
+    return 0;
+}
+
+bool unit_is_open(const Run& run, int unit) { return run.units.open.count(unit) != 0; }
+
+const std::string& unit_path(const Run& run, int unit) {
+    static const std::string none;
+    auto it = run.units.open.find(unit);
+    return it == run.units.open.end() ? none : it->second.path;
+}
+
+int read_unit_line(Run& run, int unit, std::string& line) {
+    line.clear();
+    auto it = run.units.open.find(unit);
+    if (it == run.units.open.end()) return run.rs.io_status = 10000;  // not open for read
+    std::FILE* f = it->second.file;
+    int c;
+    bool any = false;
+    while ((c = std::getc(f)) != EOF) {
+        any = true;
+        if (c == '\n') break;
+        line.push_back(static_cast<char>(c));
+    }
+    if (c == EOF) {
+        if (std::ferror(f)) return run.rs.io_status = status_from_errno(errno);
+        if (!any) return run.rs.io_status = -1;
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return run.rs.io_status = 0;
+}
+
+int write_unit_line(Run& run, int unit, std::string_view text) {
+    auto it = run.units.open.find(unit);
+    if (it == run.units.open.end()) return run.rs.io_status = 10001;  // not open for write
+    std::FILE* f = it->second.file;
+    errno = 0;
+    if ((!text.empty() && std::fwrite(text.data(), 1, text.size(), f) != text.size()) ||
+        std::fwrite("\r\n", 1, 2, f) != 2) {
+        return run.rs.io_status = status_from_errno(errno == 0 ? EIO : errno);
+    }
+    return run.rs.io_status = 0;
+}
+
+int rewind_unit(Run& run, int unit) {
+    auto it = run.units.open.find(unit);
+    if (it == run.units.open.end()) return run.rs.io_status = 10000;
+    std::fflush(it->second.file);
+    std::rewind(it->second.file);
+    return run.rs.io_status = 0;
+}
+
+int close_unit(Run& run, int unit, bool delete_file) {
+    auto it = run.units.open.find(unit);
+    if (it == run.units.open.end()) return 0;
+    errno = 0;
+    int status = 0;
+    if (std::fclose(it->second.file) != 0 && it->second.writing)
+        status = status_from_errno(errno == 0 ? EIO : errno);
+    if (delete_file) std::remove(it->second.path.c_str());
+    run.units.open.erase(it);
+    return status;
+}
+
+void close_all_units(Run& run) {
+    for (auto& [u, uf] : run.units.open) std::fclose(uf.file);
+    run.units.open.clear();
+}
+
+}  // namespace korvelan

@@ -1,0 +1,38 @@
+// Files opened on fixed unit numbers: text lines ending in CR LF, statuses as the engine uses
+// them (0 success, -1 end of file, positive error codes).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/run/run.h"
+
+namespace korvelan {
+
+enum class OpenMode {
+    Read,       // existing file, read
+    Write,      // created or emptied, write
+    Append,     // created or extended, write at the end
+    CreateNew,  // created exclusively: fails when the file exists
+    ReadWrite,  // created or emptied, written, rewound and read back
+};
+
+// Maps a platform errno onto the engine's status codes: not found 2, not a directory 3,
+// too many files 4, permission 5, read-only 19, disk full 39, file exists 80; others 20000 + errno.
+int status_from_errno(int err);
+
+// Opens a file on a unit (closing what the unit held). Sets and returns run.rs.io_status.
+int open_unit(Run& run, int unit, const std::string& path, OpenMode mode);
+bool unit_is_open(const Run& run, int unit);
+const std::string& unit_path(const Run& run, int unit);
+// Reads one line without its line end (LF or CR LF). 0, -1 at end of file, or an error.
+int read_unit_line(Run& run, int unit, std::string& line);
+// Writes the text followed by CR LF. 0 or an error code.
+int write_unit_line(Run& run, int unit, std::string_view text);
+int rewind_unit(Run& run, int unit);
+// Closes the unit (nothing when it is not open); optionally deletes the file. Returns 0, or the
+// error of the final write when buffered output could not be written.
+int close_unit(Run& run, int unit, bool delete_file = false);
+void close_all_units(Run& run);
+
+}  // namespace korvelan

@@ -1,0 +1,35 @@
+// The message line, the file-error reporter and the end of a run.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/run/run.h"
+
+namespace korvelan {
+
+// One line in the Input/Output window (at most 1024 characters, trailing blanks cut); in batch
+// mode also in the report output file while it is open.
+void show_message_line(Run& run, std::string_view text);
+
+// Text of the file-error table for a status and mode letter ("I", "O", "R", "W").
+std::string file_error_text(int status, char mode);
+// The "PROBLEM: <text> (<code>): for file: <name> in mode <letter>" line for the current status.
+std::string file_error_line(int status, std::string_view file_name, char mode);
+void report_file_error(Run& run, std::string_view file_name, char mode);
+[[noreturn]] void fail_on_file_error(Run& run, std::string_view file_name, char mode);
+
+// Ends the run: writes Table 0, the closing message, closes the report; then the idle loop of
+// the host; never returns (throws RunStopped to the driver).
+[[noreturn]] void stop_analysis_and_idle(Run& run);
+// Marks the run as failed and stops it.
+[[noreturn]] void stop_run_as_failed(Run& run);
+// Shows the message line, marks the run failed and stops it.
+[[noreturn]] void fatal_message(Run& run, std::string_view text);
+void finish_analysis_report(Run& run);
+// Closes every unit and deletes every work file and Table file of the run id.
+void delete_work_files_at_exit(Run& run);
+// Exit status of the process for this run: 0 success, 1 failed.
+int run_exit_status(const Run& run);
+
+}  // namespace korvelan

@@ -1,0 +1,512 @@
+#include "engine/run/numtext.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace korvelan {
+
+namespace {
+constexpr double kTwoTo31 = 2147483648.0;
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Keeps only "0123456789-." up to the given length; every other character becomes a blank.
+void keep_number_characters(std::string& line, std::size_t upto) {
+    for (std::size_t i = 0; i < upto && i < line.size(); ++i) {
+        char c = line[i];
+        if (!is_digit(c) && c != '-' && c != '.') line[i] = ' ';
+    }
+}
+}  // namespace
+
+// ---- text helpers ---------------------------------------------------------------------------
+
+std::string_view trim_right(std::string_view s) {
+    std::size_t n = s.size();
+    while (n > 0 && (s[n - 1] == ' ' || s[n - 1] == '\0')) --n;
+    return s.substr(0, n);
+}
+
+std::string_view trim_left(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size() && s[i] == ' ') ++i;
+    return s.substr(i);
+}
+
+std::string_view trim(std::string_view s) { return trim_left(trim_right(s)); }
+
+std::string pad_right(std::string_view s, std::size_t n) {
+    std::string r(s.substr(0, std::min(n, s.size())));
+    r.resize(n, ' ');
+    return r;
+}
+
+std::string pad_left(std::string_view s, std::size_t n) {
+    if (s.size() >= n) return std::string(s.substr(s.size() - n));
+    return std::string(n - s.size(), ' ') + std::string(s);
+}
+
+static char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+
+bool iequals(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (upper(a[i]) != upper(b[i])) return false;
+    return true;
+}
+
+bool istarts_with(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && iequals(s.substr(0, prefix.size()), prefix);
+}
+
+void left_justify_in_place(std::string& text) {
+    std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos || first == 0) return;
+    std::size_t last = text.find_last_not_of(' ');
+    std::size_t len = last - first + 1;
+    std::memmove(text.data(), text.data() + first, len);
+    std::fill(text.begin() + static_cast<std::ptrdiff_t>(len),
+              text.begin() + static_cast<std::ptrdiff_t>(last + 1), ' ');
+}
+
+void uppercase_string(std::string& text, int n) {
+    std::size_t m = std::min<std::size_t>(text.size(), n < 0 ? 0 : static_cast<std::size_t>(n));
+    for (std::size_t i = 0; i < m; ++i) text[i] = upper(text[i]);
+}
+
+void uppercase_whole_string(std::string& text) {
+    uppercase_string(text, static_cast<int>(text.size()));
+}
+
+// ---- fixed-point routines --------------------------------------------------------------------
+
+void int_to_text_right(std::int64_t n, std::string& field) {
+    std::fill(field.begin(), field.end(), ' ');
+    const std::size_t len = field.size();
+    if (len == 0) return;
+    std::uint64_t mag = n < 0 ? static_cast<std::uint64_t>(-(n + 1)) + 1 : static_cast<std::uint64_t>(n);
+    std::size_t pos = len;  // next position to fill, counted from 1
+    do {
+        field[pos - 1] = static_cast<char>('0' + mag % 10);
+        mag /= 10;
+        --pos;
+    } while (mag != 0 && pos > 0);
+    if (n < 0) field[pos > 0 ? pos - 1 : 0] = '-';
+}
+
+std::string int_to_text10(std::int64_t n) {
+    std::string f(10, ' ');
+    int_to_text_right(n, f);
+    return f;
+}
+
+std::string int_to_text_left(std::int64_t n) {
+    std::string f = int_to_text10(n);
+    left_justify_in_place(f);
+    return f;
+}
+
+int decimals_of_format(std::string_view format) {
+    std::size_t p = format.find('.');
+    if (p == std::string_view::npos || p + 1 >= format.size() || !is_digit(format[p + 1])) return 0;
+    return format[p + 1] - '0';
+}
+
+void real_to_fixed_text(float x, std::string& field, std::string_view format) {
+    const std::size_t len = field.size();
+    if (len == 0) return;
+    if (!std::isfinite(x) || std::fabs(static_cast<double>(x)) > kTwoTo31) {
+        std::fill(field.begin(), field.end(), '*');
+        return;
+    }
+    const int d = decimals_of_format(format);
+    if (d == 0) {
+        int_to_text_right(nint(x), field);
+        return;
+    }
+    float y = x;
+    for (int i = 0; i < d; ++i) y = static_cast<float>(y * 10.0f);
+    if (std::fabs(static_cast<double>(y)) >= kTwoTo31) {
+        // Beyond the 32-bit range the digits cannot be placed: a field of "*".
+        std::fill(field.begin(), field.end(), '*');
+        return;
+    }
+    const std::int32_t k = nint(y);
+    std::string head(len - 1, ' ');
+    int_to_text_right(k < 0 ? -static_cast<std::int64_t>(k) : k, head);
+    std::fill(field.begin(), field.end(), ' ');
+    std::copy(head.begin(), head.end(), field.begin());
+    for (int i = 1; i <= d && static_cast<std::size_t>(i) < len; ++i) {
+        char c = field[len - i - 1];
+        field[len - i] = (c == ' ') ? '0' : c;
+    }
+    if (static_cast<std::size_t>(d) < len) field[len - d - 1] = '.';
+    if (k < 0) {
+        for (std::size_t i = 1; i < len; ++i) {
+            if (field[i] != ' ') {
+                field[i - 1] = '-';
+                break;
+            }
+        }
+    }
+}
+
+std::string real_to_text10(float x, std::string_view format) {
+    std::string f(10, ' ');
+    real_to_fixed_text(x, f, format);
+    return f;
+}
+
+std::string real_to_text_left(float x, std::string_view format) {
+    std::string f = real_to_text10(x, format);
+    left_justify_in_place(f);
+    return f;
+}
+
+void double_to_fixed_text(double x, std::string& field, std::string_view format) {
+    std::fill(field.begin(), field.end(), ' ');
+    if (!std::isfinite(x) || std::fabs(x) > kTwoTo31) {
+        std::fill(field.begin(), field.end(), '*');
+        return;
+    }
+    const int d = decimals_of_format(format);
+    const double a = std::fabs(x);
+    std::string text = x < 0 ? "-" : "";
+    if (d == 0) {
+        text += std::to_string(static_cast<long long>(a + 0.499));
+    } else {
+        long long i = static_cast<long long>(a);
+        double scale = std::pow(10.0, d);
+        long long r = static_cast<long long>(std::floor((a - static_cast<double>(i)) * scale + 0.5));
+        if (r >= static_cast<long long>(scale)) {
+            ++i;
+            r = 0;
+        }
+        std::string decimals = std::to_string(r);
+        text += std::to_string(i) + "." + std::string(d - decimals.size(), '0') + decimals;
+    }
+    if (text.size() > field.size()) {
+        std::fill(field.begin(), field.end(), '*');
+        return;
+    }
+    std::copy(text.begin(), text.end(), field.begin());
+}
+
+std::string double_to_text30(double x, std::string_view format) {
+    std::string f(30, ' ');
+    double_to_fixed_text(x, f, format);
+    return f;
+}
+
+// ---- formatted output ------------------------------------------------------------------------
+
+std::int32_t nint(double x) {
+    double r = std::round(x);  // halves away from zero
+    if (r >= 2147483647.0) return 2147483647;
+    if (r <= -2147483648.0) return -2147483647 - 1;
+    return static_cast<std::int32_t>(r);
+}
+
+std::string fmt_i(std::int64_t n, int w) {
+    std::string digits = std::to_string(n);
+    if (w <= 0) return {};
+    if (static_cast<int>(digits.size()) > w) return std::string(w, '*');
+    return std::string(w - digits.size(), ' ') + digits;
+}
+
+std::string fmt_f(double x, int w, int d) {
+    if (w <= 0) return {};
+    if (!std::isfinite(x) || std::fabs(x) >= 1e300) return std::string(w, '*');
+    if (d < 0) d = 0;
+    // Exact-enough decimal expansion of the magnitude, then rounding half away from zero.
+    char buf[400];
+    std::snprintf(buf, sizeof buf, "%.*f", d + 25, std::fabs(x));
+    std::string s(buf);
+    std::size_t point = s.find('.');
+    std::string ip = s.substr(0, point);
+    std::string fp = s.substr(point + 1, d);
+    bool up = s[point + 1 + d] >= '5';
+    if (up) {
+        // Add one unit in the last kept place.
+        std::string all = ip + fp;
+        int i = static_cast<int>(all.size()) - 1;
+        while (i >= 0) {
+            if (all[i] == '9') {
+                all[i] = '0';
+                --i;
+            } else {
+                ++all[i];
+                break;
+            }
+        }
+        if (i < 0) all.insert(all.begin(), '1');
+        ip = all.substr(0, all.size() - d);
+        fp = all.substr(all.size() - d);
+    }
+    bool zero = ip.find_first_not_of('0') == std::string::npos &&
+                fp.find_first_not_of('0') == std::string::npos;
+    std::string text;
+    if (x < 0 && !zero) text = "-";
+    if (d == 0) {
+        text += ip + ".";
+    } else {
+        if (ip != "0") text += ip;
+        text += "." + fp;
+    }
+    if (static_cast<int>(text.size()) > w) return std::string(w, '*');
+    return std::string(w - text.size(), ' ') + text;
+}
+
+std::string fmt_f_left(double x, int w, int d) { return std::string(trim_left(fmt_f(x, w, d))); }
+
+// ---- number reading -----------------------------------------------------------------------------
+
+void parse_first_integer(std::string_view text, int& pos, int& value) {
+    value = 0;
+    bool seen = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (is_digit(c)) {
+            // Saturate rather than overflow on absurdly long digit runs.
+            if (value < 214748364) value = value * 10 + (c - '0');
+            seen = true;
+        } else if (!seen) {
+            continue;
+        } else if (c == ' ') {
+            continue;
+        } else {
+            pos = static_cast<int>(i) + 1;
+            return;
+        }
+    }
+    pos = seen ? static_cast<int>(text.size()) + 1 : -1;
+}
+
+namespace {
+// Reads an unsigned decimal integer; blanks inside are ignored (as a formatted integer read
+// does); anything else fails. Returns false on failure.
+bool read_unsigned(std::string_view t, std::string& digits) {
+    digits.clear();
+    for (char c : t) {
+        if (c == ' ') continue;
+        if (!is_digit(c)) return false;
+        digits.push_back(c);
+    }
+    return true;
+}
+}  // namespace
+
+int parse_real_from_text(std::string_view text, float& value) {
+    value = 0.0f;
+    std::string_view t = trim(text);
+    bool negative = false;
+    if (!t.empty() && t.front() == '-') {
+        negative = true;
+        t.remove_prefix(1);
+    }
+    std::size_t p = t.find('.');
+    std::string int_digits, frac_digits;
+    if (!read_unsigned(t.substr(0, p == std::string_view::npos ? t.size() : p), int_digits))
+        return kNumericInputError;
+    if (p != std::string_view::npos && !read_unsigned(t.substr(p + 1), frac_digits))
+        return kNumericInputError;
+    // Trailing zeros of the fraction add nothing.
+    while (!frac_digits.empty() && frac_digits.back() == '0') frac_digits.pop_back();
+    std::size_t lead = int_digits.find_first_not_of('0');
+    int_digits = lead == std::string::npos ? "" : int_digits.substr(lead);
+    float v;
+    if (int_digits.size() <= 9 && frac_digits.size() <= 9) {
+        // Ordinary numbers: integer part plus fraction, both in single precision.
+        float ip = int_digits.empty() ? 0.0f : static_cast<float>(std::atol(int_digits.c_str()));
+        float fp = 0.0f;
+        if (!frac_digits.empty()) {
+            float k = static_cast<float>(std::atol(frac_digits.c_str()));
+            float scale = 1.0f;
+            for (std::size_t i = 0; i < frac_digits.size(); ++i) scale *= 10.0f;
+            fp = k / scale;
+        }
+        v = ip + fp;
+    } else {
+        // Long numbers are converted with full precision.
+        std::string s = (int_digits.empty() ? "0" : int_digits) + "." + frac_digits;
+        v = static_cast<float>(std::strtod(s.c_str(), nullptr));
+    }
+    value = negative && v != 0.0f ? -v : v;
+    return 0;
+}
+
+int parse_integer_from_text(std::string_view text, std::int64_t& value) {
+    value = 0;
+    std::string_view t = trim(text);
+    bool negative = false;
+    if (!t.empty() && t.front() == '-') {
+        negative = true;
+        t.remove_prefix(1);
+    }
+    std::string digits;
+    if (!read_unsigned(t, digits)) return kNumericInputError;
+    if (digits.size() > 18) return kNumericInputError;
+    std::int64_t v = digits.empty() ? 0 : std::atoll(digits.c_str());
+    value = negative ? -v : v;
+    return 0;
+}
+
+namespace {
+struct Field {
+    std::size_t begin, end;  // [begin, end)
+};
+
+// Parses "a" or "a-b" (mark "-", or also "." when dot_is_mark) into first and last.
+bool parse_entry_range(std::string_view f, bool dot_is_mark, int& first, int& last) {
+    first = last = 0;
+    bool after_mark = false, any_first = false, any_last = false;
+    long long a = 0, b = 0;
+    for (char c : f) {
+        if (is_digit(c)) {
+            long long& v = after_mark ? b : a;
+            if (v < 100000000) v = v * 10 + (c - '0');
+            (after_mark ? any_last : any_first) = true;
+        } else if ((c == '-' || (dot_is_mark && c == '.')) && !after_mark) {
+            after_mark = true;
+        } else {
+            return false;
+        }
+    }
+    if (!any_first) return false;
+    first = static_cast<int>(a);
+    last = any_last ? static_cast<int>(b) : first;
+    if (first > last) {
+        first = last = 0;
+        return false;
+    }
+    return true;
+}
+}  // namespace
+
+void parse_numbers_in_line(std::string& line, int& first, float& value, int& status, int& last) {
+    keep_number_characters(line, line.size());
+    first = last = 0;
+    value = 0.0f;
+    status = -1;
+    std::vector<Field> fields;
+    std::size_t i = 0;
+    while (i < line.size() && fields.size() < 2) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == ',')) ++i;
+        if (i >= line.size()) break;
+        std::size_t b = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != ',') ++i;
+        fields.push_back({b, i});
+    }
+    if (fields.empty()) return;
+    std::string_view f1(line.data() + fields[0].begin, fields[0].end - fields[0].begin);
+    if (!parse_entry_range(f1, true, first, last)) {
+        first = last = 0;
+        return;
+    }
+    if (fields.size() < 2) return;
+    std::string_view f2(line.data() + fields[1].begin, fields[1].end - fields[1].begin);
+    float v;
+    if (parse_real_from_text(f2, v) != 0) return;
+    value = v;
+    status = 0;
+}
+
+void split_entry_and_value(std::string& line, int& first, std::vector<float>& values, int& status,
+                           std::string& rest, int& last) {
+    keep_number_characters(line, line.size());
+    first = last = 0;
+    status = 0;
+    rest.assign(line.size(), ' ');
+    std::fill(values.begin(), values.end(), 0.0f);
+    const std::size_t n = values.size();
+    const std::size_t len = line.size();
+    std::size_t i = 0;
+    std::size_t f = 0;
+    auto starts_field = [&](std::size_t k) {
+        char c = line[k];
+        if (is_digit(c)) return true;
+        if (c == '.' || c == '-')
+            return k + 1 < len && (is_digit(line[k + 1]) || line[k + 1] == '.' || line[k + 1] == '-');
+        return false;
+    };
+    while (i < len) {
+        if (!starts_field(i)) {
+            ++i;
+            continue;
+        }
+        std::size_t b = i;
+        while (i < len && line[i] != ' ') ++i;
+        std::string_view field(line.data() + b, i - b);
+        ++f;
+        if (f == 1) {
+            if (!parse_entry_range(field, false, first, last)) {
+                first = last = 0;
+                status = -1;
+                return;
+            }
+        } else {
+            // More value fields than the array holds are not stored.
+            if (f > n) return;
+            float v;
+            int st = parse_real_from_text(field, v);
+            if (st != 0) {
+                status = st;
+                return;
+            }
+            values[f - 1] = v;
+            if (f + 1 >= n) {
+                std::string r = line.substr(i);
+                left_justify_in_place(r);
+                rest = pad_right(r, line.size());
+                return;
+            }
+        }
+    }
+}
+
+int parse_digit_string(std::string_view text) {
+    int value = 0;
+    for (char c : text) {
+        if (!is_digit(c)) return -1;
+        if (value < 214748364) value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+void parse_numeric_input_line(std::string& line, TableRequest& request) {
+    std::size_t last = trim_right(line).size();
+    keep_number_characters(line, last);
+    request.letters.fill(' ');
+    request.selectors.fill(0.0f);
+    std::size_t i = 0;
+    for (int k = 0; k < 8 && i < last; ++k) {
+        while (i < last && line[i] == ' ') ++i;
+        std::size_t b = i;
+        while (i < last && line[i] != ' ' && line[i] != ',') ++i;
+        std::string_view field(line.data() + b, i - b);
+        if (i < last && line[i] == ',') ++i;
+        if (field.empty() || field == "-") continue;
+        float v = 0.0f;
+        if (k == 0) {
+            if (parse_real_from_text(field, v) == 0) request.table = static_cast<std::int32_t>(v);
+            std::size_t p = field.find('.');
+            if (p != std::string_view::npos) {
+                float s = 0.0f;
+                if (parse_real_from_text(field.substr(p + 1), s) == 0) {
+                    request.selectors[0] = s;
+                    if (s > 0.0f || (s == 0.0f && request.table == 1)) request.letters[0] = 'U';
+                }
+            }
+        } else if (parse_real_from_text(field, v) == 0) {
+            request.selectors[k] = v;
+            request.letters[k] = 'U';
+        } else {
+            request.selectors[k] = 0.0f;
+        }
+    }
+}
+
+}  // namespace korvelan

@@ -1,0 +1,109 @@
+#include "engine/run/report_line.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/run/file_units.h"
+#include "engine/run/message_texts.h"
+#include "engine/run/messages.h"
+
+namespace korvelan {
+
+void ReportLineBuffer::put(int col, std::string_view text) {
+    if (col < 1 || col > kWidth) return;
+    std::size_t room = static_cast<std::size_t>(kWidth - col + 1);
+    std::size_t n = std::min(room, text.size());
+    std::copy_n(text.data(), n, c.begin() + (col - 1));
+}
+
+std::string_view ReportLineBuffer::view(int from, int to) const {
+    from = std::max(from, 1);
+    to = std::min(to, kWidth);
+    if (to < from) return {};
+    return std::string_view(c.data() + from - 1, static_cast<std::size_t>(to - from + 1));
+}
+
+int ReportLineBuffer::length() const {
+    int n = kWidth;
+    while (n > 0 && c[n - 1] == ' ') --n;
+    return n;
+}
+
+void convert_box_characters_to_ascii(ReportLineBuffer& line, int n) {
+    n = std::min(n, ReportLineBuffer::kWidth);
+    for (int i = n - 1; i >= 0; --i) {
+        char ch = line.c[i];
+        if (ch == ' ') continue;
+        std::size_t k = kAsciiBoxBytes.find(ch);
+        if (k != std::string_view::npos) line.c[i] = kAsciiBoxMap[k];
+    }
+}
+
+void write_report_line(Run& run) {
+    ReportLineBuffer& line = run.rep.line;
+    int n = std::max(line.length(), 1);
+    if (run.cv.box_to_ascii != 'N') convert_box_characters_to_ascii(line, n);
+    int s = 1;
+    if (line.c[0] == '^') {
+        line.c[0] = run.cv.page_control_char;
+        run.rep.page_line_counter = 1;
+    } else {
+        if (run.cv.page_control_char == '^') s = 2;
+        run.rep.page_line_counter += 1;
+    }
+    if (line.c[0] == '^') line.c[0] = '\f';
+    std::string_view text = line.view(s, std::max(n, s));
+    if (run.rs.report_closed) {
+        if (run.host) run.host->write_file_line(text);
+        return;
+    }
+    if (!unit_is_open(run, unit::kReport)) return;
+    if (write_unit_line(run, unit::kReport, text) == 0) return;
+    // The write failed: say so, show the line, try once more, and carry on with the run.
+    run.rs.report_write_failed = true;
+    std::string copy(trim_right(line.view(1, n)));
+    report_file_error(run, run.rs.report_file, 'W');
+    show_message_line(run, msg::kFailedToWrite);
+    show_message_line(run, copy);
+    std::int32_t status = run.rs.io_status;
+    write_unit_line(run, unit::kReport, text);
+    run.rs.io_status = status;
+    report_file_error(run, run.rs.report_file, 'W');
+}
+
+void write_blank_report_line(Run& run) {
+    run.rep.line.clear();
+    write_report_line(run);
+}
+
+void write_report_text(Run& run, std::string_view text_from_column_1) {
+    run.rep.line.clear();
+    run.rep.line.put(1, text_from_column_1);
+    write_report_line(run);
+}
+
+void show_progress_bar(Run& run, int current, int total) {
+    if (run.host) run.host->pump_messages();
+    if (total < 1) return;
+    char mark = run.rs.finish_iterating ? '#' : '=';
+    auto send = [&](char c) {
+        if (run.host) run.host->send_char_to_text_window(c);
+    };
+    if (run.rep.progress_next == 0 || current == 1) {
+        send('>');
+        run.rep.progress_next = 1;
+    }
+    float t = static_cast<float>(current) * 75.0f / static_cast<float>(total);
+    int target = std::min(static_cast<int>(std::round(t)), 75);
+    if (run.rep.progress_next <= target) {
+        for (int i = run.rep.progress_next; i <= target; ++i) send(mark);
+        run.rep.progress_next = target + 1;
+    }
+    if (current >= total) {
+        send('<');
+        send('\r');
+        run.rep.progress_next = 0;
+    }
+}
+
+}  // namespace korvelan

@@ -1,0 +1,126 @@
+// The state of one analysis run: control variables, run-wide flags and names, report state and
+// open file units. One object is passed explicitly to every engine routine, so tests can build
+// a run without a process.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/run/control_variables.h"
+#include "engine/run/host_services.h"
+#include "engine/run/numtext.h"
+
+namespace korvelan {
+
+// Fixed unit numbers of the files a run keeps open.
+namespace unit {
+inline constexpr int kControl = 3;
+inline constexpr int kReport = 4;
+inline constexpr int kOutput = 8;  // ZFR copy of the report, output files
+inline constexpr int kEdit = 9;
+inline constexpr int kItemLabels = 10;
+inline constexpr int kScores = 13;
+inline constexpr int kCodes = 14;
+inline constexpr int kPersonLabels = 16;
+inline constexpr int kPersonRecords = 17;
+inline constexpr int kSummary = 18;  // ZRR
+inline constexpr int kControlCopy = 19;  // ZIN
+inline constexpr int kLastLineCheck = 26;
+}  // namespace unit
+
+// Program identity shown in the banner, headings and console.
+inline constexpr const char* kProgramWord = "KORVELAN";
+inline constexpr float kVersionNumber = 3.34f;
+inline constexpr const char* kVersionDateText = "MAY 3, 2002";
+
+// One open file on a unit number.
+struct UnitFile {
+    std::FILE* file = nullptr;
+    std::string path;
+    bool writing = false;
+};
+
+struct FileUnits {
+    std::map<int, UnitFile> open;
+};
+
+// The 501-column line every report writer fills; column 1 is the page-control column.
+struct ReportLineBuffer {
+    static constexpr int kWidth = 501;
+    std::array<char, kWidth> c;
+    ReportLineBuffer() { clear(); }
+    void clear() { c.fill(' '); }
+    // Places text from 1-based column col on; whatever passes column 501 is cut.
+    void put(int col, std::string_view text);
+    // The text of columns from..to (1-based, inclusive).
+    std::string_view view(int from, int to) const;
+    // Length without trailing blanks.
+    int length() const;
+};
+
+struct ReportState {
+    ReportLineBuffer line;
+    std::int32_t page_line_counter = 0;
+    std::int32_t sub_table_counter = 0;
+    std::int32_t page_number = 1;
+    char heading_flag = 'Y';
+    TableRequest request;  // request.table is the current Table number
+    // Counts shown in the second heading line, filled in as the run learns them.
+    std::int32_t persons_input = 0;
+    std::int32_t items_input = 0;
+    std::int32_t persons_analysed = 0;
+    std::int32_t items_analysed = 0;
+    std::int32_t categories = 0;
+    // Progress bar: next mark position (0 = no bar open).
+    std::int32_t progress_next = 0;
+};
+
+struct RunState {
+    bool batch = false;
+    bool finish_iterating = false;
+    std::int32_t io_status = 0;
+    // Set by every fatal path; the closing message and the exit status follow it.
+    bool run_failed = false;
+    // Set when any write to the report output file failed.
+    bool report_write_failed = false;
+    bool report_closed = false;
+    bool finished = false;  // the run end has been written
+    std::string closing_note;
+    std::string control_file;
+    std::string report_file;
+    std::string temp_directory;  // ends in "/"
+    std::string output_directory;  // ends in "/"
+    std::string run_id;  // three digits
+    std::string run_date;  // 17 characters
+    std::string extra_specifications;  // typed line of further instructions
+    std::vector<std::string> command_instructions;  // "Variable=Value" arguments, list lines
+    bool both_names_given = false;
+    std::int32_t idle_counter = 0;
+    // Run constants.
+    float exponent_clamp = 20.0f;
+    float smallest_positive = 9.3576e-14f;
+};
+
+struct Run {
+    HostServices* host = nullptr;
+    ControlVariables cv;
+    RunState rs;
+    ReportState rep;
+    FileUnits units;
+    std::vector<std::string> args;  // command-line arguments after the program name
+    std::optional<std::tm> fixed_time;  // tests pin the clock
+};
+
+// Thrown by stop_analysis_and_idle once the run has ended; the driver catches it.
+struct RunStopped {};
+
+// Path of the work file with the given three-letter code in the temporary directory.
+std::string work_file_path(const Run& run, std::string_view code);
+
+}  // namespace korvelan

@@ -1,0 +1,338 @@
+#include "engine/run/run_start.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+
+#include "engine/report/table_heading.h"
+#include "engine/run/file_units.h"
+#include "engine/run/message_texts.h"
+#include "engine/run/messages.h"
+#include "engine/run/report_line.h"
+
+namespace korvelan {
+
+namespace {
+
+constexpr int kRunIdAttempts = 1000;
+
+std::string current_directory() {
+    std::error_code ec;
+    std::string d = std::filesystem::current_path(ec).string();
+    if (ec) d = ".";
+    if (d.empty() || d.back() != '/') d += '/';
+    return d;
+}
+
+std::string with_slash(std::string d) {
+    if (!d.empty() && d.back() != '/') d += '/';
+    return d;
+}
+
+void window(Run& run, std::string_view text) {
+    if (run.host) run.host->write_text_window_line(text);
+}
+
+std::tm now_tm(const Run& run) {
+    if (run.fixed_time) return *run.fixed_time;
+    std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return tm;
+}
+
+// Tries to claim a run id in the directory by creating its ZIN file exclusively.
+bool claim_run_id(Run& run, const std::string& dir) {
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    auto now = std::chrono::system_clock::now().time_since_epoch();
+    long long centis = std::chrono::duration_cast<std::chrono::milliseconds>(now).count() / 10;
+    int id = static_cast<int>(centis % 100000 % 1000);
+    for (int attempt = 0; attempt < kRunIdAttempts; ++attempt) {
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "%03d", (id + attempt) % 1000);
+        run.rs.temp_directory = dir;
+        run.rs.run_id = buf;
+        int st = open_unit(run, unit::kControlCopy, work_file_path(run, "ZIN"), OpenMode::CreateNew);
+        if (st == 0) return true;
+        if (st != 80) break;  // anything but "exists" means the directory does not serve
+    }
+    run.rs.run_id.clear();
+    return false;
+}
+
+}  // namespace
+
+std::string make_run_date_text(const std::tm& t) {
+    static const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    std::string s = std::string(months[t.tm_mon % 12]) + " " + fmt_i(t.tm_mday, 2) + " " +
+                    fmt_i(t.tm_hour, 2) + ":" + fmt_i(t.tm_min, 2) + " " +
+                    fmt_i(t.tm_year + 1900, 4);
+    if (s[10] == ' ') s[10] = '0';
+    return s;
+}
+
+void make_run_date_text(Run& run) { run.rs.run_date = make_run_date_text(now_tm(run)); }
+
+void pump_and_poll(Run& run) {
+    if (!run.host) return;
+    run.host->pump_messages();
+    if (run.host->finish_iterating_requested()) run.rs.finish_iterating = true;
+}
+
+std::optional<std::string> ask_console_line(Run& run, std::string_view prompt) {
+    if (run.rs.batch || !run.host) return std::nullopt;
+    window(run, "");
+    run.host->console_write_prompt(prompt);
+    return run.host->console_read_line();
+}
+
+void check_temp_directory(Run& run) {
+    std::string dir = run.host ? run.host->initial_settings().temp_directory : std::string();
+    if (trim(dir).empty()) {
+        const char* env = std::getenv("TMPDIR");
+        dir = (env && *env) ? env : "/tmp";
+    }
+    dir = with_slash(std::string(trim(dir)));
+    if (claim_run_id(run, dir)) return;
+    if (dir != "/tmp/" && claim_run_id(run, "/tmp/")) return;
+    show_message_line(run, std::string(msg::kNoTempDirectory) + dir);
+    stop_run_as_failed(run);
+}
+
+void apply_command_line(Run& run) {
+    bool list_open = false;
+    for (const std::string& arg : run.args) {
+        if (arg.empty()) break;
+        if (arg.find('=') != std::string::npos) {
+            run.rs.command_instructions.push_back(arg);
+            if (arg.find("=*") != std::string::npos) {
+                list_open = true;
+            } else {
+                list_open = false;
+                if (arg[0] == 'B' || arg[0] == 'b')
+                    run.rs.batch = arg.find("=Y") != std::string::npos ||
+                                   arg.find("=y") != std::string::npos;
+            }
+        } else if (arg.find('*') != std::string::npos) {
+            if (list_open) run.rs.command_instructions.push_back(arg);
+            list_open = false;
+        } else if (run.rs.control_file.empty()) {
+            run.rs.control_file = arg;
+        } else if (run.rs.report_file.empty()) {
+            run.rs.report_file = arg;
+        } else if (list_open) {
+            run.rs.command_instructions.push_back(arg);
+        } else {
+            show_message_line(run, std::string(msg::kUnknownCommand) + "\"" + arg + "\"");
+            stop_run_as_failed(run);
+        }
+    }
+}
+
+namespace {
+
+// A name the run cannot do without could not be obtained from the console.
+[[noreturn]] void stop_without_name(Run& run, std::string_view what) {
+    show_message_line(run, std::string(msg::kNameNeededNoInput) + std::string(what));
+    stop_run_as_failed(run);
+}
+
+void obtain_control_file(Run& run) {
+    for (;;) {
+        while (trim(run.rs.control_file).empty()) {
+            auto typed = ask_console_line(
+                run, std::string(msg::kControlPrompt1) + msg::kControlPrompt2);
+            if (!typed) stop_without_name(run, "a control file name");
+            std::string name(trim(*typed));
+            if (name.empty()) {
+                if (run.host) name = run.host->prompt_for_file_name(
+                                  msg::kControlFileDialogTitle, run.host->initial_settings().filter);
+                if (!name.empty()) window(run, name);
+            }
+            run.rs.control_file = name;
+        }
+        run.rs.control_file = std::string(trim(run.rs.control_file));
+        if (open_unit(run, unit::kControl, run.rs.control_file, OpenMode::Read) == 0) {
+            close_unit(run, unit::kControl);
+            return;
+        }
+        report_file_error(run, run.rs.control_file, 'I');
+        run.rs.control_file.clear();
+        run.rs.both_names_given = false;
+        if (run.rs.batch) stop_run_as_failed(run);
+    }
+}
+
+void add_control_file_menus(Run& run) {
+    if (!run.host) return;
+    const std::string& name = run.rs.control_file;
+    std::string quoted = std::string("\"") + kProgramWord + " " + name + "\"";
+    run.host->insert_menu_item(0, 1, std::string(msg::kMenuEditControlFile) + name, nullptr);
+    run.host->add_system_menu_item(std::string(msg::kMenuExitRestart) + quoted);
+    run.host->insert_menu_item(0, 2, std::string(msg::kMenuExitRestart) + quoted, nullptr);
+    run.host->add_system_menu_item(std::string(msg::kMenuRestart) + quoted);
+    run.host->insert_menu_item(0, 3, std::string(msg::kMenuRestart) + quoted, nullptr);
+    run.host->add_system_menu_item(std::string(msg::kMenuEditControlFile) + name);
+    run.host->insert_menu_item(1, 1, std::string(msg::kMenuEditControlFile) + name, nullptr);
+}
+
+void change_to_control_directory(Run& run) {
+    const std::string& name = run.rs.control_file;
+    std::size_t slash = name.rfind('/');
+    if (slash == std::string::npos) return;
+    std::string dir = name.substr(0, slash + 1);
+    if (dir.size() <= 1 || dir == current_directory()) return;
+    if (::chdir(dir.c_str()) == 0) window(run, std::string(msg::kCurrentDirectory) + dir);
+}
+
+std::string absolute(const std::string& name) {
+    if (!name.empty() && name[0] == '/') return name;
+    return current_directory() + name;
+}
+
+// Opens the report file; returns true when the first attempt succeeded (no temporary retry).
+bool obtain_report_file(Run& run) {
+    const std::string zou = "ZOU" + run.rs.run_id + "kv.txt";
+    for (int attempt = 0;; ++attempt) {
+        bool no_answer = false;
+        while (trim(run.rs.report_file).empty() || run.rs.report_file == run.rs.control_file ||
+               absolute(run.rs.report_file) == run.rs.control_file) {
+            if (!trim(run.rs.report_file).empty()) {
+                window(run, msg::kReportSameAsControl);
+                run.rs.report_file.clear();
+            }
+            auto typed = ask_console_line(
+                run, std::string(msg::kReportPrompt1) + msg::kReportPrompt2);
+            if (!typed) no_answer = true;
+            std::string name = typed ? std::string(trim(*typed)) : std::string();
+            run.rs.report_file = name.empty() ? zou : name;
+        }
+        bool ask_extra = !run.rs.both_names_given && run.rs.command_instructions.empty();
+        if (ask_extra) {
+            auto typed = ask_console_line(run, msg::kExtraSpecifications);
+            run.rs.extra_specifications = typed ? typed->substr(0, std::min<std::size_t>(typed->size(), 80)) : "";
+        }
+        if (open_unit(run, unit::kReport, run.rs.report_file, OpenMode::Write) == 0) return true;
+        if (run.rs.report_file == zou) {
+            std::string in_temp = run.rs.temp_directory + zou;
+            if (open_unit(run, unit::kReport, in_temp, OpenMode::Write) == 0) {
+                run.rs.report_file = in_temp;
+                return false;
+            }
+        }
+        report_file_error(run, run.rs.report_file, 'O');
+        run.rs.report_file.clear();
+        run.rs.both_names_given = false;
+        // Without a console answer the same failure would repeat for ever.
+        if (run.rs.batch || no_answer || attempt > 100) stop_run_as_failed(run);
+    }
+}
+
+}  // namespace
+
+void start_run(Run& run) {
+    run.rs.exponent_clamp = 20.0f;
+    run.rs.smallest_positive = static_cast<float>(std::exp(-30.0));
+    run.rep.request.table = 0;
+    make_run_date_text(run);
+    window(run, std::string(" ") + kProgramWord + msg::kVersion + fmt_f(kVersionNumber, 5, 2) + "  " +
+                    run.rs.run_date);
+    check_temp_directory(run);
+    run.rs.output_directory = run.rs.temp_directory;
+    run.rs.batch = false;
+    run.rs.control_file.clear();
+    run.rs.report_file.clear();
+    apply_command_line(run);
+    if (!run.rs.batch && run.host) run.host->show_welcome_dialog();
+    run.rs.both_names_given = !run.rs.control_file.empty() && !run.rs.report_file.empty();
+    if (!run.rs.both_names_given && run.rs.batch) {
+        show_message_line(run, std::string(msg::kBatchNeedsNames) +
+                                   std::string(trim(run.rs.control_file)) +
+                                   msg::kBatchNeedsNamesOutput + std::string(trim(run.rs.report_file)));
+        stop_run_as_failed(run);
+    }
+    window(run, msg::kCurrentDirectory);
+    window(run, current_directory());
+    if (!run.rs.control_file.empty()) {
+        window(run, "");
+        window(run, msg::kNameOfControlFile);
+        window(run, run.rs.control_file);
+    }
+    for (;;) {
+        obtain_control_file(run);
+        run.rs.control_file = absolute(run.rs.control_file);
+        add_control_file_menus(run);
+        change_to_control_directory(run);
+        if (!run.rs.report_file.empty()) {
+            window(run, "");
+            window(run, msg::kNameOfReportFile);
+            window(run, run.rs.report_file);
+        }
+        if (run.rs.report_file.empty() && run.host && run.host->initial_settings().report_prompt == 'N')
+            run.rs.report_file = "ZOU" + run.rs.run_id + "kv.txt";
+        if (obtain_report_file(run)) {
+            std::string cd = run.rs.control_file.substr(0, run.rs.control_file.rfind('/') + 1);
+            run.rs.output_directory = cd;
+            if (run.rs.report_file[0] != '/') run.rs.report_file = cd + run.rs.report_file;
+        }
+        if (open_unit(run, unit::kControl, run.rs.control_file, OpenMode::Read) == 0) break;
+        report_file_error(run, run.rs.control_file, 'I');
+        run.rs.control_file.clear();
+        if (run.rs.batch) stop_run_as_failed(run);
+    }
+    if (run.host) run.host->delete_menu_item(0, 4);
+    window(run, msg::kTempDirectory);
+    window(run, run.rs.temp_directory);
+}
+
+void write_report_banner(Run& run) {
+    ReportLineBuffer& line = run.rep.line;
+    auto box_line = [&](int col, std::string_view text) {
+        line.clear();
+        line.put(2, std::string(1, box::kDoubleVertical));
+        line.put(79, std::string(1, box::kDoubleVertical));
+        if (!text.empty()) line.put(col, text);
+        write_report_line(run);
+    };
+    auto frame = [&](char left, char right) {
+        line.clear();
+        line.put(2, std::string(1, left) + std::string(76, box::kDoubleHorizontal) + right);
+        write_report_line(run);
+    };
+    std::string spaced;
+    for (const char* p = kProgramWord; *p; ++p) {
+        spaced += *p;
+        spaced += ' ';
+    }
+    frame(box::kDoubleDownRight, box::kDoubleDownLeft);
+    box_line(0, "");
+    box_line(24, "* * * *  " + spaced + " * * * *");
+    box_line(24, std::string(33, box::kHorizontal));
+    box_line(0, "");
+    box_line(19, msg::kBannerAnalysisLine);
+    box_line(0, "");
+    box_line(6, std::string(msg::kBannerMeasurementLine1) + msg::kBannerMeasurementLine2);
+    box_line(0, "");
+    box_line(0, "");
+    box_line(47, pad_right(kVersionDateText, 19) + msg::kBannerVersion + fmt_f(kVersionNumber, 5, 2));
+    frame(box::kDoubleUpRight, box::kDoubleUpLeft);
+    run.rep.request.table = 0;
+    run.rep.sub_table_counter = 0;
+    write_table_heading(run, 1);
+    write_report_text(run, std::string(msg::kBannerTitle) + std::string(trim(run.cv.title)));
+    write_report_text(run, std::string(msg::kBannerControlFile) + std::string(trim(run.rs.control_file)));
+    write_report_text(run, std::string(msg::kBannerOutputFile) + std::string(trim(run.rs.report_file)));
+    write_report_text(run, std::string(msg::kBannerDate) + run.rs.run_date);
+}
+
+std::string work_file_path(const Run& run, std::string_view code) {
+    return run.rs.temp_directory + std::string(code) + run.rs.run_id + "kv.txt";
+}
+
+}  // namespace korvelan

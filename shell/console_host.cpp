@@ -1,0 +1,112 @@
+#include "shell/console_host.h"
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+
+#include "engine/run/file_units.h"
+
+namespace korvelan {
+
+namespace {
+std::atomic<int> g_interrupts{0};
+
+extern "C" void on_interrupt(int) {
+    if (g_interrupts.fetch_add(1) >= 1) {
+        std::signal(SIGINT, SIG_DFL);
+        std::raise(SIGINT);
+    }
+}
+}  // namespace
+
+ConsoleHost::ConsoleHost(std::ostream& out, std::istream& in) : out_(out), in_(in) {}
+
+ConsoleHost::~ConsoleHost() { close_file_handle(); }
+
+void ConsoleHost::install_interrupt_handler() { std::signal(SIGINT, on_interrupt); }
+
+void ConsoleHost::write_text_window_line(std::string_view text) {
+    if (line_open_) {
+        out_ << '\n';
+        line_open_ = false;
+    }
+    std::size_t n = text.size();
+    while (n > 0 && text[n - 1] == ' ') --n;
+    out_.write(text.data(), static_cast<std::streamsize>(n));
+    out_ << '\n';
+    out_.flush();
+}
+
+void ConsoleHost::send_char_to_text_window(char c) {
+    if (c == '\r') {
+        out_ << '\n';
+        line_open_ = false;
+    } else {
+        out_ << c;
+        line_open_ = true;
+    }
+    out_.flush();
+}
+
+std::optional<std::string> ConsoleHost::console_read_line() {
+    std::string line;
+    if (!std::getline(in_, line)) return std::nullopt;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    line_open_ = false;
+    return line;
+}
+
+void ConsoleHost::console_write_prompt(std::string_view text) {
+    if (line_open_) out_ << '\n';
+    out_ << text;
+    out_.flush();
+    line_open_ = true;
+}
+
+bool ConsoleHost::finish_iterating_requested() { return g_interrupts.load() > 0; }
+
+void ConsoleHost::clear_finish_iterating() {
+    int expected = 1;
+    g_interrupts.compare_exchange_strong(expected, 0);
+}
+
+int ConsoleHost::create_output_file(const std::string& path) {
+    close_file_handle();
+    errno = 0;
+    line_file_ = std::fopen(path.c_str(), "wb");
+    return line_file_ ? 0 : status_from_errno(errno);
+}
+
+int ConsoleHost::write_file_line(std::string_view text) {
+    if (!line_file_) return 10001;
+    std::size_t n = text.size();
+    while (n > 0 && text[n - 1] == ' ') --n;
+    errno = 0;
+    if (std::fwrite(text.data(), 1, n, line_file_) != n || std::fwrite("\r\n", 1, 2, line_file_) != 2)
+        return status_from_errno(errno);
+    return 0;
+}
+
+void ConsoleHost::close_file_handle() {
+    if (line_file_) std::fclose(line_file_);
+    line_file_ = nullptr;
+}
+
+void ConsoleHost::insert_menu_item(int menu, int position, std::string_view text, MenuHandler) {
+    menu_entries_.push_back(std::to_string(menu) + ":" + std::to_string(position) + ":" +
+                            std::string(text));
+}
+
+void ConsoleHost::append_menu_item(int menu, std::string_view text, MenuHandler) {
+    menu_entries_.push_back(std::to_string(menu) + ":+:" + std::string(text));
+}
+
+void ConsoleHost::add_system_menu_item(std::string_view text) {
+    menu_entries_.push_back("system:" + std::string(text));
+}
+
+void ConsoleHost::add_edit_menu_entry(std::string_view label, std::string_view path) {
+    menu_entries_.push_back("edit:" + std::string(label) + std::string(path));
+}
+
+}  // namespace korvelan

@@ -1,0 +1,62 @@
+// The console host: serves the engine's host services on a terminal or in batch mode.
+// Window lines go to standard output, typed lines come from standard input, menus are only
+// recorded, dialogs are cancelled, and the first Ctrl+C asks the estimation to finish iterating.
+#pragma once
+
+#include <cstdio>
+#include <istream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "engine/run/host_services.h"
+
+namespace korvelan {
+
+class ConsoleHost : public HostServices {
+public:
+    ConsoleHost(std::ostream& out, std::istream& in);
+    ~ConsoleHost() override;
+
+    // Installs the Ctrl+C handler: the first press finishes iterating, the second ends the program.
+    static void install_interrupt_handler();
+
+    void write_text_window_line(std::string_view text) override;
+    void send_char_to_text_window(char c) override;
+    std::optional<std::string> console_read_line() override;
+    void console_write_prompt(std::string_view text) override;
+    void pump_messages() override {}
+    bool finish_iterating_requested() override;
+    void clear_finish_iterating() override;
+    bool keep_idling() override { return false; }
+
+    int create_output_file(const std::string& path) override;
+    int write_file_line(std::string_view text) override;
+    void close_file_handle() override;
+
+    std::string prompt_for_file_name(std::string_view, std::string_view) override { return {}; }
+    void show_welcome_dialog() override {}
+
+    void insert_menu_item(int menu, int position, std::string_view text, MenuHandler) override;
+    void append_menu_item(int menu, std::string_view text, MenuHandler) override;
+    void add_system_menu_item(std::string_view text) override;
+    void delete_menu_item(int, int) override {}
+    void set_file_prompt_menu_enabled(bool) override {}
+    void build_result_menus(int) override {}
+    void set_result_menus_enabled(int) override {}
+    void add_edit_menu_entry(std::string_view label, std::string_view path) override;
+
+    const InitialSettings& initial_settings() override { return settings_; }
+    InitialSettings& settings() { return settings_; }
+    const std::vector<std::string>& menu_entries() const { return menu_entries_; }
+
+private:
+    std::ostream& out_;
+    std::istream& in_;
+    bool line_open_ = false;  // characters were sent without a line end
+    InitialSettings settings_;
+    std::vector<std::string> menu_entries_;
+    std::FILE* line_file_ = nullptr;
+};
+
+}  // namespace korvelan

@@ -1,0 +1,271 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "engine/run/numtext.h"
+
+using namespace korvelan;
+
+namespace {
+std::string field(std::int64_t n, std::size_t width) {
+    std::string f(width, ' ');
+    int_to_text_right(n, f);
+    return f;
+}
+std::string fixed(float x, std::size_t width, const char* format) {
+    std::string f(width, ' ');
+    real_to_fixed_text(x, f, format);
+    return f;
+}
+}  // namespace
+
+TEST(IntegerTexts, RightLeftAndTenColumns) {
+    EXPECT_EQ(int_to_text10(0), "         0");
+    EXPECT_EQ(int_to_text10(-5), "        -5");
+    EXPECT_EQ(int_to_text_left(-5), "-5        ");
+    EXPECT_EQ(int_to_text_left(1234567890), "1234567890");
+}
+
+TEST(IntegerTexts, HighDigitsAreDroppedAndSignTakesFirstColumn) {
+    EXPECT_EQ(field(-123, 3), "-23");
+    EXPECT_EQ(field(12345, 3), "345");
+    EXPECT_EQ(field(-12, 3), "-12");
+    EXPECT_EQ(field(-1, 1), "-");
+    // The smallest 32-bit value is written without overflow.
+    EXPECT_EQ(int_to_text_left(-2147483648LL), "-147483648");
+    EXPECT_EQ(field(-2147483648LL, 11), "-2147483648");
+}
+
+TEST(FixedPoint, NoLeadingZeroAndPaddedDecimals) {
+    EXPECT_EQ(fixed(1.5f, 4, "(F4.1)"), " 1.5");
+    EXPECT_EQ(fixed(0.05f, 6, "(F6.3)"), "  .050");
+    EXPECT_EQ(fixed(0.5f, 6, "(F6.3)"), "  .500");
+    EXPECT_EQ(fixed(-0.5f, 6, "(F6.3)"), " -.500");
+    EXPECT_EQ(fixed(-0.0004f, 6, "(F6.3)"), "  .000");
+    EXPECT_EQ(fixed(12.25f, 8, "(F8.2)"), "   12.25");
+}
+
+TEST(FixedPoint, HalvesRoundAwayFromZeroWithoutDecimals) {
+    EXPECT_EQ(fixed(2.5f, 4, "(F4.0)"), "   3");
+    EXPECT_EQ(fixed(-2.5f, 4, "(F4.0)"), "  -3");
+    EXPECT_EQ(fixed(0.49f, 4, "(F4.0)"), "   0");
+}
+
+TEST(FixedPoint, OverflowDropsHighDigitsButHugeValuesAreStars) {
+    EXPECT_EQ(fixed(123456.75f, 6, "(F6.1)"), "3456.8");
+    EXPECT_EQ(fixed(3.0e9f, 6, "(F6.1)"), "******");
+    EXPECT_EQ(fixed(-3.0e9f, 4, "(F4.0)"), "****");
+    // x * 10^d beyond the 32-bit range is a field of "*" instead of a wrapped number.
+    EXPECT_EQ(fixed(1.0e8f, 10, "(F10.3)"), "**********");
+    EXPECT_EQ(fixed(std::numeric_limits<float>::quiet_NaN(), 5, "(F5.2)"), "*****");
+    EXPECT_EQ(fixed(std::numeric_limits<float>::infinity(), 5, "(F5.2)"), "*****");
+}
+
+TEST(FixedPoint, NegativeFullFieldLosesFirstCharacterToSign) {
+    EXPECT_EQ(fixed(-123.45f, 6, "(F6.2)"), "-23.45");
+    EXPECT_EQ(real_to_text10(-1.25f, "(F10.2)"), "     -1.25");
+    EXPECT_EQ(real_to_text_left(-0.25f, "(F10.2)"), "-.25      ");
+}
+
+TEST(DoubleFixed, RoundsAndKeepsLeadingZero) {
+    EXPECT_EQ(std::string(trim(double_to_text30(2.996, "(F30.2)"))), "3.00");
+    EXPECT_EQ(std::string(trim(double_to_text30(-0.5, "(F30.1)"))), "-0.5");
+    EXPECT_EQ(std::string(trim(double_to_text30(2.5, "(F30.0)"))), "2");
+    EXPECT_EQ(std::string(trim(double_to_text30(2.502, "(F30.0)"))), "3");
+    EXPECT_EQ(std::string(trim(double_to_text30(1.05, "(F30.3)"))), "1.050");
+    EXPECT_EQ(double_to_text30(5e9, "(F30.2)"), std::string(30, '*'));
+    std::string narrow(4, ' ');
+    double_to_fixed_text(12345.5, narrow, "(F4.1)");
+    EXPECT_EQ(narrow, "****");
+}
+
+TEST(FormattedOutput, IntegersAndFixedFields) {
+    EXPECT_EQ(fmt_i(7, 9), "        7");
+    EXPECT_EQ(fmt_i(-12, 3), "-12");
+    EXPECT_EQ(fmt_i(1234, 3), "***");
+    EXPECT_EQ(fmt_f(0.5, 6, 2), "   .50");
+    EXPECT_EQ(fmt_f(-0.0123, 7, 4), " -.0123");
+    EXPECT_EQ(fmt_f(3.34, 5, 2), " 3.34");
+    EXPECT_EQ(fmt_f(123.4567, 8, 4), "123.4567");
+    EXPECT_EQ(fmt_f(123.4567, 7, 4), "*******");
+    EXPECT_EQ(fmt_f(-0.004, 5, 2), "  .00");
+    EXPECT_EQ(fmt_f(0.0, 5, 2), "  .00");
+    EXPECT_EQ(fmt_f(std::nan(""), 6, 2), "******");
+    EXPECT_EQ(fmt_f(-HUGE_VAL, 6, 2), "******");
+    EXPECT_EQ(fmt_f_left(-1.5, 10, 2), "-1.50");
+}
+
+TEST(FormattedOutput, ExactHalvesRoundAwayFromZero) {
+    EXPECT_EQ(fmt_f(0.125, 5, 2), "  .13");
+    EXPECT_EQ(fmt_f(-0.125, 5, 2), " -.13");
+    EXPECT_EQ(fmt_f(2.5, 3, 0), " 3.");
+    EXPECT_EQ(fmt_f(9.995, 6, 2), "  9.99");  // 9.995 is just below the half in binary
+    EXPECT_EQ(fmt_f(9.9951, 6, 2), " 10.00");
+    EXPECT_EQ(fmt_f(99.5, 6, 0), "  100.");
+    EXPECT_EQ(nint(2.5), 3);
+    EXPECT_EQ(nint(-2.5), -3);
+    EXPECT_EQ(nint(-2.4999), -2);
+}
+
+TEST(TextHelpers, JustifyAndCase) {
+    std::string t = "   ab c  ";
+    left_justify_in_place(t);
+    EXPECT_EQ(t, "ab c     ");
+    std::string blank = "    ";
+    left_justify_in_place(blank);
+    EXPECT_EQ(blank, "    ");
+    std::string u = "abc\xe9z";
+    uppercase_string(u, 2);
+    EXPECT_EQ(u, "ABc\xe9z");
+    uppercase_whole_string(u);
+    EXPECT_EQ(u, "ABC\xe9Z");
+    EXPECT_TRUE(iequals("&end", "&END"));
+    EXPECT_EQ(pad_left("abc", 2), "bc");
+}
+
+TEST(ParseFirstInteger, DigitsBlanksAndEnd) {
+    int pos = 0, value = 0;
+    parse_first_integer("L=12", pos, value);
+    EXPECT_EQ(value, 12);
+    EXPECT_EQ(pos, 5);
+    parse_first_integer("1 2x", pos, value);
+    EXPECT_EQ(value, 12);
+    EXPECT_EQ(pos, 4);
+    parse_first_integer("abc", pos, value);
+    EXPECT_EQ(pos, -1);
+    EXPECT_EQ(value, 0);
+}
+
+TEST(ParseReal, AcceptedForms) {
+    float v = 9.0f;
+    EXPECT_EQ(parse_real_from_text(".5", v), 0);
+    EXPECT_FLOAT_EQ(v, 0.5f);
+    EXPECT_EQ(parse_real_from_text("  -.5", v), 0);
+    EXPECT_FLOAT_EQ(v, -0.5f);
+    EXPECT_EQ(parse_real_from_text("5.", v), 0);
+    EXPECT_FLOAT_EQ(v, 5.0f);
+    EXPECT_EQ(parse_real_from_text("2.05", v), 0);
+    EXPECT_FLOAT_EQ(v, 2.05f);
+    EXPECT_EQ(parse_real_from_text("32000", v), 0);
+    EXPECT_FLOAT_EQ(v, 32000.0f);
+    EXPECT_EQ(parse_real_from_text("   ", v), 0);
+    EXPECT_FLOAT_EQ(v, 0.0f);
+}
+
+TEST(ParseReal, RejectedForms) {
+    float v;
+    EXPECT_NE(parse_real_from_text("1E3", v), 0);
+    EXPECT_NE(parse_real_from_text("+3", v), 0);
+    EXPECT_NE(parse_real_from_text("1.2.3", v), 0);
+    EXPECT_NE(parse_real_from_text("3-4", v), 0);
+    EXPECT_NE(parse_real_from_text("'10'", v), 0);
+    EXPECT_NE(parse_real_from_text("abc", v), 0);
+}
+
+TEST(ParseReal, LongNumbersKeepFullPrecision) {
+    float v;
+    EXPECT_EQ(parse_real_from_text("0.1234567891234", v), 0);
+    EXPECT_FLOAT_EQ(v, 0.1234567891234f);
+    EXPECT_EQ(parse_real_from_text("123456789012.5", v), 0);
+    EXPECT_FLOAT_EQ(v, 123456789012.5f);
+}
+
+TEST(EditFileLines, EntryRangeAndValue) {
+    int first, last, status;
+    float value;
+    std::string line = "3-7 1.5 ; comment 99";
+    parse_numbers_in_line(line, first, value, status, last);
+    EXPECT_EQ(first, 3);
+    EXPECT_EQ(last, 7);
+    EXPECT_FLOAT_EQ(value, 1.5f);
+    EXPECT_EQ(status, 0);
+
+    line = "4";
+    parse_numbers_in_line(line, first, value, status, last);
+    EXPECT_EQ(first, 4);
+    EXPECT_EQ(last, 4);
+    EXPECT_EQ(status, -1);
+
+    line = "7-3 1";
+    parse_numbers_in_line(line, first, value, status, last);
+    EXPECT_EQ(status, -1);
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(last, 0);
+
+    line = "        ";
+    parse_numbers_in_line(line, first, value, status, last);
+    EXPECT_EQ(status, -1);
+
+    line = "12,-0.25";
+    parse_numbers_in_line(line, first, value, status, last);
+    EXPECT_EQ(first, 12);
+    EXPECT_FLOAT_EQ(value, -0.25f);
+    EXPECT_EQ(status, 0);
+}
+
+TEST(EditFileLines, SplitEntryAndValues) {
+    int first, last, status;
+    std::vector<float> values(4);
+    std::string rest;
+    std::string line = "        ";
+    split_entry_and_value(line, first, values, status, rest, last);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(values[1], 0.0f);
+
+    line = "5-6 1.5 -2 7 8 9";
+    split_entry_and_value(line, first, values, status, rest, last);
+    EXPECT_EQ(first, 5);
+    EXPECT_EQ(last, 6);
+    EXPECT_FLOAT_EQ(values[1], 1.5f);
+    EXPECT_FLOAT_EQ(values[2], -2.0f);
+    EXPECT_FLOAT_EQ(values[3], 0.0f);
+    EXPECT_EQ(std::string(trim(rest)), "7 8 9");
+
+    // More value fields than the array holds never write past it.
+    std::vector<float> two(2);
+    line = "1 2 3 4 5 6 7 8";
+    split_entry_and_value(line, first, two, status, rest, last);
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(status, 0);
+
+    line = "9.5 1";
+    split_entry_and_value(line, first, values, status, rest, last);
+    EXPECT_EQ(status, -1);
+}
+
+TEST(TableRequests, NumbersSubTablesAndLetters) {
+    TableRequest r;
+    std::string line = "1.0";
+    parse_numeric_input_line(line, r);
+    EXPECT_EQ(r.table, 1);
+    EXPECT_EQ(r.selectors[0], 0.0f);
+    EXPECT_EQ(r.letters[0], 'U');
+
+    line = "1";
+    parse_numeric_input_line(line, r);
+    EXPECT_EQ(r.table, 1);
+    EXPECT_EQ(r.letters[0], ' ');
+
+    line = "10.3 2";
+    parse_numeric_input_line(line, r);
+    EXPECT_EQ(r.table, 10);
+    EXPECT_FLOAT_EQ(r.selectors[0], 3.0f);
+    EXPECT_FLOAT_EQ(r.selectors[1], 2.0f);
+    EXPECT_EQ(r.letters[0], 'U');
+    EXPECT_EQ(r.letters[1], 'U');
+
+    line = "3.12, - ,4";
+    parse_numeric_input_line(line, r);
+    EXPECT_EQ(r.table, 3);
+    EXPECT_FLOAT_EQ(r.selectors[0], 12.0f);
+    EXPECT_EQ(r.letters[1], ' ');
+    EXPECT_FLOAT_EQ(r.selectors[2], 4.0f);
+}
+
+TEST(DigitStrings, Values) {
+    EXPECT_EQ(parse_digit_string("12a"), -1);
+    EXPECT_EQ(parse_digit_string(""), 0);
+    EXPECT_EQ(parse_digit_string("0042"), 42);
+}

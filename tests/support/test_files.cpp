@@ -1,0 +1,65 @@
+#include "tests/support/test_files.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace korvelan::testing {
+
+ScratchDir::ScratchDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "kvtestXXXXXX").string();
+    char* p = ::mkdtemp(tmpl.data());
+    path = std::string(p ? p : tmpl.c_str()) + "/";
+}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path, ec);
+}
+
+std::string read_file(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+void write_file(const std::string& path, const std::string& bytes) {
+    std::ofstream f(path, std::ios::binary);
+    f << bytes;
+}
+
+bool file_exists(const std::string& path) { return std::filesystem::exists(path); }
+
+std::vector<std::string> list_dir(const std::string& dir) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (auto& e : std::filesystem::directory_iterator(dir, ec)) names.push_back(e.path().filename().string());
+    return names;
+}
+
+std::vector<std::string> crlf_lines(const std::string& bytes) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t p = bytes.find("\r\n", start);
+        if (p == std::string::npos) {
+            if (start < bytes.size()) out.push_back(bytes.substr(start));
+            break;
+        }
+        out.push_back(bytes.substr(start, p - start));
+        start = p + 2;
+    }
+    return out;
+}
+
+CwdGuard::CwdGuard() { saved = std::filesystem::current_path().string(); }
+CwdGuard::~CwdGuard() {
+    std::error_code ec;
+    std::filesystem::current_path(saved, ec);
+}
+
+}  // namespace korvelan::testing

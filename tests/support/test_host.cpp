@@ -1,0 +1,48 @@
+#include "tests/support/test_host.h"
+
+namespace korvelan::testing {
+
+void TestHost::write_text_window_line(std::string_view text) {
+    if (!open_chars.empty()) {
+        lines.push_back(open_chars);
+        open_chars.clear();
+    }
+    lines.emplace_back(text);
+}
+
+void TestHost::send_char_to_text_window(char c) {
+    if (c == '\r') {
+        lines.push_back(open_chars);
+        open_chars.clear();
+    } else {
+        open_chars.push_back(c);
+    }
+}
+
+std::optional<std::string> TestHost::console_read_line() {
+    if (answers.empty()) return std::nullopt;
+    std::string a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+int TestHost::create_output_file(const std::string& path) {
+    line_file_path = path;
+    line_file.clear();
+    return 0;
+}
+
+int TestHost::write_file_line(std::string_view text) {
+    line_file.emplace_back(text);
+    return 0;
+}
+
+std::string TestHost::screen() const {
+    std::string s;
+    for (const auto& l : lines) s += l + "\n";
+    return s + open_chars;
+}
+
+bool TestHost::shows(std::string_view text) const { return screen().find(text) != std::string::npos; }
+
+}  // namespace korvelan::testing

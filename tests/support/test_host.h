@@ -1,0 +1,58 @@
+// A host for engine tests: records window lines, typed characters, menus and the line file;
+// answers console reads from a queue (none left: no answer can come).
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "engine/run/host_services.h"
+#include "engine/run/run.h"
+
+namespace korvelan::testing {
+
+class TestHost : public HostServices {
+public:
+    std::vector<std::string> lines;  // window lines, characters sent joined into lines
+    std::string open_chars;
+    std::deque<std::string> answers;
+    std::vector<std::string> prompts;
+    std::vector<std::string> menus;
+    std::vector<std::string> line_file;  // lines written to the platform line file
+    std::string line_file_path;
+    InitialSettings settings;
+    bool finish = false;
+    int idle_rounds = 0;  // how many idle-loop passes to allow
+    int pumps = 0;
+
+    void write_text_window_line(std::string_view text) override;
+    void send_char_to_text_window(char c) override;
+    std::optional<std::string> console_read_line() override;
+    void console_write_prompt(std::string_view text) override { prompts.emplace_back(text); }
+    void pump_messages() override { ++pumps; }
+    bool finish_iterating_requested() override { return finish; }
+    void clear_finish_iterating() override { finish = false; }
+    bool keep_idling() override { return idle_rounds-- > 0; }
+    int create_output_file(const std::string& path) override;
+    int write_file_line(std::string_view text) override;
+    void close_file_handle() override {}
+    std::string prompt_for_file_name(std::string_view, std::string_view) override { return {}; }
+    void show_welcome_dialog() override {}
+    void insert_menu_item(int, int, std::string_view text, MenuHandler) override { menus.emplace_back(text); }
+    void append_menu_item(int, std::string_view text, MenuHandler) override { menus.emplace_back(text); }
+    void add_system_menu_item(std::string_view) override {}
+    void delete_menu_item(int, int) override {}
+    void set_file_prompt_menu_enabled(bool) override {}
+    void build_result_menus(int) override {}
+    void set_result_menus_enabled(int) override {}
+    void add_edit_menu_entry(std::string_view label, std::string_view path) override {
+        menus.push_back(std::string(label) + std::string(path));
+    }
+    const InitialSettings& initial_settings() override { return settings; }
+
+    // All window lines joined with "\n".
+    std::string screen() const;
+    bool shows(std::string_view text) const;
+};
+
+}  // namespace korvelan::testing
