@@ -2,20 +2,12 @@
 // separation and reliability computed from a spread of measures and their standard errors.
 #pragma once
 
+#include "engine/run/analysis_arrays.h"
+
 namespace korvelan {
 
 // One summary slot: weighted count, sum and sum of squares of the values given so far, their
 // minimum and maximum; finish_summary_slot adds the weighted mean and population S.D.
-struct SummarySlot {
-    double count = 0.0;
-    double sum = 0.0;
-    double sum_squares = 0.0;
-    float minimum = 0.0f;
-    float maximum = 0.0f;
-    bool has_value = false;  // the next value sets both minimum and maximum
-    float mean = 0.0f;
-    float sd = 0.0f;
-};
 
 // Adds value with the given weight; a weight of 0 or below adds nothing.
 void accumulate_summary_slot(SummarySlot& slot, float value, float weight);
