@@ -28,14 +28,6 @@ DelimitedLayout layout(char delimiter, int name1, int namlen, int item1, int ni,
 
 }  // namespace
 
-TEST(DelimiterLetters, StandForTheirSeparators) {
-    EXPECT_EQ(delimiter_separator('B'), ' ');
-    EXPECT_EQ(delimiter_separator('S'), ' ');
-    EXPECT_EQ(delimiter_separator('T'), '\t');
-    EXPECT_EQ(delimiter_separator('Y'), ',');
-    EXPECT_EQ(delimiter_separator(';'), ';');
-}
-
 TEST(SplitDelimited, EmptyFieldIsAMissingResponse) {
     Split split;
     EXPECT_EQ(split("1,0,,1", layout(',', 5, 4, 1, 4)), "10 1");
