@@ -7,10 +7,14 @@ namespace korvelan {
 char delimiter_separator(char delimiter_letter) {
     switch (delimiter_letter) {
         case 'B':
-        case 'S': return ' ';
-        case 'T': return '\t';
-        case 'Y': return ',';
-        default: return delimiter_letter;
+        case 'S':
+            return ' ';
+        case 'T':
+            return '\t';
+        case 'Y':
+            return ',';
+        default:
+            return delimiter_letter;
     }
 }
 
@@ -73,7 +77,8 @@ void split_delimited_record(std::string& record, const DelimitedLayout& layout, 
         if (f == layout.name1) v.substr(0, namlen).copy(label.data(), namlen);
         if (f >= layout.item1 && f < layout.item1 + ni) {
             auto slot = static_cast<std::size_t>((f - layout.item1) * xwide);
-            v.substr(0, static_cast<std::size_t>(xwide)).copy(record.data() + slot, static_cast<std::size_t>(xwide));
+            v.substr(0, static_cast<std::size_t>(xwide))
+                .copy(record.data() + slot, static_cast<std::size_t>(xwide));
         }
     }
 }

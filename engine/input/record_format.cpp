@@ -121,7 +121,9 @@ struct Compiler {
         if (int st = number(value)) return st;
         return value == 0 ? fe::kPositiveRequired : 0;
     }
-    void emit(Op op, std::int32_t count, std::int32_t value) { out.steps.push_back({op, count, value}); }
+    void emit(Op op, std::int32_t count, std::int32_t value) {
+        out.steps.push_back({op, count, value});
+    }
 
     // I, F, E, D, G, L: their widths are checked; they read nothing into text fields.
     int other_data(char letter, std::int32_t count) {
@@ -190,7 +192,12 @@ struct Compiler {
             case 'P':  // scale factor: no effect on text fields
                 ++i;
                 return has_count ? 0 : fe::kIntegerExpected;
-            case 'I': case 'L': case 'F': case 'D': case 'E': case 'G':
+            case 'I':
+            case 'L':
+            case 'F':
+            case 'D':
+            case 'E':
+            case 'G':
                 ++i;
                 if (zero_repeat) return fe::kRepeatNotPositive;
                 return other_data(c, n);
@@ -200,8 +207,13 @@ struct Compiler {
                 if (int st = no_count(fe::kInvalidRepeat)) return st;
                 ++i;
                 Op op = Op::Tab;
-                if (more() && s[i] == 'L') { op = Op::TabLeft; ++i; }
-                else if (more() && s[i] == 'R') { op = Op::Skip; ++i; }
+                if (more() && s[i] == 'L') {
+                    op = Op::TabLeft;
+                    ++i;
+                } else if (more() && s[i] == 'R') {
+                    op = Op::Skip;
+                    ++i;
+                }
                 std::int32_t v = 0;
                 if (int st = positive(v)) return st;
                 emit(op, 1, v);
@@ -281,17 +293,17 @@ int compile_record_format(std::string_view text, RecordFormat& out) {
 
 // ---- reading -----------------------------------------------------------------------------------
 
-int read_formatted_record(const RecordFormat& format, RecordLineSource& lines, std::int32_t field_width,
-                          std::int32_t field_count, char* out) {
+int read_formatted_record(const RecordFormat& format, RecordLineSource& lines,
+                          std::int32_t field_width, std::int32_t field_count, char* out) {
     if (format.steps.empty()) return fe::kMustStartWithParen;
     std::string_view line;
     if (int st = lines.next_line(line)) return st;
 
     constexpr std::int64_t kPositionCap = std::int64_t{1} << 40;
     const std::int64_t width = std::max(field_width, 1);
-    std::int64_t pos = 0;          // column of the line, from 0
-    std::int32_t items = 0;        // fields read
-    std::int64_t pending = 0;      // lines to go on to before the next field is read
+    std::int64_t pos = 0;      // column of the line, from 0
+    std::int32_t items = 0;    // fields read
+    std::int64_t pending = 0;  // lines to go on to before the next field is read
     struct Frame {
         std::int32_t begin;
         std::int32_t left;
@@ -336,7 +348,8 @@ int read_formatted_record(const RecordFormat& format, RecordLineSource& lines, s
                 pos = 0;
                 stack[0] = {0, 1};
                 depth = 1;
-                pc = format.reversion_start == 0 ? 1 : static_cast<std::size_t>(format.reversion_start);
+                pc = format.reversion_start == 0 ? 1
+                                                 : static_cast<std::size_t>(format.reversion_start);
                 break;
             }
             case Op::ReadA:

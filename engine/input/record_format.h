@@ -36,8 +36,8 @@ inline constexpr int kMultipleRepeat = 6503;     // 2*3
 inline constexpr int kInvalidNumber = 6504;      // a number followed by what no number precedes
 inline constexpr int kIntegerExpected = 6980;    // T, TL, TR, I, F ... without their number
 inline constexpr int kMustStartWithParen = 6981;
-inline constexpr int kPositiveRequired = 6982;   // 0X, T0, A0
-inline constexpr int kInvalidRepeat = 6983;      // a repeat count before T, B, S or ":"
+inline constexpr int kPositiveRequired = 6982;  // 0X, T0, A0
+inline constexpr int kInvalidRepeat = 6983;     // a repeat count before T, B, S or ":"
 inline constexpr int kIntegerBeforeX = 6984;
 inline constexpr int kBNotNOrZ = 6985;
 inline constexpr int kTooDeep = 6986;
@@ -77,7 +77,7 @@ int compile_record_format(std::string_view text, RecordFormat& out);
 
 // Delivers the lines of a data source one at a time.
 class RecordLineSource {
-public:
+  public:
     virtual ~RecordLineSource() = default;
     // 0 with the next line, -1 at the end of the source, or an error code.
     virtual int next_line(std::string_view& line) = 0;
@@ -89,7 +89,7 @@ public:
 // columns beyond the line read as blanks. Lines skipped by a final "/" are consumed, but the end
 // of the source there does not spoil the record. Returns 0, -1 when the source ended before the
 // record was complete, an error of the source, or kNotAField.
-int read_formatted_record(const RecordFormat& format, RecordLineSource& lines, std::int32_t field_width,
-                          std::int32_t field_count, char* out);
+int read_formatted_record(const RecordFormat& format, RecordLineSource& lines,
+                          std::int32_t field_width, std::int32_t field_count, char* out);
 
 }  // namespace korvelan

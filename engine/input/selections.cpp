@@ -64,7 +64,8 @@ int match_selection_pattern(std::string_view pattern, std::string_view label) {
         }
         std::size_t close = pattern.find('}', i + 1);
         if (close == std::string_view::npos) return pattern_match::kNotInSet;
-        if (!set_contains(pattern.substr(i + 1, close - i - 1), label[j])) return pattern_match::kNotInSet;
+        if (!set_contains(pattern.substr(i + 1, close - i - 1), label[j]))
+            return pattern_match::kNotInSet;
         ++j;
         i = close + 1;
     }
@@ -80,7 +81,8 @@ bool parse_field_selection(Run& run, std::string_view selection, std::string_vie
                            SelectionUse use, FieldSelection& out) {
     out.element_count = 0;
     out.first_column = 0;
-    const std::string_view typed = trim_right(selection.substr(0, std::min<std::size_t>(selection.size(), kFieldSelectionWidth)));
+    const std::string_view typed = trim_right(
+        selection.substr(0, std::min<std::size_t>(selection.size(), kFieldSelectionWidth)));
     auto fail = [&](std::string_view text) {
         show_message_line(run, std::string(text) + std::string(trim(variable_name)) + "=" +
                                    std::string(trim(selection)));
@@ -117,13 +119,19 @@ bool parse_field_selection(Run& run, std::string_view selection, std::string_vie
         }
         switch (state) {
             case 0:
-                if (ch == '$') state = 1;
-                else if (ch == '"' || ch == '\'') { mark = ch; state = -1; }
-                else if (ch != ' ' && ch != '+') add(0, 0, as_typed);
+                if (ch == '$')
+                    state = 1;
+                else if (ch == '"' || ch == '\'') {
+                    mark = ch;
+                    state = -1;
+                } else if (ch != ' ' && ch != '+')
+                    add(0, 0, as_typed);
                 break;
             case -1:
-                if (ch == mark) state = 0;
-                else add(0, 0, as_typed);
+                if (ch == mark)
+                    state = 0;
+                else
+                    add(0, 0, as_typed);
                 break;
             case 1:
                 if (ch != 'S')
@@ -140,18 +148,23 @@ bool parse_field_selection(Run& run, std::string_view selection, std::string_vie
                 start = number;
                 if (start == 0) return fail(msg::kSelectionStartNotNumeric);
                 number = 0;
-                if (ch == 'E') state = 3;
-                else if (ch == 'W') state = 4;
-                else return fail(msg::kSelectionEOrWOnly);
+                if (ch == 'E')
+                    state = 3;
+                else if (ch == 'W')
+                    state = 4;
+                else
+                    return fail(msg::kSelectionEOrWOnly);
                 break;
         }
     }
     if (state != 0) return fail(msg::kSelectionUnexpectedEnding);
-    if (use == SelectionUse::Label && !out.has_column_element()) return fail(msg::kSelectionNoColumns);
+    if (use == SelectionUse::Label && !out.has_column_element())
+        return fail(msg::kSelectionNoColumns);
     return true;
 }
 
-void apply_field_selection(const FieldSelection& selection, std::string_view source, SelectedText& out) {
+void apply_field_selection(const FieldSelection& selection, std::string_view source,
+                           SelectedText& out) {
     clear(out);
     out.first_column = selection.first_column;
     for (int e = 0; e < selection.element_count && out.count < kSelectedTextWidth; ++e) {
@@ -161,7 +174,9 @@ void apply_field_selection(const FieldSelection& selection, std::string_view sou
             continue;
         }
         for (std::int64_t col = el.first; col <= el.last && out.count < kSelectedTextWidth; ++col)
-            append(out, col <= static_cast<std::int64_t>(source.size()) ? source[static_cast<std::size_t>(col - 1)] : ' ');
+            append(out, col <= static_cast<std::int64_t>(source.size())
+                            ? source[static_cast<std::size_t>(col - 1)]
+                            : ' ');
     }
 }
 
@@ -188,27 +203,36 @@ void apply_delimited_selection(const FieldSelection& selection, const DelimitedF
 bool select_label_fields(Run& run, std::string_view selection, std::string_view variable_name,
                          std::string_view source, SelectedText& out) {
     FieldSelection parsed;
-    const bool ok = parse_field_selection(run, selection, variable_name, SelectionUse::Label, parsed);
-    if (ok) apply_field_selection(parsed, source, out);
-    else clear(out);
+    const bool ok =
+        parse_field_selection(run, selection, variable_name, SelectionUse::Label, parsed);
+    if (ok)
+        apply_field_selection(parsed, source, out);
+    else
+        clear(out);
     return ok;
 }
 
 bool select_record_fields(Run& run, std::string_view selection, std::string_view variable_name,
                           std::string_view record, SelectedText& out) {
     FieldSelection parsed;
-    const bool ok = parse_field_selection(run, selection, variable_name, SelectionUse::Record, parsed);
-    if (ok) apply_field_selection(parsed, record, out);
-    else clear(out);
+    const bool ok =
+        parse_field_selection(run, selection, variable_name, SelectionUse::Record, parsed);
+    if (ok)
+        apply_field_selection(parsed, record, out);
+    else
+        clear(out);
     return ok;
 }
 
 bool select_delimited_fields(Run& run, std::string_view selection, std::string_view variable_name,
                              const DelimitedFields& fields, SelectedText& out) {
     FieldSelection parsed;
-    const bool ok = parse_field_selection(run, selection, variable_name, SelectionUse::Record, parsed);
-    if (ok) apply_delimited_selection(parsed, fields, out);
-    else clear(out);
+    const bool ok =
+        parse_field_selection(run, selection, variable_name, SelectionUse::Record, parsed);
+    if (ok)
+        apply_delimited_selection(parsed, fields, out);
+    else
+        clear(out);
     return ok;
 }
 

@@ -30,7 +30,9 @@ int match_selection_pattern(std::string_view pattern, std::string_view label);
 // Matches the first label_length characters of a label, trimmed, against the trimmed pattern
 // (the person or item label against PSELECT= or ISELECT=).
 int match_label_selection(std::string_view pattern, std::string_view label, int label_length);
-inline bool is_selected(int match_result) { return match_result >= 0; }
+inline bool is_selected(int match_result) {
+    return match_result >= 0;
+}
 
 // Longest selection text read, and longest text a selection delivers.
 inline constexpr int kFieldSelectionWidth = 256;
@@ -72,7 +74,8 @@ enum class SelectionUse {
 bool parse_field_selection(Run& run, std::string_view selection, std::string_view variable_name,
                            SelectionUse use, FieldSelection& out);
 // Columns of the source text (columns beyond it read as blanks), cut at 256 characters.
-void apply_field_selection(const FieldSelection& selection, std::string_view source, SelectedText& out);
+void apply_field_selection(const FieldSelection& selection, std::string_view source,
+                           SelectedText& out);
 // One field of the delimited record per number of a column element, each without its trailing
 // blanks (an empty field adds nothing), cut at 256 characters.
 void apply_delimited_selection(const FieldSelection& selection, const DelimitedFields& fields,

@@ -21,11 +21,14 @@ constexpr int kBufferShorterThanRecord = 10038;
     fail_on_file_error(run, file, mode);
 }
 
-void check(Run& run, int status, const char* text, std::int64_t record, const char* file, char mode) {
+void check(Run& run, int status, const char* text, std::int64_t record, const char* file,
+           char mode) {
     if (status != 0) stop_on_transfer_failure(run, text, record, file, mode);
 }
 
-int refuse_short_buffer(Run& run) { return run.rs.io_status = kBufferShorterThanRecord; }
+int refuse_short_buffer(Run& run) {
+    return run.rs.io_status = kBufferShorterThanRecord;
+}
 
 // The image record of person n, or null when the image is absent or does not reach n.
 std::uint8_t* image_record(const WorkFiles& files, std::int64_t n) {
@@ -64,9 +67,11 @@ void open_person_work_files(Run& run, const WorkFileLayout& layout, RecordOpen h
     const std::int32_t items = std::max(layout.ni, 1);
     open_or_stop(run, unit::kScores, "ZMM", items, msg::kScoresWorkFileName, how);
     open_or_stop(run, unit::kCodes, "ZNN", items, msg::kCodesWorkFileName, how);
-    open_or_stop(run, unit::kPersonLabels, "ZPP", std::max(layout.namlen, 1), msg::kNamesWorkFileName, how);
-    open_or_stop(run, unit::kPersonRecords, "ZQQ", static_cast<std::int32_t>(sizeof(PersonWorkFields)),
-                 msg::kPersonWorkFileName, how);
+    open_or_stop(run, unit::kPersonLabels, "ZPP", std::max(layout.namlen, 1),
+                 msg::kNamesWorkFileName, how);
+    open_or_stop(run, unit::kPersonRecords, "ZQQ",
+                 static_cast<std::int32_t>(sizeof(PersonWorkFields)), msg::kPersonWorkFileName,
+                 how);
 }
 
 int open_item_label_work_file(Run& run, std::int32_t record_length, RecordOpen how) {
@@ -89,7 +94,8 @@ void put_number(std::int64_t n, std::string& label) {
         v /= 10;
     } while (v > 0);
     while (len < 5) digits[len++] = '0';
-    if (label.size() < static_cast<std::size_t>(len + 1)) label.resize(static_cast<std::size_t>(len + 1), ' ');
+    if (label.size() < static_cast<std::size_t>(len + 1))
+        label.resize(static_cast<std::size_t>(len + 1), ' ');
     for (int k = 0; k < len; ++k) label[static_cast<std::size_t>(k)] = digits[len - 1 - k];
 }
 }  // namespace
@@ -108,10 +114,12 @@ void make_item_number_label(std::int64_t item, std::int32_t ni, std::string& lab
 
 // ---- writers -----------------------------------------------------------------------------------
 
-void write_person_name_record(Run& run, WorkFiles& files, std::int64_t person, std::string_view label) {
+void write_person_name_record(Run& run, WorkFiles& files, std::int64_t person,
+                              std::string_view label) {
     if (files.layout.namlen < 1) return;
     std::fill(files.name_record.begin(), files.name_record.end(), ' ');
-    label.substr(0, files.name_record.size()).copy(files.name_record.data(), files.name_record.size());
+    label.substr(0, files.name_record.size())
+        .copy(files.name_record.data(), files.name_record.size());
     check(run, write_record(run, unit::kPersonLabels, person, files.name_record.data()),
           msg::kNameWriteFailure, person, msg::kNameFile, 'W');
 }
@@ -119,14 +127,16 @@ void write_person_name_record(Run& run, WorkFiles& files, std::int64_t person, s
 void write_person_codes_record(Run& run, WorkFiles& files, std::int64_t person,
                                std::span<const std::uint8_t> codes) {
     const bool fits = codes.size() >= static_cast<std::size_t>(files.person_record_length());
-    check(run, fits ? write_record(run, unit::kCodes, person, codes.data()) : refuse_short_buffer(run),
+    check(run,
+          fits ? write_record(run, unit::kCodes, person, codes.data()) : refuse_short_buffer(run),
           msg::kCodesWriteFailure, person, msg::kCodesFile, 'W');
 }
 
 void write_person_scores_record(Run& run, WorkFiles& files, std::int64_t person,
                                 std::span<const std::uint8_t> scores) {
     const bool fits = scores.size() >= static_cast<std::size_t>(files.person_record_length());
-    check(run, fits ? write_record(run, unit::kScores, person, scores.data()) : refuse_short_buffer(run),
+    check(run,
+          fits ? write_record(run, unit::kScores, person, scores.data()) : refuse_short_buffer(run),
           msg::kScoredWriteFailure, person, msg::kScoredFile, 'W');
     if (std::uint8_t* image = image_record(files, person))
         std::memcpy(image, scores.data(), static_cast<std::size_t>(files.layout.ni));
@@ -140,13 +150,14 @@ void write_missing_scores_record(Run& run, WorkFiles& files, std::int64_t person
     write_person_scores_record(run, files, person, files.missing_scores);
 }
 
-void write_person_work_record(Run& run, WorkFiles& files, std::int64_t person, const PersonWorkFields& fields) {
+void write_person_work_record(Run& run, WorkFiles& files, std::int64_t person,
+                              const PersonWorkFields& fields) {
     if (PersonWorkFields* image = work_image_record(files, person)) {
         *image = fields;
         return;
     }
-    check(run, write_record(run, unit::kPersonRecords, person, &fields), msg::kWorkWriteFailure, person,
-          msg::kWorkFile, 'W');
+    check(run, write_record(run, unit::kPersonRecords, person, &fields), msg::kWorkWriteFailure,
+          person, msg::kWorkFile, 'W');
 }
 
 int write_item_label_record(Run& run, WorkFiles& files, std::int64_t item, std::string_view line) {
@@ -163,44 +174,50 @@ void read_person_name_record(Run& run, WorkFiles& files, std::int64_t person, st
     blank_label_text(label);
     if (files.layout.namlen < 1) return;
     const std::size_t length = files.name_record.size();
-    check(run, read_record(run, unit::kPersonLabels, person, files.name_record.data()), msg::kNameReadFailure,
-          person, msg::kNameFile, 'R');
+    check(run, read_record(run, unit::kPersonLabels, person, files.name_record.data()),
+          msg::kNameReadFailure, person, msg::kNameFile, 'R');
     std::memcpy(label.data(), files.name_record.data(), std::min(length, label.size()));
 }
 
-void read_person_codes_record(Run& run, WorkFiles& files, std::int64_t person, std::span<std::uint8_t> codes) {
+void read_person_codes_record(Run& run, WorkFiles& files, std::int64_t person,
+                              std::span<std::uint8_t> codes) {
     const bool fits = codes.size() >= static_cast<std::size_t>(files.person_record_length());
-    check(run, fits ? read_record(run, unit::kCodes, person, codes.data()) : refuse_short_buffer(run),
+    check(run,
+          fits ? read_record(run, unit::kCodes, person, codes.data()) : refuse_short_buffer(run),
           msg::kCodesReadFailure, person, msg::kCodesFile, 'R');
 }
 
-void read_person_scores_record(Run& run, WorkFiles& files, std::int64_t person, std::span<std::uint8_t> scores) {
+void read_person_scores_record(Run& run, WorkFiles& files, std::int64_t person,
+                               std::span<std::uint8_t> scores) {
     const auto ni = static_cast<std::size_t>(files.layout.ni);
     if (const std::uint8_t* image = image_record(files, person); image && scores.size() >= ni) {
         std::memcpy(scores.data(), image, ni);
         return;
     }
     const bool fits = scores.size() >= static_cast<std::size_t>(files.person_record_length());
-    check(run, fits ? read_record(run, unit::kScores, person, scores.data()) : refuse_short_buffer(run),
+    check(run,
+          fits ? read_record(run, unit::kScores, person, scores.data()) : refuse_short_buffer(run),
           msg::kScoresReadFailure, person, msg::kScoresFile, 'R');
 }
 
 void load_person_scores_record_to_memory(Run& run, WorkFiles& files, std::int64_t person,
                                          std::span<std::uint8_t> scores) {
     const bool fits = scores.size() >= static_cast<std::size_t>(files.person_record_length());
-    check(run, fits ? read_record(run, unit::kScores, person, scores.data()) : refuse_short_buffer(run),
+    check(run,
+          fits ? read_record(run, unit::kScores, person, scores.data()) : refuse_short_buffer(run),
           msg::kScoresReadFailure, person, msg::kScoresFile, 'R');
     if (std::uint8_t* image = image_record(files, person))
         std::memcpy(image, scores.data(), static_cast<std::size_t>(files.layout.ni));
 }
 
-void read_person_work_record(Run& run, WorkFiles& files, std::int64_t person, PersonWorkFields& fields) {
+void read_person_work_record(Run& run, WorkFiles& files, std::int64_t person,
+                             PersonWorkFields& fields) {
     if (const PersonWorkFields* image = work_image_record(files, person)) {
         fields = *image;
         return;
     }
-    check(run, read_record(run, unit::kPersonRecords, person, &fields), msg::kWorkReadFailure, person,
-          msg::kWorkFile, 'R');
+    check(run, read_record(run, unit::kPersonRecords, person, &fields), msg::kWorkReadFailure,
+          person, msg::kWorkFile, 'R');
 }
 
 void read_item_label_record(Run& run, WorkFiles& files, std::int64_t item, std::string& label) {
@@ -215,12 +232,13 @@ void read_item_label_record(Run& run, WorkFiles& files, std::int64_t item, std::
             run.rs.io_status = status;
         }
         if (status == 0) {
-            const std::size_t n = std::min({length, label.size(),
-                                            static_cast<std::size_t>(std::max(files.layout.itlen, 0))});
+            const std::size_t n = std::min(
+                {length, label.size(), static_cast<std::size_t>(std::max(files.layout.itlen, 0))});
             std::memcpy(label.data(), files.item_label_record.data(), n);
             return;
         }
-        show_message_line(run, std::string(msg::kItemLabelReadFailure) + std::string(trim(int_to_text_left(item))));
+        show_message_line(run, std::string(msg::kItemLabelReadFailure) +
+                                   std::string(trim(int_to_text_left(item))));
         run.rs.io_status = 0;  // handled: the number label stands in and the run goes on
     }
     make_item_number_label(item, files.layout.ni, label);

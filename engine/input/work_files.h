@@ -40,9 +40,9 @@ static_assert(sizeof(PersonWorkFields) == 28, "a person work record is seven 4-b
 
 // The control values the work files need.
 struct WorkFileLayout {
-    std::int32_t ni = 1;        // NI=
-    std::int32_t namlen = 30;   // NAMLEN=; below 1 no person label is kept
-    std::int32_t itlen = 30;    // ITLEN= as data input leaves it
+    std::int32_t ni = 1;          // NI=
+    std::int32_t namlen = 30;     // NAMLEN=; below 1 no person label is kept
+    std::int32_t itlen = 30;      // ITLEN= as data input leaves it
     bool items_numbered = false;  // the item-numbering flag is "Y": items carry no labels
 };
 
@@ -67,9 +67,11 @@ struct WorkFiles {
 };
 
 // Opens ZMM, ZNN, ZPP and ZQQ in this order; the first that cannot be opened stops the run.
-void open_person_work_files(Run& run, const WorkFileLayout& layout, RecordOpen how = RecordOpen::Fresh);
+void open_person_work_files(Run& run, const WorkFileLayout& layout,
+                            RecordOpen how = RecordOpen::Fresh);
 // Opens ZJJ with records of record_length characters. Sets and returns run.rs.io_status.
-int open_item_label_work_file(Run& run, std::int32_t record_length, RecordOpen how = RecordOpen::Fresh);
+int open_item_label_work_file(Run& run, std::int32_t record_length,
+                              RecordOpen how = RecordOpen::Fresh);
 
 // The label text: at least kLabelTextWidth characters, all blank.
 void blank_label_text(std::string& label);
@@ -81,7 +83,8 @@ void make_person_number_label(std::int64_t person, std::string& label);
 void make_item_number_label(std::int64_t item, std::int32_t ni, std::string& label);
 
 // Writers (records numbered from 1). The person writers stop the run when the transfer fails.
-void write_person_name_record(Run& run, WorkFiles& files, std::int64_t person, std::string_view label);
+void write_person_name_record(Run& run, WorkFiles& files, std::int64_t person,
+                              std::string_view label);
 void write_person_codes_record(Run& run, WorkFiles& files, std::int64_t person,
                                std::span<const std::uint8_t> codes);
 void write_person_scores_record(Run& run, WorkFiles& files, std::int64_t person,
@@ -89,19 +92,23 @@ void write_person_scores_record(Run& run, WorkFiles& files, std::int64_t person,
 // The clean records of a person removed during input (all codes 0, all scores 255).
 void write_missing_codes_record(Run& run, WorkFiles& files, std::int64_t person);
 void write_missing_scores_record(Run& run, WorkFiles& files, std::int64_t person);
-void write_person_work_record(Run& run, WorkFiles& files, std::int64_t person, const PersonWorkFields& fields);
+void write_person_work_record(Run& run, WorkFiles& files, std::int64_t person,
+                              const PersonWorkFields& fields);
 // Writes item i's label line, blank-padded or cut to the record length. Returns the status; the
 // caller reports a failure.
 int write_item_label_record(Run& run, WorkFiles& files, std::int64_t item, std::string_view line);
 
 // Readers. The person readers stop the run when the transfer fails.
 void read_person_name_record(Run& run, WorkFiles& files, std::int64_t person, std::string& label);
-void read_person_codes_record(Run& run, WorkFiles& files, std::int64_t person, std::span<std::uint8_t> codes);
-void read_person_scores_record(Run& run, WorkFiles& files, std::int64_t person, std::span<std::uint8_t> scores);
+void read_person_codes_record(Run& run, WorkFiles& files, std::int64_t person,
+                              std::span<std::uint8_t> codes);
+void read_person_scores_record(Run& run, WorkFiles& files, std::int64_t person,
+                               std::span<std::uint8_t> scores);
 // Reads the record from ZMM on disk and copies it into the scored-response image.
 void load_person_scores_record_to_memory(Run& run, WorkFiles& files, std::int64_t person,
                                          std::span<std::uint8_t> scores);
-void read_person_work_record(Run& run, WorkFiles& files, std::int64_t person, PersonWorkFields& fields);
+void read_person_work_record(Run& run, WorkFiles& files, std::int64_t person,
+                             PersonWorkFields& fields);
 // Item i's label (its first ITLEN= characters), or its number label when the items are numbered
 // or the record cannot be read (the latter with a message; the run goes on).
 void read_item_label_record(Run& run, WorkFiles& files, std::int64_t item, std::string& label);

@@ -24,7 +24,9 @@ constexpr int kBadRecordNumber = 10023;
 // Bytes of consecutive records gathered before they are written together.
 constexpr std::size_t kGatherBytes = 256 * 1024;
 
-int set_status(Run& run, int status) { return run.rs.io_status = status; }
+int set_status(Run& run, int status) {
+    return run.rs.io_status = status;
+}
 
 RecordUnit* find_unit(Run& run, int unit) {
     auto it = run.records.open.find(unit);
@@ -55,7 +57,8 @@ int write_at(int fd, const char* p, std::size_t size, off_t at) {
 // Writes the gathered records out; they are dropped from the gathering either way.
 int flush_unit(RecordUnit& u) {
     if (u.pending_count == 0) return 0;
-    const std::size_t size = static_cast<std::size_t>(u.pending_count) * static_cast<std::size_t>(u.record_length);
+    const std::size_t size =
+        static_cast<std::size_t>(u.pending_count) * static_cast<std::size_t>(u.record_length);
     int st = write_at(u.fd, u.pending.data(), size, record_offset(u, u.pending_first));
     u.pending_count = 0;
     return st;
@@ -72,7 +75,9 @@ int flush_all(Run& run) {
 
 }  // namespace
 
-RecordUnits::RecordUnits(RecordUnits&& other) noexcept : open(std::move(other.open)) { other.open.clear(); }
+RecordUnits::RecordUnits(RecordUnits&& other) noexcept : open(std::move(other.open)) {
+    other.open.clear();
+}
 
 RecordUnits& RecordUnits::operator=(RecordUnits&& other) noexcept {
     if (this != &other) {
@@ -113,7 +118,9 @@ int open_record_unit(Run& run, int unit, const std::string& path, std::int32_t r
     return set_status(run, 0);
 }
 
-bool record_unit_is_open(const Run& run, int unit) { return run.records.open.count(unit) != 0; }
+bool record_unit_is_open(const Run& run, int unit) {
+    return run.records.open.count(unit) != 0;
+}
 
 std::int32_t record_unit_length(const Run& run, int unit) {
     auto it = run.records.open.find(unit);
@@ -128,7 +135,8 @@ int read_record(Run& run, int unit, std::int64_t n, void* record) {
     auto* p = static_cast<char*>(record);
     const auto want = static_cast<std::size_t>(u->record_length);
     if (u->pending_count > 0 && n >= u->pending_first && n < u->pending_first + u->pending_count) {
-        std::memcpy(p, u->pending.data() + static_cast<std::size_t>(n - u->pending_first) * want, want);
+        std::memcpy(p, u->pending.data() + static_cast<std::size_t>(n - u->pending_first) * want,
+                    want);
         return set_status(run, 0);
     }
     if (int st = flush_unit(*u)) return set_status(run, st);
@@ -154,9 +162,11 @@ int write_record(Run& run, int unit, std::int64_t n, const void* record) {
     const auto size = static_cast<std::size_t>(u->record_length);
     const std::size_t gathered = static_cast<std::size_t>(u->pending_count) * size;
     const bool follows = u->pending_count > 0 && n == u->pending_first + u->pending_count;
-    const bool inside = u->pending_count > 0 && n >= u->pending_first && n < u->pending_first + u->pending_count;
+    const bool inside =
+        u->pending_count > 0 && n >= u->pending_first && n < u->pending_first + u->pending_count;
     if (inside) {  // rewritten before it reached the file
-        std::memcpy(u->pending.data() + static_cast<std::size_t>(n - u->pending_first) * size, p, size);
+        std::memcpy(u->pending.data() + static_cast<std::size_t>(n - u->pending_first) * size, p,
+                    size);
         return set_status(run, 0);
     }
     if (follows && gathered + size <= kGatherBytes) {

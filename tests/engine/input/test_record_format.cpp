@@ -29,14 +29,17 @@ int compile(std::string_view text) {
 }
 
 // Reads one record of count fields of width characters; the status goes to *status.
-std::string read(std::string_view format, Lines& lines, int width, int count, int* status = nullptr) {
+std::string read(std::string_view format, Lines& lines, int width, int count,
+                 int* status = nullptr) {
     RecordFormat f;
     int st = compile_record_format(format, f);
     EXPECT_EQ(st, 0) << format;
     std::string out(static_cast<std::size_t>(width * count), '#');
     st = read_formatted_record(f, lines, width, count, out.data());
-    if (status) *status = st;
-    else EXPECT_EQ(st, 0) << format;
+    if (status)
+        *status = st;
+    else
+        EXPECT_EQ(st, 0) << format;
     return out;
 }
 

@@ -30,7 +30,9 @@ struct WorkFileTest : ::testing::Test {
         open_person_work_files(run, layout);
         return WorkFiles(layout);
     }
-    std::string file(const char* code) { return korvelan::testing::read_file(work_file_path(run, code)); }
+    std::string file(const char* code) {
+        return korvelan::testing::read_file(work_file_path(run, code));
+    }
 };
 
 std::vector<std::uint8_t> bytes(std::initializer_list<int> v) {
@@ -195,7 +197,8 @@ TEST_F(WorkFileTest, FailedTransfersStopTheRun) {
     std::vector<std::uint8_t> b(2);
     EXPECT_THROW(read_person_scores_record(run, f, 5, b), RunStopped);
     EXPECT_EQ(host.lines.at(0), " PERSON SCORES FILE READ FAILURE AT PERSON RECORD =5");
-    EXPECT_EQ(host.lines.at(1), "PROBLEM:    Unexpected end of file (-1): for file: PERSON SCORES FILE in mode R");
+    EXPECT_EQ(host.lines.at(1),
+              "PROBLEM:    Unexpected end of file (-1): for file: PERSON SCORES FILE in mode R");
     EXPECT_TRUE(run.rs.run_failed);
 }
 
@@ -210,8 +213,9 @@ TEST_F(WorkFileTest, UnopenableWorkFileStopsTheRun) {
     run.rs.temp_directory = dir.path + "missing/";
     EXPECT_THROW(open_person_work_files(run, {2, 4, 8, false}), RunStopped);
     EXPECT_EQ(host.lines.at(0), "UNABLE TO OPEN WORK FILE.");
-    EXPECT_EQ(host.lines.at(1),
-              "PROBLEM: Unusable Output File Name (2): for file: PERSON SCORE RECORD: ZMM in mode O");
+    EXPECT_EQ(
+        host.lines.at(1),
+        "PROBLEM: Unusable Output File Name (2): for file: PERSON SCORE RECORD: ZMM in mode O");
 }
 
 TEST_F(WorkFileTest, NumberLabels) {
