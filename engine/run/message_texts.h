@@ -55,6 +55,75 @@ inline constexpr const char* kFileFailure = " FILE FAILURE: ";
 inline constexpr const char* kFileFailureForFile = " FOR FILE ";
 inline constexpr const char* kFileFailureErrorCode = ", ERROR CODE:";
 
+// Reading of the control instructions.
+inline constexpr const char* kReadingControlVariables = " Reading Control Variables ..";
+inline constexpr const char* kContinuationProblem =
+    " CONTINUATION PROBLEM: TRAILING + THEN LEADING + NOT FOUND: ";
+inline constexpr const char* kVariableValueExpected = "Is a ; missing? Variable=Value expected here: ";
+inline constexpr const char* kNumericValueExpected = " NUMERIC VALUE EXPECTED: ";
+inline constexpr const char* kNumericValueInRange = " NUMERIC VALUE IN RANGE -32000 TO 32000 EXPECTED: ";
+inline constexpr const char* kUnrecognizedVariable = " UNRECOGNIZED VARIABLE (CHECK SPELLING): ";
+inline constexpr const char* kNoClosingListLine = " NO LINE WITH * FOUND MATCHING ";
+inline constexpr const char* kSpfileFailed = "SPFILE= FAILED: ";
+inline constexpr const char* kSpfileTooDeep = " SPFILE= FILES NESTED MORE THAN 10 DEEP";
+inline constexpr const char* kSpfileIncludesItself = " SPFILE= FILE INCLUDES ITSELF: ";
+inline constexpr const char* kFixedAfterRun =
+    " THIS VARIABLE CAN ONLY BE SET IN THE CONTROL FILE: ";
+inline constexpr const char* kControlReadFailed = " PROBLEM READING CONTROL INSTRUCTIONS FROM: ";
+inline constexpr const char* kMenuEditSpfile = "Edit Supplemental Control SPFILE=";
+inline constexpr const char* kWorkFileTail = "kv.txt";
+
+// Checks of the control values.
+inline constexpr const char* kMenuEditCfile = "Edit Category CFILE=";
+inline constexpr const char* kMenuEditClfile = "Edit Code Label CLFILE=";
+inline constexpr const char* kProblemWithCfile = "PROBLEM WITH CFILE=";
+inline constexpr const char* kProblemWithClfile = "PROBLEM WITH CLFILE=";
+inline constexpr const char* kUnusualMissing =
+    "Warning:  Unusual score assigned to missing data. MISSING= ";
+inline constexpr const char* kCodesLongerPrefix = " CODES= HAS LENGTH OF ";
+inline constexpr const char* kCodesLongerThanMaximum = " WHICH IS LONGER THAN MAXIMUM OF ";
+inline constexpr const char* kCodesQuoted = " CODES= \"";
+inline constexpr const char* kCodesHasLengthOf = "\" HAS LENGTH OF";
+inline constexpr const char* kCodesDisagreeCategs = ". THIS DOES NOT AGREE WITH (OPTIONAL) CATEGS=";
+inline constexpr const char* kAndXwide = " AND XWIDE=";
+inline constexpr const char* kCodesDisagreeXwide = ". THIS DOES NOT AGREE WITH XWIDE=";
+inline constexpr const char* kCodesTooShort = " CODES='";
+inline constexpr const char* kCodesTooShortXwide = "' IS TOO SHORT.  XWIDE=";
+inline constexpr const char* kCodesTooShortMissing = " AND MISSNG=";
+inline constexpr const char* kCodeWarning = " WARNING! \"";
+inline constexpr const char* kCodeSpecifiedTwice = "\" SPECIFIED TWICE IN CODES=";
+inline constexpr const char* kProblemWithItem1 = " PROBLEM WITH ITEM1= ";
+inline constexpr const char* kProblemWithName1 = " PROBLEM WITH NAME1= ";
+inline constexpr const char* kProblemWithNi = " PROBLEM WITH NI= ";
+inline constexpr const char* kMustBeBetween = ". IT MUST BE BETWEEN 1 AND ";
+inline constexpr const char* kRecordOverflow = " ITEMS OVERFLOW MAXIMUM RECORD LENGTH:";
+inline constexpr const char* kMaximumRecordLength = "  MAXIMUM RECORD LENGTH (MAXREC) IS ";
+inline constexpr const char* kCommaItem1 = ", ITEM1=";
+inline constexpr const char* kCommaNi = ", NI=";
+inline constexpr const char* kCommaXwide = ", XWIDE=";
+inline constexpr const char* kEndsAt = ", ENDS AT ";
+inline constexpr const char* kFormatProblem = " PROBLEM WITH \"FORMAT=\": ";
+inline constexpr const char* kFormatMustBegin = "MUST BEGIN WITH (";
+inline constexpr const char* kFormatMustEnd = "MUST END WITH )";
+inline constexpr const char* kFormatTooMany = "TOO MANY ";
+inline constexpr const char* kFormatNotEnough = "NOT ENOUGH ";
+inline constexpr const char* kFormatNoAFields = "NO A, A1, A2";
+inline constexpr const char* kFormatTooManyAFields = "TOO MANY A, A1, A2";
+inline constexpr const char* kFormatEcho = " FORMAT=";
+inline constexpr const char* kUnknownOsort = "unknown OSORT = ";
+inline constexpr const char* kXwideField = " XWIDE=";
+inline constexpr const char* kMoreThanOneNonBlank = " WITH MORE THAN ONE NON-BLANK PER FIELD";
+inline constexpr const char* kInQuoted = " IN \"";
+inline constexpr const char* kAtItem = "=\" AT ITEM ";
+inline constexpr const char* kWithValue = " WITH VALUE: ";
+inline constexpr const char* kValidItemForms =
+    " Valid are \"one character per XWIDE=\" or \"one character per item\"";
+inline constexpr const char* kGroupsNote =
+    " NOTE: FOR GROUPS NUMBERED 10, 11 AND ABOVE, SPECIFY GROUPS= A  B ETC.";
+inline constexpr const char* kOneCharacterPerItemTooLong =
+    " has one \"one character per item\" format, but is ";
+inline constexpr const char* kCharactersTooLong = " characters too long";
+
 // ---- Data input pieces: selections, FORMAT=, person and item work files ----------------------
 
 // Column selections ("$S..W..", "$S..E..").
@@ -66,17 +135,6 @@ inline constexpr const char* kSelectionEndNotValid = "$S..E.. NOT VALID in: ";
 inline constexpr const char* kSelectionWidthNotValid = "$S..W.. NOT VALID in: ";
 inline constexpr const char* kSelectionUnexpectedEnding = "Unexpected ending to: ";
 inline constexpr const char* kSelectionNoColumns = "No $S..W. or $S..E.. : ";
-
-// FORMAT= check.
-inline constexpr const char* kFormatProblem = " PROBLEM WITH \"FORMAT=\": ";
-inline constexpr const char* kFormatValue = " FORMAT=";
-inline constexpr const char* kFormatMustBegin = "MUST BEGIN WITH (";
-inline constexpr const char* kFormatMustEnd = "MUST END WITH )";
-inline constexpr const char* kFormatTooManyOpen = "TOO MANY \"(\"";
-inline constexpr const char* kFormatTooManyClose = "TOO MANY \")\"";
-inline constexpr const char* kFormatNotEnoughClose = "NOT ENOUGH \")\"";
-inline constexpr const char* kFormatNoAFields = "NO A, A1, A2";
-inline constexpr const char* kFormatTooManyAFields = "TOO MANY A, A1, A2";
 
 // Person and item work files.
 inline constexpr const char* kUnableToOpenWorkFile = "UNABLE TO OPEN WORK FILE.";

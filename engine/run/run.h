@@ -81,6 +81,9 @@ struct ReportState {
     std::int32_t categories = 0;
     // Progress bar: next mark position (0 = no bar open).
     std::int32_t progress_next = 0;
+    // Sort state of the item and person lists; blank once a selection or sort option changes.
+    char item_sort_state = ' ';
+    char person_sort_state = ' ';
 };
 
 struct RunState {

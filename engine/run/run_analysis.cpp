@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/report/end_report.h"
+#include "engine/run/control_checks.h"
 #include "engine/run/control_reader.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
@@ -16,7 +17,8 @@ namespace korvelan {
 namespace {
 void analyse(Run& run) {
     start_run(run);
-    read_control_file(run, 1);
+    set_control_defaults(run);
+    check_and_derive_settings(run);
     write_report_banner(run);
     // End of the run: the report so far is saved, the Tables follow, then a page-break line.
     copy_report_to_work_file(run);
