@@ -157,4 +157,67 @@ inline constexpr const char* kScoresFile = "PERSON SCORES FILE";
 inline constexpr const char* kWorkFile = "PERSON WORK FILE";
 inline constexpr const char* kItemLabelReadFailure = " ITEM WORK FILE READ FAILURE AT ITEM RECORD =";
 
+// ---- Output files and the graphs work file ---------------------------------------------------
+
+// Window messages while a file is written.
+inline constexpr const char* kWritingPrefix = "Writing ";
+inline constexpr const char* kWritingMeasureFile = " Measure file ...";
+inline constexpr const char* kWritingStepFile = "Writing Step Measure file ...";
+inline constexpr const char* kWritingItemStepFile = "Writing Item-Step file ...";
+inline constexpr const char* kWritingCurveFile = "Writing graph plotting file ...";
+
+// Edit-menu labels of the files written.
+inline constexpr const char* kEditPrefix = "Edit ";
+inline constexpr const char* kEditPfileSuffix = " PFILE=";
+inline constexpr const char* kEditIfileSuffix = " IFILE=";
+inline constexpr const char* kEditSfile = "Edit Step SFILE=";
+inline constexpr const char* kEditIsfile = "Edit Item-Step ISFILE=";
+inline constexpr const char* kEditGrfile = "Edit GRFILE=";
+
+// Save-dialog titles of the Output Files menu.
+inline constexpr const char* kTitlePfile = "Person Measure File: PFILE=";
+inline constexpr const char* kTitleIfile = "Item Measure File: IFILE=";
+inline constexpr const char* kTitleSfile = "Step Measure File: SFILE=";
+inline constexpr const char* kTitleIsfile = "Item-Step Measure File: ISFILE=";
+inline constexpr const char* kTitleGrfile = "Probability Curve Graph File: GRFILE=";
+inline constexpr const char* kTitleRfile = "Scored Response File: RFILE=";
+inline constexpr const char* kTitleXfile = "Observation & Expectation File: XFILE=";
+inline constexpr const char* kTitleScfile = "Person Score File: SCFILE=";
+inline constexpr const char* kTitleDisfile = "Distractor Count File: DISFILE=";
+inline constexpr const char* kTitleIcorfile = "Item Correlation File: ICORFILE=";
+inline constexpr const char* kTitlePcorfile = "Person Correlation File: PCORFILE=";
+inline constexpr const char* kTitleGufile = "Guttmanized file: GUFILE=";
+inline constexpr const char* kTitleSifile = "Simulated data file: SIFILE=";
+
+// Heading lines of the measure files.
+inline constexpr const char* kMeasureFileFor = " FILE FOR";
+inline constexpr const char* kMeasureColumnsStart = ";ENTRY MEASURE STTS COUNT    SCORE  ERROR IN.MSQ IN.";
+inline constexpr const char* kMeasureColumnsOutfit = " OUT.MS OUT.";
+inline constexpr const char* kMeasureColumnsDispl = " DISPL ";
+inline constexpr const char* kMeasureColumnsWeight = " WEIGHT ";
+inline constexpr const char* kMeasureColumnsItemNames = "G M NAME";
+inline constexpr const char* kMeasureColumnsPersonNames = "NAME";
+inline constexpr const char* kPointBiserialWord = "PTBS";
+inline constexpr const char* kCorrelationWord = "CORR";
+
+// Heading lines of the step files and the probability-curve file.
+inline constexpr const char* kStepFileFixedFor = "; STEP DIFFICULTY anchor FILE FOR ";
+inline constexpr const char* kStepFileCsvFor = ";STEP DIFFICULTY anchor FILE FOR ";
+inline constexpr const char* kStepColumnsOneGroup = "; CATEGORY  STEP DIFFICULTY";
+inline constexpr const char* kStepColumnsGroups = " CATEGORY  STEP anchor DIFFICULTY";
+inline constexpr const char* kStepCategoryName = "CATEGORY";
+inline constexpr const char* kStepDifficultyName = "STEP DIFFICULTY";
+inline constexpr const char* kStepAnchorDifficultyName = "STEP anchor DIFFICULTY";
+inline constexpr const char* kNullStep = "NULL";
+inline constexpr const char* kItemStepFileFor = " STEP FILE (do not use for anchoring) FOR";
+inline constexpr const char* kItemStepColumnsStart = "; ENTRY  ST  MAX  LOW   AT.25";
+inline constexpr const char* kItemStepColumnsBlock = "  CAT STEP MEASURE   ERROR  AT-0.5  ATSTEP  THRESH";
+inline constexpr const char* kCurveFileFor = "PROBABILITY CURVES FOR ";
+
+// Labels of the rating-scale groups in the graphs work file.
+inline constexpr const char* kGroupLabelStart = "FOR GROUP: ";
+inline constexpr const char* kGroupLabelModel = ",  MODEL: ";
+inline constexpr const char* kGroupLabelNumber = " NUMBER: ";
+inline constexpr const char* kGroupLabelUnknown = "** unknown **";
+
 }  // namespace korvelan::msg

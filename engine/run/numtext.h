@@ -75,6 +75,12 @@ void split_entry_and_value(std::string& line, int& first, std::vector<float>& va
 // The digit string value of a text: empty 0, a non-digit -1.
 int parse_digit_string(std::string_view text);
 
+// ---- fixed-point fields of output-file records ----------------------------------------------
+// Appends the text real_to_fixed_text gives for x with d decimals, right-justified in exactly w
+// columns. When that text needs more than w columns, or x is not finite, the field is w "*":
+// a number is never shown with its sign or leading digits cut off. Allocates nothing.
+void append_fixed_field(std::string& line, float x, int w, int d);
+
 // A Table request: Table number, eight sub-table selectors and option letters.
 struct TableRequest {
     std::int32_t table = 0;
