@@ -16,6 +16,7 @@
 #include "engine/run/control_variables.h"
 #include "engine/run/host_services.h"
 #include "engine/run/numtext.h"
+#include "engine/run/record_files.h"
 
 namespace korvelan {
 
@@ -114,6 +115,7 @@ struct Run {
     RunState rs;
     ReportState rep;
     FileUnits units;
+    RecordUnits records;  // direct-access work files (ZMM, ZNN, ZPP, ZQQ, ZJJ)
     AnalysisArrays arrays;
     std::vector<std::string> args;  // command-line arguments after the program name
     std::optional<std::tm> fixed_time;  // tests pin the clock
