@@ -20,7 +20,7 @@ constexpr char kHigh = 'H';
 constexpr char kBoth = 'B';
 
 class SubsetWalk {
-public:
+  public:
     SubsetWalk(Run& run, WorkFiles& files, const ConnectivityInputs& in, std::int32_t ni)
         : run_(run),
           files_(files),
@@ -34,7 +34,7 @@ public:
     std::int32_t run_walk();
     void report(std::int32_t subsets);
 
-private:
+  private:
     std::int8_t person_status(std::int32_t p) const {
         return status_without_prox_mark(in_.person_status[static_cast<std::size_t>(p)]);
     }
@@ -52,9 +52,11 @@ private:
     std::int32_t recoded(std::int32_t i) const {
         const std::uint8_t x = scores_[static_cast<std::size_t>(i - 1)];
         const std::int32_t g = group(i);
-        if (x == kMissingScore || g < 1 || static_cast<std::size_t>(g) >= in_.group_first_slot.size())
+        if (x == kMissingScore || g < 1 ||
+            static_cast<std::size_t>(g) >= in_.group_first_slot.size())
             return -1;
-        const std::int64_t slot = static_cast<std::int64_t>(in_.group_first_slot[static_cast<std::size_t>(g)]) + x;
+        const std::int64_t slot =
+            static_cast<std::int64_t>(in_.group_first_slot[static_cast<std::size_t>(g)]) + x;
         if (slot < 1 || slot >= static_cast<std::int64_t>(in_.category_recoded.size())) return -1;
         return std::max(in_.category_recoded[static_cast<std::size_t>(slot)], -1);
     }
@@ -117,9 +119,12 @@ bool SubsetWalk::update_marks(std::int32_t subset) {
         const std::int32_t r = recoded(i);
         if (r < 0) continue;
         char next;
-        if (r < 1) next = m == kHigh ? kBoth : kLow;  // the bottom after the top: both ends
-        else if (r < top(i) || m == kLow) next = kBoth;
-        else next = kHigh;
+        if (r < 1)
+            next = m == kHigh ? kBoth : kLow;  // the bottom after the top: both ends
+        else if (r < top(i) || m == kLow)
+            next = kBoth;
+        else
+            next = kHigh;
         if (next == kBoth) item_subset_[static_cast<std::size_t>(i)] = subset;
         if (next != m) {
             m = next;
@@ -144,11 +149,13 @@ std::int32_t SubsetWalk::run_walk() {
             last_changer = 0;
             std::int32_t first_outsider = 0;
             for (std::int32_t q = p + 1; q <= in_.np; ++q) {
-                if (!person_takes_part(q) || person_subset_[static_cast<std::size_t>(q)] != 0) continue;
+                if (!person_takes_part(q) || person_subset_[static_cast<std::size_t>(q)] != 0)
+                    continue;
                 const std::int8_t q_status = person_status(q);
                 load(q);
-                const bool connected = (seed_status == status::kAnchored && q_status == status::kAnchored) ||
-                                       links_up_and_down();
+                const bool connected =
+                    (seed_status == status::kAnchored && q_status == status::kAnchored) ||
+                    links_up_and_down();
                 if (!connected) {
                     if (first_outsider == 0) first_outsider = q;
                     continue;
@@ -201,7 +208,8 @@ void SubsetWalk::report(std::int32_t subsets) {
             both_lines(member_line(k, in_.item_word, n));
         }
     }
-    const std::string closing = std::string(msg::kAmbiguouslyConnected) + count + msg::kSubsetsListedAbove;
+    const std::string closing =
+        std::string(msg::kAmbiguouslyConnected) + count + msg::kSubsetsListedAbove;
     both_lines(closing);
     run_.rs.closing_note = closing.substr(0, 80);
 }

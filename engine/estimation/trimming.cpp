@@ -32,8 +32,8 @@ std::int64_t drop_out_of_range_observations(Run& run, WorkFiles& files,
                                             const std::vector<float>& person_measure,
                                             std::int32_t np,
                                             const std::vector<std::int8_t>& item_status,
-                                            const std::vector<float>& item_measure,
-                                            float& cut_low, float& cut_high, float uscale) {
+                                            const std::vector<float>& item_measure, float& cut_low,
+                                            float& cut_high, float uscale) {
     if (cut_low == 0.0f && cut_high == 0.0f) return 0;
     write_framed_line(run, std::string(msg::kDroppingObservations) + fmt_f(cut_low, 6, 2) +
                                msg::kCutHigh + fmt_f(cut_high, 6, 2));
@@ -41,8 +41,9 @@ std::int64_t drop_out_of_range_observations(Run& run, WorkFiles& files,
     cut_low = std::fabs(cut_low / scale);
     cut_high = std::fabs(cut_high / scale);
 
-    const std::int32_t ni = std::min({files.layout.ni, static_cast<std::int32_t>(item_status.size()) - 1,
-                                      static_cast<std::int32_t>(item_measure.size()) - 1});
+    const std::int32_t ni =
+        std::min({files.layout.ni, static_cast<std::int32_t>(item_status.size()) - 1,
+                  static_cast<std::int32_t>(item_measure.size()) - 1});
     np = std::min({np, static_cast<std::int32_t>(person_status.size()) - 1,
                    static_cast<std::int32_t>(person_measure.size()) - 1});
     std::vector<std::uint8_t> scores(static_cast<std::size_t>(std::max(files.layout.ni, 1)));
@@ -68,8 +69,10 @@ std::int64_t drop_out_of_range_observations(Run& run, WorkFiles& files,
         }
         show_progress_bar(run, p, np);
     }
-    if (dropped == 0) write_framed_line(run, msg::kNoOutOfRange);
-    else write_framed_line(run, fmt_i(dropped, 10) + msg::kObservationsDropped);
+    if (dropped == 0)
+        write_framed_line(run, msg::kNoOutOfRange);
+    else
+        write_framed_line(run, fmt_i(dropped, 10) + msg::kObservationsDropped);
     return dropped;
 }
 

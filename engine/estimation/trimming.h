@@ -21,7 +21,7 @@ std::int64_t drop_out_of_range_observations(Run& run, WorkFiles& files,
                                             const std::vector<float>& person_measure,
                                             std::int32_t np,
                                             const std::vector<std::int8_t>& item_status,
-                                            const std::vector<float>& item_measure,
-                                            float& cut_low, float& cut_high, float uscale);
+                                            const std::vector<float>& item_measure, float& cut_low,
+                                            float& cut_high, float uscale);
 
 }  // namespace korvelan

@@ -51,11 +51,11 @@ struct AnchorTarget {
 void read_anchor_lines(Run& run, const AnchorTarget& t, std::string_view name) {
     show_window_line(run, std::string(msg::kProcessing) + std::string(trim(t.plural)) +
                               msg::kAnchorsFrom + std::string(trim(name)));
-    offer_in_edit_menu(run,
-                       std::string(msg::kMenuEdit) + std::string(trim(t.plural)) +
-                           (t.side == EntitySide::Items ? msg::kMenuAnchorIafile
-                                                        : msg::kMenuAnchorPafile),
-                       name);
+    offer_in_edit_menu(
+        run,
+        std::string(msg::kMenuEdit) + std::string(trim(t.plural)) +
+            (t.side == EntitySide::Items ? msg::kMenuAnchorIafile : msg::kMenuAnchorPafile),
+        name);
     open_edit_file(run, name);
     std::string line;
     while (read_edit_file_line(run, name, line)) {
@@ -74,12 +74,13 @@ void ask_for_anchors(Run& run, const AnchorTarget& t, std::string& file_name) {
     const std::string plural7 = pad_right(t.plural, 7);
     const std::string word6 = pad_right(t.word, 6);
     for (;;) {
-        std::optional<bool> any = ask_yes(run, std::string(msg::kAskAnchorAny) + plural7 + msg::kQuestionEnd);
+        std::optional<bool> any =
+            ask_yes(run, std::string(msg::kAskAnchorAny) + plural7 + msg::kQuestionEnd);
         if (!any || !*any) return;
         bool file_read = false;
         for (;;) {
-            std::optional<bool> from_file =
-                ask_yes(run, std::string(msg::kAskReadAnchorsThe) + plural7 + msg::kToAnchorFromAFile);
+            std::optional<bool> from_file = ask_yes(
+                run, std::string(msg::kAskReadAnchorsThe) + plural7 + msg::kToAnchorFromAFile);
             if (!from_file) return;
             if (!*from_file) break;
             std::optional<std::string> name = ask_list_line(
@@ -94,8 +95,8 @@ void ask_for_anchors(Run& run, const AnchorTarget& t, std::string& file_name) {
         if (file_read) continue;
         // Entries and values typed one after the other; an entry outside 1..n ends.
         for (;;) {
-            const TypedNumber entry =
-                ask_typed_number(run, std::string(msg::kInputPrompt) + word6 + msg::kToAnchorZeroToEnd);
+            const TypedNumber entry = ask_typed_number(
+                run, std::string(msg::kInputPrompt) + word6 + msg::kToAnchorZeroToEnd);
             if (!entry.answered || !entry.readable || entry.value < 1.0f ||
                 entry.value > static_cast<float>(t.n))
                 return;
@@ -112,12 +113,10 @@ void ask_for_anchors(Run& run, const AnchorTarget& t, std::string& file_name) {
 }  // namespace
 
 void read_anchor_file(Run& run, std::vector<std::int8_t>& status, std::vector<float>& measure,
-                      std::int32_t n, char question_switch, std::string& file_name,
-                      EntitySide side, std::string_view word, std::string_view plural,
-                      const AnchorUnits& units) {
-    n = std::max<std::int32_t>(
-        0, std::min({n, static_cast<std::int32_t>(status.size()) - 1,
-                     static_cast<std::int32_t>(measure.size()) - 1}));
+                      std::int32_t n, char question_switch, std::string& file_name, EntitySide side,
+                      std::string_view word, std::string_view plural, const AnchorUnits& units) {
+    n = std::max<std::int32_t>(0, std::min({n, static_cast<std::int32_t>(status.size()) - 1,
+                                            static_cast<std::int32_t>(measure.size()) - 1}));
     for (std::int32_t e = 1; e <= n; ++e) measure[static_cast<std::size_t>(e)] = 0.0f;
     const AnchorTarget target{status, measure, n, side, word, plural, units};
     if (!is_blank(file_name)) read_anchor_lines(run, target, file_name);
@@ -147,9 +146,9 @@ std::int16_t read_weight_file(Run& run, std::vector<float>& weights, std::int32_
         if (ev.first < 1 || ev.first > n || ev.status != 0) continue;
         if (ev.value < 0.0f) {
             // A negative weight would turn counts and variances negative: the line is not used.
-            show_message_line(run, std::string(items ? msg::kIweightValueProblem
-                                                     : msg::kPweightValueProblem) +
-                                       std::string(trim(line)) + msg::kNegativeWeightRefused);
+            show_message_line(
+                run, std::string(items ? msg::kIweightValueProblem : msg::kPweightValueProblem) +
+                         std::string(trim(line)) + msg::kNegativeWeightRefused);
             continue;
         }
         for (std::int32_t e = ev.first; e <= std::min(ev.last, n); ++e)

@@ -19,16 +19,14 @@ namespace korvelan {
 // so the first anchor given for an entry holds. The file name receives a name typed at the
 // console.
 void read_anchor_file(Run& run, std::vector<std::int8_t>& status, std::vector<float>& measure,
-                      std::int32_t n, char question_switch, std::string& file_name,
-                      EntitySide side, std::string_view word, std::string_view plural,
-                      const AnchorUnits& units);
+                      std::int32_t n, char question_switch, std::string& file_name, EntitySide side,
+                      std::string_view word, std::string_view plural, const AnchorUnits& units);
 
 // Reads the weights of entries 1..n from the weight file. With a blank name nothing changes.
 // Otherwise every weight starts at 1.0 (the array is sized n + 1). Returns the weights-present
 // flag: 1 when some weight differs from 1.0. Negative weights are refused with a message line.
 std::int16_t read_weight_file(Run& run, std::vector<float>& weights, std::int32_t n,
-                              std::string_view file_name, EntitySide side,
-                              std::string_view plural);
+                              std::string_view file_name, EntitySide side, std::string_view plural);
 
 // Clears the pivots of groups 1..groups (value 0, flag "N"), then reads the pivot file (blank:
 // none): each line names items and a value; the first pivot given for an item's group holds.

@@ -43,7 +43,8 @@ LineResult apply_deletion_line(DeletionPass& pass, std::string line, bool typed)
         if (reinstate) {
             // A list of reinstatements names the entries that stay: all others go.
             pass.summary.list_mode = 0;
-            for (std::int32_t e = 1; e <= pass.n; ++e) pass.status[static_cast<std::size_t>(e)] = status::kDeleted;
+            for (std::int32_t e = 1; e <= pass.n; ++e)
+                pass.status[static_cast<std::size_t>(e)] = status::kDeleted;
         }
     }
     const std::int32_t to = std::min(last, pass.n);
@@ -60,11 +61,11 @@ std::string processing_line(const DeletionPass& pass, std::string_view source) {
 
 void read_deletion_file(Run& run, DeletionPass& pass, std::string_view name) {
     show_window_line(run, processing_line(pass, name));
-    offer_in_edit_menu(run,
-                       std::string(msg::kMenuEdit) + std::string(trim(pass.plural)) +
-                           (pass.side == EntitySide::Items ? msg::kMenuDeleteIdfile
-                                                           : msg::kMenuDeletePdfile),
-                       name);
+    offer_in_edit_menu(
+        run,
+        std::string(msg::kMenuEdit) + std::string(trim(pass.plural)) +
+            (pass.side == EntitySide::Items ? msg::kMenuDeleteIdfile : msg::kMenuDeletePdfile),
+        name);
     open_edit_file(run, name);
     std::string line;
     while (read_edit_file_line(run, name, line)) {
@@ -86,7 +87,9 @@ void read_typed_deletions(Run& run, DeletionPass& pass) {
     }
 }
 
-std::string entry_number_text(std::int32_t n) { return std::string(trim(fmt_i(n, 5))); }
+std::string entry_number_text(std::int32_t n) {
+    return std::string(trim(fmt_i(n, 5)));
+}
 
 std::string entry_run_text(const EntryRun& r) {
     if (r.first == r.last) return entry_number_text(r.first);
@@ -130,7 +133,8 @@ void write_deletions_report_lines(Run& run, const DeletionPass& pass) {
 DeletionSummary apply_deletions(Run& run, std::vector<std::int8_t>& status, std::int32_t n,
                                 char question_switch, std::string& list_file, EntitySide side,
                                 std::string_view word, std::string_view plural) {
-    n = std::max<std::int32_t>(0, std::min<std::int32_t>(n, static_cast<std::int32_t>(status.size()) - 1));
+    n = std::max<std::int32_t>(
+        0, std::min<std::int32_t>(n, static_cast<std::int32_t>(status.size()) - 1));
     for (std::int32_t e = 1; e <= n; ++e) status[static_cast<std::size_t>(e)] = status::kMeasured;
     DeletionPass pass{status, n, side, word, plural, {}, false};
 
@@ -138,16 +142,18 @@ DeletionSummary apply_deletions(Run& run, std::vector<std::int8_t>& status, std:
 
     if (question_switch != 'N') {
         for (;;) {
-            const std::string progress = pass.line_processed ? msg::kProgressMore : msg::kProgressSome;
-            const std::string deleting = std::string(pad_right(progress, 5)) + pad_right(plural, 7) +
-                                         msg::kTo + pad_right(msg::kDeleteWord, 7);
+            const std::string progress =
+                pass.line_processed ? msg::kProgressMore : msg::kProgressSome;
+            const std::string deleting = std::string(pad_right(progress, 5)) +
+                                         pad_right(plural, 7) + msg::kTo +
+                                         pad_right(msg::kDeleteWord, 7);
             std::optional<bool> from_file =
                 ask_yes(run, std::string(msg::kAskReadDeletions) + deleting + msg::kFromAFile);
             if (!from_file) break;
             if (*from_file) {
-                std::optional<std::string> name = ask_list_line(
-                    run, std::string(msg::kAskFileNameOfThe) + pad_right(msg::kDeleteWord, 7) +
-                             msg::kFileQuestion);
+                std::optional<std::string> name =
+                    ask_list_line(run, std::string(msg::kAskFileNameOfThe) +
+                                           pad_right(msg::kDeleteWord, 7) + msg::kFileQuestion);
                 if (!name) break;
                 list_file = std::string(trim(*name));
                 if (!list_file.empty()) read_deletion_file(run, pass, list_file);
@@ -172,8 +178,10 @@ std::vector<EntryRun> deleted_entry_runs(const std::vector<std::int8_t>& status,
     n = std::min<std::int32_t>(n, static_cast<std::int32_t>(status.size()) - 1);
     for (std::int32_t e = 1; e <= n; ++e) {
         if (status[static_cast<std::size_t>(e)] != status::kDeleted) continue;
-        if (!runs.empty() && runs.back().last == e - 1) runs.back().last = e;
-        else runs.push_back({e, e});
+        if (!runs.empty() && runs.back().last == e - 1)
+            runs.back().last = e;
+        else
+            runs.push_back({e, e});
     }
     return runs;
 }
@@ -188,7 +196,8 @@ void write_deleted_item_listing(Run& run, const std::vector<std::int8_t>& item_s
     for (const EntryRun& r : runs) {
         const std::string text = entry_run_text(r);
         std::size_t column = line.size() + 2;  // one blank before the entry
-        const bool full = r.first == r.last ? column + text.size() - 1 > kWidth : column + 10 > kWidth;
+        const bool full =
+            r.first == r.last ? column + text.size() - 1 > kWidth : column + 10 > kWidth;
         if (full) {
             show_window_line(run, line);
             line = " ";

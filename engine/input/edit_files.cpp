@@ -12,7 +12,9 @@ namespace korvelan {
 
 namespace {
 // A scale of 0 means 1, as the control reader stores it.
-float scale_or_one(float s) { return s == 0.0f ? 1.0f : s; }
+float scale_or_one(float s) {
+    return s == 0.0f ? 1.0f : s;
+}
 
 std::string one_line(std::string_view lead, std::string_view prompt) {
     return std::string(lead) + std::string(trim(prompt));
@@ -64,7 +66,8 @@ bool read_edit_file_line(Run& run, std::string_view name, std::string& line) {
 
 void cut_at_comment(std::string& line) {
     const std::size_t p = line.find(';');
-    if (p != std::string::npos) std::fill(line.begin() + static_cast<std::ptrdiff_t>(p), line.end(), ' ');
+    if (p != std::string::npos)
+        std::fill(line.begin() + static_cast<std::ptrdiff_t>(p), line.end(), ' ');
 }
 
 void blank_characters(std::string& line, std::string_view chars) {
@@ -72,7 +75,9 @@ void blank_characters(std::string& line, std::string_view chars) {
         if (chars.find(c) != std::string_view::npos) c = ' ';
 }
 
-bool is_blank(std::string_view text) { return trim(text).empty(); }
+bool is_blank(std::string_view text) {
+    return trim(text).empty();
+}
 
 bool has_digit(std::string_view text) {
     return std::any_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });

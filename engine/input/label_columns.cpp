@@ -38,7 +38,8 @@ void open_when_selection(Run& run, std::string& value, std::string& kept, const 
     kept = value;
     file.path = work_file_path(run, code);
     value = file.path;
-    if (open_unit(run, file.unit, file.path, OpenMode::Write) != 0) stop_on_work_file(run, file.path);
+    if (open_unit(run, file.unit, file.path, OpenMode::Write) != 0)
+        stop_on_work_file(run, file.path);
     file.open = true;
 }
 

@@ -14,11 +14,11 @@
 namespace korvelan {
 
 struct ItemLabelColumns {
-    std::string iweight;            // IWEIGHT=: a column selection becomes the ZIW file's path
-    std::string iafile;             // IAFILE=: a column selection becomes the ZIA file's path
-    std::string weight_selection;   // the selections kept once IWEIGHT= and IAFILE= name the files
+    std::string iweight;           // IWEIGHT=: a column selection becomes the ZIW file's path
+    std::string iafile;            // IAFILE=: a column selection becomes the ZIA file's path
+    std::string weight_selection;  // the selections kept once IWEIGHT= and IAFILE= name the files
     std::string anchor_selection;
-    std::string iselect = "*";      // ISELECT=
+    std::string iselect = "*";  // ISELECT=
 };
 
 // Builds ZIW and ZIA from the item labels (read through the item label work file) when IWEIGHT=

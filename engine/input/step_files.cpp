@@ -133,7 +133,8 @@ void read_step_anchor_file(StepContext& c, const std::string& name) {
         if (first < 1 || first > c.layout.ni) continue;
         if (status != 0) {
             // The value field is there but is not a number: nothing is anchored from it.
-            show_message_line(c.run, std::string(msg::kSafileValueProblem) + std::string(trim(cleaned)));
+            show_message_line(c.run,
+                              std::string(msg::kSafileValueProblem) + std::string(trim(cleaned)));
             continue;
         }
         for (std::int32_t i = first; i <= std::min(last, c.layout.ni); ++i) {
@@ -243,14 +244,14 @@ void read_step_files(Run& run, std::vector<float>& step_value,
                      StepFileSettings& settings) {
     std::fill(category_status.begin(), category_status.end(), 1);
     std::fill(step_value.begin(), step_value.end(), 0.0f);
-    GroupLayout bounded{layout.item_group,
-                        std::max<std::int32_t>(0, std::min(layout.ni, static_cast<std::int32_t>(
-                                                                          layout.item_group.size()) - 1)),
-                        layout.group_top_category, layout.group_first_slot,
-                        std::max<std::int32_t>(
-                            0, std::min({layout.groups,
-                                         static_cast<std::int32_t>(layout.group_top_category.size()) - 1,
-                                         static_cast<std::int32_t>(layout.group_first_slot.size()) - 1}))};
+    // Counts no larger than the arrays hold.
+    auto within = [](std::int32_t n, std::size_t size) {
+        return std::max<std::int32_t>(0, std::min(n, static_cast<std::int32_t>(size) - 1));
+    };
+    const GroupLayout bounded{layout.item_group, within(layout.ni, layout.item_group.size()),
+                              layout.group_top_category, layout.group_first_slot,
+                              within(within(layout.groups, layout.group_top_category.size()),
+                                     layout.group_first_slot.size())};
     StepContext c{run, step_value, category_status, bounded, settings};
 
     if (!is_blank(settings.sdfile)) read_step_deletion_file(c, std::string(trim(settings.sdfile)));

@@ -26,7 +26,7 @@ struct StepFileSettings {
 
 // The rating-scale groups as the analysis driver set them up (arrays indexed from 1).
 struct GroupLayout {
-    const std::vector<std::int32_t>& item_group;          // group of each item 1..ni
+    const std::vector<std::int32_t>& item_group;  // group of each item 1..ni
     std::int32_t ni;
     const std::vector<std::int32_t>& group_top_category;  // 1..groups
     const std::vector<std::int32_t>& group_first_slot;    // 1..groups

@@ -41,8 +41,12 @@ struct Subsets : EditFileTest {
         }
     }
     std::int32_t check() {
-        const ConnectivityInputs in{person_status, static_cast<std::int32_t>(person_status.size()) - 1,
-                                    item_status, item_group, first_slot, recoded, top, "PERSON", "ITEM"};
+        const ConnectivityInputs in{
+            person_status, static_cast<std::int32_t>(person_status.size()) - 1,
+            item_status,   item_group,
+            first_slot,    recoded,
+            top,           "PERSON",
+            "ITEM"};
         return check_subset_connectivity(run, *files, in);
     }
 };
@@ -109,8 +113,8 @@ TEST_F(Subsets, NonParticipantsAndDroppedCategoriesTakeNoPart) {
     recoded = {0, 0, 1, -3, 2};
     top = {0, 2};
     persons({"1.", "2.", "03", ".3"});
-    person_status[3] = 0;  // extreme: not walked
-    item_status[2] = -2;   // dropped item: its responses do not link
+    person_status[3] = 0;   // extreme: not walked
+    item_status[2] = -2;    // dropped item: its responses do not link
     EXPECT_EQ(check(), 3);  // Ann; Bob only in a dropped category; Dee only on a dropped item
     EXPECT_TRUE(host.shows(" SUBSET 1:  ITEM:  1  I0001"));  // a middle category marks the item
     EXPECT_TRUE(host.shows(" SUBSET 3:  PERSON:  4  Dee"));
@@ -119,8 +123,8 @@ TEST_F(Subsets, NonParticipantsAndDroppedCategoriesTakeNoPart) {
 TEST_F(Subsets, CheckThatCannotRunSaysSo) {
     persons({"10..", "..01"});
     person_status.resize(2);  // shorter than NP + 1
-    const ConnectivityInputs in{person_status, 2, item_status, item_group, first_slot, recoded, top,
-                                "PERSON", "ITEM"};
+    const ConnectivityInputs in{person_status, 2,   item_status, item_group, first_slot,
+                                recoded,       top, "PERSON",    "ITEM"};
     EXPECT_EQ(check_subset_connectivity(run, *files, in), 0);
     ASSERT_EQ(host.lines.size(), 1u);
     EXPECT_EQ(host.lines[0],

@@ -25,7 +25,8 @@ struct Trimming : EditFileTest {
     Trimming() {
         open_person_work_files(run, layout);
         files.scored_response_image = image;
-        const std::vector<std::vector<std::uint8_t>> scores{{1, 0, 1}, {1, 1, 0}, {0, M, 1}, {1, 1, 1}};
+        const std::vector<std::vector<std::uint8_t>> scores{
+            {1, 0, 1}, {1, 1, 0}, {0, M, 1}, {1, 1, 1}};
         for (std::size_t p = 0; p < scores.size(); ++p)
             write_person_scores_record(run, files, static_cast<std::int64_t>(p + 1), scores[p]);
     }
@@ -49,7 +50,8 @@ TEST_F(Trimming, NoOutliersGiveTheFramedNoneLine) {
     EXPECT_EQ(trim(5.0f, 0.0f, 1.0f), 0);
     const auto lines = report_lines();
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], framed("DROPPING OUT OF RANGE OBSERVATIONS.  CUTLOW=  5.00  CUTHIGH=   .00"));
+    EXPECT_EQ(lines[0],
+              framed("DROPPING OUT OF RANGE OBSERVATIONS.  CUTLOW=  5.00  CUTHIGH=   .00"));
     EXPECT_EQ(lines[1], framed("THERE WERE NO OUT OF RANGE OBSERVATIONS"));
     // The message line shows the same columns.
     EXPECT_TRUE(host.shows(lines[1]));
@@ -75,10 +77,10 @@ TEST_F(Trimming, LowerLimitInUserUnitsDropsFarBelow) {
 }
 
 TEST_F(Trimming, UpperLimitOnlyAndExtremesKeepTheirResponses) {
-    person_status[4] = 0;  // extreme: keeps every response
-    item_status[2] = -1;   // extreme item
+    person_status[4] = 0;                              // extreme: keeps every response
+    item_status[2] = -1;                               // extreme item
     person_status[2] = 1 + status::kProxCompleteMark;  // the PROX mark is not part of the status
-    EXPECT_EQ(trim(0.0f, 10.0f, 10.0f), 1);  // only person 2 on item 3 (1.5 logits above)
+    EXPECT_EQ(trim(0.0f, 10.0f, 10.0f), 1);            // only person 2 on item 3 (1.5 logits above)
     EXPECT_EQ(image, (std::vector<std::uint8_t>{1, 0, 1, 1, 1, M, 0, M, 1, 1, 1, 1}));
 }
 
