@@ -220,4 +220,99 @@ inline constexpr const char* kGroupLabelModel = ",  MODEL: ";
 inline constexpr const char* kGroupLabelNumber = " NUMBER: ";
 inline constexpr const char* kGroupLabelUnknown = "** unknown **";
 
+// ---- Edit files (deletions, anchors, weights, pivots, step files); trimming and subsets ------
+
+// Console dialogues that cannot be answered (batch mode, end of input).
+inline constexpr const char* kNoAnswerTakenAsNo = " No answer can be typed: NO is taken for: ";
+inline constexpr const char* kNoAnswerEndsList = " No answer can be typed: the list ends at: ";
+
+// Edit files in common.
+inline constexpr const char* kWorkFileSuffix = "kv.txt";
+inline constexpr const char* kProcessing = " Processing ";
+inline constexpr const char* kMenuEdit = "Edit ";
+
+// Deletions.
+inline constexpr const char* kDeletionsFrom = " Deletions from: ";
+inline constexpr const char* kKeyboard = "Keyboard";
+inline constexpr const char* kMenuDeleteIdfile = " Delete IDFILE=";
+inline constexpr const char* kMenuDeletePdfile = " Delete PDFILE=";
+inline constexpr const char* kDeleteWord = "DELETE";
+inline constexpr const char* kAskReadDeletions = " DO YOU WANT TO READ ";
+inline constexpr const char* kAskTypeDeletions = " DO YOU WANT TO TYPE IN ";
+inline constexpr const char* kTo = " TO ";
+inline constexpr const char* kFromAFile = " FROM A FILE? ";
+inline constexpr const char* kQuestionEnd = "? ";
+inline constexpr const char* kAskFileNameOfThe = "WHAT IS THE NAME OF THE ";
+inline constexpr const char* kFileQuestion = " FILE? ";
+inline constexpr const char* kInputPrompt = "INPUT ";
+inline constexpr const char* kZeroToEnd = " (0 TO END): ";
+inline constexpr const char* kProgressSome = "SOME";
+inline constexpr const char* kProgressMore = "MORE";
+inline constexpr const char* kDeletionsReport = " DELETIONS:";
+inline constexpr const char* kDeletedItemListing = " IDFILE=*";
+
+// Anchors, weights and pivots.
+inline constexpr const char* kAnchorsFrom = " Anchors from: ";
+inline constexpr const char* kWeightsFrom = " Weights from: ";
+inline constexpr const char* kMenuAnchorIafile = " Anchor IAFILE=";
+inline constexpr const char* kMenuAnchorPafile = " Anchor PAFILE=";
+inline constexpr const char* kMenuAnchorIweight = " Anchor IWEIGHT=";
+inline constexpr const char* kMenuAnchorPweight = " Anchor PWEIGHT=";
+inline constexpr const char* kAskAnchorAny = " DO YOU WANT TO ANCHOR ANY ";
+inline constexpr const char* kAskReadAnchorsThe = " DO YOU WANT TO READ THE ";
+inline constexpr const char* kToAnchorFromAFile = " TO ANCHOR FROM A FILE? ";
+inline constexpr const char* kAnchorFileQuestion = " ANCHOR FILE? ";
+inline constexpr const char* kToAnchorZeroToEnd = " TO ANCHOR (0 TO END): ";
+inline constexpr const char* kInputValueToAnchor = "INPUT VALUE AT WHICH TO ANCHOR ";
+inline constexpr const char* kValueColon = ": ";
+inline constexpr const char* kIweightValueProblem = "Value problem in IWEIGHT=: ";
+inline constexpr const char* kPweightValueProblem = "Value problem in PWEIGHT=: ";
+inline constexpr const char* kNegativeWeightRefused = "   NEGATIVE WEIGHT: LINE NOT USED";
+inline constexpr const char* kPivotsFrom = " Processing Pivots from: ";
+inline constexpr const char* kMenuPivotFile = "Edit pivot file PIVOT =";
+inline constexpr const char* kInvalidPivotLine = "Invalid line in PIVOT= of: ";
+
+// Item weights and anchors from item-label columns.
+inline constexpr const char* kProblemWithWorkFile = "PROBLEM WITH WORK FILE.";
+
+// Step deletions and step anchors.
+inline constexpr const char* kMenuStepDelete = "Edit Step Delete SDFILE=";
+inline constexpr const char* kMenuStepAnchor = "Edit Step Anchor SAFILE=";
+inline constexpr const char* kStepAnchorsFrom = " Processing Step Anchors from: ";
+inline constexpr const char* kAskDeleteCategories = " DO YOU WANT TO DELETE ANY CATEGORIES ";
+inline constexpr const char* kAskReadDeletedCategories =
+    " DO YOU WANT TO READ THE DELETED CATEGORIES FROM A FILE? ";
+inline constexpr const char* kAskStepFileName = "WHAT IS THE NAME OF THE FILE? ";
+inline constexpr const char* kInputGroupItem = "INPUT AN ITEM, REPRESENTING A GROUP (0 TO END): ";
+inline constexpr const char* kInputCategoryToDelete = "INPUT CATEGORY TO DELETE (-1 TO END): ";
+inline constexpr const char* kAskAnchorSteps = " DO YOU WANT TO ANCHOR ANY STEPS? ";
+inline constexpr const char* kAskReadAnchoredSteps =
+    " DO YOU WANT TO READ THE ANCHORED STEPS FROM A FILE? ";
+inline constexpr const char* kInputStepToAnchor = "INPUT STEP TO ANCHOR (-1 TO END): ";
+inline constexpr const char* kInputStepValue = "INPUT XALUE AT WHICH TO ANCHOR STEP: ";
+inline constexpr const char* kLargerThanMaximum = " IS LARGER THAN MAXIMUM SPECIFIED ";
+inline constexpr const char* kCategoryWord = "CATEGORY";
+inline constexpr const char* kItemNumberWord = "ITEM";
+inline constexpr const char* kNumberColon = " NUMBER: ";
+inline constexpr const char* kSafileValueProblem = "Value problem in SAFILE=: ";
+
+// Trimming of out-of-range observations.
+inline constexpr const char* kDroppingObservations =
+    "DROPPING OUT OF RANGE OBSERVATIONS.  CUTLOW=";
+inline constexpr const char* kCutHigh = "  CUTHIGH=";
+inline constexpr const char* kNoOutOfRange = "THERE WERE NO OUT OF RANGE OBSERVATIONS";
+inline constexpr const char* kObservationsDropped = " OBSERVATIONS DROPPED";
+
+// Connectivity (subsets).
+inline constexpr const char* kAmbiguouslyConnected = " WARNING: DATA AMBIGUOUSLY CONNECTED. THERE ARE ";
+inline constexpr const char* kSubsetsEnd = " SUBSETS.";
+inline constexpr const char* kSubsetsListedAbove = " SUBSETS LISTED ABOVE.";
+inline constexpr const char* kSubsetMembers = " These are members of different subsets:";
+inline constexpr const char* kSubsetWord = " SUBSET ";
+inline constexpr const char* kSubsetSeparator = ":  ";
+inline constexpr const char* kSubsetCheckNotDone =
+    " WARNING: CONNECTIVITY (SUBSET) CHECK NOT DONE: ";
+inline constexpr const char* kNotEnoughMemory = "NOT ENOUGH MEMORY";
+inline constexpr const char* kArraysTooShort = "ARRAYS SHORTER THAN NP= OR NI=";
+
 }  // namespace korvelan::msg

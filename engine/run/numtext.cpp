@@ -467,6 +467,10 @@ void split_entry_and_value(std::string& line, int& first, std::vector<float>& va
     }
 }
 
+bool parse_entry_field(std::string_view field, bool dot_is_mark, int& first, int& last) {
+    return parse_entry_range(field, dot_is_mark, first, last);
+}
+
 int parse_digit_string(std::string_view text) {
     int value = 0;
     for (char c : text) {
