@@ -33,7 +33,9 @@ int report_problem(Run& run, const char* text, std::string_view name, char mode)
     return 0;
 }
 
-std::string count_text(std::int64_t n) { return std::string(trim(int_to_text_left(n))); }
+std::string count_text(std::int64_t n) {
+    return std::string(trim(int_to_text_left(n)));
+}
 
 }  // namespace
 
@@ -71,7 +73,8 @@ int rebuild_item_label_work_file(Run& run) {
         const std::string_view text = label_text(line);
         if (text.empty()) continue;
         if (write_item_label_record(run, files, ++k, text) != 0)
-            return report_problem(run, msg::kItemLabelWriteFailure, work_file_path(run, "ZJJ"), 'W');
+            return report_problem(run, msg::kItemLabelWriteFailure, work_file_path(run, "ZJJ"),
+                                  'W');
     }
     if (status > 0) return report_problem(run, msg::kItemLabelReadFailureLine, name, 'R');
     close_unit(run, unit::kOutput);
@@ -80,13 +83,14 @@ int rebuild_item_label_work_file(Run& run) {
     if (k == 0)
         show_message_line(run, msg::kNoItemLabels + count_text(ni));
     else if (k != ni)
-        show_message_line(run, msg::kWrongNumberOfItemLabels + count_text(k) + msg::kButNi +
-                                   count_text(ni));
+        show_message_line(
+            run, msg::kWrongNumberOfItemLabels + count_text(k) + msg::kButNi + count_text(ni));
     std::string label;
     for (std::int64_t i = k + 1; i <= ni; ++i) {
         make_item_number_label(i, run.cv.ni, label);
         if (write_item_label_record(run, files, i, trim_right(label)) != 0)
-            return report_problem(run, msg::kItemLabelWriteFailure, work_file_path(run, "ZJJ"), 'W');
+            return report_problem(run, msg::kItemLabelWriteFailure, work_file_path(run, "ZJJ"),
+                                  'W');
     }
     run.rs.io_status = 0;
     return length;

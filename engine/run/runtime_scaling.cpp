@@ -21,13 +21,20 @@ bool holds_measure(std::int8_t s) {
 // exchanged, deselected ones too.
 std::int8_t exchange_extreme_code(std::int8_t s) {
     switch (s) {
-        case 0: return -1;
-        case -1: return 0;
-        case -10: return -11;
-        case -11: return -10;
-        case -20: return -21;
-        case -21: return -20;
-        default: return s;
+        case 0:
+            return -1;
+        case -1:
+            return 0;
+        case -10:
+            return -11;
+        case -11:
+            return -10;
+        case -20:
+            return -21;
+        case -21:
+            return -20;
+        default:
+            return s;
     }
 }
 

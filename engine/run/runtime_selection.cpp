@@ -15,10 +15,10 @@ namespace {
 // The summary slots of one side.
 struct SideSlots {
     int raw_score, count, measure, error, infit, infit_z, outfit, outfit_z;
-    int real_error;     // real S.E. of entries not extreme
-    int all_measure;    // measures: extreme entries, then all
-    int all_error;      // model S.E.s: extreme entries, then all
-    int all_real_error; // real S.E.s of all entries
+    int real_error;      // real S.E. of entries not extreme
+    int all_measure;     // measures: extreme entries, then all
+    int all_error;       // model S.E.s: extreme entries, then all
+    int all_real_error;  // real S.E.s of all entries
 };
 constexpr SideSlots kPersonSlots{1, 2, 3, 4, 5, 6, 7, 8, 17, 19, 20, 21};
 constexpr SideSlots kItemSlots{9, 10, 11, 12, 13, 14, 15, 16, 18, 22, 23, 24};
@@ -105,8 +105,10 @@ SelectionResult select_entries(std::vector<std::int8_t>& statuses, std::int64_t 
                 read_label(n, label);
                 match = is_selected(match_label_selection(pattern, label, label_length));
             }
-            if (match) ++r.selected;
-            else s = static_cast<std::int8_t>(s - status::kDeselectOffset);
+            if (match)
+                ++r.selected;
+            else
+                s = static_cast<std::int8_t>(s - status::kDeselectOffset);
         }
         if (s > status::kDropped) {
             read_values(n, is_extreme(s));

@@ -35,10 +35,14 @@ constexpr WorkFileUnit kWorkFileUnits[] = {
 
 std::int32_t record_length_of(const Run& run, int unit_number) {
     switch (unit_number) {
-        case unit::kItemLabels: return run.rs.item_label_record_length;
-        case unit::kPersonLabels: return std::max(run.cv.namlen, 1);
-        case unit::kPersonRecords: return static_cast<std::int32_t>(sizeof(PersonWorkFields));
-        default: return std::max(run.cv.ni, 1);
+        case unit::kItemLabels:
+            return run.rs.item_label_record_length;
+        case unit::kPersonLabels:
+            return std::max(run.cv.namlen, 1);
+        case unit::kPersonRecords:
+            return static_cast<std::int32_t>(sizeof(PersonWorkFields));
+        default:
+            return std::max(run.cv.ni, 1);
     }
 }
 
@@ -74,8 +78,8 @@ struct SavedValues {
 };
 
 SavedValues save_values(const ControlVariables& cv) {
-    return {cv.pselect, cv.iselect, cv.ilfile, cv.uscale, cv.umean, cv.umean_on_items,
-            cv.high_end_offset, cv.low_end_offset};
+    return {cv.pselect, cv.iselect,        cv.ilfile,          cv.uscale,
+            cv.umean,   cv.umean_on_items, cv.high_end_offset, cv.low_end_offset};
 }
 
 // Re-selection of one side; a selection that leaves nothing returns to the previous one.

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <array>
 #include <cmath>
@@ -6,241 +7,291 @@
 #include <string>
 #include <vector>
 
-#include "tests/engine/run/runtime_test_run.h"
+#include "engine/estimation/score_points.h"
+#include "engine/run/control_checks.h"
+#include "engine/run/file_units.h"
+#include "engine/run/runtime_specification.h"
+#include "tests/support/test_files.h"
+#include "tests/support/test_host.h"
 
 using namespace korvelan;
-using korvelan::testing::RuntimeTestRun;
-using korvelan::testing::write_file;
 
 namespace {
 
-// Everything a run-time change may touch, for "nothing changed" checks.
-struct Snapshot {
-    std::vector<std::int8_t> person_status, item_status;
-    std::vector<float> values;  // measures, S.E.s, work records, slots
-    std::string pselect, iselect, ilfile, title;
-    float uscale, umean;
-    std::int32_t ni, key_count, itlen;
-    bool operator==(const Snapshot&) const = default;
+// A finished run set up directly: six persons and four items with measures in user units,
+// statuses, work records and labels, one dichotomous group, and the summary made from them.
+struct RuntimeTest : ::testing::Test {
+    korvelan::testing::ScratchDir dir;
+    korvelan::testing::CwdGuard cwd;
+    korvelan::testing::TestHost host;
+    korvelan::Run run;
+    AnalysisArrays& a = run.arrays;
+    //                                    ANNA  BERT  ALEX  BOB   AMY   BEN (removed at input)
+    std::vector<std::int8_t> person_status{0, 1, 1, 2, 0, -1, -3};
+    std::vector<float> person_measure{0, 1.0f, -0.5f, 0.3f, 3.0f, -3.2f, 0.0f};
+    std::vector<float> person_error{0, 0.8f, 0.7f, 0.6f, 1.8f, 1.9f, 0.0f};
+
+    RuntimeTest() {
+        if (::chdir(dir.path.c_str()) != 0) throw std::runtime_error("chdir");
+        run.host = &host;
+        run.rs.temp_directory = dir.path;
+        run.rs.run_id = "001";
+        run.rs.finished = run.rs.report_closed = true;
+        run.cv.ni = 4;
+        run.cv.namlen = 6;
+        run.cv.itlen = 8;
+        normalise_control_settings(run);
+        a.persons = 6;
+        a.items = 4;
+        a.person_status = person_status;
+        a.person_measure = person_measure;
+        a.person_infit_zstd = {0, 0.9f, -0.4f, 0, 0, 0, 0};
+        a.person_outfit_zstd = {0, 0.5f, -0.2f, 0, 0, 0, 0};
+        //                ADD    SUB    MUL (extreme)  DIV
+        a.item_status = {0, 1, 1, 0, 1};
+        a.item_measure = {0, -1.0f, 0.5f, -2.5f, 0.7f};
+        a.item_standard_error = {0, 0.9f, 0.85f, 1.8f, 0.95f};
+        a.item_raw_score = {0, 3, 2, 5, 2};
+        a.item_count = {0, 5, 5, 5, 5};
+        a.item_infit_mnsq = {0, 1.2f, 0.7f, 1.0f, 1.1f};
+        a.item_outfit_mnsq = {0, 1.4f, 0.6f, 1.0f, 1.0f};
+        a.groups = 1;
+        a.group_top_category = {0, 1};
+        a.group_first_slot = {0, 1};
+        a.group_model = {' ', 'R'};
+        a.step_calibration = {0, 0, 0};
+        a.category_status = {0, 1, 1};
+        for (auto* v : {&a.category_half_point_measure, &a.category_score_point_measure,
+                        &a.category_thurstone_threshold})
+            v->assign(3, 0.0f);
+        a.category_observed_average = {0, -0.6f, 0.9f};
+        RatingScaleGroups g{1, &a.group_top_category[1], &a.group_first_slot[1], &a.group_model[1]};
+        float p[2];
+        compute_expected_score_points(g, a.step_calibration.data(), a.category_status.data(), {}, p,
+                                      a.category_half_point_measure.data(),
+                                      a.category_score_point_measure.data(),
+                                      a.category_thurstone_threshold.data());
+
+        WorkFileLayout layout{4, 6, 8, false};
+        open_person_work_files(run, layout);
+        WorkFiles files(layout);
+        const char* names[] = {"", "ANNA", "BERT", "ALEX", "BOB", "AMY", "BEN"};
+        for (std::int64_t n = 1; n <= 6; ++n) {
+            write_person_name_record(run, files, n, names[n]);
+            write_person_work_record(run, files, n,
+                                     {4, 2, person_error[n], n == 1 ? 1.3f : 0.9f, 1.0f, 0.3f,
+                                      0.05f * static_cast<float>(n)});
+        }
+        run.rs.item_label_record_length = 5;
+        open_item_label_work_file(run, 5);
+        const char* labels[] = {"", "ADD", "SUB", "MUL", "DIV"};
+        for (std::int64_t i = 1; i <= 4; ++i) write_item_label_record(run, files, i, labels[i]);
+        reselect_persons(run, files, false);
+        reselect_items(run, files, false);
+        host.lines.clear();
+    }
+
+    void apply(std::string_view text) { apply_runtime_specification(run, text); }
+    const SummarySlot& slot(int k) const { return a.summary[static_cast<std::size_t>(k)]; }
+    // Person p's work record, read whether or not ZQQ is open now.
+    PersonWorkFields work_record(std::int64_t p) {
+        const bool was_open = record_unit_is_open(run, unit::kPersonRecords);
+        if (!was_open) open_record_unit(run, unit::kPersonRecords, work_file_path(run, "ZQQ"), 28);
+        WorkFiles files = run_work_files(run);
+        PersonWorkFields f;
+        read_person_work_record(run, files, p, f);
+        if (!was_open) close_record_unit(run, unit::kPersonRecords);
+        return f;
+    }
+    // Everything a change may touch, for "nothing changed" checks.
+    std::pair<std::vector<float>, std::string> snapshot() {
+        const ControlVariables& cv = run.cv;
+        std::vector<float> s{cv.uscale, cv.umean, static_cast<float>(cv.ni),
+                             static_cast<float>(cv.key_count), static_cast<float>(cv.itlen)};
+        for (const auto* v : {&a.person_status, &a.item_status})
+            s.insert(s.end(), v->begin(), v->end());
+        for (const auto* v : {&a.person_measure, &a.item_measure, &a.item_standard_error,
+                              &a.category_score_point_measure})
+            s.insert(s.end(), v->begin(), v->end());
+        for (std::int64_t p = 1; p <= 6; ++p) s.push_back(work_record(p).field3);
+        for (const SummarySlot& x : a.summary)
+            s.insert(s.end(), {x.mean, x.sd, x.minimum, x.maximum});
+        return {s, cv.pselect + cv.iselect + cv.ilfile + cv.title};
+    }
 };
 
-Snapshot snapshot(RuntimeTestRun& r) {
-    const AnalysisArrays& a = r.run.arrays;
-    const ControlVariables& cv = r.run.cv;
-    Snapshot s{a.person_status, a.item_status, {}, cv.pselect, cv.iselect, cv.ilfile, cv.title,
-               cv.uscale, cv.umean, cv.ni, cv.key_count, cv.itlen};
-    for (const auto* v : {&a.person_measure, &a.item_measure, &a.item_standard_error,
-                          &a.category_score_point_measure, &a.category_observed_average})
-        s.values.insert(s.values.end(), v->begin(), v->end());
-    for (std::int64_t p = 1; p <= 6; ++p) {
-        PersonWorkFields f = r.work_record(p);
-        s.values.insert(s.values.end(), {f.field3, f.field7});
-    }
-    for (const SummarySlot& slot : a.summary)
-        s.values.insert(s.values.end(), {slot.mean, slot.sd, slot.minimum, slot.maximum});
-    return s;
-}
-
-void expect_slots_near(const SummarySlot& got, const SummarySlot& want, const char* what) {
-    EXPECT_NEAR(got.mean, want.mean, 1e-4) << what;
-    EXPECT_NEAR(got.sd, want.sd, 1e-4) << what;
-    EXPECT_NEAR(got.minimum, want.minimum, 1e-4) << what;
-    EXPECT_NEAR(got.maximum, want.maximum, 1e-4) << what;
-}
+using Statuses = std::vector<std::int8_t>;
 
 }  // namespace
 
-TEST(RuntimeSelection, PersonSelectionsReplaceAccumulateAndFallBack) {
-    RuntimeTestRun r;
-    auto& st = r.run.arrays.person_status;
-    r.run.rep.person_sort_state = 'M';
-    r.run.arrays.person_residual_correlations_computed = true;
-    r.apply("PSELECT=A*");
-    EXPECT_TRUE(r.host.shows("PERSONS SELECTED: 3\n"));  // ANNA, ALEX, AMY; BEN was removed at input
-    EXPECT_EQ(st, (std::vector<std::int8_t>{0, 1, -9, 2, -10, -1, -3}));
-    EXPECT_EQ(r.run.arrays.persons_summarised, 3);
-    EXPECT_EQ(r.run.arrays.persons_not_extreme, 2);
-    EXPECT_FLOAT_EQ(r.slot(3).mean, 0.65f);       // ANNA 1.0 and ALEX 0.3
-    EXPECT_FLOAT_EQ(r.slot(19).mean, -1.9f / 3);  // AMY joins them
-    EXPECT_EQ(r.run.rep.person_sort_state, ' ');
-    EXPECT_FALSE(r.run.arrays.person_residual_correlations_computed);
+TEST_F(RuntimeTest, PersonSelectionsReplaceAccumulateAndFallBack) {
+    run.rep.person_sort_state = 'M';
+    a.person_residual_correlations_computed = true;
+    apply("PSELECT=A*");
+    EXPECT_TRUE(host.shows("PERSONS SELECTED: 3\n"));  // ANNA, ALEX, AMY
+    EXPECT_EQ(a.person_status, (Statuses{0, 1, -9, 2, -10, -1, -3}));
+    EXPECT_EQ(a.persons_summarised, 3);
+    EXPECT_EQ(a.persons_not_extreme, 2);
+    EXPECT_FLOAT_EQ(slot(3).mean, 0.65f);                       // ANNA 1.0 and ALEX 0.3
+    EXPECT_FLOAT_EQ(slot(19).mean, -1.9f / 3);                  // and AMY
+    EXPECT_FLOAT_EQ(slot(17).maximum, 0.8f * std::sqrt(1.3f));  // real S.E.
+    EXPECT_EQ(run.rep.person_sort_state, ' ');
+    EXPECT_FALSE(a.person_residual_correlations_computed);
 
-    // A new selection first reinstates everyone deselected.
-    r.apply("PSELECT=B*");
-    EXPECT_TRUE(r.host.shows("PERSONS SELECTED: 2\n"));
-    EXPECT_EQ(st, (std::vector<std::int8_t>{0, -9, 1, -8, 0, -11, -3}));
+    apply("PSELECT=B*");  // every deselected person is first reinstated
+    EXPECT_TRUE(host.shows("PERSONS SELECTED: 2\n"));
+    EXPECT_EQ(a.person_status, (Statuses{0, -9, 1, -8, 0, -11, -3}));
 
     // "+" keeps earlier deselections: nobody is both B* and A*, so B* comes back.
-    r.host.lines.clear();
-    r.apply("+PSELECT=A*");
-    EXPECT_TRUE(r.host.shows(" RETURN TO A PREVIOUS SELECTION ...\nPSELECT= B*\n"));
-    EXPECT_EQ(r.host.lines.back(), "PERSONS SELECTED: 2");
-    EXPECT_EQ(std::string(trim(r.run.cv.pselect)), "B*");
-    EXPECT_EQ(st, (std::vector<std::int8_t>{0, -9, 1, -8, 0, -11, -3}));
+    host.lines.clear();
+    apply("+PSELECT=A*");
+    EXPECT_TRUE(host.shows(" RETURN TO A PREVIOUS SELECTION ...\nPSELECT= B*\n"));
+    EXPECT_EQ(host.lines.back(), "PERSONS SELECTED: 2");
+    EXPECT_EQ(a.person_status, (Statuses{0, -9, 1, -8, 0, -11, -3}));
 
-    r.apply("PSELECT=*");
-    EXPECT_EQ(st, r.person_status);
-    EXPECT_EQ(r.run.arrays.persons_summarised, 5);
+    apply("PSELECT=*");
+    EXPECT_EQ(a.person_status, person_status);
+    EXPECT_EQ(a.persons_summarised, 5);
 }
 
-TEST(RuntimeSelection, ItemSelectionMatchesLabelsAndSummarisesItems) {
-    RuntimeTestRun r;
-    r.apply("ISELECT={MS}*");
-    EXPECT_TRUE(r.host.shows("ITEMS SELECTED: 2\n"));  // SUB and MUL (extreme)
-    EXPECT_EQ(r.run.arrays.item_status, (std::vector<std::int8_t>{0, -9, 1, 0, -9}));
-    EXPECT_EQ(r.run.arrays.items_not_extreme, 1);
-    EXPECT_FLOAT_EQ(r.slot(11).mean, 0.5f);
-    EXPECT_FLOAT_EQ(r.slot(18).mean, 0.85f);  // real S.E. with infit below 1 is the model S.E.
-    EXPECT_FLOAT_EQ(r.slot(24).mean, (0.85f + 1.8f) / 2);
+TEST_F(RuntimeTest, ItemSelectionMatchesItemLabels) {
+    apply("ISELECT={MS}*");
+    EXPECT_TRUE(host.shows("ITEMS SELECTED: 2\n"));  // SUB, and MUL (extreme)
+    EXPECT_EQ(a.item_status, (Statuses{0, -9, 1, 0, -9}));
+    EXPECT_EQ(a.items_not_extreme, 1);
+    EXPECT_FLOAT_EQ(slot(11).mean, 0.5f);
+    EXPECT_FLOAT_EQ(slot(24).mean, (0.85f + 1.8f) / 2);
 }
 
-TEST(RuntimeScaling, UscaleRescalesMeasuresErrorsAndSummaryExactly) {
-    RuntimeTestRun r;
-    r.apply("USCALE=10");
-    const AnalysisArrays& a = r.run.arrays;
+TEST_F(RuntimeTest, UscaleRescalesMeasuresErrorsAndSummaryExactly) {
+    apply("USCALE=10");
     for (std::int64_t p = 1; p <= 5; ++p) {
-        EXPECT_FLOAT_EQ(a.person_measure[p], 10 * r.person_measure[p]);
-        EXPECT_FLOAT_EQ(r.work_record(p).field3, 10 * r.person_error[p]);
-        EXPECT_FLOAT_EQ(r.work_record(p).field7, 0.5f * static_cast<float>(p));
+        EXPECT_FLOAT_EQ(a.person_measure[p], 10 * person_measure[p]);
+        EXPECT_FLOAT_EQ(work_record(p).field3, 10 * person_error[p]);
+        EXPECT_FLOAT_EQ(work_record(p).field7, 0.5f * static_cast<float>(p));
     }
     EXPECT_FLOAT_EQ(a.item_standard_error[2], 8.5f);
     EXPECT_FLOAT_EQ(a.category_observed_average[2], 9.0f);
-    EXPECT_FLOAT_EQ(a.category_thurstone_threshold[1], 0.0f);
     EXPECT_FLOAT_EQ(a.category_score_point_measure[2], 10 * std::log(3.0f));
 
     // The transformed summary equals one made afresh from the rescaled values.
     std::array<SummarySlot, 25> rescaled = a.summary;
-    WorkFiles files = run_work_files(r.run);
-    reselect_persons(r.run, files, false);
-    reselect_items(r.run, files, false);
-    for (int k = 1; k <= 24; ++k) expect_slots_near(rescaled[k], a.summary[k], std::to_string(k).c_str());
-
-    // The same value again changes nothing.
-    Snapshot before = snapshot(r);
-    r.apply("USCALE=10");
-    EXPECT_TRUE(snapshot(r) == before);
-}
-
-TEST(RuntimeScaling, RescalingKeepsTheOriginAndSparesEntriesWithoutMeasures) {
-    RuntimeTestRun r;
-    r.run.cv.umean = 50;
-    r.run.arrays.person_measure[1] = 60;
-    r.run.arrays.person_measure[2] = 50;
-    r.apply("USCALE=2");
-    EXPECT_FLOAT_EQ(r.run.arrays.person_measure[1], 70);
-    EXPECT_FLOAT_EQ(r.run.arrays.person_measure[2], 50);
-    EXPECT_FLOAT_EQ(r.run.arrays.person_measure[6], 0);  // BEN was removed at input
-}
-
-TEST(RuntimeScaling, NegativeUscaleExchangesTheExtremeCodes) {
-    RuntimeTestRun r;
-    r.run.arrays.person_status[2] = -9;   // BERT deselected
-    r.run.arrays.person_status[4] = -10;  // BOB, extreme maximum, deselected
-    r.apply("USCALE=-1");
-    EXPECT_EQ(r.run.arrays.person_status, (std::vector<std::int8_t>{0, 1, -9, 2, -11, 0, -3}));
-    EXPECT_EQ(r.run.arrays.item_status, (std::vector<std::int8_t>{0, 1, 1, -1, 1}));
-    for (std::int64_t p = 1; p <= 5; ++p) EXPECT_FLOAT_EQ(r.run.arrays.person_measure[p], -r.person_measure[p]);
-    EXPECT_FLOAT_EQ(r.work_record(1).field3, 0.8f);  // standard errors stay positive
-    EXPECT_FLOAT_EQ(r.run.arrays.category_score_point_measure[2], std::log(3.0f));
-    for (int k : {3, 11, 19, 22}) EXPECT_LE(r.slot(k).minimum, r.slot(k).maximum) << k;
-    EXPECT_FLOAT_EQ(r.slot(3).maximum, 0.5f);  // BERT's -0.5 is now the highest
-}
-
-TEST(RuntimeScaling, UmeanMovesEveryMeasureSoThatTheChosenMeanIsTheOrigin) {
-    RuntimeTestRun r;
-    r.run.arrays.person_status[2] = -9;  // a deselected measure moves too
-    const float m = r.slot(11).mean;
-    r.apply("UMEAN=1");
-    const float shift = 1 - m;
-    for (std::int64_t p = 1; p <= 5; ++p)
-        EXPECT_FLOAT_EQ(r.run.arrays.person_measure[p], r.person_measure[p] + shift);
-    EXPECT_FLOAT_EQ(r.run.arrays.person_measure[6], 0.0f);
-    EXPECT_FLOAT_EQ(r.run.arrays.item_measure[3], -2.5f + shift);
-    EXPECT_FLOAT_EQ(r.slot(11).mean, 1.0f);
-    EXPECT_FLOAT_EQ(r.slot(22).minimum, -2.5f + shift);
-
-    Snapshot before = snapshot(r);
-    r.apply("UMEAN=1");
-    EXPECT_TRUE(snapshot(r) == before);
-    r.apply("UPMEAN=0");  // the origin moves to the person side
-    EXPECT_NEAR(r.slot(3).mean, 0.0f, 1e-6);
-}
-
-TEST(RuntimeChange, HiOffsetRecomputesTheEndPointsAndClearsTheOptionLetters) {
-    RuntimeTestRun r;
-    r.run.rep.request.letters[5] = 'X';
-    r.apply("HIADJ=0.1");
-    EXPECT_EQ(r.run.rep.request.letters[5], ' ');
-    EXPECT_NEAR(r.run.arrays.category_score_point_measure[2], std::log(0.9f / 0.1f), 0.02);
-}
-
-TEST(RuntimeChange, FaultyOrStructuralInstructionsChangeNothing) {
-    RuntimeTestRun r;
-    close_record_unit(r.run, unit::kPersonRecords);  // opened for the change, closed after it
-    const Snapshot before = snapshot(r);
-    for (const char* text : {"USCALE=abc", "NI=5", "KEY2=0101", "CODES=012", "FOO=5", "PSELECT"}) {
-        r.host.lines.clear();
-        r.apply(text);
-        EXPECT_TRUE(snapshot(r) == before) << text;
-        EXPECT_FALSE(record_unit_is_open(r.run, unit::kPersonRecords)) << text;
-        EXPECT_TRUE(record_unit_is_open(r.run, unit::kScores)) << text;
-        ASSERT_EQ(r.host.lines.size(), 3u) << text;  // carriage return, echo, the parser's message
-        EXPECT_EQ(r.host.lines[1], text);
+    WorkFiles files = run_work_files(run);
+    reselect_persons(run, files, false);
+    reselect_items(run, files, false);
+    for (int k = 1; k <= 24; ++k) {
+        EXPECT_NEAR(rescaled[k].mean, a.summary[k].mean, 1e-4) << k;
+        EXPECT_NEAR(rescaled[k].sd, a.summary[k].sd, 1e-4) << k;
+        EXPECT_NEAR(rescaled[k].minimum, a.summary[k].minimum, 1e-4) << k;
     }
-    EXPECT_EQ(r.host.lines[2], "Is a ; missing? Variable=Value expected here: PSELECT");
-    r.host.lines.clear();
-    r.apply("NI=5");
-    EXPECT_EQ(r.host.lines[2], " THIS VARIABLE CAN ONLY BE SET IN THE CONTROL FILE: NI=5");
-    EXPECT_FALSE(r.run.rs.run_failed);
+    const auto before = snapshot();
+    apply("USCALE=10");  // the same value again changes nothing
+    EXPECT_EQ(snapshot(), before);
 }
 
-TEST(RuntimeChange, MissingWorkFileIsReportedAndNothingIsParsed) {
-    RuntimeTestRun r;
-    close_record_unit(r.run, unit::kPersonRecords);
-    std::remove(work_file_path(r.run, "ZQQ").c_str());
-    close_record_unit(r.run, unit::kScores);
-    r.apply("USCALE=5");
-    EXPECT_EQ(r.host.lines, (std::vector<std::string>{
-                                " FILE FAILURE: PERSON WORK FILE FOR FILE ZQQ001kv.txt(17), ERROR CODE:2"}));
-    EXPECT_FLOAT_EQ(r.run.cv.uscale, 1.0f);
-    EXPECT_EQ(r.run.arrays.person_measure, r.person_measure);
-    EXPECT_FALSE(record_unit_is_open(r.run, unit::kScores));  // reopened, then closed again
+TEST_F(RuntimeTest, RescalingKeepsTheOriginAndTheZeroOfEntriesWithoutMeasures) {
+    run.cv.umean = 50;
+    a.person_measure[1] = 60;
+    a.person_measure[2] = 50;
+    apply("USCALE=2");
+    EXPECT_FLOAT_EQ(a.person_measure[1], 70);
+    EXPECT_FLOAT_EQ(a.person_measure[2], 50);
+    EXPECT_FLOAT_EQ(a.person_measure[6], 0);
 }
 
-TEST(RuntimeChange, TextEndsAtNulAndAnEmptyTextDoesNothing) {
-    RuntimeTestRun r;
-    r.apply(std::string_view("TITLE=New title\0USCALE=3", 24));
-    EXPECT_EQ(std::string(trim(r.run.cv.title)), "New title");
-    EXPECT_FLOAT_EQ(r.run.cv.uscale, 1.0f);
-    r.host.lines.clear();
-    const Snapshot before = snapshot(r);
-    r.apply(std::string_view("\0TITLE=x", 8));
-    r.apply("   ");
-    EXPECT_TRUE(snapshot(r) == before);
-    EXPECT_EQ(r.host.lines, (std::vector<std::string>{"", ""}));
+TEST_F(RuntimeTest, NegativeUscaleExchangesTheExtremeCodes) {
+    a.person_status[2] = -9;   // BERT deselected
+    a.person_status[4] = -10;  // BOB, extreme maximum, deselected
+    apply("USCALE=-1");
+    EXPECT_EQ(a.person_status, (Statuses{0, 1, -9, 2, -11, 0, -3}));
+    EXPECT_EQ(a.item_status, (Statuses{0, 1, 1, -1, 1}));
+    for (std::int64_t p = 1; p <= 5; ++p) EXPECT_FLOAT_EQ(a.person_measure[p], -person_measure[p]);
+    EXPECT_FLOAT_EQ(work_record(1).field3, 0.8f);  // standard errors stay positive
+    for (int k : {3, 11, 19, 22}) EXPECT_LE(slot(k).minimum, slot(k).maximum) << k;
+    EXPECT_FLOAT_EQ(slot(3).maximum, 0.5f);  // BERT's -0.5 is now the highest
 }
 
-TEST(RuntimeChange, IlfileRebuildsTheItemLabels) {
-    RuntimeTestRun r;
-    write_file(r.dir.file("labels.txt"), "Addition ; first\n\nSubtract\nMultiply\n");
-    r.run.cv.item_numbering = 'Y';
-    r.apply("ILFILE=labels.txt");
-    EXPECT_TRUE(r.host.shows(" WRONG NUMBER OF ITEM LABELS. FOUND IN FILE =3, but NI=4\n"));
-    EXPECT_EQ(r.host.lines.back(), "ITLEN=8");
-    EXPECT_EQ(r.run.cv.itlen, 8);
-    EXPECT_EQ(r.run.cv.item_numbering, 'N');
-    WorkFiles files = run_work_files(r.run);
+TEST_F(RuntimeTest, UmeanMovesEveryMeasureSoThatTheChosenMeanIsTheOrigin) {
+    a.person_status[2] = -9;  // a deselected measure moves too
+    const float shift = 1 - slot(11).mean;
+    apply("UMEAN=1");
+    for (std::int64_t p = 1; p <= 5; ++p)
+        EXPECT_FLOAT_EQ(a.person_measure[p], person_measure[p] + shift);
+    EXPECT_FLOAT_EQ(a.person_measure[6], 0.0f);
+    EXPECT_FLOAT_EQ(a.item_measure[3], -2.5f + shift);
+    EXPECT_FLOAT_EQ(slot(11).mean, 1.0f);
+    EXPECT_FLOAT_EQ(slot(22).minimum, -2.5f + shift);
+    const auto before = snapshot();
+    apply("UMEAN=1");
+    EXPECT_EQ(snapshot(), before);
+    apply("UPMEAN=0");  // the origin moves to the person side
+    EXPECT_NEAR(slot(3).mean, 0.0f, 1e-6);
+}
+
+TEST_F(RuntimeTest, HiOffsetRecomputesTheEndPointsAndClearsTheOptionLetters) {
+    run.rep.request.letters[5] = 'X';
+    apply("HIADJ=0.1");
+    EXPECT_EQ(run.rep.request.letters[5], ' ');
+    EXPECT_NEAR(a.category_score_point_measure[2], std::log(0.9f / 0.1f), 0.02);
+}
+
+TEST_F(RuntimeTest, FaultyOrStructuralInstructionsChangeNothing) {
+    close_record_unit(run, unit::kPersonRecords);  // opened for the change, closed after it
+    const auto before = snapshot();
+    for (const char* text : {"USCALE=abc", "NI=5", "KEY2=0101", "CODES=012", "FOO=5", "PSELECT"}) {
+        host.lines.clear();
+        apply(text);
+        EXPECT_EQ(snapshot(), before) << text;
+        EXPECT_FALSE(record_unit_is_open(run, unit::kPersonRecords)) << text;
+        EXPECT_TRUE(record_unit_is_open(run, unit::kScores)) << text;
+        ASSERT_EQ(host.lines.size(), 3u) << text;  // carriage return, echo, the parser's message
+        EXPECT_EQ(host.lines[1], text);
+    }
+    host.lines.clear();
+    apply("NI=5");
+    EXPECT_EQ(host.lines[2], " THIS VARIABLE CAN ONLY BE SET IN THE CONTROL FILE: NI=5");
+    EXPECT_FALSE(run.rs.run_failed);
+}
+
+TEST_F(RuntimeTest, MissingWorkFileIsReportedAndNothingIsParsed) {
+    close_record_unit(run, unit::kScores);
+    close_record_unit(run, unit::kPersonRecords);
+    std::remove(work_file_path(run, "ZQQ").c_str());
+    apply("USCALE=5");
+    EXPECT_EQ(host.lines,
+              (std::vector<std::string>{
+                  " FILE FAILURE: PERSON WORK FILE FOR FILE ZQQ001kv.txt(17), ERROR CODE:2"}));
+    EXPECT_FLOAT_EQ(run.cv.uscale, 1.0f);
+    EXPECT_FALSE(record_unit_is_open(run, unit::kScores));  // reopened, then closed again
+}
+
+TEST_F(RuntimeTest, TextEndsAtNulAndAnEmptyTextDoesNothing) {
+    apply(std::string_view("TITLE=New title\0USCALE=3", 24));
+    EXPECT_EQ(std::string(trim(run.cv.title)), "New title");
+    EXPECT_FLOAT_EQ(run.cv.uscale, 1.0f);
+    host.lines.clear();
+    apply(std::string_view("\0TITLE=x", 8));
+    apply("   ");
+    EXPECT_EQ(std::string(trim(run.cv.title)), "New title");
+    EXPECT_EQ(host.lines, (std::vector<std::string>{"", ""}));
+}
+
+TEST_F(RuntimeTest, IlfileRebuildsTheItemLabelsOrLeavesThemWhenItCannot) {
+    korvelan::testing::write_file(dir.file("labels.txt"), "Addition ; one\n\nSubtract\nMultiply\n");
+    run.cv.item_numbering = 'Y';
+    apply("ILFILE=labels.txt");
+    EXPECT_TRUE(host.shows(" WRONG NUMBER OF ITEM LABELS. FOUND IN FILE =3, but NI=4\n"));
+    EXPECT_EQ(host.lines.back(), "ITLEN=8");
+    EXPECT_EQ(run.cv.item_numbering, 'N');
+    WorkFiles files = run_work_files(run);
     std::string label;
-    read_item_label_record(r.run, files, 1, label);
-    EXPECT_EQ(std::string(trim(label)), "Addition");
-    read_item_label_record(r.run, files, 4, label);
+    read_item_label_record(run, files, 4, label);
     EXPECT_EQ(std::string(trim(label)), "I0004");
 
-    // A file that cannot be read leaves the labels and ILFILE= as they were.
-    const std::string before = r.run.cv.ilfile;
-    r.apply("ILFILE=missing.txt");
-    EXPECT_EQ(r.run.cv.ilfile, before);
-    EXPECT_TRUE(r.host.shows(" ITEM LABEL FILE OPEN FAILURE\n"));
-    read_item_label_record(r.run, files, 1, label);
+    const std::string before = run.cv.ilfile;
+    apply("ILFILE=missing.txt");
+    EXPECT_EQ(run.cv.ilfile, before);
+    EXPECT_TRUE(host.shows(" ITEM LABEL FILE OPEN FAILURE\n"));
+    read_item_label_record(run, files, 1, label);
     EXPECT_EQ(std::string(trim(label)), "Addition");
 }
