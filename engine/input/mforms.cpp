@@ -38,22 +38,23 @@ int leading_number(std::string_view text) {
 }
 
 // "n" or "n-m" between the letter and "=": the first and last unit of the target span.
-void parse_target_span(Run& run, std::string_view spec, const std::string& line, int& n, int& m) {
-    std::size_t dash = spec.find('-');
-    n = leading_number(spec.substr(0, dash));
+void parse_target_span(Run& run, std::string_view span_text, const std::string& line, int& n,
+                       int& m) {
+    std::size_t dash = span_text.find('-');
+    n = leading_number(span_text.substr(0, dash));
     if (n < 1) fatal_message(run, msg::kMformsMissingValue + line);
     m = n;
-    if (dash != std::string_view::npos) m = leading_number(spec.substr(dash + 1));
+    if (dash != std::string_view::npos) m = leading_number(span_text.substr(dash + 1));
     if (m < n) fatal_message(run, msg::kMformsLessMore + line);
 }
 
 // Adds the instructions of one Cn=, In= or Pn= line: a copy of the span from a line and column,
 // or one literal character for every column of the span.
-void add_column_instruction(Run& run, MformsBlock& block, char kind, std::string_view spec,
+void add_column_instruction(Run& run, MformsBlock& block, char kind, std::string_view span_text,
                             std::string_view value, const std::string& line) {
     int n = 0;
     int m = 0;
-    parse_target_span(run, spec, line, n, m);
+    parse_target_span(run, span_text, line, n, m);
     const ControlVariables& cv = run.cv;
     const std::int64_t units = static_cast<std::int64_t>(m) - n + 1;
     std::int64_t target = n;
@@ -115,7 +116,7 @@ void parse_instruction_line(Run& run, MformsBlock& block, const std::string& lin
         fatal_message(run, msg::kMformsMissingEquals + line);
     const std::string_view value = trim(std::string_view(line).substr(eq + 1));
     if (value.empty()) fatal_message(run, msg::kMformsValueMissing + line);
-    const std::string_view spec = std::string_view(upper).substr(1, eq - 1);
+    const std::string_view span_text = std::string_view(upper).substr(1, eq - 1);
     switch (kind) {
         case 'D':
             block.data_files = std::string(value);
@@ -127,7 +128,7 @@ void parse_instruction_line(Run& run, MformsBlock& block, const std::string& lin
             return;
         }
         default:
-            add_column_instruction(run, block, kind, spec, value, line);
+            add_column_instruction(run, block, kind, span_text, value, line);
             return;
     }
 }
