@@ -274,14 +274,14 @@ void estimate_prox(Run& run, const EstimationSettings& settings) {
             }
             if (st != s) {
                 changed = true;
-            } else if (closing) {
-                if (est_maximum == 0.0) {
-                    st = inestimable(st);
-                    if (st != s) changed = true;
-                } else {
-                    est_score = std::clamp(est_score, static_cast<double>(x), est_maximum - x);
-                }
+            } else if (closing && est_maximum == 0.0) {
+                st = inestimable(st);
+                if (st != s) changed = true;
             }
+            // The score for estimation is kept off the extremes once it is formed (the work
+            // record holds it that way for UCON).
+            if (!first_phase && est_maximum > 0.0)
+                est_score = std::clamp(est_score, static_cast<double>(x), est_maximum - x);
             status = static_cast<std::int8_t>(st);
             if (st >= -1 && n > 0.0) {
                 const float estimate = normal_approximation(sum, squares, n, score, maximum);
