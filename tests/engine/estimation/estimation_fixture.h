@@ -3,6 +3,8 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -71,6 +73,25 @@ inline void load_data(AnalysisArrays& a, const DataSpec& d) {
             a.scored_response_image[static_cast<std::size_t>(p) * ni + i] = static_cast<std::uint8_t>(v);
             a.category_status[a.group_first_slot[groups[i]] + v] = 1;
         }
+}
+
+// A larger dichotomous data set from a fixed generator: seven ability levels, five difficulty
+// levels, and a few missing responses.
+inline DataSpec generated_dichotomous(int persons, int items) {
+    DataSpec d;
+    std::uint32_t state = 12345;
+    auto next = [&] { return (state = state * 1664525u + 1013904223u) >> 8; };
+    for (int p = 0; p < persons; ++p) {
+        std::vector<int> row;
+        for (int i = 0; i < items; ++i) {
+            const double ability = (p % 7) - 3.0, difficulty = (i % 5) - 2.0;
+            const double prob = 1.0 / (1.0 + std::exp(difficulty - ability));
+            row.push_back((next() % 10000) / 10000.0 < prob ? 1 : 0);
+        }
+        if (p % 97 == 0) row[p % items] = -1;
+        d.x.push_back(row);
+    }
+    return d;
 }
 
 // A run whose report goes to a file in a scratch directory, with a recording host.

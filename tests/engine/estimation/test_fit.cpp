@@ -306,6 +306,29 @@ TEST(FitResiduals, PointMeasureCorrelationOfAnItem) {
     EXPECT_NEAR(e.run.arrays.item_point_biserial[4], r, 1e-5);
 }
 
+TEST(FitResiduals, ResultsDoNotDependOnTheNumberOfThreads) {
+    const DataSpec d = generated_dichotomous(3000, 20);
+    EstimationRun one, six;
+    one.settings.threads = 1;
+    six.settings.threads = 6;
+    for (EstimationRun* e : {&one, &six}) {
+        e->load(d);
+        estimate(*e);
+        compute_fit_statistics(e->run, e->settings);
+    }
+    const AnalysisArrays &a = one.run.arrays, &b = six.run.arrays;
+    EXPECT_EQ(a.person_record_image, b.person_record_image);
+    EXPECT_EQ(a.person_infit_zstd, b.person_infit_zstd);
+    EXPECT_EQ(a.item_outfit_mnsq, b.item_outfit_mnsq);
+    EXPECT_EQ(a.item_point_biserial, b.item_point_biserial);
+    EXPECT_EQ(a.step_information, b.step_information);
+    EXPECT_EQ(a.estimation.residual_sd, b.estimation.residual_sd);
+    EXPECT_EQ(a.estimation.most_unexpected_items, b.estimation.most_unexpected_items);
+    EXPECT_EQ(a.estimation.most_unexpected_persons, b.estimation.most_unexpected_persons);
+    EXPECT_FALSE(a.estimation.most_unexpected_persons.empty());
+    EXPECT_EQ(read_file(one.dir.file("ZUU123kv.txt")), read_file(six.dir.file("ZUU123kv.txt")));
+}
+
 // ---- Helpers -----------------------------------------------------------------------------
 
 TEST(FitHelpers, MostUnexpectedOrdersByValueThenByLaterEntry) {

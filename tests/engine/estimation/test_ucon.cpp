@@ -221,19 +221,7 @@ TEST(UconFaults, PersonWhoseMaximumIsBelowTheExtremeAdjustmentStaysFinite) {
 TEST(UconFaults, ResultsDoNotDependOnTheNumberOfThreads) {
     // 3000 persons give several chunks of persons; every measure and the whole report must be
     // bit-identical with one thread and with five.
-    DataSpec d;
-    std::uint32_t state = 12345;
-    auto next = [&] { return (state = state * 1664525u + 1013904223u) >> 8; };
-    for (int p = 0; p < 3000; ++p) {
-        std::vector<int> row;
-        for (int i = 0; i < 20; ++i) {
-            const double ability = (p % 7) - 3.0, difficulty = (i % 5) - 2.0;
-            const double prob = 1.0 / (1.0 + std::exp(difficulty - ability));
-            row.push_back((next() % 10000) / 10000.0 < prob ? 1 : 0);
-        }
-        if (p % 97 == 0) row[p % 20] = -1;
-        d.x.push_back(row);
-    }
+    const DataSpec d = generated_dichotomous(3000, 20);
     ASSERT_GT(plan_person_chunks(3000, 100).chunks, 1);
     EstimationRun one, five;
     one.settings.threads = 1;
