@@ -276,3 +276,87 @@ TEST(UconRows, RatingScaleRowsCarryTheCategoryColumns) {
     EXPECT_EQ(row.substr(0, 9), "|       2");
     EXPECT_NE(row.substr(50, 27), std::string(27, ' '));  // category, residual, step change
 }
+
+// ---- Variants ---------------------------------------------------------------------------------
+
+TEST(UconVariants, InformationWeightedEstimationBalancesWeightedResiduals) {
+    // With TARGET=Y each measured person and item ends where the information-weighted residuals
+    // sum to zero: sum over its observations of V (x - E) = 0, V the observation's variance.
+    EstimationRun e;
+    e.settings = tight_limits();
+    e.settings.target = 'Y';
+    e.load(rating_scale());
+    estimate(e);
+    const AnalysisArrays& a = e.run.arrays;
+    const Group g = group_of(a, 1);
+    auto weighted_residual = [&](int p, int i) {
+        const std::vector<double> pr =
+            reference_probabilities(g, static_cast<double>(a.person_measure[p]) - a.item_measure[i]);
+        double ex = 0, var = 0;
+        for (int k = 0; k <= g.top(); ++k) ex += k * pr[k];
+        for (int k = 0; k <= g.top(); ++k) var += (k - ex) * (k - ex) * pr[k];
+        return var * (category_of(a, p, i) - ex);
+    };
+    EXPECT_LT(e.run.arrays.estimation.iteration_counter, 2000);
+    for (int p = 1; p <= a.persons; ++p) {
+        double sum = 0;
+        for (int i = 1; i <= a.items; ++i) sum += weighted_residual(p, i);
+        EXPECT_NEAR(sum, 0.0, 1e-3) << p;
+    }
+    for (int i = 1; i <= a.items; ++i) {
+        double sum = 0;
+        for (int p = 1; p <= a.persons; ++p) sum += weighted_residual(p, i);
+        EXPECT_NEAR(sum, 0.0, 1e-3) << i;
+    }
+}
+
+TEST(UconVariants, PivotPutsTheExpectedScoreAtTheItemDifficulty) {
+    // PIVOT= 0.8 on a 0-2 scale: at a measure equal to the item's difficulty the expected score
+    // is 0.8 once the steps have settled (the steps are not centred then).
+    EstimationRun e;
+    e.settings = tight_limits();
+    e.load(rating_scale());
+    e.run.arrays.group_pivot.assign(2, 0.8f);
+    e.run.arrays.group_pivot_flag.assign(2, 'Y');
+    estimate(e);
+    const AnalysisArrays& a = e.run.arrays;
+    EXPECT_EQ(a.group_pivot_flag[1], 'Y');
+    EXPECT_NEAR(reference_expected(group_of(a, 1), 0.0), 0.8, 0.01);
+    expect_score_equations(a);
+    // A pivot outside the score range is switched off, and the steps are centred again.
+    EstimationRun off;
+    off.settings = tight_limits();
+    off.load(rating_scale());
+    off.run.arrays.group_pivot.assign(2, 2.0f);
+    off.run.arrays.group_pivot_flag.assign(2, 'Y');
+    estimate(off);
+    EXPECT_EQ(off.run.arrays.group_pivot_flag[1], 'N');
+    EXPECT_NEAR(group_step_sum(off.run.arrays, 1), 0.0, 1e-5);
+}
+
+TEST(UconVariants, FinishIteratingStopsAfterTheCurrentRow) {
+    EstimationRun e;
+    e.settings = tight_limits();
+    e.load(rating_scale());
+    estimate_prox(e.run, e.settings);
+    e.host.finish = true;
+    run_ucon_iterations(e.run, e.settings);
+    EXPECT_EQ(e.run.arrays.estimation.iteration_counter, 1);
+}
+
+TEST(UconVariants, BiasFactorsFromTheActiveCounts) {
+    // Eight measured persons and five items with one step each: the person factor is
+    // 7 / (7 + 1), the item factor 4 / (4 + 1); PAIRED=Y halves both.
+    EstimationRun e;
+    e.load(dichotomous());
+    estimate_prox(e.run, e.settings);
+    EstimationSettings s = e.settings;
+    s.stbias = 'Y';
+    set_bias_factors(e.run.arrays, s);
+    EXPECT_FLOAT_EQ(e.run.arrays.estimation.person_bias_factor, 7.0f / 8.0f);
+    EXPECT_FLOAT_EQ(e.run.arrays.estimation.item_bias_factor, 4.0f / 5.0f);
+    s.paired = 'Y';
+    set_bias_factors(e.run.arrays, s);
+    EXPECT_EQ(e.run.arrays.estimation.person_bias_factor, 0.5f);
+    EXPECT_EQ(e.run.arrays.estimation.item_bias_factor, 0.5f);
+}
