@@ -17,7 +17,7 @@
 
 namespace korvelan::testing {
 
-struct DataSpec {
+struct DataSet {
     std::vector<std::vector<int>> x;  // x[person][item]: scored response, -1 missing
     std::vector<int> groups;          // group of each item (1-based); empty: one shared scale
     std::string models;               // model letter of each group; empty: all 'R'
@@ -27,7 +27,7 @@ struct DataSpec {
 // Fills the arrays as data input does: every person and item measured (status 1), measures 0,
 // each group's slots from category 0 to its highest score (at least 1), statuses 1 where the
 // category occurs in the data and 0 where it does not.
-inline void load_data(AnalysisArrays& a, const DataSpec& d) {
+inline void load_data(AnalysisArrays& a, const DataSet& d) {
     const int np = static_cast<int>(d.x.size()), ni = static_cast<int>(d.x[0].size());
     std::vector<int> groups = d.groups.empty() ? std::vector<int>(ni, 1) : d.groups;
     const int ng = *std::max_element(groups.begin(), groups.end());
@@ -77,8 +77,8 @@ inline void load_data(AnalysisArrays& a, const DataSpec& d) {
 
 // A larger dichotomous data set from a fixed generator: seven ability levels, five difficulty
 // levels, and a few missing responses.
-inline DataSpec generated_dichotomous(int persons, int items) {
-    DataSpec d;
+inline DataSet generated_dichotomous(int persons, int items) {
+    DataSet d;
     std::uint32_t state = 12345;
     auto next = [&] { return (state = state * 1664525u + 1013904223u) >> 8; };
     for (int p = 0; p < persons; ++p) {
@@ -113,7 +113,7 @@ struct EstimationRun {
         open_unit(run, unit::kReport, run.rs.report_file, OpenMode::Write);
         settings.threads = 2;
     }
-    void load(const DataSpec& d) { load_data(run.arrays, d); }
+    void load(const DataSet& d) { load_data(run.arrays, d); }
     // The report written so far.
     std::string report() {
         std::fflush(run.units.open[unit::kReport].file);

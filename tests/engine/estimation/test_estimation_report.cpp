@@ -108,7 +108,7 @@ TEST(MeasureSummary, BoxLayoutSeparationAndNote) {
 
 TEST(EstimationDriver, RunEndsWithTheSummaryOnScreen) {
     EstimationRun e;
-    DataSpec d;
+    DataSet d;
     d.x = {{1, 0, 0, 0, 0}, {1, 1, 0, 0, 0}, {1, 1, 1, 0, 0}, {0, 1, 1, 1, 0}, {1, 0, 1, 0, 1},
            {1, 1, 0, 1, 0}, {0, 1, 0, 0, 1}, {1, 1, 1, 1, 0}, {1, 1, 1, 1, 1}};
     e.load(d);

@@ -16,15 +16,15 @@ using namespace korvelan::testing;
 
 namespace {
 
-DataSpec dichotomous() {
-    DataSpec d;
+DataSet dichotomous() {
+    DataSet d;
     d.x = {{1, 0, 0, 0, 0}, {1, 1, 0, 0, 0}, {1, 1, 1, 0, 0}, {0, 1, 1, 1, 0}, {1, 0, 1, 0, 1},
            {1, 1, 0, 1, 0}, {0, 1, 0, 0, 1}, {1, 1, 1, 1, 0}, {1, 1, 1, 1, 1}};
     return d;
 }
 
-DataSpec rating_scale() {
-    DataSpec d;
+DataSet rating_scale() {
+    DataSet d;
     d.x = {{1, 0, 2, 0}, {1, 1, 0, 2}, {2, 1, 1, 0}, {0, 1, 2, 0}, {1, 0, 1, 1},
            {2, 2, 1, 1}, {0, 0, 1, 0}, {1, 2, 0, 1}, {2, 1, 2, 2}, {1, 1, 1, 1}};
     return d;
@@ -95,7 +95,7 @@ EntryFit item_fit(const AnalysisArrays& a, const Logits& l, int i) {
 // ---- Fit statistics follow their formulas -------------------------------------------------
 
 TEST(FitStatistics, PersonsAndItemsMatchTheFormulas) {
-    for (const DataSpec& d : {dichotomous(), rating_scale()}) {
+    for (const DataSet& d : {dichotomous(), rating_scale()}) {
         EstimationRun e;
         e.settings = tight_limits();
         e.load(d);
@@ -191,7 +191,7 @@ TEST(FitStatistics, AnchoredItemKeepsItsValueAndShowsItsDisplacement) {
 
 TEST(FitStatistics, DroppedPersonGetsZerosAndUnitMeanSquares) {
     EstimationRun e;
-    DataSpec d = dichotomous();
+    DataSet d = dichotomous();
     d.x.push_back({-1, -1, -1, -1, -1});
     e.load(d);
     estimate(e);
@@ -307,7 +307,7 @@ TEST(FitResiduals, PointMeasureCorrelationOfAnItem) {
 }
 
 TEST(FitResiduals, ResultsDoNotDependOnTheNumberOfThreads) {
-    const DataSpec d = generated_dichotomous(3000, 20);
+    const DataSet d = generated_dichotomous(3000, 20);
     EstimationRun one, six;
     one.settings.threads = 1;
     six.settings.threads = 6;

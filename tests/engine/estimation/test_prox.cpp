@@ -16,8 +16,8 @@ int base(int s) { return s > 8 ? s - 16 : s; }
 
 // Three measured persons and one with every item right, on three items; without the extreme
 // person no other entry becomes extreme.
-DataSpec small() {
-    DataSpec d;
+DataSet small() {
+    DataSet d;
     d.x = {{1, 0, 0}, {1, 1, 0}, {0, 1, 1}, {1, 1, 1}};
     return d;
 }
@@ -57,7 +57,7 @@ TEST(ProxCategories, DeletedCategoriesLeaveTheNumberingAtTheStart) {
 
 TEST(ProxCategories, UnusedBottomCategoryIsDroppedAndStepsSumToZero) {
     EstimationRun e;
-    DataSpec d;
+    DataSet d;
     d.x = {{1, 2, 3}, {2, 2, 1}, {3, 1, 2}, {2, 3, 3}, {1, 1, 2}};
     d.tops = {3};  // scores 1-3 only: category 0 is never used
     e.load(d);
@@ -77,7 +77,7 @@ TEST(ProxCategories, UnusedBottomCategoryIsDroppedAndStepsSumToZero) {
 }
 
 TEST(ProxCategories, UnobservedMiddleCategoryIsKeptOrDropped) {
-    DataSpec d;
+    DataSet d;
     d.x = {{0, 2, 2}, {2, 0, 0}, {2, 2, 0}, {0, 0, 2}, {2, 0, 2}};
     d.tops = {2};
     for (char keep : {'Y', 'N'}) {
@@ -147,7 +147,7 @@ TEST(ProxIteration, FirstRowFromTheNormalApproximation) {
 }
 
 TEST(ProxIteration, ExtremeCodesFollowTheDirectionOfTheScale) {
-    DataSpec d = small();
+    DataSet d = small();
     d.x.push_back({0, 0, 0});
     for (float uscale : {1.0f, -1.0f}) {
         EstimationRun e;
@@ -160,7 +160,7 @@ TEST(ProxIteration, ExtremeCodesFollowTheDirectionOfTheScale) {
 }
 
 TEST(ProxIteration, PersonsWithoutUsableResponsesAreDropped) {
-    DataSpec d = small();
+    DataSet d = small();
     d.x.push_back({-1, -1, -1});
     EstimationRun e;
     e.load(d);
@@ -173,7 +173,7 @@ TEST(ProxIteration, PersonsWithoutUsableResponsesAreDropped) {
 }
 
 TEST(ProxIteration, CompleteResponsesCarryTheMarkAndMissingOnesDoNot) {
-    DataSpec d = small();
+    DataSet d = small();
     d.x[0][2] = -1;
     EstimationRun e;
     e.load(d);
@@ -182,7 +182,7 @@ TEST(ProxIteration, CompleteResponsesCarryTheMarkAndMissingOnesDoNot) {
     EXPECT_EQ(e.run.arrays.person_status[2], 17);
     // A success chain anywhere takes the mark away from everyone.
     EstimationRun s;
-    DataSpec chain;
+    DataSet chain;
     chain.x = {{0, 1, 2}, {1, 2, 0}, {2, 1, 1}, {1, 0, 2}};
     chain.models = "S";
     s.load(chain);
@@ -239,7 +239,7 @@ TEST(ProxStop, NoLimitInteractiveEndsOnFinishIterating) {
 
 TEST(ProxStop, NothingLeftToMeasureStopsTheRun) {
     EstimationRun e;
-    DataSpec d;
+    DataSet d;
     d.x = {{1, 1}, {1, 1}, {1, 1}};
     e.load(d);
     EXPECT_THROW(estimate_prox(e.run, e.settings), RunStopped);
@@ -253,7 +253,7 @@ TEST(ProxOrigin, ItemsOrPersonsAreCentred) {
     for (char items_side : {'Y', 'N'}) {
         EstimationRun e;
         e.settings.origin_on_items = items_side;
-        DataSpec d = small();
+        DataSet d = small();
         d.x.push_back({1, 0, 1});
         e.load(d);
         estimate_prox(e.run, e.settings);

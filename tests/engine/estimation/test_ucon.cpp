@@ -16,16 +16,16 @@ using namespace korvelan::testing;
 namespace {
 
 // Eight measured persons and one with every item right, five items none of which is extreme.
-DataSpec dichotomous() {
-    DataSpec d;
+DataSet dichotomous() {
+    DataSet d;
     d.x = {{1, 0, 0, 0, 0}, {1, 1, 0, 0, 0}, {1, 1, 1, 0, 0}, {0, 1, 1, 1, 0}, {1, 0, 1, 0, 1},
            {1, 1, 0, 1, 0}, {0, 1, 0, 0, 1}, {1, 1, 1, 1, 0}, {1, 1, 1, 1, 1}};
     return d;
 }
 
 // Ten persons on four items scored 0-2.
-DataSpec rating_scale() {
-    DataSpec d;
+DataSet rating_scale() {
+    DataSet d;
     d.x = {{1, 0, 2, 0}, {1, 1, 0, 2}, {2, 1, 1, 0}, {0, 1, 2, 0}, {1, 0, 1, 1},
            {2, 2, 1, 1}, {0, 0, 1, 0}, {1, 2, 0, 1}, {2, 1, 2, 2}, {1, 1, 1, 1}};
     return d;
@@ -138,7 +138,7 @@ TEST(UconConvergence, SharedRatingScaleMatchesScoresAndCategoryCounts) {
 TEST(UconConvergence, OneScalePerItem) {
     EstimationRun e;
     e.settings = tight_limits();
-    DataSpec d;
+    DataSet d;
     d.x = {{0, 1, 2}, {1, 0, 1}, {2, 2, 1}, {1, 1, 0}, {0, 2, 1}, {2, 1, 2},
            {1, 0, 0}, {2, 1, 1}, {0, 0, 1}, {1, 2, 1}, {2, 0, 1}, {1, 1, 2}};
     d.groups = {1, 2, 3};
@@ -156,7 +156,7 @@ TEST(UconConvergence, SuccessAndFailureChains) {
     for (const char* model : {"S", "F"}) {
         EstimationRun e;
         e.settings = tight_limits();
-        DataSpec d = rating_scale();
+        DataSet d = rating_scale();
         d.models = model;
         e.load(d);
         estimate(e);
@@ -206,7 +206,7 @@ TEST(UconFaults, PersonWhoseMaximumIsBelowTheExtremeAdjustmentStaysFinite) {
     // Item 1 weighs 0.1: a person who answered only item 1 has a maximum of 0.1, below the 0.3
     // kept off each extreme, so the score target is negative. Its step must still be a number.
     EstimationRun e;
-    DataSpec d = dichotomous();
+    DataSet d = dichotomous();
     d.x.push_back({0, -1, -1, -1, -1});
     e.load(d);
     e.run.arrays.item_weights.assign(6, 1.0f);
@@ -221,7 +221,7 @@ TEST(UconFaults, PersonWhoseMaximumIsBelowTheExtremeAdjustmentStaysFinite) {
 TEST(UconFaults, ResultsDoNotDependOnTheNumberOfThreads) {
     // 3000 persons give several chunks of persons; every measure and the whole report must be
     // bit-identical with one thread and with five.
-    const DataSpec d = generated_dichotomous(3000, 20);
+    const DataSet d = generated_dichotomous(3000, 20);
     ASSERT_GT(plan_person_chunks(3000, 100).chunks, 1);
     EstimationRun one, five;
     one.settings.threads = 1;
