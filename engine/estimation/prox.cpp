@@ -452,6 +452,10 @@ void estimate_prox(Run& run, const EstimationSettings& settings) {
         if (closing) first_phase = false;
         if (stop) break;
     }
+    // The counts the Table headings show as analysed.
+    run.rep.persons_analysed = est.active_persons;
+    run.rep.items_analysed = est.active_items;
+    run.rep.categories = est.active_categories;
 }
 
 }  // namespace korvelan

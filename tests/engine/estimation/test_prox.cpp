@@ -144,6 +144,8 @@ TEST(ProxIteration, FirstRowFromTheNormalApproximation) {
     EXPECT_EQ(base(a.person_status[4]), 0);
     EXPECT_EQ(a.estimation.active_persons, 3);
     EXPECT_EQ(a.estimation.reestimate_flag, 1);
+    EXPECT_EQ(e.run.rep.persons_analysed, 3);  // for the Table headings
+    EXPECT_EQ(e.run.rep.categories, 2);
 }
 
 TEST(ProxIteration, ExtremeCodesFollowTheDirectionOfTheScale) {
