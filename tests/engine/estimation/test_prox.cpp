@@ -115,15 +115,6 @@ TEST(ProxExtremes, ListsKeepTheFiveMostExtremeValues) {
     EXPECT_EQ(extreme_range(high, low, nh, 5), 0.0f);               // the lists hold everyone
 }
 
-TEST(ProxExtremes, FewItemsShortenTheLists) {
-    float high[6];
-    int n = 0;
-    for (float v : {1.0f, 2.0f, 3.0f}) insert_extreme_value(n, v, high, true, 3);
-    EXPECT_EQ(n, 2);  // (3 + 1) / 2
-    EXPECT_EQ(high[0], 3.0f);
-    EXPECT_EQ(high[1], 2.0f);
-}
-
 // ---- Classification and the first iteration ----------------------------------------------
 
 TEST(ProxIteration, FirstRowFromTheNormalApproximation) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/estimation/estimation_common.h"
 #include "engine/estimation/prox.h"
 #include "engine/estimation/ucon.h"
 #include "engine/estimation/worker_pool.h"
@@ -237,6 +238,15 @@ TEST(UconFaults, ResultsDoNotDependOnTheNumberOfThreads) {
     EXPECT_EQ(r1.substr(r1.find("CONVERGENCE")), r5.substr(r5.find("CONVERGENCE")));
 }
 
+TEST(UconFaults, EveryStepEndsFiniteAndWithinOneLogit) {
+    EXPECT_EQ(bound_step(0.5f), 0.5f);
+    EXPECT_FLOAT_EQ(bound_step(1.5f), 1.5f * 0.9f * 0.9f * 0.9f * 0.9f);  // 0.98
+    EXPECT_LE(std::fabs(bound_step(3e38f)), 1.0f);
+    EXPECT_EQ(bound_step(INFINITY), 1.0f);
+    EXPECT_EQ(bound_step(-INFINITY), -1.0f);
+    EXPECT_EQ(bound_step(NAN), 0.0f);
+}
+
 // ---- Iteration limits and rows --------------------------------------------------------------
 
 TEST(UconRows, NegativeLimitWritesOnlyTheClosingRow) {
@@ -264,17 +274,6 @@ TEST(UconRows, LimitOfOneGivesOneShortDichotomousRow) {
     EXPECT_EQ(row.size(), 78u);
     EXPECT_EQ(row.substr(50), std::string(27, ' ') + "|");
     EXPECT_EQ(lines[lines.size() - 3].substr(0, 3), "|--");
-}
-
-TEST(UconRows, RatingScaleRowsCarryTheCategoryColumns) {
-    EstimationRun e;
-    e.settings.ucon_limit = 2;
-    e.load(rating_scale());
-    estimate(e);
-    const std::vector<std::string> lines = report_lines(e);
-    const std::string row = lines[lines.size() - 2];
-    EXPECT_EQ(row.substr(0, 9), "|       2");
-    EXPECT_NE(row.substr(50, 27), std::string(27, ' '));  // category, residual, step change
 }
 
 // ---- Variants ---------------------------------------------------------------------------------
