@@ -39,6 +39,38 @@ struct SummarySlot {
     float sd = 0.0f;
 };
 
+// Run-wide values of the estimation that later phases, Tables and requests read.
+struct EstimationResults {
+    std::int32_t iteration_counter = 0;  // rows of the iteration report (PROX, then UCON)
+    std::int16_t reestimate_flag = 0;    // set when a status changed or observations were dropped
+    std::int32_t active_persons = 0;     // status above 0 after PROX
+    std::int32_t active_items = 0;
+    std::int32_t active_categories = 0;
+    float probe_distance = 2.0f;         // UCON: distance of the probe point, logits
+    float person_bias_factor = 1.0f;     // STBIAS=/PAIRED= correction of the measures
+    float item_bias_factor = 1.0f;
+    // Entries with status -1 or above: measured and anchored ones plus extreme ones.
+    std::int32_t person_total = 0;
+    std::int32_t item_total = 0;
+    // Mean and S.D. of the measured entries' measures, user units.
+    float person_mean_measure = 0.0f, person_sd_measure = 0.0f;
+    float item_mean_measure = 0.0f, item_sd_measure = 0.0f;
+    // Mean and S.D. of the standardized residuals of the fit pass.
+    float residual_mean = 0.0f, residual_sd = 0.0f;
+    // Displacements worth noting that print as zero in the user-decimals format.
+    bool person_displacement_shown_as_zero = false;
+    bool item_displacement_shown_as_zero = false;
+    // Entry numbers in descending order of their largest |standardized residual| (>= 2), <= 50.
+    std::vector<std::int32_t> most_unexpected_items, most_unexpected_persons;
+    // Residual variance for the principal components: explained (from the person sums), explained
+    // (from the item sums), unexplained, unexplained.
+    std::array<float, 4> residual_variance_components{};
+    // Cleared by the fit pass: the residual correlations are computed afresh when asked for.
+    bool item_residual_correlations_computed = false;
+    bool person_residual_correlations_computed = false;
+    std::string separation_note;  // "PERSON: REAL SEP.: ... REL.: ... ... ITEM: ..."
+};
+
 struct AnalysisArrays {
     // Item block (NI + 1 entries; estimation scores NI + 2).
     std::vector<float> item_measure, item_infit_zstd, item_standard_error, item_outfit_mnsq;
@@ -106,9 +138,9 @@ struct AnalysisArrays {
     std::int32_t persons_not_extreme = 0;
     std::int32_t items_summarised = 0;
     std::int32_t items_not_extreme = 0;
-    // The residual correlations of the current selection are computed; a new selection clears them.
-    bool item_residual_correlations_computed = false;
-    bool person_residual_correlations_computed = false;
+
+    // Values of the estimation (not an array; kept with the arrays it describes).
+    EstimationResults estimation;
 };
 
 }  // namespace korvelan

@@ -130,8 +130,8 @@ std::int64_t reselect_persons(Run& run, WorkFiles& files, bool keep_deselections
     clear_side(a, kPersonSlots);
     a.persons_summarised = 0;
     a.persons_not_extreme = 0;
-    a.item_residual_correlations_computed = false;
-    a.person_residual_correlations_computed = false;
+    a.estimation.item_residual_correlations_computed = false;
+    a.estimation.person_residual_correlations_computed = false;
 
     auto read_label = [&](std::int64_t n, std::string& label) {
         read_person_name_record(run, files, n, label);
@@ -164,8 +164,8 @@ std::int64_t reselect_items(Run& run, WorkFiles& files, bool keep_deselections) 
     clear_side(a, kItemSlots);
     a.items_summarised = 0;
     a.items_not_extreme = 0;
-    a.item_residual_correlations_computed = false;
-    a.person_residual_correlations_computed = false;
+    a.estimation.item_residual_correlations_computed = false;
+    a.estimation.person_residual_correlations_computed = false;
 
     auto read_label = [&](std::int64_t n, std::string& label) {
         read_item_label_record(run, files, n, label);

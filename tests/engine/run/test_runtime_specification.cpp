@@ -126,7 +126,7 @@ using Statuses = std::vector<std::int8_t>;
 
 TEST_F(RuntimeTest, PersonSelectionsReplaceAccumulateAndFallBack) {
     run.rep.person_sort_state = 'M';
-    a.person_residual_correlations_computed = true;
+    a.estimation.person_residual_correlations_computed = true;
     apply("PSELECT=A*");
     EXPECT_TRUE(host.shows("PERSONS SELECTED: 3\n"));  // ANNA, ALEX, AMY
     EXPECT_EQ(a.person_status, (Statuses{0, 1, -9, 2, -10, -1, -3}));
@@ -136,7 +136,7 @@ TEST_F(RuntimeTest, PersonSelectionsReplaceAccumulateAndFallBack) {
     EXPECT_FLOAT_EQ(slot(19).mean, -1.9f / 3);                  // and AMY
     EXPECT_FLOAT_EQ(slot(17).maximum, 0.8f * std::sqrt(1.3f));  // real S.E.
     EXPECT_EQ(run.rep.person_sort_state, ' ');
-    EXPECT_FALSE(a.person_residual_correlations_computed);
+    EXPECT_FALSE(a.estimation.person_residual_correlations_computed);
 
     apply("PSELECT=B*");  // every deselected person is first reinstated
     EXPECT_TRUE(host.shows("PERSONS SELECTED: 2\n"));

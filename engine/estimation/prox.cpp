@@ -1,0 +1,461 @@
+// PROX: each iteration makes one pass over the persons with the measures of the previous
+// iteration (persons, then items, then steps), so the order of the passes does not matter.
+#include "engine/estimation/prox.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "engine/estimation/estimation_common.h"
+#include "engine/estimation/fit_formulas.h"
+#include "engine/estimation/iteration_report.h"
+#include "engine/estimation/person_data.h"
+#include "engine/report/table_heading.h"
+#include "engine/run/message_texts.h"
+#include "engine/run/messages.h"
+#include "engine/run/report_line.h"
+#include "engine/run/run_start.h"
+
+namespace korvelan {
+
+void insert_extreme_value(int& count, float value, float* list, bool descending, int items) {
+    int at = count;
+    list[at] = value;
+    while (at > 0 && (descending ? list[at - 1] < value : list[at - 1] > value)) {
+        list[at] = list[at - 1];
+        list[at - 1] = value;
+        --at;
+    }
+    count = std::min({count + 1, (items + 1) / 2, 5});
+}
+
+float extreme_range(const float* highest, const float* lowest, int k, int active) {
+    if (k <= 0 || k >= active) return 0.0f;
+    double sum = 0.0;
+    for (int j = 0; j < k; ++j) sum += static_cast<double>(highest[j]) - lowest[j];
+    return static_cast<float>(sum / k);
+}
+
+namespace {
+
+// The normal approximation: mean of the counterparts' measures, widened by their spread, plus the
+// log-odds of the score (counts of at least one half on both sides).
+float normal_approximation(double sum, double squares, double n, double score, double maximum) {
+    const double variance = (squares - sum * sum / n) / n;
+    const double spread = std::sqrt(std::max(0.0, 1.0 + variance / 2.65));
+    return static_cast<float>(sum / n + spread * std::log(std::max(score, 0.5) /
+                                                          std::max(maximum - score, 0.5)));
+}
+
+int inestimable(int status) { return status == 0 ? -4 : status == -1 ? -5 : -2; }
+
+struct ExtremeLists {
+    float highest[6] = {}, lowest[6] = {};
+    int high_count = 0, low_count = 0, active = 0;
+    void add(float v, int items) {
+        insert_extreme_value(high_count, v, highest, true, items);
+        insert_extreme_value(low_count, v, lowest, false, items);
+        ++active;
+    }
+    float range() const { return extreme_range(highest, lowest, high_count, active); }
+};
+
+// Sums over the persons, per item and per category slot, in double.
+struct ProxSums {
+    std::vector<double> respondent_sum, respondent_squares;  // measures of active respondents
+    std::vector<double> count, raw, maximum;                 // first phase only
+    std::vector<double> model_score, model_maximum;          // after the first phase
+    std::vector<double> shown_score, shown_count;            // first iteration only
+    std::vector<double> slot_count, slot_sum, slot_squares;
+    // Point-biserial: item and person totals of the previous iteration, item correlations.
+    std::vector<double> pb_item_count, pb_item_score, pb_person_count, pb_person_score;
+    std::vector<double> pb_item_next_count, pb_item_next_score;
+    std::vector<WeightedPairSums> pb_item_pairs;
+    std::vector<float> pb_person;
+};
+
+void write_prox_heading(Run& run) {
+    write_table_heading(run, 1);
+    ReportLineBuffer& l = run.rep.line;
+    l.clear();
+    l.put(31, msg::kConvergenceTable);
+    if (run.host) run.host->write_text_window_line(trim_right(l.view(2, 79)));
+    write_iteration_heading(run, -heading_mode::kProxScreen);
+    l.clear();
+    l.put(31, msg::kConvergenceTable);
+    write_report_line(run);
+    write_blank_report_line(run);
+    write_iteration_heading(run, -heading_mode::kProxReport);
+}
+
+bool allocate_point_biserial(Run& run, ProxSums& z, int ni, int np) {
+    try {
+        for (auto* v : {&z.pb_item_count, &z.pb_item_score, &z.pb_item_next_count,
+                        &z.pb_item_next_score})
+            v->assign(static_cast<std::size_t>(ni) + 1, 0.0);
+        z.pb_person_count.assign(static_cast<std::size_t>(np) + 1, 0.0);
+        z.pb_person_score.assign(static_cast<std::size_t>(np) + 1, 0.0);
+        z.pb_item_pairs.assign(static_cast<std::size_t>(ni) + 1, WeightedPairSums{});
+        z.pb_person.assign(static_cast<std::size_t>(np) + 1, 0.0f);
+        return true;
+    } catch (const std::bad_alloc&) {
+        const long long bytes = 8LL * (static_cast<long long>(ni) + np);
+        show_message_line(run, std::string(trim(int_to_text_left(bytes))) + msg::kPointBiserialMemory);
+        return false;
+    }
+}
+
+}  // namespace
+
+void estimate_prox(Run& run, const EstimationSettings& settings) {
+    AnalysisArrays& a = run.arrays;
+    EstimationResults& est = a.estimation;
+    prepare_estimation_arrays(a);
+    PersonData data(run);
+    const int np = a.persons, ni = a.items, ng = a.groups;
+    const float x = settings.extreme_score_adjustment;
+    const bool flipped = settings.uscale <= 0.0f;  // extreme codes swap with a reversed scale
+    const int top_code = flipped ? -1 : 0, bottom_code = flipped ? 0 : -1;
+
+    est.iteration_counter = 0;
+    write_prox_heading(run);
+    renumber_categories_at_start(a);
+    std::fill(a.person_shown_score.begin(), a.person_shown_score.end(), 0.0f);
+    std::fill(a.person_shown_count.begin(), a.person_shown_count.end(), 0.0f);
+
+    ProxSums z;
+    const std::size_t items1 = static_cast<std::size_t>(ni) + 1;
+    const std::size_t slots1 = static_cast<std::size_t>(a.slots) + 1;
+    for (auto* v : {&z.respondent_sum, &z.respondent_squares, &z.count, &z.raw, &z.maximum,
+                    &z.model_score, &z.model_maximum, &z.shown_score, &z.shown_count})
+        v->assign(items1, 0.0);
+    for (auto* v : {&z.slot_count, &z.slot_sum, &z.slot_squares}) v->assign(slots1, 0.0);
+    bool point_biserial = settings.point_biserial == 'Y' && allocate_point_biserial(run, z, ni, np);
+    std::vector<int> active_items_in_group(static_cast<std::size_t>(ng) + 1, 0);
+
+    bool first_phase = true, closing = false;
+    float previous_person_range = 0.0f, previous_item_range = 0.0f;
+    ProxRow row;
+    row.persons = np, row.items = ni, row.categories = a.slots;
+
+    for (;;) {
+        const int iteration = ++est.iteration_counter;
+        const bool first_iteration = iteration == 1;
+        bool changed = false;
+        float largest_change = 0.0f, step_change = 0.0f;
+
+        // The completeness mark needs rating-scale items only and ordinary estimation.
+        bool mark_allowed = settings.target != 'Y';
+        for (int i = 1; i <= ni && mark_allowed; ++i)
+            if (a.item_status[i] >= -1 && a.group_model[a.item_group[i]] != 'R') mark_allowed = false;
+
+        if (first_phase)
+            for (auto* v : {&z.count, &z.raw, &z.maximum}) std::fill(v->begin(), v->end(), 0.0);
+        for (auto* v : {&z.respondent_sum, &z.respondent_squares, &z.model_score, &z.model_maximum})
+            std::fill(v->begin(), v->end(), 0.0);
+        for (auto* v : {&z.slot_count, &z.slot_sum, &z.slot_squares})
+            std::fill(v->begin(), v->end(), 0.0);
+        if (point_biserial && !closing) {
+            std::fill(z.pb_item_next_count.begin(), z.pb_item_next_count.end(), 0.0);
+            std::fill(z.pb_item_next_score.begin(), z.pb_item_next_score.end(), 0.0);
+        }
+        if (point_biserial && closing)
+            std::fill(z.pb_item_pairs.begin(), z.pb_item_pairs.end(), WeightedPairSums{});
+        if (!a.item_weights.empty()) {
+            std::fill(a.group_weight_values.begin(), a.group_weight_values.end(), 0.0f);
+            for (int i = 1; i <= ni; ++i) {
+                float& w = a.group_weight_values[a.item_group[i]];
+                if (a.item_status[i] > 0) w = std::max(w, a.item_weights[i]);
+            }
+        }
+        break_page_if_needed(run, run.rep.page_line_counter + 4);
+        if (run.rep.page_line_counter < 4) write_iteration_heading(run, -heading_mode::kProxReport);
+
+        // Persons.
+        double anchor_shift = 0.0, anchor_weight = 0.0;
+        for (int p = 1; p <= np; ++p) {
+            std::int8_t& status = a.person_status[p];
+            if (status > 8) status = static_cast<std::int8_t>(status - status::kProxCompleteMark);
+            const int s = status;
+            float* record = data.record(p);
+            if (s <= -2) {
+                std::fill(record, record + kPersonRecordFields, 0.0f);
+                show_progress_bar(run, p, np);
+                continue;
+            }
+            const std::uint8_t* scores = data.scores(p);
+            const float wp = person_weight(a, p);
+            const float b = a.person_measure[p];
+            double sum = 0.0, squares = 0.0, n = 0.0, score = 0.0, maximum = 0.0;
+            double est_score = 0.0, est_maximum = 0.0;  // under the items' models
+            double shown_score = 0.0, shown_count = 0.0;
+            double pb_count = 0.0, pb_score = 0.0;
+            WeightedPairSums pb_pairs;
+            bool complete = mark_allowed;
+            for (int i = ni; i >= 1; --i) {
+                const int t = a.item_status[i];
+                if (!(t > 0 || ((t == 0 || t == -1) && s > 0))) continue;
+                const int g = a.item_group[i];
+                const int r = recoded_category(a, g, scores[i - 1]);
+                if (r < 0) {
+                    complete = false;
+                    continue;
+                }
+                const float wi = item_weight(a, i);
+                const int top = a.group_top_category[g];
+                if (first_iteration) {
+                    shown_count += wi, shown_score += static_cast<double>(r) * wi;
+                    z.shown_count[i] += wp;
+                    z.shown_score[i] += static_cast<double>(r) * wp;
+                }
+                const double d = a.item_measure[i];
+                if (t > 0) {
+                    sum += d * wi, squares += d * d * wi;
+                    score += static_cast<double>(r) * wi, n += wi, maximum += top * wi;
+                }
+                if (s > 0) {
+                    z.respondent_sum[i] += static_cast<double>(b) * wp;
+                    z.respondent_squares[i] += static_cast<double>(b) * b * wp;
+                    if (first_phase) {
+                        z.count[i] += wp, z.raw[i] += static_cast<double>(r) * wp;
+                        z.maximum[i] += static_cast<double>(top) * wp;
+                    }
+                    if (t > 0) {
+                        const double wc = combined_weight(a, i, wp, wi);
+                        const double diff = static_cast<double>(b) - a.item_measure[i];
+                        const int slot = a.group_first_slot[g] + r;
+                        z.slot_sum[slot] += diff * wc;
+                        z.slot_squares[slot] += diff * diff * wc;
+                        z.slot_count[slot] += wc;
+                    }
+                }
+                if (!first_phase) {
+                    const ModelScore ms = model_score(group_model_view(a, g), r);
+                    if (t > 0) est_score += ms.score * wi, est_maximum += ms.maximum * wi;
+                    if (s > 0) {
+                        z.model_score[i] += ms.score * wp;
+                        z.model_maximum[i] += ms.maximum * wp;
+                    }
+                }
+                if (point_biserial) {
+                    if (!closing) {
+                        pb_count += wi, pb_score += r * wi;
+                        z.pb_item_next_count[i] += wp, z.pb_item_next_score[i] += r * wp;
+                    } else {
+                        const double ic = z.pb_item_count[i], pc = z.pb_person_count[p];
+                        if (wi > 0.0f && wp < ic)
+                            pb_pairs.add(r, (z.pb_item_score[i] - r * wp) / (ic - wp), wi);
+                        if (wp > 0.0f && wi < pc)
+                            z.pb_item_pairs[i].add(r, (z.pb_person_score[p] - r * wi) / (pc - wi), wp);
+                    }
+                }
+            }
+            if (first_iteration) {
+                a.person_shown_count[p] = static_cast<float>(shown_count);
+                a.person_shown_score[p] = static_cast<float>(shown_score);
+            }
+            if (point_biserial && !closing) {
+                z.pb_person_count[p] = pb_count;
+                z.pb_person_score[p] = pb_score;
+            }
+            if (point_biserial && closing) pb_pairs.correlation(z.pb_person[p]);
+
+            // Classification by score.
+            int st = s;
+            if (n > 0.0) {
+                if (st == 1) {
+                    if (score == maximum) st = top_code;
+                    else if (score <= 0.0) st = bottom_code;
+                }
+            } else {
+                st = inestimable(st);
+            }
+            if (st != s) {
+                changed = true;
+            } else if (closing && est_maximum == 0.0) {
+                st = inestimable(st);
+                if (st != s) changed = true;
+            }
+            // The score for estimation is kept off the extremes once it is formed (the work
+            // record holds it that way for UCON).
+            if (!first_phase && est_maximum > 0.0)
+                est_score = std::clamp(est_score, static_cast<double>(x), est_maximum - x);
+            status = static_cast<std::int8_t>(st);
+            if (st >= -1 && n > 0.0) {
+                const float estimate = normal_approximation(sum, squares, n, score, maximum);
+                if (st < 2) {
+                    const float change = estimate - b;
+                    if (st == 1 && std::fabs(change) > std::fabs(largest_change)) largest_change = change;
+                    a.person_measure[p] = estimate;
+                } else {
+                    anchor_shift += (static_cast<double>(estimate) - b) * wp;
+                    anchor_weight += wp;
+                }
+            }
+            if (complete) status = static_cast<std::int8_t>(status + status::kProxCompleteMark);
+            const float values[kPersonRecordFields] = {
+                static_cast<float>(n),           static_cast<float>(score),
+                static_cast<float>(maximum),     static_cast<float>(est_maximum),
+                static_cast<float>(est_score),   point_biserial ? z.pb_person[p] : 0.0f,
+                0.0f};
+            std::copy(values, values + kPersonRecordFields, record);
+            show_progress_bar(run, p, np);
+        }
+        if (anchor_weight > 0.0) {
+            const float shift = static_cast<float>(anchor_shift / anchor_weight);
+            for (int p = 1; p <= np; ++p)
+                if (std::abs(base_status(a.person_status[p])) < 2) a.person_measure[p] -= shift;
+        }
+        if (point_biserial && !closing) {
+            z.pb_item_count.swap(z.pb_item_next_count);
+            z.pb_item_score.swap(z.pb_item_next_score);
+        }
+
+        // Items.
+        double item_shift = 0.0, item_shift_weight = 0.0;
+        for (int i = ni; i >= 1; --i) {
+            const int t = a.item_status[i];
+            if (t < -1) continue;
+            int st = t;
+            if (z.maximum[i] > 0.0) {
+                if (st == 1) {
+                    if (z.raw[i] == z.maximum[i]) st = bottom_code;
+                    else if (z.raw[i] <= 0.0) st = top_code;
+                }
+            } else {
+                st = inestimable(st);
+            }
+            if (st != t) {
+                changed = true;
+            } else {
+                if (closing && point_biserial) {
+                    float r;
+                    if (z.pb_item_pairs[i].correlation(r)) a.item_point_biserial[i] = r;
+                }
+                if (!first_phase) {
+                    if (z.model_maximum[i] == 0.0) {
+                        st = inestimable(st);
+                        changed = true;
+                    } else {
+                        z.model_score[i] =
+                            std::clamp(z.model_score[i], static_cast<double>(x), z.model_maximum[i] - x);
+                    }
+                }
+            }
+            a.item_status[i] = static_cast<std::int8_t>(st);
+            a.item_estimation_score[i] = static_cast<float>(z.model_score[i]);
+            a.item_max_attainable_score[i] = static_cast<float>(z.model_maximum[i]);
+            if (st < -1 || !(z.count[i] > 0.0)) continue;
+            const float estimate = normal_approximation(z.respondent_sum[i], z.respondent_squares[i],
+                                                        z.count[i], z.maximum[i] - z.raw[i],
+                                                        z.maximum[i]);
+            const float old = a.item_measure[i];
+            if (st < 2) {
+                const float change = old - estimate;
+                if (st == 1 && std::fabs(change) > std::fabs(largest_change)) largest_change = change;
+                a.item_measure[i] = estimate;
+            } else {
+                item_shift += (static_cast<double>(estimate) - old) * item_weight(a, i);
+                item_shift_weight += item_weight(a, i);
+            }
+        }
+        for (int i = 1; i <= ni; ++i) {
+            a.item_raw_score[i] = static_cast<float>(z.raw[i]);
+            a.item_count[i] = static_cast<float>(z.count[i]);
+            a.item_max_possible_score[i] = static_cast<float>(z.maximum[i]);
+            if (first_iteration) {
+                a.item_shown_score[i] = static_cast<float>(z.shown_score[i]);
+                a.item_shown_count[i] = static_cast<float>(z.shown_count[i]);
+            }
+        }
+
+        // Origin: the measured items (or persons) are centred unless anchors fix the frame.
+        bool anchors = false;
+        for (int p = 1; p <= np && !anchors; ++p) anchors = base_status(a.person_status[p]) >= 2;
+        for (int i = 1; i <= ni && !anchors; ++i) anchors = a.item_status[i] >= 2;
+        const bool free_origin = settings.anchor_units == 'N' || !anchors;
+        if (settings.origin_on_items == 'Y' && free_origin) {
+            item_shift = item_shift_weight = 0.0;
+            for (int i = 1; i <= ni; ++i)
+                if (a.item_status[i] == 1) {
+                    item_shift += static_cast<double>(a.item_measure[i]) * item_weight(a, i);
+                    item_shift_weight += item_weight(a, i);
+                }
+        }
+        if (item_shift_weight != 0.0) {
+            const float shift = static_cast<float>(item_shift / item_shift_weight);
+            for (int i = 1; i <= ni; ++i)
+                if (std::abs(a.item_status[i]) < 2) a.item_measure[i] -= shift;
+        }
+        if (settings.origin_on_items == 'N' && free_origin) {
+            double sum = 0.0, weight = 0.0;
+            for (int p = 1; p <= np; ++p)
+                if (base_status(a.person_status[p]) == 1) {
+                    sum += static_cast<double>(a.person_measure[p]) * person_weight(a, p);
+                    weight += person_weight(a, p);
+                }
+            if (weight != 0.0) {
+                const float mean = static_cast<float>(sum / weight);
+                for (int p = 1; p <= np; ++p)
+                    if (std::abs(base_status(a.person_status[p])) < 2) a.person_measure[p] -= mean;
+            }
+        }
+
+        ExtremeLists persons, items;
+        for (int p = 1; p <= np; ++p)
+            if (base_status(a.person_status[p]) > 0) persons.add(a.person_measure[p], ni);
+        std::fill(active_items_in_group.begin(), active_items_in_group.end(), 0);
+        for (int i = 1; i <= ni; ++i)
+            if (a.item_status[i] > 0) {
+                items.add(a.item_measure[i], ni);
+                ++active_items_in_group[a.item_group[i]];
+            }
+
+        // Steps, from the observed counts and differences of this pass.
+        for (int c = 1; c <= a.slots; ++c) {
+            a.category_observed_count[c] = static_cast<float>(z.slot_count[c]);
+            a.step_weighted_difference_sum[c] = static_cast<float>(z.slot_sum[c]);
+            a.step_weighted_difference_square_sum[c] = static_cast<float>(z.slot_squares[c]);
+        }
+        const int categories =
+            estimate_prox_steps(a, settings, active_items_in_group, changed, step_change);
+        if (changed) est.reestimate_flag = 1;
+
+        const float person_range = persons.range(), item_range = items.range();
+        row.iteration = iteration;
+        row.person_range = person_range, row.item_range = item_range;
+        row.measure_change = largest_change, row.step_change = step_change;
+        write_prox_row(run, row);
+        row.persons = persons.active, row.items = items.active, row.categories = categories;
+        est.active_persons = persons.active, est.active_items = items.active;
+        est.active_categories = categories;
+        if (persons.active == 0 || items.active == 0) fatal_message(run, msg::kNoNonExtremeEntries);
+
+        // Stop rule: never in the first phase; then on request, at the iteration limit, or when
+        // neither extreme range grew by more than half a logit. Without a limit a batch run
+        // stops when the ranges settle; otherwise it waits for "Finish iterating".
+        pump_and_poll(run);
+        bool stop = false;
+        if (!first_phase) {
+            const bool settled = !(person_range - previous_person_range > 0.5f) &&
+                                 !(item_range - previous_item_range > 0.5f);
+            if (run.rs.finish_iterating) stop = true;
+            else if (settings.prox_limit != 0) stop = iteration >= settings.prox_limit || settled;
+            else if (run.rs.batch) stop = settled;
+            if (iteration >= kIterationLimit) stop = true;
+        }
+        previous_person_range = person_range;
+        previous_item_range = item_range;
+        closing = first_phase && !changed;
+        if (closing) first_phase = false;
+        if (stop) break;
+    }
+    // The counts the Table headings show as analysed.
+    run.rep.persons_analysed = est.active_persons;
+    run.rep.items_analysed = est.active_items;
+    run.rep.categories = est.active_categories;
+}
+
+}  // namespace korvelan

@@ -1,0 +1,39 @@
+// PROX: the normal-approximation start values of every person, item and rating-scale step, the
+// classification of extreme and inestimable entries, the renumbering of the categories each
+// group uses, and the scores, counts and maxima UCON starts from. One row of the iteration
+// report per iteration.
+#pragma once
+
+#include <vector>
+
+#include "engine/estimation/estimation_settings.h"
+#include "engine/run/run.h"
+
+namespace korvelan {
+
+// Runs PROX on run.arrays until its stop rule holds. Stops the run (no usable person or item)
+// with a message when no person or no item is left with status above 0.
+void estimate_prox(Run& run, const EstimationSettings& settings);
+
+// Keeps the most extreme values seen: inserts value after the first `count` entries of list,
+// moves it up past every entry that is smaller (descending) or larger (ascending), then sets
+// count to min(count + 1, (items + 1) / 2, 5). list must hold 6 entries.
+void insert_extreme_value(int& count, float value, float* list, bool descending, int items);
+
+// Mean difference of the k highest and k lowest values of the active entries (k from the lists
+// above); 0 when the lists hold every active entry.
+float extreme_range(const float* highest, const float* lowest, int k, int active);
+
+// Category renumbering at the start of a PROX run: categories with negative status are taken
+// out of each group's numbering (recoded -3), the rest numbered 0, 1, 2, ...; a group left with
+// one category has no scale (top category -1, its category recoded -4).
+void renumber_categories_at_start(AnalysisArrays& a);
+
+// The step estimates of one PROX iteration (per group: status refresh, kept unobserved steps,
+// renumbering, normal-approximation steps centred on 0). Returns the number of active
+// categories; sets changed when a category was dropped and step_change to the largest change.
+int estimate_prox_steps(AnalysisArrays& a, const EstimationSettings& settings,
+                        const std::vector<int>& active_items_in_group, bool& changed,
+                        float& step_change);
+
+}  // namespace korvelan

@@ -1,0 +1,82 @@
+#include "engine/estimation/worker_pool.h"
+
+#include <algorithm>
+
+namespace korvelan {
+
+ChunkPlan plan_person_chunks(int persons, std::size_t doubles_per_chunk) {
+    constexpr int kMinimumChunk = 256;
+    constexpr int kMostChunks = 64;
+    constexpr std::size_t kBudgetBytes = std::size_t{64} << 20;
+    ChunkPlan plan;
+    if (persons <= 0) return plan;
+    const std::size_t bytes = std::max<std::size_t>(doubles_per_chunk, 1) * sizeof(double);
+    const int by_memory = static_cast<int>(std::min<std::size_t>(kBudgetBytes / bytes, kMostChunks));
+    int chunks = std::min({kMostChunks, (persons + kMinimumChunk - 1) / kMinimumChunk, by_memory});
+    chunks = std::max(chunks, 1);
+    plan.size = (persons + chunks - 1) / chunks;
+    plan.chunks = (persons + plan.size - 1) / plan.size;
+    return plan;
+}
+
+WorkerPool::WorkerPool(int threads) {
+    if (threads <= 0) threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    threads = std::min(threads, 64);
+    for (int t = 1; t < threads; ++t) workers_.emplace_back([this] { work(); });
+}
+
+WorkerPool::~WorkerPool() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    for (std::thread& t : workers_) t.join();
+}
+
+void WorkerPool::run_tasks(bool calling_thread) {
+    for (int index = next_.fetch_add(1); index < count_; index = next_.fetch_add(1)) {
+        task_(task_context_, index);
+        const int done = done_.fetch_add(1) + 1;
+        if (calling_thread && progress_) progress_(progress_context_, done);
+    }
+}
+
+void WorkerPool::run_erased(int count, Function task, void* task_context, Function progress,
+                            void* progress_context) {
+    if (count <= 0) return;
+    const bool use_workers = !workers_.empty() && count > 1;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        task_ = task;
+        task_context_ = task_context;
+        progress_ = progress;
+        progress_context_ = progress_context;
+        count_ = count;
+        next_ = 0;
+        done_ = 0;
+        busy_ = use_workers ? static_cast<int>(workers_.size()) : 0;
+        if (use_workers) ++generation_;
+    }
+    if (use_workers) wake_.notify_all();
+    run_tasks(true);
+    std::unique_lock<std::mutex> lock(mutex_);
+    finished_.wait(lock, [this] { return busy_ == 0; });
+}
+
+void WorkerPool::work() {
+    unsigned long seen = 0;
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            wake_.wait(lock, [&] { return stopping_ || generation_ != seen; });
+            if (stopping_) return;
+            seen = generation_;
+        }
+        run_tasks(false);
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (--busy_ == 0) finished_.notify_all();
+    }
+}
+
+}  // namespace korvelan

@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/estimation/estimation_driver.h"
+#include "engine/estimation/iteration_report.h"
+#include "engine/estimation/summary.h"
+#include "engine/estimation/worker_pool.h"
+#include "engine/run/file_units.h"
+#include "tests/engine/estimation/estimation_fixture.h"
+
+using namespace korvelan;
+using namespace korvelan::testing;
+
+namespace {
+
+// Lines of a file with the code page 437 frame bytes written as plain characters.
+std::vector<std::string> plain_lines(const std::string& bytes) {
+    std::string s = bytes;
+    const std::string from = "\xC4\xB3\xC3\xB4\xDA\xBF\xC0\xD9", to = "-||||+++";
+    for (char& c : s) {
+        const std::size_t k = from.find(c);
+        if (k != std::string::npos) c = k < 4 ? to[k] : '+';
+    }
+    return crlf_lines(s);
+}
+
+}  // namespace
+
+// ---- Iteration headings ----------------------------------------------------------------------
+
+TEST(IterationHeading, ProxBoxOnScreenCarriesTheFileNames) {
+    EstimationRun e;
+    e.run.rs.control_file = "/data/exam one.txt";
+    e.run.rs.report_file = "/out/rep.txt";
+    write_iteration_heading(e.run, -heading_mode::kProxScreen);
+    ASSERT_EQ(e.host.lines.size(), 3u);
+    EXPECT_EQ(e.host.lines[0],
+              "+Control:-/data/exam---------------------Output:-/out/rep.txt----------------+");
+    EXPECT_EQ(e.host.lines[1],
+              "|    PROX          ACTIVE COUNT       EXTREME 5 RANGE      MAX LOGIT CHANGE  |");
+    EXPECT_EQ(e.host.lines[2],
+              "| ITERATION   PERSONS ITEMS   CATS     PERSONS ITEMS      MEASURES     STEPS |");
+}
+
+TEST(IterationHeading, UconBoxInTheReportUsesTheEntityWords) {
+    EstimationRun e;
+    e.run.cv.person_word = "STUDENT";
+    e.run.cv.item_word = "TASK";
+    write_iteration_heading(e.run, heading_mode::kUconReport);
+    const std::vector<std::string> lines = plain_lines(e.report());
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "|----------------------------------------------------------------------------|");
+    EXPECT_EQ(lines[1], "|    UCON     MAX SCORE   MAX LOGIT    LEAST CONVERGED     CATEGORY    STEP  |");
+    EXPECT_EQ(lines[2], "| ITERATION   RESIDUAL*    CHANGE    STUDEN TASK     CAT   RESIDUAL   CHANGE |");
+    EXPECT_EQ(lines[3], lines[0]);
+}
+
+TEST(IterationHeading, UconRowMarksTheLargerResidual) {
+    EstimationRun e;
+    UconRow row;
+    row.iteration = 12, row.residual = -0.456f, row.logit_change = 0.01234f;
+    row.person = 345, row.item = 7, row.person_marked = false;
+    row.category = 2, row.category_residual = 1.5f, row.step_change = -0.0345f;
+    write_ucon_row(e.run, row);
+    ASSERT_EQ(e.host.lines.size(), 1u);
+    EXPECT_EQ(e.host.lines[0],
+              "|      12         -.46       .0123     345      7*      2       1.50   -.0345|");
+}
+
+// ---- Summary of measures -------------------------------------------------------------------
+
+TEST(MeasureSummary, BoxLayoutSeparationAndNote) {
+    EstimationRun e;
+    AnalysisArrays& a = e.run.arrays;
+    a.persons = 120, a.items = 30;
+    a.estimation.active_persons = 118, a.estimation.active_items = 30;
+    auto set = [&](int k, float mean, float sd) { a.summary[k].mean = mean, a.summary[k].sd = sd; };
+    // Persons: measures S.D. 1.0, real errors all 0.5: RMSE .5, true variance .75.
+    set(1, 17.25f, 4.5f), set(2, 30, 0), set(3, 0.52f, 1.0f), set(17, 0.5f, 0.0f);
+    set(5, 1.01f, 0.2f), set(6, -0.44f, 0.9f), set(7, 0.99f, 0.35f), set(8, 0.05f, 1.1f);
+    // Items: errors larger than the spread: everything but RMSE is 0.
+    set(9, 60.5f, 10.0f), set(10, 118, 0), set(11, 0.0f, 0.2f), set(18, 0.3f, 0.1f);
+    write_measure_summary(e.run, e.settings);
+    std::fflush(e.run.units.open[unit::kSummary].file);
+    const std::vector<std::string> l = plain_lines(read_file(e.dir.file("ZRR123kv.txt")));
+    ASSERT_EQ(l.size(), 13u);
+    EXPECT_EQ(l[0], " TEST");
+    EXPECT_EQ(l[1], " +----------------------------------------------------------------------------+");
+    EXPECT_EQ(l[2], " | PERSONS     120 INPUT     118 MEASURED              INFIT         OUTFIT   |");
+    EXPECT_EQ(l[3], " |          SCORE     COUNT     MEASURE   ERROR     IMNSQ   ZSTD  OMNSQ   ZSTD|");
+    EXPECT_EQ(l[4], " | MEAN      17.3      30.0         .52     .50      1.01    -.4    .99     .1|");
+    EXPECT_EQ(l[5], " | S.D.       4.5        .0        1.00     .00       .20     .9    .35    1.1|");
+    EXPECT_EQ(l[6], " | REAL RMSE    .50  ADJ.SD     .87  SEPARATION  1.73  PERSON RELIABILITY  .75|");
+    EXPECT_EQ(l[7], " |----------------------------------------------------------------------------|");
+    EXPECT_EQ(l[8], " | ITEMS      30 INPUT      30 MEASURED                INFIT         OUTFIT   |");
+    EXPECT_EQ(l[11], " | REAL RMSE    .32  ADJ.SD     .00  SEPARATION   .00  ITEM   RELIABILITY  .00|");
+    EXPECT_EQ(l[12], " +----------------------------------------------------------------------------+");
+    EXPECT_EQ(a.estimation.separation_note,
+              "PERSON: REAL SEP.: 1.73  REL.: .75 ... ITEM: REAL SEP.: .00  REL.: .00");
+}
+
+// ---- The whole estimation and the end of the run --------------------------------------------
+
+TEST(EstimationDriver, RunEndsWithTheSummaryOnScreen) {
+    EstimationRun e;
+    DataSet d;
+    d.x = {{1, 0, 0, 0, 0}, {1, 1, 0, 0, 0}, {1, 1, 1, 0, 0}, {0, 1, 1, 1, 0}, {1, 0, 1, 0, 1},
+           {1, 1, 0, 1, 0}, {0, 1, 0, 0, 1}, {1, 1, 1, 1, 0}, {1, 1, 1, 1, 1}};
+    e.load(d);
+    EXPECT_THROW(run_estimation_and_output(e.run, e.settings), RunStopped);
+    EXPECT_FALSE(e.run.rs.run_failed);
+    EXPECT_TRUE(e.host.shows("CONVERGENCE TABLE"));
+    EXPECT_TRUE(e.host.shows("Standardized Residuals N(0,1)  Mean: "));
+    EXPECT_TRUE(e.host.shows("| PERSONS       9 INPUT       8 MEASURED"));
+    EXPECT_TRUE(e.host.shows("REAL RMSE"));
+    EXPECT_TRUE(e.host.shows("SEPARATION"));
+    EXPECT_TRUE(e.host.shows("RELIABILITY"));
+    EXPECT_TRUE(e.host.shows(" Output written to " + e.run.rs.report_file));
+    EXPECT_TRUE(e.host.shows("Measures constructed"));
+    // The iteration record was saved before the report started again.
+    const std::string saved = read_file(e.dir.file("ZFR123kv.txt"));
+    EXPECT_NE(saved.find("CONVERGENCE TABLE"), std::string::npos);
+    EXPECT_NE(saved.find("Standardized Residuals"), std::string::npos);
+}
+
+// ---- Worker pool ------------------------------------------------------------------------------
+
+TEST(WorkerPool, EveryTaskRunsOnceAndProgressStaysOnTheCallingThread) {
+    WorkerPool pool(4);
+    std::vector<std::atomic<int>> runs(100);
+    const std::thread::id caller = std::this_thread::get_id();
+    bool foreign_progress = false;
+    int progress_calls = 0;
+    auto task = [&](int i) { ++runs[i]; };
+    auto progress = [&](int) {
+        foreign_progress |= std::this_thread::get_id() != caller;
+        ++progress_calls;
+    };
+    for (int round = 0; round < 3; ++round) pool.run(100, task, progress);
+    for (auto& r : runs) EXPECT_EQ(r.load(), 3);
+    EXPECT_FALSE(foreign_progress);
+    EXPECT_GT(progress_calls, 0);
+}
+
+TEST(WorkerPool, ChunksDependOnlyOnTheSizes) {
+    EXPECT_EQ(plan_person_chunks(100, 10).chunks, 1);
+    const ChunkPlan p = plan_person_chunks(100000, 1000);
+    EXPECT_EQ(p.chunks, 64);
+    EXPECT_EQ(p.first(0), 1);
+    EXPECT_EQ(p.last(p.chunks - 1, 100000), 100000);
+    EXPECT_EQ(p.last(0, 100000) + 1, p.first(1));
+    // Large partial sums per chunk mean fewer chunks: at most 64 MB of them.
+    EXPECT_EQ(plan_person_chunks(100000, std::size_t{4} << 20).chunks, 2);
+}
