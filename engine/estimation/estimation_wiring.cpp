@@ -1,0 +1,40 @@
+#include "engine/estimation/estimation_wiring.h"
+
+namespace korvelan {
+
+namespace {
+char yes_no(char flag, char when_blank) {
+    if (flag == ' ') return when_blank;
+    return flag == 'Y' ? 'Y' : 'N';
+}
+}  // namespace
+
+EstimationSettings estimation_settings_from_controls(const Run& run) {
+    const ControlVariables& cv = run.cv;
+    EstimationSettings s;
+    s.logit_change_limit = cv.logit_change_limit;
+    s.score_residual_limit = cv.residual_limit;
+    s.prox_limit = cv.prox_limit;
+    s.ucon_limit = cv.ucon_limit;
+    s.extreme_score_adjustment = cv.extreme_correction;
+    s.umean = cv.umean;
+    s.uscale = cv.uscale == 0.0f ? 1.0f : cv.uscale;
+    s.origin_on_items = yes_no(cv.umean_on_items, 'Y');
+    s.anchor_units = yes_no(cv.anchor_user_units, 'Y');
+    s.stbias = yes_no(cv.stb_flag, 'N');
+    s.paired = yes_no(cv.pai_flag, 'N');
+    s.keep_unobserved_steps = yes_no(cv.stk_flag, 'Y');
+    s.target = yes_no(cv.tar_flag, 'N');
+    s.point_biserial = yes_no(cv.pt_flag, 'N');
+    s.local = cv.loc_flag == 'L' ? 'L' : yes_no(cv.loc_flag, 'N');
+    s.normal = yes_no(cv.no_flag, 'N');
+    s.prcomp = cv.prcomp == ' ' ? 'S' : cv.prcomp;
+    s.user_decimals = cv.user_decimals;
+    s.top_offset = cv.high_end_offset;
+    s.bottom_offset = cv.low_end_offset;
+    s.cut_low = cv.cut_low;
+    s.cut_high = cv.cut_high;
+    return s;
+}
+
+}  // namespace korvelan
