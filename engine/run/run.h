@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/run/analysis_arrays.h"
 #include "engine/run/control_variables.h"
 #include "engine/run/host_services.h"
 #include "engine/run/numtext.h"
@@ -116,6 +117,7 @@ struct Run {
     RunState rs;
     ReportState rep;
     FileUnits units;
+    AnalysisArrays arrays;
     std::vector<std::string> args;  // command-line arguments after the program name
     std::optional<std::tm> fixed_time;  // tests pin the clock
 };

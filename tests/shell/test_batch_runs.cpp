@@ -1,1 +1,97 @@
+// End-to-end runs of the korvelan program in batch mode.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/support/run_binary.h"
+#include "tests/support/test_files.h"
+
+using namespace korvelan::testing;
+
+namespace {
+struct BatchFixture : ::testing::Test {
+    ScratchDir dir;
+    ScratchDir temp;
+    void copy_example(const std::string& name) {
+        write_file(dir.file(name), read_file(std::string(KORVELAN_SOURCE_DIR) + "/examples/" + name));
+    }
+    std::string report(const std::string& name) {
+        return normalise_report(read_file(dir.file(name)), dir.path, "/tmp/kvtestXXXXXX/");
+    }
+    bool work_files_left() {
+        auto names = list_dir(temp.path);
+        return std::any_of(names.begin(), names.end(),
+                           [](const std::string& n) { return n.size() == 12 && n.substr(6) == "kv.txt"; });
+    }
+};
+}  // namespace
+
+TEST_F(BatchFixture, TinyExampleRunsToItsEnd) {
+    copy_example("tiny.txt");
+    ProgramResult r = run_korvelan(dir.path, {"tiny.txt", "tiny.out", "BATCH=Y"}, temp.path);
+    EXPECT_EQ(r.exit_status, 0) << r.screen;
+    EXPECT_EQ(r.screen.rfind(" KORVELAN Version 3.34  ", 0), 0u) << r.screen;
+    EXPECT_NE(r.screen.find("Measures constructed: use \"Diagnosis\" and \"Output Tables\" menus"),
+              std::string::npos)
+        << r.screen;
+    std::string rep = report("tiny.out");
+    EXPECT_NE(rep.find("* * * *  K O R V E L A N  * * * *"), std::string::npos);
+    EXPECT_NE(rep.find("-  RASCH ANALYSIS FOR ALL TWO-FACET MODELS  -"), std::string::npos);
+    EXPECT_NE(rep.find("MAY 3, 2002        VERSION 3.34"), std::string::npos);
+    EXPECT_NE(rep.find("\r\n       TITLE= Tiny dichotomous test\r\n"), std::string::npos);
+    EXPECT_NE(rep.find("\fTABLE 0.3 "), std::string::npos);
+    EXPECT_NE(rep.find("\r\n; Tiny dichotomous example: four arithmetic tasks, seven pupils\r\n"),
+              std::string::npos);
+    EXPECT_FALSE(work_files_left());
+}
+
+TEST_F(BatchFixture, BatchModeWithoutReportNameStopsAtOnce) {
+    copy_example("tiny.txt");
+    ProgramResult r = run_korvelan(dir.path, {"tiny.txt", "BATCH=Y"}, temp.path, 20);
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_NE(r.screen.find("BATCH MODE REQUIRES CONTROL AND OUTFILES. CONTROL: tiny.txt  OUTPUT:"),
+              std::string::npos)
+        << r.screen;
+    EXPECT_NE(r.screen.find("Oops! Use \"Edit\" menu to make corrections, then restart"), std::string::npos);
+    EXPECT_FALSE(work_files_left());
+}
+
+TEST_F(BatchFixture, ThirdPlainArgumentIsRefused) {
+    ProgramResult r = run_korvelan(dir.path, {"a.txt", "b.txt", "c.txt"}, temp.path, 20);
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_NE(r.screen.find(" Unknown Command on DOS prompt line: \"c.txt\""), std::string::npos);
+}
+
+TEST_F(BatchFixture, MissingControlFileIsAnInputFileProblem) {
+    ProgramResult r = run_korvelan(dir.path, {"missing.txt", "out.txt", "BATCH=Y"}, temp.path, 20);
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_NE(r.screen.find("PROBLEM: Input File Not Found. Please specify full path. (2): for file: "
+                            "missing.txt in mode I"),
+              std::string::npos)
+        << r.screen;
+}
+
+TEST_F(BatchFixture, WithoutBatchModeAClosedConsoleDoesNotHang) {
+    ProgramResult r = run_korvelan(dir.path, {}, temp.path, 20, /*input_closed=*/true);
+    EXPECT_EQ(r.exit_status, 1) << r.screen;
+    EXPECT_NE(r.screen.find(" Control file name? (e.g., KCT.DAT). Press Enter for Dialog Box: "),
+              std::string::npos);
+    EXPECT_FALSE(work_files_left());
+}
+
+TEST_F(BatchFixture, UnwritableReportIsAnOutputFileProblem) {
+    copy_example("tiny.txt");
+    ProgramResult r = run_korvelan(dir.path, {"tiny.txt", "nodir/out.txt", "BATCH=Y"}, temp.path, 20);
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_NE(r.screen.find("PROBLEM: Unusable Output File Name (2): for file: nodir/out.txt in mode O"),
+              std::string::npos)
+        << r.screen;
+}
+
+TEST_F(BatchFixture, ReportMatchesGoldenFile) {
+    copy_example("tiny.txt");
+    ProgramResult r = run_korvelan(dir.path, {"tiny.txt", "tiny.out", "BATCH=Y"}, temp.path);
+    ASSERT_EQ(r.exit_status, 0) << r.screen;
+    ASSERT_EQ(dir.path.size(), std::string("/tmp/kvtestXXXXXX/").size());
+    expect_golden("tiny_report.txt", report("tiny.out"));
+}

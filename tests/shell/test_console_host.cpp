@@ -1,1 +1,66 @@
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sstream>
+
+#include "shell/console_host.h"
+#include "tests/support/test_files.h"
+
+using namespace korvelan;
+using namespace korvelan::testing;
+
+TEST(ConsoleHost, LinesCharactersAndPrompts) {
+    std::ostringstream out;
+    std::istringstream in("typed answer\r\n");
+    ConsoleHost host(out, in);
+    host.write_text_window_line("first line   ");
+    host.send_char_to_text_window('>');
+    host.send_char_to_text_window('=');
+    host.write_text_window_line("interrupting line");  // ends the open progress line first
+    host.send_char_to_text_window('<');
+    host.send_char_to_text_window('\r');
+    host.console_write_prompt(" Name? ");
+    auto answer = host.console_read_line();
+    ASSERT_TRUE(answer.has_value());
+    EXPECT_EQ(*answer, "typed answer");
+    EXPECT_FALSE(host.console_read_line().has_value());  // end of input: no wait, no answer
+    EXPECT_EQ(out.str(), "first line\n>=\ninterrupting line\n<\n Name? ");
+}
+
+TEST(ConsoleHost, PlatformLineFileEndsLinesWithCrLf) {
+    ScratchDir dir;
+    std::ostringstream out;
+    std::istringstream in;
+    ConsoleHost host(out, in);
+    EXPECT_NE(host.write_file_line("no file open"), 0);
+    ASSERT_EQ(host.create_output_file(dir.file("t.txt")), 0);
+    EXPECT_EQ(host.write_file_line("\fTABLE 1.0   "), 0);
+    EXPECT_EQ(host.write_file_line(""), 0);
+    host.close_file_handle();
+    EXPECT_EQ(read_file(dir.file("t.txt")), "\fTABLE 1.0\r\n\r\n");
+    EXPECT_EQ(host.create_output_file(dir.file("no/such/dir.txt")), 2);
+}
+
+TEST(ConsoleHost, FirstInterruptAsksToFinishIterating) {
+    std::ostringstream out;
+    std::istringstream in;
+    ConsoleHost host(out, in);
+    ConsoleHost::install_interrupt_handler();
+    EXPECT_FALSE(host.finish_iterating_requested());
+    std::raise(SIGINT);
+    EXPECT_TRUE(host.finish_iterating_requested());
+    host.clear_finish_iterating();
+    EXPECT_FALSE(host.finish_iterating_requested());
+    std::signal(SIGINT, SIG_DFL);
+}
+
+TEST(ConsoleHost, MenusAreRecorded) {
+    std::ostringstream out;
+    std::istringstream in;
+    ConsoleHost host(out, in);
+    host.insert_menu_item(0, 1, "Edit Control File=/a/b.txt", nullptr);
+    host.add_edit_menu_entry("Edit TFILE=", "/a/t.txt");
+    ASSERT_EQ(host.menu_entries().size(), 2u);
+    EXPECT_EQ(host.menu_entries()[1], "edit:Edit TFILE=/a/t.txt");
+    EXPECT_FALSE(host.keep_idling());
+}

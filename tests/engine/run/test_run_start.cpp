@@ -1,1 +1,145 @@
 #include <gtest/gtest.h>
+
+#include "engine/run/file_units.h"
+#include "engine/run/messages.h"
+#include "engine/run/run_start.h"
+#include "tests/support/test_files.h"
+#include "tests/support/test_host.h"
+
+using namespace korvelan;
+using namespace korvelan::testing;
+
+namespace {
+std::tm at(int year, int mon, int day, int hour, int min) {
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = mon - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = min;
+    return t;
+}
+
+struct StartFixture : ::testing::Test {
+    ScratchDir dir;
+    ScratchDir temp;
+    CwdGuard cwd;
+    TestHost host;
+    korvelan::Run run;
+    void SetUp() override {
+        run.host = &host;
+        host.settings.temp_directory = temp.path;
+        write_file(dir.file("ctl.txt"), "TITLE=x\r\n&END\r\n");
+    }
+    void TearDown() override { close_all_units(run); }
+    bool start() {
+        try {
+            start_run(run);
+            return true;
+        } catch (const RunStopped&) {
+            return false;
+        }
+    }
+};
+}  // namespace
+
+TEST(RunDate, DayAndHourKeepTheirBlankMinuteItsZero) {
+    EXPECT_EQ(make_run_date_text(at(2026, 12, 8, 8, 5)), "Dec  8  8:05 2026");
+    EXPECT_EQ(make_run_date_text(at(2026, 1, 31, 23, 59)), "Jan 31 23:59 2026");
+    EXPECT_EQ(make_run_date_text(at(2027, 5, 1, 0, 0)), "May  1  0:00 2027");
+}
+
+TEST_F(StartFixture, CommandLineNamesInstructionsListsAndBatchFlag) {
+    run.args = {"a.txt", "b.txt", "TITLE=Other", "IDFILE=*", "3", "7", "*", "BATCH=YES"};
+    apply_command_line(run);
+    EXPECT_EQ(run.rs.control_file, "a.txt");
+    EXPECT_EQ(run.rs.report_file, "b.txt");
+    EXPECT_TRUE(run.rs.batch);
+    EXPECT_EQ(run.rs.command_instructions,
+              (std::vector<std::string>{"TITLE=Other", "IDFILE=*", "3", "7", "*", "BATCH=YES"}));
+
+    korvelan::Run other;
+    other.args = {"b=y", "BATCH=NO"};
+    apply_command_line(other);
+    EXPECT_FALSE(other.rs.batch);
+    korvelan::Run lower;
+    lower.args = {"b=y", "", "ignored-after-empty"};
+    apply_command_line(lower);
+    EXPECT_TRUE(lower.rs.batch);
+    EXPECT_TRUE(lower.rs.control_file.empty());
+}
+
+TEST_F(StartFixture, ThirdPlainArgumentStopsTheRun) {
+    run.args = {"a", "b", "c"};
+    EXPECT_THROW(apply_command_line(run), RunStopped);
+    EXPECT_TRUE(host.shows(" Unknown Command on DOS prompt line: \"c\""));
+    EXPECT_EQ(run_exit_status(run), 1);
+}
+
+TEST_F(StartFixture, RunIdsAreClaimedExclusively) {
+    check_temp_directory(run);
+    korvelan::Run second;
+    second.host = &host;
+    check_temp_directory(second);
+    EXPECT_EQ(run.rs.temp_directory, temp.path);
+    EXPECT_EQ(run.rs.run_id.size(), 3u);
+    EXPECT_NE(run.rs.run_id, second.rs.run_id);
+    EXPECT_TRUE(file_exists(temp.file("ZIN" + run.rs.run_id + "kv.txt")));
+    EXPECT_TRUE(file_exists(temp.file("ZIN" + second.rs.run_id + "kv.txt")));
+    close_all_units(second);
+}
+
+TEST_F(StartFixture, BatchModeNeedsBothNames) {
+    run.args = {dir.file("ctl.txt"), "BATCH=Y"};
+    EXPECT_FALSE(start());
+    EXPECT_TRUE(host.shows("BATCH MODE REQUIRES CONTROL AND OUTFILES. CONTROL: " + dir.file("ctl.txt") +
+                           "  OUTPUT:"));
+    EXPECT_TRUE(run.rs.run_failed);
+    EXPECT_TRUE(host.prompts.empty());
+}
+
+TEST_F(StartFixture, MissingControlFileStopsInBatchMode) {
+    run.args = {dir.file("nothere.txt"), "out.txt", "BATCH=Y"};
+    EXPECT_FALSE(start());
+    EXPECT_TRUE(host.shows("PROBLEM: Input File Not Found. Please specify full path. (2): for file: " +
+                           dir.file("nothere.txt") + " in mode I"));
+}
+
+TEST_F(StartFixture, RelativeNamesResolveInTheControlFilesFolder) {
+    ASSERT_EQ(::chdir(temp.path.c_str()), 0);
+    run.args = {dir.file("ctl.txt"), "out.txt", "BATCH=Y"};
+    ASSERT_TRUE(start());
+    EXPECT_EQ(run.rs.report_file, dir.file("out.txt"));
+    EXPECT_TRUE(file_exists(dir.file("out.txt")));
+    EXPECT_EQ(run.rs.output_directory, dir.path);
+    EXPECT_TRUE(unit_is_open(run, unit::kControl));
+    EXPECT_TRUE(unit_is_open(run, unit::kReport));
+    EXPECT_TRUE(host.shows(" KORVELAN Version 3.34  "));
+    EXPECT_TRUE(host.shows(" Temporary Workfile Directory: \n" + temp.path));
+    EXPECT_TRUE(host.prompts.empty());
+}
+
+TEST_F(StartFixture, TypedNamesAndReportEqualToControlIsAskedAgain) {
+    ASSERT_EQ(::chdir(dir.path.c_str()), 0);
+    host.answers = {"ctl.txt", "ctl.txt", "rep.txt", "TITLE=typed"};
+    ASSERT_TRUE(start());
+    EXPECT_EQ(run.rs.control_file, dir.file("ctl.txt"));
+    EXPECT_TRUE(host.shows("PROBLEM: REPORT FILE HAS SAME NAME AS CONTROL FILE"));
+    EXPECT_EQ(run.rs.report_file, dir.file("rep.txt"));
+    EXPECT_EQ(run.rs.extra_specifications, "TITLE=typed");
+    ASSERT_EQ(host.prompts.size(), 4u);
+    EXPECT_EQ(host.prompts[0], " Control file name? (e.g., KCT.DAT). Press Enter for Dialog Box: ");
+    EXPECT_EQ(host.prompts[3], " Extra specifications (or press Enter): ");
+}
+
+TEST_F(StartFixture, NoTypedInputStopsInsteadOfWaiting) {
+    EXPECT_FALSE(start());
+    EXPECT_TRUE(run.rs.run_failed);
+    EXPECT_EQ(host.prompts.size(), 1u);
+}
+
+TEST_F(StartFixture, UnansweredReportPromptUsesTheTemporaryReportFile) {
+    run.args = {dir.file("ctl.txt")};
+    ASSERT_TRUE(start());
+    EXPECT_EQ(run.rs.report_file, dir.file("ZOU" + run.rs.run_id + "kv.txt"));
+}

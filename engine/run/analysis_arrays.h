@@ -1,0 +1,109 @@
+// The arrays of one analysis: per item, per person, per rating-scale group and per category
+// slot. Every array is indexed from 1 by entry, group or slot number (element 0 is unused), as
+// the work files, edit files and reports number them. Real values are 4-byte floats.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace korvelan {
+
+// EntryStatus values (one signed byte per item or person).
+namespace status {
+inline constexpr std::int8_t kMeasured = 1;
+inline constexpr std::int8_t kExtremeMaximum = 0;
+inline constexpr std::int8_t kExtremeMinimum = -1;
+inline constexpr std::int8_t kDropped = -2;
+inline constexpr std::int8_t kDeleted = -3;  // removed at input: selection or deletion list
+inline constexpr std::int8_t kInestimableHigh = -4;
+inline constexpr std::int8_t kInestimableLow = -5;
+inline constexpr std::int8_t kAnchored = 2;  // 2 and above
+inline constexpr std::int8_t kDeselectOffset = 10;  // deselected after the run: status - 10
+inline constexpr std::int8_t kProxCompleteMark = 16;
+}  // namespace status
+
+// The per-item definition strings of the second reading; one character per item after the
+// XWIDE reduction (XWIDE characters per item before it).
+struct ItemDefinitionStrings {
+    std::string groups;   // GROUPS=
+    std::vector<std::int32_t> key_scores;  // KeyScores, one per answer key
+    std::vector<std::string> answer_keys;  // KEY1=, KEY2=, ...
+    std::string rescore;  // RESCORE=
+    std::string models;   // MODELS=
+    std::vector<std::string> ivalue_rows;  // one letter then CATEGS x XWIDE characters
+    std::string irefer;   // IREFER=
+};
+
+// One slot of the summary of measures: weighted count, sum, sum of squares, minimum, maximum;
+// a finished slot holds the mean and standard deviation in place of sum and sum of squares.
+struct SummarySlot {
+    double count = 0, sum = 0, sum_squares = 0;
+    double minimum = 0, maximum = 0;
+};
+
+struct AnalysisArrays {
+    // Item block (NI + 1 entries; estimation scores NI + 2).
+    std::vector<float> item_measure, item_infit_zstd, item_standard_error, item_outfit_mnsq;
+    std::vector<std::int32_t> item_order;
+    std::vector<float> item_infit_mnsq, item_outfit_zstd, item_max_possible_score;
+    std::vector<float> item_max_attainable_score, item_estimation_score;
+    std::vector<float> item_raw_score, item_count;
+    std::vector<std::int32_t> item_group;
+    std::vector<float> item_point_biserial, item_displacement, item_shown_score, item_shown_count;
+    std::vector<std::int8_t> item_status;
+    std::vector<std::uint8_t> current_scored_responses;  // 255 = missing
+    std::string current_response_codes;                  // 4 x NI characters
+
+    ItemDefinitionStrings strings;
+
+    // Group block (G + 1 entries): one RatingScaleGroup per index.
+    std::vector<std::int32_t> group_top_category, group_first_slot;
+    std::vector<float> group_weight_sum, group_pivot, group_average_difference;
+    std::vector<char> group_model;  // 'R', 'S' or 'F'
+    std::vector<std::uint8_t> group_pivot_flag;
+
+    // Person status array during data input (PersonStatusCapacity + 1 entries).
+    std::vector<std::int8_t> person_status_input;
+    std::int32_t person_status_capacity = 1000000;
+
+    // Category block (C + 1 slots): one CategoryStats per slot.
+    std::vector<float> step_calibration, step_weighted_difference_sum,
+        step_weighted_difference_square_sum, step_information;
+    std::vector<float> category_half_point_measure, category_score_point_measure;
+    std::vector<float> category_outfit_mnsq, category_infit_mnsq;
+    std::vector<float> category_observed_average, category_expected_average;
+    std::vector<float> category_thurstone_threshold, category_expected_count,
+        category_observed_count;
+    std::vector<std::int32_t> category_count_first, category_count_second;
+    std::vector<std::int32_t> category_recoded, category_status, category_value;
+    std::vector<float> step_values_by_category;  // M + 1 entries, by category value 0..M
+
+    // Person block (NP + 1 entries).
+    std::vector<float> person_measure, person_outfit_zstd, person_infit_zstd,
+        person_outfit_mnsq, person_infit_mnsq;
+    std::vector<std::int32_t> person_order;
+    std::vector<float> person_shown_score, person_shown_count;
+    std::vector<std::int8_t> person_status;
+
+    // Weights: empty unless PWEIGHT= / IWEIGHT= are named.
+    std::vector<float> person_weights, item_weights, group_weight_values;
+
+    // Memory images of the person work records (7 reals per person) and scored responses
+    // (NI bytes per person); empty when the work files serve instead.
+    std::vector<float> person_record_image;
+    std::vector<std::uint8_t> scored_response_image;
+
+    // Sizes.
+    std::int32_t items = 0;       // NI
+    std::int32_t persons = 0;     // NP
+    std::int32_t groups = 0;      // G
+    std::int32_t slots = 0;       // C
+    std::int32_t top_value = 0;   // M
+
+    // Summary of measures: slots 1-24 (element 0 unused).
+    std::array<SummarySlot, 25> summary{};
+};
+
+}  // namespace korvelan
