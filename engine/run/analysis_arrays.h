@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/run/item_definition_strings.h"
+
 namespace korvelan {
 
 // EntryStatus values (one signed byte per item or person).
@@ -23,18 +25,6 @@ inline constexpr std::int8_t kAnchored = 2;  // 2 and above
 inline constexpr std::int8_t kDeselectOffset = 10;  // deselected after the run: status - 10
 inline constexpr std::int8_t kProxCompleteMark = 16;
 }  // namespace status
-
-// The per-item definition strings of the second reading; one character per item after the
-// XWIDE reduction (XWIDE characters per item before it).
-struct ItemDefinitionStrings {
-    std::string groups;   // GROUPS=
-    std::vector<std::int32_t> key_scores;  // KeyScores, one per answer key
-    std::vector<std::string> answer_keys;  // KEY1=, KEY2=, ...
-    std::string rescore;  // RESCORE=
-    std::string models;   // MODELS=
-    std::vector<std::string> ivalue_rows;  // one letter then CATEGS x XWIDE characters
-    std::string irefer;   // IREFER=
-};
 
 // One slot of the summary of measures: weighted count, sum, sum of squares, minimum, maximum;
 // a finished slot holds the mean and standard deviation in place of sum and sum of squares.
