@@ -128,6 +128,7 @@ int close_unit(Run& run, int unit, bool delete_file) {
 void close_all_units(Run& run) {
     for (auto& [u, uf] : run.units.open) std::fclose(uf.file);
     run.units.open.clear();
+    close_all_record_units(run);
 }
 
 }  // namespace korvelan

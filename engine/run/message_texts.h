@@ -124,4 +124,43 @@ inline constexpr const char* kOneCharacterPerItemTooLong =
     " has one \"one character per item\" format, but is ";
 inline constexpr const char* kCharactersTooLong = " characters too long";
 
+// ---- Data input pieces: selections, FORMAT=, person and item work files ----------------------
+
+// Column selections ("$S..W..", "$S..E..").
+inline constexpr const char* kSelectionUnknownDollar = "UNKNOWN $";
+inline constexpr const char* kSelectionIn = " in: ";
+inline constexpr const char* kSelectionStartNotNumeric = "$S.. NOT NUMERIC in: ";
+inline constexpr const char* kSelectionEOrWOnly = "$S..E or $S..W only in: ";
+inline constexpr const char* kSelectionEndNotValid = "$S..E.. NOT VALID in: ";
+inline constexpr const char* kSelectionWidthNotValid = "$S..W.. NOT VALID in: ";
+inline constexpr const char* kSelectionUnexpectedEnding = "Unexpected ending to: ";
+inline constexpr const char* kSelectionNoColumns = "No $S..W. or $S..E.. : ";
+
+// FORMAT= check.
+inline constexpr const char* kFormatValue = " FORMAT=";
+inline constexpr const char* kFormatTooManyOpen = "TOO MANY \"(\"";
+inline constexpr const char* kFormatTooManyClose = "TOO MANY \")\"";
+inline constexpr const char* kFormatNotEnoughClose = "NOT ENOUGH \")\"";
+
+// Person and item work files.
+inline constexpr const char* kUnableToOpenWorkFile = "UNABLE TO OPEN WORK FILE.";
+inline constexpr const char* kScoresWorkFileName = "PERSON SCORE RECORD: ZMM";
+inline constexpr const char* kCodesWorkFileName = "PERSON CODE RECORD: ZNN";
+inline constexpr const char* kNamesWorkFileName = "PERSON NAME RECORD: ZPP";
+inline constexpr const char* kPersonWorkFileName = "PERSON WORK RECORD: ZQQ";
+inline constexpr const char* kNameWriteFailure = " PERSON NAME FILE WRITE FAILURE AT PERSON RECORD =";
+inline constexpr const char* kCodesWriteFailure = " PERSON CODES FILE WRITE FAILURE AT PERSON RECORD =";
+inline constexpr const char* kScoredWriteFailure = " PERSON SCORED FILE WRITE FAILURE AT PERSON RECORD =";
+inline constexpr const char* kWorkWriteFailure = " PERSON WORK FILE WRITE FAILURE AT PERSON RECORD =";
+inline constexpr const char* kNameReadFailure = " PERSON NAME FILE READ FAILURE AT PERSON RECORD =";
+inline constexpr const char* kCodesReadFailure = " PERSON CODES FILE READ FAILURE AT PERSON RECORD =";
+inline constexpr const char* kScoresReadFailure = " PERSON SCORES FILE READ FAILURE AT PERSON RECORD =";
+inline constexpr const char* kWorkReadFailure = " PERSON WORK FILE READ FAILURE AT PERSON RECORD =";
+inline constexpr const char* kNameFile = "PERSON NAME FILE";
+inline constexpr const char* kCodesFile = "PERSON CODES FILE";
+inline constexpr const char* kScoredFile = "PERSON SCORED FILE";
+inline constexpr const char* kScoresFile = "PERSON SCORES FILE";
+inline constexpr const char* kWorkFile = "PERSON WORK FILE";
+inline constexpr const char* kItemLabelReadFailure = " ITEM WORK FILE READ FAILURE AT ITEM RECORD =";
+
 }  // namespace korvelan::msg

@@ -16,6 +16,7 @@
 #include "engine/run/control_variables.h"
 #include "engine/run/host_services.h"
 #include "engine/run/numtext.h"
+#include "engine/run/record_files.h"
 
 namespace korvelan {
 
@@ -118,6 +119,7 @@ struct Run {
     ReportState rep;
     FileUnits units;
     AnalysisArrays arrays;
+    RecordUnits records;  // direct-access work files (ZMM, ZNN, ZPP, ZQQ, ZJJ)
     std::vector<std::string> args;  // command-line arguments after the program name
     std::optional<std::tm> fixed_time;  // tests pin the clock
 };

@@ -1,0 +1,247 @@
+#include "engine/input/work_files.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/run/message_texts.h"
+#include "engine/run/messages.h"
+
+namespace korvelan {
+
+namespace {
+
+// A buffer smaller than the record it should hold: the transfer is refused.
+constexpr int kBufferShorterThanRecord = 10038;
+
+[[noreturn]] void stop_on_transfer_failure(Run& run, const char* text, std::int64_t record,
+                                           const char* file, char mode) {
+    const int status = run.rs.io_status;
+    show_message_line(run, std::string(text) + std::string(trim(int_to_text_left(record))));
+    run.rs.io_status = status;
+    fail_on_file_error(run, file, mode);
+}
+
+void check(Run& run, int status, const char* text, std::int64_t record, const char* file,
+           char mode) {
+    if (status != 0) stop_on_transfer_failure(run, text, record, file, mode);
+}
+
+int refuse_short_buffer(Run& run) {
+    return run.rs.io_status = kBufferShorterThanRecord;
+}
+
+// The image record of person n, or null when the image is absent or does not reach n.
+std::uint8_t* image_record(const WorkFiles& files, std::int64_t n) {
+    const auto ni = static_cast<std::size_t>(files.layout.ni);
+    if (n < 1 || ni == 0) return nullptr;
+    const std::size_t at = static_cast<std::size_t>(n - 1) * ni;
+    if (at + ni > files.scored_response_image.size()) return nullptr;
+    return files.scored_response_image.data() + at;
+}
+
+PersonWorkFields* work_image_record(const WorkFiles& files, std::int64_t n) {
+    if (files.person_record_image.empty()) return nullptr;
+    if (n < 1 || static_cast<std::size_t>(n) > files.person_record_image.size()) return nullptr;
+    return &files.person_record_image[static_cast<std::size_t>(n - 1)];
+}
+
+void open_or_stop(Run& run, int unit, const char* code, std::int32_t length, const char* name,
+                  RecordOpen how) {
+    if (open_record_unit(run, unit, work_file_path(run, code), length, how) != 0) {
+        const int status = run.rs.io_status;
+        show_message_line(run, msg::kUnableToOpenWorkFile);
+        run.rs.io_status = status;
+        fail_on_file_error(run, name, 'O');
+    }
+}
+
+}  // namespace
+
+WorkFiles::WorkFiles(const WorkFileLayout& l)
+    : layout(l),
+      missing_codes(static_cast<std::size_t>(person_record_length()), kNoResponseCode),
+      missing_scores(static_cast<std::size_t>(person_record_length()), kMissingScore),
+      name_record(static_cast<std::size_t>(name_record_length()), ' ') {}
+
+void open_person_work_files(Run& run, const WorkFileLayout& layout, RecordOpen how) {
+    const std::int32_t items = std::max(layout.ni, 1);
+    open_or_stop(run, unit::kScores, "ZMM", items, msg::kScoresWorkFileName, how);
+    open_or_stop(run, unit::kCodes, "ZNN", items, msg::kCodesWorkFileName, how);
+    open_or_stop(run, unit::kPersonLabels, "ZPP", std::max(layout.namlen, 1),
+                 msg::kNamesWorkFileName, how);
+    open_or_stop(run, unit::kPersonRecords, "ZQQ",
+                 static_cast<std::int32_t>(sizeof(PersonWorkFields)), msg::kPersonWorkFileName,
+                 how);
+}
+
+int open_item_label_work_file(Run& run, std::int32_t record_length, RecordOpen how) {
+    return open_record_unit(run, unit::kItemLabels, work_file_path(run, "ZJJ"), record_length, how);
+}
+
+void blank_label_text(std::string& label) {
+    if (label.size() < static_cast<std::size_t>(kLabelTextWidth)) label.resize(kLabelTextWidth);
+    std::fill(label.begin(), label.end(), ' ');
+}
+
+namespace {
+// The number in at least five digits with leading zeros, from the label's first column.
+void put_number(std::int64_t n, std::string& label) {
+    char digits[24];
+    int len = 0;
+    std::uint64_t v = n < 0 ? 0 : static_cast<std::uint64_t>(n);
+    do {
+        digits[len++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v > 0);
+    while (len < 5) digits[len++] = '0';
+    if (label.size() < static_cast<std::size_t>(len + 1))
+        label.resize(static_cast<std::size_t>(len + 1), ' ');
+    for (int k = 0; k < len; ++k) label[static_cast<std::size_t>(k)] = digits[len - 1 - k];
+}
+}  // namespace
+
+void make_person_number_label(std::int64_t person, std::string& label) {
+    blank_label_text(label);
+    put_number(person, label);
+    label[trim_right(label).size()] = 'P';
+}
+
+void make_item_number_label(std::int64_t item, std::int32_t ni, std::string& label) {
+    blank_label_text(label);
+    put_number(item, label);
+    if (ni < 10000) label[0] = 'I';
+}
+
+// ---- writers -----------------------------------------------------------------------------------
+
+void write_person_name_record(Run& run, WorkFiles& files, std::int64_t person,
+                              std::string_view label) {
+    if (files.layout.namlen < 1) return;
+    std::fill(files.name_record.begin(), files.name_record.end(), ' ');
+    label.substr(0, files.name_record.size())
+        .copy(files.name_record.data(), files.name_record.size());
+    check(run, write_record(run, unit::kPersonLabels, person, files.name_record.data()),
+          msg::kNameWriteFailure, person, msg::kNameFile, 'W');
+}
+
+void write_person_codes_record(Run& run, WorkFiles& files, std::int64_t person,
+                               std::span<const std::uint8_t> codes) {
+    const bool fits = codes.size() >= static_cast<std::size_t>(files.person_record_length());
+    check(run,
+          fits ? write_record(run, unit::kCodes, person, codes.data()) : refuse_short_buffer(run),
+          msg::kCodesWriteFailure, person, msg::kCodesFile, 'W');
+}
+
+void write_person_scores_record(Run& run, WorkFiles& files, std::int64_t person,
+                                std::span<const std::uint8_t> scores) {
+    const bool fits = scores.size() >= static_cast<std::size_t>(files.person_record_length());
+    check(run,
+          fits ? write_record(run, unit::kScores, person, scores.data()) : refuse_short_buffer(run),
+          msg::kScoredWriteFailure, person, msg::kScoredFile, 'W');
+    if (std::uint8_t* image = image_record(files, person))
+        std::memcpy(image, scores.data(), static_cast<std::size_t>(files.layout.ni));
+}
+
+void write_missing_codes_record(Run& run, WorkFiles& files, std::int64_t person) {
+    write_person_codes_record(run, files, person, files.missing_codes);
+}
+
+void write_missing_scores_record(Run& run, WorkFiles& files, std::int64_t person) {
+    write_person_scores_record(run, files, person, files.missing_scores);
+}
+
+void write_person_work_record(Run& run, WorkFiles& files, std::int64_t person,
+                              const PersonWorkFields& fields) {
+    if (PersonWorkFields* image = work_image_record(files, person)) {
+        *image = fields;
+        return;
+    }
+    check(run, write_record(run, unit::kPersonRecords, person, &fields), msg::kWorkWriteFailure,
+          person, msg::kWorkFile, 'W');
+}
+
+int write_item_label_record(Run& run, WorkFiles& files, std::int64_t item, std::string_view line) {
+    const auto length = static_cast<std::size_t>(record_unit_length(run, unit::kItemLabels));
+    if (length == 0) return write_record(run, unit::kItemLabels, item, nullptr);  // not open
+    files.item_label_record.assign(length, ' ');
+    line.substr(0, length).copy(files.item_label_record.data(), length);
+    return write_record(run, unit::kItemLabels, item, files.item_label_record.data());
+}
+
+// ---- readers -----------------------------------------------------------------------------------
+
+void read_person_name_record(Run& run, WorkFiles& files, std::int64_t person, std::string& label) {
+    blank_label_text(label);
+    if (files.layout.namlen < 1) return;
+    const std::size_t length = files.name_record.size();
+    check(run, read_record(run, unit::kPersonLabels, person, files.name_record.data()),
+          msg::kNameReadFailure, person, msg::kNameFile, 'R');
+    std::memcpy(label.data(), files.name_record.data(), std::min(length, label.size()));
+}
+
+void read_person_codes_record(Run& run, WorkFiles& files, std::int64_t person,
+                              std::span<std::uint8_t> codes) {
+    const bool fits = codes.size() >= static_cast<std::size_t>(files.person_record_length());
+    check(run,
+          fits ? read_record(run, unit::kCodes, person, codes.data()) : refuse_short_buffer(run),
+          msg::kCodesReadFailure, person, msg::kCodesFile, 'R');
+}
+
+void read_person_scores_record(Run& run, WorkFiles& files, std::int64_t person,
+                               std::span<std::uint8_t> scores) {
+    const auto ni = static_cast<std::size_t>(files.layout.ni);
+    if (const std::uint8_t* image = image_record(files, person); image && scores.size() >= ni) {
+        std::memcpy(scores.data(), image, ni);
+        return;
+    }
+    const bool fits = scores.size() >= static_cast<std::size_t>(files.person_record_length());
+    check(run,
+          fits ? read_record(run, unit::kScores, person, scores.data()) : refuse_short_buffer(run),
+          msg::kScoresReadFailure, person, msg::kScoresFile, 'R');
+}
+
+void load_person_scores_record_to_memory(Run& run, WorkFiles& files, std::int64_t person,
+                                         std::span<std::uint8_t> scores) {
+    const bool fits = scores.size() >= static_cast<std::size_t>(files.person_record_length());
+    check(run,
+          fits ? read_record(run, unit::kScores, person, scores.data()) : refuse_short_buffer(run),
+          msg::kScoresReadFailure, person, msg::kScoresFile, 'R');
+    if (std::uint8_t* image = image_record(files, person))
+        std::memcpy(image, scores.data(), static_cast<std::size_t>(files.layout.ni));
+}
+
+void read_person_work_record(Run& run, WorkFiles& files, std::int64_t person,
+                             PersonWorkFields& fields) {
+    if (const PersonWorkFields* image = work_image_record(files, person)) {
+        fields = *image;
+        return;
+    }
+    check(run, read_record(run, unit::kPersonRecords, person, &fields), msg::kWorkReadFailure,
+          person, msg::kWorkFile, 'R');
+}
+
+void read_item_label_record(Run& run, WorkFiles& files, std::int64_t item, std::string& label) {
+    blank_label_text(label);
+    if (!files.layout.items_numbered) {
+        const auto length = static_cast<std::size_t>(record_unit_length(run, unit::kItemLabels));
+        int status = 10000;  // not open for read
+        if (length > 0) {
+            files.item_label_record.resize(length);
+            status = read_record(run, unit::kItemLabels, item, files.item_label_record.data());
+        } else {
+            run.rs.io_status = status;
+        }
+        if (status == 0) {
+            const std::size_t n = std::min(
+                {length, label.size(), static_cast<std::size_t>(std::max(files.layout.itlen, 0))});
+            std::memcpy(label.data(), files.item_label_record.data(), n);
+            return;
+        }
+        show_message_line(run, std::string(msg::kItemLabelReadFailure) +
+                                   std::string(trim(int_to_text_left(item))));
+        run.rs.io_status = 0;  // handled: the number label stands in and the run goes on
+    }
+    make_item_number_label(item, files.layout.ni, label);
+}
+
+}  // namespace korvelan

@@ -1,0 +1,219 @@
+#include "engine/run/record_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "engine/run/file_units.h"
+#include "engine/run/run.h"
+
+namespace korvelan {
+
+namespace {
+
+// Codes of the file layer for misuse of a record file.
+constexpr int kNotOpenForRead = 10000;
+constexpr int kNotOpenForWrite = 10001;
+constexpr int kBadRecordLength = 10003;
+constexpr int kBadRecordNumber = 10023;
+
+// Bytes of consecutive records gathered before they are written together.
+constexpr std::size_t kGatherBytes = 256 * 1024;
+
+int set_status(Run& run, int status) {
+    return run.rs.io_status = status;
+}
+
+RecordUnit* find_unit(Run& run, int unit) {
+    auto it = run.records.open.find(unit);
+    return it == run.records.open.end() ? nullptr : &it->second;
+}
+
+// Byte offset of record n, or -1 when n is not a record number.
+off_t record_offset(const RecordUnit& u, std::int64_t n) {
+    if (n < 1) return -1;
+    return static_cast<off_t>(n - 1) * u.record_length;
+}
+
+// Writes size bytes at offset; 0 or a status.
+int write_at(int fd, const char* p, std::size_t size, off_t at) {
+    std::size_t put = 0;
+    while (put < size) {
+        ssize_t r = ::pwrite(fd, p + put, size - put, at + static_cast<off_t>(put));
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            return status_from_errno(errno);
+        }
+        if (r == 0) return status_from_errno(ENOSPC);
+        put += static_cast<std::size_t>(r);
+    }
+    return 0;
+}
+
+// Writes the gathered records out; they are dropped from the gathering either way.
+int flush_unit(RecordUnit& u) {
+    if (u.pending_count == 0) return 0;
+    const std::size_t size =
+        static_cast<std::size_t>(u.pending_count) * static_cast<std::size_t>(u.record_length);
+    int st = write_at(u.fd, u.pending.data(), size, record_offset(u, u.pending_first));
+    u.pending_count = 0;
+    return st;
+}
+
+int flush_all(Run& run) {
+    int first = 0;
+    for (auto& [n, u] : run.records.open) {
+        int st = flush_unit(u);
+        if (first == 0) first = st;
+    }
+    return first;
+}
+
+}  // namespace
+
+RecordUnits::RecordUnits(RecordUnits&& other) noexcept : open(std::move(other.open)) {
+    other.open.clear();
+}
+
+RecordUnits& RecordUnits::operator=(RecordUnits&& other) noexcept {
+    if (this != &other) {
+        for (auto& [n, u] : open) {
+            flush_unit(u);
+            ::close(u.fd);
+        }
+        open = std::move(other.open);
+        other.open.clear();
+    }
+    return *this;
+}
+
+RecordUnits::~RecordUnits() {
+    for (auto& [n, u] : open) {
+        flush_unit(u);
+        ::close(u.fd);
+    }
+}
+
+int open_record_unit(Run& run, int unit, const std::string& path, std::int32_t record_length,
+                     RecordOpen how) {
+    close_record_unit(run, unit);
+    // Another unit may hold the same file: its records must be in the file first.
+    flush_all(run);
+    if (record_length < 1) return set_status(run, kBadRecordLength);
+    int flags = O_RDWR | O_CREAT | O_CLOEXEC;
+    if (how == RecordOpen::Fresh) flags |= O_TRUNC;
+    int fd = ::open(path.c_str(), flags, 0644);
+    if (fd < 0) return set_status(run, status_from_errno(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return set_status(run, status_from_errno(EISDIR));
+    }
+    RecordUnit& u = run.records.open[unit];
+    u = RecordUnit{fd, path, record_length, {}, 0, 0};
+    return set_status(run, 0);
+}
+
+bool record_unit_is_open(const Run& run, int unit) {
+    return run.records.open.count(unit) != 0;
+}
+
+std::int32_t record_unit_length(const Run& run, int unit) {
+    auto it = run.records.open.find(unit);
+    return it == run.records.open.end() ? 0 : it->second.record_length;
+}
+
+int read_record(Run& run, int unit, std::int64_t n, void* record) {
+    RecordUnit* u = find_unit(run, unit);
+    if (!u) return set_status(run, kNotOpenForRead);
+    off_t at = record_offset(*u, n);
+    if (at < 0) return set_status(run, kBadRecordNumber);
+    auto* p = static_cast<char*>(record);
+    const auto want = static_cast<std::size_t>(u->record_length);
+    if (u->pending_count > 0 && n >= u->pending_first && n < u->pending_first + u->pending_count) {
+        std::memcpy(p, u->pending.data() + static_cast<std::size_t>(n - u->pending_first) * want,
+                    want);
+        return set_status(run, 0);
+    }
+    if (int st = flush_unit(*u)) return set_status(run, st);
+    std::size_t got = 0;
+    while (got < want) {
+        ssize_t r = ::pread(u->fd, p + got, want - got, at + static_cast<off_t>(got));
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            return set_status(run, status_from_errno(errno));
+        }
+        if (r == 0) return set_status(run, -1);  // the record is not (wholly) in the file
+        got += static_cast<std::size_t>(r);
+    }
+    return set_status(run, 0);
+}
+
+int write_record(Run& run, int unit, std::int64_t n, const void* record) {
+    RecordUnit* u = find_unit(run, unit);
+    if (!u) return set_status(run, kNotOpenForWrite);
+    off_t at = record_offset(*u, n);
+    if (at < 0) return set_status(run, kBadRecordNumber);
+    const auto* p = static_cast<const char*>(record);
+    const auto size = static_cast<std::size_t>(u->record_length);
+    const std::size_t gathered = static_cast<std::size_t>(u->pending_count) * size;
+    const bool follows = u->pending_count > 0 && n == u->pending_first + u->pending_count;
+    const bool inside =
+        u->pending_count > 0 && n >= u->pending_first && n < u->pending_first + u->pending_count;
+    if (inside) {  // rewritten before it reached the file
+        std::memcpy(u->pending.data() + static_cast<std::size_t>(n - u->pending_first) * size, p,
+                    size);
+        return set_status(run, 0);
+    }
+    if (follows && gathered + size <= kGatherBytes) {
+        std::memcpy(u->pending.data() + gathered, p, size);
+        ++u->pending_count;
+        return set_status(run, 0);
+    }
+    if (int st = flush_unit(*u)) return set_status(run, st);
+    if (size > kGatherBytes / 4) return set_status(run, write_at(u->fd, p, size, at));
+    if (u->pending.size() < kGatherBytes) u->pending.resize(kGatherBytes);
+    std::memcpy(u->pending.data(), p, size);
+    u->pending_first = n;
+    u->pending_count = 1;
+    return set_status(run, 0);
+}
+
+int flush_record_unit(Run& run, int unit) {
+    RecordUnit* u = find_unit(run, unit);
+    if (!u) return set_status(run, kNotOpenForWrite);
+    return set_status(run, flush_unit(*u));
+}
+
+std::int64_t record_count(Run& run, int unit) {
+    RecordUnit* u = find_unit(run, unit);
+    if (!u) return -1;
+    if (flush_unit(*u) != 0) return -1;
+    struct stat st {};
+    if (::fstat(u->fd, &st) != 0) return -1;
+    return static_cast<std::int64_t>(st.st_size) / u->record_length;
+}
+
+int close_record_unit(Run& run, int unit, bool delete_file) {
+    auto it = run.records.open.find(unit);
+    if (it == run.records.open.end()) return 0;
+    int status = flush_unit(it->second);
+    if (::close(it->second.fd) != 0 && status == 0) status = status_from_errno(errno);
+    if (delete_file) std::remove(it->second.path.c_str());
+    run.records.open.erase(it);
+    return status;
+}
+
+void close_all_record_units(Run& run) {
+    for (auto& [n, u] : run.records.open) {
+        flush_unit(u);
+        ::close(u.fd);
+    }
+    run.records.open.clear();
+}
+
+}  // namespace korvelan

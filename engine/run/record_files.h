@@ -1,0 +1,64 @@
+// Direct-access files of fixed-length records on unit numbers (the person and item work files).
+// Record n (from 1) is the bytes (n - 1) x length .. n x length - 1 of the file; every transfer
+// is one positional read or write, so any record can be reached in one call. Records written one
+// after another are gathered and written together (a run writes a million of them in a row);
+// reads see them at once, and they reach the file before any other read, open, count or close.
+// Statuses as the engine uses them: 0 success, -1 the record is not (wholly) in the file,
+// positive error codes. A gathered write that fails is reported by the call that wrote it out.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace korvelan {
+
+struct Run;
+
+struct RecordUnit {
+    int fd = -1;
+    std::string path;
+    std::int32_t record_length = 0;
+    // Records pending_first .. pending_first + pending_count - 1, not yet in the file.
+    std::vector<char> pending;
+    std::int64_t pending_first = 0;
+    std::int64_t pending_count = 0;
+};
+
+// The open record files of a run, by unit number; closes what it still holds when it goes.
+struct RecordUnits {
+    std::map<int, RecordUnit> open;
+    RecordUnits() = default;
+    RecordUnits(const RecordUnits&) = delete;
+    RecordUnits& operator=(const RecordUnits&) = delete;
+    RecordUnits(RecordUnits&& other) noexcept;
+    RecordUnits& operator=(RecordUnits&& other) noexcept;
+    ~RecordUnits();
+};
+
+enum class RecordOpen {
+    Keep,   // an existing file keeps its records (reopening a work file by name)
+    Fresh,  // an existing file is emptied first (a work file being built anew)
+};
+
+// Opens (creating when needed) a read-write record file on a unit, closing what the unit held.
+// Sets and returns run.rs.io_status.
+int open_record_unit(Run& run, int unit, const std::string& path, std::int32_t record_length,
+                     RecordOpen how = RecordOpen::Keep);
+bool record_unit_is_open(const Run& run, int unit);
+// Record length of the open unit, 0 when it is not open.
+std::int32_t record_unit_length(const Run& run, int unit);
+// Reads record n into the record_length bytes at record. Sets and returns run.rs.io_status.
+int read_record(Run& run, int unit, std::int64_t n, void* record);
+// Writes record_length bytes as record n; a gap before it reads back as zero bytes.
+int write_record(Run& run, int unit, std::int64_t n, const void* record);
+// Number of whole records in the file, or -1 when the unit is not open.
+std::int64_t record_count(Run& run, int unit);
+// Writes the gathered records of the unit to the file. Sets and returns run.rs.io_status.
+int flush_record_unit(Run& run, int unit);
+// Closes the unit (nothing when it is not open); optionally deletes the file. 0 or an error.
+int close_record_unit(Run& run, int unit, bool delete_file = false);
+void close_all_record_units(Run& run);
+
+}  // namespace korvelan

@@ -1,0 +1,260 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/input/work_files.h"
+#include "engine/run/file_units.h"
+#include "tests/support/test_files.h"
+#include "tests/support/test_host.h"
+
+using namespace korvelan;
+using korvelan::testing::ScratchDir;
+
+namespace {
+
+struct WorkFileTest : ::testing::Test {
+    ScratchDir dir;
+    korvelan::testing::TestHost host;
+    korvelan::Run run;
+    std::string label;
+    WorkFileTest() {
+        run.host = &host;
+        run.rs.temp_directory = dir.path;
+        run.rs.run_id = "123";
+    }
+    WorkFiles open(WorkFileLayout layout) {
+        open_person_work_files(run, layout);
+        return WorkFiles(layout);
+    }
+    std::string file(const char* code) {
+        return korvelan::testing::read_file(work_file_path(run, code));
+    }
+};
+
+std::vector<std::uint8_t> bytes(std::initializer_list<int> v) {
+    std::vector<std::uint8_t> b;
+    for (int x : v) b.push_back(static_cast<std::uint8_t>(x));
+    return b;
+}
+
+}  // namespace
+
+TEST_F(WorkFileTest, RecordFilesReadAndWriteByNumber) {
+    const int unit = 40;
+    ASSERT_EQ(open_record_unit(run, unit, dir.file("r.bin"), 3), 0);
+    ASSERT_EQ(write_record(run, unit, 3, "ccc"), 0);
+    ASSERT_EQ(write_record(run, unit, 1, "aaa"), 0);
+    char rec[3];
+    EXPECT_EQ(read_record(run, unit, 1, rec), 0);
+    EXPECT_EQ(std::string(rec, 3), "aaa");
+    EXPECT_EQ(read_record(run, unit, 2, rec), 0);  // a gap reads as zero bytes
+    EXPECT_EQ(std::string(rec, 3), std::string(3, '\0'));
+    EXPECT_EQ(record_count(run, unit), 3);
+    EXPECT_EQ(read_record(run, unit, 4, rec), -1);
+    EXPECT_EQ(run.rs.io_status, -1);
+    EXPECT_EQ(read_record(run, unit, 0, rec), 10023);
+    EXPECT_EQ(read_record(run, 41, 1, rec), 10000);
+    EXPECT_EQ(write_record(run, 41, 1, rec), 10001);
+    // Reopened by name the records stay; opened fresh they are gone.
+    ASSERT_EQ(open_record_unit(run, unit, dir.file("r.bin"), 3, RecordOpen::Keep), 0);
+    EXPECT_EQ(record_count(run, unit), 3);
+    ASSERT_EQ(open_record_unit(run, unit, dir.file("r.bin"), 3, RecordOpen::Fresh), 0);
+    EXPECT_EQ(record_count(run, unit), 0);
+    EXPECT_EQ(close_record_unit(run, unit, true), 0);
+    EXPECT_FALSE(korvelan::testing::file_exists(dir.file("r.bin")));
+    EXPECT_EQ(open_record_unit(run, unit, dir.path + "no/such/dir", 3), 2);
+    EXPECT_EQ(open_record_unit(run, unit, dir.file("r.bin"), 0), 10003);
+}
+
+TEST_F(WorkFileTest, GatheredRecordsAreSeenEverywhere) {
+    const int unit = 40;
+    const std::string path = dir.file("g.bin");
+    ASSERT_EQ(open_record_unit(run, unit, path, 100), 0);
+    std::string rec(100, ' ');
+    for (int n = 1; n <= 5000; ++n) {  // more than one gathering
+        std::snprintf(rec.data(), rec.size(), "record %d", n);
+        ASSERT_EQ(write_record(run, unit, n, rec.data()), 0);
+    }
+    std::snprintf(rec.data(), rec.size(), "again %d", 4998);
+    ASSERT_EQ(write_record(run, unit, 4998, rec.data()), 0);  // rewritten while gathered
+    char back[100];
+    ASSERT_EQ(read_record(run, unit, 4999, back), 0);
+    EXPECT_STREQ(back, "record 4999");
+    ASSERT_EQ(read_record(run, unit, 1, back), 0);
+    EXPECT_STREQ(back, "record 1");
+    // The same file opened on another unit reads what was written.
+    ASSERT_EQ(write_record(run, unit, 5001, rec.data()), 0);
+    ASSERT_EQ(open_record_unit(run, unit + 1, path, 100), 0);
+    ASSERT_EQ(read_record(run, unit + 1, 4998, back), 0);
+    EXPECT_STREQ(back, "again 4998");
+    EXPECT_EQ(record_count(run, unit + 1), 5001);
+    close_all_units(run);
+    EXPECT_EQ(korvelan::testing::read_file(path).size(), 500100u);
+}
+
+TEST_F(WorkFileTest, RecordLayoutsOnDisk) {
+    WorkFiles f = open({3, 4, 8, false});
+    write_person_name_record(run, f, 1, "Anna Smith");
+    write_person_name_record(run, f, 2, "Bo");
+    write_person_codes_record(run, f, 2, bytes({1, 0, 2}));
+    write_person_scores_record(run, f, 1, bytes({0, 255, 3}));
+    write_person_work_record(run, f, 1, {1, 2, 3, 4, 5, 6, 7});
+    close_all_units(run);
+    EXPECT_EQ(file("ZPP"), "AnnaBo  ");
+    EXPECT_EQ(file("ZNN"), std::string("\0\0\0\x01\x00\x02", 6));
+    EXPECT_EQ(file("ZMM"), std::string("\x00\xff\x03", 3));
+    const std::string zqq = file("ZQQ");
+    ASSERT_EQ(zqq.size(), 28u);
+    float fields[7];
+    std::memcpy(fields, zqq.data(), 28);
+    EXPECT_EQ(fields[0], 1.0f);
+    EXPECT_EQ(fields[6], 7.0f);
+}
+
+TEST_F(WorkFileTest, PersonRecordsReadBack) {
+    WorkFiles f = open({3, 6, 8, false});
+    write_person_name_record(run, f, 2, "Carla");
+    write_person_codes_record(run, f, 2, bytes({3, 1, 0}));
+    write_person_scores_record(run, f, 2, bytes({2, 0, 255}));
+    write_person_work_record(run, f, 2, {3, 2, 4, 3.4f, 2.0f, 0.25f, 0});
+    read_person_name_record(run, f, 2, label);
+    EXPECT_EQ(label.size(), 300u);
+    EXPECT_EQ(trim_right(label), "Carla");
+    std::vector<std::uint8_t> b(3);
+    read_person_codes_record(run, f, 2, b);
+    EXPECT_EQ(b, bytes({3, 1, 0}));
+    read_person_scores_record(run, f, 2, b);
+    EXPECT_EQ(b, bytes({2, 0, 255}));
+    PersonWorkFields w;
+    read_person_work_record(run, f, 2, w);
+    EXPECT_EQ(w.field4, 3.4f);
+    EXPECT_EQ(w.point_biserial, 0.25f);
+}
+
+TEST_F(WorkFileTest, NoPersonLabelsWithoutNameLength) {
+    WorkFiles f = open({2, 0, 8, false});
+    write_person_name_record(run, f, 1, "Ignored");
+    label = "leftover";
+    read_person_name_record(run, f, 1, label);
+    EXPECT_EQ(trim(label), "");
+    close_all_units(run);
+    EXPECT_EQ(file("ZPP"), "");
+}
+
+TEST_F(WorkFileTest, RemovedPersonsGetCleanRecords) {
+    WorkFiles f = open({3, 4, 8, false});
+    write_person_codes_record(run, f, 1, bytes({1, 2, 1}));
+    write_person_scores_record(run, f, 1, bytes({0, 1, 0}));
+    write_missing_codes_record(run, f, 2);
+    write_missing_scores_record(run, f, 2);
+    std::vector<std::uint8_t> b(3);
+    read_person_codes_record(run, f, 2, b);
+    EXPECT_EQ(b, bytes({0, 0, 0}));
+    read_person_scores_record(run, f, 2, b);
+    EXPECT_EQ(b, bytes({255, 255, 255}));
+}
+
+TEST_F(WorkFileTest, ScoreImageIsUsedAndKeptInStep) {
+    WorkFiles f = open({2, 4, 8, false});
+    write_person_scores_record(run, f, 1, bytes({1, 2}));
+    write_person_scores_record(run, f, 2, bytes({3, 4}));
+    std::vector<std::uint8_t> image(4, 9);
+    f.scored_response_image = image;
+    std::vector<std::uint8_t> b(2);
+    load_person_scores_record_to_memory(run, f, 1, b);
+    EXPECT_EQ(image, bytes({1, 2, 9, 9}));
+    // Reads come from the image even when the disk file is gone.
+    close_record_unit(run, unit::kScores);
+    read_person_scores_record(run, f, 1, b);
+    EXPECT_EQ(b, bytes({1, 2}));
+    // Writes go to both.
+    open_record_unit(run, unit::kScores, work_file_path(run, "ZMM"), 2);
+    write_person_scores_record(run, f, 2, bytes({7, 8}));
+    EXPECT_EQ(image, bytes({1, 2, 7, 8}));
+    close_all_units(run);
+    EXPECT_EQ(file("ZMM"), std::string("\x01\x02\x07\x08", 4));
+}
+
+TEST_F(WorkFileTest, PersonRecordImageReplacesTheFile) {
+    WorkFiles f = open({2, 4, 8, false});
+    std::vector<PersonWorkFields> image(3);
+    f.person_record_image = image;
+    write_person_work_record(run, f, 3, {5, 4, 3, 2, 1, 0, 0});
+    EXPECT_EQ(image[2].count, 5.0f);
+    PersonWorkFields w;
+    read_person_work_record(run, f, 3, w);
+    EXPECT_EQ(w.raw_score, 4.0f);
+    close_all_units(run);
+    EXPECT_EQ(file("ZQQ"), "");
+}
+
+TEST_F(WorkFileTest, FailedTransfersStopTheRun) {
+    WorkFiles f = open({2, 4, 8, false});
+    std::vector<std::uint8_t> b(2);
+    EXPECT_THROW(read_person_scores_record(run, f, 5, b), RunStopped);
+    EXPECT_EQ(host.lines.at(0), " PERSON SCORES FILE READ FAILURE AT PERSON RECORD =5");
+    EXPECT_EQ(host.lines.at(1),
+              "PROBLEM:    Unexpected end of file (-1): for file: PERSON SCORES FILE in mode R");
+    EXPECT_TRUE(run.rs.run_failed);
+}
+
+TEST_F(WorkFileTest, FailedWriteNamesTheFileAndRecord) {
+    WorkFiles f(WorkFileLayout{2, 4, 8, false});
+    EXPECT_THROW(write_person_codes_record(run, f, 12, bytes({1, 1})), RunStopped);
+    EXPECT_EQ(host.lines.at(0), " PERSON CODES FILE WRITE FAILURE AT PERSON RECORD =12");
+    EXPECT_NE(host.lines.at(1).find("for file: PERSON CODES FILE in mode W"), std::string::npos);
+}
+
+TEST_F(WorkFileTest, UnopenableWorkFileStopsTheRun) {
+    run.rs.temp_directory = dir.path + "missing/";
+    EXPECT_THROW(open_person_work_files(run, {2, 4, 8, false}), RunStopped);
+    EXPECT_EQ(host.lines.at(0), "UNABLE TO OPEN WORK FILE.");
+    EXPECT_EQ(
+        host.lines.at(1),
+        "PROBLEM: Unusable Output File Name (2): for file: PERSON SCORE RECORD: ZMM in mode O");
+}
+
+TEST_F(WorkFileTest, NumberLabels) {
+    make_person_number_label(17, label);
+    EXPECT_EQ(trim_right(label), "00017P");
+    make_person_number_label(99999, label);
+    EXPECT_EQ(trim_right(label), "99999P");
+    make_person_number_label(123456, label);
+    EXPECT_EQ(trim_right(label), "123456P");
+    make_item_number_label(7, 9999, label);
+    EXPECT_EQ(trim_right(label), "I0007");
+    make_item_number_label(7, 10000, label);
+    EXPECT_EQ(trim_right(label), "00007");
+    make_item_number_label(10000, 10000, label);
+    EXPECT_EQ(trim_right(label), "10000");
+}
+
+TEST_F(WorkFileTest, ItemLabelsWithFallbacks) {
+    WorkFiles f(WorkFileLayout{12, 4, 6, false});
+    ASSERT_EQ(open_item_label_work_file(run, 10), 0);
+    ASSERT_EQ(write_item_label_record(run, f, 1, "Addition of fractions"), 0);
+    ASSERT_EQ(write_item_label_record(run, f, 2, "Sub"), 0);
+    read_item_label_record(run, f, 1, label);
+    EXPECT_EQ(trim_right(label), "Additi");  // ITLEN= characters
+    read_item_label_record(run, f, 2, label);
+    EXPECT_EQ(trim_right(label), "Sub");
+    EXPECT_TRUE(host.lines.empty());
+    // A record that cannot be read: message, number label, and the run goes on.
+    read_item_label_record(run, f, 7, label);
+    EXPECT_EQ(trim_right(label), "I0007");
+    EXPECT_EQ(host.lines.at(0), " ITEM WORK FILE READ FAILURE AT ITEM RECORD =7");
+    EXPECT_FALSE(run.rs.run_failed);
+    EXPECT_EQ(run.rs.io_status, 0);
+    // Numbered items never read the file.
+    host.lines.clear();
+    f.layout.items_numbered = true;
+    read_item_label_record(run, f, 1, label);
+    EXPECT_EQ(trim_right(label), "I0001");
+    EXPECT_TRUE(host.lines.empty());
+    close_all_units(run);
+    EXPECT_EQ(file("ZJJ"), "Addition oSub       ");
+}
