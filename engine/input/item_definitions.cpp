@@ -185,7 +185,8 @@ void settle_key_scores(Run& run) {
         for (char c : field)
             if (c != ' ') packed.push_back(c);
         std::int64_t value = 0;
-        if (packed.empty() || parse_integer_from_text(packed, value) != 0 || value < 0)
+        const bool digits = packed.find_first_of("0123456789") != std::string::npos;
+        if (!digits || parse_integer_from_text(packed, value) != 0 || value < 0)
             score = kUnusableKeyScore;
         else
             score = static_cast<std::int32_t>(std::min<std::int64_t>(value, kUnusableKeyScore));
