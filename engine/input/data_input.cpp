@@ -195,18 +195,19 @@ void DataPass::read_source(int unit_number, const std::string& name, bool data_f
 void DataPass::take_record(bool echo) {
     if (record_.delimited()) {
         record_.split_delimited(label_);
-        apply_delimited_selection(anchors_.selection, record_.fields(), anchors_.text);
-        apply_delimited_selection(weights_.selection, record_.fields(), weights_.text);
+        if (anchors_.active) apply_delimited_selection(anchors_.selection, record_.fields(), anchors_.text);
+        if (weights_.active) apply_delimited_selection(weights_.selection, record_.fields(), weights_.text);
         if (echo) echo_.delimited_record(record_.responses(), label_);
     } else {
         record_.take_label(label_);
-        apply_field_selection(anchors_.selection, record_.columns(), anchors_.text);
-        apply_field_selection(weights_.selection, record_.columns(), weights_.text);
+        if (anchors_.active) apply_field_selection(anchors_.selection, record_.columns(), anchors_.text);
+        if (weights_.active) apply_field_selection(weights_.selection, record_.columns(), weights_.text);
         record_.move_responses_to_column_1();
     }
-    blank_control_characters(label_);
-    blank_control_characters(anchors_.text.c.data(), anchors_.text.c.size());
-    blank_control_characters(weights_.text.c.data(), weights_.text.c.size());
+    // Only the label's NAMLEN= characters and the selected texts can hold anything.
+    blank_control_characters(label_.data(), std::min(label_.size(), static_cast<std::size_t>(std::max(cv_.namlen, 0))));
+    blank_control_characters(anchors_.text.c.data(), static_cast<std::size_t>(anchors_.text.count));
+    blank_control_characters(weights_.text.c.data(), static_cast<std::size_t>(weights_.text.count));
     if (echo && record_.formatted() && !record_.delimited())
         echo_.formatted_record(record_.responses(), anchors_.text.text(), weights_.text.text(), label_);
     count_record();

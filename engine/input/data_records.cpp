@@ -19,7 +19,7 @@ constexpr std::size_t kRecordGuard = 8;
 }  // namespace
 
 void blank_control_characters(char* text, std::size_t length) {
-    for (std::size_t k = length; k-- > 0;)
+    for (std::size_t k = 0; k < length; ++k)
         if (static_cast<unsigned char>(text[k]) < ' ') text[k] = ' ';
 }
 
