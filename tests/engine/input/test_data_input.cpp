@@ -307,3 +307,26 @@ TEST(DataInput, PersonWeightColumnsBecomeAWorkFile) {
     EXPECT_EQ(read_file(path), "1 2.5\r\n3 0.5\r\n");
     EXPECT_TRUE(a.shows("\n^IN^P  ^W\n")) << a.host.screen();
 }
+
+TEST(DataInput, GroupsOfWideCodesHoldEveryColumnOfEveryItem) {
+    AnalysisRun a;
+    a.analyse(control({"NI=2", "ITEM1=1", "NAME1=12", "NAMLEN=2", "XWIDE=5", "CODES=\"    0    1    2\"",
+                       "GROUPS=\"    2    1\""},
+                      {"a", "b"}, {"    2    1 P1", "0    2     P2"}));
+    ASSERT_EQ(a.exit_status, 0) << a.host.screen();
+    EXPECT_EQ(a.run.arrays.strings.groups, "21");
+    EXPECT_EQ(a.run.arrays.groups, 2);
+    EXPECT_EQ(a.scores(), (Rows{{2, 1}, {0, 2}}));
+}
+
+TEST(DataInput, ItemAnchorColumnSelectionIsKeptWhole) {
+    AnalysisRun a;
+    const std::string selection = std::string(22, '+') + std::string(22, ' ') + "$S1W4";
+    a.analyse(control({"NI=3", "ITEM1=1", "NAME1=5", "IAFILE=" + selection}, {"1.25 A", "     B", "2.50 C"},
+                      {"101 P1"}));
+    ASSERT_EQ(a.exit_status, 0) << a.host.screen();
+    const std::string path(trim(a.run.cv.iafile));
+    EXPECT_EQ(path, work_file_path(a.run, "ZIA"));
+    EXPECT_EQ(read_file(path), "1 1.25\r\n3 2.50\r\n");
+    EXPECT_EQ(a.run.input.item_anchor_selection, selection);
+}
