@@ -36,8 +36,3 @@ TEST_F(DataRuns, LetterCodesWithoutAKeyFailTheRun) {
     EXPECT_NE(r.screen.find("Oops! Use \"Edit\" menu to make corrections, then restart"), std::string::npos);
 }
 
-TEST_F(DataRuns, BlankDataFailsAfterCountingNothing) {
-    ProgramResult r = run("NI=2\nITEM1=1\nNAME1=4\n&END\na\nb\nEND LABELS\n\n   \n");
-    EXPECT_EQ(r.exit_status, 1);
-    EXPECT_NE(r.screen.find("\n       0 PERSON       Records Input.\n"), std::string::npos) << r.screen;
-}

@@ -177,14 +177,6 @@ TEST(DataInput, PersonSelectionKeepsEveryRecordCountedAndCleansRejectedRecords) 
     EXPECT_EQ(a.person_label(2), "Bob");
 }
 
-TEST(DataInput, BlankLabelsBecomePersonNumbers) {
-    AnalysisRun a;
-    a.analyse(control({"NI=2", "ITEM1=1", "NAME1=4", "NAMLEN=8"}, {"a", "b"}, {"10", "01 Bo"}));
-    EXPECT_EQ(a.person_label(1), "00001P");
-    EXPECT_EQ(a.person_label(2), "Bo");
-    EXPECT_EQ(a.run.input.longest_person_label, 6);
-}
-
 TEST(DataInput, NumberLabelsBeyondNinetyNineThousandNineHundredNinetyNineKeepEveryDigit) {
     AnalysisRun a;
     std::string data = "NI=1\nITEM1=1\nNAME1=3\nNAMLEN=8\nILFILE=labels.txt\n&END\nEND LABELS\n";
@@ -329,4 +321,22 @@ TEST(DataInput, ItemAnchorColumnSelectionIsKeptWhole) {
     EXPECT_EQ(path, work_file_path(a.run, "ZIA"));
     EXPECT_EQ(read_file(path), "1 1.25\r\n3 2.50\r\n");
     EXPECT_EQ(a.run.input.item_anchor_selection, selection);
+}
+
+TEST(DataInput, ControlCharacterInAResponseIsReportedOncePerRun) {
+    AnalysisRun a;
+    a.analyse(control({"NI=2", "ITEM1=1", "NAME1=4"}, {"a", "b"}, {"1\t P1", "\t\t P2"}));
+    ASSERT_EQ(a.exit_status, 0) << a.host.screen();
+    EXPECT_TRUE(a.shows(" NON-ASCII DATA CODE FOR PERSON: 1, ITEM: 2, DECIMAL= 9, CHARACTER= \t\n"));
+    EXPECT_EQ(a.host.screen().find("NON-ASCII"), a.host.screen().rfind("NON-ASCII"));
+    EXPECT_EQ(a.scores(), (Rows{{1, M}, {M, M}}));
+}
+
+TEST(DataInput, FormatThatCannotReadTheDataStopsAtTheFirstRecord) {
+    AnalysisRun a;
+    a.analyse(control({"NI=2", "ITEM1=1", "NAME1=3", "FORMAT=(2A1,Q)"}, {"a", "b"}, {"10P1"}));
+    EXPECT_EQ(a.exit_status, 1);
+    EXPECT_TRUE(a.shows(" ERROR IN DATA AT PERSON: 1.  CHECK DATA AND RUN AGAIN.\n"
+                        "PROBLEM: (FORMAT=) Unknown or missing character (6989): for file: "))
+        << a.host.screen();
 }

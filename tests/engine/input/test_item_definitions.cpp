@@ -117,14 +117,6 @@ TEST(DataLayoutRecords, GroupsRecordOfZeroGivesEveryItemItsOwnGroup) {
     EXPECT_EQ(a.run.arrays.groups, 3);
 }
 
-TEST(DataLayoutRecords, BlankGroupsRecordMeansOneGroup) {
-    AnalysisRun a;
-    a.analyse(lines({"NI=3", "ITEM1=1", "NAME1=5", "GRP=Y", "&END", "   ", "a", "b", "c", "END LABELS", "101 P"}));
-    ASSERT_EQ(a.exit_status, 0) << a.host.screen();
-    EXPECT_EQ(a.run.cv.groups_mode, 0);
-    EXPECT_EQ(a.run.arrays.groups, 1);
-}
-
 TEST(DataLayoutRecords, MissingRecordStopsTheRunNamingIt) {
     AnalysisRun a;
     a.analyse(lines({"NI=3", "ITEM1=1", "NAME1=5", "MODF=Y", "&END"}));

@@ -122,17 +122,6 @@ TEST_F(Scoring, IreferLetterChoosesTheIvalueRow) {
     EXPECT_EQ(score(3, 3), 2);
 }
 
-TEST_F(Scoring, WithoutTheScoringFlagKeysAreNotConsulted) {
-    codes("01");
-    run.arrays.strings.answer_keys = {"0000"};
-    run.arrays.strings.key_scores = {1};
-    EXPECT_EQ(score(1), 0);
-    EXPECT_EQ(score(2), 1);
-    run.input.scoring_flag = true;
-    EXPECT_EQ(score(1), 1);
-    EXPECT_EQ(score(2), 0);
-}
-
 TEST_F(Scoring, FastLookupsAgreeWithTheScoringRoutines) {
     codes("A1 b");
     run.input.scoring_flag = true;

@@ -23,11 +23,6 @@ auto refuse(MemoryBlock which, std::int64_t above) {
 
 }  // namespace
 
-TEST(MemoryShortage, MessageLayout) {
-    EXPECT_EQ(memory_message(304, 4, "ITEMS        ", 10070),
-              "       304 bytes of memory not available. NOT ENOUGH MEMORY FOR       4 ITEMS IOSTAT= 10070");
-}
-
 TEST(MemoryShortage, ItemBlockIsFatal) {
     AnalysisRun a;
     a.run.input.refuse_memory = refuse(MemoryBlock::Items, 0);

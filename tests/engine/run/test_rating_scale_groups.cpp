@@ -74,14 +74,6 @@ TEST_F(Groups, BlankAndZeroItemsEachFormAGroupAfterTheNamedOnes) {
     EXPECT_EQ(run.arrays.strings.groups, "B00AB");
 }
 
-TEST_F(Groups, GroupsZeroGivesEveryItemItsOwnScale) {
-    items(3);
-    run.cv.groups_mode = 2;
-    ASSERT_TRUE(set_up());
-    EXPECT_EQ(item_groups(), (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(run.arrays.strings.groups, "000");
-}
-
 TEST_F(Groups, ModelsPerItemWithoutGroupsMakeOneGroupPerItem) {
     items(4);
     run.cv.models_mode = 1;
@@ -135,14 +127,6 @@ TEST_F(Groups, OneCharacterPerItemMustNotRunPastTheItems) {
     EXPECT_FALSE(set_up());
     EXPECT_TRUE(host.shows(" GROUPS= has one \"one character per item\" format, but is 4 characters too long\n"))
         << host.screen();
-}
-
-TEST_F(Groups, RescoreMarksBecomeOneOrZero) {
-    items(6);
-    run.cv.rescore_mode = 1;
-    run.arrays.strings.rescore = "1Yy0nx";
-    ASSERT_TRUE(set_up());
-    EXPECT_EQ(run.arrays.strings.rescore, "111000");
 }
 
 TEST_F(Groups, GroupCharactersServeAsIreferLettersOnlyWithIvalueRows) {
