@@ -373,9 +373,7 @@ void read_data_input(Run& run) {
     // ---- call site: MFORMS= reformatting of the data files (it leaves the result in DATA=).
     lay_out_category_slots(run);
     read_item_labels(run);
-    if (holds_column_selection(run.cv.iweight) || holds_column_selection(run.cv.iafile) ||
-        trim(run.cv.iselect) != "*")
-        build_item_weight_anchor_work_files(run);
+    if (item_label_pass_needed(run)) select_items_by_label_columns(run);
     if (run.host) run.host->console_write_prompt(msg::kInputInProcess);
     std::fill(run.arrays.current_response_codes.begin(), run.arrays.current_response_codes.end(), '\0');
     run.input.records_input = 0;

@@ -1,5 +1,5 @@
-// FORMAT= for data records: the check of the format text made once before the data are read,
-// and the interpreter that reads each record with it. Only A fields deliver data; X, T, TL and
+// FORMAT= for data records: the interpreter that reads each record with the format text
+// (the value itself is checked with the other control settings). Only A fields deliver data; X, T, TL and
 // TR move along the line, "/" goes on to the next line, so a record may span several lines.
 // The text is compiled once into a compact program; reading a record then allocates nothing.
 #pragma once
@@ -11,20 +11,6 @@
 #include "engine/run/run.h"
 
 namespace korvelan {
-
-// ---- the check of the FORMAT= value ------------------------------------------------------------
-
-// The outcome of checking a FORMAT= value: the number of A fields it reads, or why it cannot
-// work (reason null when it passes).
-struct FormatCheck {
-    const char* reason = nullptr;
-    std::int32_t field_count = 0;
-};
-// Checks the text (upper-cased over its trimmed length) and counts its A fields, each field
-// counted with the repeat counts of its groups; xwide x count must not pass 32000.
-FormatCheck check_format_text(std::string_view format, std::int32_t xwide);
-// The same check; a failing value is shown with its reason and stops the run.
-std::int32_t check_record_format(Run& run, std::string_view format, std::int32_t xwide);
 
 // ---- the interpreter ---------------------------------------------------------------------------
 

@@ -26,11 +26,17 @@ inline constexpr std::int8_t kDeselectOffset = 10;  // deselected after the run:
 inline constexpr std::int8_t kProxCompleteMark = 16;
 }  // namespace status
 
-// One slot of the summary of measures: weighted count, sum, sum of squares, minimum, maximum;
-// a finished slot holds the mean and standard deviation in place of sum and sum of squares.
+// One slot of the summary of measures: weighted count, sum and sum of squares, minimum and
+// maximum; finishing the slot sets its mean and (population) standard deviation.
 struct SummarySlot {
-    double count = 0, sum = 0, sum_squares = 0;
-    double minimum = 0, maximum = 0;
+    double count = 0.0;
+    double sum = 0.0;
+    double sum_squares = 0.0;
+    float minimum = 0.0f;
+    float maximum = 0.0f;
+    bool has_value = false;  // the next value sets both minimum and maximum
+    float mean = 0.0f;
+    float sd = 0.0f;
 };
 
 struct AnalysisArrays {

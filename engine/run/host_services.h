@@ -46,6 +46,14 @@ public:
     virtual int write_file_line(std::string_view text) = 0;
     virtual void close_file_handle() = 0;
 
+    // Starts a program (the text editor) with one argument and does not wait for it. Status 0
+    // or an error code; a host without programs to start does nothing.
+    virtual int run_program_with_argument(std::string_view program, std::string_view argument) {
+        (void)program;
+        (void)argument;
+        return 0;
+    }
+
     // Dialogs; an empty result means cancelled.
     virtual std::string prompt_for_file_name(std::string_view title, std::string_view filter) = 0;
     virtual void show_welcome_dialog() = 0;

@@ -136,12 +136,6 @@ inline constexpr const char* kSelectionWidthNotValid = "$S..W.. NOT VALID in: ";
 inline constexpr const char* kSelectionUnexpectedEnding = "Unexpected ending to: ";
 inline constexpr const char* kSelectionNoColumns = "No $S..W. or $S..E.. : ";
 
-// FORMAT= check.
-inline constexpr const char* kFormatValue = " FORMAT=";
-inline constexpr const char* kFormatTooManyOpen = "TOO MANY \"(\"";
-inline constexpr const char* kFormatTooManyClose = "TOO MANY \")\"";
-inline constexpr const char* kFormatNotEnoughClose = "NOT ENOUGH \")\"";
-
 // Person and item work files.
 inline constexpr const char* kUnableToOpenWorkFile = "UNABLE TO OPEN WORK FILE.";
 inline constexpr const char* kScoresWorkFileName = "PERSON SCORE RECORD: ZMM";
@@ -162,6 +156,164 @@ inline constexpr const char* kScoredFile = "PERSON SCORED FILE";
 inline constexpr const char* kScoresFile = "PERSON SCORES FILE";
 inline constexpr const char* kWorkFile = "PERSON WORK FILE";
 inline constexpr const char* kItemLabelReadFailure = " ITEM WORK FILE READ FAILURE AT ITEM RECORD =";
+
+// ---- Output files and the graphs work file ---------------------------------------------------
+
+// Window messages while a file is written.
+inline constexpr const char* kWritingPrefix = "Writing ";
+inline constexpr const char* kWritingMeasureFile = " Measure file ...";
+inline constexpr const char* kWritingStepFile = "Writing Step Measure file ...";
+inline constexpr const char* kWritingItemStepFile = "Writing Item-Step file ...";
+inline constexpr const char* kWritingCurveFile = "Writing graph plotting file ...";
+
+// Edit-menu labels of the files written.
+inline constexpr const char* kEditPrefix = "Edit ";
+inline constexpr const char* kEditPfileSuffix = " PFILE=";
+inline constexpr const char* kEditIfileSuffix = " IFILE=";
+inline constexpr const char* kEditSfile = "Edit Step SFILE=";
+inline constexpr const char* kEditIsfile = "Edit Item-Step ISFILE=";
+inline constexpr const char* kEditGrfile = "Edit GRFILE=";
+
+// Save-dialog titles of the Output Files menu.
+inline constexpr const char* kTitlePfile = "Person Measure File: PFILE=";
+inline constexpr const char* kTitleIfile = "Item Measure File: IFILE=";
+inline constexpr const char* kTitleSfile = "Step Measure File: SFILE=";
+inline constexpr const char* kTitleIsfile = "Item-Step Measure File: ISFILE=";
+inline constexpr const char* kTitleGrfile = "Probability Curve Graph File: GRFILE=";
+inline constexpr const char* kTitleRfile = "Scored Response File: RFILE=";
+inline constexpr const char* kTitleXfile = "Observation & Expectation File: XFILE=";
+inline constexpr const char* kTitleScfile = "Person Score File: SCFILE=";
+inline constexpr const char* kTitleDisfile = "Distractor Count File: DISFILE=";
+inline constexpr const char* kTitleIcorfile = "Item Correlation File: ICORFILE=";
+inline constexpr const char* kTitlePcorfile = "Person Correlation File: PCORFILE=";
+inline constexpr const char* kTitleGufile = "Guttmanized file: GUFILE=";
+inline constexpr const char* kTitleSifile = "Simulated data file: SIFILE=";
+
+// Heading lines of the measure files.
+inline constexpr const char* kMeasureFileFor = " FILE FOR";
+inline constexpr const char* kMeasureColumnsStart = ";ENTRY MEASURE STTS COUNT    SCORE  ERROR IN.MSQ IN.";
+inline constexpr const char* kMeasureColumnsOutfit = " OUT.MS OUT.";
+inline constexpr const char* kMeasureColumnsDispl = " DISPL ";
+inline constexpr const char* kMeasureColumnsWeight = " WEIGHT ";
+inline constexpr const char* kMeasureColumnsItemNames = "G M NAME";
+inline constexpr const char* kMeasureColumnsPersonNames = "NAME";
+inline constexpr const char* kPointBiserialWord = "PTBS";
+inline constexpr const char* kCorrelationWord = "CORR";
+
+// Heading lines of the step files and the probability-curve file.
+inline constexpr const char* kStepFileFixedFor = "; STEP DIFFICULTY anchor FILE FOR ";
+inline constexpr const char* kStepFileCsvFor = ";STEP DIFFICULTY anchor FILE FOR ";
+inline constexpr const char* kStepColumnsOneGroup = "; CATEGORY  STEP DIFFICULTY";
+inline constexpr const char* kStepColumnsGroups = " CATEGORY  STEP anchor DIFFICULTY";
+inline constexpr const char* kStepCategoryName = "CATEGORY";
+inline constexpr const char* kStepDifficultyName = "STEP DIFFICULTY";
+inline constexpr const char* kStepAnchorDifficultyName = "STEP anchor DIFFICULTY";
+inline constexpr const char* kNullStep = "NULL";
+inline constexpr const char* kItemStepFileFor = " STEP FILE (do not use for anchoring) FOR";
+inline constexpr const char* kItemStepColumnsStart = "; ENTRY  ST  MAX  LOW   AT.25";
+inline constexpr const char* kItemStepColumnsBlock = "  CAT STEP MEASURE   ERROR  AT-0.5  ATSTEP  THRESH";
+inline constexpr const char* kCurveFileFor = "PROBABILITY CURVES FOR ";
+
+// Labels of the rating-scale groups in the graphs work file.
+inline constexpr const char* kGroupLabelStart = "FOR GROUP: ";
+inline constexpr const char* kGroupLabelModel = ",  MODEL: ";
+inline constexpr const char* kGroupLabelNumber = " NUMBER: ";
+inline constexpr const char* kGroupLabelUnknown = "** unknown **";
+
+// ---- Edit files (deletions, anchors, weights, pivots, step files); trimming and subsets ------
+
+// Console dialogues that cannot be answered (batch mode, end of input).
+inline constexpr const char* kNoAnswerTakenAsNo = " No answer can be typed: NO is taken for: ";
+inline constexpr const char* kNoAnswerEndsList = " No answer can be typed: the list ends at: ";
+
+// Edit files in common.
+inline constexpr const char* kWorkFileSuffix = "kv.txt";
+inline constexpr const char* kProcessing = " Processing ";
+inline constexpr const char* kMenuEdit = "Edit ";
+
+// Deletions.
+inline constexpr const char* kDeletionsFrom = " Deletions from: ";
+inline constexpr const char* kKeyboard = "Keyboard";
+inline constexpr const char* kMenuDeleteIdfile = " Delete IDFILE=";
+inline constexpr const char* kMenuDeletePdfile = " Delete PDFILE=";
+inline constexpr const char* kDeleteWord = "DELETE";
+inline constexpr const char* kAskReadDeletions = " DO YOU WANT TO READ ";
+inline constexpr const char* kAskTypeDeletions = " DO YOU WANT TO TYPE IN ";
+inline constexpr const char* kTo = " TO ";
+inline constexpr const char* kFromAFile = " FROM A FILE? ";
+inline constexpr const char* kQuestionEnd = "? ";
+inline constexpr const char* kAskFileNameOfThe = "WHAT IS THE NAME OF THE ";
+inline constexpr const char* kFileQuestion = " FILE? ";
+inline constexpr const char* kInputPrompt = "INPUT ";
+inline constexpr const char* kZeroToEnd = " (0 TO END): ";
+inline constexpr const char* kProgressSome = "SOME";
+inline constexpr const char* kProgressMore = "MORE";
+inline constexpr const char* kDeletionsReport = " DELETIONS:";
+inline constexpr const char* kDeletedItemListing = " IDFILE=*";
+
+// Anchors, weights and pivots.
+inline constexpr const char* kAnchorsFrom = " Anchors from: ";
+inline constexpr const char* kWeightsFrom = " Weights from: ";
+inline constexpr const char* kMenuAnchorIafile = " Anchor IAFILE=";
+inline constexpr const char* kMenuAnchorPafile = " Anchor PAFILE=";
+inline constexpr const char* kMenuAnchorIweight = " Anchor IWEIGHT=";
+inline constexpr const char* kMenuAnchorPweight = " Anchor PWEIGHT=";
+inline constexpr const char* kAskAnchorAny = " DO YOU WANT TO ANCHOR ANY ";
+inline constexpr const char* kAskReadAnchorsThe = " DO YOU WANT TO READ THE ";
+inline constexpr const char* kToAnchorFromAFile = " TO ANCHOR FROM A FILE? ";
+inline constexpr const char* kAnchorFileQuestion = " ANCHOR FILE? ";
+inline constexpr const char* kToAnchorZeroToEnd = " TO ANCHOR (0 TO END): ";
+inline constexpr const char* kInputValueToAnchor = "INPUT VALUE AT WHICH TO ANCHOR ";
+inline constexpr const char* kValueColon = ": ";
+inline constexpr const char* kIweightValueProblem = "Value problem in IWEIGHT=: ";
+inline constexpr const char* kPweightValueProblem = "Value problem in PWEIGHT=: ";
+inline constexpr const char* kNegativeWeightRefused = "   NEGATIVE WEIGHT: LINE NOT USED";
+inline constexpr const char* kPivotsFrom = " Processing Pivots from: ";
+inline constexpr const char* kMenuPivotFile = "Edit pivot file PIVOT =";
+inline constexpr const char* kInvalidPivotLine = "Invalid line in PIVOT= of: ";
+
+// Item weights and anchors from item-label columns.
+inline constexpr const char* kProblemWithWorkFile = "PROBLEM WITH WORK FILE.";
+
+// Step deletions and step anchors.
+inline constexpr const char* kMenuStepDelete = "Edit Step Delete SDFILE=";
+inline constexpr const char* kMenuStepAnchor = "Edit Step Anchor SAFILE=";
+inline constexpr const char* kStepAnchorsFrom = " Processing Step Anchors from: ";
+inline constexpr const char* kAskDeleteCategories = " DO YOU WANT TO DELETE ANY CATEGORIES ";
+inline constexpr const char* kAskReadDeletedCategories =
+    " DO YOU WANT TO READ THE DELETED CATEGORIES FROM A FILE? ";
+inline constexpr const char* kAskStepFileName = "WHAT IS THE NAME OF THE FILE? ";
+inline constexpr const char* kInputGroupItem = "INPUT AN ITEM, REPRESENTING A GROUP (0 TO END): ";
+inline constexpr const char* kInputCategoryToDelete = "INPUT CATEGORY TO DELETE (-1 TO END): ";
+inline constexpr const char* kAskAnchorSteps = " DO YOU WANT TO ANCHOR ANY STEPS? ";
+inline constexpr const char* kAskReadAnchoredSteps =
+    " DO YOU WANT TO READ THE ANCHORED STEPS FROM A FILE? ";
+inline constexpr const char* kInputStepToAnchor = "INPUT STEP TO ANCHOR (-1 TO END): ";
+inline constexpr const char* kInputStepValue = "INPUT XALUE AT WHICH TO ANCHOR STEP: ";
+inline constexpr const char* kLargerThanMaximum = " IS LARGER THAN MAXIMUM SPECIFIED ";
+inline constexpr const char* kCategoryWord = "CATEGORY";
+inline constexpr const char* kItemNumberWord = "ITEM";
+inline constexpr const char* kNumberColon = " NUMBER: ";
+inline constexpr const char* kSafileValueProblem = "Value problem in SAFILE=: ";
+
+// Trimming of out-of-range observations.
+inline constexpr const char* kDroppingObservations =
+    "DROPPING OUT OF RANGE OBSERVATIONS.  CUTLOW=";
+inline constexpr const char* kCutHigh = "  CUTHIGH=";
+inline constexpr const char* kNoOutOfRange = "THERE WERE NO OUT OF RANGE OBSERVATIONS";
+inline constexpr const char* kObservationsDropped = " OBSERVATIONS DROPPED";
+
+// Connectivity (subsets).
+inline constexpr const char* kAmbiguouslyConnected = " WARNING: DATA AMBIGUOUSLY CONNECTED. THERE ARE ";
+inline constexpr const char* kSubsetsEnd = " SUBSETS.";
+inline constexpr const char* kSubsetsListedAbove = " SUBSETS LISTED ABOVE.";
+inline constexpr const char* kSubsetMembers = " These are members of different subsets:";
+inline constexpr const char* kSubsetWord = " SUBSET ";
+inline constexpr const char* kSubsetSeparator = ":  ";
+inline constexpr const char* kSubsetCheckNotDone =
+    " WARNING: CONNECTIVITY (SUBSET) CHECK NOT DONE: ";
+inline constexpr const char* kNotEnoughMemory = "NOT ENOUGH MEMORY";
+inline constexpr const char* kArraysTooShort = "ARRAYS SHORTER THAN NP= OR NI=";
 
 // ---- Analysis driver, data input and scoring: allocation, groups and models, data records,
 // ---- item labels, per-item strings ------------------------------------------------------------
@@ -207,7 +359,6 @@ inline constexpr const char* kNonAsciiItem = ", ITEM: ";
 inline constexpr const char* kNonAsciiDecimal = ", DECIMAL= ";
 inline constexpr const char* kNonAsciiCharacter = ", CHARACTER= ";
 inline constexpr const char* kRecordsInput = " Records Input.";
-inline constexpr const char* kProblemWithWorkFile = "PROBLEM WITH WORK FILE.";
 inline constexpr const char* kUnableToOpenDataFile = " UNABLE TO OPEN DATA= FILE: ";
 inline constexpr const char* kErrorInDataAtPerson = " ERROR IN DATA AT PERSON: ";
 inline constexpr const char* kCheckDataAndRunAgain = ".  CHECK DATA AND RUN AGAIN.";
@@ -229,7 +380,6 @@ inline constexpr const char* kErrorReadingItemLabels =
     "ERROR READING \"&END\", THEN ITEM LABELS, THEN \"END LABELS\"";
 inline constexpr const char* kUnableToSetUpItemWorkFile = "UNABLE TO SET UP ITEM WORK FILE.";
 inline constexpr const char* kItemWorkFile = "ITEM WORK FILE";
-inline constexpr const char* kEditPrefix = "Edit ";
 inline constexpr const char* kLabelsIlfile = " Labels ILFILE=";
 
 // Per-item strings.

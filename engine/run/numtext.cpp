@@ -467,6 +467,10 @@ void split_entry_and_value(std::string& line, int& first, std::vector<float>& va
     }
 }
 
+bool parse_entry_field(std::string_view field, bool dot_is_mark, int& first, int& last) {
+    return parse_entry_range(field, dot_is_mark, first, last);
+}
+
 int parse_digit_string(std::string_view text) {
     int value = 0;
     for (char c : text) {
@@ -507,6 +511,26 @@ void parse_numeric_input_line(std::string& line, TableRequest& request) {
             request.selectors[k] = 0.0f;
         }
     }
+}
+
+// ---- fixed-point fields of output-file records -------------------------------------------------
+
+void append_fixed_field(std::string& line, float x, int w, int d) {
+    if (w <= 0) return;
+    // Fourteen columns hold every text real_to_fixed_text can make below 2^31 (ten digits, the
+    // point and the sign) and stay inside the string's own small buffer.
+    std::string field(14, ' ');
+    char format[] = "(F.0)";
+    format[3] = static_cast<char>('0' + std::clamp(d, 0, 9));
+    real_to_fixed_text(x, field, format);
+    const std::size_t first = field.find_first_not_of(' ');
+    const std::size_t used = first == std::string::npos ? 0 : field.size() - first;
+    if (field[0] == '*' || used > static_cast<std::size_t>(w)) {
+        line.append(static_cast<std::size_t>(w), '*');
+        return;
+    }
+    line.append(static_cast<std::size_t>(w) - used, ' ');
+    line.append(field, field.size() - used, used);
 }
 
 }  // namespace korvelan

@@ -72,8 +72,17 @@ void parse_numbers_in_line(std::string& line, int& first, float& value, int& sta
 // Entry or range, values(2..n) and the rest of the line (changed in place). values has n entries.
 void split_entry_and_value(std::string& line, int& first, std::vector<float>& values, int& status,
                            std::string& rest, int& last);
+// The entry field of an edit-file line: "a" or "a-b" (also "a.b" when dot_is_mark). False, with
+// first and last 0, when it is not one, a range written high to low included.
+bool parse_entry_field(std::string_view field, bool dot_is_mark, int& first, int& last);
 // The digit string value of a text: empty 0, a non-digit -1.
 int parse_digit_string(std::string_view text);
+
+// ---- fixed-point fields of output-file records ----------------------------------------------
+// Appends the text real_to_fixed_text gives for x with d decimals, right-justified in exactly w
+// columns. When that text needs more than w columns, or x is not finite, the field is w "*":
+// a number is never shown with its sign or leading digits cut off. Allocates nothing.
+void append_fixed_field(std::string& line, float x, int w, int d);
 
 // A Table request: Table number, eight sub-table selectors and option letters.
 struct TableRequest {

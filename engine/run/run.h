@@ -110,7 +110,7 @@ struct RunState {
     std::int32_t idle_counter = 0;
     // Run constants.
     float exponent_clamp = 20.0f;
-    float smallest_positive = 9.3576e-14f;
+    float smallest_positive = 9.35762297e-14f;  // exp(-30)
 };
 
 struct Run {

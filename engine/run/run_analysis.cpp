@@ -93,9 +93,7 @@ void analyse(Run& run) {
     // ---- call site: RFILE= (the scored responses of every person) when RFILE= names a file.
     pump_and_poll(run);
     if (run.rs.finish_iterating) stop_run_as_failed(run);
-    if (holds_column_selection(run.cv.iweight) || holds_column_selection(run.cv.iafile) ||
-        trim(run.cv.iselect) != "*")
-        build_item_weight_anchor_work_files(run);
+    if (item_label_pass_needed(run)) select_items_by_label_columns(run);
     // ---- call site: item anchors (IAFILE=, the item anchor question) into item_status and
     // item_measure.
 

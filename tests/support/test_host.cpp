@@ -27,9 +27,18 @@ std::optional<std::string> TestHost::console_read_line() {
 }
 
 int TestHost::create_output_file(const std::string& path) {
+    if (create_status != 0) return create_status;
     line_file_path = path;
     line_file.clear();
     return 0;
+}
+
+std::string TestHost::prompt_for_file_name(std::string_view title, std::string_view) {
+    dialog_titles.emplace_back(title);
+    if (file_answers.empty()) return {};
+    std::string a = file_answers.front();
+    file_answers.pop_front();
+    return a;
 }
 
 int TestHost::write_file_line(std::string_view text) {

@@ -21,6 +21,11 @@ public:
     std::vector<std::string> line_file;  // lines written to the platform line file
     std::string line_file_path;
     InitialSettings settings;
+    std::deque<std::string> file_answers;       // answers of the file-name dialogs
+    std::vector<std::string> dialog_titles;     // titles of the file-name dialogs shown
+    int create_status = 0;                      // status create_output_file returns
+    int line_file_closes = 0;
+    std::vector<std::string> programs_started;  // "program argument"
     bool finish = false;
     int idle_rounds = 0;  // how many idle-loop passes to allow
     int pumps = 0;
@@ -35,8 +40,12 @@ public:
     bool keep_idling() override { return idle_rounds-- > 0; }
     int create_output_file(const std::string& path) override;
     int write_file_line(std::string_view text) override;
-    void close_file_handle() override {}
-    std::string prompt_for_file_name(std::string_view, std::string_view) override { return {}; }
+    void close_file_handle() override { ++line_file_closes; }
+    std::string prompt_for_file_name(std::string_view title, std::string_view) override;
+    int run_program_with_argument(std::string_view program, std::string_view argument) override {
+        programs_started.push_back(std::string(program) + " " + std::string(argument));
+        return 0;
+    }
     void show_welcome_dialog() override {}
     void insert_menu_item(int, int, std::string_view text, MenuHandler) override { menus.emplace_back(text); }
     void append_menu_item(int, std::string_view text, MenuHandler) override { menus.emplace_back(text); }

@@ -45,38 +45,6 @@ std::string read(std::string_view format, Lines& lines, int width, int count,
 
 }  // namespace
 
-TEST(FormatCheck, CountsAFieldsThroughGroups) {
-    EXPECT_EQ(check_format_text("(5X,10A1,2(3A1))", 1).field_count, 16);
-    EXPECT_EQ(check_format_text("(2 0A1)", 1).field_count, 20);
-    EXPECT_EQ(check_format_text("(a1,T5,2a2)", 1).field_count, 3);
-    EXPECT_EQ(check_format_text("(3(2(A1,1X),A))", 1).field_count, 9);
-}
-
-TEST(FormatCheck, Reasons) {
-    EXPECT_STREQ(check_format_text("(A1", 1).reason, "MUST END WITH )");
-    EXPECT_STREQ(check_format_text("5A1", 1).reason, "MUST BEGIN WITH (");
-    EXPECT_STREQ(check_format_text("(2X,I3)", 1).reason, "NO A, A1, A2");
-    EXPECT_STREQ(check_format_text("((A1)", 1).reason, "NOT ENOUGH \")\"");
-    EXPECT_STREQ(check_format_text("(A1))", 1).reason, "TOO MANY \")\"");
-    EXPECT_STREQ(check_format_text("(16000A1)", 2).reason, nullptr);
-    EXPECT_STREQ(check_format_text("(16001A1)", 2).reason, "TOO MANY A, A1, A2");
-    const std::string deep15 = std::string(15, '(') + "A1" + std::string(15, ')');
-    const std::string deep16 = std::string(16, '(') + "A1" + std::string(16, ')');
-    EXPECT_STREQ(check_format_text(deep15, 1).reason, nullptr);
-    EXPECT_STREQ(check_format_text(deep16, 1).reason, "TOO MANY \"(\"");
-}
-
-TEST(FormatCheck, FailingValueStopsTheRun) {
-    korvelan::testing::TestHost host;
-    korvelan::Run run;
-    run.host = &host;
-    EXPECT_THROW(check_record_format(run, "5a1", 1), RunStopped);
-    ASSERT_GE(host.lines.size(), 2u);
-    EXPECT_EQ(host.lines[0], " PROBLEM WITH \"FORMAT=\": MUST BEGIN WITH (");
-    EXPECT_EQ(host.lines[1], " FORMAT=5A1");
-    EXPECT_TRUE(run.rs.run_failed);
-}
-
 TEST(FormatCompile, ErrorCodes) {
     EXPECT_EQ(compile("(5A1,2(T3,A2)/,TL2,TR3,3X,A)"), 0);
     EXPECT_EQ(compile("  5A1)"), fe::kMustStartWithParen);

@@ -1,0 +1,89 @@
+#include "engine/input/label_columns.h"
+
+#include "engine/input/selections.h"
+#include "engine/run/file_units.h"
+#include "engine/run/message_texts.h"
+#include "engine/run/messages.h"
+
+namespace korvelan {
+
+namespace {
+
+constexpr int kItemAnchorUnit = 11;  // ZIA
+constexpr int kItemWeightUnit = 12;  // ZIW
+
+[[noreturn]] void stop_on_work_file(Run& run, const std::string& path) {
+    const std::int32_t status = run.rs.io_status;
+    show_message_line(run, msg::kProblemWithWorkFile);
+    run.rs.io_status = status;
+    fail_on_file_error(run, path, 'O');
+}
+
+struct LabelColumnFile {
+    int unit;
+    FieldSelection selection;
+    bool open = false;
+    std::string path;
+};
+
+// When the value is a column selection that selects something, it is kept and the value becomes
+// the path of the work file, opened on its unit.
+void open_when_selection(Run& run, std::string& value, std::string& kept, const char* name,
+                         const char* code, LabelColumnFile& file) {
+    if (value.find("$S") == std::string::npos && value.find("$s") == std::string::npos) return;
+    if (!parse_field_selection(run, value, name, SelectionUse::Label, file.selection)) return;
+    SelectedText probe;
+    apply_field_selection(file.selection, "", probe);
+    if (probe.count <= 0) return;
+    kept = value;
+    file.path = work_file_path(run, code);
+    value = file.path;
+    if (open_unit(run, file.unit, file.path, OpenMode::Write) != 0)
+        stop_on_work_file(run, file.path);
+    file.open = true;
+}
+
+void write_selected_value(Run& run, LabelColumnFile& file, std::int32_t item,
+                          std::string_view label) {
+    if (!file.open) return;
+    SelectedText selected;
+    apply_field_selection(file.selection, label, selected);
+    const std::string_view value = trim(selected.text());
+    if (value.empty()) return;
+    const std::string line = std::string(trim(int_to_text_left(item))) + " " + std::string(value);
+    if (write_unit_line(run, file.unit, line) != 0) stop_on_work_file(run, file.path);
+}
+
+void close_files(Run& run, LabelColumnFile& anchors, LabelColumnFile& weights) {
+    if (anchors.open && close_unit(run, anchors.unit) != 0) stop_on_work_file(run, anchors.path);
+    if (weights.open && close_unit(run, weights.unit) != 0) stop_on_work_file(run, weights.path);
+}
+
+}  // namespace
+
+void build_item_weight_anchor_work_files(Run& run, WorkFiles& files,
+                                         std::vector<std::int8_t>& item_status,
+                                         ItemLabelColumns& columns) {
+    LabelColumnFile weights{kItemWeightUnit, {}, false, {}};
+    LabelColumnFile anchors{kItemAnchorUnit, {}, false, {}};
+    open_when_selection(run, columns.iweight, columns.weight_selection, "IWEIGHT", "ZIW", weights);
+    open_when_selection(run, columns.iafile, columns.anchor_selection, "IAFILE", "ZIA", anchors);
+
+    const std::string_view pattern = trim(columns.iselect);
+    const bool selecting = !pattern.empty() && pattern != "*";
+    if (!selecting && !weights.open && !anchors.open) return;
+
+    const std::int32_t ni =
+        std::min(files.layout.ni, static_cast<std::int32_t>(item_status.size()) - 1);
+    std::string label;
+    for (std::int32_t i = 1; i <= ni; ++i) {
+        read_item_label_record(run, files, i, label);
+        if (selecting && !is_selected(match_label_selection(pattern, label, files.layout.itlen)))
+            item_status[static_cast<std::size_t>(i)] = status::kDeleted;
+        write_selected_value(run, anchors, i, label);
+        write_selected_value(run, weights, i, label);
+    }
+    close_files(run, anchors, weights);
+}
+
+}  // namespace korvelan

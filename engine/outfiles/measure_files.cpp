@@ -1,0 +1,187 @@
+#include "engine/outfiles/measure_files.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/outfiles/output_frame.h"
+#include "engine/run/message_texts.h"
+#include "engine/run/numtext.h"
+#include "engine/run/report_line.h"
+
+namespace korvelan {
+
+namespace {
+
+// Everything one record shows of an entry.
+struct EntryValues {
+    std::int32_t status = 0;
+    float measure = 0, count = 0, score = 0, standard_error = 0;
+    float infit_mnsq = 0, infit_zstd = 0, outfit_mnsq = 0, outfit_zstd = 0;
+    float displacement = 0, point_biserial = 0, weight = 1.0f;
+};
+
+EntryValues item_values(const OutputSettings& s, const AnalysisArrays& a, std::int32_t i) {
+    EntryValues v;
+    v.status = array_value(a.item_status, i);
+    v.measure = array_value(a.item_measure, i);
+    v.standard_error = array_value(a.item_standard_error, i);
+    v.infit_mnsq = array_value(a.item_infit_mnsq, i);
+    v.infit_zstd = array_value(a.item_infit_zstd, i);
+    v.outfit_mnsq = array_value(a.item_outfit_mnsq, i);
+    v.outfit_zstd = array_value(a.item_outfit_zstd, i);
+    v.count = array_value(a.item_count, i);
+    v.score = array_value(a.item_raw_score, i);
+    if (s.total_score == 'Y') {
+        v.count = array_value(a.item_shown_count, i);
+        v.score = array_value(a.item_shown_score, i);
+    }
+    v.displacement = array_value(a.item_displacement, i);
+    v.point_biserial = array_value(a.item_point_biserial, i);
+    v.weight = array_value(a.item_weights, i, 1.0f);
+    return v;
+}
+
+EntryValues person_values(const OutputSettings& s, const AnalysisArrays& a, EntryRecords& records,
+                          std::int32_t n) {
+    EntryValues v;
+    PersonStats p = records.person_stats(n);
+    v.status = array_value(a.person_status, n);
+    v.measure = array_value(a.person_measure, n);
+    v.standard_error = p.standard_error;
+    v.infit_mnsq = p.infit_mnsq;
+    v.infit_zstd = array_value(a.person_infit_zstd, n);
+    v.outfit_mnsq = p.outfit_mnsq;
+    v.outfit_zstd = array_value(a.person_outfit_zstd, n);
+    v.count = p.count;
+    v.score = p.raw_score;
+    if (s.total_score == 'Y') {
+        v.count = array_value(a.person_shown_count, n);
+        v.score = array_value(a.person_shown_score, n);
+    }
+    v.displacement = p.displacement;
+    v.point_biserial = p.point_biserial;
+    v.weight = array_value(a.person_weights, n, 1.0f);
+    return v;
+}
+
+char model_letter(const AnalysisArrays& a, std::int32_t i) {
+    std::int32_t g = array_value(a.item_group, i);
+    return g >= 1 ? array_value(a.group_model, g, ' ') : ' ';
+}
+
+void write_headings(OutputFile& file, Run& run, const OutputSettings& s, Entity side) {
+    const std::string& word = side == Entity::Person ? s.person_word : s.item_word;
+    const std::string correlation = s.point_biserial == 'Y' ? msg::kPointBiserialWord : msg::kCorrelationWord;
+    const std::string& w = s.fit_word;
+    const std::string first = pad_right(word, 12) + msg::kMeasureFileFor;
+    const std::string title(trim_right(s.title));
+    std::string line;
+    if (!is_csv(s)) {
+        file.write(";" + first);
+        file.write(";" + title);
+        file.write(";" + run.rs.run_date);
+        line = std::string(msg::kMeasureColumnsStart) + w + msg::kMeasureColumnsOutfit + w +
+               msg::kMeasureColumnsDispl + correlation + msg::kMeasureColumnsWeight +
+               (side == Entity::Item ? msg::kMeasureColumnsItemNames : msg::kMeasureColumnsPersonNames);
+        file.write(line);
+        return;
+    }
+    for (const std::string& text : {first, title, run.rs.run_date}) {
+        line.clear();
+        append_quoted(line, text);
+        compress_csv_line(line, s.csv);
+        file.write(line);
+    }
+    std::vector<std::string> names = {";",      "ENTRY",   "MEASURE", "STATUS", "COUNT",
+                                      "SCORE",  "ERROR",   "IN.MSQ",  "IN." + w, "OUT.MSQ",
+                                      "OUT." + w, "DISPLACE", correlation, "WEIGHT"};
+    if (side == Entity::Item) names.insert(names.end(), {"GROUP", "MODEL"});
+    names.push_back("NAME");
+    line.clear();
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        if (k > 0) line += ',';
+        append_quoted(line, names[k]);
+    }
+    compress_csv_line(line, s.csv);
+    file.write(line);
+}
+
+}  // namespace
+
+void write_measure_file(Run& run, const OutputSettings& s, const AnalysisArrays& a,
+                        EntryRecords& records, Entity side) {
+    const bool persons = side == Entity::Person;
+    const std::string word(trim_right(persons ? s.person_word : s.item_word));
+    if (run.host) run.host->write_text_window_line(msg::kWritingPrefix + word + msg::kWritingMeasureFile);
+    OutputFile file(run, persons ? s.pfile : s.ifile);
+    if (!file.open(msg::kEditPrefix + word + (persons ? msg::kEditPfileSuffix : msg::kEditIfileSuffix)))
+        return;
+    if (heading_lines(s)) write_headings(file, run, s, side);
+
+    const bool csv = is_csv(s);
+    const int d = measure_decimals(s);
+    const std::int32_t n = persons ? a.persons : a.items;
+    std::string line;
+    line.reserve(kFixedRecordLimit + 64);
+    for (std::int32_t i = 1; i <= n && file.ok(); ++i) {
+        EntryValues v = persons ? person_values(s, a, records, i) : item_values(s, a, i);
+        if (s.real_error == 'Y') v.standard_error *= std::sqrt(std::max(v.infit_mnsq, 1.0f));
+        const char flag = heading_lines(s) && v.status < 1 ? ';' : ' ';
+        line.clear();
+        if (csv) {
+            line += '"';
+            line += flag;
+            line += "\",";
+        } else {
+            line += flag;
+        }
+        const char separator = csv ? ',' : '\0';
+        auto next = [&] {
+            if (separator) line += separator;
+        };
+        append_entry_number(line, i, 5);
+        next();
+        append_fixed_field(line, v.measure, 8, d);
+        next();
+        append_int_field(line, v.status, 3);
+        next();
+        append_fixed_field(line, v.count, 8, 1);
+        next();
+        append_fixed_field(line, v.score, 9, 1);
+        next();
+        append_fixed_field(line, v.standard_error, 7, d);
+        next();
+        for (float x : {v.infit_mnsq, v.infit_zstd, v.outfit_mnsq, v.outfit_zstd, v.displacement,
+                        v.point_biserial, v.weight}) {
+            append_fixed_field(line, x, 7, 2);
+            next();
+        }
+        const std::string_view label = trim_right(records.label_of(side, i));
+        if (csv) {
+            if (!persons) {
+                const char codes[2] = {item_groups_character(s, a, i), model_letter(a, i)};
+                append_quoted(line, std::string_view(codes, 1));
+                line += ',';
+                append_quoted(line, std::string_view(codes + 1, 1));
+                line += ',';
+            }
+            append_quoted(line, label);
+            compress_csv_line(line, s.csv);
+        } else {
+            line += ' ';
+            if (!persons) {
+                line += item_groups_character(s, a, i);
+                line += ' ';
+                line += model_letter(a, i);
+                line += ' ';
+            }
+            line += label;
+            if (line.size() > kFixedRecordLimit) line.resize(kFixedRecordLimit);
+        }
+        file.write(line);
+        show_progress_bar(run, i, n);
+    }
+    file.close();
+}
+
+}  // namespace korvelan

@@ -1,0 +1,122 @@
+#include "engine/outfiles/output_frame.h"
+
+#include <charconv>
+
+#include "engine/run/file_units.h"
+#include "engine/run/messages.h"
+#include "engine/run/numtext.h"
+
+namespace korvelan {
+
+char item_groups_character(const OutputSettings& s, const AnalysisArrays& a, std::int32_t i) {
+    if (s.groups_mode == 1) {
+        const std::string& g = a.strings.groups;
+        return i >= 1 && static_cast<std::size_t>(i) <= g.size() ? g[static_cast<std::size_t>(i) - 1] : ' ';
+    }
+    return s.groups.empty() ? ' ' : s.groups[0];
+}
+
+void compress_csv_line(std::string& line, char csv) {
+    const std::size_t n = trim_right(line).size();
+    std::size_t out = 0;
+    bool inside = false;
+    for (std::size_t i = 0; i < n; ++i) {
+        char c = line[i];
+        if (inside) {
+            if (c == '"') inside = false;
+        } else if (c == '"') {
+            inside = true;
+        } else if (c == ' ') {
+            continue;
+        } else if (c == ',' && csv == 'T') {
+            c = '\t';
+        }
+        line[out++] = c;
+    }
+    line.resize(out);
+}
+
+void append_quoted(std::string& line, std::string_view text) {
+    line += '"';
+    for (char c : text) {
+        if (c == '"') line += '"';
+        line += c;
+    }
+    line += '"';
+}
+
+namespace {
+// Decimal digits of n, with "-" for a negative number.
+std::string_view integer_text(std::int64_t n, char (&buf)[24]) {
+    auto r = std::to_chars(buf, buf + sizeof buf, n);
+    return std::string_view(buf, static_cast<std::size_t>(r.ptr - buf));
+}
+}  // namespace
+
+void append_entry_number(std::string& line, std::int64_t n, int w) {
+    char buf[24];
+    std::string_view digits = integer_text(n, buf);
+    if (static_cast<int>(digits.size()) < w) line.append(static_cast<std::size_t>(w) - digits.size(), ' ');
+    line += digits;
+}
+
+void append_int_field(std::string& line, std::int64_t n, int w) {
+    if (w <= 0) return;
+    char buf[24];
+    std::string_view digits = integer_text(n, buf);
+    if (static_cast<int>(digits.size()) > w) {
+        line.append(static_cast<std::size_t>(w), '*');
+        return;
+    }
+    line.append(static_cast<std::size_t>(w) - digits.size(), ' ');
+    line += digits;
+}
+
+OutputFile::OutputFile(Run& run, std::string_view file_name)
+    : run_(run), name_(trim(file_name)) {}
+
+OutputFile::~OutputFile() { close(); }
+
+bool OutputFile::open(std::string_view menu_label) {
+    if (!run_.rs.report_closed) {
+        if (open_unit(run_, unit::kOutput, name_, OpenMode::Write) != 0) {
+            report_file_error(run_, name_, 'O');
+            return false;
+        }
+        own_unit_ = true;
+    }
+    opened_ = true;
+    if (run_.host) run_.host->add_edit_menu_entry(menu_label, name_);
+    return true;
+}
+
+bool OutputFile::write(std::string_view line) {
+    if (!opened_ || closed_ || failed_) return false;
+    line = trim_right(line);
+    int status;
+    if (own_unit_) {
+        status = write_unit_line(run_, unit::kOutput, line);
+    } else {
+        status = run_.host ? run_.host->write_file_line(line) : 10001;
+        run_.rs.io_status = status;
+    }
+    if (status != 0) {
+        report_file_error(run_, name_, 'W');
+        failed_ = true;
+    }
+    return !failed_;
+}
+
+void OutputFile::close() {
+    closed_ = true;
+    if (!own_unit_) return;
+    own_unit_ = false;
+    int status = close_unit(run_, unit::kOutput);
+    if (status != 0 && !failed_) {
+        run_.rs.io_status = status;
+        report_file_error(run_, name_, 'W');
+        failed_ = true;
+    }
+}
+
+}  // namespace korvelan

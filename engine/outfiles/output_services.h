@@ -1,0 +1,57 @@
+// What the output-file writers need of the other subsystems, as two small interfaces: the
+// labels and person work records of the data input, and the category probabilities of the
+// estimation. The run hands one OutputServices to every writer.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "engine/run/analysis_arrays.h"
+
+namespace korvelan {
+
+enum class Entity { Item, Person };
+
+// The statistics of one person kept in the person work record (user units).
+struct PersonStats {
+    float count = 0.0f;
+    float raw_score = 0.0f;
+    float standard_error = 0.0f;
+    float infit_mnsq = 0.0f;
+    float outfit_mnsq = 0.0f;
+    float point_biserial = 0.0f;
+    float displacement = 0.0f;
+};
+
+class EntryRecords {
+public:
+    virtual ~EntryRecords() = default;
+    // The label of item or person n (1-based); trailing blanks are allowed. The text stays valid
+    // until the next call.
+    virtual std::string_view label_of(Entity side, std::int32_t n) = 0;
+    // The work record of person n.
+    virtual PersonStats person_stats(std::int32_t n) = 0;
+    // Makes the item labels readable again before a writer that runs after the report (the
+    // graphs work file). Returns false after it has reported its own failure.
+    virtual bool reopen_item_labels() { return true; }
+};
+
+class CategoryCurves {
+public:
+    virtual ~CategoryCurves() = default;
+    // Probabilities p[0..top] of the categories of group g at the measure difference x (logits,
+    // person minus item); returns the expected score.
+    virtual float category_probabilities(const AnalysisArrays& a, std::int32_t g, float x,
+                                         float* p) = 0;
+    // For groups of models other than "R" with a top category of 2 or more: the success
+    // probability of every step 1..top of group g at x in p[1..top], p[0] = 1 - p[1]; returns
+    // their sum (the expected score).
+    virtual float step_probabilities(const AnalysisArrays& a, std::int32_t g, float x, float* p) = 0;
+};
+
+struct OutputServices {
+    EntryRecords* records = nullptr;
+    CategoryCurves* curves = nullptr;
+};
+
+}  // namespace korvelan
