@@ -370,7 +370,8 @@ void lay_out_category_slots(Run& run) {
 }
 
 void read_data_input(Run& run) {
-    // ---- call site: MFORMS= reformatting of the data files (it leaves the result in DATA=).
+    // ---- CALL SITE (not yet called): MFORMS= reformatting of the data files (it leaves the
+    // reformatted data in DATA=).
     lay_out_category_slots(run);
     read_item_labels(run);
     if (item_label_pass_needed(run)) select_items_by_label_columns(run);
@@ -381,8 +382,8 @@ void read_data_input(Run& run) {
     pass.open_work_files();
     pass.read_all_sources();
     pass.report_records_input();
-    // ---- call sites: EDFILE= edits of the response codes, then MAKEKEY= (the answer key made
-    // from the most frequent codes), both working on ZNN before the scoring pass.
+    // ---- CALL SITES (not yet called): EDFILE= edits of the response codes, then MAKEKEY= (the
+    // answer key made from the most frequent codes), both working on ZNN before the scoring pass.
     pass.score_persons();
     run.rs.io_status = 0;
 }

@@ -80,22 +80,25 @@ void analyse(Run& run) {
     allocate_group_block(run);
     set_group_model_codes(run);
 
-    // ---- call site: item deletions (IDFILE=, the item deletion question) into item_status.
+    // ---- CALL SITE (not yet called): item deletions, apply_deletions for the items (IDFILE=, the
+    // item deletion question) into item_status.
     allocate_person_status_array(run);
-    // ---- call site: person deletions (PDFILE=, the person deletion question) into the person
-    // status array; they set run.input.highest_person_touched and person_default_status.
+    // ---- CALL SITE (not yet called): person deletions, apply_deletions for the persons (PDFILE=,
+    // the person deletion question) into person_status_input, capacity entries; its summary gives
+    // run.input.highest_person_touched and person_default_status (-3 when the list began with a
+    // reinstatement).
     take_irefer_from_groups(run);
     const ItemDefinitionStrings& strings = run.arrays.strings;
     run.input.scoring_flag = !strings.answer_keys.empty() || run.cv.rescore_mode != 0 || run.cv.irefer_mode == kPerItem;
     run.arrays.scored_response_image.clear();
 
     read_data_input(run);
-    // ---- call site: RFILE= (the scored responses of every person) when RFILE= names a file.
+    // ---- CALL SITE (not yet called): RFILE=, write_scored_response_file, when RFILE= names a file.
     pump_and_poll(run);
     if (run.rs.finish_iterating) stop_run_as_failed(run);
     if (item_label_pass_needed(run)) select_items_by_label_columns(run);
-    // ---- call site: item anchors (IAFILE=, the item anchor question) into item_status and
-    // item_measure.
+    // ---- CALL SITE (not yet called): item anchors, read_anchor_file for the items (IAFILE=, the
+    // item anchor question) into item_status and item_measure.
 
     const std::int32_t held = hold_person_statuses(run);
     allocate_category_block(run);
@@ -105,16 +108,18 @@ void analyse(Run& run) {
     run.rep.persons_input = run.arrays.persons;
     run.rep.items_input = run.arrays.items;
 
-    // ---- call sites, in this order: person anchors (PAFILE=, the person anchor question) into
-    // person_status and person_measure; step deletions and step anchors (SDFILE=, SAFILE=) into
-    // step_calibration and category_status; pivots (PIVOT=) into group_pivot.
+    // ---- CALL SITES (not yet called), in this order: person anchors, read_anchor_file for the
+    // persons (PAFILE=, the person anchor question) into person_status and person_measure; step
+    // deletions and step anchors, read_step_files (SDFILE=, SAFILE=) into step_calibration and
+    // category_status; pivots, read_pivot_file (PIVOT=) into group_pivot and group_pivot_flag.
     run.input.person_weights_present = false;
     run.input.item_weights_present = false;
     run.input.person_weight_report = 1;
     run.input.item_weight_report = 1;
     allocate_weights_block(run);
-    // ---- call site: the weight reader, person weights (PWEIGHT=) then item weights (IWEIGHT=);
-    // a file that yields no weights leaves its keyword blank.
+    // ---- CALL SITE (not yet called): weights, read_weight_file for person_weights (PWEIGHT=) then
+    // item_weights (IWEIGHT=), setting the weights-present flags; a file that yields no weights
+    // leaves its keyword blank for the rest of the run.
     allocate_memory_images(run);
     if (run.host) run.host->build_result_menus(3);
     hand_over_to_estimation(run);
