@@ -134,7 +134,7 @@ void DataPass::read_all_sources() {
         if (name.empty()) continue;
         if (run_.host) {
             run_.host->insert_menu_item(1, 2, std::string(msg::kMenuEditDataFile) + name, nullptr);
-            run_.host->write_text_window_line(msg::kOpening + name);
+            run_.host->write_text_window_line(msg::kMformsOpening + name);
         }
         if (open_unit(run_, unit::kControl, name, OpenMode::Read) != 0) {
             const std::int32_t status = run_.rs.io_status;
@@ -328,17 +328,6 @@ WorkFileLayout run_work_file_layout(const Run& run) {
     layout.itlen = run.cv.itlen;
     layout.items_numbered = run.cv.item_numbering == 'Y';
     return layout;
-}
-
-WorkFiles run_work_files(Run& run) {
-    WorkFiles files(run_work_file_layout(run));
-    AnalysisArrays& a = run.arrays;
-    files.scored_response_image = a.scored_response_image;
-    // The image is seven reals per person, the layout of one person work record.
-    static_assert(sizeof(PersonWorkFields) == 7 * sizeof(float));
-    files.person_record_image = std::span<PersonWorkFields>(
-        reinterpret_cast<PersonWorkFields*>(a.person_record_image.data()), a.person_record_image.size() / 7);
-    return files;
 }
 
 void lay_out_category_slots(Run& run) {

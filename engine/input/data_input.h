@@ -18,10 +18,8 @@ void read_data_input(Run& run);
 // run when no code scores 1 or above.
 void lay_out_category_slots(Run& run);
 
-// The layout of the work files for this run's settings.
+// The layout of the work files for this run's settings (run_work_files gives the work files with
+// the memory images of the run).
 WorkFileLayout run_work_file_layout(const Run& run);
-// The work files as every reader after data input sees them, with the memory images of the
-// analysis arrays when the driver obtained them.
-WorkFiles run_work_files(Run& run);
 
 }  // namespace korvelan

@@ -50,7 +50,7 @@ void copy_item_labels_to_work_file(Run& run) {
     const std::string path = work_file_path(run, "ZIL");
     run.cv.ilfile = pad_right(path, width::kFileName);
     if (open_unit(run, unit::kEdit, path, OpenMode::Write) != 0)
-        stop_with_file_error(run, msg::kItemLabelFileOpenFailure, path, 'O');
+        stop_with_file_error(run, msg::kItemLabelOpenFailure, path, 'O');
     if (run.cv.item_numbering == 'Y') {
         close_unit(run, unit::kEdit);
         return;
@@ -65,7 +65,7 @@ void copy_item_labels_to_work_file(Run& run) {
         if (trim(line).empty()) continue;
         if (is_end_of_labels_line(line)) break;
         if (write_unit_line(run, unit::kEdit, trim_right(line)) != 0)
-            stop_with_file_error(run, msg::kItemLabelWorkFileWriteFailure, path, 'W');
+            stop_with_file_error(run, msg::kItemLabelWriteFailure, path, 'W');
         ++count;
     }
     if (count != run.cv.ni)
@@ -87,22 +87,22 @@ std::int32_t build_item_label_work_file(Run& run) {
     const std::string name = ilfile_name(run);
     std::int32_t longest = kShortestLabelRecord;
     if (open_unit(run, unit::kOutput, name, OpenMode::Read) != 0)
-        stop_with_file_error(run, msg::kItemLabelFileOpenFailure, name, 'I');
+        stop_with_file_error(run, msg::kItemLabelOpenFailure, name, 'I');
     if (name.find(msg::kWorkFileTail) == std::string::npos && run.host)
-        run.host->add_edit_menu_entry(std::string(msg::kEditPrefix) + std::string(trim(run.cv.item_word)) +
-                                          msg::kLabelsIlfile,
+        run.host->add_edit_menu_entry(std::string(msg::kMenuEditLabelsPrefix) + std::string(trim(run.cv.item_word)) +
+                                          msg::kMenuEditLabelsSuffix,
                                       name);
     std::string line;
     int status;
     while ((status = read_label_line(run, unit::kOutput, line)) == 0)
         longest = std::max(longest, static_cast<std::int32_t>(trim_right(line).size()));
-    if (status > 0) stop_with_file_error(run, msg::kItemLabelFileReadFailure, name, 'R');
+    if (status > 0) stop_with_file_error(run, msg::kItemLabelReadFailureLine, name, 'R');
     close_unit(run, unit::kOutput);
     close_record_unit(run, unit::kItemLabels);
     if (open_item_label_work_file(run, longest) != 0)
-        stop_with_file_error(run, msg::kUnableToSetUpItemWorkFile, msg::kItemWorkFile, 'O');
+        stop_with_file_error(run, msg::kItemWorkFileSetUp, msg::kItemWorkFile, 'O');
     if (open_unit(run, unit::kOutput, name, OpenMode::Read) != 0)
-        stop_with_file_error(run, msg::kItemLabelFileReopenFailure, name, 'I');
+        stop_with_file_error(run, msg::kItemLabelReopenFailure, name, 'I');
 
     WorkFileLayout layout;
     layout.ni = run.cv.ni;
@@ -112,9 +112,9 @@ std::int32_t build_item_label_work_file(Run& run) {
     while ((status = read_label_line(run, unit::kOutput, line)) == 0) {
         if (trim(line).empty()) continue;
         if (write_item_label_record(run, files, ++k, line) != 0)
-            stop_with_file_error(run, msg::kItemLabelWorkFileWriteFailure, zjj, 'W');
+            stop_with_file_error(run, msg::kItemLabelWriteFailure, zjj, 'W');
     }
-    if (status > 0) stop_with_file_error(run, msg::kItemLabelFileReadFailure, name, 'R');
+    if (status > 0) stop_with_file_error(run, msg::kItemLabelReadFailureLine, name, 'R');
     const std::int64_t ni = run.cv.ni;
     if (k == 0)
         show_message_line(run, msg::kNoItemLabels + number(ni));
@@ -124,10 +124,10 @@ std::int32_t build_item_label_work_file(Run& run) {
     for (std::int64_t i = k + 1; i <= ni; ++i) {
         make_item_number_label(i, run.cv.ni, label);
         if (write_item_label_record(run, files, i, trim_right(label)) != 0)
-            stop_with_file_error(run, msg::kItemLabelWorkFileWriteFailure, zjj, 'W');
+            stop_with_file_error(run, msg::kItemLabelWriteFailure, zjj, 'W');
     }
     close_unit(run, unit::kOutput);
-    run.input.longest_item_label = longest;
+    run.rs.item_label_record_length = longest;
     run.rs.io_status = 0;
     return longest;
 }

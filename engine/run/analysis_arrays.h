@@ -98,8 +98,17 @@ struct AnalysisArrays {
     std::int32_t slots = 0;       // C
     std::int32_t top_value = 0;   // M
 
-    // Summary of measures: slots 1-24 (element 0 unused).
+    // Summary of measures: slots 1-24 (element 0 unused). The person and item mean and S.D. of
+    // measures are the mean and S.D. of slots 3 and 11 (entries not extreme, user units).
     std::array<SummarySlot, 25> summary{};
+    // Entries counted in the summary (extreme and not extreme together), and those not extreme.
+    std::int32_t persons_summarised = 0;
+    std::int32_t persons_not_extreme = 0;
+    std::int32_t items_summarised = 0;
+    std::int32_t items_not_extreme = 0;
+    // The residual correlations of the current selection are computed; a new selection clears them.
+    bool item_residual_correlations_computed = false;
+    bool person_residual_correlations_computed = false;
 };
 
 }  // namespace korvelan

@@ -30,7 +30,6 @@ struct InputState {
     // ---- left by data input
     std::int64_t records_input = 0;          // every non-blank data record read
     std::int32_t longest_person_label = 1;   // trimmed, at least 1
-    std::int32_t longest_item_label = 5;     // record length of the item label work file
     bool non_ascii_warned = false;           // the non-ASCII code warning is given once a run
 
     // ---- person statuses before the person block exists

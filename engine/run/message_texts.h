@@ -315,6 +315,61 @@ inline constexpr const char* kSubsetCheckNotDone =
 inline constexpr const char* kNotEnoughMemory = "NOT ENOUGH MEMORY";
 inline constexpr const char* kArraysTooShort = "ARRAYS SHORTER THAN NP= OR NI=";
 
+
+// ---- Data transformations (MFORMS=, EDFILE=, MAKEKEY=) and the run-time change of one
+// ---- instruction ----------------------------------------------------------------------------
+
+// MFORMS= reformatting.
+inline constexpr const char* kMenuEditMforms = "Edit MFORMS=";
+inline constexpr const char* kMenuEditDataFile = "Edit Data File=";
+inline constexpr const char* kMformsFailed = "MFORMS= FAILED";
+inline constexpr const char* kMformsFileProblem = "MFORMS= FILE PROBLEM";
+inline constexpr const char* kMformsWorkFileProblem = "MFORMS= WORK FILE PROBLEM";
+inline constexpr const char* kMformsMissingEquals = "MFORMS= MISSING \"=\" SIGN: ";
+inline constexpr const char* kMformsValueMissing = "MFORMS= VALUE AFTER \"=\" MISSING: ";
+inline constexpr const char* kMformsMissingLineCount = "MFORMS= MISSING LINE COUNT: ";
+inline constexpr const char* kMformsMissingValue = "MFORMS= MISSING VALUE: ";
+inline constexpr const char* kMformsLessMore = "MFORMS= LESS-MORE VALUE PROBLEM: ";
+inline constexpr const char* kMformsEqualsValue = "MFORMS= \"=\" VALUE: ";
+inline constexpr const char* kMformsDataMissing = "MFORMS= \"DATA=\" MISSING";
+inline constexpr const char* kMformsNoMemory = " bytes of memory not available, MFORMS= not processed.";
+inline constexpr const char* kMformsOpening = "Opening: ";
+inline constexpr const char* kMformsRecordsProcessed = "Records processed: ";
+inline constexpr const char* kMformsWorkFileWrite = "PROBLEM WITH WORK FILE.";
+
+// EDFILE= data edits.
+inline constexpr const char* kEdfileProcessing = " Processing EDFILE= data edit from: ";
+inline constexpr const char* kMenuEditEdfile = "Edit data EDFILE =";
+inline constexpr const char* kEdfileInvalidLine = "Invalid line in EDFILE= of: ";
+
+// MAKEKEY= answer key.
+inline constexpr const char* kMakekeyNoMemory = " bytes of memory not available, MAKEKEY= not performed.";
+inline constexpr const char* kMakekeyNoMemoryReport = " NOT ENOUGH MEMORY FOR MAKEKEY=";
+inline constexpr const char* kMakekeyConstructed =
+    "MAKEKEY=  constructed.  See Table 0.3 in Report Output File.";
+inline constexpr const char* kMakekeyKeyFollows = "MAKEKEY=Y constructed key follows:";
+
+// Run-time change of one instruction.
+inline constexpr const char* kReturnToPreviousSelection = " RETURN TO A PREVIOUS SELECTION ...";
+inline constexpr const char* kPselectEcho = "PSELECT= ";
+inline constexpr const char* kIselectEcho = "ISELECT= ";
+inline constexpr const char* kSelectedCount = " SELECTED: ";
+inline constexpr const char* kItlenEcho = "ITLEN=";
+inline constexpr const char* kItemWorkFile = "ITEM WORK FILE";
+inline constexpr const char* kPersonResponseFile = "PERSON RESPONSE FILE";
+
+// Item label work file built from ILFILE=.
+inline constexpr const char* kMenuEditLabelsPrefix = "Edit ";
+inline constexpr const char* kMenuEditLabelsSuffix = " Labels ILFILE=";
+inline constexpr const char* kItemLabelOpenFailure = " ITEM LABEL FILE OPEN FAILURE";
+inline constexpr const char* kItemLabelReadFailureLine = " ITEM LABEL FILE READ FAILURE";
+inline constexpr const char* kItemLabelReopenFailure = " ITEM LABEL FILE REOPEN FAILURE";
+inline constexpr const char* kItemWorkFileSetUp = "UNABLE TO SET UP ITEM WORK FILE.";
+inline constexpr const char* kItemLabelWriteFailure = " ITEM LABEL WORK FILE WRITE FAILURE";
+inline constexpr const char* kNoItemLabels = " NO ITEM LABELS.  NI= ";
+inline constexpr const char* kWrongNumberOfItemLabels = " WRONG NUMBER OF ITEM LABELS. FOUND IN FILE =";
+inline constexpr const char* kButNi = ", but NI=";
+
 // ---- Analysis driver, data input and scoring: allocation, groups and models, data records,
 // ---- item labels, per-item strings ------------------------------------------------------------
 
@@ -348,8 +403,6 @@ inline constexpr const char* kCheckScoringVariables =
     "CHECK VARIABLES: CODES=, RESCOR=, NEWSCR=, KEY1=, IVALUE?=";
 inline constexpr const char* kPutEndLabels = "Please put \"END LABELS\" after \"&END\".";
 inline constexpr const char* kInputInProcess = " Input in process ..";
-inline constexpr const char* kMenuEditDataFile = "Edit Data File=";
-inline constexpr const char* kOpening = "Opening: ";
 inline constexpr const char* kInputRecord = "Input Data Record:";
 inline constexpr const char* kInputRecordBeforeFormat = "Input Data Record before FORMAT=:";
 inline constexpr const char* kInputRecordAfterFormat = "Input Data Record after FORMAT=:";
@@ -369,18 +422,8 @@ inline constexpr const char* kSeeAppendix2 = "   SEE APPENDIX 2 IN USER'S GUIDE"
 
 // Item labels.
 inline constexpr const char* kItemLabelsCount = "Oops!  Item labels = ";
-inline constexpr const char* kButNi = ", but NI=";
-inline constexpr const char* kNoItemLabels = " NO ITEM LABELS.  NI= ";
-inline constexpr const char* kWrongNumberOfItemLabels = " WRONG NUMBER OF ITEM LABELS. FOUND IN FILE =";
-inline constexpr const char* kItemLabelFileOpenFailure = " ITEM LABEL FILE OPEN FAILURE";
-inline constexpr const char* kItemLabelFileReadFailure = " ITEM LABEL FILE READ FAILURE";
-inline constexpr const char* kItemLabelFileReopenFailure = " ITEM LABEL FILE REOPEN FAILURE";
-inline constexpr const char* kItemLabelWorkFileWriteFailure = " ITEM LABEL WORK FILE WRITE FAILURE";
 inline constexpr const char* kErrorReadingItemLabels =
     "ERROR READING \"&END\", THEN ITEM LABELS, THEN \"END LABELS\"";
-inline constexpr const char* kUnableToSetUpItemWorkFile = "UNABLE TO SET UP ITEM WORK FILE.";
-inline constexpr const char* kItemWorkFile = "ITEM WORK FILE";
-inline constexpr const char* kLabelsIlfile = " Labels ILFILE=";
 
 // Per-item strings.
 inline constexpr const char* kReadingKeys = " Reading KEYnn=, GROUPS= etc..";

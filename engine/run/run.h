@@ -108,6 +108,8 @@ struct RunState {
     std::vector<std::string> command_instructions;  // "Variable=Value" arguments, list lines
     bool both_names_given = false;
     std::int32_t idle_counter = 0;
+    // Record length of the item label work file ZJJ: its longest label line, at least 5.
+    std::int32_t item_label_record_length = 0;
     // Run constants.
     float exponent_clamp = 20.0f;
     float smallest_positive = 9.35762297e-14f;  // exp(-30)

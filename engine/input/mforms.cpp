@@ -1,0 +1,281 @@
+#include "engine/input/mforms.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <new>
+#include <string_view>
+
+#include "engine/run/control_reader.h"
+#include "engine/run/file_units.h"
+#include "engine/run/message_texts.h"
+#include "engine/run/messages.h"
+
+namespace korvelan {
+
+namespace {
+
+constexpr std::size_t kInstructionLineWidth = 512;
+// The largest line buffer or output record a block may ask for; beyond it the block is refused
+// as memory that cannot be had.
+constexpr std::int64_t kMaxBlockBytes = std::int64_t{1} << 28;
+// A first line beginning with this byte ends a data file.
+constexpr char kEndOfFileByte = 26;
+
+bool is_work_file(std::string_view name) {
+    return name.find(msg::kWorkFileTail) != std::string_view::npos;
+}
+
+std::string count_text(std::int64_t n) {
+    return std::string(trim(int_to_text_left(n)));
+}
+
+// The number at the start of the text, or -1 when it holds no digit.
+int leading_number(std::string_view text) {
+    int pos = 0;
+    int value = 0;
+    parse_first_integer(text, pos, value);
+    return pos < 0 ? -1 : value;
+}
+
+// "n" or "n-m" between the letter and "=": the first and last unit of the target span.
+void parse_target_span(Run& run, std::string_view span_text, const std::string& line, int& n,
+                       int& m) {
+    std::size_t dash = span_text.find('-');
+    n = leading_number(span_text.substr(0, dash));
+    if (n < 1) fatal_message(run, msg::kMformsMissingValue + line);
+    m = n;
+    if (dash != std::string_view::npos) m = leading_number(span_text.substr(dash + 1));
+    if (m < n) fatal_message(run, msg::kMformsLessMore + line);
+}
+
+// Adds the instructions of one Cn=, In= or Pn= line: a copy of the span from a line and column,
+// or one literal character for every column of the span.
+void add_column_instruction(Run& run, MformsBlock& block, char kind, std::string_view span_text,
+                            std::string_view value, const std::string& line) {
+    int n = 0;
+    int m = 0;
+    parse_target_span(run, span_text, line, n, m);
+    const ControlVariables& cv = run.cv;
+    const std::int64_t units = static_cast<std::int64_t>(m) - n + 1;
+    std::int64_t target = n;
+    std::int64_t width = units;
+    if (kind == 'I') {
+        const std::int64_t x = std::max(cv.xwide, 1);
+        target = cv.item1 + (static_cast<std::int64_t>(n) - 1) * x;
+        width = units * x;
+    } else if (kind == 'P') {
+        target = static_cast<std::int64_t>(cv.name1) + n - 1;
+    }
+    if (target < 1 || target + width - 1 > kMaxBlockBytes)
+        fatal_message(run, msg::kMformsMissingValue + line);
+
+    const char quote = value[0];
+    if (quote == '"' || quote == '\'') {
+        std::string_view literal = value.substr(1);
+        literal = literal.substr(0, literal.find(quote));
+        for (std::int64_t k = 0; k < width; ++k) {
+            MformsInstruction in;
+            in.source_line = MformsInstruction::kLiteral;
+            in.literal = k < static_cast<std::int64_t>(literal.size()) ? literal[k] : ' ';
+            in.target_column = static_cast<std::int32_t>(target + k);
+            block.instructions.push_back(in);
+        }
+        return;
+    }
+    std::size_t colon = value.find(':');
+    int source_line = 1;
+    int source_column = leading_number(value.substr(0, colon));
+    if (colon != std::string_view::npos) {
+        source_line = source_column;
+        source_column = leading_number(value.substr(colon + 1));
+    }
+    if (source_line < 1 || source_column < 1 ||
+        static_cast<std::int64_t>(source_column) + width - 1 > kMaxBlockBytes)
+        fatal_message(run, msg::kMformsEqualsValue + line);
+    MformsInstruction in;
+    in.source_line = source_line;
+    in.source_column = source_column;
+    in.width = static_cast<std::int32_t>(width);
+    in.target_column = static_cast<std::int32_t>(target);
+    block.instructions.push_back(in);
+}
+
+// One instruction line, comment cut and left-justified. Keywords are read in upper case; the
+// values (data file names, literals) keep the case in which they were written.
+void parse_instruction_line(Run& run, MformsBlock& block, const std::string& line) {
+    std::string upper = line;
+    uppercase_whole_string(upper);
+    const char kind = upper[0];
+    if (kind == '#') {
+        write_mforms_block(run, block);
+        block.lines_per_person = 0;
+        return;
+    }
+    const std::size_t eq = line.find('=');
+    if (std::string_view("CDILP").find(kind) == std::string_view::npos || eq == std::string::npos)
+        fatal_message(run, msg::kMformsMissingEquals + line);
+    const std::string_view value = trim(std::string_view(line).substr(eq + 1));
+    if (value.empty()) fatal_message(run, msg::kMformsValueMissing + line);
+    const std::string_view span_text = std::string_view(upper).substr(1, eq - 1);
+    switch (kind) {
+        case 'D':
+            block.data_files = std::string(value);
+            return;
+        case 'L': {
+            int n = leading_number(value);
+            if (n < 1) fatal_message(run, msg::kMformsMissingLineCount + line);
+            block.lines_per_person = n;
+            return;
+        }
+        default:
+            add_column_instruction(run, block, kind, span_text, value, line);
+            return;
+    }
+}
+
+[[noreturn]] void stop_with_file_error(Run& run, const char* text, std::string_view name,
+                                       char mode) {
+    const std::int32_t status = run.rs.io_status;
+    show_message_line(run, text);
+    run.rs.io_status = status;
+    fail_on_file_error(run, name, mode);
+}
+
+// The lines of one person: the first already read, then lines_needed - 1 more (blank at the end
+// of the file). Each line is cut or blank-padded to the width of the buffer.
+void read_person_lines(Run& run, std::vector<std::string>& lines, const std::string& first,
+                       const std::string& name) {
+    const std::size_t width = lines[0].size();
+    std::string text = first;
+    bool ended = false;
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        if (k > 0) {
+            int status = ended ? -1 : read_unit_line(run, unit::kMformsData, text);
+            if (status > 0) fail_on_file_error(run, name, 'R');
+            if (status != 0) {
+                ended = true;
+                text.clear();
+            }
+        }
+        lines[k].assign(width, ' ');
+        text.copy(lines[k].data(), std::min(width, text.size()));
+    }
+}
+
+// Reformats one data file into ZMF; returns the number of person records written.
+std::int64_t reformat_data_file(Run& run, const MformsBlock& block, const std::string& name,
+                                std::vector<std::string>& lines, std::string& record) {
+    if (run.host) {
+        if (!is_work_file(name)) run.host->add_edit_menu_entry(msg::kMenuEditDataFile, name);
+        run.host->write_text_window_line(msg::kMformsOpening + name);
+    }
+    if (check_input_file_last_line(run, unit::kMformsData, name) != 0) stop_run_as_failed(run);
+    if (open_unit(run, unit::kMformsData, name, OpenMode::Read) != 0)
+        fail_on_file_error(run, name, 'I');
+    std::int64_t count = 0;
+    std::string first;
+    for (;;) {
+        int status = read_unit_line(run, unit::kMformsData, first);
+        if (status > 0) fail_on_file_error(run, name, 'R');
+        if (status != 0 || (!first.empty() && first[0] == kEndOfFileByte)) break;
+        read_person_lines(run, lines, first, name);
+        std::fill(record.begin(), record.end(), ' ');
+        for (const MformsInstruction& in : block.instructions) {
+            const std::size_t at = static_cast<std::size_t>(in.target_column - 1);
+            if (in.source_line == MformsInstruction::kLiteral) {
+                record[at] = in.literal;
+            } else {
+                const std::string& from = lines[static_cast<std::size_t>(in.source_line - 1)];
+                from.copy(record.data() + at, static_cast<std::size_t>(in.width),
+                          static_cast<std::size_t>(in.source_column - 1));
+            }
+        }
+        if (write_unit_line(run, unit::kMformsOutput, trim_right(record)) != 0)
+            stop_with_file_error(run, msg::kMformsWorkFileWrite, work_file_path(run, "ZMF"), 'W');
+        ++count;
+    }
+    close_unit(run, unit::kMformsData);
+    return count;
+}
+
+}  // namespace
+
+void write_mforms_block(Run& run, MformsBlock& block) {
+    if (block.instructions.empty()) return;
+    if (trim(block.data_files).empty()) fatal_message(run, msg::kMformsDataMissing);
+
+    // Lines per person, the width of each line and of the output record.
+    std::int64_t lines_needed = std::max(block.lines_per_person, 1);
+    std::int64_t line_width = 1;
+    std::int64_t record_width = 1;
+    for (const MformsInstruction& in : block.instructions) {
+        const std::int64_t span = in.source_line == MformsInstruction::kLiteral ? 1 : in.width;
+        record_width = std::max<std::int64_t>(record_width, in.target_column + span - 1);
+        if (in.source_line == MformsInstruction::kLiteral) continue;
+        lines_needed = std::max<std::int64_t>(lines_needed, in.source_line);
+        line_width = std::max<std::int64_t>(line_width, in.source_column + in.width - 1);
+    }
+    const std::int64_t bytes = lines_needed * line_width + record_width;
+    std::vector<std::string> lines;
+    std::string record;
+    try {
+        if (bytes > kMaxBlockBytes) throw std::bad_alloc();
+        lines.assign(static_cast<std::size_t>(lines_needed),
+                     std::string(static_cast<std::size_t>(line_width), ' '));
+        record.assign(static_cast<std::size_t>(record_width), ' ');
+    } catch (const std::bad_alloc&) {
+        fatal_message(run, int_to_text10(bytes) + msg::kMformsNoMemory);
+    }
+
+    std::string_view list = block.data_files;
+    while (!list.empty()) {
+        const std::size_t plus = list.find('+');
+        const std::string name(trim(list.substr(0, plus)));
+        list = plus == std::string_view::npos ? std::string_view() : list.substr(plus + 1);
+        if (name.empty()) continue;
+        std::int64_t count = reformat_data_file(run, block, name, lines, record);
+        if (run.host)
+            run.host->write_text_window_line(msg::kMformsRecordsProcessed + count_text(count));
+    }
+    block.instructions.clear();
+    block.data_files.clear();
+}
+
+void reformat_data_with_mforms(Run& run) {
+    const std::string name(trim(run.cv.mforms));
+    if (run.host && !is_work_file(name)) run.host->add_edit_menu_entry(msg::kMenuEditMforms, name);
+    // The instruction file is an input file: a failure is reported as one.
+    if (open_unit(run, unit::kMformsInstructions, name, OpenMode::Read) != 0)
+        stop_with_file_error(run, msg::kMformsFailed, name, 'I');
+    const std::string zmf = work_file_path(run, "ZMF");
+    if (open_unit(run, unit::kMformsOutput, zmf, OpenMode::Write) != 0)
+        stop_with_file_error(run, msg::kMformsWorkFileProblem, zmf, 'O');
+
+    MformsBlock block;
+    std::string line;
+    for (;;) {
+        int status = read_unit_line(run, unit::kMformsInstructions, line);
+        if (status > 0) stop_with_file_error(run, msg::kMformsFileProblem, name, 'I');
+        if (status != 0) break;
+        if (line.size() > kInstructionLineWidth) line.resize(kInstructionLineWidth);
+        std::size_t semi = line.find(';');
+        if (semi != std::string::npos) line.resize(semi);
+        for (char& c : line)
+            if (static_cast<unsigned char>(c) < ' ') c = ' ';
+        line = std::string(trim(line));
+        if (line.empty()) continue;
+        parse_instruction_line(run, block, line);
+    }
+    write_mforms_block(run, block);
+    close_unit(run, unit::kMformsInstructions);
+    if (int status = close_unit(run, unit::kMformsOutput); status != 0) {
+        run.rs.io_status = status;
+        stop_with_file_error(run, msg::kMformsWorkFileWrite, zmf, 'W');
+    }
+
+    std::string data(trim(run.cv.data_file));
+    data = data.empty() ? zmf : data + "+" + zmf;
+    run.cv.data_file = pad_right(data, width::kData);
+}
+
+}  // namespace korvelan

@@ -1,0 +1,194 @@
+// Re-selection of persons or items after the run, with their summary of measures made afresh.
+#include <cmath>
+#include <string>
+
+#include "engine/estimation/summary_stats.h"
+#include "engine/input/selections.h"
+#include "engine/run/message_texts.h"
+#include "engine/run/messages.h"
+#include "engine/run/runtime_specification.h"
+
+namespace korvelan {
+
+namespace {
+
+// The summary slots of one side.
+struct SideSlots {
+    int raw_score, count, measure, error, infit, infit_z, outfit, outfit_z;
+    int real_error;      // real S.E. of entries not extreme
+    int all_measure;     // measures: extreme entries, then all
+    int all_error;       // model S.E.s: extreme entries, then all
+    int all_real_error;  // real S.E.s of all entries
+};
+constexpr SideSlots kPersonSlots{1, 2, 3, 4, 5, 6, 7, 8, 17, 19, 20, 21};
+constexpr SideSlots kItemSlots{9, 10, 11, 12, 13, 14, 15, 16, 18, 22, 23, 24};
+
+// What one entry adds to the summary.
+struct EntryValues {
+    float raw_score = 0, count = 0, measure = 0, error = 0;
+    float infit = 0, infit_z = 0, outfit = 0, outfit_z = 0;
+};
+
+float value_at(const std::vector<float>& v, std::int64_t n) {
+    return n >= 0 && static_cast<std::size_t>(n) < v.size() ? v[static_cast<std::size_t>(n)] : 0.0f;
+}
+
+float weight_of(const std::vector<float>& weights, std::int64_t n) {
+    return weights.empty() ? 1.0f : value_at(weights, n);
+}
+
+void clear_side(AnalysisArrays& a, const SideSlots& s) {
+    for (int k : {s.raw_score, s.count, s.measure, s.error, s.infit, s.infit_z, s.outfit,
+                  s.outfit_z, s.real_error, s.all_measure, s.all_error, s.all_real_error})
+        a.summary[static_cast<std::size_t>(k)] = SummarySlot{};
+}
+
+void accumulate_entry(AnalysisArrays& a, const SideSlots& s, const EntryValues& v, bool extreme,
+                      float w) {
+    auto add = [&](int k, float value) {
+        accumulate_summary_slot(a.summary[static_cast<std::size_t>(k)], value, w);
+    };
+    if (extreme) {
+        add(s.all_measure, v.measure);
+        add(s.all_error, v.error);
+        return;
+    }
+    add(s.raw_score, v.raw_score);
+    add(s.count, v.count);
+    add(s.measure, v.measure);
+    add(s.error, v.error);
+    add(s.infit, v.infit);
+    add(s.infit_z, v.infit_z);
+    add(s.outfit, v.outfit);
+    add(s.outfit_z, v.outfit_z);
+    add(s.real_error, v.error * std::sqrt(std::max(v.infit, 1.0f)));
+}
+
+// All measures, the real S.E. of all entries and all model S.E.s, then every slot finished.
+void combine_and_finish(AnalysisArrays& a, const SideSlots& s) {
+    auto slot = [&](int k) -> SummarySlot& { return a.summary[static_cast<std::size_t>(k)]; };
+    add_summary_slot(slot(s.all_measure), slot(s.measure));
+    SummarySlot all_real = slot(s.real_error);
+    add_summary_slot(all_real, slot(s.all_error));
+    slot(s.all_real_error) = all_real;
+    add_summary_slot(slot(s.all_error), slot(s.error));
+    for (int k : {s.raw_score, s.count, s.measure, s.error, s.infit, s.infit_z, s.outfit,
+                  s.outfit_z, s.real_error, s.all_measure, s.all_error, s.all_real_error})
+        finish_summary_slot(slot(k));
+}
+
+bool is_extreme(std::int8_t s) {
+    return s == status::kExtremeMaximum || s == status::kExtremeMinimum;
+}
+
+// The selection pass over one side: reinstating, matching and summarising.
+struct SelectionResult {
+    std::int64_t selected = 0;
+    std::int32_t extreme = 0;
+    std::int32_t not_extreme = 0;
+};
+
+template <typename Label, typename Values>
+SelectionResult select_entries(std::vector<std::int8_t>& statuses, std::int64_t count,
+                               bool keep_deselections, std::string_view pattern, int label_length,
+                               Label read_label, Values read_values) {
+    SelectionResult r;
+    const bool everyone = trim(pattern) == "*";
+    std::string label;
+    count = std::min<std::int64_t>(count, static_cast<std::int64_t>(statuses.size()) - 1);
+    for (std::int64_t n = 1; n <= count; ++n) {
+        std::int8_t& s = statuses[static_cast<std::size_t>(n)];
+        if (!keep_deselections && s < -5) s = static_cast<std::int8_t>(s + status::kDeselectOffset);
+        if (s > status::kDropped) {
+            bool match = everyone;
+            if (!match) {
+                read_label(n, label);
+                match = is_selected(match_label_selection(pattern, label, label_length));
+            }
+            if (match)
+                ++r.selected;
+            else
+                s = static_cast<std::int8_t>(s - status::kDeselectOffset);
+        }
+        if (s > status::kDropped) {
+            read_values(n, is_extreme(s));
+            ++(is_extreme(s) ? r.extreme : r.not_extreme);
+        }
+    }
+    return r;
+}
+
+void show_selected(Run& run, const std::string& plural, std::int64_t selected) {
+    show_message_line(run, std::string(trim(plural)) + msg::kSelectedCount +
+                               std::string(trim(int_to_text_left(selected))));
+}
+
+}  // namespace
+
+std::int64_t reselect_persons(Run& run, WorkFiles& files, bool keep_deselections) {
+    AnalysisArrays& a = run.arrays;
+    clear_side(a, kPersonSlots);
+    a.persons_summarised = 0;
+    a.persons_not_extreme = 0;
+    a.item_residual_correlations_computed = false;
+    a.person_residual_correlations_computed = false;
+
+    auto read_label = [&](std::int64_t n, std::string& label) {
+        read_person_name_record(run, files, n, label);
+    };
+    auto read_values = [&](std::int64_t n, bool extreme) {
+        PersonWorkFields f;
+        read_person_work_record(run, files, n, f);
+        EntryValues v;
+        v.raw_score = f.raw_score;
+        v.count = f.count;
+        v.measure = value_at(a.person_measure, n);
+        v.error = f.field3;
+        v.infit = f.field4;
+        v.outfit = f.field5;
+        v.infit_z = value_at(a.person_infit_zstd, n);
+        v.outfit_z = value_at(a.person_outfit_zstd, n);
+        accumulate_entry(a, kPersonSlots, v, extreme, weight_of(a.person_weights, n));
+    };
+    SelectionResult r = select_entries(a.person_status, a.persons, keep_deselections,
+                                       run.cv.pselect, run.cv.namlen, read_label, read_values);
+    show_selected(run, run.cv.person_plural, r.selected);
+    combine_and_finish(a, kPersonSlots);
+    a.persons_summarised = r.extreme + r.not_extreme;
+    a.persons_not_extreme = r.not_extreme;
+    return r.selected;
+}
+
+std::int64_t reselect_items(Run& run, WorkFiles& files, bool keep_deselections) {
+    AnalysisArrays& a = run.arrays;
+    clear_side(a, kItemSlots);
+    a.items_summarised = 0;
+    a.items_not_extreme = 0;
+    a.item_residual_correlations_computed = false;
+    a.person_residual_correlations_computed = false;
+
+    auto read_label = [&](std::int64_t n, std::string& label) {
+        read_item_label_record(run, files, n, label);
+    };
+    auto read_values = [&](std::int64_t n, bool extreme) {
+        EntryValues v;
+        v.raw_score = value_at(a.item_raw_score, n);
+        v.count = value_at(a.item_count, n);
+        v.measure = value_at(a.item_measure, n);
+        v.error = value_at(a.item_standard_error, n);
+        v.infit = value_at(a.item_infit_mnsq, n);
+        v.outfit = value_at(a.item_outfit_mnsq, n);
+        v.infit_z = value_at(a.item_infit_zstd, n);
+        v.outfit_z = value_at(a.item_outfit_zstd, n);
+        accumulate_entry(a, kItemSlots, v, extreme, weight_of(a.item_weights, n));
+    };
+    SelectionResult r = select_entries(a.item_status, a.items, keep_deselections, run.cv.iselect,
+                                       run.cv.itlen, read_label, read_values);
+    show_selected(run, run.cv.item_plural, r.selected);
+    combine_and_finish(a, kItemSlots);
+    a.items_summarised = r.extreme + r.not_extreme;
+    a.items_not_extreme = r.not_extreme;
+    return r.selected;
+}
+
+}  // namespace korvelan
