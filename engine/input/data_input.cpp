@@ -4,9 +4,11 @@
 #include <span>
 #include <string>
 
+#include "engine/input/data_edits.h"
 #include "engine/input/data_records.h"
 #include "engine/input/item_labels.h"
 #include "engine/input/item_selections.h"
+#include "engine/input/mforms.h"
 #include "engine/input/record_echo.h"
 #include "engine/input/response_scoring.h"
 #include "engine/input/selections.h"
@@ -88,6 +90,7 @@ public:
     }
     void read_all_sources();
     void report_records_input();
+    void edit_codes_and_make_key();
     void score_persons();
 
 private:
@@ -286,6 +289,16 @@ void DataPass::report_records_input() {
     if (persons_ == 0) stop_run_as_failed(run_);
 }
 
+void DataPass::edit_codes_and_make_key() {
+    if (!trim(cv_.edfile).empty()) apply_data_edits(run_, files_, persons_, codes());
+    if (cv_.makekey == 'Y') {
+        const auto& persons = run_.arrays.person_status_input;
+        const auto& items = run_.arrays.item_status;
+        make_answer_key(run_, files_, persons_, std::span<const std::int8_t>(persons.data(), persons.size()),
+                        std::span<const std::int8_t>(items.data(), items.size()), codes(), run_.arrays.strings);
+    }
+}
+
 void DataPass::score_persons() {
     const ScoreTable table(run_);
     std::span<std::uint8_t> c = codes();
@@ -345,7 +358,10 @@ void lay_out_category_slots(Run& run) {
     std::int32_t highest = -1;
     std::int32_t slots = 0;
     for (std::int32_t g = 1; g <= a.groups; ++g) {
-        const std::int32_t t = a.group_top_category[static_cast<std::size_t>(g)];
+        // The key MAKEKEY= makes from the data scores its codes 1: room for category 1.
+        std::int32_t& top = a.group_top_category[static_cast<std::size_t>(g)];
+        if (cv.makekey == 'Y') top = std::max(top, 1);
+        const std::int32_t t = top;
         highest = std::max(highest, t);
         a.group_first_slot[static_cast<std::size_t>(g)] = slots + 1;
         slots += 1 + std::max(t, 1);
@@ -359,8 +375,7 @@ void lay_out_category_slots(Run& run) {
 }
 
 void read_data_input(Run& run) {
-    // ---- CALL SITE (not yet called): MFORMS= reformatting of the data files (it leaves the
-    // reformatted data in DATA=).
+    if (!trim(run.cv.mforms).empty()) reformat_data_with_mforms(run);
     lay_out_category_slots(run);
     read_item_labels(run);
     if (item_label_pass_needed(run)) select_items_by_label_columns(run);
@@ -371,8 +386,7 @@ void read_data_input(Run& run) {
     pass.open_work_files();
     pass.read_all_sources();
     pass.report_records_input();
-    // ---- CALL SITES (not yet called): EDFILE= edits of the response codes, then MAKEKEY= (the
-    // answer key made from the most frequent codes), both working on ZNN before the scoring pass.
+    pass.edit_codes_and_make_key();
     pass.score_persons();
     run.rs.io_status = 0;
 }

@@ -340,3 +340,34 @@ TEST(DataInput, FormatThatCannotReadTheDataStopsAtTheFirstRecord) {
                         "PROBLEM: (FORMAT=) Unknown or missing character (6989): for file: "))
         << a.host.screen();
 }
+
+// ---- transformations between the reading and the scoring -------------------------------------------
+
+TEST(DataInput, MformsReformattedRecordsAreTheData) {
+    AnalysisRun a;
+    write_file(a.dir.file("two.txt"), "ANN       10\nANN       01\nBOB       11\nBOB       00\n");
+    write_file(a.dir.file("mf.txt"), "D=two.txt\nL=2\nP1-3=1:1\nI1-2=1:11\nI3-4=2:11\n");
+    a.analyse(control({"NI=4", "ITEM1=11", "NAME1=1", "NAMLEN=3", "MFORMS=mf.txt"}, kFourLabels, {}));
+    ASSERT_EQ(a.exit_status, 0) << a.host.screen();
+    EXPECT_EQ(a.scores(), (Rows{{1, 0, 0, 1}, {1, 1, 0, 0}}));
+    EXPECT_EQ(a.person_label(2), "BOB");
+}
+
+TEST(DataInput, EditedCodesAreScored) {
+    AnalysisRun a;
+    write_file(a.dir.file("ed.txt"), "1 2 0\n2 1-2 1\n");
+    a.analyse(control({"NI=2", "ITEM1=1", "NAME1=4", "EDFILE=ed.txt"}, {"a", "b"}, {"11 P1", "00 P2"}));
+    ASSERT_EQ(a.exit_status, 0) << a.host.screen();
+    EXPECT_EQ(a.scores(), (Rows{{1, 0}, {1, 1}}));
+}
+
+TEST(DataInput, KeyMadeFromTheMostFrequentCodesScoresTheData) {
+    AnalysisRun a;
+    a.analyse(control({"NI=4", "ITEM1=1", "NAME1=6", "CODES=ABCD", "MAKEKEY=Y"}, kFourLabels,
+                      {"ABCD P1", "ABCA P2", "BBCA P3"}));
+    ASSERT_EQ(a.exit_status, 0) << a.host.screen();
+    EXPECT_TRUE(a.shows("MAKEKEY=  constructed.  See Table 0.3 in Report Output File."));
+    EXPECT_EQ(a.scores(), (Rows{{1, 1, 1, 0}, {1, 1, 1, 1}, {0, 1, 1, 1}}));
+    EXPECT_EQ(a.run.arrays.top_value, 1);
+    EXPECT_NE(a.report().find("KEY1=\"ABCA\""), std::string::npos);
+}
