@@ -19,7 +19,7 @@ namespace {
 
 // A host that shows nothing and never waits.
 class QuietHost : public korvelan::HostServices {
-public:
+  public:
     void write_text_window_line(std::string_view) override {}
     void send_char_to_text_window(char) override {}
     std::optional<std::string> console_read_line() override { return std::nullopt; }
@@ -56,8 +56,10 @@ int main(int argc, char** argv) {
 
     {
         std::FILE* control = std::fopen((dir / "bench.txt").c_str(), "wb");
-        std::fprintf(control, "TITLE=Data input benchmark\nNI=%d\nITEM1=1\nNAME1=%d\nNAMLEN=10\nCODES=01\n"
-                              "DATA=bench.dat\n&END\n", items, items + 2);
+        std::fprintf(control,
+                     "TITLE=Data input benchmark\nNI=%d\nITEM1=1\nNAME1=%d\nNAMLEN=10\nCODES=01\n"
+                     "DATA=bench.dat\n&END\n",
+                     items, items + 2);
         for (int i = 1; i <= items; ++i) std::fprintf(control, "Item %d\n", i);
         std::fprintf(control, "END LABELS\n");
         std::fclose(control);
@@ -65,7 +67,8 @@ int main(int argc, char** argv) {
         std::mt19937 random(7);
         std::string record(static_cast<std::size_t>(items) + 1, ' ');
         for (long p = 1; p <= persons; ++p) {
-            for (int i = 0; i < items; ++i) record[static_cast<std::size_t>(i)] = (random() & 1) ? '1' : '0';
+            for (int i = 0; i < items; ++i)
+                record[static_cast<std::size_t>(i)] = (random() & 1) ? '1' : '0';
             std::fprintf(data, "%s P%08ld\n", record.c_str(), p);
         }
         std::fclose(data);
@@ -80,8 +83,10 @@ int main(int argc, char** argv) {
     const int status = korvelan::run_analysis(run);
     const auto stop = std::chrono::steady_clock::now();
     const double seconds = std::chrono::duration<double>(stop - start).count();
-    std::printf("%ld records of %d items: %.2f s (persons stored %d, records input %lld, status %d)\n", persons,
-                items, seconds, run.arrays.persons, static_cast<long long>(run.input.records_input), status);
+    std::printf(
+        "%ld records of %d items: %.2f s (persons stored %d, records input %lld, status %d)\n",
+        persons, items, seconds, run.arrays.persons,
+        static_cast<long long>(run.input.records_input), status);
     korvelan::delete_work_files_at_exit(run);
     fs::remove_all(dir);
     return status;

@@ -27,7 +27,9 @@ constexpr int kPersonWeightUnit = 12;
 constexpr std::int64_t kRecordsPerDot = 1000;
 constexpr char kEndOfDataMark = 26;
 
-std::string number(std::int64_t n) { return std::string(trim(int_to_text_left(n))); }
+std::string number(std::int64_t n) {
+    return std::string(trim(int_to_text_left(n)));
+}
 
 // PWEIGHT= or PAFILE= given as a column selection of the data records: the selection is kept,
 // the variable names the work file ZPW or ZPA, and each person's text goes there as a line.
@@ -70,7 +72,7 @@ struct PersonColumns {
 };
 
 class DataPass {
-public:
+  public:
     explicit DataPass(Run& run)
         : run_(run),
           cv_(run.cv),
@@ -93,7 +95,7 @@ public:
     void edit_codes_and_make_key();
     void score_persons();
 
-private:
+  private:
     void read_source(int unit, const std::string& name, bool data_file);
     void show_raw_first_line(DataLineSource& source, const std::string& name);
     void take_record(bool echo);
@@ -154,7 +156,8 @@ void DataPass::show_raw_first_line(DataLineSource& source, const std::string& na
     std::string_view line;
     const int status = source.next_line(line);
     if (status > 0) {
-        show_message_line(run_, msg::kErrorInDataAtPerson + number(persons_ + 1) + msg::kCheckDataAndRunAgain);
+        show_message_line(
+            run_, msg::kErrorInDataAtPerson + number(persons_ + 1) + msg::kCheckDataAndRunAgain);
         run_.rs.io_status = status;
         fail_on_file_error(run_, name, 'R');
     }
@@ -175,7 +178,8 @@ void DataPass::read_source(int unit_number, const std::string& name, bool data_f
         const int status = record_.read(source);
         if (status < 0) break;
         if (status > 0) {
-            show_message_line(run_, msg::kErrorInDataAtPerson + number(persons_ + 1) + msg::kCheckDataAndRunAgain);
+            show_message_line(run_, msg::kErrorInDataAtPerson + number(persons_ + 1) +
+                                        msg::kCheckDataAndRunAgain);
             run_.rs.io_status = status;
             fail_on_file_error(run_, name, 'R');
         }
@@ -198,26 +202,33 @@ void DataPass::read_source(int unit_number, const std::string& name, bool data_f
 void DataPass::take_record(bool echo) {
     if (record_.delimited()) {
         record_.split_delimited(label_);
-        if (anchors_.active) apply_delimited_selection(anchors_.selection, record_.fields(), anchors_.text);
-        if (weights_.active) apply_delimited_selection(weights_.selection, record_.fields(), weights_.text);
+        if (anchors_.active)
+            apply_delimited_selection(anchors_.selection, record_.fields(), anchors_.text);
+        if (weights_.active)
+            apply_delimited_selection(weights_.selection, record_.fields(), weights_.text);
         if (echo) echo_.delimited_record(record_.responses(), label_);
     } else {
         record_.take_label(label_);
-        if (anchors_.active) apply_field_selection(anchors_.selection, record_.columns(), anchors_.text);
-        if (weights_.active) apply_field_selection(weights_.selection, record_.columns(), weights_.text);
+        if (anchors_.active)
+            apply_field_selection(anchors_.selection, record_.columns(), anchors_.text);
+        if (weights_.active)
+            apply_field_selection(weights_.selection, record_.columns(), weights_.text);
         record_.move_responses_to_column_1();
     }
     // Only the label's NAMLEN= characters and the selected texts can hold anything.
-    blank_control_characters(label_.data(), std::min(label_.size(), static_cast<std::size_t>(std::max(cv_.namlen, 0))));
+    blank_control_characters(
+        label_.data(), std::min(label_.size(), static_cast<std::size_t>(std::max(cv_.namlen, 0))));
     blank_control_characters(anchors_.text.c.data(), static_cast<std::size_t>(anchors_.text.count));
     blank_control_characters(weights_.text.c.data(), static_cast<std::size_t>(weights_.text.count));
     if (echo && record_.formatted() && !record_.delimited())
-        echo_.formatted_record(record_.responses(), anchors_.text.text(), weights_.text.text(), label_);
+        echo_.formatted_record(record_.responses(), anchors_.text.text(), weights_.text.text(),
+                               label_);
     count_record();
     if (skipping_) return;
     if (persons_ >= run_.arrays.person_status_capacity) {
         if (run_.host)
-            run_.host->write_text_window_line(msg::kPersonsSkippedAfter + number(run_.arrays.person_status_capacity));
+            run_.host->write_text_window_line(msg::kPersonsSkippedAfter +
+                                              number(run_.arrays.person_status_capacity));
         skipping_ = true;
         return;
     }
@@ -266,9 +277,9 @@ void DataPass::store_person(std::int32_t p) {
             const auto b = static_cast<unsigned char>(response[k]);
             if (b >= ' ' && b <= '~') continue;
             input.non_ascii_warned = true;
-            show_message_line(run_, msg::kNonAsciiPerson + number(p) + msg::kNonAsciiItem + number(i) +
-                                        msg::kNonAsciiDecimal + number(b) + msg::kNonAsciiCharacter +
-                                        std::string(1, response[k]));
+            show_message_line(run_, msg::kNonAsciiPerson + number(p) + msg::kNonAsciiItem +
+                                        number(i) + msg::kNonAsciiDecimal + number(b) +
+                                        msg::kNonAsciiCharacter + std::string(1, response[k]));
             break;
         }
     }
@@ -282,8 +293,8 @@ void DataPass::report_records_input() {
     if (run_.host) run_.host->write_text_window_line(" ");
     ReportLineBuffer& line = run_.rep.line;
     line.clear();
-    line.put(1, fmt_i(run_.input.records_input, 9) + " " + pad_right(cv_.person_word, width::kWord) +
-                    msg::kRecordsInput);
+    line.put(1, fmt_i(run_.input.records_input, 9) + " " +
+                    pad_right(cv_.person_word, width::kWord) + msg::kRecordsInput);
     if (run_.host) run_.host->write_text_window_line(line.view(2, line.length()));
     write_report_line(run_);
     if (persons_ == 0) stop_run_as_failed(run_);
@@ -294,15 +305,17 @@ void DataPass::edit_codes_and_make_key() {
     if (cv_.makekey == 'Y') {
         const auto& persons = run_.arrays.person_status_input;
         const auto& items = run_.arrays.item_status;
-        make_answer_key(run_, files_, persons_, std::span<const std::int8_t>(persons.data(), persons.size()),
-                        std::span<const std::int8_t>(items.data(), items.size()), codes(), run_.arrays.strings);
+        make_answer_key(
+            run_, files_, persons_, std::span<const std::int8_t>(persons.data(), persons.size()),
+            std::span<const std::int8_t>(items.data(), items.size()), codes(), run_.arrays.strings);
     }
 }
 
 void DataPass::score_persons() {
     const ScoreTable table(run_);
     std::span<std::uint8_t> c = codes();
-    std::span<std::uint8_t> scores(run_.arrays.current_scored_responses.data() + 1, static_cast<std::size_t>(cv_.ni));
+    std::span<std::uint8_t> scores(run_.arrays.current_scored_responses.data() + 1,
+                                   static_cast<std::size_t>(cv_.ni));
     std::fill(scores.begin(), scores.end(), static_cast<std::uint8_t>(kMissingCategory));
     const std::int8_t* item_status = run_.arrays.item_status.data();
     for (std::int32_t p = 1; p <= persons_; ++p) {
@@ -313,7 +326,8 @@ void DataPass::score_persons() {
         read_person_codes_record(run_, files_, p, c);
         for (std::int32_t i = 1; i <= cv_.ni; ++i)
             if (item_status[i] > status::kDeleted)
-                scores[static_cast<std::size_t>(i - 1)] = table.score(c[static_cast<std::size_t>(i - 1)], i);
+                scores[static_cast<std::size_t>(i - 1)] =
+                    table.score(c[static_cast<std::size_t>(i - 1)], i);
         write_person_scores_record(run_, files_, p, scores);
     }
     flush_record_unit(run_, unit::kScores);
@@ -349,7 +363,8 @@ void lay_out_category_slots(Run& run) {
     const std::int32_t start = cv.missing == 255 ? -1 : cv.missing;
     std::fill(a.group_top_category.begin(), a.group_top_category.end(), start);
     for (std::int32_t i = 1; i <= cv.ni; ++i) {
-        std::int32_t& top = a.group_top_category[static_cast<std::size_t>(a.item_group[static_cast<std::size_t>(i)])];
+        std::int32_t& top = a.group_top_category[static_cast<std::size_t>(
+            a.item_group[static_cast<std::size_t>(i)])];
         for (std::int32_t c = 1; c <= cv.categs; ++c) {
             const std::int32_t s = score_response(run, c, i);
             if (s != kMissingCategory) top = std::max(top, s);
@@ -380,7 +395,8 @@ void read_data_input(Run& run) {
     read_item_labels(run);
     if (item_label_pass_needed(run)) select_items_by_label_columns(run);
     if (run.host) run.host->console_write_prompt(msg::kInputInProcess);
-    std::fill(run.arrays.current_response_codes.begin(), run.arrays.current_response_codes.end(), '\0');
+    std::fill(run.arrays.current_response_codes.begin(), run.arrays.current_response_codes.end(),
+              '\0');
     run.input.records_input = 0;
     DataPass pass(run);
     pass.open_work_files();

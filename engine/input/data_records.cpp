@@ -57,21 +57,25 @@ std::vector<std::string> ruler_lines(std::int32_t width) {
     return lines;
 }
 
-// ---- lines of a data source ----------------------------------------------------------------------
+// ---- lines of a data source
+// ----------------------------------------------------------------------
 
 DataLineSource::DataLineSource(Run& run, int unit) : run_(run) {
     auto it = run.units.open.find(unit);
     if (it != run.units.open.end()) file_ = it->second.file;
 }
 
-DataLineSource::~DataLineSource() { std::free(buffer_); }
+DataLineSource::~DataLineSource() {
+    std::free(buffer_);
+}
 
 int DataLineSource::next_line(std::string_view& line) {
     if (!file_) return run_.rs.io_status = 10000;  // not open for read
     errno = 0;
     ssize_t n = ::getline(&buffer_, &capacity_, file_);
     if (n < 0) {
-        if (std::ferror(file_)) return run_.rs.io_status = status_from_errno(errno == 0 ? EIO : errno);
+        if (std::ferror(file_))
+            return run_.rs.io_status = status_from_errno(errno == 0 ? EIO : errno);
         return run_.rs.io_status = -1;
     }
     std::size_t length = static_cast<std::size_t>(n);
@@ -87,12 +91,14 @@ int DataLineSource::rewind() {
     return run_.rs.io_status = 0;
 }
 
-// ---- the record line -----------------------------------------------------------------------------
+// ---- the record line
+// -----------------------------------------------------------------------------
 
 RecordLine::RecordLine(const ControlVariables& cv)
     : cv_(cv),
       xwide_(std::max(cv.xwide, 1)),
-      response_width_(static_cast<std::size_t>(std::max(cv.ni, 0)) * static_cast<std::size_t>(std::max(cv.xwide, 1))),
+      response_width_(static_cast<std::size_t>(std::max(cv.ni, 0)) *
+                      static_cast<std::size_t>(std::max(cv.xwide, 1))),
       line_(std::max<std::size_t>(kRecordWidth, response_width_) + kRecordGuard, ' ') {
     formatted_ = !trim(cv.format).empty();
     if (formatted_) format_status_ = compile_record_format(trim(cv.format), format_);
@@ -122,22 +128,26 @@ int RecordLine::read(DataLineSource& source) {
 
 void RecordLine::take_label(std::string& label) const {
     const std::int64_t namlen = std::max(cv_.namlen, 0);
-    if (static_cast<std::int64_t>(label.size()) < namlen) label.resize(static_cast<std::size_t>(namlen));
+    if (static_cast<std::int64_t>(label.size()) < namlen)
+        label.resize(static_cast<std::size_t>(namlen));
     std::fill(label.begin(), label.end(), ' ');
     // FORMAT= fields are XWIDE wide, and the label is one character of each.
     const std::int64_t step = formatted_ ? xwide_ : 1;
     for (std::int64_t j = 1; j <= namlen; ++j) {
         const std::int64_t col = (j - 1) * step + cv_.name1;
-        if (col >= 1 && col <= used_) label[static_cast<std::size_t>(j - 1)] = line_[static_cast<std::size_t>(col - 1)];
+        if (col >= 1 && col <= used_)
+            label[static_cast<std::size_t>(j - 1)] = line_[static_cast<std::size_t>(col - 1)];
     }
 }
 
 void RecordLine::move_responses_to_column_1() {
-    const std::int64_t from = formatted_ ? static_cast<std::int64_t>(cv_.item1 - 1) * xwide_ : cv_.item1 - 1;
+    const std::int64_t from =
+        formatted_ ? static_cast<std::int64_t>(cv_.item1 - 1) * xwide_ : cv_.item1 - 1;
     if (from <= 0) return;
     const auto width = static_cast<std::int64_t>(response_width_);
     const std::int64_t present = std::clamp<std::int64_t>(used_ - from, 0, width);
-    if (present > 0) std::memmove(line_.data(), line_.data() + from, static_cast<std::size_t>(present));
+    if (present > 0)
+        std::memmove(line_.data(), line_.data() + from, static_cast<std::size_t>(present));
     std::fill(line_.begin() + present, line_.begin() + width, ' ');
     used_ = static_cast<std::int32_t>(std::max<std::int64_t>(used_, width));
 }
@@ -151,7 +161,8 @@ void RecordLine::split_delimited(std::string& label) {
     layout.item1 = cv_.item1;
     layout.ni = std::max(cv_.ni, 0);
     layout.xwide = xwide_;
-    if (static_cast<std::int64_t>(label.size()) < layout.namlen) label.resize(static_cast<std::size_t>(layout.namlen));
+    if (static_cast<std::int64_t>(label.size()) < layout.namlen)
+        label.resize(static_cast<std::size_t>(layout.namlen));
     split_delimited_record(delimited_text_, layout, label, fields_);
     std::memcpy(line_.data(), delimited_text_.data(), response_width_);
     used_ = std::max(used_, static_cast<std::int32_t>(response_width_));
@@ -164,8 +175,8 @@ void read_data_format_record(Run& run, std::string_view instruction, std::string
     DataLineSource source(run, unit::kControl);
     int status = record.read(source);
     if (status != 0) {
-        show_message_line(run, std::string(msg::kFailureToReadRecord) + "\"" + std::string(trim(instruction)) +
-                                   "\"" + msg::kRecordEnd);
+        show_message_line(run, std::string(msg::kFailureToReadRecord) + "\"" +
+                                   std::string(trim(instruction)) + "\"" + msg::kRecordEnd);
         show_message_line(run, msg::kCheckControlSequence);
         show_message_line(run, msg::kSeeAppendix2);
         run.rs.io_status = status;

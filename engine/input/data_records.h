@@ -24,7 +24,9 @@ inline constexpr std::int32_t kEchoWidth = 500;
 
 // Replaces every character below the blank (codes 0 to 31) by a blank.
 void blank_control_characters(char* text, std::size_t length);
-inline void blank_control_characters(std::string& text) { blank_control_characters(text.data(), text.size()); }
+inline void blank_control_characters(std::string& text) {
+    blank_control_characters(text.data(), text.size());
+}
 
 // A line of at most 500 columns; whatever would pass column 500 is cut.
 struct EchoLine {
@@ -43,7 +45,7 @@ std::vector<std::string> ruler_lines(std::int32_t width);
 // Lines of a file open on a unit, read through one buffer: no allocation per line. A line
 // loses its line end (LF or CR LF) and is cut at 32000 characters.
 class DataLineSource : public RecordLineSource {
-public:
+  public:
     DataLineSource(Run& run, int unit);
     ~DataLineSource() override;
     DataLineSource(const DataLineSource&) = delete;
@@ -53,7 +55,7 @@ public:
     // Back to the first line (a DATA= file whose first line was shown before FORMAT=).
     int rewind();
 
-private:
+  private:
     Run& run_;
     std::FILE* file_ = nullptr;
     char* buffer_ = nullptr;
@@ -62,7 +64,7 @@ private:
 
 // The record line of the record in hand and how a record is read into it and split.
 class RecordLine {
-public:
+  public:
     explicit RecordLine(const ControlVariables& cv);
 
     // Status of compiling FORMAT= (0 when it is blank or compiled).
@@ -96,7 +98,7 @@ public:
     }
     std::string_view responses() const { return {line_.data(), response_width_}; }
 
-private:
+  private:
     const ControlVariables& cv_;
     std::int32_t xwide_;
     std::size_t response_width_;

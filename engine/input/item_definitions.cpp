@@ -17,7 +17,9 @@ constexpr std::size_t kEntryNumberWidth = 10;
 constexpr std::size_t kKeyScoreWidth = 9;
 constexpr std::int32_t kUnusableKeyScore = 255;
 
-std::string number(std::int64_t n) { return std::string(trim(int_to_text_left(n))); }
+std::string number(std::int64_t n) {
+    return std::string(trim(int_to_text_left(n)));
+}
 
 void show_window_line(Run& run, std::string_view text) {
     if (run.host) run.host->write_text_window_line(text);
@@ -47,8 +49,10 @@ void read_strings_in_data_layout(Run& run) {
         read_data_format_record(run, "RESCOR", s.rescore);
         cv.rescore_mode = mode_of_record(s.rescore, "2");
     }
-    for (std::int32_t n = 1; n <= cv.keys_in_data && static_cast<std::size_t>(n) <= s.answer_keys.size(); ++n) {
-        read_data_format_record(run, "KEY" + number(n), s.answer_keys[static_cast<std::size_t>(n - 1)]);
+    for (std::int32_t n = 1;
+         n <= cv.keys_in_data && static_cast<std::size_t>(n) <= s.answer_keys.size(); ++n) {
+        read_data_format_record(run, "KEY" + number(n),
+                                s.answer_keys[static_cast<std::size_t>(n - 1)]);
         s.key_scores[static_cast<std::size_t>(n - 1)] = n;
         show_window_line(run, msg::kKeyPrefix + number(n) + msg::kKeyProcessedInDataFormat);
     }
@@ -73,7 +77,8 @@ bool read_entry_number(std::string_view token, std::int64_t& value) {
 }
 
 // One cleaned, left-justified line: the range and its code. False for a value problem.
-bool parse_list_line(std::string_view line, bool groups, std::int64_t& first, std::int64_t& last, char& code) {
+bool parse_list_line(std::string_view line, bool groups, std::int64_t& first, std::int64_t& last,
+                     char& code) {
     if (line[0] == '-') return false;
     const std::size_t blank = std::min(line.find(' '), line.size());
     const std::size_t dash = line.find('-');
@@ -195,25 +200,26 @@ void settle_key_scores(Run& run) {
 
 void read_groups_file(Run& run) {
     read_list_file(run, {&ControlVariables::groups_list, &ControlVariables::groups_mode,
-                         &ItemDefinitionStrings::groups, msg::kProcessingGroups, msg::kValueProblemGroups, true, true});
+                         &ItemDefinitionStrings::groups, msg::kProcessingGroups,
+                         msg::kValueProblemGroups, true, true});
 }
 
 void read_models_file(Run& run) {
     read_list_file(run, {&ControlVariables::models_list, &ControlVariables::models_mode,
-                         &ItemDefinitionStrings::models, msg::kProcessingModels, msg::kValueProblemModels, false,
-                         true});
+                         &ItemDefinitionStrings::models, msg::kProcessingModels,
+                         msg::kValueProblemModels, false, true});
 }
 
 void read_irefer_file(Run& run) {
     read_list_file(run, {&ControlVariables::irefer_list, &ControlVariables::irefer_mode,
-                         &ItemDefinitionStrings::irefer, msg::kProcessingIrefer, msg::kValueProblemIrefer, false,
-                         true});
+                         &ItemDefinitionStrings::irefer, msg::kProcessingIrefer,
+                         msg::kValueProblemIrefer, false, true});
 }
 
 void read_rescore_file(Run& run) {
     read_list_file(run, {&ControlVariables::rescore_list, &ControlVariables::rescore_mode,
-                         &ItemDefinitionStrings::rescore, msg::kProcessingRescore, msg::kValueProblemRescore, false,
-                         false});
+                         &ItemDefinitionStrings::rescore, msg::kProcessingRescore,
+                         msg::kValueProblemRescore, false, false});
 }
 
 }  // namespace korvelan

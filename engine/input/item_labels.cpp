@@ -16,7 +16,9 @@ namespace {
 constexpr std::size_t kLabelLineWidth = 300;
 constexpr std::int32_t kShortestLabelRecord = 5;
 
-std::string number(std::int64_t n) { return std::string(trim(int_to_text_left(n))); }
+std::string number(std::int64_t n) {
+    return std::string(trim(int_to_text_left(n)));
+}
 
 // Reads one label line: cut at 300 characters and at its first ";".
 int read_label_line(Run& run, int unit_number, std::string& line) {
@@ -28,9 +30,12 @@ int read_label_line(Run& run, int unit_number, std::string& line) {
     return 0;
 }
 
-std::string ilfile_name(const Run& run) { return std::string(trim(run.cv.ilfile)); }
+std::string ilfile_name(const Run& run) {
+    return std::string(trim(run.cv.ilfile));
+}
 
-[[noreturn]] void stop_with_file_error(Run& run, const char* text, const std::string& name, char mode) {
+[[noreturn]] void stop_with_file_error(Run& run, const char* text, const std::string& name,
+                                       char mode) {
     const std::int32_t status = run.rs.io_status;
     show_message_line(run, text);
     run.rs.io_status = status;
@@ -69,7 +74,8 @@ void copy_item_labels_to_work_file(Run& run) {
         ++count;
     }
     if (count != run.cv.ni)
-        show_message_line(run, msg::kItemLabelsCount + number(count) + msg::kButNi + number(run.cv.ni));
+        show_message_line(run,
+                          msg::kItemLabelsCount + number(count) + msg::kButNi + number(run.cv.ni));
     close_unit(run, unit::kEdit);
     run.rs.io_status = 0;
 }
@@ -89,7 +95,8 @@ std::int32_t build_item_label_work_file(Run& run) {
     if (open_unit(run, unit::kOutput, name, OpenMode::Read) != 0)
         stop_with_file_error(run, msg::kItemLabelOpenFailure, name, 'I');
     if (name.find(msg::kWorkFileTail) == std::string::npos && run.host)
-        run.host->add_edit_menu_entry(std::string(msg::kMenuEditLabelsPrefix) + std::string(trim(run.cv.item_word)) +
+        run.host->add_edit_menu_entry(std::string(msg::kMenuEditLabelsPrefix) +
+                                          std::string(trim(run.cv.item_word)) +
                                           msg::kMenuEditLabelsSuffix,
                                       name);
     std::string line;
@@ -119,7 +126,8 @@ std::int32_t build_item_label_work_file(Run& run) {
     if (k == 0)
         show_message_line(run, msg::kNoItemLabels + number(ni));
     else if (k != ni)
-        show_message_line(run, msg::kWrongNumberOfItemLabels + number(k) + msg::kButNi + number(ni));
+        show_message_line(run,
+                          msg::kWrongNumberOfItemLabels + number(k) + msg::kButNi + number(ni));
     std::string label;
     for (std::int64_t i = k + 1; i <= ni; ++i) {
         make_item_number_label(i, run.cv.ni, label);

@@ -23,8 +23,10 @@ void select_items_by_label_columns(Run& run) {
     build_item_weight_anchor_work_files(run, files, run.arrays.item_status, columns);
     run.cv.iweight = pad_right(columns.iweight, width::kFileName);
     run.cv.iafile = pad_right(columns.iafile, width::kFileName);
-    if (!columns.weight_selection.empty()) run.input.item_weight_selection = columns.weight_selection;
-    if (!columns.anchor_selection.empty()) run.input.item_anchor_selection = columns.anchor_selection;
+    if (!columns.weight_selection.empty())
+        run.input.item_weight_selection = columns.weight_selection;
+    if (!columns.anchor_selection.empty())
+        run.input.item_anchor_selection = columns.anchor_selection;
     run.rs.io_status = 0;
 }
 

@@ -13,7 +13,7 @@
 namespace korvelan {
 
 class RecordEcho {
-public:
+  public:
     explicit RecordEcho(Run& run) : run_(run) {}
     // Start columns of the person weight and anchor column selections (0 when there is none).
     void set_selection_columns(std::int32_t weight_column, std::int32_t anchor_column) {
@@ -30,10 +30,10 @@ public:
     void delimited_record(std::string_view responses, std::string_view label);
     // FORMAT=: the responses from ITEM1=, the anchor and weight texts at their start columns and
     // the label at NAME1=, then the marker line.
-    void formatted_record(std::string_view responses, std::string_view anchor, std::string_view weight,
-                          std::string_view label);
+    void formatted_record(std::string_view responses, std::string_view anchor,
+                          std::string_view weight, std::string_view label);
 
-private:
+  private:
     Run& run_;
     std::int64_t weight_column_ = 0;
     std::int64_t anchor_column_ = 0;

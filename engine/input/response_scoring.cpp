@@ -9,7 +9,9 @@ namespace {
 
 constexpr std::size_t kCodesPerItemInTable = 256;
 
-std::size_t width_of(const ControlVariables& cv) { return static_cast<std::size_t>(std::max(1, cv.xwide)); }
+std::size_t width_of(const ControlVariables& cv) {
+    return static_cast<std::size_t>(std::max(1, cv.xwide));
+}
 
 // Characters [at, at + n) of a text; what lies beyond its end reads as blanks.
 void copy_field(std::string_view text, std::size_t at, std::size_t n, char* out) {
@@ -102,8 +104,10 @@ std::int32_t score_response(const Run& run, std::int32_t code, std::int32_t item
             std::int32_t s = 0;
             for (std::size_t n = 0; n < keys; ++n) {
                 if (n < strings.key_scores.size() && strings.key_scores[n] < 0) continue;
-                if (same_field(strings.answer_keys[n], static_cast<std::size_t>(item - 1) * x, t, x)) {
-                    s = n < strings.key_scores.size() ? strings.key_scores[n] : static_cast<std::int32_t>(n + 1);
+                if (same_field(strings.answer_keys[n], static_cast<std::size_t>(item - 1) * x, t,
+                               x)) {
+                    s = n < strings.key_scores.size() ? strings.key_scores[n]
+                                                      : static_cast<std::int32_t>(n + 1);
                     break;
                 }
             }
@@ -130,8 +134,7 @@ std::int32_t find_code_for_category(const Run& run, std::int32_t category, std::
     return 0;
 }
 
-ResponseCoder::ResponseCoder(const ControlVariables& cv)
-    : cv_(cv), xwide_(std::max(1, cv.xwide)) {
+ResponseCoder::ResponseCoder(const ControlVariables& cv) : cv_(cv), xwide_(std::max(1, cv.xwide)) {
     if (xwide_ != 1) return;
     for (int b = 0; b < 256; ++b) {
         char c = static_cast<char>(b);

@@ -30,11 +30,11 @@ std::int32_t find_code_for_category(const Run& run, std::int32_t category, std::
 // Response lookup for data input: the same result as find_response_code, made fast for
 // XWIDE 1 by a table of the 256 byte values.
 class ResponseCoder {
-public:
+  public:
     explicit ResponseCoder(const ControlVariables& cv);
     std::int32_t code(const char* response) const;
 
-private:
+  private:
     const ControlVariables& cv_;
     std::int32_t xwide_;
     std::array<std::int32_t, 256> single_{};
@@ -43,13 +43,13 @@ private:
 // The category of every code number (0..255, as the code records hold them) of every item,
 // computed once for the scoring pass: score_response depends only on the code and the item.
 class ScoreTable {
-public:
+  public:
     explicit ScoreTable(const Run& run);
     std::uint8_t score(std::uint8_t code, std::int32_t item) const {
         return table_[static_cast<std::size_t>(item) * 256 + code];
     }
 
-private:
+  private:
     std::vector<std::uint8_t> table_;
 };
 

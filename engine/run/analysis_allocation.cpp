@@ -20,8 +20,12 @@ constexpr std::int32_t kFirstStatusCapacity = 1000000;
 constexpr std::int32_t kSmallestStatusCapacity = 10;
 constexpr int kPersonStatusHoldUnit = 21;
 
-std::int64_t as64(std::int32_t n) { return static_cast<std::int64_t>(n); }
-std::size_t entries(std::int64_t n) { return static_cast<std::size_t>(std::max<std::int64_t>(n, 0) + 1); }
+std::int64_t as64(std::int32_t n) {
+    return static_cast<std::int64_t>(n);
+}
+std::size_t entries(std::int64_t n) {
+    return static_cast<std::size_t>(std::max<std::int64_t>(n, 0) + 1);
+}
 
 // One block request: the hook may refuse it; otherwise the arrays are sized, and a platform
 // shortage releases what was obtained. True when the block stands.
@@ -37,8 +41,8 @@ bool obtain(Run& run, MemoryBlock block, std::int64_t bytes, Allocate allocate, 
     }
 }
 
-[[noreturn]] void stop_for_memory(Run& run, std::int64_t bytes, std::int64_t count, std::string_view name,
-                                  std::int32_t status) {
+[[noreturn]] void stop_for_memory(Run& run, std::int64_t bytes, std::int64_t count,
+                                  std::string_view name, std::int32_t status) {
     run.rs.io_status = status;
     fatal_message(run, memory_message(bytes, count, name, status));
 }
@@ -49,8 +53,9 @@ void release_vector(std::vector<T>& v) {
 }
 
 void release_persons(AnalysisArrays& a) {
-    for (auto* v : {&a.person_measure, &a.person_outfit_zstd, &a.person_infit_zstd, &a.person_outfit_mnsq,
-                    &a.person_infit_mnsq, &a.person_shown_score, &a.person_shown_count})
+    for (auto* v :
+         {&a.person_measure, &a.person_outfit_zstd, &a.person_infit_zstd, &a.person_outfit_mnsq,
+          &a.person_infit_mnsq, &a.person_shown_score, &a.person_shown_count})
         release_vector(*v);
     release_vector(a.person_order);
     release_vector(a.person_status);
@@ -58,14 +63,17 @@ void release_persons(AnalysisArrays& a) {
 
 void size_persons(AnalysisArrays& a, std::int32_t np) {
     const std::size_t n = entries(np);
-    for (auto* v : {&a.person_measure, &a.person_outfit_zstd, &a.person_infit_zstd, &a.person_outfit_mnsq,
-                    &a.person_infit_mnsq, &a.person_shown_score, &a.person_shown_count})
+    for (auto* v :
+         {&a.person_measure, &a.person_outfit_zstd, &a.person_infit_zstd, &a.person_outfit_mnsq,
+          &a.person_infit_mnsq, &a.person_shown_score, &a.person_shown_count})
         v->assign(n, 0.0f);
     a.person_order.assign(n, 0);
     a.person_status.assign(n, status::kMeasured);
 }
 
-std::int64_t person_block_bytes(std::int32_t np) { return 33 * as64(np) + 32; }
+std::int64_t person_block_bytes(std::int32_t np) {
+    return 33 * as64(np) + 32;
+}
 
 bool obtain_persons(Run& run, std::int32_t np) {
     AnalysisArrays& a = run.arrays;
@@ -78,8 +86,8 @@ bool obtain_persons(Run& run, std::int32_t np) {
 
 std::string memory_message(std::int64_t bytes, std::int64_t count, std::string_view name,
                            std::int32_t status) {
-    return fmt_i(bytes, 10) + msg::kBytesNotAvailable + msg::kNotEnoughMemoryFor + fmt_i(count, 8) + " " +
-           std::string(trim(name)) + msg::kIostat + fmt_i(status, 6);
+    return fmt_i(bytes, 10) + msg::kBytesNotAvailable + msg::kNotEnoughMemoryFor + fmt_i(count, 8) +
+           " " + std::string(trim(name)) + msg::kIostat + fmt_i(status, 6);
 }
 
 void allocate_item_block(Run& run) {
@@ -88,10 +96,11 @@ void allocate_item_block(Run& run) {
     a.items = ni;
     const std::size_t n = entries(ni);
     auto allocate = [&] {
-        for (auto* v : {&a.item_measure, &a.item_infit_zstd, &a.item_standard_error, &a.item_outfit_mnsq,
-                        &a.item_infit_mnsq, &a.item_outfit_zstd, &a.item_max_possible_score, &a.item_raw_score,
-                        &a.item_count, &a.item_point_biserial, &a.item_displacement, &a.item_shown_score,
-                        &a.item_shown_count})
+        for (auto* v :
+             {&a.item_measure, &a.item_infit_zstd, &a.item_standard_error, &a.item_outfit_mnsq,
+              &a.item_infit_mnsq, &a.item_outfit_zstd, &a.item_max_possible_score,
+              &a.item_raw_score, &a.item_count, &a.item_point_biserial, &a.item_displacement,
+              &a.item_shown_score, &a.item_shown_count})
             v->assign(n, 0.0f);
         a.item_max_attainable_score.assign(n + 1, 0.0f);
         a.item_estimation_score.assign(n + 1, 0.0f);
@@ -101,7 +110,8 @@ void allocate_item_block(Run& run) {
         a.current_scored_responses.assign(n, static_cast<std::uint8_t>(255));
         a.current_response_codes.assign(4 * static_cast<std::size_t>(std::max(ni, 0)) + 1, '\0');
     };
-    if (!obtain(run, MemoryBlock::Items, 74 * as64(ni) + 8, allocate, [&] { a = AnalysisArrays{}; }))
+    if (!obtain(run, MemoryBlock::Items, 74 * as64(ni) + 8, allocate,
+                [&] { a = AnalysisArrays{}; }))
         stop_for_memory(run, 74 * as64(ni) + 8, ni, run.cv.item_plural, kAllocationFailed);
 }
 
@@ -129,12 +139,10 @@ void allocate_item_string_blocks(Run& run) {
         s.key_scores.assign(static_cast<std::size_t>(k), -1);
     });
     auto per_item_mode = [](std::int32_t mode) { return mode == 1 || mode == 3; };
-    request(MemoryBlock::RescoreString, per_item_mode(cv.rescore_mode) ? ni * x + 32 : 33, [&] {
-        s.rescore.assign(per_item_mode(cv.rescore_mode) ? per_item : 0, ' ');
-    });
-    request(MemoryBlock::ModelsString, per_item_mode(cv.models_mode) ? ni * x + 32 : 33, [&] {
-        s.models.assign(per_item_mode(cv.models_mode) ? per_item : 0, ' ');
-    });
+    request(MemoryBlock::RescoreString, per_item_mode(cv.rescore_mode) ? ni * x + 32 : 33,
+            [&] { s.rescore.assign(per_item_mode(cv.rescore_mode) ? per_item : 0, ' '); });
+    request(MemoryBlock::ModelsString, per_item_mode(cv.models_mode) ? ni * x + 32 : 33,
+            [&] { s.models.assign(per_item_mode(cv.models_mode) ? per_item : 0, ' '); });
     const std::int64_t v = std::max(cv.ivalue_rows, 0);
     s.ivalue_rows.clear();
     s.irefer.clear();
@@ -154,7 +162,8 @@ void allocate_group_block(Run& run) {
     auto allocate = [&] {
         a.group_top_category.assign(n, 0);
         a.group_first_slot.assign(n, 0);
-        for (auto* v : {&a.group_weight_sum, &a.group_pivot, &a.group_average_difference}) v->assign(n, 0.0f);
+        for (auto* v : {&a.group_weight_sum, &a.group_pivot, &a.group_average_difference})
+            v->assign(n, 0.0f);
         a.group_model.assign(n, ' ');
         a.group_pivot_flag.assign(n, 0);
     };
@@ -175,7 +184,8 @@ void allocate_person_status_array(Run& run) {
         capacity /= 2;
         if (capacity <= kSmallestStatusCapacity) break;
     }
-    stop_for_memory(run, as64(capacity) + 32, capacity, msg::kPersonStatusArrayName, kAllocationFailed);
+    stop_for_memory(run, as64(capacity) + 32, capacity, msg::kPersonStatusArrayName,
+                    kAllocationFailed);
 }
 
 void allocate_category_block(Run& run) {
@@ -185,14 +195,16 @@ void allocate_category_block(Run& run) {
     const std::size_t n = entries(c);
     const std::int64_t bytes = 72 * as64(c) + 4 * (as64(m) + 1) + 32;
     auto allocate = [&] {
-        for (auto* v : {&a.step_calibration, &a.step_weighted_difference_sum, &a.step_weighted_difference_square_sum,
-                        &a.step_information, &a.category_half_point_measure, &a.category_score_point_measure,
-                        &a.category_outfit_mnsq, &a.category_infit_mnsq, &a.category_observed_average,
-                        &a.category_expected_average, &a.category_thurstone_threshold, &a.category_expected_count,
-                        &a.category_observed_count})
+        for (auto* v :
+             {&a.step_calibration, &a.step_weighted_difference_sum,
+              &a.step_weighted_difference_square_sum, &a.step_information,
+              &a.category_half_point_measure, &a.category_score_point_measure,
+              &a.category_outfit_mnsq, &a.category_infit_mnsq, &a.category_observed_average,
+              &a.category_expected_average, &a.category_thurstone_threshold,
+              &a.category_expected_count, &a.category_observed_count})
             v->assign(n, 0.0f);
-        for (auto* v : {&a.category_count_first, &a.category_count_second, &a.category_recoded, &a.category_status,
-                        &a.category_value})
+        for (auto* v : {&a.category_count_first, &a.category_count_second, &a.category_recoded,
+                        &a.category_status, &a.category_value})
             v->assign(n, 0);
         // Indexed by category value 0..M.
         a.step_values_by_category.assign(static_cast<std::size_t>(m) + 1, 0.0f);
@@ -220,15 +232,17 @@ void allocate_person_block(Run& run) {
             hi = n - 1;
         }
     } while (lo + 1 < hi);
-    if (kept < 1) stop_for_memory(run, person_block_bytes(lo), lo, run.cv.person_plural, kAllocationFailed);
+    if (kept < 1)
+        stop_for_memory(run, person_block_bytes(lo), lo, run.cv.person_plural, kAllocationFailed);
     if (static_cast<std::int32_t>(a.person_status.size()) != kept + 1) size_persons(a, kept);
     a.persons = kept;
 }
 
 void report_persons_kept(Run& run) {
     if (run.arrays.persons == run.input.records_input) return;
-    show_message_line(run, std::string(msg::kOnlyFirst) + fmt_i(run.arrays.persons, 8) + msg::kOnlyFirstOf +
-                               fmt_i(run.input.records_input, 8) + " " + pad_right(run.cv.person_plural, 13) +
+    show_message_line(run, std::string(msg::kOnlyFirst) + fmt_i(run.arrays.persons, 8) +
+                               msg::kOnlyFirstOf + fmt_i(run.input.records_input, 8) + " " +
+                               pad_right(run.cv.person_plural, 13) +
                                msg::kProcessedDueToMemoryLimits);
 }
 
@@ -264,16 +278,21 @@ void allocate_memory_images(Run& run) {
         [&] { release_vector(a.person_record_image); });
     obtain(
         run, MemoryBlock::ScoredResponseImage, np * ni + 32,
-        [&] { a.scored_response_image.assign(static_cast<std::size_t>(np * ni), static_cast<std::uint8_t>(255)); },
+        [&] {
+            a.scored_response_image.assign(static_cast<std::size_t>(np * ni),
+                                           static_cast<std::uint8_t>(255));
+        },
         [&] { release_vector(a.scored_response_image); });
 }
 
-// ---- person status hold file ---------------------------------------------------------------------
+// ---- person status hold file
+// ---------------------------------------------------------------------
 
 std::int32_t hold_person_statuses(Run& run) {
     AnalysisArrays& a = run.arrays;
     const std::int8_t fallback = run.input.person_default_status;
-    const std::int8_t opposite = fallback == status::kDeleted ? status::kMeasured : status::kDeleted;
+    const std::int8_t opposite =
+        fallback == status::kDeleted ? status::kMeasured : status::kDeleted;
     std::int32_t h = std::min(a.persons, run.input.highest_person_touched);
     h = std::min<std::int32_t>(h, static_cast<std::int32_t>(a.person_status_input.size()) - 1);
     while (h > 0 && a.person_status_input[static_cast<std::size_t>(h)] != opposite) --h;
@@ -282,8 +301,8 @@ std::int32_t hold_person_statuses(Run& run) {
         if (open_record_unit(run, kPersonStatusHoldUnit, path, 1, RecordOpen::Fresh) != 0)
             fail_on_file_error(run, msg::kPersonStatusHoldFile, 'O');
         for (std::int32_t n = 1; n <= h; ++n)
-            if (write_record(run, kPersonStatusHoldUnit, n, &a.person_status_input[static_cast<std::size_t>(n)]) !=
-                0)
+            if (write_record(run, kPersonStatusHoldUnit, n,
+                             &a.person_status_input[static_cast<std::size_t>(n)]) != 0)
                 fail_on_file_error(run, msg::kPersonStatusHoldFile, 'W');
         if (flush_record_unit(run, kPersonStatusHoldUnit) != 0)
             fail_on_file_error(run, msg::kPersonStatusHoldFile, 'W');
@@ -296,7 +315,8 @@ void restore_person_statuses(Run& run, std::int32_t held) {
     AnalysisArrays& a = run.arrays;
     const std::int32_t read = std::min(held, a.persons);
     for (std::int32_t n = 1; n <= read; ++n)
-        if (read_record(run, kPersonStatusHoldUnit, n, &a.person_status[static_cast<std::size_t>(n)]) != 0)
+        if (read_record(run, kPersonStatusHoldUnit, n,
+                        &a.person_status[static_cast<std::size_t>(n)]) != 0)
             fail_on_file_error(run, msg::kPersonStatusHoldFile, 'R');
     if (held > 0) close_record_unit(run, kPersonStatusHoldUnit, true);
     for (std::int32_t n = std::max(read, 0) + 1; n <= a.persons; ++n)

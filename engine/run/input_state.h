@@ -28,9 +28,9 @@ enum class MemoryBlock {
 
 struct InputState {
     // ---- left by data input
-    std::int64_t records_input = 0;          // every non-blank data record read
-    std::int32_t longest_person_label = 1;   // trimmed, at least 1
-    bool non_ascii_warned = false;           // the non-ASCII code warning is given once a run
+    std::int64_t records_input = 0;         // every non-blank data record read
+    std::int32_t longest_person_label = 1;  // trimmed, at least 1
+    bool non_ascii_warned = false;          // the non-ASCII code warning is given once a run
 
     // ---- person statuses before the person block exists
     // Highest person number whose status the person deletion list or a rejected PSELECT=

@@ -15,13 +15,18 @@ namespace {
 constexpr std::int32_t kPerItem = 1;
 constexpr std::int32_t kOneGroupPerItem = 2;
 
-bool is_model_letter(char c) { return c == 'R' || c == 'S' || c == 'F'; }
-
-[[noreturn]] void stop_invalid_model(Run& run, char letter) {
-    fatal_message(run, std::string(msg::kInvalidModelOf) + letter + msg::kInvalidModelIn + "MODELS");
+bool is_model_letter(char c) {
+    return c == 'R' || c == 'S' || c == 'F';
 }
 
-char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+[[noreturn]] void stop_invalid_model(Run& run, char letter) {
+    fatal_message(run,
+                  std::string(msg::kInvalidModelOf) + letter + msg::kInvalidModelIn + "MODELS");
+}
+
+char upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 }  // namespace
 
@@ -36,16 +41,16 @@ void prepare_item_strings(Run& run) {
         const char* keyword;
     };
     const std::array<Entry, 4> in_case_order = {{{cv.models_mode, &s.models, "MODELS="},
-                                                  {cv.groups_mode, &s.groups, "GROUPS="},
-                                                  {cv.rescore_mode, &s.rescore, "RESCORE="},
-                                                  {cv.irefer_mode, &s.irefer, "IREFER="}}};
+                                                 {cv.groups_mode, &s.groups, "GROUPS="},
+                                                 {cv.rescore_mode, &s.rescore, "RESCORE="},
+                                                 {cv.irefer_mode, &s.irefer, "IREFER="}}};
     for (const Entry& e : in_case_order) {
         if (e.mode != kPerItem) continue;
         e.text->resize(n, ' ');
         uppercase_string(*e.text, static_cast<int>(n));
     }
-    const std::array<Entry, 4> in_reduction_order = {in_case_order[1], in_case_order[0], in_case_order[2],
-                                                     in_case_order[3]};
+    const std::array<Entry, 4> in_reduction_order = {in_case_order[1], in_case_order[0],
+                                                     in_case_order[2], in_case_order[3]};
     for (const Entry& e : in_reduction_order) {
         if (e.mode != kPerItem) continue;
         if (cv.xwide > 1) reduce_item_string_to_one_character(run, *e.text, e.keyword);
@@ -77,7 +82,8 @@ void form_rating_scale_groups(Run& run) {
     if (cv.groups_mode != kPerItem) {
         const bool own = cv.groups_mode == kOneGroupPerItem;
         std::fill(groups.begin(), groups.end(), own ? '0' : '1');
-        for (std::int32_t i = 1; i <= ni; ++i) a.item_group[static_cast<std::size_t>(i)] = own ? i : 1;
+        for (std::int32_t i = 1; i <= ni; ++i)
+            a.item_group[static_cast<std::size_t>(i)] = own ? i : 1;
         a.groups = own ? ni : 1;
         return;
     }
@@ -109,7 +115,9 @@ void set_group_model_codes(Run& run) {
     if (cv.models_mode == kPerItem) {
         const std::string& models = a.strings.models;
         for (std::int32_t i = 1; i <= cv.ni; ++i) {
-            const char letter = static_cast<std::size_t>(i) <= models.size() ? models[static_cast<std::size_t>(i - 1)] : ' ';
+            const char letter = static_cast<std::size_t>(i) <= models.size()
+                                    ? models[static_cast<std::size_t>(i - 1)]
+                                    : ' ';
             if (letter == ' ') continue;
             if (!is_model_letter(letter)) stop_invalid_model(run, letter);
             const auto g = static_cast<std::size_t>(a.item_group[static_cast<std::size_t>(i)]);
@@ -120,9 +128,9 @@ void set_group_model_codes(Run& run) {
                 code = letter;
                 setter = i;
             } else if (code != letter) {
-                fatal_message(run, std::string(msg::kTwoModelTypes) + "\"" + code + "\"" + msg::kAtItemNumber +
-                                       fmt_i(setter, 6) + msg::kAndModel + "\"" + letter + "\"" +
-                                       msg::kAtItemNumber + fmt_i(i, 6));
+                fatal_message(run, std::string(msg::kTwoModelTypes) + "\"" + code + "\"" +
+                                       msg::kAtItemNumber + fmt_i(setter, 6) + msg::kAndModel +
+                                       "\"" + letter + "\"" + msg::kAtItemNumber + fmt_i(i, 6));
             }
         }
     }

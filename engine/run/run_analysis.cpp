@@ -39,8 +39,8 @@ void reset_run(Run& run) {
 // Phase 7: the second reading, then the list files of the strings given as list files.
 void read_item_definition_strings(Run& run) {
     const ControlVariables& cv = run.cv;
-    if (cv.key_count > 0 || cv.ivalue_rows > 0 || cv.groups_mode == kPerItem || cv.models_mode == kPerItem ||
-        cv.rescore_mode == kPerItem || cv.irefer_mode == kPerItem)
+    if (cv.key_count > 0 || cv.ivalue_rows > 0 || cv.groups_mode == kPerItem ||
+        cv.models_mode == kPerItem || cv.rescore_mode == kPerItem || cv.irefer_mode == kPerItem)
         read_keyed_control_lists(run);
     if (run.cv.groups_mode == kListFile) read_groups_file(run);
     if (run.cv.models_mode == kListFile) read_models_file(run);
@@ -89,11 +89,13 @@ void analyse(Run& run) {
     // reinstatement).
     take_irefer_from_groups(run);
     const ItemDefinitionStrings& strings = run.arrays.strings;
-    run.input.scoring_flag = !strings.answer_keys.empty() || run.cv.rescore_mode != 0 || run.cv.irefer_mode == kPerItem;
+    run.input.scoring_flag =
+        !strings.answer_keys.empty() || run.cv.rescore_mode != 0 || run.cv.irefer_mode == kPerItem;
     run.arrays.scored_response_image.clear();
 
     read_data_input(run);
-    // ---- CALL SITE (not yet called): RFILE=, write_scored_response_file, when RFILE= names a file.
+    // ---- CALL SITE (not yet called): RFILE=, write_scored_response_file, when RFILE= names a
+    // file.
     pump_and_poll(run);
     if (run.rs.finish_iterating) stop_run_as_failed(run);
     if (item_label_pass_needed(run)) select_items_by_label_columns(run);

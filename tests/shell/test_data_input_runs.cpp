@@ -18,10 +18,12 @@ struct DataRuns : ::testing::Test {
 }  // namespace
 
 TEST_F(DataRuns, SevenRecordsAreCountedOnScreenAndInTheReport) {
-    ProgramResult r = run("NI=4\nITEM1=1\nNAME1=6\n&END\nA\nB\nC\nD\nEND LABELS\n"
-                          "1100 a\n1000 b\n1110 c\n0100 d\n1010 e\n1101 f\n0110 g\n");
+    ProgramResult r =
+        run("NI=4\nITEM1=1\nNAME1=6\n&END\nA\nB\nC\nD\nEND LABELS\n"
+            "1100 a\n1000 b\n1110 c\n0100 d\n1010 e\n1101 f\n0110 g\n");
     EXPECT_EQ(r.exit_status, 0) << r.screen;
-    EXPECT_NE(r.screen.find("\n       7 PERSON       Records Input.\n"), std::string::npos) << r.screen;
+    EXPECT_NE(r.screen.find("\n       7 PERSON       Records Input.\n"), std::string::npos)
+        << r.screen;
     EXPECT_NE(read_file(dir.file("out.txt")).find("\r\n       7 PERSON       Records Input.\r\n"),
               std::string::npos);
 }
@@ -33,6 +35,6 @@ TEST_F(DataRuns, LetterCodesWithoutAKeyFailTheRun) {
                             "CHECK VARIABLES: CODES=, RESCOR=, NEWSCR=, KEY1=, IVALUE?=\n"),
               std::string::npos)
         << r.screen;
-    EXPECT_NE(r.screen.find("Oops! Use \"Edit\" menu to make corrections, then restart"), std::string::npos);
+    EXPECT_NE(r.screen.find("Oops! Use \"Edit\" menu to make corrections, then restart"),
+              std::string::npos);
 }
-

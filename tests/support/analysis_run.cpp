@@ -15,7 +15,9 @@ AnalysisRun::AnalysisRun() {
     host.settings.temp_directory = temp.path;
 }
 
-AnalysisRun::~AnalysisRun() { delete_work_files_at_exit(run); }
+AnalysisRun::~AnalysisRun() {
+    delete_work_files_at_exit(run);
+}
 
 int AnalysisRun::analyse(const std::string& control, const std::vector<std::string>& extra) {
     write_file(dir.file("ctl.txt"), control);
@@ -67,7 +69,9 @@ std::vector<int> AnalysisRun::person_statuses() {
     return s.empty() ? std::vector<int>{} : std::vector<int>(s.begin() + 1, s.end());
 }
 
-std::string AnalysisRun::report() { return read_file(dir.file("out.txt")); }
+std::string AnalysisRun::report() {
+    return read_file(dir.file("out.txt"));
+}
 
 std::string lines(const std::vector<std::string>& text) {
     std::string s;

@@ -15,8 +15,8 @@ namespace {
 
 constexpr int M = 255;  // missing
 
-std::string control(const std::vector<std::string>& instructions, const std::vector<std::string>& labels,
-                    const std::vector<std::string>& data) {
+std::string control(const std::vector<std::string>& instructions,
+                    const std::vector<std::string>& labels, const std::vector<std::string>& data) {
     std::vector<std::string> all = instructions;
     all.push_back("&END");
     all.insert(all.end(), labels.begin(), labels.end());
@@ -44,13 +44,14 @@ TEST(DataInput, FixedColumnsGiveCodesScoresAndLabels) {
     EXPECT_TRUE(a.shows("\n       3 PERSON       Records Input.\n"));
     EXPECT_NE(a.report().find("\r\n       3 PERSON       Records Input.\r\n"), std::string::npos);
     // First-record echo: heading, ruler, record and the column markers.
-    EXPECT_TRUE(a.shows("Input Data Record:\n12345678\n--------\n1100 Ann\n^I ^N^P\n")) << a.host.screen();
+    EXPECT_TRUE(a.shows("Input Data Record:\n12345678\n--------\n1100 Ann\n^I ^N^P\n"))
+        << a.host.screen();
 }
 
 TEST(DataInput, FormatFieldsAreReadAtRunTime) {
     AnalysisRun a;
-    a.analyse(control({"NI=4", "ITEM1=1", "NAME1=5", "NAMLEN=3", "FORMAT=(4(A1,1X),3A1)"}, kFourLabels,
-                      {"1 1 0 0 Ann", "0 1 x 1 Bob"}));
+    a.analyse(control({"NI=4", "ITEM1=1", "NAME1=5", "NAMLEN=3", "FORMAT=(4(A1,1X),3A1)"},
+                      kFourLabels, {"1 1 0 0 Ann", "0 1 x 1 Bob"}));
     EXPECT_EQ(a.exit_status, 0) << a.host.screen();
     EXPECT_EQ(a.scores(), (Rows{{1, 1, 0, 0}, {0, 1, M, 1}}));
     EXPECT_EQ(a.person_label(1), "Ann");
@@ -85,13 +86,14 @@ TEST(DataInput, CommaDelimitedEmptyFieldIsAMissingResponse) {
 
 TEST(DataInput, WideCodesAreLeftAdjustedBeforeTheLookup) {
     AnalysisRun a;
-    a.analyse(control({"NI=3", "ITEM1=1", "NAME1=8", "NAMLEN=2", "XWIDE=2", "CODES=\" 1 2 3\""}, {"a", "b", "c"},
-                      {" 13 03 P1", "2 1 3 P2"}));
+    a.analyse(control({"NI=3", "ITEM1=1", "NAME1=8", "NAMLEN=2", "XWIDE=2", "CODES=\" 1 2 3\""},
+                      {"a", "b", "c"}, {" 13 03 P1", "2 1 3 P2"}));
     EXPECT_EQ(a.exit_status, 0) << a.host.screen();
     EXPECT_EQ(a.scores(), (Rows{{1, 3, M}, {2, 1, 3}}));
 }
 
-// ---- scoring --------------------------------------------------------------------------------------
+// ---- scoring
+// --------------------------------------------------------------------------------------
 
 TEST(DataInput, AnswerKeyScoresMatchesOneAndOthersZero) {
     AnalysisRun a;
@@ -110,8 +112,8 @@ TEST(DataInput, SecondKeyScoresItsNumberAndTheFirstMatchingKeyWins) {
 
 TEST(DataInput, KeyRecordInDataLayoutAfterEnd) {
     AnalysisRun a;
-    a.analyse(lines({"NI=2", "ITEM1=3", "NAME1=1", "NAMLEN=2", "CODES=AB", "KEYF=1", "KEYSCR=3", "&END",
-                     "xxBA", "a", "b", "END LABELS", "P1BA", "P2AB"}));
+    a.analyse(lines({"NI=2", "ITEM1=3", "NAME1=1", "NAMLEN=2", "CODES=AB", "KEYF=1", "KEYSCR=3",
+                     "&END", "xxBA", "a", "b", "END LABELS", "P1BA", "P2AB"}));
     EXPECT_EQ(a.exit_status, 0) << a.host.screen();
     EXPECT_TRUE(a.shows(" KEY1 processed in data format"));
     EXPECT_EQ(a.scores(), (Rows{{3, 3}, {0, 0}}));
@@ -119,16 +121,17 @@ TEST(DataInput, KeyRecordInDataLayoutAfterEnd) {
 
 TEST(DataInput, NewScoresApplyToTheItemsMarkedForRescoring) {
     AnalysisRun a;
-    a.analyse(control({"NI=4", "ITEM1=1", "NAME1=6", "CODES=0123", "NEWSCR=3210", "RESCORE=1y0n"}, kFourLabels,
-                      {"0011 P1", "3210 P2"}));
+    a.analyse(control({"NI=4", "ITEM1=1", "NAME1=6", "CODES=0123", "NEWSCR=3210", "RESCORE=1y0n"},
+                      kFourLabels, {"0011 P1", "3210 P2"}));
     EXPECT_EQ(a.exit_status, 0) << a.host.screen();
     EXPECT_EQ(a.scores(), (Rows{{3, 3, 1, 1}, {0, 1, 1, 0}}));
 }
 
 TEST(DataInput, IvalueRowPaddedWithStarsScoresPaddedCodesMissing) {
     AnalysisRun a;
-    a.analyse(control({"NI=4", "ITEM1=1", "NAME1=6", "CODES=ABC", "IREFER=abAB", "IVALUEA=012", "IVALUEB=2"},
-                      kFourLabels, {"ABCA P1", "CCBB P2"}));
+    a.analyse(control(
+        {"NI=4", "ITEM1=1", "NAME1=6", "CODES=ABC", "IREFER=abAB", "IVALUEA=012", "IVALUEB=2"},
+        kFourLabels, {"ABCA P1", "CCBB P2"}));
     EXPECT_EQ(a.exit_status, 0) << a.host.screen();
     EXPECT_EQ(a.scores(), (Rows{{0, M, 2, 2}, {2, M, 1, M}}));
 }
@@ -137,8 +140,9 @@ TEST(DataInput, CodesThatNeverScoreOneStopTheRun) {
     AnalysisRun a;
     a.analyse(control({"NI=2", "ITEM1=1", "NAME1=4", "CODES=AB"}, {"a", "b"}, {"AB P1"}));
     EXPECT_EQ(a.exit_status, 1);
-    EXPECT_TRUE(a.shows("NONE OF YOUR RESPONSES ARE SCORED 1 OR ABOVE.\n"
-                        "CHECK VARIABLES: CODES=, RESCOR=, NEWSCR=, KEY1=, IVALUE?=\n"))
+    EXPECT_TRUE(
+        a.shows("NONE OF YOUR RESPONSES ARE SCORED 1 OR ABOVE.\n"
+                "CHECK VARIABLES: CODES=, RESCOR=, NEWSCR=, KEY1=, IVALUE?=\n"))
         << a.host.screen();
     EXPECT_FALSE(a.shows("Records Input."));
 }
@@ -161,7 +165,8 @@ TEST(DataInput, GroupsLayOutCategorySlotsFromTheirTopScores) {
     EXPECT_EQ(a.scores(), (Rows{{0, 1, 2, 2}, {3, 2, 1, 0}}));
 }
 
-// ---- persons ---------------------------------------------------------------------------------------
+// ---- persons
+// ---------------------------------------------------------------------------------------
 
 TEST(DataInput, PersonSelectionKeepsEveryRecordCountedAndCleansRejectedRecords) {
     AnalysisRun a;
@@ -200,7 +205,9 @@ TEST(DataInput, OnlyBlankRecordsFailTheRun) {
 TEST(DataInput, DataFilesJoinedByPlusContinueThePersonNumbers) {
     AnalysisRun a;
     write_file(a.dir.file("one.txt"), "10 A\n01 B\n");
-    write_file(a.dir.file("two.txt"), "11\n\x1a" "00 never\n");
+    write_file(a.dir.file("two.txt"),
+               "11\n\x1a"
+               "00 never\n");
     a.analyse(control({"NI=2", "ITEM1=1", "NAME1=4", "DATA=one.txt + two.txt"}, {"a", "b"}, {}));
     ASSERT_EQ(a.exit_status, 0) << a.host.screen();
     EXPECT_EQ(a.scores(), (Rows{{1, 0}, {0, 1}, {1, 1}}));
@@ -217,7 +224,8 @@ TEST(DataInput, MissingDataFileStopsTheRun) {
     EXPECT_TRUE(a.shows(" UNABLE TO OPEN DATA= FILE: none.txt\n"));
 }
 
-// ---- item labels ------------------------------------------------------------------------------------
+// ---- item labels
+// ------------------------------------------------------------------------------------
 
 TEST(DataInput, TooFewLabelsWarnAndTheRestAreNumbered) {
     AnalysisRun a;
@@ -251,7 +259,8 @@ TEST(DataInput, LabelFileNeedsEndLabelsInTheControlFile) {
 
 TEST(DataInput, LabelsEndOnEndNamesInAnyCaseAndSpacing) {
     AnalysisRun a;
-    a.analyse(lines({"NI=2", "ITEM1=1", "NAME1=4", "&END", "first", "second", "  end   names ", "10 P1"}));
+    a.analyse(lines(
+        {"NI=2", "ITEM1=1", "NAME1=4", "&END", "first", "second", "  end   names ", "10 P1"}));
     ASSERT_EQ(a.exit_status, 0) << a.host.screen();
     EXPECT_EQ(a.item_label(2), "second");
     EXPECT_EQ(a.scores(), (Rows{{1, 0}}));
@@ -259,7 +268,8 @@ TEST(DataInput, LabelsEndOnEndNamesInAnyCaseAndSpacing) {
 
 TEST(DataInput, ItemSelectionDeletesItemsWhoseLabelsDoNotMatch) {
     AnalysisRun a;
-    a.analyse(control({"NI=3", "ITEM1=1", "NAME1=5", "ISELECT=A*"}, {"A1", "B2", "A3"}, {"101 P1"}));
+    a.analyse(
+        control({"NI=3", "ITEM1=1", "NAME1=5", "ISELECT=A*"}, {"A1", "B2", "A3"}, {"101 P1"}));
     ASSERT_EQ(a.exit_status, 0) << a.host.screen();
     EXPECT_EQ(a.run.arrays.item_status[2], -3);
     EXPECT_EQ(a.scores()[0][0], 1);
@@ -267,7 +277,8 @@ TEST(DataInput, ItemSelectionDeletesItemsWhoseLabelsDoNotMatch) {
     EXPECT_EQ(a.codes()[0][1], 0);  // a deleted item is never coded
 }
 
-// ---- limits of the record line -----------------------------------------------------------------------
+// ---- limits of the record line
+// -----------------------------------------------------------------------
 
 TEST(DataInput, EchoAndMarkerLinesStopAtColumnFiveHundred) {
     AnalysisRun a;
@@ -302,8 +313,8 @@ TEST(DataInput, PersonWeightColumnsBecomeAWorkFile) {
 
 TEST(DataInput, GroupsOfWideCodesHoldEveryColumnOfEveryItem) {
     AnalysisRun a;
-    a.analyse(control({"NI=2", "ITEM1=1", "NAME1=12", "NAMLEN=2", "XWIDE=5", "CODES=\"    0    1    2\"",
-                       "GROUPS=\"    2    1\""},
+    a.analyse(control({"NI=2", "ITEM1=1", "NAME1=12", "NAMLEN=2", "XWIDE=5",
+                       "CODES=\"    0    1    2\"", "GROUPS=\"    2    1\""},
                       {"a", "b"}, {"    2    1 P1", "0    2     P2"}));
     ASSERT_EQ(a.exit_status, 0) << a.host.screen();
     EXPECT_EQ(a.run.arrays.strings.groups, "21");
@@ -314,8 +325,8 @@ TEST(DataInput, GroupsOfWideCodesHoldEveryColumnOfEveryItem) {
 TEST(DataInput, ItemAnchorColumnSelectionIsKeptWhole) {
     AnalysisRun a;
     const std::string selection = std::string(22, '+') + std::string(22, ' ') + "$S1W4";
-    a.analyse(control({"NI=3", "ITEM1=1", "NAME1=5", "IAFILE=" + selection}, {"1.25 A", "     B", "2.50 C"},
-                      {"101 P1"}));
+    a.analyse(control({"NI=3", "ITEM1=1", "NAME1=5", "IAFILE=" + selection},
+                      {"1.25 A", "     B", "2.50 C"}, {"101 P1"}));
     ASSERT_EQ(a.exit_status, 0) << a.host.screen();
     const std::string path(trim(a.run.cv.iafile));
     EXPECT_EQ(path, work_file_path(a.run, "ZIA"));
@@ -327,7 +338,8 @@ TEST(DataInput, ControlCharacterInAResponseIsReportedOncePerRun) {
     AnalysisRun a;
     a.analyse(control({"NI=2", "ITEM1=1", "NAME1=4"}, {"a", "b"}, {"1\t P1", "\t\t P2"}));
     ASSERT_EQ(a.exit_status, 0) << a.host.screen();
-    EXPECT_TRUE(a.shows(" NON-ASCII DATA CODE FOR PERSON: 1, ITEM: 2, DECIMAL= 9, CHARACTER= \t\n"));
+    EXPECT_TRUE(
+        a.shows(" NON-ASCII DATA CODE FOR PERSON: 1, ITEM: 2, DECIMAL= 9, CHARACTER= \t\n"));
     EXPECT_EQ(a.host.screen().find("NON-ASCII"), a.host.screen().rfind("NON-ASCII"));
     EXPECT_EQ(a.scores(), (Rows{{1, M}, {M, M}}));
 }
@@ -336,18 +348,21 @@ TEST(DataInput, FormatThatCannotReadTheDataStopsAtTheFirstRecord) {
     AnalysisRun a;
     a.analyse(control({"NI=2", "ITEM1=1", "NAME1=3", "FORMAT=(2A1,Q)"}, {"a", "b"}, {"10P1"}));
     EXPECT_EQ(a.exit_status, 1);
-    EXPECT_TRUE(a.shows(" ERROR IN DATA AT PERSON: 1.  CHECK DATA AND RUN AGAIN.\n"
-                        "PROBLEM: (FORMAT=) Unknown or missing character (6989): for file: "))
+    EXPECT_TRUE(
+        a.shows(" ERROR IN DATA AT PERSON: 1.  CHECK DATA AND RUN AGAIN.\n"
+                "PROBLEM: (FORMAT=) Unknown or missing character (6989): for file: "))
         << a.host.screen();
 }
 
-// ---- transformations between the reading and the scoring -------------------------------------------
+// ---- transformations between the reading and the scoring
+// -------------------------------------------
 
 TEST(DataInput, MformsReformattedRecordsAreTheData) {
     AnalysisRun a;
     write_file(a.dir.file("two.txt"), "ANN       10\nANN       01\nBOB       11\nBOB       00\n");
     write_file(a.dir.file("mf.txt"), "D=two.txt\nL=2\nP1-3=1:1\nI1-2=1:11\nI3-4=2:11\n");
-    a.analyse(control({"NI=4", "ITEM1=11", "NAME1=1", "NAMLEN=3", "MFORMS=mf.txt"}, kFourLabels, {}));
+    a.analyse(
+        control({"NI=4", "ITEM1=11", "NAME1=1", "NAMLEN=3", "MFORMS=mf.txt"}, kFourLabels, {}));
     ASSERT_EQ(a.exit_status, 0) << a.host.screen();
     EXPECT_EQ(a.scores(), (Rows{{1, 0, 0, 1}, {1, 1, 0, 0}}));
     EXPECT_EQ(a.person_label(2), "BOB");
@@ -356,7 +371,8 @@ TEST(DataInput, MformsReformattedRecordsAreTheData) {
 TEST(DataInput, EditedCodesAreScored) {
     AnalysisRun a;
     write_file(a.dir.file("ed.txt"), "1 2 0\n2 1-2 1\n");
-    a.analyse(control({"NI=2", "ITEM1=1", "NAME1=4", "EDFILE=ed.txt"}, {"a", "b"}, {"11 P1", "00 P2"}));
+    a.analyse(
+        control({"NI=2", "ITEM1=1", "NAME1=4", "EDFILE=ed.txt"}, {"a", "b"}, {"11 P1", "00 P2"}));
     ASSERT_EQ(a.exit_status, 0) << a.host.screen();
     EXPECT_EQ(a.scores(), (Rows{{1, 0}, {1, 1}}));
 }

@@ -38,7 +38,8 @@ struct ListFiles : ::testing::Test {
 }  // namespace
 
 TEST_F(ListFiles, EntriesRangesAndCodesOfTheGroupsList) {
-    run.cv.groups_list = file("3-1 A\n0-2 B\n5\n; a comment\n-4 C\n1 2-5 A\n6 \"x\", extra\n9-12 Z\n");
+    run.cv.groups_list =
+        file("3-1 A\n0-2 B\n5\n; a comment\n-4 C\n1 2-5 A\n6 \"x\", extra\n9-12 Z\n");
     ASSERT_TRUE(read(read_groups_file));
     EXPECT_EQ(run.arrays.strings.groups, "BBA  x");
     EXPECT_EQ(run.cv.groups_mode, 1);
@@ -80,7 +81,8 @@ TEST_F(ListFiles, AMissingRescoreListOnlyStopsRescoring) {
     run.cv.rescore_mode = 3;
     ASSERT_TRUE(read(read_rescore_file));
     EXPECT_EQ(run.cv.rescore_mode, 0);
-    EXPECT_TRUE(host.shows("PROBLEM: Input File Not Found. Please specify full path. (2): for file: "));
+    EXPECT_TRUE(
+        host.shows("PROBLEM: Input File Not Found. Please specify full path. (2): for file: "));
     EXPECT_FALSE(run.rs.run_failed);
     run.cv.groups_list = dir.file("none.txt");
     EXPECT_FALSE(read(read_groups_file));
@@ -111,7 +113,8 @@ TEST_F(ListFiles, KeyScoresAreReadFromTheirFields) {
 
 TEST(DataLayoutRecords, GroupsRecordOfZeroGivesEveryItemItsOwnGroup) {
     AnalysisRun a;
-    a.analyse(lines({"NI=3", "ITEM1=1", "NAME1=5", "GRP=Y", "&END", "0", "a", "b", "c", "END LABELS", "101 P"}));
+    a.analyse(lines({"NI=3", "ITEM1=1", "NAME1=5", "GRP=Y", "&END", "0", "a", "b", "c",
+                     "END LABELS", "101 P"}));
     ASSERT_EQ(a.exit_status, 0) << a.host.screen();
     EXPECT_EQ(a.run.cv.groups_mode, 2);
     EXPECT_EQ(a.run.arrays.groups, 3);
@@ -121,16 +124,17 @@ TEST(DataLayoutRecords, MissingRecordStopsTheRunNamingIt) {
     AnalysisRun a;
     a.analyse(lines({"NI=3", "ITEM1=1", "NAME1=5", "MODF=Y", "&END"}));
     EXPECT_EQ(a.exit_status, 1);
-    EXPECT_TRUE(a.shows(" FAILURE TO READ CORRECTLY A \"MODELS\" RECORD.\n"
-                        " CHECK FOR CORRECT SEQUENCE IN CONTROL FILE:\n"
-                        "   SEE APPENDIX 2 IN USER'S GUIDE\n"))
+    EXPECT_TRUE(
+        a.shows(" FAILURE TO READ CORRECTLY A \"MODELS\" RECORD.\n"
+                " CHECK FOR CORRECT SEQUENCE IN CONTROL FILE:\n"
+                "   SEE APPENDIX 2 IN USER'S GUIDE\n"))
         << a.host.screen();
 }
 
 TEST(DataLayoutRecords, ModelsRecordOfOneLetterSetsTheModelForAll) {
     AnalysisRun a;
-    a.analyse(lines({"NI=3", "ITEM1=1", "NAME1=5", "CODES=012", "MODF=Y", "&END", "s", "a", "b", "c",
-                     "END LABELS", "102 P"}));
+    a.analyse(lines({"NI=3", "ITEM1=1", "NAME1=5", "CODES=012", "MODF=Y", "&END", "s", "a", "b",
+                     "c", "END LABELS", "102 P"}));
     ASSERT_EQ(a.exit_status, 0) << a.host.screen();
     EXPECT_EQ(a.run.cv.models_mode, 2);
     EXPECT_EQ(a.run.arrays.group_model[1], 'S');

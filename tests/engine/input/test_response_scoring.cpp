@@ -56,8 +56,8 @@ TEST_F(Scoring, WideResponsesAreLeftAdjustedAndRepeatedCodesGiveTheirLastNumber)
 TEST_F(Scoring, WideCodesReadAsNumbersUpTo255) {
     codes("1201A 300", 3);
     EXPECT_EQ(score(1), 120);
-    EXPECT_EQ(score(2), M);   // a letter among the digits
-    EXPECT_EQ(score(3), M);   // 300 is above 255
+    EXPECT_EQ(score(2), M);  // a letter among the digits
+    EXPECT_EQ(score(3), M);  // 300 is above 255
     codes("1 12", 2);
     EXPECT_EQ(score(2), 12);
 }
@@ -135,5 +135,6 @@ TEST_F(Scoring, FastLookupsAgreeWithTheScoringRoutines) {
     ScoreTable table(run);
     for (int i = 1; i <= 4; ++i)
         for (int c = 0; c <= 255; ++c)
-            ASSERT_EQ(table.score(static_cast<std::uint8_t>(c), i), c <= 4 ? score(c, i) : M) << i << " " << c;
+            ASSERT_EQ(table.score(static_cast<std::uint8_t>(c), i), c <= 4 ? score(c, i) : M)
+                << i << " " << c;
 }

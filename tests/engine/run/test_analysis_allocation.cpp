@@ -13,12 +13,15 @@ namespace {
 
 std::string dichotomous(int persons) {
     std::vector<std::string> text = {"NI=2", "ITEM1=1", "NAME1=4", "&END", "a", "b", "END LABELS"};
-    for (int p = 1; p <= persons; ++p) text.push_back(p % 2 ? "10 P" + std::to_string(p) : "01 P" + std::to_string(p));
+    for (int p = 1; p <= persons; ++p)
+        text.push_back(p % 2 ? "10 P" + std::to_string(p) : "01 P" + std::to_string(p));
     return lines(text);
 }
 
 auto refuse(MemoryBlock which, std::int64_t above) {
-    return [which, above](MemoryBlock block, std::int64_t bytes) { return block == which && bytes > above; };
+    return [which, above](MemoryBlock block, std::int64_t bytes) {
+        return block == which && bytes > above;
+    };
 }
 
 }  // namespace
@@ -28,7 +31,9 @@ TEST(MemoryShortage, ItemBlockIsFatal) {
     a.run.input.refuse_memory = refuse(MemoryBlock::Items, 0);
     a.analyse(dichotomous(3));
     EXPECT_EQ(a.exit_status, 1);
-    EXPECT_TRUE(a.shows("       156 bytes of memory not available. NOT ENOUGH MEMORY FOR       2 ITEMS IOSTAT= 10070"))
+    EXPECT_TRUE(
+        a.shows("       156 bytes of memory not available. NOT ENOUGH MEMORY FOR       2 ITEMS "
+                "IOSTAT= 10070"))
         << a.host.screen();
 }
 
@@ -38,8 +43,9 @@ TEST(MemoryShortage, AnyStringBlockGivesOneMessageWithTheLastRequest) {
     std::string ctl = dichotomous(3);
     a.analyse("KEY1=10\n" + ctl);
     EXPECT_EQ(a.exit_status, 1);
-    EXPECT_TRUE(a.shows("        33 bytes of memory not available. NOT ENOUGH MEMORY FOR       2 "
-                        "KEY/RESCOR/GROUPS/MODELS/IVALUE IOSTAT=    -2"))
+    EXPECT_TRUE(
+        a.shows("        33 bytes of memory not available. NOT ENOUGH MEMORY FOR       2 "
+                "KEY/RESCOR/GROUPS/MODELS/IVALUE IOSTAT=    -2"))
         << a.host.screen();
 }
 
@@ -51,7 +57,8 @@ TEST(MemoryShortage, PersonStatusArrayHalvesAndExtraRecordsAreOnlyCounted) {
     EXPECT_EQ(a.run.arrays.person_status_capacity, 61);
     EXPECT_TRUE(a.shows("PERSONS SKIPPED AFTER 61\n"));
     EXPECT_TRUE(a.shows("      65 PERSON       Records Input."));
-    EXPECT_TRUE(a.shows(" ONLY FIRST      61 OF      65 PERSONS       PROCESSED DUE TO MEMORY LIMITS"))
+    EXPECT_TRUE(
+        a.shows(" ONLY FIRST      61 OF      65 PERSONS       PROCESSED DUE TO MEMORY LIMITS"))
         << a.host.screen();
     EXPECT_EQ(a.run.arrays.persons, 61);
     EXPECT_EQ(a.person_label(61), "P61");
@@ -62,8 +69,9 @@ TEST(MemoryShortage, NoPersonStatusArrayAtAllIsFatal) {
     a.run.input.refuse_memory = refuse(MemoryBlock::PersonStatus, 0);
     a.analyse(dichotomous(3));
     EXPECT_EQ(a.exit_status, 1);
-    EXPECT_TRUE(a.shows("        39 bytes of memory not available. NOT ENOUGH MEMORY FOR       7 "
-                        "PERSON STATUS ARRAY IOSTAT= 10070"))
+    EXPECT_TRUE(
+        a.shows("        39 bytes of memory not available. NOT ENOUGH MEMORY FOR       7 "
+                "PERSON STATUS ARRAY IOSTAT= 10070"))
         << a.host.screen();
 }
 
@@ -72,8 +80,10 @@ TEST(MemoryShortage, PersonBlockKeepsTheLargestCountThatFits) {
     a.run.input.refuse_memory = refuse(MemoryBlock::Persons, 33 * 5 + 32);
     a.analyse("PSELECT=P{1-4}\n" + dichotomous(8));
     ASSERT_EQ(a.exit_status, 0) << a.host.screen();
-    EXPECT_TRUE(a.shows("\n296 bytes of memory not available. Complete analysis not done.\n")) << a.host.screen();
-    EXPECT_TRUE(a.shows(" ONLY FIRST       5 OF       8 PERSONS       PROCESSED DUE TO MEMORY LIMITS"));
+    EXPECT_TRUE(a.shows("\n296 bytes of memory not available. Complete analysis not done.\n"))
+        << a.host.screen();
+    EXPECT_TRUE(
+        a.shows(" ONLY FIRST       5 OF       8 PERSONS       PROCESSED DUE TO MEMORY LIMITS"));
     EXPECT_EQ(a.run.arrays.persons, 5);
     // The first persons in input order stay, with the statuses data input gave them.
     EXPECT_EQ(a.person_statuses(), (std::vector<int>{1, 1, 1, 1, -3}));
@@ -84,7 +94,9 @@ TEST(MemoryShortage, NotEvenOnePersonIsFatal) {
     a.run.input.refuse_memory = refuse(MemoryBlock::Persons, 0);
     a.analyse(dichotomous(8));
     EXPECT_EQ(a.exit_status, 1);
-    EXPECT_TRUE(a.shows("        65 bytes of memory not available. NOT ENOUGH MEMORY FOR       1 PERSONS IOSTAT= 10070"))
+    EXPECT_TRUE(
+        a.shows("        65 bytes of memory not available. NOT ENOUGH MEMORY FOR       1 PERSONS "
+                "IOSTAT= 10070"))
         << a.host.screen();
 }
 
@@ -114,7 +126,8 @@ struct Hold : ::testing::Test {
     void TearDown() override { close_all_units(run); }
     void statuses(std::vector<int> s, std::int8_t fallback) {
         run.arrays.person_status_input.assign(20, fallback);
-        for (std::size_t n = 0; n < s.size(); ++n) run.arrays.person_status_input[n + 1] = static_cast<std::int8_t>(s[n]);
+        for (std::size_t n = 0; n < s.size(); ++n)
+            run.arrays.person_status_input[n + 1] = static_cast<std::int8_t>(s[n]);
         run.input.person_default_status = fallback;
     }
     std::vector<int> round_trip(std::int32_t persons) {
@@ -138,8 +151,9 @@ TEST_F(Hold, StatusesUpToTheLastExceptionAreKept) {
     run.arrays.persons = 6;
     allocate_person_block(run);
     restore_person_statuses(run, 2);
-    EXPECT_EQ(std::vector<int>(run.arrays.person_status.begin() + 1, run.arrays.person_status.end()),
-              (std::vector<int>{1, -3, 1, 1, 1, 1}));
+    EXPECT_EQ(
+        std::vector<int>(run.arrays.person_status.begin() + 1, run.arrays.person_status.end()),
+        (std::vector<int>{1, -3, 1, 1, 1, 1}));
     EXPECT_FALSE(file_exists(work_file_path(run, "ZUU")));
 }
 
@@ -166,6 +180,7 @@ TEST_F(Hold, FewerPersonsThanHeldReadOnlyTheirOwn) {
     run.arrays.persons = 2;
     allocate_person_block(run);
     restore_person_statuses(run, held);
-    EXPECT_EQ(std::vector<int>(run.arrays.person_status.begin() + 1, run.arrays.person_status.end()),
-              (std::vector<int>{-3, 1}));
+    EXPECT_EQ(
+        std::vector<int>(run.arrays.person_status.begin() + 1, run.arrays.person_status.end()),
+        (std::vector<int>{-3, 1}));
 }

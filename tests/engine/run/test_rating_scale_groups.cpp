@@ -41,7 +41,9 @@ struct Groups : ::testing::Test {
     std::vector<int> item_groups() const {
         return {run.arrays.item_group.begin() + 1, run.arrays.item_group.end()};
     }
-    std::string models() const { return {run.arrays.group_model.begin() + 1, run.arrays.group_model.end()}; }
+    std::string models() const {
+        return {run.arrays.group_model.begin() + 1, run.arrays.group_model.end()};
+    }
 };
 
 }  // namespace
@@ -91,7 +93,8 @@ TEST_F(Groups, TwoModelsInOneGroupNameBothItems) {
     run.cv.models_mode = 1;
     run.arrays.strings.models = "R SS";
     EXPECT_FALSE(set_up());
-    EXPECT_TRUE(host.shows(" TWO MODEL TYPES DEFINED IN SAME GROUP: \"R\" AT ITEM      1 AND \"S\" AT ITEM      3"))
+    EXPECT_TRUE(host.shows(
+        " TWO MODEL TYPES DEFINED IN SAME GROUP: \"R\" AT ITEM      1 AND \"S\" AT ITEM      3"))
         << host.screen();
     EXPECT_TRUE(run.rs.run_failed);
 }
@@ -125,7 +128,8 @@ TEST_F(Groups, OneCharacterPerItemMustNotRunPastTheItems) {
     run.cv.groups_mode = 1;
     run.arrays.strings.groups = "11223344";
     EXPECT_FALSE(set_up());
-    EXPECT_TRUE(host.shows(" GROUPS= has one \"one character per item\" format, but is 4 characters too long\n"))
+    EXPECT_TRUE(host.shows(
+        " GROUPS= has one \"one character per item\" format, but is 4 characters too long\n"))
         << host.screen();
 }
 
