@@ -427,4 +427,73 @@ inline constexpr const char* kFitLabelCubeRoot = "ZSTD";
 inline constexpr const char* kFitLabelRescaled = "ZEMP";
 inline constexpr const char* kFitLabelLogarithm = " LOG";
 
+// ---- Analysis driver, data input and scoring: allocation, groups and models, data records,
+// ---- item labels, per-item strings ------------------------------------------------------------
+
+// Memory shortage.
+inline constexpr const char* kBytesNotAvailable = " bytes of memory not available.";
+inline constexpr const char* kNotEnoughMemoryFor = " NOT ENOUGH MEMORY FOR";
+inline constexpr const char* kIostat = " IOSTAT=";
+inline constexpr const char* kBytesNotAvailableIncomplete =
+    " bytes of memory not available. Complete analysis not done.";
+inline constexpr const char* kStringBlocksName = "KEY/RESCOR/GROUPS/MODELS/IVALUE";
+inline constexpr const char* kScaleGroupsName = "SCALE GROUPS";
+inline constexpr const char* kPersonStatusArrayName = "PERSON STATUS ARRAY";
+inline constexpr const char* kCategoriesName = "CATEGORIES";
+inline constexpr const char* kWeightsName = "WEIGHTS";
+inline constexpr const char* kOnlyFirst = " ONLY FIRST";
+inline constexpr const char* kOnlyFirstOf = " OF";
+inline constexpr const char* kProcessedDueToMemoryLimits = " PROCESSED DUE TO MEMORY LIMITS";
+inline constexpr const char* kPersonStatusHoldFile = "PERSON STATUS HOLD FILE";
+
+// Rating-scale groups and model codes.
+inline constexpr const char* kInvalidModelOf = " INVALID MODEL OF ";
+inline constexpr const char* kInvalidModelIn = " IN ";
+inline constexpr const char* kTwoModelTypes = " TWO MODEL TYPES DEFINED IN SAME GROUP: ";
+inline constexpr const char* kAtItemNumber = " AT ITEM ";
+inline constexpr const char* kAndModel = " AND ";
+inline constexpr const char* kMenuEditReportFile = "Edit Report Output File=";
+
+// Data records.
+inline constexpr const char* kNoneScoredOneOrAbove = "NONE OF YOUR RESPONSES ARE SCORED 1 OR ABOVE.";
+inline constexpr const char* kCheckScoringVariables =
+    "CHECK VARIABLES: CODES=, RESCOR=, NEWSCR=, KEY1=, IVALUE?=";
+inline constexpr const char* kPutEndLabels = "Please put \"END LABELS\" after \"&END\".";
+inline constexpr const char* kInputInProcess = " Input in process ..";
+inline constexpr const char* kInputRecord = "Input Data Record:";
+inline constexpr const char* kInputRecordBeforeFormat = "Input Data Record before FORMAT=:";
+inline constexpr const char* kInputRecordAfterFormat = "Input Data Record after FORMAT=:";
+inline constexpr const char* kPersonsSkippedAfter = "PERSONS SKIPPED AFTER ";
+inline constexpr const char* kNonAsciiPerson = " NON-ASCII DATA CODE FOR PERSON: ";
+inline constexpr const char* kNonAsciiItem = ", ITEM: ";
+inline constexpr const char* kNonAsciiDecimal = ", DECIMAL= ";
+inline constexpr const char* kNonAsciiCharacter = ", CHARACTER= ";
+inline constexpr const char* kRecordsInput = " Records Input.";
+inline constexpr const char* kUnableToOpenDataFile = " UNABLE TO OPEN DATA= FILE: ";
+inline constexpr const char* kErrorInDataAtPerson = " ERROR IN DATA AT PERSON: ";
+inline constexpr const char* kCheckDataAndRunAgain = ".  CHECK DATA AND RUN AGAIN.";
+inline constexpr const char* kFailureToReadRecord = " FAILURE TO READ CORRECTLY A ";
+inline constexpr const char* kRecordEnd = " RECORD.";
+inline constexpr const char* kCheckControlSequence = " CHECK FOR CORRECT SEQUENCE IN CONTROL FILE:";
+inline constexpr const char* kSeeAppendix2 = "   SEE APPENDIX 2 IN USER'S GUIDE";
+
+// Item labels.
+inline constexpr const char* kItemLabelsCount = "Oops!  Item labels = ";
+inline constexpr const char* kErrorReadingItemLabels =
+    "ERROR READING \"&END\", THEN ITEM LABELS, THEN \"END LABELS\"";
+
+// Per-item strings.
+inline constexpr const char* kReadingKeys = " Reading KEYnn=, GROUPS= etc..";
+inline constexpr const char* kRewindFailure = " FILE FAILURE ON REWIND FOR ";
+inline constexpr const char* kKeyPrefix = " KEY";
+inline constexpr const char* kKeyProcessedInDataFormat = " processed in data format";
+inline constexpr const char* kProcessingGroups = " Processing GROUPS= from ";
+inline constexpr const char* kProcessingModels = " Processing MODELS= from ";
+inline constexpr const char* kProcessingIrefer = " Processing IREFER= from ";
+inline constexpr const char* kProcessingRescore = " Processing RESCORE= from ";
+inline constexpr const char* kValueProblemGroups = "Value problem in Group=*: ";
+inline constexpr const char* kValueProblemModels = "Value problem in MODEL=*: ";
+inline constexpr const char* kValueProblemIrefer = "Value problem in IREFER=*: ";
+inline constexpr const char* kValueProblemRescore = "Value problem in RESCORE=*: ";
+
 }  // namespace korvelan::msg

@@ -15,6 +15,7 @@
 #include "engine/run/analysis_arrays.h"
 #include "engine/run/control_variables.h"
 #include "engine/run/host_services.h"
+#include "engine/run/input_state.h"
 #include "engine/run/numtext.h"
 #include "engine/run/record_files.h"
 
@@ -122,6 +123,7 @@ struct Run {
     FileUnits units;
     AnalysisArrays arrays;
     RecordUnits records;  // direct-access work files (ZMM, ZNN, ZPP, ZQQ, ZJJ)
+    InputState input;     // values of the driver and data input read by later phases
     std::vector<std::string> args;  // command-line arguments after the program name
     std::optional<std::tm> fixed_time;  // tests pin the clock
 };

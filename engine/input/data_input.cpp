@@ -1,0 +1,410 @@
+#include "engine/input/data_input.h"
+
+#include <algorithm>
+#include <span>
+#include <string>
+
+#include "engine/input/data_edits.h"
+#include "engine/input/data_records.h"
+#include "engine/input/item_labels.h"
+#include "engine/input/item_selections.h"
+#include "engine/input/mforms.h"
+#include "engine/input/record_echo.h"
+#include "engine/input/response_scoring.h"
+#include "engine/input/selections.h"
+#include "engine/run/file_units.h"
+#include "engine/run/message_texts.h"
+#include "engine/run/messages.h"
+#include "engine/run/report_line.h"
+#include "engine/run/run_start.h"
+
+namespace korvelan {
+
+namespace {
+
+constexpr int kPersonAnchorUnit = 11;
+constexpr int kPersonWeightUnit = 12;
+constexpr std::int64_t kRecordsPerDot = 1000;
+constexpr char kEndOfDataMark = 26;
+
+std::string number(std::int64_t n) {
+    return std::string(trim(int_to_text_left(n)));
+}
+
+// PWEIGHT= or PAFILE= given as a column selection of the data records: the selection is kept,
+// the variable names the work file ZPW or ZPA, and each person's text goes there as a line.
+struct PersonColumns {
+    std::string ControlVariables::*value;
+    const char* name;
+    const char* code;
+    int unit;
+    bool active = false;
+    FieldSelection selection;
+    SelectedText text;
+    std::string path;
+
+    PersonColumns(std::string ControlVariables::*v, const char* n, const char* c, int u)
+        : value(v), name(n), code(c), unit(u) {}
+    void open(Run& run) {
+        std::string& v = run.cv.*value;
+        if (!holds_column_selection(v)) return;
+        if (!parse_field_selection(run, trim(v), name, SelectionUse::Label, selection)) return;
+        SelectedText probe;
+        apply_field_selection(selection, "", probe);
+        if (probe.count <= 0) return;
+        path = work_file_path(run, code);
+        v = pad_right(path, width::kFileName);
+        if (open_unit(run, unit, path, OpenMode::Write) != 0) fail(run);
+        active = true;
+    }
+    [[noreturn]] void fail(Run& run) const {
+        const std::int32_t status = run.rs.io_status;
+        show_message_line(run, msg::kProblemWithWorkFile);
+        run.rs.io_status = status;
+        fail_on_file_error(run, path, 'O');
+    }
+    std::int32_t column() const { return active ? selection.first_column : 0; }
+    void write(Run& run, std::int64_t person) const {
+        std::string_view t = trim(text.text());
+        if (!active || t.empty()) return;
+        if (write_unit_line(run, unit, number(person) + " " + std::string(t)) != 0) fail(run);
+    }
+};
+
+class DataPass {
+  public:
+    explicit DataPass(Run& run)
+        : run_(run),
+          cv_(run.cv),
+          files_(run_work_file_layout(run)),
+          record_(run.cv),
+          coder_(run.cv),
+          weights_{&ControlVariables::pweight, "PWEIGHT", "ZPW", kPersonWeightUnit},
+          anchors_{&ControlVariables::pafile, "PAFILE", "ZPA", kPersonAnchorUnit},
+          echo_(run),
+          selecting_(trim(run.cv.pselect) != "*") {}
+
+    void open_work_files() {
+        open_person_work_files(run_, files_.layout);
+        weights_.open(run_);
+        anchors_.open(run_);
+        echo_.set_selection_columns(weights_.column(), anchors_.column());
+    }
+    void read_all_sources();
+    void report_records_input();
+    void edit_codes_and_make_key();
+    void score_persons();
+
+  private:
+    void read_source(int unit, const std::string& name, bool data_file);
+    void show_raw_first_line(DataLineSource& source, const std::string& name);
+    void take_record(bool echo);
+    void store_person(std::int32_t p);
+    void count_record();
+    std::span<std::uint8_t> codes() {
+        return {reinterpret_cast<std::uint8_t*>(run_.arrays.current_response_codes.data()) + 1,
+                static_cast<std::size_t>(cv_.ni)};
+    }
+
+    Run& run_;
+    const ControlVariables& cv_;
+    WorkFiles files_;
+    RecordLine record_;
+    ResponseCoder coder_;
+    PersonColumns weights_;
+    PersonColumns anchors_;
+    RecordEcho echo_;
+    bool selecting_;
+    std::string label_;
+    std::int32_t persons_ = 0;
+    bool skipping_ = false;
+    bool first_source_ = true;
+    bool raw_echo_shown_ = false;
+};
+
+void DataPass::read_all_sources() {
+    blank_label_text(label_);
+    if (trim(cv_.data_file).empty()) {
+        read_source(unit::kControl, run_.rs.control_file, false);
+        return;
+    }
+    close_unit(run_, unit::kControl);
+    std::string_view list = cv_.data_file;
+    for (;;) {
+        list = trim_left(list);
+        if (list.empty()) break;
+        const std::size_t plus = list.find('+');
+        const std::string name(trim(list.substr(0, plus)));
+        list = plus == std::string_view::npos ? std::string_view() : list.substr(plus + 1);
+        if (name.empty()) continue;
+        if (run_.host) {
+            run_.host->insert_menu_item(1, 2, std::string(msg::kMenuEditDataFile) + name, nullptr);
+            run_.host->write_text_window_line(msg::kMformsOpening + name);
+        }
+        if (open_unit(run_, unit::kControl, name, OpenMode::Read) != 0) {
+            const std::int32_t status = run_.rs.io_status;
+            show_message_line(run_, msg::kUnableToOpenDataFile + name);
+            run_.rs.io_status = status;
+            fail_on_file_error(run_, name, 'I');
+        }
+        read_source(unit::kControl, name, true);
+        close_unit(run_, unit::kControl);
+    }
+}
+
+void DataPass::show_raw_first_line(DataLineSource& source, const std::string& name) {
+    std::string_view line;
+    const int status = source.next_line(line);
+    if (status > 0) {
+        show_message_line(
+            run_, msg::kErrorInDataAtPerson + number(persons_ + 1) + msg::kCheckDataAndRunAgain);
+        run_.rs.io_status = status;
+        fail_on_file_error(run_, name, 'R');
+    }
+    std::string raw(status == 0 ? line : std::string_view());
+    blank_control_characters(raw);
+    echo_.show(msg::kInputRecordBeforeFormat);
+    echo_.ruler(static_cast<std::int32_t>(trim_right(raw).size()));
+    echo_.show(trim_right(raw));
+    source.rewind();
+    raw_echo_shown_ = true;
+}
+
+void DataPass::read_source(int unit_number, const std::string& name, bool data_file) {
+    DataLineSource source(run_, unit_number);
+    if (record_.formatted() && data_file) show_raw_first_line(source, name);
+    bool first_record = true;
+    for (;;) {
+        const int status = record_.read(source);
+        if (status < 0) break;
+        if (status > 0) {
+            show_message_line(run_, msg::kErrorInDataAtPerson + number(persons_ + 1) +
+                                        msg::kCheckDataAndRunAgain);
+            run_.rs.io_status = status;
+            fail_on_file_error(run_, name, 'R');
+        }
+        if (record_.blank()) continue;
+        if (record_.first() == kEndOfDataMark) break;
+        if (first_record) {
+            echo_.show(record_.formatted() ? msg::kInputRecordAfterFormat : msg::kInputRecord);
+            if (first_source_ && !raw_echo_shown_) echo_.ruler(record_.length());
+            if (!record_.formatted() || record_.delimited()) {
+                echo_.show(record_.columns());
+                if (!record_.delimited()) echo_.marker_line();
+            }
+        }
+        take_record(first_record);
+        first_record = false;
+    }
+    first_source_ = false;
+}
+
+void DataPass::take_record(bool echo) {
+    if (record_.delimited()) {
+        record_.split_delimited(label_);
+        if (anchors_.active)
+            apply_delimited_selection(anchors_.selection, record_.fields(), anchors_.text);
+        if (weights_.active)
+            apply_delimited_selection(weights_.selection, record_.fields(), weights_.text);
+        if (echo) echo_.delimited_record(record_.responses(), label_);
+    } else {
+        record_.take_label(label_);
+        if (anchors_.active)
+            apply_field_selection(anchors_.selection, record_.columns(), anchors_.text);
+        if (weights_.active)
+            apply_field_selection(weights_.selection, record_.columns(), weights_.text);
+        record_.move_responses_to_column_1();
+    }
+    // Only the label's NAMLEN= characters and the selected texts can hold anything.
+    blank_control_characters(
+        label_.data(), std::min(label_.size(), static_cast<std::size_t>(std::max(cv_.namlen, 0))));
+    blank_control_characters(anchors_.text.c.data(), static_cast<std::size_t>(anchors_.text.count));
+    blank_control_characters(weights_.text.c.data(), static_cast<std::size_t>(weights_.text.count));
+    if (echo && record_.formatted() && !record_.delimited())
+        echo_.formatted_record(record_.responses(), anchors_.text.text(), weights_.text.text(),
+                               label_);
+    count_record();
+    if (skipping_) return;
+    if (persons_ >= run_.arrays.person_status_capacity) {
+        if (run_.host)
+            run_.host->write_text_window_line(msg::kPersonsSkippedAfter +
+                                              number(run_.arrays.person_status_capacity));
+        skipping_ = true;
+        return;
+    }
+    store_person(++persons_);
+}
+
+void DataPass::count_record() {
+    if (++run_.input.records_input % kRecordsPerDot != 0) return;
+    if (run_.host) run_.host->send_char_to_text_window('.');
+    pump_and_poll(run_);
+}
+
+void DataPass::store_person(std::int32_t p) {
+    InputState& input = run_.input;
+    std::int8_t& status = run_.arrays.person_status_input[static_cast<std::size_t>(p)];
+    if (status != status::kDeleted && selecting_ &&
+        !is_selected(match_label_selection(trim(cv_.pselect), label_, cv_.namlen))) {
+        status = status::kDeleted;
+        input.highest_person_touched = std::max(input.highest_person_touched, p);
+    }
+    const std::size_t namlen = static_cast<std::size_t>(std::max(cv_.namlen, 0));
+    std::string_view stored = std::string_view(label_).substr(0, namlen);
+    if (trim(stored).empty()) {
+        make_person_number_label(p, label_);
+        stored = std::string_view(label_).substr(0, namlen);
+    }
+    input.longest_person_label =
+        std::max(input.longest_person_label, static_cast<std::int32_t>(trim_right(stored).size()));
+    write_person_name_record(run_, files_, p, stored);
+    if (status <= status::kDeleted) {
+        write_missing_codes_record(run_, files_, p);
+        return;
+    }
+    anchors_.write(run_, p);
+    weights_.write(run_, p);
+    std::span<std::uint8_t> c = codes();
+    const std::int8_t* item_status = run_.arrays.item_status.data();
+    const auto x = static_cast<std::size_t>(std::max(cv_.xwide, 1));
+    for (std::int32_t i = 1; i <= cv_.ni; ++i) {
+        if (item_status[i] <= status::kDeleted) continue;
+        const char* response = record_.response(i);
+        const std::int32_t code = coder_.code(response);
+        c[static_cast<std::size_t>(i - 1)] = static_cast<std::uint8_t>(code);
+        if (code != 0 || input.non_ascii_warned) continue;
+        for (std::size_t k = 0; k < x; ++k) {
+            const auto b = static_cast<unsigned char>(response[k]);
+            if (b >= ' ' && b <= '~') continue;
+            input.non_ascii_warned = true;
+            show_message_line(run_, msg::kNonAsciiPerson + number(p) + msg::kNonAsciiItem +
+                                        number(i) + msg::kNonAsciiDecimal + number(b) +
+                                        msg::kNonAsciiCharacter + std::string(1, response[k]));
+            break;
+        }
+    }
+    write_person_codes_record(run_, files_, p, c);
+}
+
+void DataPass::report_records_input() {
+    run_.arrays.persons = persons_;
+    close_unit(run_, kPersonAnchorUnit);
+    close_unit(run_, kPersonWeightUnit);
+    if (run_.host) run_.host->write_text_window_line(" ");
+    ReportLineBuffer& line = run_.rep.line;
+    line.clear();
+    line.put(1, fmt_i(run_.input.records_input, 9) + " " +
+                    pad_right(cv_.person_word, width::kWord) + msg::kRecordsInput);
+    if (run_.host) run_.host->write_text_window_line(line.view(2, line.length()));
+    write_report_line(run_);
+    if (persons_ == 0) stop_run_as_failed(run_);
+}
+
+void DataPass::edit_codes_and_make_key() {
+    if (!trim(cv_.edfile).empty()) apply_data_edits(run_, files_, persons_, codes());
+    if (cv_.makekey == 'Y') {
+        const auto& persons = run_.arrays.person_status_input;
+        const auto& items = run_.arrays.item_status;
+        make_answer_key(
+            run_, files_, persons_, std::span<const std::int8_t>(persons.data(), persons.size()),
+            std::span<const std::int8_t>(items.data(), items.size()), codes(), run_.arrays.strings);
+    }
+}
+
+void DataPass::score_persons() {
+    const ScoreTable table(run_);
+    std::span<std::uint8_t> c = codes();
+    std::span<std::uint8_t> scores(run_.arrays.current_scored_responses.data() + 1,
+                                   static_cast<std::size_t>(cv_.ni));
+    std::fill(scores.begin(), scores.end(), static_cast<std::uint8_t>(kMissingCategory));
+    const std::int8_t* item_status = run_.arrays.item_status.data();
+    for (std::int32_t p = 1; p <= persons_; ++p) {
+        if (run_.arrays.person_status_input[static_cast<std::size_t>(p)] <= status::kDeleted) {
+            write_missing_scores_record(run_, files_, p);
+            continue;
+        }
+        read_person_codes_record(run_, files_, p, c);
+        for (std::int32_t i = 1; i <= cv_.ni; ++i)
+            if (item_status[i] > status::kDeleted)
+                scores[static_cast<std::size_t>(i - 1)] =
+                    table.score(c[static_cast<std::size_t>(i - 1)], i);
+        write_person_scores_record(run_, files_, p, scores);
+    }
+    flush_record_unit(run_, unit::kScores);
+}
+
+void read_item_labels(Run& run) {
+    ControlVariables& cv = run.cv;
+    if (trim(cv.ilfile).empty())
+        copy_item_labels_to_work_file(run);
+    else if (cv.item_numbering != 'Y')
+        skip_item_labels_in_control_file(run);
+    const std::int32_t longest = build_item_label_work_file(run);
+    if (cv.item_numbering == 'Y')
+        cv.itlen = 8;
+    else
+        cv.itlen = cv.itlen == 0 ? longest : std::min(cv.itlen, longest);
+}
+
+}  // namespace
+
+WorkFileLayout run_work_file_layout(const Run& run) {
+    WorkFileLayout layout;
+    layout.ni = run.cv.ni;
+    layout.namlen = run.cv.namlen;
+    layout.itlen = run.cv.itlen;
+    layout.items_numbered = run.cv.item_numbering == 'Y';
+    return layout;
+}
+
+void lay_out_category_slots(Run& run) {
+    const ControlVariables& cv = run.cv;
+    AnalysisArrays& a = run.arrays;
+    const std::int32_t start = cv.missing == 255 ? -1 : cv.missing;
+    std::fill(a.group_top_category.begin(), a.group_top_category.end(), start);
+    for (std::int32_t i = 1; i <= cv.ni; ++i) {
+        std::int32_t& top = a.group_top_category[static_cast<std::size_t>(
+            a.item_group[static_cast<std::size_t>(i)])];
+        for (std::int32_t c = 1; c <= cv.categs; ++c) {
+            const std::int32_t s = score_response(run, c, i);
+            if (s != kMissingCategory) top = std::max(top, s);
+        }
+    }
+    std::int32_t highest = -1;
+    std::int32_t slots = 0;
+    for (std::int32_t g = 1; g <= a.groups; ++g) {
+        // The key MAKEKEY= makes from the data scores its codes 1: room for category 1.
+        std::int32_t& top = a.group_top_category[static_cast<std::size_t>(g)];
+        if (cv.makekey == 'Y') top = std::max(top, 1);
+        const std::int32_t t = top;
+        highest = std::max(highest, t);
+        a.group_first_slot[static_cast<std::size_t>(g)] = slots + 1;
+        slots += 1 + std::max(t, 1);
+    }
+    a.top_value = highest;
+    a.slots = slots;
+    if (highest < 1) {
+        show_message_line(run, msg::kNoneScoredOneOrAbove);
+        fatal_message(run, msg::kCheckScoringVariables);
+    }
+}
+
+void read_data_input(Run& run) {
+    if (!trim(run.cv.mforms).empty()) reformat_data_with_mforms(run);
+    lay_out_category_slots(run);
+    read_item_labels(run);
+    if (item_label_pass_needed(run)) select_items_by_label_columns(run);
+    if (run.host) run.host->console_write_prompt(msg::kInputInProcess);
+    std::fill(run.arrays.current_response_codes.begin(), run.arrays.current_response_codes.end(),
+              '\0');
+    run.input.records_input = 0;
+    DataPass pass(run);
+    pass.open_work_files();
+    pass.read_all_sources();
+    pass.report_records_input();
+    pass.edit_codes_and_make_key();
+    pass.score_persons();
+    run.rs.io_status = 0;
+}
+
+}  // namespace korvelan

@@ -1,0 +1,25 @@
+// Data input: the data records of an analysis turned into the person work files. One call lays
+// out the category slots, builds the item label work file, reads every data record (pass 1:
+// label, selection, response codes to ZPP and ZNN), reports the count of records input and
+// scores every person (pass 2: ZNN codes scored to ZMM).
+#pragma once
+
+#include "engine/input/work_files.h"
+#include "engine/run/run.h"
+
+namespace korvelan {
+
+// The whole of data input. Sets NP (run.arrays.persons), the records input and the longest
+// person label; every failure inside ends the run.
+void read_data_input(Run& run);
+
+// The category slots of the rating-scale groups from the scoring of every code of every item:
+// group_top_category, group_first_slot, the slot count C and the highest category M. Ends the
+// run when no code scores 1 or above.
+void lay_out_category_slots(Run& run);
+
+// The layout of the work files for this run's settings (run_work_files gives the work files with
+// the memory images of the run).
+WorkFileLayout run_work_file_layout(const Run& run);
+
+}  // namespace korvelan

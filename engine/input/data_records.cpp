@@ -1,0 +1,193 @@
+#include "engine/input/data_records.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/run/file_units.h"
+#include "engine/run/message_texts.h"
+#include "engine/run/messages.h"
+
+namespace korvelan {
+
+namespace {
+
+// Room after the record line, so that a field read at its end never needs a bounds test.
+constexpr std::size_t kRecordGuard = 8;
+
+}  // namespace
+
+void blank_control_characters(char* text, std::size_t length) {
+    for (std::size_t k = 0; k < length; ++k)
+        if (static_cast<unsigned char>(text[k]) < ' ') text[k] = ' ';
+}
+
+void EchoLine::put(std::int64_t col, std::string_view text) {
+    if (col < 1 || col > kEchoWidth) return;
+    const std::size_t room = static_cast<std::size_t>(kEchoWidth - col + 1);
+    const std::size_t n = std::min(room, text.size());
+    std::copy_n(text.data(), n, c.begin() + (col - 1));
+}
+
+std::string EchoLine::text() const {
+    std::size_t n = c.size();
+    while (n > 0 && c[n - 1] == ' ') --n;
+    return std::string(c.data(), n);
+}
+
+std::vector<std::string> ruler_lines(std::int32_t width) {
+    std::vector<std::string> lines;
+    width = std::clamp(width, 0, kEchoWidth);
+    if (width == 0) return lines;
+    int places = 0;
+    for (std::int32_t w = width; w > 0; w /= 10) ++places;
+    for (int k = places; k >= 1; --k) {
+        std::int32_t step = 1;
+        for (int j = 1; j < k; ++j) step *= 10;
+        std::string line(static_cast<std::size_t>(width), ' ');
+        int digit = 0;
+        for (std::int32_t col = step; col <= width; col += step) {
+            digit = digit % 10 + 1;
+            line[static_cast<std::size_t>(col - 1)] = static_cast<char>('0' + digit % 10);
+        }
+        lines.emplace_back(trim_right(line));
+    }
+    lines.emplace_back(static_cast<std::size_t>(width), '-');
+    return lines;
+}
+
+// ---- lines of a data source
+// ----------------------------------------------------------------------
+
+DataLineSource::DataLineSource(Run& run, int unit) : run_(run) {
+    auto it = run.units.open.find(unit);
+    if (it != run.units.open.end()) file_ = it->second.file;
+}
+
+DataLineSource::~DataLineSource() {
+    std::free(buffer_);
+}
+
+int DataLineSource::next_line(std::string_view& line) {
+    if (!file_) return run_.rs.io_status = 10000;  // not open for read
+    errno = 0;
+    ssize_t n = ::getline(&buffer_, &capacity_, file_);
+    if (n < 0) {
+        if (std::ferror(file_))
+            return run_.rs.io_status = status_from_errno(errno == 0 ? EIO : errno);
+        return run_.rs.io_status = -1;
+    }
+    std::size_t length = static_cast<std::size_t>(n);
+    if (length > 0 && buffer_[length - 1] == '\n') --length;
+    if (length > 0 && buffer_[length - 1] == '\r') --length;
+    line = std::string_view(buffer_, std::min<std::size_t>(length, kRecordWidth));
+    return run_.rs.io_status = 0;
+}
+
+int DataLineSource::rewind() {
+    if (!file_) return run_.rs.io_status = 10000;
+    std::rewind(file_);
+    return run_.rs.io_status = 0;
+}
+
+// ---- the record line
+// -----------------------------------------------------------------------------
+
+RecordLine::RecordLine(const ControlVariables& cv)
+    : cv_(cv),
+      xwide_(std::max(cv.xwide, 1)),
+      response_width_(static_cast<std::size_t>(std::max(cv.ni, 0)) *
+                      static_cast<std::size_t>(std::max(cv.xwide, 1))),
+      line_(std::max<std::size_t>(kRecordWidth, response_width_) + kRecordGuard, ' ') {
+    formatted_ = !trim(cv.format).empty();
+    if (formatted_) format_status_ = compile_record_format(trim(cv.format), format_);
+}
+
+int RecordLine::read(DataLineSource& source) {
+    if (format_status_ != 0) return format_status_;
+    std::int32_t written = 0;
+    if (formatted_) {
+        const std::int64_t width = static_cast<std::int64_t>(cv_.format_field_count) * xwide_;
+        written = static_cast<std::int32_t>(std::min<std::int64_t>(width, kRecordWidth));
+        int status = read_formatted_record(format_, source, xwide_, written / xwide_, line_.data());
+        if (status != 0) return status;
+    } else {
+        std::string_view text;
+        int status = source.next_line(text);
+        if (status != 0) return status;
+        written = static_cast<std::int32_t>(text.size());
+        std::memcpy(line_.data(), text.data(), text.size());
+    }
+    if (used_ > written) std::fill(line_.begin() + written, line_.begin() + used_, ' ');
+    used_ = written;
+    length_ = written;
+    while (length_ > 0 && line_[static_cast<std::size_t>(length_ - 1)] == ' ') --length_;
+    return 0;
+}
+
+void RecordLine::take_label(std::string& label) const {
+    const std::int64_t namlen = std::max(cv_.namlen, 0);
+    if (static_cast<std::int64_t>(label.size()) < namlen)
+        label.resize(static_cast<std::size_t>(namlen));
+    std::fill(label.begin(), label.end(), ' ');
+    // FORMAT= fields are XWIDE wide, and the label is one character of each.
+    const std::int64_t step = formatted_ ? xwide_ : 1;
+    for (std::int64_t j = 1; j <= namlen; ++j) {
+        const std::int64_t col = (j - 1) * step + cv_.name1;
+        if (col >= 1 && col <= used_)
+            label[static_cast<std::size_t>(j - 1)] = line_[static_cast<std::size_t>(col - 1)];
+    }
+}
+
+void RecordLine::move_responses_to_column_1() {
+    const std::int64_t from =
+        formatted_ ? static_cast<std::int64_t>(cv_.item1 - 1) * xwide_ : cv_.item1 - 1;
+    if (from <= 0) return;
+    const auto width = static_cast<std::int64_t>(response_width_);
+    const std::int64_t present = std::clamp<std::int64_t>(used_ - from, 0, width);
+    if (present > 0)
+        std::memmove(line_.data(), line_.data() + from, static_cast<std::size_t>(present));
+    std::fill(line_.begin() + present, line_.begin() + width, ' ');
+    used_ = static_cast<std::int32_t>(std::max<std::int64_t>(used_, width));
+}
+
+void RecordLine::split_delimited(std::string& label) {
+    delimited_text_.assign(line_.data(), static_cast<std::size_t>(length_));
+    DelimitedLayout layout;
+    layout.delimiter = cv_.delimiter;
+    layout.name1 = cv_.name1;
+    layout.namlen = std::max(cv_.namlen, 0);
+    layout.item1 = cv_.item1;
+    layout.ni = std::max(cv_.ni, 0);
+    layout.xwide = xwide_;
+    if (static_cast<std::int64_t>(label.size()) < layout.namlen)
+        label.resize(static_cast<std::size_t>(layout.namlen));
+    split_delimited_record(delimited_text_, layout, label, fields_);
+    std::memcpy(line_.data(), delimited_text_.data(), response_width_);
+    used_ = std::max(used_, static_cast<std::int32_t>(response_width_));
+}
+
+// ---- per-item strings in data layout ---------------------------------------------------------
+
+void read_data_format_record(Run& run, std::string_view instruction, std::string& text) {
+    RecordLine record(run.cv);
+    DataLineSource source(run, unit::kControl);
+    int status = record.read(source);
+    if (status != 0) {
+        show_message_line(run, std::string(msg::kFailureToReadRecord) + "\"" +
+                                   std::string(trim(instruction)) + "\"" + msg::kRecordEnd);
+        show_message_line(run, msg::kCheckControlSequence);
+        show_message_line(run, msg::kSeeAppendix2);
+        run.rs.io_status = status;
+        fail_on_file_error(run, run.rs.control_file, 'R');
+    }
+    std::string label;
+    if (record.delimited())
+        record.split_delimited(label);
+    else
+        record.move_responses_to_column_1();
+    text.assign(record.responses());
+}
+
+}  // namespace korvelan

@@ -1,0 +1,120 @@
+// Data records: the lines of a data source (the control file after its labels, or a DATA= file,
+// on unit 3), the record line one record is read into (one line, or the fields of FORMAT=),
+// and the splitting of a record into the person label and the NI responses, which end up in
+// record columns 1 to NI x XWIDE. Also the 500-column echo lines shown for the first record.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/input/delimited_records.h"
+#include "engine/input/record_format.h"
+#include "engine/run/run.h"
+
+namespace korvelan {
+
+// Longest record line; columns beyond it read as blanks.
+inline constexpr std::int32_t kRecordWidth = 32000;
+// Width of the echo and marker lines of the first record.
+inline constexpr std::int32_t kEchoWidth = 500;
+
+// Replaces every character below the blank (codes 0 to 31) by a blank.
+void blank_control_characters(char* text, std::size_t length);
+inline void blank_control_characters(std::string& text) {
+    blank_control_characters(text.data(), text.size());
+}
+
+// A line of at most 500 columns; whatever would pass column 500 is cut.
+struct EchoLine {
+    std::array<char, kEchoWidth> c;
+    EchoLine() { clear(); }
+    void clear() { c.fill(' '); }
+    // Places text from 1-based column col on.
+    void put(std::int64_t col, std::string_view text);
+    std::string text() const;  // without trailing blanks
+};
+
+// The ruler shown above the first record: one digit line per decimal place of the width
+// (highest place first), then a line of "-".
+std::vector<std::string> ruler_lines(std::int32_t width);
+
+// Lines of a file open on a unit, read through one buffer: no allocation per line. A line
+// loses its line end (LF or CR LF) and is cut at 32000 characters.
+class DataLineSource : public RecordLineSource {
+  public:
+    DataLineSource(Run& run, int unit);
+    ~DataLineSource() override;
+    DataLineSource(const DataLineSource&) = delete;
+    DataLineSource& operator=(const DataLineSource&) = delete;
+    // 0 with the next line, -1 at the end of the file, or an error code.
+    int next_line(std::string_view& line) override;
+    // Back to the first line (a DATA= file whose first line was shown before FORMAT=).
+    int rewind();
+
+  private:
+    Run& run_;
+    std::FILE* file_ = nullptr;
+    char* buffer_ = nullptr;
+    std::size_t capacity_ = 0;
+};
+
+// The record line of the record in hand and how a record is read into it and split.
+class RecordLine {
+  public:
+    explicit RecordLine(const ControlVariables& cv);
+
+    // Status of compiling FORMAT= (0 when it is blank or compiled).
+    int format_status() const { return format_status_; }
+    bool formatted() const { return formatted_; }
+    bool delimited() const { return cv_.delimiter != ' '; }
+
+    // Reads the next record: one line, or FORMAT= fields of XWIDE characters one after another.
+    // 0 a record, -1 the end of the source, or an error code.
+    int read(DataLineSource& source);
+
+    // The record as read: columns 1 to length() (trailing blanks cut).
+    std::string_view columns() const { return {line_.data(), static_cast<std::size_t>(length_)}; }
+    std::int32_t length() const { return length_; }
+    bool blank() const { return length_ == 0; }
+    char first() const { return line_[0]; }
+
+    // Fixed columns or FORMAT=: the label (NAMLEN= characters into label, blank-padded); columns
+    // beyond the record read as blanks.
+    void take_label(std::string& label) const;
+    // Fixed columns or FORMAT=: the NI responses moved to column 1.
+    void move_responses_to_column_1();
+    // Delimited: the label, and the responses in columns 1 to NI x XWIDE; fields() holds the
+    // fields of the record as it was read.
+    void split_delimited(std::string& label);
+    const DelimitedFields& fields() const { return fields_; }
+
+    // Response of item i (from 1), XWIDE characters, once the responses are in column 1.
+    const char* response(std::int32_t item) const {
+        return line_.data() + static_cast<std::size_t>(item - 1) * static_cast<std::size_t>(xwide_);
+    }
+    std::string_view responses() const { return {line_.data(), response_width_}; }
+
+  private:
+    const ControlVariables& cv_;
+    std::int32_t xwide_;
+    std::size_t response_width_;
+    bool formatted_ = false;
+    int format_status_ = 0;
+    RecordFormat format_;
+    std::vector<char> line_;  // kRecordWidth columns and a guard, blank beyond length_
+    std::int32_t length_ = 0;
+    std::int32_t used_ = 0;  // columns that may be non-blank
+    std::string delimited_text_;
+    DelimitedFields fields_;
+};
+
+// Reads the next record of the control file as a data record (for per-item strings given in data
+// layout right after "&END"), moves its responses to column 1 and copies the first NI x XWIDE
+// characters into text. A record that cannot be read ends the run, naming the instruction.
+void read_data_format_record(Run& run, std::string_view instruction, std::string& text);
+
+}  // namespace korvelan
