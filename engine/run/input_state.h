@@ -57,6 +57,9 @@ struct InputState {
     // ---- test hook: returns true to refuse a block request of the given size in bytes, as if
     // memory had run out. Empty: every request is made for real.
     std::function<bool(MemoryBlock, std::int64_t)> refuse_memory;
+    // Test hook: end the run successfully once data input and the edit files are done, before
+    // the estimation.
+    bool stop_before_estimation = false;
 };
 
 }  // namespace korvelan

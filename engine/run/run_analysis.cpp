@@ -4,19 +4,26 @@
 #include <new>
 #include <string>
 
+#include "engine/estimation/estimation_driver.h"
+#include "engine/estimation/estimation_wiring.h"
+#include "engine/input/anchors.h"
 #include "engine/input/data_input.h"
+#include "engine/input/deletions.h"
+#include "engine/input/edit_files.h"
+#include "engine/input/step_files.h"
+#include "engine/input/work_files.h"
 #include "engine/input/item_definitions.h"
 #include "engine/input/item_selections.h"
 #include "engine/report/end_report.h"
 #include "engine/run/analysis_allocation.h"
 #include "engine/run/control_checks.h"
 #include "engine/run/control_reader.h"
-#include "engine/run/estimation_handover.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/rating_scale_groups.h"
 #include "engine/run/report_line.h"
 #include "engine/run/run_start.h"
+#include "engine/run/runtime_specification.h"
 
 namespace korvelan {
 
@@ -31,8 +38,10 @@ void reset_run(Run& run) {
     run.rs.report_closed = false;
     run.rs.closing_note.clear();
     auto hook = std::move(run.input.refuse_memory);
+    const bool stop_before_estimation = run.input.stop_before_estimation;
     run.input = InputState{};
     run.input.refuse_memory = std::move(hook);
+    run.input.stop_before_estimation = stop_before_estimation;
     run.arrays = AnalysisArrays{};
 }
 
@@ -62,6 +71,95 @@ void add_report_menu_entry(Run& run) {
     run.host->insert_menu_item(1, 2, text, nullptr);
 }
 
+AnchorUnits anchor_units(const ControlVariables& cv) {
+    AnchorUnits units;
+    units.umean = cv.umean;
+    units.uscale = cv.uscale == 0.0f ? 1.0f : cv.uscale;
+    units.user_units = cv.anchor_user_units == 'N' ? 'N' : 'Y';
+    units.anchor_scale = cv.anchor_scale == 0.0f ? 1.0f : cv.anchor_scale;
+    return units;
+}
+
+std::string trimmed(const std::string& s) { return std::string(trim(s)); }
+
+// Items and persons named in the deletion lists take no part; person deletions also say how far
+// the lists reached and which status the persons not named get.
+void apply_item_deletions(Run& run) {
+    ControlVariables& cv = run.cv;
+    std::string list = trimmed(cv.idfile);
+    apply_deletions(run, run.arrays.item_status, cv.ni, cv.item_deletion_question, list,
+                    EntitySide::Items, trimmed(cv.item_word), trimmed(cv.item_plural));
+    cv.idfile = list;
+}
+
+void apply_person_deletions(Run& run) {
+    ControlVariables& cv = run.cv;
+    AnalysisArrays& a = run.arrays;
+    std::string list = trimmed(cv.pdfile);
+    DeletionSummary summary =
+        apply_deletions(run, a.person_status_input, a.person_status_capacity,
+                        cv.person_deletion_question, list, EntitySide::Persons,
+                        trimmed(cv.person_word), trimmed(cv.person_plural));
+    cv.pdfile = list;
+    run.input.highest_person_touched = std::max(run.input.highest_person_touched, summary.highest_entry);
+    run.input.person_default_status = summary.list_mode == 0 ? status::kDeleted : status::kMeasured;
+}
+
+// Person anchors, step deletions and anchors, pivots: values fixed before the estimation.
+void read_person_and_step_files(Run& run) {
+    ControlVariables& cv = run.cv;
+    AnalysisArrays& a = run.arrays;
+    std::string pafile = trimmed(cv.pafile);
+    read_anchor_file(run, a.person_status, a.person_measure, a.persons, cv.person_anchor_question,
+                     pafile, EntitySide::Persons, trimmed(cv.person_word),
+                     trimmed(cv.person_plural), anchor_units(cv));
+    cv.pafile = pafile;
+    StepFileSettings steps;
+    steps.delete_switch = cv.step_deletion_question;
+    steps.sdfile = trimmed(cv.sdfile);
+    steps.anchor_switch = cv.step_anchor_question;
+    steps.safile = trimmed(cv.safile);
+    steps.units = anchor_units(cv);
+    GroupLayout layout{a.item_group, a.items, a.group_top_category, a.group_first_slot, a.groups};
+    read_step_files(run, a.step_calibration, a.category_status, layout, steps);
+    cv.sdfile = steps.sdfile;
+    cv.safile = steps.safile;
+    read_pivot_file(run, a.item_group, a.items, a.groups, a.group_pivot, a.group_pivot_flag,
+                    trimmed(cv.pivot));
+}
+
+void read_weight_files(Run& run) {
+    ControlVariables& cv = run.cv;
+    AnalysisArrays& a = run.arrays;
+    if (!trim(cv.pweight).empty()) {
+        run.input.person_weights_present =
+            read_weight_file(run, a.person_weights, a.persons, trimmed(cv.pweight),
+                             EntitySide::Persons, trimmed(cv.person_plural)) != 0;
+        if (!run.input.person_weights_present) cv.pweight.clear();
+    }
+    if (!trim(cv.iweight).empty()) {
+        run.input.item_weights_present =
+            read_weight_file(run, a.item_weights, a.items, trimmed(cv.iweight),
+                             EntitySide::Items, trimmed(cv.item_plural)) != 0;
+        if (!run.input.item_weights_present) cv.iweight.clear();
+    }
+}
+
+// The estimation reads the scored responses from memory: the image is filled from ZMM.
+void load_scored_response_image(Run& run) {
+    AnalysisArrays& a = run.arrays;
+    const auto ni = static_cast<std::size_t>(a.items);
+    const auto np = static_cast<std::size_t>(a.persons);
+    if (a.scored_response_image.size() < ni * np) a.scored_response_image.assign(ni * np, 255);
+    WorkFiles files = run_work_files(run);
+    files.scored_response_image = {};
+    for (std::size_t p = 1; p <= np; ++p) {
+        std::span<std::uint8_t> record(a.scored_response_image.data() + (p - 1) * ni, ni);
+        read_person_scores_record(run, files, static_cast<std::int64_t>(p), record);
+    }
+    run.rs.io_status = 0;
+}
+
 void analyse(Run& run) {
     reset_run(run);
     start_run(run);
@@ -80,13 +178,9 @@ void analyse(Run& run) {
     allocate_group_block(run);
     set_group_model_codes(run);
 
-    // ---- CALL SITE (not yet called): item deletions, apply_deletions for the items (IDFILE=, the
-    // item deletion question) into item_status.
+    apply_item_deletions(run);
     allocate_person_status_array(run);
-    // ---- CALL SITE (not yet called): person deletions, apply_deletions for the persons (PDFILE=,
-    // the person deletion question) into person_status_input, capacity entries; its summary gives
-    // run.input.highest_person_touched and person_default_status (-3 when the list began with a
-    // reinstatement).
+    apply_person_deletions(run);
     take_irefer_from_groups(run);
     const ItemDefinitionStrings& strings = run.arrays.strings;
     run.input.scoring_flag =
@@ -99,8 +193,14 @@ void analyse(Run& run) {
     pump_and_poll(run);
     if (run.rs.finish_iterating) stop_run_as_failed(run);
     if (item_label_pass_needed(run)) select_items_by_label_columns(run);
-    // ---- CALL SITE (not yet called): item anchors, read_anchor_file for the items (IAFILE=, the
-    // item anchor question) into item_status and item_measure.
+    {
+        std::string iafile = trimmed(run.cv.iafile);
+        read_anchor_file(run, run.arrays.item_status, run.arrays.item_measure, run.cv.ni,
+                         run.cv.item_anchor_question, iafile, EntitySide::Items,
+                         trimmed(run.cv.item_word), trimmed(run.cv.item_plural),
+                         anchor_units(run.cv));
+        run.cv.iafile = iafile;
+    }
 
     const std::int32_t held = hold_person_statuses(run);
     allocate_category_block(run);
@@ -110,21 +210,21 @@ void analyse(Run& run) {
     run.rep.persons_input = run.arrays.persons;
     run.rep.items_input = run.arrays.items;
 
-    // ---- CALL SITES (not yet called), in this order: person anchors, read_anchor_file for the
-    // persons (PAFILE=, the person anchor question) into person_status and person_measure; step
-    // deletions and step anchors, read_step_files (SDFILE=, SAFILE=) into step_calibration and
-    // category_status; pivots, read_pivot_file (PIVOT=) into group_pivot and group_pivot_flag.
+    read_person_and_step_files(run);
     run.input.person_weights_present = false;
     run.input.item_weights_present = false;
     run.input.person_weight_report = 1;
     run.input.item_weight_report = 1;
     allocate_weights_block(run);
-    // ---- CALL SITE (not yet called): weights, read_weight_file for person_weights (PWEIGHT=) then
-    // item_weights (IWEIGHT=), setting the weights-present flags; a file that yields no weights
-    // leaves its keyword blank for the rest of the run.
+    read_weight_files(run);
     allocate_memory_images(run);
+    if (run.input.stop_before_estimation) {
+        run.rs.io_status = 0;
+        stop_analysis_and_idle(run);
+    }
+    load_scored_response_image(run);
     if (run.host) run.host->build_result_menus(3);
-    hand_over_to_estimation(run);
+    run_estimation_and_output(run, estimation_settings_from_controls(run));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "engine/run/runtime_specification.h"
 
+#include "engine/input/data_input.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
@@ -173,12 +175,7 @@ void change_one_instruction(Run& run, std::string line) {
 }  // namespace
 
 WorkFiles run_work_files(Run& run) {
-    WorkFileLayout layout;
-    layout.ni = run.cv.ni;
-    layout.namlen = run.cv.namlen;
-    layout.itlen = run.cv.itlen;
-    layout.items_numbered = run.cv.item_numbering == 'Y';
-    WorkFiles files(layout);
+    WorkFiles files(run_work_file_layout(run));
     files.scored_response_image = run.arrays.scored_response_image;
     std::vector<float>& image = run.arrays.person_record_image;
     constexpr std::size_t kFields = sizeof(PersonWorkFields) / sizeof(float);

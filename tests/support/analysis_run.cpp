@@ -23,6 +23,7 @@ int AnalysisRun::analyse(const std::string& control, const std::vector<std::stri
     write_file(dir.file("ctl.txt"), control);
     run.args = {dir.file("ctl.txt"), dir.file("out.txt"), "BATCH=Y"};
     run.args.insert(run.args.end(), extra.begin(), extra.end());
+    run.input.stop_before_estimation = true;
     exit_status = run_analysis(run);
     return exit_status;
 }

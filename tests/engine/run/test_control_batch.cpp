@@ -66,7 +66,7 @@ TEST(BatchControlFiles, ValuesReachTheRunAndTable03CopiesTheLines) {
     write_file(dir.file("sp.txt"), "NI=3\n");
     const std::string control =
         "; a comment line\nTITLE=From file\nSPFILE=sp.txt\nITEM1=1\nNAME1=6\nCODES=0123+\n  +456\n&end\nLabel\n"
-        "L2\nL3\nEND LABELS\n012  P1\n";
+        "L2\nL3\nEND LABELS\n012  P1\n120  P2\n201  P3\n";
     BatchResult r = run_batch(dir, control, "TITLE=Other");
     EXPECT_EQ(r.status, 0) << r.screen;
     EXPECT_NE(r.report.find("       TITLE= Other\r\n"), std::string::npos) << r.report;
