@@ -175,7 +175,9 @@ void change_one_instruction(Run& run, std::string line) {
 }  // namespace
 
 WorkFiles run_work_files(Run& run) {
-    WorkFiles files(run_work_file_layout(run));
+    WorkFileLayout layout = run_work_file_layout(run);
+    if (run.arrays.items > 0) layout.ni = run.arrays.items;
+    WorkFiles files(layout);
     files.scored_response_image = run.arrays.scored_response_image;
     std::vector<float>& image = run.arrays.person_record_image;
     constexpr std::size_t kFields = sizeof(PersonWorkFields) / sizeof(float);

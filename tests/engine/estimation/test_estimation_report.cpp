@@ -113,7 +113,7 @@ TEST(EstimationDriver, RunEndsWithTheSummaryOnScreen) {
            {1, 1, 0, 1, 0}, {0, 1, 0, 0, 1}, {1, 1, 1, 1, 0}, {1, 1, 1, 1, 1}};
     e.load(d);
     EXPECT_THROW(run_estimation_and_output(e.run, e.settings), RunStopped);
-    EXPECT_FALSE(e.run.rs.run_failed);
+    EXPECT_FALSE(e.run.rs.run_failed) << e.host.screen();
     EXPECT_TRUE(e.host.shows("CONVERGENCE TABLE"));
     EXPECT_TRUE(e.host.shows("Standardized Residuals N(0,1)  Mean: "));
     EXPECT_TRUE(e.host.shows("| PERSONS       9 INPUT       8 MEASURED"));

@@ -1,0 +1,55 @@
+#include "engine/outfiles/run_output_services.h"
+
+#include "engine/estimation/category_model.h"
+#include "engine/estimation/estimation_common.h"
+#include "engine/outfiles/output_requests.h"
+#include "engine/outfiles/output_wiring.h"
+#include "engine/run/runtime_specification.h"
+
+namespace korvelan {
+
+RunEntryRecords::RunEntryRecords(Run& run) : run_(run), files_(run_work_files(run)) {}
+
+std::string_view RunEntryRecords::label_of(Entity side, std::int32_t n) {
+    if (side == Entity::Item) read_item_label_record(run_, files_, n, label_);
+    else read_person_name_record(run_, files_, n, label_);
+    return label_;
+}
+
+PersonStats RunEntryRecords::person_stats(std::int32_t n) {
+    PersonWorkFields f;
+    read_person_work_record(run_, files_, n, f);
+    // After the fit statistics fields 3, 4, 5 and 7 hold S.E., infit, outfit and displacement.
+    PersonStats s;
+    s.count = f.count;
+    s.raw_score = f.raw_score;
+    s.standard_error = f.field3;
+    s.infit_mnsq = f.field4;
+    s.outfit_mnsq = f.field5;
+    s.point_biserial = f.point_biserial;
+    s.displacement = f.field7;
+    return s;
+}
+
+float ModelCategoryCurves::category_probabilities(const AnalysisArrays& a, std::int32_t g, float x,
+                                                  float* p) {
+    return compute_category_probabilities(group_model_view(a, g), x, p);
+}
+
+float ModelCategoryCurves::step_probabilities(const AnalysisArrays& a, std::int32_t g, float x,
+                                              float* p) {
+    const CategoryModel model = group_model_view(a, g);
+    // Every step counts: the success chain is attempted to its top, the failure chain from 1.
+    const int observed = model.model == 'S' ? model.top : 0;
+    return compute_success_failure_step_probabilities(model, x, observed, p);
+}
+
+void write_output_files_of_run(Run& run) {
+    OutputSettings settings = output_settings_from_controls(run);
+    RunEntryRecords records(run);
+    ModelCategoryCurves curves;
+    OutputServices services{&records, &curves};
+    write_named_output_files(run, settings, run.arrays, services);
+}
+
+}  // namespace korvelan

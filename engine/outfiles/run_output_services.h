@@ -1,0 +1,34 @@
+// The output-file writers' services for a finished run: labels and person work records from the
+// work files, category probabilities from the estimation's model.
+#pragma once
+
+#include <string>
+
+#include "engine/input/work_files.h"
+#include "engine/outfiles/output_services.h"
+#include "engine/run/run.h"
+
+namespace korvelan {
+
+class RunEntryRecords : public EntryRecords {
+public:
+    explicit RunEntryRecords(Run& run);
+    std::string_view label_of(Entity side, std::int32_t n) override;
+    PersonStats person_stats(std::int32_t n) override;
+
+private:
+    Run& run_;
+    WorkFiles files_;
+    std::string label_;
+};
+
+class ModelCategoryCurves : public CategoryCurves {
+public:
+    float category_probabilities(const AnalysisArrays& a, std::int32_t g, float x, float* p) override;
+    float step_probabilities(const AnalysisArrays& a, std::int32_t g, float x, float* p) override;
+};
+
+// Writes every output file the control file names, in their fixed order.
+void write_output_files_of_run(Run& run);
+
+}  // namespace korvelan
