@@ -367,3 +367,27 @@ TEST(GraphsWorkFileOfARun, OneDichotomousGroupHasItsTwentySixLines) {
         "9"};
     EXPECT_EQ(crlf_lines(read_file(path)), expected);
 }
+
+TEST(GraphsWorkFileOfARun, SeveralGroupsAreLabelledByTheirFirstItems) {
+    AnalysisRun r;
+    write_file(r.dir.file("ctl.txt"), kRatingControl);
+    r.run.args = {r.dir.file("ctl.txt"), r.dir.file("out.txt"), "BATCH=Y"};
+    r.run.input.stop_before_estimation = false;
+    ASSERT_EQ(korvelan::run_analysis(r.run), 0) << r.host.screen();
+
+    korvelan::OutputSettings s = korvelan::output_settings_from_controls(r.run);
+    korvelan::RunEntryRecords records(r.run);
+    ASSERT_TRUE(korvelan::write_graphs_work_file(r.run, s, r.run.arrays, records));
+    const std::vector<std::string> lines = crlf_lines(read_file(korvelan::graphs_work_file_path(r.run)));
+    // Two active groups of 2 and 3 steps: 5 lines, then sections 3 and 4 of 2 + 2 lines, 5 and 6
+    // of 3 + 5 lines, 7 and 8 of 2 + 2 lines, and the closing 9.
+    ASSERT_EQ(lines.size(), 38u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 5, lines.begin() + 13),
+              (std::vector<std::string>{"3", "2         ", "0", "0", "4", "2         ", "2         ",
+                                        "3         "}));
+    EXPECT_EQ(lines[13], "5");
+    EXPECT_EQ(lines[15], "3         ");  // the largest category
+    EXPECT_EQ(lines[35], "FOR GROUP: \"A\",  ITEM NUMBER: 1  Q1");
+    EXPECT_EQ(lines[36], "FOR GROUP: \"B\",  ITEM NUMBER: 4  Q4");
+    EXPECT_EQ(lines[37], "9");
+}
