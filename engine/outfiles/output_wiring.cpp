@@ -34,11 +34,14 @@ OutputSettings output_settings_from_controls(const Run& run) {
     s.umean = cv.umean;
     s.uscale = cv.uscale;
     s.user_decimals = cv.user_decimals;
+    s.plot_half_range = cv.xa_range;  // MRANGE=: the half-width of the curve range
     s.point_biserial = cv.pt_flag == 'Y' ? 'Y' : 'N';
     s.total_score = cv.to_flag == 'Y' ? 'Y' : 'N';
     s.real_error = cv.rea_flag == 'Y' ? 'Y' : 'N';
     s.groups_mode = cv.groups_mode;
-    s.groups = run.arrays.strings.groups;
+    // Without GROUPS= the items' common group has no character of the user's: the column stays
+    // blank. Otherwise the per-item characters (all "0" for one group per item).
+    s.groups = cv.groups_mode == 0 ? std::string() : run.arrays.strings.groups;
     return s;
 }
 
