@@ -128,8 +128,6 @@ void show_selected(Run& run, const std::string& plural, std::int64_t selected) {
 std::int64_t reselect_persons(Run& run, WorkFiles& files, bool keep_deselections) {
     AnalysisArrays& a = run.arrays;
     clear_side(a, kPersonSlots);
-    a.persons_summarised = 0;
-    a.persons_not_extreme = 0;
     a.estimation.item_residual_correlations_computed = false;
     a.estimation.person_residual_correlations_computed = false;
 
@@ -154,16 +152,17 @@ std::int64_t reselect_persons(Run& run, WorkFiles& files, bool keep_deselections
                                        run.cv.pselect, run.cv.namlen, read_label, read_values);
     show_selected(run, run.cv.person_plural, r.selected);
     combine_and_finish(a, kPersonSlots);
-    a.persons_summarised = r.extreme + r.not_extreme;
-    a.persons_not_extreme = r.not_extreme;
+    EstimationResults& est = a.estimation;
+    est.person_total = r.extreme + r.not_extreme;
+    est.active_persons = r.not_extreme;
+    est.person_mean_measure = a.summary[kPersonSlots.measure].mean;
+    est.person_sd_measure = a.summary[kPersonSlots.measure].sd;
     return r.selected;
 }
 
 std::int64_t reselect_items(Run& run, WorkFiles& files, bool keep_deselections) {
     AnalysisArrays& a = run.arrays;
     clear_side(a, kItemSlots);
-    a.items_summarised = 0;
-    a.items_not_extreme = 0;
     a.estimation.item_residual_correlations_computed = false;
     a.estimation.person_residual_correlations_computed = false;
 
@@ -186,8 +185,11 @@ std::int64_t reselect_items(Run& run, WorkFiles& files, bool keep_deselections) 
                                        run.cv.itlen, read_label, read_values);
     show_selected(run, run.cv.item_plural, r.selected);
     combine_and_finish(a, kItemSlots);
-    a.items_summarised = r.extreme + r.not_extreme;
-    a.items_not_extreme = r.not_extreme;
+    EstimationResults& est = a.estimation;
+    est.item_total = r.extreme + r.not_extreme;
+    est.active_items = r.not_extreme;
+    est.item_mean_measure = a.summary[kItemSlots.measure].mean;
+    est.item_sd_measure = a.summary[kItemSlots.measure].sd;
     return r.selected;
 }
 
