@@ -182,3 +182,24 @@ TEST_F(AfterRun, StructuralVariablesAndFaultyValuesChangeNothing) {
     apply("USCALE=2");  // the work files still serve a later change
     EXPECT_NEAR(a.person_measure[1], 2 * measure[1], 1e-5);
 }
+
+TEST_F(AfterRun, NewItemLabelsServeTheNextItemSelection) {
+    write_file(f.dir.file("labels.txt"), "Qa\nQbb ; second\n\nRc\n");
+    apply("ILFILE=labels.txt");
+    EXPECT_TRUE(f.host.shows(" WRONG NUMBER OF ITEM LABELS. FOUND IN FILE =3, but NI=5\n"))
+        << f.host.screen();
+    EXPECT_EQ(f.host.lines.back(), "ITLEN=5");
+    apply("ISELECT=Q*");
+    EXPECT_TRUE(f.host.shows("ITEMS SELECTED: 2\n")) << f.host.screen();
+    EXPECT_EQ(a.estimation.item_total, 2);
+    apply("ISELECT=I000?");  // the items without a label line carry their number labels
+    EXPECT_TRUE(f.host.shows("ITEMS SELECTED: 2\n")) << f.host.screen();
+    EXPECT_EQ(a.item_status[4], 1);
+    EXPECT_EQ(a.item_status[1], -9);
+
+    apply("ILFILE=missing.txt");  // a file that cannot be read leaves the labels
+    EXPECT_TRUE(f.host.shows(" ITEM LABEL FILE OPEN FAILURE\n"));
+    apply("ISELECT=Qb*");
+    EXPECT_TRUE(f.host.shows("ITEMS SELECTED: 1\n")) << f.host.screen();
+    EXPECT_FALSE(run.rs.run_failed);
+}
