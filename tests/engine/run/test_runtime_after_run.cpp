@@ -199,6 +199,9 @@ TEST_F(AfterRun, NewItemLabelsServeTheNextItemSelection) {
 
     apply("ILFILE=missing.txt");  // a file that cannot be read leaves the labels
     EXPECT_TRUE(f.host.shows(" ITEM LABEL FILE OPEN FAILURE\n"));
+    f.host.lines.clear();
+    apply("ILFILE=" + f.dir.path);  // a folder opens but cannot be read
+    EXPECT_NE(f.host.screen().find("PROBLEM: "), std::string::npos) << f.host.screen();
     apply("ISELECT=Qb*");
     EXPECT_TRUE(f.host.shows("ITEMS SELECTED: 1\n")) << f.host.screen();
     EXPECT_FALSE(run.rs.run_failed);
