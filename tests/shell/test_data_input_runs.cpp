@@ -21,7 +21,9 @@ struct DataRuns : ::testing::Test {
         return run_korvelan(dir.path, {name, "out.txt", "BATCH=Y"}, temp.path, 30);
     }
     std::string report() { return read_file(dir.file("out.txt")); }
-    std::vector<MeasureRow> rows(const std::string& file) { return read_measure_file(dir.file(file)); }
+    std::vector<MeasureRow> rows(const std::string& file) {
+        return read_measure_file(dir.file(file));
+    }
     static bool has(const std::string& text, const std::string& part) {
         return text.find(part) != std::string::npos;
     }
@@ -34,8 +36,8 @@ const std::string kFourLabels = "&END\nA\nB\nC\nD\nEND LABELS\n";
 }  // namespace
 
 TEST_F(DataRuns, SevenRecordsAreCountedOnScreenAndInTheReport) {
-    ProgramResult r = run(kFourItems + kFourLabels +
-                          "1100 a\n1000 b\n1110 c\n0100 d\n1010 e\n1101 f\n0110 g\n");
+    ProgramResult r =
+        run(kFourItems + kFourLabels + "1100 a\n1000 b\n1110 c\n0100 d\n1010 e\n1101 f\n0110 g\n");
     EXPECT_EQ(r.exit_status, 0) << r.screen;
     EXPECT_TRUE(has(r.screen, "\n       7 PERSON       Records Input.\n")) << r.screen;
     EXPECT_TRUE(has(report(), "\r\n       7 PERSON       Records Input.\r\n"));
@@ -53,8 +55,9 @@ TEST_F(DataRuns, OnlyBlankRecordsAreNoRecordsAndAFailedRun) {
 TEST_F(DataRuns, LetterCodesWithoutAKeyFailTheRun) {
     ProgramResult r = run("NI=2\nITEM1=1\nNAME1=4\nCODES=AB\n&END\na\nb\nEND LABELS\nAB x\n");
     EXPECT_EQ(r.exit_status, 1);
-    EXPECT_TRUE(has(r.screen, "NONE OF YOUR RESPONSES ARE SCORED 1 OR ABOVE.\n"
-                              "CHECK VARIABLES: CODES=, RESCOR=, NEWSCR=, KEY1=, IVALUE?=\n"))
+    EXPECT_TRUE(has(r.screen,
+                    "NONE OF YOUR RESPONSES ARE SCORED 1 OR ABOVE.\n"
+                    "CHECK VARIABLES: CODES=, RESCOR=, NEWSCR=, KEY1=, IVALUE?=\n"))
         << r.screen;
     EXPECT_TRUE(has(r.screen, "Oops! Use \"Edit\" menu to make corrections, then restart"));
     EXPECT_FALSE(has(r.screen, "Records Input."));  // stopped before any record was read
@@ -74,7 +77,8 @@ TEST_F(DataRuns, TooFewItemLabelsWarnAndTheRestAreNumbered) {
 
     ProgramResult in_control = run(head + "&END\nA\nB\nC\nD\nE\nEND LABELS\n" + data);
     EXPECT_EQ(in_control.exit_status, 0) << in_control.screen;
-    EXPECT_TRUE(has(in_control.screen, "\nOops!  Item labels = 5, but NI=7\n")) << in_control.screen;
+    EXPECT_TRUE(has(in_control.screen, "\nOops!  Item labels = 5, but NI=7\n"))
+        << in_control.screen;
     EXPECT_EQ(item_names(), names);
 
     write_file(dir.file("labels.txt"), "A\nB ; second\n\nC\nD\nE\n");
@@ -92,8 +96,8 @@ TEST_F(DataRuns, TooFewItemLabelsWarnAndTheRestAreNumbered) {
 }
 
 TEST_F(DataRuns, BlankPersonLabelsBecomeTheirNumbers) {
-    ProgramResult r = run(kFourItems + "PFILE=persons.txt\n" + kFourLabels +
-                          "1100\n1000 Bob\n0110     \n0100\n");
+    ProgramResult r =
+        run(kFourItems + "PFILE=persons.txt\n" + kFourLabels + "1100\n1000 Bob\n0110     \n0100\n");
     ASSERT_EQ(r.exit_status, 0) << r.screen;
     std::vector<std::string> names;
     for (const MeasureRow& row : rows("persons.txt")) names.push_back(row.name);
@@ -138,10 +142,10 @@ TEST_F(DataRuns, PersonSelectionMeasuresOnlyTheMatchingLabels) {
 // response, and a field in double quotes keeps its comma. DELIMITER=, would be a blank value
 // (a final comma is dropped from a value), so the comma is given in quotes.
 TEST_F(DataRuns, CommaDelimitedEmptyFieldIsAMissingResponse) {
-    ProgramResult r = run("NI=4\nITEM1=1\nNAME1=5\nDELIMITER=\",\"\nPFILE=persons.txt\n" +
-                          kFourLabels +
-                          "1,0,,1,Ann\n1,0,1,0,Bob\n0,1,1,0,\"Cid,Jr\"\n0,1,0,1,Dee\n"
-                          "1,1,0,0,Eve\n");
+    ProgramResult r =
+        run("NI=4\nITEM1=1\nNAME1=5\nDELIMITER=\",\"\nPFILE=persons.txt\n" + kFourLabels +
+            "1,0,,1,Ann\n1,0,1,0,Bob\n0,1,1,0,\"Cid,Jr\"\n0,1,0,1,Dee\n"
+            "1,1,0,0,Eve\n");
     ASSERT_EQ(r.exit_status, 0) << r.screen;
     const std::vector<MeasureRow> p = rows("persons.txt");
     ASSERT_EQ(p.size(), 5u);
@@ -155,9 +159,9 @@ TEST_F(DataRuns, CommaDelimitedEmptyFieldIsAMissingResponse) {
 // that is no code is missing. An IVALUEA= row shorter than CODES= leaves the codes beyond it
 // missing.
 TEST_F(DataRuns, AnswerKeyAndValueRowsScoreTheResponses) {
-    ProgramResult keyed = run(kFourItems + "CODES=ABCD\nKEY1=CABD\nPFILE=persons.txt\n" +
-                              kFourLabels +
-                              "CABD Ann\nCBAA Bob\nDDBD Cid\nAACD Dee\nCA x Eve\nBBBB Fay\n");
+    ProgramResult keyed =
+        run(kFourItems + "CODES=ABCD\nKEY1=CABD\nPFILE=persons.txt\n" + kFourLabels +
+            "CABD Ann\nCBAA Bob\nDDBD Cid\nAACD Dee\nCA x Eve\nBBBB Fay\n");
     ASSERT_EQ(keyed.exit_status, 0) << keyed.screen;
     const std::vector<MeasureRow> p = rows("persons.txt");
     ASSERT_EQ(p.size(), 6u);
@@ -168,8 +172,9 @@ TEST_F(DataRuns, AnswerKeyAndValueRowsScoreTheResponses) {
         EXPECT_EQ(p[k].count, count[k]) << p[k].name;
     }
 
-    ProgramResult valued = run(kFourItems + "CODES=ABC\nIREFER=AAAA\nIVALUEA=10\n"
-                                            "PFILE=persons.txt\n" +
+    ProgramResult valued = run(kFourItems +
+                               "CODES=ABC\nIREFER=AAAA\nIVALUEA=10\n"
+                               "PFILE=persons.txt\n" +
                                kFourLabels + "ABCA Ann\nAACB Bob\nBBBA Cid\nCCAB Dee\n");
     ASSERT_EQ(valued.exit_status, 0) << valued.screen;
     const std::vector<MeasureRow> v = rows("persons.txt");

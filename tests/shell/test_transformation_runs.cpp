@@ -77,8 +77,8 @@ TEST_F(TransformRuns, MakekeyKeyIsShownInTable03AndScoresAsTheSameKeyGivenDirect
     const std::string head = "TITLE=Key\nNI=4\nITEM1=1\nNAME1=6\nCODES=ABCD\nPFILE=persons.txt\n";
     ProgramResult made = run(head + "MAKEKEY=Y\n" + kLabels + data);
     ASSERT_EQ(made.exit_status, 0) << made.screen;
-    EXPECT_TRUE(has(made.screen,
-                    "\nMAKEKEY=  constructed.  See Table 0.3 in Report Output File.\n"))
+    EXPECT_TRUE(
+        has(made.screen, "\nMAKEKEY=  constructed.  See Table 0.3 in Report Output File.\n"))
         << made.screen;
     const std::string report = read_file(dir.file("out.txt"));
     const std::size_t table = report.find("\fTABLE 0.3 ");
@@ -113,8 +113,9 @@ TEST_F(TransformRuns, LongMadeKeyLinesReadBackAsTheSameKey) {
     }
     const std::string key = most_frequent_codes(records, kItems, codes);
 
-    const std::string head = "TITLE=Long key\nNI=75\nITEM1=1\nNAME1=77\nCODES=ABCD\nINUMB=Y\n"
-                             "PFILE=persons.txt\n";
+    const std::string head =
+        "TITLE=Long key\nNI=75\nITEM1=1\nNAME1=77\nCODES=ABCD\nINUMB=Y\n"
+        "PFILE=persons.txt\n";
     ProgramResult made = run(head + "MAKEKEY=Y\n&END\n" + data);
     ASSERT_EQ(made.exit_status, 0) << made.screen;
     const std::vector<std::string> lines = key_lines(read_file(dir.file("out.txt")));
@@ -133,8 +134,9 @@ TEST_F(TransformRuns, LongMadeKeyLinesReadBackAsTheSameKey) {
 // label after the first line's items) into the records of one line per person. A last person
 // without a second line has blanks there: missing responses.
 TEST_F(TransformRuns, MformsJoinedRecordsMeasureAsTheOneLineRecords) {
-    const std::string head = "TITLE=Forms\nNI=4\nITEM1=1\nNAME1=6\nPFILE=persons.txt\n"
-                             "IFILE=items.txt\n";
+    const std::string head =
+        "TITLE=Forms\nNI=4\nITEM1=1\nNAME1=6\nPFILE=persons.txt\n"
+        "IFILE=items.txt\n";
     ProgramResult direct = run(head + kLabels +
                                "1100 Ann\n1000 Bob\n1110 Cid\n0100 Dee\n1010 Eve\n1101 Fay\n"
                                "0110 Gus\n01   Hal\n");
@@ -159,18 +161,21 @@ TEST_F(TransformRuns, MformsJoinedRecordsMeasureAsTheOneLineRecords) {
 // EDFILE= changes exactly the responses it names: the run gives the measures of the data edited
 // by hand, which differ from those of the data as read.
 TEST_F(TransformRuns, EditedResponsesMeasureAsTheDataEditedByHand) {
-    const std::string head = "TITLE=Edits\nNI=4\nITEM1=1\nNAME1=6\nPFILE=persons.txt\n"
-                             "IFILE=items.txt\n";
-    const std::string data = "1100 Ann\n1000 Bob\n1110 Cid\n0100 Dee\n1010 Eve\n1101 Fay\n"
-                             "0110 Gus\n";
+    const std::string head =
+        "TITLE=Edits\nNI=4\nITEM1=1\nNAME1=6\nPFILE=persons.txt\n"
+        "IFILE=items.txt\n";
+    const std::string data =
+        "1100 Ann\n1000 Bob\n1110 Cid\n0100 Dee\n1010 Eve\n1101 Fay\n"
+        "0110 Gus\n";
     ProgramResult as_read = run(head + kLabels + data);
     ASSERT_EQ(as_read.exit_status, 0) << as_read.screen;
     const std::vector<std::string> unedited = body("persons.txt");
 
     // Persons 3-5 item 2 become 0, person 1 item 4 becomes 1, person 7 item 1 stays 0, person 2
     // item 3 becomes a response that is no code (missing), and persons beyond 7 do not exist.
-    const std::string edited = "1101 Ann\n10 0 Bob\n1010 Cid\n0000 Dee\n1010 Eve\n1101 Fay\n"
-                               "0110 Gus\n";
+    const std::string edited =
+        "1101 Ann\n10 0 Bob\n1010 Cid\n0000 Dee\n1010 Eve\n1101 Fay\n"
+        "0110 Gus\n";
     ProgramResult by_hand = run(head + kLabels + edited);
     ASSERT_EQ(by_hand.exit_status, 0) << by_hand.screen;
     const std::vector<std::string> persons = body("persons.txt");
