@@ -200,40 +200,44 @@ void apply_delimited_selection(const FieldSelection& selection, const DelimitedF
     }
 }
 
-bool select_label_fields(Run& run, std::string_view selection, std::string_view variable_name,
-                         std::string_view source, SelectedText& out) {
+namespace {
+
+void apply_selection(const FieldSelection& selection, std::string_view source, SelectedText& out) {
+    apply_field_selection(selection, source, out);
+}
+void apply_selection(const FieldSelection& selection, const DelimitedFields& source,
+                     SelectedText& out) {
+    apply_delimited_selection(selection, source, out);
+}
+
+// Parses the selection (a problem is reported and selects nothing) and applies it to the source.
+template <typename Source>
+bool select_fields(Run& run, std::string_view selection, std::string_view variable_name,
+                   SelectionUse use, const Source& source, SelectedText& out) {
     FieldSelection parsed;
-    const bool ok =
-        parse_field_selection(run, selection, variable_name, SelectionUse::Label, parsed);
+    const bool ok = parse_field_selection(run, selection, variable_name, use, parsed);
     if (ok)
-        apply_field_selection(parsed, source, out);
+        apply_selection(parsed, source, out);
     else
         clear(out);
     return ok;
+}
+
+}  // namespace
+
+bool select_label_fields(Run& run, std::string_view selection, std::string_view variable_name,
+                         std::string_view source, SelectedText& out) {
+    return select_fields(run, selection, variable_name, SelectionUse::Label, source, out);
 }
 
 bool select_record_fields(Run& run, std::string_view selection, std::string_view variable_name,
                           std::string_view record, SelectedText& out) {
-    FieldSelection parsed;
-    const bool ok =
-        parse_field_selection(run, selection, variable_name, SelectionUse::Record, parsed);
-    if (ok)
-        apply_field_selection(parsed, record, out);
-    else
-        clear(out);
-    return ok;
+    return select_fields(run, selection, variable_name, SelectionUse::Record, record, out);
 }
 
 bool select_delimited_fields(Run& run, std::string_view selection, std::string_view variable_name,
                              const DelimitedFields& fields, SelectedText& out) {
-    FieldSelection parsed;
-    const bool ok =
-        parse_field_selection(run, selection, variable_name, SelectionUse::Record, parsed);
-    if (ok)
-        apply_delimited_selection(parsed, fields, out);
-    else
-        clear(out);
-    return ok;
+    return select_fields(run, selection, variable_name, SelectionUse::Record, fields, out);
 }
 
 }  // namespace korvelan
