@@ -86,8 +86,9 @@ bool make_answer_key(Run& run, WorkFiles& files, std::int64_t persons,
     counts.clear();
     counts.shrink_to_fit();
 
-    if (strings.answer_keys.empty()) strings.answer_keys.resize(1);
-    if (strings.key_scores.empty()) strings.key_scores.resize(1);
+    // The made key is the only key: keys given in the control file score no longer.
+    strings.answer_keys.resize(1);
+    strings.key_scores.resize(1);
     strings.answer_keys[0] = key;
     strings.key_scores[0] = 1;
     cv.key_count = 1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "engine/input/response_scoring.h"
 #include "engine/run/control_reader.h"
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
@@ -87,24 +88,6 @@ bool parse_edit_line(std::string_view line, int xwide, DataEdit& edit) {
 
 }  // namespace
 
-int response_code_number(const ControlVariables& cv, std::string_view response) {
-    const std::size_t x = static_cast<std::size_t>(std::max(cv.xwide, 1));
-    std::string r(response);
-    left_justify_in_place(r);
-    r = pad_right(r, x);
-    const int categs = std::max(cv.categs, 0);
-    if (x == 1) {
-        const std::size_t n = std::min(static_cast<std::size_t>(categs), cv.codes.size());
-        const std::size_t at = std::string_view(cv.codes).substr(0, n).find(r[0]);
-        return at == std::string_view::npos ? 0 : static_cast<int>(at) + 1;
-    }
-    for (int c = categs; c >= 1; --c) {
-        const std::size_t at = static_cast<std::size_t>(c - 1) * x;
-        if (at + x <= cv.codes.size() && cv.codes.compare(at, x, r, 0, x) == 0) return c;
-    }
-    return 0;
-}
-
 void apply_data_edits(Run& run, WorkFiles& files, std::int64_t persons,
                       std::span<std::uint8_t> codes) {
     const std::string name(trim(run.cv.edfile));
@@ -134,7 +117,7 @@ void apply_data_edits(Run& run, WorkFiles& files, std::int64_t persons,
         if (!parse_edit_line(text, run.cv.xwide, edit))
             fatal_message(run, msg::kEdfileInvalidLine + std::string(text));
 
-        const auto code = static_cast<std::uint8_t>(response_code_number(run.cv, edit.value));
+        const auto code = static_cast<std::uint8_t>(find_response_code(run.cv, edit.value));
         const std::int64_t last_person = std::min(edit.last_person, persons);
         const std::int64_t last_item = std::min(edit.last_item, ni);
         for (std::int64_t p = edit.first_person; p <= last_person; ++p) {

@@ -13,14 +13,9 @@
 
 namespace korvelan {
 
-// The number of a response among the codes of CODES= (1..CATEGS=), 0 when it is none of them.
-// The response is left-adjusted first; with XWIDE= 1 the first equal code counts, with wider
-// codes the last.
-int response_code_number(const ControlVariables& cv, std::string_view response);
-
 // Applies the EDFILE= file to the code records of persons 1..persons. Each line names a person
 // or range of persons, an item or range of items (both cut at the counts) and a response value;
-// the named responses get the value's code number. codes is scratch for one record. A line
+// the named responses get the value's code number, looked up as a data response is. codes is scratch for one record. A line
 // that does not give two ranges and a value, or a file that cannot be read, stops the run.
 void apply_data_edits(Run& run, WorkFiles& files, std::int64_t persons,
                       std::span<std::uint8_t> codes);

@@ -88,29 +88,45 @@ void skip_item_labels_in_control_file(Run& run) {
     }
 }
 
-std::int32_t build_item_label_work_file(Run& run) {
+std::int32_t build_item_label_work_file(Run& run, LabelProblem on_problem) {
+    // A problem stops the run during data input; after the run it is reported, 0 is returned
+    // and the run goes on.
+    auto problem = [&](const char* text, const std::string& file, char mode) -> std::int32_t {
+        if (on_problem == LabelProblem::Stop) stop_with_file_error(run, text, file, mode);
+        const std::int32_t status = run.rs.io_status;
+        close_unit(run, unit::kOutput);
+        show_message_line(run, text);
+        run.rs.io_status = status;
+        report_file_error(run, file, mode);
+        run.rs.io_status = 0;
+        return 0;
+    };
     close_unit(run, unit::kOutput);
     const std::string name = ilfile_name(run);
     std::int32_t longest = kShortestLabelRecord;
     if (open_unit(run, unit::kOutput, name, OpenMode::Read) != 0)
-        stop_with_file_error(run, msg::kItemLabelOpenFailure, name, 'I');
+        return problem(msg::kItemLabelOpenFailure, name, 'I');
     if (name.find(msg::kWorkFileTail) == std::string::npos && run.host)
         run.host->add_edit_menu_entry(std::string(msg::kMenuEditLabelsPrefix) +
                                           std::string(trim(run.cv.item_word)) +
                                           msg::kMenuEditLabelsSuffix,
                                       name);
+    // First reading: the longest label. ZJJ is not touched before the file has been read through.
     std::string line;
     int status;
     while ((status = read_label_line(run, unit::kOutput, line)) == 0)
         longest = std::max(longest, static_cast<std::int32_t>(trim_right(line).size()));
-    if (status > 0) stop_with_file_error(run, msg::kItemLabelReadFailureLine, name, 'R');
+    if (status > 0) return problem(msg::kItemLabelReadFailureLine, name, 'R');
     close_unit(run, unit::kOutput);
     close_record_unit(run, unit::kItemLabels);
+    run.rs.item_label_record_length = 0;
     if (open_item_label_work_file(run, longest) != 0)
-        stop_with_file_error(run, msg::kItemWorkFileSetUp, msg::kItemWorkFile, 'O');
+        return problem(msg::kItemWorkFileSetUp, msg::kItemWorkFile, 'O');
+    run.rs.item_label_record_length = longest;
     if (open_unit(run, unit::kOutput, name, OpenMode::Read) != 0)
-        stop_with_file_error(run, msg::kItemLabelReopenFailure, name, 'I');
+        return problem(msg::kItemLabelReopenFailure, name, 'I');
 
+    // Second reading: one record per label line that is not blank.
     WorkFileLayout layout;
     layout.ni = run.cv.ni;
     WorkFiles files(layout);
@@ -119,9 +135,10 @@ std::int32_t build_item_label_work_file(Run& run) {
     while ((status = read_label_line(run, unit::kOutput, line)) == 0) {
         if (trim(line).empty()) continue;
         if (write_item_label_record(run, files, ++k, line) != 0)
-            stop_with_file_error(run, msg::kItemLabelWriteFailure, zjj, 'W');
+            return problem(msg::kItemLabelWriteFailure, zjj, 'W');
     }
-    if (status > 0) stop_with_file_error(run, msg::kItemLabelReadFailureLine, name, 'R');
+    if (status > 0) return problem(msg::kItemLabelReadFailureLine, name, 'R');
+    close_unit(run, unit::kOutput);
     const std::int64_t ni = run.cv.ni;
     if (k == 0)
         show_message_line(run, msg::kNoItemLabels + number(ni));
@@ -132,10 +149,8 @@ std::int32_t build_item_label_work_file(Run& run) {
     for (std::int64_t i = k + 1; i <= ni; ++i) {
         make_item_number_label(i, run.cv.ni, label);
         if (write_item_label_record(run, files, i, trim_right(label)) != 0)
-            stop_with_file_error(run, msg::kItemLabelWriteFailure, zjj, 'W');
+            return problem(msg::kItemLabelWriteFailure, zjj, 'W');
     }
-    close_unit(run, unit::kOutput);
-    run.rs.item_label_record_length = longest;
     run.rs.io_status = 0;
     return longest;
 }

@@ -21,8 +21,13 @@ void copy_item_labels_to_work_file(Run& run);
 // ILFILE=); without that line the run stops.
 void skip_item_labels_in_control_file(Run& run);
 
+// What a problem with the label file or ZJJ does: during data input it stops the run; after the
+// run (a new ILFILE= of the Specification dialog) it is reported and the run goes on.
+enum class LabelProblem { Stop, Report };
+
 // Builds ZJJ (unit 10, left open) from the ILFILE= file: record length L, the longest label line
-// (comments cut, at least 5); items without a line get their number label. Returns L.
-std::int32_t build_item_label_work_file(Run& run);
+// (comments cut, at least 5); items without a line get their number label. Returns L, or 0 when
+// a problem was reported (LabelProblem::Report); a file that cannot be read leaves ZJJ as it was.
+std::int32_t build_item_label_work_file(Run& run, LabelProblem on_problem = LabelProblem::Stop);
 
 }  // namespace korvelan

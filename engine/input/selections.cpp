@@ -163,77 +163,86 @@ bool parse_field_selection(Run& run, std::string_view selection, std::string_vie
     return true;
 }
 
-void apply_field_selection(const FieldSelection& selection, std::string_view source,
-                           SelectedText& out) {
+namespace {
+
+// Literals are appended as they are; every column element from..to goes through add_columns.
+// Nothing is appended beyond the selected-text width.
+template <typename Columns>
+void apply_elements(const FieldSelection& selection, SelectedText& out, Columns add_columns) {
     clear(out);
     out.first_column = selection.first_column;
     for (int e = 0; e < selection.element_count && out.count < kSelectedTextWidth; ++e) {
         const FieldSelection::Element& el = selection.elements[static_cast<std::size_t>(e)];
-        if (el.first == 0) {
+        if (el.first == 0)
             append(out, el.literal);
-            continue;
-        }
-        for (std::int64_t col = el.first; col <= el.last && out.count < kSelectedTextWidth; ++col)
+        else
+            add_columns(el.first, el.last);
+    }
+}
+
+}  // namespace
+
+void apply_field_selection(const FieldSelection& selection, std::string_view source,
+                           SelectedText& out) {
+    apply_elements(selection, out, [&](std::int64_t first, std::int64_t last) {
+        for (std::int64_t col = first; col <= last && out.count < kSelectedTextWidth; ++col)
             append(out, col <= static_cast<std::int64_t>(source.size())
                             ? source[static_cast<std::size_t>(col - 1)]
                             : ' ');
-    }
+    });
 }
 
 void apply_delimited_selection(const FieldSelection& selection, const DelimitedFields& fields,
                                SelectedText& out) {
-    clear(out);
-    out.first_column = selection.first_column;
-    for (int e = 0; e < selection.element_count && out.count < kSelectedTextWidth; ++e) {
-        const FieldSelection::Element& el = selection.elements[static_cast<std::size_t>(e)];
-        if (el.first == 0) {
-            append(out, el.literal);
-            continue;
-        }
+    apply_elements(selection, out, [&](std::int64_t first, std::int64_t last) {
         // Numbers beyond the record's fields deliver nothing.
-        const std::int64_t last = std::min(el.last, fields.count());
-        for (std::int64_t k = el.first; k <= last && out.count < kSelectedTextWidth; ++k) {
+        last = std::min(last, fields.count());
+        for (std::int64_t k = first; k <= last && out.count < kSelectedTextWidth; ++k) {
             std::string_view f = fields.field(k);
             f = trim_right(f.substr(0, std::min<std::size_t>(f.size(), kSelectedTextWidth)));
             for (char ch : f) append(out, ch);
         }
-    }
+    });
 }
 
-bool select_label_fields(Run& run, std::string_view selection, std::string_view variable_name,
-                         std::string_view source, SelectedText& out) {
+namespace {
+
+void apply_selection(const FieldSelection& selection, std::string_view source, SelectedText& out) {
+    apply_field_selection(selection, source, out);
+}
+void apply_selection(const FieldSelection& selection, const DelimitedFields& source,
+                     SelectedText& out) {
+    apply_delimited_selection(selection, source, out);
+}
+
+// Parses the selection (a problem is reported and selects nothing) and applies it to the source.
+template <typename Source>
+bool select_fields(Run& run, std::string_view selection, std::string_view variable_name,
+                   SelectionUse use, const Source& source, SelectedText& out) {
     FieldSelection parsed;
-    const bool ok =
-        parse_field_selection(run, selection, variable_name, SelectionUse::Label, parsed);
+    const bool ok = parse_field_selection(run, selection, variable_name, use, parsed);
     if (ok)
-        apply_field_selection(parsed, source, out);
+        apply_selection(parsed, source, out);
     else
         clear(out);
     return ok;
+}
+
+}  // namespace
+
+bool select_label_fields(Run& run, std::string_view selection, std::string_view variable_name,
+                         std::string_view source, SelectedText& out) {
+    return select_fields(run, selection, variable_name, SelectionUse::Label, source, out);
 }
 
 bool select_record_fields(Run& run, std::string_view selection, std::string_view variable_name,
                           std::string_view record, SelectedText& out) {
-    FieldSelection parsed;
-    const bool ok =
-        parse_field_selection(run, selection, variable_name, SelectionUse::Record, parsed);
-    if (ok)
-        apply_field_selection(parsed, record, out);
-    else
-        clear(out);
-    return ok;
+    return select_fields(run, selection, variable_name, SelectionUse::Record, record, out);
 }
 
 bool select_delimited_fields(Run& run, std::string_view selection, std::string_view variable_name,
                              const DelimitedFields& fields, SelectedText& out) {
-    FieldSelection parsed;
-    const bool ok =
-        parse_field_selection(run, selection, variable_name, SelectionUse::Record, parsed);
-    if (ok)
-        apply_delimited_selection(parsed, fields, out);
-    else
-        clear(out);
-    return ok;
+    return select_fields(run, selection, variable_name, SelectionUse::Record, fields, out);
 }
 
 }  // namespace korvelan

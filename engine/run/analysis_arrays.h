@@ -43,16 +43,19 @@ struct SummarySlot {
 struct EstimationResults {
     std::int32_t iteration_counter = 0;  // rows of the iteration report (PROX, then UCON)
     std::int16_t reestimate_flag = 0;    // set when a status changed or observations were dropped
-    std::int32_t active_persons = 0;     // status above 0 after PROX
+    // Status above 0 after PROX; after a run-time re-selection, the selected ones not extreme.
+    std::int32_t active_persons = 0;
     std::int32_t active_items = 0;
     std::int32_t active_categories = 0;
     float probe_distance = 2.0f;         // UCON: distance of the probe point, logits
     float person_bias_factor = 1.0f;     // STBIAS=/PAIRED= correction of the measures
     float item_bias_factor = 1.0f;
-    // Entries with status -1 or above: measured and anchored ones plus extreme ones.
+    // Entries with status -1 or above: measured and anchored ones plus extreme ones (the counts
+    // of the summary; a run-time re-selection counts them again).
     std::int32_t person_total = 0;
     std::int32_t item_total = 0;
-    // Mean and S.D. of the measured entries' measures, user units.
+    // Mean and S.D. of the measured entries' measures, user units (those of summary slots 3 and
+    // 11; the run-time changes keep them in step).
     float person_mean_measure = 0.0f, person_sd_measure = 0.0f;
     float item_mean_measure = 0.0f, item_sd_measure = 0.0f;
     // Mean and S.D. of the standardized residuals of the fit pass.
@@ -133,11 +136,6 @@ struct AnalysisArrays {
     // Summary of measures: slots 1-24 (element 0 unused). The person and item mean and S.D. of
     // measures are the mean and S.D. of slots 3 and 11 (entries not extreme, user units).
     std::array<SummarySlot, 25> summary{};
-    // Entries counted in the summary (extreme and not extreme together), and those not extreme.
-    std::int32_t persons_summarised = 0;
-    std::int32_t persons_not_extreme = 0;
-    std::int32_t items_summarised = 0;
-    std::int32_t items_not_extreme = 0;
 
     // Values of the estimation (not an array; kept with the arrays it describes).
     EstimationResults estimation;

@@ -91,7 +91,6 @@ void rescale_measures(Run& run, WorkFiles& files, float old_uscale) {
             a.item_standard_error[k] = std::fabs(a.item_standard_error[k] * f);
     }
 
-    // The person and item mean and S.D. of measures are those of slots 3 and 11.
     for (int k : kErrorSlots) {
         SummarySlot& slot = a.summary[static_cast<std::size_t>(k)];
         slot.mean = std::fabs(slot.mean * f);
@@ -109,6 +108,12 @@ void rescale_measures(Run& run, WorkFiles& files, float old_uscale) {
         if (slot.maximum < slot.minimum) std::swap(slot.minimum, slot.maximum);
         restate_sums(slot);
     }
+
+    EstimationResults& est = a.estimation;
+    est.person_mean_measure = measure(est.person_mean_measure);
+    est.item_mean_measure = measure(est.item_mean_measure);
+    est.person_sd_measure *= af;
+    est.item_sd_measure *= af;
 
     for_each_slot(a.group_average_difference, [&](float v) { return v * f; });
     for (std::vector<float>* v : {&a.category_half_point_measure, &a.category_score_point_measure,
@@ -133,6 +138,8 @@ void recentre_measures(Run& run) {
     };
     move(a.person_status, a.person_measure, a.persons);
     move(a.item_status, a.item_measure, a.items);
+    a.estimation.person_mean_measure += shift;
+    a.estimation.item_mean_measure += shift;
     for (int k : kMeasureSlots) {
         SummarySlot& slot = a.summary[static_cast<std::size_t>(k)];
         slot.mean += shift;

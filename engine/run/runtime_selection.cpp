@@ -81,58 +81,80 @@ bool is_extreme(std::int8_t s) {
     return s == status::kExtremeMaximum || s == status::kExtremeMinimum;
 }
 
-// The selection pass over one side: reinstating, matching and summarising.
-struct SelectionResult {
+void show_selected(Run& run, const std::string& plural, std::int64_t selected) {
+    show_message_line(run, std::string(trim(plural)) + msg::kSelectedCount +
+                               std::string(trim(int_to_text_left(selected))));
+}
+
+// One side of the run as a re-selection sees it.
+struct Side {
+    const SideSlots& slots;
+    std::vector<std::int8_t>& statuses;
+    std::int64_t count;
+    std::string_view pattern;  // PSELECT= or ISELECT=
+    int label_length;          // NAMLEN= or ITLEN=
+    const std::string& plural;
+    // The run-wide results of the side.
+    std::int32_t& total;
+    std::int32_t& active;
+    float& mean;
+    float& sd;
+};
+
+// The selection pass over one side: reinstating, matching and summarising, then the summary
+// slots finished and the side's run-wide results taken from them. Returns the selected count.
+template <typename Label, typename Values>
+std::int64_t reselect_side(Run& run, const Side& side, bool keep_deselections, Label read_label,
+                           Values read_values) {
+    AnalysisArrays& a = run.arrays;
+    clear_side(a, side.slots);
+    a.estimation.item_residual_correlations_computed = false;
+    a.estimation.person_residual_correlations_computed = false;
+
     std::int64_t selected = 0;
     std::int32_t extreme = 0;
     std::int32_t not_extreme = 0;
-};
-
-template <typename Label, typename Values>
-SelectionResult select_entries(std::vector<std::int8_t>& statuses, std::int64_t count,
-                               bool keep_deselections, std::string_view pattern, int label_length,
-                               Label read_label, Values read_values) {
-    SelectionResult r;
-    const bool everyone = trim(pattern) == "*";
+    const bool everyone = trim(side.pattern) == "*";
     std::string label;
-    count = std::min<std::int64_t>(count, static_cast<std::int64_t>(statuses.size()) - 1);
+    const std::int64_t count =
+        std::min<std::int64_t>(side.count, static_cast<std::int64_t>(side.statuses.size()) - 1);
     for (std::int64_t n = 1; n <= count; ++n) {
-        std::int8_t& s = statuses[static_cast<std::size_t>(n)];
+        std::int8_t& s = side.statuses[static_cast<std::size_t>(n)];
         if (!keep_deselections && s < -5) s = static_cast<std::int8_t>(s + status::kDeselectOffset);
         if (s > status::kDropped) {
             bool match = everyone;
             if (!match) {
                 read_label(n, label);
-                match = is_selected(match_label_selection(pattern, label, label_length));
+                match = is_selected(match_label_selection(side.pattern, label, side.label_length));
             }
             if (match)
-                ++r.selected;
+                ++selected;
             else
                 s = static_cast<std::int8_t>(s - status::kDeselectOffset);
         }
         if (s > status::kDropped) {
             read_values(n, is_extreme(s));
-            ++(is_extreme(s) ? r.extreme : r.not_extreme);
+            ++(is_extreme(s) ? extreme : not_extreme);
         }
     }
-    return r;
-}
-
-void show_selected(Run& run, const std::string& plural, std::int64_t selected) {
-    show_message_line(run, std::string(trim(plural)) + msg::kSelectedCount +
-                               std::string(trim(int_to_text_left(selected))));
+    show_selected(run, side.plural, selected);
+    combine_and_finish(a, side.slots);
+    side.total = extreme + not_extreme;
+    side.active = not_extreme;
+    side.mean = a.summary[static_cast<std::size_t>(side.slots.measure)].mean;
+    side.sd = a.summary[static_cast<std::size_t>(side.slots.measure)].sd;
+    return selected;
 }
 
 }  // namespace
 
 std::int64_t reselect_persons(Run& run, WorkFiles& files, bool keep_deselections) {
     AnalysisArrays& a = run.arrays;
-    clear_side(a, kPersonSlots);
-    a.persons_summarised = 0;
-    a.persons_not_extreme = 0;
-    a.estimation.item_residual_correlations_computed = false;
-    a.estimation.person_residual_correlations_computed = false;
-
+    EstimationResults& est = a.estimation;
+    const Side side{kPersonSlots,         a.person_status,    a.persons,
+                    run.cv.pselect,       run.cv.namlen,      run.cv.person_plural,
+                    est.person_total,     est.active_persons, est.person_mean_measure,
+                    est.person_sd_measure};
     auto read_label = [&](std::int64_t n, std::string& label) {
         read_person_name_record(run, files, n, label);
     };
@@ -150,23 +172,16 @@ std::int64_t reselect_persons(Run& run, WorkFiles& files, bool keep_deselections
         v.outfit_z = value_at(a.person_outfit_zstd, n);
         accumulate_entry(a, kPersonSlots, v, extreme, weight_of(a.person_weights, n));
     };
-    SelectionResult r = select_entries(a.person_status, a.persons, keep_deselections,
-                                       run.cv.pselect, run.cv.namlen, read_label, read_values);
-    show_selected(run, run.cv.person_plural, r.selected);
-    combine_and_finish(a, kPersonSlots);
-    a.persons_summarised = r.extreme + r.not_extreme;
-    a.persons_not_extreme = r.not_extreme;
-    return r.selected;
+    return reselect_side(run, side, keep_deselections, read_label, read_values);
 }
 
 std::int64_t reselect_items(Run& run, WorkFiles& files, bool keep_deselections) {
     AnalysisArrays& a = run.arrays;
-    clear_side(a, kItemSlots);
-    a.items_summarised = 0;
-    a.items_not_extreme = 0;
-    a.estimation.item_residual_correlations_computed = false;
-    a.estimation.person_residual_correlations_computed = false;
-
+    EstimationResults& est = a.estimation;
+    const Side side{kItemSlots,         a.item_status,    a.items,
+                    run.cv.iselect,     run.cv.itlen,     run.cv.item_plural,
+                    est.item_total,     est.active_items, est.item_mean_measure,
+                    est.item_sd_measure};
     auto read_label = [&](std::int64_t n, std::string& label) {
         read_item_label_record(run, files, n, label);
     };
@@ -182,13 +197,7 @@ std::int64_t reselect_items(Run& run, WorkFiles& files, bool keep_deselections) 
         v.outfit_z = value_at(a.item_outfit_zstd, n);
         accumulate_entry(a, kItemSlots, v, extreme, weight_of(a.item_weights, n));
     };
-    SelectionResult r = select_entries(a.item_status, a.items, keep_deselections, run.cv.iselect,
-                                       run.cv.itlen, read_label, read_values);
-    show_selected(run, run.cv.item_plural, r.selected);
-    combine_and_finish(a, kItemSlots);
-    a.items_summarised = r.extreme + r.not_extreme;
-    a.items_not_extreme = r.not_extreme;
-    return r.selected;
+    return reselect_side(run, side, keep_deselections, read_label, read_values);
 }
 
 }  // namespace korvelan

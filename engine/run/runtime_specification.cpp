@@ -1,7 +1,5 @@
 #include "engine/run/runtime_specification.h"
 
-#include "engine/input/data_input.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
@@ -9,6 +7,8 @@
 #include <vector>
 
 #include "engine/estimation/score_points.h"
+#include "engine/input/data_input.h"
+#include "engine/input/item_labels.h"
 #include "engine/report/end_report.h"
 #include "engine/run/control_checks.h"
 #include "engine/run/control_reader.h"
@@ -131,7 +131,7 @@ void recompute_score_points(Run& run) {
 // ILFILE=: the item labels come from the newly named file; when it cannot serve, the previous
 // file and labels stay.
 void change_item_labels(Run& run, const std::string& previous_ilfile) {
-    const int length = rebuild_item_label_work_file(run);
+    const std::int32_t length = build_item_label_work_file(run, LabelProblem::Report);
     if (length <= 0) {
         run.cv.ilfile = previous_ilfile;
         return;

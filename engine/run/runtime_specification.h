@@ -42,9 +42,4 @@ void rescale_measures(Run& run, WorkFiles& files, float old_uscale);
 // UMEAN=.
 void recentre_measures(Run& run);
 
-// Builds the item label work file ZJJ again from the ILFILE= file. Problems are reported and
-// leave ZJJ as it was when the file cannot be read. Returns the longest label length (at least
-// 5), or 0 when nothing was built.
-int rebuild_item_label_work_file(Run& run);
-
 }  // namespace korvelan

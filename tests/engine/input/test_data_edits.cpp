@@ -95,20 +95,16 @@ TEST_F(DataEditTest, InvalidLinesStopTheRun) {
     }
 }
 
-TEST_F(DataEditTest, ResponseCodeLookupFollowsTheWidthOfTheCodes) {
-    ControlVariables& cv = run.cv;
-    cv.codes = pad_right("ABA", width::kCodes);
-    cv.categs = 3;
-    EXPECT_EQ(response_code_number(cv, "A"), 1);  // one column: the first equal code
-    EXPECT_EQ(response_code_number(cv, "  B"), 2);
-    EXPECT_EQ(response_code_number(cv, "C"), 0);
-    cv.xwide = 2;
-    cv.codes = pad_right("1 1 101 ", width::kCodes);  // codes are left-adjusted by the checks
-    cv.categs = 4;
-    EXPECT_EQ(response_code_number(cv, " 1"), 4);  // left-adjusted, then the last equal code
-    EXPECT_EQ(response_code_number(cv, "10"), 3);
-    EXPECT_EQ(response_code_number(cv, "1"), 4);
-    EXPECT_EQ(response_code_number(cv, " "), 0);
+// The value is looked up as a data response of XWIDE= columns: its first XWIDE characters,
+// left-adjusted.
+TEST_F(DataEditTest, WideValuesAreLookedUpAsDataResponses) {
+    run.cv.xwide = 2;
+    run.cv.codes = pad_right("1 2 10", width::kCodes);
+    run.cv.categs = 3;
+    ASSERT_TRUE(edit("1 1 \" 1\"\n1 2 10\n1 3 2\n1 4 \"102\"\n2 1-4 \"  \"\n3 1 `1\n"));
+    EXPECT_EQ(codes(1), (Codes{1, 3, 2, 3}));
+    EXPECT_EQ(codes(2), (Codes{0, 0, 0, 0}));
+    EXPECT_EQ(codes(3), (Codes{1, 2, 2, 1}));
 }
 
 TEST_F(DataEditTest, MakekeyTakesTheMostFrequentCodeFirstListedOnTies) {

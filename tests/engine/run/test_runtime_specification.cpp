@@ -130,8 +130,8 @@ TEST_F(RuntimeTest, PersonSelectionsReplaceAccumulateAndFallBack) {
     apply("PSELECT=A*");
     EXPECT_TRUE(host.shows("PERSONS SELECTED: 3\n"));  // ANNA, ALEX, AMY
     EXPECT_EQ(a.person_status, (Statuses{0, 1, -9, 2, -10, -1, -3}));
-    EXPECT_EQ(a.persons_summarised, 3);
-    EXPECT_EQ(a.persons_not_extreme, 2);
+    EXPECT_EQ(a.estimation.person_total, 3);
+    EXPECT_EQ(a.estimation.active_persons, 2);
     EXPECT_FLOAT_EQ(slot(3).mean, 0.65f);                       // ANNA 1.0 and ALEX 0.3
     EXPECT_FLOAT_EQ(slot(19).mean, -1.9f / 3);                  // and AMY
     EXPECT_FLOAT_EQ(slot(17).maximum, 0.8f * std::sqrt(1.3f));  // real S.E.
@@ -151,14 +151,14 @@ TEST_F(RuntimeTest, PersonSelectionsReplaceAccumulateAndFallBack) {
 
     apply("PSELECT=*");
     EXPECT_EQ(a.person_status, person_status);
-    EXPECT_EQ(a.persons_summarised, 5);
+    EXPECT_EQ(a.estimation.person_total, 5);
 }
 
 TEST_F(RuntimeTest, ItemSelectionMatchesItemLabels) {
     apply("ISELECT={MS}*");
     EXPECT_TRUE(host.shows("ITEMS SELECTED: 2\n"));  // SUB, and MUL (extreme)
     EXPECT_EQ(a.item_status, (Statuses{0, -9, 1, 0, -9}));
-    EXPECT_EQ(a.items_not_extreme, 1);
+    EXPECT_EQ(a.estimation.active_items, 1);
     EXPECT_FLOAT_EQ(slot(11).mean, 0.5f);
     EXPECT_FLOAT_EQ(slot(24).mean, (0.85f + 1.8f) / 2);
 }
