@@ -147,13 +147,15 @@ ScoreTerm score_term(char model, const std::vector<double>& steps, double differ
         std::vector<double> numerator(m + 1, 0.0);
         for (int k = 1; k <= m; ++k) numerator[k] = numerator[k - 1] + difference - steps[k];
         const double top = *std::max_element(numerator.begin(), numerator.end());
-        double total = 0.0, weighted = 0.0;
+        double total = 0.0, weighted = 0.0, squares = 0.0;
         for (int k = 0; k <= m; ++k) {
             const double e = std::exp(numerator[k] - top);
             total += e;
             weighted += k * e;
+            squares += k * k * e;
         }
         t.expected = weighted / total;
+        t.variance = squares / total - t.expected * t.expected;
         t.observed = category;
         t.maximum = m;
         return t;
@@ -162,12 +164,13 @@ ScoreTerm score_term(char model, const std::vector<double>& steps, double differ
     if (model == 'S') {
         // Steps 1..c passed, step c+1 failed (when there is one).
         const int last = std::min(category + 1, m);
-        for (int k = 1; k <= last; ++k) t.expected += pass(k);
+        for (int k = 1; k <= last; ++k) t.expected += pass(k), t.variance += pass(k) * (1.0 - pass(k));
         t.observed = category;
         t.maximum = last;
     } else {
         // Steps m..c+1 failed, step c passed (when c > 0).
-        for (int k = std::max(category, 1); k <= m; ++k) t.expected += pass(k);
+        for (int k = std::max(category, 1); k <= m; ++k)
+            t.expected += pass(k), t.variance += pass(k) * (1.0 - pass(k));
         t.observed = category > 0 ? 1 : 0;
         t.maximum = category > 0 ? m - category + 1 : m;
     }

@@ -58,6 +58,7 @@ struct ScoreTerm {
     double expected = 0.0;
     double observed = 0.0;
     double maximum = 0.0;
+    double variance = 0.0;  // of the observed score about the expected one
 };
 ScoreTerm score_term(char model, const std::vector<double>& steps, double difference, int category);
 

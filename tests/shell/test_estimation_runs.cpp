@@ -7,6 +7,7 @@
 #include <cmath>
 #include <map>
 #include <ostream>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -145,6 +146,7 @@ ScoreTerm totals(const Design& d, const Fitted& f, int person, int item) {
                                            (f.persons[n - 1].measure - f.items[i - 1].measure) / kScale,
                                            category);
             sum.expected += t.expected, sum.observed += t.observed, sum.maximum += t.maximum;
+            sum.variance += t.variance;
         }
     }
     return sum;
@@ -152,6 +154,16 @@ ScoreTerm totals(const Design& d, const Fitted& f, int person, int item) {
 
 // The score the estimation aims at: observed, kept 0.3 inside the extremes.
 double target(const ScoreTerm& t) { return std::min(std::max(t.observed, 0.3), t.maximum - 0.3); }
+
+// Fields of a convergence row as numbers (the frame removed).
+std::vector<double> row_fields(std::string row) {
+    std::replace(row.begin(), row.end(), '|', ' ');
+    std::replace(row.begin(), row.end(), '*', ' ');
+    std::istringstream in(row);
+    std::vector<double> out;
+    for (double v; in >> v;) out.push_back(v);
+    return out;
+}
 
 struct ModelCase {
     const char* name;
@@ -185,7 +197,11 @@ TEST_P(ModelRuns, RunToTheirEndWithBoxesSummaryAndListing) {
     }
     EXPECT_NE(rep.find("\r\n                             CONVERGENCE TABLE\r\n"), std::string::npos);
     EXPECT_FALSE(convergence_rows(rep, "PROX").empty());
-    EXPECT_FALSE(convergence_rows(rep, "UCON").empty());
+    const std::vector<std::string> ucon = convergence_rows(rep, "UCON");
+    EXPECT_FALSE(ucon.empty());
+    // Without free steps the row stops after the item: iteration, residual, change, person, item.
+    for (const std::string& row : ucon)
+        EXPECT_TRUE(c.design.codes != "01" || row_fields(row).size() == 5u) << row;
     EXPECT_NE(rep.find("\r\nStandardized Residuals N(0,1)  Mean: "), std::string::npos);
     EXPECT_NE(r.screen.find("\nStandardized Residuals N(0,1)  Mean: "), std::string::npos);
     for (const char* text : {"| REAL RMSE ", " SEPARATION ", " PERSON RELIABILITY ", " ITEM   RELIABILITY "})
@@ -243,21 +259,30 @@ TEST_P(ModelRuns, TightLimitsSolveTheEstimationEquations) {
         const ScoreTerm t = totals(d, f, 0, i);
         EXPECT_NEAR(t.expected, t.observed, 0.002) << "item " << i;
     }
+
+    // Mean and S.D. of the standardized residuals of the measured persons on measured items.
+    double count = 0.0, sum = 0.0, squares = 0.0;
+    for (int n = 1; n <= static_cast<int>(d.records.size()); ++n)
+        for (int i = 1; i <= d.ni(); ++i) {
+            if (f.persons[n - 1].status != 1) continue;
+            const ScoreTerm t = totals(d, f, n, i);
+            const double z = (t.observed - t.expected) / std::sqrt(t.variance);
+            count += 1.0, sum += z, squares += z * z;
+        }
+    const double mean = sum / count, sd = std::sqrt(squares / count - mean * mean);
+    const std::smatch m = [&] {
+        std::smatch found;
+        std::regex_search(r.screen, found, std::regex(R"(\nStandardized Residuals N\(0,1\)  Mean: (\S+) S\.D\.: (\S+)\n)"));
+        return found;
+    }();
+    ASSERT_EQ(m.size(), 3u) << r.screen;
+    EXPECT_NEAR(std::strtod(m[1].str().c_str(), nullptr), mean, 0.006);
+    EXPECT_NEAR(std::strtod(m[2].str().c_str(), nullptr), sd, 0.006);
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, ModelRuns, ::testing::ValuesIn(model_cases()),
                          [](const ::testing::TestParamInfo<ModelCase>& info) { return info.param.name; });
 
-
-// Fields of a convergence row as numbers (the frame removed).
-std::vector<double> row_fields(std::string row) {
-    std::replace(row.begin(), row.end(), '|', ' ');
-    std::replace(row.begin(), row.end(), '*', ' ');
-    std::istringstream in(row);
-    std::vector<double> out;
-    for (double v; in >> v;) out.push_back(v);
-    return out;
-}
 
 std::string i7(int n) {
     std::string t = std::to_string(n);
