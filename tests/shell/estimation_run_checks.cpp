@@ -44,7 +44,7 @@ std::vector<std::string> words(const std::string& text) {
 
 }  // namespace
 
-std::vector<MeasureLine> read_measure_file(const std::string& bytes) {
+std::vector<MeasureLine> read_measure_lines(const std::string& bytes) {
     std::vector<MeasureLine> out;
     for (const std::string& line : text_lines(bytes)) {
         if (line.size() < 34) continue;

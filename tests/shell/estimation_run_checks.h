@@ -23,13 +23,13 @@ struct MeasureLine {
     bool commented = false;
 };
 
-// The header line of PFILE=/IFILE= whose columns read_measure_file relies on.
+// The header line of PFILE=/IFILE= whose columns read_measure_lines relies on.
 inline constexpr const char* kMeasureFileColumns =
     ";ENTRY MEASURE STTS COUNT    SCORE  ERROR IN.MSQ IN.ZSTD OUT.MS OUT.ZSTD DISPL CORR WEIGHT";
 
 // The data lines of a measure file: entry (columns 1-6), measure (7-14), status (15-17),
 // count (18-25), score (26-34), error (35-41), infit mean-square (42-48).
-std::vector<MeasureLine> read_measure_file(const std::string& bytes);
+std::vector<MeasureLine> read_measure_lines(const std::string& bytes);
 
 // One line of an SFILE=: item 0 when the file holds one rating scale for all items.
 struct StepLine {

@@ -114,8 +114,8 @@ constexpr double kScale = 100.0;
 
 Fitted read_fitted(const Design& d, const ScratchDir& dir) {
     Fitted f;
-    f.persons = read_measure_file(read_file(dir.file("p.txt")));
-    f.items = read_measure_file(read_file(dir.file("i.txt")));
+    f.persons = read_measure_lines(read_file(dir.file("p.txt")));
+    f.items = read_measure_lines(read_file(dir.file("i.txt")));
     std::map<std::string, int> first_item;  // several scales: each is listed for all its items
     for (const StepLine& s : read_step_file(read_file(dir.file("s.txt")))) {
         const std::string key = s.item == 0 ? "1" : scale_key(d, s.item);
@@ -353,7 +353,7 @@ TEST_F(EstimationRuns, SummaryBoxAgreesWithTheMeasureFiles) {
     const std::pair<const char*, const char*> sides[] = {{"PERSONS", "p.txt"}, {"ITEMS", "i.txt"}};
     for (const auto& [block, file] : sides) {
         SCOPED_TRACE(block);
-        const Spread s = spread_of_measured(read_measure_file(read_file(dir.file(file))));
+        const Spread s = spread_of_measured(read_measure_lines(read_file(dir.file(file))));
         EXPECT_NEAR(summary_number(r.screen, block, "MEAN", 2), s.mean, 0.006);
         EXPECT_NEAR(summary_number(r.screen, block, "S.D.", 2), s.sd, 0.006);
         const std::vector<double> row = reliability_row(r.screen, block);
@@ -363,7 +363,7 @@ TEST_F(EstimationRuns, SummaryBoxAgreesWithTheMeasureFiles) {
         EXPECT_NEAR(row[2], s.separation, 0.006);
         EXPECT_NEAR(row[3], s.reliability, 0.006);
     }
-    const Spread items = spread_of_measured(read_measure_file(read_file(dir.file("i.txt"))));
+    const Spread items = spread_of_measured(read_measure_lines(read_file(dir.file("i.txt"))));
     EXPECT_GT(items.rmse, items.sd);
     EXPECT_EQ(reliability_row(r.screen, "ITEMS")[3], 0.0);
     EXPECT_GT(reliability_row(r.screen, "PERSONS")[3], 0.3);
@@ -455,7 +455,7 @@ TEST_F(EstimationRuns, CtrlCFinishesProxIteratingAndTheRunGoesOn) {
     EXPECT_LT(rows, 30000u);
     EXPECT_FALSE(convergence_rows(rep, "UCON").empty());
     EXPECT_NE(rep.find("\r\nStandardized Residuals N(0,1)  Mean: "), std::string::npos);
-    EXPECT_EQ(read_measure_file(read_file(dir.file("p.txt"))).size(), 9u);
+    EXPECT_EQ(read_measure_lines(read_file(dir.file("p.txt"))).size(), 9u);
     EXPECT_NE(r.screen.find("\nMeasures constructed"), std::string::npos);
     EXPECT_FALSE(work_files_left());
 }
@@ -469,7 +469,7 @@ TEST_F(EstimationRuns, CtrlCFinishesUconIteratingAndTheOutputFilesFollow) {
     const std::size_t rows = convergence_rows(report(), "UCON").size();
     EXPECT_GE(rows, 2u);
     EXPECT_LT(rows, 30000u);
-    EXPECT_EQ(read_measure_file(read_file(dir.file("i.txt"))).size(), 4u);
+    EXPECT_EQ(read_measure_lines(read_file(dir.file("i.txt"))).size(), 4u);
     EXPECT_NE(r.screen.find("| REAL RMSE "), std::string::npos);
     EXPECT_NE(r.screen.find("\nMeasures constructed"), std::string::npos);
 }
