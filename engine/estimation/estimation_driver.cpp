@@ -16,7 +16,7 @@
 #include "engine/run/messages.h"
 #include "engine/run/report_line.h"
 #include "engine/run/run_start.h"
-#include "engine/run/runtime_specification.h"
+#include "engine/run/runtime_change.h"
 
 namespace korvelan {
 

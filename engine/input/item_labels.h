@@ -22,7 +22,7 @@ void copy_item_labels_to_work_file(Run& run);
 void skip_item_labels_in_control_file(Run& run);
 
 // What a problem with the label file or ZJJ does: during data input it stops the run; after the
-// run (a new ILFILE= of the Specification dialog) it is reported and the run goes on.
+// run (a new ILFILE= typed in the shell's Specification dialog) it is reported and the run goes on.
 enum class LabelProblem { Stop, Report };
 
 // Builds ZJJ (unit 10, left open) from the ILFILE= file: record length L, the longest label line

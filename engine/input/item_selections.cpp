@@ -1,7 +1,7 @@
 #include "engine/input/item_selections.h"
 
 #include "engine/input/label_columns.h"
-#include "engine/run/runtime_specification.h"
+#include "engine/run/runtime_change.h"
 
 namespace korvelan {
 

@@ -4,7 +4,7 @@
 #include "engine/estimation/estimation_common.h"
 #include "engine/outfiles/output_requests.h"
 #include "engine/outfiles/output_wiring.h"
-#include "engine/run/runtime_specification.h"
+#include "engine/run/runtime_change.h"
 
 namespace korvelan {
 

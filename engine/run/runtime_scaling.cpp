@@ -2,7 +2,7 @@
 // UMEAN=.
 #include <cmath>
 
-#include "engine/run/runtime_specification.h"
+#include "engine/run/runtime_change.h"
 
 namespace korvelan {
 

@@ -6,7 +6,7 @@
 #include "engine/input/selections.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
-#include "engine/run/runtime_specification.h"
+#include "engine/run/runtime_change.h"
 
 namespace korvelan {
 

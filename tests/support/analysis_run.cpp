@@ -6,7 +6,7 @@
 #include "engine/input/work_files.h"
 #include "engine/run/messages.h"
 #include "engine/run/run_analysis.h"
-#include "engine/run/runtime_specification.h"
+#include "engine/run/runtime_change.h"
 
 namespace korvelan::testing {
 

@@ -1,4 +1,4 @@
-// The Specification dialog's change of one instruction, applied to a run that went through the
+// A change of one instruction typed in the shell's Specification dialog, applied to a run that went through the
 // whole estimation in this process: the values it transforms are the ones the estimation left.
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include "engine/run/file_units.h"
 #include "engine/run/messages.h"
 #include "engine/run/run_analysis.h"
-#include "engine/run/runtime_specification.h"
+#include "engine/run/runtime_change.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_host.h"
 

@@ -10,7 +10,7 @@
 #include "engine/estimation/score_points.h"
 #include "engine/run/control_checks.h"
 #include "engine/run/file_units.h"
-#include "engine/run/runtime_specification.h"
+#include "engine/run/runtime_change.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_host.h"
 

@@ -1,4 +1,4 @@
-// The change of one control instruction after the run (the Specification dialog of the shell):
+// The change of one control instruction after the run, as the shell's Specification dialog asks:
 // the instruction is parsed as a control-file line, then the results of the run are brought into
 // line with the changed value, so that every later Table and output file sees it. Persons or
 // items are re-selected, the measures rescaled or recentred, the item labels rebuilt, or the

@@ -1,4 +1,4 @@
-#include "engine/run/runtime_specification.h"
+#include "engine/run/runtime_change.h"
 
 #include <algorithm>
 #include <cerrno>
