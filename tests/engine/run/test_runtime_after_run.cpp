@@ -1,5 +1,6 @@
 // A change of one instruction typed in the shell's Specification dialog, applied to a run that
-// went through the whole estimation in this process: the values it transforms are the ones the estimation left.
+// went through the whole estimation in this process: the values it transforms are the ones the
+// estimation left.
 #include <gtest/gtest.h>
 
 #include <cmath>
