@@ -54,6 +54,29 @@ inline int recoded_category(const AnalysisArrays& a, int g, std::uint8_t scored)
 
 // Iterations of the multiplicative shrink that bounds a measure step to 1 logit; a finite step
 // needs fewer than 850. What is left above 1 after them (or a step that is not a number) is cut.
+// The score for estimation as the displacement uses it: a score at an end is taken from the
+// expected score and the extreme-score adjustment.
+inline double displacement_score(double score, double maximum, double expected, float adjustment) {
+    double r = score;
+    if (r == 0.0) r = std::min(expected, static_cast<double>(adjustment));
+    if (r == maximum) r = std::max(maximum - adjustment, expected);
+    return r;
+}
+// Displacement of a person in logits: how far its measure would move for the expected score to
+// reach its score for estimation, from the expected scores at the measure and 1 logit below it.
+// An item's displacement is the negative of the same expression.
+inline double person_side_displacement(double score, double maximum, double expected,
+                                       double expected_below, float adjustment) {
+    if (maximum <= 0.0) return 0.0;
+    const double r = displacement_score(score, maximum, expected, adjustment);
+    const double la = log_ratio_with_floor(static_cast<float>(expected), static_cast<float>(maximum - expected));
+    const double lb = log_ratio_with_floor(static_cast<float>(expected_below),
+                                           static_cast<float>(maximum - expected_below));
+    const double lc = log_ratio_with_floor(static_cast<float>(r), static_cast<float>(maximum - r));
+    return std::fabs(la - lb) < kSmallestPositiveValue ? (r - expected) / maximum
+                                                       : (lc - la) / (la - lb);
+}
+
 inline constexpr int kStepShrinkLimit = 1000;
 inline float bound_step(float step) {
     if (!std::isfinite(step)) return std::isnan(step) ? 0.0f : (step > 0 ? 1.0f : -1.0f);

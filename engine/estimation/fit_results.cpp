@@ -127,17 +127,9 @@ void finish_fit_statistics(Run& run, const EstimationSettings& settings, FitSums
         }
         const double maximum = is[fit_sum::kMaximum], expected = is[fit_sum::kExpected];
         const double expected_below = is[fit_sum::kExpectedBelow];
-        double r = is[fit_sum::kScore];
-        if (r == 0.0) r = std::min(expected, static_cast<double>(x));
-        if (r == maximum) r = std::max(maximum - x, expected);
-        float displacement = 0.0f;
-        if (maximum > 0.0) {
-            const double la = log_ratio_with_floor(static_cast<float>(expected), static_cast<float>(maximum - expected));
-            const double lb = log_ratio_with_floor(static_cast<float>(expected_below), static_cast<float>(maximum - expected_below));
-            const double lc = log_ratio_with_floor(static_cast<float>(r), static_cast<float>(maximum - r));
-            displacement = static_cast<float>(std::fabs(la - lb) < kEps ? (expected - r) / maximum
-                                                                        : (la - lc) / (la - lb));
-        }
+        const double r = displacement_score(is[fit_sum::kScore], maximum, expected, x);
+        float displacement = static_cast<float>(
+            0.0 - person_side_displacement(is[fit_sum::kScore], maximum, expected, expected_below, x));
         displacement *= factor * uscale;
         if (std::fabs(displacement) > settings.logit_change_limit &&
             std::fabs(r - expected) > settings.score_residual_limit &&
