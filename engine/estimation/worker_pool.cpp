@@ -38,7 +38,10 @@ void WorkerPool::run_tasks(bool calling_thread) {
     for (int index = next_.fetch_add(1); index < count_; index = next_.fetch_add(1)) {
         task_(task_context_, index);
         const int done = done_.fetch_add(1) + 1;
-        if (calling_thread && progress_) progress_(progress_context_, done);
+        if (calling_thread && progress_) {
+            last_reported_ = done;
+            progress_(progress_context_, done);
+        }
     }
 }
 
@@ -55,6 +58,7 @@ void WorkerPool::run_erased(int count, Function task, void* task_context, Functi
         count_ = count;
         next_ = 0;
         done_ = 0;
+        last_reported_ = 0;
         busy_ = use_workers ? static_cast<int>(workers_.size()) : 0;
         if (use_workers) ++generation_;
     }
@@ -62,6 +66,10 @@ void WorkerPool::run_erased(int count, Function task, void* task_context, Functi
     run_tasks(true);
     std::unique_lock<std::mutex> lock(mutex_);
     finished_.wait(lock, [this] { return busy_ == 0; });
+    lock.unlock();
+    // The workers may have finished the last tasks: the caller reports the end itself, so a
+    // progress bar always closes.
+    if (progress_ && last_reported_ < count) progress_(progress_context_, count);
 }
 
 void WorkerPool::work() {

@@ -69,6 +69,7 @@ private:
     int count_ = 0;
     std::atomic<int> next_{0};
     std::atomic<int> done_{0};
+    int last_reported_ = 0;  // the last count the calling thread reported as progress
 };
 
 }  // namespace korvelan

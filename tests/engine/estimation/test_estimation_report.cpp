@@ -136,12 +136,19 @@ TEST(WorkerPool, EveryTaskRunsOnceAndProgressStaysOnTheCallingThread) {
     const std::thread::id caller = std::this_thread::get_id();
     bool foreign_progress = false;
     int progress_calls = 0;
+    int last_progress = 0;
     auto task = [&](int i) { ++runs[i]; };
-    auto progress = [&](int) {
+    auto progress = [&](int done) {
         foreign_progress |= std::this_thread::get_id() != caller;
         ++progress_calls;
+        last_progress = done;
     };
-    for (int round = 0; round < 3; ++round) pool.run(100, task, progress);
+    for (int round = 0; round < 3; ++round) {
+        last_progress = 0;
+        pool.run(100, task, progress);
+        // However the tasks were shared out, the last report is the whole count (a bar closes).
+        EXPECT_EQ(last_progress, 100);
+    }
     for (auto& r : runs) EXPECT_EQ(r.load(), 3);
     EXPECT_FALSE(foreign_progress);
     EXPECT_GT(progress_calls, 0);
