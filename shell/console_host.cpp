@@ -52,6 +52,10 @@ std::optional<std::string> ConsoleHost::console_read_line() {
     std::string line;
     if (!std::getline(in_, line)) return std::nullopt;
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (end_prompt_lines_ && line_open_) {
+        out_ << '\n';
+        out_.flush();
+    }
     line_open_ = false;
     return line;
 }

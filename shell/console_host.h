@@ -47,6 +47,9 @@ public:
     void add_edit_menu_entry(std::string_view label, std::string_view path) override;
 
     const InitialSettings& initial_settings() override { return settings_; }
+    // When the typed lines do not come from a terminal, nothing echoes them: the host ends the
+    // prompt's line itself after each answer.
+    void set_end_prompt_lines(bool end) { end_prompt_lines_ = end; }
     InitialSettings& settings() { return settings_; }
     const std::vector<std::string>& menu_entries() const { return menu_entries_; }
 
@@ -54,6 +57,7 @@ private:
     std::ostream& out_;
     std::istream& in_;
     bool line_open_ = false;  // characters were sent without a line end
+    bool end_prompt_lines_ = false;
     InitialSettings settings_;
     std::vector<std::string> menu_entries_;
     std::FILE* line_file_ = nullptr;

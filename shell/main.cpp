@@ -1,4 +1,6 @@
 // korvelan: Rasch measurement. Usage: korvelan CONTROL REPORT [Variable=Value ...] [BATCH=Y]
+#include <unistd.h>
+
 #include <iostream>
 
 #include "engine/run/messages.h"
@@ -8,6 +10,7 @@
 int main(int argc, char** argv) {
     korvelan::ConsoleHost host(std::cout, std::cin);
     korvelan::ConsoleHost::install_interrupt_handler();
+    host.set_end_prompt_lines(::isatty(STDIN_FILENO) == 0);
     korvelan::Run run;
     run.host = &host;
     for (int i = 1; i < argc; ++i) run.args.emplace_back(argv[i]);

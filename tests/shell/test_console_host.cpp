@@ -27,6 +27,19 @@ TEST(ConsoleHost, LinesCharactersAndPrompts) {
     EXPECT_EQ(out.str(), "first line\n>=\ninterrupting line\n<\n Name? ");
 }
 
+TEST(ConsoleHost, AnswersFromAPipeEndThePromptLine) {
+    std::ostringstream out;
+    std::istringstream in("a\nb\n");
+    ConsoleHost host(out, in);
+    host.set_end_prompt_lines(true);
+    host.console_write_prompt(" First? ");
+    host.console_read_line();
+    host.console_write_prompt(" Second? ");
+    host.console_read_line();
+    host.write_text_window_line("next");
+    EXPECT_EQ(out.str(), " First? \n Second? \nnext\n");
+}
+
 TEST(ConsoleHost, PlatformLineFileEndsLinesWithCrLf) {
     ScratchDir dir;
     std::ostringstream out;
