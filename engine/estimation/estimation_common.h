@@ -29,9 +29,11 @@ inline float combined_weight(const AnalysisArrays& a, int i, float wp, float wi)
     return largest != 0.0f ? 0.0f : wp;
 }
 
+// The groups as the category-model routines walk them: from index 0, so the 1-based group
+// arrays are passed from their first group.
 inline RatingScaleGroups rating_scale_groups(const AnalysisArrays& a) {
-    return RatingScaleGroups{a.groups, a.group_top_category.data(), a.group_first_slot.data(),
-                             a.group_model.data()};
+    return RatingScaleGroups{a.groups, a.group_top_category.data() + 1,
+                             a.group_first_slot.data() + 1, a.group_model.data() + 1};
 }
 // The probability model of group g with the current step calibrations and statuses.
 inline CategoryModel group_model_view(const AnalysisArrays& a, int g) {

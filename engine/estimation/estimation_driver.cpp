@@ -66,10 +66,7 @@ void estimate_measures(Run& run, const EstimationSettings& settings) {
     options.bottom_offset = settings.bottom_offset;
     options.uscale = settings.uscale;
     std::vector<float> scratch(static_cast<std::size_t>(a.top_value) + 2);
-    // The group arrays are 1-based; the points routine walks its groups from index 0.
-    const RatingScaleGroups groups{a.groups, a.group_top_category.data() + 1,
-                                   a.group_first_slot.data() + 1, a.group_model.data() + 1};
-    compute_expected_score_points(groups, a.step_calibration.data(),
+    compute_expected_score_points(rating_scale_groups(a), a.step_calibration.data(),
                                   a.category_status.data(), options, scratch.data(),
                                   a.category_half_point_measure.data(),
                                   a.category_score_point_measure.data(),
