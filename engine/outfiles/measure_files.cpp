@@ -114,7 +114,7 @@ void write_measure_file(Run& run, const OutputSettings& s, const AnalysisArrays&
     const std::string word(trim_right(persons ? s.person_word : s.item_word));
     if (run.host) run.host->write_text_window_line(msg::kWritingPrefix + word + msg::kWritingMeasureFile);
     OutputFile file(run, persons ? s.pfile : s.ifile);
-    if (!file.open(msg::kEditPrefix + word + (persons ? msg::kEditPfileSuffix : msg::kEditIfileSuffix)))
+    if (!file.open(msg::kMenuEdit + word + (persons ? msg::kEditPfileSuffix : msg::kEditIfileSuffix)))
         return;
     if (heading_lines(s)) write_headings(file, run, s, side);
 
