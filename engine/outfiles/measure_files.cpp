@@ -44,7 +44,7 @@ EntryValues item_values(const OutputSettings& s, const AnalysisArrays& a, std::i
 EntryValues person_values(const OutputSettings& s, const AnalysisArrays& a, EntryRecords& records,
                           std::int32_t n) {
     EntryValues v;
-    PersonStats p = records.person_stats(n);
+    const PersonWorkFields p = records.person_stats(n);
     v.status = array_value(a.person_status, n);
     v.measure = array_value(a.person_measure, n);
     v.standard_error = p.standard_error;

@@ -74,6 +74,22 @@ struct EstimationResults {
     std::string separation_note;  // "PERSON: REAL SEP.: ... REL.: ... ... ITEM: ..."
 };
 
+// The seven reals of a person's work record, named for what they hold once the fit statistics
+// have run; every reader of the record by name comes after them. During PROX and the iterations
+// the estimation reaches the record as plain reals (record_field, engine/estimation/person_data.h):
+// the places of standard_error, infit_mnsq and outfit_mnsq then hold the maximum possible score,
+// the maximum score and the score used for estimation, and that of displacement is 0.
+struct PersonWorkFields {
+    float count = 0.0f;
+    float raw_score = 0.0f;
+    float standard_error = 0.0f;
+    float infit_mnsq = 0.0f;
+    float outfit_mnsq = 0.0f;
+    float point_biserial = 0.0f;
+    float displacement = 0.0f;
+};
+static_assert(sizeof(PersonWorkFields) == 28, "a person work record is seven 4-byte reals");
+
 struct AnalysisArrays {
     // Item block (NI + 1 entries; estimation scores NI + 2).
     std::vector<float> item_measure, item_infit_zstd, item_standard_error, item_outfit_mnsq;

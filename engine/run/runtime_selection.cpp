@@ -165,9 +165,9 @@ std::int64_t reselect_persons(Run& run, WorkFiles& files, bool keep_deselections
         v.raw_score = f.raw_score;
         v.count = f.count;
         v.measure = value_at(a.person_measure, n);
-        v.error = f.field3;
-        v.infit = f.field4;
-        v.outfit = f.field5;
+        v.error = f.standard_error;
+        v.infit = f.infit_mnsq;
+        v.outfit = f.outfit_mnsq;
         v.infit_z = value_at(a.person_infit_zstd, n);
         v.outfit_z = value_at(a.person_outfit_zstd, n);
         accumulate_entry(a, kPersonSlots, v, extreme, weight_of(a.person_weights, n));
