@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -73,6 +74,12 @@ struct EstimationResults {
     bool person_residual_correlations_computed = false;
     std::string separation_note;  // "PERSON: REAL SEP.: ... REL.: ... ... ITEM: ..."
 };
+
+// Element n of a 1-based analysis array; the fallback when the array does not reach n.
+template <typename T>
+T array_value(const std::vector<T>& v, std::int64_t n, T fallback = T{}) {
+    return n >= 0 && static_cast<std::size_t>(n) < v.size() ? v[static_cast<std::size_t>(n)] : fallback;
+}
 
 // The seven reals of a person's work record, named for what they hold once the fit statistics
 // have run; every reader of the record by name comes after them. During PROX and the iterations

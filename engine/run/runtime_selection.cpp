@@ -4,6 +4,7 @@
 
 #include "engine/estimation/summary_stats.h"
 #include "engine/input/selections.h"
+#include "engine/run/entry_statistics.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/runtime_change.h"
@@ -23,18 +24,8 @@ struct SideSlots {
 constexpr SideSlots kPersonSlots{1, 2, 3, 4, 5, 6, 7, 8, 17, 19, 20, 21};
 constexpr SideSlots kItemSlots{9, 10, 11, 12, 13, 14, 15, 16, 18, 22, 23, 24};
 
-// What one entry adds to the summary.
-struct EntryValues {
-    float raw_score = 0, count = 0, measure = 0, error = 0;
-    float infit = 0, infit_z = 0, outfit = 0, outfit_z = 0;
-};
-
-float value_at(const std::vector<float>& v, std::int64_t n) {
-    return n >= 0 && static_cast<std::size_t>(n) < v.size() ? v[static_cast<std::size_t>(n)] : 0.0f;
-}
-
 float weight_of(const std::vector<float>& weights, std::int64_t n) {
-    return weights.empty() ? 1.0f : value_at(weights, n);
+    return weights.empty() ? 1.0f : array_value(weights, n);
 }
 
 void clear_side(AnalysisArrays& a, const SideSlots& s) {
@@ -43,25 +34,27 @@ void clear_side(AnalysisArrays& a, const SideSlots& s) {
         a.summary[static_cast<std::size_t>(k)] = SummarySlot{};
 }
 
-void accumulate_entry(AnalysisArrays& a, const SideSlots& s, const EntryValues& v, bool extreme,
+// Adds one entry to the summary slots of its side; an extreme entry counts only among all measures
+// and all model S.E.s.
+void accumulate_entry(AnalysisArrays& a, const SideSlots& s, const EntryStatistics& v, bool extreme,
                       float w) {
     auto add = [&](int k, float value) {
         accumulate_summary_slot(a.summary[static_cast<std::size_t>(k)], value, w);
     };
     if (extreme) {
         add(s.all_measure, v.measure);
-        add(s.all_error, v.error);
+        add(s.all_error, v.standard_error);
         return;
     }
     add(s.raw_score, v.raw_score);
     add(s.count, v.count);
     add(s.measure, v.measure);
-    add(s.error, v.error);
-    add(s.infit, v.infit);
-    add(s.infit_z, v.infit_z);
-    add(s.outfit, v.outfit);
-    add(s.outfit_z, v.outfit_z);
-    add(s.real_error, v.error * std::sqrt(std::max(v.infit, 1.0f)));
+    add(s.error, v.standard_error);
+    add(s.infit, v.infit_mnsq);
+    add(s.infit_z, v.infit_zstd);
+    add(s.outfit, v.outfit_mnsq);
+    add(s.outfit_z, v.outfit_zstd);
+    add(s.real_error, v.standard_error * std::sqrt(std::max(v.infit_mnsq, 1.0f)));
 }
 
 // All measures, the real S.E. of all entries and all model S.E.s, then every slot finished.
@@ -161,16 +154,8 @@ std::int64_t reselect_persons(Run& run, WorkFiles& files, bool keep_deselections
     auto read_values = [&](std::int64_t n, bool extreme) {
         PersonWorkFields f;
         read_person_work_record(run, files, n, f);
-        EntryValues v;
-        v.raw_score = f.raw_score;
-        v.count = f.count;
-        v.measure = value_at(a.person_measure, n);
-        v.error = f.standard_error;
-        v.infit = f.infit_mnsq;
-        v.outfit = f.outfit_mnsq;
-        v.infit_z = value_at(a.person_infit_zstd, n);
-        v.outfit_z = value_at(a.person_outfit_zstd, n);
-        accumulate_entry(a, kPersonSlots, v, extreme, weight_of(a.person_weights, n));
+        accumulate_entry(a, kPersonSlots, person_statistics(a, n, f), extreme,
+                         weight_of(a.person_weights, n));
     };
     return reselect_side(run, side, keep_deselections, read_label, read_values);
 }
@@ -186,16 +171,8 @@ std::int64_t reselect_items(Run& run, WorkFiles& files, bool keep_deselections) 
         read_item_label_record(run, files, n, label);
     };
     auto read_values = [&](std::int64_t n, bool extreme) {
-        EntryValues v;
-        v.raw_score = value_at(a.item_raw_score, n);
-        v.count = value_at(a.item_count, n);
-        v.measure = value_at(a.item_measure, n);
-        v.error = value_at(a.item_standard_error, n);
-        v.infit = value_at(a.item_infit_mnsq, n);
-        v.outfit = value_at(a.item_outfit_mnsq, n);
-        v.infit_z = value_at(a.item_infit_zstd, n);
-        v.outfit_z = value_at(a.item_outfit_zstd, n);
-        accumulate_entry(a, kItemSlots, v, extreme, weight_of(a.item_weights, n));
+        accumulate_entry(a, kItemSlots, item_statistics(a, n), extreme,
+                         weight_of(a.item_weights, n));
     };
     return reselect_side(run, side, keep_deselections, read_label, read_values);
 }
