@@ -83,6 +83,7 @@ void show_selected(Run& run, const std::string& plural, std::int64_t selected) {
 struct Side {
     const SideSlots& slots;
     std::vector<std::int8_t>& statuses;
+    const std::vector<float>& weights;
     std::int64_t count;
     std::string_view pattern;  // PSELECT= or ISELECT=
     int label_length;          // NAMLEN= or ITLEN=
@@ -95,7 +96,8 @@ struct Side {
 };
 
 // The selection pass over one side: reinstating, matching and summarising, then the summary
-// slots finished and the side's run-wide results taken from them. Returns the selected count.
+// slots finished and the side's run-wide results taken from them. read_values gives the
+// statistics of entry n. Returns the selected count.
 template <typename Label, typename Values>
 std::int64_t reselect_side(Run& run, const Side& side, bool keep_deselections, Label read_label,
                            Values read_values) {
@@ -126,7 +128,8 @@ std::int64_t reselect_side(Run& run, const Side& side, bool keep_deselections, L
                 s = static_cast<std::int8_t>(s - status::kDeselectOffset);
         }
         if (s > status::kDropped) {
-            read_values(n, is_extreme(s));
+            accumulate_entry(a, side.slots, read_values(n), is_extreme(s),
+                             weight_of(side.weights, n));
             ++(is_extreme(s) ? extreme : not_extreme);
         }
     }
@@ -144,18 +147,17 @@ std::int64_t reselect_side(Run& run, const Side& side, bool keep_deselections, L
 std::int64_t reselect_persons(Run& run, WorkFiles& files, bool keep_deselections) {
     AnalysisArrays& a = run.arrays;
     EstimationResults& est = a.estimation;
-    const Side side{kPersonSlots,         a.person_status,    a.persons,
-                    run.cv.pselect,       run.cv.namlen,      run.cv.person_plural,
-                    est.person_total,     est.active_persons, est.person_mean_measure,
-                    est.person_sd_measure};
+    const Side side{
+        kPersonSlots,       a.person_status,         a.person_weights,     a.persons,
+        run.cv.pselect,     run.cv.namlen,           run.cv.person_plural, est.person_total,
+        est.active_persons, est.person_mean_measure, est.person_sd_measure};
     auto read_label = [&](std::int64_t n, std::string& label) {
         read_person_name_record(run, files, n, label);
     };
-    auto read_values = [&](std::int64_t n, bool extreme) {
+    auto read_values = [&](std::int64_t n) {
         PersonWorkFields f;
         read_person_work_record(run, files, n, f);
-        accumulate_entry(a, kPersonSlots, person_statistics(a, n, f), extreme,
-                         weight_of(a.person_weights, n));
+        return person_statistics(a, n, f);
     };
     return reselect_side(run, side, keep_deselections, read_label, read_values);
 }
@@ -163,17 +165,13 @@ std::int64_t reselect_persons(Run& run, WorkFiles& files, bool keep_deselections
 std::int64_t reselect_items(Run& run, WorkFiles& files, bool keep_deselections) {
     AnalysisArrays& a = run.arrays;
     EstimationResults& est = a.estimation;
-    const Side side{kItemSlots,         a.item_status,    a.items,
-                    run.cv.iselect,     run.cv.itlen,     run.cv.item_plural,
-                    est.item_total,     est.active_items, est.item_mean_measure,
-                    est.item_sd_measure};
+    const Side side{kItemSlots,       a.item_status,         a.item_weights,     a.items,
+                    run.cv.iselect,   run.cv.itlen,          run.cv.item_plural, est.item_total,
+                    est.active_items, est.item_mean_measure, est.item_sd_measure};
     auto read_label = [&](std::int64_t n, std::string& label) {
         read_item_label_record(run, files, n, label);
     };
-    auto read_values = [&](std::int64_t n, bool extreme) {
-        accumulate_entry(a, kItemSlots, item_statistics(a, n), extreme,
-                         weight_of(a.item_weights, n));
-    };
+    auto read_values = [&](std::int64_t n) { return item_statistics(a, n); };
     return reselect_side(run, side, keep_deselections, read_label, read_values);
 }
 
