@@ -18,8 +18,8 @@ class Labels : public EntryRecords {
 public:
     std::vector<std::string> labels;
     std::string_view label_of(Entity, std::int32_t n) override { return labels[static_cast<std::size_t>(n)]; }
-    PersonStats person_stats(std::int32_t n) override {
-        return PersonStats{25.0f, static_cast<float>(n % 26), 0.45f, 1.02f, 0.97f, 0.31f, 0.0f};
+    PersonWorkFields person_stats(std::int32_t n) override {
+        return PersonWorkFields{25.0f, static_cast<float>(n % 26), 0.45f, 1.02f, 0.97f, 0.31f, 0.0f};
     }
 };
 }  // namespace

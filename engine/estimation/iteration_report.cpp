@@ -1,6 +1,8 @@
 #include "engine/estimation/iteration_report.h"
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
@@ -34,50 +36,55 @@ void box_sides(ReportLineBuffer& line) {
 // An entity word cut or blank-padded to n characters.
 std::string word(const std::string& text, std::size_t n) { return pad_right(trim(text), n); }
 
-void prox_heading(Run& run) {
+// A row of the box: the two sides and each text at its column.
+struct Cell {
+    int column;
+    std::string_view text;
+};
+void boxed_row(Run& run, std::initializer_list<Cell> cells) {
     ReportLineBuffer& l = run.rep.line;
     box_sides(l);
-    l.put(7, msg::kProxWord);
-    l.put(21, msg::kActiveCount);
-    l.put(40, msg::kExtremeRange);
-    l.put(61, msg::kMaxLogitChange);
+    for (const Cell& cell : cells) l.put(cell.column, cell.text);
+}
+
+void prox_heading(Run& run) {
+    boxed_row(run, {{7, msg::kProxWord},
+                    {21, msg::kActiveCount},
+                    {40, msg::kExtremeRange},
+                    {61, msg::kMaxLogitChange}});
 }
 
 void prox_columns(Run& run) {
-    ReportLineBuffer& l = run.rep.line;
-    box_sides(l);
     const std::string pair =
         word(run.cv.person_plural, 7) + " " + word(run.cv.item_plural, 7) + " ";
-    l.put(3, msg::kIterationWord);
-    l.put(16, pair);
-    l.put(32, msg::kCatsWord);
-    l.put(41, pair);
-    l.put(60, msg::kMeasuresWord);
-    l.put(73, msg::kStepsWord);
+    boxed_row(run, {{3, msg::kIterationWord},
+                    {16, pair},
+                    {32, msg::kCatsWord},
+                    {41, pair},
+                    {60, msg::kMeasuresWord},
+                    {73, msg::kStepsWord}});
 }
 
 void ucon_heading(Run& run) {
-    ReportLineBuffer& l = run.rep.line;
-    box_sides(l);
-    l.put(7, msg::kUconWord);
-    l.put(16, msg::kMaxScore);
-    l.put(28, msg::kMaxLogit);
-    l.put(41, msg::kLeastConverged);
-    l.put(61, msg::kCategoryWord);
-    l.put(73, msg::kStepWord);
+    boxed_row(run, {{7, msg::kUconWord},
+                    {16, msg::kMaxScore},
+                    {28, msg::kMaxLogit},
+                    {41, msg::kLeastConverged},
+                    {61, msg::kCategoryWord},
+                    {73, msg::kStepWord}});
 }
 
 void ucon_columns(Run& run) {
-    ReportLineBuffer& l = run.rep.line;
-    box_sides(l);
-    l.put(3, msg::kIterationWord);
-    l.put(16, msg::kResidualStar);
-    l.put(29, msg::kChangeWord);
-    l.put(39, word(run.cv.person_word, 6));
-    l.put(46, word(run.cv.item_word, 6));
-    l.put(55, msg::kCatWord);
-    l.put(61, msg::kResidualWord);
-    l.put(72, msg::kChangeWord);
+    const std::string person = word(run.cv.person_word, 6);
+    const std::string item = word(run.cv.item_word, 6);
+    boxed_row(run, {{3, msg::kIterationWord},
+                    {16, msg::kResidualStar},
+                    {29, msg::kChangeWord},
+                    {39, person},
+                    {46, item},
+                    {55, msg::kCatWord},
+                    {61, msg::kResidualWord},
+                    {72, msg::kChangeWord}});
 }
 
 }  // namespace
@@ -99,36 +106,24 @@ void write_iteration_heading(Run& run, int mode) {
     ReportLineBuffer& l = run.rep.line;
     const int kind = mode < 0 ? -mode : mode;
     const bool top = mode < 0;
-    if (kind == heading_mode::kProxScreen || kind == heading_mode::kUconScreen) {
-        if (top) frame_line(l, box::kDownRight, box::kDownLeft);
-        else frame_line(l, box::kVerticalRight, box::kVerticalLeft);
-        put_file_names_in_heading_border(run);
-        show_line(run);
-        if (kind == heading_mode::kProxScreen) {
-            prox_heading(run);
-            show_line(run);
-            prox_columns(run);
-        } else {
-            ucon_heading(run);
-            show_line(run);
-            ucon_columns(run);
-        }
-        show_line(run);
-        return;
-    }
+    const bool screen = kind == heading_mode::kProxScreen || kind == heading_mode::kUconScreen;
+    const bool prox = kind == heading_mode::kProxScreen || kind == heading_mode::kProxReport;
+    // The screen box carries the file names in its border; the report box ends with a separator.
+    auto emit = [&] {
+        if (screen) show_line(run);
+        else write_report_line(run);
+    };
     if (top) frame_line(l, box::kDownRight, box::kDownLeft);
     else frame_line(l, box::kVerticalRight, box::kVerticalLeft);
-    write_report_line(run);
-    if (kind == heading_mode::kProxReport) {
-        prox_heading(run);
-        write_report_line(run);
-        prox_columns(run);
-    } else {
-        ucon_heading(run);
-        write_report_line(run);
-        ucon_columns(run);
-    }
-    write_report_line(run);
+    if (screen) put_file_names_in_heading_border(run);
+    emit();
+    if (prox) prox_heading(run);
+    else ucon_heading(run);
+    emit();
+    if (prox) prox_columns(run);
+    else ucon_columns(run);
+    emit();
+    if (screen) return;
     frame_line(l, box::kVerticalRight, box::kVerticalLeft);
     write_report_line(run);
 }

@@ -32,7 +32,7 @@ float step_anchor_to_logits(const AnchorUnits& units, float v) {
 }
 
 bool is_run_work_file(std::string_view name) {
-    return name.find(msg::kWorkFileSuffix) != std::string_view::npos;
+    return name.find(msg::kWorkFileTail) != std::string_view::npos;
 }
 
 void offer_in_edit_menu(Run& run, std::string_view label, std::string_view name) {

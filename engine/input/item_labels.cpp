@@ -107,7 +107,7 @@ std::int32_t build_item_label_work_file(Run& run, LabelProblem on_problem) {
     if (open_unit(run, unit::kOutput, name, OpenMode::Read) != 0)
         return problem(msg::kItemLabelOpenFailure, name, 'I');
     if (name.find(msg::kWorkFileTail) == std::string::npos && run.host)
-        run.host->add_edit_menu_entry(std::string(msg::kMenuEditLabelsPrefix) +
+        run.host->add_edit_menu_entry(std::string(msg::kMenuEdit) +
                                           std::string(trim(run.cv.item_word)) +
                                           msg::kMenuEditLabelsSuffix,
                                       name);

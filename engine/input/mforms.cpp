@@ -191,7 +191,7 @@ std::int64_t reformat_data_file(Run& run, const MformsBlock& block, const std::s
             }
         }
         if (write_unit_line(run, unit::kMformsOutput, trim_right(record)) != 0)
-            stop_with_file_error(run, msg::kMformsWorkFileWrite, work_file_path(run, "ZMF"), 'W');
+            stop_with_file_error(run, msg::kProblemWithWorkFile, work_file_path(run, "ZMF"), 'W');
         ++count;
     }
     close_unit(run, unit::kMformsData);
@@ -270,7 +270,7 @@ void reformat_data_with_mforms(Run& run) {
     close_unit(run, unit::kMformsInstructions);
     if (int status = close_unit(run, unit::kMformsOutput); status != 0) {
         run.rs.io_status = status;
-        stop_with_file_error(run, msg::kMformsWorkFileWrite, zmf, 'W');
+        stop_with_file_error(run, msg::kProblemWithWorkFile, zmf, 'W');
     }
 
     std::string data(trim(run.cv.data_file));

@@ -23,21 +23,6 @@ inline constexpr int kLabelTextWidth = 300;
 inline constexpr std::uint8_t kMissingScore = 255;
 inline constexpr std::uint8_t kNoResponseCode = 0;
 
-// The seven reals of a person's work record. During PROX and the iterations fields 3 to 5 are
-// the maximum possible score, the maximum score and the score used for estimation, and field 7
-// is 0; the fit statistics rewrite them as standard error, infit and outfit mean-square and
-// displacement.
-struct PersonWorkFields {
-    float count = 0;
-    float raw_score = 0;
-    float field3 = 0;
-    float field4 = 0;
-    float field5 = 0;
-    float point_biserial = 0;
-    float field7 = 0;
-};
-static_assert(sizeof(PersonWorkFields) == 28, "a person work record is seven 4-byte reals");
-
 // The control values the work files need.
 struct WorkFileLayout {
     std::int32_t ni = 1;          // NI=

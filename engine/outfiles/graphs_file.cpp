@@ -96,7 +96,7 @@ std::string build_group_label(const OutputSettings& s, const AnalysisArrays& a,
             label += m;
             label += '"';
         }
-        label += ",  " + std::string(trim(s.item_word)) + msg::kGroupLabelNumber + std::to_string(item) + "  ";
+        label += ",  " + std::string(trim(s.item_word)) + msg::kNumberColon + std::to_string(item) + "  ";
         if (item > 0) label += trim_right(records.label_of(Entity::Item, item));
         else label += msg::kGroupLabelUnknown;
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/outfiles/output_frame.h"
+#include "engine/run/entry_statistics.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/numtext.h"
 #include "engine/run/report_line.h"
@@ -12,55 +13,25 @@ namespace korvelan {
 
 namespace {
 
-// Everything one record shows of an entry.
-struct EntryValues {
+// Everything one record shows of an entry: its statistics, status and weight. With TOTALSCORE=Y
+// the count and the score are those of the total score.
+struct EntryValues : EntryStatistics {
     std::int32_t status = 0;
-    float measure = 0, count = 0, score = 0, standard_error = 0;
-    float infit_mnsq = 0, infit_zstd = 0, outfit_mnsq = 0, outfit_zstd = 0;
-    float displacement = 0, point_biserial = 0, weight = 1.0f;
+    float weight = 1.0f;
 };
 
-EntryValues item_values(const OutputSettings& s, const AnalysisArrays& a, std::int32_t i) {
+EntryValues entry_values(const OutputSettings& s, const AnalysisArrays& a, EntryRecords& records,
+                         Entity side, std::int32_t n) {
+    const bool persons = side == Entity::Person;
     EntryValues v;
-    v.status = array_value(a.item_status, i);
-    v.measure = array_value(a.item_measure, i);
-    v.standard_error = array_value(a.item_standard_error, i);
-    v.infit_mnsq = array_value(a.item_infit_mnsq, i);
-    v.infit_zstd = array_value(a.item_infit_zstd, i);
-    v.outfit_mnsq = array_value(a.item_outfit_mnsq, i);
-    v.outfit_zstd = array_value(a.item_outfit_zstd, i);
-    v.count = array_value(a.item_count, i);
-    v.score = array_value(a.item_raw_score, i);
+    static_cast<EntryStatistics&>(v) =
+        persons ? person_statistics(a, n, records.person_stats(n)) : item_statistics(a, n);
+    v.status = array_value(persons ? a.person_status : a.item_status, n);
+    v.weight = array_value(persons ? a.person_weights : a.item_weights, n, 1.0f);
     if (s.total_score == 'Y') {
-        v.count = array_value(a.item_shown_count, i);
-        v.score = array_value(a.item_shown_score, i);
+        v.count = array_value(persons ? a.person_shown_count : a.item_shown_count, n);
+        v.raw_score = array_value(persons ? a.person_shown_score : a.item_shown_score, n);
     }
-    v.displacement = array_value(a.item_displacement, i);
-    v.point_biserial = array_value(a.item_point_biserial, i);
-    v.weight = array_value(a.item_weights, i, 1.0f);
-    return v;
-}
-
-EntryValues person_values(const OutputSettings& s, const AnalysisArrays& a, EntryRecords& records,
-                          std::int32_t n) {
-    EntryValues v;
-    PersonStats p = records.person_stats(n);
-    v.status = array_value(a.person_status, n);
-    v.measure = array_value(a.person_measure, n);
-    v.standard_error = p.standard_error;
-    v.infit_mnsq = p.infit_mnsq;
-    v.infit_zstd = array_value(a.person_infit_zstd, n);
-    v.outfit_mnsq = p.outfit_mnsq;
-    v.outfit_zstd = array_value(a.person_outfit_zstd, n);
-    v.count = p.count;
-    v.score = p.raw_score;
-    if (s.total_score == 'Y') {
-        v.count = array_value(a.person_shown_count, n);
-        v.score = array_value(a.person_shown_score, n);
-    }
-    v.displacement = p.displacement;
-    v.point_biserial = p.point_biserial;
-    v.weight = array_value(a.person_weights, n, 1.0f);
     return v;
 }
 
@@ -114,7 +85,7 @@ void write_measure_file(Run& run, const OutputSettings& s, const AnalysisArrays&
     const std::string word(trim_right(persons ? s.person_word : s.item_word));
     if (run.host) run.host->write_text_window_line(msg::kWritingPrefix + word + msg::kWritingMeasureFile);
     OutputFile file(run, persons ? s.pfile : s.ifile);
-    if (!file.open(msg::kEditPrefix + word + (persons ? msg::kEditPfileSuffix : msg::kEditIfileSuffix)))
+    if (!file.open(msg::kMenuEdit + word + (persons ? msg::kEditPfileSuffix : msg::kEditIfileSuffix)))
         return;
     if (heading_lines(s)) write_headings(file, run, s, side);
 
@@ -124,7 +95,7 @@ void write_measure_file(Run& run, const OutputSettings& s, const AnalysisArrays&
     std::string line;
     line.reserve(kFixedRecordLimit + 64);
     for (std::int32_t i = 1; i <= n && file.ok(); ++i) {
-        EntryValues v = persons ? person_values(s, a, records, i) : item_values(s, a, i);
+        EntryValues v = entry_values(s, a, records, side, i);
         if (s.real_error == 'Y') v.standard_error *= std::sqrt(std::max(v.infit_mnsq, 1.0f));
         const char flag = heading_lines(s) && v.status < 1 ? ';' : ' ';
         line.clear();
@@ -147,7 +118,7 @@ void write_measure_file(Run& run, const OutputSettings& s, const AnalysisArrays&
         next();
         append_fixed_field(line, v.count, 8, 1);
         next();
-        append_fixed_field(line, v.score, 9, 1);
+        append_fixed_field(line, v.raw_score, 9, 1);
         next();
         append_fixed_field(line, v.standard_error, 7, d);
         next();

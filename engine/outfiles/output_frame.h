@@ -20,12 +20,6 @@ inline constexpr std::size_t kFixedRecordLimit = 260;
 inline bool is_csv(const OutputSettings& s) { return s.csv == 'Y' || s.csv == 'T'; }
 inline bool heading_lines(const OutputSettings& s) { return s.hlines == 'Y'; }
 
-// Element n of a 1-based analysis array; the fallback when the array does not reach n.
-template <typename T>
-T array_value(const std::vector<T>& v, std::int64_t n, T fallback = T{}) {
-    return n >= 0 && static_cast<std::size_t>(n) < v.size() ? v[static_cast<std::size_t>(n)] : fallback;
-}
-
 // The GROUPS= character of item i: the item's own when GROUPS= gives one per item, else the
 // first character of GROUPS= (blank when it is not set).
 char item_groups_character(const OutputSettings& s, const AnalysisArrays& a, std::int32_t i);

@@ -12,25 +12,14 @@ namespace korvelan {
 
 enum class Entity { Item, Person };
 
-// The statistics of one person kept in the person work record (user units).
-struct PersonStats {
-    float count = 0.0f;
-    float raw_score = 0.0f;
-    float standard_error = 0.0f;
-    float infit_mnsq = 0.0f;
-    float outfit_mnsq = 0.0f;
-    float point_biserial = 0.0f;
-    float displacement = 0.0f;
-};
-
 class EntryRecords {
 public:
     virtual ~EntryRecords() = default;
     // The label of item or person n (1-based); trailing blanks are allowed. The text stays valid
     // until the next call.
     virtual std::string_view label_of(Entity side, std::int32_t n) = 0;
-    // The work record of person n.
-    virtual PersonStats person_stats(std::int32_t n) = 0;
+    // The work record of person n (user units).
+    virtual PersonWorkFields person_stats(std::int32_t n) = 0;
     // Makes the item labels readable again before a writer that runs after the report (the
     // graphs work file). Returns false after it has reported its own failure.
     virtual bool reopen_item_labels() { return true; }

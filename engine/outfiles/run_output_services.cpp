@@ -16,19 +16,10 @@ std::string_view RunEntryRecords::label_of(Entity side, std::int32_t n) {
     return label_;
 }
 
-PersonStats RunEntryRecords::person_stats(std::int32_t n) {
+PersonWorkFields RunEntryRecords::person_stats(std::int32_t n) {
     PersonWorkFields f;
     read_person_work_record(run_, files_, n, f);
-    // After the fit statistics fields 3, 4, 5 and 7 hold S.E., infit, outfit and displacement.
-    PersonStats s;
-    s.count = f.count;
-    s.raw_score = f.raw_score;
-    s.standard_error = f.field3;
-    s.infit_mnsq = f.field4;
-    s.outfit_mnsq = f.field5;
-    s.point_biserial = f.point_biserial;
-    s.displacement = f.field7;
-    return s;
+    return f;
 }
 
 float ModelCategoryCurves::category_probabilities(const AnalysisArrays& a, std::int32_t g, float x,

@@ -14,7 +14,7 @@ class RunEntryRecords : public EntryRecords {
 public:
     explicit RunEntryRecords(Run& run);
     std::string_view label_of(Entity side, std::int32_t n) override;
-    PersonStats person_stats(std::int32_t n) override;
+    PersonWorkFields person_stats(std::int32_t n) override;
 
 private:
     Run& run_;

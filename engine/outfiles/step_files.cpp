@@ -84,11 +84,11 @@ void write_step_measure_file(Run& run, const OutputSettings& s, const AnalysisAr
             file.write(line);
             line.clear();
             if (one_group) {
-                append_quoted(line, std::string(";") + msg::kStepCategoryName);
+                append_quoted(line, std::string(";") + msg::kCategoryWord);
             } else {
                 append_quoted(line, ";" + pad_right(s.item_word, 12));
                 line += ',';
-                append_quoted(line, msg::kStepCategoryName);
+                append_quoted(line, msg::kCategoryWord);
             }
             line += ',';
             append_quoted(line, msg::kStepAnchorDifficultyName);

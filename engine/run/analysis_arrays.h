@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -73,6 +74,28 @@ struct EstimationResults {
     bool person_residual_correlations_computed = false;
     std::string separation_note;  // "PERSON: REAL SEP.: ... REL.: ... ... ITEM: ..."
 };
+
+// Element n of a 1-based analysis array; the fallback when the array does not reach n.
+template <typename T>
+T array_value(const std::vector<T>& v, std::int64_t n, T fallback = T{}) {
+    return n >= 0 && static_cast<std::size_t>(n) < v.size() ? v[static_cast<std::size_t>(n)] : fallback;
+}
+
+// The seven reals of a person's work record, named for what they hold once the fit statistics
+// have run; every reader of the record by name comes after them. During PROX and the iterations
+// the estimation reaches the record as plain reals (record_field, engine/estimation/person_data.h):
+// the places of standard_error, infit_mnsq and outfit_mnsq then hold the maximum possible score,
+// the maximum score and the score used for estimation, and that of displacement is 0.
+struct PersonWorkFields {
+    float count = 0.0f;
+    float raw_score = 0.0f;
+    float standard_error = 0.0f;
+    float infit_mnsq = 0.0f;
+    float outfit_mnsq = 0.0f;
+    float point_biserial = 0.0f;
+    float displacement = 0.0f;
+};
+static_assert(sizeof(PersonWorkFields) == 28, "a person work record is seven 4-byte reals");
 
 struct AnalysisArrays {
     // Item block (NI + 1 entries; estimation scores NI + 2).

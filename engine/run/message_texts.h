@@ -167,7 +167,6 @@ inline constexpr const char* kWritingItemStepFile = "Writing Item-Step file ..."
 inline constexpr const char* kWritingCurveFile = "Writing graph plotting file ...";
 
 // Edit-menu labels of the files written.
-inline constexpr const char* kEditPrefix = "Edit ";
 inline constexpr const char* kEditPfileSuffix = " PFILE=";
 inline constexpr const char* kEditIfileSuffix = " IFILE=";
 inline constexpr const char* kEditSfile = "Edit Step SFILE=";
@@ -205,7 +204,6 @@ inline constexpr const char* kStepFileFixedFor = "; STEP DIFFICULTY anchor FILE 
 inline constexpr const char* kStepFileCsvFor = ";STEP DIFFICULTY anchor FILE FOR ";
 inline constexpr const char* kStepColumnsOneGroup = "; CATEGORY  STEP DIFFICULTY";
 inline constexpr const char* kStepColumnsGroups = " CATEGORY  STEP anchor DIFFICULTY";
-inline constexpr const char* kStepCategoryName = "CATEGORY";
 inline constexpr const char* kStepDifficultyName = "STEP DIFFICULTY";
 inline constexpr const char* kStepAnchorDifficultyName = "STEP anchor DIFFICULTY";
 inline constexpr const char* kNullStep = "NULL";
@@ -217,7 +215,6 @@ inline constexpr const char* kCurveFileFor = "PROBABILITY CURVES FOR ";
 // Labels of the rating-scale groups in the graphs work file.
 inline constexpr const char* kGroupLabelStart = "FOR GROUP: ";
 inline constexpr const char* kGroupLabelModel = ",  MODEL: ";
-inline constexpr const char* kGroupLabelNumber = " NUMBER: ";
 inline constexpr const char* kGroupLabelUnknown = "** unknown **";
 
 // ---- Edit files (deletions, anchors, weights, pivots, step files); trimming and subsets ------
@@ -227,7 +224,6 @@ inline constexpr const char* kNoAnswerTakenAsNo = " No answer can be typed: NO i
 inline constexpr const char* kNoAnswerEndsList = " No answer can be typed: the list ends at: ";
 
 // Edit files in common.
-inline constexpr const char* kWorkFileSuffix = "kv.txt";
 inline constexpr const char* kProcessing = " Processing ";
 inline constexpr const char* kMenuEdit = "Edit ";
 
@@ -272,7 +268,7 @@ inline constexpr const char* kPivotsFrom = " Processing Pivots from: ";
 inline constexpr const char* kMenuPivotFile = "Edit pivot file PIVOT =";
 inline constexpr const char* kInvalidPivotLine = "Invalid line in PIVOT= of: ";
 
-// Item weights and anchors from item-label columns.
+// Work-file failures of the data input (item-label columns, MFORMS=).
 inline constexpr const char* kProblemWithWorkFile = "PROBLEM WITH WORK FILE.";
 
 // Step deletions and step anchors.
@@ -335,7 +331,6 @@ inline constexpr const char* kMformsDataMissing = "MFORMS= \"DATA=\" MISSING";
 inline constexpr const char* kMformsNoMemory = " bytes of memory not available, MFORMS= not processed.";
 inline constexpr const char* kMformsOpening = "Opening: ";
 inline constexpr const char* kMformsRecordsProcessed = "Records processed: ";
-inline constexpr const char* kMformsWorkFileWrite = "PROBLEM WITH WORK FILE.";
 
 // EDFILE= data edits.
 inline constexpr const char* kEdfileProcessing = " Processing EDFILE= data edit from: ";
@@ -359,7 +354,6 @@ inline constexpr const char* kItemWorkFile = "ITEM WORK FILE";
 inline constexpr const char* kPersonResponseFile = "PERSON RESPONSE FILE";
 
 // Item label work file built from ILFILE=.
-inline constexpr const char* kMenuEditLabelsPrefix = "Edit ";
 inline constexpr const char* kMenuEditLabelsSuffix = " Labels ILFILE=";
 inline constexpr const char* kItemLabelOpenFailure = " ITEM LABEL FILE OPEN FAILURE";
 inline constexpr const char* kItemLabelReadFailureLine = " ITEM LABEL FILE READ FAILURE";

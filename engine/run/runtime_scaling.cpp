@@ -75,8 +75,8 @@ void rescale_measures(Run& run, WorkFiles& files, float old_uscale) {
             a.person_measure[k] = measure(a.person_measure[k]);
         PersonWorkFields w;
         read_person_work_record(run, files, n, w);
-        w.field3 = std::fabs(w.field3 * f);
-        w.field7 = w.field7 * f;
+        w.standard_error = std::fabs(w.standard_error * f);
+        w.displacement = w.displacement * f;
         write_person_work_record(run, files, n, w);
     }
     const std::int64_t items = entries(a.items, a.item_status.size());

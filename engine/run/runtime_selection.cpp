@@ -4,6 +4,7 @@
 
 #include "engine/estimation/summary_stats.h"
 #include "engine/input/selections.h"
+#include "engine/run/entry_statistics.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/runtime_change.h"
@@ -23,18 +24,8 @@ struct SideSlots {
 constexpr SideSlots kPersonSlots{1, 2, 3, 4, 5, 6, 7, 8, 17, 19, 20, 21};
 constexpr SideSlots kItemSlots{9, 10, 11, 12, 13, 14, 15, 16, 18, 22, 23, 24};
 
-// What one entry adds to the summary.
-struct EntryValues {
-    float raw_score = 0, count = 0, measure = 0, error = 0;
-    float infit = 0, infit_z = 0, outfit = 0, outfit_z = 0;
-};
-
-float value_at(const std::vector<float>& v, std::int64_t n) {
-    return n >= 0 && static_cast<std::size_t>(n) < v.size() ? v[static_cast<std::size_t>(n)] : 0.0f;
-}
-
 float weight_of(const std::vector<float>& weights, std::int64_t n) {
-    return weights.empty() ? 1.0f : value_at(weights, n);
+    return weights.empty() ? 1.0f : array_value(weights, n);
 }
 
 void clear_side(AnalysisArrays& a, const SideSlots& s) {
@@ -43,25 +34,27 @@ void clear_side(AnalysisArrays& a, const SideSlots& s) {
         a.summary[static_cast<std::size_t>(k)] = SummarySlot{};
 }
 
-void accumulate_entry(AnalysisArrays& a, const SideSlots& s, const EntryValues& v, bool extreme,
+// Adds one entry to the summary slots of its side; an extreme entry counts only among all measures
+// and all model S.E.s.
+void accumulate_entry(AnalysisArrays& a, const SideSlots& s, const EntryStatistics& v, bool extreme,
                       float w) {
     auto add = [&](int k, float value) {
         accumulate_summary_slot(a.summary[static_cast<std::size_t>(k)], value, w);
     };
     if (extreme) {
         add(s.all_measure, v.measure);
-        add(s.all_error, v.error);
+        add(s.all_error, v.standard_error);
         return;
     }
     add(s.raw_score, v.raw_score);
     add(s.count, v.count);
     add(s.measure, v.measure);
-    add(s.error, v.error);
-    add(s.infit, v.infit);
-    add(s.infit_z, v.infit_z);
-    add(s.outfit, v.outfit);
-    add(s.outfit_z, v.outfit_z);
-    add(s.real_error, v.error * std::sqrt(std::max(v.infit, 1.0f)));
+    add(s.error, v.standard_error);
+    add(s.infit, v.infit_mnsq);
+    add(s.infit_z, v.infit_zstd);
+    add(s.outfit, v.outfit_mnsq);
+    add(s.outfit_z, v.outfit_zstd);
+    add(s.real_error, v.standard_error * std::sqrt(std::max(v.infit_mnsq, 1.0f)));
 }
 
 // All measures, the real S.E. of all entries and all model S.E.s, then every slot finished.
@@ -90,6 +83,7 @@ void show_selected(Run& run, const std::string& plural, std::int64_t selected) {
 struct Side {
     const SideSlots& slots;
     std::vector<std::int8_t>& statuses;
+    const std::vector<float>& weights;
     std::int64_t count;
     std::string_view pattern;  // PSELECT= or ISELECT=
     int label_length;          // NAMLEN= or ITLEN=
@@ -102,7 +96,8 @@ struct Side {
 };
 
 // The selection pass over one side: reinstating, matching and summarising, then the summary
-// slots finished and the side's run-wide results taken from them. Returns the selected count.
+// slots finished and the side's run-wide results taken from them. read_values gives the
+// statistics of entry n. Returns the selected count.
 template <typename Label, typename Values>
 std::int64_t reselect_side(Run& run, const Side& side, bool keep_deselections, Label read_label,
                            Values read_values) {
@@ -133,7 +128,8 @@ std::int64_t reselect_side(Run& run, const Side& side, bool keep_deselections, L
                 s = static_cast<std::int8_t>(s - status::kDeselectOffset);
         }
         if (s > status::kDropped) {
-            read_values(n, is_extreme(s));
+            accumulate_entry(a, side.slots, read_values(n), is_extreme(s),
+                             weight_of(side.weights, n));
             ++(is_extreme(s) ? extreme : not_extreme);
         }
     }
@@ -151,26 +147,17 @@ std::int64_t reselect_side(Run& run, const Side& side, bool keep_deselections, L
 std::int64_t reselect_persons(Run& run, WorkFiles& files, bool keep_deselections) {
     AnalysisArrays& a = run.arrays;
     EstimationResults& est = a.estimation;
-    const Side side{kPersonSlots,         a.person_status,    a.persons,
-                    run.cv.pselect,       run.cv.namlen,      run.cv.person_plural,
-                    est.person_total,     est.active_persons, est.person_mean_measure,
-                    est.person_sd_measure};
+    const Side side{
+        kPersonSlots,       a.person_status,         a.person_weights,     a.persons,
+        run.cv.pselect,     run.cv.namlen,           run.cv.person_plural, est.person_total,
+        est.active_persons, est.person_mean_measure, est.person_sd_measure};
     auto read_label = [&](std::int64_t n, std::string& label) {
         read_person_name_record(run, files, n, label);
     };
-    auto read_values = [&](std::int64_t n, bool extreme) {
+    auto read_values = [&](std::int64_t n) {
         PersonWorkFields f;
         read_person_work_record(run, files, n, f);
-        EntryValues v;
-        v.raw_score = f.raw_score;
-        v.count = f.count;
-        v.measure = value_at(a.person_measure, n);
-        v.error = f.field3;
-        v.infit = f.field4;
-        v.outfit = f.field5;
-        v.infit_z = value_at(a.person_infit_zstd, n);
-        v.outfit_z = value_at(a.person_outfit_zstd, n);
-        accumulate_entry(a, kPersonSlots, v, extreme, weight_of(a.person_weights, n));
+        return person_statistics(a, n, f);
     };
     return reselect_side(run, side, keep_deselections, read_label, read_values);
 }
@@ -178,25 +165,13 @@ std::int64_t reselect_persons(Run& run, WorkFiles& files, bool keep_deselections
 std::int64_t reselect_items(Run& run, WorkFiles& files, bool keep_deselections) {
     AnalysisArrays& a = run.arrays;
     EstimationResults& est = a.estimation;
-    const Side side{kItemSlots,         a.item_status,    a.items,
-                    run.cv.iselect,     run.cv.itlen,     run.cv.item_plural,
-                    est.item_total,     est.active_items, est.item_mean_measure,
-                    est.item_sd_measure};
+    const Side side{kItemSlots,       a.item_status,         a.item_weights,     a.items,
+                    run.cv.iselect,   run.cv.itlen,          run.cv.item_plural, est.item_total,
+                    est.active_items, est.item_mean_measure, est.item_sd_measure};
     auto read_label = [&](std::int64_t n, std::string& label) {
         read_item_label_record(run, files, n, label);
     };
-    auto read_values = [&](std::int64_t n, bool extreme) {
-        EntryValues v;
-        v.raw_score = value_at(a.item_raw_score, n);
-        v.count = value_at(a.item_count, n);
-        v.measure = value_at(a.item_measure, n);
-        v.error = value_at(a.item_standard_error, n);
-        v.infit = value_at(a.item_infit_mnsq, n);
-        v.outfit = value_at(a.item_outfit_mnsq, n);
-        v.infit_z = value_at(a.item_infit_zstd, n);
-        v.outfit_z = value_at(a.item_outfit_zstd, n);
-        accumulate_entry(a, kItemSlots, v, extreme, weight_of(a.item_weights, n));
-    };
+    auto read_values = [&](std::int64_t n) { return item_statistics(a, n); };
     return reselect_side(run, side, keep_deselections, read_label, read_values);
 }
 

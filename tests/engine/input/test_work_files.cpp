@@ -131,7 +131,7 @@ TEST_F(WorkFileTest, PersonRecordsReadBack) {
     EXPECT_EQ(b, bytes({2, 0, 255}));
     PersonWorkFields w;
     read_person_work_record(run, f, 2, w);
-    EXPECT_EQ(w.field4, 3.4f);
+    EXPECT_EQ(w.infit_mnsq, 3.4f);
     EXPECT_EQ(w.point_biserial, 0.25f);
 }
 

@@ -54,7 +54,7 @@ void set_item(AnalysisArrays& a, int i, const ItemRow& r) {
 }
 
 void set_person(OutfileData& d, int n, std::int8_t status, float measure, float in_z, float out_z,
-                const PersonStats& p) {
+                const PersonWorkFields& p) {
     d.a.person_status[n] = status;
     d.a.person_measure[n] = measure;
     d.a.person_infit_zstd[n] = in_z;

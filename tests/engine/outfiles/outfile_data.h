@@ -22,7 +22,7 @@ class FakeRecords : public EntryRecords {
 public:
     std::vector<std::string> item_labels{""};    // element 0 unused
     std::vector<std::string> person_labels{""};  // element 0 unused
-    std::vector<PersonStats> person{PersonStats{}};
+    std::vector<PersonWorkFields> person{PersonWorkFields{}};
     int label_reads = 0;
     int reopens = 0;
     bool reopen_ok = true;
@@ -32,7 +32,7 @@ public:
         const auto& v = side == Entity::Item ? item_labels : person_labels;
         return v.at(static_cast<std::size_t>(n));
     }
-    PersonStats person_stats(std::int32_t n) override { return person.at(static_cast<std::size_t>(n)); }
+    PersonWorkFields person_stats(std::int32_t n) override { return person.at(static_cast<std::size_t>(n)); }
     bool reopen_item_labels() override {
         ++reopens;
         return reopen_ok;

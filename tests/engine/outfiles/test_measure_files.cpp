@@ -145,7 +145,7 @@ TEST(MeasureFile, ReadsBackPastFiveDigitEntryNumbers) {
     d.a.person_status = std::vector<std::int8_t>(123457, 1);
     d.a.person_infit_zstd = d.a.person_outfit_zstd = std::vector<float>(123457, 0.0f);
     d.a.persons = 123456;
-    d.records.person.resize(123457, PersonStats{3, 1, .8f, 1, 1, 0, 0});
+    d.records.person.resize(123457, PersonWorkFields{3, 1, .8f, 1, 1, 0, 0});
     d.records.person_labels.resize(123457, "P");
     std::vector<std::string> lines = crlf_lines(r.write(d, 'P'));
     ASSERT_EQ(lines.size(), 123456u);

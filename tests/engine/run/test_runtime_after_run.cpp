@@ -55,7 +55,7 @@ struct FinishedRun {
         for (std::int64_t p = 1; p <= run.arrays.persons; ++p) {
             PersonWorkFields f;
             read_person_work_record(run, files, p, f);
-            e.push_back(f.field3);
+            e.push_back(f.standard_error);
         }
         if (!was_open) close_record_unit(run, unit::kPersonRecords);
         return e;

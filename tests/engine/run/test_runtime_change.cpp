@@ -113,7 +113,7 @@ struct RuntimeTest : ::testing::Test {
         for (const auto* v : {&a.person_measure, &a.item_measure, &a.item_standard_error,
                               &a.category_score_point_measure})
             s.insert(s.end(), v->begin(), v->end());
-        for (std::int64_t p = 1; p <= 6; ++p) s.push_back(work_record(p).field3);
+        for (std::int64_t p = 1; p <= 6; ++p) s.push_back(work_record(p).standard_error);
         for (const SummarySlot& x : a.summary)
             s.insert(s.end(), {x.mean, x.sd, x.minimum, x.maximum});
         return {s, cv.pselect + cv.iselect + cv.ilfile + cv.title};
@@ -167,8 +167,8 @@ TEST_F(RuntimeTest, UscaleRescalesMeasuresErrorsAndSummaryExactly) {
     apply("USCALE=10");
     for (std::int64_t p = 1; p <= 5; ++p) {
         EXPECT_FLOAT_EQ(a.person_measure[p], 10 * person_measure[p]);
-        EXPECT_FLOAT_EQ(work_record(p).field3, 10 * person_error[p]);
-        EXPECT_FLOAT_EQ(work_record(p).field7, 0.5f * static_cast<float>(p));
+        EXPECT_FLOAT_EQ(work_record(p).standard_error, 10 * person_error[p]);
+        EXPECT_FLOAT_EQ(work_record(p).displacement, 0.5f * static_cast<float>(p));
     }
     EXPECT_FLOAT_EQ(a.item_standard_error[2], 8.5f);
     EXPECT_FLOAT_EQ(a.category_observed_average[2], 9.0f);
@@ -206,7 +206,7 @@ TEST_F(RuntimeTest, NegativeUscaleExchangesTheExtremeCodes) {
     EXPECT_EQ(a.person_status, (Statuses{0, 1, -9, 2, -11, 0, -3}));
     EXPECT_EQ(a.item_status, (Statuses{0, 1, 1, -1, 1}));
     for (std::int64_t p = 1; p <= 5; ++p) EXPECT_FLOAT_EQ(a.person_measure[p], -person_measure[p]);
-    EXPECT_FLOAT_EQ(work_record(1).field3, 0.8f);  // standard errors stay positive
+    EXPECT_FLOAT_EQ(work_record(1).standard_error, 0.8f);  // standard errors stay positive
     for (int k : {3, 11, 19, 22}) EXPECT_LE(slot(k).minimum, slot(k).maximum) << k;
     EXPECT_FLOAT_EQ(slot(3).maximum, 0.5f);  // BERT's -0.5 is now the highest
 }
