@@ -30,11 +30,6 @@ std::vector<std::string> text_lines(const std::string& bytes) {
     return lines;
 }
 
-double number_at(const std::string& line, std::size_t from, std::size_t width) {
-    if (line.size() <= from) return 0.0;
-    return std::strtod(line.substr(from, width).c_str(), nullptr);
-}
-
 std::vector<std::string> words(const std::string& text) {
     std::istringstream in(text);
     std::vector<std::string> out;
@@ -43,28 +38,6 @@ std::vector<std::string> words(const std::string& text) {
 }
 
 }  // namespace
-
-std::vector<MeasureLine> read_measure_lines(const std::string& bytes) {
-    std::vector<MeasureLine> out;
-    for (const std::string& line : text_lines(bytes)) {
-        if (line.size() < 34) continue;
-        const bool commented = line[0] == ';';
-        const std::string entry = line.substr(commented ? 1 : 0, commented ? 5 : 6);
-        if (words(entry).size() != 1 || !std::isdigit(static_cast<unsigned char>(words(entry)[0][0])))
-            continue;
-        MeasureLine m;
-        m.commented = commented;
-        m.entry = std::atoi(entry.c_str());
-        m.measure = number_at(line, 6, 8);
-        m.status = static_cast<int>(number_at(line, 14, 3));
-        m.count = number_at(line, 17, 8);
-        m.score = number_at(line, 25, 9);
-        m.error = number_at(line, 34, 7);
-        m.infit = number_at(line, 41, 7);
-        out.push_back(m);
-    }
-    return out;
-}
 
 std::vector<StepLine> read_step_file(const std::string& bytes) {
     std::vector<StepLine> out;

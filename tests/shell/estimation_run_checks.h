@@ -6,30 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/shell/measure_file.h"
 #include "tests/support/run_binary.h"
 
 namespace korvelan::testing {
 
-// One data line of a PFILE=/IFILE= file. Extreme entries are written as comment lines (";" in
-// column 1); they are read all the same.
-struct MeasureLine {
-    int entry = 0;
-    double measure = 0.0;
-    int status = 0;
-    double count = 0.0;
-    double score = 0.0;
-    double error = 0.0;
-    double infit = 0.0;
-    bool commented = false;
-};
-
-// The header line of PFILE=/IFILE= whose columns read_measure_lines relies on.
+// The header line of PFILE=/IFILE= whose columns the measure-file reader relies on.
 inline constexpr const char* kMeasureFileColumns =
     ";ENTRY MEASURE STTS COUNT    SCORE  ERROR IN.MSQ IN.ZSTD OUT.MS OUT.ZSTD DISPL CORR WEIGHT";
-
-// The data lines of a measure file: entry (columns 1-6), measure (7-14), status (15-17),
-// count (18-25), score (26-34), error (35-41), infit mean-square (42-48).
-std::vector<MeasureLine> read_measure_lines(const std::string& bytes);
 
 // One line of an SFILE=: item 0 when the file holds one rating scale for all items.
 struct StepLine {

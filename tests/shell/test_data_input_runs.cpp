@@ -21,7 +21,7 @@ struct DataRuns : ::testing::Test {
         return run_korvelan(dir.path, {name, "out.txt", "BATCH=Y"}, temp.path, 30);
     }
     std::string report() { return read_file(dir.file("out.txt")); }
-    std::vector<MeasureRow> rows(const std::string& file) {
+    std::vector<MeasureRecord> rows(const std::string& file) {
         return read_measure_file(dir.file(file));
     }
     static bool has(const std::string& text, const std::string& part) {
@@ -71,7 +71,7 @@ TEST_F(DataRuns, TooFewItemLabelsWarnAndTheRestAreNumbered) {
     const std::vector<std::string> names{"A", "B", "C", "D", "E", "I0006", "I0007"};
     auto item_names = [&] {
         std::vector<std::string> n;
-        for (const MeasureRow& row : rows("items.txt")) n.push_back(row.name);
+        for (const MeasureRecord& row : rows("items.txt")) n.push_back(row.label);
         return n;
     };
 
@@ -100,7 +100,7 @@ TEST_F(DataRuns, BlankPersonLabelsBecomeTheirNumbers) {
         run(kFourItems + "PFILE=persons.txt\n" + kFourLabels + "1100\n1000 Bob\n0110     \n0100\n");
     ASSERT_EQ(r.exit_status, 0) << r.screen;
     std::vector<std::string> names;
-    for (const MeasureRow& row : rows("persons.txt")) names.push_back(row.name);
+    for (const MeasureRecord& row : rows("persons.txt")) names.push_back(row.label);
     EXPECT_EQ(names, (std::vector<std::string>{"00001P", "Bob", "00003P", "00004P"}));
 }
 
@@ -116,23 +116,23 @@ TEST_F(DataRuns, PersonSelectionMeasuresOnlyTheMatchingLabels) {
                           "1000 Al\n1101 aXe\n");
     ASSERT_EQ(r.exit_status, 0) << r.screen;
     EXPECT_TRUE(has(r.screen, "\n       8 PERSON       Records Input.\n")) << r.screen;
-    const std::vector<MeasureRow> all = rows("persons.txt");
-    const std::vector<MeasureRow> selected = rows("alone.txt");
+    const std::vector<MeasureRecord> all = rows("persons.txt");
+    const std::vector<MeasureRecord> selected = rows("alone.txt");
     ASSERT_EQ(all.size(), 8u);
     ASSERT_EQ(selected.size(), 4u);
     std::size_t k = 0;
-    for (const MeasureRow& row : all) {
-        if (row.name[0] != 'A') {  // the match is case-sensitive: aXe is not selected
-            EXPECT_TRUE(row.commented) << row.name;
-            EXPECT_EQ(row.status, -3) << row.name;
-            EXPECT_EQ(row.count, 0) << row.name;
+    for (const MeasureRecord& row : all) {
+        if (row.label[0] != 'A') {  // the match is case-sensitive: aXe is not selected
+            EXPECT_TRUE(row.commented) << row.label;
+            EXPECT_EQ(row.status, -3) << row.label;
+            EXPECT_EQ(row.count, 0) << row.label;
             continue;
         }
         ASSERT_LT(k, selected.size());
-        EXPECT_EQ(row.name, selected[k].name);
-        EXPECT_EQ(row.status, selected[k].status) << row.name;
-        EXPECT_EQ(row.measure, selected[k].measure) << row.name;
-        EXPECT_EQ(row.error, selected[k].error) << row.name;
+        EXPECT_EQ(row.label, selected[k].label);
+        EXPECT_EQ(row.status, selected[k].status) << row.label;
+        EXPECT_EQ(row.measure, selected[k].measure) << row.label;
+        EXPECT_EQ(row.error, selected[k].error) << row.label;
         ++k;
     }
     EXPECT_EQ(k, 4u);
@@ -147,12 +147,12 @@ TEST_F(DataRuns, CommaDelimitedEmptyFieldIsAMissingResponse) {
             "1,0,,1,Ann\n1,0,1,0,Bob\n0,1,1,0,\"Cid,Jr\"\n0,1,0,1,Dee\n"
             "1,1,0,0,Eve\n");
     ASSERT_EQ(r.exit_status, 0) << r.screen;
-    const std::vector<MeasureRow> p = rows("persons.txt");
+    const std::vector<MeasureRecord> p = rows("persons.txt");
     ASSERT_EQ(p.size(), 5u);
     EXPECT_EQ(p[0].count, 3);
     EXPECT_EQ(p[0].score, 2);
     for (std::size_t k = 1; k < 5; ++k) EXPECT_EQ(p[k].count, 4) << k;
-    EXPECT_EQ(p[2].name, "Cid,Jr");
+    EXPECT_EQ(p[2].label, "Cid,Jr");
 }
 
 // KEY1= with the codes ABCD: a response equal to the key scores 1, any other code 0, a response
@@ -163,13 +163,13 @@ TEST_F(DataRuns, AnswerKeyAndValueRowsScoreTheResponses) {
         run(kFourItems + "CODES=ABCD\nKEY1=CABD\nPFILE=persons.txt\n" + kFourLabels +
             "CABD Ann\nCBAA Bob\nDDBD Cid\nAACD Dee\nCA x Eve\nBBBB Fay\n");
     ASSERT_EQ(keyed.exit_status, 0) << keyed.screen;
-    const std::vector<MeasureRow> p = rows("persons.txt");
+    const std::vector<MeasureRecord> p = rows("persons.txt");
     ASSERT_EQ(p.size(), 6u);
     const std::vector<double> score{4, 1, 2, 2, 2, 1};
     const std::vector<double> count{4, 4, 4, 4, 2, 4};
     for (std::size_t k = 0; k < 6; ++k) {
-        EXPECT_EQ(p[k].score, score[k]) << p[k].name;
-        EXPECT_EQ(p[k].count, count[k]) << p[k].name;
+        EXPECT_EQ(p[k].score, score[k]) << p[k].label;
+        EXPECT_EQ(p[k].count, count[k]) << p[k].label;
     }
 
     ProgramResult valued = run(kFourItems +
@@ -177,7 +177,7 @@ TEST_F(DataRuns, AnswerKeyAndValueRowsScoreTheResponses) {
                                "PFILE=persons.txt\n" +
                                kFourLabels + "ABCA Ann\nAACB Bob\nBBBA Cid\nCCAB Dee\n");
     ASSERT_EQ(valued.exit_status, 0) << valued.screen;
-    const std::vector<MeasureRow> v = rows("persons.txt");
+    const std::vector<MeasureRecord> v = rows("persons.txt");
     ASSERT_EQ(v.size(), 4u);
     EXPECT_EQ(v[0].score, 2);  // A scores 1, B 0, C is missing
     EXPECT_EQ(v[0].count, 3);

@@ -105,7 +105,7 @@ std::string scale_key(const Design& d, int i) {
 // Everything the independent check needs from the output files of a USCALE=100 run: measures
 // as printed (logits x 100), the category values and steps (in logits) of each scale.
 struct Fitted {
-    std::vector<MeasureLine> persons, items;
+    std::vector<MeasureRecord> persons, items;
     std::map<std::string, std::vector<int>> values;  // category values of each scale, in order
     std::map<std::string, std::vector<double>> steps;
 };
@@ -114,8 +114,8 @@ constexpr double kScale = 100.0;
 
 Fitted read_fitted(const Design& d, const ScratchDir& dir) {
     Fitted f;
-    f.persons = read_measure_lines(read_file(dir.file("p.txt")));
-    f.items = read_measure_lines(read_file(dir.file("i.txt")));
+    f.persons = read_measure_file(dir.file("p.txt"));
+    f.items = read_measure_file(dir.file("i.txt"));
     std::map<std::string, int> first_item;  // several scales: each is listed for all its items
     for (const StepLine& s : read_step_file(read_file(dir.file("s.txt")))) {
         const std::string key = s.item == 0 ? "1" : scale_key(d, s.item);
@@ -250,7 +250,7 @@ TEST_P(ModelRuns, TightLimitsSolveTheEstimationEquations) {
 
     // Each measured and extreme person, and each item, has its expected score at the target.
     for (int n = 1; n <= static_cast<int>(d.records.size()); ++n) {
-        const MeasureLine& p = f.persons[n - 1];
+        const MeasureRecord& p = f.persons[n - 1];
         if (p.status == 1) ++measured_persons;
         EXPECT_EQ(p.commented, p.status != 1) << "person " << n;
         const ScoreTerm t = totals(d, f, n, 0);
@@ -301,11 +301,11 @@ TEST_F(EstimationRuns, ExtremePersonIsInputButNotMeasuredAndSitsAtMaximumLessPoi
                   std::string::npos)
             << r.screen;
         const Fitted f = read_fitted(d, dir);
-        const MeasureLine& extreme = f.persons.back();
+        const MeasureRecord& extreme = f.persons.back();
         EXPECT_TRUE(extreme.commented);
         EXPECT_EQ(extreme.status, 0);
         ASSERT_TRUE(std::isfinite(extreme.measure));
-        for (const MeasureLine& p : f.persons)
+        for (const MeasureRecord& p : f.persons)
             EXPECT_TRUE(p.status != 1 || p.measure < extreme.measure) << p.entry;
         // Bisection for the measure whose expected score is the maximum less 0.3.
         Fitted g = f;
@@ -325,11 +325,11 @@ struct Spread {
     double mean = 0.0, sd = 0.0, rmse = 0.0, adj_sd = 0.0, separation = 0.0, reliability = 0.0;
 };
 
-Spread spread_of_measured(const std::vector<MeasureLine>& lines) {
+Spread spread_of_measured(const std::vector<MeasureRecord>& lines) {
     double n = 0.0, sum = 0.0, squares = 0.0, error_squares = 0.0;
-    for (const MeasureLine& m : lines) {
+    for (const MeasureRecord& m : lines) {
         if (m.status != 1) continue;
-        const double real_error = m.error * std::sqrt(std::max(m.infit, 1.0));
+        const double real_error = m.error * std::sqrt(std::max(m.fit[0], 1.0));
         n += 1.0, sum += m.measure, squares += m.measure * m.measure;
         error_squares += real_error * real_error;
     }
@@ -353,7 +353,7 @@ TEST_F(EstimationRuns, SummaryBoxAgreesWithTheMeasureFiles) {
     const std::pair<const char*, const char*> sides[] = {{"PERSONS", "p.txt"}, {"ITEMS", "i.txt"}};
     for (const auto& [block, file] : sides) {
         SCOPED_TRACE(block);
-        const Spread s = spread_of_measured(read_measure_lines(read_file(dir.file(file))));
+        const Spread s = spread_of_measured(read_measure_file(dir.file(file)));
         EXPECT_NEAR(summary_number(r.screen, block, "MEAN", 2), s.mean, 0.006);
         EXPECT_NEAR(summary_number(r.screen, block, "S.D.", 2), s.sd, 0.006);
         const std::vector<double> row = reliability_row(r.screen, block);
@@ -363,7 +363,7 @@ TEST_F(EstimationRuns, SummaryBoxAgreesWithTheMeasureFiles) {
         EXPECT_NEAR(row[2], s.separation, 0.006);
         EXPECT_NEAR(row[3], s.reliability, 0.006);
     }
-    const Spread items = spread_of_measured(read_measure_lines(read_file(dir.file("i.txt"))));
+    const Spread items = spread_of_measured(read_measure_file(dir.file("i.txt")));
     EXPECT_GT(items.rmse, items.sd);
     EXPECT_EQ(reliability_row(r.screen, "ITEMS")[3], 0.0);
     EXPECT_GT(reliability_row(r.screen, "PERSONS")[3], 0.3);
@@ -455,7 +455,7 @@ TEST_F(EstimationRuns, CtrlCFinishesProxIteratingAndTheRunGoesOn) {
     EXPECT_LT(rows, 30000u);
     EXPECT_FALSE(convergence_rows(rep, "UCON").empty());
     EXPECT_NE(rep.find("\r\nStandardized Residuals N(0,1)  Mean: "), std::string::npos);
-    EXPECT_EQ(read_measure_lines(read_file(dir.file("p.txt"))).size(), 9u);
+    EXPECT_EQ(read_measure_file(dir.file("p.txt")).size(), 9u);
     EXPECT_NE(r.screen.find("\nMeasures constructed"), std::string::npos);
     EXPECT_FALSE(work_files_left());
 }
@@ -469,7 +469,7 @@ TEST_F(EstimationRuns, CtrlCFinishesUconIteratingAndTheOutputFilesFollow) {
     const std::size_t rows = convergence_rows(report(), "UCON").size();
     EXPECT_GE(rows, 2u);
     EXPECT_LT(rows, 30000u);
-    EXPECT_EQ(read_measure_lines(read_file(dir.file("i.txt"))).size(), 4u);
+    EXPECT_EQ(read_measure_file(dir.file("i.txt")).size(), 4u);
     EXPECT_NE(r.screen.find("| REAL RMSE "), std::string::npos);
     EXPECT_NE(r.screen.find("\nMeasures constructed"), std::string::npos);
 }

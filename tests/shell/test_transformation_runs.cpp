@@ -91,18 +91,18 @@ TEST_F(TransformRuns, MakekeyKeyIsShownInTable03AndScoresAsTheSameKeyGivenDirect
     ProgramResult given = run(head + "KEY1=CAAD\n" + kLabels + data);
     ASSERT_EQ(given.exit_status, 0) << given.screen;
     EXPECT_EQ(body("persons.txt"), with_made_key);
-    const std::vector<MeasureRow> keyed = read_measure_file(dir.file("persons.txt"));
+    const std::vector<MeasureRecord> keyed = read_measure_file(dir.file("persons.txt"));
 
     // The made key is the only key: a KEY2= of the control file no longer scores (Cid's D on
     // item 1 would score 2).
     ProgramResult replaced = run(head + "KEY2=DDDD\nMAKEKEY=Y\n" + kLabels + data);
     ASSERT_EQ(replaced.exit_status, 0) << replaced.screen;
-    const std::vector<MeasureRow> rows = read_measure_file(dir.file("persons.txt"));
+    const std::vector<MeasureRecord> rows = read_measure_file(dir.file("persons.txt"));
     ASSERT_EQ(rows.size(), keyed.size());
     for (std::size_t k = 0; k < rows.size(); ++k) {
-        EXPECT_EQ(rows[k].score, keyed[k].score) << rows[k].name;
-        EXPECT_EQ(rows[k].count, keyed[k].count) << rows[k].name;
-        EXPECT_NEAR(rows[k].measure, keyed[k].measure, 0.02) << rows[k].name;
+        EXPECT_EQ(rows[k].score, keyed[k].score) << rows[k].label;
+        EXPECT_EQ(rows[k].count, keyed[k].count) << rows[k].label;
+        EXPECT_NEAR(rows[k].measure, keyed[k].measure, 0.02) << rows[k].label;
     }
 }
 
