@@ -24,6 +24,22 @@ struct DataSet {
     std::vector<int> tops;            // highest score of each group; empty: highest in the data
 };
 
+// Eight measured persons and one with every item right, five items none of which is extreme.
+inline DataSet small_dichotomous_data() {
+    DataSet d;
+    d.x = {{1, 0, 0, 0, 0}, {1, 1, 0, 0, 0}, {1, 1, 1, 0, 0}, {0, 1, 1, 1, 0}, {1, 0, 1, 0, 1},
+           {1, 1, 0, 1, 0}, {0, 1, 0, 0, 1}, {1, 1, 1, 1, 0}, {1, 1, 1, 1, 1}};
+    return d;
+}
+
+// Ten persons on four items scored 0-2.
+inline DataSet small_rating_scale_data() {
+    DataSet d;
+    d.x = {{1, 0, 2, 0}, {1, 1, 0, 2}, {2, 1, 1, 0}, {0, 1, 2, 0}, {1, 0, 1, 1},
+           {2, 2, 1, 1}, {0, 0, 1, 0}, {1, 2, 0, 1}, {2, 1, 2, 2}, {1, 1, 1, 1}};
+    return d;
+}
+
 // Fills the arrays as data input does: every person and item measured (status 1), measures 0,
 // each group's slots from category 0 to its highest score (at least 1), statuses 1 where the
 // category occurs in the data and 0 where it does not.

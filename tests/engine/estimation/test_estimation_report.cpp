@@ -108,10 +108,7 @@ TEST(MeasureSummary, BoxLayoutSeparationAndNote) {
 
 TEST(EstimationDriver, RunEndsWithTheSummaryOnScreen) {
     EstimationRun e;
-    DataSet d;
-    d.x = {{1, 0, 0, 0, 0}, {1, 1, 0, 0, 0}, {1, 1, 1, 0, 0}, {0, 1, 1, 1, 0}, {1, 0, 1, 0, 1},
-           {1, 1, 0, 1, 0}, {0, 1, 0, 0, 1}, {1, 1, 1, 1, 0}, {1, 1, 1, 1, 1}};
-    e.load(d);
+    e.load(small_dichotomous_data());
     EXPECT_THROW(run_estimation_and_output(e.run, e.settings), RunStopped);
     EXPECT_FALSE(e.run.rs.run_failed) << e.host.screen();
     EXPECT_TRUE(e.host.shows("CONVERGENCE TABLE"));

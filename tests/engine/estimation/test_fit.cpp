@@ -16,20 +16,6 @@ using namespace korvelan::testing;
 
 namespace {
 
-DataSet dichotomous() {
-    DataSet d;
-    d.x = {{1, 0, 0, 0, 0}, {1, 1, 0, 0, 0}, {1, 1, 1, 0, 0}, {0, 1, 1, 1, 0}, {1, 0, 1, 0, 1},
-           {1, 1, 0, 1, 0}, {0, 1, 0, 0, 1}, {1, 1, 1, 1, 0}, {1, 1, 1, 1, 1}};
-    return d;
-}
-
-DataSet rating_scale() {
-    DataSet d;
-    d.x = {{1, 0, 2, 0}, {1, 1, 0, 2}, {2, 1, 1, 0}, {0, 1, 2, 0}, {1, 0, 1, 1},
-           {2, 2, 1, 1}, {0, 0, 1, 0}, {1, 2, 0, 1}, {2, 1, 2, 2}, {1, 1, 1, 1}};
-    return d;
-}
-
 int base(int s) { return s > 8 ? s - 16 : s; }
 
 // Sums of one entry's observations, from the definitions in double.
@@ -95,7 +81,7 @@ EntryFit item_fit(const AnalysisArrays& a, const Logits& l, int i) {
 // ---- Fit statistics follow their formulas -------------------------------------------------
 
 TEST(FitStatistics, PersonsAndItemsMatchTheFormulas) {
-    for (const DataSet& d : {dichotomous(), rating_scale()}) {
+    for (const DataSet& d : {small_dichotomous_data(), small_rating_scale_data()}) {
         EstimationRun e;
         e.settings = tight_limits();
         e.load(d);
@@ -129,7 +115,7 @@ TEST(FitStatistics, PersonsAndItemsMatchTheFormulas) {
 TEST(FitStatistics, ExtremePersonIsInputButNotMeasured) {
     EstimationRun e;
     e.settings = tight_limits();
-    e.load(dichotomous());
+    e.load(small_dichotomous_data());
     estimate(e);
     compute_fit_statistics(e.run, e.settings);
     const AnalysisArrays& a = e.run.arrays;
@@ -150,7 +136,7 @@ TEST(FitStatistics, UserUnitsPutTheItemMeanAtUmean) {
     e.settings = tight_limits();
     e.settings.umean = 50.0f;
     e.settings.uscale = 10.0f;
-    e.load(dichotomous());
+    e.load(small_dichotomous_data());
     const Logits l = estimate(e);
     compute_fit_statistics(e.run, e.settings);
     const AnalysisArrays& a = e.run.arrays;
@@ -166,7 +152,7 @@ TEST(FitStatistics, AnchoredItemKeepsItsValueAndShowsItsDisplacement) {
     // would sit lower. With USCALE=1 the stored measure is the anchor again.
     EstimationRun e;
     e.settings = tight_limits();
-    e.load(dichotomous());
+    e.load(small_dichotomous_data());
     e.run.arrays.item_status[2] = 2;
     e.run.arrays.item_measure[2] = 1.5f;
     const Logits l = estimate(e);
@@ -191,7 +177,7 @@ TEST(FitStatistics, AnchoredItemKeepsItsValueAndShowsItsDisplacement) {
 
 TEST(FitStatistics, DroppedPersonGetsZerosAndUnitMeanSquares) {
     EstimationRun e;
-    DataSet d = dichotomous();
+    DataSet d = small_dichotomous_data();
     d.x.push_back({-1, -1, -1, -1, -1});
     e.load(d);
     estimate(e);
@@ -213,7 +199,7 @@ TEST(FitResiduals, WeightedMeanAndSdOfTheStandardizedResiduals) {
     // Fractional person weights: the mean and S.D. are the weighted ones (population form),
     // and the category counts add up the weights instead of dropping them.
     EstimationRun e;
-    e.load(rating_scale());
+    e.load(small_rating_scale_data());
     AnalysisArrays& a0 = e.run.arrays;
     a0.person_weights.assign(a0.persons + 1, 0.5f);
     for (int p = 1; p <= a0.persons; p += 2) a0.person_weights[p] = 1.5f;
@@ -250,7 +236,7 @@ TEST(FitResiduals, WeightedMeanAndSdOfTheStandardizedResiduals) {
 
 TEST(FitResiduals, ResidualRecordsHoldStandardizedResidualsPerPerson) {
     EstimationRun e;
-    e.load(dichotomous());
+    e.load(small_dichotomous_data());
     e.run.arrays.scored_response_image[2] = 255;  // person 1, item 3 missing
     const Logits l = estimate(e);
     compute_fit_statistics(e.run, e.settings);
@@ -270,7 +256,7 @@ TEST(FitResiduals, ResidualRecordsHoldStandardizedResidualsPerPerson) {
 
     EstimationRun none;
     none.settings.prcomp = 'N';
-    none.load(dichotomous());
+    none.load(small_dichotomous_data());
     estimate(none);
     compute_fit_statistics(none.run, none.settings);
     EXPECT_FALSE(file_exists(none.dir.file("ZUU123kv.txt")));
@@ -280,7 +266,7 @@ TEST(FitResiduals, ResidualRecordsHoldStandardizedResidualsPerPerson) {
 TEST(FitResiduals, RescaledStandardizedFitHasUnitSpread) {
     EstimationRun e;
     e.settings.local = 'Y';
-    e.load(rating_scale());
+    e.load(small_rating_scale_data());
     estimate(e);
     compute_fit_statistics(e.run, e.settings);
     const AnalysisArrays& a = e.run.arrays;
@@ -292,7 +278,7 @@ TEST(FitResiduals, RescaledStandardizedFitHasUnitSpread) {
 
 TEST(FitResiduals, PointMeasureCorrelationOfAnItem) {
     EstimationRun e;
-    e.load(dichotomous());
+    e.load(small_dichotomous_data());
     const Logits l = estimate(e);
     compute_fit_statistics(e.run, e.settings);
     // Item 4 against every person's measure, the extreme person included.

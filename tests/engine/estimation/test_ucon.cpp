@@ -16,22 +16,6 @@ using namespace korvelan::testing;
 
 namespace {
 
-// Eight measured persons and one with every item right, five items none of which is extreme.
-DataSet dichotomous() {
-    DataSet d;
-    d.x = {{1, 0, 0, 0, 0}, {1, 1, 0, 0, 0}, {1, 1, 1, 0, 0}, {0, 1, 1, 1, 0}, {1, 0, 1, 0, 1},
-           {1, 1, 0, 1, 0}, {0, 1, 0, 0, 1}, {1, 1, 1, 1, 0}, {1, 1, 1, 1, 1}};
-    return d;
-}
-
-// Ten persons on four items scored 0-2.
-DataSet rating_scale() {
-    DataSet d;
-    d.x = {{1, 0, 2, 0}, {1, 1, 0, 2}, {2, 1, 1, 0}, {0, 1, 2, 0}, {1, 0, 1, 1},
-           {2, 2, 1, 1}, {0, 0, 1, 0}, {1, 2, 0, 1}, {2, 1, 2, 2}, {1, 1, 1, 1}};
-    return d;
-}
-
 void estimate(EstimationRun& e) {
     estimate_prox(e.run, e.settings);
     run_ucon_iterations(e.run, e.settings);
@@ -112,7 +96,7 @@ int count_containing(const std::vector<std::string>& lines, const std::string& t
 TEST(UconConvergence, DichotomousScoresMatchAndItemsAreCentred) {
     EstimationRun e;
     e.settings = tight_limits();
-    e.load(dichotomous());
+    e.load(small_dichotomous_data());
     estimate(e);
     const AnalysisArrays& a = e.run.arrays;
     expect_score_equations(a);
@@ -127,7 +111,7 @@ TEST(UconConvergence, DichotomousScoresMatchAndItemsAreCentred) {
 TEST(UconConvergence, SharedRatingScaleMatchesScoresAndCategoryCounts) {
     EstimationRun e;
     e.settings = tight_limits();
-    e.load(rating_scale());
+    e.load(small_rating_scale_data());
     estimate(e);
     const AnalysisArrays& a = e.run.arrays;
     expect_score_equations(a);
@@ -157,7 +141,7 @@ TEST(UconConvergence, SuccessAndFailureChains) {
     for (const char* model : {"S", "F"}) {
         EstimationRun e;
         e.settings = tight_limits();
-        DataSet d = rating_scale();
+        DataSet d = small_rating_scale_data();
         d.models = model;
         e.load(d);
         estimate(e);
@@ -174,7 +158,7 @@ TEST(UconConvergence, SuccessAndFailureChains) {
 TEST(UconOrigin, AnchoredItemKeepsItsValueAndNothingIsCentred) {
     EstimationRun e;
     e.settings = tight_limits();
-    e.load(dichotomous());
+    e.load(small_dichotomous_data());
     e.run.arrays.item_status[2] = 2;
     e.run.arrays.item_measure[2] = 0.5f;
     estimate(e);
@@ -189,7 +173,7 @@ TEST(UconOrigin, PersonSideOriginCentresTheMeasuredPersons) {
     EstimationRun e;
     e.settings = tight_limits();
     e.settings.origin_on_items = 'N';
-    e.load(dichotomous());
+    e.load(small_dichotomous_data());
     estimate(e);
     const AnalysisArrays& a = e.run.arrays;
     double sum = 0.0;
@@ -207,7 +191,7 @@ TEST(UconFaults, PersonWhoseMaximumIsBelowTheExtremeAdjustmentStaysFinite) {
     // Item 1 weighs 0.1: a person who answered only item 1 has a maximum of 0.1, below the 0.3
     // kept off each extreme, so the score target is negative. Its step must still be a number.
     EstimationRun e;
-    DataSet d = dichotomous();
+    DataSet d = small_dichotomous_data();
     d.x.push_back({0, -1, -1, -1, -1});
     e.load(d);
     e.run.arrays.item_weights.assign(6, 1.0f);
@@ -252,7 +236,7 @@ TEST(UconFaults, EveryStepEndsFiniteAndWithinOneLogit) {
 TEST(UconRows, NegativeLimitWritesOnlyTheClosingRow) {
     EstimationRun e;
     e.settings.ucon_limit = -1;
-    e.load(dichotomous());
+    e.load(small_dichotomous_data());
     estimate(e);
     const std::vector<std::string> lines = report_lines(e);
     EXPECT_EQ(count_containing(lines, "UCON"), 0);
@@ -263,7 +247,7 @@ TEST(UconRows, NegativeLimitWritesOnlyTheClosingRow) {
 TEST(UconRows, LimitOfOneGivesOneShortDichotomousRow) {
     EstimationRun e;
     e.settings.ucon_limit = 1;
-    e.load(dichotomous());
+    e.load(small_dichotomous_data());
     estimate(e);
     const std::vector<std::string> lines = report_lines(e);
     ASSERT_GE(lines.size(), 4u);
@@ -284,7 +268,7 @@ TEST(UconVariants, InformationWeightedEstimationBalancesWeightedResiduals) {
     EstimationRun e;
     e.settings = tight_limits();
     e.settings.target = 'Y';
-    e.load(rating_scale());
+    e.load(small_rating_scale_data());
     estimate(e);
     const AnalysisArrays& a = e.run.arrays;
     const Group g = group_of(a, 1);
@@ -314,7 +298,7 @@ TEST(UconVariants, PivotPutsTheExpectedScoreAtTheItemDifficulty) {
     // is 0.8 once the steps have settled (the steps are not centred then).
     EstimationRun e;
     e.settings = tight_limits();
-    e.load(rating_scale());
+    e.load(small_rating_scale_data());
     e.run.arrays.group_pivot.assign(2, 0.8f);
     e.run.arrays.group_pivot_flag.assign(2, 'Y');
     estimate(e);
@@ -325,7 +309,7 @@ TEST(UconVariants, PivotPutsTheExpectedScoreAtTheItemDifficulty) {
     // A pivot outside the score range is switched off, and the steps are centred again.
     EstimationRun off;
     off.settings = tight_limits();
-    off.load(rating_scale());
+    off.load(small_rating_scale_data());
     off.run.arrays.group_pivot.assign(2, 2.0f);
     off.run.arrays.group_pivot_flag.assign(2, 'Y');
     estimate(off);
@@ -336,7 +320,7 @@ TEST(UconVariants, PivotPutsTheExpectedScoreAtTheItemDifficulty) {
 TEST(UconVariants, FinishIteratingStopsAfterTheCurrentRow) {
     EstimationRun e;
     e.settings = tight_limits();
-    e.load(rating_scale());
+    e.load(small_rating_scale_data());
     estimate_prox(e.run, e.settings);
     e.host.finish = true;
     run_ucon_iterations(e.run, e.settings);
@@ -347,7 +331,7 @@ TEST(UconVariants, BiasFactorsFromTheActiveCounts) {
     // Eight measured persons and five items with one step each: the person factor is
     // 7 / (7 + 1), the item factor 4 / (4 + 1); PAIRED=Y halves both.
     EstimationRun e;
-    e.load(dichotomous());
+    e.load(small_dichotomous_data());
     estimate_prox(e.run, e.settings);
     EstimationSettings s = e.settings;
     s.stbias = 'Y';
