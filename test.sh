@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test through ctest:
-# once plainly (build/) and once under address and undefined-behaviour sanitizers (build-asan/).
+# once plainly (build/), once under address and undefined-behaviour sanitizers (build-asan/) and
+# once fully optimised (build-release/).
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/setup.sh deps
@@ -16,3 +17,7 @@ tools/setup.sh configure build-asan -DCMAKE_BUILD_TYPE=Debug -DKORVELAN_SANITIZE
 build_quiet build-asan -j "$jobs"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --output-on-failure -j "$jobs" -LE nosanitize)
+
+tools/setup.sh configure build-release -DCMAKE_BUILD_TYPE=Release
+build_quiet build-release -j "$jobs"
+(cd build-release && ctest --output-on-failure -j "$jobs")

@@ -10,10 +10,10 @@
 #include <random>
 #include <string>
 
+#include "engine/driver/run_analysis.h"
 #include "engine/run/host_services.h"
 #include "engine/run/messages.h"
 #include "engine/run/run.h"
-#include "engine/run/run_analysis.h"
 
 namespace {
 

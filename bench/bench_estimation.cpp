@@ -20,8 +20,9 @@
 #include "engine/estimation/fit.h"
 #include "engine/estimation/prox.h"
 #include "engine/estimation/score_points.h"
-#include "engine/estimation/summary.h"
 #include "engine/estimation/ucon.h"
+#include "engine/report/estimation_report.h"
+#include "engine/report/summary.h"
 #include "engine/run/file_units.h"
 #include "engine/run/run.h"
 
@@ -88,16 +89,17 @@ void run_case(const char* name, int persons, int items, const std::vector<double
     EstimationSettings settings;
     settings.threads = threads;
     generate(run.arrays, persons, items, steps, 20260501u);
+    ReportingEstimationObserver observer(run);
 
     auto t = std::chrono::steady_clock::now();
     const auto start = t;
-    estimate_prox(run, settings);
+    estimate_prox(run, settings, observer);
     const int prox_iterations = run.arrays.estimation.iteration_counter;
     const double prox = seconds_since(t);
-    run_ucon_iterations(run, settings);
+    run_ucon_iterations(run, settings, observer);
     const int ucon_iterations = run.arrays.estimation.iteration_counter;
     const double ucon = seconds_since(t);
-    compute_fit_statistics(run, settings);
+    compute_fit_statistics(run, settings, observer);
     const double fit = seconds_since(t);
     AnalysisArrays& a = run.arrays;
     std::vector<float> scratch(a.top_value + 2);

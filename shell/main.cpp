@@ -3,8 +3,8 @@
 
 #include <iostream>
 
+#include "engine/driver/run_analysis.h"
 #include "engine/run/messages.h"
-#include "engine/run/run_analysis.h"
 #include "shell/console_host.h"
 
 int main(int argc, char** argv) {

@@ -79,7 +79,8 @@ bool shows_as_zero(double value, int decimals) {
     return text(std::fabs(value)) == text(0.0);
 }
 
-void compute_fit_statistics(Run& run, const EstimationSettings& settings) {
+void compute_fit_statistics(Run& run, const EstimationSettings& settings,
+                            EstimationObserver& observer) {
     AnalysisArrays& a = run.arrays;
     EstimationResults& est = a.estimation;
     prepare_estimation_arrays(a);
@@ -303,13 +304,13 @@ void compute_fit_statistics(Run& run, const EstimationSettings& settings) {
         }
     };
     auto progress = [&](int done) {
-        if (done < plan.chunks) show_progress_bar(run, std::min(np, done * plan.size), np);
+        if (done < plan.chunks) observer.progress(std::min(np, done * plan.size), np);
     };
     {
         WorkerPool pool(plan.chunks > 1 ? settings.threads : 1);
         pool.run(plan.chunks, person_chunk, progress);
     }
-    show_progress_bar(run, np, np);
+    observer.progress(np, np);
 
     // Chunk sums in chunk order.
     std::int32_t failed_record = 0;
@@ -346,7 +347,7 @@ void compute_fit_statistics(Run& run, const EstimationSettings& settings) {
         show_message_line(run, std::string(msg::kResidualFileFailure) + std::to_string(failed_record));
         fail_on_file_error(run, msg::kResidualFileName, 'W');
     }
-    finish_fit_statistics(run, settings, sums);
+    finish_fit_statistics(run, settings, sums, observer);
 }
 
 }  // namespace korvelan

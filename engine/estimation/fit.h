@@ -8,12 +8,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/estimation/estimation_observer.h"
 #include "engine/estimation/estimation_settings.h"
 #include "engine/run/run.h"
 
 namespace korvelan {
 
-void compute_fit_statistics(Run& run, const EstimationSettings& settings);
+// The standardized-residual line and the progress go to the observer.
+void compute_fit_statistics(Run& run, const EstimationSettings& settings,
+                            EstimationObserver& observer);
 
 // The per-item, per-slot and per-group sums of the fit pass (one set per chunk of persons;
 // combined in chunk order). Indices into one item's block of sums:
@@ -46,7 +49,8 @@ struct FitSums {
 };
 
 // The item results, category statistics, summary slots and unexpectedness lists from the sums.
-void finish_fit_statistics(Run& run, const EstimationSettings& settings, FitSums& sums);
+void finish_fit_statistics(Run& run, const EstimationSettings& settings, FitSums& sums,
+                           EstimationObserver& observer);
 
 // Ranks the entries whose largest |standardized residual| is 2 or more: larger values first;
 // among equal values the entry that reached it later (larger order key) first; at most 50.

@@ -12,7 +12,6 @@
 #include "engine/estimation/person_data.h"
 #include "engine/estimation/summary_stats.h"
 #include "engine/run/message_texts.h"
-#include "engine/run/report_line.h"
 
 namespace korvelan {
 
@@ -46,18 +45,6 @@ void accumulate_entry(std::array<SummarySlot, 25>& slot, int first, float weight
     for (int k = 0; k < 8; ++k) accumulate_summary_slot(slot[first + k], values[k], weight);
 }
 
-void show_standardized_residuals(Run& run, double mean, double sd) {
-    const std::string text = std::string(msg::kStandardizedResidualsMean) +
-                             std::string(trim(real_to_text_left(static_cast<float>(mean), "(F10.2)"))) +
-                             msg::kStandardizedResidualsSd +
-                             std::string(trim(real_to_text_left(static_cast<float>(sd), "(F10.2)")));
-    ReportLineBuffer& l = run.rep.line;
-    l.clear();
-    l.put(1, text);
-    if (run.host) run.host->write_text_window_line(l.view(2, std::max(l.length(), 2)));
-    write_report_line(run);
-}
-
 }  // namespace
 
 std::vector<std::int32_t> most_unexpected(const std::vector<float>& largest,
@@ -73,7 +60,8 @@ std::vector<std::int32_t> most_unexpected(const std::vector<float>& largest,
     return entries;
 }
 
-void finish_fit_statistics(Run& run, const EstimationSettings& settings, FitSums& sums) {
+void finish_fit_statistics(Run& run, const EstimationSettings& settings, FitSums& sums,
+                           EstimationObserver& observer) {
     AnalysisArrays& a = run.arrays;
     EstimationResults& est = a.estimation;
     const PersonData data(run);
@@ -91,7 +79,7 @@ void finish_fit_statistics(Run& run, const EstimationSettings& settings, FitSums
     const double z_variance = sums.z_weight > 0.0 ? sums.z_squares / sums.z_weight - z_mean * z_mean : 0.0;
     est.residual_mean = static_cast<float>(z_mean);
     est.residual_sd = static_cast<float>(std::sqrt(std::max(z_variance, 0.0)));
-    show_standardized_residuals(run, est.residual_mean, est.residual_sd);
+    observer.standardized_residuals(est.residual_mean, est.residual_sd);
 
     // Items.
     est.person_displacement_shown_as_zero = sums.person_displacement_zero;

@@ -5,18 +5,15 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/estimation/estimation_common.h"
 #include "engine/estimation/fit_formulas.h"
-#include "engine/estimation/iteration_report.h"
 #include "engine/estimation/person_data.h"
-#include "engine/report/table_heading.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
-#include "engine/run/report_line.h"
-#include "engine/run/run_start.h"
 
 namespace korvelan {
 
@@ -76,20 +73,6 @@ struct ProxSums {
     std::vector<float> pb_person;
 };
 
-void write_prox_heading(Run& run) {
-    write_table_heading(run, 1);
-    ReportLineBuffer& l = run.rep.line;
-    l.clear();
-    l.put(31, msg::kConvergenceTable);
-    if (run.host) run.host->write_text_window_line(trim_right(l.view(2, 79)));
-    write_iteration_heading(run, -heading_mode::kProxScreen);
-    l.clear();
-    l.put(31, msg::kConvergenceTable);
-    write_report_line(run);
-    write_blank_report_line(run);
-    write_iteration_heading(run, -heading_mode::kProxReport);
-}
-
 bool allocate_point_biserial(Run& run, ProxSums& z, int ni, int np) {
     try {
         for (auto* v : {&z.pb_item_count, &z.pb_item_score, &z.pb_item_next_count,
@@ -109,7 +92,8 @@ bool allocate_point_biserial(Run& run, ProxSums& z, int ni, int np) {
 
 }  // namespace
 
-void estimate_prox(Run& run, const EstimationSettings& settings) {
+PhaseOutcome estimate_prox(Run& run, const EstimationSettings& settings,
+                           EstimationObserver& observer) {
     AnalysisArrays& a = run.arrays;
     EstimationResults& est = a.estimation;
     prepare_estimation_arrays(a);
@@ -120,7 +104,7 @@ void estimate_prox(Run& run, const EstimationSettings& settings) {
     const int top_code = flipped ? -1 : 0, bottom_code = flipped ? 0 : -1;
 
     est.iteration_counter = 0;
-    write_prox_heading(run);
+    observer.phase_started(EstimationPhase::Prox);
     renumber_categories_at_start(a);
     std::fill(a.person_shown_score.begin(), a.person_shown_score.end(), 0.0f);
     std::fill(a.person_shown_count.begin(), a.person_shown_count.end(), 0.0f);
@@ -137,6 +121,7 @@ void estimate_prox(Run& run, const EstimationSettings& settings) {
 
     bool first_phase = true, closing = false;
     float previous_person_range = 0.0f, previous_item_range = 0.0f;
+    PhaseOutcome outcome;
     ProxRow row;
     row.persons = np, row.items = ni, row.categories = a.slots;
 
@@ -170,8 +155,7 @@ void estimate_prox(Run& run, const EstimationSettings& settings) {
                 if (a.item_status[i] > 0) w = std::max(w, a.item_weights[i]);
             }
         }
-        break_page_if_needed(run, run.rep.page_line_counter + 4);
-        if (run.rep.page_line_counter < 4) write_iteration_heading(run, -heading_mode::kProxReport);
+        observer.iteration_starting(EstimationPhase::Prox);
 
         // Persons.
         double anchor_shift = 0.0, anchor_weight = 0.0;
@@ -182,7 +166,7 @@ void estimate_prox(Run& run, const EstimationSettings& settings) {
             float* record = data.record(p);
             if (s <= -2) {
                 std::fill(record, record + kPersonRecordFields, 0.0f);
-                show_progress_bar(run, p, np);
+                observer.progress(p, np);
                 continue;
             }
             const std::uint8_t* scores = data.scores(p);
@@ -301,7 +285,7 @@ void estimate_prox(Run& run, const EstimationSettings& settings) {
                 static_cast<float>(est_score),   point_biserial ? z.pb_person[p] : 0.0f,
                 0.0f};
             std::copy(values, values + kPersonRecordFields, record);
-            show_progress_bar(run, p, np);
+            observer.progress(p, np);
         }
         if (anchor_weight > 0.0) {
             const float shift = static_cast<float>(anchor_shift / anchor_weight);
@@ -427,7 +411,7 @@ void estimate_prox(Run& run, const EstimationSettings& settings) {
         row.iteration = iteration;
         row.person_range = person_range, row.item_range = item_range;
         row.measure_change = largest_change, row.step_change = step_change;
-        write_prox_row(run, row);
+        observer.prox_row(row);
         row.persons = persons.active, row.items = items.active, row.categories = categories;
         est.active_persons = persons.active, est.active_items = items.active;
         est.active_categories = categories;
@@ -436,26 +420,29 @@ void estimate_prox(Run& run, const EstimationSettings& settings) {
         // Stop rule: never in the first phase; then on request, at the iteration limit, or when
         // neither extreme range grew by more than half a logit. Without a limit a batch run
         // stops when the ranges settle; otherwise it waits for "Finish iterating".
-        pump_and_poll(run);
-        bool stop = false;
+        const bool finish = observer.finish_iterating_requested();
+        std::optional<PhaseEnd> end;
         if (!first_phase) {
             const bool settled = !(person_range - previous_person_range > 0.5f) &&
                                  !(item_range - previous_item_range > 0.5f);
-            if (run.rs.finish_iterating) stop = true;
-            else if (settings.prox_limit != 0) stop = iteration >= settings.prox_limit || settled;
-            else if (run.rs.batch) stop = settled;
-            if (iteration >= kIterationLimit) stop = true;
+            const bool limited = settings.prox_limit != 0;
+            if (finish) end = PhaseEnd::Stopped;
+            else if (settled && (limited || run.rs.batch)) end = PhaseEnd::Converged;
+            else if (limited && iteration >= settings.prox_limit) end = PhaseEnd::LimitReached;
+            if (!end && iteration >= kIterationLimit) end = PhaseEnd::LimitReached;
         }
         previous_person_range = person_range;
         previous_item_range = item_range;
         closing = first_phase && !changed;
         if (closing) first_phase = false;
-        if (stop) break;
+        if (end) {
+            outcome.end = *end;
+            outcome.iterations = iteration;
+            break;
+        }
     }
-    // The counts the Table headings show as analysed.
-    run.rep.persons_analysed = est.active_persons;
-    run.rep.items_analysed = est.active_items;
-    run.rep.categories = est.active_categories;
+    observer.prox_finished({est.active_persons, est.active_items, est.active_categories});
+    return outcome;
 }
 
 }  // namespace korvelan

@@ -6,14 +6,17 @@
 
 #include <vector>
 
+#include "engine/estimation/estimation_observer.h"
 #include "engine/estimation/estimation_settings.h"
 #include "engine/run/run.h"
 
 namespace korvelan {
 
-// Runs PROX on run.arrays until its stop rule holds. Stops the run (no usable person or item)
-// with a message when no person or no item is left with status above 0.
-void estimate_prox(Run& run, const EstimationSettings& settings);
+// Runs PROX on run.arrays until its stop rule holds and says which rule ended it; the heading,
+// the rows and the progress go to the observer. Stops the run (no usable person or item) with a
+// message when no person or no item is left with status above 0.
+PhaseOutcome estimate_prox(Run& run, const EstimationSettings& settings,
+                           EstimationObserver& observer);
 
 // Keeps the most extreme values seen: inserts value after the first `count` entries of list,
 // moves it up past every entry that is smaller (descending) or larger (ascending), then sets

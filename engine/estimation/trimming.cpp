@@ -5,27 +5,8 @@
 
 #include "engine/estimation/entry_marks.h"
 #include "engine/run/message_texts.h"
-#include "engine/run/messages.h"
-#include "engine/run/report_line.h"
 
 namespace korvelan {
-
-namespace {
-
-// " |", the text from column 4 and "|" in column 79: columns 2-79 to the message line, the whole
-// line to the report.
-void write_framed_line(Run& run, std::string_view text) {
-    ReportLineBuffer& line = run.rep.line;
-    line.clear();
-    line.put(2, "|");
-    line.put(4, text.substr(0, std::min<std::size_t>(text.size(), 75)));
-    line.put(79, "|");
-    show_message_line(run, line.view(2, 79));
-    write_report_line(run);
-    line.clear();
-}
-
-}  // namespace
 
 std::int64_t drop_out_of_range_observations(Run& run, WorkFiles& files,
                                             const std::vector<std::int8_t>& person_status,
@@ -33,10 +14,11 @@ std::int64_t drop_out_of_range_observations(Run& run, WorkFiles& files,
                                             std::int32_t np,
                                             const std::vector<std::int8_t>& item_status,
                                             const std::vector<float>& item_measure, float& cut_low,
-                                            float& cut_high, float uscale) {
+                                            float& cut_high, float uscale,
+                                            EstimationObserver& observer) {
     if (cut_low == 0.0f && cut_high == 0.0f) return 0;
-    write_framed_line(run, std::string(msg::kDroppingObservations) + fmt_f(cut_low, 6, 2) +
-                               msg::kCutHigh + fmt_f(cut_high, 6, 2));
+    observer.trimming_line(std::string(msg::kDroppingObservations) + fmt_f(cut_low, 6, 2) +
+                           msg::kCutHigh + fmt_f(cut_high, 6, 2));
     const float scale = uscale == 0.0f ? 1.0f : uscale;
     cut_low = std::fabs(cut_low / scale);
     cut_high = std::fabs(cut_high / scale);
@@ -67,12 +49,12 @@ std::int64_t drop_out_of_range_observations(Run& run, WorkFiles& files,
             }
             if (changed) write_person_scores_record(run, files, p, scores);
         }
-        show_progress_bar(run, p, np);
+        observer.progress(p, np);
     }
     if (dropped == 0)
-        write_framed_line(run, msg::kNoOutOfRange);
+        observer.trimming_line(msg::kNoOutOfRange);
     else
-        write_framed_line(run, fmt_i(dropped, 10) + msg::kObservationsDropped);
+        observer.trimming_line(fmt_i(dropped, 10) + msg::kObservationsDropped);
     return dropped;
 }
 

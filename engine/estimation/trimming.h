@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/estimation/estimation_observer.h"
 #include "engine/input/work_files.h"
 #include "engine/run/run.h"
 
@@ -13,7 +14,7 @@ namespace korvelan {
 // The limits come in user units (0: no limit on that side) and leave as logits, |value / USCALE|.
 // Only responses of measured or anchored persons on measured or anchored items are dropped; the
 // changed person records are written back to the scored responses. The framed lines "DROPPING
-// OUT OF RANGE OBSERVATIONS ..." and the result go to the message line and the report. Returns
+// OUT OF RANGE OBSERVATIONS ..." and the result, and the progress, go to the observer. Returns
 // the number of observations dropped: the estimation runs PROX again when it is above 0. With
 // both limits 0 nothing happens and nothing is written.
 std::int64_t drop_out_of_range_observations(Run& run, WorkFiles& files,
@@ -22,6 +23,7 @@ std::int64_t drop_out_of_range_observations(Run& run, WorkFiles& files,
                                             std::int32_t np,
                                             const std::vector<std::int8_t>& item_status,
                                             const std::vector<float>& item_measure, float& cut_low,
-                                            float& cut_high, float uscale);
+                                            float& cut_high, float uscale,
+                                            EstimationObserver& observer);
 
 }  // namespace korvelan

@@ -6,12 +6,8 @@
 
 #include "engine/estimation/category_model.h"
 #include "engine/estimation/estimation_common.h"
-#include "engine/estimation/iteration_report.h"
 #include "engine/estimation/person_data.h"
 #include "engine/estimation/worker_pool.h"
-#include "engine/report/table_heading.h"
-#include "engine/run/report_line.h"
-#include "engine/run/run_start.h"
 
 namespace korvelan {
 
@@ -85,7 +81,8 @@ void set_bias_factors(AnalysisArrays& a, const EstimationSettings& settings) {
         if (a.item_status[i] > -3) a.item_measure[i] /= est.item_bias_factor;
 }
 
-void run_ucon_iterations(Run& run, const EstimationSettings& settings) {
+PhaseOutcome run_ucon_iterations(Run& run, const EstimationSettings& settings,
+                                 EstimationObserver& observer) {
     AnalysisArrays& a = run.arrays;
     EstimationResults& est = a.estimation;
     PersonData data(run);
@@ -99,12 +96,7 @@ void run_ucon_iterations(Run& run, const EstimationSettings& settings) {
     est.probe_distance = 2.0f;
     std::vector<float> previous_step(a.step_calibration);
 
-    if (settings.ucon_limit >= 0) {
-        write_iteration_heading(run, heading_mode::kUconScreen);
-        break_page_if_needed(run, run.rep.page_line_counter + 4);
-        write_iteration_heading(run, run.rep.page_line_counter == 1 ? -heading_mode::kUconReport
-                                                                    : heading_mode::kUconReport);
-    }
+    if (settings.ucon_limit >= 0) observer.phase_started(EstimationPhase::Ucon);
 
     // Everything the iterations use is allocated here, once.
     const PartialLayout layout{static_cast<std::size_t>(ni) + 1, static_cast<std::size_t>(a.slots) + 1};
@@ -223,19 +215,19 @@ void run_ucon_iterations(Run& run, const EstimationSettings& settings) {
         }
     };
     auto progress = [&](int done) {
-        if (done < plan.chunks) show_progress_bar(run, std::min(np, done * plan.size), np);
+        if (done < plan.chunks) observer.progress(std::min(np, done * plan.size), np);
     };
 
+    PhaseOutcome outcome;
     for (;;) {
         if (settings.ucon_limit < 0) break;
         const int iteration = ++est.iteration_counter;
-        break_page_if_needed(run, run.rep.page_line_counter + 4);
-        if (run.rep.page_line_counter < 4) write_iteration_heading(run, -heading_mode::kUconReport);
+        observer.iteration_starting(EstimationPhase::Ucon);
         LeastConverged least;
         probe = est.probe_distance;
 
         pool.run(plan.chunks, person_chunk, progress);
-        show_progress_bar(run, np, np);
+        observer.progress(np, np);
 
         // Chunk sums in chunk order: the same totals whatever the number of threads.
         std::fill(item_expected.begin(), item_expected.end(), 0.0);
@@ -324,20 +316,24 @@ void run_ucon_iterations(Run& run, const EstimationSettings& settings) {
         row.category_residual = static_cast<float>(least.category_residual);
         row.step_change = least.step_change;
         est.probe_distance = std::max(std::fabs(least.logit_change), 0.01f);
-        write_ucon_row(run, row);
+        observer.ucon_row(row);
 
-        pump_and_poll(run);
+        const bool finish = observer.finish_iterating_requested();
         const double lc = settings.logit_change_limit, rc = settings.score_residual_limit;
         const bool steps_done = std::fabs(least.step_change) < lc || std::fabs(least.category_residual) < rc;
         const bool measures_done = std::fabs(least.logit_change) < lc || std::fabs(residual) < rc;
-        if (run.rs.finish_iterating || iteration == settings.ucon_limit || iteration > kIterationLimit ||
-            (steps_done && measures_done))
-            break;
+        outcome.iterations = iteration;
+        if (finish) outcome.end = PhaseEnd::Stopped;
+        else if (steps_done && measures_done) outcome.end = PhaseEnd::Converged;
+        else if (iteration == settings.ucon_limit || iteration > kIterationLimit)
+            outcome.end = PhaseEnd::LimitReached;
+        if (outcome.end != PhaseEnd::NotRun) break;
     }
-    write_iteration_closing_row(run);
+    observer.ucon_finished();
     for (int n = 1; n <= np; ++n)
         if (a.person_status[n] > 8)
             a.person_status[n] = static_cast<std::int8_t>(a.person_status[n] - status::kProxCompleteMark);
+    return outcome;
 }
 
 }  // namespace korvelan

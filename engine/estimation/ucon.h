@@ -8,12 +8,17 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/estimation/estimation_observer.h"
 #include "engine/estimation/estimation_settings.h"
 #include "engine/run/run.h"
 
 namespace korvelan {
 
-void run_ucon_iterations(Run& run, const EstimationSettings& settings);
+// The UCON iterations until convergence, the iteration limit or "Finish iterating"; the box,
+// its rows and the progress go to the observer. With a negative limit no iteration runs (the
+// box is only closed).
+PhaseOutcome run_ucon_iterations(Run& run, const EstimationSettings& settings,
+                                 EstimationObserver& observer);
 
 // The least converged values of one iteration.
 struct LeastConverged {

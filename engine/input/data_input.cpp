@@ -357,6 +357,19 @@ WorkFileLayout run_work_file_layout(const Run& run) {
     return layout;
 }
 
+WorkFiles run_work_files(Run& run) {
+    WorkFileLayout layout = run_work_file_layout(run);
+    if (run.arrays.items > 0) layout.ni = run.arrays.items;
+    WorkFiles files(layout);
+    files.scored_response_image = run.arrays.scored_response_image;
+    std::vector<float>& image = run.arrays.person_record_image;
+    constexpr std::size_t kFields = sizeof(PersonWorkFields) / sizeof(float);
+    if (!image.empty())
+        files.person_record_image = std::span<PersonWorkFields>(
+            reinterpret_cast<PersonWorkFields*>(image.data()), image.size() / kFields);
+    return files;
+}
+
 void lay_out_category_slots(Run& run) {
     const ControlVariables& cv = run.cv;
     AnalysisArrays& a = run.arrays;

@@ -18,8 +18,11 @@ void read_data_input(Run& run);
 // run when no code scores 1 or above.
 void lay_out_category_slots(Run& run);
 
-// The layout of the work files for this run's settings (run_work_files gives the work files with
-// the memory images of the run).
+// The layout of the work files for this run's settings.
 WorkFileLayout run_work_file_layout(const Run& run);
+
+// The work files of the run as the record readers see them: the layout from the control values
+// and the memory images of the analysis arrays.
+WorkFiles run_work_files(Run& run);
 
 }  // namespace korvelan

@@ -1,7 +1,7 @@
 #include "engine/input/item_selections.h"
 
+#include "engine/input/data_input.h"
 #include "engine/input/label_columns.h"
-#include "engine/run/runtime_change.h"
 
 namespace korvelan {
 

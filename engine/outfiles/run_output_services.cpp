@@ -2,9 +2,9 @@
 
 #include "engine/estimation/category_model.h"
 #include "engine/estimation/estimation_common.h"
+#include "engine/input/data_input.h"
 #include "engine/outfiles/output_requests.h"
 #include "engine/outfiles/output_wiring.h"
-#include "engine/run/runtime_change.h"
 
 namespace korvelan {
 

@@ -2,12 +2,38 @@
 
 #include <string>
 
+#include "engine/report/table_heading.h"
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/report_line.h"
 
 namespace korvelan {
+
+namespace {
+// Copies the lines of a work file, whole, to the report output file; stops at the first failure.
+void copy_work_file_to_report(Run& run, std::string_view code) {
+    if (open_unit(run, unit::kOutput, work_file_path(run, code), OpenMode::Read) != 0) return;
+    std::string line;
+    while (read_unit_line(run, unit::kOutput, line) == 0) {
+        if (write_unit_line(run, unit::kReport, trim_right(line)) != 0) {
+            run.rs.report_write_failed = true;
+            break;
+        }
+    }
+    close_unit(run, unit::kOutput);
+}
+}  // namespace
+
+void append_saved_report_and_control_lines(Run& run) {
+    copy_work_file_to_report(run, "ZFR");
+    if (open_unit(run, unit::kOutput, work_file_path(run, "ZIN"), OpenMode::Read) != 0) return;
+    close_unit(run, unit::kOutput);
+    run.rep.request.table = 0;
+    run.rep.sub_table_counter = 2;
+    write_table_heading(run, 1);
+    copy_work_file_to_report(run, "ZIN");
+}
 
 void copy_report_to_work_file(Run& run) {
     open_unit(run, unit::kOutput, work_file_path(run, "ZFR"), OpenMode::Write);

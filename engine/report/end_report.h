@@ -1,5 +1,6 @@
 // The report at the end of the run: the report so far is saved before the Tables are written,
-// and the summary of measures is shown on screen.
+// the summary of measures is shown on screen, and the saved report and the control lines end the
+// report.
 #pragma once
 
 #include <string_view>
@@ -8,6 +9,9 @@
 
 namespace korvelan {
 
+// The report end pages (the run's report_end): the report saved in ZFR, then, when the control
+// lines were copied to ZIN, the Table 0.3 heading and those lines. Leaves the report open.
+void append_saved_report_and_control_lines(Run& run);
 // Copies the report written so far into the ZFR work file and starts the report again empty.
 void copy_report_to_work_file(Run& run);
 // Shows the summary work file ZRR (unit 18) on screen, then " Output written to " + report.

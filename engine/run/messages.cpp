@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <thread>
 
-#include "engine/report/table_heading.h"
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/report_line.h"
@@ -200,21 +199,6 @@ void fatal_message(Run& run, std::string_view text) {
     stop_run_as_failed(run);
 }
 
-namespace {
-// Copies the lines of a work file, whole, to the report output file; stops at the first failure.
-void copy_work_file_to_report(Run& run, std::string_view code) {
-    if (open_unit(run, unit::kOutput, work_file_path(run, code), OpenMode::Read) != 0) return;
-    std::string line;
-    while (read_unit_line(run, unit::kOutput, line) == 0) {
-        if (write_unit_line(run, unit::kReport, trim_right(line)) != 0) {
-            run.rs.report_write_failed = true;
-            break;
-        }
-    }
-    close_unit(run, unit::kOutput);
-}
-}  // namespace
-
 void finish_analysis_report(Run& run) {
     if (run.rs.report_closed) return;
     run.cv.prox_limit = 0;
@@ -224,15 +208,7 @@ void finish_analysis_report(Run& run) {
     for (auto& [u, f] : run.units.open)
         if (f.writing) std::fflush(f.file);
     if (unit_is_open(run, unit::kReport)) {
-        copy_work_file_to_report(run, "ZFR");
-        std::string zin = work_file_path(run, "ZIN");
-        if (open_unit(run, unit::kOutput, zin, OpenMode::Read) == 0) {
-            close_unit(run, unit::kOutput);
-            run.rep.request.table = 0;
-            run.rep.sub_table_counter = 2;
-            write_table_heading(run, 1);
-            copy_work_file_to_report(run, "ZIN");
-        }
+        if (run.report_end) run.report_end(run);
         if (close_unit(run, unit::kReport) != 0) run.rs.report_write_failed = true;
     }
     if (run.rs.report_write_failed) run.rs.run_failed = true;

@@ -19,13 +19,14 @@ std::string file_error_line(int status, std::string_view file_name, char mode);
 void report_file_error(Run& run, std::string_view file_name, char mode);
 [[noreturn]] void fail_on_file_error(Run& run, std::string_view file_name, char mode);
 
-// Ends the run: writes Table 0, the closing message, closes the report; then the idle loop of
-// the host; never returns (throws RunStopped to the driver).
+// Ends the run: the report end pages (run.report_end), the closing message, the report closed;
+// then the idle loop of the host; never returns (throws RunStopped to the driver).
 [[noreturn]] void stop_analysis_and_idle(Run& run);
 // Marks the run as failed and stops it.
 [[noreturn]] void stop_run_as_failed(Run& run);
 // Shows the message line, marks the run failed and stops it.
 [[noreturn]] void fatal_message(Run& run, std::string_view text);
+// The run end without the idle loop; a second call does nothing.
 void finish_analysis_report(Run& run);
 // Closes every unit and deletes every work file and Table file of the run id.
 void delete_work_files_at_exit(Run& run);

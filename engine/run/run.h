@@ -115,8 +115,17 @@ struct RunState {
     float smallest_positive = 9.35762297e-14f;  // exp(-30)
 };
 
+struct Run;
+
+// The pages the report layer adds at the end of the run, while the report is still open: the
+// report saved before the Tables and the copy of the control lines under their Table 0 heading.
+// The analysis driver sets it when a run starts; without it the run end closes the report as it
+// stands.
+using ReportEndWriter = void (*)(Run& run);
+
 struct Run {
     HostServices* host = nullptr;
+    ReportEndWriter report_end = nullptr;
     ControlVariables cv;
     RunState rs;
     ReportState rep;

@@ -8,7 +8,6 @@
 #include <ctime>
 #include <filesystem>
 
-#include "engine/report/table_heading.h"
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
@@ -196,19 +195,30 @@ std::string absolute(const std::string& name) {
     return current_directory() + name;
 }
 
+// Whether the report name names the control file: the same name, or another name of the same
+// file (a relative or linked path).
+bool names_control_file(const Run& run, const std::string& name) {
+    if (name == run.rs.control_file || absolute(name) == run.rs.control_file) return true;
+    std::error_code ec;
+    return std::filesystem::equivalent(name, run.rs.control_file, ec);
+}
+
 // Opens the report file; returns true when the first attempt succeeded (no temporary retry).
 bool obtain_report_file(Run& run) {
     const std::string zou = "ZOU" + run.rs.run_id + "kv.txt";
     for (int attempt = 0;; ++attempt) {
         bool no_answer = false;
-        while (trim(run.rs.report_file).empty() || run.rs.report_file == run.rs.control_file ||
-               absolute(run.rs.report_file) == run.rs.control_file) {
-            if (!trim(run.rs.report_file).empty()) {
+        while (trim(run.rs.report_file).empty() || names_control_file(run, run.rs.report_file)) {
+            const bool same_as_control = !trim(run.rs.report_file).empty();
+            if (same_as_control) {
                 window(run, msg::kReportSameAsControl);
                 run.rs.report_file.clear();
             }
             auto typed = ask_console_line(
                 run, std::string(msg::kReportPrompt1) + msg::kReportPrompt2);
+            // Without an answer the name cannot be asked again: the run stops rather than write
+            // its report to a work file that is deleted at exit.
+            if (!typed && same_as_control) stop_run_as_failed(run);
             if (!typed) no_answer = true;
             std::string name = typed ? std::string(trim(*typed)) : std::string();
             run.rs.report_file = name.empty() ? zou : name;
@@ -289,46 +299,6 @@ void start_run(Run& run) {
     if (run.host) run.host->delete_menu_item(0, 4);
     window(run, msg::kTempDirectory);
     window(run, run.rs.temp_directory);
-}
-
-void write_report_banner(Run& run) {
-    ReportLineBuffer& line = run.rep.line;
-    auto box_line = [&](int col, std::string_view text) {
-        line.clear();
-        line.put(2, std::string(1, box::kDoubleVertical));
-        line.put(79, std::string(1, box::kDoubleVertical));
-        if (!text.empty()) line.put(col, text);
-        write_report_line(run);
-    };
-    auto frame = [&](char left, char right) {
-        line.clear();
-        line.put(2, std::string(1, left) + std::string(76, box::kDoubleHorizontal) + right);
-        write_report_line(run);
-    };
-    std::string spaced;
-    for (const char* p = kProgramWord; *p; ++p) {
-        spaced += *p;
-        spaced += ' ';
-    }
-    frame(box::kDoubleDownRight, box::kDoubleDownLeft);
-    box_line(0, "");
-    box_line(24, "* * * *  " + spaced + " * * * *");
-    box_line(24, std::string(33, box::kHorizontal));
-    box_line(0, "");
-    box_line(19, msg::kBannerAnalysisLine);
-    box_line(0, "");
-    box_line(6, std::string(msg::kBannerMeasurementLine1) + msg::kBannerMeasurementLine2);
-    box_line(0, "");
-    box_line(0, "");
-    box_line(47, pad_right(kVersionDateText, 19) + msg::kBannerVersion + fmt_f(kVersionNumber, 5, 2));
-    frame(box::kDoubleUpRight, box::kDoubleUpLeft);
-    run.rep.request.table = 0;
-    run.rep.sub_table_counter = 0;
-    write_table_heading(run, 1);
-    write_report_text(run, std::string(msg::kBannerTitle) + std::string(trim(run.cv.title)));
-    write_report_text(run, std::string(msg::kBannerControlFile) + std::string(trim(run.rs.control_file)));
-    write_report_text(run, std::string(msg::kBannerOutputFile) + std::string(trim(run.rs.report_file)));
-    write_report_text(run, std::string(msg::kBannerDate) + run.rs.run_date);
 }
 
 std::string work_file_path(const Run& run, std::string_view code) {

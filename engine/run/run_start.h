@@ -1,5 +1,5 @@
 // Run start: run-wide constants, command line, control and report file names, temporary
-// directory and run id, and the report banner.
+// directory and run id.
 #pragma once
 
 #include <optional>
@@ -18,8 +18,6 @@ void check_temp_directory(Run& run);
 void apply_command_line(Run& run);
 // Opens the control file (unit 3, checked then closed again) and the report output file (unit 4).
 void start_run(Run& run);
-// The framed banner, the Table 0 heading and the title block.
-void write_report_banner(Run& run);
 // Shows a prompt and reads a typed line. In batch mode, or when no line can be typed, returns
 // nullopt without waiting.
 std::optional<std::string> ask_console_line(Run& run, std::string_view prompt);

@@ -1,6 +1,8 @@
 // End-to-end runs of the korvelan program in batch mode.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "tests/support/run_binary.h"
@@ -94,4 +96,26 @@ TEST_F(BatchFixture, ReportMatchesGoldenFile) {
     ASSERT_EQ(r.exit_status, 0) << r.screen;
     ASSERT_EQ(dir.path.size(), std::string("/tmp/kvtestXXXXXX/").size());
     expect_golden("tiny_report.txt", report("tiny.out"));
+}
+
+TEST_F(BatchFixture, ReportNamedLikeTheControlFileStopsTheRunAndLeavesTheControlFile) {
+    copy_example("tiny.txt");
+    const std::string control = read_file(dir.file("tiny.txt"));
+    // The same name, the same file through another path, and through a link.
+    ASSERT_EQ(::symlink(dir.file("tiny.txt").c_str(), dir.file("link.txt").c_str()), 0);
+    for (const std::string& report :
+         std::vector<std::string>{"tiny.txt", "./tiny.txt", dir.file("tiny.txt"), "link.txt"}) {
+        ProgramResult r = run_korvelan(dir.path, {"tiny.txt", report, "BATCH=Y"}, temp.path, 20);
+        EXPECT_EQ(r.exit_status, 1) << report << "\n" << r.screen;
+        EXPECT_NE(r.screen.find("PROBLEM: REPORT FILE HAS SAME NAME AS CONTROL FILE"), std::string::npos)
+            << r.screen;
+        EXPECT_EQ(r.screen.find("Measures constructed"), std::string::npos) << r.screen;
+        EXPECT_NE(r.screen.find("Oops! Use \"Edit\" menu to make corrections, then restart"),
+                  std::string::npos);
+        EXPECT_EQ(read_file(dir.file("tiny.txt")), control);
+        EXPECT_FALSE(work_files_left());
+    }
+    auto names = list_dir(dir.path);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"link.txt", "tiny.txt"}));
 }

@@ -6,10 +6,10 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "engine/driver/run_analysis.h"
 #include "engine/outfiles/graphs_file.h"
 #include "engine/outfiles/output_wiring.h"
 #include "engine/outfiles/run_output_services.h"
-#include "engine/run/run_analysis.h"
 #include "tests/shell/batch_folder.h"
 #include "tests/support/analysis_run.h"
 

@@ -2,11 +2,11 @@
 
 #include <span>
 
+#include "engine/driver/run_analysis.h"
+#include "engine/driver/runtime_change.h"
 #include "engine/input/data_input.h"
 #include "engine/input/work_files.h"
 #include "engine/run/messages.h"
-#include "engine/run/run_analysis.h"
-#include "engine/run/runtime_change.h"
 
 namespace korvelan::testing {
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/estimation/estimation_settings.h"
+#include "engine/report/estimation_report.h"
 #include "engine/run/file_units.h"
 #include "engine/run/run.h"
 #include "tests/support/test_files.h"
@@ -116,6 +117,7 @@ struct EstimationRun {
     TestHost host;
     korvelan::Run run;
     EstimationSettings settings;
+    ReportingEstimationObserver observer{run};  // the rows go to the report, as in a real run
     EstimationRun() {
         run.host = &host;
         run.rs.batch = true;

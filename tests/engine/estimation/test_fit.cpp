@@ -53,8 +53,8 @@ struct Logits {
 
 // PROX and UCON to tight limits; returns the logit measures the fit pass starts from.
 Logits estimate(EstimationRun& e) {
-    estimate_prox(e.run, e.settings);
-    run_ucon_iterations(e.run, e.settings);
+    estimate_prox(e.run, e.settings, e.observer);
+    run_ucon_iterations(e.run, e.settings, e.observer);
     return {e.run.arrays.person_measure, e.run.arrays.item_measure};
 }
 
@@ -86,7 +86,7 @@ TEST(FitStatistics, PersonsAndItemsMatchTheFormulas) {
         e.settings = tight_limits();
         e.load(d);
         const Logits l = estimate(e);
-        compute_fit_statistics(e.run, e.settings);
+        compute_fit_statistics(e.run, e.settings, e.observer);
         const AnalysisArrays& a = e.run.arrays;
         for (int p = 1; p <= a.persons; ++p) {
             if (base(a.person_status[p]) != 1) continue;
@@ -117,7 +117,7 @@ TEST(FitStatistics, ExtremePersonIsInputButNotMeasured) {
     e.settings = tight_limits();
     e.load(small_dichotomous_data());
     estimate(e);
-    compute_fit_statistics(e.run, e.settings);
+    compute_fit_statistics(e.run, e.settings, e.observer);
     const AnalysisArrays& a = e.run.arrays;
     EXPECT_EQ(base(a.person_status[9]), 0);
     EXPECT_TRUE(std::isfinite(a.person_measure[9]));
@@ -138,7 +138,7 @@ TEST(FitStatistics, UserUnitsPutTheItemMeanAtUmean) {
     e.settings.uscale = 10.0f;
     e.load(small_dichotomous_data());
     const Logits l = estimate(e);
-    compute_fit_statistics(e.run, e.settings);
+    compute_fit_statistics(e.run, e.settings, e.observer);
     const AnalysisArrays& a = e.run.arrays;
     EXPECT_EQ(fmt_f(a.summary[11].mean, 8, 2), "   50.00");
     EXPECT_EQ(fmt_f(a.estimation.item_mean_measure, 8, 2), "   50.00");
@@ -156,7 +156,7 @@ TEST(FitStatistics, AnchoredItemKeepsItsValueAndShowsItsDisplacement) {
     e.run.arrays.item_status[2] = 2;
     e.run.arrays.item_measure[2] = 1.5f;
     const Logits l = estimate(e);
-    compute_fit_statistics(e.run, e.settings);
+    compute_fit_statistics(e.run, e.settings, e.observer);
     const AnalysisArrays& a = e.run.arrays;
     EXPECT_EQ(a.item_measure[2], 1.5f);
     // Where item 2 would fit the measured persons' scores: expected = observed.
@@ -181,7 +181,7 @@ TEST(FitStatistics, DroppedPersonGetsZerosAndUnitMeanSquares) {
     d.x.push_back({-1, -1, -1, -1, -1});
     e.load(d);
     estimate(e);
-    compute_fit_statistics(e.run, e.settings);
+    compute_fit_statistics(e.run, e.settings, e.observer);
     const AnalysisArrays& a = e.run.arrays;
     EXPECT_EQ(base(a.person_status[10]), -2);
     EXPECT_EQ(a.person_measure[10], 0.0f);
@@ -204,7 +204,7 @@ TEST(FitResiduals, WeightedMeanAndSdOfTheStandardizedResiduals) {
     a0.person_weights.assign(a0.persons + 1, 0.5f);
     for (int p = 1; p <= a0.persons; p += 2) a0.person_weights[p] = 1.5f;
     const Logits l = estimate(e);
-    compute_fit_statistics(e.run, e.settings);
+    compute_fit_statistics(e.run, e.settings, e.observer);
     const AnalysisArrays& a = e.run.arrays;
     double w = 0, wz = 0, wzz = 0, counted = 0;
     for (int p = 1; p <= a.persons; ++p) {
@@ -239,7 +239,7 @@ TEST(FitResiduals, ResidualRecordsHoldStandardizedResidualsPerPerson) {
     e.load(small_dichotomous_data());
     e.run.arrays.scored_response_image[2] = 255;  // person 1, item 3 missing
     const Logits l = estimate(e);
-    compute_fit_statistics(e.run, e.settings);
+    compute_fit_statistics(e.run, e.settings, e.observer);
     const AnalysisArrays& a = e.run.arrays;
     const std::string bytes = read_file(e.dir.file("ZUU123kv.txt"));
     ASSERT_GE(bytes.size(), 2u * 5 * 8);
@@ -258,7 +258,7 @@ TEST(FitResiduals, ResidualRecordsHoldStandardizedResidualsPerPerson) {
     none.settings.prcomp = 'N';
     none.load(small_dichotomous_data());
     estimate(none);
-    compute_fit_statistics(none.run, none.settings);
+    compute_fit_statistics(none.run, none.settings, none.observer);
     EXPECT_FALSE(file_exists(none.dir.file("ZUU123kv.txt")));
     (void)a;
 }
@@ -268,7 +268,7 @@ TEST(FitResiduals, RescaledStandardizedFitHasUnitSpread) {
     e.settings.local = 'Y';
     e.load(small_rating_scale_data());
     estimate(e);
-    compute_fit_statistics(e.run, e.settings);
+    compute_fit_statistics(e.run, e.settings, e.observer);
     const AnalysisArrays& a = e.run.arrays;
     double s = 0, ss = 0, n = 0;
     for (int p = 1; p <= a.persons; ++p)
@@ -280,7 +280,7 @@ TEST(FitResiduals, PointMeasureCorrelationOfAnItem) {
     EstimationRun e;
     e.load(small_dichotomous_data());
     const Logits l = estimate(e);
-    compute_fit_statistics(e.run, e.settings);
+    compute_fit_statistics(e.run, e.settings, e.observer);
     // Item 4 against every person's measure, the extreme person included.
     double n = 0, sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
     for (int p = 1; p <= 9; ++p) {
@@ -300,7 +300,7 @@ TEST(FitResiduals, ResultsDoNotDependOnTheNumberOfThreads) {
     for (EstimationRun* e : {&one, &six}) {
         e->load(d);
         estimate(*e);
-        compute_fit_statistics(e->run, e->settings);
+        compute_fit_statistics(e->run, e->settings, e->observer);
     }
     const AnalysisArrays &a = one.run.arrays, &b = six.run.arrays;
     EXPECT_EQ(a.person_record_image, b.person_record_image);

@@ -61,7 +61,7 @@ TEST(ProxCategories, UnusedBottomCategoryIsDroppedAndStepsSumToZero) {
     d.x = {{1, 2, 3}, {2, 2, 1}, {3, 1, 2}, {2, 3, 3}, {1, 1, 2}};
     d.tops = {3};  // scores 1-3 only: category 0 is never used
     e.load(d);
-    estimate_prox(e.run, e.settings);
+    estimate_prox(e.run, e.settings, e.observer);
     const AnalysisArrays& a = e.run.arrays;
     EXPECT_EQ(a.category_recoded[1], -4);
     EXPECT_EQ(a.category_recoded[2], 0);
@@ -84,7 +84,7 @@ TEST(ProxCategories, UnobservedMiddleCategoryIsKeptOrDropped) {
         EstimationRun e;
         e.settings.keep_unobserved_steps = keep;
         e.load(d);
-        estimate_prox(e.run, e.settings);
+        estimate_prox(e.run, e.settings, e.observer);
         const AnalysisArrays& a = e.run.arrays;
         if (keep == 'Y') {
             EXPECT_EQ(a.group_top_category[1], 2);
@@ -126,7 +126,7 @@ TEST(ProxIteration, FirstRowFromTheNormalApproximation) {
     // values: persons (1.3863 + 0) / 2, items (1.0986 + 0) / 2.
     EstimationRun e;
     e.load(small());
-    estimate_prox(e.run, e.settings);
+    estimate_prox(e.run, e.settings, e.observer);
     const std::vector<std::string> r = rows(e);
     ASSERT_GE(r.size(), 3u);
     EXPECT_EQ(r[0], "|        1        4       3     2        .69     .55        1.0986           |");
@@ -146,7 +146,7 @@ TEST(ProxIteration, ExtremeCodesFollowTheDirectionOfTheScale) {
         EstimationRun e;
         e.settings.uscale = uscale;
         e.load(d);
-        estimate_prox(e.run, e.settings);
+        estimate_prox(e.run, e.settings, e.observer);
         EXPECT_EQ(base(e.run.arrays.person_status[4]), uscale > 0 ? 0 : -1);
         EXPECT_EQ(base(e.run.arrays.person_status[5]), uscale > 0 ? -1 : 0);
     }
@@ -158,7 +158,7 @@ TEST(ProxIteration, PersonsWithoutUsableResponsesAreDropped) {
     EstimationRun e;
     e.load(d);
     e.run.arrays.person_status[4] = 0;  // already extreme: becomes inestimable
-    estimate_prox(e.run, e.settings);
+    estimate_prox(e.run, e.settings, e.observer);
     EXPECT_EQ(base(e.run.arrays.person_status[5]), -2);
     EXPECT_EQ(base(e.run.arrays.person_status[4]), 0);  // it has responses
     const float* record = &e.run.arrays.person_record_image[4 * 7];
@@ -170,7 +170,7 @@ TEST(ProxIteration, CompleteResponsesCarryTheMarkAndMissingOnesDoNot) {
     d.x[0][2] = -1;
     EstimationRun e;
     e.load(d);
-    estimate_prox(e.run, e.settings);
+    estimate_prox(e.run, e.settings, e.observer);
     EXPECT_EQ(e.run.arrays.person_status[1], 1);
     EXPECT_EQ(e.run.arrays.person_status[2], 17);
     // A success chain anywhere takes the mark away from everyone.
@@ -179,7 +179,7 @@ TEST(ProxIteration, CompleteResponsesCarryTheMarkAndMissingOnesDoNot) {
     chain.x = {{0, 1, 2}, {1, 2, 0}, {2, 1, 1}, {1, 0, 2}};
     chain.models = "S";
     s.load(chain);
-    estimate_prox(s.run, s.settings);
+    estimate_prox(s.run, s.settings, s.observer);
     for (int p = 1; p <= 4; ++p) EXPECT_LE(s.run.arrays.person_status[p], 8) << p;
 }
 
@@ -187,7 +187,7 @@ TEST(ProxIteration, WorkRecordHoldsCountsScoresAndClampedModelScore) {
     EstimationRun e;
     e.settings.extreme_score_adjustment = 0.3f;
     e.load(small());
-    estimate_prox(e.run, e.settings);
+    estimate_prox(e.run, e.settings, e.observer);
     // Person 2: two of three right. Person 4 (extreme): 3 of 3, model score kept at 3 - 0.3.
     const float* p2 = &e.run.arrays.person_record_image[1 * 7];
     EXPECT_EQ(p2[0], 3.0f);
@@ -207,7 +207,7 @@ TEST(ProxStop, LimitOfOneStillRunsTheFirstPhaseAndTheClosingIteration) {
     EstimationRun e;
     e.settings.prox_limit = 1;
     e.load(small());
-    estimate_prox(e.run, e.settings);
+    estimate_prox(e.run, e.settings, e.observer);
     EXPECT_EQ(rows(e).size(), 3u);
 }
 
@@ -215,7 +215,7 @@ TEST(ProxStop, NoLimitInBatchModeEndsWhenTheRangesSettle) {
     EstimationRun e;
     e.settings.prox_limit = 0;
     e.load(small());
-    estimate_prox(e.run, e.settings);
+    estimate_prox(e.run, e.settings, e.observer);
     EXPECT_GE(rows(e).size(), 3u);
     EXPECT_LT(rows(e).size(), 50u);
 }
@@ -226,7 +226,7 @@ TEST(ProxStop, NoLimitInteractiveEndsOnFinishIterating) {
     e.host.finish = true;
     e.settings.prox_limit = 0;
     e.load(small());
-    estimate_prox(e.run, e.settings);
+    estimate_prox(e.run, e.settings, e.observer);
     EXPECT_EQ(rows(e).size(), 3u);
 }
 
@@ -235,7 +235,7 @@ TEST(ProxStop, NothingLeftToMeasureStopsTheRun) {
     DataSet d;
     d.x = {{1, 1}, {1, 1}, {1, 1}};
     e.load(d);
-    EXPECT_THROW(estimate_prox(e.run, e.settings), RunStopped);
+    EXPECT_THROW(estimate_prox(e.run, e.settings, e.observer), RunStopped);
     EXPECT_TRUE(e.host.shows("No Non-Extreme Persons or Items, see RFILE="));
     EXPECT_TRUE(e.run.rs.run_failed);
 }
@@ -249,7 +249,7 @@ TEST(ProxOrigin, ItemsOrPersonsAreCentred) {
         DataSet d = small();
         d.x.push_back({1, 0, 1});
         e.load(d);
-        estimate_prox(e.run, e.settings);
+        estimate_prox(e.run, e.settings, e.observer);
         const AnalysisArrays& a = e.run.arrays;
         double items = 0.0, persons = 0.0;
         int np = 0;

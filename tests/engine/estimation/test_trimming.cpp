@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/estimation/trimming.h"
+#include "engine/report/estimation_report.h"
 #include "engine/run/record_files.h"
 #include "tests/engine/input/edit_file_fixture.h"
 
@@ -21,6 +22,7 @@ struct Trimming : EditFileTest {
     std::vector<float> person_measure{0, 0.0f, 1.0f, -1.0f, 2.0f};
     std::vector<std::int8_t> item_status{0, 1, 1, 1};
     std::vector<float> item_measure{0, 0.0f, 0.5f, -0.5f};
+    ReportingEstimationObserver observer{run};
 
     Trimming() {
         open_person_work_files(run, layout);
@@ -34,7 +36,8 @@ struct Trimming : EditFileTest {
         cut_low = low;
         cut_high = high;
         return drop_out_of_range_observations(run, files, person_status, person_measure, 4,
-                                              item_status, item_measure, cut_low, cut_high, uscale);
+                                              item_status, item_measure, cut_low, cut_high, uscale,
+                                              observer);
     }
     static std::string framed(const std::string& text) {
         std::string line = "| " + text;

@@ -17,8 +17,8 @@ using namespace korvelan::testing;
 namespace {
 
 void estimate(EstimationRun& e) {
-    estimate_prox(e.run, e.settings);
-    run_ucon_iterations(e.run, e.settings);
+    estimate_prox(e.run, e.settings, e.observer);
+    run_ucon_iterations(e.run, e.settings, e.observer);
 }
 
 int base(int s) { return s > 8 ? s - 16 : s; }
@@ -321,9 +321,9 @@ TEST(UconVariants, FinishIteratingStopsAfterTheCurrentRow) {
     EstimationRun e;
     e.settings = tight_limits();
     e.load(small_rating_scale_data());
-    estimate_prox(e.run, e.settings);
+    estimate_prox(e.run, e.settings, e.observer);
     e.host.finish = true;
-    run_ucon_iterations(e.run, e.settings);
+    run_ucon_iterations(e.run, e.settings, e.observer);
     EXPECT_EQ(e.run.arrays.estimation.iteration_counter, 1);
 }
 
@@ -332,7 +332,7 @@ TEST(UconVariants, BiasFactorsFromTheActiveCounts) {
     // 7 / (7 + 1), the item factor 4 / (4 + 1); PAIRED=Y halves both.
     EstimationRun e;
     e.load(small_dichotomous_data());
-    estimate_prox(e.run, e.settings);
+    estimate_prox(e.run, e.settings, e.observer);
     EstimationSettings s = e.settings;
     s.stbias = 'Y';
     set_bias_factors(e.run.arrays, s);

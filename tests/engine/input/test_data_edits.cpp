@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/input/data_edits.h"
+#include "engine/report/end_report.h"
 #include "engine/run/control_reader.h"
 #include "engine/run/file_units.h"
 #include "engine/run/messages.h"
@@ -123,6 +124,7 @@ TEST_F(DataEditTest, MakekeyTakesTheMostFrequentCodeFirstListedOnTies) {
     EXPECT_EQ(
         host.lines,
         (std::vector<std::string>{"MAKEKEY=  constructed.  See Table 0.3 in Report Output File."}));
+    run.report_end = append_saved_report_and_control_lines;
     finish_analysis_report(run);  // the key stands in Table 0.3 after the control lines
     const std::string report = read_file(run.rs.report_file);
     EXPECT_NE(report.find("TABLE 0.3"), std::string::npos);

@@ -86,30 +86,14 @@ TEST_F(RunEndFixture, MessagesGoToTheReportOnlyInBatchMode) {
     EXPECT_EQ(host.lines[2].size(), 1024u);
 }
 
-TEST_F(RunEndFixture, Table03HoldsWholeControlLinesAndRunsOnce) {
-    std::string longline = "CODES=" + std::string(300, '1');
-    write_file(work_file_path(run, "ZIN"), "; comment\r\nNI=3 +\r\n" + longline + "\r\n");
+TEST_F(RunEndFixture, WithoutReportEndPagesTheReportClosesAsItStands) {
+    write_file(work_file_path(run, "ZFR"), "saved\r\n");
+    write_file(work_file_path(run, "ZIN"), "NI=3\r\n");
+    write_report_text(run, " written");
     finish_analysis_report(run);
-    finish_analysis_report(run);
-    std::vector<std::string> lines = crlf_lines(report());
-    ASSERT_GE(lines.size(), 6u);
-    EXPECT_EQ(lines[0], " ");  // the heading opens a page after a blank line
-    EXPECT_EQ(lines[1].substr(0, 11), "\fTABLE 0.3 ");
-    EXPECT_EQ(lines[2], std::string(80, '-'));
-    EXPECT_EQ(lines[3], " ");
-    EXPECT_EQ(lines[4], "; comment");
-    EXPECT_EQ(lines[5], "NI=3 +");
-    EXPECT_EQ(lines[6], longline);
-    EXPECT_EQ(lines.size(), 7u);
+    EXPECT_EQ(report(), "written\r\n");
+    EXPECT_TRUE(run.rs.report_closed);
     EXPECT_EQ(host.lines.back(), "Measures constructed: use \"Diagnosis\" and \"Output Tables\" menus");
-    EXPECT_EQ(run_exit_status(run), 0);
-    EXPECT_EQ(run.cv.prox_limit, 0);
-}
-
-TEST_F(RunEndFixture, SavedReportCopyComesFirstAndNoZinMeansNoTable03) {
-    write_file(work_file_path(run, "ZFR"), "banner line " + std::string(150, 'b') + "\r\nsecond\r\n");
-    finish_analysis_report(run);
-    EXPECT_EQ(report(), "banner line " + std::string(150, 'b') + "\r\nsecond\r\n");
 }
 
 TEST_F(RunEndFixture, FailedRunSaysOopsWhateverTheLastStatus) {

@@ -1,19 +1,20 @@
-#include "engine/run/run_analysis.h"
+#include "engine/driver/run_analysis.h"
 
 #include <exception>
 #include <new>
 #include <string>
 
-#include "engine/estimation/estimation_driver.h"
+#include "engine/driver/run_end.h"
 #include "engine/estimation/estimation_wiring.h"
 #include "engine/input/anchors.h"
 #include "engine/input/data_input.h"
 #include "engine/input/deletions.h"
 #include "engine/input/edit_files.h"
-#include "engine/input/step_files.h"
-#include "engine/input/work_files.h"
 #include "engine/input/item_definitions.h"
 #include "engine/input/item_selections.h"
+#include "engine/input/step_files.h"
+#include "engine/input/work_files.h"
+#include "engine/report/banner.h"
 #include "engine/report/end_report.h"
 #include "engine/run/analysis_allocation.h"
 #include "engine/run/control_checks.h"
@@ -23,7 +24,6 @@
 #include "engine/run/rating_scale_groups.h"
 #include "engine/run/report_line.h"
 #include "engine/run/run_start.h"
-#include "engine/run/runtime_change.h"
 
 namespace korvelan {
 
@@ -162,6 +162,7 @@ void load_scored_response_image(Run& run) {
 
 void analyse(Run& run) {
     reset_run(run);
+    run.report_end = append_saved_report_and_control_lines;
     start_run(run);
     set_control_defaults(run);
     check_and_derive_settings(run);

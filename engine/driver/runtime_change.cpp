@@ -1,4 +1,4 @@
-#include "engine/run/runtime_change.h"
+#include "engine/driver/runtime_change.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -173,19 +173,6 @@ void change_one_instruction(Run& run, std::string line) {
 }
 
 }  // namespace
-
-WorkFiles run_work_files(Run& run) {
-    WorkFileLayout layout = run_work_file_layout(run);
-    if (run.arrays.items > 0) layout.ni = run.arrays.items;
-    WorkFiles files(layout);
-    files.scored_response_image = run.arrays.scored_response_image;
-    std::vector<float>& image = run.arrays.person_record_image;
-    constexpr std::size_t kFields = sizeof(PersonWorkFields) / sizeof(float);
-    if (!image.empty())
-        files.person_record_image = std::span<PersonWorkFields>(
-            reinterpret_cast<PersonWorkFields*>(image.data()), image.size() / kFields);
-    return files;
-}
 
 void apply_runtime_specification(Run& run, std::string_view instruction) {
     std::vector<int> opened;

@@ -1,4 +1,4 @@
-#include "engine/run/control_listing.h"
+#include "engine/driver/control_listing.h"
 
 #include <algorithm>
 

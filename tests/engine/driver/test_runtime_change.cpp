@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/driver/runtime_change.h"
 #include "engine/estimation/score_points.h"
+#include "engine/input/data_input.h"
 #include "engine/run/control_checks.h"
 #include "engine/run/file_units.h"
-#include "engine/run/runtime_change.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_host.h"
 

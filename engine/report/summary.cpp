@@ -1,9 +1,9 @@
-#include "engine/estimation/summary.h"
+#include "engine/report/summary.h"
 
 #include <string>
 
-#include "engine/estimation/iteration_report.h"
 #include "engine/estimation/summary_stats.h"
+#include "engine/report/iteration_report.h"
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/report_line.h"

@@ -1,15 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "engine/estimation/estimation_driver.h"
-#include "engine/estimation/iteration_report.h"
-#include "engine/estimation/summary.h"
-#include "engine/estimation/worker_pool.h"
+#include "engine/report/iteration_report.h"
+#include "engine/report/summary.h"
 #include "engine/run/file_units.h"
 #include "tests/engine/estimation/estimation_fixture.h"
 
@@ -102,62 +97,4 @@ TEST(MeasureSummary, BoxLayoutSeparationAndNote) {
     EXPECT_EQ(l[12], " +----------------------------------------------------------------------------+");
     EXPECT_EQ(a.estimation.separation_note,
               "PERSON: REAL SEP.: 1.73  REL.: .75 ... ITEM: REAL SEP.: .00  REL.: .00");
-}
-
-// ---- The whole estimation and the end of the run --------------------------------------------
-
-TEST(EstimationDriver, RunEndsWithTheSummaryOnScreen) {
-    EstimationRun e;
-    e.load(small_dichotomous_data());
-    EXPECT_THROW(run_estimation_and_output(e.run, e.settings), RunStopped);
-    EXPECT_FALSE(e.run.rs.run_failed) << e.host.screen();
-    EXPECT_TRUE(e.host.shows("CONVERGENCE TABLE"));
-    EXPECT_TRUE(e.host.shows("Standardized Residuals N(0,1)  Mean: "));
-    EXPECT_TRUE(e.host.shows("| PERSONS       9 INPUT       8 MEASURED"));
-    EXPECT_TRUE(e.host.shows("REAL RMSE"));
-    EXPECT_TRUE(e.host.shows("SEPARATION"));
-    EXPECT_TRUE(e.host.shows("RELIABILITY"));
-    EXPECT_TRUE(e.host.shows(" Output written to " + e.run.rs.report_file));
-    EXPECT_TRUE(e.host.shows("Measures constructed"));
-    // The iteration record was saved before the report started again.
-    const std::string saved = read_file(e.dir.file("ZFR123kv.txt"));
-    EXPECT_NE(saved.find("CONVERGENCE TABLE"), std::string::npos);
-    EXPECT_NE(saved.find("Standardized Residuals"), std::string::npos);
-}
-
-// ---- Worker pool ------------------------------------------------------------------------------
-
-TEST(WorkerPool, EveryTaskRunsOnceAndProgressStaysOnTheCallingThread) {
-    WorkerPool pool(4);
-    std::vector<std::atomic<int>> runs(100);
-    const std::thread::id caller = std::this_thread::get_id();
-    bool foreign_progress = false;
-    int progress_calls = 0;
-    int last_progress = 0;
-    auto task = [&](int i) { ++runs[i]; };
-    auto progress = [&](int done) {
-        foreign_progress |= std::this_thread::get_id() != caller;
-        ++progress_calls;
-        last_progress = done;
-    };
-    for (int round = 0; round < 3; ++round) {
-        last_progress = 0;
-        pool.run(100, task, progress);
-        // However the tasks were shared out, the last report is the whole count (a bar closes).
-        EXPECT_EQ(last_progress, 100);
-    }
-    for (auto& r : runs) EXPECT_EQ(r.load(), 3);
-    EXPECT_FALSE(foreign_progress);
-    EXPECT_GT(progress_calls, 0);
-}
-
-TEST(WorkerPool, ChunksDependOnlyOnTheSizes) {
-    EXPECT_EQ(plan_person_chunks(100, 10).chunks, 1);
-    const ChunkPlan p = plan_person_chunks(100000, 1000);
-    EXPECT_EQ(p.chunks, 64);
-    EXPECT_EQ(p.first(0), 1);
-    EXPECT_EQ(p.last(p.chunks - 1, 100000), 100000);
-    EXPECT_EQ(p.last(0, 100000) + 1, p.first(1));
-    // Large partial sums per chunk mean fewer chunks: at most 64 MB of them.
-    EXPECT_EQ(plan_person_chunks(100000, std::size_t{4} << 20).chunks, 2);
 }

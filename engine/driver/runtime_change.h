@@ -20,10 +20,6 @@ namespace korvelan {
 // parser and changes nothing. Always returns.
 void apply_runtime_specification(Run& run, std::string_view instruction);
 
-// The work files of the run as the record readers see them: the layout from the control values
-// and the memory images of the analysis arrays.
-WorkFiles run_work_files(Run& run);
-
 // Selects the persons by PSELECT= (items by ISELECT=) and summarises the selected ones again:
 // deselected entries (status - 10) are first reinstated unless keep_deselections is set; an
 // entry that takes part (status -1 or above) and whose label does not match is deselected. The

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "engine/estimation/estimation_observer.h"
 #include "engine/run/run.h"
 
 namespace korvelan {
@@ -22,28 +23,10 @@ void write_iteration_heading(Run& run, int mode);
 // "Control:" and the control file name, "Output:" and the report name, into the border line.
 void put_file_names_in_heading_border(Run& run);
 
-// One PROX row: iteration, the active counts as they entered the iteration, the two extreme
-// ranges, the largest measure change, and the largest step change when it is not 0.
-struct ProxRow {
-    std::int32_t iteration = 0;
-    std::int32_t persons = 0, items = 0, categories = 0;
-    float person_range = 0.0f, item_range = 0.0f;
-    float measure_change = 0.0f, step_change = 0.0f;
-};
+// One PROX row (iteration, active counts, extreme ranges, largest changes) in the box.
 void write_prox_row(Run& run, const ProxRow& row);
 
-// One UCON row: the largest score residual (of a person or an item, marked "*"), the largest
-// logit change, the least converged person and item, and the category columns when a step moved.
-struct UconRow {
-    std::int32_t iteration = 0;
-    float residual = 0.0f;
-    float logit_change = 0.0f;
-    std::int32_t person = 0, item = 0;
-    bool person_marked = false;
-    std::int32_t category = 0;
-    float category_residual = 0.0f;
-    float step_change = 0.0f;
-};
+// One UCON row; "*" marks whichever residual, the person's or the item's, is shown.
 void write_ucon_row(Run& run, const UconRow& row);
 
 // The bottom border of the box, on screen and in the report.

@@ -7,11 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/driver/run_analysis.h"
+#include "engine/driver/runtime_change.h"
+#include "engine/input/data_input.h"
 #include "engine/input/work_files.h"
 #include "engine/run/file_units.h"
 #include "engine/run/messages.h"
-#include "engine/run/run_analysis.h"
-#include "engine/run/runtime_change.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_host.h"
 

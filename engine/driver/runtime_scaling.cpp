@@ -2,7 +2,7 @@
 // UMEAN=.
 #include <cmath>
 
-#include "engine/run/runtime_change.h"
+#include "engine/driver/runtime_change.h"
 
 namespace korvelan {
 

@@ -1,4 +1,4 @@
-#include "engine/estimation/iteration_report.h"
+#include "engine/report/iteration_report.h"
 
 #include <initializer_list>
 #include <string>

@@ -2,12 +2,12 @@
 #include <cmath>
 #include <string>
 
+#include "engine/driver/runtime_change.h"
 #include "engine/estimation/summary_stats.h"
 #include "engine/input/selections.h"
 #include "engine/run/entry_statistics.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
-#include "engine/run/runtime_change.h"
 
 namespace korvelan {
 

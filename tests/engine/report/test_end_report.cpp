@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/report/end_report.h"
+#include "engine/run/file_units.h"
+#include "engine/run/messages.h"
+#include "tests/support/test_files.h"
+#include "tests/support/test_host.h"
+
+using namespace korvelan;
+using namespace korvelan::testing;
+
+namespace {
+// A run whose report is open, with the report end pages the analysis driver installs.
+struct RunEndFixture : ::testing::Test {
+    ScratchDir dir;
+    TestHost host;
+    korvelan::Run run;
+    void SetUp() override {
+        run.host = &host;
+        run.report_end = append_saved_report_and_control_lines;
+        run.rs.temp_directory = dir.path;
+        run.rs.output_directory = dir.path;
+        run.rs.run_id = "042";
+        run.rs.report_file = dir.file("rep.txt");
+        run.rs.run_date = "Dec  8  8:05 2026";
+        run.cv.title = "T";
+        ASSERT_EQ(open_unit(run, unit::kReport, run.rs.report_file, OpenMode::Write), 0);
+    }
+    std::string report() { return read_file(run.rs.report_file); }
+};
+}  // namespace
+
+TEST_F(RunEndFixture, Table03HoldsWholeControlLinesAndRunsOnce) {
+    std::string longline = "CODES=" + std::string(300, '1');
+    write_file(work_file_path(run, "ZIN"), "; comment\r\nNI=3 +\r\n" + longline + "\r\n");
+    finish_analysis_report(run);
+    finish_analysis_report(run);
+    std::vector<std::string> lines = crlf_lines(report());
+    ASSERT_GE(lines.size(), 6u);
+    EXPECT_EQ(lines[0], " ");  // the heading opens a page after a blank line
+    EXPECT_EQ(lines[1].substr(0, 11), "\fTABLE 0.3 ");
+    EXPECT_EQ(lines[2], std::string(80, '-'));
+    EXPECT_EQ(lines[3], " ");
+    EXPECT_EQ(lines[4], "; comment");
+    EXPECT_EQ(lines[5], "NI=3 +");
+    EXPECT_EQ(lines[6], longline);
+    EXPECT_EQ(lines.size(), 7u);
+    EXPECT_EQ(host.lines.back(), "Measures constructed: use \"Diagnosis\" and \"Output Tables\" menus");
+    EXPECT_EQ(run_exit_status(run), 0);
+    EXPECT_EQ(run.cv.prox_limit, 0);
+}
+
+TEST_F(RunEndFixture, SavedReportCopyComesFirstAndNoZinMeansNoTable03) {
+    write_file(work_file_path(run, "ZFR"), "banner line " + std::string(150, 'b') + "\r\nsecond\r\n");
+    finish_analysis_report(run);
+    EXPECT_EQ(report(), "banner line " + std::string(150, 'b') + "\r\nsecond\r\n");
+}
+
