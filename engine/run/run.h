@@ -67,6 +67,14 @@ struct ReportLineBuffer {
     int length() const;
 };
 
+// The entries of one side (items or persons) in the order a Table lists them: 1-based entry
+// numbers, made negative by a writer that leaves the entry out for the rest of its request;
+// count is how many entries the last sort or selection put in the list.
+struct EntryOrder {
+    std::vector<std::int32_t> entries;
+    std::int32_t count = 0;
+};
+
 struct ReportState {
     ReportLineBuffer line;
     std::int32_t page_line_counter = 0;
@@ -82,9 +90,13 @@ struct ReportState {
     std::int32_t categories = 0;
     // Progress bar: next mark position (0 = no bar open).
     std::int32_t progress_next = 0;
-    // Sort state of the item and person lists; blank once a selection or sort option changes.
+    // Sort state of the item and person lists ("F" fit, "M" measure, "E" entry, "A" alpha,
+    // "D" displacement, "P" correlation); blank once a selection or sort option changes, or a
+    // writer reorders or consumes the list.
     char item_sort_state = ' ';
     char person_sort_state = ' ';
+    EntryOrder item_order;
+    EntryOrder person_order;
 };
 
 struct RunState {
