@@ -1,6 +1,7 @@
 #include "engine/driver/run_end.h"
 
 #include "engine/driver/control_listing.h"
+#include "engine/driver/output_dispatch.h"
 #include "engine/estimation/estimation.h"
 #include "engine/outfiles/run_output_services.h"
 #include "engine/report/end_report.h"
@@ -24,6 +25,8 @@ void run_estimation_and_output(Run& run, const EstimationSettings& settings) {
         write_output_files_of_run(run);
         copy_report_to_work_file(run);
         run.rep.request = TableRequest{};
+        run.rep.item_sort_state = run.rep.person_sort_state = ' ';
+        write_tables_of_run(run);
     }
     run.rep.line.clear();
     run.rep.line.put(1, "^");

@@ -9,9 +9,9 @@
 namespace korvelan {
 
 // estimate_measures with the report as its observer, the summary of measures in ZRR, then the
-// end of the run: the output files and the report so far saved to ZFR (both skipped when
-// "Finish iterating" was chosen after UCON), a page-break line, the summary shown on screen,
-// the listing and stop_analysis_and_idle. Never returns: throws RunStopped to the analysis
+// end of the run: the output files, the report so far saved to ZFR and the Tables of TABLES= and
+// TFILE= in a report that starts again (all skipped when "Finish iterating" was chosen after
+// UCON), a page-break line, the summary shown on screen, the listing and stop_analysis_and_idle. Never returns: throws RunStopped to the analysis
 // driver.
 [[noreturn]] void run_estimation_and_output(Run& run, const EstimationSettings& settings);
 

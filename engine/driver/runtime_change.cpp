@@ -1,15 +1,13 @@
 #include "engine/driver/runtime_change.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "engine/estimation/score_points.h"
 #include "engine/input/data_input.h"
 #include "engine/input/item_labels.h"
-#include "engine/report/end_report.h"
+#include "engine/report/request_frame.h"
 #include "engine/run/control_checks.h"
 #include "engine/run/control_reader.h"
 #include "engine/run/control_reading.h"
@@ -20,52 +18,6 @@
 namespace korvelan {
 
 namespace {
-
-struct WorkFileUnit {
-    int unit;
-    const char* code;
-    const char* description;
-};
-
-constexpr WorkFileUnit kWorkFileUnits[] = {
-    {unit::kItemLabels, "ZJJ", msg::kItemWorkFile},
-    {unit::kScores, "ZMM", msg::kScoredFile},
-    {unit::kCodes, "ZNN", msg::kCodesFile},
-    {unit::kPersonLabels, "ZPP", msg::kPersonResponseFile},
-    {unit::kPersonRecords, "ZQQ", msg::kWorkFile},
-};
-
-std::int32_t record_length_of(const Run& run, int unit_number) {
-    switch (unit_number) {
-        case unit::kItemLabels:
-            return run.rs.item_label_record_length;
-        case unit::kPersonLabels:
-            return std::max(run.cv.namlen, 1);
-        case unit::kPersonRecords:
-            return static_cast<std::int32_t>(sizeof(PersonWorkFields));
-        default:
-            return std::max(run.cv.ni, 1);
-    }
-}
-
-// Opens the work files that are not open, as existing files. opened receives the units opened
-// here. False, after the failure line, when one cannot be opened.
-bool open_missing_work_files(Run& run, std::vector<int>& opened) {
-    for (const WorkFileUnit& w : kWorkFileUnits) {
-        if (record_unit_is_open(run, w.unit)) continue;
-        const std::string path = work_file_path(run, w.code);
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(path, ec)) {
-            run.rs.io_status = status_from_errno(ENOENT);
-        } else if (open_record_unit(run, w.unit, path, record_length_of(run, w.unit)) == 0) {
-            opened.push_back(w.unit);
-            continue;
-        }
-        report_work_file_failure(run, w.description, w.code + 1, w.unit);
-        return false;
-    }
-    return true;
-}
 
 // The values whose change calls for work on the results.
 struct SavedValues {
@@ -177,7 +129,7 @@ void change_one_instruction(Run& run, std::string line) {
 void apply_runtime_specification(Run& run, std::string_view instruction) {
     std::vector<int> opened;
     try {
-        if (open_missing_work_files(run, opened)) {
+        if (open_run_work_files(run, false, &opened)) {
             if (run.host) run.host->send_char_to_text_window('\r');
             std::string_view text = instruction.substr(0, instruction.find('\0'));
             text = trim(text.substr(0, std::min(text.size(), kInstructionLineWidth)));

@@ -86,6 +86,7 @@ auto name_setting(Settings& s, char code) -> decltype(&s.pfile) {
 }  // namespace
 
 std::string* output_file_name_setting(OutputSettings& s, char code) { return name_setting(s, code); }
+std::string* output_file_name_setting(ControlVariables& cv, char code) { return name_setting(cv, code); }
 
 void write_named_output_files(Run& run, const OutputSettings& s, const AnalysisArrays& a,
                               OutputServices& services) {

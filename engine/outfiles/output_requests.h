@@ -28,6 +28,7 @@ struct OutputFileKind {
 const OutputFileKind* find_output_file_kind(char code);
 // The file-name setting of a request code; nullptr for a code without a keyword.
 std::string* output_file_name_setting(OutputSettings& s, char code);
+std::string* output_file_name_setting(ControlVariables& cv, char code);
 
 // The writers with the registry's signature.
 void write_person_measure_file(Run& run, const OutputSettings& s, const AnalysisArrays& a,

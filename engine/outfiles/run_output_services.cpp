@@ -43,4 +43,17 @@ void write_output_files_of_run(Run& run) {
     write_named_output_files(run, settings, run.arrays, services);
 }
 
+bool write_output_file_after_run(Run& run, char code) {
+    OutputSettings settings = output_settings_from_controls(run);
+    RunEntryRecords records(run);
+    ModelCategoryCurves curves;
+    OutputServices services{&records, &curves};
+    if (!serve_output_file_request(run, settings, run.arrays, services, code)) return false;
+    // The chosen name becomes the keyword's setting of the run, as if the control file named it.
+    const std::string* chosen = output_file_name_setting(settings, code);
+    std::string* setting = output_file_name_setting(run.cv, code);
+    if (chosen && setting && !trim(*chosen).empty()) *setting = *chosen;
+    return true;
+}
+
 }  // namespace korvelan

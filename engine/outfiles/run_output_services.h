@@ -31,4 +31,9 @@ public:
 // Writes every output file the control file names, in their fixed order.
 void write_output_files_of_run(Run& run);
 
+// After the run, the output file of a request code: the save dialog, the file, the editor (see
+// serve_output_file_request); the chosen name is kept in the run's control value. False when
+// the code has no writer.
+bool write_output_file_after_run(Run& run, char code);
+
 }  // namespace korvelan

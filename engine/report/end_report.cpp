@@ -1,5 +1,6 @@
 #include "engine/report/end_report.h"
 
+#include <filesystem>
 #include <string>
 
 #include "engine/report/table_heading.h"
@@ -36,20 +37,38 @@ void append_saved_report_and_control_lines(Run& run) {
 }
 
 void copy_report_to_work_file(Run& run) {
-    open_unit(run, unit::kOutput, work_file_path(run, "ZFR"), OpenMode::Write);
+    const std::string zfr = work_file_path(run, "ZFR");
+    const std::string& report = run.rs.report_file;
+    bool saved = open_unit(run, unit::kOutput, zfr, OpenMode::Write) == 0;
     if (close_unit(run, unit::kReport) != 0) run.rs.report_write_failed = true;
-    if (open_unit(run, unit::kReport, run.rs.report_file, OpenMode::Read) == 0) {
+    if (open_unit(run, unit::kReport, report, OpenMode::Read) == 0) {
         std::string line;
-        while (read_unit_line(run, unit::kReport, line) == 0) {
-            // Lines are copied whole: nothing of a wide report line is lost.
-            if (write_unit_line(run, unit::kOutput, trim_right(line)) != 0) break;
-        }
+        int status;
+        // Lines are copied whole: nothing of a wide report line is lost.
+        while ((status = read_unit_line(run, unit::kReport, line)) == 0)
+            if (saved && write_unit_line(run, unit::kOutput, trim_right(line)) != 0) saved = false;
+        if (status > 0) saved = false;
         close_unit(run, unit::kReport);
+    } else {
+        saved = false;
     }
-    close_unit(run, unit::kOutput);
-    if (open_unit(run, unit::kReport, run.rs.report_file, OpenMode::Write) != 0) {
+    if (close_unit(run, unit::kOutput) != 0) saved = false;
+    if (!saved) {
+        // The report is emptied only once its copy is complete. Otherwise it keeps what it holds,
+        // the Tables follow it there, and no partial copy is appended at the end of the run.
+        std::error_code ec;
+        std::filesystem::remove(zfr, ec);
+        if (open_unit(run, unit::kReport, report, OpenMode::Append) != 0) {
+            run.rs.report_write_failed = true;
+            report_file_error(run, report, 'O');
+        }
+        show_message_line(run, std::string(msg::kReportCopyFailed) + std::string(trim(report)));
+        run.rs.io_status = 0;
+        return;
+    }
+    if (open_unit(run, unit::kReport, report, OpenMode::Write) != 0) {
         run.rs.report_write_failed = true;
-        report_file_error(run, run.rs.report_file, 'O');
+        report_file_error(run, report, 'O');
     }
     run.rep.page_line_counter = -1;
     run.rs.io_status = 0;
@@ -75,9 +94,9 @@ void show_report_on_screen(Run& run) {
 void report_work_file_failure(Run& run, std::string_view description, std::string_view code_letters,
                               int unit_number) {
     show_message_line(run, std::string(msg::kFileFailure) + std::string(trim(description)) +
-                               msg::kFileFailureForFile + "Z" + std::string(code_letters) +
-                               run.rs.run_id + "kv.txt(" + std::to_string(unit_number) + ")" +
-                               msg::kFileFailureErrorCode + std::to_string(run.rs.io_status));
+                               msg::kFileFailureForFile + std::string(code_letters) +
+                               run.rs.run_id + "kv.txt (" + fmt_i(unit_number, 3) + ")" +
+                               msg::kFileFailureErrorCode + fmt_i(run.rs.io_status, 6));
 }
 
 }  // namespace korvelan

@@ -16,7 +16,7 @@ void append_saved_report_and_control_lines(Run& run);
 void copy_report_to_work_file(Run& run);
 // Shows the summary work file ZRR (unit 18) on screen, then " Output written to " + report.
 void show_report_on_screen(Run& run);
-// " FILE FAILURE: <description> FOR FILE Z<xx><id>kv.txt(<unit>), ERROR CODE:<status>"
+// " FILE FAILURE: <description> FOR FILE <xx><id>kv.txt (<unit in 3>), ERROR CODE:<status in 6>"
 void report_work_file_failure(Run& run, std::string_view description, std::string_view code_letters,
                               int unit_number);
 

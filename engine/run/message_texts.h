@@ -54,6 +54,12 @@ inline constexpr const char* kProblemReadingTableFile = " PROBLEM READING TABLE 
 inline constexpr const char* kFileFailure = " FILE FAILURE: ";
 inline constexpr const char* kFileFailureForFile = " FOR FILE ";
 inline constexpr const char* kFileFailureErrorCode = ", ERROR CODE:";
+inline constexpr const char* kProcessingTable = "  Processing Table ";
+inline constexpr const char* kMenuEditTable = "Edit Table ";
+inline constexpr const char* kMenuEditTfile = "Edit TFILE=";
+inline constexpr const char* kNoFreeTableFileName = "PROBLEM: NO FREE TABLE FILE NAME FOR TABLE ";
+inline constexpr const char* kReportCopyFailed =
+    "PROBLEM: THE REPORT SO FAR COULD NOT BE SAVED; THE TABLES FOLLOW IT IN ";
 
 // Reading of the control instructions.
 inline constexpr const char* kReadingControlVariables = " Reading Control Variables ..";

@@ -84,9 +84,11 @@ int parse_digit_string(std::string_view text);
 // a number is never shown with its sign or leading digits cut off. Allocates nothing.
 void append_fixed_field(std::string& line, float x, int w, int d);
 
-// A Table request: Table number, eight sub-table selectors and option letters.
+// A Table request: Table number, eight sub-table selectors and option letters; a negative Table
+// number asks for the output file of the one-letter code.
 struct TableRequest {
     std::int32_t table = 0;
+    char output_file_code = ' ';
     std::array<float, 8> selectors{};
     std::array<char, 8> letters{' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
 };

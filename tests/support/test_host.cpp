@@ -1,5 +1,7 @@
 #include "tests/support/test_host.h"
 
+#include <fstream>
+
 namespace korvelan::testing {
 
 void TestHost::write_text_window_line(std::string_view text) {
@@ -30,7 +32,18 @@ int TestHost::create_output_file(const std::string& path) {
     if (create_status != 0) return create_status;
     line_file_path = path;
     line_file.clear();
+    if (mirror_to_disk) {
+        std::ofstream file(path, std::ios::binary | std::ios::trunc);
+        if (!file) return 2;
+    }
     return 0;
+}
+
+void TestHost::close_file_handle() {
+    ++line_file_closes;
+    if (!mirror_to_disk || line_file_path.empty()) return;
+    std::ofstream file(line_file_path, std::ios::binary | std::ios::trunc);
+    for (const std::string& l : line_file) file << l << "\r\n";
 }
 
 std::string TestHost::prompt_for_file_name(std::string_view title, std::string_view) {

@@ -24,6 +24,7 @@ public:
     std::deque<std::string> file_answers;       // answers of the file-name dialogs
     std::vector<std::string> dialog_titles;     // titles of the file-name dialogs shown
     int create_status = 0;                      // status create_output_file returns
+    bool mirror_to_disk = false;                // the line file is also written as a real file
     int line_file_closes = 0;
     std::vector<std::string> programs_started;  // "program argument"
     bool finish = false;
@@ -40,7 +41,7 @@ public:
     bool keep_idling() override { return idle_rounds-- > 0; }
     int create_output_file(const std::string& path) override;
     int write_file_line(std::string_view text) override;
-    void close_file_handle() override { ++line_file_closes; }
+    void close_file_handle() override;
     std::string prompt_for_file_name(std::string_view title, std::string_view) override;
     int run_program_with_argument(std::string_view program, std::string_view argument) override {
         programs_started.push_back(std::string(program) + " " + std::string(argument));

@@ -261,7 +261,7 @@ TEST_F(RuntimeTest, MissingWorkFileIsReportedAndNothingIsParsed) {
     apply("USCALE=5");
     EXPECT_EQ(host.lines,
               (std::vector<std::string>{
-                  " FILE FAILURE: PERSON WORK FILE FOR FILE ZQQ001kv.txt(17), ERROR CODE:2"}));
+                  " FILE FAILURE: PERSON WORK FILE FOR FILE QQ001kv.txt ( 17), ERROR CODE:     2"}));
     EXPECT_FLOAT_EQ(run.cv.uscale, 1.0f);
     EXPECT_FALSE(record_unit_is_open(run, unit::kScores));  // reopened, then closed again
 }

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "engine/report/end_report.h"
 #include "engine/run/file_units.h"
 #include "engine/run/messages.h"
+#include "engine/run/report_line.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_host.h"
 
@@ -59,3 +61,24 @@ TEST_F(RunEndFixture, SavedReportCopyComesFirstAndNoZinMeansNoTable03) {
     EXPECT_EQ(report(), "banner line " + std::string(150, 'b') + "\r\nsecond\r\n");
 }
 
+
+TEST_F(RunEndFixture, ReportIsEmptiedOnlyAfterItsCopyIsSaved) {
+    write_report_text(run, " banner " + std::string(300, 'w'));
+    copy_report_to_work_file(run);
+    write_report_text(run, " table");
+    finish_analysis_report(run);
+    // Whole lines are saved, then follow the Tables at the end of the run.
+    EXPECT_EQ(report(), "table\r\nbanner " + std::string(300, 'w') + "\r\n");
+}
+
+TEST_F(RunEndFixture, ReportThatCannotBeSavedKeepsWhatItHolds) {
+    std::filesystem::create_directory(work_file_path(run, "ZFR"));  // no file can be made there
+    write_report_text(run, " banner");
+    copy_report_to_work_file(run);
+    write_report_text(run, " table");
+    finish_analysis_report(run);
+    EXPECT_EQ(report(), "banner\r\ntable\r\n");
+    EXPECT_TRUE(host.shows("PROBLEM: THE REPORT SO FAR COULD NOT BE SAVED; THE TABLES FOLLOW IT IN " +
+                           run.rs.report_file));
+    EXPECT_FALSE(run.rs.run_failed);
+}
