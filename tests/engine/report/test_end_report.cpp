@@ -8,6 +8,7 @@
 #include "engine/run/file_units.h"
 #include "engine/run/messages.h"
 #include "engine/run/report_line.h"
+#include "tests/engine/run/run_end_fixture.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_host.h"
 
@@ -15,27 +16,16 @@ using namespace korvelan;
 using namespace korvelan::testing;
 
 namespace {
-// A run whose report is open, with the report end pages the analysis driver installs.
-struct RunEndFixture : ::testing::Test {
-    ScratchDir dir;
-    TestHost host;
-    korvelan::Run run;
+// The report end pages the analysis driver installs.
+struct ReportEndFixture : RunEndFixture {
     void SetUp() override {
-        run.host = &host;
+        RunEndFixture::SetUp();
         run.report_end = append_saved_report_and_control_lines;
-        run.rs.temp_directory = dir.path;
-        run.rs.output_directory = dir.path;
-        run.rs.run_id = "042";
-        run.rs.report_file = dir.file("rep.txt");
-        run.rs.run_date = "Dec  8  8:05 2026";
-        run.cv.title = "T";
-        ASSERT_EQ(open_unit(run, unit::kReport, run.rs.report_file, OpenMode::Write), 0);
     }
-    std::string report() { return read_file(run.rs.report_file); }
 };
 }  // namespace
 
-TEST_F(RunEndFixture, Table03HoldsWholeControlLinesAndRunsOnce) {
+TEST_F(ReportEndFixture, Table03HoldsWholeControlLinesAndRunsOnce) {
     std::string longline = "CODES=" + std::string(300, '1');
     write_file(work_file_path(run, "ZIN"), "; comment\r\nNI=3 +\r\n" + longline + "\r\n");
     finish_analysis_report(run);
@@ -55,14 +45,14 @@ TEST_F(RunEndFixture, Table03HoldsWholeControlLinesAndRunsOnce) {
     EXPECT_EQ(run.cv.prox_limit, 0);
 }
 
-TEST_F(RunEndFixture, SavedReportCopyComesFirstAndNoZinMeansNoTable03) {
+TEST_F(ReportEndFixture, SavedReportCopyComesFirstAndNoZinMeansNoTable03) {
     write_file(work_file_path(run, "ZFR"), "banner line " + std::string(150, 'b') + "\r\nsecond\r\n");
     finish_analysis_report(run);
     EXPECT_EQ(report(), "banner line " + std::string(150, 'b') + "\r\nsecond\r\n");
 }
 
 
-TEST_F(RunEndFixture, ReportIsEmptiedOnlyAfterItsCopyIsSaved) {
+TEST_F(ReportEndFixture, ReportIsEmptiedOnlyAfterItsCopyIsSaved) {
     write_report_text(run, " banner " + std::string(300, 'w'));
     copy_report_to_work_file(run);
     write_report_text(run, " table");
@@ -71,7 +61,7 @@ TEST_F(RunEndFixture, ReportIsEmptiedOnlyAfterItsCopyIsSaved) {
     EXPECT_EQ(report(), "table\r\nbanner " + std::string(300, 'w') + "\r\n");
 }
 
-TEST_F(RunEndFixture, ReportThatCannotBeSavedKeepsWhatItHolds) {
+TEST_F(ReportEndFixture, ReportThatCannotBeSavedKeepsWhatItHolds) {
     std::filesystem::create_directory(work_file_path(run, "ZFR"));  // no file can be made there
     write_report_text(run, " banner");
     copy_report_to_work_file(run);

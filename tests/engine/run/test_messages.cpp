@@ -5,6 +5,7 @@
 #include "engine/run/file_units.h"
 #include "engine/run/messages.h"
 #include "engine/run/report_line.h"
+#include "tests/engine/run/run_end_fixture.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_host.h"
 
@@ -55,24 +56,6 @@ TEST(FileErrorLine, NameEndsAtNulOrTrailingBlanks) {
     EXPECT_NE(file_error_line(2, "name   ", 'I').find("for file: name in mode I"), std::string::npos);
 }
 
-namespace {
-struct RunEndFixture : ::testing::Test {
-    ScratchDir dir;
-    TestHost host;
-    korvelan::Run run;
-    void SetUp() override {
-        run.host = &host;
-        run.rs.temp_directory = dir.path;
-        run.rs.output_directory = dir.path;
-        run.rs.run_id = "042";
-        run.rs.report_file = dir.file("rep.txt");
-        run.rs.run_date = "Dec  8  8:05 2026";
-        run.cv.title = "T";
-        ASSERT_EQ(open_unit(run, unit::kReport, run.rs.report_file, OpenMode::Write), 0);
-    }
-    std::string report() { return read_file(run.rs.report_file); }
-};
-}  // namespace
 
 TEST_F(RunEndFixture, MessagesGoToTheReportOnlyInBatchMode) {
     show_message_line(run, "first   ");
