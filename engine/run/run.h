@@ -97,6 +97,10 @@ struct ReportState {
     char person_sort_state = ' ';
     EntryOrder item_order;
     EntryOrder person_order;
+    // Set when the CFILE= or CLFILE= file could not be opened: the labels of that file are given
+    // up for the rest of the run, and the control value keeps the name for the listings.
+    bool category_labels_unavailable = false;
+    bool code_labels_unavailable = false;
 };
 
 struct RunState {
