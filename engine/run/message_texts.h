@@ -55,6 +55,14 @@ inline constexpr const char* kFileFailure = " FILE FAILURE: ";
 inline constexpr const char* kFileFailureForFile = " FOR FILE ";
 inline constexpr const char* kFileFailureErrorCode = ", ERROR CODE:";
 
+// Sorting of the entry lists of the Tables.
+inline constexpr const char* kSortingByInfitForTable = "  Sorting by Infit for Table ";
+inline constexpr const char* kSortingByFitForTable = "  Sorting by Fit for Table ";
+inline constexpr const char* kSorting = "  Sorting ";
+inline constexpr const char* kSortingForTable = " for Table ";
+inline constexpr const char* kLabelSortUsingDiskWorkFile =
+    " bytes of memory not available, using disk work file ...";
+
 // Reading of the control instructions.
 inline constexpr const char* kReadingControlVariables = " Reading Control Variables ..";
 inline constexpr const char* kContinuationProblem =
