@@ -61,6 +61,14 @@ inline constexpr const char* kNoFreeTableFileName = "PROBLEM: NO FREE TABLE FILE
 inline constexpr const char* kReportCopyFailed =
     "PROBLEM: THE REPORT SO FAR COULD NOT BE SAVED; THE TABLES FOLLOW IT IN ";
 
+// Sorting of the entry lists of the Tables.
+inline constexpr const char* kSortingByInfitForTable = "  Sorting by Infit for Table ";
+inline constexpr const char* kSortingByFitForTable = "  Sorting by Fit for Table ";
+inline constexpr const char* kSorting = "  Sorting ";
+inline constexpr const char* kSortingForTable = " for Table ";
+inline constexpr const char* kLabelSortUsingDiskWorkFile =
+    " bytes of memory not available, using disk work file ...";
+
 // Reading of the control instructions.
 inline constexpr const char* kReadingControlVariables = " Reading Control Variables ..";
 inline constexpr const char* kContinuationProblem =
