@@ -1,8 +1,148 @@
 #include "engine/driver/table_registry.h"
 
+#include <numeric>
+
+#include "engine/report/entry_sort.h"
+
 namespace korvelan {
 
 namespace {
+
+// ---- What the writers of several Tables share ------------------------------------------------
+
+bool all_or(const ReportContext& ctx, bool condition) {
+    return ctx.all_sub_tables() || condition;
+}
+float sub(const ReportContext& ctx) {
+    return ctx.sub_table();
+}
+
+// The fit key of the entry statistics, the fit graph and the distractor table.
+void set_fit_key(ReportContext& ctx) {
+    ctx.fit_key = ctx.run.cv.ou_flag == 'N' ? "INFIT" : "MISFIT";
+}
+
+// The fit order of a side, unless its list already stands in it.
+void fit_sort(ReportContext& ctx, ReportSide side) {
+    char& letter = ctx.sort_letter(side);
+    if (letter == 'F') return;
+    AnalysisArrays& a = ctx.run.arrays;
+    const bool items = side == ReportSide::Items;
+    sort_entries_by_fit(
+        ctx.run, ctx.order(side), items ? a.items : a.persons, letter,
+        items ? a.item_status : a.person_status, items ? a.item_outfit_mnsq : a.person_outfit_mnsq,
+        items ? a.item_infit_mnsq : a.person_infit_mnsq, ctx.run.cv.ou_flag, ctx.request.table);
+}
+
+// A side's list by a real key ("M" measure, "D" displacement, "P" correlation), unless it
+// already stands in that order.
+void key_sort(ReportContext& ctx, ReportSide side, char letter, const std::vector<float>& key) {
+    char& state = ctx.sort_letter(side);
+    if (state == letter) return;
+    state = letter;
+    AnalysisArrays& a = ctx.run.arrays;
+    const bool items = side == ReportSide::Items;
+    select_and_sort_entries(ctx.order(side), key, items ? a.items : a.persons, letter,
+                            items ? a.item_status : a.person_status);
+}
+
+// A side's list in entry order.
+void entry_order(ReportContext& ctx, ReportSide side) {
+    char& state = ctx.sort_letter(side);
+    if (state == 'E') return;
+    state = 'E';
+    const bool items = side == ReportSide::Items;
+    const int n = items ? ctx.run.arrays.items : ctx.run.arrays.persons;
+    EntryOrder& order = ctx.order(side);
+    order.entries.resize(static_cast<std::size_t>(std::max(n, 0)));
+    std::iota(order.entries.begin(), order.entries.end(), 1);
+    order.count = n;
+}
+
+// A side's list in label order from the ISO= or PSO= column.
+void label_sort(ReportContext& ctx, ReportSide side) {
+    ctx.sort_letter(side) = 'A';
+    AnalysisArrays& a = ctx.run.arrays;
+    const bool items = side == ReportSide::Items;
+    sort_entries_by_label_for_table(ctx.run, side, ctx.order(side), items ? a.items : a.persons,
+                                    items ? a.item_status : a.person_status,
+                                    items ? ctx.run.cv.iso : ctx.run.cv.pso,
+                                    ctx.run.rep.sub_table_counter + 1, ctx.request);
+}
+
+// ---- The writers of each Table, in their order ----------------------------------------------
+
+// Tables 4, 5 (persons) and 8, 9 (items): the fit order; the fit plots draw on it.
+void fit_plot_tables(ReportContext& ctx) {
+    set_fit_key(ctx);
+    fit_sort(ctx, ctx.side);
+}
+
+// Tables 6 (persons) and 10 (items): the statistics in fit order. The most misfitting and most
+// unexpected responses (sub-tables 4 and 5) read the fit order too, so asking for them alone
+// sorts as well.
+void misfit_order_tables(ReportContext& ctx) {
+    set_fit_key(ctx);
+    const float last_sorted = ctx.side == ReportSide::Persons ? 2.0f : 3.0f;
+    if (all_or(ctx, sub(ctx) <= last_sorted || sub(ctx) == 4.0f || sub(ctx) == 5.0f))
+        fit_sort(ctx, ctx.side);
+}
+
+// Tables 7 (persons) and 11 (items): misfitting responses in fit order.
+void misfitting_response_tables(ReportContext& ctx) {
+    set_fit_key(ctx);
+    fit_sort(ctx, ctx.side);
+}
+
+// Tables 13, 14, 15, 25 and 26: item statistics in measure, entry, label, displacement and
+// correlation order.
+void item_order_tables(ReportContext& ctx) {
+    ctx.item_sort = ctx.person_sort = ' ';
+    AnalysisArrays& a = ctx.run.arrays;
+    const int t = ctx.request.table;
+    const bool numbered = ctx.run.cv.item_numbering == 'Y';
+    if (t == 13) {
+        ctx.fit_key = "MEASURE";
+        key_sort(ctx, ReportSide::Items, 'M', a.item_measure);
+    } else if (t == 14 || (t == 15 && numbered)) {
+        // Table 15 of unlabelled items is Table 14 again: nothing when Table 14 is also asked.
+        const std::string& selection = ctx.run.cv.table_selection;
+        if (t == 15 && selection.size() >= 14 && selection[13] == '1') return;
+        ctx.fit_key = "ENTRY";
+        entry_order(ctx, ReportSide::Items);
+    } else if (t == 15) {
+        ctx.fit_key = "ALPHA";
+        label_sort(ctx, ReportSide::Items);
+    } else if (t == 25) {
+        ctx.fit_key = "DISPLACEMENT";
+        key_sort(ctx, ReportSide::Items, 'D', a.item_displacement);
+    } else {
+        ctx.fit_key = "CORRELATION";
+        key_sort(ctx, ReportSide::Items, 'P', a.item_point_biserial);
+    }
+}
+
+// Tables 17, 18 and 19: person statistics in measure, entry and label order.
+void person_order_tables(ReportContext& ctx) {
+    const int t = ctx.request.table;
+    if (t == 17) {
+        ctx.fit_key = "MEASURE";
+        key_sort(ctx, ReportSide::Persons, 'M', ctx.run.arrays.person_measure);
+    } else if (t == 18) {
+        ctx.fit_key = "ENTRY";
+        entry_order(ctx, ReportSide::Persons);
+    } else {
+        ctx.fit_key = "ALPHA";
+        label_sort(ctx, ReportSide::Persons);
+    }
+}
+
+// Tables 23 (items) and 24 (persons): principal components of the residuals, which exist only
+// when PRCOMP= is not "N"; they reorder the side's list.
+void component_tables(ReportContext& ctx) {
+    if (ctx.run.cv.prcomp == 'N') return;
+    ctx.sort_letter(ctx.side) = ' ';
+}
 
 constexpr ReportSide kItems = ReportSide::Items;
 constexpr ReportSide kPersons = ReportSide::Persons;
@@ -11,22 +151,22 @@ constexpr TableEntry kTableRegistry[] = {
     {1, 1, kItems, "variable maps of persons and items", nullptr},
     {2, 2, kItems, "category displays", nullptr},
     {3, 3, kItems, "summary statistics and rating-scale structure", nullptr},
-    {4, 5, kPersons, "person fit plots", nullptr},
-    {6, 6, kPersons, "person statistics in misfit order", nullptr},
-    {7, 7, kPersons, "misfitting responses and keyforms of persons", nullptr},
-    {8, 9, kItems, "item fit plots", nullptr},
-    {10, 10, kItems, "item statistics in misfit order", nullptr},
-    {11, 11, kItems, "misfitting responses of items", nullptr},
+    {4, 5, kPersons, "person fit plots", fit_plot_tables},
+    {6, 6, kPersons, "person statistics in misfit order", misfit_order_tables},
+    {7, 7, kPersons, "misfitting responses and keyforms of persons", misfitting_response_tables},
+    {8, 9, kItems, "item fit plots", fit_plot_tables},
+    {10, 10, kItems, "item statistics in misfit order", misfit_order_tables},
+    {11, 11, kItems, "misfitting responses of items", misfitting_response_tables},
     {12, 12, kItems, "item map", nullptr},
-    {13, 15, kItems, "item statistics in measure, entry and label order", nullptr},
+    {13, 15, kItems, "item statistics in measure, entry and label order", item_order_tables},
     {16, 16, kPersons, "person map", nullptr},
-    {17, 19, kPersons, "person statistics in measure, entry and label order", nullptr},
+    {17, 19, kPersons, "person statistics in measure, entry and label order", person_order_tables},
     {20, 20, kItems, "score tables", nullptr},
     {21, 21, kItems, "probability curves", nullptr},
     {22, 22, kItems, "Guttman scalogram", nullptr},
-    {23, 23, kItems, "principal components of item residuals", nullptr},
-    {24, 24, kPersons, "principal components of person residuals", nullptr},
-    {25, 26, kItems, "item statistics in displacement and correlation order", nullptr},
+    {23, 23, kItems, "principal components of item residuals", component_tables},
+    {24, 24, kPersons, "principal components of person residuals", component_tables},
+    {25, 26, kItems, "item statistics in displacement and correlation order", item_order_tables},
     {27, 27, kItems, "item subtotals", nullptr},
     {28, 28, kPersons, "person subtotals", nullptr},
     {29, 29, kItems, "empirical curves", nullptr},
@@ -38,7 +178,9 @@ constexpr TableEntry kTableRegistry[] = {
 
 }  // namespace
 
-std::span<const TableEntry> table_registry() { return kTableRegistry; }
+std::span<const TableEntry> table_registry() {
+    return kTableRegistry;
+}
 
 const TableEntry* find_table_entry(int table) {
     for (const TableEntry& e : kTableRegistry)

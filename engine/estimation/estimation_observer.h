@@ -39,7 +39,7 @@ struct ActiveCounts {
 enum class EstimationPhase { Prox, Ucon };
 
 class EstimationObserver {
-public:
+  public:
     virtual ~EstimationObserver() = default;
 
     // A phase begins (PROX once per estimation of start values, UCON once); an iteration of it

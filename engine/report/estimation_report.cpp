@@ -41,8 +41,10 @@ void write_ucon_heading(Run& run) {
 }  // namespace
 
 void ReportingEstimationObserver::phase_started(EstimationPhase phase) {
-    if (phase == EstimationPhase::Prox) write_prox_heading(run_);
-    else write_ucon_heading(run_);
+    if (phase == EstimationPhase::Prox)
+        write_prox_heading(run_);
+    else
+        write_ucon_heading(run_);
 }
 
 void ReportingEstimationObserver::iteration_starting(EstimationPhase phase) {
@@ -53,9 +55,13 @@ void ReportingEstimationObserver::iteration_starting(EstimationPhase phase) {
                                                                      : -heading_mode::kUconReport);
 }
 
-void ReportingEstimationObserver::prox_row(const ProxRow& row) { write_prox_row(run_, row); }
+void ReportingEstimationObserver::prox_row(const ProxRow& row) {
+    write_prox_row(run_, row);
+}
 
-void ReportingEstimationObserver::ucon_row(const UconRow& row) { write_ucon_row(run_, row); }
+void ReportingEstimationObserver::ucon_row(const UconRow& row) {
+    write_ucon_row(run_, row);
+}
 
 void ReportingEstimationObserver::prox_finished(const ActiveCounts& counts) {
     // The counts the Table headings show as analysed.
@@ -64,7 +70,9 @@ void ReportingEstimationObserver::prox_finished(const ActiveCounts& counts) {
     run_.rep.categories = counts.categories;
 }
 
-void ReportingEstimationObserver::ucon_finished() { write_iteration_closing_row(run_); }
+void ReportingEstimationObserver::ucon_finished() {
+    write_iteration_closing_row(run_);
+}
 
 void ReportingEstimationObserver::trimming_line(std::string_view text) {
     // " |", the text from column 4 and "|" in column 79: columns 2-79 to the message line, the

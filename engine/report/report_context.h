@@ -25,7 +25,7 @@ struct ReportContext {
     Run& run;
     TableRequest& request;
     ReportSide side = ReportSide::Items;  // the entity side flag of the Table being written
-    std::string fit_key = "MISFIT";        // "MISFIT", or "INFIT" when OUTFIT=N; the order word
+    std::string fit_key = "MISFIT";       // "MISFIT", or "INFIT" when OUTFIT=N; the order word
     int misfit_listing_mode = 0;          // 1 for the most misfitting response strings
     EntryOrder& items;
     EntryOrder& persons;

@@ -51,7 +51,9 @@ bool exists(const std::string& path) {
 
 }  // namespace
 
-std::span<const WorkFileUnit> run_work_file_units() { return kWorkFileUnits; }
+std::span<const WorkFileUnit> run_work_file_units() {
+    return kWorkFileUnits;
+}
 
 bool open_run_work_files(Run& run, bool reopen, std::vector<int>* opened) {
     for (const WorkFileUnit& w : kWorkFileUnits) {
@@ -87,9 +89,12 @@ bool begin_output_request(Run& run) {
 
 std::string table_file_name(const Run& run, int table, int clash) {
     std::string code;
-    if (clash == 0) code = fmt_i(table + 100, 3).substr(1) + "-";
-    else if (clash < 100) code = fmt_i(clash, 2) + "-";
-    else code = fmt_i(clash, 3);
+    if (clash == 0)
+        code = fmt_i(table + 100, 3).substr(1) + "-";
+    else if (clash < 100)
+        code = fmt_i(clash, 2) + "-";
+    else
+        code = fmt_i(clash, 3);
     return code + run.rs.run_id + "kv.txt";
 }
 
@@ -110,10 +115,9 @@ std::optional<std::string> create_table_file(Run& run, int table) {
         report_file_error(run, name, 'W');
         return std::nullopt;
     }
-    add_edit_menu_entry(run,
-                        std::string(msg::kMenuEditTable) +
-                            std::string(trim(int_to_text_left(table))) + "=",
-                        path);
+    add_edit_menu_entry(
+        run, std::string(msg::kMenuEditTable) + std::string(trim(int_to_text_left(table))) + "=",
+        path);
     return path;
 }
 

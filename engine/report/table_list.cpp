@@ -33,8 +33,8 @@ int read_table_selection_line(Run& run, TableRequest& request) {
     for (;;) {
         const int status = read_unit_line(run, unit::kEdit, line);
         if (status > 0) {
-            show_message_line(run, std::string(msg::kProblemReadingTableFile) +
-                                       std::string(trim(run.cv.tfile)));
+            show_message_line(
+                run, std::string(msg::kProblemReadingTableFile) + std::string(trim(run.cv.tfile)));
             return status;
         }
         if (status < 0) {

@@ -170,3 +170,36 @@ TEST_F(ListedTables, InlineListIsReadInItsOrder) {
     EXPECT_EQ(r.exit_status, 0) << r.screen;
     EXPECT_EQ(processed(r.screen), (std::vector<std::string>{"22", "3"})) << r.screen;
 }
+
+// ---- Sorts of the Table registry --------------------------------------------------------------
+
+TEST_F(TableFiles, AfterTheRunEveryRequestSortsAfresh) {
+    request_table_after_run(run, "6");
+    request_table_after_run(run, "7");
+    EXPECT_TRUE(f.host.shows("  Sorting by Fit for Table 6")) << f.host.screen();
+    EXPECT_TRUE(f.host.shows("  Sorting by Fit for Table 7"));
+    // The measured persons (not the two extremes), the larger mean-square first.
+    const AnalysisArrays& a = run.arrays;
+    const EntryOrder& order = run.rep.person_order;
+    ASSERT_EQ(order.count, 7);
+    for (int k = 0; k < order.count; ++k) EXPECT_EQ(a.person_status[order.entries[k]], 1);
+    auto misfit = [&](int p) { return std::max(a.person_infit_mnsq[p], a.person_outfit_mnsq[p]); };
+    for (int k = 1; k < order.count; ++k)
+        EXPECT_GE(misfit(order.entries[k - 1]) + 0.0001f, misfit(order.entries[k]));
+    // Measure order keeps the extremes, highest first.
+    request_table_after_run(run, "17");
+    ASSERT_EQ(run.rep.person_order.count, 9);
+    EXPECT_EQ(a.person_status[run.rep.person_order.entries[0]], 0);
+    EXPECT_EQ(a.person_status[run.rep.person_order.entries[8]], -1);
+    EXPECT_EQ(run.rep.person_sort_state, 'M');
+}
+
+TEST_F(ListedTables, DuringTheRunASecondFitOrderedTableIsNotSortedAgain) {
+    write_file(dir.file("t.txt"), "6\r\n7\r\n10.4\r\n");
+    ProgramResult r = run("TFILE=t.txt\nOUTFIT=N\n");
+    EXPECT_EQ(r.exit_status, 0) << r.screen;
+    EXPECT_NE(r.screen.find("  Sorting by Infit for Table 6"), std::string::npos) << r.screen;
+    EXPECT_EQ(r.screen.find("Sorting by Infit for Table 7"), std::string::npos) << r.screen;
+    // Sub-table 4 alone still needs the fit order of the items.
+    EXPECT_NE(r.screen.find("  Sorting by Infit for Table 10"), std::string::npos) << r.screen;
+}
