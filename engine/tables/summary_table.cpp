@@ -52,10 +52,14 @@ StatusCounts count_statuses(const std::vector<std::int8_t>& status, int entries)
     StatusCounts c;
     for (int n = 1; n <= entries; ++n) {
         const int s = base_status(array_value(status, n, status::kDeleted));
-        if (s == status::kExtremeMaximum) ++c.maximum;
-        else if (s == status::kExtremeMinimum) ++c.minimum;
-        else if (s == status::kDropped) ++c.lacking;
-        else if (s < status::kDropped) ++c.deleted;
+        if (s == status::kExtremeMaximum)
+            ++c.maximum;
+        else if (s == status::kExtremeMinimum)
+            ++c.minimum;
+        else if (s == status::kDropped)
+            ++c.lacking;
+        else if (s < status::kDropped)
+            ++c.deleted;
     }
     return c;
 }
@@ -108,10 +112,14 @@ enum class Block { Mean, Sd, Maximum, Minimum };
 
 float block_value(const SummarySlot& s, Block b) {
     switch (b) {
-        case Block::Mean: return s.mean;
-        case Block::Sd: return s.sd;
-        case Block::Maximum: return s.maximum;
-        case Block::Minimum: return s.minimum;
+        case Block::Mean:
+            return s.mean;
+        case Block::Sd:
+            return s.sd;
+        case Block::Maximum:
+            return s.maximum;
+        case Block::Minimum:
+            return s.minimum;
     }
     return 0.0f;
 }
@@ -119,7 +127,9 @@ float block_value(const SummarySlot& s, Block b) {
 std::string left_text(float x, const char* format) {
     return std::string(trim(real_to_text_left(x, format)));
 }
-std::string count_text(std::int64_t n) { return std::string(trim(int_to_text_left(n))); }
+std::string count_text(std::int64_t n) {
+    return std::string(trim(int_to_text_left(n)));
+}
 
 ReportLineBuffer& fresh_line(Run& run) {
     run.rep.line.clear();
@@ -203,14 +213,14 @@ void side_box(Run& run, const SideNumbers& n, const SideSlots& s, const SideWord
     rule_line(run, box::kVerticalRight, box::kVerticalLeft);
     separation_line(run, " REAL", n.real, w.word);
     separation_line(run, "MODEL", n.model, w.word);
-    fresh_line(run).put(2, kBar + " S.E. OF " + w.word + " MEAN = " +
-                               left_text(n.error_of_mean, kMeanFormat));
+    fresh_line(run).put(
+        2, kBar + " S.E. OF " + w.word + " MEAN = " + left_text(n.error_of_mean, kMeanFormat));
     write_framed(run);
     if (k >= 1) {
         const SummarySlot& all = slot[s.with_extremes];
-        fresh_line(run).put(2, kBar + " WITH " + count_text(k) + " EXTREME = " +
-                                   count_text(k + n.measured) + " " + w.plural + "  MEAN = " +
-                                   left_text(all.mean, kMeanFormat) +
+        fresh_line(run).put(2, kBar + " WITH " + count_text(k) +
+                                   " EXTREME = " + count_text(k + n.measured) + " " + w.plural +
+                                   "  MEAN = " + left_text(all.mean, kMeanFormat) +
                                    ",  S.D. = " + left_text(all.sd, kMeanFormat));
         write_framed(run);
         separation_line(run, " REAL", n.real_all, w.word);
@@ -242,8 +252,8 @@ void valid_responses_line(Run& run) {
     ReportLineBuffer& l = fresh_line(run);
     l.put(10, "VALID RESPONSES: " + fmt_f(*percentage, 5, 1) + "%");
     if (cv.cut_low != 0.0f || cv.cut_high != 0.0f)
-        l.put(40, "CUTLO=" + fmt_f(shown_cut_limit(cv.cut_low, cv.uscale), 5, 1) + " CUTHI=" +
-                      fmt_f(shown_cut_limit(cv.cut_high, cv.uscale), 5, 1));
+        l.put(40, "CUTLO=" + fmt_f(shown_cut_limit(cv.cut_low, cv.uscale), 5, 1) +
+                      " CUTHI=" + fmt_f(shown_cut_limit(cv.cut_high, cv.uscale), 5, 1));
     write_report_line(run);
 }
 
@@ -255,7 +265,8 @@ void write_measure_summary_table(ReportContext& ctx) {
     const EstimationResults& est = a.estimation;
     write_table_heading(run, 1);
 
-    const SideWords persons{std::string(trim(run.cv.person_word)), std::string(trim(run.cv.person_plural))};
+    const SideWords persons{std::string(trim(run.cv.person_word)),
+                            std::string(trim(run.cv.person_plural))};
     const SideNumbers p =
         side_numbers(a.summary, a.person_status, a.persons, est.active_persons, kPersonSlots);
     side_box(run, p, kPersonSlots, persons);
@@ -265,13 +276,15 @@ void write_measure_summary_table(ReportContext& ctx) {
     break_page_if_needed(run, run.rep.page_line_counter + 14);
     write_blank_report_line(run);
 
-    const SideWords items{std::string(trim(run.cv.item_word)), std::string(trim(run.cv.item_plural))};
-    const SideNumbers i = side_numbers(a.summary, a.item_status, a.items, est.active_items, kItemSlots);
+    const SideWords items{std::string(trim(run.cv.item_word)),
+                          std::string(trim(run.cv.item_plural))};
+    const SideNumbers i =
+        side_numbers(a.summary, a.item_status, a.items, est.active_items, kItemSlots);
     side_box(run, i, kItemSlots, items);
     count_lines(run, i.counts, 0, items.plural);
 
-    fresh_line(run).put(1, " UMEAN=" + left_text(run.cv.umean, kScalingFormat) + " USCALE=" +
-                               left_text(run.cv.uscale, kScalingFormat));
+    fresh_line(run).put(1, " UMEAN=" + left_text(run.cv.umean, kScalingFormat) +
+                               " USCALE=" + left_text(run.cv.uscale, kScalingFormat));
     write_report_line(run);
 }
 

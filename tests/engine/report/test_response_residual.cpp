@@ -73,7 +73,8 @@ TEST(ResponseResidual, SuccessAndFailureChains) {
     }
     // A dichotomous item of either chain takes the rating-scale formulas.
     const Group f{'F', {0.0f, 0.5f}, {0, 1}};
-    EXPECT_NEAR(response_standardized_residual(f.view(), 1.0f, 0), category_z(f, 1.0, 0), kTolerance);
+    EXPECT_NEAR(response_standardized_residual(f.view(), 1.0f, 0), category_z(f, 1.0, 0),
+                kTolerance);
 }
 
 TEST(ResponseResidual, RunFormTakesLogitsFromUserUnits) {

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "engine/driver/run_analysis.h"
-#include "engine/run/messages.h"
 #include "engine/report/report_context.h"
 #include "engine/tables/summary_table.h"
 
@@ -12,16 +11,12 @@ namespace korvelan::testing {
 
 SummaryRun::SummaryRun(const std::string& control,
                        std::function<bool(MemoryBlock, std::int64_t)> refuse) {
-    run.host = &host;
-    host.settings.temp_directory = temp.path;
     write_file(dir.file("ctl.txt"), control);
-    run.args = {dir.file("ctl.txt"), dir.file("out.txt"), "BATCH=Y",
-                "PFILE=" + dir.file("p.txt"), "IFILE=" + dir.file("i.txt")};
+    run.args = {dir.file("ctl.txt"), dir.file("out.txt"), "BATCH=Y", "PFILE=" + dir.file("p.txt"),
+                "IFILE=" + dir.file("i.txt")};
     run.input.refuse_memory = std::move(refuse);
     exit_status = run_analysis(run);
 }
-
-SummaryRun::~SummaryRun() { delete_work_files_at_exit(run); }
 
 std::vector<std::string> SummaryRun::table() {
     host.line_file.clear();
@@ -46,7 +41,8 @@ Spread spread_of(const std::vector<double>& values) {
     Spread s;
     if (values.empty()) return s;
     for (double v : values) s.mean += v / static_cast<double>(values.size());
-    for (double v : values) s.sd += (v - s.mean) * (v - s.mean) / static_cast<double>(values.size());
+    for (double v : values)
+        s.sd += (v - s.mean) * (v - s.mean) / static_cast<double>(values.size());
     s.sd = std::sqrt(s.sd);
     s.maximum = *std::max_element(values.begin(), values.end());
     s.minimum = *std::min_element(values.begin(), values.end());
@@ -80,12 +76,13 @@ SideExpectation expectation_of(const std::vector<MeasureRecord>& records, double
         if (r.status < -1) continue;
         // A real S.E. allows for misfit: the model S.E. grown by the square root of an infit
         // mean-square above 1; an extreme entry has no fit and keeps its model S.E.
-        const double real = r.status >= 1 ? r.error * std::sqrt(std::max(r.fit[0] + infit_shift, 1.0)) : r.error;
+        const double real =
+            r.status >= 1 ? r.error * std::sqrt(std::max(r.fit[0] + infit_shift, 1.0)) : r.error;
         all_measures.push_back(r.measure), all_model.push_back(r.error), all_real.push_back(real);
         if (r.status < 1) continue;
         ++x.measured;
-        const double values[8] = {r.score, r.count, r.measure, r.error,
-                                  r.fit[0], r.fit[1], r.fit[2], r.fit[3]};
+        const double values[8] = {r.score,  r.count,  r.measure, r.error,
+                                  r.fit[0], r.fit[1], r.fit[2],  r.fit[3]};
         for (int k = 0; k < 8; ++k) columns[k].push_back(values[k]);
         real_errors.push_back(real);
     }

@@ -7,25 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "engine/run/run.h"
 #include "tests/shell/measure_file.h"
-#include "tests/support/test_files.h"
-#include "tests/support/test_host.h"
+#include "tests/support/analysis_run.h"
 
 namespace korvelan::testing {
 
-struct SummaryRun {
-    ScratchDir dir;
-    ScratchDir temp;
-    CwdGuard cwd;
-    TestHost host;
-    korvelan::Run run;
-    int exit_status = -1;
-
-    // Runs the analysis of the control text; refuse is the allocator's test hook.
+struct SummaryRun : AnalysisRun {
+    // Runs the whole analysis of the control text; refuse is the allocator's test hook.
     explicit SummaryRun(const std::string& control,
                         std::function<bool(MemoryBlock, std::int64_t)> refuse = {});
-    ~SummaryRun();
 
     // The lines of Table 3.1 written now, as the first Table of a Table file.
     std::vector<std::string> table();
