@@ -3,6 +3,7 @@
 #include <numeric>
 
 #include "engine/report/entry_sort.h"
+#include "engine/tables/summary_table.h"
 
 namespace korvelan {
 
@@ -71,6 +72,12 @@ void label_sort(ReportContext& ctx, ReportSide side) {
 }
 
 // ---- The writers of each Table, in their order ----------------------------------------------
+
+// Table 3: the summary statistics (3.1); the rating-scale structure and probability curves of
+// sub-tables 2 on are drawn with CUR= set to "100" for the Table.
+void summary_and_structure_table(ReportContext& ctx) {
+    if (all_or(ctx, sub(ctx) <= 1.0f)) write_measure_summary_table(ctx);
+}
 
 // Tables 4, 5 (persons) and 8, 9 (items): the fit order; the fit plots draw on it.
 void fit_plot_tables(ReportContext& ctx) {
@@ -150,7 +157,7 @@ constexpr ReportSide kPersons = ReportSide::Persons;
 constexpr TableEntry kTableRegistry[] = {
     {1, 1, kItems, "variable maps of persons and items", nullptr},
     {2, 2, kItems, "category displays", nullptr},
-    {3, 3, kItems, "summary statistics and rating-scale structure", nullptr},
+    {3, 3, kItems, "summary statistics and rating-scale structure", summary_and_structure_table},
     {4, 5, kPersons, "person fit plots", fit_plot_tables},
     {6, 6, kPersons, "person statistics in misfit order", misfit_order_tables},
     {7, 7, kPersons, "misfitting responses and keyforms of persons", misfitting_response_tables},

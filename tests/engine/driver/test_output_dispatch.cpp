@@ -203,3 +203,28 @@ TEST_F(ListedTables, DuringTheRunASecondFitOrderedTableIsNotSortedAgain) {
     // Sub-table 4 alone still needs the fit order of the items.
     EXPECT_NE(r.screen.find("  Sorting by Infit for Table 10"), std::string::npos) << r.screen;
 }
+
+TEST_F(ListedTables, TablesStartTheReportAndTheIterationRecordFollowsThem) {
+    write_file(dir.file("t.txt"), "3.1\r\n");
+    ProgramResult r = run("TABLES=001\nTFILE=t.txt\n");
+    ASSERT_EQ(r.exit_status, 0) << r.screen;
+    const std::vector<std::string> lines = crlf_lines(read_file(dir.file("r.txt")));
+    ASSERT_GT(lines.size(), 10u);
+    // The first heading opens no page; the next one does, after a blank line.
+    EXPECT_EQ(lines[0].substr(0, 17), "TABLE 3.1 Listed ");
+    EXPECT_EQ(lines[0].substr(62, 17).size(), 17u);
+    EXPECT_EQ(lines[1].substr(0, 7), "INPUT: ");
+    EXPECT_EQ(lines[2], std::string(80, '-'));
+    std::vector<std::size_t> headings;
+    for (std::size_t k = 0; k < lines.size(); ++k)
+        if (lines[k].find("TABLE ") < 2) headings.push_back(k);
+    ASSERT_GE(headings.size(), 5u);
+    EXPECT_EQ(lines[headings[1]].substr(0, 10), "\fTABLE 3.1");
+    EXPECT_EQ(lines[headings[1] - 1], " ");
+    // Both copies of 3.1 hold the same lines; the banner and iteration record come after them.
+    const std::vector<std::string> first(lines.begin() + 1, lines.begin() + headings[1] - 1);
+    const std::vector<std::string> second(lines.begin() + headings[1] + 1,
+                                          lines.begin() + headings[1] + first.size() + 1);
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(lines[headings[2]].substr(0, 10), "\fTABLE 0.1");
+}
