@@ -68,14 +68,20 @@ void write_tables_of_run(Run& run) {
         request.table = t;
         dispatch_output_request(run);
     }
-    if (trim(run.cv.tfile).empty()) return;
-    selection.assign(selection.size(), ' ');
-    if (!open_table_selection_file(run)) return;
-    for (;;) {
-        request.letters.fill(' ');
-        if (read_table_selection_line(run, request) != 0) break;
-        if (request.table >= 1 && request.table <= kLastListedTable) dispatch_output_request(run);
+    if (!trim(run.cv.tfile).empty()) {
+        selection.assign(selection.size(), ' ');
+        if (open_table_selection_file(run)) {
+            for (;;) {
+                request.letters.fill(' ');
+                if (read_table_selection_line(run, request) != 0) break;
+                if (request.table >= 1 && request.table <= kLastListedTable)
+                    dispatch_output_request(run);
+            }
+        }
     }
+    // The summary on screen holds the misfit rows of the run's own Tables only.
+    run.rep.item_rows_copied = static_cast<std::int32_t>(run.rep.item_order.entries.size());
+    run.rep.person_rows_copied = static_cast<std::int32_t>(run.rep.person_order.entries.size());
 }
 
 void request_table_after_run(Run& run, std::string_view request_text) {

@@ -43,6 +43,9 @@ void reset_run(Run& run) {
     run.input.refuse_memory = std::move(hook);
     run.input.stop_before_estimation = stop_before_estimation;
     run.arrays = AnalysisArrays{};
+    run.rep.item_rows_copied = run.rep.person_rows_copied = 0;
+    run.rep.item_order = run.rep.person_order = EntryOrder{};
+    run.rep.item_sort_state = run.rep.person_sort_state = ' ';
 }
 
 // Phase 7: the second reading, then the list files of the strings given as list files.

@@ -114,7 +114,7 @@ struct ControlVariables {
     float logit_change_limit = 0.0f;  // "LC"
     float extreme_correction = 0.0f;    // "EXTRS" / "MM"
     float residual_limit = 0.0f;    // "RC"
-    std::int32_t prox_limit = 0;   // "MP"; re-used after the run as the Table-file counter
+    std::int32_t prox_limit = 0;   // "MP"
     std::int32_t ucon_limit = 0;    // "MU"
 
     // ---- UserScaling

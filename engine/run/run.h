@@ -97,6 +97,11 @@ struct ReportState {
     char person_sort_state = ' ';
     EntryOrder item_order;
     EntryOrder person_order;
+    // Misfit rows of each side copied to the summary work file ZRR, which the run end shows on
+    // screen: 0 when the analysis starts; set to the list lengths once the Tables of the run are
+    // written, so that requests after the run copy none.
+    std::int32_t item_rows_copied = 0;
+    std::int32_t person_rows_copied = 0;
     // Set when the CFILE= or CLFILE= file could not be opened: the labels of that file are given
     // up for the rest of the run, and the control value keeps the name for the listings.
     bool category_labels_unavailable = false;
