@@ -228,3 +228,19 @@ TEST_F(ListedTables, TablesStartTheReportAndTheIterationRecordFollowsThem) {
     EXPECT_EQ(first, second);
     EXPECT_EQ(lines[headings[2]].substr(0, 10), "\fTABLE 0.1");
 }
+
+TEST_F(TableFiles, TableFifteenOfUnlabelledItemsIsTableFourteenAgain) {
+    run.cv.item_numbering = 'Y';
+    run.cv.table_selection = std::string(40, '0');
+    request_table_after_run(run, "15");
+    EXPECT_EQ(run.rep.item_sort_state, 'E');  // listed in entry order, as Table 14
+    EXPECT_EQ(run.rep.item_order.count, run.arrays.items);
+    // With Table 14 also asked for in TABLES=, Table 15 does nothing at all.
+    run.cv.table_selection[13] = '1';
+    request_table_after_run(run, "15");
+    EXPECT_EQ(run.rep.item_sort_state, ' ');
+    // Labelled items are sorted by label.
+    run.cv.item_numbering = 'N';
+    request_table_after_run(run, "15");
+    EXPECT_EQ(run.rep.item_sort_state, 'A');
+}
