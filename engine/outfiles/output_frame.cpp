@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "engine/run/file_units.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/numtext.h"
 
@@ -78,6 +79,10 @@ OutputFile::OutputFile(Run& run, std::string_view file_name)
 OutputFile::~OutputFile() { close(); }
 
 bool OutputFile::open(std::string_view menu_label) {
+    if (names_input_or_report_file(run_, name_)) {
+        show_message_line(run_, std::string(msg::kOutputOverInput) + name_);
+        return false;
+    }
     if (!run_.rs.report_closed) {
         if (open_unit(run_, unit::kOutput, name_, OpenMode::Write) != 0) {
             report_file_error(run_, name_, 'O');

@@ -2,6 +2,7 @@
 
 #include "engine/outfiles/measure_files.h"
 #include "engine/outfiles/step_files.h"
+#include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/numtext.h"
@@ -107,6 +108,10 @@ bool serve_output_file_request(Run& run, OutputSettings& s, const AnalysisArrays
     const std::string answer(trim(run.host->prompt_for_file_name(kind->dialog_title,
                                                                  run.host->initial_settings().filter)));
     if (answer.empty()) return true;
+    if (names_input_or_report_file(run, answer)) {
+        show_message_line(run, std::string(msg::kOutputOverInput) + answer);
+        return true;
+    }
     run.rs.io_status = run.host->create_output_file(answer);
     if (run.rs.io_status != 0) {
         report_file_error(run, answer, 'O');

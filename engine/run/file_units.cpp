@@ -3,8 +3,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 
 namespace korvelan {
 
@@ -61,8 +63,30 @@ int open_unit(Run& run, int unit, const std::string& path, OpenMode mode) {
         else std::rewind(f);
     }
     run.units.open[unit] = UnitFile{f, path, mode != OpenMode::Read};
+    if (mode == OpenMode::Read) remember_input_file(run, path);
     run.rs.io_status = 0;
     return 0;
+}
+
+void remember_input_file(Run& run, const std::string& path) {
+    std::error_code ec;
+    std::string full = std::filesystem::absolute(path, ec).lexically_normal().string();
+    if (ec) full = path;
+    std::vector<std::string>& files = run.rs.input_files;
+    if (std::find(files.begin(), files.end(), full) == files.end()) files.push_back(full);
+}
+
+bool names_input_or_report_file(const Run& run, const std::string& path) {
+    std::error_code ec;
+    const std::string full = std::filesystem::absolute(path, ec).lexically_normal().string();
+    auto same = [&](const std::string& other) {
+        if (other.empty()) return false;
+        std::error_code e;
+        return full == std::filesystem::absolute(other, e).lexically_normal().string() ||
+               std::filesystem::equivalent(path, other, e);
+    };
+    if (same(run.rs.control_file) || same(run.rs.report_file)) return true;
+    return std::any_of(run.rs.input_files.begin(), run.rs.input_files.end(), same);
 }
 
 bool unit_is_open(const Run& run, int unit) { return run.units.open.count(unit) != 0; }

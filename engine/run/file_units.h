@@ -35,4 +35,9 @@ int rewind_unit(Run& run, int unit);
 int close_unit(Run& run, int unit, bool delete_file = false);
 void close_all_units(Run& run);
 
+// Files read by the run are remembered (opening a unit for reading does it); an output file
+// must never be written over one of them, the control file or the report.
+void remember_input_file(Run& run, const std::string& path);
+bool names_input_or_report_file(const Run& run, const std::string& path);
+
 }  // namespace korvelan

@@ -58,6 +58,8 @@ inline constexpr const char* kProcessingTable = "  Processing Table ";
 inline constexpr const char* kMenuEditTable = "Edit Table ";
 inline constexpr const char* kMenuEditTfile = "Edit TFILE=";
 inline constexpr const char* kNoFreeTableFileName = "PROBLEM: NO FREE TABLE FILE NAME FOR TABLE ";
+inline constexpr const char* kOutputOverInput =
+    "PROBLEM: OUTPUT FILE HAS SAME NAME AS AN INPUT OR REPORT FILE: ";
 inline constexpr const char* kReportCopyFailed =
     "PROBLEM: THE REPORT SO FAR COULD NOT BE SAVED; THE TABLES FOLLOW IT IN ";
 

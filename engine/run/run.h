@@ -109,6 +109,8 @@ struct ReportState {
 };
 
 struct RunState {
+    // Every file the run has read (absolute paths): no output file may be written over one.
+    std::vector<std::string> input_files;
     bool batch = false;
     bool finish_iterating = false;
     std::int32_t io_status = 0;

@@ -391,3 +391,24 @@ TEST(GraphsWorkFileOfARun, SeveralGroupsAreLabelledByTheirFirstItems) {
     EXPECT_EQ(lines[36], "FOR GROUP: \"B\",  ITEM NUMBER: 4  Q4");
     EXPECT_EQ(lines[37], "9");
 }
+
+TEST_F(OutputRuns, NoOutputFileIsWrittenOverAFileTheRunReads) {
+    const std::string problem = "PROBLEM: OUTPUT FILE HAS SAME NAME AS AN INPUT OR REPORT FILE: ";
+    // The control file, by name and through another path, and the report.
+    for (const std::string& target :
+         std::vector<std::string>{"ctl.txt", f.dir.file("ctl.txt"), "./out.txt"}) {
+        ProgramResult r = f.run(kDichotomousControl, {"PFILE=" + target});
+        EXPECT_EQ(r.exit_status, 0) << r.screen;
+        EXPECT_NE(r.screen.find(problem + target), std::string::npos) << r.screen;
+        EXPECT_EQ(f.bytes("ctl.txt").rfind("TITLE=Out test\n", 0), 0u);
+        EXPECT_NE(f.report().find("\fTABLE 0.3 "), std::string::npos);
+        EXPECT_EQ(f.lines("i.txt").size(), 4u + 5u);  // the next file is still written
+    }
+    // A data file named by DATA=.
+    const std::string data = "11000 Ann\r\n10000 Bob\r\n11100 Cid\r\n01000 Dee\r\n10101 Eve\r\n";
+    write_file(f.dir.file("d.txt"), data);
+    ProgramResult r = f.run("NI=5\nITEM1=1\nNAME1=7\nDATA=d.txt\nIFILE=d.txt\n&END\nEND LABELS\n");
+    EXPECT_EQ(r.exit_status, 0) << r.screen;
+    EXPECT_NE(r.screen.find(problem + "d.txt"), std::string::npos) << r.screen;
+    EXPECT_EQ(f.bytes("d.txt"), data);
+}
