@@ -2,11 +2,15 @@
 // report line), the request, the entity side, the fit key, the entry lists of both sides with
 // their sort letters, and the misfit-listing mode. The lists and letters live in the run's
 // report state, so during the run they persist from Table to Table; the context only points at
-// them. A test builds a context on a small run of its own.
+// them. The plot area, the measure axis (with the plot range) and the residual column flag
+// belong to the request: every plotting writer of the request shares them. A test builds a
+// context on a small run of its own.
 #pragma once
 
 #include <string>
 
+#include "engine/report/plot_axis.h"
+#include "engine/report/plot_grid.h"
 #include "engine/run/run.h"
 
 namespace korvelan {
@@ -31,6 +35,11 @@ struct ReportContext {
     EntryOrder& persons;
     char& item_sort;
     char& person_sort;
+    PlotGrid grid;
+    PlotAxis axis;  // also the plot range that find_plot_measure_range sets
+    // 1 when the rating-scale structure shows an OBS-EXP column worth keeping; while it is 0
+    // drop_column_from_report_line removes that column.
+    std::int32_t residual_column_flag = 0;
 
     EntryOrder& order(ReportSide s) { return s == ReportSide::Items ? items : persons; }
     char& sort_letter(ReportSide s) { return s == ReportSide::Items ? item_sort : person_sort; }
