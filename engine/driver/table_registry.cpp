@@ -3,6 +3,7 @@
 #include <numeric>
 
 #include "engine/report/entry_sort.h"
+#include "engine/tables/entry_statistics.h"
 #include "engine/tables/summary_table.h"
 
 namespace korvelan {
@@ -71,6 +72,13 @@ void label_sort(ReportContext& ctx, ReportSide side) {
                                     ctx.run.rep.sub_table_counter + 1, ctx.request);
 }
 
+// Sub-table 1 of the per-entry statistics Tables, when every sub-table or 0 or 1 is asked for.
+void entry_statistics(ReportContext& ctx) {
+    if (!all_or(ctx, sub(ctx) <= 1.0f)) return;
+    ctx.run.rep.sub_table_counter = 0;
+    write_entry_statistics_table(ctx);
+}
+
 // ---- The writers of each Table, in their order ----------------------------------------------
 
 // Table 3: the summary statistics (3.1); the rating-scale structure and probability curves of
@@ -93,6 +101,7 @@ void misfit_order_tables(ReportContext& ctx) {
     const float last_sorted = ctx.side == ReportSide::Persons ? 2.0f : 3.0f;
     if (all_or(ctx, sub(ctx) <= last_sorted || sub(ctx) == 4.0f || sub(ctx) == 5.0f))
         fit_sort(ctx, ctx.side);
+    entry_statistics(ctx);
 }
 
 // Tables 7 (persons) and 11 (items): misfitting responses in fit order.
@@ -127,6 +136,7 @@ void item_order_tables(ReportContext& ctx) {
         ctx.fit_key = "CORRELATION";
         key_sort(ctx, ReportSide::Items, 'P', a.item_point_biserial);
     }
+    entry_statistics(ctx);
 }
 
 // Tables 17, 18 and 19: person statistics in measure, entry and label order.
@@ -142,6 +152,7 @@ void person_order_tables(ReportContext& ctx) {
         ctx.fit_key = "ALPHA";
         label_sort(ctx, ReportSide::Persons);
     }
+    entry_statistics(ctx);
 }
 
 // Tables 23 (items) and 24 (persons): principal components of the residuals, which exist only

@@ -12,6 +12,7 @@
 #include "engine/estimation/summary_stats.h"
 #include "engine/report/table_heading.h"
 #include "engine/run/report_line.h"
+#include "engine/tables/summary_slots.h"
 
 namespace korvelan {
 
@@ -19,14 +20,6 @@ namespace {
 
 using Slots = std::array<SummarySlot, 25>;
 
-// The summary slots of one side, numbered as AnalysisArrays::summary numbers them.
-struct SideSlots {
-    int first;          // raw score; count, measure, model S.E. and the four fit values follow
-    int real_error;     // real S.E. of the measured entries
-    int with_extremes;  // measure with the extreme entries; their model and real S.E. follow
-};
-constexpr SideSlots kPersonSlots{1, 17, 19};
-constexpr SideSlots kItemSlots{9, 18, 22};
 
 // How many entries of one side have each status that is not measured.
 struct StatusCounts {

@@ -1,0 +1,247 @@
+#include "engine/tables/entry_statistics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "engine/estimation/estimation_common.h"
+#include "engine/input/data_input.h"
+#include "engine/input/work_files.h"
+#include "engine/report/table_heading.h"
+#include "engine/run/entry_statistics.h"
+#include "engine/run/file_units.h"
+#include "engine/run/report_line.h"
+#include "engine/tables/entry_statistics_layout.h"
+#include "engine/tables/summary_slots.h"
+
+namespace korvelan {
+
+namespace {
+
+const std::string kBar(1, box::kVertical);
+
+// What one row shows of its entry.
+struct RowValues {
+    int status = 0;  // without the PROX mark
+    EntryStatistics v;
+    float weight = 1.0f;
+    std::string label;
+    char model = ' ', group = ' ';
+};
+
+// The GROUPS= character of an item: "0" when every item is a group of its own; otherwise the
+// first non-blank character of the item's own XWIDE= columns (one column once the string has
+// been reduced to one character per item).
+char group_character(const Run& run, int item) {
+    if (run.cv.groups_mode == 2) return '0';
+    const std::string& g = run.arrays.strings.groups;
+    const std::size_t ni = static_cast<std::size_t>(std::max(run.arrays.items, 0));
+    const std::size_t xwide = static_cast<std::size_t>(std::max(run.cv.xwide, 1));
+    const std::size_t width = g.size() >= ni * xwide ? xwide : 1;
+    const std::size_t first = static_cast<std::size_t>(item - 1) * width;
+    for (std::size_t k = first; k < first + width && k < g.size(); ++k)
+        if (g[k] != ' ') return g[k];
+    return ' ';
+}
+
+RowValues gather_row(Run& run, WorkFiles& files, const EntryColumns& c, int e) {
+    const AnalysisArrays& a = run.arrays;
+    RowValues r;
+    if (c.items) {
+        r.status = base_status(array_value(a.item_status, e, status::kDeleted));
+        r.v = item_statistics(a, e);
+        r.weight = item_weight(a, e);
+        read_item_label_record(run, files, e, r.label);
+        const char model = array_value(a.group_model, array_value(a.item_group, e), 'R');
+        r.model = model == 'R' ? ' ' : model;
+        r.group = group_character(run, e);
+        if (c.total_score)
+            r.v.raw_score = array_value(a.item_shown_score, e),
+            r.v.count = array_value(a.item_shown_count, e);
+    } else {
+        r.status = base_status(array_value(a.person_status, e, status::kDeleted));
+        PersonWorkFields record;
+        read_person_work_record(run, files, e, record);
+        r.v = person_statistics(a, e, record);
+        r.weight = person_weight(a, e);
+        read_person_name_record(run, files, e, r.label);
+        if (c.total_score)
+            r.v.raw_score = array_value(a.person_shown_score, e),
+            r.v.count = array_value(a.person_shown_count, e);
+    }
+    if (c.real_errors) r.v.standard_error *= std::sqrt(std::max(1.0f, r.v.infit_mnsq));
+    return r;
+}
+
+// The letter that ties a row of a misfit list to the fit plots: "A".."Z" from the top while the
+// row lies in the upper half, "a".."z" up from the bottom; blank in the middle.
+char misfit_letter(int p, int n) {
+    if (p < 27 && p <= n - p + 1) return static_cast<char>('A' + p - 1);
+    if (n - p < 26) return static_cast<char>('a' + n - p);
+    return ' ';
+}
+
+const char* status_word(int s) {
+    switch (s) {
+        case status::kDropped:
+            return "DROPPED";
+        case status::kDeleted:
+            return "DELETED";
+        case status::kInestimableHigh:
+            return "INESTIMABLE: HIGH";
+        case status::kInestimableLow:
+            return "INESTIMABLE: LOW";
+        default:
+            return "DESELECTED";
+    }
+}
+
+std::string count_text(const EntryColumns& c, float x) {
+    return c.weighted_counts ? fmt_f(x, 7, 1) : fmt_i(nint(x), 7);
+}
+
+// Positions 1 to 67 of a row: number, score, count, measure and S.E., then the fit cells, the
+// extreme note or the status word.
+std::string row_text(const EntryColumns& c, const RowValues& r, int e, char letter) {
+    std::string t = " " + kBar + fmt_i(e, 6);
+    if (r.status < status::kExtremeMinimum)
+        return pad_right(t + "     " + status_word(r.status), 38) + kBar + std::string(10, ' ') +
+               kBar + std::string(10, ' ') + kBar + std::string(5, ' ') + kBar;
+    std::string error = fmt_f(r.v.standard_error, 8, c.decimals);
+    if (r.status >= status::kAnchored) error[0] = 'A';
+    t += count_text(c, r.v.raw_score) + count_text(c, r.v.count) +
+         fmt_f(r.v.measure, 8, c.decimals) + error + kBar;
+    if (r.status <= status::kExtremeMaximum) {
+        const char* side = r.status == status::kExtremeMaximum ? "MAXIMUM" : "MINIMUM";
+        return pad_right(t + " " + side + " ESTIMATED MEASURE", 66) + kBar;
+    }
+    std::string correlation = fmt_f(r.v.point_biserial, 5, 2);
+    if (correlation[0] == ' ') correlation[0] = letter;
+    return t + fmt_f(r.v.infit_mnsq, 4, 2) + fmt_f(r.v.infit_zstd, 6, 1) + kBar +
+           fmt_f(r.v.outfit_mnsq, 4, 2) + fmt_f(r.v.outfit_zstd, 6, 1) + kBar + correlation + kBar;
+}
+
+// The weight cell: three decimals cut to what 5 columns hold, and the cell's rule.
+std::string weight_cell(float weight) {
+    std::string cell = pad_left(trim(real_to_text10(weight, "(F10.3)")), 6);
+    cell[5] = box::kVertical;
+    return cell;
+}
+
+std::string displacement_cell(const EntryColumns& c, const RowValues& r) {
+    const std::string value = r.status < status::kExtremeMinimum
+                                  ? std::string(8, ' ')
+                                  : fmt_f(r.v.displacement, 8, c.decimals);
+    return value + kBar;
+}
+
+void copy_row_to_summary_file(Run& run, const std::string& row, const std::string& label_area) {
+    const std::string text = std::string(trim_right(row)) + label_area + kBar;
+    write_unit_line(run, unit::kSummary, trim_right(std::string_view(text).substr(0, 80)));
+    run.rs.io_status = 0;
+}
+
+// The MEAN or S.D. row of the side's summary slots.
+void statistics_row(Run& run, const EntryColumns& c, const char* label, bool mean) {
+    const auto& slot = run.arrays.summary;
+    const SideSlots& s = c.items ? kItemSlots : kPersonSlots;
+    auto v = [&](int k) { return mean ? slot[k].mean : slot[k].sd; };
+    const int error = c.real_errors ? s.real_error : s.first + 3;
+    std::string t = " " + kBar + " " + label + fmt_f(v(s.first), 8, 0) +
+                    fmt_f(v(s.first + 1), 7, 0) + fmt_f(v(s.first + 2), 8, c.decimals) +
+                    fmt_f(v(error), 8, c.decimals) + kBar + fmt_f(v(s.first + 4), 4, 2) +
+                    fmt_f(v(s.first + 5), 6, 1) + kBar + fmt_f(v(s.first + 6), 4, 2) +
+                    fmt_f(v(s.first + 7), 6, 1) + kBar;
+    t = pad_right(t, 66) + kBar;
+    if (c.weight_column) t += "     " + kBar;
+    if (c.displacement_column) t += "        " + kBar;
+    run.rep.line.clear();
+    run.rep.line.put(1, t + std::string(static_cast<std::size_t>(c.label_width), ' ') + kBar);
+    write_report_line(run);
+}
+
+struct ListWalk {
+    bool omitted = false;
+    bool omitted_line_printed = false;
+};
+
+bool left_out_of_misfit_list(const EntryColumns& c, int p, int n, float infit_z, float outfit_z) {
+    return c.fit_order && p >= 27 && n - p >= 26 && std::fabs(infit_z) < c.fit_limit &&
+           std::fabs(outfit_z) < c.fit_limit;
+}
+
+void write_row(ReportContext& ctx, const EntryColumns& c, WorkFiles& files, ListWalk& walk,
+               int p, int n) {
+    Run& run = ctx.run;
+    std::int32_t& slot = ctx.order(ctx.side).entries[static_cast<std::size_t>(p - 1)];
+    const int e = slot;
+    const AnalysisArrays& a = run.arrays;
+    const float infit_z = array_value(c.items ? a.item_infit_zstd : a.person_infit_zstd, e);
+    const float outfit_z = array_value(c.items ? a.item_outfit_zstd : a.person_outfit_zstd, e);
+    if (left_out_of_misfit_list(c, p, n, infit_z, outfit_z)) {
+        slot = -e;
+        walk.omitted = true;
+        return;
+    }
+    const RowValues r = gather_row(run, files, c, e);
+    if (r.status < status::kDropped) slot = -e;
+    const float side_z = run.cv.ou_flag == 'N' ? infit_z : outfit_z;
+    if (walk.omitted && !walk.omitted_line_printed && side_z < 0.0f) {
+        break_page_if_needed(run, run.rep.page_line_counter + 1);
+        write_omitted_line(run, c);
+        walk.omitted_line_printed = true;
+    }
+    break_page_if_needed(run, run.rep.page_line_counter + 4);
+    if (run.rep.page_line_counter == 2) {
+        write_entry_sub_heading(run, c);
+        write_entry_column_headings(run, c);
+    }
+    const std::string row = row_text(c, r, e, c.fit_order ? misfit_letter(p, n) : ' ');
+    const std::string label = row_label_area(c, r.label, r.model, r.group);
+    std::int32_t& copied = c.items ? run.rep.item_rows_copied : run.rep.person_rows_copied;
+    if (c.fit_order && copied < std::min(n, 4) && !run.rs.report_closed) {
+        copy_row_to_summary_file(run, row, label);
+        ++copied;
+    }
+    std::string line(trim_right(row));
+    if (c.weight_column) line += weight_cell(r.weight);
+    if (c.displacement_column) line += displacement_cell(c, r);
+    run.rep.line.clear();
+    run.rep.line.put(1, line + label + kBar);
+    write_report_line(run);
+}
+
+}  // namespace
+
+void write_entry_statistics_table(ReportContext& ctx) {
+    Run& run = ctx.run;
+    const EntryColumns c = choose_entry_columns(ctx);
+    write_table_heading(run, 0);
+    run.rep.line.clear();
+    run.rep.line.put(2, pad_right(run.arrays.estimation.separation_note, 100));
+    write_report_line(run);
+    write_blank_report_line(run);
+    write_entry_sub_heading(run, c);
+    if (c.fit_order && !run.rs.report_closed) write_copied_rows_heading(run, c);
+    write_entry_column_headings(run, c);
+
+    WorkFiles files = run_work_files(run);
+    EntryOrder& order = ctx.order(ctx.side);
+    const int n = std::clamp(order.count, 0, static_cast<std::int32_t>(order.entries.size()));
+    ListWalk walk;
+    for (int p = 1; p <= n; ++p) {
+        if (order.entries[static_cast<std::size_t>(p - 1)] < 1) {
+            walk.omitted = true;
+            continue;
+        }
+        write_row(ctx, c, files, walk, p, n);
+    }
+    if (walk.omitted && !walk.omitted_line_printed) write_omitted_line(run, c);
+
+    write_entry_rule(run, c, box::kVerticalRight, box::kCross, box::kVerticalLeft);
+    statistics_row(run, c, "MEAN", true);
+    statistics_row(run, c, "S.D.", false);
+    write_entry_rule(run, c, box::kUpRight, box::kUpHorizontal, box::kUpLeft);
+}
+
+}  // namespace korvelan

@@ -1,0 +1,156 @@
+#include "engine/tables/entry_statistics_layout.h"
+
+#include <cmath>
+
+#include "engine/report/table_heading.h"
+#include "engine/run/file_units.h"
+#include "engine/run/report_line.h"
+
+namespace korvelan {
+
+namespace {
+
+const std::string kBar(1, box::kVertical);
+
+bool any_fraction(const std::vector<float>& weights) {
+    for (std::size_t k = 1; k < weights.size(); ++k)
+        if (weights[k] != std::floor(weights[k])) return true;
+    return false;
+}
+
+bool any_model_other_than_rating_scale(const AnalysisArrays& a) {
+    for (int g = 1; g <= a.groups; ++g)
+        if (array_value(a.group_model, g, 'R') != 'R') return true;
+    return false;
+}
+
+std::string runs(char c, int n) {
+    return std::string(static_cast<std::size_t>(std::max(n, 0)), c);
+}
+
+ReportLineBuffer& fresh_line(Run& run) {
+    run.rep.line.clear();
+    return run.rep.line;
+}
+
+}  // namespace
+
+EntryColumns choose_entry_columns(const ReportContext& ctx) {
+    const Run& run = ctx.run;
+    const ControlVariables& cv = run.cv;
+    const AnalysisArrays& a = run.arrays;
+    EntryColumns c;
+    c.items = ctx.side == ReportSide::Items;
+    c.word = std::string(trim(c.items ? cv.item_plural : cv.person_word));
+    c.key = std::string(trim(ctx.fit_key));
+    c.fit_order = c.key.find("FIT") != std::string::npos;
+    const bool other_weights =
+        c.items ? run.input.person_weights_present : run.input.item_weights_present;
+    c.weighted_counts = other_weights && any_fraction(c.items ? a.person_weights : a.item_weights);
+    c.weight_column = c.items ? run.input.item_weights_present : run.input.person_weights_present;
+    const EstimationResults& est = a.estimation;
+    c.displacement_column =
+        (c.items ? est.item_displacement_shown_as_zero : est.person_displacement_shown_as_zero) ||
+        ctx.request.table == 25;
+    c.real_errors = cv.rea_flag == 'Y';
+    c.total_score = cv.to_flag == 'Y';
+    c.measure_format = cv.user_decimals_format;
+    c.decimals = decimals_of_format(c.measure_format);
+    c.fit_limit = std::fabs(c.items ? cv.fiti : cv.fitp);
+    c.label_column = ctx.request.selectors[4];
+    if (!c.items) {
+        c.label_width = std::max(cv.namlen, 0) + 1;
+        return c;
+    }
+    c.label_width = std::max(cv.itlen, 0) + 1;
+    const bool model = any_model_other_than_rating_scale(a);
+    const bool group = a.groups > 1;
+    if (model || group) c.label_width += 1;
+    if (model) c.model_position = c.label_width + 1, c.label_width += 2;
+    if (group) c.group_position = c.label_width + 1, c.label_width += 2;
+    return c;
+}
+
+std::string heading_label_area(const EntryColumns& c) {
+    std::string area = pad_right(" " + c.word, static_cast<std::size_t>(c.label_width));
+    if (c.model_position > 0) area[static_cast<std::size_t>(c.model_position) - 1] = 'M';
+    if (c.group_position > 0) area[static_cast<std::size_t>(c.group_position) - 1] = 'G';
+    return area;
+}
+
+std::string row_label_area(const EntryColumns& c, const std::string& label, char model, char group) {
+    std::string area = pad_right(" " + label, static_cast<std::size_t>(c.label_width));
+    if (c.model_position > 0) area[static_cast<std::size_t>(c.model_position) - 1] = model;
+    if (c.group_position > 0) area[static_cast<std::size_t>(c.group_position) - 1] = group;
+    return area;
+}
+
+void write_entry_sub_heading(Run& run, const EntryColumns& c) {
+    std::string text = c.word + " STATISTICS:  " + c.key + " ORDER";
+    if (c.key.find("ALPHA") != std::string::npos)
+        text += " ON COLUMN: " + fmt_f_left(c.label_column, 5, 0);
+    fresh_line(run).put(11, text);
+    write_report_line(run);
+    write_blank_report_line(run);
+}
+
+void write_entry_rule(Run& run, const EntryColumns& c, char left, char join, char right) {
+    const char h = box::kHorizontal;
+    std::string rule = std::string(1, left) + runs(h, 36) + join + runs(h, 10) + join +
+                       runs(h, 10) + join + runs(h, 5);
+    if (c.weight_column) rule += join + runs(h, 5);
+    if (c.displacement_column) rule += join + runs(h, 8);
+    rule += join + runs(h, c.label_width) + right;
+    fresh_line(run).put(2, rule);
+    write_report_line(run);
+}
+
+void write_entry_column_headings(Run& run, const EntryColumns& c) {
+    write_entry_rule(run, c, box::kDownRight, box::kDownHorizontal, box::kDownLeft);
+    const std::string& fit = run.cv.standardized_fit_label;
+    ReportLineBuffer& l = fresh_line(run);
+    l.put(2, kBar + "ENTRY");
+    l.put(12, c.total_score ? "TOTAL" : "RAW  ");
+    std::string rest = kBar + "   INFIT  " + kBar + "  OUTFIT  " + kBar +
+                       (run.cv.pt_flag == 'Y' ? "PTBIS" : "SCORE") + kBar;
+    if (c.weight_column) rest += "     " + kBar;
+    if (c.displacement_column) rest += "        " + kBar;
+    l.put(39, rest + runs(' ', c.label_width) + kBar);
+    write_report_line(run);
+
+    l.clear();
+    l.put(2, kBar + "NUMBER  SCORE  COUNT  MEASURE");
+    rest = (c.real_errors ? "REALSE" : " ERROR") + kBar + "MNSQ  " + fit + kBar + "MNSQ  " + fit +
+           kBar + "CORR." + kBar;
+    if (c.weight_column) rest += "WEIGH" + kBar;
+    if (c.displacement_column) rest += "DISPLACE" + kBar;
+    l.put(33, rest + heading_label_area(c) + kBar);
+    write_report_line(run);
+    write_entry_rule(run, c, box::kVerticalRight, box::kCross, box::kVerticalLeft);
+}
+
+void write_omitted_line(Run& run, const EntryColumns& c) {
+    const char h = box::kHorizontal;
+    ReportLineBuffer& l = fresh_line(run);
+    l.put(2, kBar);
+    l.put(10, "BETTER FITTING OMITTED");
+    std::string rest = box::kCross + runs(h, 10) + box::kCross + runs(h, 10) + box::kCross +
+                       runs(h, 5) + box::kVerticalLeft;
+    if (c.weight_column) rest += "     " + kBar;
+    if (c.displacement_column) rest += "        " + kBar;
+    l.put(39, rest + runs(' ', c.label_width) + kBar);
+    write_report_line(run);
+}
+
+void write_copied_rows_heading(Run& run, const EntryColumns& c) {
+    const std::string& fit = run.cv.standardized_fit_label;
+    ReportLineBuffer l;
+    l.put(2, kBar + "NUMBER  SCORE  COUNT  MEASURE");
+    l.put(33, (c.real_errors ? "REALSE" : " ERROR") + kBar + "IMNSQ " + fit + kBar + "OMNSQ " +
+                  fit + kBar + (run.cv.pt_flag == 'Y' ? "PTBIS" : "SCORE") + kBar +
+                  heading_label_area(c) + kBar);
+    write_unit_line(run, unit::kSummary, trim_right(l.view(1, 80)));
+    run.rs.io_status = 0;
+}
+
+}  // namespace korvelan
