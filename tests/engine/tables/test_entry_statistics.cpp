@@ -1,0 +1,300 @@
+// The entry statistics tables of whole runs. A small dichotomous set with a deleted, an anchored
+// and an extreme item and missing responses gives Tables 6.1, 10.1, 13.1, 14.1, 15.1, 25.1 and
+// 26.1 byte for byte; every row is checked again against the run's PFILE= and IFILE=, and each
+// order against the values it sorts by. A longer person list shows the misfit omission, the
+// letters of short lists, the page breaks and the rows copied to the summary on screen.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/report/report_context.h"
+#include "engine/tables/entry_statistics.h"
+#include "tests/engine/tables/summary_fixture.h"
+#include "tests/support/run_binary.h"
+
+using namespace korvelan;
+using namespace korvelan::testing;
+
+namespace {
+
+// Twelve persons on eight items: Cider deleted, Eggs anchored at .5, Honey answered by all,
+// three missing responses.
+std::string dichotomous(const std::string& tables) {
+    return "TITLE=Entry statistics\nNI=8\nITEM1=1\nNAME1=10\nNAMLEN=6\nCODES=01\nIDFILE=*\n3\n*\n"
+           "IAFILE=*\n5 0.5\n*\n" + tables +
+           "&END\nApple\nBread\nCider\nDates\nEggs\nFigs\nGrape\nHoney\nEND LABELS\n"
+           "11001001 P01\n10101011 P02\n11101 01 P03\n11010001 P04\n01101011 P05\n"
+           "11110001 P06\n11011001 P07\n10101111 P08\n11110101 P09\n0111 111 P10\n"
+           "10000001 P11\n11100011 P12\n";
+}
+
+// Seventy persons on ten items, responses by ability against difficulty with a little noise.
+std::string many_persons(const std::string& settings) {
+    std::string s = "TITLE=Many persons\nNI=10\nITEM1=1\nNAME1=12\nNAMLEN=4\nCODES=01\n" +
+                    settings + "&END\nI1\nI2\nI3\nI4\nI5\nI6\nI7\nI8\nI9\nI10\nEND LABELS\n";
+    unsigned state = 12345;
+    for (int p = 1; p <= 70; ++p) {
+        const double ability = -2.0 + 4.0 * (p % 23) / 22.0;
+        for (int i = 1; i <= 10; ++i) {
+            state = state * 1103515245u + 12345u;
+            const double noise = static_cast<double>((state >> 16) % 1000) / 1000.0 * 2.4 - 1.2;
+            s += ability + noise > -2.25 + 0.5 * i ? '1' : '0';
+        }
+        s += "  P" + std::to_string(100 + p) + "\n";
+    }
+    return s;
+}
+
+// The lines of Table id ("10.1") in the report, from its heading to the next heading.
+std::vector<std::string> table_block(const std::string& report, const std::string& id) {
+    std::vector<std::string> block;
+    bool inside = false;
+    for (std::string line : crlf_lines(report)) {
+        const std::string bare = !line.empty() && line[0] == '\f' ? line.substr(1) : line;
+        if (bare.rfind("TABLE ", 0) == 0) inside = bare.rfind("TABLE " + id + " ", 0) == 0;
+        if (inside) block.push_back(line);
+    }
+    return block;
+}
+
+std::vector<std::string> without_heading_line(std::vector<std::string> block) {
+    if (!block.empty()) block.erase(block.begin());
+    return block;
+}
+
+bool is_row(const std::string& line) {
+    return line.size() > 8 && line[0] == '|' && std::isdigit(static_cast<unsigned char>(line[6]));
+}
+
+// The entry numbers of the rows, in their order.
+std::vector<int> row_entries(const std::vector<std::string>& block) {
+    std::vector<int> entries;
+    for (const std::string& l : block)
+        if (is_row(l)) entries.push_back(std::stoi(l.substr(1, 6)));
+    return entries;
+}
+
+std::map<int, MeasureRecord> by_entry(const std::vector<MeasureRecord>& records) {
+    std::map<int, MeasureRecord> m;
+    for (const MeasureRecord& r : records) m[r.entry] = r;
+    return m;
+}
+
+double field(const std::string& line, std::size_t first, std::size_t last) {
+    return std::stod(columns(line, first, last));
+}
+
+// Every measured or extreme row against the record of its entry in the measure file.
+void expect_rows_match(const std::vector<std::string>& block, const std::vector<MeasureRecord>& file) {
+    const std::map<int, MeasureRecord> records = by_entry(file);
+    int checked = 0;
+    for (const std::string& l : block) {
+        if (!is_row(l)) continue;
+        const MeasureRecord& r = records.at(std::stoi(l.substr(1, 6)));
+        if (r.status < -1) continue;
+        EXPECT_NEAR(field(l, 8, 14), r.score, 0.5) << l;
+        EXPECT_NEAR(field(l, 15, 21), r.count, 0.5) << l;
+        EXPECT_NEAR(field(l, 22, 29), r.measure, 0.0051) << l;
+        EXPECT_NEAR(field(l, 31, 37), r.error, 0.0051) << l;
+        EXPECT_EQ(l[29] == 'A', r.status >= 2) << l;
+        ++checked;
+        if (r.status < 1) continue;
+        const std::size_t cells[4][2] = {{39, 42}, {43, 48}, {50, 53}, {54, 59}};
+        for (int k = 0; k < 4; ++k)
+            EXPECT_NEAR(field(l, cells[k][0], cells[k][1]), r.fit[static_cast<std::size_t>(k)],
+                        k % 2 ? 0.051 : 0.0051)
+                << l;
+        std::string correlation = l.substr(60, 5);
+        if (std::isalpha(static_cast<unsigned char>(correlation[0]))) correlation[0] = ' ';
+        EXPECT_NEAR(std::stod(correlation), r.fit[5], 0.0051) << l;
+    }
+    EXPECT_GT(checked, 0);
+}
+
+// Values of the measure file in the order of the rows.
+std::vector<double> in_row_order(const std::vector<std::string>& block,
+                                 const std::vector<MeasureRecord>& file,
+                                 double (*value)(const MeasureRecord&)) {
+    const std::map<int, MeasureRecord> records = by_entry(file);
+    std::vector<double> v;
+    for (int e : row_entries(block)) v.push_back(value(records.at(e)));
+    return v;
+}
+
+constexpr const char* kAllItemTables = "TABLES=00000100010011100000000011\n";
+
+}  // namespace
+
+TEST(EntryStatisticsTables, DichotomousRunTablesAndTheirMeasureFiles) {
+    SummaryRun analysis(dichotomous(kAllItemTables));
+    ASSERT_EQ(analysis.exit_status, 0) << analysis.host.screen();
+    const std::string report = analysis.report();
+    const std::vector<MeasureRecord> persons = analysis.persons(), items = analysis.items();
+    const std::map<std::string, std::string> sub_headings = {
+        {"6.1", "         PERSON STATISTICS:  MISFIT ORDER"},
+        {"10.1", "         ITEMS STATISTICS:  MISFIT ORDER"},
+        {"13.1", "         ITEMS STATISTICS:  MEASURE ORDER"},
+        {"14.1", "         ITEMS STATISTICS:  ENTRY ORDER"},
+        {"15.1", "         ITEMS STATISTICS:  ALPHA ORDER ON COLUMN: 1."},
+        {"25.1", "         ITEMS STATISTICS:  DISPLACEMENT ORDER"},
+        {"26.1", "         ITEMS STATISTICS:  CORRELATION ORDER"}};
+    std::map<std::string, std::vector<std::string>> t;
+    for (const auto& [id, sub_heading] : sub_headings) {
+        t[id] = table_block(report, id);
+        ASSERT_GT(t[id].size(), 14u) << id;
+        expect_golden("tables/entry_statistics_" + id + ".txt",
+                      crlf_text(without_heading_line(t[id])));
+        EXPECT_EQ(t[id][5], sub_heading);
+        expect_rows_match(t[id], id == "6.1" ? persons : items);
+    }
+
+    // The column headings and one row of Table 14, column by column.
+    const std::vector<std::string>& entry = t["14.1"];
+    EXPECT_EQ(entry[8].substr(0, 38), "|ENTRY    RAW                        |");
+    EXPECT_EQ(entry[8].substr(37, 29), "|   INFIT  |  OUTFIT  |SCORE|");
+    EXPECT_EQ(entry[9], "|NUMBER  SCORE  COUNT  MEASURE  ERROR|MNSQ  ZSTD|MNSQ  ZSTD|CORR.| ITEMS|");
+    EXPECT_EQ(entry[10], "|------------------------------------+----------+----------+-----+------|");
+    // Cider deleted, Eggs anchored, Honey at the extreme: only Table 14 lists all three.
+    EXPECT_EQ(entry[13], "|     3     DELETED                  |          |          |     | Cider|");
+    EXPECT_EQ(entry[15].substr(29, 1), "A");
+    EXPECT_EQ(entry[18].substr(37), "| MINIMUM ESTIMATED MEASURE | Honey|");
+    EXPECT_EQ(row_entries(entry), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+    const std::vector<int> measured = row_entries(t["13.1"]);
+    EXPECT_EQ(std::count(measured.begin(), measured.end(), 3), 0) << "deleted";
+    EXPECT_EQ(std::count(measured.begin(), measured.end(), 8), 1) << "extreme";
+    const std::vector<int> misfit = row_entries(t["10.1"]);
+    EXPECT_EQ(misfit.size(), 6u);
+    EXPECT_EQ(std::count(misfit.begin(), misfit.end(), 8), 0) << "no fit of an extreme item";
+
+    // Each order against the values of the measure file it sorts by.
+    auto descending = [](std::vector<double> v) { return std::is_sorted(v.rbegin(), v.rend()); };
+    EXPECT_TRUE(descending(in_row_order(t["13.1"], items, [](const MeasureRecord& r) { return r.measure; })));
+    EXPECT_TRUE(descending(in_row_order(t["25.1"], items, [](const MeasureRecord& r) { return r.fit[4]; })));
+    const std::vector<double> correlations =
+        in_row_order(t["26.1"], items, [](const MeasureRecord& r) { return r.fit[5]; });
+    EXPECT_TRUE(std::is_sorted(correlations.begin(), correlations.end()));
+    for (const char* id : {"6.1", "10.1"})
+        EXPECT_TRUE(descending(in_row_order(t[id], id[0] == '6' ? persons : items,
+                                            [](const MeasureRecord& r) { return std::max(r.fit[0], r.fit[2]); })))
+            << id;
+    std::vector<std::string> labels;
+    for (int e : row_entries(t["15.1"])) labels.push_back(by_entry(items).at(e).label);
+    EXPECT_TRUE(std::is_sorted(labels.begin(), labels.end()));
+
+    // Table 25 has its displacement column though no displacement is worth noting.
+    EXPECT_EQ(t["25.1"][9].substr(59), "|CORR.|DISPLACE| ITEMS|");
+    EXPECT_EQ(t["13.1"][9].substr(59), "|CORR.| ITEMS|");
+}
+
+TEST(EntryStatisticsTables, MisfitTablesAfterEachOtherAndTheirSummaryRows) {
+    SummaryRun both(dichotomous("TFILE=*\n6\n10\n*\n"));
+    SummaryRun alone(dichotomous("TFILE=*\n10\n*\n"));
+    ASSERT_EQ(both.exit_status, 0) << both.host.screen();
+    ASSERT_EQ(alone.exit_status, 0) << alone.host.screen();
+    const std::vector<std::string> after = table_block(both.report(), "10.1");
+    ASSERT_GT(after.size(), 10u);
+    EXPECT_EQ(without_heading_line(after), without_heading_line(table_block(alone.report(), "10.1")));
+
+    // The heading and first four rows of each misfit Table, as the summary on screen shows them.
+    const std::string screen = both.host.screen();
+    const std::vector<std::string> persons = table_block(both.report(), "6.1");
+    for (const std::vector<std::string>* t : {&persons, &after}) {
+        const std::string word = t == &persons ? " PERSON" : " ITEMS|";
+        EXPECT_NE(screen.find("|NUMBER  SCORE  COUNT  MEASURE  ERROR|IMNSQ ZSTD|OMNSQ ZSTD|SCORE|" +
+                              word),
+                  std::string::npos);
+        const std::size_t first = 11;
+        for (std::size_t k = first; k < first + 4; ++k)
+            EXPECT_NE(screen.find((*t)[k].substr(0, 66)), std::string::npos) << (*t)[k];
+        EXPECT_EQ(screen.find((*t)[first + 4].substr(0, 66)), std::string::npos) << "fifth row";
+    }
+}
+
+// Seventy persons: the omission of the well-fitting middle, short lists, repeated calls and
+// page breaks.
+struct LongPersonList : ::testing::Test {
+    SummaryRun analysis{many_persons("TFILE=*\n6\n*\n")};
+    void SetUp() override { ASSERT_EQ(analysis.exit_status, 0) << analysis.host.screen(); }
+
+    // The table of persons written now, after the run, from the list as it stands.
+    std::vector<std::string> write_now() {
+        korvelan::Run& run = analysis.run;
+        analysis.host.line_file.clear();
+        run.rep.request = TableRequest{};
+        run.rep.request.table = 6;
+        run.rep.sub_table_counter = 0;
+        run.rep.page_line_counter = -1;
+        ReportContext ctx(run);
+        ctx.side = ReportSide::Persons;
+        write_entry_statistics_table(ctx);
+        return analysis.host.line_file;
+    }
+};
+
+TEST_F(LongPersonList, TheWellFittingMiddleIsLeftOut) {
+    const std::vector<std::string> t = table_block(analysis.report(), "6.1");
+    const std::vector<int> rows = row_entries(t);
+    const EntryOrder& order = analysis.run.rep.person_order;
+    const int n = order.count;
+    ASSERT_GT(n, 52);
+    ASSERT_LT(static_cast<int>(rows.size()), n);
+    // The first 26 and last 26 positions are always printed; the entries left out are negative.
+    int printed = 0;
+    for (int p = 1; p <= n; ++p) {
+        const int e = order.entries[static_cast<std::size_t>(p - 1)];
+        if (p < 27 || n - p < 26) {
+            EXPECT_GT(e, 0) << p;
+        }
+        if (e > 0) {
+            EXPECT_EQ(rows[static_cast<std::size_t>(printed++)], e);
+        }
+    }
+    EXPECT_EQ(printed, static_cast<int>(rows.size()));
+    std::size_t omitted = 0;
+    for (const std::string& l : t)
+        if (l.find("BETTER FITTING OMITTED") != std::string::npos) ++omitted;
+    ASSERT_EQ(omitted, 1u);
+    const std::string line = *std::find_if(t.begin(), t.end(), [](const std::string& l) {
+        return l.find("BETTER FITTING OMITTED") != std::string::npos;
+    });
+    EXPECT_EQ(line.substr(0, 32), "|       BETTER FITTING OMITTED  ");
+    EXPECT_EQ(line.substr(37, 29), "+----------+----------+-----|");
+    // A second call on the same list skips the negative entries and counts them as omitted.
+    const std::vector<std::string> again = write_now();
+    EXPECT_EQ(row_entries(again), rows);
+}
+
+TEST_F(LongPersonList, ThirtyEntriesAreLetteredFromBothEnds) {
+    // The thirty worst-fitting persons, in their fit order.
+    EntryOrder& order = analysis.run.rep.person_order;
+    order.entries.resize(30);
+    order.count = 30;
+    for (std::int32_t& e : order.entries) e = std::abs(e);
+    std::string letters;
+    for (const std::string& l : write_now())
+        if (is_row(l)) letters += l[60];
+    EXPECT_EQ(letters, "ABCDEFGHIJKLMNOonmlkjihgfedcba");
+}
+
+TEST_F(LongPersonList, PageBreaksRepeatTheHeadings) {
+    analysis.run.cv.page_length = 40;
+    const std::vector<std::string> t = write_now();
+    std::size_t breaks = 0;
+    for (std::size_t k = 0; k + 7 < t.size(); ++k) {
+        if (t[k].rfind("\f**CONTINUED FROM PREVIOUS SHEET**", 0) != 0) continue;
+        ++breaks;
+        EXPECT_EQ(t[k], "\f**CONTINUED FROM PREVIOUS SHEET**   PAGE " + std::to_string(breaks + 1));
+        EXPECT_EQ(t[k + 1], " ");
+        EXPECT_EQ(t[k + 2], "         PERSON STATISTICS:  MISFIT ORDER");
+        EXPECT_EQ(t[k + 3], " ");
+        for (int j = 4; j < 8; ++j) EXPECT_EQ(t[k + j], t[static_cast<std::size_t>(j + 3)]) << j;
+        EXPECT_TRUE(is_row(t[k + 8]) || t[k + 8].find("OMITTED") != std::string::npos);
+    }
+    EXPECT_GE(breaks, 1u);
+    analysis.run.cv.page_length = 0;
+    for (const std::string& l : write_now()) EXPECT_EQ(l.find("CONTINUED"), std::string::npos);
+}
