@@ -298,3 +298,68 @@ TEST_F(LongPersonList, PageBreaksRepeatTheHeadings) {
     analysis.run.cv.page_length = 0;
     for (const std::string& l : write_now()) EXPECT_EQ(l.find("CONTINUED"), std::string::npos);
 }
+
+// The options and switches of the layout, on the items of the dichotomous run written after it.
+struct ItemTableOptions : ::testing::Test {
+    SummaryRun analysis{dichotomous("")};
+    void SetUp() override { ASSERT_EQ(analysis.exit_status, 0) << analysis.host.screen(); }
+
+    std::vector<std::string> write_now(const char* key) {
+        korvelan::Run& run = analysis.run;
+        analysis.host.line_file.clear();
+        EntryOrder& order = run.rep.item_order;
+        order.entries = {1, 2, 4, 5, 6, 7};
+        order.count = 6;
+        run.rep.request = TableRequest{};
+        run.rep.request.table = 10;
+        run.rep.sub_table_counter = 0;
+        run.rep.page_line_counter = -1;
+        ReportContext ctx(run);
+        ctx.side = ReportSide::Items;
+        ctx.fit_key = key;
+        write_entry_statistics_table(ctx);
+        return analysis.host.line_file;
+    }
+};
+
+TEST_F(ItemTableOptions, CorrelationOfMinusOneShowsNoLetterAndOverflowKeepsColumns) {
+    AnalysisArrays& a = analysis.run.arrays;
+    a.item_point_biserial[2] = -1.0f;
+    a.item_measure[4] = 1234.5f;
+    analysis.run.cv.user_decimals_format = "(F8.4)";
+    const std::vector<std::string> t = write_now("MISFIT");
+    EXPECT_EQ(t[12].substr(0, 7) + t[12].substr(59, 7), "|     2|-1.00|");
+    EXPECT_EQ(t[13].substr(0, 7) + t[13].substr(21, 8) + t[13].substr(37, 1), "|     4********|");
+    EXPECT_EQ(t[13].size(), t[11].size());
+    EXPECT_EQ(t[11].substr(59, 2), "|A");
+    EXPECT_EQ(t[5], "         ITEMS STATISTICS:  MISFIT ORDER");
+}
+
+TEST_F(ItemTableOptions, RealErrorsWeightsGroupsAndModels) {
+    korvelan::Run& run = analysis.run;
+    AnalysisArrays& a = run.arrays;
+    run.cv.rea_flag = 'Y';
+    run.input.item_weights_present = run.input.person_weights_present = true;
+    a.item_weights.assign(9, 1.5f);
+    a.person_weights.assign(13, 1.0f);
+    a.person_weights[3] = 0.5f;  // one fraction: scores and counts with a decimal
+    // Two groups, the second of the partial-credit kind, in two-column GROUPS= slots.
+    a.groups = 2;
+    a.group_model = {'R', 'R', 'S'};
+    a.item_group.assign(9, 1);
+    a.item_group[2] = 2;
+    run.cv.groups_mode = 1;
+    run.cv.xwide = 2;
+    a.strings.groups = "1  2 1 1  1 1 1 1";
+    // Label area: ITLEN= + 1, one more for the letters, then "M" and "G" two apart.
+    const std::vector<std::string> t = write_now("ENTRY");
+    EXPECT_EQ(t[8].substr(59), "|SCORE|     |           |");
+    EXPECT_EQ(t[9], "|NUMBER  SCORE  COUNT  MEASURE REALSE|MNSQ  ZSTD|MNSQ  ZSTD|CORR.|WEIGH|"
+                    " ITEMS M G |");
+    const double error = a.item_standard_error[1] * std::sqrt(std::max(1.0f, a.item_infit_mnsq[1]));
+    EXPECT_NEAR(field(t[11], 31, 37), error, 0.0051);
+    EXPECT_EQ(t[11].substr(7, 14), fmt_f(a.item_raw_score[1], 7, 1) + fmt_f(a.item_count[1], 7, 1));
+    EXPECT_EQ(t[11].substr(65), "| 1.50| Apple   1 |");
+    EXPECT_EQ(t[12].substr(65), "| 1.50| Bread S 2 |");
+    EXPECT_EQ(t.back().size(), t[9].size());
+}
