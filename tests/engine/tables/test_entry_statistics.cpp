@@ -125,6 +125,22 @@ std::vector<double> in_row_order(const std::vector<std::string>& block,
     return v;
 }
 
+// The table of one side written now, after the run, from the side's list as it stands.
+std::vector<std::string> write_after_run(SummaryRun& analysis, ReportSide side, int table,
+                                         const char* key) {
+    korvelan::Run& run = analysis.run;
+    analysis.host.line_file.clear();
+    run.rep.request = TableRequest{};
+    run.rep.request.table = table;
+    run.rep.sub_table_counter = 0;
+    run.rep.page_line_counter = -1;
+    ReportContext ctx(run);
+    ctx.side = side;
+    ctx.fit_key = key;
+    write_entry_statistics_table(ctx);
+    return analysis.host.line_file;
+}
+
 constexpr const char* kAllItemTables = "TABLES=00000100010011100000000011\n";
 
 }  // namespace
@@ -220,18 +236,8 @@ struct LongPersonList : ::testing::Test {
     SummaryRun analysis{many_persons("TFILE=*\n6\n*\n")};
     void SetUp() override { ASSERT_EQ(analysis.exit_status, 0) << analysis.host.screen(); }
 
-    // The table of persons written now, after the run, from the list as it stands.
     std::vector<std::string> write_now() {
-        korvelan::Run& run = analysis.run;
-        analysis.host.line_file.clear();
-        run.rep.request = TableRequest{};
-        run.rep.request.table = 6;
-        run.rep.sub_table_counter = 0;
-        run.rep.page_line_counter = -1;
-        ReportContext ctx(run);
-        ctx.side = ReportSide::Persons;
-        write_entry_statistics_table(ctx);
-        return analysis.host.line_file;
+        return write_after_run(analysis, ReportSide::Persons, 6, "MISFIT");
     }
 };
 
@@ -305,20 +311,10 @@ struct ItemTableOptions : ::testing::Test {
     void SetUp() override { ASSERT_EQ(analysis.exit_status, 0) << analysis.host.screen(); }
 
     std::vector<std::string> write_now(const char* key) {
-        korvelan::Run& run = analysis.run;
-        analysis.host.line_file.clear();
-        EntryOrder& order = run.rep.item_order;
+        EntryOrder& order = analysis.run.rep.item_order;
         order.entries = {1, 2, 4, 5, 6, 7};
         order.count = 6;
-        run.rep.request = TableRequest{};
-        run.rep.request.table = 10;
-        run.rep.sub_table_counter = 0;
-        run.rep.page_line_counter = -1;
-        ReportContext ctx(run);
-        ctx.side = ReportSide::Items;
-        ctx.fit_key = key;
-        write_entry_statistics_table(ctx);
-        return analysis.host.line_file;
+        return write_after_run(analysis, ReportSide::Items, 10, key);
     }
 };
 
