@@ -4,11 +4,8 @@
 #include <cmath>
 #include <string>
 
-#include "engine/estimation/estimation_common.h"
 #include "engine/input/data_input.h"
-#include "engine/input/work_files.h"
 #include "engine/report/table_heading.h"
-#include "engine/run/entry_statistics.h"
 #include "engine/run/file_units.h"
 #include "engine/run/report_line.h"
 #include "engine/tables/entry_statistics_layout.h"
@@ -19,67 +16,6 @@ namespace korvelan {
 namespace {
 
 const std::string kBar(1, box::kVertical);
-
-// What one row shows of its entry.
-struct RowValues {
-    int status = 0;  // without the PROX mark
-    EntryStatistics v;
-    float weight = 1.0f;
-    std::string label;
-    char model = ' ', group = ' ';
-};
-
-// The GROUPS= character of an item: "0" when every item is a group of its own; otherwise the
-// first non-blank character of the item's own XWIDE= columns (one column once the string has
-// been reduced to one character per item).
-char group_character(const Run& run, int item) {
-    if (run.cv.groups_mode == 2) return '0';
-    const std::string& g = run.arrays.strings.groups;
-    const std::size_t ni = static_cast<std::size_t>(std::max(run.arrays.items, 0));
-    const std::size_t xwide = static_cast<std::size_t>(std::max(run.cv.xwide, 1));
-    const std::size_t width = g.size() >= ni * xwide ? xwide : 1;
-    const std::size_t first = static_cast<std::size_t>(item - 1) * width;
-    for (std::size_t k = first; k < first + width && k < g.size(); ++k)
-        if (g[k] != ' ') return g[k];
-    return ' ';
-}
-
-RowValues gather_row(Run& run, WorkFiles& files, const EntryColumns& c, int e) {
-    const AnalysisArrays& a = run.arrays;
-    RowValues r;
-    if (c.items) {
-        r.status = base_status(array_value(a.item_status, e, status::kDeleted));
-        r.v = item_statistics(a, e);
-        r.weight = item_weight(a, e);
-        read_item_label_record(run, files, e, r.label);
-        const char model = array_value(a.group_model, array_value(a.item_group, e), 'R');
-        r.model = model == 'R' ? ' ' : model;
-        r.group = group_character(run, e);
-        if (c.total_score)
-            r.v.raw_score = array_value(a.item_shown_score, e),
-            r.v.count = array_value(a.item_shown_count, e);
-    } else {
-        r.status = base_status(array_value(a.person_status, e, status::kDeleted));
-        PersonWorkFields record;
-        read_person_work_record(run, files, e, record);
-        r.v = person_statistics(a, e, record);
-        r.weight = person_weight(a, e);
-        read_person_name_record(run, files, e, r.label);
-        if (c.total_score)
-            r.v.raw_score = array_value(a.person_shown_score, e),
-            r.v.count = array_value(a.person_shown_count, e);
-    }
-    if (c.real_errors) r.v.standard_error *= std::sqrt(std::max(1.0f, r.v.infit_mnsq));
-    return r;
-}
-
-// The letter that ties a row of a misfit list to the fit plots: "A".."Z" from the top while the
-// row lies in the upper half, "a".."z" up from the bottom; blank in the middle.
-char misfit_letter(int p, int n) {
-    if (p < 27 && p <= n - p + 1) return static_cast<char>('A' + p - 1);
-    if (n - p < 26) return static_cast<char>('a' + n - p);
-    return ' ';
-}
 
 const char* status_word(int s) {
     switch (s) {
@@ -165,11 +101,6 @@ struct ListWalk {
     bool omitted_line_printed = false;
 };
 
-bool left_out_of_misfit_list(const EntryColumns& c, int p, int n, float infit_z, float outfit_z) {
-    return c.fit_order && p >= 27 && n - p >= 26 && std::fabs(infit_z) < c.fit_limit &&
-           std::fabs(outfit_z) < c.fit_limit;
-}
-
 void write_row(ReportContext& ctx, const EntryColumns& c, WorkFiles& files, ListWalk& walk,
                int p, int n) {
     Run& run = ctx.run;
@@ -183,7 +114,7 @@ void write_row(ReportContext& ctx, const EntryColumns& c, WorkFiles& files, List
         walk.omitted = true;
         return;
     }
-    const RowValues r = gather_row(run, files, c, e);
+    const RowValues r = gather_entry_row(run, files, c, e);
     if (r.status < status::kDropped) slot = -e;
     const float side_z = run.cv.ou_flag == 'N' ? infit_z : outfit_z;
     if (walk.omitted && !walk.omitted_line_printed && side_z < 0.0f) {

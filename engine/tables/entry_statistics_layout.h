@@ -5,7 +5,9 @@
 
 #include <string>
 
+#include "engine/input/work_files.h"
 #include "engine/report/report_context.h"
+#include "engine/run/entry_statistics.h"
 
 namespace korvelan {
 
@@ -30,6 +32,29 @@ struct EntryColumns {
 };
 
 EntryColumns choose_entry_columns(const ReportContext& ctx);
+
+// What one row shows of its entry.
+struct RowValues {
+    int status = 0;  // without the PROX mark
+    EntryStatistics v;
+    float weight = 1.0f;
+    std::string label;
+    char model = ' ', group = ' ';
+};
+
+// The values of entry e: items from the item arrays, persons from the person arrays and their
+// work records; the labels from the work files; the alternative score and count under TOTAL=Y,
+// the real S.E. under REALSE=Y.
+RowValues gather_entry_row(Run& run, WorkFiles& files, const EntryColumns& c, int e);
+// The GROUPS= character of an item: "0" when every item is a group of its own; otherwise the
+// first non-blank character of the item's own XWIDE= columns (one column once the string has
+// been reduced to one character per item).
+char group_character(const Run& run, int item);
+// The letter that ties a row of a misfit list to the fit plots: "A".."Z" from the top while the
+// row lies in the upper half, "a".."z" up from the bottom; blank in the middle.
+char misfit_letter(int p, int n);
+// Whether position p of a misfit list of n fits well enough to be left out.
+bool left_out_of_misfit_list(const EntryColumns& c, int p, int n, float infit_z, float outfit_z);
 
 // The label area of the heading: the entity word and the "M" and "G" column titles.
 std::string heading_label_area(const EntryColumns& c);
