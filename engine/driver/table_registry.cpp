@@ -4,6 +4,7 @@
 
 #include "engine/report/entry_sort.h"
 #include "engine/tables/entry_statistics.h"
+#include "engine/tables/fit_graph.h"
 #include "engine/tables/summary_table.h"
 
 namespace korvelan {
@@ -72,11 +73,17 @@ void label_sort(ReportContext& ctx, ReportSide side) {
                                     ctx.run.rep.sub_table_counter + 1, ctx.request);
 }
 
-// Sub-table 1 of the per-entry statistics Tables, when every sub-table or 0 or 1 is asked for.
+// Sub-tables 1 and 2 of the per-entry statistics Tables: the statistics when every sub-table
+// or 0 or 1 is asked for; the fit graph, under CHART=Y, for every sub-table or 0 or 2.
 void entry_statistics(ReportContext& ctx) {
-    if (!all_or(ctx, sub(ctx) <= 1.0f)) return;
-    ctx.run.rep.sub_table_counter = 0;
-    write_entry_statistics_table(ctx);
+    if (all_or(ctx, sub(ctx) <= 1.0f)) {
+        ctx.run.rep.sub_table_counter = 0;
+        write_entry_statistics_table(ctx);
+    }
+    if (all_or(ctx, sub(ctx) == 0.0f || sub(ctx) == 2.0f) && ctx.run.cv.ch_flag == 'Y') {
+        ctx.run.rep.sub_table_counter = 1;
+        write_fit_graph(ctx);
+    }
 }
 
 // ---- The writers of each Table, in their order ----------------------------------------------

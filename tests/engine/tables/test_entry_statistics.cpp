@@ -13,6 +13,7 @@
 
 #include "engine/report/report_context.h"
 #include "engine/tables/entry_statistics.h"
+#include "engine/tables/fit_graph.h"
 #include "tests/engine/tables/summary_fixture.h"
 #include "tests/support/run_binary.h"
 
@@ -49,13 +50,17 @@ std::string many_persons(const std::string& settings) {
     return s;
 }
 
-// The lines of Table id ("10.1") in the report, from its heading to the next heading.
-std::vector<std::string> table_block(const std::string& report, const std::string& id) {
+// The lines of the nth Table id ("10.1") in the report, from its heading to the next heading
+// or the banner of the report's end.
+std::vector<std::string> table_block(const std::string& report, const std::string& id, int nth = 1) {
     std::vector<std::string> block;
     bool inside = false;
     for (std::string line : crlf_lines(report)) {
         const std::string bare = !line.empty() && line[0] == '\f' ? line.substr(1) : line;
-        if (bare.rfind("TABLE ", 0) == 0) inside = bare.rfind("TABLE " + id + " ", 0) == 0;
+        if (bare.rfind("TABLE ", 0) == 0 || bare.rfind("*****", 0) == 0) {
+            if (inside) break;
+            inside = bare.rfind("TABLE " + id + " ", 0) == 0 && --nth == 0;
+        }
         if (inside) block.push_back(line);
     }
     return block;
@@ -358,4 +363,57 @@ TEST_F(ItemTableOptions, RealErrorsWeightsGroupsAndModels) {
     EXPECT_EQ(t[11].substr(65), "| 1.50| Apple   1 |");
     EXPECT_EQ(t[12].substr(65), "| 1.50| Bread S 2 |");
     EXPECT_EQ(t.back().size(), t[9].size());
+}
+
+TEST(FitGraph, MarksLettersStripsAndTheListOfTheRequest) {
+    SummaryRun analysis(dichotomous("CHART=Y\nTFILE=*\n6\n10.2 0.5 1.5\n14.2\n14\n*\n"));
+    ASSERT_EQ(analysis.exit_status, 0) << analysis.host.screen();
+    const std::string report = analysis.report();
+    for (const char* id : {"6.2", "10.2", "14.2"})
+        expect_golden(std::string("tables/fit_graph_") + id + ".txt",
+                      crlf_text(without_heading_line(table_block(report, id))));
+    const std::vector<std::string> persons = table_block(report, "6.2");
+    ASSERT_GT(persons.size(), 10u);
+    EXPECT_EQ(persons[8], "|NUMBER| -     + |0     0.7 1 1.3     2|0     0.7 1 1.3     2| PERSON|");
+    const std::vector<std::string> items = table_block(report, "10.2");
+    ASSERT_GT(items.size(), 10u);
+    EXPECT_EQ(items[4], "         ITEMS FIT GRAPH:  MISFIT ORDER");
+    EXPECT_EQ(items[8].substr(17, 23), "|0   0.5   1   1.5   2|");
+    EXPECT_EQ(items[10].substr(39, 6), "|A    ") << "the letter where the strip is blank";
+    // Requested alone, Table 14.2 walks a list no sub-table has marked: the deleted item shows.
+    const std::vector<std::string> entry = table_block(report, "14.2");
+    ASSERT_GT(entry.size(), 12u);
+    EXPECT_EQ(entry[12].substr(0, 18), "|     3|DELETED  |");
+    EXPECT_EQ(entry[17].substr(0, 17), "|     8|E        ") << "an extreme item";
+    EXPECT_EQ(entry[17].substr(17, 45), "|       :  .  :       |       :  .  :       |");
+    EXPECT_EQ(entry[14].substr(7, 10), "|      A  ") << "the anchored item";
+    // In Table 14 the statistics show the deleted item and make it negative: the fit graph
+    // after them leaves it out, with no "OMIT" line in an entry order.
+    EXPECT_NE(table_block(report, "14.1")[13].find("DELETED"), std::string::npos);
+    const std::vector<std::string> after = table_block(report, "14.2", 2);
+    EXPECT_EQ(row_entries(after), (std::vector<int>{1, 2, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(std::count_if(after.begin(), after.end(),
+                            [](const std::string& l) { return l.find("OMIT") != std::string::npos; }),
+              0);
+}
+
+TEST_F(ItemTableOptions, FitGraphMarksOutsideTheirRangesFallBack) {
+    korvelan::Run& run = analysis.run;
+    EntryOrder& order = run.rep.item_order;
+    order.entries = {1, 2, 4, 5, 6, 7};
+    order.count = 6;
+    run.rep.request = TableRequest{};
+    run.rep.request.letters[1] = run.rep.request.letters[2] = 'Y';
+    run.rep.request.selectors[1] = 1.2f;
+    run.rep.request.selectors[2] = 0.9f;
+    run.rep.page_line_counter = -1;
+    analysis.host.line_file.clear();
+    ReportContext ctx(run);
+    ctx.fit_key = "MEASURE";
+    write_fit_graph(ctx);
+    const std::vector<std::string>& t = analysis.host.line_file;
+    ASSERT_GT(t.size(), 8u);
+    EXPECT_EQ(t[8].substr(17, 23), "|0     0.7 1 1.3     2|");
+    EXPECT_EQ(t[10].substr(39, 2), "| ") << "no letters outside a misfit order";
+    EXPECT_EQ(t.back()[0], '+');
 }
