@@ -96,31 +96,17 @@ void statistics_row(Run& run, const EntryColumns& c, const char* label, bool mea
     write_report_line(run);
 }
 
-struct ListWalk {
-    bool omitted = false;
-    bool omitted_line_printed = false;
-};
-
 void write_row(ReportContext& ctx, const EntryColumns& c, WorkFiles& files, ListWalk& walk,
                int p, int n) {
     Run& run = ctx.run;
-    std::int32_t& slot = ctx.order(ctx.side).entries[static_cast<std::size_t>(p - 1)];
-    const int e = slot;
-    const AnalysisArrays& a = run.arrays;
-    const float infit_z = array_value(c.items ? a.item_infit_zstd : a.person_infit_zstd, e);
-    const float outfit_z = array_value(c.items ? a.item_outfit_zstd : a.person_outfit_zstd, e);
-    if (left_out_of_misfit_list(c, p, n, infit_z, outfit_z)) {
-        slot = -e;
-        walk.omitted = true;
-        return;
-    }
-    const RowValues r = gather_entry_row(run, files, c, e);
-    if (r.status < status::kDropped) slot = -e;
-    const float side_z = run.cv.ou_flag == 'N' ? infit_z : outfit_z;
-    if (walk.omitted && !walk.omitted_line_printed && side_z < 0.0f) {
+    const std::optional<RowValues> taken = take_list_entry(ctx, c, files, walk, p, n);
+    if (!taken) return;
+    const RowValues& r = *taken;
+    const int e = std::abs(ctx.order(ctx.side).entries[static_cast<std::size_t>(p - 1)]);
+    if (gap_line_due(run, walk, r)) {
         break_page_if_needed(run, run.rep.page_line_counter + 1);
         write_omitted_line(run, c);
-        walk.omitted_line_printed = true;
+        walk.gap_line_written = true;
     }
     break_page_if_needed(run, run.rep.page_line_counter + 4);
     if (run.rep.page_line_counter == 2) {
@@ -167,7 +153,7 @@ void write_entry_statistics_table(ReportContext& ctx) {
         }
         write_row(ctx, c, files, walk, p, n);
     }
-    if (walk.omitted && !walk.omitted_line_printed) write_omitted_line(run, c);
+    if (walk.omitted && !walk.gap_line_written) write_omitted_line(run, c);
 
     write_entry_rule(run, c, box::kVerticalRight, box::kCross, box::kVerticalLeft);
     statistics_row(run, c, "MEAN", true);

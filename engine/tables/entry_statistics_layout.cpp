@@ -210,4 +210,26 @@ bool left_out_of_misfit_list(const EntryColumns& c, int p, int n, float infit_z,
            std::fabs(outfit_z) < c.fit_limit;
 }
 
+std::optional<RowValues> take_list_entry(ReportContext& ctx, const EntryColumns& c,
+                                         WorkFiles& files, ListWalk& walk, int p, int n) {
+    std::int32_t& slot = ctx.order(ctx.side).entries[static_cast<std::size_t>(p - 1)];
+    const int e = slot;
+    const AnalysisArrays& a = ctx.run.arrays;
+    const float infit_z = array_value(c.items ? a.item_infit_zstd : a.person_infit_zstd, e);
+    const float outfit_z = array_value(c.items ? a.item_outfit_zstd : a.person_outfit_zstd, e);
+    if (left_out_of_misfit_list(c, p, n, infit_z, outfit_z)) {
+        slot = -e;
+        walk.omitted = true;
+        return std::nullopt;
+    }
+    RowValues r = gather_entry_row(ctx.run, files, c, e);
+    if (r.status < status::kDropped) slot = -e;
+    return r;
+}
+
+bool gap_line_due(const Run& run, const ListWalk& walk, const RowValues& r) {
+    const float z = run.cv.ou_flag == 'N' ? r.v.infit_zstd : r.v.outfit_zstd;
+    return walk.omitted && !walk.gap_line_written && z < 0.0f;
+}
+
 }  // namespace korvelan

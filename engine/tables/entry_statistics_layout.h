@@ -3,6 +3,7 @@
 // the page-control column of the report line as 1.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "engine/input/work_files.h"
@@ -71,5 +72,19 @@ void write_entry_rule(Run& run, const EntryColumns& c, char left, char join, cha
 void write_omitted_line(Run& run, const EntryColumns& c);
 // The heading line of the copied rows in the summary work file.
 void write_copied_rows_heading(Run& run, const EntryColumns& c);
+
+// How far a walk down the side's list has come: whether entries were left out, and whether the
+// line marking the gap has been written.
+struct ListWalk {
+    bool omitted = false;
+    bool gap_line_written = false;
+};
+// Position p of the list, an entry number above 0: nothing when it is left out of a misfit list
+// (it becomes negative), else its row values (a deleted entry becomes negative all the same).
+std::optional<RowValues> take_list_entry(ReportContext& ctx, const EntryColumns& c,
+                                         WorkFiles& files, ListWalk& walk, int p, int n);
+// Whether the gap line is due before this row: entries were left out and this is the first row
+// whose standardized fit of the order (outfit, or infit under OUTFIT=N) is below 0.
+bool gap_line_due(const Run& run, const ListWalk& walk, const RowValues& r);
 
 }  // namespace korvelan

@@ -140,30 +140,20 @@ void plot_mean_square(std::string& strip, float mean_square) {
 struct GraphWalk {
     FitScale scale;
     MeasureRange range;
-    bool omitted = false;
-    bool omit_line_written = false;
+    ListWalk list;
 };
 
 void write_entry_line(ReportContext& ctx, const EntryColumns& c, WorkFiles& files,
                       GraphWalk& walk, int k, int n) {
     Run& run = ctx.run;
-    std::int32_t& slot = ctx.order(ctx.side).entries[static_cast<std::size_t>(k - 1)];
-    const int e = slot;
-    const AnalysisArrays& a = run.arrays;
-    const float infit_z = array_value(c.items ? a.item_infit_zstd : a.person_infit_zstd, e);
-    const float outfit_z = array_value(c.items ? a.item_outfit_zstd : a.person_outfit_zstd, e);
-    if (left_out_of_misfit_list(c, k, n, infit_z, outfit_z)) {
-        slot = -e;
-        walk.omitted = true;
-        return;
-    }
-    const RowValues r = gather_entry_row(run, files, c, e);
-    if (r.status < status::kDropped) slot = -e;
-    const float side_z = run.cv.ou_flag == 'N' ? infit_z : outfit_z;
-    if (c.fit_order && walk.omitted && !walk.omit_line_written && side_z < 0.0f) {
+    const std::optional<RowValues> taken = take_list_entry(ctx, c, files, walk.list, k, n);
+    if (!taken) return;
+    const RowValues& r = *taken;
+    const int e = std::abs(ctx.order(ctx.side).entries[static_cast<std::size_t>(k - 1)]);
+    if (c.fit_order && gap_line_due(run, walk.list, r)) {
         break_page_if_needed(run, run.rep.page_line_counter + 1);
         write_omit_line(run, c);
-        walk.omit_line_written = true;
+        walk.list.gap_line_written = true;
     }
     break_page_if_needed(run, run.rep.page_line_counter + 1);
     if (run.rep.page_line_counter == 2) {
@@ -190,7 +180,7 @@ void write_fit_graph(ReportContext& ctx) {
     const EntryColumns c = choose_entry_columns(ctx);
     EntryOrder& order = ctx.order(ctx.side);
     const int n = std::clamp(order.count, 0, static_cast<std::int32_t>(order.entries.size()));
-    GraphWalk walk{fit_scale(ctx.request), measure_range(run, c, order, n)};
+    GraphWalk walk{fit_scale(ctx.request), measure_range(run, c, order, n), ListWalk{}};
     write_table_heading(run, 1);
     write_title(run, c);
     write_column_headings(run, c, walk.scale);
@@ -198,14 +188,14 @@ void write_fit_graph(ReportContext& ctx) {
     WorkFiles files = run_work_files(run);
     for (int k = 1; k <= n; ++k) {
         if (order.entries[static_cast<std::size_t>(k - 1)] < 1) {
-            walk.omitted = true;
+            walk.list.omitted = true;
             continue;
         }
         write_entry_line(ctx, c, files, walk, k, n);
     }
     // Entries an earlier sub-table negated (deleted ones) are no gap in a measure, entry or label
     // order: the "OMIT" line marks the gap of a misfit order only.
-    if (c.fit_order && walk.omitted && !walk.omit_line_written) write_omit_line(run, c);
+    if (c.fit_order && walk.list.omitted && !walk.list.gap_line_written) write_omit_line(run, c);
     write_rule(run, c, box::kUpRight, box::kUpHorizontal, box::kUpLeft);
 }
 
