@@ -98,6 +98,7 @@ void run_case(const Case& c, std::vector<std::uint8_t>& responses, int threads,
     open_unit(run, unit::kReport, run.rs.report_file, OpenMode::Write);
     EstimationSettings settings;
     settings.threads = threads;
+    settings.residual_file = false;  // as in a batch run that asks for nothing that reads it
     set_up_arrays(run.arrays, c, responses);
     AnalysisArrays& a = run.arrays;
     ReportingEstimationObserver observer(run);

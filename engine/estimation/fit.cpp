@@ -14,7 +14,7 @@
 #include "engine/estimation/estimation_common.h"
 #include "engine/estimation/fit_formulas.h"
 #include "engine/estimation/person_data.h"
-#include "engine/estimation/worker_pool.h"
+#include "engine/run/worker_pool.h"
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
@@ -54,13 +54,64 @@ std::int16_t residual_code(char kind, float y, float z, float w, int x, int m, f
     }
 }
 
+// The residual records of consecutive persons of one chunk, gathered and written to ZUU in one
+// positioned write: person n's record is the NI values at byte (n - 1) x 2 NI. Persons whose
+// record is not written leave their place in the file untouched.
+class ResidualBlock {
+public:
+    ResidualBlock(int fd, int items, int persons)
+        : fd_(fd), items_(static_cast<std::size_t>(items)),
+          capacity_(fd < 0 ? 0 : std::clamp<std::size_t>(kBlockBytes / record_bytes(), 1, static_cast<std::size_t>(std::max(persons, 1)))),
+          values_(capacity_ * items_) {}
+    ~ResidualBlock() { flush(); }
+    // Where the record of person n goes; its values are kept once `keep` is called.
+    std::int16_t* record(int n) {
+        if (capacity_ == 0) return nullptr;
+        if (count_ == capacity_ || (count_ > 0 && n != first_ + static_cast<int>(count_))) flush();
+        if (count_ == 0) first_ = n;
+        return values_.data() + count_ * items_;
+    }
+    void keep() { ++count_; }
+    // The first person whose record could not be written, or 0.
+    std::int32_t failed() {
+        flush();
+        return failed_;
+    }
+
+private:
+    static constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+    std::size_t record_bytes() const { return sizeof(std::int16_t) * std::max<std::size_t>(items_, 1); }
+    void flush() {
+        if (count_ == 0) return;
+        const char* bytes = reinterpret_cast<const char*>(values_.data());
+        const std::size_t size = count_ * record_bytes();
+        const off_t at = static_cast<off_t>(record_bytes()) * (first_ - 1);
+        std::size_t put = 0;
+        while (put < size) {
+            const ssize_t r = ::pwrite(fd_, bytes + put, size - put, at + static_cast<off_t>(put));
+            if (r < 0 && errno == EINTR) continue;
+            if (r <= 0) break;
+            put += static_cast<std::size_t>(r);
+        }
+        if (put < size && failed_ == 0) failed_ = first_ + static_cast<std::int32_t>(put / record_bytes());
+        count_ = 0;
+    }
+    int fd_;
+    std::size_t items_;
+    std::size_t capacity_;
+    std::vector<std::int16_t> values_;
+    int first_ = 0;
+    std::size_t count_ = 0;
+    std::int32_t failed_ = 0;
+};
+
 FitForm fit_form(const EstimationSettings& s) {
     if (s.normal == 'Y') return FitForm::Unstandardized;
     return s.local == 'L' ? FitForm::Logarithm : FitForm::CubeRoot;
 }
 
-// Chunk scalars of the person pass.
-struct ChunkScalars {
+// Chunk scalars of the person pass, a cache line each.
+struct alignas(kCacheLine) ChunkScalars {
     double z_weight = 0.0, z_sum = 0.0, z_squares = 0.0;
     double n = 0.0, component_sum = 0.0, component_squares = 0.0, unexplained = 0.0;
     bool displacement_zero = false;
@@ -99,7 +150,7 @@ void compute_fit_statistics(Run& run, const EstimationSettings& settings,
 
     // Residual records: one per person, NI 16-bit values at record position (n - 1) x 2 NI.
     int residual_fd = -1;
-    if (settings.prcomp != 'N') {
+    if (settings.prcomp != 'N' && settings.residual_file) {
         if (open_unit(run, kResidualUnit, work_file_path(run, "ZUU"), OpenMode::Write) != 0) {
             show_message_line(run, std::string(msg::kResidualFileFailure) + "-1");
             fail_on_file_error(run, msg::kResidualFileName, 'O');
@@ -130,24 +181,25 @@ void compute_fit_statistics(Run& run, const EstimationSettings& settings,
     const std::size_t stride = items1 * fit_sum::kItemSums + slots1 * fit_sum::kSlotSums +
                                groups1 * fit_sum::kGroupSums;
     const ChunkPlan plan = plan_person_chunks(np, stride);
-    std::vector<double> partial(stride * plan.chunks);
+    ChunkBlocks<double> partial(plan.chunks, stride);
     std::vector<ChunkScalars> scalars(plan.chunks);
     const std::size_t pstride = static_cast<std::size_t>(a.top_value) + 2;
-    std::vector<float> probabilities(pstride * 2 * plan.chunks);
-    std::vector<std::int16_t> residual_records(static_cast<std::size_t>(ni) * plan.chunks);
+    ChunkBlocks<float> probabilities(plan.chunks, pstride * 2);
+    // Scratch for the residuals of a person whose record is not kept.
+    ChunkBlocks<std::int16_t> residual_scratch(plan.chunks, static_cast<std::size_t>(ni));
     FitSums sums;
     sums.person_largest_z.assign(static_cast<std::size_t>(np) + 1, 0.0f);
 
     auto person_chunk = [&](int c) {
-        double* item = partial.data() + stride * c;
+        double* item = partial[c];
         double* slot = item + items1 * fit_sum::kItemSums;
         double* group = slot + slots1 * fit_sum::kSlotSums;
         std::fill(item, item + stride, 0.0);
         ChunkScalars& sc = scalars[c];
         sc = ChunkScalars{};
-        float* p = probabilities.data() + pstride * 2 * c;
+        float* p = probabilities[c];
         float* p1 = p + pstride;
-        std::int16_t* residuals = residual_records.data() + static_cast<std::size_t>(ni) * c;
+        ResidualBlock block(residual_fd, ni, plan.last(c, np) - plan.first(c) + 1);
         for (int n = plan.first(c), last = plan.last(c, np); n <= last; ++n) {
             const int s = base_status(a.person_status[n]);
             float* record = data.record(n);
@@ -161,6 +213,8 @@ void compute_fit_statistics(Run& run, const EstimationSettings& settings,
                 record[record_field::kDisplacement] = 0.0f;
                 continue;
             }
+            std::int16_t* const kept = s > 0 ? block.record(n) : nullptr;
+            std::int16_t* const residuals = kept ? kept : residual_scratch[c];
             std::fill(residuals, residuals + ni, kNoObservation);
             const float b = a.person_measure[n];
             const float wp = person_weight(a, n);
@@ -294,14 +348,9 @@ void compute_fit_statistics(Run& run, const EstimationSettings& settings,
             if (!pt) pairs.correlation(record[record_field::kPointBiserial]);
             record[record_field::kDisplacement] = displacement;
             sums.person_largest_z[n] = largest_z;
-            if (residual_fd >= 0 && s > 0) {
-                const std::size_t bytes = sizeof(std::int16_t) * static_cast<std::size_t>(ni);
-                if (::pwrite(residual_fd, residuals, bytes, static_cast<off_t>(bytes) * (n - 1)) !=
-                        static_cast<ssize_t>(bytes) &&
-                    sc.failed_record == 0)
-                    sc.failed_record = n;
-            }
+            if (kept) block.keep();
         }
+        sc.failed_record = block.failed();
     };
     auto progress = [&](int done) {
         if (done < plan.chunks) observer.progress(std::min(np, done * plan.size), np);
@@ -318,7 +367,7 @@ void compute_fit_statistics(Run& run, const EstimationSettings& settings,
     sums.slot.assign(slots1 * fit_sum::kSlotSums, 0.0);
     sums.group.assign(groups1 * fit_sum::kGroupSums, 0.0);
     for (int c = 0; c < plan.chunks; ++c) {
-        const double* item = partial.data() + stride * c;
+        const double* item = partial[c];
         for (std::size_t k = 0; k < items1 * fit_sum::kItemSums; ++k) {
             const std::size_t field = k % fit_sum::kItemSums;
             if (field == fit_sum::kLargestZ) {

@@ -7,7 +7,7 @@
 #include "engine/estimation/category_model.h"
 #include "engine/estimation/estimation_common.h"
 #include "engine/estimation/person_data.h"
-#include "engine/estimation/worker_pool.h"
+#include "engine/run/worker_pool.h"
 
 namespace korvelan {
 
@@ -16,8 +16,8 @@ namespace {
 constexpr double kEps = kSmallestPositiveValue;
 constexpr float kDamping = 0.7f;
 
-// Per-chunk results of the person pass that are not per item or slot.
-struct ChunkTotals {
+// Per-chunk results of the person pass that are not per item or slot, a cache line each.
+struct alignas(kCacheLine) ChunkTotals {
     double residual = 0.0;  // largest person residual of the chunk (first of equal magnitude)
     std::int32_t person = 0;
     double centre_sum = 0.0, centre_weight = 0.0;
@@ -101,10 +101,10 @@ PhaseOutcome run_ucon_iterations(Run& run, const EstimationSettings& settings,
     // Everything the iterations use is allocated here, once.
     const PartialLayout layout{static_cast<std::size_t>(ni) + 1, static_cast<std::size_t>(a.slots) + 1};
     const ChunkPlan plan = plan_person_chunks(np, layout.stride());
-    std::vector<double> partial(layout.stride() * plan.chunks);
+    ChunkBlocks<double> partial(plan.chunks, layout.stride());
     std::vector<ChunkTotals> totals(plan.chunks);
     const std::size_t probability_stride = static_cast<std::size_t>(a.top_value) + 2;
-    std::vector<float> probabilities(probability_stride * plan.chunks * 2);
+    ChunkBlocks<float> probabilities(plan.chunks, probability_stride * 2);
     std::vector<double> item_expected(layout.items1), item_probe(layout.items1),
         item_score(layout.items1), item_maximum(layout.items1);
     std::vector<double> slot_expected(layout.slots1), slot_observed(layout.slots1);
@@ -122,7 +122,7 @@ PhaseOutcome run_ucon_iterations(Run& run, const EstimationSettings& settings,
     float probe = est.probe_distance;
     // One chunk of the person pass: sums into the chunk's partial sums, moves its persons.
     auto person_chunk = [&](int c) {
-        double* sums = partial.data() + layout.stride() * c;
+        double* sums = partial[c];
         std::fill(sums, sums + layout.stride(), 0.0);
         double* e_item = sums + layout.expected();
         double* e2_item = sums + layout.probe();
@@ -132,7 +132,7 @@ PhaseOutcome run_ucon_iterations(Run& run, const EstimationSettings& settings,
         double* o_slot = sums + layout.slot_observed();
         ChunkTotals& tot = totals[c];
         tot = ChunkTotals{};
-        float* p = probabilities.data() + probability_stride * 2 * c;
+        float* p = probabilities[c];
         float* p2 = p + probability_stride;
         for (int n = plan.first(c), last = plan.last(c, np); n <= last; ++n) {
             const int s = base_status(a.person_status[n]);
@@ -239,7 +239,7 @@ PhaseOutcome run_ucon_iterations(Run& run, const EstimationSettings& settings,
             slot_observed[k] = target ? 0.0 : a.category_observed_count[k];
         double centre_sum = 0.0, centre_weight = 0.0;
         for (int c = 0; c < plan.chunks; ++c) {
-            const double* sums = partial.data() + layout.stride() * c;
+            const double* sums = partial[c];
             for (std::size_t i = 0; i < layout.items1; ++i) {
                 item_expected[i] += sums[layout.expected() + i];
                 item_probe[i] += sums[layout.probe() + i];

@@ -8,7 +8,7 @@
 #include "engine/estimation/estimation_common.h"
 #include "engine/estimation/prox.h"
 #include "engine/estimation/ucon.h"
-#include "engine/estimation/worker_pool.h"
+#include "engine/run/worker_pool.h"
 #include "tests/engine/estimation/estimation_checks.h"
 
 using namespace korvelan;

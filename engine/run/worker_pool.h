@@ -1,15 +1,20 @@
-// A fixed set of worker threads for the person sweeps, and the split of the persons into chunks.
+// A fixed set of worker threads for the sweeps over the persons, the split of the persons into
+// chunks, and per-chunk storage that keeps every chunk on cache lines of its own.
 //
 // Results stay the same whatever the number of threads: the chunks depend only on the data
 // sizes, every chunk sums into its own partial sums, and the caller combines the partial sums
 // in chunk order after the sweep.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
+#include <memory>
 #include <mutex>
+#include <new>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 namespace korvelan {
@@ -26,10 +31,50 @@ struct ChunkPlan {
 // (doubles_per_chunk doubles each) stay within 64 MB.
 ChunkPlan plan_person_chunks(int persons, std::size_t doubles_per_chunk);
 
+// The number of worker threads a pool starts when it is not told: KORVELAN_THREADS when that is
+// a positive whole number, else one per core. The variable is read once, at the first call.
+int default_worker_threads();
+// The thread count a value of KORVELAN_THREADS asks for: a whole number from 1 up (at most four
+// digits); 0 for anything else, a missing value included.
+int worker_threads_from_text(const char* text);
+
+inline constexpr std::size_t kCacheLine = 64;
+
+// One block of `per_chunk` values of T for each chunk, zero at the start. Every block starts on
+// a cache line and is padded to whole lines, so threads working on different chunks never write
+// into the same line.
+template <class T>
+class ChunkBlocks {
+    static_assert(std::is_trivially_copyable_v<T> && kCacheLine % sizeof(T) == 0);
+
+public:
+    ChunkBlocks(int chunks, std::size_t per_chunk)
+        : stride_(lines(per_chunk) * (kCacheLine / sizeof(T))),
+          data_(allocate(stride_ * static_cast<std::size_t>(std::max(chunks, 1)))) {}
+    T* operator[](int c) { return data_.get() + stride_ * static_cast<std::size_t>(c); }
+    const T* operator[](int c) const { return data_.get() + stride_ * static_cast<std::size_t>(c); }
+
+private:
+    static std::size_t lines(std::size_t n) {
+        return (std::max<std::size_t>(n, 1) * sizeof(T) + kCacheLine - 1) / kCacheLine;
+    }
+    struct Free {
+        void operator()(T* p) const { ::operator delete(p, std::align_val_t{kCacheLine}); }
+    };
+    static T* allocate(std::size_t n) {
+        T* p = static_cast<T*>(::operator new(n * sizeof(T), std::align_val_t{kCacheLine}));
+        std::uninitialized_value_construct_n(p, n);
+        return p;
+    }
+    std::size_t stride_;
+    std::unique_ptr<T, Free> data_;
+};
+
 class WorkerPool {
 public:
-    // threads <= 0: one per core. The calling thread is one of them.
-    explicit WorkerPool(int threads);
+    // threads <= 0: default_worker_threads(). No more threads start than there are tasks to
+    // share (most_tasks, when positive). The calling thread is one of them.
+    explicit WorkerPool(int threads, int most_tasks = 0);
     ~WorkerPool();
     WorkerPool(const WorkerPool&) = delete;
     WorkerPool& operator=(const WorkerPool&) = delete;
@@ -41,6 +86,10 @@ public:
     template <class Task, class Progress>
     void run(int count, Task& task, Progress& progress) {
         run_erased(count, &call<Task>, &task, &call<Progress>, &progress);
+    }
+    template <class Task>
+    void run(int count, Task& task) {
+        run_erased(count, &call<Task>, &task, nullptr, nullptr);
     }
 
 private:
