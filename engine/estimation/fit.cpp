@@ -14,6 +14,7 @@
 #include "engine/estimation/estimation_common.h"
 #include "engine/estimation/fit_formulas.h"
 #include "engine/estimation/person_data.h"
+#include "engine/estimation/person_rows.h"
 #include "engine/run/worker_pool.h"
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
@@ -190,6 +191,9 @@ void compute_fit_statistics(Run& run, const EstimationSettings& settings,
     FitSums sums;
     sums.person_largest_z.assign(static_cast<std::size_t>(np) + 1, 0.0f);
 
+    WorkerPool pool(plan.chunks > 1 ? settings.threads : 1, plan.chunks);
+    std::vector<PersonRows> thread_rows(pool.size());
+    const RowItems row_items(a, 1.0f);
     auto person_chunk = [&](int c) {
         double* item = partial[c];
         double* slot = item + items1 * fit_sum::kItemSums;
@@ -197,8 +201,10 @@ void compute_fit_statistics(Run& run, const EstimationSettings& settings,
         std::fill(item, item + stride, 0.0);
         ChunkScalars& sc = scalars[c];
         sc = ChunkScalars{};
-        float* p = probabilities[c];
-        float* p1 = p + pstride;
+        float* chain_p = probabilities[c];
+        float* chain_p1 = chain_p + pstride;
+        PersonRows& rows = thread_rows[static_cast<std::size_t>(WorkerPool::thread_index())];
+        rows.start(row_items);
         ResidualBlock block(residual_fd, ni, plan.last(c, np) - plan.first(c) + 1);
         for (int n = plan.first(c), last = plan.last(c, np); n <= last; ++n) {
             const int s = base_status(a.person_status[n]);
@@ -219,6 +225,7 @@ void compute_fit_statistics(Run& run, const EstimationSettings& settings,
             const float b = a.person_measure[n];
             const float wp = person_weight(a, n);
             const std::uint8_t* scores = data.scores(n);
+            const float* row = rows.row(b, s, scores);
             double score = 0.0, maximum = 0.0, count = 0.0, raw = 0.0, expected = 0.0, info = 0.0;
             double expected_below = 0.0, kurtosis = 0.0, excess = 0.0, y2 = 0.0, z2 = 0.0;
             float largest_z = 0.0f;
@@ -251,10 +258,17 @@ void compute_fit_statistics(Run& run, const EstimationSettings& settings,
                 if (!(t >= 1 || s >= 1)) continue;
                 const CategoryModel cm = group_model_view(a, g);
                 const bool chain = uses_step_chain(cm);
-                const float e1 = chain ? compute_success_failure_step_probabilities(cm, d - 1.0f, xr, p1)
-                                       : compute_category_probabilities(cm, d - 1.0f, p1);
-                const float e = chain ? compute_success_failure_step_probabilities(cm, d, xr, p)
-                                      : compute_category_probabilities(cm, d, p);
+                float e, e1;
+                const float* p;
+                if (const std::int32_t at = row_items.offset(i); at >= 0) {
+                    e = row[at + row_field::kExpected];
+                    e1 = row[at + row_field::kShifted];
+                    p = row + at + row_field::kProbabilities;
+                } else {
+                    e1 = compute_success_failure_step_probabilities(cm, d - 1.0f, xr, chain_p1);
+                    e = compute_success_failure_step_probabilities(cm, d, xr, chain_p);
+                    p = chain_p;
+                }
                 const ObservationMoments mo = observation_moments(cm, p, e);
                 const ModelScore ms = model_score(cm, xr);
                 const float y = static_cast<float>(ms.score) - e;
@@ -355,10 +369,7 @@ void compute_fit_statistics(Run& run, const EstimationSettings& settings,
     auto progress = [&](int done) {
         if (done < plan.chunks) observer.progress(std::min(np, done * plan.size), np);
     };
-    {
-        WorkerPool pool(plan.chunks > 1 ? settings.threads : 1);
-        pool.run(plan.chunks, person_chunk, progress);
-    }
+    pool.run(plan.chunks, person_chunk, progress);
     observer.progress(np, np);
 
     // Chunk sums in chunk order.

@@ -26,6 +26,8 @@ constexpr int kMostThreads = 64;
 
 }  // namespace
 
+thread_local int WorkerPool::thread_index_ = 0;
+
 int worker_threads_from_text(const char* text) {
     if (!text) return 0;
     const std::string_view digits(text);
@@ -50,7 +52,11 @@ WorkerPool::WorkerPool(int threads, int most_tasks) {
     if (threads <= 0) threads = default_worker_threads();
     if (most_tasks > 0) threads = std::min(threads, most_tasks);
     threads = std::min(threads, kMostThreads);
-    for (int t = 1; t < threads; ++t) workers_.emplace_back([this] { work(); });
+    for (int t = 1; t < threads; ++t)
+        workers_.emplace_back([this, t] {
+            thread_index_ = t;
+            work();
+        });
 }
 
 WorkerPool::~WorkerPool() {

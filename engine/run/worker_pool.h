@@ -80,6 +80,9 @@ public:
     WorkerPool& operator=(const WorkerPool&) = delete;
 
     int size() const { return static_cast<int>(workers_.size()) + 1; }
+    // Which of the pool's threads runs the caller: 0 for the thread that calls run(), 1 to
+    // size() - 1 for the workers. A task may use it for scratch that is per thread, not per task.
+    static int thread_index() { return thread_index_; }
 
     // Calls task(index) for index 0..count-1, spread over the threads, and returns when all are
     // done. After each task the calling thread finishes, progress(tasks done so far) runs on it.
@@ -104,6 +107,7 @@ private:
     // Takes and runs tasks of the current job until none is left.
     void run_tasks(bool calling_thread);
 
+    static thread_local int thread_index_;
     std::vector<std::thread> workers_;
     std::mutex mutex_;
     std::condition_variable wake_, finished_;

@@ -1,0 +1,159 @@
+#include "engine/estimation/person_rows.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+
+#include "engine/estimation/category_model.h"
+#include "engine/estimation/estimation_common.h"
+
+namespace korvelan {
+
+namespace {
+
+// Kept rows of one chunk: at most this many bytes, and at most this many rows.
+constexpr std::size_t kKeptBytes = std::size_t{1} << 20;
+constexpr std::size_t kMostRows = 4096;
+// Fewer rows than this are not worth keeping.
+constexpr std::size_t kFewestRows = 8;
+// Rows are kept while at least a quarter of every 256 persons find theirs among them.
+constexpr int kWindow = 256;
+constexpr int kWindowHits = kWindow / 4;
+
+std::size_t table_slot(std::uint32_t key, std::size_t mask) {
+    return static_cast<std::size_t>((key * 0x9E3779B1u) >> 7) & mask;
+}
+
+}  // namespace
+
+RowItems::RowItems(const AnalysisArrays& a, float shift)
+    : a_(a), shift_(shift), offset_(static_cast<std::size_t>(a.items) + 1, -1) {
+    for (int i = 1; i <= a.items; ++i) {
+        if (a.item_status[i] <= -2) continue;
+        const CategoryModel cm = group_model_view(a, a.item_group[i]);
+        if (cm.top < 0 || uses_step_chain(cm)) continue;
+        offset_[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(width_);
+        width_ += static_cast<std::size_t>(row_field::kProbabilities + cm.top + 1);
+        (cm.top == 1 ? dichotomous_ : scales_).push_back(i);
+    }
+}
+
+void PersonRows::start(const RowItems& items) {
+    items_ = &items;
+    const std::size_t width = std::max<std::size_t>(items.width(), 1);
+    capacity_ = std::min(kMostRows, kKeptBytes / (width * sizeof(float)));
+    keeping_ = capacity_ >= kFewestRows;
+    rows_ = 0;
+    window_ = window_hits_ = 0;
+    if (keeping_) {
+        if (kept_.size() < capacity_ * width) kept_.resize(capacity_ * width);
+        if (measures_.size() < capacity_) measures_.resize(capacity_);
+        table_.assign(std::bit_ceil(2 * capacity_), 0);
+    }
+    own_.resize(width);
+    const std::size_t n = items.dichotomous_.size() + items.scales_.size();
+    answered_dichotomous_.resize(n);
+    answered_scales_.resize(n);
+    x_.resize(2 * n + 2);
+    z_.resize(2 * n + 2);
+    scratch_.resize(static_cast<std::size_t>(std::max(items.a_.top_value, 1)) + 2);
+}
+
+const float* PersonRows::find(float b) const {
+    const std::uint32_t key = std::bit_cast<std::uint32_t>(b);
+    const std::size_t mask = table_.size() - 1;
+    for (std::size_t h = table_slot(key, mask);; h = (h + 1) & mask) {
+        const std::int32_t entry = table_[h];
+        if (entry == 0) return nullptr;
+        const auto row = static_cast<std::size_t>(entry - 1);
+        if (measures_[row] == key) return kept_.data() + row * items_->width();
+    }
+}
+
+float* PersonRows::keep(float b) {
+    if (rows_ == capacity_) {
+        keeping_ = false;
+        return nullptr;
+    }
+    const std::uint32_t key = std::bit_cast<std::uint32_t>(b);
+    const std::size_t mask = table_.size() - 1;
+    std::size_t h = table_slot(key, mask);
+    while (table_[h] != 0) h = (h + 1) & mask;
+    table_[h] = static_cast<std::int32_t>(rows_ + 1);
+    measures_[rows_] = key;
+    return kept_.data() + rows_++ * items_->width();
+}
+
+const float* PersonRows::row(float b, int s, const std::uint8_t* scores) {
+    const RowItems& items = *items_;
+    if (rows_ > 0) {
+        const float* kept = find(b);
+        if (keeping_) {
+            window_hits_ += kept != nullptr;
+            if (++window_ == kWindow) {
+                keeping_ = window_hits_ >= kWindowHits;
+                window_ = window_hits_ = 0;
+            }
+        }
+        if (kept) return kept;
+    }
+    if (keeping_) {
+        if (float* kept = keep(b)) {
+            fill(b, items.dichotomous_.data(), items.dichotomous_.size(), items.scales_.data(),
+                 items.scales_.size(), kept);
+            return kept;
+        }
+    }
+    const AnalysisArrays& a = items.a_;
+    auto answered = [&](const std::vector<std::int32_t>& all, std::vector<std::int32_t>& out) {
+        std::size_t n = 0;
+        for (std::int32_t i : all) {
+            const int t = a.item_status[i];
+            if ((t > 0 || s > 0) && recoded_category(a, a.item_group[i], scores[i - 1]) >= 0)
+                out[n++] = i;
+        }
+        return n;
+    };
+    const std::size_t nd = answered(items.dichotomous_, answered_dichotomous_);
+    const std::size_t ns = answered(items.scales_, answered_scales_);
+    fill(b, answered_dichotomous_.data(), nd, answered_scales_.data(), ns, own_.data());
+    return own_.data();
+}
+
+// Dichotomous items take the two-category formula of compute_category_probabilities, one exp()
+// per evaluation, in three loops: the exponents, the exp() calls, the probabilities.
+void PersonRows::fill(float b, const std::int32_t* dichotomous, std::size_t nd,
+                      const std::int32_t* scales, std::size_t ns, float* row) {
+    const RowItems& items = *items_;
+    const AnalysisArrays& a = items.a_;
+    const float shift = items.shift_;
+    const double clamp = kExponentClamp;
+    for (std::size_t k = 0; k < nd; ++k) {
+        const int i = dichotomous[k];
+        const double step = a.step_calibration[a.group_first_slot[a.item_group[i]] + 1];
+        const float d = b - a.item_measure[i];
+        x_[2 * k] = d;
+        x_[2 * k + 1] = d - shift;
+        z_[2 * k] = std::min(step - x_[2 * k], clamp);
+        z_[2 * k + 1] = std::min(step - x_[2 * k + 1], clamp);
+    }
+    for (std::size_t k = 0; k < 2 * nd; ++k) z_[k] = std::exp(z_[k]);
+    for (std::size_t k = 0; k < nd; ++k) {
+        const double p1 = 1.0 / (1.0 + z_[2 * k]);
+        float* r = row + items.offset(dichotomous[k]);
+        r[row_field::kExpected] = static_cast<float>(p1);
+        r[row_field::kShifted] = static_cast<float>(1.0 / (1.0 + z_[2 * k + 1]));
+        r[row_field::kProbabilities] = static_cast<float>(1.0 - p1);
+        r[row_field::kProbabilities + 1] = static_cast<float>(p1);
+    }
+    for (std::size_t k = 0; k < ns; ++k) {
+        const int i = scales[k];
+        const CategoryModel cm = group_model_view(a, a.item_group[i]);
+        const float d = b - a.item_measure[i];
+        float* r = row + items.offset(i);
+        r[row_field::kExpected] = compute_category_probabilities(cm, d, r + row_field::kProbabilities);
+        r[row_field::kShifted] = compute_category_probabilities(cm, d - shift, scratch_.data());
+    }
+}
+
+}  // namespace korvelan

@@ -1,0 +1,77 @@
+// The category probabilities of the items at one person measure, as the person sweeps of UCON and
+// of the fit statistics read them. For item i at the measure difference d = B - D_i a row holds
+// the expected score at d, the expected score at d - shift (UCON: the probe distance; fit: 1
+// logit, for the displacement) and the probabilities p[0..m] at d: the values the probability
+// routines of category_model.h give, to the bit.
+//
+// Persons with the same measure share their row: on complete data every person with the same
+// score has the same measure, so a million persons may need only a hundred rows. Each chunk of
+// persons keeps the rows it has made; when its measures hardly repeat, it stops keeping them and
+// makes every person's row for the items the person answered.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/run/analysis_arrays.h"
+
+namespace korvelan {
+
+namespace row_field {
+inline constexpr int kExpected = 0;       // expected score at d
+inline constexpr int kShifted = 1;        // expected score at d - shift
+inline constexpr int kProbabilities = 2;  // p[0..m] at d
+}  // namespace row_field
+
+// The items as rows hold them, for one sweep (the measures, steps and shift it starts from).
+// Items of the success and failure chains are not in rows: their probabilities depend on the
+// observed category.
+class RowItems {
+public:
+    RowItems(const AnalysisArrays& a, float shift);
+
+    // First value of item i in a row; negative when the item is not in rows.
+    std::int32_t offset(int i) const { return offset_[static_cast<std::size_t>(i)]; }
+    std::size_t width() const { return width_; }
+
+private:
+    friend class PersonRows;
+    const AnalysisArrays& a_;
+    float shift_;
+    std::size_t width_ = 0;
+    std::vector<std::int32_t> offset_;
+    // Items with a status above -2 in rows: dichotomous ones (top category 1), the others.
+    std::vector<std::int32_t> dichotomous_, scales_;
+};
+
+// The rows of the persons of one chunk; one per thread, made again for every chunk.
+class PersonRows {
+public:
+    // Forgets the rows of the last chunk.
+    void start(const RowItems& items);
+    // The row of a person with measure b and status s (the base status) whose scored responses
+    // are `scores`: every item of the person whose observation counts (a usable category and
+    // status above 0 for the item or the person) has its values filled; others may be left.
+    const float* row(float b, int s, const std::uint8_t* scores);
+
+private:
+    const float* find(float b) const;
+    float* keep(float b);
+    void fill(float b, const std::int32_t* dichotomous, std::size_t nd, const std::int32_t* scales,
+              std::size_t ns, float* row);
+
+    const RowItems* items_ = nullptr;
+    std::vector<float> kept_;              // kept rows, width() floats each
+    std::vector<std::uint32_t> measures_;  // the measure (its bits) of each kept row
+    std::vector<std::int32_t> table_;      // open addressing: kept row + 1, 0 = free
+    std::size_t rows_ = 0, capacity_ = 0;
+    bool keeping_ = false;
+    int window_ = 0, window_hits_ = 0;
+    std::vector<float> own_;  // the row of a person whose row is not kept
+    std::vector<std::int32_t> answered_dichotomous_, answered_scales_;
+    std::vector<float> x_;
+    std::vector<double> z_;
+    std::vector<float> scratch_;
+};
+
+}  // namespace korvelan
