@@ -1,6 +1,7 @@
 #include "engine/estimation/person_rows.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cmath>
 
@@ -26,8 +27,13 @@ std::size_t table_slot(std::uint32_t key, std::size_t mask) {
 
 }  // namespace
 
+std::uint64_t RowItems::next_sweep() {
+    static std::atomic<std::uint64_t> sweeps{0};
+    return ++sweeps;
+}
+
 RowItems::RowItems(const AnalysisArrays& a, float shift)
-    : a_(a), shift_(shift), offset_(static_cast<std::size_t>(a.items) + 1, -1) {
+    : a_(a), shift_(shift), sweep_(next_sweep()), offset_(static_cast<std::size_t>(a.items) + 1, -1) {
     for (int i = 1; i <= a.items; ++i) {
         if (a.item_status[i] <= -2) continue;
         const CategoryModel cm = group_model_view(a, a.item_group[i]);
@@ -39,6 +45,8 @@ RowItems::RowItems(const AnalysisArrays& a, float shift)
 }
 
 void PersonRows::start(const RowItems& items) {
+    if (sweep_ == items.sweep_) return;
+    sweep_ = items.sweep_;
     items_ = &items;
     const std::size_t width = std::max<std::size_t>(items.width(), 1);
     capacity_ = std::min(kMostRows, kKeptBytes / (width * sizeof(float)));

@@ -5,9 +5,9 @@
 // routines of category_model.h give, to the bit.
 //
 // Persons with the same measure share their row: on complete data every person with the same
-// score has the same measure, so a million persons may need only a hundred rows. Each chunk of
-// persons keeps the rows it has made; when its measures hardly repeat, it stops keeping them and
-// makes every person's row for the items the person answered.
+// score has the same measure, so a million persons may need only a hundred rows. Each thread
+// keeps the rows it has made during one sweep; when its measures hardly repeat, it stops keeping
+// them and makes every person's row for the items the person answered.
 #pragma once
 
 #include <cstdint>
@@ -35,19 +35,21 @@ public:
     std::size_t width() const { return width_; }
 
 private:
+    static std::uint64_t next_sweep();
     friend class PersonRows;
     const AnalysisArrays& a_;
     float shift_;
+    std::uint64_t sweep_;  // tells the sweeps apart
     std::size_t width_ = 0;
     std::vector<std::int32_t> offset_;
     // Items with a status above -2 in rows: dichotomous ones (top category 1), the others.
     std::vector<std::int32_t> dichotomous_, scales_;
 };
 
-// The rows of the persons of one chunk; one per thread, made again for every chunk.
+// The rows of the persons of one thread in one sweep.
 class PersonRows {
 public:
-    // Forgets the rows of the last chunk.
+    // Called before each chunk: the rows kept stay while the sweep is the same.
     void start(const RowItems& items);
     // The row of a person with measure b and status s (the base status) whose scored responses
     // are `scores`: every item of the person whose observation counts (a usable category and
@@ -61,6 +63,7 @@ private:
               std::size_t ns, float* row);
 
     const RowItems* items_ = nullptr;
+    std::uint64_t sweep_ = 0;
     std::vector<float> kept_;              // kept rows, width() floats each
     std::vector<std::uint32_t> measures_;  // the measure (its bits) of each kept row
     std::vector<std::int32_t> table_;      // open addressing: kept row + 1, 0 = free

@@ -28,6 +28,11 @@ UconPersonPass::UconPersonPass(Run& run, const EstimationSettings& settings, boo
 void UconPersonPass::run(float probe, std::vector<float>& previous, EstimationObserver& observer,
                          UconPersonSums& sums) {
     probe_ = probe;
+    plain_group_ = plain_group();
+    plain_top_ = plain_group_ > 0 ? a_.group_top_category[plain_group_] : 0;
+    for (int v = 0; v < 256 && plain_group_ > 0; ++v)
+        plain_recoded_[static_cast<std::size_t>(v)] = static_cast<std::int16_t>(
+            std::max(-1, recoded_category(a_, plain_group_, static_cast<std::uint8_t>(v))));
     const int np = a_.persons;
     const RowItems items(a_, probe);
     auto task = [&](int c) { chunk(c, items, previous); };
@@ -39,10 +44,83 @@ void UconPersonPass::run(float probe, std::vector<float>& previous, EstimationOb
     combine(sums);
 }
 
-// One chunk: sums into the chunk's partial sums and moves its persons.
+// The group of every item a sweep visits when the sweep is plain (no weights, no information
+// weighting) and those items all belong to one rating-scale group with 1 to kMostPlainTop steps;
+// 0 otherwise.
+int UconPersonPass::plain_group() const {
+    const AnalysisArrays& a = a_;
+    if (target_ || !a.person_weights.empty() || !a.item_weights.empty()) return 0;
+    int group = 0;
+    for (int i = 1; i <= a.items; ++i) {
+        if (a.item_status[i] <= -2) continue;
+        const int g = a.item_group[i];
+        if (group != 0 && g != group) return 0;
+        group = g;
+    }
+    if (group == 0) return 0;
+    const CategoryModel cm = group_model_view(a, group);
+    return cm.top >= 1 && cm.top <= kMostPlainTop && !uses_step_chain(cm) ? group : 0;
+}
+
 void UconPersonPass::chunk(int c, const RowItems& items, std::vector<float>& previous) {
+    switch (plain_top_) {
+        case 1: return plain_chunk<1>(c, items, previous);
+        case 2: return plain_chunk<2>(c, items, previous);
+        case 3: return plain_chunk<3>(c, items, previous);
+        case 4: return plain_chunk<4>(c, items, previous);
+        default: return general_chunk(c, items, previous);
+    }
+}
+
+// One chunk: for each person the observations (item_loop adds them to the chunk's sums and
+// returns the person's expected scores), then the person's move.
+template <class ItemLoop>
+void UconPersonPass::sweep(int c, std::vector<float>& previous, ItemLoop&& item_loop) {
     AnalysisArrays& a = a_;
-    const int np = a.persons, ni = a.items;
+    const int np = a.persons;
+    const float probe = probe_;
+    Totals& tot = totals_[c];
+    tot = Totals{};
+    for (int n = plan_.first(c), last = plan_.last(c, np); n <= last; ++n) {
+        const int s = base_status(a.person_status[n]);
+        if (s <= -2) continue;
+        const float b = a.person_measure[n];
+        const float* record = data_.record(n);
+        PersonScores ps;
+        ps.maximum = record[record_field::kModelMaximum];
+        ps.score = record[record_field::kModelScore];
+        if (target_) ps.maximum = ps.score = 0.0;
+        const float wp = person_weight(a, n);
+        item_loop(n, s, b, wp, ps);
+        const double goal =
+            ucon_score_target(ps.score, ps.maximum, x_, target_, h0_, s == 0 ? 1 : s == -1 ? -1 : 0);
+        const double maximum = ps.maximum, e_sum = ps.expected, e2_sum = ps.probe;
+        float step;
+        const double big_a = (maximum - e2_sum) * e_sum, big_b = (maximum - e_sum) * e2_sum;
+        const double a1 = floored_log_odds(e_sum, maximum), a2 = floored_log_odds(e2_sum, maximum);
+        if (big_b > 0.0 && big_a - big_b > kEps && a1 - a2 > kEps) {
+            const double a3 = floored_log_odds(goal, maximum);
+            step = static_cast<float>(kUconDamping * probe * (a3 - a1) / (a1 - a2));
+        } else {
+            step = static_cast<float>(goal - e_sum);
+        }
+        step = bound_step(step);
+        previous[static_cast<std::size_t>(n)] = b;
+        if (std::abs(s) < 2) {
+            const double residual = goal - e_sum;
+            if (std::fabs(residual) > std::fabs(tot.residual)) tot.residual = residual, tot.person = n;
+            const float moved = b + step;
+            a.person_measure[n] = moved;
+            if (s == 1 && centre_persons_)
+                tot.centre_sum += static_cast<double>(moved) * wp, tot.centre_weight += wp;
+        }
+    }
+}
+
+// Any sweep: weights, information weighting, several groups and the chain models.
+void UconPersonPass::general_chunk(int c, const RowItems& items, std::vector<float>& previous) {
+    AnalysisArrays& a = a_;
+    const int ni = a.items;
     const bool target = target_;
     const float probe = probe_;
     double* sums = partial_[c];
@@ -53,24 +131,13 @@ void UconPersonPass::chunk(int c, const RowItems& items, std::vector<float>& pre
     double* m_item = sums + layout_.maximum();
     double* x_slot = sums + layout_.slot_expected();
     double* o_slot = sums + layout_.slot_observed();
-    Totals& tot = totals_[c];
-    tot = Totals{};
     float* chain_p = chain_probabilities_[c];
     float* chain_p2 = chain_p + static_cast<std::size_t>(a.top_value) + 2;
     PersonRows& rows = rows_[static_cast<std::size_t>(WorkerPool::thread_index())];
     rows.start(items);
-    for (int n = plan_.first(c), last = plan_.last(c, np); n <= last; ++n) {
-        const int s = base_status(a.person_status[n]);
-        if (s <= -2) continue;
-        const float b = a.person_measure[n];
-        const float* record = data_.record(n);
-        double maximum = record[record_field::kModelMaximum];
-        double score = record[record_field::kModelScore];
-        if (target) maximum = score = 0.0;
-        const float wp = person_weight(a, n);
+    sweep(c, previous, [&](int n, int s, float b, float wp, PersonScores& ps) {
         const std::uint8_t* scores = data_.scores(n);
         const float* row = rows.row(b, s, scores);
-        double e_sum = 0.0, e2_sum = 0.0;
         for (int i = ni; i >= 1; --i) {
             const int t = a.item_status[i];
             if (!(t > 0 || (t > -2 && s > 0))) continue;
@@ -113,7 +180,7 @@ void UconPersonPass::chunk(int c, const RowItems& items, std::vector<float>& pre
                     r_item[i] += a_score * wp, m_item[i] += b_max * wp;
                     if (t > 0) o_slot[a.group_first_slot[g] + xr] += v * wc;
                 }
-                if (t > 0) score += a_score * wi, maximum += b_max * wi;
+                if (t > 0) ps.score += a_score * wi, ps.maximum += b_max * wi;
             }
             if (s > 0) {
                 e_item[i] += e * v * wp;
@@ -124,30 +191,52 @@ void UconPersonPass::chunk(int c, const RowItems& items, std::vector<float>& pre
                         if (p[k] > 0.0f) xs[k] += static_cast<double>(p[k]) * wc;
                 }
             }
-            if (t > 0) e_sum += e * v * wi, e2_sum += e2 * v * wi;
+            if (t > 0) ps.expected += e * v * wi, ps.probe += e2 * v * wi;
         }
-        const double goal =
-            ucon_score_target(score, maximum, x_, target, h0_, s == 0 ? 1 : s == -1 ? -1 : 0);
-        float step;
-        const double big_a = (maximum - e2_sum) * e_sum, big_b = (maximum - e_sum) * e2_sum;
-        const double a1 = floored_log_odds(e_sum, maximum), a2 = floored_log_odds(e2_sum, maximum);
-        if (big_b > 0.0 && big_a - big_b > kEps && a1 - a2 > kEps) {
-            const double a3 = floored_log_odds(goal, maximum);
-            step = static_cast<float>(kUconDamping * probe * (a3 - a1) / (a1 - a2));
-        } else {
-            step = static_cast<float>(goal - e_sum);
+    });
+}
+
+// A plain sweep of one group with kTop steps: every weight is 1, so each observation adds its
+// expected scores and probabilities as they are (the products with the weights of 1 are
+// exact), and the group's expected category counts stay in registers for the whole chunk.
+template <int kTop>
+void UconPersonPass::plain_chunk(int c, const RowItems& items, std::vector<float>& previous) {
+    const AnalysisArrays& a = a_;
+    const int ni = a.items;
+    double* sums = partial_[c];
+    std::fill(sums, sums + layout_.stride(), 0.0);
+    double* e_item = sums + layout_.expected();
+    double* e2_item = sums + layout_.probe();
+    const std::int8_t* status = a.item_status.data();
+    const std::int16_t* recoded = plain_recoded_.data();
+    double counts[kTop + 1] = {};
+    PersonRows& rows = rows_[static_cast<std::size_t>(WorkerPool::thread_index())];
+    rows.start(items);
+    sweep(c, previous, [&](int n, int s, float b, float, PersonScores& ps) {
+        const std::uint8_t* scores = data_.scores(n);
+        const float* row = rows.row(b, s, scores);
+        double e_sum = 0.0, e2_sum = 0.0;
+        for (int i = ni; i >= 1; --i) {
+            const int t = status[i];
+            if (!(t > 0 || (t > -2 && s > 0))) continue;
+            if (recoded[scores[i - 1]] < 0) continue;
+            const float* r = row + items.offset(i);
+            const double e = r[row_field::kExpected], e2 = r[row_field::kShifted];
+            if (s > 0) {
+                e_item[i] += e;
+                e2_item[i] += e2;
+                if (t > 0)
+                    for (int k = 0; k <= kTop; ++k) {
+                        const float pk = r[row_field::kProbabilities + k];
+                        if (pk > 0.0f) counts[k] += static_cast<double>(pk);
+                    }
+            }
+            if (t > 0) e_sum += e, e2_sum += e2;
         }
-        step = bound_step(step);
-        previous[static_cast<std::size_t>(n)] = b;
-        if (std::abs(s) < 2) {
-            const double residual = goal - e_sum;
-            if (std::fabs(residual) > std::fabs(tot.residual)) tot.residual = residual, tot.person = n;
-            const float moved = b + step;
-            a.person_measure[n] = moved;
-            if (s == 1 && centre_persons_)
-                tot.centre_sum += static_cast<double>(moved) * wp, tot.centre_weight += wp;
-        }
-    }
+        ps.expected = e_sum, ps.probe = e2_sum;
+    });
+    double* x_slot = sums + layout_.slot_expected() + a.group_first_slot[plain_group_];
+    for (int k = 0; k <= kTop; ++k) x_slot[k] = counts[k];
 }
 
 // Chunk sums in chunk order: the same totals whatever the number of threads.

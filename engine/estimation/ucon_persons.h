@@ -5,6 +5,7 @@
 // chunk order, so they do not depend on the number of threads.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -75,7 +76,20 @@ private:
         double centre_sum = 0.0, centre_weight = 0.0;
     };
 
+    // What a person's observations add up to: the score for estimation and its maximum, and
+    // the expected scores at the measure and one probe distance lower.
+    struct PersonScores {
+        double score = 0.0, maximum = 0.0, expected = 0.0, probe = 0.0;
+    };
+    static constexpr int kMostPlainTop = 4;
+
+    int plain_group() const;
     void chunk(int c, const RowItems& items, std::vector<float>& previous);
+    template <class ItemLoop>
+    void sweep(int c, std::vector<float>& previous, ItemLoop&& item_loop);
+    void general_chunk(int c, const RowItems& items, std::vector<float>& previous);
+    template <int kTop>
+    void plain_chunk(int c, const RowItems& items, std::vector<float>& previous);
     void combine(UconPersonSums& sums) const;
 
     Run& run_;
@@ -92,6 +106,10 @@ private:
     WorkerPool pool_;
     std::vector<PersonRows> rows_;  // one per thread
     float probe_ = 0.0f;
+    // The one group of a plain sweep (0: none), its top category, and the recoded category of
+    // each scored response in it (-1: not usable).
+    int plain_group_ = 0, plain_top_ = 0;
+    std::array<std::int16_t, 256> plain_recoded_{};
 };
 
 }  // namespace korvelan
