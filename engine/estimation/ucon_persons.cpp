@@ -72,48 +72,45 @@ void UconPersonPass::chunk(int c, const RowItems& items, std::vector<float>& pre
     }
 }
 
-// One chunk: for each person the observations (item_loop adds them to the chunk's sums and
-// returns the person's expected scores), then the person's move.
-template <class ItemLoop>
-void UconPersonPass::sweep(int c, std::vector<float>& previous, ItemLoop&& item_loop) {
-    AnalysisArrays& a = a_;
-    const int np = a.persons;
-    const float probe = probe_;
-    Totals& tot = totals_[c];
-    tot = Totals{};
-    for (int n = plan_.first(c), last = plan_.last(c, np); n <= last; ++n) {
-        const int s = base_status(a.person_status[n]);
-        if (s <= -2) continue;
-        const float b = a.person_measure[n];
-        const float* record = data_.record(n);
-        PersonScores ps;
-        ps.maximum = record[record_field::kModelMaximum];
-        ps.score = record[record_field::kModelScore];
-        if (target_) ps.maximum = ps.score = 0.0;
-        const float wp = person_weight(a, n);
-        item_loop(n, s, b, wp, ps);
-        const double goal =
-            ucon_score_target(ps.score, ps.maximum, x_, target_, h0_, s == 0 ? 1 : s == -1 ? -1 : 0);
-        const double maximum = ps.maximum, e_sum = ps.expected, e2_sum = ps.probe;
-        float step;
-        const double big_a = (maximum - e2_sum) * e_sum, big_b = (maximum - e_sum) * e2_sum;
-        const double a1 = floored_log_odds(e_sum, maximum), a2 = floored_log_odds(e2_sum, maximum);
-        if (big_b > 0.0 && big_a - big_b > kEps && a1 - a2 > kEps) {
-            const double a3 = floored_log_odds(goal, maximum);
-            step = static_cast<float>(kUconDamping * probe * (a3 - a1) / (a1 - a2));
-        } else {
-            step = static_cast<float>(goal - e_sum);
-        }
-        step = bound_step(step);
-        previous[static_cast<std::size_t>(n)] = b;
-        if (std::abs(s) < 2) {
-            const double residual = goal - e_sum;
-            if (std::fabs(residual) > std::fabs(tot.residual)) tot.residual = residual, tot.person = n;
-            const float moved = b + step;
-            a.person_measure[n] = moved;
-            if (s == 1 && centre_persons_)
-                tot.centre_sum += static_cast<double>(moved) * wp, tot.centre_weight += wp;
-        }
+// Person n as a chunk starts on it; false for a person the pass leaves out.
+bool UconPersonPass::begin_person(int n, Person& person) const {
+    person.s = base_status(a_.person_status[n]);
+    if (person.s <= -2) return false;
+    person.n = n;
+    person.b = a_.person_measure[n];
+    const float* record = data_.record(n);
+    person.maximum = target_ ? 0.0 : record[record_field::kModelMaximum];
+    person.score = target_ ? 0.0 : record[record_field::kModelScore];
+    person.wp = person_weight(a_, n);
+    person.expected = person.probe = 0.0;
+    return true;
+}
+
+// The person's damped secant step from its expected scores, and the chunk's totals.
+void UconPersonPass::move_person(const Person& person, Totals& tot, std::vector<float>& previous) {
+    const int s = person.s, n = person.n;
+    const float b = person.b;
+    const double goal = ucon_score_target(person.score, person.maximum, x_, target_, h0_,
+                                          s == 0 ? 1 : s == -1 ? -1 : 0);
+    const double maximum = person.maximum, e_sum = person.expected, e2_sum = person.probe;
+    float step;
+    const double big_a = (maximum - e2_sum) * e_sum, big_b = (maximum - e_sum) * e2_sum;
+    const double a1 = floored_log_odds(e_sum, maximum), a2 = floored_log_odds(e2_sum, maximum);
+    if (big_b > 0.0 && big_a - big_b > kEps && a1 - a2 > kEps) {
+        const double a3 = floored_log_odds(goal, maximum);
+        step = static_cast<float>(kUconDamping * probe_ * (a3 - a1) / (a1 - a2));
+    } else {
+        step = static_cast<float>(goal - e_sum);
+    }
+    step = bound_step(step);
+    previous[static_cast<std::size_t>(n)] = b;
+    if (std::abs(s) < 2) {
+        const double residual = goal - e_sum;
+        if (std::fabs(residual) > std::fabs(tot.residual)) tot.residual = residual, tot.person = n;
+        const float moved = b + step;
+        a_.person_measure[n] = moved;
+        if (s == 1 && centre_persons_)
+            tot.centre_sum += static_cast<double>(moved) * person.wp, tot.centre_weight += person.wp;
     }
 }
 
@@ -135,7 +132,13 @@ void UconPersonPass::general_chunk(int c, const RowItems& items, std::vector<flo
     float* chain_p2 = chain_p + static_cast<std::size_t>(a.top_value) + 2;
     PersonRows& rows = rows_[static_cast<std::size_t>(WorkerPool::thread_index())];
     rows.start(items);
-    sweep(c, previous, [&](int n, int s, float b, float wp, PersonScores& ps) {
+    Totals& tot = totals_[c];
+    tot = Totals{};
+    Person ps;
+    for (int n = plan_.first(c), last = plan_.last(c, a.persons); n <= last; ++n) {
+        if (!begin_person(n, ps)) continue;
+        const int s = ps.s;
+        const float b = ps.b, wp = ps.wp;
         const std::uint8_t* scores = data_.scores(n);
         const float* row = rows.row(b, s, scores);
         for (int i = ni; i >= 1; --i) {
@@ -193,7 +196,8 @@ void UconPersonPass::general_chunk(int c, const RowItems& items, std::vector<flo
             }
             if (t > 0) ps.expected += e * v * wi, ps.probe += e2 * v * wi;
         }
-    });
+        move_person(ps, tot, previous);
+    }
 }
 
 // A plain sweep of one group with kTop steps: every weight is 1, so each observation adds its
@@ -212,9 +216,14 @@ void UconPersonPass::plain_chunk(int c, const RowItems& items, std::vector<float
     double counts[kTop + 1] = {};
     PersonRows& rows = rows_[static_cast<std::size_t>(WorkerPool::thread_index())];
     rows.start(items);
-    sweep(c, previous, [&](int n, int s, float b, float, PersonScores& ps) {
+    Totals& tot = totals_[c];
+    tot = Totals{};
+    Person ps;
+    for (int n = plan_.first(c), last = plan_.last(c, a.persons); n <= last; ++n) {
+        if (!begin_person(n, ps)) continue;
+        const int s = ps.s;
         const std::uint8_t* scores = data_.scores(n);
-        const float* row = rows.row(b, s, scores);
+        const float* row = rows.row(ps.b, s, scores);
         double e_sum = 0.0, e2_sum = 0.0;
         for (int i = ni; i >= 1; --i) {
             const int t = status[i];
@@ -234,7 +243,8 @@ void UconPersonPass::plain_chunk(int c, const RowItems& items, std::vector<float
             if (t > 0) e_sum += e, e2_sum += e2;
         }
         ps.expected = e_sum, ps.probe = e2_sum;
-    });
+        move_person(ps, tot, previous);
+    }
     double* x_slot = sums + layout_.slot_expected() + a.group_first_slot[plain_group_];
     for (int k = 0; k <= kTop; ++k) x_slot[k] = counts[k];
 }

@@ -76,17 +76,20 @@ private:
         double centre_sum = 0.0, centre_weight = 0.0;
     };
 
-    // What a person's observations add up to: the score for estimation and its maximum, and
-    // the expected scores at the measure and one probe distance lower.
-    struct PersonScores {
+    // One person of a chunk: number, base status, measure and weight, and what its
+    // observations add up to: the score for estimation and its maximum, and the expected scores
+    // at the measure and one probe distance lower.
+    struct Person {
+        int n = 0, s = 0;
+        float b = 0.0f, wp = 1.0f;
         double score = 0.0, maximum = 0.0, expected = 0.0, probe = 0.0;
     };
     static constexpr int kMostPlainTop = 4;
 
     int plain_group() const;
     void chunk(int c, const RowItems& items, std::vector<float>& previous);
-    template <class ItemLoop>
-    void sweep(int c, std::vector<float>& previous, ItemLoop&& item_loop);
+    bool begin_person(int n, Person& person) const;
+    void move_person(const Person& person, Totals& tot, std::vector<float>& previous);
     void general_chunk(int c, const RowItems& items, std::vector<float>& previous);
     template <int kTop>
     void plain_chunk(int c, const RowItems& items, std::vector<float>& previous);
