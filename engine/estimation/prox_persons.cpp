@@ -1,7 +1,6 @@
 #include "engine/estimation/prox_persons.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 
 #include "engine/estimation/fit_formulas.h"
@@ -13,11 +12,6 @@ namespace {
 // Item blocks of at least this many items, and at most this many blocks or sets of groups.
 constexpr int kItemsPerBlock = 8;
 constexpr int kMostColumnTasks = 16;
-
-// v where mask has every bit set, +0 where it has none: a choice without a branch.
-double only_if(std::uint64_t mask, double v) {
-    return std::bit_cast<double>(std::bit_cast<std::uint64_t>(v) & mask);
-}
 
 // Whether item status t and person status s let the observation count in a PROX sweep.
 bool counts(int t, int s) { return t > 0 || ((t == 0 || t == -1) && s > 0); }
@@ -68,12 +62,14 @@ ProxPersonResult ProxPersonPass::run(const ProxIteration& it, EstimationObserver
         measure_[static_cast<std::size_t>(p)] = a.person_measure[p];
         status_[static_cast<std::size_t>(p)] = static_cast<std::int8_t>(base_status(a.person_status[p]));
     }
+    plan_plain(it);
     const int columns = static_cast<int>(columns_.size());
     auto task = [&](int k) {
         if (k >= columns) return persons(k - columns, it);
         const ColumnTask& column = columns_[static_cast<std::size_t>(k)];
         double* local = column_sums_[k];
         if (column.category_sums) category_sums(column, local);
+        else if (plain_) plain_item_sums(column, local, it);
         else item_sums(column, local, it);
     };
     const int tasks = columns + plan_.chunks;
@@ -117,6 +113,23 @@ ProxPersonResult ProxPersonPass::run(const ProxIteration& it, EstimationObserver
         result.anchor_weight += person_weight(a, p);
     }
     return result;
+}
+
+void ProxPersonPass::plan_plain(const ProxIteration& it) {
+    const AnalysisArrays& a = a_;
+    plain_ = !it.point_biserial && a.person_weights.empty() && a.item_weights.empty();
+    int group = 0;
+    for (int i = 1; i <= a.items && plain_; ++i) {
+        if (a.item_status[i] < -1) continue;
+        plain_ = group == 0 || a.item_group[i] == group;
+        group = a.item_group[i];
+    }
+    plain_ = plain_ && group > 0 && !uses_step_chain(group_model_view(a, group));
+    if (!plain_) return;
+    plain_top_ = a.group_top_category[group];
+    for (int v = 0; v < 256; ++v)
+        plain_recoded_[static_cast<std::size_t>(v)] = static_cast<std::int16_t>(
+            std::max(-1, recoded_category(a, group, static_cast<std::uint8_t>(v))));
 }
 
 // The sums of a block of items over all persons, into local (kItemSums per item of the block).
@@ -169,6 +182,33 @@ void ProxPersonPass::item_sums(const ColumnTask& task, double* local, const Prox
         }
     }
     for (std::size_t k = 0; k < pairs.size(); ++k) z_.pb_item_pairs[task.items[k]] = pairs[k];
+}
+
+// The same for a plain iteration (see plain_person_sums).
+void ProxPersonPass::plain_item_sums(const ColumnTask& task, double* local, const ProxIteration& it) {
+    const AnalysisArrays& a = a_;
+    const std::size_t n_items = task.items.size();
+    std::fill(local, local + n_items * kItemSums, 0.0);
+    const std::int8_t* status = a.item_status.data();
+    const double top = plain_top_;
+    for (int p = 1; p <= a.persons; ++p) {
+        const int s = status_[static_cast<std::size_t>(p)];
+        if (s <= -2) continue;
+        const std::uint8_t* scores = data_.scores(p);
+        const double b = measure_[static_cast<std::size_t>(p)], squares = b * b;
+        for (std::size_t k = 0; k < n_items; ++k) {
+            const int i = task.items[k];
+            if (!counts(status[i], s)) continue;
+            const int r = plain_recoded_[scores[i - 1]];
+            if (r < 0) continue;
+            double* sum = local + k * kItemSums;
+            if (it.first_iteration) sum[kShownCount] += 1.0, sum[kShownScore] += r;
+            if (s <= 0) continue;
+            sum[kSum] += b, sum[kSquares] += squares;
+            if (it.first_phase) sum[kCount] += 1.0, sum[kRaw] += r, sum[kMaximum] += top;
+            else sum[kModelScore] += r, sum[kModelMaximum] += top;
+        }
+    }
 }
 
 void ProxPersonPass::store_item_sums(const ColumnTask& task, const double* local,
@@ -227,31 +267,35 @@ void ProxPersonPass::category_sums(const ColumnTask& task, double* local) {
 }
 
 // The category sums of one group with kTop steps and no weights: every observation adds its
-// difference and square to its category's sums and 0 to the others' (adding 0 leaves a sum as
-// it is), so the sums stay in registers.
+// difference, square and count of 1 to its category's sums times 1 and to the others' times 0
+// (adding a zero leaves a sum as it is, and the measures are finite), so the sums stay in
+// registers and need no branch.
 template <int kTop>
 void ProxPersonPass::plain_category_sums(const ColumnTask& task, int g, double* slots) {
     const AnalysisArrays& a = a_;
     std::vector<std::int32_t> measured;
     for (std::int32_t i : task.items)
         if (a.item_status[i] > 0) measured.push_back(i);
-    std::int16_t recoded[256];
-    for (int v = 0; v < 256; ++v)
-        recoded[v] = static_cast<std::int16_t>(std::max(-1, recoded_category(a, g, static_cast<std::uint8_t>(v))));
+    // For each scored response: 1 for its recoded category, 0 for the others (all 0: unusable).
+    double one[256][kTop + 1] = {};
+    for (int v = 0; v < 256; ++v) {
+        const int r = recoded_category(a, g, static_cast<std::uint8_t>(v));
+        if (r >= 0 && r <= kTop) one[v][r] = 1.0;
+    }
     double count[kTop + 1] = {}, sum[kTop + 1] = {}, squares[kTop + 1] = {};
     for (int p = 1; p <= a.persons; ++p) {
         if (status_[static_cast<std::size_t>(p)] <= 0) continue;
         const std::uint8_t* scores = data_.scores(p);
         const float b = measure_[static_cast<std::size_t>(p)];
         for (std::int32_t i : measured) {
-            const int r = recoded[scores[i - 1]];
+            const double* here = one[scores[i - 1]];
             const double diff = static_cast<double>(b) - a.item_measure[i];
-            const double wc = 1.0, diff_w = diff * wc, square_w = diff * diff * wc;
+            const double square = diff * diff;
+#pragma GCC unroll 8
             for (int k = 0; k <= kTop; ++k) {
-                const std::uint64_t here = 0 - static_cast<std::uint64_t>(r == k);
-                sum[k] += only_if(here, diff_w);
-                squares[k] += only_if(here, square_w);
-                count[k] += only_if(here, wc);
+                sum[k] += diff * here[k];
+                squares[k] += square * here[k];
+                count[k] += here[k];
             }
         }
     }
@@ -262,12 +306,82 @@ void ProxPersonPass::plain_category_sums(const ColumnTask& task, int g, double* 
     }
 }
 
+// A person's own sums over the items, in descending item order.
+void ProxPersonPass::general_person_sums(int p, int s, const ProxIteration& it, PersonSums& ps) const {
+    const AnalysisArrays& a = a_;
+    const ProxSums& z = z_;
+    const std::uint8_t* scores = data_.scores(p);
+    const float wp = person_weight(a, p);
+    for (int i = a.items; i >= 1; --i) {
+        const int t = a.item_status[i];
+        if (!counts(t, s)) continue;
+        const int g = a.item_group[i];
+        const int r = recoded_category(a, g, scores[i - 1]);
+        if (r < 0) {
+            ps.complete = false;
+            continue;
+        }
+        const float wi = item_weight(a, i);
+        const int top = a.group_top_category[g];
+        if (it.first_iteration) ps.shown_count += wi, ps.shown_score += static_cast<double>(r) * wi;
+        const double d = a.item_measure[i];
+        if (t > 0) {
+            ps.sum += d * wi, ps.squares += d * d * wi;
+            ps.score += static_cast<double>(r) * wi, ps.n += wi, ps.maximum += top * wi;
+        }
+        if (!it.first_phase && t > 0) {
+            const ModelScore ms = model_score(group_model_view(a, g), r);
+            ps.est_score += ms.score * wi, ps.est_maximum += ms.maximum * wi;
+        }
+        if (it.point_biserial) {
+            if (!it.closing) {
+                ps.pb_count += wi, ps.pb_score += r * wi;
+            } else {
+                const double ic = z.pb_item_count[i];
+                if (wi > 0.0f && wp < ic)
+                    ps.pb_pairs.add(r, (z.pb_item_score[i] - r * wp) / (ic - wp), wi);
+            }
+        }
+    }
+}
+
+// The same for a plain iteration: every weight 1 (each product with a weight is the value
+// itself), one group of the rating-scale formulas, no point-biserial.
+void ProxPersonPass::plain_person_sums(int p, int s, const ProxIteration& it, PersonSums& ps) const {
+    const AnalysisArrays& a = a_;
+    const std::uint8_t* scores = data_.scores(p);
+    const std::int8_t* status = a.item_status.data();
+    const float* measure = a.item_measure.data();
+    const double top = plain_top_;
+    double sum = 0.0, squares = 0.0, n = 0.0, score = 0.0, maximum = 0.0;
+    double shown_count = 0.0, shown_score = 0.0;
+    for (int i = a.items; i >= 1; --i) {
+        const int t = status[i];
+        if (!counts(t, s)) continue;
+        const int r = plain_recoded_[scores[i - 1]];
+        if (r < 0) {
+            ps.complete = false;
+            continue;
+        }
+        if (it.first_iteration) shown_count += 1.0, shown_score += r;
+        if (t > 0) {
+            const double d = measure[i];
+            sum += d, squares += d * d;
+            score += r, n += 1.0, maximum += top;
+        }
+    }
+    ps.sum = sum, ps.squares = squares, ps.n = n, ps.score = score, ps.maximum = maximum;
+    ps.shown_count = shown_count, ps.shown_score = shown_score;
+    // Under the rating-scale formulas the score for estimation is the score itself.
+    if (!it.first_phase) ps.est_score = score, ps.est_maximum = maximum;
+}
+
 // A chunk of persons: each person's own sums, classification by score, new measure and work
 // record.
 void ProxPersonPass::persons(int c, const ProxIteration& it) {
     AnalysisArrays& a = a_;
     ProxSums& z = z_;
-    const int np = a.persons, ni = a.items;
+    const int np = a.persons;
     ChunkResult& result = results_[static_cast<std::size_t>(c)];
     result = ChunkResult{};
     for (int p = plan_.first(c), last = plan_.last(c, np); p <= last; ++p) {
@@ -280,55 +394,24 @@ void ProxPersonPass::persons(int c, const ProxIteration& it) {
             std::fill(record, record + kPersonRecordFields, 0.0f);
             continue;
         }
-        const std::uint8_t* scores = data_.scores(p);
-        const float wp = person_weight(a, p);
         const float b = a.person_measure[p];
-        double sum = 0.0, squares = 0.0, n = 0.0, score = 0.0, maximum = 0.0;
-        double est_score = 0.0, est_maximum = 0.0;  // under the items' models
-        double shown_score = 0.0, shown_count = 0.0;
-        double pb_count = 0.0, pb_score = 0.0;
-        WeightedPairSums pb_pairs;
-        bool complete = it.mark_allowed;
-        for (int i = ni; i >= 1; --i) {
-            const int t = a.item_status[i];
-            if (!counts(t, s)) continue;
-            const int g = a.item_group[i];
-            const int r = recoded_category(a, g, scores[i - 1]);
-            if (r < 0) {
-                complete = false;
-                continue;
-            }
-            const float wi = item_weight(a, i);
-            const int top = a.group_top_category[g];
-            if (it.first_iteration) shown_count += wi, shown_score += static_cast<double>(r) * wi;
-            const double d = a.item_measure[i];
-            if (t > 0) {
-                sum += d * wi, squares += d * d * wi;
-                score += static_cast<double>(r) * wi, n += wi, maximum += top * wi;
-            }
-            if (!it.first_phase && t > 0) {
-                const ModelScore ms = model_score(group_model_view(a, g), r);
-                est_score += ms.score * wi, est_maximum += ms.maximum * wi;
-            }
-            if (it.point_biserial) {
-                if (!it.closing) {
-                    pb_count += wi, pb_score += r * wi;
-                } else {
-                    const double ic = z.pb_item_count[i];
-                    if (wi > 0.0f && wp < ic)
-                        pb_pairs.add(r, (z.pb_item_score[i] - r * wp) / (ic - wp), wi);
-                }
-            }
-        }
+        PersonSums ps;
+        ps.complete = it.mark_allowed;
+        if (plain_) plain_person_sums(p, s, it, ps);
+        else general_person_sums(p, s, it, ps);
+        const double sum = ps.sum, squares = ps.squares, n = ps.n, score = ps.score;
+        const double maximum = ps.maximum, est_maximum = ps.est_maximum;
+        double est_score = ps.est_score;
+        const bool complete = ps.complete;
         if (it.first_iteration) {
-            a.person_shown_count[p] = static_cast<float>(shown_count);
-            a.person_shown_score[p] = static_cast<float>(shown_score);
+            a.person_shown_count[p] = static_cast<float>(ps.shown_count);
+            a.person_shown_score[p] = static_cast<float>(ps.shown_score);
         }
         if (it.point_biserial && !it.closing) {
-            z.pb_person_count[p] = pb_count;
-            z.pb_person_score[p] = pb_score;
+            z.pb_person_count[p] = ps.pb_count;
+            z.pb_person_score[p] = ps.pb_score;
         }
-        if (it.point_biserial && it.closing) pb_pairs.correlation(z.pb_person[p]);
+        if (it.point_biserial && it.closing) ps.pb_pairs.correlation(z.pb_person[p]);
 
         // Classification by score.
         int st = s;

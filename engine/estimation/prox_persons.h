@@ -12,6 +12,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -91,11 +92,24 @@ private:
                    kModelScore, kModelMaximum, kNextCount, kNextScore, kItemSums };
 
     void plan_columns();
+    void plan_plain(const ProxIteration& it);
     void item_sums(const ColumnTask& task, double* local, const ProxIteration& it);
+    void plain_item_sums(const ColumnTask& task, double* local, const ProxIteration& it);
     void category_sums(const ColumnTask& task, double* local);
     template <int kTop>
     void plain_category_sums(const ColumnTask& task, int g, double* slots);
     void store_item_sums(const ColumnTask& task, const double* local, const ProxIteration& it);
+    // A person's own sums over the items.
+    struct PersonSums {
+        double sum = 0.0, squares = 0.0, n = 0.0, score = 0.0, maximum = 0.0;
+        double est_score = 0.0, est_maximum = 0.0;  // under the items' models
+        double shown_score = 0.0, shown_count = 0.0;
+        double pb_count = 0.0, pb_score = 0.0;
+        WeightedPairSums pb_pairs;
+        bool complete = false;  // every item that counts has a usable response
+    };
+    void general_person_sums(int p, int s, const ProxIteration& it, PersonSums& ps) const;
+    void plain_person_sums(int p, int s, const ProxIteration& it, PersonSums& ps) const;
     void persons(int c, const ProxIteration& it);
 
     Run& run_;
@@ -112,6 +126,12 @@ private:
     // anchored persons (summed in person order after the pass).
     std::vector<float> measure_, anchored_estimate_;
     std::vector<std::int8_t> status_;
+    // A plain iteration: no weights, no point-biserial, every item that takes part in one group
+    // of the rating-scale formulas (its top category, and the recoded category of each scored
+    // response, -1 when it is not usable).
+    bool plain_ = false;
+    int plain_top_ = 0;
+    std::array<std::int16_t, 256> plain_recoded_{};
     WorkerPool pool_;
 };
 

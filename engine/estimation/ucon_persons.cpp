@@ -235,6 +235,7 @@ void UconPersonPass::plain_chunk(int c, const RowItems& items, std::vector<float
                 e_item[i] += e;
                 e2_item[i] += e2;
                 if (t > 0)
+#pragma GCC unroll 8
                     for (int k = 0; k <= kTop; ++k) {
                         const float pk = r[row_field::kProbabilities + k];
                         if (pk > 0.0f) counts[k] += static_cast<double>(pk);
