@@ -7,16 +7,18 @@
 
 #include "engine/estimation/category_model.h"
 #include "engine/estimation/estimation_common.h"
+#include "engine/estimation/fit_formulas.h"
 
 namespace korvelan {
 
 namespace {
 
-// Kept rows of one chunk: at most this many bytes, and at most this many rows.
-constexpr std::size_t kKeptBytes = std::size_t{1} << 20;
+// Kept rows of one thread: at most this many bytes, and at most this many rows.
+constexpr std::size_t kKeptBytes = std::size_t{4} << 20;
 constexpr std::size_t kMostRows = 4096;
 // Fewer rows than this are not worth keeping.
 constexpr std::size_t kFewestRows = 8;
+constexpr std::size_t kRowsPerPage = 16;
 // Rows are kept while at least a quarter of every 256 persons find theirs among them.
 constexpr int kWindow = 256;
 constexpr int kWindowHits = kWindow / 4;
@@ -32,14 +34,41 @@ std::uint64_t RowItems::next_sweep() {
     return ++sweeps;
 }
 
-RowItems::RowItems(const AnalysisArrays& a, float shift)
-    : a_(a), shift_(shift), sweep_(next_sweep()), offset_(static_cast<std::size_t>(a.items) + 1, -1) {
+void fill_fit_moments(const CategoryModel& cm, float d, float e, const double* p, double* out) {
+    using namespace fit_moment;
+    const ObservationMoments mo = observation_moments(cm, p, e);
+    out[kVariance] = mo.variance;
+    out[kKurtosis] = mo.kurtosis;
+    out[kRoot] = std::sqrt(static_cast<double>(mo.variance));
+    out[kRootOfFloat] = std::sqrt(mo.variance);
+    const double w2 = static_cast<double>(mo.variance) * mo.variance;
+    out[kKurtosisRatio] = mo.kurtosis / w2;
+    out[kExcess] = std::max(mo.kurtosis - w2, 0.0);
+    out[kDifference] = d;
+    const bool chain = uses_step_chain(cm);
+    double below = 0.0;
+    for (int k = 0; k <= cm.top; ++k) {
+        double* c = out + kPerCategory + kCategoryFields * k;
+        const double pk = p[k];
+        c[kDifferenceTimesP] = static_cast<double>(d) * pk;
+        c[kStepInformation] = k >= 1 ? (chain ? (1.0 - pk) * pk : below * (1.0 - below)) : 0.0;
+        below += pk;
+        const double dev = (k - static_cast<double>(e)) * (k - static_cast<double>(e)) * pk;
+        c[kDeviation] = dev;
+        c[kDeviationOverVariance] = dev / mo.variance;
+    }
+}
+
+RowItems::RowItems(const AnalysisArrays& a, float shift, bool moments)
+    : a_(a), shift_(shift), moments_(moments), sweep_(next_sweep()),
+      offset_(static_cast<std::size_t>(a.items) + 1, -1) {
     for (int i = 1; i <= a.items; ++i) {
         if (a.item_status[i] <= -2) continue;
         const CategoryModel cm = group_model_view(a, a.item_group[i]);
         if (cm.top < 0 || uses_step_chain(cm)) continue;
         offset_[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(width_);
-        width_ += static_cast<std::size_t>(row_field::kProbabilities + cm.top + 1);
+        width_ += static_cast<std::size_t>(row_field::kProbabilities + cm.top + 1 +
+                                           (moments ? fit_moment::width(cm.top) : 0));
         (cm.top == 1 ? dichotomous_ : scales_).push_back(i);
     }
 }
@@ -49,12 +78,11 @@ void PersonRows::start(const RowItems& items) {
     sweep_ = items.sweep_;
     items_ = &items;
     const std::size_t width = std::max<std::size_t>(items.width(), 1);
-    capacity_ = std::min(kMostRows, kKeptBytes / (width * sizeof(float)));
+    capacity_ = std::min(kMostRows, kKeptBytes / (width * sizeof(double)));
     keeping_ = capacity_ >= kFewestRows;
     rows_ = 0;
     window_ = window_hits_ = 0;
     if (keeping_) {
-        if (kept_.size() < capacity_ * width) kept_.resize(capacity_ * width);
         if (measures_.size() < capacity_) measures_.resize(capacity_);
         table_.assign(std::bit_ceil(2 * capacity_), 0);
     }
@@ -67,18 +95,22 @@ void PersonRows::start(const RowItems& items) {
     scratch_.resize(static_cast<std::size_t>(std::max(items.a_.top_value, 1)) + 2);
 }
 
-const float* PersonRows::find(float b) const {
+double* PersonRows::kept_row(std::size_t row) {
+    return pages_[row / kRowsPerPage].data() + (row % kRowsPerPage) * items_->width();
+}
+
+const double* PersonRows::find(float b) {
     const std::uint32_t key = std::bit_cast<std::uint32_t>(b);
     const std::size_t mask = table_.size() - 1;
     for (std::size_t h = table_slot(key, mask);; h = (h + 1) & mask) {
         const std::int32_t entry = table_[h];
         if (entry == 0) return nullptr;
         const auto row = static_cast<std::size_t>(entry - 1);
-        if (measures_[row] == key) return kept_.data() + row * items_->width();
+        if (measures_[row] == key) return kept_row(row);
     }
 }
 
-float* PersonRows::keep(float b) {
+double* PersonRows::keep(float b) {
     if (rows_ == capacity_) {
         keeping_ = false;
         return nullptr;
@@ -89,13 +121,17 @@ float* PersonRows::keep(float b) {
     while (table_[h] != 0) h = (h + 1) & mask;
     table_[h] = static_cast<std::int32_t>(rows_ + 1);
     measures_[rows_] = key;
-    return kept_.data() + rows_++ * items_->width();
+    // Pages of rows are made as rows are kept: memory follows the rows a sweep needs.
+    const std::size_t page = rows_ / kRowsPerPage;
+    if (page == pages_.size() || pages_[page].size() < kRowsPerPage * items_->width())
+        pages_.resize(page + 1), pages_[page].resize(kRowsPerPage * items_->width());
+    return kept_row(rows_++);
 }
 
-const float* PersonRows::row(float b, int s, const std::uint8_t* scores) {
+const double* PersonRows::row(float b, int s, const std::uint8_t* scores) {
     const RowItems& items = *items_;
     if (rows_ > 0) {
-        const float* kept = find(b);
+        const double* kept = find(b);
         if (keeping_) {
             window_hits_ += kept != nullptr;
             if (++window_ == kWindow) {
@@ -106,7 +142,7 @@ const float* PersonRows::row(float b, int s, const std::uint8_t* scores) {
         if (kept) return kept;
     }
     if (keeping_) {
-        if (float* kept = keep(b)) {
+        if (double* kept = keep(b)) {
             fill(b, items.dichotomous_.data(), items.dichotomous_.size(), items.scales_.data(),
                  items.scales_.size(), kept);
             return kept;
@@ -131,7 +167,7 @@ const float* PersonRows::row(float b, int s, const std::uint8_t* scores) {
 // Dichotomous items take the two-category formula of compute_category_probabilities, one exp()
 // per evaluation, in three loops: the exponents, the exp() calls, the probabilities.
 void PersonRows::fill(float b, const std::int32_t* dichotomous, std::size_t nd,
-                      const std::int32_t* scales, std::size_t ns, float* row) {
+                      const std::int32_t* scales, std::size_t ns, double* row) {
     const RowItems& items = *items_;
     const AnalysisArrays& a = items.a_;
     const float shift = items.shift_;
@@ -148,7 +184,7 @@ void PersonRows::fill(float b, const std::int32_t* dichotomous, std::size_t nd,
     for (std::size_t k = 0; k < 2 * nd; ++k) z_[k] = std::exp(z_[k]);
     for (std::size_t k = 0; k < nd; ++k) {
         const double p1 = 1.0 / (1.0 + z_[2 * k]);
-        float* r = row + items.offset(dichotomous[k]);
+        double* r = row + items.offset(dichotomous[k]);
         r[row_field::kExpected] = static_cast<float>(p1);
         r[row_field::kShifted] = static_cast<float>(1.0 / (1.0 + z_[2 * k + 1]));
         r[row_field::kProbabilities] = static_cast<float>(1.0 - p1);
@@ -158,10 +194,24 @@ void PersonRows::fill(float b, const std::int32_t* dichotomous, std::size_t nd,
         const int i = scales[k];
         const CategoryModel cm = group_model_view(a, a.item_group[i]);
         const float d = b - a.item_measure[i];
-        float* r = row + items.offset(i);
-        r[row_field::kExpected] = compute_category_probabilities(cm, d, r + row_field::kProbabilities);
-        r[row_field::kShifted] = compute_category_probabilities(cm, d - shift, scratch_.data());
+        double* r = row + items.offset(i);
+        float* p = scratch_.data();
+        r[row_field::kShifted] = compute_category_probabilities(cm, d - shift, p);
+        r[row_field::kExpected] = compute_category_probabilities(cm, d, p);
+        for (int c = 0; c <= cm.top; ++c) r[row_field::kProbabilities + c] = p[c];
     }
+    if (!items.moments_) return;
+    auto moments = [&](const std::int32_t* list, std::size_t n) {
+        for (std::size_t k = 0; k < n; ++k) {
+            const int i = list[k];
+            const CategoryModel cm = group_model_view(a, a.item_group[i]);
+            double* r = row + items.offset(i);
+            fill_fit_moments(cm, b - a.item_measure[i], static_cast<float>(r[row_field::kExpected]),
+                             r + row_field::kProbabilities, r + row_field::kProbabilities + cm.top + 1);
+        }
+    };
+    moments(dichotomous, nd);
+    moments(scales, ns);
 }
 
 }  // namespace korvelan

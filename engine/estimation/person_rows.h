@@ -2,7 +2,8 @@
 // of the fit statistics read them. For item i at the measure difference d = B - D_i a row holds
 // the expected score at d, the expected score at d - shift (UCON: the probe distance; fit: 1
 // logit, for the displacement) and the probabilities p[0..m] at d: the values the probability
-// routines of category_model.h give, to the bit.
+// routines of category_model.h give, to the bit (held in doubles). For the fit statistics it
+// also holds what they sum of each observation but its residual (fit_moments below).
 //
 // Persons with the same measure share their row: on complete data every person with the same
 // score has the same measure, so a million persons may need only a hundred rows. Each thread
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/estimation/category_model.h"
 #include "engine/run/analysis_arrays.h"
 
 namespace korvelan {
@@ -20,15 +22,33 @@ namespace korvelan {
 namespace row_field {
 inline constexpr int kExpected = 0;       // expected score at d
 inline constexpr int kShifted = 1;        // expected score at d - shift
-inline constexpr int kProbabilities = 2;  // p[0..m] at d
+inline constexpr int kProbabilities = 2;  // p[0..m] at d, then the fit moments
 }  // namespace row_field
+
+// What the fit statistics sum of an observation at d that does not depend on the observed
+// category, as the fit pass forms each value: the model variance and fourth moment of
+// observation_moments, their square roots, C / W^2 and max(C - W^2, 0), d itself, and for each
+// category k four values (kPerCategory + 4k on): d p_k, the step information term (from k = 1),
+// the squared deviation (k - E)^2 p_k and that over the variance.
+namespace fit_moment {
+inline constexpr int kVariance = 0, kKurtosis = 1, kRoot = 2, kRootOfFloat = 3;
+inline constexpr int kKurtosisRatio = 4, kExcess = 5, kDifference = 6, kPerCategory = 7;
+inline constexpr int kDifferenceTimesP = 0, kStepInformation = 1, kDeviation = 2,
+                     kDeviationOverVariance = 3, kCategoryFields = 4;
+inline constexpr int width(int top) { return kPerCategory + kCategoryFields * (top + 1); }
+}  // namespace fit_moment
+
+// Fills the fit moments of an observation at d with expected score e and probabilities p[0..m]
+// (chain models: their step probabilities) into out.
+void fill_fit_moments(const CategoryModel& cm, float d, float e, const double* p, double* out);
 
 // The items as rows hold them, for one sweep (the measures, steps and shift it starts from).
 // Items of the success and failure chains are not in rows: their probabilities depend on the
 // observed category.
 class RowItems {
 public:
-    RowItems(const AnalysisArrays& a, float shift);
+    // moments: the rows hold the fit moments too.
+    RowItems(const AnalysisArrays& a, float shift, bool moments = false);
 
     // First value of item i in a row; negative when the item is not in rows.
     std::int32_t offset(int i) const { return offset_[static_cast<std::size_t>(i)]; }
@@ -39,6 +59,7 @@ private:
     friend class PersonRows;
     const AnalysisArrays& a_;
     float shift_;
+    bool moments_;
     std::uint64_t sweep_;  // tells the sweeps apart
     std::size_t width_ = 0;
     std::vector<std::int32_t> offset_;
@@ -54,23 +75,24 @@ public:
     // The row of a person with measure b and status s (the base status) whose scored responses
     // are `scores`: every item of the person whose observation counts (a usable category and
     // status above 0 for the item or the person) has its values filled; others may be left.
-    const float* row(float b, int s, const std::uint8_t* scores);
+    const double* row(float b, int s, const std::uint8_t* scores);
 
 private:
-    const float* find(float b) const;
-    float* keep(float b);
+    double* kept_row(std::size_t row);
+    const double* find(float b);
+    double* keep(float b);
     void fill(float b, const std::int32_t* dichotomous, std::size_t nd, const std::int32_t* scales,
-              std::size_t ns, float* row);
+              std::size_t ns, double* row);
 
     const RowItems* items_ = nullptr;
     std::uint64_t sweep_ = 0;
-    std::vector<float> kept_;              // kept rows, width() floats each
+    std::vector<std::vector<double>> pages_;  // kept rows, width() values each, in pages
     std::vector<std::uint32_t> measures_;  // the measure (its bits) of each kept row
     std::vector<std::int32_t> table_;      // open addressing: kept row + 1, 0 = free
     std::size_t rows_ = 0, capacity_ = 0;
     bool keeping_ = false;
     int window_ = 0, window_hits_ = 0;
-    std::vector<float> own_;  // the row of a person whose row is not kept
+    std::vector<double> own_;  // the row of a person whose row is not kept
     std::vector<std::int32_t> answered_dichotomous_, answered_scales_;
     std::vector<float> x_;
     std::vector<double> z_;

@@ -130,6 +130,7 @@ void UconPersonPass::general_chunk(int c, const RowItems& items, std::vector<flo
     double* o_slot = sums + layout_.slot_observed();
     float* chain_p = chain_probabilities_[c];
     float* chain_p2 = chain_p + static_cast<std::size_t>(a.top_value) + 2;
+    double chain_values[256];  // chain_p as the row values are held
     PersonRows& rows = rows_[static_cast<std::size_t>(WorkerPool::thread_index())];
     rows.start(items);
     Totals& tot = totals_[c];
@@ -140,7 +141,7 @@ void UconPersonPass::general_chunk(int c, const RowItems& items, std::vector<flo
         const int s = ps.s;
         const float b = ps.b, wp = ps.wp;
         const std::uint8_t* scores = data_.scores(n);
-        const float* row = rows.row(b, s, scores);
+        const double* row = rows.row(b, s, scores);
         for (int i = ni; i >= 1; --i) {
             const int t = a.item_status[i];
             if (!(t > 0 || (t > -2 && s > 0))) continue;
@@ -152,16 +153,17 @@ void UconPersonPass::general_chunk(int c, const RowItems& items, std::vector<flo
             const CategoryModel cm = group_model_view(a, g);
             const bool chain = uses_step_chain(cm);
             float e, e2;
-            const float* p;
+            const double* p;
             if (const std::int32_t at = items.offset(i); at >= 0) {
-                e = row[at + row_field::kExpected];
-                e2 = row[at + row_field::kShifted];
+                e = static_cast<float>(row[at + row_field::kExpected]);
+                e2 = static_cast<float>(row[at + row_field::kShifted]);
                 p = row + at + row_field::kProbabilities;
             } else {
                 const float d = b - a.item_measure[i];
                 e = compute_success_failure_step_probabilities(cm, d, xr, chain_p);
                 e2 = compute_success_failure_step_probabilities(cm, d - probe, xr, chain_p2);
-                p = chain_p;
+                std::copy(chain_p, chain_p + cm.top + 1, chain_values);
+                p = chain_values;
             }
             double v = 1.0;  // information weight of the observation
             if (target) {
@@ -191,7 +193,7 @@ void UconPersonPass::general_chunk(int c, const RowItems& items, std::vector<flo
                 if (t > 0) {
                     double* xs = x_slot + a.group_first_slot[g];
                     for (int k = 0; k <= cm.top; ++k)
-                        if (p[k] > 0.0f) xs[k] += static_cast<double>(p[k]) * wc;
+                        if (p[k] > 0.0) xs[k] += p[k] * wc;
                 }
             }
             if (t > 0) ps.expected += e * v * wi, ps.probe += e2 * v * wi;
@@ -223,13 +225,13 @@ void UconPersonPass::plain_chunk(int c, const RowItems& items, std::vector<float
         if (!begin_person(n, ps)) continue;
         const int s = ps.s;
         const std::uint8_t* scores = data_.scores(n);
-        const float* row = rows.row(ps.b, s, scores);
+        const double* row = rows.row(ps.b, s, scores);
         double e_sum = 0.0, e2_sum = 0.0;
         for (int i = ni; i >= 1; --i) {
             const int t = status[i];
             if (!(t > 0 || (t > -2 && s > 0))) continue;
             if (recoded[scores[i - 1]] < 0) continue;
-            const float* r = row + items.offset(i);
+            const double* r = row + items.offset(i);
             const double e = r[row_field::kExpected], e2 = r[row_field::kShifted];
             if (s > 0) {
                 e_item[i] += e;
@@ -237,8 +239,8 @@ void UconPersonPass::plain_chunk(int c, const RowItems& items, std::vector<float
                 if (t > 0)
 #pragma GCC unroll 8
                     for (int k = 0; k <= kTop; ++k) {
-                        const float pk = r[row_field::kProbabilities + k];
-                        if (pk > 0.0f) counts[k] += static_cast<double>(pk);
+                        const double pk = r[row_field::kProbabilities + k];
+                        if (pk > 0.0) counts[k] += pk;
                     }
             }
             if (t > 0) e_sum += e, e2_sum += e2;

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
 #include "engine/estimation/category_model.h"
 #include "engine/estimation/estimation_common.h"
+#include "engine/estimation/fit_formulas.h"
 #include "engine/estimation/person_rows.h"
 #include "tests/engine/estimation/estimation_fixture.h"
 
@@ -13,7 +15,11 @@ using namespace korvelan::testing;
 
 namespace {
 
-bool same_bits(float x, float y) { return std::memcmp(&x, &y, sizeof x) == 0; }
+// The row holds exactly the float the routines give.
+bool same_bits(double held, float y) {
+    const float x = static_cast<float>(held);
+    return static_cast<double>(x) == held && std::memcmp(&x, &y, sizeof x) == 0;
+}
 
 // Four dichotomous items (one of them extreme, one deleted), a rating scale of three items, an
 // item with only category 0, and a success-chain item, which rows do not hold.
@@ -42,7 +48,7 @@ AnalysisArrays mixed_items() {
 TEST(PersonRows, RowsHoldExactlyWhatTheProbabilityRoutinesGive) {
     AnalysisArrays a = mixed_items();
     const float shift = 0.37f;
-    const RowItems items(a, shift);
+    const RowItems items(a, shift, true);
     EXPECT_LT(items.offset(4), 0);  // deleted
     EXPECT_LT(items.offset(9), 0);  // success chain
     PersonRows rows;
@@ -59,7 +65,7 @@ TEST(PersonRows, RowsHoldExactlyWhatTheProbabilityRoutinesGive) {
     measures.push_back(30.0f);  // beyond the exponent clamp
     for (float b : measures) {
         for (int s : {1, 0}) {
-            const float* row = rows.row(b, s, responses.data());
+            const double* row = rows.row(b, s, responses.data());
             for (int i = 1; i <= a.items; ++i) {
                 const std::int32_t at = items.offset(i);
                 const bool counts = (a.item_status[i] > 0 || s > 0) && responses[i - 1] != 255;
@@ -73,6 +79,15 @@ TEST(PersonRows, RowsHoldExactlyWhatTheProbabilityRoutinesGive) {
                 for (int k = 0; k <= cm.top; ++k)
                     ASSERT_TRUE(same_bits(row[at + row_field::kProbabilities + k], p[k]))
                         << "b=" << b << " item " << i << " k=" << k;
+                // The fit moments as the fit pass formed them from the probabilities.
+                const double* mo = row + at + row_field::kProbabilities + cm.top + 1;
+                const ObservationMoments om = observation_moments(cm, p.data(), e);
+                ASSERT_TRUE(same_bits(mo[fit_moment::kVariance], om.variance));
+                ASSERT_EQ(mo[fit_moment::kRoot], std::sqrt(static_cast<double>(om.variance)));
+                const double top_deviation = (cm.top - static_cast<double>(e)) * (cm.top - static_cast<double>(e)) * p[cm.top];
+                ASSERT_EQ(mo[fit_moment::kPerCategory + fit_moment::kCategoryFields * cm.top +
+                             fit_moment::kDeviationOverVariance],
+                          top_deviation / om.variance);
             }
         }
     }
