@@ -269,13 +269,19 @@ void DataPass::store_person(std::int32_t p) {
     anchors_.write(run_, p);
     weights_.write(run_, p);
     std::span<std::uint8_t> c = codes();
-    const std::int8_t* item_status = run_.arrays.item_status.data();
+    // Everything the loop reads is in locals: its byte stores could otherwise change them.
+    std::uint8_t* const out = c.data();
+    const std::int8_t* const item_status = run_.arrays.item_status.data();
     const auto x = static_cast<std::size_t>(std::max(cv_.xwide, 1));
-    for (std::int32_t i = 1; i <= cv_.ni; ++i) {
+    const char* const responses = record_.response(1);
+    const std::int32_t ni = cv_.ni;
+    const std::int32_t* const byte_codes = coder_.byte_codes();
+    for (std::int32_t i = 1; i <= ni; ++i) {
         if (item_status[i] <= status::kDeleted) continue;
-        const char* response = record_.response(i);
-        const std::int32_t code = coder_.code(response);
-        c[static_cast<std::size_t>(i - 1)] = static_cast<std::uint8_t>(code);
+        const char* response = responses + static_cast<std::size_t>(i - 1) * x;
+        const std::int32_t code =
+            byte_codes ? byte_codes[static_cast<unsigned char>(*response)] : coder_.code(response);
+        out[i - 1] = static_cast<std::uint8_t>(code);
         if (code != 0 || input.non_ascii_warned) continue;
         for (std::size_t k = 0; k < x; ++k) {
             const auto b = static_cast<unsigned char>(response[k]);
