@@ -28,6 +28,14 @@ constexpr int kResidualUnit = 21;
 }  // namespace
 
 bool shows_as_zero(double value, int decimals) {
+    // The text rounds half away from zero: away from half a unit of the last decimal the answer
+    // is plain, and only next to it are the texts made.
+    const double a = std::fabs(value);
+    if (decimals >= 0 && decimals <= 9 && std::isfinite(a)) {
+        const double half = 0.5 * std::pow(10.0, -decimals);
+        if (a < half * (1.0 - 1e-9)) return true;
+        if (a > half * (1.0 + 1e-9)) return false;
+    }
     auto text = [&](double v) {
         std::string t = fmt_f(v, 8, decimals);
         const std::size_t point = t.find('.');

@@ -251,7 +251,8 @@ void FitPersonPass::finish_person(int n, int s, const PersonSums& ps, ChunkScala
     float displacement = static_cast<float>(
         person_side_displacement(ps.score, ps.maximum, ps.expected, ps.expected_below, x));
     displacement *= factor * uscale;
-    if (std::fabs(displacement) > settings.logit_change_limit &&
+    // One displacement shown as zero is enough for the note; the test of the text is costly.
+    if (!sc.displacement_zero && std::fabs(displacement) > settings.logit_change_limit &&
         std::fabs(r - ps.expected) > settings.score_residual_limit &&
         shows_as_zero(displacement, settings.user_decimals))
         sc.displacement_zero = true;

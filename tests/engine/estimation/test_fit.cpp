@@ -387,4 +387,12 @@ TEST(FitHelpers, DisplacementShownAsZero) {
     EXPECT_TRUE(shows_as_zero(0.04, 1));
     EXPECT_FALSE(shows_as_zero(0.05, 1));
     EXPECT_TRUE(shows_as_zero(0.4, 0));
+    // Next to half a unit of the last decimal, on either side (half a unit itself lies a little
+    // above it in binary, so it rounds up).
+    for (int d = 0; d <= 4; ++d)
+        for (double v : {0.5, 0.49999999, 0.50000001, 0.4999999999999, 0.5000000000001}) {
+            const double x = v * std::pow(10.0, -d);
+            EXPECT_EQ(shows_as_zero(x, d), v < 0.5) << x << " d=" << d;
+            EXPECT_EQ(shows_as_zero(-x, d), v < 0.5) << -x << " d=" << d;
+        }
 }
