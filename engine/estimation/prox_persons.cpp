@@ -43,12 +43,18 @@ void ProxPersonPass::plan_columns() {
     const int blocks = std::clamp(ni / kItemsPerBlock, 1, kMostColumnTasks);
     const int sets = std::clamp(a_.groups, 1, kMostColumnTasks);
     columns_.assign(static_cast<std::size_t>(sets + blocks), ColumnTask{});
-    for (int k = 0; k < sets; ++k) columns_[static_cast<std::size_t>(k)].category_sums = true;
+    for (int k = 0; k < sets; ++k) columns_[static_cast<std::size_t>(k)].sums = ColumnSums::kCategories;
     for (int i = ni; i >= 1; --i) {
         const int set = (a_.item_group[i] - 1 + sets) % sets;
         columns_[static_cast<std::size_t>(set)].items.push_back(i);
         const int block = static_cast<int>(static_cast<long long>(i - 1) * blocks / ni);
         columns_[static_cast<std::size_t>(sets + block)].items.push_back(i);
+    }
+    // One group: its squares may go to a walk of their own (see split_category_top).
+    if (a_.groups == 1) {
+        ColumnTask squares = columns_.front();
+        squares.sums = ColumnSums::kCategorySquares;
+        columns_.insert(columns_.begin() + 1, squares);
     }
     std::size_t most = 3 * (static_cast<std::size_t>(a_.slots) + 1);
     for (const ColumnTask& t : columns_) most = std::max(most, t.items.size() * kItemSums);
@@ -68,7 +74,7 @@ ProxPersonResult ProxPersonPass::run(const ProxIteration& it, EstimationObserver
         if (k >= columns) return persons(k - columns, it);
         const ColumnTask& column = columns_[static_cast<std::size_t>(k)];
         double* local = column_sums_[k];
-        if (column.category_sums) category_sums(column, local);
+        if (column.sums != ColumnSums::kItems) category_sums(column, local);
         else if (plain_) plain_item_sums(column, local, it);
         else item_sums(column, local, it);
     };
@@ -80,14 +86,18 @@ ProxPersonResult ProxPersonPass::run(const ProxIteration& it, EstimationObserver
     for (int k = 0; k < columns; ++k) {
         const ColumnTask& column = columns_[static_cast<std::size_t>(k)];
         const double* local = column_sums_[k];
-        if (column.category_sums) {
+        if (column.sums != ColumnSums::kItems) {
+            // A walk of the squares alone holds them; the other walk then holds the rest.
+            const bool split = split_category_top(column) > 0;
+            const bool squares = column.sums == ColumnSums::kCategorySquares;
+            if (squares && !split) continue;
             for (std::int32_t i : column.items) {
                 const int g = a.item_group[i];
                 const int first = a.group_first_slot[g], n = group_slot_count(a, g);
                 for (int slot = first; slot < first + n; ++slot) {
-                    z_.slot_count[slot] = local[3 * slot];
-                    z_.slot_sum[slot] = local[3 * slot + 1];
-                    z_.slot_squares[slot] = local[3 * slot + 2];
+                    if (!squares) z_.slot_count[slot] = local[3 * slot];
+                    if (!squares) z_.slot_sum[slot] = local[3 * slot + 1];
+                    if (squares || !split) z_.slot_squares[slot] = local[3 * slot + 2];
                 }
             }
         } else {
@@ -226,24 +236,30 @@ void ProxPersonPass::store_item_sums(const ColumnTask& task, const double* local
 }
 
 // The category sums of the groups of the task's items (three per slot, at 3 x slot in local).
+// The top category of the one group of a category walk whose squares are summed by a walk of
+// their own: no weights and 1 to 4 steps. 0 when one walk makes all three sums.
+int ProxPersonPass::split_category_top(const ColumnTask& task) const {
+    const AnalysisArrays& a = a_;
+    if (a.groups != 1 || !a.person_weights.empty() || !a.item_weights.empty() || task.items.empty())
+        return 0;
+    const int top = a.group_top_category[1];
+    return top >= 1 && top <= 4 ? top : 0;
+}
+
 void ProxPersonPass::category_sums(const ColumnTask& task, double* local) {
     const AnalysisArrays& a = a_;
     std::fill(local, local + 3 * (static_cast<std::size_t>(a.slots) + 1), 0.0);
-    if (a.person_weights.empty() && a.item_weights.empty() && !task.items.empty()) {
-        const int g = a.item_group[task.items.front()];
-        bool one_group = true;
-        for (std::int32_t i : task.items) one_group &= a.item_group[i] == g;
-        const int top = a.group_top_category[g];
-        if (one_group && top >= 1 && top <= 4) {
-            double* slots = local + 3 * a.group_first_slot[g];
-            switch (top) {
-                case 1: return plain_category_sums<1>(task, g, slots);
-                case 2: return plain_category_sums<2>(task, g, slots);
-                case 3: return plain_category_sums<3>(task, g, slots);
-                default: return plain_category_sums<4>(task, g, slots);
-            }
+    const bool squares = task.sums == ColumnSums::kCategorySquares;
+    if (const int top = split_category_top(task); top > 0) {
+        double* slots = local + 3 * a.group_first_slot[1];
+        switch (top) {
+            case 1: return squares ? plain_category_sums<1, true>(task, slots) : plain_category_sums<1, false>(task, slots);
+            case 2: return squares ? plain_category_sums<2, true>(task, slots) : plain_category_sums<2, false>(task, slots);
+            case 3: return squares ? plain_category_sums<3, true>(task, slots) : plain_category_sums<3, false>(task, slots);
+            default: return squares ? plain_category_sums<4, true>(task, slots) : plain_category_sums<4, false>(task, slots);
         }
     }
+    if (squares) return;
     std::vector<std::int32_t> measured;  // the items of the task with status above 0
     for (std::int32_t i : task.items)
         if (a.item_status[i] > 0) measured.push_back(i);
@@ -270,39 +286,50 @@ void ProxPersonPass::category_sums(const ColumnTask& task, double* local) {
 // difference, square and count of 1 to its category's sums times 1 and to the others' times 0
 // (adding a zero leaves a sum as it is, and the measures are finite), so the sums stay in
 // registers and need no branch.
-template <int kTop>
-void ProxPersonPass::plain_category_sums(const ColumnTask& task, int g, double* slots) {
+// The category sums of the one group, with kTop steps and no weights: its counts and sums of
+// differences, or (kSquares) its sums of squares. Every observation adds its value to its
+// category's sum times 1 and to the others' times 0 (adding a zero leaves a sum as it is, and
+// the measures are finite), so the sums stay in registers and need no branch; a count of 1s is
+// exact in any order.
+template <int kTop, bool kSquares>
+void ProxPersonPass::plain_category_sums(const ColumnTask& task, double* slots) {
     const AnalysisArrays& a = a_;
     std::vector<std::int32_t> measured;
     for (std::int32_t i : task.items)
         if (a.item_status[i] > 0) measured.push_back(i);
-    // For each scored response: 1 for its recoded category, 0 for the others (all 0: unusable).
+    // For each scored response: 1 for its recoded category, 0 for the others (all 0: unusable),
+    // and the category itself (kTop + 1: unusable).
     double one[256][kTop + 1] = {};
+    std::uint8_t category[256];
     for (int v = 0; v < 256; ++v) {
-        const int r = recoded_category(a, g, static_cast<std::uint8_t>(v));
-        if (r >= 0 && r <= kTop) one[v][r] = 1.0;
+        const int r = recoded_category(a, 1, static_cast<std::uint8_t>(v));
+        const bool usable = r >= 0 && r <= kTop;
+        if (usable) one[v][r] = 1.0;
+        category[v] = static_cast<std::uint8_t>(usable ? r : kTop + 1);
     }
-    double count[kTop + 1] = {}, sum[kTop + 1] = {}, squares[kTop + 1] = {};
+    double sum[kTop + 1] = {};
+    std::int64_t count[kTop + 2] = {};
     for (int p = 1; p <= a.persons; ++p) {
         if (status_[static_cast<std::size_t>(p)] <= 0) continue;
         const std::uint8_t* scores = data_.scores(p);
         const float b = measure_[static_cast<std::size_t>(p)];
         for (std::int32_t i : measured) {
-            const double* here = one[scores[i - 1]];
+            const std::uint8_t score = scores[i - 1];
+            const double* here = one[score];
             const double diff = static_cast<double>(b) - a.item_measure[i];
-            const double square = diff * diff;
+            const double value = kSquares ? diff * diff : diff;
 #pragma GCC unroll 8
-            for (int k = 0; k <= kTop; ++k) {
-                sum[k] += diff * here[k];
-                squares[k] += square * here[k];
-                count[k] += here[k];
-            }
+            for (int k = 0; k <= kTop; ++k) sum[k] += value * here[k];
+            if (!kSquares) ++count[category[score]];
         }
     }
     for (int k = 0; k <= kTop; ++k) {
-        slots[3 * k] = count[k];
-        slots[3 * k + 1] = sum[k];
-        slots[3 * k + 2] = squares[k];
+        if (kSquares) {
+            slots[3 * k + 2] = sum[k];
+        } else {
+            slots[3 * k] = static_cast<double>(count[k]);
+            slots[3 * k + 1] = sum[k];
+        }
     }
 }
 

@@ -78,9 +78,10 @@ public:
 private:
     // A walk over all persons for some items (in descending order): their item sums, or the
     // category sums of the groups they belong to.
+    enum class ColumnSums { kItems, kCategories, kCategorySquares };
     struct ColumnTask {
         std::vector<std::int32_t> items;
-        bool category_sums = false;
+        ColumnSums sums = ColumnSums::kItems;
     };
     struct alignas(kCacheLine) ChunkResult {
         float largest_change = 0.0f;
@@ -96,8 +97,9 @@ private:
     void item_sums(const ColumnTask& task, double* local, const ProxIteration& it);
     void plain_item_sums(const ColumnTask& task, double* local, const ProxIteration& it);
     void category_sums(const ColumnTask& task, double* local);
-    template <int kTop>
-    void plain_category_sums(const ColumnTask& task, int g, double* slots);
+    int split_category_top(const ColumnTask& task) const;
+    template <int kTop, bool kSquares>
+    void plain_category_sums(const ColumnTask& task, double* slots);
     void store_item_sums(const ColumnTask& task, const double* local, const ProxIteration& it);
     // A person's own sums over the items.
     struct PersonSums {

@@ -61,10 +61,12 @@ std::string outputs(BatchFolder& f, const std::string& control_text, int threads
     return normalise_report(all, "", "");
 }
 
-void expect_same_at_every_thread_count(const std::string& control_text) {
+// golden: the outputs must also be those of the golden file of that name (paths made fixed).
+void expect_same_at_every_thread_count(const std::string& control_text, const std::string& golden = "") {
     BatchFolder f;
     const std::string one = outputs(f, control_text, 1);
     ASSERT_NE(one.find("==== s.txt"), std::string::npos);
+    if (!golden.empty()) expect_golden(golden, normalise_report(one, f.dir.path, "/tmp/kvtestXXXXXX/"));
     for (int threads : {2, 3, 4, 8}) {
         const std::string many = outputs(f, control_text, threads);
         EXPECT_TRUE(many == one) << threads << " threads: the outputs differ";
@@ -90,4 +92,12 @@ TEST(ThreadCountRuns, PointBiserialAndOneScaleGiveTheSameBytesAtEveryThreadCount
     const std::vector<int> top(20, 3);
     expect_same_at_every_thread_count(control(20, "CODES=0123\nPTBIS=Y\nUSCALE=1000\nUMEAN=50\n") +
                                       records(5000, top, 10));
+}
+
+// One weighted rating scale: every sum of the category walks, by the golden file.
+TEST(ThreadCountRuns, WeightedScaleGivesTheSameBytesAtEveryThreadCountAndItsGoldenFile) {
+    const std::vector<int> top(10, 3);
+    const std::string instructions = "CODES=0123\nIWEIGHT=*\n2 2\n7 0.5\n*\nPWEIGHT=*\n5 2\n9 0\n*\n";
+    expect_same_at_every_thread_count(control(10, instructions) + records(900, top, 30),
+                                      "runs/weighted_scale.txt");
 }
