@@ -42,7 +42,7 @@ FitPersonPass::FitPersonPass(Run& run, const EstimationSettings& settings, int r
       residual_scratch_(plan_.chunks, static_cast<std::size_t>(a_.items)),
       pool_(plan_.chunks > 1 ? settings.threads : 1, plan_.chunks),
       rows_(pool_.size()),
-      row_items_(a_, 1.0f, true) {}
+      row_items_(a_, 1.0f, &group_expected) {}
 
 std::int32_t FitPersonPass::run(EstimationObserver& observer, FitSums& sums) {
     const int np = a_.persons;
@@ -159,7 +159,8 @@ void FitPersonPass::observations(int c, int n, int s, const double* row, std::in
             own[row_field::kExpected] = compute_success_failure_step_probabilities(cm, d, xr, chain_p);
             std::copy(chain_p, chain_p + m + 1, own + row_field::kProbabilities);
             fill_fit_moments(cm, d, static_cast<float>(own[row_field::kExpected]),
-                             own + row_field::kProbabilities, own + row_field::kProbabilities + m + 1);
+                             own + row_field::kProbabilities, group_expected_[static_cast<std::size_t>(g)],
+                             own + row_field::kProbabilities + m + 1);
             v = own;
         }
         const double* p = v + row_field::kProbabilities;
@@ -167,8 +168,9 @@ void FitPersonPass::observations(int c, int n, int s, const double* row, std::in
         const float e = static_cast<float>(v[row_field::kExpected]);
         const float e1 = static_cast<float>(v[row_field::kShifted]);
         const ModelScore ms = model_score(cm, xr);
+        const double* observed = mo + kPerCategory + kCategoryFields * xr;
         const float y = static_cast<float>(ms.score) - e;
-        const float z = static_cast<float>(y / mo[kRoot]);
+        const float z = static_cast<float>(observed[kStandardized]);
         if (s > 0) {
             is[fit_sum::kScore] += ms.score * wp, is[fit_sum::kMaximum] += ms.maximum * wp;
             is[fit_sum::kCount] += wp, is[fit_sum::kRaw] += value * wp;
@@ -210,8 +212,7 @@ void FitPersonPass::observations(int c, int n, int s, const double* row, std::in
         }
         const double w = static_cast<double>(wp) * wi;
         if (w > 0.0) sc.z_weight += w, sc.z_sum += w * z, sc.z_squares += w * zz;
-        const double zc = (ms.score - static_cast<double>(group_expected_[static_cast<std::size_t>(g)])) /
-                          mo[kRootOfFloat];
+        const double zc = observed[kComponent];
         sc.n += 1.0, sc.component_sum += zc, sc.component_squares += zc * zc, sc.unexplained += zz;
         is[fit_sum::kComponentCount] += 1.0, is[fit_sum::kComponentSum] += zc;
         is[fit_sum::kComponentSquares] += zc * zc;

@@ -34,7 +34,8 @@ std::uint64_t RowItems::next_sweep() {
     return ++sweeps;
 }
 
-void fill_fit_moments(const CategoryModel& cm, float d, float e, const double* p, double* out) {
+void fill_fit_moments(const CategoryModel& cm, float d, float e, const double* p, float centre,
+                      double* out) {
     using namespace fit_moment;
     const ObservationMoments mo = observation_moments(cm, p, e);
     out[kVariance] = mo.variance;
@@ -56,11 +57,15 @@ void fill_fit_moments(const CategoryModel& cm, float d, float e, const double* p
         const double dev = (k - static_cast<double>(e)) * (k - static_cast<double>(e)) * pk;
         c[kDeviation] = dev;
         c[kDeviationOverVariance] = dev / mo.variance;
+        const ModelScore ms = model_score(cm, k);
+        const float y = static_cast<float>(ms.score) - e;
+        c[kStandardized] = static_cast<float>(y / out[kRoot]);
+        c[kComponent] = (ms.score - static_cast<double>(centre)) / out[kRootOfFloat];
     }
 }
 
-RowItems::RowItems(const AnalysisArrays& a, float shift, bool moments)
-    : a_(a), shift_(shift), moments_(moments), sweep_(next_sweep()),
+RowItems::RowItems(const AnalysisArrays& a, float shift, const std::vector<float>* group_expected)
+    : a_(a), shift_(shift), group_expected_(group_expected), sweep_(next_sweep()),
       offset_(static_cast<std::size_t>(a.items) + 1, -1) {
     for (int i = 1; i <= a.items; ++i) {
         if (a.item_status[i] <= -2) continue;
@@ -68,7 +73,7 @@ RowItems::RowItems(const AnalysisArrays& a, float shift, bool moments)
         if (cm.top < 0 || uses_step_chain(cm)) continue;
         offset_[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(width_);
         width_ += static_cast<std::size_t>(row_field::kProbabilities + cm.top + 1 +
-                                           (moments ? fit_moment::width(cm.top) : 0));
+                                           (group_expected ? fit_moment::width(cm.top) : 0));
         (cm.top == 1 ? dichotomous_ : scales_).push_back(i);
     }
 }
@@ -200,14 +205,16 @@ void PersonRows::fill(float b, const std::int32_t* dichotomous, std::size_t nd,
         r[row_field::kExpected] = compute_category_probabilities(cm, d, p);
         for (int c = 0; c <= cm.top; ++c) r[row_field::kProbabilities + c] = p[c];
     }
-    if (!items.moments_) return;
+    if (!items.group_expected_) return;
     auto moments = [&](const std::int32_t* list, std::size_t n) {
         for (std::size_t k = 0; k < n; ++k) {
             const int i = list[k];
-            const CategoryModel cm = group_model_view(a, a.item_group[i]);
+            const int g = a.item_group[i];
+            const CategoryModel cm = group_model_view(a, g);
             double* r = row + items.offset(i);
             fill_fit_moments(cm, b - a.item_measure[i], static_cast<float>(r[row_field::kExpected]),
-                             r + row_field::kProbabilities, r + row_field::kProbabilities + cm.top + 1);
+                             r + row_field::kProbabilities, (*items.group_expected_)[static_cast<std::size_t>(g)],
+                             r + row_field::kProbabilities + cm.top + 1);
         }
     };
     moments(dichotomous, nd);

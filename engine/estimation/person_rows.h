@@ -25,30 +25,35 @@ inline constexpr int kShifted = 1;        // expected score at d - shift
 inline constexpr int kProbabilities = 2;  // p[0..m] at d, then the fit moments
 }  // namespace row_field
 
-// What the fit statistics sum of an observation at d that does not depend on the observed
-// category, as the fit pass forms each value: the model variance and fourth moment of
-// observation_moments, their square roots, C / W^2 and max(C - W^2, 0), d itself, and for each
-// category k four values (kPerCategory + 4k on): d p_k, the step information term (from k = 1),
-// the squared deviation (k - E)^2 p_k and that over the variance.
+// What the fit statistics sum of an observation at d, as the fit pass forms each value: the
+// model variance and fourth moment of observation_moments, their square roots, C / W^2 and
+// max(C - W^2, 0), d itself, and for each category k six values (kPerCategory + 6k on): d p_k,
+// the step information term (from k = 1), the squared deviation (k - E)^2 p_k and that over the
+// variance, and for an observation in category k its standardized residual and its residual
+// from the group's expected score at the centre, over the root of the variance.
 namespace fit_moment {
 inline constexpr int kVariance = 0, kKurtosis = 1, kRoot = 2, kRootOfFloat = 3;
 inline constexpr int kKurtosisRatio = 4, kExcess = 5, kDifference = 6, kPerCategory = 7;
 inline constexpr int kDifferenceTimesP = 0, kStepInformation = 1, kDeviation = 2,
-                     kDeviationOverVariance = 3, kCategoryFields = 4;
+                     kDeviationOverVariance = 3, kStandardized = 4, kComponent = 5,
+                     kCategoryFields = 6;
 inline constexpr int width(int top) { return kPerCategory + kCategoryFields * (top + 1); }
 }  // namespace fit_moment
 
 // Fills the fit moments of an observation at d with expected score e and probabilities p[0..m]
-// (chain models: their step probabilities) into out.
-void fill_fit_moments(const CategoryModel& cm, float d, float e, const double* p, double* out);
+// (chain models: their step probabilities) into out; centre: the group's expected score at the
+// difference of the mean measures.
+void fill_fit_moments(const CategoryModel& cm, float d, float e, const double* p, float centre,
+                      double* out);
 
 // The items as rows hold them, for one sweep (the measures, steps and shift it starts from).
 // Items of the success and failure chains are not in rows: their probabilities depend on the
 // observed category.
 class RowItems {
 public:
-    // moments: the rows hold the fit moments too.
-    RowItems(const AnalysisArrays& a, float shift, bool moments = false);
+    // With group_expected (each group's expected score at the centre) the rows hold the fit
+    // moments too.
+    RowItems(const AnalysisArrays& a, float shift, const std::vector<float>* group_expected = nullptr);
 
     // First value of item i in a row; negative when the item is not in rows.
     std::int32_t offset(int i) const { return offset_[static_cast<std::size_t>(i)]; }
@@ -59,7 +64,7 @@ private:
     friend class PersonRows;
     const AnalysisArrays& a_;
     float shift_;
-    bool moments_;
+    const std::vector<float>* group_expected_;
     std::uint64_t sweep_;  // tells the sweeps apart
     std::size_t width_ = 0;
     std::vector<std::int32_t> offset_;

@@ -48,7 +48,8 @@ AnalysisArrays mixed_items() {
 TEST(PersonRows, RowsHoldExactlyWhatTheProbabilityRoutinesGive) {
     AnalysisArrays a = mixed_items();
     const float shift = 0.37f;
-    const RowItems items(a, shift, true);
+    const std::vector<float> centre(static_cast<std::size_t>(a.groups) + 1, 0.8f);
+    const RowItems items(a, shift, &centre);
     EXPECT_LT(items.offset(4), 0);  // deleted
     EXPECT_LT(items.offset(9), 0);  // success chain
     PersonRows rows;
@@ -88,6 +89,10 @@ TEST(PersonRows, RowsHoldExactlyWhatTheProbabilityRoutinesGive) {
                 ASSERT_EQ(mo[fit_moment::kPerCategory + fit_moment::kCategoryFields * cm.top +
                              fit_moment::kDeviationOverVariance],
                           top_deviation / om.variance);
+                const double* observed_top = mo + fit_moment::kPerCategory + fit_moment::kCategoryFields * cm.top;
+                ASSERT_TRUE(same_bits(observed_top[fit_moment::kStandardized],
+                                      standardized_residual(static_cast<float>(cm.top) - e, om.variance)));
+                ASSERT_EQ(observed_top[fit_moment::kComponent], (cm.top - static_cast<double>(0.8f)) / std::sqrt(om.variance));
             }
         }
     }
