@@ -86,19 +86,9 @@ void run_case(const Case& c, const fs::path& dir, int threads) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<int> thread_counts = {1, 2, 4, 8};
+    std::vector<int> thread_counts;
     std::vector<const Case*> cases;
-    for (int k = 1; k < argc; ++k) {
-        const std::string arg = argv[k];
-        if (arg == "--threads" && k + 1 < argc) {
-            thread_counts = bench::number_list(argv[++k]);
-            continue;
-        }
-        for (const Case& c : kCases)
-            if (arg == c.name) cases.push_back(&c);
-    }
-    if (cases.empty())
-        for (const Case& c : kCases) cases.push_back(&c);
+    bench::read_arguments(argc, argv, kCases, thread_counts, cases);
 
     const fs::path dir = fs::temp_directory_path() / ("kvbatch" + std::to_string(::getpid()));
     std::printf("%-10s %7s %8s %8s %8s %8s %8s %8s %8s %9s %6s\n", "case", "threads", "input",

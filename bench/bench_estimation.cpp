@@ -141,19 +141,9 @@ void run_case(const Case& c, std::vector<std::uint8_t>& responses, int threads,
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<int> thread_counts = {1, 2, 4, 8};
+    std::vector<int> thread_counts;
     std::vector<const Case*> cases;
-    for (int k = 1; k < argc; ++k) {
-        const std::string arg = argv[k];
-        if (arg == "--threads" && k + 1 < argc) {
-            thread_counts = bench::number_list(argv[++k]);
-            continue;
-        }
-        for (const Case& c : kCases)
-            if (arg == c.name) cases.push_back(&c);
-    }
-    if (cases.empty())
-        for (const Case& c : kCases) cases.push_back(&c);
+    bench::read_arguments(argc, argv, kCases, thread_counts, cases);
 
     namespace fs = std::filesystem;
     const fs::path dir = fs::temp_directory_path() / ("kvbench" + std::to_string(::getpid()));

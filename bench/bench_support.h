@@ -128,4 +128,23 @@ inline std::vector<int> number_list(std::string_view text) {
     return out;
 }
 
+// The arguments of a benchmark program: "--threads 1,2,4,8" and the names of the cases to run
+// (all of them when none is named). Case is a type with a member `name`.
+template <class Case, std::size_t N>
+void read_arguments(int argc, char** argv, const Case (&all)[N], std::vector<int>& thread_counts,
+                    std::vector<const Case*>& cases) {
+    thread_counts = {1, 2, 4, 8};
+    for (int k = 1; k < argc; ++k) {
+        const std::string arg = argv[k];
+        if (arg == "--threads" && k + 1 < argc) {
+            thread_counts = number_list(argv[++k]);
+            continue;
+        }
+        for (const Case& c : all)
+            if (arg == c.name) cases.push_back(&c);
+    }
+    if (cases.empty())
+        for (const Case& c : all) cases.push_back(&c);
+}
+
 }  // namespace bench

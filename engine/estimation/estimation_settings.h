@@ -48,7 +48,8 @@ struct EstimationSettings {
     float cut_low = 0.0f;   // CUTLO=
     float cut_high = 0.0f;  // CUTHI=
 
-    // Worker threads for the person sweeps (0: one per core). Results do not depend on it.
+    // Worker threads for the person sweeps (0: KORVELAN_THREADS, else one per core). Results do
+    // not depend on it.
     std::int32_t threads = 0;
 };
 

@@ -72,6 +72,14 @@ void UconPersonPass::chunk(int c, const RowItems& items, std::vector<float>& pre
     }
 }
 
+// The rows of the thread that runs chunk c, and the chunk's totals cleared.
+PersonRows& UconPersonPass::start_chunk(int c, const RowItems& items) {
+    totals_[c] = Totals{};
+    PersonRows& rows = rows_[static_cast<std::size_t>(WorkerPool::thread_index())];
+    rows.start(items);
+    return rows;
+}
+
 // Person n as a chunk starts on it; false for a person the pass leaves out.
 bool UconPersonPass::begin_person(int n, Person& person) const {
     person.s = base_status(a_.person_status[n]);
@@ -131,10 +139,8 @@ void UconPersonPass::general_chunk(int c, const RowItems& items, std::vector<flo
     float* chain_p = chain_probabilities_[c];
     float* chain_p2 = chain_p + static_cast<std::size_t>(a.top_value) + 2;
     double chain_values[256];  // chain_p as the row values are held
-    PersonRows& rows = rows_[static_cast<std::size_t>(WorkerPool::thread_index())];
-    rows.start(items);
+    PersonRows& rows = start_chunk(c, items);
     Totals& tot = totals_[c];
-    tot = Totals{};
     Person ps;
     for (int n = plan_.first(c), last = plan_.last(c, a.persons); n <= last; ++n) {
         if (!begin_person(n, ps)) continue;
@@ -216,10 +222,8 @@ void UconPersonPass::plain_chunk(int c, const RowItems& items, std::vector<float
     const std::int8_t* status = a.item_status.data();
     const std::int16_t* recoded = plain_recoded_.data();
     double counts[kTop + 1] = {};
-    PersonRows& rows = rows_[static_cast<std::size_t>(WorkerPool::thread_index())];
-    rows.start(items);
+    PersonRows& rows = start_chunk(c, items);
     Totals& tot = totals_[c];
-    tot = Totals{};
     Person ps;
     for (int n = plan_.first(c), last = plan_.last(c, a.persons); n <= last; ++n) {
         if (!begin_person(n, ps)) continue;

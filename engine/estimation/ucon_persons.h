@@ -88,6 +88,7 @@ private:
 
     int plain_group() const;
     void chunk(int c, const RowItems& items, std::vector<float>& previous);
+    PersonRows& start_chunk(int c, const RowItems& items);
     bool begin_person(int n, Person& person) const;
     void move_person(const Person& person, Totals& tot, std::vector<float>& previous);
     void general_chunk(int c, const RowItems& items, std::vector<float>& previous);
