@@ -39,6 +39,9 @@ inline float normal_approximation(double sum, double squares, double n, double s
 // The status of an entry that cannot be estimated, from its status.
 inline int inestimable(int status) { return status == 0 ? -4 : status == -1 ? -5 : -2; }
 
+// Whether an observation counts in a PROX sweep, by the statuses of its item and person.
+inline bool prox_counts(int t, int s) { return t > 0 || ((t == 0 || t == -1) && s > 0); }
+
 // Sums over the persons, per item and per category slot, in double.
 struct ProxSums {
     std::vector<double> respondent_sum, respondent_squares;  // measures of active respondents
@@ -77,11 +80,13 @@ public:
 
 private:
     // A walk over all persons for some items (in descending order): their item sums, or the
-    // category sums of the groups they belong to.
+    // category sums of the groups they belong to (category: the one category whose sum of
+    // differences or of squares the walk makes in a split iteration; -1: all).
     enum class ColumnSums { kItems, kCategories, kCategorySquares };
     struct ColumnTask {
         std::vector<std::int32_t> items;
         ColumnSums sums = ColumnSums::kItems;
+        int category = -1;
     };
     struct alignas(kCacheLine) ChunkResult {
         float largest_change = 0.0f;
@@ -97,9 +102,9 @@ private:
     void item_sums(const ColumnTask& task, double* local, const ProxIteration& it);
     void plain_item_sums(const ColumnTask& task, double* local, const ProxIteration& it);
     void category_sums(const ColumnTask& task, double* local);
-    int split_category_top(const ColumnTask& task) const;
-    template <int kTop, bool kSquares>
-    void plain_category_sums(const ColumnTask& task, double* slots);
+    template <bool kSquares>
+    void plain_category_sum(const ColumnTask& task, double* local);
+    void store_category_sums(const ColumnTask& task, const double* local);
     void store_item_sums(const ColumnTask& task, const double* local, const ProxIteration& it);
     // A person's own sums over the items.
     struct PersonSums {
@@ -133,6 +138,10 @@ private:
     // response, -1 when it is not usable).
     bool plain_ = false;
     int plain_top_ = 0;
+    // A split iteration, plain with 1 to split_categories_ - 1 steps: each category sum of the one
+    // group has a walk of its own, and the item walks count the categories. Else 0.
+    int split_categories_ = 0;
+    int split_top_ = 0;
     std::array<std::int16_t, 256> plain_recoded_{};
     WorkerPool pool_;
 };
