@@ -105,6 +105,8 @@ class DataPass {
     void take_record(bool echo);
     void store_person(std::int32_t p);
     void count_record();
+    std::int32_t code_responses(const char* responses, const std::int8_t* item_status,
+                                std::uint8_t* out) const;
     std::span<std::uint8_t> codes() {
         return {reinterpret_cast<std::uint8_t*>(run_.arrays.current_response_codes.data()) + 1,
                 static_cast<std::size_t>(cv_.ni)};
@@ -269,20 +271,14 @@ void DataPass::store_person(std::int32_t p) {
     anchors_.write(run_, p);
     weights_.write(run_, p);
     std::span<std::uint8_t> c = codes();
-    // Everything the loop reads is in locals: its byte stores could otherwise change them.
-    std::uint8_t* const out = c.data();
     const std::int8_t* const item_status = run_.arrays.item_status.data();
     const auto x = static_cast<std::size_t>(std::max(cv_.xwide, 1));
     const char* const responses = record_.response(1);
-    const std::int32_t ni = cv_.ni;
-    const std::int32_t* const byte_codes = coder_.byte_codes();
-    for (std::int32_t i = 1; i <= ni; ++i) {
-        if (item_status[i] <= status::kDeleted) continue;
+    const std::int32_t first_uncoded = code_responses(responses, item_status, c.data());
+    // Only a response that is no code can hold a character outside printable ASCII.
+    for (std::int32_t i = first_uncoded; i >= 1 && i <= cv_.ni && !input.non_ascii_warned; ++i) {
+        if (item_status[i] <= status::kDeleted || c[static_cast<std::size_t>(i - 1)] != 0) continue;
         const char* response = responses + static_cast<std::size_t>(i - 1) * x;
-        const std::int32_t code =
-            byte_codes ? byte_codes[static_cast<unsigned char>(*response)] : coder_.code(response);
-        out[i - 1] = static_cast<std::uint8_t>(code);
-        if (code != 0 || input.non_ascii_warned) continue;
         for (std::size_t k = 0; k < x; ++k) {
             const auto b = static_cast<unsigned char>(response[k]);
             if (b >= ' ' && b <= '~') continue;
@@ -294,6 +290,31 @@ void DataPass::store_person(std::int32_t p) {
         }
     }
     write_person_codes_record(run_, files_, p, c);
+}
+
+// The codes of the responses of the items still in the analysis, into out; returns the first
+// such item whose response is no code (0: none).
+std::int32_t DataPass::code_responses(const char* responses, const std::int8_t* item_status,
+                                      std::uint8_t* out) const {
+    const std::int32_t ni = cv_.ni;
+    const auto x = static_cast<std::size_t>(std::max(cv_.xwide, 1));
+    std::int32_t first_uncoded = 0;
+    if (const std::int32_t* byte_codes = coder_.byte_codes()) {
+        for (std::int32_t i = 1; i <= ni; ++i) {
+            if (item_status[i] <= status::kDeleted) continue;
+            const std::int32_t code = byte_codes[static_cast<unsigned char>(responses[i - 1])];
+            out[i - 1] = static_cast<std::uint8_t>(code);
+            if (code == 0 && first_uncoded == 0) first_uncoded = i;
+        }
+        return first_uncoded;
+    }
+    for (std::int32_t i = 1; i <= ni; ++i) {
+        if (item_status[i] <= status::kDeleted) continue;
+        const std::int32_t code = coder_.code(responses + static_cast<std::size_t>(i - 1) * x);
+        out[i - 1] = static_cast<std::uint8_t>(code);
+        if (code == 0 && first_uncoded == 0) first_uncoded = i;
+    }
+    return first_uncoded;
 }
 
 void DataPass::report_records_input() {
