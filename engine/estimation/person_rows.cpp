@@ -95,8 +95,8 @@ void PersonRows::start(const RowItems& items) {
     const std::size_t n = items.dichotomous_.size() + items.scales_.size();
     answered_dichotomous_.resize(n);
     answered_scales_.resize(n);
-    x_.resize(2 * n + 2);
-    z_.resize(2 * n + 2);
+    x_.resize(n + 1);
+    z_.resize(3 * n + 3);
     scratch_.resize(static_cast<std::size_t>(std::max(items.a_.top_value, 1)) + 2);
 }
 
@@ -170,28 +170,39 @@ const double* PersonRows::row(float b, int s, const std::uint8_t* scores) {
 }
 
 // Dichotomous items take the two-category formula of compute_category_probabilities, one exp()
-// per evaluation, in three loops: the exponents, the exp() calls, the probabilities.
+// per evaluation: their measures and steps are gathered, then three loops over contiguous values
+// make the exponents, call exp() and make the probabilities, which are then put in place.
 void PersonRows::fill(float b, const std::int32_t* dichotomous, std::size_t nd,
                       const std::int32_t* scales, std::size_t ns, double* row) {
     const RowItems& items = *items_;
     const AnalysisArrays& a = items.a_;
     const float shift = items.shift_;
     const double clamp = kExponentClamp;
+    float* measure = x_.data();
+    double* step = z_.data();
+    double* at_d = step + nd;
+    double* shifted = at_d + nd;
     for (std::size_t k = 0; k < nd; ++k) {
         const int i = dichotomous[k];
-        const double step = a.step_calibration[a.group_first_slot[a.item_group[i]] + 1];
-        const float d = b - a.item_measure[i];
-        x_[2 * k] = d;
-        x_[2 * k + 1] = d - shift;
-        z_[2 * k] = std::min(step - x_[2 * k], clamp);
-        z_[2 * k + 1] = std::min(step - x_[2 * k + 1], clamp);
+        measure[k] = a.item_measure[i];
+        step[k] = a.step_calibration[a.group_first_slot[a.item_group[i]] + 1];
     }
-    for (std::size_t k = 0; k < 2 * nd; ++k) z_[k] = std::exp(z_[k]);
     for (std::size_t k = 0; k < nd; ++k) {
-        const double p1 = 1.0 / (1.0 + z_[2 * k]);
+        const float d = b - measure[k];
+        const float ds = d - shift;
+        at_d[k] = std::min(step[k] - d, clamp);
+        shifted[k] = std::min(step[k] - ds, clamp);
+    }
+    for (std::size_t k = 0; k < 2 * nd; ++k) at_d[k] = std::exp(at_d[k]);
+    for (std::size_t k = 0; k < nd; ++k) {
+        at_d[k] = 1.0 / (1.0 + at_d[k]);
+        shifted[k] = 1.0 / (1.0 + shifted[k]);
+    }
+    for (std::size_t k = 0; k < nd; ++k) {
+        const double p1 = at_d[k];
         double* r = row + items.offset(dichotomous[k]);
         r[row_field::kExpected] = static_cast<float>(p1);
-        r[row_field::kShifted] = static_cast<float>(1.0 / (1.0 + z_[2 * k + 1]));
+        r[row_field::kShifted] = static_cast<float>(shifted[k]);
         r[row_field::kProbabilities] = static_cast<float>(1.0 - p1);
         r[row_field::kProbabilities + 1] = static_cast<float>(p1);
     }
