@@ -10,42 +10,10 @@
 #include <random>
 #include <string>
 
+#include "bench/bench_support.h"
 #include "engine/driver/run_analysis.h"
-#include "engine/run/host_services.h"
 #include "engine/run/messages.h"
 #include "engine/run/run.h"
-
-namespace {
-
-// A host that shows nothing and never waits.
-class QuietHost : public korvelan::HostServices {
-  public:
-    void write_text_window_line(std::string_view) override {}
-    void send_char_to_text_window(char) override {}
-    std::optional<std::string> console_read_line() override { return std::nullopt; }
-    void console_write_prompt(std::string_view) override {}
-    void pump_messages() override {}
-    bool finish_iterating_requested() override { return false; }
-    void clear_finish_iterating() override {}
-    bool keep_idling() override { return false; }
-    int create_output_file(const std::string&) override { return 0; }
-    int write_file_line(std::string_view) override { return 0; }
-    void close_file_handle() override {}
-    std::string prompt_for_file_name(std::string_view, std::string_view) override { return {}; }
-    void show_welcome_dialog() override {}
-    void insert_menu_item(int, int, std::string_view, korvelan::MenuHandler) override {}
-    void append_menu_item(int, std::string_view, korvelan::MenuHandler) override {}
-    void add_system_menu_item(std::string_view) override {}
-    void delete_menu_item(int, int) override {}
-    void set_file_prompt_menu_enabled(bool) override {}
-    void build_result_menus(int) override {}
-    void set_result_menus_enabled(int) override {}
-    void add_edit_menu_entry(std::string_view, std::string_view) override {}
-    const korvelan::InitialSettings& initial_settings() override { return settings; }
-    korvelan::InitialSettings settings;
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
     const long persons = argc > 1 ? std::atol(argv[1]) : 1000000;
@@ -74,7 +42,7 @@ int main(int argc, char** argv) {
         std::fclose(data);
     }
 
-    QuietHost host;
+    bench::QuietHost host;
     host.settings.temp_directory = dir.string() + "/";
     korvelan::Run run;
     run.host = &host;

@@ -1,26 +1,27 @@
-// Times the estimation phases on generated data: 100,000 persons on 100 dichotomous items, and
-// 20,000 persons on 30 items of one five-category rating scale. Prints the time of each phase,
-// the iterations and the peak memory of the process.
+// Times the estimation phases and the measure files on responses generated in memory, at several
+// worker-thread counts: 100,000 and 1,000,000 persons on 100 dichotomous items, and 200,000
+// persons on 50 items of one five-category rating scale. Each run goes in a child process of its
+// own. Prints, per run, the time of PROX, UCON, the fit statistics, the summary of measures and
+// PFILE= with IFILE=, the whole, the peak memory, and the nanoseconds per response and pass of
+// the three person sweeps.
 //
-//   bench_estimation [threads]      (0 or nothing: one thread per core)
-#include <sys/resource.h>
+//   bench_estimation [--threads 1,2,4,8] [case ...]     cases: dich100k dich1m rating200k
 #include <unistd.h>
 
-#include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "engine/estimation/estimation_common.h"
 #include "engine/estimation/estimation_settings.h"
 #include "engine/estimation/fit.h"
 #include "engine/estimation/prox.h"
 #include "engine/estimation/score_points.h"
 #include "engine/estimation/ucon.h"
+#include "engine/outfiles/measure_files.h"
 #include "engine/report/estimation_report.h"
 #include "engine/report/summary.h"
 #include "engine/run/file_units.h"
@@ -30,18 +31,30 @@ using namespace korvelan;
 
 namespace {
 
-// Responses of persons with normal abilities to items spread evenly over -2..2 logits, under
-// the rating scale with the given steps (one step: dichotomous).
-void generate(AnalysisArrays& a, int persons, int items, const std::vector<double>& steps,
-              unsigned seed) {
-    const int m = static_cast<int>(steps.size());
+struct Case {
+    const char* name;
+    int persons;
+    int items;
+    std::vector<double> steps;
+};
+
+const Case kCases[] = {
+    {"dich100k", 100000, 100, {0.0}},
+    {"dich1m", 1000000, 100, {0.0}},
+    {"rating200k", 200000, 50, {-1.5, -0.5, 0.5, 1.5}},
+};
+
+// The analysis arrays of one rating-scale group (one step: dichotomous) for the generated
+// responses.
+void set_up_arrays(AnalysisArrays& a, const Case& c, std::vector<std::uint8_t>& responses) {
+    const int m = static_cast<int>(c.steps.size());
     a = AnalysisArrays{};
-    a.persons = persons, a.items = items, a.groups = 1, a.slots = m + 1, a.top_value = m;
-    a.item_status.assign(items + 1, 1);
-    a.item_measure.assign(items + 1, 0.0f);
-    a.item_group.assign(items + 1, 1);
-    a.person_status.assign(persons + 1, 1);
-    a.person_measure.assign(persons + 1, 0.0f);
+    a.persons = c.persons, a.items = c.items, a.groups = 1, a.slots = m + 1, a.top_value = m;
+    a.item_status.assign(c.items + 1, 1);
+    a.item_measure.assign(c.items + 1, 0.0f);
+    a.item_group.assign(c.items + 1, 1);
+    a.person_status.assign(c.persons + 1, 1);
+    a.person_measure.assign(c.persons + 1, 0.0f);
     a.group_top_category = {0, m};
     a.group_first_slot = {0, 1};
     a.group_model = {'R', 'R'};
@@ -50,88 +63,110 @@ void generate(AnalysisArrays& a, int persons, int items, const std::vector<doubl
     a.category_value.assign(a.slots + 1, 0);
     a.step_calibration.assign(a.slots + 1, 0.0f);
     for (int k = 0; k <= m; ++k) a.category_recoded[1 + k] = a.category_value[1 + k] = k;
-    a.scored_response_image.resize(static_cast<std::size_t>(persons) * items);
-    std::mt19937 rng(seed);
-    std::normal_distribution<double> ability(0.0, 1.0);
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
-    std::vector<double> p(m + 1);
-    for (int n = 0; n < persons; ++n) {
-        const double b = ability(rng);
-        for (int i = 0; i < items; ++i) {
-            const double d = b - (-2.0 + 4.0 * i / std::max(items - 1, 1));
-            double exponent = 0.0, total = 1.0;
-            p[0] = 1.0;
-            for (int k = 1; k <= m; ++k) total += p[k] = std::exp(exponent += d - steps[k - 1]);
-            double u = unit(rng) * total;
-            int x = 0;
-            while (x < m && (u -= p[x]) > 0.0) ++x;
-            a.scored_response_image[static_cast<std::size_t>(n) * items + i] = static_cast<std::uint8_t>(x);
-        }
+    a.scored_response_image.swap(responses);
+}
+
+// Labels and work records of the measure files, from memory.
+class MemoryRecords : public EntryRecords {
+public:
+    explicit MemoryRecords(const AnalysisArrays& a) : a_(a) {}
+    std::string_view label_of(Entity side, std::int32_t n) override {
+        label_ = (side == Entity::Person ? "P" : "Item ") + std::to_string(n);
+        return label_;
     }
-}
+    PersonWorkFields person_stats(std::int32_t n) override {
+        PersonWorkFields f;
+        const float* r = a_.person_record_image.data() + static_cast<std::size_t>(n - 1) * 7;
+        f.count = r[0], f.raw_score = r[1], f.standard_error = r[2], f.infit_mnsq = r[3];
+        f.outfit_mnsq = r[4], f.point_biserial = r[5], f.displacement = r[6];
+        return f;
+    }
 
-double seconds_since(std::chrono::steady_clock::time_point& t) {
-    const auto now = std::chrono::steady_clock::now();
-    const double s = std::chrono::duration<double>(now - t).count();
-    t = now;
-    return s;
-}
+private:
+    const AnalysisArrays& a_;
+    std::string label_;
+};
 
-void run_case(const char* name, int persons, int items, const std::vector<double>& steps,
-              int threads, const std::string& dir) {
+void run_case(const Case& c, std::vector<std::uint8_t>& responses, int threads,
+              const std::string& dir) {
     Run run;
     run.rs.batch = true;
     run.rs.temp_directory = dir;
     run.rs.run_id = "999";
     run.rs.report_file = dir + "bench_report.txt";
-    run.cv.title = name;
+    run.cv.title = c.name;
     open_unit(run, unit::kReport, run.rs.report_file, OpenMode::Write);
     EstimationSettings settings;
     settings.threads = threads;
-    generate(run.arrays, persons, items, steps, 20260501u);
+    settings.residual_file = false;  // as in a batch run that asks for nothing that reads it
+    set_up_arrays(run.arrays, c, responses);
+    AnalysisArrays& a = run.arrays;
     ReportingEstimationObserver observer(run);
 
-    auto t = std::chrono::steady_clock::now();
-    const auto start = t;
+    std::vector<bench::Clock::time_point> t = {bench::Clock::now()};
     estimate_prox(run, settings, observer);
-    const int prox_iterations = run.arrays.estimation.iteration_counter;
-    const double prox = seconds_since(t);
+    const int prox_iterations = a.estimation.iteration_counter;
+    t.push_back(bench::Clock::now());
     run_ucon_iterations(run, settings, observer);
-    const int ucon_iterations = run.arrays.estimation.iteration_counter;
-    const double ucon = seconds_since(t);
+    const int ucon_iterations = a.estimation.iteration_counter;
+    t.push_back(bench::Clock::now());
     compute_fit_statistics(run, settings, observer);
-    const double fit = seconds_since(t);
-    AnalysisArrays& a = run.arrays;
+    t.push_back(bench::Clock::now());
     std::vector<float> scratch(a.top_value + 2);
     compute_expected_score_points(rating_scale_groups(a), a.step_calibration.data(), a.category_status.data(),
                                   ScorePointOptions{}, scratch.data(), a.category_half_point_measure.data(),
                                   a.category_score_point_measure.data(), a.category_thurstone_threshold.data());
     write_measure_summary(run, settings);
-    const double summary = seconds_since(t);
-    const double total = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    t.push_back(bench::Clock::now());
+    OutputSettings files;
+    files.title = c.name;
+    files.pfile = dir + "p.txt";
+    files.ifile = dir + "i.txt";
+    MemoryRecords records(a);
+    write_measure_file(run, files, a, records, Entity::Person);
+    write_measure_file(run, files, a, records, Entity::Item);
+    t.push_back(bench::Clock::now());
     close_all_units(run);
 
-    std::printf("%s: %d persons x %d items, %d categories\n", name, persons, items, static_cast<int>(steps.size()) + 1);
-    std::printf("  PROX     %8.3f s  (%d iterations)\n", prox, prox_iterations);
-    std::printf("  UCON     %8.3f s  (%d iterations)\n", ucon, ucon_iterations);
-    std::printf("  fit      %8.3f s\n", fit);
-    std::printf("  summary  %8.3f s\n", summary);
-    std::printf("  total    %8.3f s   %s\n", total, a.estimation.separation_note.c_str());
+    auto phase = [&](std::size_t k) { return bench::seconds_between(t[k], t[k + 1]); };
+    const double responses_count = static_cast<double>(c.persons) * c.items;
+    auto per_response = [&](std::size_t k, int passes) { return phase(k) * 1e9 / (responses_count * std::max(passes, 1)); };
+    std::printf("%-10s %7d %6.2f (%d) %6.2f (%d) %6.2f %7.2f %6.2f %7.2f", c.name, threads, phase(0),
+                prox_iterations, phase(1), ucon_iterations, phase(2), phase(3), phase(4),
+                bench::seconds_between(t.front(), t.back()));
+    std::printf(" %6.2f %6.2f %6.2f", per_response(0, prox_iterations), per_response(1, ucon_iterations),
+                per_response(2, 1));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int threads = argc > 1 ? std::atoi(argv[1]) : 0;
+    std::vector<int> thread_counts;
+    std::vector<const Case*> cases;
+    bench::read_arguments(argc, argv, kCases, thread_counts, cases);
+
     namespace fs = std::filesystem;
     const fs::path dir = fs::temp_directory_path() / ("kvbench" + std::to_string(::getpid()));
     fs::create_directories(dir);
     const std::string d = dir.string() + "/";
-    run_case("dichotomous", 100000, 100, {0.0}, threads, d);
-    run_case("rating scale", 20000, 30, {-1.5, -0.5, 0.5, 1.5}, threads, d);
+    std::printf("%-10s %7s %11s %11s %6s %7s %6s %7s %6s %6s %6s %9s %6s\n", "case", "threads", "PROX (it)",
+                "UCON (it)", "fit", "summary", "files", "total", "ns/r", "ns/r", "ns/r", "peak MB", "B/resp");
+    std::printf("%-10s %7s %11s %11s %6s %7s %6s %7s %6s %6s %6s\n", "", "", "s", "s", "s", "s", "s", "s",
+                "PROX", "UCON", "fit");
+    for (const Case* c : cases) {
+        std::vector<std::uint8_t> responses(static_cast<std::size_t>(c->persons) * c->items);
+        bench::generate_responses(c->persons, c->items, c->steps, 20260501u, [&](long n, int i, int x) {
+            responses[static_cast<std::size_t>(n) * c->items + i] = static_cast<std::uint8_t>(x);
+        });
+        for (int threads : thread_counts) {
+            const double peak = bench::run_in_child([&] {
+                ::setenv("KORVELAN_THREADS", std::to_string(threads).c_str(), 1);
+                run_case(*c, responses, threads, d);
+            });
+            std::printf(" %9.1f %6.2f\n", peak / 1e6,
+                        peak / (static_cast<double>(c->persons) * c->items));
+        }
+    }
     fs::remove_all(dir);
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("peak memory %.1f MB\n", usage.ru_maxrss / 1024.0);
     return 0;
 }

@@ -34,6 +34,10 @@ struct EstimationSettings {
     char local = 'N';           // LOCAL= ("LOC"): 'Y' rescaled ZSTD, 'L' ln(MnSq), 'N' cube root
     char normal = 'N';          // NORMAL= ("NO"): 'Y' unstandardized differences
     char prcomp = 'S';          // PRCOMP=: kind of residual written for each observation, 'N' none
+    // Whether the standardized residuals go to the work file ZUU at all: not when nothing of the
+    // run can read them (a batch run that asks for no principal components and no residual
+    // correlations).
+    bool residual_file = true;
     std::int32_t user_decimals = 2;  // UDECIMALS= ("UD"), 0..4
 
     // Expected-score points at the two ends of a rating scale.
@@ -44,7 +48,8 @@ struct EstimationSettings {
     float cut_low = 0.0f;   // CUTLO=
     float cut_high = 0.0f;  // CUTHI=
 
-    // Worker threads for the person sweeps (0: one per core). Results do not depend on it.
+    // Worker threads for the person sweeps (0: KORVELAN_THREADS, else one per core). Results do
+    // not depend on it.
     std::int32_t threads = 0;
 };
 

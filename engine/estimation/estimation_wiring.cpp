@@ -7,6 +7,22 @@ char yes_no(char flag, char when_blank) {
     if (flag == ' ') return when_blank;
     return flag == 'Y' ? 'Y' : 'N';
 }
+
+// Whether anything of the run may read the residual work file: the principal components
+// (Tables 23 and 24), the residual correlation files, any Table a TFILE= list may ask for, and
+// every request a run without BATCH=Y may take after the estimation.
+bool residuals_may_be_read(const Run& run) {
+    const ControlVariables& cv = run.cv;
+    if (!run.rs.batch || !trim(cv.tfile).empty()) return true;
+    if (!trim(cv.icorfile).empty() || !trim(cv.pcorfile).empty()) return true;
+    for (int table : {23, 24}) {
+        const std::size_t at = static_cast<std::size_t>(table) - 1;
+        if (at < cv.table_selection.size() && cv.table_selection[at] != '0' &&
+            cv.table_selection[at] != ' ')
+            return true;
+    }
+    return false;
+}
 }  // namespace
 
 EstimationSettings estimation_settings_from_controls(const Run& run) {
@@ -29,6 +45,7 @@ EstimationSettings estimation_settings_from_controls(const Run& run) {
     s.local = cv.loc_flag == 'L' ? 'L' : yes_no(cv.loc_flag, 'N');
     s.normal = yes_no(cv.no_flag, 'N');
     s.prcomp = cv.prcomp == ' ' ? 'S' : cv.prcomp;
+    s.residual_file = residuals_may_be_read(run);
     s.user_decimals = cv.user_decimals;
     s.top_offset = cv.high_end_offset;
     s.bottom_offset = cv.low_end_offset;

@@ -30,12 +30,13 @@ inline ModelScore model_score(const CategoryModel& g, int x) {
 // 0) of one observation. p and expected come from compute_category_probabilities for the
 // rating-scale formulas, and from compute_success_failure_step_probabilities for the chain
 // models (uses_step_chain), whose variance is the sum over steps 1..m of q = (1 - p)p and whose
-// fourth moment is the sum of q(1 - 3q).
+// fourth moment is the sum of q(1 - 3q). The probabilities are floats, or doubles holding floats.
 struct ObservationMoments {
     float variance;
     float kurtosis;
 };
-inline ObservationMoments observation_moments(const CategoryModel& g, const float* p,
+template <class Probability>
+inline ObservationMoments observation_moments(const CategoryModel& g, const Probability* p,
                                               float expected) {
     const int m = g.top;
     double w = 0.0;

@@ -52,11 +52,16 @@ std::vector<std::int32_t> most_unexpected(const std::vector<float>& largest,
     std::vector<std::int32_t> entries;
     for (std::size_t n = 1; n < largest.size(); ++n)
         if (largest[n] >= 2.0f) entries.push_back(static_cast<std::int32_t>(n));
-    std::stable_sort(entries.begin(), entries.end(), [&](std::int32_t l, std::int32_t r) {
-        if (largest[l] != largest[r]) return largest[l] > largest[r];
-        return order_key[l] > order_key[r];
-    });
-    if (entries.size() > kMostUnexpected) entries.resize(kMostUnexpected);
+    // Only the first ones are kept: they are sorted, the rest only set apart. Equal values and
+    // keys keep the order of the entries, as a stable sort of them all would.
+    const auto kept = std::min<std::size_t>(entries.size(), kMostUnexpected);
+    std::partial_sort(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(kept), entries.end(),
+                      [&](std::int32_t l, std::int32_t r) {
+                          if (largest[l] != largest[r]) return largest[l] > largest[r];
+                          if (order_key[l] != order_key[r]) return order_key[l] > order_key[r];
+                          return l < r;
+                      });
+    entries.resize(kept);
     return entries;
 }
 

@@ -12,6 +12,7 @@
 #include "engine/estimation/estimation_common.h"
 #include "engine/estimation/fit_formulas.h"
 #include "engine/estimation/person_data.h"
+#include "engine/estimation/prox_persons.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 
@@ -37,17 +38,6 @@ float extreme_range(const float* highest, const float* lowest, int k, int active
 
 namespace {
 
-// The normal approximation: mean of the counterparts' measures, widened by their spread, plus the
-// log-odds of the score (counts of at least one half on both sides).
-float normal_approximation(double sum, double squares, double n, double score, double maximum) {
-    const double variance = (squares - sum * sum / n) / n;
-    const double spread = std::sqrt(std::max(0.0, 1.0 + variance / 2.65));
-    return static_cast<float>(sum / n + spread * std::log(std::max(score, 0.5) /
-                                                          std::max(maximum - score, 0.5)));
-}
-
-int inestimable(int status) { return status == 0 ? -4 : status == -1 ? -5 : -2; }
-
 struct ExtremeLists {
     float highest[6] = {}, lowest[6] = {};
     int high_count = 0, low_count = 0, active = 0;
@@ -57,20 +47,6 @@ struct ExtremeLists {
         ++active;
     }
     float range() const { return extreme_range(highest, lowest, high_count, active); }
-};
-
-// Sums over the persons, per item and per category slot, in double.
-struct ProxSums {
-    std::vector<double> respondent_sum, respondent_squares;  // measures of active respondents
-    std::vector<double> count, raw, maximum;                 // first phase only
-    std::vector<double> model_score, model_maximum;          // after the first phase
-    std::vector<double> shown_score, shown_count;            // first iteration only
-    std::vector<double> slot_count, slot_sum, slot_squares;
-    // Point-biserial: item and person totals of the previous iteration, item correlations.
-    std::vector<double> pb_item_count, pb_item_score, pb_person_count, pb_person_score;
-    std::vector<double> pb_item_next_count, pb_item_next_score;
-    std::vector<WeightedPairSums> pb_item_pairs;
-    std::vector<float> pb_person;
 };
 
 bool allocate_point_biserial(Run& run, ProxSums& z, int ni, int np) {
@@ -97,7 +73,6 @@ PhaseOutcome estimate_prox(Run& run, const EstimationSettings& settings,
     AnalysisArrays& a = run.arrays;
     EstimationResults& est = a.estimation;
     prepare_estimation_arrays(a);
-    PersonData data(run);
     const int np = a.persons, ni = a.items, ng = a.groups;
     const float x = settings.extreme_score_adjustment;
     const bool flipped = settings.uscale <= 0.0f;  // extreme codes swap with a reversed scale
@@ -118,6 +93,7 @@ PhaseOutcome estimate_prox(Run& run, const EstimationSettings& settings,
     for (auto* v : {&z.slot_count, &z.slot_sum, &z.slot_squares}) v->assign(slots1, 0.0);
     bool point_biserial = settings.point_biserial == 'Y' && allocate_point_biserial(run, z, ni, np);
     std::vector<int> active_items_in_group(static_cast<std::size_t>(ng) + 1, 0);
+    ProxPersonPass persons_pass(run, settings, z);
 
     bool first_phase = true, closing = false;
     float previous_person_range = 0.0f, previous_item_range = 0.0f;
@@ -158,135 +134,13 @@ PhaseOutcome estimate_prox(Run& run, const EstimationSettings& settings,
         observer.iteration_starting(EstimationPhase::Prox);
 
         // Persons.
-        double anchor_shift = 0.0, anchor_weight = 0.0;
-        for (int p = 1; p <= np; ++p) {
-            std::int8_t& status = a.person_status[p];
-            if (status > 8) status = static_cast<std::int8_t>(status - status::kProxCompleteMark);
-            const int s = status;
-            float* record = data.record(p);
-            if (s <= -2) {
-                std::fill(record, record + kPersonRecordFields, 0.0f);
-                observer.progress(p, np);
-                continue;
-            }
-            const std::uint8_t* scores = data.scores(p);
-            const float wp = person_weight(a, p);
-            const float b = a.person_measure[p];
-            double sum = 0.0, squares = 0.0, n = 0.0, score = 0.0, maximum = 0.0;
-            double est_score = 0.0, est_maximum = 0.0;  // under the items' models
-            double shown_score = 0.0, shown_count = 0.0;
-            double pb_count = 0.0, pb_score = 0.0;
-            WeightedPairSums pb_pairs;
-            bool complete = mark_allowed;
-            for (int i = ni; i >= 1; --i) {
-                const int t = a.item_status[i];
-                if (!(t > 0 || ((t == 0 || t == -1) && s > 0))) continue;
-                const int g = a.item_group[i];
-                const int r = recoded_category(a, g, scores[i - 1]);
-                if (r < 0) {
-                    complete = false;
-                    continue;
-                }
-                const float wi = item_weight(a, i);
-                const int top = a.group_top_category[g];
-                if (first_iteration) {
-                    shown_count += wi, shown_score += static_cast<double>(r) * wi;
-                    z.shown_count[i] += wp;
-                    z.shown_score[i] += static_cast<double>(r) * wp;
-                }
-                const double d = a.item_measure[i];
-                if (t > 0) {
-                    sum += d * wi, squares += d * d * wi;
-                    score += static_cast<double>(r) * wi, n += wi, maximum += top * wi;
-                }
-                if (s > 0) {
-                    z.respondent_sum[i] += static_cast<double>(b) * wp;
-                    z.respondent_squares[i] += static_cast<double>(b) * b * wp;
-                    if (first_phase) {
-                        z.count[i] += wp, z.raw[i] += static_cast<double>(r) * wp;
-                        z.maximum[i] += static_cast<double>(top) * wp;
-                    }
-                    if (t > 0) {
-                        const double wc = combined_weight(a, i, wp, wi);
-                        const double diff = static_cast<double>(b) - a.item_measure[i];
-                        const int slot = a.group_first_slot[g] + r;
-                        z.slot_sum[slot] += diff * wc;
-                        z.slot_squares[slot] += diff * diff * wc;
-                        z.slot_count[slot] += wc;
-                    }
-                }
-                if (!first_phase) {
-                    const ModelScore ms = model_score(group_model_view(a, g), r);
-                    if (t > 0) est_score += ms.score * wi, est_maximum += ms.maximum * wi;
-                    if (s > 0) {
-                        z.model_score[i] += ms.score * wp;
-                        z.model_maximum[i] += ms.maximum * wp;
-                    }
-                }
-                if (point_biserial) {
-                    if (!closing) {
-                        pb_count += wi, pb_score += r * wi;
-                        z.pb_item_next_count[i] += wp, z.pb_item_next_score[i] += r * wp;
-                    } else {
-                        const double ic = z.pb_item_count[i], pc = z.pb_person_count[p];
-                        if (wi > 0.0f && wp < ic)
-                            pb_pairs.add(r, (z.pb_item_score[i] - r * wp) / (ic - wp), wi);
-                        if (wp > 0.0f && wi < pc)
-                            z.pb_item_pairs[i].add(r, (z.pb_person_score[p] - r * wi) / (pc - wi), wp);
-                    }
-                }
-            }
-            if (first_iteration) {
-                a.person_shown_count[p] = static_cast<float>(shown_count);
-                a.person_shown_score[p] = static_cast<float>(shown_score);
-            }
-            if (point_biserial && !closing) {
-                z.pb_person_count[p] = pb_count;
-                z.pb_person_score[p] = pb_score;
-            }
-            if (point_biserial && closing) pb_pairs.correlation(z.pb_person[p]);
-
-            // Classification by score.
-            int st = s;
-            if (n > 0.0) {
-                if (st == 1) {
-                    if (score == maximum) st = top_code;
-                    else if (score <= 0.0) st = bottom_code;
-                }
-            } else {
-                st = inestimable(st);
-            }
-            if (st != s) {
-                changed = true;
-            } else if (closing && est_maximum == 0.0) {
-                st = inestimable(st);
-                if (st != s) changed = true;
-            }
-            // The score for estimation is kept off the extremes once it is formed (the work
-            // record holds it that way for UCON).
-            if (!first_phase && est_maximum > 0.0)
-                est_score = std::clamp(est_score, static_cast<double>(x), est_maximum - x);
-            status = static_cast<std::int8_t>(st);
-            if (st >= -1 && n > 0.0) {
-                const float estimate = normal_approximation(sum, squares, n, score, maximum);
-                if (st < 2) {
-                    const float change = estimate - b;
-                    if (st == 1 && std::fabs(change) > std::fabs(largest_change)) largest_change = change;
-                    a.person_measure[p] = estimate;
-                } else {
-                    anchor_shift += (static_cast<double>(estimate) - b) * wp;
-                    anchor_weight += wp;
-                }
-            }
-            if (complete) status = static_cast<std::int8_t>(status + status::kProxCompleteMark);
-            const float values[kPersonRecordFields] = {
-                static_cast<float>(n),           static_cast<float>(score),
-                static_cast<float>(maximum),     static_cast<float>(est_maximum),
-                static_cast<float>(est_score),   point_biserial ? z.pb_person[p] : 0.0f,
-                0.0f};
-            std::copy(values, values + kPersonRecordFields, record);
-            observer.progress(p, np);
-        }
+        ProxIteration it;
+        it.first_iteration = first_iteration, it.first_phase = first_phase, it.closing = closing;
+        it.point_biserial = point_biserial, it.mark_allowed = mark_allowed;
+        const ProxPersonResult persons_result = persons_pass.run(it, observer);
+        changed |= persons_result.changed;
+        largest_change = persons_result.largest_change;
+        const double anchor_shift = persons_result.anchor_shift, anchor_weight = persons_result.anchor_weight;
         if (anchor_weight > 0.0) {
             const float shift = static_cast<float>(anchor_shift / anchor_weight);
             for (int p = 1; p <= np; ++p)

@@ -50,7 +50,7 @@ class SubsetWalk {
     }
     // Recoded category of the loaded person's response to item i; -1 when it takes no part.
     std::int32_t recoded(std::int32_t i) const {
-        const std::uint8_t x = scores_[static_cast<std::size_t>(i - 1)];
+        const std::uint8_t x = loaded_[static_cast<std::size_t>(i - 1)];
         const std::int32_t g = group(i);
         if (x == kMissingScore || g < 1 ||
             static_cast<std::size_t>(g) >= in_.group_first_slot.size())
@@ -60,7 +60,17 @@ class SubsetWalk {
         if (slot < 1 || slot >= static_cast<std::int64_t>(in_.category_recoded.size())) return -1;
         return std::max(in_.category_recoded[static_cast<std::size_t>(slot)], -1);
     }
-    void load(std::int32_t p) { read_person_scores_record(run_, files_, p, scores_); }
+    // The person's scores: from the image when it holds them, else read from the work file.
+    void load(std::int32_t p) {
+        const auto ni = static_cast<std::size_t>(std::max(ni_, 0));
+        const std::size_t at = static_cast<std::size_t>(p - 1) * ni;
+        if (ni > 0 && at + ni <= files_.scored_response_image.size()) {
+            loaded_ = files_.scored_response_image.data() + at;
+            return;
+        }
+        read_person_scores_record(run_, files_, p, scores_);
+        loaded_ = scores_.data();
+    }
     void seed_marks(std::int32_t subset);
     bool links_up_and_down();
     bool update_marks(std::int32_t subset);
@@ -74,20 +84,25 @@ class SubsetWalk {
     std::vector<std::int32_t> item_subset_;
     std::vector<char> mark_;
     std::vector<std::uint8_t> scores_;
+    const std::uint8_t* loaded_ = nullptr;
+    std::int32_t open_marks_ = 0;  // items taking part whose mark is not yet kBoth
 };
 
 // The marks of the seed person's responses.
 void SubsetWalk::seed_marks(std::int32_t subset) {
+    open_marks_ = 0;
     for (std::int32_t i = ni_; i >= 1; --i) {
         char& m = mark_[static_cast<std::size_t>(i)];
         m = kNoMark;
         if (!item_takes_part(i)) continue;
+        ++open_marks_;
         const std::int32_t r = recoded(i);
         if (r < 0) continue;
         if (r < 1) {
             m = kLow;
         } else if (r < top(i)) {
             m = kBoth;
+            --open_marks_;
             item_subset_[static_cast<std::size_t>(i)] = subset;
         } else {
             m = kHigh;
@@ -113,7 +128,7 @@ bool SubsetWalk::links_up_and_down() {
 // Adds the loaded person's responses to the marks; true when a mark changed.
 bool SubsetWalk::update_marks(std::int32_t subset) {
     bool changed = false;
-    for (std::int32_t i = ni_; i >= 1; --i) {
+    for (std::int32_t i = ni_; i >= 1 && open_marks_ > 0; --i) {
         char& m = mark_[static_cast<std::size_t>(i)];
         if (m == kBoth || !item_takes_part(i)) continue;
         const std::int32_t r = recoded(i);
@@ -125,7 +140,7 @@ bool SubsetWalk::update_marks(std::int32_t subset) {
             next = kBoth;
         else
             next = kHigh;
-        if (next == kBoth) item_subset_[static_cast<std::size_t>(i)] = subset;
+        if (next == kBoth) item_subset_[static_cast<std::size_t>(i)] = subset, --open_marks_;
         if (next != m) {
             m = next;
             changed = true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <span>
+#include <vector>
 #include <string>
 
 #include "engine/input/data_edits.h"
@@ -17,6 +18,7 @@
 #include "engine/run/messages.h"
 #include "engine/run/report_line.h"
 #include "engine/run/run_start.h"
+#include "engine/run/worker_pool.h"
 
 namespace korvelan {
 
@@ -26,6 +28,8 @@ constexpr int kPersonAnchorUnit = 11;
 constexpr int kPersonWeightUnit = 12;
 constexpr std::int64_t kRecordsPerDot = 1000;
 constexpr char kEndOfDataMark = 26;
+// Codes and scores of this many bytes are scored at a time.
+constexpr std::size_t kScoringBlockBytes = std::size_t{4} << 20;
 
 std::string number(std::int64_t n) {
     return std::string(trim(int_to_text_left(n)));
@@ -101,6 +105,8 @@ class DataPass {
     void take_record(bool echo);
     void store_person(std::int32_t p);
     void count_record();
+    std::int32_t code_responses(const char* responses, const std::int8_t* item_status,
+                                std::uint8_t* out) const;
     std::span<std::uint8_t> codes() {
         return {reinterpret_cast<std::uint8_t*>(run_.arrays.current_response_codes.data()) + 1,
                 static_cast<std::size_t>(cv_.ni)};
@@ -265,14 +271,14 @@ void DataPass::store_person(std::int32_t p) {
     anchors_.write(run_, p);
     weights_.write(run_, p);
     std::span<std::uint8_t> c = codes();
-    const std::int8_t* item_status = run_.arrays.item_status.data();
+    const std::int8_t* const item_status = run_.arrays.item_status.data();
     const auto x = static_cast<std::size_t>(std::max(cv_.xwide, 1));
-    for (std::int32_t i = 1; i <= cv_.ni; ++i) {
-        if (item_status[i] <= status::kDeleted) continue;
-        const char* response = record_.response(i);
-        const std::int32_t code = coder_.code(response);
-        c[static_cast<std::size_t>(i - 1)] = static_cast<std::uint8_t>(code);
-        if (code != 0 || input.non_ascii_warned) continue;
+    const char* const responses = record_.response(1);
+    const std::int32_t first_uncoded = code_responses(responses, item_status, c.data());
+    // Only a response that is no code can hold a character outside printable ASCII.
+    for (std::int32_t i = first_uncoded; i >= 1 && i <= cv_.ni && !input.non_ascii_warned; ++i) {
+        if (item_status[i] <= status::kDeleted || c[static_cast<std::size_t>(i - 1)] != 0) continue;
+        const char* response = responses + static_cast<std::size_t>(i - 1) * x;
         for (std::size_t k = 0; k < x; ++k) {
             const auto b = static_cast<unsigned char>(response[k]);
             if (b >= ' ' && b <= '~') continue;
@@ -284,6 +290,31 @@ void DataPass::store_person(std::int32_t p) {
         }
     }
     write_person_codes_record(run_, files_, p, c);
+}
+
+// The codes of the responses of the items still in the analysis, into out; returns the first
+// such item whose response is no code (0: none).
+std::int32_t DataPass::code_responses(const char* responses, const std::int8_t* item_status,
+                                      std::uint8_t* out) const {
+    const std::int32_t ni = cv_.ni;
+    const auto x = static_cast<std::size_t>(std::max(cv_.xwide, 1));
+    std::int32_t first_uncoded = 0;
+    if (const std::int32_t* byte_codes = coder_.byte_codes()) {
+        for (std::int32_t i = 1; i <= ni; ++i) {
+            if (item_status[i] <= status::kDeleted) continue;
+            const std::int32_t code = byte_codes[static_cast<unsigned char>(responses[i - 1])];
+            out[i - 1] = static_cast<std::uint8_t>(code);
+            if (code == 0 && first_uncoded == 0) first_uncoded = i;
+        }
+        return first_uncoded;
+    }
+    for (std::int32_t i = 1; i <= ni; ++i) {
+        if (item_status[i] <= status::kDeleted) continue;
+        const std::int32_t code = coder_.code(responses + static_cast<std::size_t>(i - 1) * x);
+        out[i - 1] = static_cast<std::uint8_t>(code);
+        if (code == 0 && first_uncoded == 0) first_uncoded = i;
+    }
+    return first_uncoded;
 }
 
 void DataPass::report_records_input() {
@@ -311,24 +342,38 @@ void DataPass::edit_codes_and_make_key() {
     }
 }
 
+// The persons go in blocks: their codes read from ZNN in person order, scored on the worker
+// threads, their scores written to ZMM in person order.
 void DataPass::score_persons() {
     const ScoreTable table(run_);
-    std::span<std::uint8_t> c = codes();
-    std::span<std::uint8_t> scores(run_.arrays.current_scored_responses.data() + 1,
-                                   static_cast<std::size_t>(cv_.ni));
-    std::fill(scores.begin(), scores.end(), static_cast<std::uint8_t>(kMissingCategory));
+    const auto ni = static_cast<std::size_t>(std::max(cv_.ni, 1));
+    const std::int32_t block = static_cast<std::int32_t>(
+        std::clamp<std::size_t>(kScoringBlockBytes / ni, 1, static_cast<std::size_t>(std::max(persons_, 1))));
+    std::vector<std::uint8_t> codes(static_cast<std::size_t>(block) * ni);
+    std::vector<std::uint8_t> scores(codes.size());
     const std::int8_t* item_status = run_.arrays.item_status.data();
-    for (std::int32_t p = 1; p <= persons_; ++p) {
-        if (run_.arrays.person_status_input[static_cast<std::size_t>(p)] <= status::kDeleted) {
-            write_missing_scores_record(run_, files_, p);
-            continue;
-        }
-        read_person_codes_record(run_, files_, p, c);
-        for (std::int32_t i = 1; i <= cv_.ni; ++i)
-            if (item_status[i] > status::kDeleted)
-                scores[static_cast<std::size_t>(i - 1)] =
-                    table.score(c[static_cast<std::size_t>(i - 1)], i);
-        write_person_scores_record(run_, files_, p, scores);
+    const std::int8_t* person_status = run_.arrays.person_status_input.data();
+    const ChunkPlan plan = plan_person_chunks(block, 0);
+    WorkerPool pool(plan.chunks > 1 ? 0 : 1, plan.chunks);
+    for (std::int32_t first = 1; first <= persons_; first += block) {
+        const std::int32_t count = std::min(block, persons_ - first + 1);
+        for (std::int32_t k = 0; k < count; ++k)
+            if (person_status[first + k] > status::kDeleted)
+                read_person_codes_record(run_, files_, first + k, {codes.data() + k * ni, ni});
+        auto score = [&](int c) {
+            for (std::int32_t k = plan.first(c) - 1, last = std::min(plan.last(c, block), count); k < last; ++k) {
+                std::uint8_t* out = scores.data() + static_cast<std::size_t>(k) * ni;
+                std::fill(out, out + ni, static_cast<std::uint8_t>(kMissingCategory));
+                if (person_status[first + k] <= status::kDeleted) continue;
+                const std::uint8_t* in = codes.data() + static_cast<std::size_t>(k) * ni;
+                for (std::int32_t i = 1; i <= cv_.ni; ++i)
+                    if (item_status[i] > status::kDeleted)
+                        out[i - 1] = table.score(in[i - 1], i);
+            }
+        };
+        pool.run(plan.chunks, score);
+        for (std::int32_t k = 0; k < count; ++k)
+            write_person_scores_record(run_, files_, first + k, {scores.data() + k * ni, ni});
     }
     flush_record_unit(run_, unit::kScores);
 }

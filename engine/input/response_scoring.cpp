@@ -142,8 +142,7 @@ ResponseCoder::ResponseCoder(const ControlVariables& cv) : cv_(cv), xwide_(std::
     }
 }
 
-std::int32_t ResponseCoder::code(const char* response) const {
-    if (xwide_ == 1) return single_[static_cast<unsigned char>(response[0])];
+std::int32_t ResponseCoder::wide_code(const char* response) const {
     return find_response_code(cv_, std::string_view(response, static_cast<std::size_t>(xwide_)));
 }
 

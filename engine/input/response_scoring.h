@@ -32,9 +32,15 @@ std::int32_t find_code_for_category(const Run& run, std::int32_t category, std::
 class ResponseCoder {
   public:
     explicit ResponseCoder(const ControlVariables& cv);
-    std::int32_t code(const char* response) const;
+    std::int32_t code(const char* response) const {
+        if (xwide_ == 1) return single_[static_cast<unsigned char>(response[0])];
+        return wide_code(response);
+    }
+    // With XWIDE 1, the code of each byte value; else null.
+    const std::int32_t* byte_codes() const { return xwide_ == 1 ? single_.data() : nullptr; }
 
   private:
+    std::int32_t wide_code(const char* response) const;
     const ControlVariables& cv_;
     std::int32_t xwide_;
     std::array<std::int32_t, 256> single_{};

@@ -1,6 +1,8 @@
 #include "engine/outfiles/output_frame.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstdio>
 
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
@@ -106,6 +108,26 @@ bool OutputFile::write(std::string_view line) {
         run_.rs.io_status = status;
     }
     if (status != 0) {
+        report_file_error(run_, name_, 'W');
+        failed_ = true;
+    }
+    return !failed_;
+}
+
+bool OutputFile::write_lines(std::string_view text) {
+    if (!opened_ || closed_ || failed_) return false;
+    if (!own_unit_) {
+        for (std::size_t at = 0; at < text.size() && !failed_;) {
+            const std::size_t end = text.find("\r\n", at);
+            write(text.substr(at, end - at));
+            at = end + 2;
+        }
+        return !failed_;
+    }
+    errno = 0;
+    std::FILE* f = run_.units.open[unit::kOutput].file;
+    if (std::fwrite(text.data(), 1, text.size(), f) != text.size()) {
+        run_.rs.io_status = status_from_errno(errno == 0 ? EIO : errno);
         report_file_error(run_, name_, 'W');
         failed_ = true;
     }

@@ -55,6 +55,9 @@ public:
     // Writes one line without its trailing blanks, ended by CR LF. The first failure is
     // reported ("W"); later lines are not written. Returns whether the file is still good.
     bool write(std::string_view line);
+    // Writes lines that already end in CR LF and carry no trailing blanks, all at once; the same
+    // as writing them one by one.
+    bool write_lines(std::string_view text);
     // Closes unit 8 (the host's line file belongs to whoever opened it); a failure to write the
     // last buffered lines is reported like a failed line.
     void close();

@@ -21,8 +21,10 @@ constexpr int kNotOpenForWrite = 10001;
 constexpr int kBadRecordLength = 10003;
 constexpr int kBadRecordNumber = 10023;
 
-// Bytes of consecutive records gathered before they are written together.
+// Bytes of consecutive records gathered before they are written together, and read ahead
+// together.
 constexpr std::size_t kGatherBytes = 256 * 1024;
+constexpr std::size_t kAheadBytes = 256 * 1024;
 
 int set_status(Run& run, int status) {
     return run.rs.io_status = status;
@@ -62,6 +64,30 @@ int flush_unit(RecordUnit& u) {
     int st = write_at(u.fd, u.pending.data(), size, record_offset(u, u.pending_first));
     u.pending_count = 0;
     return st;
+}
+
+// Drops the records read ahead on the unit and, when the file is shared, on every unit that
+// holds it.
+void drop_read_ahead(Run& run, RecordUnit& u) {
+    u.ahead_count = 0;
+    if (!u.shared) return;
+    for (auto& [n, other] : run.records.open)
+        if (other.path == u.path) other.ahead_count = 0;
+}
+
+// Reads up to size bytes at offset; the count read, or a negative status.
+long long read_at(int fd, char* p, std::size_t size, off_t at) {
+    std::size_t got = 0;
+    while (got < size) {
+        ssize_t r = ::pread(fd, p + got, size - got, at + static_cast<off_t>(got));
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            return -static_cast<long long>(status_from_errno(errno));
+        }
+        if (r == 0) break;
+        got += static_cast<std::size_t>(r);
+    }
+    return static_cast<long long>(got);
 }
 
 int flush_all(Run& run) {
@@ -114,7 +140,10 @@ int open_record_unit(Run& run, int unit, const std::string& path, std::int32_t r
         return set_status(run, status_from_errno(EISDIR));
     }
     RecordUnit& u = run.records.open[unit];
-    u = RecordUnit{fd, path, record_length, {}, 0, 0};
+    u = RecordUnit{};
+    u.fd = fd, u.path = path, u.record_length = record_length;
+    for (auto& [n, other] : run.records.open)
+        if (n != unit && other.path == path) other.shared = u.shared = true;
     return set_status(run, 0);
 }
 
@@ -139,17 +168,27 @@ int read_record(Run& run, int unit, std::int64_t n, void* record) {
                     want);
         return set_status(run, 0);
     }
-    if (int st = flush_unit(*u)) return set_status(run, st);
-    std::size_t got = 0;
-    while (got < want) {
-        ssize_t r = ::pread(u->fd, p + got, want - got, at + static_cast<off_t>(got));
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            return set_status(run, status_from_errno(errno));
-        }
-        if (r == 0) return set_status(run, -1);  // the record is not (wholly) in the file
-        got += static_cast<std::size_t>(r);
+    const bool follows = n == u->last_read + 1;
+    u->last_read = n;
+    if (u->ahead_count > 0 && n >= u->ahead_first && n < u->ahead_first + u->ahead_count) {
+        std::memcpy(p, u->ahead.data() + static_cast<std::size_t>(n - u->ahead_first) * want, want);
+        return set_status(run, 0);
     }
+    if (int st = flush_unit(*u)) return set_status(run, st);
+    if (follows && want <= kAheadBytes / 4) {
+        if (u->ahead.size() < kAheadBytes) u->ahead.resize(kAheadBytes);
+        const std::size_t size = kAheadBytes / want * want;
+        const long long got = read_at(u->fd, u->ahead.data(), size, at);
+        if (got < 0) return set_status(run, static_cast<int>(-got));
+        u->ahead_first = n;
+        u->ahead_count = got / static_cast<long long>(want);
+        if (u->ahead_count == 0) return set_status(run, -1);  // not (wholly) in the file
+        std::memcpy(p, u->ahead.data(), want);
+        return set_status(run, 0);
+    }
+    const long long got = read_at(u->fd, p, want, at);
+    if (got < 0) return set_status(run, static_cast<int>(-got));
+    if (static_cast<std::size_t>(got) < want) return set_status(run, -1);  // not (wholly) in the file
     return set_status(run, 0);
 }
 
@@ -158,6 +197,7 @@ int write_record(Run& run, int unit, std::int64_t n, const void* record) {
     if (!u) return set_status(run, kNotOpenForWrite);
     off_t at = record_offset(*u, n);
     if (at < 0) return set_status(run, kBadRecordNumber);
+    drop_read_ahead(run, *u);
     const auto* p = static_cast<const char*>(record);
     const auto size = static_cast<std::size_t>(u->record_length);
     const std::size_t gathered = static_cast<std::size_t>(u->pending_count) * size;

@@ -3,6 +3,8 @@
 // is one positional read or write, so any record can be reached in one call. Records written one
 // after another are gathered and written together (a run writes a million of them in a row);
 // reads see them at once, and they reach the file before any other read, open, count or close.
+// A read that follows the record read last takes the records after it into memory too (a run
+// reads a million of them in a row); any write to the file drops what was taken.
 // Statuses as the engine uses them: 0 success, -1 the record is not (wholly) in the file,
 // positive error codes. A gathered write that fails is reported by the call that wrote it out.
 #pragma once
@@ -24,6 +26,12 @@ struct RecordUnit {
     std::vector<char> pending;
     std::int64_t pending_first = 0;
     std::int64_t pending_count = 0;
+    // Records ahead_first .. ahead_first + ahead_count - 1 as read from the file.
+    std::vector<char> ahead;
+    std::int64_t ahead_first = 0;
+    std::int64_t ahead_count = 0;
+    std::int64_t last_read = 0;  // the record read last (0: none yet)
+    bool shared = false;         // another unit holds the same file
 };
 
 // The open record files of a run, by unit number; closes what it still holds when it goes.

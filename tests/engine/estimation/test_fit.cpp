@@ -315,6 +315,56 @@ TEST(FitResiduals, ResultsDoNotDependOnTheNumberOfThreads) {
     EXPECT_EQ(read_file(one.dir.file("ZUU123kv.txt")), read_file(six.dir.file("ZUU123kv.txt")));
 }
 
+// PRCOMP=O puts each observed category into the residual record, so the work file can be checked
+// against the data itself. With 4200 items a block holds 124 records, fewer than a chunk's 300
+// persons: records reach the file in several blocks per chunk.
+TEST(FitResiduals, ResidualRecordsOfManyPersonsGoOutInBlocksAndOnlyWhenSomethingReadsThem) {
+    const int np = 600, ni = 4200;
+    DataSet d;
+    for (int p = 0; p < np; ++p) {
+        std::vector<int> row(ni);
+        for (int i = 0; i < ni; ++i) row[i] = (p * 7 + i * 3) % 11 < 5 ? 1 : 0;
+        if (p % 50 == 0) row[p % ni] = -1;
+        d.x.push_back(row);
+    }
+    std::vector<std::string> files;
+    for (int threads : {1, 3}) {
+        EstimationRun e;
+        e.settings.threads = threads;
+        e.settings.prcomp = 'O';
+        e.load(d);
+        AnalysisArrays& a = e.run.arrays;
+        a.item_status[9] = -1;                            // an extreme item: no observation kept
+        a.person_status[124] = a.person_status[125] = 0;  // unmeasured persons leave gaps,
+        a.person_status[301] = -2;                        // inside a block and at a chunk's start,
+        a.person_status[np] = -1;                         // and the file ends before the last one
+        compute_fit_statistics(e.run, e.settings, e.observer);
+        files.push_back(read_file(e.dir.file("ZUU123kv.txt")));
+    }
+    ASSERT_EQ(files[0], files[1]);
+    const std::string& bytes = files[0];
+    ASSERT_EQ(bytes.size(), 2u * ni * (np - 1));
+    auto value = [&](int p, int i) {
+        std::int16_t v;
+        std::memcpy(&v, bytes.data() + 2 * (static_cast<std::size_t>(p - 1) * ni + (i - 1)), 2);
+        return v;
+    };
+    for (int p = 1; p < np; ++p) {
+        const bool gap = p == 124 || p == 125 || p == 301;
+        for (int i = 1; i <= ni; ++i) {
+            const int x = d.x[p - 1][i - 1];
+            const int expected = gap ? 0 : (x < 0 || i == 9) ? -32768 : x;
+            ASSERT_EQ(value(p, i), expected) << "person " << p << " item " << i;
+        }
+    }
+
+    EstimationRun unread;
+    unread.settings.residual_file = false;
+    unread.load(small_dichotomous_data());
+    compute_fit_statistics(unread.run, unread.settings, unread.observer);
+    EXPECT_FALSE(file_exists(unread.dir.file("ZUU123kv.txt")));
+}
+
 // ---- Helpers -----------------------------------------------------------------------------
 
 TEST(FitHelpers, MostUnexpectedOrdersByValueThenByLaterEntry) {
@@ -337,4 +387,12 @@ TEST(FitHelpers, DisplacementShownAsZero) {
     EXPECT_TRUE(shows_as_zero(0.04, 1));
     EXPECT_FALSE(shows_as_zero(0.05, 1));
     EXPECT_TRUE(shows_as_zero(0.4, 0));
+    // Next to half a unit of the last decimal, on either side (half a unit itself lies a little
+    // above it in binary, so it rounds up).
+    for (int d = 0; d <= 4; ++d)
+        for (double v : {0.5, 0.49999999, 0.50000001, 0.4999999999999, 0.5000000000001}) {
+            const double x = v * std::pow(10.0, -d);
+            EXPECT_EQ(shows_as_zero(x, d), v < 0.5) << x << " d=" << d;
+            EXPECT_EQ(shows_as_zero(-x, d), v < 0.5) << -x << " d=" << d;
+        }
 }

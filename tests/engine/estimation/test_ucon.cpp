@@ -6,9 +6,10 @@
 #include <vector>
 
 #include "engine/estimation/estimation_common.h"
+#include "engine/estimation/fit.h"
 #include "engine/estimation/prox.h"
 #include "engine/estimation/ucon.h"
-#include "engine/estimation/worker_pool.h"
+#include "engine/run/worker_pool.h"
 #include "tests/engine/estimation/estimation_checks.h"
 
 using namespace korvelan;
@@ -220,6 +221,48 @@ TEST(UconFaults, ResultsDoNotDependOnTheNumberOfThreads) {
     // The reports differ only in the scratch directory named in the Table heading.
     const std::string r1 = one.report(), r5 = five.report();
     EXPECT_EQ(r1.substr(r1.find("CONVERGENCE")), r5.substr(r5.find("CONVERGENCE")));
+}
+
+TEST(UconFaults, WeightsGroupsChainsAndPointBiserialDoNotDependOnTheNumberOfThreads) {
+    // The sweeps' general paths: three groups (a rating scale and both chains), item and person
+    // weights, an anchored person, the point-biserial of PROX; then the fit statistics.
+    DataSet d;
+    d.groups = {1, 1, 1, 1, 2, 2, 3, 3};
+    d.models = "RSF";
+    std::uint32_t state = 99;
+    for (int p = 0; p < 2500; ++p) {
+        std::vector<int> row;
+        for (int i = 0; i < 8; ++i) {
+            state = state * 1664525u + 1013904223u;
+            const int v = static_cast<int>((state >> 9) % 100);
+            row.push_back(v < 4 ? -1 : std::clamp((v + p % 5 * 12 - i * 6) / 28, 0, 3));
+        }
+        d.x.push_back(row);
+    }
+    std::vector<AnalysisArrays> results;
+    for (int threads : {1, 7}) {
+        EstimationRun e;
+        e.settings.threads = threads;
+        e.settings.point_biserial = 'Y';
+        e.load(d);
+        AnalysisArrays& a = e.run.arrays;
+        a.item_weights.assign(9, 1.0f);
+        a.item_weights[2] = 2.0f, a.item_weights[6] = 0.5f;
+        a.person_weights.assign(2501, 1.0f);
+        for (int p = 1; p <= 2500; p += 7) a.person_weights[p] = 1.5f;
+        a.person_status[40] = 2, a.person_measure[40] = 0.7f;  // anchored
+        estimate(e);
+        compute_fit_statistics(e.run, e.settings, e.observer);
+        results.push_back(std::move(e.run.arrays));
+    }
+    const AnalysisArrays &one = results[0], &seven = results[1];
+    EXPECT_EQ(one.person_measure, seven.person_measure);
+    EXPECT_EQ(one.item_measure, seven.item_measure);
+    EXPECT_EQ(one.step_calibration, seven.step_calibration);
+    EXPECT_EQ(one.item_point_biserial, seven.item_point_biserial);
+    EXPECT_EQ(one.person_record_image, seven.person_record_image);
+    EXPECT_EQ(one.item_infit_mnsq, seven.item_infit_mnsq);
+    EXPECT_EQ(one.category_infit_mnsq, seven.category_infit_mnsq);
 }
 
 TEST(UconFaults, EveryStepEndsFiniteAndWithinOneLogit) {

@@ -182,6 +182,35 @@ TEST(DataInput, PersonSelectionKeepsEveryRecordCountedAndCleansRejectedRecords) 
     EXPECT_EQ(a.person_label(2), "Bob");
 }
 
+// 4000 persons of 1100 items are scored in two blocks, on the worker threads: each person's
+// scores are its own whichever block and thread scored it, rejected persons' are missing.
+TEST(DataInput, ManyPersonsAreScoredInBlocksEachIntoItsOwnRecord) {
+    const int ni = 1100, np = 4000;
+    std::string key(ni, 'A');
+    for (int i = 0; i < ni; ++i) key[i] = "ABCD"[i % 4];
+    std::vector<std::string> data, labels;
+    for (int i = 1; i <= ni; ++i) labels.push_back("Q" + std::to_string(i));
+    auto response = [](int p, int i) { return (p * 7 + i * 13) % 11 == 0 ? ' ' : "ABCD"[(p * 5 + i * 3) % 4]; };
+    for (int p = 1; p <= np; ++p) {
+        std::string record(ni, ' ');
+        for (int i = 0; i < ni; ++i) record[i] = response(p, i);
+        data.push_back(record + (p % 7 == 2 ? " B" : " A") + std::to_string(p));
+    }
+    AnalysisRun a;
+    a.analyse(control({"NI=" + std::to_string(ni), "ITEM1=1", "NAME1=" + std::to_string(ni + 2),
+                       "CODES=ABCD", "KEY1=" + key, "PSELECT=A*"},
+                      labels, data));
+    ASSERT_EQ(a.exit_status, 0) << a.host.screen();
+    const Rows scores = a.scores();
+    ASSERT_EQ(scores.size(), static_cast<std::size_t>(np));
+    for (int p = 1; p <= np; ++p)
+        for (int i = 0; i < ni; ++i) {
+            const char r = response(p, i);
+            const int expected = p % 7 == 2 || r == ' ' ? M : r == key[i] ? 1 : 0;
+            ASSERT_EQ(scores[p - 1][i], expected) << "person " << p << " item " << i + 1;
+        }
+}
+
 TEST(DataInput, NumberLabelsBeyondNinetyNineThousandNineHundredNinetyNineKeepEveryDigit) {
     AnalysisRun a;
     std::string data = "NI=1\nITEM1=1\nNAME1=3\nNAMLEN=8\nILFILE=labels.txt\n&END\nEND LABELS\n";

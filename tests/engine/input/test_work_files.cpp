@@ -96,6 +96,35 @@ TEST_F(WorkFileTest, GatheredRecordsAreSeenEverywhere) {
     EXPECT_EQ(korvelan::testing::read_file(path).size(), 500100u);
 }
 
+// Records read in a row are taken ahead from the file; a write through the unit or through
+// another unit holding the same file is seen by the next read all the same.
+TEST_F(WorkFileTest, RecordsReadAheadSeeEveryLaterWrite) {
+    const int unit = 40;
+    const std::string path = dir.file("a.bin");
+    ASSERT_EQ(open_record_unit(run, unit, path, 8), 0);
+    char rec[9] = {};
+    for (int n = 1; n <= 100; ++n) {
+        std::snprintf(rec, sizeof rec, "r%06d", n);
+        ASSERT_EQ(write_record(run, unit, n, rec), 0);
+    }
+    ASSERT_EQ(flush_record_unit(run, unit), 0);
+    ASSERT_EQ(open_record_unit(run, unit + 1, path, 8), 0);
+    char back[9] = {};
+    for (int n = 1; n <= 3; ++n) ASSERT_EQ(read_record(run, unit, n, back), 0);
+    EXPECT_STREQ(back, "r000003");
+    ASSERT_EQ(write_record(run, unit, 4, "own-unit"), 0);
+    ASSERT_EQ(read_record(run, unit, 4, back), 0);
+    EXPECT_STREQ(back, "own-unit");
+    for (int n = 5; n <= 50; ++n) ASSERT_EQ(read_record(run, unit, n, back), 0);
+    ASSERT_EQ(write_record(run, unit + 1, 51, "a-second"), 0);
+    ASSERT_EQ(flush_record_unit(run, unit + 1), 0);
+    ASSERT_EQ(read_record(run, unit, 51, back), 0);
+    EXPECT_STREQ(back, "a-second");
+    ASSERT_EQ(read_record(run, unit, 100, back), 0);
+    EXPECT_STREQ(back, "r000100");
+    EXPECT_EQ(read_record(run, unit, 101, back), -1);  // past the end, in a row
+}
+
 TEST_F(WorkFileTest, RecordLayoutsOnDisk) {
     WorkFiles f = open({3, 4, 8, false});
     write_person_name_record(run, f, 1, "Anna Smith");

@@ -1,6 +1,8 @@
-#include "engine/estimation/worker_pool.h"
+#include "engine/run/worker_pool.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <string_view>
 
 namespace korvelan {
 
@@ -19,10 +21,42 @@ ChunkPlan plan_person_chunks(int persons, std::size_t doubles_per_chunk) {
     return plan;
 }
 
-WorkerPool::WorkerPool(int threads) {
-    if (threads <= 0) threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    threads = std::min(threads, 64);
-    for (int t = 1; t < threads; ++t) workers_.emplace_back([this] { work(); });
+namespace {
+constexpr int kMostThreads = 64;
+
+}  // namespace
+
+thread_local int WorkerPool::thread_index_ = 0;
+
+int worker_threads_from_text(const char* text) {
+    if (!text) return 0;
+    const std::string_view digits(text);
+    if (digits.empty() || digits.size() > 4) return 0;
+    int n = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return 0;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+int default_worker_threads() {
+    static const int threads = [] {
+        const int n = worker_threads_from_text(std::getenv("KORVELAN_THREADS"));
+        return n > 0 ? n : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    }();
+    return threads;
+}
+
+WorkerPool::WorkerPool(int threads, int most_tasks) {
+    if (threads <= 0) threads = default_worker_threads();
+    if (most_tasks > 0) threads = std::min(threads, most_tasks);
+    threads = std::min(threads, kMostThreads);
+    for (int t = 1; t < threads; ++t)
+        workers_.emplace_back([this, t] {
+            thread_index_ = t;
+            work();
+        });
 }
 
 WorkerPool::~WorkerPool() {

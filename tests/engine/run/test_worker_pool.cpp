@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdint>
 #include <thread>
 #include <vector>
 
-#include "engine/estimation/worker_pool.h"
+#include "engine/run/worker_pool.h"
 
 using namespace korvelan;
 
@@ -43,4 +44,23 @@ TEST(WorkerPool, ChunksDependOnlyOnTheSizes) {
     EXPECT_EQ(p.last(0, 100000) + 1, p.first(1));
     // Large partial sums per chunk mean fewer chunks: at most 64 MB of them.
     EXPECT_EQ(plan_person_chunks(100000, std::size_t{4} << 20).chunks, 2);
+}
+
+TEST(WorkerPool, ChunkBlocksStartOnCacheLinesOfTheirOwn) {
+    ChunkBlocks<float> blocks(5, 3);
+    ChunkBlocks<double> sums(3, 17);
+    for (int c = 0; c < 5; ++c) {
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(blocks[c]) % kCacheLine, 0u);
+        for (int k = 0; k < 3; ++k) EXPECT_EQ(blocks[c][k], 0.0f);
+    }
+    // 17 doubles need three lines; the next block starts after them.
+    EXPECT_EQ(reinterpret_cast<const char*>(sums[1]) - reinterpret_cast<const char*>(sums[0]), 192);
+}
+
+TEST(WorkerPool, ThreadCountFromTheEnvironmentTakesOnlyPositiveWholeNumbers) {
+    EXPECT_EQ(worker_threads_from_text("8"), 8);
+    EXPECT_EQ(worker_threads_from_text("012"), 12);
+    for (const char* text : {static_cast<const char*>(nullptr), "", "0", "-3", "2x", " 4", "1.5", "99999"})
+        EXPECT_EQ(worker_threads_from_text(text), 0) << (text ? text : "(none)");
+    EXPECT_GE(default_worker_threads(), 1);
 }
