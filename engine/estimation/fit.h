@@ -1,8 +1,9 @@
 // Fit statistics: one pass over the persons with the measures held fixed gives every person's
 // and item's raw score, count, standard error, infit and outfit mean-squares with their
 // standardized forms, displacement and point-measure correlation, the category statistics, the
-// standardized residuals (work file ZUU) and the summary slots; then the measures, standard
-// errors and displacements are converted once from logits to user units.
+// standardized residuals (work file ZUU, when something of the run may read it) and the summary
+// slots; then the measures, standard errors and displacements are converted once from logits to
+// user units.
 #pragma once
 
 #include <cstdint>

@@ -4,7 +4,8 @@
 //   - Each item's sums over the persons are made by a task that walks all persons for a block of
 //     items.
 //   - The category sums of a rating-scale group, which every item of the group adds to, are made
-//     by one task per set of groups, walking all persons and their items of those groups.
+//     by one task per set of groups, walking all persons and their items of those groups (one
+//     group of a short scale without weights: a task for each category and sum).
 //   - Each person's own sums, its classification and its new measure are made by chunks of
 //     persons.
 // The item and group tasks read the measures and statuses as the iteration found them, so all
