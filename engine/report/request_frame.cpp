@@ -15,6 +15,13 @@ namespace korvelan {
 
 namespace {
 
+// One person or item work file: unit, code, description for the failure line.
+struct WorkFileUnit {
+    int unit;
+    const char* code;
+    const char* description;
+};
+
 constexpr WorkFileUnit kWorkFileUnits[] = {
     {unit::kItemLabels, "ZJJ", msg::kItemWorkFile},
     {unit::kScores, "ZMM", msg::kScoredFile},
@@ -50,10 +57,6 @@ bool exists(const std::string& path) {
 }
 
 }  // namespace
-
-std::span<const WorkFileUnit> run_work_file_units() {
-    return kWorkFileUnits;
-}
 
 bool open_run_work_files(Run& run, bool reopen, std::vector<int>* opened) {
     for (const WorkFileUnit& w : kWorkFileUnits) {

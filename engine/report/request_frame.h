@@ -4,7 +4,6 @@
 #pragma once
 
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,18 +12,9 @@
 
 namespace korvelan {
 
-// One person or item work file: unit, code, description for the failure line.
-struct WorkFileUnit {
-    int unit;
-    const char* code;
-    const char* description;
-};
-// ZJJ, ZMM, ZNN, ZPP and ZQQ in the order a request re-opens them.
-std::span<const WorkFileUnit> run_work_file_units();
-
-// Opens the work files as existing files: every one when reopen is set (an open unit is closed
-// first), else only those not open; opened receives the units opened here. False after the
-// failure line of the first that cannot be opened.
+// Opens the person and item work files (ZJJ, ZMM, ZNN, ZPP, ZQQ) as existing files: every one
+// when reopen is set (an open unit is closed first), else only those not open; opened receives
+// the units opened here. False after the failure line of the first that cannot be opened.
 bool open_run_work_files(Run& run, bool reopen, std::vector<int>* opened = nullptr);
 
 // Start of every request: "Finish iterating" cleared, full headings, the entry lists of both
