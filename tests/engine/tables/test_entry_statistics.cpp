@@ -15,23 +15,13 @@
 #include "engine/tables/entry_statistics.h"
 #include "engine/tables/fit_graph.h"
 #include "tests/engine/tables/summary_fixture.h"
+#include "tests/support/data_sets.h"
 #include "tests/support/run_binary.h"
 
 using namespace korvelan;
 using namespace korvelan::testing;
 
 namespace {
-
-// Twelve persons on eight items: Cider deleted, Eggs anchored at .5, Honey answered by all,
-// three missing responses.
-std::string dichotomous(const std::string& tables) {
-    return "TITLE=Entry statistics\nNI=8\nITEM1=1\nNAME1=10\nNAMLEN=6\nCODES=01\nIDFILE=*\n3\n*\n"
-           "IAFILE=*\n5 0.5\n*\n" + tables +
-           "&END\nApple\nBread\nCider\nDates\nEggs\nFigs\nGrape\nHoney\nEND LABELS\n"
-           "11001001 P01\n10101011 P02\n11101 01 P03\n11010001 P04\n01101011 P05\n"
-           "11110001 P06\n11011001 P07\n10101111 P08\n11110101 P09\n0111 111 P10\n"
-           "10000001 P11\n11100011 P12\n";
-}
 
 // Seventy persons on ten items, responses by ability against difficulty with a little noise.
 std::string many_persons(const std::string& settings) {
@@ -48,22 +38,6 @@ std::string many_persons(const std::string& settings) {
         s += "  P" + std::to_string(100 + p) + "\n";
     }
     return s;
-}
-
-// The lines of the nth Table id ("10.1") in the report, from its heading to the next heading
-// or the banner of the report's end.
-std::vector<std::string> table_block(const std::string& report, const std::string& id, int nth = 1) {
-    std::vector<std::string> block;
-    bool inside = false;
-    for (std::string line : crlf_lines(report)) {
-        const std::string bare = !line.empty() && line[0] == '\f' ? line.substr(1) : line;
-        if (bare.rfind("TABLE ", 0) == 0 || bare.rfind("*****", 0) == 0) {
-            if (inside) break;
-            inside = bare.rfind("TABLE " + id + " ", 0) == 0 && --nth == 0;
-        }
-        if (inside) block.push_back(line);
-    }
-    return block;
 }
 
 std::vector<std::string> without_heading_line(std::vector<std::string> block) {
@@ -151,7 +125,7 @@ constexpr const char* kAllItemTables = "TABLES=00000100010011100000000011\n";
 }  // namespace
 
 TEST(EntryStatisticsTables, DichotomousRunTablesAndTheirMeasureFiles) {
-    SummaryRun analysis(dichotomous(kAllItemTables));
+    SummaryRun analysis(dichotomous_set(kAllItemTables));
     ASSERT_EQ(analysis.exit_status, 0) << analysis.host.screen();
     const std::string report = analysis.report();
     const std::vector<MeasureRecord> persons = analysis.persons(), items = analysis.items();
@@ -212,8 +186,8 @@ TEST(EntryStatisticsTables, DichotomousRunTablesAndTheirMeasureFiles) {
 }
 
 TEST(EntryStatisticsTables, MisfitTablesAfterEachOtherAndTheirSummaryRows) {
-    SummaryRun both(dichotomous("TFILE=*\n6\n10\n*\n"));
-    SummaryRun alone(dichotomous("TFILE=*\n10\n*\n"));
+    SummaryRun both(dichotomous_set("TFILE=*\n6\n10\n*\n"));
+    SummaryRun alone(dichotomous_set("TFILE=*\n10\n*\n"));
     ASSERT_EQ(both.exit_status, 0) << both.host.screen();
     ASSERT_EQ(alone.exit_status, 0) << alone.host.screen();
     const std::vector<std::string> after = table_block(both.report(), "10.1");
@@ -312,7 +286,7 @@ TEST_F(LongPersonList, PageBreaksRepeatTheHeadings) {
 
 // The options and switches of the layout, on the items of the dichotomous run written after it.
 struct ItemTableOptions : ::testing::Test {
-    SummaryRun analysis{dichotomous("")};
+    SummaryRun analysis{dichotomous_set("")};
     void SetUp() override { ASSERT_EQ(analysis.exit_status, 0) << analysis.host.screen(); }
 
     std::vector<std::string> write_now(const char* key) {
@@ -366,7 +340,7 @@ TEST_F(ItemTableOptions, RealErrorsWeightsGroupsAndModels) {
 }
 
 TEST(FitGraph, MarksLettersStripsAndTheListOfTheRequest) {
-    SummaryRun analysis(dichotomous("CHART=Y\nTFILE=*\n6\n10.2 0.5 1.5\n14.2\n14\n*\n"));
+    SummaryRun analysis(dichotomous_set("CHART=Y\nTFILE=*\n6\n10.2 0.5 1.5\n14.2\n14\n*\n"));
     ASSERT_EQ(analysis.exit_status, 0) << analysis.host.screen();
     const std::string report = analysis.report();
     for (const char* id : {"6.2", "10.2", "14.2"})
