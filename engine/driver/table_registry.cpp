@@ -3,9 +3,11 @@
 #include <numeric>
 
 #include "engine/report/entry_sort.h"
+#include "engine/report/item_reflection.h"
 #include "engine/tables/entry_statistics.h"
 #include "engine/tables/fit_graph.h"
 #include "engine/tables/summary_table.h"
+#include "engine/tables/variable_map.h"
 
 namespace korvelan {
 
@@ -94,6 +96,27 @@ void summary_and_structure_table(ReportContext& ctx) {
     if (all_or(ctx, sub(ctx) <= 1.0f)) write_measure_summary_table(ctx);
 }
 
+// Tables 1, 12 and 16: the variable maps. Tables 1 and 12 draw their reflected maps (1.10,
+// 1.12, 12.12) with the item measures reflected for the call and put back exactly after it.
+void variable_map_tables(ReportContext& ctx) {
+    AnalysisArrays& a = ctx.run.arrays;
+    int& counter = ctx.run.rep.sub_table_counter;
+    const int t = ctx.request.table;
+    counter = t == 1 ? -1 : 0;
+    write_variable_map(ctx, t == 1 ? a.category_thurstone_threshold : a.category_half_point_measure);
+    if (t == 16 || (t == 12 && !all_or(ctx, sub(ctx) == 12.0f))) return;
+    const ReflectedItems reflected(ctx.run);
+    ctx.request.letters[0] = '1';
+    if (t == 1) {
+        ctx.request.selectors[0] = 0.0f;
+        counter = 9;
+        write_variable_map(ctx, a.category_thurstone_threshold);
+    }
+    ctx.request.selectors[0] = 2.0f;
+    counter = 11;
+    write_variable_map(ctx, a.category_thurstone_threshold);
+}
+
 // Tables 4, 5 (persons) and 8, 9 (items): the fit order; the fit plots draw on it.
 void fit_plot_tables(ReportContext& ctx) {
     set_fit_key(ctx);
@@ -173,7 +196,7 @@ constexpr ReportSide kItems = ReportSide::Items;
 constexpr ReportSide kPersons = ReportSide::Persons;
 
 constexpr TableEntry kTableRegistry[] = {
-    {1, 1, kItems, "variable maps of persons and items", nullptr},
+    {1, 1, kItems, "variable maps of persons and items", variable_map_tables},
     {2, 2, kItems, "category displays", nullptr},
     {3, 3, kItems, "summary statistics and rating-scale structure", summary_and_structure_table},
     {4, 5, kPersons, "person fit plots", fit_plot_tables},
@@ -182,9 +205,9 @@ constexpr TableEntry kTableRegistry[] = {
     {8, 9, kItems, "item fit plots", fit_plot_tables},
     {10, 10, kItems, "item statistics in misfit order", misfit_order_tables},
     {11, 11, kItems, "misfitting responses of items", misfitting_response_tables},
-    {12, 12, kItems, "item map", nullptr},
+    {12, 12, kItems, "item map", variable_map_tables},
     {13, 15, kItems, "item statistics in measure, entry and label order", item_order_tables},
-    {16, 16, kPersons, "person map", nullptr},
+    {16, 16, kPersons, "person map", variable_map_tables},
     {17, 19, kPersons, "person statistics in measure, entry and label order", person_order_tables},
     {20, 20, kItems, "score tables", nullptr},
     {21, 21, kItems, "probability curves", nullptr},
