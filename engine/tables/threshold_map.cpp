@@ -71,54 +71,56 @@ bool number_columns(const AnalysisArrays& a, ThresholdColumns& c) {
     return c.columns >= 2;
 }
 
-// The rows of the thresholds of the measured listed items, bounded to the axis.
-bool place_measured_thresholds(const ReportContext& ctx, const LabelledFrame& f,
-                               ThresholdColumns& c) {
+// Gives each step of each listed item whose status passes the test the row row_of(k, e, slot)
+// in its category's column; false, with the problem set, when a category has no column.
+template <typename Takes, typename RowOf>
+bool place_steps(const ReportContext& ctx, ThresholdColumns& c, const char* problem, Takes takes,
+                 RowOf row_of) {
     const AnalysisArrays& a = ctx.run.arrays;
     const EntryOrder& order = ctx.items;
-    const std::vector<float>& points = f.kind == LabelledKind::ExpectedScoreZones
-                                           ? a.category_half_point_measure
-                                           : a.category_thurstone_threshold;
     for (int k = 0; k < order.count; ++k) {
         const int e = order.entries[static_cast<std::size_t>(k)];
-        if (e <= 0 || at(a.item_status, e) < status::kMeasured) continue;
+        if (e <= 0 || !takes(at(a.item_status, e))) continue;
         const int g = at(a.item_group, e), first = at(a.group_first_slot, g);
         for (int j = 1; j <= at(a.group_top_category, g); ++j) {
             const int i = c.column(at(a.category_value, first + j));
             if (i < 1) {
-                c.problem = "NAMMAP: JJK PROBLEM";
+                c.problem = problem;
                 return false;
             }
-            const int r = std::clamp(
-                unbounded_map_row(f.axis, at(a.item_measure, e) + at(points, first + j)), 0,
-                f.axis.top);
-            c.row(k, i) = r;
-            c.highest = std::max(c.highest, r);
-            c.lowest = c.lowest < 0 ? r : std::min(c.lowest, r);
+            c.row(k, i) = row_of(e, first + j);
         }
     }
     return true;
 }
 
+// The rows of the thresholds of the measured listed items, bounded to the axis.
+bool place_measured_thresholds(const ReportContext& ctx, const LabelledFrame& f,
+                               ThresholdColumns& c) {
+    const AnalysisArrays& a = ctx.run.arrays;
+    const std::vector<float>& points = f.kind == LabelledKind::ExpectedScoreZones
+                                           ? a.category_half_point_measure
+                                           : a.category_thurstone_threshold;
+    return place_steps(
+        ctx, c, "NAMMAP: JJK PROBLEM", [](int s) { return s >= status::kMeasured; },
+        [&](int e, int slot) {
+            const float m = at(a.item_measure, e) + at(points, slot);
+            const int r = std::clamp(unbounded_map_row(f.axis, m), 0, f.axis.top);
+            c.highest = std::max(c.highest, r);
+            c.lowest = c.lowest < 0 ? r : std::min(c.lowest, r);
+            return r;
+        });
+}
+
 // Extreme items stand at the first printed row (extreme maximum) or the lowest used row.
 bool place_extreme_items(const ReportContext& ctx, const LabelledFrame& f, ThresholdColumns& c) {
     const AnalysisArrays& a = ctx.run.arrays;
-    const EntryOrder& order = ctx.items;
-    for (int k = 0; k < order.count; ++k) {
-        const int e = order.entries[static_cast<std::size_t>(k)];
-        const int s = e > 0 ? at(a.item_status, e) : status::kDeleted;
-        if (s != status::kExtremeMaximum && s != status::kExtremeMinimum) continue;
-        const int g = at(a.item_group, e), first = at(a.group_first_slot, g);
-        for (int j = 1; j <= at(a.group_top_category, g); ++j) {
-            const int i = c.column(at(a.category_value, first + j));
-            if (i < 1) {
-                c.problem = "NAMMAP: JJK2 PROBLEM";
-                return false;
-            }
-            c.row(k, i) = s == status::kExtremeMaximum ? f.first : f.lowest;
-        }
-    }
-    return true;
+    return place_steps(
+        ctx, c, "NAMMAP: JJK2 PROBLEM",
+        [](int s) { return s == status::kExtremeMaximum || s == status::kExtremeMinimum; },
+        [&](int e, int) {
+            return at(a.item_status, e) == status::kExtremeMaximum ? f.first : f.lowest;
+        });
 }
 
 // The columns and rows; entries of status -2 and below leave the list.

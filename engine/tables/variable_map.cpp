@@ -62,19 +62,30 @@ void add_weight(std::vector<double>& tally, int row, float w) {
     if (w > 0.0f) tally[static_cast<std::size_t>(row)] += w;
 }
 
+// One entry on its row: its count, its weight and, when measured, its measure in the sums.
+struct PlacedEntry {
+    int status = 0;
+    float measure = 0.0f, weight = 0.0f;
+    int row = -1;  // -1: not placed
+};
+
+PlacedEntry place_entry(const MapAxis& axis, int status, float measure, float weight,
+                        std::vector<int>& count, std::vector<double>& weighted, SpreadSums& sums) {
+    PlacedEntry p{status, measure, weight, entry_map_row(axis, status, measure)};
+    if (p.row < 0) return p;
+    ++count[static_cast<std::size_t>(p.row)];
+    add_weight(weighted, p.row, weight);
+    if (status >= status::kMeasured && weight > 0.0f) sums.add(measure, weight);
+    return p;
+}
+
 void tally_persons(const Run& run, const MapAxis& axis, MapTallies& t) {
     const AnalysisArrays& a = run.arrays;
     SpreadSums sums;
-    for (int n = 1; n <= a.persons; ++n) {
-        const int s = array_value(a.person_status, n, status::kDeleted);
-        const float m = array_value(a.person_measure, n);
-        const int row = entry_map_row(axis, s, m);
-        if (row < 0) continue;
-        const float w = entry_weight(a.person_weights, n);
-        ++t.person_count[static_cast<std::size_t>(row)];
-        add_weight(t.person_weight, row, w);
-        if (s >= status::kMeasured && w > 0.0f) sums.add(m, w);
-    }
+    for (int n = 1; n <= a.persons; ++n)
+        place_entry(axis, array_value(a.person_status, n, status::kDeleted),
+                    array_value(a.person_measure, n), entry_weight(a.person_weights, n),
+                    t.person_count, t.person_weight, sums);
     t.persons = sums.spread();
 }
 
@@ -88,14 +99,13 @@ void tally_items(const Run& run, const MapAxis& axis, std::span<const float> thr
     };
     SpreadSums sums;
     for (int i = 1; i <= a.items; ++i) {
-        const int s = array_value(a.item_status, i, status::kDeleted);
-        const float m = array_value(a.item_measure, i);
-        const int row = entry_map_row(axis, s, m);
-        if (row < 0) continue;
-        const float w = entry_weight(a.item_weights, i);
-        ++t.item_count[static_cast<std::size_t>(row)];
-        add_weight(t.item_weight, row, w);
-        if (s >= status::kMeasured && w > 0.0f) sums.add(m, w);
+        const PlacedEntry p = place_entry(axis, array_value(a.item_status, i, status::kDeleted),
+                                          array_value(a.item_measure, i),
+                                          entry_weight(a.item_weights, i), t.item_count,
+                                          t.item_weight, sums);
+        if (p.row < 0) continue;
+        const int row = p.row, s = p.status;
+        const float m = p.measure, w = p.weight;
         const int g = array_value(a.item_group, i);
         const int top = array_value(a.group_top_category, g);
         if (top < 2 && t.polytomous) {

@@ -82,6 +82,20 @@ void write_key_lines(Run& run, const Symbols& s) {
     if (s.items > 1) write_symbol_key_line(run, s.items, run.cv.item_word, run.cv.item_plural);
 }
 
+// Starts a row line: the tick value (I5) in columns 2-6 and again from right_column on the rows
+// that carry it. Returns whether the row does.
+bool start_row_line(Run& run, const MapAxis& axis, int row, int right_column) {
+    ReportLineBuffer& l = run.rep.line;
+    l.clear();
+    const bool tick = carries_map_tick(axis, row);
+    if (tick) {
+        const std::string value = fmt_i(map_tick_value(axis, row), 5);
+        l.put(2, value);
+        l.put(right_column, value);
+    }
+    return tick;
+}
+
 // ---- 1.1 ----------------------------------------------------------------------------------
 
 void write_two_panel_border(Run& run, bool top) {
@@ -102,13 +116,7 @@ void write_two_panel_border(Run& run, bool top) {
 void write_two_panel_row(Run& run, const MapAxis& axis, const MapTallies& t, const Symbols& s,
                          int row) {
     ReportLineBuffer& l = run.rep.line;
-    l.clear();
-    const bool tick = carries_map_tick(axis, row);
-    if (tick) {
-        const std::string value = fmt_i(map_tick_value(axis, row), 5);
-        l.put(2, value);
-        l.put(74, value);
-    }
+    const bool tick = start_row_line(run, axis, row, 74);
     l.put(11, left_panel(row_value(t.person_weight, row), s.persons, kWidePanel));
     l.put(41, std::string{map_marker(axis, row, t.persons), tick ? box::kCross : box::kVertical,
                           map_marker(axis, row, t.items)});
@@ -140,13 +148,7 @@ void write_threshold_panel_border(Run& run, bool top) {
 void write_threshold_panel_row(Run& run, const MapAxis& axis, const MapTallies& t,
                                const Symbols& s, int row) {
     ReportLineBuffer& l = run.rep.line;
-    l.clear();
-    const bool tick = carries_map_tick(axis, row);
-    if (tick) {
-        const std::string value = fmt_i(map_tick_value(axis, row), 5);
-        l.put(2, value);
-        l.put(72, value);
-    }
+    const bool tick = start_row_line(run, axis, row, 72);
     const std::string centre{' ', tick ? box::kCross : box::kVertical, ' '};
     l.put(11, left_panel(row_value(t.person_weight, row), s.persons, kNarrowPanel));
     l.put(24, centre);
@@ -159,42 +161,46 @@ void write_threshold_panel_row(Run& run, const MapAxis& axis, const MapTallies& 
     write_report_line(run);
 }
 
-}  // namespace
-
-void write_two_panel_map(Run& run, const MapAxis& axis, const MapTallies& tallies) {
-    const Symbols s = symbols_for(run, tallies, kWidePanel);
+// The heading, the "MAP OF" line, the column line, the borders around the rows and the key
+// lines of a symbol map whose panels are `width` wide.
+template <typename ColumnLine, typename Border, typename RowLine>
+void write_symbol_map(Run& run, const MapAxis& axis, const MapTallies& t, int width,
+                      ColumnLine column_line, Border border, RowLine row_line) {
+    const Symbols s = symbols_for(run, t, width);
     write_table_heading(run, 1);
     write_map_of_line(run);
-    ReportLineBuffer& l = run.rep.line;
-    l.clear();
-    l.put(2, "MEASURE");
-    l.put(42, std::string(1, box::kVertical));
-    l.put(74, "MEASURE");
+    run.rep.line.clear();
+    column_line(run.rep.line);
     write_report_line(run);
-    write_two_panel_border(run, true);
-    for (int row = axis.top; row >= 0; --row) write_two_panel_row(run, axis, tallies, s, row);
-    write_two_panel_border(run, false);
+    border(run, true);
+    for (int row = axis.top; row >= 0; --row) row_line(run, axis, t, s, row);
+    border(run, false);
     write_key_lines(run, s);
 }
 
+}  // namespace
+
+void write_two_panel_map(Run& run, const MapAxis& axis, const MapTallies& tallies) {
+    const auto column_line = [](ReportLineBuffer& l) {
+        l.put(2, "MEASURE");
+        l.put(42, std::string(1, box::kVertical));
+        l.put(74, "MEASURE");
+    };
+    write_symbol_map(run, axis, tallies, kWidePanel, column_line, write_two_panel_border,
+                     write_two_panel_row);
+}
+
 void write_threshold_panel_map(Run& run, const MapAxis& axis, const MapTallies& tallies) {
-    const Symbols s = symbols_for(run, tallies, kNarrowPanel);
-    write_table_heading(run, 1);
-    write_map_of_line(run);
-    ReportLineBuffer& l = run.rep.line;
-    l.clear();
-    l.put(3, "MEASURE");
-    const std::string bar(1, box::kVertical);
-    l.put(25, bar + " BOTTOM P=50%");
-    l.put(41, bar + " CALIBRATION");
-    l.put(57, bar + " TOP P=50%");
-    l.put(72, "MEASURE");
-    write_report_line(run);
-    write_threshold_panel_border(run, true);
-    for (int row = axis.top; row >= 0; --row)
-        write_threshold_panel_row(run, axis, tallies, s, row);
-    write_threshold_panel_border(run, false);
-    write_key_lines(run, s);
+    const auto column_line = [](ReportLineBuffer& l) {
+        const std::string bar(1, box::kVertical);
+        l.put(3, "MEASURE");
+        l.put(25, bar + " BOTTOM P=50%");
+        l.put(41, bar + " CALIBRATION");
+        l.put(57, bar + " TOP P=50%");
+        l.put(72, "MEASURE");
+    };
+    write_symbol_map(run, axis, tallies, kNarrowPanel, column_line, write_threshold_panel_border,
+                     write_threshold_panel_row);
 }
 
 }  // namespace korvelan

@@ -9,6 +9,7 @@
 
 #include "engine/report/report_context.h"
 #include "engine/tables/variable_map.h"
+#include "tests/engine/tables/map_reading.h"
 #include "tests/engine/tables/summary_fixture.h"
 #include "tests/support/data_sets.h"
 #include "tests/support/test_host.h"
@@ -18,26 +19,6 @@ using namespace korvelan::testing;
 
 namespace {
 
-// The rows of the symbol map 1.1, between its borders.
-std::vector<std::string> symbol_rows(const std::vector<std::string>& block) {
-    std::vector<std::string> rows;
-    bool inside = false;
-    for (const std::string& l : block) {
-        const bool border = l.find("PERSONS -+- ITEMS") != std::string::npos;
-        if (border && inside) break;
-        if (inside) rows.push_back(l);
-        inside = inside || border;
-    }
-    return rows;
-}
-
-// The last line that is not blank (a Table ends in a blank line).
-std::string last_line(const std::vector<std::string>& block) {
-    for (auto l = block.rbegin(); l != block.rend(); ++l)
-        if (l->find_first_not_of(' ') != std::string::npos) return *l;
-    return {};
-}
-
 // How often the label letter stands in the cells of the lines first..last (from column 17).
 int cells_with(const std::vector<std::string>& block, std::size_t first, std::size_t last,
                char label) {
@@ -46,12 +27,6 @@ int cells_with(const std::vector<std::string>& block, std::size_t first, std::si
         if (block[k].size() > 16)
             n += static_cast<int>(std::count(block[k].begin() + 16, block[k].end(), label));
     return n;
-}
-
-std::size_t line_with(const std::vector<std::string>& block, const std::string& text) {
-    for (std::size_t k = 0; k < block.size(); ++k)
-        if (block[k].find(text) != std::string::npos) return k;
-    return block.size();
 }
 
 // Five items scored 0-3: E never above 0 (extreme maximum measure), F always 3 (extreme
@@ -74,7 +49,7 @@ TEST(VariableMapOptions, SeveralEntriesPerSymbolAndTheKeyLines) {
               map.size());
     // Six persons at .57 make "##", three at 1.41 "#", and one alone a ".".
     int hashes = 0, dots = 0;
-    for (const std::string& row : symbol_rows(map)) {
+    for (const std::string& row : symbol_map_rows(map)) {
         const std::string panel = row.substr(10, 29);
         hashes += static_cast<int>(std::count(panel.begin(), panel.end(), '#'));
         dots += static_cast<int>(std::count(panel.begin(), panel.end(), '.'));
@@ -96,7 +71,7 @@ TEST(VariableMapOptions, NegativeScaleSwapsTheEndsAndKeepsExtremesAtTheirStatusR
     ASSERT_LT(top, map.size());
     EXPECT_EQ(map[top].substr(0, 8), "  <less>");
     EXPECT_EQ(map[top].substr(69), "<frequent>");
-    const std::vector<std::string> rows = symbol_rows(map);
+    const std::vector<std::string> rows = symbol_map_rows(map);
     const std::string& bottom = map[top + rows.size() + 1];
     EXPECT_EQ(bottom.substr(0, 8), "  <more>");
     EXPECT_EQ(bottom.substr(69), "--- <rare>");
@@ -116,10 +91,10 @@ TEST(VariableMapOptions, NegativeScaleSwapsTheEndsAndKeepsExtremesAtTheirStatusR
 TEST(VariableMapOptions, PageLengthAndRequestedRowsBoundTheRows) {
     SummaryRun paged(dichotomous_set("MAXPAGE=60\nTFILE=*\n1.1\n*\n"));
     ASSERT_EQ(paged.exit_status, 0) << paged.host.screen();
-    EXPECT_EQ(symbol_rows(table_block(paged.report(), "1.1")).size(), 41u);  // 10 x 4 rows + 1
+    EXPECT_EQ(symbol_map_rows(table_block(paged.report(), "1.1")).size(), 41u);  // 10 x 4 rows + 1
     // Range -1..1 at .1 rows per unit would be no row at all: the map keeps a top and a bottom.
     SummaryRun squeezed(dichotomous_set("TFILE=*\n1.1 -1 1 .1\n*\n"));
-    const std::vector<std::string> rows = symbol_rows(table_block(squeezed.report(), "1.1"));
+    const std::vector<std::string> rows = symbol_map_rows(table_block(squeezed.report(), "1.1"));
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].substr(0, 5), "    1");
     EXPECT_EQ(rows[1].substr(0, 5), "   -1");
