@@ -183,3 +183,19 @@ TEST(VariableMapOptions, ShortLinesNarrowTheLabelsOfTable1AndContinueThoseOfTabl
     ASSERT_LT(dates + 1, twelve.size());
     EXPECT_EQ(twelve[dates + 1], std::string(18, ' ') + "Grape");  // from column W + 13
 }
+
+// Labels of 12 characters on both sides: six persons and two items on the fullest rows need
+// 82 + 26 columns. The gaps go to 1 first, then the widths shrink by turns until the person
+// side (7 + 1) x 6 - 1 = 47 and the item side (10 + 1) x 2 - 1 = 21 fit 69 columns.
+TEST(VariableMapOptions, CombinedMapNarrowsGapsThenLabelWidths) {
+    SummaryRun analysis(dichotomous_set("NAMLM=12\nTABLES=1\n"));
+    ASSERT_EQ(analysis.exit_status, 0) << analysis.host.screen();
+    const std::vector<std::string> map = table_block(analysis.report(), "1.0");
+    const std::size_t persons = line_with(map, "P01");
+    ASSERT_LT(persons, map.size());
+    EXPECT_EQ(map[persons], std::string(6, ' ') + "P01     P02     P04     P05     P06     P12      |M");
+    const std::size_t items = line_with(map, "Dates");
+    ASSERT_LT(items, map.size());
+    EXPECT_EQ(map[items], std::string(55, ' ') + "|  Dates      Grape");
+    EXPECT_EQ(map[line_with(map, "-MAP-")], std::string(45, ' ') + "PERSONS -MAP- ITEMS");
+}
