@@ -182,6 +182,8 @@ TEST(VariableMapOptions, ShortLinesNarrowTheLabelsOfTable1AndContinueThoseOfTabl
     const std::size_t dates = line_with(twelve, "  |  Dates");
     ASSERT_LT(dates + 1, twelve.size());
     EXPECT_EQ(twelve[dates + 1], std::string(18, ' ') + "Grape");  // from column W + 13
+    // Sub-table 12.2 asked alone draws no reflected map.
+    EXPECT_TRUE(table_block(analysis.report(), "12.12").empty());
 }
 
 // Labels of 12 characters on both sides: six persons and two items on the fullest rows need
