@@ -5,6 +5,7 @@
 #include "engine/report/entry_sort.h"
 #include "engine/tables/entry_statistics.h"
 #include "engine/tables/fit_graph.h"
+#include "engine/tables/misfit_responses.h"
 #include "engine/tables/summary_table.h"
 
 namespace korvelan {
@@ -111,10 +112,12 @@ void misfit_order_tables(ReportContext& ctx) {
     entry_statistics(ctx);
 }
 
-// Tables 7 (persons) and 11 (items): misfitting responses in fit order.
+// Tables 7 (persons) and 11 (items): misfitting responses in fit order; Table 7 shows them
+// (sub-tables 0 and 1) and the keyforms of the misfitting persons (every sub-table but 1).
 void misfitting_response_tables(ReportContext& ctx) {
     set_fit_key(ctx);
     fit_sort(ctx, ctx.side);
+    if (ctx.request.table == 11 || sub(ctx) < 2.0f) write_misfitting_responses_table(ctx);
 }
 
 // Tables 13, 14, 15, 25 and 26: item statistics in measure, entry, label, displacement and
