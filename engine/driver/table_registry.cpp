@@ -6,7 +6,9 @@
 #include "engine/tables/entry_statistics.h"
 #include "engine/tables/fit_graph.h"
 #include "engine/tables/misfit_responses.h"
+#include "engine/tables/scalogram.h"
 #include "engine/tables/summary_table.h"
+#include "engine/tables/unexpected_responses.h"
 
 namespace korvelan {
 
@@ -101,6 +103,21 @@ void fit_plot_tables(ReportContext& ctx) {
     fit_sort(ctx, ctx.side);
 }
 
+// Sub-tables 4 and 5 of Tables 6 and 10: the most misfitting response strings and the most
+// unexpected responses, each for every sub-table, sub-table 0 or its own number.
+void unexpected_response_grids(ReportContext& ctx) {
+    if (all_or(ctx, sub(ctx) == 4.0f || sub(ctx) == 0.0f)) {
+        ctx.misfit_listing_mode = 1;
+        ctx.run.rep.sub_table_counter = 3;
+        write_unexpected_response_grid(ctx);
+    }
+    if (all_or(ctx, sub(ctx) == 5.0f || sub(ctx) == 0.0f)) {
+        ctx.misfit_listing_mode = 0;
+        ctx.run.rep.sub_table_counter = 4;
+        write_unexpected_response_grid(ctx);
+    }
+}
+
 // Tables 6 (persons) and 10 (items): the statistics in fit order. The most misfitting and most
 // unexpected responses (sub-tables 4 and 5) read the fit order too, so asking for them alone
 // sorts as well.
@@ -110,6 +127,7 @@ void misfit_order_tables(ReportContext& ctx) {
     if (all_or(ctx, sub(ctx) <= last_sorted || sub(ctx) == 4.0f || sub(ctx) == 5.0f))
         fit_sort(ctx, ctx.side);
     entry_statistics(ctx);
+    unexpected_response_grids(ctx);
 }
 
 // Tables 7 (persons) and 11 (items): misfitting responses in fit order; Table 7 shows them
@@ -191,7 +209,7 @@ constexpr TableEntry kTableRegistry[] = {
     {17, 19, kPersons, "person statistics in measure, entry and label order", person_order_tables},
     {20, 20, kItems, "score tables", nullptr},
     {21, 21, kItems, "probability curves", nullptr},
-    {22, 22, kItems, "Guttman scalogram", nullptr},
+    {22, 22, kItems, "Guttman scalogram", write_guttman_scalogram},
     {23, 23, kItems, "principal components of item residuals", component_tables},
     {24, 24, kPersons, "principal components of person residuals", component_tables},
     {25, 26, kItems, "item statistics in displacement and correlation order", item_order_tables},
