@@ -5,6 +5,7 @@
 #include "engine/report/entry_sort.h"
 #include "engine/tables/entry_statistics.h"
 #include "engine/tables/fit_graph.h"
+#include "engine/tables/keyforms.h"
 #include "engine/tables/misfit_responses.h"
 #include "engine/tables/scalogram.h"
 #include "engine/tables/summary_table.h"
@@ -136,6 +137,10 @@ void misfitting_response_tables(ReportContext& ctx) {
     set_fit_key(ctx);
     fit_sort(ctx, ctx.side);
     if (ctx.request.table == 11 || sub(ctx) < 2.0f) write_misfitting_responses_table(ctx);
+    if (ctx.request.table == 7 && sub(ctx) != 1.0f) {
+        ctx.run.rep.sub_table_counter = 1;
+        write_keyforms(ctx);
+    }
 }
 
 // Tables 13, 14, 15, 25 and 26: item statistics in measure, entry, label, displacement and
@@ -181,6 +186,10 @@ void person_order_tables(ReportContext& ctx) {
         label_sort(ctx, ReportSide::Persons);
     }
     entry_statistics(ctx);
+    if (sub(ctx) > 2.0f) {
+        ctx.run.rep.sub_table_counter = 2;
+        write_keyforms(ctx);
+    }
 }
 
 // Tables 23 (items) and 24 (persons): principal components of the residuals, which exist only

@@ -198,7 +198,7 @@ void write_misfitting_responses_table(ReportContext& ctx) {
     const bool items = ctx.side == ReportSide::Items;
     write_table_heading(run, 1);
     run.host->write_text_window_line("  Processing Misfitting " + side_plural(run, ctx.side) +
-                                     " for Table " + int_to_text_left(run.rep.request.table));
+                                     " for Table " + table_number_text(run));
     Listing l(ctx, items);
     l.mean_squares = run.cv.mn_flag == 'Y';
     const float f = items ? run.cv.fiti : run.cv.fitp;

@@ -40,6 +40,10 @@ std::string side_plural(const Run& run, ReportSide side) {
     return std::string(trim(side == ReportSide::Items ? run.cv.item_plural : run.cv.person_plural));
 }
 
+std::string table_number_text(const Run& run) {
+    return std::string(trim(int_to_text_left(run.rep.request.table)));
+}
+
 int person_status_of(const AnalysisArrays& a, int p) {
     return base_status(array_value(a.person_status, p, status::kDeleted));
 }

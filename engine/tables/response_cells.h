@@ -31,6 +31,9 @@ int block_rows(int page_length, int lines_around);
 std::string side_word(const Run& run, ReportSide side);
 std::string side_plural(const Run& run, ReportSide side);
 
+// The current Table number as left-justified digits.
+std::string table_number_text(const Run& run);
+
 // The person status without the PROX completeness mark; beyond the array it counts as deleted.
 int person_status_of(const AnalysisArrays& a, int p);
 int item_status_of(const AnalysisArrays& a, int i);

@@ -121,10 +121,9 @@ void force_page_break(Run& run) {
 
 void write_pass(ReportContext& ctx, Scalogram& s) {
     Run& run = s.run;
-    const int t = run.rep.request.table;
     if (s.zoned)
         run.host->write_text_window_line("  Writing Out-of-Zone Responses in Table " +
-                                         int_to_text_left(t));
+                                         table_number_text(run));
     write_table_heading(run, 1);
     const int count = static_cast<int>(s.items.size());
     const int page = run.cv.page_length;
@@ -165,7 +164,7 @@ bool outside_expected_zone(const std::vector<float>& half_points, int first_slot
 void write_guttman_scalogram(ReportContext& ctx) {
     Run& run = ctx.run;
     run.host->write_text_window_line("  Writing Sorted Responses in Table " +
-                                     int_to_text_left(run.rep.request.table));
+                                     table_number_text(run));
     sort_lists(ctx);
     Scalogram s{run, run_work_files(run), {}, 0, 1, 1, 1, false, {}};
     const int n = std::clamp(ctx.items.count, 0, static_cast<std::int32_t>(ctx.items.entries.size()));
