@@ -3,6 +3,7 @@
 #include <numeric>
 
 #include "engine/report/entry_sort.h"
+#include "engine/tables/category_display.h"
 #include "engine/tables/entry_statistics.h"
 #include "engine/tables/fit_graph.h"
 #include "engine/tables/keyforms.h"
@@ -204,7 +205,7 @@ constexpr ReportSide kPersons = ReportSide::Persons;
 
 constexpr TableEntry kTableRegistry[] = {
     {1, 1, kItems, "variable maps of persons and items", nullptr},
-    {2, 2, kItems, "category displays", nullptr},
+    {2, 2, kItems, "category displays", write_table2_category_maps},
     {3, 3, kItems, "summary statistics and rating-scale structure", summary_and_structure_table},
     {4, 5, kPersons, "person fit plots", fit_plot_tables},
     {6, 6, kPersons, "person statistics in misfit order", misfit_order_tables},
