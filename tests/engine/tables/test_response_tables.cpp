@@ -117,6 +117,48 @@ int check_residuals(const std::vector<std::string>& t, const std::vector<Measure
     return checked;
 }
 
+// Every cell of a persons' grid (6.4, 6.5) against the model: "." for a residual below 2 in
+// magnitude, the response for one of 2 or more, blank for a missing one. Returns the cells checked.
+int check_grid(const std::vector<std::string>& t, const std::vector<MeasureRecord>& persons,
+               const std::vector<MeasureRecord>& items, const std::vector<double>& steps,
+               const std::vector<std::vector<int>>& scores) {
+    const std::map<int, MeasureRecord> p = by_entry(persons), i = by_entry(items);
+    std::size_t k = 0;
+    while (k < t.size() && t[k].find("|ITEM") == std::string::npos) ++k;
+    if (k == t.size()) return 0;
+    const std::size_t bar = t[k].find('|');
+    std::vector<std::string> digit_rows;
+    for (++k; k < t.size() && t[k].find("high") == std::string::npos; ++k)
+        digit_rows.push_back(t[k].substr(bar + 1));
+    const std::size_t width = t[k].size() - bar - 1;
+    std::vector<int> columns;
+    for (std::size_t c = 0; c < width; ++c) {
+        std::string digits;
+        for (const std::string& r : digit_rows)
+            if (c < r.size() && r[c] != ' ') digits += r[c];
+        columns.push_back(std::stoi(digits));
+    }
+    int checked = 0;
+    for (++k; k < t.size() && t[k].find("low") == std::string::npos; ++k) {
+        const int person = std::stoi(t[k].substr(0, 6));
+        for (std::size_t c = 0; c < width; ++c) {
+            const char cell = bar + 1 + c < t[k].size() ? t[k][bar + 1 + c] : ' ';
+            const int item = columns[c];
+            const int x = scores[static_cast<std::size_t>(person - 1)][static_cast<std::size_t>(item - 1)];
+            if (x == 255) {
+                EXPECT_EQ(cell, ' ');
+                continue;
+            }
+            const double z = model_residual(p.at(person).measure - i.at(item).measure, steps, x);
+            if (std::fabs(std::fabs(z) - 2.0) < 0.03) continue;
+            EXPECT_EQ(cell, std::fabs(z) < 2.0 ? '.' : static_cast<char>('0' + x))
+                << "person " << person << " item " << item;
+            ++checked;
+        }
+    }
+    return checked;
+}
+
 // The scalogram of 22.1 read back: items from the number rows over the grid, persons from the
 // lines; a cell per person and item, -1 for a blank one.
 std::map<int, std::map<int, int>> read_scalogram(const std::vector<std::string>& t) {
@@ -190,6 +232,12 @@ TEST(ResponseTables, DichotomousAndRatingScaleGoldensResidualsAndScalogram) {
                   5)
             << set;
         check_scalogram(table_block(r.report, "22.1"), r.analysis);
+        for (const char* id : {"6.4", "6.5"})
+            EXPECT_GT(check_grid(table_block(r.report, id), r.analysis.persons(),
+                                 r.analysis.items(), read_steps(r.analysis.dir.file("s.txt")),
+                                 scores),
+                      3)
+                << set << " " << id;
     }
 }
 
