@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/tables/keyforms.h"
+#include "engine/tables/measure_axis_lines.h"
 #include "tests/engine/tables/summary_fixture.h"
 #include "tests/support/data_sets.h"
 #include "tests/support/run_binary.h"
@@ -155,4 +156,22 @@ TEST(Keyforms, ZonesOfObservedAndExpectedResponses) {
     EXPECT_TRUE(expected_in_zone(z, 1, 2.0f));
     EXPECT_FALSE(expected_in_zone(z, 2, 2.0f));
     EXPECT_TRUE(expected_in_zone(z, 2, 2.01f));
+}
+
+TEST(Keyforms, CategoryTextsThroughTheResponseAlphabet) {
+    korvelan::Run run;
+    run.cv.codes = "0123";
+    run.cv.codes_length = 4;
+    run.cv.categs = 4;
+    run.cv.xwide = 1;
+    run.cv.ni = 1;
+    run.arrays.items = 1;
+    EXPECT_EQ(category_code_text(run, 2, 1), "2");
+    EXPECT_EQ(category_code_text(run, 7, 1), "7");  // no code scores 7: its digit
+    // A code read as the number n shows character n + 1 of the "AL" setting.
+    run.cv.alphabet = "WXYZ";
+    EXPECT_EQ(category_code_text(run, 2, 1), "Y");
+    EXPECT_EQ(category_code_text(run, 0, 1), "W");
+    run.cv.alphabet = "WX";
+    EXPECT_EQ(category_code_text(run, 2, 1), "2");  // beyond the setting: the code itself
 }
