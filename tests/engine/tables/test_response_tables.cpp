@@ -367,3 +367,17 @@ TEST(ResponseTables, ScalogramPagesAndBlocks) {
     EXPECT_EQ(continued, 5);
     EXPECT_EQ(headers, 6);
 }
+
+TEST(ResponseTables, GridBlocksOnShortPages) {
+    // Twenty lines a page and two digit rows: the 26 rows of 6.4 come in blocks of 5 (20 - 2 x 2
+    // - 11), then 7 a page, each later block on a new page with its headings again.
+    ResponseRun r(hundred_persons("TFILE=*\n6.4\n*\nMAXPAGE=20\n"));
+    ASSERT_EQ(r.analysis.exit_status, 0);
+    int titles = 0, continued = 0;
+    for (const std::string& l : table_block(r.report, "6.4")) {
+        titles += l == "MOST MISFITTING RESPONSE STRINGS";
+        continued += l.find("CONTINUED FROM PREVIOUS SHEET") != std::string::npos;
+    }
+    EXPECT_EQ(titles, 4);
+    EXPECT_EQ(continued, 3);
+}
