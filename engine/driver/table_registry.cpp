@@ -4,9 +4,14 @@
 
 #include "engine/report/entry_sort.h"
 #include "engine/report/item_reflection.h"
+#include "engine/tables/category_display.h"
 #include "engine/tables/entry_statistics.h"
 #include "engine/tables/fit_graph.h"
+#include "engine/tables/keyforms.h"
+#include "engine/tables/misfit_responses.h"
+#include "engine/tables/scalogram.h"
 #include "engine/tables/summary_table.h"
+#include "engine/tables/unexpected_responses.h"
 #include "engine/tables/variable_map.h"
 
 namespace korvelan {
@@ -123,6 +128,21 @@ void fit_plot_tables(ReportContext& ctx) {
     fit_sort(ctx, ctx.side);
 }
 
+// Sub-tables 4 and 5 of Tables 6 and 10: the most misfitting response strings and the most
+// unexpected responses, each for every sub-table, sub-table 0 or its own number.
+void unexpected_response_grids(ReportContext& ctx) {
+    if (all_or(ctx, sub(ctx) == 4.0f || sub(ctx) == 0.0f)) {
+        ctx.misfit_listing_mode = 1;
+        ctx.run.rep.sub_table_counter = 3;
+        write_unexpected_response_grid(ctx);
+    }
+    if (all_or(ctx, sub(ctx) == 5.0f || sub(ctx) == 0.0f)) {
+        ctx.misfit_listing_mode = 0;
+        ctx.run.rep.sub_table_counter = 4;
+        write_unexpected_response_grid(ctx);
+    }
+}
+
 // Tables 6 (persons) and 10 (items): the statistics in fit order. The most misfitting and most
 // unexpected responses (sub-tables 4 and 5) read the fit order too, so asking for them alone
 // sorts as well.
@@ -132,12 +152,19 @@ void misfit_order_tables(ReportContext& ctx) {
     if (all_or(ctx, sub(ctx) <= last_sorted || sub(ctx) == 4.0f || sub(ctx) == 5.0f))
         fit_sort(ctx, ctx.side);
     entry_statistics(ctx);
+    unexpected_response_grids(ctx);
 }
 
-// Tables 7 (persons) and 11 (items): misfitting responses in fit order.
+// Tables 7 (persons) and 11 (items): misfitting responses in fit order; Table 7 shows them
+// (sub-tables 0 and 1) and the keyforms of the misfitting persons (every sub-table but 1).
 void misfitting_response_tables(ReportContext& ctx) {
     set_fit_key(ctx);
     fit_sort(ctx, ctx.side);
+    if (ctx.request.table == 11 || sub(ctx) < 2.0f) write_misfitting_responses_table(ctx);
+    if (ctx.request.table == 7 && sub(ctx) != 1.0f) {
+        ctx.run.rep.sub_table_counter = 1;
+        write_keyforms(ctx);
+    }
 }
 
 // Tables 13, 14, 15, 25 and 26: item statistics in measure, entry, label, displacement and
@@ -183,6 +210,10 @@ void person_order_tables(ReportContext& ctx) {
         label_sort(ctx, ReportSide::Persons);
     }
     entry_statistics(ctx);
+    if (sub(ctx) > 2.0f) {
+        ctx.run.rep.sub_table_counter = 2;
+        write_keyforms(ctx);
+    }
 }
 
 // Tables 23 (items) and 24 (persons): principal components of the residuals, which exist only
@@ -197,7 +228,7 @@ constexpr ReportSide kPersons = ReportSide::Persons;
 
 constexpr TableEntry kTableRegistry[] = {
     {1, 1, kItems, "variable maps of persons and items", variable_map_tables},
-    {2, 2, kItems, "category displays", nullptr},
+    {2, 2, kItems, "category displays", write_table2_category_maps},
     {3, 3, kItems, "summary statistics and rating-scale structure", summary_and_structure_table},
     {4, 5, kPersons, "person fit plots", fit_plot_tables},
     {6, 6, kPersons, "person statistics in misfit order", misfit_order_tables},
@@ -211,7 +242,7 @@ constexpr TableEntry kTableRegistry[] = {
     {17, 19, kPersons, "person statistics in measure, entry and label order", person_order_tables},
     {20, 20, kItems, "score tables", nullptr},
     {21, 21, kItems, "probability curves", nullptr},
-    {22, 22, kItems, "Guttman scalogram", nullptr},
+    {22, 22, kItems, "Guttman scalogram", write_guttman_scalogram},
     {23, 23, kItems, "principal components of item residuals", component_tables},
     {24, 24, kPersons, "principal components of person residuals", component_tables},
     {25, 26, kItems, "item statistics in displacement and correlation order", item_order_tables},

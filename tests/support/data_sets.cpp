@@ -1,5 +1,7 @@
 #include "tests/support/data_sets.h"
 
+#include <cctype>
+
 #include "tests/support/test_files.h"
 
 namespace korvelan::testing {
@@ -27,7 +29,10 @@ std::vector<std::string> table_block(const std::string& report, const std::strin
     bool inside = false;
     for (std::string line : crlf_lines(report)) {
         const std::string bare = !line.empty() && line[0] == '\f' ? line.substr(1) : line;
-        if (bare.rfind("TABLE ", 0) == 0 || bare.rfind("*****", 0) == 0) {
+        // A heading is "TABLE" and a number; body lines such as "TABLE OF POORLY FITTING" are not.
+        const bool heading = bare.rfind("TABLE ", 0) == 0 && bare.size() > 6 &&
+                             std::isdigit(static_cast<unsigned char>(bare[6]));
+        if (heading || bare.rfind("*****", 0) == 0) {
             if (inside) break;
             inside = bare.rfind("TABLE " + id + " ", 0) == 0 && --nth == 0;
         }

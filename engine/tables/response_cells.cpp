@@ -1,0 +1,55 @@
+#include "engine/tables/response_cells.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/estimation/estimation_common.h"
+
+namespace korvelan {
+
+int usable_category(const AnalysisArrays& a, int item, int x) {
+    if (x < 0 || x >= 255) return -1;
+    const int g = array_value(a.item_group, item, 0);
+    if (g < 1 || g > a.groups) return -1;
+    if (x >= group_slot_count(a, g)) return -1;
+    return array_value(a.category_recoded, a.group_first_slot[g] + x, -1);
+}
+
+int shown_residual(float z) {
+    if (std::isnan(z)) return 0;
+    const float capped = std::min(std::fabs(z), 9.0f);
+    const int t = static_cast<int>(capped);
+    return z < 0.0f ? -t : t;
+}
+
+int digit_count(std::int64_t n) {
+    int d = 1;
+    for (; n >= 10; n /= 10) ++d;
+    return d;
+}
+
+int block_rows(int page_length, int lines_around) {
+    return std::max(page_length - lines_around, 1);
+}
+
+std::string side_word(const Run& run, ReportSide side) {
+    return std::string(trim(side == ReportSide::Items ? run.cv.item_word : run.cv.person_word));
+}
+
+std::string side_plural(const Run& run, ReportSide side) {
+    return std::string(trim(side == ReportSide::Items ? run.cv.item_plural : run.cv.person_plural));
+}
+
+std::string table_number_text(const Run& run) {
+    return std::string(trim(int_to_text_left(run.rep.request.table)));
+}
+
+int person_status_of(const AnalysisArrays& a, int p) {
+    return base_status(array_value(a.person_status, p, status::kDeleted));
+}
+
+int item_status_of(const AnalysisArrays& a, int i) {
+    return array_value(a.item_status, i, status::kDeleted);
+}
+
+}  // namespace korvelan

@@ -1,0 +1,41 @@
+// What the Tables of single responses share: the usable category of a scored response, the
+// residual as a cell shows it, the digits of an entry number, the rows of a page block and the
+// entity words of a side.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/report/report_context.h"
+
+namespace korvelan {
+
+// The recoded category of scored response x to item i; -1 when the response is missing or not
+// usable: beyond the slots of the item's group, or in a category the analysis does not use.
+int usable_category(const AnalysisArrays& a, int item, int x);
+
+// The standardized residual as a cell shows it: its magnitude capped at 9, truncated toward
+// zero (-2.7 shows -2, 14.3 shows 9).
+int shown_residual(float z);
+
+// Whether a standardized residual counts as unexpected: a magnitude of 2 or more.
+inline bool unexpected_residual(float z) { return !(z > -2.0f && z < 2.0f); }
+
+// Digits of a non-negative whole number (0 has one).
+int digit_count(std::int64_t n);
+
+// Rows a page block holds: the page length less the lines around them, at least one.
+int block_rows(int page_length, int lines_around);
+
+// The trimmed singular and plural words of a side.
+std::string side_word(const Run& run, ReportSide side);
+std::string side_plural(const Run& run, ReportSide side);
+
+// The current Table number as left-justified digits.
+std::string table_number_text(const Run& run);
+
+// The person status without the PROX completeness mark; beyond the array it counts as deleted.
+int person_status_of(const AnalysisArrays& a, int p);
+int item_status_of(const AnalysisArrays& a, int i);
+
+}  // namespace korvelan
