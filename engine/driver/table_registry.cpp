@@ -5,6 +5,7 @@
 #include "engine/report/entry_sort.h"
 #include "engine/tables/entry_statistics.h"
 #include "engine/tables/fit_graph.h"
+#include "engine/tables/structure_summary.h"
 #include "engine/tables/summary_table.h"
 
 namespace korvelan {
@@ -92,6 +93,19 @@ void entry_statistics(ReportContext& ctx) {
 // sub-tables 2 on are drawn with CUR= set to "100" for the Table.
 void summary_and_structure_table(ReportContext& ctx) {
     if (all_or(ctx, sub(ctx) <= 1.0f)) write_measure_summary_table(ctx);
+    if (ctx.all_sub_tables() && ctx.run.cv.stept_flag != 'Y') return;
+    if (!all_or(ctx, sub(ctx) > 1.0f)) return;
+    ctx.run.rep.sub_table_counter = 1;
+    const std::string curves = ctx.run.cv.curves;
+    ctx.run.cv.curves = "100";
+    write_rating_scale_sections(ctx);
+    ctx.run.cv.curves = curves;
+}
+
+// Table 21: the rating-scale sections with the probability curves that CUR= chooses.
+void probability_curve_table(ReportContext& ctx) {
+    ctx.run.rep.sub_table_counter = 0;
+    write_rating_scale_sections(ctx);
 }
 
 // Tables 4, 5 (persons) and 8, 9 (items): the fit order; the fit plots draw on it.
@@ -187,7 +201,7 @@ constexpr TableEntry kTableRegistry[] = {
     {16, 16, kPersons, "person map", nullptr},
     {17, 19, kPersons, "person statistics in measure, entry and label order", person_order_tables},
     {20, 20, kItems, "score tables", nullptr},
-    {21, 21, kItems, "probability curves", nullptr},
+    {21, 21, kItems, "probability curves", probability_curve_table},
     {22, 22, kItems, "Guttman scalogram", nullptr},
     {23, 23, kItems, "principal components of item residuals", component_tables},
     {24, 24, kPersons, "principal components of person residuals", component_tables},
