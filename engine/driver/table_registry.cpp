@@ -5,6 +5,8 @@
 #include "engine/report/entry_sort.h"
 #include "engine/tables/entry_statistics.h"
 #include "engine/tables/fit_graph.h"
+#include "engine/report/table_heading.h"
+#include "engine/tables/score_table.h"
 #include "engine/tables/structure_summary.h"
 #include "engine/tables/summary_table.h"
 
@@ -100,6 +102,20 @@ void summary_and_structure_table(ReportContext& ctx) {
     ctx.run.cv.curves = "100";
     write_rating_scale_sections(ctx);
     ctx.run.cv.curves = curves;
+}
+
+// Table 20: the score table of the complete test (20.1, 20.2); the item score table (20.3) when
+// a sub-table from 3 on is asked for.
+void score_tables(ReportContext& ctx) {
+    if (all_or(ctx, sub(ctx) <= 2.0f)) {
+        write_table_heading(ctx.run, 1);
+        write_score_table(ctx);
+    }
+    if (!ctx.all_sub_tables() && sub(ctx) >= 3.0f) {
+        ctx.run.rep.sub_table_counter = 2;
+        write_table_heading(ctx.run, 1);
+        write_item_score_table(ctx);
+    }
 }
 
 // Table 21: the rating-scale sections with the probability curves that CUR= chooses.
@@ -200,7 +216,7 @@ constexpr TableEntry kTableRegistry[] = {
     {13, 15, kItems, "item statistics in measure, entry and label order", item_order_tables},
     {16, 16, kPersons, "person map", nullptr},
     {17, 19, kPersons, "person statistics in measure, entry and label order", person_order_tables},
-    {20, 20, kItems, "score tables", nullptr},
+    {20, 20, kItems, "score tables", score_tables},
     {21, 21, kItems, "probability curves", probability_curve_table},
     {22, 22, kItems, "Guttman scalogram", nullptr},
     {23, 23, kItems, "principal components of item residuals", component_tables},
