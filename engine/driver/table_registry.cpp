@@ -5,6 +5,8 @@
 #include "engine/report/entry_sort.h"
 #include "engine/tables/entry_statistics.h"
 #include "engine/tables/fit_graph.h"
+#include "engine/tables/fit_plot.h"
+#include "engine/report/plot_range.h"
 #include "engine/report/table_heading.h"
 #include "engine/tables/score_table.h"
 #include "engine/tables/structure_summary.h"
@@ -124,10 +126,28 @@ void probability_curve_table(ReportContext& ctx) {
     write_rating_scale_sections(ctx);
 }
 
-// Tables 4, 5 (persons) and 8, 9 (items): the fit order; the fit plots draw on it.
+// Tables 4, 5 (persons) and 8, 9 (items): in fit order, the measures against infit (4, 8) or
+// outfit (5, 9) with the other side's strip; Tables 5 and 9 add infit against outfit.
 void fit_plot_tables(ReportContext& ctx) {
     set_fit_key(ctx);
     fit_sort(ctx, ctx.side);
+    const bool items = ctx.side == ReportSide::Items;
+    const bool mean_squares = ctx.run.cv.mn_flag == 'Y';
+    const int first = (items ? 15 : 7) + (mean_squares ? 0 : 1);
+    const FitPlotRange range = find_fit_plot_range(ctx.run, first, first - 2);
+    const int t = ctx.request.table;
+    const bool outfit = t == 5 || t == 9;
+    if (all_or(ctx, sub(ctx) <= 1.0f)) {
+        AnalysisArrays& a = ctx.run.arrays;
+        find_plot_measure_range(ctx.axis, ctx.run.cv, ctx.request,
+                                plot_range_sources(a, a.category_thurstone_threshold));
+        write_fit_plot(ctx, range, outfit);
+    }
+    const bool pair = t == 5 ? all_or(ctx, sub(ctx) == 2.0f) : t == 9 && all_or(ctx, sub(ctx) != 1.0f);
+    if (pair) {
+        ctx.run.rep.sub_table_counter = 1;
+        write_infit_outfit_plot(ctx, range);
+    }
 }
 
 // Tables 6 (persons) and 10 (items): the statistics in fit order. The most misfitting and most
