@@ -47,7 +47,8 @@ std::vector<std::string> item_run_lines(std::string prefix, const std::vector<st
             lines.push_back(line);
             line = " ";
         }
-        line += e < 0 ? int_to_text_left(e) : " " + int_to_text_left(e);
+        const std::string number(trim(int_to_text_left(e)));
+        line += e < 0 ? number : " " + number;
     }
     lines.push_back(line);
     return lines;
@@ -73,7 +74,7 @@ int write_rating_scale_group_heading(ReportContext& ctx, int g) {
         WorkFiles files = run_work_files(run);
         std::string label;
         read_item_label_record(run, files, runs.front(), label);
-        write_text(run, head + " " + word + " NUMBER: " + int_to_text_left(runs.front()) + "  " +
+        write_text(run, head + " " + word + " NUMBER: " + std::string(trim(int_to_text_left(runs.front()))) + "  " +
                             std::string(trim_right(label)));
     } else {
         for (const std::string& l : item_run_lines(head + " " + word, runs)) write_text(run, l);
