@@ -92,14 +92,17 @@ ScoreMeasure bracket_search(float start, double score, double maximum, const Sco
             lo = current;
             next = b + (es < t ? up : -up);
         } else {
+            // A point whose score ties with a bracket point on the same side of the target
+            // lies further along the walk (the score has saturated there): it takes that
+            // point's place, so that the walk goes on instead of stepping back.
             if (hi.score < 0.0) {
                 hi = current;
-                if (hi.score < lo.score) std::swap(lo, hi);
+                if (hi.score < lo.score || (hi.score == lo.score && es >= t)) std::swap(lo, hi);
             } else if (es < t) {
-                if (es > hi.score) lo = hi, hi = current;
+                if (es >= hi.score) lo = hi, hi = current;
                 else if (es > lo.score || t < lo.score) lo = current;
             } else {
-                if (es < lo.score) hi = lo, lo = current;
+                if (es <= lo.score) hi = lo, lo = current;
                 else if (es < hi.score || t > hi.score) hi = current;
             }
             if (lo.score > t) next = lo.measure - up;
