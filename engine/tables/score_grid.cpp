@@ -106,8 +106,8 @@ int first_member(const AnalysisArrays& a, int g) {
 void write_item_grid(ReportContext& ctx, int g, int item, const ScoreRange& r) {
     Run& run = ctx.run;
     const AnalysisArrays& a = run.arrays;
-    const std::string table = int_to_text_left(run.rep.request.table);
-    run.host->write_text_window_line("  Calculating Item " + int_to_text_left(item) +
+    const std::string table = std::string(trim(int_to_text_left(run.rep.request.table)));
+    run.host->write_text_window_line("  Calculating Item " + std::string(trim(int_to_text_left(item))) +
                                      " Scores for Table " + table);
     if (a.groups > 1) write_rating_scale_group_heading(ctx, g);
     const char model = array_value(a.group_model, g, 'R');
@@ -123,7 +123,7 @@ void write_item_grid(ReportContext& ctx, int g, int item, const ScoreRange& r) {
     label = std::string(trim(label.substr(0, std::min(length, label.size()))));
     write_report_text(run, " TABLE OF ITEM MEASURES ON COMPLETE NON-EXTREME SAMPLE FOR " +
                                std::string(trim(run.cv.item_plural)) + " LIKE " +
-                               int_to_text_left(item) + "  " + label);
+                               std::string(trim(int_to_text_left(item))) + "  " + label);
 
     const ScoreSearchSide persons = score_search_persons(run);
     const ScoreSearchScale scale = score_search_scale(run, false);

@@ -60,7 +60,7 @@ double percentile(int count, int below, int total) {
 bool write_score_norms(ReportContext& ctx, const ScoreRange& r, ScoreMeasures s) {
     Run& run = ctx.run;
     const AnalysisArrays& a = run.arrays;
-    const std::string table = int_to_text_left(run.rep.request.table);
+    const std::string table = std::string(trim(int_to_text_left(run.rep.request.table)));
     run.host->write_text_window_line("  Calculating Frequencies for Table " + table);
     write_table_heading(run, 1);
     run.rep.line.clear();

@@ -118,7 +118,7 @@ void write_score_table(ReportContext& ctx) {
     const char model = test_model(a);
     const ScoreRange r = item_score_range(a);
     if (r.range <= 0) return;
-    const std::string table = int_to_text_left(run.rep.request.table);
+    const std::string table = std::string(trim(int_to_text_left(run.rep.request.table)));
     run.host->write_text_window_line("  Calculating Scores for Table " + table);
     run.rep.line.clear();
     run.rep.line.put(23, "TABLE OF MEASURES ON COMPLETE TEST");
