@@ -84,27 +84,41 @@ void merge_plot_line_character(char& cell, char drawn) {
         cell = kCrossings[static_cast<std::size_t>(5 * a + b - 17 - 1)];
 }
 
-char fit_title_character(const PlotGrid& grid, int rows, int row) {
-    const int i = rows - row;
-    return i >= 0 && i < static_cast<int>(grid.y_title.size()) ? grid.y_title[static_cast<std::size_t>(i)] : ' ';
-}
-
 namespace {
 
 constexpr int kBorder = 8;  // the left border; cell 0 stands in the next position
 
-std::string row_label(const Run& run, FitKind kind, int row, float scale, float low, int rows,
-                      std::string& left) {
-    left.clear();
-    if (kind == FitKind::Log) {
-        if (row == rows) {
-            left = "MNSQ";
-        } else {
-            const float x = static_cast<float>(nint(10.0 * std::exp(row / scale + low))) * 0.1f;
-            if (x > 0.0f && x < 10.0f && nint((std::log(x) - low) * scale) == row) left = fmt_f(x, 4, 1);
-        }
-    }
-    (void)run;
+}  // namespace
+
+std::string log_row_mean_square(int row, int rows, float scale, float low) {
+    if (row == rows) return "MNSQ";
+    const float x = static_cast<float>(nint(10.0 * std::exp(row / scale + low))) * 0.1f;
+    if (x > 0.0f && x < 10.0f && nint((std::log(x) - low) * scale) == row) return fmt_f(x, 4, 1);
+    return {};
+}
+
+void write_fit_plot_row(ReportContext& ctx, int rows, int row, const std::string& left,
+                        const std::string& right, bool tick) {
+    const int width = ctx.axis.plot_width;
+    const char edge = tick ? box::kCross : box::kVertical;
+    const int title = rows - row;
+    ReportLineBuffer& line = ctx.run.rep.line;
+    line.clear();
+    if (title >= 0 && title < static_cast<int>(ctx.grid.y_title.size()))
+        line.c[1] = ctx.grid.y_title[static_cast<std::size_t>(title)];
+    line.put(3, left);
+    line.c[kBorder - 1] = edge;
+    auto& cells = ctx.grid.cells[static_cast<std::size_t>(row)];
+    line.put(kBorder + 1, std::string_view(cells.data(), static_cast<std::size_t>(width + 1)));
+    line.c[static_cast<std::size_t>(kBorder + width + 1)] = edge;
+    line.put(kBorder + width + 3, right);
+    write_report_line(ctx.run);
+}
+
+namespace {
+
+std::string row_label(FitKind kind, int row, float scale, float low, int rows, std::string& left) {
+    left = kind == FitKind::Log ? log_row_mean_square(row, rows, scale, low) : std::string();
     if (nint(nint(row / scale) * scale) != row) return {};
     const std::string right = fmt_i(nint(row / scale + low), 4);
     if (kind != FitKind::Log) left = right;
@@ -113,22 +127,10 @@ std::string row_label(const Run& run, FitKind kind, int row, float scale, float 
 
 void write_plot_rows(ReportContext& ctx, FitKind kind, const FitPlotRange& range, int rows,
                      float scale) {
-    Run& run = ctx.run;
-    const int width = ctx.axis.plot_width;
     for (int row = rows; row >= 0; --row) {
         std::string left;
-        const std::string right = row_label(run, kind, row, scale, range.low, rows, left);
-        const char edge = right.empty() ? box::kVertical : box::kCross;
-        ReportLineBuffer& line = run.rep.line;
-        line.clear();
-        line.c[1] = fit_title_character(ctx.grid, rows, row);
-        line.put(3, left);
-        line.c[kBorder - 1] = edge;
-        auto& cells = ctx.grid.cells[static_cast<std::size_t>(row)];
-        line.put(kBorder + 1, std::string_view(cells.data(), static_cast<std::size_t>(width + 1)));
-        line.c[static_cast<std::size_t>(kBorder + width + 1)] = edge;
-        line.put(kBorder + width + 3, right);
-        write_report_line(run);
+        const std::string right = row_label(kind, row, scale, range.low, rows, left);
+        write_fit_plot_row(ctx, rows, row, left, right, !right.empty());
     }
 }
 

@@ -38,8 +38,14 @@ void place_listed_entries(ReportContext& ctx, int last_column, int last_row, Pla
 // crossing of two lines shows as "+" or a box cross.
 void merge_plot_line_character(char& cell, char drawn);
 
-// The vertical title character of plot row `row` of `rows` (the title runs down from the top).
-char fit_title_character(const PlotGrid& grid, int rows, int row);
+// The mean-square label of row `row` of a " LOG" plot: "MNSQ" on the top row, else the
+// mean-square of the row with one decimal when it lies in (0, 10) and maps back to the row.
+std::string log_row_mean_square(int row, int rows, float scale, float low);
+
+// Writes plot row `row` of `rows`: the vertical title character, the left label, the cells
+// 0..plot_width between borders ("┼" on a tick row, else "│") and the right label after them.
+void write_fit_plot_row(ReportContext& ctx, int rows, int row, const std::string& left,
+                        const std::string& right, bool tick);
 
 template <typename Place>
 void place_listed_entries(ReportContext& ctx, int last_column, int last_row, Place place) {

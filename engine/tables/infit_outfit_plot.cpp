@@ -38,15 +38,7 @@ void put_mean_square_labels(ReportLineBuffer& line, const PlotAxis& axis, const 
 // Row labels: tick rows carry the fit value left (and right, but for " LOG"); the " LOG" kind
 // shows mean-squares on the right.
 std::pair<std::string, std::string> row_labels(FitKind kind, int r, int rows, float s, float low) {
-    std::string left, right;
-    if (kind == FitKind::Log) {
-        if (r == rows) {
-            right = "MNSQ";
-        } else {
-            const float x = static_cast<float>(nint(10.0 * std::exp(r / s + low))) * 0.1f;
-            if (x > 0.0f && x < 10.0f && nint((std::log(x) - low) * s) == r) right = fmt_f(x, 4, 1);
-        }
-    }
+    std::string left, right = kind == FitKind::Log ? log_row_mean_square(r, rows, s, low) : std::string();
     if (nint(nint(r / s) * s) == r) {
         left = fmt_i(nint(r / s + low), 4);
         if (kind != FitKind::Log) right = left;
@@ -125,16 +117,7 @@ void write_infit_outfit_plot(ReportContext& ctx, FitPlotRange range) {
 
     for (int r = rows; r >= 0; --r) {
         const auto [left, right] = row_labels(kind, r, rows, s, range.low);
-        const char edge = left.empty() ? box::kVertical : box::kCross;
-        line.clear();
-        line.c[1] = fit_title_character(ctx.grid, rows, r);
-        line.put(3, left);
-        line.c[kBorder - 1] = edge;
-        auto& cells = ctx.grid.cells[static_cast<std::size_t>(r)];
-        line.put(kBorder + 1, std::string_view(cells.data(), static_cast<std::size_t>(width + 1)));
-        line.c[static_cast<std::size_t>(kBorder + width + 1)] = edge;
-        line.put(kBorder + width + 3, right);
-        write_report_line(run);
+        write_fit_plot_row(ctx, rows, r, left, right, !left.empty());
     }
     blank_plot_cells(ctx.grid, 0, rows, kPlotColumns - 1);
     line.clear();

@@ -11,6 +11,7 @@
 #include "engine/tables/fit_plot.h"
 #include "engine/tables/fit_plot_parts.h"
 #include "tests/engine/tables/summary_fixture.h"
+#include "tests/engine/tables/table_lines.h"
 #include "tests/support/data_sets.h"
 #include "tests/support/run_binary.h"
 
@@ -20,11 +21,6 @@ using namespace korvelan::testing;
 namespace {
 
 constexpr const char* kFitPlotTables = "TABLES=000110011\n";
-
-std::vector<std::string> without_heading_line(std::vector<std::string> block) {
-    if (!block.empty()) block.erase(block.begin());
-    return block;
-}
 
 // The cells of the plot rows, between the borders (file columns 9 up to the right border).
 std::vector<std::string> plot_rows(const std::vector<std::string>& t) {

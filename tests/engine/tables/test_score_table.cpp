@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/engine/tables/summary_fixture.h"
+#include "tests/engine/tables/table_lines.h"
 #include "tests/support/data_sets.h"
 #include "tests/support/run_binary.h"
 #include "tests/support/test_files.h"
@@ -19,11 +20,6 @@ using namespace korvelan;
 using namespace korvelan::testing;
 
 namespace {
-
-std::vector<std::string> without_heading_line(std::vector<std::string> block) {
-    if (!block.empty()) block.erase(block.begin());
-    return block;
-}
 
 // The lines of Table id in the report: its titles "TABLE OF ..." are no Table headings.
 std::vector<std::string> score_block(const std::string& report, const std::string& id) {
@@ -40,20 +36,6 @@ std::vector<std::string> score_block(const std::string& report, const std::strin
         if (inside) block.push_back(line);
     }
     return block;
-}
-
-std::vector<double> step_file(const std::string& path) {
-    std::vector<double> steps;
-    std::istringstream in(read_file(path));
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == ';') continue;
-        std::istringstream fields(line);
-        int k = 0;
-        double step = 0;
-        if (fields >> k >> step) steps.push_back(step);
-    }
-    return steps;
 }
 
 // The expected score and its variance of a person at b on the measured items of the file, all

@@ -14,6 +14,7 @@
 #include "engine/tables/structure_rows.h"
 #include "engine/tables/structure_summary.h"
 #include "tests/engine/tables/summary_fixture.h"
+#include "tests/engine/tables/table_lines.h"
 #include "tests/support/data_sets.h"
 #include "tests/support/run_binary.h"
 
@@ -22,30 +23,10 @@ using namespace korvelan::testing;
 
 namespace {
 
-std::vector<std::string> without_heading_line(std::vector<std::string> block) {
-    if (!block.empty()) block.erase(block.begin());
-    return block;
-}
-
 std::size_t line_of(const std::vector<std::string>& lines, const std::string& text, int nth = 1) {
     for (std::size_t k = 0; k < lines.size(); ++k)
         if (lines[k].find(text) != std::string::npos && --nth == 0) return k;
     return lines.size();
-}
-
-// The step calibrations of an SFILE=: category and step, one a line after the comments.
-std::map<int, double> step_file(const std::string& path) {
-    std::map<int, double> steps;
-    std::istringstream in(read_file(path));
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == ';') continue;
-        std::istringstream fields(line);
-        int k = 0;
-        double step = 0;
-        if (fields >> k >> step) steps[k] = step;
-    }
-    return steps;
 }
 
 // The responses 0..3 of the rating-scale set's persons that are not extreme, by category.
@@ -81,7 +62,8 @@ TEST(StructureSummary, DichotomousAndRatingScaleTablesAgainstTheirFiles) {
     }
 
     const std::vector<std::string> t = table_block(rating.report(), "3.2");
-    const std::map<int, double> steps = step_file(rating.dir.file("s.txt"));
+    const std::vector<double> steps = step_file(rating.dir.file("s.txt"));
+    ASSERT_EQ(steps.size(), 4u);
     const std::map<int, int> counts = rating_counts();
     int total = 4;  // the missing responses
     for (const auto& [k, n] : counts) total += n;
@@ -98,8 +80,8 @@ TEST(StructureSummary, DichotomousAndRatingScaleTablesAgainstTheirFiles) {
             EXPECT_EQ(columns(step_row, 12, 16), "NONE");
             continue;
         }
-        EXPECT_DOUBLE_EQ(std::stod(columns(row, 49, 56)), steps.at(k)) << row;
-        EXPECT_DOUBLE_EQ(std::stod(columns(step_row, 10, 17)), steps.at(k)) << step_row;
+        EXPECT_DOUBLE_EQ(std::stod(columns(row, 49, 56)), steps[static_cast<std::size_t>(k)]) << row;
+        EXPECT_DOUBLE_EQ(std::stod(columns(step_row, 10, 17)), steps[static_cast<std::size_t>(k)]) << step_row;
     }
     // The missing responses of the non-extreme persons, and their share of every response.
     const std::string& missing = t[line_of(t, "|MISSING")];
