@@ -4,12 +4,17 @@
 
 #include "engine/report/entry_sort.h"
 #include "engine/report/item_reflection.h"
+#include "engine/report/plot_range.h"
+#include "engine/report/table_heading.h"
 #include "engine/tables/category_display.h"
 #include "engine/tables/entry_statistics.h"
 #include "engine/tables/fit_graph.h"
+#include "engine/tables/fit_plot.h"
 #include "engine/tables/keyforms.h"
 #include "engine/tables/misfit_responses.h"
 #include "engine/tables/scalogram.h"
+#include "engine/tables/score_table.h"
+#include "engine/tables/structure_summary.h"
 #include "engine/tables/summary_table.h"
 #include "engine/tables/unexpected_responses.h"
 #include "engine/tables/variable_map.h"
@@ -99,6 +104,13 @@ void entry_statistics(ReportContext& ctx) {
 // sub-tables 2 on are drawn with CUR= set to "100" for the Table.
 void summary_and_structure_table(ReportContext& ctx) {
     if (all_or(ctx, sub(ctx) <= 1.0f)) write_measure_summary_table(ctx);
+    if (ctx.all_sub_tables() && ctx.run.cv.stept_flag != 'Y') return;
+    if (!all_or(ctx, sub(ctx) > 1.0f)) return;
+    ctx.run.rep.sub_table_counter = 1;
+    const std::string curves = ctx.run.cv.curves;
+    ctx.run.cv.curves = "100";
+    write_rating_scale_sections(ctx);
+    ctx.run.cv.curves = curves;
 }
 
 // Tables 1, 12 and 16: the variable maps. Tables 1 and 12 draw their reflected maps (1.10,
@@ -122,10 +134,48 @@ void variable_map_tables(ReportContext& ctx) {
     write_variable_map(ctx, a.category_thurstone_threshold);
 }
 
-// Tables 4, 5 (persons) and 8, 9 (items): the fit order; the fit plots draw on it.
+// Table 20: the score table of the complete test (20.1, 20.2); the item score table (20.3) when
+// a sub-table from 3 on is asked for.
+void score_tables(ReportContext& ctx) {
+    if (all_or(ctx, sub(ctx) <= 2.0f)) {
+        write_table_heading(ctx.run, 1);
+        write_score_table(ctx);
+    }
+    if (!ctx.all_sub_tables() && sub(ctx) >= 3.0f) {
+        ctx.run.rep.sub_table_counter = 2;
+        write_table_heading(ctx.run, 1);
+        write_item_score_table(ctx);
+    }
+}
+
+// Table 21: the rating-scale sections with the probability curves that CUR= chooses.
+void probability_curve_table(ReportContext& ctx) {
+    ctx.run.rep.sub_table_counter = 0;
+    write_rating_scale_sections(ctx);
+}
+
+// Tables 4, 5 (persons) and 8, 9 (items): in fit order, the measures against infit (4, 8) or
+// outfit (5, 9) with the other side's strip; Tables 5 and 9 add infit against outfit.
 void fit_plot_tables(ReportContext& ctx) {
     set_fit_key(ctx);
     fit_sort(ctx, ctx.side);
+    const bool items = ctx.side == ReportSide::Items;
+    const bool mean_squares = ctx.run.cv.mn_flag == 'Y';
+    const int first = (items ? 15 : 7) + (mean_squares ? 0 : 1);
+    const FitPlotRange range = find_fit_plot_range(ctx.run, first, first - 2);
+    const int t = ctx.request.table;
+    const bool outfit = t == 5 || t == 9;
+    if (all_or(ctx, sub(ctx) <= 1.0f)) {
+        AnalysisArrays& a = ctx.run.arrays;
+        find_plot_measure_range(ctx.axis, ctx.run.cv, ctx.request,
+                                plot_range_sources(a, a.category_thurstone_threshold));
+        write_fit_plot(ctx, range, outfit);
+    }
+    const bool pair = t == 5 ? all_or(ctx, sub(ctx) == 2.0f) : t == 9 && all_or(ctx, sub(ctx) != 1.0f);
+    if (pair) {
+        ctx.run.rep.sub_table_counter = 1;
+        write_infit_outfit_plot(ctx, range);
+    }
 }
 
 // Sub-tables 4 and 5 of Tables 6 and 10: the most misfitting response strings and the most
@@ -240,8 +290,8 @@ constexpr TableEntry kTableRegistry[] = {
     {13, 15, kItems, "item statistics in measure, entry and label order", item_order_tables},
     {16, 16, kPersons, "person map", variable_map_tables},
     {17, 19, kPersons, "person statistics in measure, entry and label order", person_order_tables},
-    {20, 20, kItems, "score tables", nullptr},
-    {21, 21, kItems, "probability curves", nullptr},
+    {20, 20, kItems, "score tables", score_tables},
+    {21, 21, kItems, "probability curves", probability_curve_table},
     {22, 22, kItems, "Guttman scalogram", write_guttman_scalogram},
     {23, 23, kItems, "principal components of item residuals", component_tables},
     {24, 24, kPersons, "principal components of person residuals", component_tables},

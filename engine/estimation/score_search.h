@@ -1,0 +1,76 @@
+// Raw score to measure: the measure at which a target raw score is the expected score, with its
+// standard error and information, for a person against the active items or for one item
+// against the active persons. Score tables and the person score file call it once per score.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "engine/estimation/category_model.h"
+#include "engine/run/run.h"
+
+namespace korvelan {
+
+inline constexpr int kScoreSearchIterationCap = 100;
+
+// The scale of the search: measures enter and leave in user units, logit x own_factor x uscale
+// + umean; the other side's measures turn into logits with other_factor.
+struct ScoreSearchScale {
+    float umean = 0.0f;
+    float uscale = 1.0f;
+    float own_factor = 1.0f;
+    float other_factor = 1.0f;
+    bool paired = false;             // PAIRED=Y: S.E. x 1.4142, information x 0.5
+    float extreme_fraction = 0.3f;   // EXTRSC=: scores 0 and R are searched at e and R - e
+    float logit_change_limit = 0.005f;
+    float residual_limit = 0.1f;
+    int iteration_cap = kScoreSearchIterationCap;
+};
+
+// The scale of the person search (persons = true) or the item search of the run.
+ScoreSearchScale score_search_scale(const Run& run, bool persons);
+
+// The entries of the other side: 1-based arrays (element 0 unused); those with status above 0
+// and a positive weight take part. Empty weights count 1 each.
+struct ScoreSearchSide {
+    std::span<const std::int8_t> status;
+    std::span<const float> measures;  // user units
+    std::span<const float> weights;
+    std::int32_t count = 0;
+};
+
+// The items' rating-scale groups: item_group is 1-based, the groups index from 0 (group g at
+// g - 1, as rating_scale_groups gives them), steps and status are the per-slot arrays.
+struct ScoreSearchItems {
+    ScoreSearchSide side;
+    std::span<const std::int32_t> item_group;
+    RatingScaleGroups groups;
+    const float* steps = nullptr;
+    const std::int32_t* category_status = nullptr;
+};
+
+struct ScoreMeasure {
+    float measure = 0.0f;  // user units
+    float standard_error = 0.0f;
+    float information = 0.0f;
+    int iterations = 0;
+    bool converged = false;  // false when the cap or a value that is not finite ended the search
+};
+
+// find_person_measure_for_score: the person measure (from start, user units) whose expected
+// score on the items is the target score of a test of the given maximum score.
+ScoreMeasure find_person_measure_for_score(float start, float score, float maximum,
+                                           const ScoreSearchItems& items,
+                                           const ScoreSearchScale& scale);
+
+// find_item_measure_for_score: the measure of an item of the given group whose expected score
+// over the persons is the target.
+ScoreMeasure find_item_measure_for_score(float start, int score, int maximum,
+                                         const ScoreSearchSide& persons, const CategoryModel& group,
+                                         const ScoreSearchScale& scale);
+
+// The other sides of the run for the two searches.
+ScoreSearchItems score_search_items(const Run& run);
+ScoreSearchSide score_search_persons(const Run& run);
+
+}  // namespace korvelan

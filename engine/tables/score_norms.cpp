@@ -1,0 +1,129 @@
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <string>
+
+#include "engine/estimation/estimation_common.h"
+#include "engine/report/table_heading.h"
+#include "engine/run/messages.h"
+#include "engine/run/report_line.h"
+#include "engine/tables/score_table_parts.h"
+
+namespace korvelan {
+
+namespace {
+
+const std::string kBar(1, box::kVertical);
+constexpr double kEps = 9.35762297e-14;  // exp(-30)
+
+// The score bin of measure x on the rising measures of scores 0..R: interpolation search.
+// None when the measures do not rise between the bracket ends.
+std::optional<int> score_bin(const std::vector<float>& m, float x) {
+    int lo = 0, hi = static_cast<int>(m.size()) - 1;
+    if (x <= m[0]) return 0;
+    if (x >= m[static_cast<std::size_t>(hi)]) return hi;
+    for (;;) {
+        if (lo == hi) return lo;
+        const float ml = m[static_cast<std::size_t>(lo)], mh = m[static_cast<std::size_t>(hi)];
+        if (hi == lo + 1) return 2.0f * x <= ml + mh ? lo : hi;
+        if (!(mh > ml)) return std::nullopt;
+        const int g = static_cast<int>(lo + ((hi - lo) - 2) * (x - ml) / (mh - ml) + 1);
+        if (g <= lo || g >= hi) return std::nullopt;
+        const float mg = m[static_cast<std::size_t>(g)];
+        if (mg < x) lo = g;
+        else if (mg > x) hi = g;
+        else return g;
+    }
+}
+
+void write_rule(Run& run, char left, char join, char right) {
+    std::string text = " ";
+    text += left;
+    text += std::string(24, box::kHorizontal) + join + std::string(50, box::kHorizontal) + right;
+    write_report_text(run, text);
+}
+
+void write_norms_heading(Run& run) {
+    write_report_text(run, " " + kBar + " SCORE   MEASURE    S.E." + kBar +
+                               "NORMED S.E.  FREQUENCY %   CUM.FREQ. %  PERCENTILE" + kBar);
+}
+
+// The percentile of a score with `count` persons and `below` persons at lower scores.
+double percentile(int count, int below, int total) {
+    if (count == 0 && below == 0) return 0.0;
+    if (count == 0 && below == total) return 100.0;
+    return std::clamp((count * 0.5 + below) * 100.0 / total, 1.0, 99.0);
+}
+
+}  // namespace
+
+bool write_score_norms(ReportContext& ctx, const ScoreRange& r, ScoreMeasures s) {
+    Run& run = ctx.run;
+    const AnalysisArrays& a = run.arrays;
+    const std::string table = std::string(trim(int_to_text_left(run.rep.request.table)));
+    run.host->write_text_window_line("  Calculating Frequencies for Table " + table);
+    write_table_heading(run, 1);
+    run.rep.line.clear();
+    run.rep.line.put(2, "TABLE OF SAMPLE NORMS (500/100) AND FREQUENCIES CORRESPONDING TO COMPLETE TEST");
+    write_report_line(run);
+
+    const float scale = run.cv.uscale == 0.0f ? 1.0f : run.cv.uscale;
+    std::vector<float> scaled(s.measure.size());
+    for (std::size_t k = 0; k < scaled.size(); ++k) scaled[k] = s.measure[k] / scale;
+    std::vector<int> count(s.measure.size(), 0);
+    int total = 0;
+    for (int n = 1; n <= a.persons; ++n) {
+        if (base_status(array_value(a.person_status, n, status::kDeleted)) < status::kExtremeMinimum)
+            continue;
+        const std::optional<int> bin = score_bin(scaled, a.person_measure[n] / scale);
+        if (!bin) {
+            show_message_line(run, "SORT SEQUENCE ERROR: PLEASE SEND THIS FILE TO THE KORVELAN DEVELOPERS");
+            return false;
+        }
+        ++total, ++count[static_cast<std::size_t>(*bin)];
+        show_progress_bar(run, n, a.persons);
+    }
+
+    write_rule(run, box::kDownRight, box::kDownHorizontal, box::kDownLeft);
+    write_norms_heading(run);
+    write_rule(run, box::kVerticalRight, box::kCross, box::kVerticalLeft);
+    total = std::max(total, 1);
+    const SummarySlot& all = a.summary[19];
+    const int d = decimals_of_format(run.cv.user_decimals_format);
+    int cumulative = 0;
+    for (int k = 0; k <= r.range; ++k) {
+        const std::size_t at = static_cast<std::size_t>(k);
+        std::string field(75, ' ');
+        auto put = [&](int column, const std::string& text) {
+            field.replace(static_cast<std::size_t>(column - 1), text.size(), text);
+        };
+        put(1, fmt_i(k + r.base, 6));
+        put(8, fmt_f(s.measure[at], 8, d));
+        if (k == 0 || k == r.range) put(16, "E");
+        put(18, fmt_f(s.error[at], 8, d).substr(1));
+        put(25, kBar);
+        if (all.sd > 0.0f) {
+            const double sd = std::max<double>(all.sd, kEps);
+            put(27, fmt_f((s.measure[at] - all.mean) * 100.0 / sd + 500.0, 5, 0).substr(0, 4));
+            put(32, fmt_f(s.error[at] * 100.0 / sd, 5, 0).substr(0, 4));
+        }
+        const int c = count[at];
+        put(38, fmt_i(c, 6));
+        put(45, fmt_f(c * 100.0 / total, 5, 1));
+        put(70, fmt_f(percentile(c, cumulative, total), 4, 0).substr(0, 3));
+        cumulative += c;
+        put(52, fmt_i(cumulative, 6));
+        put(59, fmt_f(cumulative * 100.0 / total, 5, 1));
+        break_page_if_needed(run, run.rep.page_line_counter + 3);
+        if (run.rep.page_line_counter < 3) {
+            write_rule(run, box::kVerticalRight, box::kCross, box::kVerticalLeft);
+            write_norms_heading(run);
+            write_rule(run, box::kVerticalRight, box::kCross, box::kVerticalLeft);
+        }
+        write_report_text(run, " " + kBar + field + kBar);
+    }
+    write_rule(run, box::kUpRight, box::kUpHorizontal, box::kUpLeft);
+    return true;
+}
+
+}  // namespace korvelan

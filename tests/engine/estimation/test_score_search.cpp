@@ -1,0 +1,188 @@
+// The score-to-measure search against the expected-score equation solved here on its own:
+// dichotomous persons and items in closed form, a rating scale from its step calibrations; the
+// extreme scores, the chain models, user scaling, weights, the iteration cap and values that
+// are not finite.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "engine/estimation/score_search.h"
+
+using namespace korvelan;
+
+namespace {
+
+// Items in one group (top category `top`, model `model`) with steps 0, -1, 0, 1, ... (slot 0
+// unused), at the given measures (element 0 unused).
+struct Items {
+    std::vector<std::int8_t> status;
+    std::vector<float> measures, weights;
+    std::vector<std::int32_t> item_group;
+    std::vector<float> steps;
+    std::vector<std::int32_t> category_status;
+    std::int32_t top = 1, first = 1;
+    char model = 'R';
+
+    Items(std::vector<float> m, int t, char mo) : measures(std::move(m)), top(t), model(mo) {
+        const int n = static_cast<int>(measures.size()) - 1;
+        status.assign(static_cast<std::size_t>(n) + 1, 1);
+        item_group.assign(static_cast<std::size_t>(n) + 1, 1);
+        steps.assign(static_cast<std::size_t>(top) + 2, 0.0f);
+        for (int k = 1; k <= top; ++k) steps[static_cast<std::size_t>(k) + 1] = top == 1 ? 0.0f : k - 1.0f - (top - 1) / 2.0f;
+        category_status.assign(static_cast<std::size_t>(top) + 2, 1);
+    }
+    ScoreSearchItems items() const {
+        ScoreSearchItems s;
+        s.side = {status, measures, weights, static_cast<std::int32_t>(measures.size()) - 1};
+        s.item_group = item_group;
+        s.groups = RatingScaleGroups{1, &top, &first, &model};
+        s.steps = steps.data();
+        s.category_status = category_status.data();
+        return s;
+    }
+    CategoryModel group() const {
+        return CategoryModel{top, model, steps.data() + first, category_status.data() + first};
+    }
+    // Expected score and information of a person at logit b (rating-scale formulas).
+    double expected(double b, double& information) const {
+        double e = 0, e2 = 0;
+        information = 0;
+        for (std::size_t i = 1; i < measures.size(); ++i) {
+            if (status[i] <= 0) continue;
+            std::vector<double> p(static_cast<std::size_t>(top) + 1, 1.0);
+            double sum = 1, cumulative = 0;
+            for (int k = 1; k <= top; ++k) {
+                cumulative += b - measures[i] - steps[static_cast<std::size_t>(k) + 1];
+                p[static_cast<std::size_t>(k)] = std::exp(cumulative);
+                sum += p[static_cast<std::size_t>(k)];
+            }
+            double x = 0, x2 = 0;
+            for (int k = 0; k <= top; ++k) x += k * p[static_cast<std::size_t>(k)] / sum, x2 += k * k * p[static_cast<std::size_t>(k)] / sum;
+            const double w = weights.empty() ? 1.0 : weights[i];
+            e += w * x, e2 += w * x2, information += w * (x2 - x * x);
+        }
+        return e;
+    }
+    // The logit whose expected score is the target, by bisection.
+    double solve(double target) const {
+        double lo = -30, hi = 30, info = 0;
+        for (int k = 0; k < 200; ++k) {
+            const double mid = (lo + hi) / 2;
+            (expected(mid, info) < target ? lo : hi) = mid;
+        }
+        return (lo + hi) / 2;
+    }
+};
+
+}  // namespace
+
+TEST(ScoreSearch, PersonMeasuresSolveTheExpectedScoreEquation) {
+    for (int top : {1, 3}) {
+        Items t({0, -1.5f, -0.5f, 0.0f, 0.7f, 2.0f}, top, 'R');
+        const int maximum = 5 * top;
+        float start = 0.0f;
+        for (int score = 0; score <= maximum; ++score) {
+            const ScoreMeasure m = find_person_measure_for_score(start, static_cast<float>(score),
+                                                                 static_cast<float>(maximum), t.items(), {});
+            const double target = std::min(std::max(score, 0) * 1.0, maximum - 0.3);
+            const double expected = t.solve(std::max(target, 0.3));
+            double information = 0;
+            t.expected(expected, information);
+            EXPECT_TRUE(m.converged) << top << " " << score;
+            EXPECT_NEAR(m.measure, expected, 0.002) << top << " " << score;
+            EXPECT_NEAR(m.standard_error, 1.0 / std::sqrt(information), 0.002) << top << " " << score;
+            EXPECT_NEAR(m.information, information, 0.002 * information + 1e-4);
+            start = m.measure;
+        }
+    }
+}
+
+TEST(ScoreSearch, UserScalingAndWeightsAndPairing) {
+    Items t({0, 50.0f - 10.0f, 50.0f, 50.0f + 10.0f}, 1, 'R');
+    t.weights = {0, 2.0f, 1.0f, 0.5f};
+    ScoreSearchScale scale;
+    scale.umean = 50.0f, scale.uscale = 10.0f;
+    const ScoreMeasure m = find_person_measure_for_score(50.0f, 2.0f, 3.5f, t.items(), scale);
+    // In logits the items stand at -1, 0 and 1, weighted 2, 1 and 0.5.
+    Items logits({0, -1.0f, 0.0f, 1.0f}, 1, 'R');
+    logits.weights = t.weights;
+    double information = 0;
+    const double b = logits.solve(2.0);
+    logits.expected(b, information);
+    EXPECT_NEAR(m.measure, 50.0 + 10.0 * b, 0.02);
+    EXPECT_NEAR(m.standard_error, 10.0 / std::sqrt(information), 0.02);
+    scale.paired = true;
+    const ScoreMeasure paired = find_person_measure_for_score(50.0f, 2.0f, 3.5f, t.items(), scale);
+    EXPECT_NEAR(paired.standard_error, 1.4142 * m.standard_error, 1e-4);
+    EXPECT_NEAR(paired.information, 0.5 * m.information, 1e-4);
+}
+
+TEST(ScoreSearch, ItemMeasuresSolveTheExpectedScoreEquation) {
+    // Persons at these measures against one dichotomous item: score s means s of them succeed.
+    const std::vector<float> persons = {0, -2.0f, -1.0f, 0.0f, 0.5f, 1.0f, 3.0f};
+    const std::vector<std::int8_t> status = {0, 1, 1, 1, 1, 1, 1};
+    const ScoreSearchSide side{status, persons, {}, 6};
+    Items t({0, 0.0f}, 1, 'R');
+    float start = 0.0f;
+    for (int score = 0; score <= 6; ++score) {
+        const ScoreMeasure m = find_item_measure_for_score(start, score, 6, side, t.group(), {});
+        const double target = std::min(std::max(score * 1.0, 0.3), 5.7);
+        double lo = -30, hi = 30;
+        auto expected = [&](double d) {
+            double e = 0;
+            for (int n = 1; n <= 6; ++n) e += 1 / (1 + std::exp(d - persons[static_cast<std::size_t>(n)]));
+            return e;
+        };
+        for (int k = 0; k < 200; ++k) {
+            const double mid = (lo + hi) / 2;
+            (expected(mid) > target ? lo : hi) = mid;
+        }
+        EXPECT_TRUE(m.converged) << score;
+        // The item search stops within 0.01 of the target score.
+        EXPECT_NEAR(m.measure, (lo + hi) / 2, 0.02) << score;
+        start = m.measure;
+    }
+}
+
+TEST(ScoreSearch, ChainModelsConvergeAtEveryScoreIncludingTheExtremes) {
+    for (char model : {'S', 'F'}) {
+        Items t({0, -1.0f, 0.0f, 0.5f, 1.5f}, 3, model);
+        // The chain models are searched at the category the target implies for each item, so
+        // the measures need not rise with every score; each search still ends converged.
+        for (int score = 0; score <= 12; ++score) {
+            const ScoreMeasure m = find_person_measure_for_score(0.0f, static_cast<float>(score), 12.0f, t.items(), {});
+            EXPECT_TRUE(m.converged) << model << " " << score;
+            EXPECT_TRUE(std::isfinite(m.measure) && std::isfinite(m.standard_error));
+            EXPECT_LT(m.iterations, kScoreSearchIterationCap);
+        }
+        const std::vector<float> persons = {0, -1.0f, 0.0f, 1.0f, 2.0f};
+        const std::vector<std::int8_t> status = {0, 1, 1, 1, 1};
+        const ScoreSearchSide side{status, persons, {}, 4};
+        for (int score : {0, 6, 12}) {
+            const ScoreMeasure m = find_item_measure_for_score(0.0f, score, 12, side, t.group(), {});
+            EXPECT_TRUE(m.converged) << model << " item " << score;
+        }
+    }
+}
+
+TEST(ScoreSearch, TheCapAndValuesThatAreNotFiniteEndTheSearch) {
+    Items t({0, -1.0f, 0.0f, 1.0f}, 1, 'R');
+    ScoreSearchScale capped;
+    capped.iteration_cap = 3;
+    // From 40 logits away the walk of one logit per iteration cannot arrive in three.
+    const ScoreMeasure m = find_person_measure_for_score(40.0f, 1.5f, 3.0f, t.items(), capped);
+    EXPECT_FALSE(m.converged);
+    EXPECT_EQ(m.iterations, 3);
+    EXPECT_FLOAT_EQ(m.measure, 37.0f);
+    const ScoreMeasure free = find_person_measure_for_score(40.0f, 1.5f, 3.0f, t.items(), {});
+    EXPECT_TRUE(free.converged);
+    EXPECT_NEAR(free.measure, 0.0, 0.002);
+
+    Items broken({0, -1.0f, std::numeric_limits<float>::quiet_NaN(), 1.0f}, 1, 'R');
+    const ScoreMeasure n = find_person_measure_for_score(0.0f, 1.5f, 3.0f, broken.items(), {});
+    EXPECT_FALSE(n.converged);
+    EXPECT_LE(n.iterations, 1);
+    EXPECT_TRUE(std::isfinite(n.measure));
+}

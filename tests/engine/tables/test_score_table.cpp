@@ -1,0 +1,174 @@
+// Table 20 of whole runs: 20.1 and 20.2 of the dichotomous and the rating-scale set byte for
+// byte; every measure and S.E. of the grid against the expected-score equation solved here from
+// the same run's IFILE= and SFILE=; the frequencies against the persons of PFILE=; the item
+// score table 20.3.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/engine/tables/summary_fixture.h"
+#include "tests/engine/tables/table_lines.h"
+#include "tests/support/data_sets.h"
+#include "tests/support/run_binary.h"
+#include "tests/support/test_files.h"
+
+using namespace korvelan;
+using namespace korvelan::testing;
+
+namespace {
+
+// The lines of Table id in the report: its titles "TABLE OF ..." are no Table headings.
+std::vector<std::string> score_block(const std::string& report, const std::string& id) {
+    std::vector<std::string> block;
+    bool inside = false;
+    for (const std::string& line : crlf_lines(report)) {
+        const std::string bare = !line.empty() && line[0] == '\f' ? line.substr(1) : line;
+        const bool heading = bare.rfind("TABLE ", 0) == 0 && bare.size() > 6 &&
+                             std::isdigit(static_cast<unsigned char>(bare[6]));
+        if (heading || bare.rfind("*****", 0) == 0) {
+            if (inside) break;
+            inside = bare.rfind("TABLE " + id + " ", 0) == 0;
+        }
+        if (inside) block.push_back(line);
+    }
+    return block;
+}
+
+// The expected score and its variance of a person at b on the measured items of the file, all
+// in one rating scale with the steps of SFILE= (step 0 first).
+double expected_score(double b, const std::vector<MeasureRecord>& items,
+                      const std::vector<double>& steps, double& information) {
+    double e = 0;
+    information = 0;
+    const int top = static_cast<int>(steps.size()) - 1;
+    for (const MeasureRecord& r : items) {
+        if (r.commented || r.status <= 0) continue;
+        std::vector<double> p(static_cast<std::size_t>(top) + 1, 1.0);
+        double sum = 1, cumulative = 0;
+        for (int k = 1; k <= top; ++k) {
+            cumulative += b - r.measure - steps[static_cast<std::size_t>(k)];
+            sum += p[static_cast<std::size_t>(k)] = std::exp(cumulative);
+        }
+        double x = 0, x2 = 0;
+        for (int k = 0; k <= top; ++k) x += k * p[static_cast<std::size_t>(k)] / sum, x2 += k * k * p[static_cast<std::size_t>(k)] / sum;
+        e += x, information += x2 - x * x;
+    }
+    return e;
+}
+
+struct GridCell {
+    int score = 0;
+    double measure = 0, error = 0;
+    bool extreme = false;
+};
+
+// The cells of the score grid of 20.1, in score order.
+std::vector<GridCell> grid_cells(const std::vector<std::string>& t) {
+    std::map<int, GridCell> cells;
+    for (const std::string& l : t) {
+        if (l.size() < 76 || l[0] != '|' || !std::isdigit(static_cast<unsigned char>(l[6]))) continue;
+        for (std::size_t c = 0; c < 3; ++c) {
+            const std::size_t at = 25 * c;
+            const std::string score = columns(l, at + 2, at + 7);
+            if (score.empty()) continue;
+            GridCell g{std::stoi(score), std::stod(columns(l, at + 9, at + 16)),
+                       std::stod(columns(l, at + 18, at + 24)), l[at + 16] == 'E'};
+            cells[g.score] = g;
+        }
+    }
+    std::vector<GridCell> v;
+    for (const auto& [k, g] : cells) v.push_back(g);
+    return v;
+}
+
+// Solves each score of the grid and compares; tolerance covers the last printed digit and the
+// rounding of the files' values.
+void expect_grid_solves(const SummaryRun& run, const std::vector<std::string>& t, double tolerance) {
+    const std::vector<MeasureRecord> items = run.items();
+    const std::vector<double> steps = step_file(run.dir.file("s.txt"));
+    const std::vector<GridCell> cells = grid_cells(t);
+    ASSERT_FALSE(cells.empty()) << lines(t);
+    const int range = cells.back().score;
+    for (const GridCell& g : cells) {
+        const double target = std::min(std::max(g.score * 1.0, 0.3), range - 0.3);
+        double lo = -30, hi = 30, information = 0;
+        for (int k = 0; k < 200; ++k) {
+            const double mid = (lo + hi) / 2;
+            (expected_score(mid, items, steps, information) < target ? lo : hi) = mid;
+        }
+        expected_score(lo, items, steps, information);
+        EXPECT_NEAR(g.measure, lo, tolerance) << g.score;
+        EXPECT_NEAR(g.error, 1 / std::sqrt(information), tolerance) << g.score;
+        EXPECT_EQ(g.extreme, g.score == 0 || g.score == range) << g.score;
+    }
+}
+
+}  // namespace
+
+TEST(ScoreTable, GridsOgivesAndNormsOfBothSets) {
+    SummaryRun dichotomous(dichotomous_set("TABLES=00000000000000000001\n"));
+    SummaryRun rating(rating_scale_set("TABLES=00000000000000000001\n"));
+    for (auto* run : {&dichotomous, &rating}) {
+        ASSERT_EQ(run->exit_status, 0) << run->host.screen();
+        const std::string report = run->report();
+        std::vector<std::string> lines = without_heading_line(score_block(report, "20.1"));
+        for (const std::string& l : without_heading_line(score_block(report, "20.2"))) lines.push_back(l);
+        expect_golden(run == &rating ? "tables/score_table_rating_scale.txt"
+                                     : "tables/score_table_dichotomous.txt",
+                      crlf_text(lines));
+        EXPECT_TRUE(run->shows("  Calculating Scores for Table 20"));
+
+        // The norms: every person with a measure counted once, the percentiles in range.
+        const std::vector<std::string> norms = score_block(report, "20.2");
+        int persons = 0, counted = 0, cumulative = 0;
+        for (const MeasureRecord& r : run->persons()) persons += r.status >= -1;
+        for (const std::string& l : norms) {
+            if (l.size() < 76 || l[0] != '|' || !std::isdigit(static_cast<unsigned char>(l[6]))) continue;
+            const int frequency = std::stoi(columns(l, 39, 44));
+            const int percentile = std::stoi(columns(l, 71, 73));
+            counted += frequency;
+            if (frequency > 0) EXPECT_TRUE(percentile >= 1 && percentile <= 99) << l;
+            else EXPECT_TRUE(percentile <= 99 || counted == persons) << l;
+            cumulative = std::stoi(columns(l, 53, 58));
+        }
+        EXPECT_EQ(counted, persons);
+        EXPECT_EQ(cumulative, persons);
+    }
+}
+
+TEST(ScoreTable, MeasuresSolveTheExpectedScoreEquationOfTheRun) {
+    // Four decimals: the item measures of IFILE= as the run holds them; the dichotomous steps
+    // are 0, the rating-scale steps of SFILE= carry two decimals.
+    SummaryRun dichotomous(dichotomous_set("UDECIM=4\nSFILE=s.txt\nTABLES=00000000000000000001\n"));
+    SummaryRun rating(rating_scale_set("UDECIM=4\nSFILE=s.txt\nTABLES=00000000000000000001\n"));
+    ASSERT_EQ(dichotomous.exit_status, 0) << dichotomous.host.screen();
+    ASSERT_EQ(rating.exit_status, 0) << rating.host.screen();
+    const std::vector<std::string> d = score_block(dichotomous.report(), "20.1");
+    expect_grid_solves(dichotomous, d, 0.0002);
+    // Honey is answered by all and Cider deleted: six items score.
+    EXPECT_EQ(grid_cells(d).back().score, 6);
+    const std::vector<std::string> r = score_block(rating.report(), "20.1");
+    expect_grid_solves(rating, r, 0.006);
+    EXPECT_EQ(grid_cells(r).back().score, 18);
+}
+
+TEST(ScoreTable, ItemScoreTableOfTheFirstGroup) {
+    SummaryRun rating(rating_scale_set("TFILE=*\n20.3\n*\n"));
+    const std::vector<std::string> t = score_block(rating.report(), "20.3");
+    ASSERT_FALSE(t.empty());
+    EXPECT_TRUE(score_block(rating.report(), "20.1").empty());
+    std::size_t title = 0;
+    while (title < t.size() && t[title].find("TABLE OF ITEM MEASURES") == std::string::npos) ++title;
+    ASSERT_LT(title, t.size());
+    EXPECT_EQ(t[title], "TABLE OF ITEM MEASURES ON COMPLETE NON-EXTREME SAMPLE FOR ITEMS LIKE 1  A");
+    // Fifteen non-extreme persons with categories 0-3: scores 0 to 45; the item measure falls as
+    // the score rises.
+    const std::vector<GridCell> cells = grid_cells(t);
+    ASSERT_EQ(cells.size(), 46u);
+    for (std::size_t k = 1; k < cells.size(); ++k) EXPECT_LT(cells[k].measure, cells[k - 1].measure);
+    EXPECT_TRUE(cells.front().extreme && cells.back().extreme);
+}
