@@ -1,0 +1,122 @@
+#include "engine/analyses/component_iteration.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvelan {
+
+namespace {
+constexpr double kAbsent = 10.0;
+constexpr int kIterationLimit = 50;
+// The convergence limit as the 32-bit real .003.
+constexpr double kLargestChange = static_cast<double>(0.003f);
+
+double bounded(double x) { return std::min(std::max(x, -1.0), 1.0); }
+}  // namespace
+
+double PackedComponentMatrix::read(std::int64_t p, bool first) {
+    double& r = packed_[static_cast<std::size_t>(p - 1)];
+    if (first && read_source_) r = read_source_(p);
+    return r;
+}
+
+ComponentVectors::ComponentVectors(std::int32_t entries, std::vector<std::int32_t> active_entries)
+    : n(entries),
+      u(static_cast<std::size_t>(entries) + 1, 0.0),
+      v(static_cast<std::size_t>(entries) + 1, 1.0),
+      d(static_cast<std::size_t>(entries) + 1, 1.0),
+      flags(static_cast<std::size_t>(entries) + 1, 0),
+      active(std::move(active_entries)) {}
+
+namespace {
+
+// u := the off-diagonal part of A v (both triangles), over the pairs the pass may use.
+void multiply(ComponentVectors& x, ComponentMatrix& matrix) {
+    std::fill(x.u.begin(), x.u.end(), 0.0);
+    std::int64_t p = 0;
+    const std::size_t m = x.active.size();
+    for (std::size_t ai = 0; ai < m; ++ai) {
+        const auto i = static_cast<std::size_t>(x.active[ai]);
+        for (std::size_t aj = ai + 1; aj < m; ++aj) {
+            const auto j = static_cast<std::size_t>(x.active[aj]);
+            ++p;
+            if (!x.first && !(x.flags[i] == 1 && x.flags[j] == 1)) continue;
+            const double r = matrix.read(p, x.first);
+            if (r >= kAbsent) continue;
+            if (x.first) x.flags[i] = x.flags[j] = 1;
+            x.u[i] += x.v[j] * r;
+            x.u[j] += x.v[i] * r;
+        }
+    }
+    x.first = false;
+    matrix.end_pass(false);
+}
+
+}  // namespace
+
+ComponentStep extract_component(ComponentVectors& x, ComponentMatrix& matrix,
+                                const std::function<bool()>& finish,
+                                const std::function<void()>& after_iteration) {
+    ComponentStep step;
+    double delta = 0.0;
+    do {
+        if (finish()) break;
+        multiply(x, matrix);
+        std::int32_t c = 0;
+        double s = 0.0, lambda = 0.0;
+        for (std::int32_t i = x.n; i >= 1; --i) {
+            if (x.flags[static_cast<std::size_t>(i)] != 1) continue;
+            double& ui = x.u[static_cast<std::size_t>(i)];
+            ++c;
+            ui += x.v[static_cast<std::size_t>(i)] * x.d[static_cast<std::size_t>(i)];
+            s += ui * ui;
+            if (std::fabs(lambda) < std::fabs(ui)) lambda = ui;
+        }
+        step.included = c;
+        // No entry, or a product of 0 (an eigenvalue or scale of 0): nothing to divide by, and
+        // the analysis ends before this component is reported.
+        if (c < 1 || lambda == 0.0 || s == 0.0) return ComponentStep{false, 0.0, c, step.iterations};
+        delta = 0.0;
+        const double scale = std::sqrt(std::fabs(lambda / s));
+        for (std::int32_t i = x.n; i >= 1; --i) {
+            const auto k = static_cast<std::size_t>(i);
+            if (x.flags[k] != 1) continue;
+            const double w = x.u[k] / lambda;
+            delta = std::max(delta, std::fabs(w - x.v[k]));
+            x.v[k] = w;
+            x.u[k] = scale * x.u[k];
+        }
+        step.eigenvalue = std::fabs(lambda);
+        step.found = true;
+        if (++step.iterations > kIterationLimit) delta = 0.0;
+        after_iteration();
+    } while (delta > kLargestChange && !finish());
+    return step;
+}
+
+void deflate_component(ComponentVectors& x, ComponentMatrix& matrix, bool first_deflation) {
+    for (std::int32_t i = 1; i <= x.n; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        x.d[k] = bounded(x.d[k] - x.u[k] * x.u[k]);
+        x.v[k] = 1.0;
+    }
+    std::int64_t p = 0;
+    const std::size_t m = x.active.size();
+    for (std::size_t ai = 0; ai < m; ++ai) {
+        const auto i = static_cast<std::size_t>(x.active[ai]);
+        for (std::size_t aj = ai + 1; aj < m; ++aj) {
+            const auto j = static_cast<std::size_t>(x.active[aj]);
+            ++p;
+            if (!(x.flags[i] == 1 && x.flags[j] == 1)) continue;
+            const double r = matrix.read(p, false);
+            if (std::fabs(r) >= kAbsent) {
+                if (first_deflation) matrix.keep_absent(p, r);
+                continue;
+            }
+            matrix.write(p, bounded(r - x.u[i] * x.u[j]));
+        }
+    }
+    matrix.end_pass(true);
+}
+
+}  // namespace korvelan
