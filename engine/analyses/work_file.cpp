@@ -35,6 +35,20 @@ bool WorkFileHandle::read_at(std::int64_t offset, void* data, std::int64_t bytes
     return true;
 }
 
+std::int64_t WorkFileHandle::read_some(std::int64_t offset, void* data, std::int64_t bytes) const {
+    if (fd_ < 0 || offset < 0 || bytes < 0) return -1;
+    char* p = static_cast<char*>(data);
+    std::int64_t got = 0;
+    while (got < bytes) {
+        const ssize_t n = ::pread(fd_, p + got, static_cast<std::size_t>(bytes - got), static_cast<off_t>(offset + got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return -1;
+        if (n == 0) break;
+        got += n;
+    }
+    return got;
+}
+
 bool WorkFileHandle::write_at(std::int64_t offset, const void* data, std::int64_t bytes) const {
     if (fd_ < 0 || offset < 0 || bytes < 0) return false;
     const char* p = static_cast<const char*>(data);
@@ -70,21 +84,11 @@ bool CorrelationRecords::read(std::int64_t p, double& value) {
         if (!flush()) return false;
         read_buffer_.resize(static_cast<std::size_t>(kBufferRecords));
         read_first_ = p;
-        const std::int64_t offset = (p - 1) * 8;
-        // The buffer may reach past the end of the file: read what is there, record by record.
-        std::int64_t got = 0;
-        while (got < kBufferRecords) {
-            const std::int64_t want = std::min<std::int64_t>(kBufferRecords - got, 4096);
-            if (!file_.read_at(offset + got * 8, read_buffer_.data() + got, want * 8)) break;
-            got += want;
-        }
-        if (got == 0) {
-            if (!file_.read_at(offset, read_buffer_.data(), 8)) {
-                read_first_ = 0;
-                read_buffer_.clear();
-                return false;
-            }
-            got = 1;
+        const std::int64_t got = file_.read_some((p - 1) * 8, read_buffer_.data(), kBufferRecords * 8) / 8;
+        if (got < 1) {
+            read_first_ = 0;
+            read_buffer_.clear();
+            return false;
         }
         read_buffer_.resize(static_cast<std::size_t>(got));
     }

@@ -29,6 +29,8 @@ public:
     // Reads or writes `bytes` bytes at the offset; false on any failure or a short transfer.
     bool read_at(std::int64_t offset, void* data, std::int64_t bytes) const;
     bool write_at(std::int64_t offset, const void* data, std::int64_t bytes) const;
+    // Reads up to `bytes` bytes at the offset; the count read (0 at the end of the file), or -1.
+    std::int64_t read_some(std::int64_t offset, void* data, std::int64_t bytes) const;
     // Gives the file `bytes` bytes of disk at once; false when the disk cannot hold them.
     bool reserve(std::int64_t bytes) const;
     // Closes the file; delete_file removes it too.
