@@ -30,24 +30,27 @@ ComponentVectors::ComponentVectors(std::int32_t entries, std::vector<std::int32_
 
 namespace {
 
+// visit(p, i, j) for every pair of active entries i < j, p its record number.
+template <class Visit>
+void for_each_pair(const std::vector<std::int32_t>& active, Visit visit) {
+    std::int64_t p = 0;
+    const std::size_t m = active.size();
+    for (std::size_t ai = 0; ai < m; ++ai)
+        for (std::size_t aj = ai + 1; aj < m; ++aj)
+            visit(++p, static_cast<std::size_t>(active[ai]), static_cast<std::size_t>(active[aj]));
+}
+
 // u := the off-diagonal part of A v (both triangles), over the pairs the pass may use.
 void multiply(ComponentVectors& x, ComponentMatrix& matrix) {
     std::fill(x.u.begin(), x.u.end(), 0.0);
-    std::int64_t p = 0;
-    const std::size_t m = x.active.size();
-    for (std::size_t ai = 0; ai < m; ++ai) {
-        const auto i = static_cast<std::size_t>(x.active[ai]);
-        for (std::size_t aj = ai + 1; aj < m; ++aj) {
-            const auto j = static_cast<std::size_t>(x.active[aj]);
-            ++p;
-            if (!x.first && !(x.flags[i] == 1 && x.flags[j] == 1)) continue;
-            const double r = matrix.read(p, x.first);
-            if (r >= kAbsent) continue;
-            if (x.first) x.flags[i] = x.flags[j] = 1;
-            x.u[i] += x.v[j] * r;
-            x.u[j] += x.v[i] * r;
-        }
-    }
+    for_each_pair(x.active, [&](std::int64_t p, std::size_t i, std::size_t j) {
+        if (!x.first && !(x.flags[i] == 1 && x.flags[j] == 1)) return;
+        const double r = matrix.read(p, x.first);
+        if (r >= kAbsent) return;
+        if (x.first) x.flags[i] = x.flags[j] = 1;
+        x.u[i] += x.v[j] * r;
+        x.u[j] += x.v[i] * r;
+    });
     x.first = false;
     matrix.end_pass(false);
 }
@@ -100,22 +103,15 @@ void deflate_component(ComponentVectors& x, ComponentMatrix& matrix, bool first_
         x.d[k] = bounded(x.d[k] - x.u[k] * x.u[k]);
         x.v[k] = 1.0;
     }
-    std::int64_t p = 0;
-    const std::size_t m = x.active.size();
-    for (std::size_t ai = 0; ai < m; ++ai) {
-        const auto i = static_cast<std::size_t>(x.active[ai]);
-        for (std::size_t aj = ai + 1; aj < m; ++aj) {
-            const auto j = static_cast<std::size_t>(x.active[aj]);
-            ++p;
-            if (!(x.flags[i] == 1 && x.flags[j] == 1)) continue;
-            const double r = matrix.read(p, false);
-            if (std::fabs(r) >= kAbsent) {
-                if (first_deflation) matrix.keep_absent(p, r);
-                continue;
-            }
-            matrix.write(p, bounded(r - x.u[i] * x.u[j]));
+    for_each_pair(x.active, [&](std::int64_t p, std::size_t i, std::size_t j) {
+        if (!(x.flags[i] == 1 && x.flags[j] == 1)) return;
+        const double r = matrix.read(p, false);
+        if (std::fabs(r) >= kAbsent) {
+            if (first_deflation) matrix.keep_absent(p, r);
+            return;
         }
-    }
+        matrix.write(p, bounded(r - x.u[i] * x.u[j]));
+    });
     matrix.end_pass(true);
 }
 

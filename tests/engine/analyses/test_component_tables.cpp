@@ -4,8 +4,10 @@
 // 6 and 14 items), two items correlated -1, the same Tables from the residuals in memory, by
 // rows and from disk, PRCOMP=O and N, and correlations made stale by a status change.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cmath>
 #include <map>
 #include <regex>
@@ -215,4 +217,46 @@ TEST(ComponentTables, AStatusChangeMakesTheCorrelationsStale) {
     EXPECT_NE(joined(table).find("Factor 1 extracts"), std::string::npos);
     EXPECT_NE(joined(table).find("units out of 5 units of ITEM noise."), std::string::npos);
     EXPECT_EQ(joined(table).find("Grape"), std::string::npos);
+}
+
+TEST(ComponentTables, LongLabelsStayWithinTheReportLine) {
+    // Labels of 280 characters: the largest-correlation lines would be 590 wide; the report line
+    // keeps 500 of them, and the loadings tables cut labels at 100.
+    std::string control = "TITLE=Long labels\nNI=4\nITEM1=1\nNAME1=6\nNAMLEN=3\nITLEN=300\nCODES=01\n" +
+                          kKeepResiduals + "&END\n";
+    for (char c : std::string("ABCD")) control += std::string(280, c) + "\n";
+    control += "END LABELS\n";
+    const char* rows[] = {"1100", "1000", "1110", "0100", "1010", "1101", "0110", "0011", "1001", "0111"};
+    for (int p = 0; p < 10; ++p) control += std::string(rows[p]) + "  P" + std::to_string(p) + "\n";
+    SummaryRun analysis(control);
+    ASSERT_EQ(analysis.exit_status, 0);
+    const std::vector<std::string> table = table_after_run(analysis, "23");
+    const std::vector<std::string> largest = sub_table(table, "23.1");
+    ASSERT_FALSE(largest.empty());
+    std::size_t widest = 0;
+    for (const std::string& l : largest) widest = std::max(widest, l.size());
+    EXPECT_EQ(widest, 500u);
+    for (const std::string& l : sub_table(table, "23.3")) EXPECT_LE(l.size(), 150u) << l;
+}
+
+TEST(ComponentTables, ADiskTooSmallForTheWorkFileEndsTheRequestWithItsMessage) {
+    SummaryRun analysis(planted_dimension_set(600, 6, 14, kKeepResiduals));
+    ASSERT_EQ(analysis.exit_status, 0);
+    // Some 170,000 person pairs take more than 1.3 MB; the files may grow to 1 MB.
+    const auto m = static_cast<std::int64_t>(active_entries(analysis.run.arrays.person_status, 600).size());
+    ASSERT_GT(m * (m - 1) / 2 * 8, 1 << 20);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 1 << 20;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    analysis.run.arrays.estimation.person_residual_correlations_computed = false;
+    const std::vector<std::string> table = table_after_run(analysis, "24");
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_TRUE(analysis.shows(std::to_string(m * (m - 1) / 2) + " correlation terms are too many for available disk space"));
+    EXPECT_TRUE(table.empty());
+    EXPECT_FALSE(residual_correlations_current(analysis.run, ReportSide::Persons));
+    EXPECT_FALSE(file_exists(correlation_work_file_path(analysis.run, ReportSide::Persons)));
 }
