@@ -45,7 +45,6 @@ public:
     ResidualLevel level() const { return level_; }
     std::size_t row_count() const { return rows_.size(); }
     std::size_t column_count() const { return columns_.size(); }
-    std::int32_t row_entry(std::size_t r) const { return rows_[r]; }
 
 private:
     // The whole records of the persons from list index first to last (inclusive; the person

@@ -129,11 +129,6 @@ bool residual_correlations_current(const Run& run, ReportSide side) {
     return f.active_rows == activity(x.row_status, x.rows) && f.active_columns == activity(x.column_status, x.columns);
 }
 
-void mark_residual_correlations_stale(Run& run) {
-    run.arrays.estimation.item_residual_correlations_computed = false;
-    run.arrays.estimation.person_residual_correlations_computed = false;
-}
-
 std::string correlation_work_file_path(const Run& run, ReportSide side) {
     return work_file_path(run, side == ReportSide::Items ? "ZTT" : "ZWW");
 }

@@ -24,8 +24,6 @@ std::vector<std::int32_t> active_entries(std::span<const std::int8_t> status, st
 // Whether the facet's work file and largest pairs are current: computed, and the active entries
 // of both facets unchanged since.
 bool residual_correlations_current(const Run& run, ReportSide side);
-// Marks both facets' correlations stale (they are computed again when next asked for).
-void mark_residual_correlations_stale(Run& run);
 
 // The path of the facet's correlation work file in the temporary directory.
 std::string correlation_work_file_path(const Run& run, ReportSide side);

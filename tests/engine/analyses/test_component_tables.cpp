@@ -260,3 +260,15 @@ TEST(ComponentTables, ADiskTooSmallForTheWorkFileEndsTheRequestWithItsMessage) {
     EXPECT_FALSE(residual_correlations_current(analysis.run, ReportSide::Persons));
     EXPECT_FALSE(file_exists(correlation_work_file_path(analysis.run, ReportSide::Persons)));
 }
+
+TEST(ComponentTables, CorrelationsEndedByFinishIteratingAreComputedAgain) {
+    SummaryRun analysis(dichotomous_set(kKeepResiduals));
+    analysis.host.finish = true;
+    compute_residual_correlations(analysis.run, ReportSide::Items);
+    EXPECT_FALSE(residual_correlations_current(analysis.run, ReportSide::Items));
+    analysis.host.finish = false;
+    analysis.run.rs.finish_iterating = false;
+    const std::vector<std::string> table = table_after_run(analysis, "23.1");
+    EXPECT_EQ(sub_table_ids(table), std::vector<std::string>{"23.1"});
+    EXPECT_TRUE(residual_correlations_current(analysis.run, ReportSide::Items));
+}
