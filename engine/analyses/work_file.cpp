@@ -23,42 +23,42 @@ bool WorkFileHandle::create(const std::string& path) {
     return fd_ >= 0;
 }
 
-bool WorkFileHandle::read_at(std::int64_t offset, void* data, std::int64_t bytes) const {
-    if (fd_ < 0 || offset < 0 || bytes < 0) return false;
-    char* p = static_cast<char*>(data);
-    while (bytes > 0) {
-        const ssize_t n = ::pread(fd_, p, static_cast<std::size_t>(bytes), static_cast<off_t>(offset));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n, offset += n, bytes -= n;
-    }
-    return true;
-}
+namespace {
 
-std::int64_t WorkFileHandle::read_some(std::int64_t offset, void* data, std::int64_t bytes) const {
-    if (fd_ < 0 || offset < 0 || bytes < 0) return -1;
-    char* p = static_cast<char*>(data);
-    std::int64_t got = 0;
-    while (got < bytes) {
-        const ssize_t n = ::pread(fd_, p + got, static_cast<std::size_t>(bytes - got), static_cast<off_t>(offset + got));
+// Repeats a positioned transfer until `bytes` bytes have moved, the file ends (a read that
+// returns 0) or it fails. Returns the count moved, or -1 on a failure.
+template <class Transfer>
+std::int64_t transfer_all(int fd, std::int64_t offset, std::int64_t bytes, Transfer transfer) {
+    if (fd < 0 || offset < 0 || bytes < 0) return -1;
+    std::int64_t moved = 0;
+    while (moved < bytes) {
+        const ssize_t n = transfer(moved, static_cast<std::size_t>(bytes - moved), static_cast<off_t>(offset + moved));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return -1;
         if (n == 0) break;
-        got += n;
+        moved += n;
     }
-    return got;
+    return moved;
+}
+
+}  // namespace
+
+bool WorkFileHandle::read_at(std::int64_t offset, void* data, std::int64_t bytes) const {
+    return read_some(offset, data, bytes) == bytes;
+}
+
+std::int64_t WorkFileHandle::read_some(std::int64_t offset, void* data, std::int64_t bytes) const {
+    char* p = static_cast<char*>(data);
+    return transfer_all(fd_, offset, bytes, [&](std::int64_t at, std::size_t n, off_t position) {
+        return ::pread(fd_, p + at, n, position);
+    });
 }
 
 bool WorkFileHandle::write_at(std::int64_t offset, const void* data, std::int64_t bytes) const {
-    if (fd_ < 0 || offset < 0 || bytes < 0) return false;
     const char* p = static_cast<const char*>(data);
-    while (bytes > 0) {
-        const ssize_t n = ::pwrite(fd_, p, static_cast<std::size_t>(bytes), static_cast<off_t>(offset));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n, offset += n, bytes -= n;
-    }
-    return true;
+    return transfer_all(fd_, offset, bytes, [&](std::int64_t at, std::size_t n, off_t position) {
+        return ::pwrite(fd_, p + at, n, position);
+    }) == bytes;
 }
 
 bool WorkFileHandle::reserve(std::int64_t bytes) const {
