@@ -14,9 +14,9 @@ constexpr double kLargestChange = static_cast<double>(0.003f);
 double bounded(double x) { return std::min(std::max(x, -1.0), 1.0); }
 }  // namespace
 
-double PackedComponentMatrix::read(std::int64_t p, bool first) {
-    double& r = packed_[static_cast<std::size_t>(p - 1)];
-    if (first && read_source_) r = read_source_(p);
+std::span<double> PackedComponentMatrix::row(std::int64_t first_record, std::size_t count, bool first) {
+    const std::span<double> r = packed_.subspan(static_cast<std::size_t>(first_record - 1), count);
+    if (first && fill_) fill_(first_record, r);
     return r;
 }
 
@@ -30,24 +30,36 @@ ComponentVectors::ComponentVectors(std::int32_t entries, std::vector<std::int32_
 
 namespace {
 
-// visit(p, i, j) for every pair of active entries i < j, p its record number.
+// visit(i, j, r) for every pair of a row that the pass uses: the rows of included entries (all
+// rows in the first pass), in the work-file order. Returns nothing; rows of entries left out
+// are not read.
 template <class Visit>
-void for_each_pair(const std::vector<std::int32_t>& active, Visit visit) {
-    std::int64_t p = 0;
-    const std::size_t m = active.size();
-    for (std::size_t ai = 0; ai < m; ++ai)
-        for (std::size_t aj = ai + 1; aj < m; ++aj)
-            visit(++p, static_cast<std::size_t>(active[ai]), static_cast<std::size_t>(active[aj]));
+void for_each_row(ComponentVectors& x, ComponentMatrix& matrix, bool deflating, Visit visit) {
+    const std::size_t m = x.active.size();
+    std::int64_t first_record = 1;
+    for (std::size_t a = 0; a < m; ++a) {
+        const std::size_t count = m - a - 1;
+        const auto i = static_cast<std::size_t>(x.active[a]);
+        if (count > 0 && (x.first || x.flags[i] == 1)) {
+            const std::span<double> r = matrix.row(first_record, count, x.first && !deflating);
+            const std::int32_t* later = x.active.data() + a + 1;
+            for (std::size_t k = 0; k < count; ++k) {
+                const auto j = static_cast<std::size_t>(later[k]);
+                if (x.first || x.flags[j] == 1) visit(i, j, r[k]);
+            }
+            if (deflating) matrix.write_row(first_record, r);
+        }
+        first_record += static_cast<std::int64_t>(count);
+    }
 }
 
 // u := the off-diagonal part of A v (both triangles), over the pairs the pass may use.
 void multiply(ComponentVectors& x, ComponentMatrix& matrix) {
     std::fill(x.u.begin(), x.u.end(), 0.0);
-    for_each_pair(x.active, [&](std::int64_t p, std::size_t i, std::size_t j) {
-        if (!x.first && !(x.flags[i] == 1 && x.flags[j] == 1)) return;
-        const double r = matrix.read(p, x.first);
+    const bool first = x.first;
+    for_each_row(x, matrix, false, [&](std::size_t i, std::size_t j, double r) {
         if (r >= kAbsent) return;
-        if (x.first) x.flags[i] = x.flags[j] = 1;
+        if (first) x.flags[i] = x.flags[j] = 1;
         x.u[i] += x.v[j] * r;
         x.u[j] += x.v[i] * r;
     });
@@ -97,20 +109,15 @@ ComponentStep extract_component(ComponentVectors& x, ComponentMatrix& matrix,
     return step;
 }
 
-void deflate_component(ComponentVectors& x, ComponentMatrix& matrix, bool first_deflation) {
+void deflate_component(ComponentVectors& x, ComponentMatrix& matrix) {
     for (std::int32_t i = 1; i <= x.n; ++i) {
         const auto k = static_cast<std::size_t>(i);
         x.d[k] = bounded(x.d[k] - x.u[k] * x.u[k]);
         x.v[k] = 1.0;
     }
-    for_each_pair(x.active, [&](std::int64_t p, std::size_t i, std::size_t j) {
-        if (!(x.flags[i] == 1 && x.flags[j] == 1)) return;
-        const double r = matrix.read(p, false);
-        if (std::fabs(r) >= kAbsent) {
-            if (first_deflation) matrix.keep_absent(p, r);
-            return;
-        }
-        matrix.write(p, bounded(r - x.u[i] * x.u[j]));
+    // Absent values (10 or more) stay as they are.
+    for_each_row(x, matrix, true, [&](std::size_t i, std::size_t j, double& r) {
+        if (std::fabs(r) < kAbsent) r = bounded(r - x.u[i] * x.u[j]);
     });
     matrix.end_pass(true);
 }

@@ -14,16 +14,16 @@
 
 namespace korvelan {
 
-// The matrix the iteration passes over: record p is the p-th pair of active entries.
+// The matrix the iteration passes over, one row at a time: the records of row a are the pairs
+// of active entry a with the active entries after it, consecutive in the work-file order.
 class ComponentMatrix {
 public:
     virtual ~ComponentMatrix() = default;
-    // Record p; `first` in the first pass, which reads the correlation work file.
-    virtual double read(std::int64_t p, bool first) = 0;
-    // Record p := r (a deflated value).
-    virtual void write(std::int64_t p, double r) = 0;
-    // An absent record (10 or more) met by the first deflation, kept as it is.
-    virtual void keep_absent(std::int64_t p, double r) = 0;
+    // The `count` records from record `first_record` on; `first` in the first pass, which reads
+    // the correlation work file. The span stays valid until the next call.
+    virtual std::span<double> row(std::int64_t first_record, std::size_t count, bool first) = 0;
+    // The row, deflated in the span row() gave, is stored back.
+    virtual void write_row(std::int64_t first_record, std::span<const double> values) = 0;
     // The end of a pass; `deflated` after a deflation pass.
     virtual void end_pass(bool deflated) = 0;
 };
@@ -31,17 +31,17 @@ public:
 // Memory: the packed matrix, filled from the source in the first pass (or given whole).
 class PackedComponentMatrix : public ComponentMatrix {
 public:
-    // read_source(p, r): record p of the correlation work file; nullptr when `packed` is full.
-    PackedComponentMatrix(std::span<double> packed, std::function<double(std::int64_t)> read_source)
-        : packed_(packed), read_source_(std::move(read_source)) {}
-    double read(std::int64_t p, bool first) override;
-    void write(std::int64_t p, double r) override { packed_[static_cast<std::size_t>(p - 1)] = r; }
-    void keep_absent(std::int64_t, double) override {}
+    // fill(first_record, out): records of the correlation work file into out; nullptr when
+    // `packed` is full already.
+    using Fill = std::function<void(std::int64_t, std::span<double>)>;
+    PackedComponentMatrix(std::span<double> packed, Fill fill) : packed_(packed), fill_(std::move(fill)) {}
+    std::span<double> row(std::int64_t first_record, std::size_t count, bool first) override;
+    void write_row(std::int64_t, std::span<const double>) override {}
     void end_pass(bool) override {}
 
 private:
     std::span<double> packed_;
-    std::function<double(std::int64_t)> read_source_;
+    Fill fill_;
 };
 
 // The loading, trial and diagonal vectors and the inclusion flags, indexed by entry 1..N
@@ -69,6 +69,6 @@ ComponentStep extract_component(ComponentVectors& x, ComponentMatrix& matrix,
                                 const std::function<void()>& after_iteration);
 
 // Removes the component in x.u from the matrix and the diagonal; v starts again at 1.
-void deflate_component(ComponentVectors& x, ComponentMatrix& matrix, bool first_deflation);
+void deflate_component(ComponentVectors& x, ComponentMatrix& matrix);
 
 }  // namespace korvelan

@@ -21,36 +21,31 @@ constexpr int kMostComponents = 5;
 constexpr double kFurtherComponentEigenvalue = 1.5;
 
 // File mode: every pass reads the correlation work file until the first deflation has written
-// the deflated matrix to ZSS, which every later pass reads and rewrites.
+// the deflated matrix to ZSS, which every later pass reads and rewrites row by row.
 class FileComponentMatrix : public ComponentMatrix {
 public:
     FileComponentMatrix(Run& run, WorkFileHandle& correlations, WorkFileHandle& scratch)
-        : run_(run), source_(correlations), scratch_(scratch), from_source_(source_), to_scratch_(scratch_) {}
-    double read(std::int64_t p, bool) override {
-        double r = 0.0;
-        CorrelationRecords& from = deflated_ ? to_scratch_ : from_source_;
-        if (!from.read(p, r)) fail_correlation_work_file(run_, p, 'R');
-        return r;
+        : run_(run), source_(correlations), scratch_(scratch) {}
+    std::span<double> row(std::int64_t first_record, std::size_t count, bool) override {
+        buffer_.resize(count);
+        const WorkFileHandle& from = deflated_ ? scratch_ : source_;
+        if (!from.read_at((first_record - 1) * 8, buffer_.data(), static_cast<std::int64_t>(count) * 8))
+            fail_correlation_work_file(run_, first_record, 'R');
+        return buffer_;
     }
-    void write(std::int64_t p, double r) override {
-        if (!to_scratch_.write(p, r)) fail_scratch();
+    void write_row(std::int64_t first_record, std::span<const double> values) override {
+        if (!scratch_.write_at((first_record - 1) * 8, values.data(), static_cast<std::int64_t>(values.size()) * 8)) {
+            scratch_.close(true);
+            fail_correlation_work_file(run_, first_record, 'W');
+        }
     }
-    void keep_absent(std::int64_t p, double r) override { write(p, r); }
-    void end_pass(bool deflated) override {
-        if (!to_scratch_.flush()) fail_scratch();
-        if (deflated) deflated_ = true;
-    }
+    void end_pass(bool deflated) override { deflated_ = deflated_ || deflated; }
 
 private:
-    [[noreturn]] void fail_scratch() {
-        const std::int64_t p = to_scratch_.failed_record();
-        scratch_.close(true);
-        fail_correlation_work_file(run_, p, 'W');
-    }
     Run& run_;
     WorkFileHandle& source_;
     WorkFileHandle& scratch_;
-    CorrelationRecords from_source_, to_scratch_;
+    std::vector<double> buffer_;
     bool deflated_ = false;
 };
 
@@ -113,13 +108,11 @@ void compute_principal_components(ReportContext& ctx) {
     if (!correlations.open_existing(correlation_work_file_path(run, ctx.side), false))
         fail_correlation_work_file(run, 0, 'I');
     if (!in_memory && !scratch.create(work_file_path(run, "ZSS"))) fail_correlation_work_file(run, 0, 'O');
-    CorrelationRecords source(correlations);
-    auto read_source = [&](std::int64_t p) {
-        double r = 0.0;
-        if (!source.read(p, r)) fail_correlation_work_file(run, p, 'R');
-        return r;
+    auto fill = [&](std::int64_t first_record, std::span<double> out) {
+        if (!correlations.read_at((first_record - 1) * 8, out.data(), static_cast<std::int64_t>(out.size()) * 8))
+            fail_correlation_work_file(run, first_record, 'R');
     };
-    PackedComponentMatrix memory_matrix(packed.span(), read_source);
+    PackedComponentMatrix memory_matrix(packed.span(), fill);
     std::optional<FileComponentMatrix> file_matrix;
     if (!in_memory) file_matrix.emplace(run, correlations, scratch);
     ComponentMatrix& matrix = in_memory ? static_cast<ComponentMatrix&>(memory_matrix) : *file_matrix;
@@ -140,7 +133,7 @@ void compute_principal_components(ReportContext& ctx) {
         marks.mark(static_cast<char>('0' + k));
         if (k > 2 && step.eigenvalue < kFurtherComponentEigenvalue) break;
         if (k == kMostComponents) break;
-        deflate_component(x, matrix, k == 1);
+        deflate_component(x, matrix);
         marks.mark('.');
         if (finish()) break;
     }
