@@ -5,7 +5,7 @@
 #   tools/setup.sh configure DIR [cmake options...]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev)
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libeigen3-dev)
 
 need_install() {
   local missing=()

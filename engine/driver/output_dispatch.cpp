@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/analyses/correlation_output.h"
 #include "engine/driver/table_registry.h"
 #include "engine/outfiles/run_output_services.h"
 #include "engine/report/report_context.h"
@@ -46,7 +47,8 @@ void dispatch_output_request(Run& run) {
         run.rep.item_sort_state = run.rep.person_sort_state = ' ';
         close_unit(run, unit::kReport);
         if (request.table < 0) {
-            write_output_file_after_run(run, request.output_file_code);
+            RunResidualCorrelations correlations(run);
+            write_output_file_after_run(run, request.output_file_code, &correlations);
             return;
         }
         if (request.table == kComparisonTable) return;

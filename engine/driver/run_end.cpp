@@ -1,5 +1,6 @@
 #include "engine/driver/run_end.h"
 
+#include "engine/analyses/correlation_output.h"
 #include "engine/driver/control_listing.h"
 #include "engine/driver/output_dispatch.h"
 #include "engine/estimation/estimation.h"
@@ -22,7 +23,8 @@ void run_estimation_and_output(Run& run, const EstimationSettings& settings) {
     if (!run.rs.finish_iterating) {
         // The output files first; then the report so far is saved and the Tables of the control
         // file follow in a report that starts again.
-        write_output_files_of_run(run);
+        RunResidualCorrelations correlations(run);
+        write_output_files_of_run(run, &correlations);
         copy_report_to_work_file(run);
         run.rep.request = TableRequest{};
         run.rep.item_sort_state = run.rep.person_sort_state = ' ';

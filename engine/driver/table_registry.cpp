@@ -2,6 +2,8 @@
 
 #include <numeric>
 
+#include "engine/analyses/component_reports.h"
+#include "engine/analyses/principal_components.h"
 #include "engine/report/entry_sort.h"
 #include "engine/report/item_reflection.h"
 #include "engine/report/plot_range.h"
@@ -267,10 +269,24 @@ void person_order_tables(ReportContext& ctx) {
 }
 
 // Tables 23 (items) and 24 (persons): principal components of the residuals, which exist only
-// when PRCOMP= is not "N"; they reorder the side's list.
+// when PRCOMP= is not "N"; they reorder the side's list. The components (sub-tables 2 on) come
+// first, then the largest residual correlations as sub-table 1.
 void component_tables(ReportContext& ctx) {
     if (ctx.run.cv.prcomp == 'N') return;
     ctx.sort_letter(ctx.side) = ' ';
+    if (all_or(ctx, sub(ctx) == 0.0f || sub(ctx) == 2.0f)) {
+        const AnalysisArrays& a = ctx.run.arrays;
+        find_plot_measure_range(ctx.axis, ctx.run.cv, ctx.request,
+                                plot_range_sources(a, a.category_score_point_measure));
+        ctx.misfit_listing_mode = 0;
+        ctx.run.rep.sub_table_counter = 1;
+        compute_principal_components(ctx);
+    }
+    if (ctx.run.cv.prcomp != 'N' && all_or(ctx, sub(ctx) == 0.0f || sub(ctx) == 1.0f)) {
+        ctx.misfit_listing_mode = 0;
+        ctx.run.rep.sub_table_counter = 0;
+        write_residual_correlation_table(ctx);
+    }
 }
 
 constexpr ReportSide kItems = ReportSide::Items;

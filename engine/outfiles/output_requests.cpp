@@ -1,5 +1,6 @@
 #include "engine/outfiles/output_requests.h"
 
+#include "engine/outfiles/correlation_files.h"
 #include "engine/outfiles/measure_files.h"
 #include "engine/outfiles/step_files.h"
 #include "engine/run/file_units.h"
@@ -34,6 +35,16 @@ void write_probability_curve_file_request(Run& run, const OutputSettings& s,
     write_probability_curve_file(run, s, a, *services.curves);
 }
 
+void write_item_correlation_file(Run& run, const OutputSettings& s, const AnalysisArrays&,
+                                 OutputServices& services) {
+    write_correlation_file(run, s, services, Entity::Item);
+}
+
+void write_person_correlation_file(Run& run, const OutputSettings& s, const AnalysisArrays&,
+                                   OutputServices& services) {
+    write_correlation_file(run, s, services, Entity::Person);
+}
+
 namespace {
 
 constexpr OutputFileKind kRegistry[] = {
@@ -46,8 +57,8 @@ constexpr OutputFileKind kRegistry[] = {
     {'X', "XFILE=", msg::kTitleXfile, true, true, nullptr},
     {'C', "SCFILE=", msg::kTitleScfile, true, true, nullptr},
     {'D', "DISFILE=", msg::kTitleDisfile, true, true, nullptr},
-    {'1', "ICORFILE=", msg::kTitleIcorfile, true, false, nullptr},
-    {'2', "PCORFILE=", msg::kTitlePcorfile, true, false, nullptr},
+    {'1', "ICORFILE=", msg::kTitleIcorfile, true, false, write_item_correlation_file},
+    {'2', "PCORFILE=", msg::kTitlePcorfile, true, false, write_person_correlation_file},
     {'Y', "GUFILE=", msg::kTitleGufile, false, false, nullptr},
     {'Z', "SIFILE=", msg::kTitleSifile, false, false, nullptr},
     {'U', "", "", false, false, nullptr},

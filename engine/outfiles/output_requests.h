@@ -41,6 +41,11 @@ void write_item_step_file_request(Run& run, const OutputSettings& s, const Analy
                                   OutputServices& services);
 void write_probability_curve_file_request(Run& run, const OutputSettings& s,
                                           const AnalysisArrays& a, OutputServices& services);
+// ICORFILE= (items) and PCORFILE= (persons): the residual correlation of every pair.
+void write_item_correlation_file(Run& run, const OutputSettings& s, const AnalysisArrays& a,
+                                 OutputServices& services);
+void write_person_correlation_file(Run& run, const OutputSettings& s, const AnalysisArrays& a,
+                                   OutputServices& services);
 
 // At the end of the estimation, unless the user asked to finish iterating: every file whose
 // name is set, in the order PFILE=, IFILE=, SFILE=, ISFILE=, SCFILE=, GRFILE=, DISFILE=,

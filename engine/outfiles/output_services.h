@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "engine/run/analysis_arrays.h"
@@ -38,9 +39,24 @@ public:
     virtual float step_probabilities(const AnalysisArrays& a, std::int32_t g, float x, float* p) = 0;
 };
 
+// The residual correlations of a facet, as the correlation files copy them. The further analyses
+// compute and keep them; a run without them has none to give.
+class ResidualCorrelations {
+public:
+    virtual ~ResidualCorrelations() = default;
+    // Makes the facet's correlations current, computing them when they are not; false when
+    // there are none (no residual information, or the computation was ended).
+    virtual bool prepare(Entity side) = 0;
+    // pair(i, j, r) for every stored pair of active entries i < j in their order, absent values
+    // left out; pair returns false to stop. A work-file failure ends the run.
+    virtual void for_each_pair(Entity side,
+                               const std::function<bool(std::int32_t, std::int32_t, double)>& pair) = 0;
+};
+
 struct OutputServices {
     EntryRecords* records = nullptr;
     CategoryCurves* curves = nullptr;
+    ResidualCorrelations* correlations = nullptr;
 };
 
 }  // namespace korvelan

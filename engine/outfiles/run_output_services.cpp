@@ -35,19 +35,19 @@ float ModelCategoryCurves::step_probabilities(const AnalysisArrays& a, std::int3
     return compute_success_failure_step_probabilities(model, x, observed, p);
 }
 
-void write_output_files_of_run(Run& run) {
+void write_output_files_of_run(Run& run, ResidualCorrelations* correlations) {
     OutputSettings settings = output_settings_from_controls(run);
     RunEntryRecords records(run);
     ModelCategoryCurves curves;
-    OutputServices services{&records, &curves};
+    OutputServices services{&records, &curves, correlations};
     write_named_output_files(run, settings, run.arrays, services);
 }
 
-bool write_output_file_after_run(Run& run, char code) {
+bool write_output_file_after_run(Run& run, char code, ResidualCorrelations* correlations) {
     OutputSettings settings = output_settings_from_controls(run);
     RunEntryRecords records(run);
     ModelCategoryCurves curves;
-    OutputServices services{&records, &curves};
+    OutputServices services{&records, &curves, correlations};
     if (!serve_output_file_request(run, settings, run.arrays, services, code)) return false;
     // The chosen name becomes the keyword's setting of the run, as if the control file named it.
     const std::string* chosen = output_file_name_setting(settings, code);

@@ -28,12 +28,13 @@ public:
     float step_probabilities(const AnalysisArrays& a, std::int32_t g, float x, float* p) override;
 };
 
-// Writes every output file the control file names, in their fixed order.
-void write_output_files_of_run(Run& run);
+// Writes every output file the control file names, in their fixed order. correlations: where
+// the correlation files take their pairs from (none: those files are not written).
+void write_output_files_of_run(Run& run, ResidualCorrelations* correlations = nullptr);
 
 // After the run, the output file of a request code: the save dialog, the file, the editor (see
 // serve_output_file_request); the chosen name is kept in the run's control value. False when
 // the code has no writer.
-bool write_output_file_after_run(Run& run, char code);
+bool write_output_file_after_run(Run& run, char code, ResidualCorrelations* correlations = nullptr);
 
 }  // namespace korvelan

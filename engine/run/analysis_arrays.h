@@ -40,6 +40,24 @@ struct SummarySlot {
     float sd = 0.0f;
 };
 
+// One of the largest residual correlations of a facet: the two entry numbers (first < second).
+struct ResidualCorrelationPair {
+    std::int32_t first = 0;
+    std::int32_t second = 0;
+    float correlation = 0.0f;
+};
+
+// What the residual correlations of one facet were computed from, kept beside its work file:
+// the ten largest pairs and the active entries of both facets at the time. The work file is
+// current only while the done flag is set and both facets still have the same active entries,
+// so that a status changed by anything at all (a re-selection, the weights dialog) leaves the
+// correlations stale.
+struct ResidualCorrelationFacet {
+    std::vector<ResidualCorrelationPair> largest;  // at most 10, largest |correlation| first
+    std::vector<std::uint8_t> active_rows;         // entry n active (status > 0): element n - 1
+    std::vector<std::uint8_t> active_columns;
+};
+
 // Run-wide values of the estimation that later phases, Tables and requests read.
 struct EstimationResults {
     std::int32_t iteration_counter = 0;  // rows of the iteration report (PROX, then UCON)
@@ -72,6 +90,8 @@ struct EstimationResults {
     // Cleared by the fit pass: the residual correlations are computed afresh when asked for.
     bool item_residual_correlations_computed = false;
     bool person_residual_correlations_computed = false;
+    // The largest pairs and the active sets of the items (0) and the persons (1).
+    std::array<ResidualCorrelationFacet, 2> residual_correlations;
     std::string separation_note;  // "PERSON: REAL SEP.: ... REL.: ... ... ITEM: ..."
 };
 

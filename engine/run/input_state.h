@@ -24,6 +24,12 @@ enum class MemoryBlock {
     Weights,
     PersonRecordImage,
     ScoredResponseImage,
+    // Scratch blocks of the residual correlations and principal components.
+    ResidualMatrix,
+    ResidualRow,
+    ComponentMatrix,
+    ComponentVectors,
+    ContrastCounters,
 };
 
 struct InputState {

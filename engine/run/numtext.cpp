@@ -159,6 +159,15 @@ std::string real_to_text_left(float x, std::string_view format) {
     return f;
 }
 
+std::string format_count_text(float x, std::string_view format) {
+    std::string f = real_to_text_left(x, format);
+    std::size_t cut = f.find(".000 ");
+    if (cut == std::string::npos) cut = f.find(".00 ");
+    if (cut != std::string::npos) std::fill(f.begin() + static_cast<std::ptrdiff_t>(cut), f.end(), ' ');
+    if (trim(f).empty()) f[0] = '0';
+    return f;
+}
+
 void double_to_fixed_text(double x, std::string& field, std::string_view format) {
     std::fill(field.begin(), field.end(), ' ');
     if (!std::isfinite(x) || std::fabs(x) > kTwoTo31) {

@@ -46,6 +46,10 @@ std::string real_to_text10(float x, std::string_view format);
 std::string real_to_text_left(float x, std::string_view format);
 void double_to_fixed_text(double x, std::string& field, std::string_view format);
 std::string double_to_text30(double x, std::string_view format);
+// A count or weight as the subtotal and component reports show it: the left-justified
+// real_to_text_left text with everything from the first ".000 " or ".00 " on blanked (so whole
+// numbers lose their decimals); a text left blank becomes "0". 10 characters.
+std::string format_count_text(float x, std::string_view format);
 
 // ---- formatted output (the column formats of report lines and files) -----------------------
 // Iw: right-justified integer, a field of "*" when it does not fit.

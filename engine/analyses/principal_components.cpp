@@ -1,0 +1,143 @@
+#include "engine/analyses/principal_components.h"
+
+#include <optional>
+#include <string>
+
+#include "engine/analyses/component_iteration.h"
+#include "engine/analyses/component_reports.h"
+#include "engine/analyses/component_texts.h"
+#include "engine/analyses/residual_correlations.h"
+#include "engine/analyses/scratch_block.h"
+#include "engine/analyses/work_file.h"
+#include "engine/run/message_texts.h"
+#include "engine/run/messages.h"
+#include "engine/run/run_start.h"
+
+namespace korvelan {
+
+namespace {
+
+constexpr int kMostComponents = 5;
+constexpr double kFurtherComponentEigenvalue = 1.5;
+
+// File mode: every pass reads the correlation work file until the first deflation has written
+// the deflated matrix to ZSS, which every later pass reads and rewrites row by row.
+class FileComponentMatrix : public ComponentMatrix {
+public:
+    FileComponentMatrix(Run& run, WorkFileHandle& correlations, WorkFileHandle& scratch)
+        : run_(run), source_(correlations), scratch_(scratch) {}
+    std::span<double> row(std::int64_t first_record, std::size_t count, bool) override {
+        buffer_.resize(count);
+        const WorkFileHandle& from = deflated_ ? scratch_ : source_;
+        if (!from.read_at((first_record - 1) * 8, buffer_.data(), static_cast<std::int64_t>(count) * 8))
+            fail_correlation_work_file(run_, first_record, 'R');
+        return buffer_;
+    }
+    void write_row(std::int64_t first_record, std::span<const double> values) override {
+        if (!scratch_.write_at((first_record - 1) * 8, values.data(), static_cast<std::int64_t>(values.size()) * 8)) {
+            scratch_.close(true);
+            fail_correlation_work_file(run_, first_record, 'W');
+        }
+    }
+    void end_pass(bool deflated) override { deflated_ = deflated_ || deflated; }
+
+private:
+    Run& run_;
+    WorkFileHandle& source_;
+    WorkFileHandle& scratch_;
+    std::vector<double> buffer_;
+    bool deflated_ = false;
+};
+
+// The progress marks in the Input/Output window, a new line after every 75.
+class ProgressMarks {
+public:
+    explicit ProgressMarks(Run& run) : run_(run) { mark('>'); }
+    ~ProgressMarks() {
+        send('<');
+        send('\r');
+    }
+    void mark(char c) {
+        send(c);
+        if (++count_ > 75) {
+            send('\r');
+            count_ = 0;
+        }
+    }
+
+private:
+    void send(char c) {
+        if (run_.host) run_.host->send_char_to_text_window(c);
+    }
+    Run& run_;
+    int count_ = 0;
+};
+
+int table_number(const ReportContext& ctx) { return ctx.side == ReportSide::Items ? 23 : 24; }
+
+}  // namespace
+
+void compute_principal_components(ReportContext& ctx) {
+    Run& run = ctx.run;
+    if (!residual_correlations_current(run, ctx.side)) compute_residual_correlations(run, ctx.side);
+    if (!residual_correlations_current(run, ctx.side)) return;
+
+    const bool items = ctx.side == ReportSide::Items;
+    const std::int32_t n = items ? run.arrays.items : run.arrays.persons;
+    std::vector<std::int32_t> active = active_entries(items ? run.arrays.item_status : run.arrays.person_status, n);
+    const std::int64_t pairs = pair_count(static_cast<std::int64_t>(active.size())).value_or(0);
+    const Size vectors = checked_product(n, std::int64_t{40});
+    const Size whole = checked_sum(vectors, checked_product(pairs, std::int64_t{8}));
+    const std::string table = std::string(trim(int_to_text_left(table_number(ctx))));
+
+    ScratchBlock<double> packed;
+    const bool in_memory = packed.obtain(run, MemoryBlock::ComponentMatrix, pairs, whole);
+    if (!in_memory) {
+        if (run.host)
+            run.host->write_text_window_line(std::string(trim(int_to_text_left(shown_bytes(whole)))) +
+                                             msg::kLabelSortUsingDiskWorkFile);
+        if (!memory_request_allowed(run, MemoryBlock::ComponentVectors, vectors)) {
+            show_message_line(run, pca_text::kInsufficientMemory + table);
+            return;
+        }
+    }
+    if (run.host) run.host->write_text_window_line(pca_text::kCalculatingComponents + table);
+    ProgressMarks marks(run);
+
+    WorkFileHandle correlations, scratch;
+    if (!correlations.open_existing(correlation_work_file_path(run, ctx.side), false))
+        fail_correlation_work_file(run, 0, 'I');
+    if (!in_memory && !scratch.create(work_file_path(run, "ZSS"))) fail_correlation_work_file(run, 0, 'O');
+    auto fill = [&](std::int64_t first_record, std::span<double> out) {
+        if (!correlations.read_at((first_record - 1) * 8, out.data(), static_cast<std::int64_t>(out.size()) * 8))
+            fail_correlation_work_file(run, first_record, 'R');
+    };
+    PackedComponentMatrix memory_matrix(packed.span(), fill);
+    std::optional<FileComponentMatrix> file_matrix;
+    if (!in_memory) file_matrix.emplace(run, correlations, scratch);
+    ComponentMatrix& matrix = in_memory ? static_cast<ComponentMatrix&>(memory_matrix) : *file_matrix;
+
+    ComponentVectors x(n, std::move(active));
+    if (run.host) run.host->clear_finish_iterating();
+    run.rs.finish_iterating = false;
+    marks.mark('.');
+    auto finish = [&] {
+        pump_and_poll(run);
+        return run.rs.finish_iterating;
+    };
+    auto after_iteration = [&] { marks.mark(run.rs.finish_iterating ? '#' : '.'); };
+    for (int k = 1; k <= kMostComponents; ++k) {
+        const ComponentStep step = extract_component(x, matrix, finish, after_iteration);
+        if (!step.found) break;
+        write_component_reports(ctx, ComponentResult{k, step.eigenvalue, step.included, x.u, x.flags});
+        marks.mark(static_cast<char>('0' + k));
+        if (k > 2 && step.eigenvalue < kFurtherComponentEigenvalue) break;
+        if (k == kMostComponents) break;
+        deflate_component(x, matrix);
+        marks.mark('.');
+        if (finish()) break;
+    }
+    scratch.close(true);
+}
+
+}  // namespace korvelan

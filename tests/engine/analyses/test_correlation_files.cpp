@@ -1,0 +1,110 @@
+// ICORFILE= and PCORFILE=: the line of a pair in fixed columns and comma- or tab-separated, the
+// pairs of the active entries in their order, every correlation against a two-pass Pearson
+// correlation of the residuals in the residual work file, and one computation per facet shared
+// by the files and later requests.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/analyses/work_file.h"
+#include "engine/driver/output_dispatch.h"
+#include "engine/outfiles/correlation_files.h"
+#include "tests/engine/analyses/component_fixture.h"
+#include "tests/support/test_files.h"
+
+using namespace korvelan;
+using namespace korvelan::testing;
+
+namespace {
+
+std::string five_items(const std::string& settings) {
+    return "TITLE=Five items\nNI=5\nITEM1=1\nNAME1=7\nNAMLEN=3\nCODES=01\nIDFILE=*\n3\n*\n" + settings +
+           "&END\nA\nB\nC\nD\nE\nEND LABELS\n"
+           "11000 P1\n10100 P2\n11010 P3\n01101 P4\n11110 P5\n10001 P6\n01011 P7\n11101 P8\n"
+           "10110 P9\n00111 PA\n11001 PB\n01110 PC\n";
+}
+
+// The residuals of items i and j across the measured persons, read from ZUU, and their
+// correlation by the two-pass formula.
+double zuu_correlation(SummaryRun& analysis, int i, int j) {
+    WorkFileHandle zuu;
+    EXPECT_TRUE(zuu.open_existing(work_file_path(analysis.run, "ZUU"), false));
+    const int ni = analysis.run.arrays.items;
+    std::vector<double> x, y;
+    for (int p = 1; p <= analysis.run.arrays.persons; ++p) {
+        if (analysis.run.arrays.person_status[static_cast<std::size_t>(p)] <= 0) continue;
+        std::vector<std::int16_t> record(static_cast<std::size_t>(ni));
+        EXPECT_TRUE(zuu.read_at(static_cast<std::int64_t>(p - 1) * ni * 2, record.data(), ni * 2));
+        x.push_back(record[static_cast<std::size_t>(i - 1)]);
+        y.push_back(record[static_cast<std::size_t>(j - 1)]);
+    }
+    double mx = 0, my = 0;
+    for (std::size_t k = 0; k < x.size(); ++k) mx += x[k] / static_cast<double>(x.size()), my += y[k] / static_cast<double>(y.size());
+    double sxy = 0, sxx = 0, syy = 0;
+    for (std::size_t k = 0; k < x.size(); ++k)
+        sxy += (x[k] - mx) * (y[k] - my), sxx += (x[k] - mx) * (x[k] - mx), syy += (y[k] - my) * (y[k] - my);
+    return sxy / std::sqrt(sxx * syy);
+}
+
+int count_lines(const TestHost& host, const std::string& text) {
+    int n = 0;
+    for (const std::string& l : host.lines) n += l == text;
+    return n;
+}
+
+}  // namespace
+
+TEST(CorrelationFiles, PairLinesInFixedColumnsAndSeparatedForms) {
+    OutputSettings s;
+    EXPECT_EQ(correlation_file_line(s, 1, 2, 0.5), "         1         2       .50");
+    EXPECT_EQ(correlation_file_line(s, 12, 345, -0.083), "        12       345      -.08");
+    EXPECT_EQ(correlation_file_line(s, 1, 2, 1.0), "         1         2      1.00");
+    s.csv = 'Y';
+    EXPECT_EQ(correlation_file_line(s, 1, 2, 0.5), "1,2,.50");
+    s.csv = 'T';
+    EXPECT_EQ(correlation_file_line(s, 4, 5, -1.0), "4\t5\t-1.00");
+}
+
+TEST(CorrelationFiles, ItemFileListsThePairsOfActiveItemsWithTheirResidualCorrelations) {
+    ScratchDir out;
+    SummaryRun analysis(five_items("ICORFILE=" + out.file("icor.txt") + "\n"));
+    ASSERT_EQ(analysis.exit_status, 0);
+    const std::vector<std::string> lines = crlf_lines(read_file(out.file("icor.txt")));
+    const std::vector<std::pair<int, int>> pairs{{1, 2}, {1, 4}, {1, 5}, {2, 4}, {2, 5}, {4, 5}};
+    ASSERT_EQ(lines.size(), pairs.size());
+    for (std::size_t k = 0; k < pairs.size(); ++k) {
+        const std::string& l = lines[k];
+        ASSERT_EQ(l.size(), 30u) << l;
+        EXPECT_EQ(std::stoi(l.substr(0, 10)), pairs[k].first);
+        EXPECT_EQ(std::stoi(l.substr(10, 10)), pairs[k].second);
+        EXPECT_NEAR(std::stod(l.substr(20, 10)), zuu_correlation(analysis, pairs[k].first, pairs[k].second), 0.0051) << l;
+    }
+    EXPECT_TRUE(analysis.shows("Writing ITEM correlation file ..."));
+    bool listed = false;
+    for (const std::string& m : analysis.host.menus) listed |= m == "Edit ITEM Correlation ICORFILE=" + out.file("icor.txt");
+    EXPECT_TRUE(listed);
+}
+
+TEST(CorrelationFiles, EachFacetIsComputedOnceForTheFilesAndLaterRequests) {
+    ScratchDir out;
+    SummaryRun analysis(five_items("CSV=Y\nICORFILE=" + out.file("icor.txt") + "\nPCORFILE=" + out.file("pcor.txt") + "\n"));
+    ASSERT_EQ(analysis.exit_status, 0);
+    const std::vector<std::string> items = crlf_lines(read_file(out.file("icor.txt")));
+    ASSERT_EQ(items.size(), 6u);
+    EXPECT_EQ(items[0].rfind("1,2,", 0), 0u);
+    // Twelve persons, none extreme: 66 pairs.
+    EXPECT_EQ(crlf_lines(read_file(out.file("pcor.txt"))).size(), 66u);
+    EXPECT_EQ(count_lines(analysis.host, "  Calculating ITEM Correlations"), 1);
+    EXPECT_EQ(count_lines(analysis.host, "  Calculating PERSON Correlations"), 1);
+
+    // After the run: the item file again and Table 23.1 reuse the item correlations.
+    analysis.host.file_answers.push_back(out.file("again.txt"));
+    analysis.host.mirror_to_disk = true;
+    request_output_file_after_run(analysis.run, '1');
+    EXPECT_EQ(read_file(out.file("again.txt")), read_file(out.file("icor.txt")));
+    EXPECT_FALSE(table_after_run(analysis, "23.1").empty());
+    EXPECT_EQ(count_lines(analysis.host, "  Calculating ITEM Correlations"), 1);
+}
