@@ -24,6 +24,7 @@ enum class MemoryBlock {
     Weights,
     PersonRecordImage,
     ScoredResponseImage,
+    TableWork,  // the work block of a Table writer
 };
 
 struct InputState {
