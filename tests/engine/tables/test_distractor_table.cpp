@@ -280,6 +280,28 @@ TEST_F(AfterRun, CodesAndScoresOutsideTheScoringAreNotUsed) {
     EXPECT_EQ(codes_in_order(rows, 1), "01");
 }
 
+TEST_F(AfterRun, CodesScoredMissingAndCodeLabels) {
+    korvelan::Run& run = analysis.run;
+    // The responses "1" are now of a code that cannot be scored: they are missing, with their
+    // code and its CLFILE= label in place of "MISSING"; the plain codes get their labels too.
+    run.cv.codes = "0X";
+    write_file(analysis.dir.file("labels.txt"), "X Other\n0 Plain ; a comment\n4+0 Never\n1+0 Wrong\n");
+    run.cv.clfile = analysis.dir.file("labels.txt");
+    const std::vector<std::string> t = write_now();
+    const auto row = [&](const std::string& start) {
+        return *std::find_if(t.begin(), t.end(), [&](const std::string& l) { return l.rfind(start, 0) == 0; });
+    };
+    // A line of the item wins, then one of an item of its group, then a plain line.
+    EXPECT_EQ(row("|    1   0  "), "|    1   0         0 |      2 100 |    1.42   .85  1.8 | Apple| 0 Wrong");
+    EXPECT_EQ(row("|        X  "), "|        X       *** |     10 500 |     .65   .26      |      | X Other");
+    EXPECT_EQ(row("|    4   0  ").substr(55), "| Dates| 0 Never");
+    EXPECT_EQ(row("|    2   0  ").substr(55), "| Bread| 0 Never");
+    // Honey has no code row: the separator comes before its missing row.
+    const std::size_t honey = static_cast<std::size_t>(
+        std::find(t.begin(), t.end(), row("|    8   X  ")) - t.begin());
+    EXPECT_EQ(t[honey - 1], "|                    |            |                    |      |");
+}
+
 TEST(DistractorTable, MemoryShortage) {
     SummaryRun analysis(dichotomous_set("TFILE=*\n10.3\n*\n"),
                         [](MemoryBlock b, std::int64_t) { return b == MemoryBlock::TableWork; });
