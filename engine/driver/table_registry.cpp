@@ -9,6 +9,7 @@
 #include "engine/report/plot_range.h"
 #include "engine/report/table_heading.h"
 #include "engine/tables/category_display.h"
+#include "engine/tables/distractor_table.h"
 #include "engine/tables/entry_statistics.h"
 #include "engine/tables/fit_graph.h"
 #include "engine/tables/fit_plot.h"
@@ -88,7 +89,10 @@ void label_sort(ReportContext& ctx, ReportSide side) {
 }
 
 // Sub-tables 1 and 2 of the per-entry statistics Tables: the statistics when every sub-table
-// or 0 or 1 is asked for; the fit graph, under CHART=Y, for every sub-table or 0 or 2.
+// or 0 or 1 is asked for; the fit graph, under CHART=Y, for every sub-table or 0 or 2; for the
+// items, under DISTRACTOR=Y, the category, option and distractor frequencies for every
+// sub-table or 0 or 3. That table marks the item list, so the items are sorted again for the
+// next Table that needs an order.
 void entry_statistics(ReportContext& ctx) {
     if (all_or(ctx, sub(ctx) <= 1.0f)) {
         ctx.run.rep.sub_table_counter = 0;
@@ -97,6 +101,12 @@ void entry_statistics(ReportContext& ctx) {
     if (all_or(ctx, sub(ctx) == 0.0f || sub(ctx) == 2.0f) && ctx.run.cv.ch_flag == 'Y') {
         ctx.run.rep.sub_table_counter = 1;
         write_fit_graph(ctx);
+    }
+    if (ctx.side == ReportSide::Items && ctx.run.cv.dist_flag == 'Y' &&
+        all_or(ctx, sub(ctx) == 0.0f || sub(ctx) == 3.0f)) {
+        ctx.run.rep.sub_table_counter = 2;
+        write_option_frequency_table(ctx);
+        ctx.item_sort = ' ';
     }
 }
 

@@ -30,6 +30,7 @@ enum class MemoryBlock {
     ComponentMatrix,
     ComponentVectors,
     ContrastCounters,
+    TableWork,  // the work block of a Table writer
 };
 
 struct InputState {

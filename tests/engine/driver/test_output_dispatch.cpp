@@ -233,6 +233,7 @@ TEST_F(ListedTables, TablesStartTheReportAndTheIterationRecordFollowsThem) {
 TEST_F(TableFiles, TableFifteenOfUnlabelledItemsIsTableFourteenAgain) {
     run.cv.item_numbering = 'Y';
     run.cv.table_selection = std::string(40, '0');
+    run.cv.dist_flag = 'N';  // the distractor table would leave the item letter blank
     request_table_after_run(run, "15");
     EXPECT_EQ(run.rep.item_sort_state, 'E');  // listed in entry order, as Table 14
     EXPECT_EQ(run.rep.item_order.count, run.arrays.items);
