@@ -115,14 +115,12 @@ std::optional<std::string> ask_console_line(Run& run, std::string_view prompt) {
 }
 
 void check_temp_directory(Run& run) {
+    const char* env = std::getenv("TMPDIR");
+    const std::string system_temp = with_slash((env && *env) ? env : "/tmp");
     std::string dir = run.host ? run.host->initial_settings().temp_directory : std::string();
-    if (trim(dir).empty()) {
-        const char* env = std::getenv("TMPDIR");
-        dir = (env && *env) ? env : "/tmp";
-    }
-    dir = with_slash(std::string(trim(dir)));
+    dir = trim(dir).empty() ? system_temp : with_slash(std::string(trim(dir)));
     if (claim_run_id(run, dir)) return;
-    if (dir != "/tmp/" && claim_run_id(run, "/tmp/")) return;
+    if (dir != system_temp && claim_run_id(run, system_temp)) return;
     show_message_line(run, msg::kWorkFileNotUsable);
     show_message_line(run, msg::kWorkFileAdvice);
     stop_run_as_failed(run);

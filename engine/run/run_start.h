@@ -14,8 +14,8 @@ namespace korvelan {
 // The "Dec  8  8:05 2026" text of the run's local date and time.
 std::string make_run_date_text(const std::tm& t);
 void make_run_date_text(Run& run);
-// Chooses the temporary directory (creating it) and claims a run id there by creating its ZIN
-// work file exclusively; the id is the seconds clock's last three digits, or the next one that no
+// Chooses the temporary directory (creating it; the settings' directory, else and as the fall-back
+// $TMPDIR or /tmp) and claims a run id there by creating its ZIN work file exclusively; the id is the seconds clock's last three digits, or the next one that no
 // work file of the directory carries. When no directory serves, shows the two lines of advice
 // and stops the run.
 void check_temp_directory(Run& run);

@@ -63,7 +63,7 @@ std::string settings_file_path(const char* xdg_config_home, const char* home) {
     auto given = [](const char* v) { return v && !trim(v).empty(); };
     std::string dir;
     if (given(xdg_config_home)) dir = xdg_config_home;
-    else if (given(home)) dir = std::string(home) + "/.config";
+    else if (given(home)) dir = std::string(home) + (std::string_view(home).back() == '/' ? ".config" : "/.config");
     else return {};
     if (dir.back() != '/') dir += '/';
     return dir + "korvelan.ini";
