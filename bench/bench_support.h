@@ -43,23 +43,17 @@ class QuietHost : public korvelan::HostServices {
     void send_char_to_text_window(char) override {}
     std::optional<std::string> console_read_line() override { return std::nullopt; }
     void console_write_prompt(std::string_view) override {}
-    void pump_messages() override {}
     bool finish_iterating_requested() override { return false; }
     void clear_finish_iterating() override {}
-    bool keep_idling() override { return false; }
     int create_output_file(const std::string&) override { return 0; }
     int write_file_line(std::string_view) override { return 0; }
+    int open_input_file(const std::string&) override { return 2; }
+    int read_file_line(std::string&, int&, int) override { return -1; }
     void close_file_handle() override {}
-    std::string prompt_for_file_name(std::string_view, std::string_view) override { return {}; }
-    void show_welcome_dialog() override {}
-    void insert_menu_item(int, int, std::string_view, korvelan::MenuHandler) override {}
-    void append_menu_item(int, std::string_view, korvelan::MenuHandler) override {}
-    void add_system_menu_item(std::string_view) override {}
-    void delete_menu_item(int, int) override {}
-    void set_file_prompt_menu_enabled(bool) override {}
-    void build_result_menus(int) override {}
-    void set_result_menus_enabled(int) override {}
-    void add_edit_menu_entry(std::string_view, std::string_view) override {}
+    [[noreturn]] void end_program(int exit_status) override { std::exit(exit_status); }
+    std::string prompt_for_file_name(std::string_view, std::string_view, korvelan::FilePromptMode) override {
+        return {};
+    }
     const korvelan::InitialSettings& initial_settings() override { return settings; }
 
     // When marker k first appeared; `otherwise` when it never did.

@@ -1,10 +1,12 @@
 #include "shell/console_host.h"
 
 #include <atomic>
-#include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 
-#include "engine/run/file_units.h"
+#include "shell/services/program_search.h"
 
 namespace korvelan {
 
@@ -21,7 +23,7 @@ extern "C" void on_interrupt(int) {
 
 ConsoleHost::ConsoleHost(std::ostream& out, std::istream& in) : out_(out), in_(in) {}
 
-ConsoleHost::~ConsoleHost() { close_file_handle(); }
+ConsoleHost::~ConsoleHost() = default;
 
 void ConsoleHost::install_interrupt_handler() { std::signal(SIGINT, on_interrupt); }
 
@@ -74,26 +76,17 @@ void ConsoleHost::clear_finish_iterating() {
     g_interrupts.compare_exchange_strong(expected, 0);
 }
 
-int ConsoleHost::create_output_file(const std::string& path) {
-    close_file_handle();
-    errno = 0;
-    line_file_ = std::fopen(path.c_str(), "wb");
-    return line_file_ ? 0 : status_from_errno(errno);
+bool ConsoleHost::show_help_topic(int context) {
+    const std::string page = help_topic_path(program_directory(), context);
+    if (!std::filesystem::exists(page)) return false;
+    write_text_window_line(" Help: " + page);
+    return true;
 }
 
-int ConsoleHost::write_file_line(std::string_view text) {
-    if (!line_file_) return 10001;
-    std::size_t n = text.size();
-    while (n > 0 && text[n - 1] == ' ') --n;
-    errno = 0;
-    if (std::fwrite(text.data(), 1, n, line_file_) != n || std::fwrite("\r\n", 1, 2, line_file_) != 2)
-        return status_from_errno(errno);
-    return 0;
-}
-
-void ConsoleHost::close_file_handle() {
-    if (line_file_) std::fclose(line_file_);
-    line_file_ = nullptr;
+void ConsoleHost::end_program(int exit_status) {
+    out_.flush();
+    std::fflush(nullptr);
+    std::exit(exit_status);
 }
 
 void ConsoleHost::insert_menu_item(int menu, int position, std::string_view text, MenuHandler) {

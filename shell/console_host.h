@@ -1,15 +1,16 @@
 // The console host: serves the engine's host services on a terminal or in batch mode.
 // Window lines go to standard output, typed lines come from standard input, menus are only
 // recorded, dialogs are cancelled, and the first Ctrl+C asks the estimation to finish iterating.
+// It never links Qt: servers and CI run it without a display.
 #pragma once
 
-#include <cstdio>
 #include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "engine/run/host_services.h"
+#include "shell/services/line_file.h"
 
 namespace korvelan {
 
@@ -25,25 +26,28 @@ public:
     void send_char_to_text_window(char c) override;
     std::optional<std::string> console_read_line() override;
     void console_write_prompt(std::string_view text) override;
-    void pump_messages() override {}
     bool finish_iterating_requested() override;
     void clear_finish_iterating() override;
-    bool keep_idling() override { return false; }
 
-    int create_output_file(const std::string& path) override;
-    int write_file_line(std::string_view text) override;
-    void close_file_handle() override;
+    int create_output_file(const std::string& path) override { return line_file_.create_output_file(path); }
+    int write_file_line(std::string_view text) override { return line_file_.write_file_line(text); }
+    int open_input_file(const std::string& path) override { return line_file_.open_input_file(path); }
+    int read_file_line(std::string& line, int& count, int capacity) override {
+        return line_file_.read_file_line(line, count, capacity);
+    }
+    void close_file_handle() override { line_file_.close(); }
 
-    std::string prompt_for_file_name(std::string_view, std::string_view) override { return {}; }
-    void show_welcome_dialog() override {}
+    // Shows where the help page of the context lies; false when there is none.
+    bool show_help_topic(int context) override;
+    // Flushes the output and ends the process.
+    [[noreturn]] void end_program(int exit_status) override;
+
+    // No dialog at a console: the prompt is cancelled.
+    std::string prompt_for_file_name(std::string_view, std::string_view, FilePromptMode) override { return {}; }
 
     void insert_menu_item(int menu, int position, std::string_view text, MenuHandler) override;
     void append_menu_item(int menu, std::string_view text, MenuHandler) override;
     void add_system_menu_item(std::string_view text) override;
-    void delete_menu_item(int, int) override {}
-    void set_file_prompt_menu_enabled(bool) override {}
-    void build_result_menus(int) override {}
-    void set_result_menus_enabled(int) override {}
     void add_edit_menu_entry(std::string_view label, std::string_view path) override;
 
     const InitialSettings& initial_settings() override { return settings_; }
@@ -60,7 +64,7 @@ private:
     bool end_prompt_lines_ = false;
     InitialSettings settings_;
     std::vector<std::string> menu_entries_;
-    std::FILE* line_file_ = nullptr;
+    LineFile line_file_;
 };
 
 }  // namespace korvelan

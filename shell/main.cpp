@@ -1,19 +1,26 @@
 // korvelan: Rasch measurement. Usage: korvelan CONTROL REPORT [Variable=Value ...] [BATCH=Y]
+//   [--console]
 #include <unistd.h>
 
+#include <cstdlib>
 #include <iostream>
 
 #include "engine/driver/run_analysis.h"
 #include "engine/run/messages.h"
 #include "shell/console_host.h"
+#include "shell/services/console_decision.h"
 
 int main(int argc, char** argv) {
+    // Decided before any Qt object exists, so that batch runs and servers need no display.
+    // The window is not built yet: both choices run in the console for now.
+    const korvelan::ShellChoice choice = korvelan::choose_shell_mode(
+        std::vector<std::string>(argv + 1, argv + argc), [](const char* name) { return std::getenv(name); });
     korvelan::ConsoleHost host(std::cout, std::cin);
     korvelan::ConsoleHost::install_interrupt_handler();
     host.set_end_prompt_lines(::isatty(STDIN_FILENO) == 0);
     korvelan::Run run;
     run.host = &host;
-    for (int i = 1; i < argc; ++i) run.args.emplace_back(argv[i]);
+    run.args = choice.engine_args;
     int status = korvelan::run_analysis(run);
     korvelan::delete_work_files_at_exit(run);
     return status;

@@ -5,7 +5,10 @@
 #   tools/setup.sh configure DIR [cmake options...]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libeigen3-dev)
+# Qt 6 (core and widgets) for the desktop shell; a plain font so that windows under a headless
+# platform have one; Eigen for the tests of the principal components.
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libeigen3-dev qt6-base-dev
+          fonts-dejavu-core)
 
 need_install() {
   local missing=()

@@ -116,8 +116,8 @@ bool serve_output_file_request(Run& run, OutputSettings& s, const AnalysisArrays
     const OutputFileKind* kind = find_output_file_kind(code);
     std::string* setting = output_file_name_setting(s, code);
     if (!kind || !kind->writer || !setting || !run.host) return false;
-    const std::string answer(trim(run.host->prompt_for_file_name(kind->dialog_title,
-                                                                 run.host->initial_settings().filter)));
+    const std::string answer(trim(run.host->prompt_for_file_name(
+        kind->dialog_title, run.host->initial_settings().filter, FilePromptMode::Save)));
     if (answer.empty()) return true;
     if (names_input_or_report_file(run, answer)) {
         show_message_line(run, std::string(msg::kOutputOverInput) + answer);

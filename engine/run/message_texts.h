@@ -19,7 +19,11 @@ inline constexpr const char* kBatchNeedsNamesOutput = "  OUTPUT: ";
 inline constexpr const char* kUnknownCommand = " Unknown Command on DOS prompt line: ";
 inline constexpr const char* kReportSameAsControl =
     "PROBLEM: REPORT FILE HAS SAME NAME AS CONTROL FILE";
-inline constexpr const char* kNoTempDirectory = "PROBLEM: NO USABLE TEMPORARY WORK FILE DIRECTORY: ";
+inline constexpr const char* kWorkFileNotUsable =
+    "Work file not useable. Please specify a different TEMP directory.";
+inline constexpr const char* kWorkFileAdvice =
+    " Use \"Edit\" pull-down menu. Click on \"Edit initial settings\".  Type different directory "
+    "name in \"Temporary directory for work files.";
 inline constexpr const char* kControlFileDialogTitle = "Control File";
 inline constexpr const char* kReportFileDialogTitle = "Report Output File";
 inline constexpr const char* kNameNeededNoInput = " No answer can be typed: the run cannot go on without ";

@@ -158,6 +158,7 @@ struct Run {
     InputState input;     // values of the driver and data input read by later phases
     std::vector<std::string> args;  // command-line arguments after the program name
     std::optional<std::tm> fixed_time;  // tests pin the clock
+    std::optional<long long> fixed_clock_seconds;  // tests pin the run-id clock
 };
 
 // Thrown by stop_analysis_and_idle once the run has ended; the driver catches it.

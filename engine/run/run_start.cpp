@@ -2,11 +2,12 @@
 
 #include <unistd.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <vector>
 
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
@@ -44,16 +45,38 @@ std::tm now_tm(const Run& run) {
     return tm;
 }
 
-// Tries to claim a run id in the directory by creating its ZIN file exclusively.
+long long clock_seconds(const Run& run) {
+    if (run.fixed_clock_seconds) return *run.fixed_clock_seconds;
+    return static_cast<long long>(std::time(nullptr));
+}
+
+// The run ids that work files ("???<id>kv.txt") of the directory already carry.
+std::vector<bool> run_ids_in_use(const std::string& dir) {
+    std::vector<bool> used(1000, false);
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() != 12 || name.compare(6, 6, "kv.txt") != 0) continue;
+        const std::string id = name.substr(3, 3);
+        if (std::all_of(id.begin(), id.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            used[static_cast<std::size_t>(std::stoi(id))] = true;
+    }
+    return used;
+}
+
+// Claims a run id in the directory: the last three digits of the seconds clock, or the next
+// one that no work file of the directory carries, by creating its ZIN file exclusively (two
+// runs starting together cannot take the same id).
 bool claim_run_id(Run& run, const std::string& dir) {
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
-    auto now = std::chrono::system_clock::now().time_since_epoch();
-    long long centis = std::chrono::duration_cast<std::chrono::milliseconds>(now).count() / 10;
-    int id = static_cast<int>(centis % 100000 % 1000);
+    const std::vector<bool> used = run_ids_in_use(dir);
+    const int first = static_cast<int>(clock_seconds(run) % 1000);
     for (int attempt = 0; attempt < kRunIdAttempts; ++attempt) {
+        const int id = (first + attempt) % 1000;
+        if (used[static_cast<std::size_t>(id)]) continue;
         char buf[8];
-        std::snprintf(buf, sizeof buf, "%03d", (id + attempt) % 1000);
+        std::snprintf(buf, sizeof buf, "%03d", id);
         run.rs.temp_directory = dir;
         run.rs.run_id = buf;
         int st = open_unit(run, unit::kControlCopy, work_file_path(run, "ZIN"), OpenMode::CreateNew);
@@ -92,16 +115,38 @@ std::optional<std::string> ask_console_line(Run& run, std::string_view prompt) {
 }
 
 void check_temp_directory(Run& run) {
+    const char* env = std::getenv("TMPDIR");
+    const std::string system_temp = with_slash((env && *env) ? env : "/tmp");
     std::string dir = run.host ? run.host->initial_settings().temp_directory : std::string();
-    if (trim(dir).empty()) {
-        const char* env = std::getenv("TMPDIR");
-        dir = (env && *env) ? env : "/tmp";
-    }
-    dir = with_slash(std::string(trim(dir)));
+    dir = trim(dir).empty() ? system_temp : with_slash(std::string(trim(dir)));
     if (claim_run_id(run, dir)) return;
-    if (dir != "/tmp/" && claim_run_id(run, "/tmp/")) return;
-    show_message_line(run, std::string(msg::kNoTempDirectory) + dir);
+    if (dir != system_temp && claim_run_id(run, system_temp)) return;
+    show_message_line(run, msg::kWorkFileNotUsable);
+    show_message_line(run, msg::kWorkFileAdvice);
     stop_run_as_failed(run);
+}
+
+std::optional<bool> batch_setting_of(std::string_view arg) {
+    if (arg.empty() || arg.find('=') == std::string_view::npos || arg.find("=*") != std::string_view::npos)
+        return std::nullopt;
+    if (arg[0] != 'B' && arg[0] != 'b') return std::nullopt;
+    return arg.find("=Y") != std::string_view::npos || arg.find("=y") != std::string_view::npos;
+}
+
+bool arguments_ask_for_batch(const std::vector<std::string>& args) {
+    bool batch = false;
+    for (const std::string& arg : args) {
+        if (arg.empty()) break;
+        if (auto b = batch_setting_of(arg)) batch = *b;
+    }
+    return batch;
+}
+
+void complete_control_file_path(Run& run) {
+    const std::string& name = run.rs.report_file;
+    const std::string completed = !name.empty() && name[0] == '/' ? name : current_directory() + name;
+    const std::size_t slash = completed.rfind('/');
+    if (slash != std::string::npos) run.rs.output_directory = completed.substr(0, slash + 1);
 }
 
 void apply_command_line(Run& run) {
@@ -110,14 +155,8 @@ void apply_command_line(Run& run) {
         if (arg.empty()) break;
         if (arg.find('=') != std::string::npos) {
             run.rs.command_instructions.push_back(arg);
-            if (arg.find("=*") != std::string::npos) {
-                list_open = true;
-            } else {
-                list_open = false;
-                if (arg[0] == 'B' || arg[0] == 'b')
-                    run.rs.batch = arg.find("=Y") != std::string::npos ||
-                                   arg.find("=y") != std::string::npos;
-            }
+            list_open = arg.find("=*") != std::string::npos;
+            if (auto batch = batch_setting_of(arg)) run.rs.batch = *batch;
         } else if (arg.find('*') != std::string::npos) {
             if (list_open) run.rs.command_instructions.push_back(arg);
             list_open = false;
@@ -151,7 +190,8 @@ void obtain_control_file(Run& run) {
             std::string name(trim(*typed));
             if (name.empty()) {
                 if (run.host) name = run.host->prompt_for_file_name(
-                                  msg::kControlFileDialogTitle, run.host->initial_settings().filter);
+                                  msg::kControlFileDialogTitle, run.host->initial_settings().filter,
+                                  FilePromptMode::Open);
                 if (!name.empty()) window(run, name);
             }
             run.rs.control_file = name;
@@ -287,9 +327,8 @@ void start_run(Run& run) {
         if (run.rs.report_file.empty() && run.host && run.host->initial_settings().report_prompt == 'N')
             run.rs.report_file = "ZOU" + run.rs.run_id + "kv.txt";
         if (obtain_report_file(run)) {
-            std::string cd = run.rs.control_file.substr(0, run.rs.control_file.rfind('/') + 1);
-            run.rs.output_directory = cd;
-            if (run.rs.report_file[0] != '/') run.rs.report_file = cd + run.rs.report_file;
+            complete_control_file_path(run);
+            if (run.rs.report_file[0] != '/') run.rs.report_file = current_directory() + run.rs.report_file;
         }
         if (open_unit(run, unit::kControl, run.rs.control_file, OpenMode::Read) == 0) break;
         report_file_error(run, run.rs.control_file, 'I');

@@ -4,6 +4,8 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "engine/run/run.h"
 
@@ -12,8 +14,19 @@ namespace korvelan {
 // The "Dec  8  8:05 2026" text of the run's local date and time.
 std::string make_run_date_text(const std::tm& t);
 void make_run_date_text(Run& run);
-// Chooses the temporary directory and claims a run id by creating its ZIN work file exclusively.
+// Chooses the temporary directory (creating it; the settings' directory, else and as the fall-back
+// $TMPDIR or /tmp) and claims a run id there by creating its ZIN work file exclusively; the id is the seconds clock's last three digits, or the next one that no
+// work file of the directory carries. When no directory serves, shows the two lines of advice
+// and stops the run.
 void check_temp_directory(Run& run);
+// The output directory: the folder of the report output file, a relative name taken in the
+// current directory. The report name itself is not changed.
+void complete_control_file_path(Run& run);
+// What an argument says of batch mode: "B...=Y" (or "=y") on, another "B...=" value off, nothing
+// for every other argument and for a list opened by "=*".
+std::optional<bool> batch_setting_of(std::string_view arg);
+// Whether the command-line arguments (up to an empty one) leave batch mode on.
+bool arguments_ask_for_batch(const std::vector<std::string>& args);
 // Applies the command-line arguments: file names, instructions, in-line lists, batch flag.
 void apply_command_line(Run& run);
 // Opens the control file (unit 3, checked then closed again) and the report output file (unit 4).

@@ -77,3 +77,38 @@ TEST(ConsoleHost, MenusAreRecorded) {
     EXPECT_EQ(host.menu_entries()[1], "edit:Edit TFILE=/a/t.txt");
     EXPECT_FALSE(host.keep_idling());
 }
+
+TEST(ConsoleHost, ReadsLineFilesAndServesNoDialogHelpOrWindow) {
+    ScratchDir dir;
+    std::ostringstream out;
+    std::istringstream in;
+    ConsoleHost host(out, in);
+    write_file(dir.file("m.txt"), "; PERSON file\r\n\r\n 1  .50 A\r\n");
+    ASSERT_EQ(host.open_input_file(dir.file("m.txt")), 0);
+    std::string line;
+    int count = 0;
+    ASSERT_EQ(host.read_file_line(line, count, 4), 0);
+    EXPECT_EQ(line, "; PE");
+    EXPECT_EQ(count, 13);
+    ASSERT_EQ(host.read_file_line(line, count, 80), 0);
+    EXPECT_EQ(line, " 1  .50 A");
+    EXPECT_EQ(host.read_file_line(line, count, 80), -1);
+    host.close_file_handle();
+    EXPECT_EQ(host.open_input_file(dir.file("none.txt")), 2);
+
+    EXPECT_EQ(host.prompt_for_file_name("Control File", "All Files (*.*)", FilePromptMode::Open), "");
+    EXPECT_FALSE(host.show_help_topic(987654));  // no help page beside the program
+    host.submit_pending_input();                 // nothing waits: nothing happens
+    host.pump_messages();
+    EXPECT_EQ(out.str(), "");
+}
+
+TEST(ConsoleHost, EndingTheProgramFlushesAndExitsWithTheStatus) {
+    EXPECT_EXIT(
+        {
+            ConsoleHost host(std::cout, std::cin);
+            std::cout << "last words";
+            host.end_program(3);
+        },
+        ::testing::ExitedWithCode(3), "");
+}

@@ -46,12 +46,27 @@ void TestHost::close_file_handle() {
     for (const std::string& l : line_file) file << l << "\r\n";
 }
 
-std::string TestHost::prompt_for_file_name(std::string_view title, std::string_view) {
+std::string TestHost::prompt_for_file_name(std::string_view title, std::string_view, FilePromptMode mode) {
     dialog_titles.emplace_back(title);
+    dialog_modes.push_back(mode);
     if (file_answers.empty()) return {};
     std::string a = file_answers.front();
     file_answers.pop_front();
     return a;
+}
+
+int TestHost::open_input_file(const std::string& path) {
+    input_path = path;
+    return 0;
+}
+
+int TestHost::read_file_line(std::string& line, int& count, int capacity) {
+    if (input_lines.empty()) return -1;
+    const std::string next = input_lines.front();
+    input_lines.pop_front();
+    count = static_cast<int>(next.size());
+    line = next.substr(0, static_cast<std::size_t>(capacity));
+    return 0;
 }
 
 int TestHost::write_file_line(std::string_view text) {

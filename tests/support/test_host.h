@@ -11,6 +11,11 @@
 
 namespace korvelan::testing {
 
+// Thrown by TestHost::end_program, so that a test sees the program end.
+struct ProgramEnded {
+    int exit_status;
+};
+
 class TestHost : public HostServices {
 public:
     std::vector<std::string> lines;  // window lines, characters sent joined into lines
@@ -23,6 +28,9 @@ public:
     InitialSettings settings;
     std::deque<std::string> file_answers;       // answers of the file-name dialogs
     std::vector<std::string> dialog_titles;     // titles of the file-name dialogs shown
+    std::vector<FilePromptMode> dialog_modes;   // open or save, for each dialog shown
+    std::deque<std::string> input_lines;        // lines the line file reads, after open_input_file
+    std::string input_path;
     int create_status = 0;                      // status create_output_file returns
     bool mirror_to_disk = false;                // the line file is also written as a real file
     int line_file_closes = 0;
@@ -42,19 +50,16 @@ public:
     int create_output_file(const std::string& path) override;
     int write_file_line(std::string_view text) override;
     void close_file_handle() override;
-    std::string prompt_for_file_name(std::string_view title, std::string_view) override;
+    int open_input_file(const std::string& path) override;
+    int read_file_line(std::string& line, int& count, int capacity) override;
+    std::string prompt_for_file_name(std::string_view title, std::string_view, FilePromptMode mode) override;
+    [[noreturn]] void end_program(int exit_status) override { throw ProgramEnded{exit_status}; }
     int run_program_with_argument(std::string_view program, std::string_view argument) override {
         programs_started.push_back(std::string(program) + " " + std::string(argument));
         return 0;
     }
-    void show_welcome_dialog() override {}
     void insert_menu_item(int, int, std::string_view text, MenuHandler) override { menus.emplace_back(text); }
     void append_menu_item(int, std::string_view text, MenuHandler) override { menus.emplace_back(text); }
-    void add_system_menu_item(std::string_view) override {}
-    void delete_menu_item(int, int) override {}
-    void set_file_prompt_menu_enabled(bool) override {}
-    void build_result_menus(int) override {}
-    void set_result_menus_enabled(int) override {}
     void add_edit_menu_entry(std::string_view label, std::string_view path) override {
         menus.push_back(std::string(label) + std::string(path));
     }

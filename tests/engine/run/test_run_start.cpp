@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "engine/run/file_units.h"
 #include "engine/run/messages.h"
 #include "engine/run/run_start.h"
@@ -89,6 +91,79 @@ TEST_F(StartFixture, RunIdsAreClaimedExclusively) {
     close_all_units(second);
 }
 
+TEST_F(StartFixture, RunIdSkipsIdsOfExistingWorkFilesAndLeavesAnEmptyClaim) {
+    // The clock's last three digits give the id; a leftover work file of that id (of any code,
+    // a Table file too) moves the claim on to the next id.
+    run.fixed_clock_seconds = 1765432123;
+    write_file(temp.file("ZMM123kv.txt"), "old");
+    write_file(temp.file("03-124kv.txt"), "old");
+    check_temp_directory(run);
+    EXPECT_EQ(run.rs.run_id, "125");
+    close_all_units(run);
+    EXPECT_EQ(read_file(temp.file("ZIN125kv.txt")), "");
+
+    // The same second again: the claim of the first run holds that id.
+    korvelan::Run again;
+    again.host = &host;
+    again.fixed_clock_seconds = 1765432123;
+    check_temp_directory(again);
+    EXPECT_EQ(again.rs.run_id, "126");
+    close_all_units(again);
+
+    // The id wraps after 999; a clock a second later takes its own id.
+    korvelan::Run wrap;
+    wrap.host = &host;
+    wrap.fixed_clock_seconds = 999;
+    write_file(temp.file("ZUU999kv.txt"), "");
+    check_temp_directory(wrap);
+    EXPECT_EQ(wrap.rs.run_id, "000");
+    close_all_units(wrap);
+}
+
+TEST_F(StartFixture, TemporaryDirectoryIsMadeFallsBackAndAnUnusableOneStopsWithAdvice) {
+    ScratchDir system_temp;
+    const char* saved = std::getenv("TMPDIR");
+    const std::string saved_tmpdir = saved ? saved : "";
+    ::setenv("TMPDIR", system_temp.path.c_str(), 1);
+
+    host.settings.temp_directory = temp.path + "new/deeper";
+    check_temp_directory(run);
+    EXPECT_EQ(run.rs.temp_directory, temp.path + "new/deeper/");
+    EXPECT_TRUE(file_exists(run.rs.temp_directory + "ZIN" + run.rs.run_id + "kv.txt"));
+    close_all_units(run);
+
+    // Every id of the directory taken: the claim gives up there instead of looping, and the
+    // system's temporary directory serves.
+    for (int id = 0; id < 1000; ++id) {
+        char name[16];
+        std::snprintf(name, sizeof name, "ZMM%03dkv.txt", id);
+        write_file(temp.file(name), "");
+    }
+    korvelan::Run full;
+    full.host = &host;
+    host.settings.temp_directory = temp.path;
+    check_temp_directory(full);
+    EXPECT_EQ(full.rs.temp_directory, system_temp.path);
+    close_all_units(full);
+
+    // Neither directory can be made: the two lines of advice, and the run stops.
+    write_file(temp.file("plainfile"), "");
+    host.settings.temp_directory = temp.file("plainfile") + "/sub";
+    ::setenv("TMPDIR", (temp.file("plainfile") + "/other").c_str(), 1);
+    korvelan::Run blocked;
+    blocked.host = &host;
+    host.lines.clear();
+    EXPECT_THROW(check_temp_directory(blocked), RunStopped);
+    ASSERT_GE(host.lines.size(), 2u);
+    EXPECT_EQ(std::vector<std::string>(host.lines.begin(), host.lines.begin() + 2), (std::vector<std::string>{
+                              "Work file not useable. Please specify a different TEMP directory.",
+                              " Use \"Edit\" pull-down menu. Click on \"Edit initial settings\".  Type different "
+                              "directory name in \"Temporary directory for work files."}));
+    EXPECT_TRUE(blocked.rs.run_failed);
+    if (saved) ::setenv("TMPDIR", saved_tmpdir.c_str(), 1);
+    else ::unsetenv("TMPDIR");
+}
+
 TEST_F(StartFixture, BatchModeNeedsBothNames) {
     run.args = {dir.file("ctl.txt"), "BATCH=Y"};
     EXPECT_FALSE(start());
@@ -136,6 +211,27 @@ TEST_F(StartFixture, NoTypedInputStopsInsteadOfWaiting) {
     EXPECT_FALSE(start());
     EXPECT_TRUE(run.rs.run_failed);
     EXPECT_EQ(host.prompts.size(), 1u);
+}
+
+TEST_F(StartFixture, OutputDirectoryIsTheReportsFolder) {
+    ASSERT_EQ(::chdir(dir.path.c_str()), 0);
+    run.rs.report_file = "out.txt";
+    complete_control_file_path(run);
+    EXPECT_EQ(run.rs.output_directory, dir.path);
+    EXPECT_EQ(run.rs.report_file, "out.txt");  // the name itself is unchanged
+    run.rs.report_file = "sub/out.txt";
+    complete_control_file_path(run);
+    EXPECT_EQ(run.rs.output_directory, dir.path + "sub/");
+    run.rs.report_file = temp.file("abs.txt");
+    complete_control_file_path(run);
+    EXPECT_EQ(run.rs.output_directory, temp.path);
+
+    // Through the run start: a report in another folder puts the output directory there.
+    ScratchDir reports;
+    run.args = {dir.file("ctl.txt"), reports.file("rep.txt"), "BATCH=Y"};
+    ASSERT_TRUE(start());
+    EXPECT_EQ(run.rs.report_file, reports.file("rep.txt"));
+    EXPECT_EQ(run.rs.output_directory, reports.path);
 }
 
 TEST_F(StartFixture, UnansweredReportPromptUsesTheTemporaryReportFile) {

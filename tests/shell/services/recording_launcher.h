@@ -1,0 +1,32 @@
+// A launcher for tests: records what would be started and answers with scripted results.
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "shell/services/launcher.h"
+
+namespace korvelan::testing {
+
+struct RecordingLauncher : Launcher {
+    struct Start {
+        std::string program;
+        std::vector<std::string> arguments;
+    };
+    std::vector<Start> starts;
+    bool fail = false;           // every start fails
+    long long next_pid = 4000;
+    std::set<long long> running;  // the processes that still run
+
+    std::optional<long long> start_detached(const std::string& program,
+                                            const std::vector<std::string>& arguments) override {
+        starts.push_back({program, arguments});
+        if (fail) return std::nullopt;
+        running.insert(next_pid);
+        return next_pid++;
+    }
+    bool is_running(long long pid) override { return running.count(pid) > 0; }
+};
+
+}  // namespace korvelan::testing
