@@ -5,11 +5,32 @@
 #include <string>
 #include <vector>
 
+#include "engine/estimation/category_curves.h"
 #include "engine/tables/curve_plots.h"
 
 namespace korvelan {
 
 namespace {
+
+// The category each strip shows at a column: the most probable one (the first of equals), the one
+// nearest the expected score, and the first whose cumulative probability reaches .5.
+int modal_category(const CategoryCurves& c, int point) {
+    int best = 0;
+    for (int k = 1; k <= c.top; ++k)
+        if (c.probability_at(point, k) > c.probability_at(point, best)) best = k;
+    return best;
+}
+
+int mean_category(const CategoryCurves& c, int point) {
+    const float e = c.expected[static_cast<std::size_t>(point)];
+    return std::clamp(static_cast<int>(std::floor(e + 0.5f)), 0, std::max(c.top, 0));
+}
+
+int median_category(const CategoryCurves& c, int point) {
+    for (int k = 0; k < c.top; ++k)
+        if (c.cumulative_at(point, k) >= 0.5f) return k;
+    return std::max(c.top, 0);
+}
 
 // Rows of the ogive: a whole number of rows per score point, about 20 rows in all.
 int ogive_rows(int top) {
@@ -75,24 +96,6 @@ void cumulative_plot(ReportContext& ctx, const CategoryCurves& c, const std::vec
 }
 
 }  // namespace
-
-int modal_category(const CategoryCurves& c, int point) {
-    int best = 0;
-    for (int k = 1; k <= c.top; ++k)
-        if (c.probability_at(point, k) > c.probability_at(point, best)) best = k;
-    return best;
-}
-
-int mean_category(const CategoryCurves& c, int point) {
-    const float e = c.expected[static_cast<std::size_t>(point)];
-    return std::clamp(static_cast<int>(std::floor(e + 0.5f)), 0, std::max(c.top, 0));
-}
-
-int median_category(const CategoryCurves& c, int point) {
-    for (int k = 0; k < c.top; ++k)
-        if (c.cumulative_at(point, k) >= 0.5f) return k;
-    return std::max(c.top, 0);
-}
 
 void write_probability_curves(ReportContext& ctx, int g) {
     const AnalysisArrays& a = ctx.run.arrays;

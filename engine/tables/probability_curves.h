@@ -12,16 +12,10 @@
 // merge along the borders. Groups of the chain models 'S' and 'F' get no plots.
 #pragma once
 
-#include "engine/estimation/category_curves.h"
 #include "engine/report/report_context.h"
 
 namespace korvelan {
 
 void write_probability_curves(ReportContext& ctx, int group);
-
-// The strip characters of the three plots from the curves at each column.
-int modal_category(const CategoryCurves& c, int point);
-int mean_category(const CategoryCurves& c, int point);
-int median_category(const CategoryCurves& c, int point);
 
 }  // namespace korvelan

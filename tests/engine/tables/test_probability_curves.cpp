@@ -1,10 +1,11 @@
 // Tables 3 (from 3.2), 21 and 29 of whole runs: Table 21 of the rating-scale set in three groups
 // and Table 29 with its missing responses byte for byte; CURVES= forced to the probability plot
 // in Table 3 and restored for a later Table 21; the plotted points and strips against
-// probabilities computed here from the run's step calibrations; the counts of Table 29 against
-// the data.
+// probabilities computed here from the run's step calibrations; the counts and shares of Table
+// 29 against the data and the measures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 #include <string>
@@ -92,6 +93,42 @@ std::vector<double> run_steps(const SummaryRun& r) {
     return steps;
 }
 
+
+// The responses of item i by interval of the measure relative to the item (half a tick, centred
+// on every fifth column) and category, from the run's measures and scored responses: the COUNT
+// strip shows each total from its middle column, and each category seen in an interval stands
+// at the row of its share in that column.
+void expect_empirical_points(SummaryRun& r, const std::vector<std::string>& t, int i) {
+    const ShownPlot plot(t, "EMPIRICAL FREQUENCIES AND MODEL CATEGORY PROBABILITIES", 20);
+    const AnalysisArrays& a = r.run.arrays;
+    std::vector<std::vector<int>> counts(13, std::vector<int>(4, 0));
+    const std::vector<std::vector<int>> scores = r.scores();
+    for (int p = 1; p <= a.persons; ++p) {
+        const int x = scores[static_cast<std::size_t>(p - 1)][static_cast<std::size_t>(i - 1)];
+        if (x == 255) continue;
+        const double relative = a.person_measure[p] - a.item_measure[i];
+        const long column = std::clamp(std::lround((relative - plot.lowest) / plot.per_column), 0L, 60L);
+        ++counts[static_cast<std::size_t>((column + 2) / 5)][static_cast<std::size_t>(x)];
+    }
+    const std::string& strip = t.at(line_of(t, " COUNT"));
+    for (int n = 0; n <= 12; ++n) {
+        int total = 0;
+        for (int k : counts[static_cast<std::size_t>(n)]) total += k;
+        const std::size_t at = 8 + static_cast<std::size_t>(5 * n);
+        if (total == 0) {
+            EXPECT_TRUE(at >= strip.size() || strip[at] == ' ') << "item " << i << " interval " << n;
+            continue;
+        }
+        EXPECT_EQ(std::stoi(strip.substr(at)), total) << "item " << i << " interval " << n;
+        for (int k = 0; k <= 3; ++k) {
+            const int seen = counts[static_cast<std::size_t>(n)][static_cast<std::size_t>(k)];
+            if (seen == 0) continue;
+            const char cell = plot.cell(static_cast<int>(std::lround(20.0 * seen / total)), 5 * n);
+            EXPECT_TRUE(cell == '0' + k || cell == '*') << "item " << i << " interval " << n << " " << cell;
+        }
+    }
+}
+
 }  // namespace
 
 TEST(ProbabilityCurves, Table21InGroupsAndTable29WithMissingResponses) {
@@ -127,6 +164,7 @@ TEST(ProbabilityCurves, Table21InGroupsAndTable29WithMissingResponses) {
         int sum = 0;
         for (int n; strip >> n;) sum += n;
         EXPECT_EQ(sum, responses) << i;
+        expect_empirical_points(rating, t, i);
         empirical.insert(empirical.end(), t.begin(), t.end());
     }
     EXPECT_TRUE(table_block(rating.report(), "29.7").empty());
