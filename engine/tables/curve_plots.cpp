@@ -23,18 +23,26 @@ float user_units_per_logit(const Run& run) {
 bool set_relative_measure_axis(ReportContext& ctx) {
     Run& run = ctx.run;
     AnalysisArrays& a = run.arrays;
+    PlotAxis& axis = ctx.axis;
     TableRequest request = ctx.request;
     request.table = 21;
-    find_plot_measure_range(ctx.axis, run.cv, request,
-                            plot_range_sources(a, a.category_score_point_measure));
-    const float step = ctx.axis.axis_step;
-    ctx.axis.lowest_measure = std::floor((ctx.axis.lowest_measure - run.cv.umean) / step) * step;
-    ctx.axis.highest_measure = std::ceil((ctx.axis.highest_measure - run.cv.umean) / step) * step;
-    if (ctx.axis.highest_measure <= ctx.axis.lowest_measure) ctx.axis.highest_measure += step;
-    ctx.axis.plot_width = 60;
-    ctx.axis.columns_per_tick = 6;
-    scale_plot_axis(ctx.axis, ctx.request);
-    if (axis_labels_fit(ctx.axis)) return true;
+    find_plot_measure_range(axis, run.cv, request, plot_range_sources(a, a.category_score_point_measure));
+    const float step = axis.axis_step;
+    const float from_mean = std::max(run.cv.umean - axis.lowest_measure, axis.highest_measure - run.cv.umean);
+    const float half = std::max(std::ceil(from_mean / step), 1.0f) * step;
+    auto scale = [&](float end) {
+        axis.lowest_measure = -end;
+        axis.highest_measure = end;
+        axis.plot_width = 60;
+        axis.columns_per_tick = 6;
+        scale_plot_axis(axis, ctx.request);
+    };
+    scale(half);
+    // Labels on multiples of the tick: the ends move out to whole ticks and the axis is scaled
+    // again.
+    const float tick = axis.units_per_tick;
+    if (tick > 0.0f && std::fmod(half, tick) != 0.0f) scale(std::ceil(half / tick) * tick);
+    if (axis_labels_fit(axis)) return true;
     show_plot_format_failure(run, std::string(trim(int_to_text_left(ctx.request.table))));
     return false;
 }

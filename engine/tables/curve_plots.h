@@ -16,9 +16,10 @@ inline constexpr int kProbabilityRows = 20;
 // Report position of the first plot column (the printer puts cell 0 there).
 inline constexpr int kFirstCellPosition = 10;
 
-// Sets ctx.axis to the measures relative to the item: the range of Tables 3 and 21 (symmetric
-// about UMEAN=) moved to 0, over 60 columns with ticks at least 6 apart. False, with the format
-// failure message, when the tick labels do not fit.
+// Sets ctx.axis to the measures relative to the item: the half-width of the range of Tables 3
+// and 21 (symmetric about UMEAN=) on both sides of 0, widened to whole ticks, over 60 columns
+// with ticks at least 6 apart. False, with the format failure message, when the tick labels do
+// not fit.
 bool set_relative_measure_axis(ReportContext& ctx);
 
 // Group g with its step calibrations and category statuses.

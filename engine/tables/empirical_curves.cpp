@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "engine/estimation/estimation_common.h"
 #include "engine/input/data_input.h"
@@ -16,6 +17,20 @@
 namespace korvelan {
 
 namespace {
+
+// The counts of one item: by interval, the responses of each category 0..top and their total.
+struct EmpiricalCounts {
+    int top = 0;
+    int intervals = 0;
+    std::vector<float> by_category;  // interval x (top + 1) + k
+    std::vector<float> total;        // by interval
+    float missing = 0.0f;
+};
+
+// Columns between the middles of two intervals on the scaled axis: half a tick, at least 1.
+int interval_columns(const PlotAxis& axis) {
+    return std::max(axis.columns_per_tick / 2, 1);
+}
 
 // Interval n is centred on column n x width and takes the columns nearest to it.
 int interval_of(const PlotAxis& axis, int column) {
@@ -137,10 +152,6 @@ void write_item_curves(ReportContext& ctx, WorkFiles& files, int i, const Empiri
 }
 
 }  // namespace
-
-int interval_columns(const PlotAxis& axis) {
-    return std::max(axis.columns_per_tick / 2, 1);
-}
 
 void write_empirical_curves(ReportContext& ctx) {
     Run& run = ctx.run;
