@@ -244,3 +244,23 @@ TEST(ProbabilityCurves, PlottedPointsFollowTheModelProbabilities) {
         }
     }
 }
+
+TEST(ProbabilityCurves, RescaledMeasuresKeepTheAxisRoundAndCentredOnTheItem) {
+    SummaryRun r(dichotomous_set("UMEAN=50\nUSCALE=10\nCURVES=100\nTFILE=*\n21\n*\n"));
+    ASSERT_EQ(r.exit_status, 0) << r.host.screen();
+    const std::vector<std::string> t = table_block(r.report(), "21.1");
+    const ShownPlot plot(t, "DICHOTOMOUS CURVES", 20);
+    // The labels run from -L to L in whole ticks, and the item stands at 0: the most probable
+    // response turns from 0 to 1 at the column of 0.
+    std::istringstream in(t.at(plot.title + 24));
+    std::vector<int> labels;
+    for (int v; in >> v;) labels.push_back(v);
+    ASSERT_GE(labels.size(), 3u);
+    EXPECT_EQ(labels.front(), -labels.back());
+    for (std::size_t k = 1; k < labels.size(); ++k) EXPECT_EQ(labels[k] - labels[k - 1], labels[1] - labels[0]);
+    EXPECT_EQ(labels.front() % (labels[1] - labels[0]), 0);
+    const int zero = static_cast<int>(std::lround(-plot.lowest / plot.per_column));
+    EXPECT_EQ(plot.strip(zero - 1), '0');
+    EXPECT_EQ(plot.strip(zero + 1), '1');
+    EXPECT_NE(plot.strip(zero - 1), ' ');
+}
