@@ -70,9 +70,9 @@ float curve_information(std::span<const float> p, float expected) {
     return sum - expected * expected;
 }
 
-CategoryCurves compute_category_curves(const CurveGroup& g, float low, float increment,
-                                       int points, float scale) {
-    CategoryCurves c;
+CurveSeries compute_curve_series(const CurveGroup& g, float low, float increment,
+                                 int points, float scale) {
+    CurveSeries c;
     c.top = std::max(g.top, 0);
     c.points = std::max(points, 0);
     const std::size_t n = static_cast<std::size_t>(c.points);

@@ -43,7 +43,7 @@ float curve_information(std::span<const float> p, float expected);
 // n x increment; the model is evaluated at plotted measure / scale (scale: user units per
 // logit, 1 when 0). Values of point n and category k stand at n x (top + 1) + k
 // (probability, category_information) and n x top + k (cumulative, k = 0..top - 1).
-struct CategoryCurves {
+struct CurveSeries {
     std::int32_t top = 0;
     std::int32_t points = 0;
     std::vector<float> measure;               // plotted measure of each point
@@ -62,7 +62,7 @@ struct CategoryCurves {
     }
 };
 
-CategoryCurves compute_category_curves(const CurveGroup& g, float low, float increment,
-                                       int points, float scale);
+CurveSeries compute_curve_series(const CurveGroup& g, float low, float increment,
+                                 int points, float scale);
 
 }  // namespace korvelan

@@ -59,8 +59,8 @@ CurveGroup curve_group(const AnalysisArrays& a, int g) {
     return c;
 }
 
-CategoryCurves column_curves(const ReportContext& ctx, int g) {
-    return compute_category_curves(curve_group(ctx.run.arrays, g), ctx.axis.lowest_measure,
+CurveSeries column_curves(const ReportContext& ctx, int g) {
+    return compute_curve_series(curve_group(ctx.run.arrays, g), ctx.axis.lowest_measure,
                                    ctx.axis.units_per_column, ctx.axis.plot_width + 1,
                                    user_units_per_logit(ctx.run));
 }

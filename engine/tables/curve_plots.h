@@ -26,7 +26,7 @@ bool set_relative_measure_axis(ReportContext& ctx);
 CurveGroup curve_group(const AnalysisArrays& a, int g);
 
 // The model curves of group g at columns 0..plot_width of the scaled axis.
-CategoryCurves column_curves(const ReportContext& ctx, int g);
+CurveSeries column_curves(const ReportContext& ctx, int g);
 
 // The plot symbol of each category k = 0..top of group g, from the category values.
 std::vector<char> category_symbols(const AnalysisArrays& a, int g);

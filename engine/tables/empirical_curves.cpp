@@ -103,7 +103,7 @@ std::string count_strip(const EmpiricalCounts& c, int width) {
 }
 
 void fill_item_plot(ReportContext& ctx, const EmpiricalCounts& c, int g) {
-    const CategoryCurves model = column_curves(ctx, g);
+    const CurveSeries model = column_curves(ctx, g);
     const std::vector<char> symbols = category_symbols(ctx.run.arrays, g);
     for (int n = 0; n < model.points; ++n)
         for (int k = 0; k <= c.top; ++k) {

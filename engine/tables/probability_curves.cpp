@@ -14,19 +14,19 @@ namespace {
 
 // The category each strip shows at a column: the most probable one (the first of equals), the one
 // nearest the expected score, and the first whose cumulative probability reaches .5.
-int modal_category(const CategoryCurves& c, int point) {
+int modal_category(const CurveSeries& c, int point) {
     int best = 0;
     for (int k = 1; k <= c.top; ++k)
         if (c.probability_at(point, k) > c.probability_at(point, best)) best = k;
     return best;
 }
 
-int mean_category(const CategoryCurves& c, int point) {
+int mean_category(const CurveSeries& c, int point) {
     const float e = c.expected[static_cast<std::size_t>(point)];
     return std::clamp(static_cast<int>(std::floor(e + 0.5f)), 0, std::max(c.top, 0));
 }
 
-int median_category(const CategoryCurves& c, int point) {
+int median_category(const CurveSeries& c, int point) {
     for (int k = 0; k < c.top; ++k)
         if (c.cumulative_at(point, k) >= 0.5f) return k;
     return std::max(c.top, 0);
@@ -43,13 +43,13 @@ void put_point(PlotGrid& grid, int row, int column, char symbol) {
 }
 
 template <typename Choose>
-std::string strip_of(const CategoryCurves& c, const std::vector<char>& symbols, Choose choose) {
+std::string strip_of(const CurveSeries& c, const std::vector<char>& symbols, Choose choose) {
     std::string strip;
     for (int n = 0; n < c.points; ++n) strip += symbols[static_cast<std::size_t>(choose(c, n))];
     return strip;
 }
 
-void probability_plot(ReportContext& ctx, const CategoryCurves& c, const std::vector<char>& symbols) {
+void probability_plot(ReportContext& ctx, const CurveSeries& c, const std::vector<char>& symbols) {
     for (int n = 0; n < c.points; ++n)
         for (int k = 0; k <= c.top; ++k) {
             const int row = plot_row(c.probability_at(n, k), 1.0f, kProbabilityRows);
@@ -64,7 +64,7 @@ void probability_plot(ReportContext& ctx, const CategoryCurves& c, const std::ve
     print_curve_plot(ctx, plot);
 }
 
-void ogive_plot(ReportContext& ctx, const CategoryCurves& c, const std::vector<char>& symbols, float bottom) {
+void ogive_plot(ReportContext& ctx, const CurveSeries& c, const std::vector<char>& symbols, float bottom) {
     const int rows = ogive_rows(c.top);
     const float top = static_cast<float>(c.top);
     for (int n = 0; n < c.points; ++n)
@@ -81,7 +81,7 @@ void ogive_plot(ReportContext& ctx, const CategoryCurves& c, const std::vector<c
     print_curve_plot(ctx, plot);
 }
 
-void cumulative_plot(ReportContext& ctx, const CategoryCurves& c, const std::vector<char>& symbols) {
+void cumulative_plot(ReportContext& ctx, const CurveSeries& c, const std::vector<char>& symbols) {
     for (int n = 0; n < c.points; ++n)
         for (int k = 0; k < c.top; ++k) {
             const int row = plot_row(c.cumulative_at(n, k), 1.0f, kProbabilityRows);
@@ -104,7 +104,7 @@ void write_probability_curves(ReportContext& ctx, int g) {
     if (!chosen(0) && !chosen(1) && !chosen(2)) return;
     if (array_value(a.group_top_category, g) < 1 || !curves_computed(curve_group(a, g))) return;
     if (!set_relative_measure_axis(ctx)) return;
-    const CategoryCurves c = column_curves(ctx, g);
+    const CurveSeries c = column_curves(ctx, g);
     const std::vector<char> symbols = category_symbols(a, g);
     const float bottom = static_cast<float>(array_value(a.category_value, a.group_first_slot[g]));
     if (chosen(0)) probability_plot(ctx, c, symbols);

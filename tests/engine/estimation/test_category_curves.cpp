@@ -28,7 +28,7 @@ const Scale kFour{{0.0f, -1.3f, 0.2f, 1.1f}, {1, 1, 1, 1}};
 
 }  // namespace
 
-TEST(CategoryCurves, FourCategoriesAgreeWithTheEstimationModel) {
+TEST(CurveSeries, FourCategoriesAgreeWithTheEstimationModel) {
     for (float x : {-6.0f, -1.3f, -0.25f, 0.0f, 0.7f, 2.5f, 8.0f}) {
         std::vector<float> want(4), got(4);
         const float expected = compute_category_probabilities(kFour.estimation(), x, want.data());
@@ -47,7 +47,7 @@ TEST(CategoryCurves, FourCategoriesAgreeWithTheEstimationModel) {
     EXPECT_NEAR(p[1], p[2], 1e-6);
 }
 
-TEST(CategoryCurves, DichotomousNullCategoryAndFarMeasures) {
+TEST(CurveSeries, DichotomousNullCategoryAndFarMeasures) {
     const Scale two{{0.0f, 0.0f}, {1, 1}};
     std::vector<float> p(2);
     EXPECT_FLOAT_EQ(compute_category_curve_values(two.curves(), 0.0f, p), 0.5f);
@@ -72,9 +72,9 @@ TEST(CategoryCurves, DichotomousNullCategoryAndFarMeasures) {
     }
 }
 
-TEST(CategoryCurves, GridSeriesFromThePointValues) {
+TEST(CurveSeries, GridSeriesFromThePointValues) {
     // Plotted measures in user units of 10 per logit: the model sees x / 10.
-    const CategoryCurves c = compute_category_curves(kFour.curves(), -30.0f, 1.5f, 41, 10.0f);
+    const CurveSeries c = compute_curve_series(kFour.curves(), -30.0f, 1.5f, 41, 10.0f);
     ASSERT_EQ(c.points, 41);
     float largest = 0.0f;
     for (int n = 0; n < c.points; ++n) {
@@ -96,7 +96,7 @@ TEST(CategoryCurves, GridSeriesFromThePointValues) {
     }
     EXPECT_FLOAT_EQ(c.maximum_information, largest);
     // The success chain of four categories is not computed: every value stays 0.
-    const CategoryCurves s = compute_category_curves(kFour.curves('S'), -3.0f, 1.0f, 7, 1.0f);
+    const CurveSeries s = compute_curve_series(kFour.curves('S'), -3.0f, 1.0f, 7, 1.0f);
     EXPECT_FALSE(curves_computed(kFour.curves('S')));
     for (float v : s.probability) EXPECT_EQ(v, 0.0f);
     EXPECT_EQ(s.maximum_information, 0.0f);
