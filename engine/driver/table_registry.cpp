@@ -10,6 +10,7 @@
 #include "engine/report/table_heading.h"
 #include "engine/tables/category_display.h"
 #include "engine/tables/distractor_table.h"
+#include "engine/tables/empirical_curves.h"
 #include "engine/tables/entry_statistics.h"
 #include "engine/tables/fit_graph.h"
 #include "engine/tables/fit_plot.h"
@@ -324,7 +325,7 @@ constexpr TableEntry kTableRegistry[] = {
     {25, 26, kItems, "item statistics in displacement and correlation order", item_order_tables},
     {27, 27, kItems, "item subtotals", nullptr},
     {28, 28, kPersons, "person subtotals", nullptr},
-    {29, 29, kItems, "empirical curves", nullptr},
+    {29, 29, kItems, "empirical curves", write_empirical_curves},
     {30, 30, kPersons, "differential item functioning", nullptr},
     {31, 31, kItems, "differential person functioning", nullptr},
     {32, 40, kItems, "no Table: an empty Table file after the run", nullptr},

@@ -7,6 +7,7 @@
 #include "engine/report/table_heading.h"
 #include "engine/run/report_line.h"
 #include "engine/tables/entry_statistics_layout.h"
+#include "engine/tables/probability_curves.h"
 #include "engine/tables/structure_rows.h"
 
 namespace korvelan {
@@ -137,6 +138,7 @@ void write_rating_scale_sections(ReportContext& ctx) {
             write_category_structure(ctx, g);
         else
             write_rating_scale_group_heading(ctx, g);
+        if (!group_item_runs(run.arrays, g).empty()) write_probability_curves(ctx, g);
     }
 }
 

@@ -39,7 +39,7 @@ std::vector<int> rating_scale_section_order(const AnalysisArrays& a);
 
 // The sections of Table 3 (from 3.2) or Table 21: per group of the section order a sub-table
 // heading, then the structure summary (Table 3 with STEPT=Y, Table 21 without) or the group
-// heading alone. The probability curves of each group follow its section.
+// heading alone, then the probability curves CURVES= chooses for a group with measured items.
 void write_rating_scale_sections(ReportContext& ctx);
 
 }  // namespace korvelan
