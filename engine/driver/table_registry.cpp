@@ -3,6 +3,7 @@
 #include <numeric>
 
 #include "engine/analyses/component_reports.h"
+#include "engine/analyses/dif_tables.h"
 #include "engine/analyses/principal_components.h"
 #include "engine/report/entry_sort.h"
 #include "engine/report/plot_range.h"
@@ -212,8 +213,8 @@ constexpr TableEntry kTableRegistry[] = {
     {27, 27, kItems, "item subtotals", nullptr},
     {28, 28, kPersons, "person subtotals", nullptr},
     {29, 29, kItems, "empirical curves", nullptr},
-    {30, 30, kPersons, "differential item functioning", nullptr},
-    {31, 31, kItems, "differential person functioning", nullptr},
+    {30, 30, kPersons, "differential item functioning", run_dif_dpf_tables},
+    {31, 31, kItems, "differential person functioning", run_dif_dpf_tables},
     {32, 40, kItems, "no Table: an empty Table file after the run", nullptr},
     {99, 99, kItems, "comparison of two measure files", nullptr},
 };

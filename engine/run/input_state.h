@@ -30,6 +30,11 @@ enum class MemoryBlock {
     ComponentMatrix,
     ComponentVectors,
     ContrastCounters,
+    // Scratch blocks of the subtotal, DIF/DPF and file-comparison writers.
+    SubtotalGroups,
+    SubtotalHistogram,
+    DifCells,
+    ComparisonEntries,
 };
 
 struct InputState {
