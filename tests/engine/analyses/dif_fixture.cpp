@@ -1,5 +1,6 @@
 #include "tests/engine/analyses/dif_fixture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <random>
@@ -76,6 +77,10 @@ std::vector<DifRow> dif_rows(const std::vector<std::string>& table, std::size_t 
         rows.push_back(r);
     }
     return rows;
+}
+
+bool has_line(const std::vector<std::string>& lines, const std::string& text) {
+    return std::find(lines.begin(), lines.end(), text) != lines.end();
 }
 
 }  // namespace korvelan::testing

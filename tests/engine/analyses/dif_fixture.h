@@ -22,4 +22,7 @@ struct DifRow {
 };
 std::vector<DifRow> dif_rows(const std::vector<std::string>& table, std::size_t cw);
 
+// Whether one of the lines is exactly the text.
+bool has_line(const std::vector<std::string>& lines, const std::string& text);
+
 }  // namespace korvelan::testing

@@ -19,10 +19,6 @@ using namespace korvelan::testing;
 
 namespace {
 
-bool has_line(const std::vector<std::string>& lines, const std::string& text) {
-    return std::find(lines.begin(), lines.end(), text) != lines.end();
-}
-
 // Pair rows agree with their own parts: contrast = size1 - size2, S.E. = sqrt(se1^2 + se2^2),
 // t = contrast / S.E., each to the rounding of the printed values.
 void expect_consistent_contrasts(const std::vector<DifRow>& rows) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/engine/analyses/component_fixture.h"
+#include "tests/engine/analyses/dif_fixture.h"
 #include "tests/support/data_sets.h"
 #include "tests/support/run_binary.h"
 
@@ -15,10 +16,6 @@ using namespace korvelan;
 using namespace korvelan::testing;
 
 namespace {
-
-bool has_line(const std::vector<std::string>& lines, const std::string& text) {
-    return std::find(lines.begin(), lines.end(), text) != lines.end();
-}
 
 // The rows of a group table: code (file column 54 on) and the numbers of columns 2-48.
 struct GroupRow {
