@@ -11,6 +11,7 @@
 #include "engine/analyses/class_specification.h"
 #include "engine/analyses/scratch_block.h"
 #include "engine/analyses/subtotal_cells.h"
+#include "engine/analyses/subtotal_histograms.h"
 #include "engine/analyses/subtotal_texts.h"
 #include "engine/input/data_input.h"
 #include "engine/input/work_files.h"
@@ -114,6 +115,7 @@ void write_subtotal_set(ReportContext& ctx, std::string_view specification) {
     }
     const std::vector<int> order = row_order(groups);
     write_subtotal_group_table(run, side, groups, stats, order);
+    write_subtotal_histograms(ctx, groups, entries, order);
     for (int g : order) {
         write_table_heading(run, 1);
         write_subtotal_summary_block(run, side, groups, stats, g);

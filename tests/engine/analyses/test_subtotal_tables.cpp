@@ -1,6 +1,6 @@
-// Tables 27 and 28: the class set byte for byte, the group rows against the person measure
-// file, medians of even and odd groups, a one-entry group, the scaling line, two specifications
-// from a file and the settings that are blank or name no file.
+// Tables 27 and 28: the class set byte for byte, the group rows and the first histogram against
+// the person measure file, medians of even and odd groups, a one-entry group, the scaling line,
+// two specifications from a file and the settings that are blank or name no file.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -59,6 +59,26 @@ Expected expected_of(const std::vector<MeasureRecord>& persons, const std::strin
     return e;
 }
 
+// The column values of the first histogram of a histogram sub-table: its digit rows (before the
+// marker row and the ruler) read down each column.
+std::vector<double> first_histogram(const std::vector<std::string>& block) {
+    std::vector<std::string> rows;
+    for (const std::string& l : block) {
+        if (l.rfind("|-", 0) == 0) break;
+        if (l.find_first_of("0123456789") != std::string::npos && l.find("INPUT:") == std::string::npos &&
+            l.find("TABLE") == std::string::npos)
+            rows.push_back(l);
+    }
+    std::vector<double> values(61, 0.0);
+    for (std::size_t c = 0; c < values.size(); ++c) {
+        std::string digits;
+        for (const std::string& r : rows)
+            if (c < r.size() && r[c] != ' ') digits += r[c];
+        values[c] = digits.empty() ? 0 : std::stod(digits);
+    }
+    return values;
+}
+
 }  // namespace
 
 TEST(SubtotalTables, ClassSetTable28ByteForByteAndAgainstTheMeasureFile) {
@@ -70,10 +90,16 @@ TEST(SubtotalTables, ClassSetTable28ByteForByteAndAgainstTheMeasureFile) {
     EXPECT_TRUE(has_line(table, "UMEAN=0 USCALE=1"));
     EXPECT_TRUE(has_line(table, "TOTAL FOR ALL 13 NON-EXTREME PERSONS"));
     EXPECT_TRUE(has_line(table, "\"F\" SUBTOTAL FOR 7 NON-EXTREME PERSONS"));
-    EXPECT_EQ(sub_table_ids(table), (std::vector<std::string>{"28.1", "28.2", "28.3", "28.4"}));
+    EXPECT_EQ(sub_table_ids(table), (std::vector<std::string>{"28.1", "28.2", "28.3", "28.4", "28.5"}));
+    // The first histogram counts every measured or extreme person once; its columns add up to 14.
+    const std::vector<double> counts = first_histogram(table_block(crlf_text(table), "28.2"));
+    double sum = 0;
+    for (double c : counts) sum += c;
+    EXPECT_EQ(sum, 14.0);
+    EXPECT_EQ(counts.size(), 61u);
     // Every inner line of a summary block ends with "|" at file column 79.
     for (const std::string& l : table) {
-        if (l.size() > 60 && l[0] == '|') {
+        if (l.size() > 60 && l.rfind("| ", 0) == 0) {
             EXPECT_EQ(l.size(), 79u) << l;
         }
     }
@@ -105,7 +131,7 @@ TEST(SubtotalTables, OneEntryGroupAndUserScaling) {
     EXPECT_EQ(rows[3].count, "1");
     EXPECT_EQ(rows[3].error, "-");
     // The C group's only person is extreme: the WITH line, no S.E. OF line of its own.
-    const std::vector<std::string> c = table_block(crlf_text(table), "28.5");
+    const std::vector<std::string> c = table_block(crlf_text(table), "28.6");
     EXPECT_TRUE(has_line(c, "\"C\" SUBTOTAL FOR 0 NON-EXTREME PERSONS"));
     EXPECT_EQ(std::count_if(c.begin(), c.end(), [](const std::string& l) { return l.find("S.E. OF") != std::string::npos; }), 0);
     EXPECT_TRUE(std::any_of(c.begin(), c.end(), [](const std::string& l) { return l.rfind("| WITH 1 EXTREME = 1 PERSONS", 0) == 0; }));
@@ -120,7 +146,7 @@ TEST(SubtotalTables, TwoSpecificationsFromAFileAndItemSubtotals) {
     const std::vector<std::string> table = table_after_run(analysis, "27");
     // Groups *, A, B, C: a group table and four summary blocks, then the same for *, 1, 2.
     EXPECT_EQ(sub_table_ids(table), (std::vector<std::string>{"27.1", "27.2", "27.3", "27.4", "27.5", "27.6",
-                                                              "27.7", "27.8", "27.9"}));
+                                                              "27.7", "27.8", "27.9", "27.10", "27.11"}));
     EXPECT_TRUE(has_line(table, "Subtotal specification is: ISUBTOTAL=$S2W1"));
     EXPECT_TRUE(has_line(table, "TOTAL FOR ALL 6 NON-EXTREME ITEMS"));
 }
