@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/analyses/correlation_output.h"
+#include "engine/analyses/measure_comparison.h"
 #include "engine/driver/table_registry.h"
 #include "engine/outfiles/run_output_services.h"
 #include "engine/report/report_context.h"
@@ -51,7 +52,10 @@ void dispatch_output_request(Run& run) {
             write_output_file_after_run(run, request.output_file_code, &correlations);
             return;
         }
-        if (request.table == kComparisonTable) return;
+        if (request.table == kComparisonTable) {
+            compare_measure_files(run);
+            return;
+        }
         table_file = create_table_file(run, request.table);
         if (!table_file) {
             end_table_request(run, std::nullopt);

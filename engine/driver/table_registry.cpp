@@ -3,6 +3,8 @@
 #include <numeric>
 
 #include "engine/analyses/component_reports.h"
+#include "engine/analyses/dif_tables.h"
+#include "engine/analyses/subtotal_tables.h"
 #include "engine/analyses/principal_components.h"
 #include "engine/report/entry_sort.h"
 #include "engine/report/item_reflection.h"
@@ -323,11 +325,11 @@ constexpr TableEntry kTableRegistry[] = {
     {23, 23, kItems, "principal components of item residuals", component_tables},
     {24, 24, kPersons, "principal components of person residuals", component_tables},
     {25, 26, kItems, "item statistics in displacement and correlation order", item_order_tables},
-    {27, 27, kItems, "item subtotals", nullptr},
-    {28, 28, kPersons, "person subtotals", nullptr},
+    {27, 27, kItems, "item subtotals", write_subtotal_tables},
+    {28, 28, kPersons, "person subtotals", write_subtotal_tables},
     {29, 29, kItems, "empirical curves", write_empirical_curves},
-    {30, 30, kPersons, "differential item functioning", nullptr},
-    {31, 31, kItems, "differential person functioning", nullptr},
+    {30, 30, kPersons, "differential item functioning", run_dif_dpf_tables},
+    {31, 31, kItems, "differential person functioning", run_dif_dpf_tables},
     {32, 40, kItems, "no Table: an empty Table file after the run", nullptr},
     {99, 99, kItems, "comparison of two measure files", nullptr},
 };

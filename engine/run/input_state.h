@@ -31,6 +31,11 @@ enum class MemoryBlock {
     ComponentVectors,
     ContrastCounters,
     TableWork,  // the work block of a Table writer
+    // Scratch blocks of the subtotal, DIF/DPF and file-comparison writers.
+    SubtotalGroups,
+    SubtotalHistogram,
+    DifCells,
+    ComparisonEntries,
 };
 
 struct InputState {

@@ -39,20 +39,29 @@ void convert_box_characters_to_ascii(ReportLineBuffer& line, int n) {
     }
 }
 
-void write_report_line(Run& run) {
-    ReportLineBuffer& line = run.rep.line;
-    int n = std::max(line.length(), 1);
-    if (run.cv.box_to_ascii != 'N') convert_box_characters_to_ascii(line, n);
+namespace {
+
+// Writes the characters of one line (chars[0] is the page-control column; n characters without
+// trailing blanks, at least 1): the box characters converted unless AS=N, the page control
+// applied, then the line written to the report or the Table file.
+void write_line_characters(Run& run, char* chars, int n) {
+    if (run.cv.box_to_ascii != 'N') {
+        for (int i = n - 1; i >= 0; --i) {
+            if (chars[i] == ' ') continue;
+            std::size_t k = kAsciiBoxBytes.find(chars[i]);
+            if (k != std::string_view::npos) chars[i] = kAsciiBoxMap[k];
+        }
+    }
     int s = 1;
-    if (line.c[0] == '^') {
-        line.c[0] = run.cv.page_control_char;
+    if (chars[0] == '^') {
+        chars[0] = run.cv.page_control_char;
         run.rep.page_line_counter = 1;
     } else {
         if (run.cv.page_control_char == '^') s = 2;
         run.rep.page_line_counter += 1;
     }
-    if (line.c[0] == '^') line.c[0] = '\f';
-    std::string_view text = line.view(s, std::max(n, s));
+    if (chars[0] == '^') chars[0] = '\f';
+    std::string_view text(chars + s - 1, static_cast<std::size_t>(std::max(n, s) - s + 1));
     if (run.rs.report_closed) {
         if (run.host) run.host->write_file_line(text);
         return;
@@ -61,7 +70,7 @@ void write_report_line(Run& run) {
     if (write_unit_line(run, unit::kReport, text) == 0) return;
     // The write failed: say so, show the line, try once more, and carry on with the run.
     run.rs.report_write_failed = true;
-    std::string copy(trim_right(line.view(1, n)));
+    std::string copy(trim_right(std::string_view(chars, static_cast<std::size_t>(n))));
     report_file_error(run, run.rs.report_file, 'W');
     show_message_line(run, msg::kFailedToWrite);
     show_message_line(run, copy);
@@ -69,6 +78,22 @@ void write_report_line(Run& run) {
     write_unit_line(run, unit::kReport, text);
     run.rs.io_status = status;
     report_file_error(run, run.rs.report_file, 'W');
+}
+
+}  // namespace
+
+void write_report_line(Run& run) {
+    ReportLineBuffer& line = run.rep.line;
+    write_line_characters(run, line.c.data(), std::max(line.length(), 1));
+}
+
+void write_wide_report_line(Run& run, std::string text) {
+    text.erase(trim_right(text).size());
+    if (text.size() <= static_cast<std::size_t>(ReportLineBuffer::kWidth)) {
+        write_report_text(run, text);
+        return;
+    }
+    write_line_characters(run, text.data(), static_cast<int>(text.size()));
 }
 
 void write_blank_report_line(Run& run) {

@@ -3,6 +3,7 @@
 // progress bar of long loops.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "engine/run/run.h"
@@ -42,6 +43,8 @@ void write_report_line(Run& run);
 void write_blank_report_line(Run& run);
 // Convenience: fills the buffer with the text from column 1 and writes it.
 void write_report_text(Run& run, std::string_view text_from_column_1);
+// The same for a line that may be wider than the report line: written whole, never cut.
+void write_wide_report_line(Run& run, std::string text_from_column_1);
 // Advances the progress bar of up to 75 marks; a total below 1 draws nothing.
 void show_progress_bar(Run& run, int current, int total);
 

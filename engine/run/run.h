@@ -108,6 +108,17 @@ struct ReportState {
     bool code_labels_unavailable = false;
 };
 
+// The choices of a comparison of two measure files, set by the Compare Files menu (or a test):
+// the statistic ("M" measure, "I" infit, any other letter outfit mean-square), the left side
+// ("I" the current items, "P" the current persons, "L" the left file), and the files' bare names
+// and paths.
+struct ComparisonSettings {
+    char column = 'M';
+    char side = 'I';
+    std::string left_name, left_path;
+    std::string right_name, right_path;
+};
+
 struct RunState {
     // Every file the run has read (absolute paths): no output file may be written over one.
     std::vector<std::string> input_files;
@@ -131,6 +142,7 @@ struct RunState {
     std::vector<std::string> command_instructions;  // "Variable=Value" arguments, list lines
     bool both_names_given = false;
     std::int32_t idle_counter = 0;
+    ComparisonSettings comparison;
     // Record length of the item label work file ZJJ: its longest label line, at least 5.
     std::int32_t item_label_record_length = 0;
     // Run constants.

@@ -24,6 +24,14 @@ std::string rating_scale_set(const std::string& settings) {
            "221201 R13\n2111 1 R14\n322222 R15\n1 1011 R16\n";
 }
 
+std::string class_set(const std::string& settings) {
+    return "TITLE=Classes\nNI=6\nITEM1=1\nNAME1=8\nNAMLEN=4\nCODES=01\n" + settings +
+           "&END\nA1\nA2\nB1\nB2\nC1\nC2\nEND LABELS\n"
+           "110100 FA01\n111010 MA02\n101100 FB03\n110011 MB04\n111010 FA05\n101011 MA06\n"
+           "111100 FB07\n011101 MB08\n100100 FA09\n111111 MC10\n110000 FB11\n100110 MA12\n"
+           "011100 FB13\n110101 MB14\n";
+}
+
 std::vector<std::string> table_block(const std::string& report, const std::string& id, int nth) {
     std::vector<std::string> block;
     bool inside = false;

@@ -1,0 +1,239 @@
+#include "engine/analyses/measure_comparison.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <new>
+
+#include "engine/analyses/scratch_block.h"
+#include "engine/input/data_input.h"
+#include "engine/input/work_files.h"
+#include "engine/run/file_units.h"
+#include "engine/run/messages.h"
+#include "engine/run/report_line.h"
+
+namespace korvelan {
+
+namespace {
+
+constexpr char kCtrlZ = 26;
+// Numeric fields asked of a measure-file line: the entry and the 12 values after it.
+constexpr std::size_t kLineFields = 13;
+constexpr std::size_t kLabelWidth = 20;
+// Chart names tried: "00Z", then 41Z, 42Z, ... ; the search gives up after this many.
+constexpr int kChartNameTries = 100;
+
+struct FileLine {
+    int first = 0, last = 0;
+    std::vector<float> values = std::vector<float>(kLineFields + 1);
+    std::string label;
+};
+
+std::vector<std::string_view> tokens_of(std::string_view text) {
+    std::vector<std::string_view> tokens;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == ',')) ++i;
+        const std::size_t b = i;
+        while (i < text.size() && text[i] != ' ' && text[i] != '\t' && text[i] != ',') ++i;
+        if (i > b) tokens.push_back(text.substr(b, i - b));
+    }
+    return tokens;
+}
+
+// The label of a measure-file line: what follows its numeric fields (and, in an item file, the
+// group number and the one-letter model code before the name).
+std::string label_of(std::string_view text) {
+    const std::vector<std::string_view> tokens = tokens_of(text);
+    std::size_t k = 0;
+    float v = 0;
+    while (k < tokens.size() && k <= kLineFields && parse_real_from_text(tokens[k], v) == 0) ++k;
+    if (k + 1 < tokens.size() && tokens[k].size() == 1 && std::isalpha(static_cast<unsigned char>(tokens[k][0]))) ++k;
+    if (k >= tokens.size()) return {};
+    return std::string(trim(text.substr(static_cast<std::size_t>(tokens[k].data() - text.data()))));
+}
+
+// A measure-file line's entry range, values and label; false when it holds no entry: its first
+// field (after a ";" that marks an entry without a measure) must be an entry number or range,
+// so that heading and date lines count for nothing.
+bool parse_measure_line(std::string line, FileLine& out) {
+    std::string_view text(line);
+    if (!text.empty() && text.front() == ';') text.remove_prefix(1);
+    const std::vector<std::string_view> tokens = tokens_of(text);
+    if (tokens.empty() || !parse_entry_field(tokens[0], false, out.first, out.last) || out.first < 1) return false;
+    const std::string label = label_of(text);
+    std::string numbers(text);
+    int status = 0;
+    std::string rest;
+    split_entry_and_value(numbers, out.first, out.values, status, rest, out.last);
+    if (status != 0 || out.first < 1) return false;
+    if (out.last < out.first) out.last = out.first;
+    out.label = label.substr(0, std::min(label.size(), kLabelWidth));
+    return true;
+}
+
+float statistic(const FileLine& l, char column) {
+    return l.values[column == 'M' ? 1 : column == 'I' ? 6 : 8];
+}
+
+// The lines of a measure file, with the file errors reported.
+bool read_measure_lines(Run& run, const std::string& path, std::vector<std::string>& lines) {
+    const int status = read_text_file_lines(run, path, lines);
+    if (status == 0) return true;
+    report_file_error(run, path, status == -3 ? 'O' : 'R');
+    return false;
+}
+
+std::int64_t largest_entry(const std::vector<std::string>& lines) {
+    std::int64_t n = 0;
+    FileLine l;
+    for (const std::string& line : lines)
+        if (parse_measure_line(line, l)) n = std::max<std::int64_t>(n, std::max(l.first, l.last));
+    return n;
+}
+
+void take_file(const std::vector<std::string>& lines, char column, bool left, std::vector<ComparedEntry>& entries) {
+    const int n = static_cast<int>(entries.size());
+    FileLine l;
+    for (const std::string& line : lines) {
+        if (!parse_measure_line(line, l) || l.first > n) continue;
+        for (int e = l.first; e <= std::min(l.last, n); ++e) {
+            ComparedEntry& c = entries[static_cast<std::size_t>(e - 1)];
+            (left ? c.left : c.right) = true;
+            (left ? c.left_value : c.right_value) = statistic(l, column);
+            if (left || trim(c.label).empty()) c.label = l.label;
+        }
+    }
+}
+
+// The label as the chart shows it: without surrounding double quotes, at most 20 characters.
+std::string clean_label(std::string label) {
+    left_justify_in_place(label);
+    label = std::string(trim_right(label));
+    if (!label.empty() && label.front() == '"') label.front() = ' ';
+    if (!label.empty() && label.back() == '"') label.back() = ' ';
+    label = std::string(trim(label));
+    return label.substr(0, std::min(label.size(), kLabelWidth));
+}
+
+// The left values of the current items or persons; entries that are not measured drop out.
+void take_analysis(Run& run, char side, char column, std::vector<ComparedEntry>& entries) {
+    const AnalysisArrays& a = run.arrays;
+    WorkFiles files = run_work_files(run);
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        ComparedEntry& c = entries[k];
+        if (!c.right) continue;
+        const std::int32_t e = static_cast<std::int32_t>(k) + 1;
+        const bool items = side == 'I';
+        if (side == 'L') {
+            c.right = c.left;
+        } else if (side != 'I' && side != 'P') {
+            c.right = false;
+        } else if ((items ? array_value(a.item_status, e) : array_value(a.person_status, e)) < 1) {
+            c.right = false;
+        } else {
+            std::string label;
+            if (items) {
+                c.left_value = column == 'M' ? a.item_measure[e] : column == 'I' ? a.item_infit_mnsq[e] : a.item_outfit_mnsq[e];
+                read_item_label_record(run, files, e, label);
+            } else {
+                PersonWorkFields record;
+                if (column != 'M') read_person_work_record(run, files, e, record);
+                c.left_value = column == 'M' ? a.person_measure[e] : column == 'I' ? record.infit_mnsq : record.outfit_mnsq;
+                read_person_name_record(run, files, e, label);
+            }
+            if (!trim(label).empty()) c.label = label;
+        }
+        if (c.right) c.label = clean_label(c.label);
+    }
+}
+
+// The chart's file name: the work-file name with the code "00Z", or 41Z, 42Z, ... while a file
+// of that name exists; empty when every name tried exists.
+std::string chart_file_name(const Run& run) {
+    const std::string tail = run.rs.run_id + "kv.txt";
+    std::string name = run.rs.output_directory + "00Z" + tail;
+    for (int counter = 40, tries = 0; std::filesystem::exists(name); ) {
+        if (++tries >= kChartNameTries) return {};
+        ++counter;
+        name = run.rs.output_directory + std::to_string(100 + counter % 100).substr(1) + "Z" + tail;
+    }
+    return name;
+}
+
+void write_chart(Run& run, const std::vector<std::string>& chart) {
+    const std::string name = chart_file_name(run);
+    if (name.empty() || !run.host || run.host->create_output_file(name) != 0) {
+        show_message_line(run, " No free name for the comparison file after " + std::to_string(kChartNameTries) +
+                                   " tries");
+        report_file_error(run, name.empty() ? run.rs.output_directory + "00Z" + run.rs.run_id + "kv.txt" : name, 'W');
+        return;
+    }
+    const bool closed = run.rs.report_closed;
+    run.rs.report_closed = true;  // the chart lines go to the line file
+    for (const std::string& line : chart) write_wide_report_line(run, line);
+    run.rs.report_closed = closed;
+    run.host->close_file_handle();
+    if (run.rs.io_status == 0) run.host->run_program_with_argument(run.host->initial_settings().editor, name);
+}
+
+}  // namespace
+
+int read_text_file_lines(Run& run, const std::string& path, std::vector<std::string>& lines) {
+    lines.clear();
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return run.rs.io_status = -3;
+    std::string line;
+    int c = 0;
+    while ((c = std::fgetc(f)) != EOF && c != kCtrlZ) {
+        if (c == '\r' || c == '\n') {
+            if (!line.empty()) lines.push_back(line);
+            line.clear();
+        } else {
+            line += static_cast<char>(c);
+        }
+    }
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (!line.empty()) lines.push_back(line);
+    return run.rs.io_status = failed ? status_from_errno(errno) : 0;
+}
+
+void compare_measure_files(Run& run) {
+    const ComparisonSettings& s = run.rs.comparison;
+    std::vector<std::string> left_lines, right_lines;
+    std::int64_t n = s.side == 'I' ? run.arrays.items : s.side == 'P' ? run.arrays.persons : 0;
+    if (s.side != 'I' && s.side != 'P') {
+        if (!read_measure_lines(run, s.left_path, left_lines)) return;
+        n = largest_entry(left_lines);
+    }
+    const Size bytes = checked_product(n, 36);
+    std::vector<ComparedEntry> entries;
+    bool obtained = n <= kLargestComparedEntry && memory_request_allowed(run, MemoryBlock::ComparisonEntries, bytes);
+    try {
+        if (obtained) entries.resize(static_cast<std::size_t>(n));
+    } catch (const std::bad_alloc&) {
+        obtained = false;
+    }
+    if (!obtained) {
+        show_message_line(run, std::string(trim(int_to_text_left(shown_bytes(bytes)))) +
+                                   " bytes of memory not available.  Table not produced.");
+        return;
+    }
+    if (s.side == 'L') take_file(left_lines, s.column, true, entries);
+    if (!read_measure_lines(run, s.right_path, right_lines)) return;
+    take_file(right_lines, s.column, false, entries);
+    take_analysis(run, s.side, s.column, entries);
+    const std::string left_title = s.side == 'L'   ? s.left_name
+                                   : s.side == 'I' ? std::string(trim(run.cv.item_word))
+                                                   : std::string(trim(run.cv.person_word));
+    const std::vector<std::string> chart = comparison_chart(entries, s.column, left_title, s.right_name);
+    if (chart.empty()) {
+        show_message_line(run, "NO COMPARISONS POSSIBLE");
+        return;
+    }
+    write_chart(run, chart);
+}
+
+}  // namespace korvelan

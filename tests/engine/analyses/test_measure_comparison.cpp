@@ -1,0 +1,115 @@
+// The comparison of two measure files: a file against itself, the current items against their
+// own IFILE=, no common entries, ranges of entries and quoted labels, the chart names already
+// taken, and entry numbers too large to size anything.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "engine/analyses/measure_comparison.h"
+#include "engine/driver/output_dispatch.h"
+#include "tests/engine/tables/summary_fixture.h"
+#include "tests/support/data_sets.h"
+
+using namespace korvelan;
+using namespace korvelan::testing;
+
+namespace {
+
+std::vector<std::string> compare(SummaryRun& analysis, char side, char column, const std::string& left,
+                                 const std::string& right) {
+    ComparisonSettings& s = analysis.run.rs.comparison;
+    s = ComparisonSettings{column, side, left, analysis.dir.file(left), right, analysis.dir.file(right)};
+    analysis.host.line_file.clear();
+    analysis.run.rep.request.table = 99;
+    dispatch_output_request(analysis.run);
+    return analysis.host.line_file;
+}
+
+// The column (0-based) of the "*" in each panel of an entry line, from the "|" that separate them.
+std::vector<std::vector<std::size_t>> star_positions(const std::vector<std::string>& chart) {
+    std::vector<std::vector<std::size_t>> rows;
+    for (std::size_t k = 4; k + 1 < chart.size(); ++k) {
+        const std::string& l = chart[k];
+        std::vector<std::size_t> bars;
+        for (std::size_t i = 0; i < l.size(); ++i)
+            if (l[i] == '|') bars.push_back(i);
+        std::vector<std::size_t> stars;
+        for (std::size_t p = 0; p + 1 < bars.size() && p < 3; ++p)
+            stars.push_back(l.find('*', bars[p]) - bars[p] - 1);
+        rows.push_back(stars);
+    }
+    return rows;
+}
+
+}  // namespace
+
+TEST(MeasureComparison, AFileAgainstItselfGivesTheIdentityPanel) {
+    SummaryRun analysis(dichotomous_set("IFILE=i.txt\n"));
+    ASSERT_EQ(analysis.exit_status, 0);
+    const std::vector<std::string> chart = compare(analysis, 'L', 'M', "i.txt", "i.txt");
+    ASSERT_GE(chart.size(), 6u);
+    // Every line has its middle panel one column wide: the differences are all 0.
+    const std::vector<MeasureRecord> items = analysis.items();
+    for (const std::vector<std::size_t>& stars : star_positions(chart)) {
+        ASSERT_EQ(stars.size(), 3u);
+        EXPECT_EQ(stars[0], stars[2]);
+        EXPECT_EQ(stars[1], 0u);
+    }
+    EXPECT_NE(chart[3].find("+-+"), std::string::npos);
+    EXPECT_NE(chart[4].find(" 1  Apple"), std::string::npos);
+    EXPECT_NE(chart[1].find("i.txt"), std::string::npos);
+    EXPECT_NE(chart[1].find("|M|"), std::string::npos);  // the title cut to its one column
+    EXPECT_EQ(chart.size(), 5u + items.size());
+    EXPECT_EQ(analysis.host.programs_started.size(), 1u);
+}
+
+TEST(MeasureComparison, CurrentItemsAgainstTheirFileAndNoCommonEntries) {
+    SummaryRun analysis(dichotomous_set("IFILE=i.txt\n"));
+    ASSERT_EQ(analysis.exit_status, 0);
+    // Only the measured items are drawn: Cider is deleted and Honey extreme.
+    const std::vector<std::string> chart = compare(analysis, 'I', 'I', "", "i.txt");
+    EXPECT_EQ(chart.size(), 5u + 6u);
+    EXPECT_NE(chart[1].find("ITEM"), std::string::npos);
+    EXPECT_NE(chart[1].find("Infit MnSq Difference"), std::string::npos);
+    for (const std::vector<std::size_t>& stars : star_positions(chart)) EXPECT_EQ(stars[0], stars[2]);
+
+    write_file(analysis.dir.file("far.txt"), "; heading\r\n20 1.5\r\n21-22 .5 x\r\n");
+    write_file(analysis.dir.file("near.txt"), "1 1.0\r\n2 2.0\r\n");
+    EXPECT_TRUE(compare(analysis, 'L', 'M', "far.txt", "near.txt").empty());
+    EXPECT_TRUE(analysis.shows("NO COMPARISONS POSSIBLE"));
+}
+
+TEST(MeasureComparison, RangesQuotedLabelsAndTakenChartNames) {
+    SummaryRun analysis(dichotomous_set(""));
+    ASSERT_EQ(analysis.exit_status, 0);
+    write_file(analysis.dir.file("left.txt"), "1 1.0 1 1 1 1 1 1 1 1 1 1 1 \"First\"\r\n3-5 2.0\r\n");
+    write_file(analysis.dir.file("right.txt"), "1 2.0\r\n2 1.0\r\n3 3.0\r\n4 2.0\r\n5 1.0\r\n");
+    analysis.run.rs.output_directory = analysis.dir.file("");
+    const std::string tail = analysis.run.rs.run_id + "kv.txt";
+    write_file(analysis.dir.file("00Z" + tail), "");
+    write_file(analysis.dir.file("41Z" + tail), "");
+    const std::vector<std::string> chart = compare(analysis, 'L', 'M', "left.txt", "right.txt");
+    EXPECT_EQ(analysis.host.line_file_path, analysis.dir.file("42Z" + tail));
+    // Entries 1, 3, 4, 5; the label without its quotes.
+    ASSERT_EQ(chart.size(), 9u);
+    EXPECT_NE(chart[4].find(" 1  First"), std::string::npos);
+    const std::vector<std::vector<std::size_t>> stars = star_positions(chart);
+    EXPECT_EQ(stars[1][0], stars[2][0]);  // 3 and 4 share the left value of the range
+    EXPECT_LT(stars[3][2], stars[1][2]);  // right 1.0 left of right 3.0
+
+    // Every name taken: the search ends with a message.
+    for (int k = 41; k <= 99; ++k) write_file(analysis.dir.file(std::to_string(k) + "Z" + tail), "");
+    for (int k = 0; k <= 40; ++k) write_file(analysis.dir.file(std::string(k < 10 ? "0" : "") + std::to_string(k) + "Z" + tail), "");
+    compare(analysis, 'L', 'M', "left.txt", "right.txt");
+    EXPECT_TRUE(analysis.shows(" No free name for the comparison file after 100 tries"));
+}
+
+TEST(MeasureComparison, EntryNumbersTooLargeSizeNothing) {
+    SummaryRun analysis(dichotomous_set(""));
+    ASSERT_EQ(analysis.exit_status, 0);
+    write_file(analysis.dir.file("huge.txt"), "20000000 1.0\r\n");
+    EXPECT_TRUE(compare(analysis, 'L', 'M', "huge.txt", "huge.txt").empty());
+    EXPECT_TRUE(analysis.shows("720000000 bytes of memory not available.  Table not produced."));
+}
