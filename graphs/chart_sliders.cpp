@@ -15,44 +15,35 @@ int half_even(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 }  // namespace
 
-// A drag of the minimum slider snaps it to a whole number of 20-unit divisions below the axis
-// maximum; a fine-tune step is taken as it is.
-void ChartWindow::apply_min_x_slider() {
-    QSlider* s = sliders_[XLow];
+// A drag of an x slider snaps it to a whole number of 20-unit divisions from the other end of
+// the axis; a fine-tune step is taken as it is. The two sliders stay at least one apart.
+void ChartWindow::apply_x_slider(bool high) {
+    const SliderId id = high ? XHigh : XLow;
+    QSlider* s = sliders_[id];
+    const int partner = sliders_[high ? XLow : XHigh]->value();
+    const int other_end = high ? s_.view_low : s_.view_high;
+    const int sign = high ? 1 : -1;  // direction from the other end towards this one
     int v = s->value();
-    if (v >= sliders_[XHigh]->value()) v = sliders_[XHigh]->value() - 1;
-    if (!from_up_down_[XLow]) {
-        const int w = s_.view_high - v;
-        if (w > 20) v = std::max(s_.view_high - 20 * half_even(w / 20.0), s->minimum());
+    if (sign * (v - partner) <= 0) v = partner + sign;
+    if (!from_up_down_[id]) {
+        const int w = sign * (v - other_end);
+        if (w > 20) {
+            v = other_end + sign * 20 * half_even(w / 20.0);
+            v = high ? std::min(v, s->maximum()) : std::max(v, s->minimum());
+        }
     }
-    from_up_down_[XLow] = false;
-    const int width = s_.view_high - v;
-    s_.view_low = v;
+    from_up_down_[id] = false;
+    const int width = sign * (v - other_end);
+    (high ? s_.view_high : s_.view_low) = v;
+    (high ? s_.x_high_value : s_.x_low_value) = v;
     s_.view_division = width > 20 ? 20 : width;
-    s_.x_low_value = v;
     set_axis(x_axis_, s_.view_low, s_.view_high, s_.view_division);
-    set_slider(XLow, s->minimum(), s->maximum(), v);
+    set_slider(id, s->minimum(), s->maximum(), v);
     sync_fine_tune();
 }
 
-void ChartWindow::apply_max_x_slider() {
-    QSlider* s = sliders_[XHigh];
-    int v = s->value();
-    if (v <= sliders_[XLow]->value()) v = sliders_[XLow]->value() + 1;
-    if (!from_up_down_[XHigh]) {
-        const int w = v - s_.view_low;
-        if (w > 20) v = std::min(s_.view_low + 20 * half_even(w / 20.0), s->maximum());
-    }
-    from_up_down_[XHigh] = false;
-    const int width = v - s_.view_low;
-    s_.view_high = v;
-    s_.view_division = width > 20 ? 20 : width;
-    s_.x_high_value = v;
-    set_axis(x_axis_, s_.view_low, s_.view_high, s_.view_division);
-    set_slider(XHigh, s->minimum(), s->maximum(), v);
-    sync_fine_tune();
-}
-
+void ChartWindow::apply_min_x_slider() { apply_x_slider(false); }
+void ChartWindow::apply_max_x_slider() { apply_x_slider(true); }
 void ChartWindow::apply_min_y_slider() { apply_y_slider(false); }
 void ChartWindow::apply_max_y_slider() { apply_y_slider(true); }
 

@@ -54,6 +54,7 @@ private:
     void fill_series();
     void set_slider(SliderId id, int lo, int hi, int value);
     void set_axis(QValueAxis* axis, double lo, double hi, int division);
+    void apply_x_slider(bool high);
     void apply_y_slider(bool high);
     void step_slider(SliderId id, int delta);
     void sync_fine_tune();

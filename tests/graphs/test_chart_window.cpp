@@ -140,6 +140,15 @@ TEST(GraphsWindow, SlidersFineTuneAndGroups) {
     EXPECT_EQ(w.window.x_axis()->min(), 5);
     xl->setValue(46);  // onto the maximum slider: one below it
     EXPECT_EQ(xl->value(), 45);
+    QSlider* xh = w.window.slider(ChartWindow::XHigh);
+    xh->setValue(80);  // 35 above the minimum snaps to 40 above, held at the slider's end
+    EXPECT_EQ(xh->value(), 80);
+    EXPECT_EQ(w.window.x_axis()->max(), 80);
+    EXPECT_EQ(w.window.x_axis()->tickCount(), 21);
+    w.window.step_max_x(-1);
+    EXPECT_EQ(w.window.x_axis()->max(), 79);
+    xh->setValue(20);  // below the minimum slider: one above it
+    EXPECT_EQ(xh->value(), 46);
 
     // Probability graph: the minimum y slider at 3 gives 0.3 and 7 divisions, kept as 0.
     w.window.slider(ChartWindow::YLow)->setValue(3);
