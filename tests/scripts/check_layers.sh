@@ -19,10 +19,12 @@ declare -A rank=(
   [engine/driver]=6
   [shell]=7
   [spss]=7
+  [graphs]=7
 )
 same_rank_allowed=("shell>spss")    # the shell runs the converter
 # Separate programs: they include only their own folder, and nothing else includes them.
-separate=(graphs)
+# (None at present: the graphs program computes its curves with the engine.)
+separate=()
 # Top-level folders whose files are scanned (those that do not exist are skipped).
 scanned=(engine shell spss graphs)
 # -------------------------------------------------------------------------------------------------

@@ -1,0 +1,217 @@
+#include "graphs/chart_window.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QClipboard>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineSeries>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QSpinBox>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+#include "graphs/chart_data.h"
+
+namespace korvelan::graphs {
+
+namespace {
+
+// The colours of the curves, one a category in turn.
+const QColor kCurveColours[] = {QColor(0, 0, 200),   QColor(200, 0, 0),   QColor(0, 150, 0),
+                                QColor(200, 0, 200), QColor(0, 160, 160), QColor(150, 100, 0),
+                                QColor(90, 90, 90),  QColor(255, 120, 0)};
+
+QFont bold_font(int size) {
+    QFont f("Arial", size);
+    f.setBold(true);
+    return f;
+}
+
+}  // namespace
+
+ChartWindow::ChartWindow(GraphsSession& session, QString title, QWidget* parent)
+    : QWidget(parent), s_(session), title_(std::move(title)) {
+    show_message = [this](const QString& text) { QMessageBox::information(this, title_, text); };
+    build_controls();
+}
+
+void ChartWindow::build_controls() {
+    chart_ = new QChart;
+    chart_->setTitleFont(bold_font(12));
+    chart_->legend()->hide();
+    x_axis_ = new QValueAxis;
+    y_axis_ = new QValueAxis;
+    x_axis_->setTitleText("Measure relative to item difficulty");
+    x_axis_->setTitleFont(bold_font(20));
+    y_axis_->setTitleFont(bold_font(20));
+    x_axis_->setGridLineVisible(false);
+    x_axis_->setMinorGridLineVisible(false);
+    y_axis_->setGridLineVisible(false);
+    y_axis_->setMinorGridLineVisible(false);
+    x_axis_->setLabelFormat("%g");
+    y_axis_->setLabelFormat("%g");
+    set_axis(y_axis_, 0, 1, 10);
+    chart_->addAxis(x_axis_, Qt::AlignBottom);
+    chart_->addAxis(y_axis_, Qt::AlignLeft);
+    view_ = new QChartView(chart_);
+    view_->setRenderHint(QPainter::Antialiasing);
+    view_->setMinimumSize(640, 420);
+
+    auto* buttons = new QHBoxLayout;
+    const char* captions[] = {"", "Probability Curve", "Expected Score Ogive", "Thurstone Thresholds",
+                              "Information Function", "Category Information"};
+    for (int t = 1; t <= kGraphTypes; ++t) {
+        auto* b = new QPushButton(captions[t]);
+        connect(b, &QPushButton::clicked, this, [this, t] { select_graph(t); });
+        buttons->addWidget(b);
+    }
+    previous_ = new QPushButton("Previous Curve");
+    next_ = new QPushButton("Next Curve");
+    auto* paste = new QPushButton("Copy Plot to Clipboard");
+    auto* copy_data = new QPushButton("Copy Plot Data to Clipboard");
+    connect(previous_, &QPushButton::clicked, this, [this] { show_previous_item_curve(); });
+    connect(next_, &QPushButton::clicked, this, [this] { show_next_item_curve(); });
+    connect(paste, &QPushButton::clicked, this, [this] { copy_plot_picture_to_clipboard(); });
+    connect(copy_data, &QPushButton::clicked, this, [this] { copy_plot_data_to_clipboard(); });
+    auto* moves = new QHBoxLayout;
+    for (QPushButton* b : {previous_, next_, paste, copy_data}) moves->addWidget(b);
+
+    auto* axes = new QGridLayout;
+    const char* labels[] = {"Adjust minimum X-value", "Adjust maximum X-value", "Adjust minimum Y-value",
+                            "Adjust maximum Y-value"};
+    for (int i = 0; i < 4; ++i) {
+        sliders_[i] = new QSlider(Qt::Horizontal);
+        sliders_[i]->setTickInterval(1);
+        sliders_[i]->setSingleStep(1);
+        sliders_[i]->setPageStep(1);
+        sliders_[i]->setTickPosition(QSlider::TicksBelow);
+        axes->addWidget(new QLabel(labels[i]), i, 0);
+        axes->addWidget(sliders_[i], i, 1);
+    }
+    sliders_[XHigh]->setToolTip("Changes maximum x value");
+    connect(sliders_[XLow], &QSlider::valueChanged, this, [this] { apply_min_x_slider(); });
+    connect(sliders_[XHigh], &QSlider::valueChanged, this, [this] { apply_max_x_slider(); });
+    connect(sliders_[YLow], &QSlider::valueChanged, this, [this] { apply_min_y_slider(); });
+    connect(sliders_[YHigh], &QSlider::valueChanged, this, [this] { apply_max_y_slider(); });
+    fine_low_ = new QSpinBox;
+    fine_high_ = new QSpinBox;
+    fine_high_->setToolTip("Force fine adjustment of maximum X-Value");
+    axes->addWidget(new QLabel("Fine-tune minimum X-value"), 0, 2);
+    axes->addWidget(fine_low_, 0, 3);
+    axes->addWidget(new QLabel("Fine-tune maximum X-value"), 1, 2);
+    axes->addWidget(fine_high_, 1, 3);
+    // The spin boxes move their slider one step at a time, whatever the spin box was set to.
+    connect(fine_low_, &QSpinBox::valueChanged, this,
+            [this](int v) { step_min_x(v > sliders_[XLow]->value() ? 1 : -1); });
+    connect(fine_high_, &QSpinBox::valueChanged, this,
+            [this](int v) { step_max_x(v > sliders_[XHigh]->value() ? 1 : -1); });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(view_, 1);
+    layout->addLayout(buttons);
+    layout->addLayout(moves);
+    layout->addLayout(axes);
+}
+
+void ChartWindow::load_work_file_and_compute_curves() {
+    const std::string message = s_.load_and_compute();
+    if (!message.empty()) {
+        show_message(QString::fromStdString(message));
+        return;
+    }
+    if (s_.has_curves()) draw_chart();
+}
+
+void ChartWindow::set_axis(QValueAxis* axis, double lo, double hi, int division) {
+    axis->setRange(lo, hi);
+    // A division of 0 (the probability graphs before a y slider moves) keeps ten divisions.
+    axis->setTickCount((division > 0 ? division : 10) + 1);
+}
+
+void ChartWindow::fill_series() {
+    chart_->removeAllSeries();
+    int k = 0;
+    for (const std::vector<SeriesRow>& curve : split_curves(s_.current_series())) {
+        auto* line = new QLineSeries;
+        for (const SeriesRow& r : curve) line->append(r.x, r.y);
+        line->setPen(QPen(kCurveColours[k++ % std::size(kCurveColours)], 2));
+        chart_->addSeries(line);
+        line->attachAxis(x_axis_);
+        line->attachAxis(y_axis_);
+    }
+}
+
+void ChartWindow::draw_chart() {
+    if (s_.file_changed()) {
+        const std::string message = s_.load_and_compute();
+        if (!message.empty()) show_message(QString::fromStdString(message));
+    }
+    if (!s_.has_curves()) return;
+    fill_series();
+    previous_->setVisible(s_.current_group >= 2);
+    next_->setVisible(s_.current_group < s_.group_count());
+    chart_->setTitle(QString::fromStdString(s_.current_label()));
+    const GraphTypeSettings& t = s_.type_settings();
+    setWindowTitle(QString::fromStdString(t.caption));
+    y_axis_->setTitleText(QString::fromStdString(t.y_title));
+    set_axis(y_axis_, t.y_min, t.y_max, t.y_division);
+    set_axis(x_axis_, s_.view_low, s_.view_high, s_.view_division);
+    const CurveGrid& g = s_.curves().grid;
+    set_slider(XLow, g.computed_low, g.computed_high, s_.x_low_value);
+    set_slider(XHigh, g.computed_low, g.computed_high, s_.x_high_value);
+    set_slider(YLow, t.slider_min, t.slider_max, t.y_low);
+    set_slider(YHigh, t.slider_min, t.slider_max, t.y_high);
+    sync_fine_tune();
+    show();
+}
+
+// Setting a slider's range and value from the program applies nothing.
+void ChartWindow::set_slider(SliderId id, int lo, int hi, int value) {
+    const QSignalBlocker quiet(sliders_[id]);
+    sliders_[id]->setRange(lo, hi);
+    sliders_[id]->setValue(value);
+}
+
+void ChartWindow::sync_fine_tune() {
+    for (auto [spin, id] : {std::pair{fine_low_, XLow}, std::pair{fine_high_, XHigh}}) {
+        const QSignalBlocker quiet(spin);
+        spin->setRange(sliders_[id]->minimum(), sliders_[id]->maximum());
+        spin->setValue(sliders_[id]->value());
+    }
+}
+
+void ChartWindow::select_graph(int type) {
+    s_.graph_type = type;
+    draw_chart();
+}
+
+void ChartWindow::show_next_item_curve() {
+    ++s_.current_group;
+    load_work_file_and_compute_curves();
+}
+
+void ChartWindow::show_previous_item_curve() {
+    --s_.current_group;
+    load_work_file_and_compute_curves();
+}
+
+void ChartWindow::copy_plot_picture_to_clipboard() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setPixmap(view_->grab());
+    show_message("Graph copied to clipboard.  You may paste it elsewhere.");
+}
+
+void ChartWindow::copy_plot_data_to_clipboard() {
+    QGuiApplication::clipboard()->setText(
+        QString::fromStdString(chart_data_text(s_.current_series(), s_.type_settings().y_title)));
+    show_message("Graph Data copied to clipboard.  You may paste it elsewhere.");
+}
+
+}  // namespace korvelan::graphs

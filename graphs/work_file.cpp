@@ -1,0 +1,187 @@
+#include "graphs/work_file.h"
+
+#include <sys/stat.h>
+
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <limits>
+
+namespace korvelan::graphs {
+
+namespace {
+
+constexpr const char* kSupportAddress = "support@korvelan.org";
+// Counts of groups and categories are 16-bit values in the file's writer.
+constexpr std::int32_t kLargestCount = 32767;
+// Measures, scale and steps beyond this are not from a real analysis; it also keeps the grid's
+// integer arithmetic far from overflow.
+constexpr double kLargestMagnitude = 1.0e4;
+
+// The lines of the file: runs end at LF, a CR before it is dropped, and the final line ending
+// does not start another line.
+class Lines {
+public:
+    explicit Lines(std::string text) : text_(std::move(text)) {}
+    bool next(std::string& line) {
+        if (pos_ >= text_.size()) return false;
+        std::size_t end = text_.find('\n', pos_);
+        if (end == std::string::npos) end = text_.size();
+        line.assign(text_, pos_, end - pos_);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        pos_ = end + 1;
+        return true;
+    }
+    bool at_end() const { return pos_ >= text_.size(); }
+
+private:
+    std::string text_;
+    std::size_t pos_ = 0;
+};
+
+// Thrown inside the reader for a file that ends early or whose counts do not fit.
+struct BadData {};
+
+class Reader {
+public:
+    explicit Reader(Lines& lines) : lines_(lines) {}
+    std::string line() {
+        std::string l;
+        if (!lines_.next(l)) throw BadData{};
+        return l;
+    }
+    void marker() { line(); }
+    float real() {
+        const double v = leading_number(line());
+        if (!(std::fabs(v) <= kLargestMagnitude)) throw BadData{};
+        return static_cast<float>(v);
+    }
+    std::int32_t integer(std::int32_t lo, std::int32_t hi) {
+        const double v = leading_number(line());
+        if (!(v >= lo - 0.5 && v <= hi + 0.5)) throw BadData{};
+        return round_half_even(v, lo, hi);
+    }
+    // The group count of a section: the same in every section.
+    void count(std::size_t groups) {
+        if (integer(1, kLargestCount) != static_cast<std::int32_t>(groups)) throw BadData{};
+    }
+
+private:
+    Lines& lines_;
+};
+
+void read_sections(Reader& in, GraphsData& d) {
+    d.origin = in.real();
+    d.scale = in.real();
+    d.exponent_cap = in.real();
+    // exp() of a single overflows a little above 88.
+    if (!(d.exponent_cap > 0.0f && d.exponent_cap <= 80.0f)) throw BadData{};
+    d.low_measure = in.real();
+    d.high_measure = in.real();
+    in.marker();
+    const std::int32_t n = in.integer(1, kLargestCount);
+    for (std::int32_t g = 0; g < n; ++g) {
+        d.groups.emplace_back();
+        d.groups.back().model_code = in.integer(-kLargestCount, kLargestCount);
+    }
+    in.marker();
+    in.count(d.groups.size());
+    for (GraphsGroup& g : d.groups) g.top = in.integer(1, kLargestCount);
+    in.marker();
+    in.count(d.groups.size());
+    d.maximum_category = in.integer(1, kLargestCount);
+    for (GraphsGroup& g : d.groups) {
+        if (g.top > d.maximum_category) throw BadData{};
+        g.steps.assign(1, 0.0f);
+        for (std::int32_t k = 1; k <= g.top; ++k) g.steps.push_back(in.real());
+    }
+    in.marker();
+    in.count(d.groups.size());
+    if (in.integer(1, kLargestCount) != d.maximum_category) throw BadData{};
+    for (GraphsGroup& g : d.groups) {
+        g.status.assign(1, 0);
+        for (std::int32_t k = 1; k <= g.top; ++k) g.status.push_back(in.integer(-kLargestCount, kLargestCount));
+    }
+    in.marker();
+    in.count(d.groups.size());
+    for (GraphsGroup& g : d.groups) g.bottom_value = in.integer(-kLargestCount, kLargestCount);
+    in.marker();
+    in.count(d.groups.size());
+    for (GraphsGroup& g : d.groups) g.label = in.line();
+    in.marker();  // the end marker "9"
+}
+
+}  // namespace
+
+std::optional<FileStamp> file_stamp(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return FileStamp{static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                     static_cast<std::int64_t>(st.st_size)};
+}
+
+ReadOutcome read_work_file(const std::string& path, GraphsData& data) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return ReadOutcome::OpenFailed;
+    Lines lines(std::string(std::istreambuf_iterator<char>(file), {}));
+    if (file.bad()) return ReadOutcome::OpenFailed;
+    GraphsData read;
+    Reader in(lines);
+    try {
+        read_sections(in, read);
+    } catch (const BadData&) {
+        return ReadOutcome::NotEnoughData;
+    }
+    if (!lines.at_end()) return ReadOutcome::TooMuchData;
+    data = std::move(read);
+    return ReadOutcome::Read;
+}
+
+std::string read_outcome_message(ReadOutcome outcome, const std::string& path) {
+    switch (outcome) {
+    case ReadOutcome::Read: return "";
+    case ReadOutcome::OpenFailed: return "Korvelan Graphs: " + path + " failed";
+    case ReadOutcome::NotEnoughData:
+        return "Korvelan Graphs: Not enough data in " + path + " - please tell " + kSupportAddress;
+    case ReadOutcome::TooMuchData:
+        return "Korvelan Graphs: Too much data in " + path + " - please tell " + kSupportAddress;
+    }
+    return "";
+}
+
+double leading_number(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    const std::size_t start = i;
+    auto digits = [&] {
+        const std::size_t from = i;
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
+        return i - from;
+    };
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+    std::size_t mantissa = digits();
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0) return 0.0;
+    std::size_t end = i;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+        if (digits() > 0) end = i;
+    }
+    // strtod on exactly the scanned characters: no hexadecimal, "inf" or "nan" forms get in.
+    const std::string number(text.substr(start, end - start));
+    return std::strtod(number.c_str(), nullptr);
+}
+
+std::int32_t round_half_even(double value, std::int32_t lo, std::int32_t hi) {
+    if (!(value >= lo)) return lo;
+    if (value >= hi) return hi;
+    return static_cast<std::int32_t>(std::nearbyint(value));
+}
+
+}  // namespace korvelan::graphs

@@ -1,0 +1,212 @@
+// The chart window of the graphs program under the offscreen platform: the graph of a work file
+// that a real analysis wrote, the buttons, the sliders and fine-tune controls, and the two
+// clipboard copies. Screenshots of graph types 1 and 4 are left in the test folder.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QChart>
+#include <QChartView>
+#include <QClipboard>
+#include <QImage>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QSlider>
+#include <QValueAxis>
+#include <cmath>
+
+#include "engine/driver/run_analysis.h"
+#include "engine/estimation/category_curves.h"
+#include "engine/outfiles/graphs_file.h"
+#include "engine/outfiles/output_wiring.h"
+#include "engine/outfiles/run_output_services.h"
+#include "graphs/chart_window.h"
+#include "tests/graphs/graphs_files.h"
+#include "tests/support/analysis_run.h"
+#include "tests/support/data_sets.h"
+
+using namespace korvelan::graphs;
+using namespace korvelan::testing;
+
+namespace {
+
+// One application for the whole test program, left for the process's end to take (destroying
+// it among the static objects would come after Qt's own are gone).
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "talvorin";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+// A window on a work file, recording its messages.
+struct Window {
+    GraphsSession session;
+    ChartWindow window;
+    std::vector<std::string> messages;
+    Window(const std::string& path, int type) : session(path, type), window(session, "Graphs test") {
+        window.show_message = [this](const QString& m) { messages.push_back(m.toStdString()); };
+        window.resize(900, 700);
+        window.load_work_file_and_compute_curves();
+        QApplication::processEvents();
+    }
+};
+
+std::string replace_first_line(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find("\r\n" + from + "\r\n");
+    return at == std::string::npos ? text : text.replace(at + 2, from.size(), to);
+}
+
+// Whether a pixel in the 9 x 9 square around the point has the colour of the first or second
+// curve (dark blue or dark red, whatever the anti-aliasing adds).
+bool curve_coloured_near(const QImage& image, QPoint at) {
+    for (int dx = -4; dx <= 4; ++dx)
+        for (int dy = -4; dy <= 4; ++dy) {
+            const QColor c = image.pixelColor(at + QPoint(dx, dy));
+            const bool blue = c.blue() > 120 && c.red() < 90 && c.green() < 90;
+            const bool red = c.red() > 120 && c.blue() < 90 && c.green() < 90;
+            if (blue || red) return true;
+        }
+    return false;
+}
+
+TEST(GraphsWindow, GraphsOfARealRunCrossAtTheFirstStep) {
+    application();
+    char here[4096];
+    ASSERT_NE(getcwd(here, sizeof here), nullptr);
+    const std::string folder = std::string(here) + "/";
+    AnalysisRun r;
+    write_file(r.dir.file("ctl.txt"), rating_scale_set(""));
+    r.run.args = {r.dir.file("ctl.txt"), r.dir.file("out.txt"), "BATCH=Y"};
+    r.run.input.stop_before_estimation = false;
+    ASSERT_EQ(korvelan::run_analysis(r.run), 0) << r.host.screen();
+    korvelan::OutputSettings s = korvelan::output_settings_from_controls(r.run);
+    korvelan::RunEntryRecords records(r.run);
+    ASSERT_TRUE(korvelan::write_graphs_work_file(r.run, s, r.run.arrays, records));
+
+    Window w(korvelan::graphs_work_file_path(r.run), 1);
+    ASSERT_TRUE(w.messages.empty()) << w.messages[0];
+    ASSERT_EQ(w.session.group_count(), 1);
+    const GraphsGroup& g = w.session.data().groups[0];
+    ASSERT_EQ(g.top, 3);
+    EXPECT_TRUE(w.window.next_button()->isHidden());
+    EXPECT_TRUE(w.window.previous_button()->isHidden());
+    EXPECT_EQ(w.window.chart()->title().toStdString(), g.label);
+    EXPECT_EQ(w.window.x_axis()->titleText(), "Measure relative to item difficulty");
+    EXPECT_EQ(w.window.y_axis()->titleText(), "Category Probability");
+    EXPECT_EQ(w.window.windowTitle(), "Category Probability Curves");
+    EXPECT_EQ(w.window.chart()->series().size(), 4);
+
+    // Categories 0 and 1 are equally probable where the measure is the first step.
+    korvelan::CurveGroup model{g.top, 'R', g.steps, {}, w.session.data().exponent_cap};
+    float p[4];
+    korvelan::compute_category_curve_values(model, g.steps[1], p);
+    ASSERT_NEAR(p[0], p[1], 1e-5);
+    const QPointF crossing(g.steps[1] * w.session.data().scale, p[0]);
+    auto* first = static_cast<QLineSeries*>(w.window.chart()->series()[0]);
+    const QPoint at = w.window.chart_view()->mapFromScene(
+        w.window.chart()->mapToScene(w.window.chart()->mapToPosition(crossing, first)));
+    const QImage type1 = w.window.chart_view()->grab().toImage();
+    EXPECT_TRUE(curve_coloured_near(type1, at)) << at.x() << "," << at.y();
+    EXPECT_FALSE(curve_coloured_near(type1, at + QPoint(0, -60)));  // above both curves, blank
+    EXPECT_TRUE(type1.save(QString::fromStdString(folder + "talvorin_type1.png")));
+
+    w.window.select_graph(4);
+    EXPECT_EQ(w.window.y_axis()->titleText(), "Information");
+    EXPECT_EQ(w.window.chart()->series().size(), 1);
+    EXPECT_EQ(w.window.y_axis()->max(), std::ceil(w.session.curves().grid.maximum_information));
+    EXPECT_TRUE(w.window.chart_view()->grab().save(QString::fromStdString(folder + "talvorin_type4.png")));
+}
+
+TEST(GraphsWindow, SlidersFineTuneAndGroups) {
+    application();
+    ScratchDir dir;
+    const std::string path = dir.file("ZVB003kv.txt");
+    std::string text = replace_first_line(two_group_work_file(), "    1.0000", "   10.0000");
+    text = replace_first_line(text, "   -2.4000", "  -24.0000");
+    write_file(path, replace_first_line(text, "    3.1000", "   31.0000"));
+    Window w(path, 1);
+    ASSERT_TRUE(w.messages.empty());
+    QSlider* xl = w.window.slider(ChartWindow::XLow);
+    EXPECT_EQ(w.window.x_axis()->max(), 46);
+    EXPECT_EQ(xl->minimum(), -60);
+    EXPECT_EQ(xl->maximum(), 80);
+    xl->setValue(46 - 47);  // a drag: snapped to 40 below the maximum
+    EXPECT_EQ(xl->value(), 6);
+    EXPECT_EQ(w.window.x_axis()->min(), 6);
+    w.window.step_min_x(-1);  // fine-tune: one step, not snapped
+    EXPECT_EQ(xl->value(), 5);
+    EXPECT_EQ(w.window.x_axis()->min(), 5);
+    xl->setValue(46);  // onto the maximum slider: one below it
+    EXPECT_EQ(xl->value(), 45);
+    QSlider* xh = w.window.slider(ChartWindow::XHigh);
+    xh->setValue(80);  // 35 above the minimum snaps to 40 above, held at the slider's end
+    EXPECT_EQ(xh->value(), 80);
+    EXPECT_EQ(w.window.x_axis()->max(), 80);
+    EXPECT_EQ(w.window.x_axis()->tickCount(), 21);
+    w.window.step_max_x(-1);
+    EXPECT_EQ(w.window.x_axis()->max(), 79);
+    xh->setValue(20);  // below the minimum slider: one above it
+    EXPECT_EQ(xh->value(), 46);
+
+    // Probability graph: the minimum y slider at 3 gives 0.3 and 7 divisions, kept as 0.
+    w.window.slider(ChartWindow::YLow)->setValue(3);
+    EXPECT_DOUBLE_EQ(w.window.y_axis()->min(), 0.3);
+    EXPECT_EQ(w.window.y_axis()->tickCount(), 8);
+    w.window.select_graph(2);
+    w.window.select_graph(1);
+    EXPECT_EQ(w.window.y_axis()->min(), 0.0);
+
+    EXPECT_FALSE(w.window.next_button()->isHidden());
+    EXPECT_TRUE(w.window.previous_button()->isHidden());
+    w.window.show_next_item_curve();
+    EXPECT_EQ(w.session.current_group, 2);
+    EXPECT_TRUE(w.window.next_button()->isHidden());
+    EXPECT_FALSE(w.window.previous_button()->isHidden());
+    EXPECT_EQ(w.window.chart()->series().size(), 2);
+
+    // A truncated rewrite: the message, and the last curves still drawn by a graph button.
+    write_file(path, text.substr(0, 40));
+    set_modified(path, 1700000000, 5);
+    w.window.select_graph(2);
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_NE(w.messages[0].find("Not enough data in " + path), std::string::npos);
+    EXPECT_EQ(w.window.chart()->series().size(), 1);
+    EXPECT_EQ(w.window.y_axis()->titleText(), "Expected Score");
+}
+
+TEST(GraphsWindow, AnUncomputedGroupLeavesTheInformationSliderAlone) {
+    application();
+    ScratchDir dir;
+    const std::string path = dir.file("ZVB004kv.txt");
+    // Group A of the success chain.
+    const std::string text = two_group_work_file();
+    write_file(path, text.substr(0, text.find("\r\n0\r\n0\r\n")) + "\r\n11\r\n0\r\n" +
+                         text.substr(text.find("\r\n0\r\n0\r\n") + 8));
+    Window w(path, 4);
+    ASSERT_TRUE(w.messages.empty()) << w.messages[0];
+    ASSERT_EQ(w.session.data().groups[0].model_code, 11);
+    w.window.apply_min_y_slider();
+    w.window.apply_max_y_slider();
+    EXPECT_EQ(w.window.y_axis()->min(), 0.0);
+    EXPECT_EQ(w.window.y_axis()->max(), 1.0);
+}
+
+TEST(GraphsWindow, CopiesThePictureAndTheData) {
+    application();
+    ScratchDir dir;
+    const std::string path = dir.file("ZVB005kv.txt");
+    write_file(path, two_group_work_file());
+    Window w(path, 1);
+    w.window.copy_plot_picture_to_clipboard();
+    EXPECT_EQ(QGuiApplication::clipboard()->pixmap().size(), w.window.chart_view()->size());
+    w.window.copy_plot_data_to_clipboard();
+    const QString data = QGuiApplication::clipboard()->text();
+    EXPECT_TRUE(data.startsWith("X\tCategory Probability\n"));
+    EXPECT_EQ(data.count("\n\n"), 3);  // four curves
+    EXPECT_EQ(w.messages, (std::vector<std::string>{"Graph copied to clipboard.  You may paste it elsewhere.",
+                                                    "Graph Data copied to clipboard.  You may paste it elsewhere."}));
+}
+
+}  // namespace
