@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -12,7 +13,6 @@
 #include "engine/outfiles/observation_file.h"
 #include "engine/run/run.h"
 #include "shell/console_host.h"
-#include "tests/support/test_files.h"
 
 using namespace korvelan;
 
@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
         const auto t0 = std::chrono::steady_clock::now();
         write_observation_file(run, s, a, records, curves);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        const double mb = static_cast<double>(korvelan::testing::read_file(s.xfile).size()) / 1e6;
+        const double mb = static_cast<double>(std::filesystem::file_size(s.xfile)) / 1e6;
         std::printf("XFILE= CSV=%c: %lld lines, %.1f MB in %.3f s, %.1f MB/s\n", csv,
                     static_cast<long long>(persons) * items, mb, seconds, mb / seconds);
         std::remove(s.xfile.c_str());
