@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/outfiles/output_services.h"
 #include "engine/outfiles/output_settings.h"
@@ -26,6 +27,10 @@ struct DataLineLayout {
 // before or after the responses; otherwise to column 1 when it fits before ITEM1=, else right
 // after the last response.
 DataLineLayout data_line_layout(const Run& run, bool at_name1);
+
+// Entries of status -1 or above, the highest measure first; equal measures in entry order.
+std::vector<std::int32_t> entries_by_measure(const std::vector<std::int8_t>& status,
+                                             const std::vector<float>& measure, std::int32_t count);
 
 // A blank line of the layout with the label placed (cut or blank-padded to NAMLEN=).
 void start_data_line(std::string& line, const DataLineLayout& layout, std::string_view label);

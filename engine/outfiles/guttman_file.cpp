@@ -32,17 +32,6 @@ int zone_size(int n, float percent) {
     return z;
 }
 
-// Entries of status -1 or above, the highest measure first; equal measures in entry order.
-std::vector<std::int32_t> items_by_measure(const AnalysisArrays& a) {
-    std::vector<std::int32_t> order;
-    for (std::int32_t i = 1; i <= a.items; ++i)
-        if (array_value(a.item_status, i, status::kDeleted) >= status::kExtremeMinimum) order.push_back(i);
-    std::stable_sort(order.begin(), order.end(), [&](std::int32_t x, std::int32_t y) {
-        return a.item_measure[static_cast<std::size_t>(x)] > a.item_measure[static_cast<std::size_t>(y)];
-    });
-    return order;
-}
-
 struct FieldWriter {
     const AnalysisArrays& a;
     const DataLineLayout& layout;
@@ -107,7 +96,7 @@ void write_guttmanized_file(Run& run, const OutputSettings& s, const AnalysisArr
     const DataLineLayout layout = data_line_layout(run, false);
     const std::string codes(trim(run.cv.codes));
     FieldWriter field{a, layout, layout.xwide > 1 && codes.find(' ') == std::string::npos, {}};
-    const std::vector<std::int32_t> order = items_by_measure(a);
+    const std::vector<std::int32_t> order = entries_by_measure(a.item_status, a.item_measure, a.items);
     if (order.empty() || a.item_measure[static_cast<std::size_t>(order.front())] ==
                              a.item_measure[static_cast<std::size_t>(order.back())]) {
         show_message_line(run, order.empty() ? kNoItems : kSameDifficulty);

@@ -20,18 +20,6 @@ constexpr const char* kOperation = "Unfolding";
 constexpr const char* kMenuUnfolded = "Edit Unfolded file=";
 constexpr int kScratchUnit = 27;
 
-// Entries of status -1 or above, the highest measure first; equal measures in entry order.
-std::vector<std::int32_t> ranked(const std::vector<std::int8_t>& status, const std::vector<float>& measure,
-                                 std::int32_t count) {
-    std::vector<std::int32_t> order;
-    for (std::int32_t n = 1; n <= count; ++n)
-        if (array_value(status, n, status::kDeleted) >= status::kExtremeMinimum) order.push_back(n);
-    std::stable_sort(order.begin(), order.end(), [&](std::int32_t x, std::int32_t y) {
-        return measure[static_cast<std::size_t>(x)] > measure[static_cast<std::size_t>(y)];
-    });
-    return order;
-}
-
 // By rank: the easiest and the hardest item rank each person passed, the best and the worst
 // person rank that passed each item (0 when none).
 struct GuttmanLimits {
@@ -60,8 +48,8 @@ bool fail(Run& run, char mode) {
 
 void write_unfolded_data_file(Run& run, const OutputSettings& s, const AnalysisArrays& a, EntryRecords& records) {
     show_message_line(run, kUnfolding);
-    const std::vector<std::int32_t> items = ranked(a.item_status, a.item_measure, a.items);
-    const std::vector<std::int32_t> persons = ranked(a.person_status, a.person_measure, a.persons);
+    const std::vector<std::int32_t> items = entries_by_measure(a.item_status, a.item_measure, a.items);
+    const std::vector<std::int32_t> persons = entries_by_measure(a.person_status, a.person_measure, a.persons);
     const DataLineLayout layout = data_line_layout(run, true);
     const auto length = static_cast<std::int32_t>(std::max<std::size_t>(layout.length, 1));
     if (open_record_unit(run, kScratchUnit, work_file_path(run, "ZUF"), length, RecordOpen::Fresh) != 0) {
