@@ -14,6 +14,7 @@
 #include "engine/input/item_selections.h"
 #include "engine/input/step_files.h"
 #include "engine/input/work_files.h"
+#include "engine/outfiles/run_output_services.h"
 #include "engine/report/banner.h"
 #include "engine/report/end_report.h"
 #include "engine/run/analysis_allocation.h"
@@ -192,8 +193,7 @@ void analyse(Run& run) {
     run.arrays.scored_response_image.clear();
 
     read_data_input(run);
-    // ---- CALL SITE (not yet called): RFILE=, write_scored_response_file, when RFILE= names a
-    // file.
+    write_scored_response_file_of_run(run);
     pump_and_poll(run);
     if (run.rs.finish_iterating) stop_run_as_failed(run);
     if (item_label_pass_needed(run)) select_items_by_label_columns(run);

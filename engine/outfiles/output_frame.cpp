@@ -76,7 +76,10 @@ void append_int_field(std::string& line, std::int64_t n, int w) {
 }
 
 OutputFile::OutputFile(Run& run, std::string_view file_name)
-    : run_(run), name_(trim(file_name)) {}
+    : run_(run), name_(trim(file_name)), reported_(name_) {}
+
+OutputFile::OutputFile(Run& run, std::string_view file_name, std::string_view reported_name)
+    : run_(run), name_(trim(file_name)), reported_(reported_name) {}
 
 OutputFile::~OutputFile() { close(); }
 
@@ -87,13 +90,13 @@ bool OutputFile::open(std::string_view menu_label) {
     }
     if (!run_.rs.report_closed) {
         if (open_unit(run_, unit::kOutput, name_, OpenMode::Write) != 0) {
-            report_file_error(run_, name_, 'O');
+            report_file_error(run_, reported_, 'O');
             return false;
         }
         own_unit_ = true;
     }
     opened_ = true;
-    if (run_.host) run_.host->add_edit_menu_entry(menu_label, name_);
+    if (run_.host && !menu_label.empty()) run_.host->add_edit_menu_entry(menu_label, name_);
     return true;
 }
 
@@ -108,7 +111,7 @@ bool OutputFile::write(std::string_view line) {
         run_.rs.io_status = status;
     }
     if (status != 0) {
-        report_file_error(run_, name_, 'W');
+        report_file_error(run_, reported_, 'W');
         failed_ = true;
     }
     return !failed_;
@@ -128,7 +131,7 @@ bool OutputFile::write_lines(std::string_view text) {
     std::FILE* f = run_.units.open[unit::kOutput].file;
     if (std::fwrite(text.data(), 1, text.size(), f) != text.size()) {
         run_.rs.io_status = status_from_errno(errno == 0 ? EIO : errno);
-        report_file_error(run_, name_, 'W');
+        report_file_error(run_, reported_, 'W');
         failed_ = true;
     }
     return !failed_;
@@ -141,7 +144,7 @@ void OutputFile::close() {
     int status = close_unit(run_, unit::kOutput);
     if (status != 0 && !failed_) {
         run_.rs.io_status = status;
-        report_file_error(run_, name_, 'W');
+        report_file_error(run_, reported_, 'W');
         failed_ = true;
     }
 }

@@ -44,13 +44,16 @@ void append_int_field(std::string& line, std::int64_t n, int w);
 class OutputFile {
 public:
     OutputFile(Run& run, std::string_view file_name);
+    // A file whose failures are reported under the name of the operation that writes it.
+    OutputFile(Run& run, std::string_view file_name, std::string_view reported_name);
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
     // While the report is open, opens the file on unit 8 (rewritten from the start); once the
     // report is closed the host's line file is already open. Then adds the Edit-menu entry
-    // "menu_label" + file name. An open failure is reported ("O") and false returned.
+    // "menu_label" + file name (none for an empty label). An open failure is reported ("O") and
+    // false returned.
     bool open(std::string_view menu_label);
     // Writes one line without its trailing blanks, ended by CR LF. The first failure is
     // reported ("W"); later lines are not written. Returns whether the file is still good.
@@ -63,10 +66,12 @@ public:
     void close();
     // True when the file was opened and every line so far was written.
     bool ok() const { return opened_ && !failed_; }
+    const std::string& name() const { return name_; }
 
 private:
     Run& run_;
     std::string name_;
+    std::string reported_;
     bool opened_ = false;
     bool closed_ = false;
     bool failed_ = false;

@@ -1,6 +1,7 @@
 #include "engine/outfiles/output_requests.h"
 
 #include "engine/outfiles/correlation_files.h"
+#include "engine/outfiles/data_file_requests.h"
 #include "engine/outfiles/measure_files.h"
 #include "engine/outfiles/step_files.h"
 #include "engine/run/file_units.h"
@@ -53,15 +54,15 @@ constexpr OutputFileKind kRegistry[] = {
     {'S', "SFILE=", msg::kTitleSfile, true, true, write_step_measure_file_request},
     {'J', "ISFILE=", msg::kTitleIsfile, true, true, write_item_step_file_request},
     {'G', "GRFILE=", msg::kTitleGrfile, true, true, write_probability_curve_file_request},
-    {'R', "RFILE=", msg::kTitleRfile, false, false, nullptr},
-    {'X', "XFILE=", msg::kTitleXfile, true, true, nullptr},
-    {'C', "SCFILE=", msg::kTitleScfile, true, true, nullptr},
-    {'D', "DISFILE=", msg::kTitleDisfile, true, true, nullptr},
+    {'R', "RFILE=", msg::kTitleRfile, false, false, write_scored_response_file_request},
+    {'X', "XFILE=", msg::kTitleXfile, true, true, write_observation_file_request},
+    {'C', "SCFILE=", msg::kTitleScfile, true, true, write_person_score_file_request},
+    {'D', "DISFILE=", msg::kTitleDisfile, true, true, write_distractor_file_request},
     {'1', "ICORFILE=", msg::kTitleIcorfile, true, false, write_item_correlation_file},
     {'2', "PCORFILE=", msg::kTitlePcorfile, true, false, write_person_correlation_file},
-    {'Y', "GUFILE=", msg::kTitleGufile, false, false, nullptr},
-    {'Z', "SIFILE=", msg::kTitleSifile, false, false, nullptr},
-    {'U', "", "", false, false, nullptr},
+    {'Y', "GUFILE=", msg::kTitleGufile, false, false, write_guttmanized_file_request},
+    {'Z', "SIFILE=", msg::kTitleSifile, false, false, write_simulated_data_file_request},
+    {'U', "", "", false, false, write_unfolded_data_file_request},
 };
 
 // The order in which the estimation writes the files named in the control file.
@@ -97,7 +98,9 @@ auto name_setting(Settings& s, char code) -> decltype(&s.pfile) {
 }
 }  // namespace
 
-std::string* output_file_name_setting(OutputSettings& s, char code) { return name_setting(s, code); }
+std::string* output_file_name_setting(OutputSettings& s, char code) {
+    return code == 'U' ? &s.unfolded_file : name_setting(s, code);
+}
 std::string* output_file_name_setting(ControlVariables& cv, char code) { return name_setting(cv, code); }
 
 void write_named_output_files(Run& run, const OutputSettings& s, const AnalysisArrays& a,

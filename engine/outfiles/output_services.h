@@ -3,8 +3,10 @@
 // estimation. The run hands one OutputServices to every writer.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string_view>
 
 #include "engine/run/analysis_arrays.h"
@@ -24,6 +26,14 @@ public:
     // Makes the item labels readable again before a writer that runs after the report (the
     // graphs work file). Returns false after it has reported its own failure.
     virtual bool reopen_item_labels() { return true; }
+    // The scored responses of person n (NI bytes, 255 = missing) and the number of each response
+    // among the codes of CODES= (NI bytes, 0 = none). Without work files every response is missing.
+    virtual void person_scores(std::int32_t, std::span<std::uint8_t> out) {
+        std::fill(out.begin(), out.end(), std::uint8_t{255});
+    }
+    virtual void person_codes(std::int32_t, std::span<std::uint8_t> out) {
+        std::fill(out.begin(), out.end(), std::uint8_t{0});
+    }
 };
 
 class CategoryCurves {

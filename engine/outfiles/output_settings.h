@@ -16,6 +16,14 @@ struct OutputSettings {
     // File names; blank = not asked for.
     std::string pfile, ifile, sfile, isfile, grfile;
     std::string rfile, xfile, scfile, disfile, icorfile, pcorfile, gufile, sifile;
+    // The unfolded data file has no keyword: the name chosen after the run.
+    std::string unfolded_file;
+
+    // XFILE=: which fields and observations are written (15 positions, a blank one not chosen:
+    // see the observation file) and the one person and one item it may be limited to (0: all).
+    std::string xfile_fields = "XXXXXXXXXXXXX  ";
+    std::int32_t xfile_person_limit = 0;
+    std::int32_t xfile_item_limit = 0;
 
     // Heading texts.
     std::string title;  // TITLE= (up to 60 characters)

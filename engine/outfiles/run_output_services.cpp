@@ -3,6 +3,7 @@
 #include "engine/estimation/category_model.h"
 #include "engine/estimation/estimation_common.h"
 #include "engine/input/data_input.h"
+#include "engine/outfiles/observation_file.h"
 #include "engine/outfiles/output_requests.h"
 #include "engine/outfiles/output_wiring.h"
 
@@ -22,6 +23,14 @@ PersonWorkFields RunEntryRecords::person_stats(std::int32_t n) {
     return f;
 }
 
+void RunEntryRecords::person_scores(std::int32_t n, std::span<std::uint8_t> out) {
+    read_person_scores_record(run_, files_, n, out);
+}
+
+void RunEntryRecords::person_codes(std::int32_t n, std::span<std::uint8_t> out) {
+    read_person_codes_record(run_, files_, n, out);
+}
+
 float ModelCategoryCurves::category_probabilities(const AnalysisArrays& a, std::int32_t g, float x,
                                                   float* p) {
     return compute_category_probabilities(group_model_view(a, g), x, p);
@@ -35,6 +44,13 @@ float ModelCategoryCurves::step_probabilities(const AnalysisArrays& a, std::int3
     return compute_success_failure_step_probabilities(model, x, observed, p);
 }
 
+void write_scored_response_file_of_run(Run& run) {
+    OutputSettings settings = output_settings_from_controls(run);
+    if (trim(settings.rfile).empty()) return;
+    RunEntryRecords records(run);
+    write_scored_response_file(run, settings, run.arrays, records, run.arrays.person_status_input);
+}
+
 void write_output_files_of_run(Run& run, ResidualCorrelations* correlations) {
     OutputSettings settings = output_settings_from_controls(run);
     RunEntryRecords records(run);
@@ -45,6 +61,9 @@ void write_output_files_of_run(Run& run, ResidualCorrelations* correlations) {
 
 bool write_output_file_after_run(Run& run, char code, ResidualCorrelations* correlations) {
     OutputSettings settings = output_settings_from_controls(run);
+    settings.xfile_fields = run.rs.xfile_fields;
+    settings.xfile_person_limit = run.rs.xfile_person_limit;
+    settings.xfile_item_limit = run.rs.xfile_item_limit;
     RunEntryRecords records(run);
     ModelCategoryCurves curves;
     OutputServices services{&records, &curves, correlations};

@@ -15,6 +15,8 @@ public:
     explicit RunEntryRecords(Run& run);
     std::string_view label_of(Entity side, std::int32_t n) override;
     PersonWorkFields person_stats(std::int32_t n) override;
+    void person_scores(std::int32_t n, std::span<std::uint8_t> out) override;
+    void person_codes(std::int32_t n, std::span<std::uint8_t> out) override;
 
 private:
     Run& run_;
@@ -27,6 +29,10 @@ public:
     float category_probabilities(const AnalysisArrays& a, std::int32_t g, float x, float* p) override;
     float step_probabilities(const AnalysisArrays& a, std::int32_t g, float x, float* p) override;
 };
+
+// RFILE= right after data input, when the control file names it: the persons' statuses are
+// still those of the input.
+void write_scored_response_file_of_run(Run& run);
 
 // Writes every output file the control file names, in their fixed order. correlations: where
 // the correlation files take their pairs from (none: those files are not written).

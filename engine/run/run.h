@@ -145,6 +145,11 @@ struct RunState {
     ComparisonSettings comparison;
     // Record length of the item label work file ZJJ: its longest label line, at least 5.
     std::int32_t item_label_record_length = 0;
+    // The XFILE= fields and entry limits the Output Files menu writes (15 positions, blank = not
+    // chosen; limits 0 = all); they stay between requests.
+    std::string xfile_fields = "XXXXXXXXXXXXX  ";
+    std::int32_t xfile_person_limit = 0;
+    std::int32_t xfile_item_limit = 0;
     // Run constants.
     float exponent_clamp = 20.0f;
     float smallest_positive = 9.35762297e-14f;  // exp(-30)
