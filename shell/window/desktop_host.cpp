@@ -9,7 +9,10 @@
 namespace korvelan {
 
 DesktopHost::DesktopHost(TextWindow& window) : window_(window) {
+    // The answer is the line as Enter ended it: characters typed after it in the same paste
+    // belong to the next answer.
     window_.on_line_ended = [this] {
+        answer_ = std::string(window_.store().last_line());
         read_waiting_ = false;
         if (read_loop_) read_loop_->quit();
     };
@@ -40,12 +43,13 @@ void DesktopHost::console_write_prompt(std::string_view text) { console_write_li
 std::optional<std::string> DesktopHost::console_read_line() {
     if (quitting_) return std::nullopt;
     read_waiting_ = true;
+    answer_ = std::string(window_.store().last_line());
     QEventLoop loop;
     read_loop_ = &loop;
-    if (read_waiting_) loop.exec();
+    loop.exec();
     read_loop_ = nullptr;
     read_waiting_ = false;
-    return std::string(window_.store().last_line());
+    return answer_;
 }
 
 int DesktopHost::console_read_line(char* buffer, int capacity) {
@@ -60,6 +64,13 @@ int DesktopHost::console_read_line(char* buffer, int capacity) {
 void DesktopHost::submit_pending_input() {
     if (!read_waiting_) return;
     window_.type_char(13);
+}
+
+bool DesktopHost::keep_idling() {
+    idling_ = !quitting_;
+    if (idling_) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    idling_ = false;
+    return !quitting_;
 }
 
 void DesktopHost::final_message_loop() {

@@ -33,7 +33,8 @@ public:
     bool finish_iterating_requested() override { return finish_requested_; }
     void clear_finish_iterating() override { finish_requested_ = false; }
     void pump_messages() override;
-    bool keep_idling() override { return !quitting_; }
+    // The idle loop after a run: waits for events until the program is ended.
+    bool keep_idling() override;
     void submit_pending_input() override;
 
     // The Finish iterating command: may be given at any time, also while the engine computes.
@@ -41,6 +42,7 @@ public:
     // Ends waiting reads and the final loop (the window closes).
     void quit();
     bool read_waiting() const { return read_waiting_; }
+    bool idling() const { return idling_; }
 
     int create_output_file(const std::string& path) override { return line_file_.create_output_file(path); }
     int write_file_line(std::string_view text) override { return line_file_.write_file_line(text); }
@@ -66,6 +68,8 @@ private:
     bool finish_requested_ = false;
     bool final_loop_ran_ = false;
     bool quitting_ = false;
+    bool idling_ = false;
+    std::string answer_;  // the line Enter ended
 };
 
 }  // namespace korvelan
