@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QLabel>
@@ -19,6 +20,15 @@ QFont print_font() { return QFontDatabase::systemFont(QFontDatabase::FixedFont);
 
 int line_height(QPrinter& printer) {
     return std::max(1, QFontMetrics(print_font(), &printer).lineSpacing());
+}
+
+// Cancel: the job is aborted. A print to a file that cannot be aborted (PDF) would still be
+// ended as a document, so the unfinished file is removed instead.
+void abort_job(QPrinter& printer, QPainter& painter) {
+    if (printer.abort()) return;
+    const QString file = printer.outputFileName();
+    painter.end();
+    if (!file.isEmpty()) QFile::remove(file);
 }
 
 }  // namespace
@@ -47,7 +57,7 @@ bool print_lines(QPrinter& printer, const TextStore& store, const std::vector<Pr
                                  QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
                 QCoreApplication::processEvents();
                 if (!go_on) {
-                    printer.abort();
+                    abort_job(printer, painter);
                     return false;
                 }
             }
