@@ -8,12 +8,12 @@
 #include <string>
 
 #include "engine/run/host_services.h"
-#include "shell/services/line_file.h"
+#include "shell/services/line_file_host.h"
 #include "shell/window/text_window.h"
 
 namespace korvelan {
 
-class DesktopHost : public HostServices {
+class DesktopHost : public LineFileHost {
 public:
     explicit DesktopHost(TextWindow& window);
 
@@ -44,13 +44,6 @@ public:
     bool read_waiting() const { return read_waiting_; }
     bool idling() const { return idling_; }
 
-    int create_output_file(const std::string& path) override { return line_file_.create_output_file(path); }
-    int write_file_line(std::string_view text) override { return line_file_.write_file_line(text); }
-    int open_input_file(const std::string& path) override { return line_file_.open_input_file(path); }
-    int read_file_line(std::string& line, int& count, int capacity) override {
-        return line_file_.read_file_line(line, count, capacity);
-    }
-    void close_file_handle() override { line_file_.close(); }
 
     [[noreturn]] void end_program(int exit_status) override;
     // No file dialog yet: the prompt is cancelled.
@@ -62,7 +55,6 @@ public:
 private:
     TextWindow& window_;
     InitialSettings settings_;
-    LineFile line_file_;
     QEventLoop* read_loop_ = nullptr;
     bool read_waiting_ = false;
     bool finish_requested_ = false;
