@@ -54,6 +54,7 @@ std::optional<std::string> DesktopHost::console_read_line() {
 
 int DesktopHost::console_read_line(char* buffer, int capacity) {
     const std::string line = console_read_line().value_or(std::string());
+    if (capacity < 2) return 0;  // no room even for the line end
     const int k = std::max(0, std::min(static_cast<int>(line.size()), capacity - 2));
     std::memcpy(buffer, line.data(), static_cast<std::size_t>(k));
     buffer[k] = '\r';
