@@ -43,7 +43,7 @@ void TextStore::make_room(int extra, bool keep_last_line) {
     // store is emptied as it is at the 1000th line.
     std::string_view last = keep_last_line ? last_line() : std::string_view();
     const int length = static_cast<int>(last.size());
-    std::memmove(text_.data(), last.data(), last.size());
+    if (length > 0) std::memmove(text_.data(), last.data(), last.size());
     n_ = 1;
     widest_ = length;
     starts_[1] = 1;
@@ -55,7 +55,7 @@ void TextStore::append_to_last_line(std::string_view text) {
     const int length = std::min(static_cast<int>(text.size()), kMaxLineLength);
     make_room(length, false);
     const int start = starts_[static_cast<std::size_t>(n_)];
-    std::memcpy(text_.data() + start - 1, text.data(), static_cast<std::size_t>(length));
+    if (length > 0) std::memcpy(text_.data() + start - 1, text.data(), static_cast<std::size_t>(length));
     starts_[static_cast<std::size_t>(n_) + 1] = start + length;
 }
 
