@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "engine/run/host_services.h"
-#include "shell/services/line_file.h"
+#include "shell/services/line_file_host.h"
 
 namespace korvelan {
 
-class ConsoleHost : public HostServices {
+class ConsoleHost : public LineFileHost {
 public:
     ConsoleHost(std::ostream& out, std::istream& in);
     ~ConsoleHost() override;
@@ -29,13 +29,6 @@ public:
     bool finish_iterating_requested() override;
     void clear_finish_iterating() override;
 
-    int create_output_file(const std::string& path) override { return line_file_.create_output_file(path); }
-    int write_file_line(std::string_view text) override { return line_file_.write_file_line(text); }
-    int open_input_file(const std::string& path) override { return line_file_.open_input_file(path); }
-    int read_file_line(std::string& line, int& count, int capacity) override {
-        return line_file_.read_file_line(line, count, capacity);
-    }
-    void close_file_handle() override { line_file_.close(); }
 
     // Shows where the help page of the context lies; false when there is none.
     bool show_help_topic(int context) override;
@@ -64,7 +57,6 @@ private:
     bool end_prompt_lines_ = false;
     InitialSettings settings_;
     std::vector<std::string> menu_entries_;
-    LineFile line_file_;
 };
 
 }  // namespace korvelan
