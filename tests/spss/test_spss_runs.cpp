@@ -81,6 +81,12 @@ TEST(SpssRuns, TabTextKeepsTheDateAndBadFilesGiveAMessage) {
     EXPECT_EQ(lines[2], "R001\t0\t1\t2\t2\t1\t0\t1\t2\t2\t1\t0\t1\t1\t3\t11941430400\t");
     EXPECT_EQ(lines[3], "R002\t1\t2\t2\t2\t.\t1\t0\t1\t2\t2\t2\t1\t2\t2\t12219379200\t");
 
+    // The compressed form of the same file gives the same text.
+    r = run_korvelan(f.dir.path, {"--spss-tab", kSurvey.substr(0, kSurvey.size() - 3) + "zsav", "z.tsv"},
+                     f.temp.path, 30);
+    ASSERT_EQ(r.exit_status, 0) << r.screen;
+    EXPECT_EQ(f.lines("z.tsv"), lines);
+
     write_file(f.dir.file("cut.sav"), read_file(kSurvey).substr(0, 700));
     r = run_korvelan(f.dir.path, {"--spss-tab", "cut.sav", "cut.tsv"}, f.temp.path, 30);
     EXPECT_EQ(r.exit_status, 1);
