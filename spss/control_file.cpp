@@ -12,7 +12,7 @@ namespace korvelan::spss {
 namespace {
 
 std::string upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    uppercase_whole_string(text);
     return text;
 }
 

@@ -2,12 +2,15 @@
 
 #include <readstat.h>
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <utility>
+
+#include "engine/run/numtext.h"
 
 namespace korvelan::spss {
 
@@ -27,7 +30,10 @@ struct ParseContext {
     static int metadata(readstat_metadata_t* metadata, void* ctx) {
         auto* self = static_cast<ParseContext*>(ctx);
         self->declared_rows = readstat_get_row_count(metadata);
-        if (self->declared_rows > 0) self->cases.reserve(static_cast<std::size_t>(self->declared_rows));
+        // A damaged header may claim any count: reserve no more than a modest amount up front.
+        if (self->declared_rows > 0) {
+            self->cases.reserve(static_cast<std::size_t>(std::min<long>(self->declared_rows, 4096)));
+        }
         return READSTAT_HANDLER_OK;
     }
 
@@ -128,17 +134,8 @@ int SpssFile::variable_index(const std::string& name) const {
     for (std::size_t i = 0; i < variables_.size(); ++i) {
         if (variables_[i].name == name) return static_cast<int>(i);
     }
-    auto same = [](const std::string& a, const std::string& b) {
-        if (a.size() != b.size()) return false;
-        for (std::size_t k = 0; k < a.size(); ++k) {
-            if (std::toupper(static_cast<unsigned char>(a[k])) != std::toupper(static_cast<unsigned char>(b[k]))) {
-                return false;
-            }
-        }
-        return true;
-    };
     for (std::size_t i = 0; i < variables_.size(); ++i) {
-        if (same(variables_[i].name, name)) return static_cast<int>(i);
+        if (iequals(variables_[i].name, name)) return static_cast<int>(i);
     }
     return -1;
 }
@@ -183,8 +180,8 @@ int SpssFile::move_to_case(long case_number) {
 
 const SpssFile::Value* SpssFile::current_value(double handle) const {
     if (cursor_ < 0 || cursor_ >= static_cast<long>(cases_.size())) return nullptr;
+    if (!(handle >= 0.0 && handle < static_cast<double>(variables_.size()))) return nullptr;
     const auto column = static_cast<long>(handle);
-    if (column < 0 || static_cast<std::size_t>(column) >= variables_.size()) return nullptr;
     return &cases_[static_cast<std::size_t>(cursor_)][static_cast<std::size_t>(column)];
 }
 
@@ -233,7 +230,8 @@ void parse_print_format(const std::string& format, int& code, int& width, int& d
     auto digits = [&]() {
         int n = 0;
         while (i < format.size() && std::isdigit(static_cast<unsigned char>(format[i]))) {
-            n = n * 10 + (format[i++] - '0');
+            if (n < 100000) n = n * 10 + (format[i] - '0');
+            ++i;
         }
         return n;
     };
