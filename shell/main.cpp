@@ -1,5 +1,5 @@
 // korvelan: Rasch measurement. Usage: korvelan CONTROL REPORT [Variable=Value ...] [BATCH=Y]
-//   [--console]
+//   [--console]; or one of the SPSS conversions of shell/spss_command.h.
 #include <unistd.h>
 
 #include <cstdlib>
@@ -9,8 +9,12 @@
 #include "engine/run/messages.h"
 #include "shell/console_host.h"
 #include "shell/services/console_decision.h"
+#include "shell/spss_command.h"
 
 int main(int argc, char** argv) {
+    if (const auto status = korvelan::run_spss_command(std::vector<std::string>(argv + 1, argv + argc), std::cout)) {
+        return *status;
+    }
     // Decided before any Qt object exists, so that batch runs and servers need no display.
     // The window is not built yet: both choices run in the console for now.
     const korvelan::ShellChoice choice = korvelan::choose_shell_mode(

@@ -1,0 +1,60 @@
+#include "spss/control_layout.h"
+
+#include <cmath>
+
+#include "engine/run/numtext.h"
+
+namespace korvelan::spss {
+
+namespace {
+constexpr double kTwoTo31 = 2147483648.0;
+
+bool item_value_in_range(double value) { return value >= 0.0 && value <= 255.0; }
+}  // namespace
+
+std::string truncated_number_text(double value) {
+    // Magnitudes that the 32-bit field holds go through the one-decimal field text; larger ones
+    // (dates, long identifiers) are written in full with the same one-decimal rounding.
+    std::string text = std::fabs(value) <= kTwoTo31 ? double_to_text30(value, "(F20.1)") : fmt_f(value, 60, 1);
+    text = std::string(trim(text));
+    return text.substr(0, text.find('.'));
+}
+
+int slot_value_text(const SpssFile& sav, Slot& slot, bool for_record, std::string& text) {
+    text.clear();
+    if (slot.is_string) {
+        std::string value;
+        if (sav.string_value(slot.handle, value) == 0) {
+            text = value.substr(0, value.find('\0'));
+            if (!for_record) text = std::string(trim(text));
+            return 0;
+        }
+        slot.is_string = false;
+    }
+    double value = 0;
+    if (const int status = sav.numeric_value(slot.handle, value); status != 0) return status;
+    const bool missing = is_system_missing(value) || (slot.is_item && !item_value_in_range(value));
+    if (missing) {
+        if (for_record) text = ".";
+        return 0;
+    }
+    text = truncated_number_text(value);
+    return 0;
+}
+
+void lay_out_slots(std::vector<Slot>& slots, int ni, int xwide) {
+    int next = xwide * ni + 2;
+    for (int i = 0; i < static_cast<int>(slots.size()); ++i) {
+        Slot& s = slots[static_cast<std::size_t>(i)];
+        if (i < ni) {
+            s.first_column = i * xwide + 1;
+            s.last_column = (i + 1) * xwide;
+        } else {
+            s.first_column = next;
+            s.last_column = next + s.width - 1;
+            next += s.width;
+        }
+    }
+}
+
+}  // namespace korvelan::spss

@@ -1,0 +1,52 @@
+// What an SPSS conversion tells its caller, and the text file it writes: lines without trailing
+// blanks, each ended by CR LF.
+#pragma once
+
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvelan::spss {
+
+enum class OutcomeKind {
+    Done,             // the output file is complete
+    Cancelled,        // nothing was asked for: nothing was written
+    Problem,          // `message` is shown in the problem dialog
+    WorkFileFailure,  // the output file could not be created: report `work_file`
+};
+
+struct WorkFileFailure {
+    std::string description;  // "SPSS WORK FILE", "SPSS KORVELAN FILE"
+    std::string code;         // "SP", "SW", "SX"
+    int number = 0;
+};
+
+struct Outcome {
+    OutcomeKind kind = OutcomeKind::Done;
+    std::string message;
+    WorkFileFailure work_file;
+    // The problem concerns a variable name of the selection file: open that file in the editor.
+    bool edit_selection_file = false;
+};
+
+Outcome problem(std::string message, bool edit_selection_file = false);
+Outcome work_file_failure(std::string description, std::string code, int number);
+// "Cannot open file: " + path + the status right-justified in 10 columns.
+std::string cannot_open_message(const std::string& path, int status);
+
+class TextOutput {
+public:
+    bool create(const std::string& path);
+    // Writes the text without its trailing blanks, then CR LF.
+    void line(std::string_view text);
+    bool close();
+
+private:
+    std::ofstream out_;
+};
+
+// The lines of a text file, for LF, CR LF or CR line ends; empty when it cannot be read.
+bool read_text_lines(const std::string& path, std::vector<std::string>& lines);
+
+}  // namespace korvelan::spss

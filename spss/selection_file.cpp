@@ -1,0 +1,82 @@
+#include "spss/selection_file.h"
+
+#include "engine/run/numtext.h"
+#include "spss/spss_file.h"
+
+namespace korvelan::spss {
+
+namespace {
+struct FormatName {
+    int code;
+    const char* text;
+    bool decimals;  // "w.d" rather than "w"
+};
+constexpr FormatName kFormatNames[] = {
+    {1, "A", false},      {2, "Ahex", false},   {3, "Comma", true},      {4, "Dollar", true},
+    {5, "F", true},       {6, "Ib", true},      {7, "Pibhex", true},     {8, "P", true},
+    {9, "Pib", true},     {10, "Pk", true},     {11, "Rb", false},       {12, "Rbhex", false},
+    {15, "Z", true},      {16, "N", true},      {20, "Date", false},     {21, "Time", true},
+    {22, "Datetime", true}, {23, "Adate", false}, {24, "Jdate", false},  {25, "Dtime", true},
+    {26, "Wkday", false}, {27, "Month", false}, {28, "Moyr", false},     {29, "Qyr", false},
+    {30, "Wkyr", false},  {31, "Pct", true},    {32, "Dot", true},       {33, "Cca", true},
+    {34, "Ccb", true},    {35, "Ccc", true},    {36, "Ccd", true},       {37, "Cce", true},
+    {38, "Edate", false}, {39, "Sdate", false},
+};
+}  // namespace
+
+std::string print_format_text(int code, int width, int decimals) {
+    const std::string w = std::to_string(width);
+    if (code == 17) return "E" + w + "." + std::to_string(width - 7);
+    for (const FormatName& f : kFormatNames) {
+        if (f.code == code) return f.text + w + (f.decimals ? "." + std::to_string(decimals) : "");
+    }
+    return "Unknown" + w + "." + std::to_string(decimals);
+}
+
+std::string selection_variable_line(const std::string& name, const std::string& format_text,
+                                    const std::string& label) {
+    const std::string padded = name.size() < 10 ? pad_right(name, 10) : name;
+    return padded + "; " + pad_right(format_text.substr(0, 10), 10) + label;
+}
+
+Outcome write_spss_selection_file(const std::string& sav_path, const std::string& selection_path) {
+    const std::string path(trim(sav_path));
+    if (path.empty()) return Outcome{OutcomeKind::Cancelled, {}, {}, false};
+    TextOutput out;
+    if (!out.create(selection_path)) return work_file_failure("SPSS WORK FILE", "SP", 26);
+    SpssFile sav;
+    if (const int status = sav.open(path); status != 0) return problem(cannot_open_message(path + " ", status));
+    long cases = 0;
+    int count = 0;
+    sav.case_count(cases);
+    sav.variable_count(count);
+    for (const char* text : {"; Move SPSS variables under \"!Person Label Variables\"",
+                             "; and \"!Item Response Variables\"",
+                             "; SPSS variables can be placed in both sections.",
+                             ";      Numeric variables are truncated to integers.",
+                             ";      XWIDE= is set according to the biggest item response value.",
+                             "; \"Save\" when completed", ""}) {
+        out.line(text);
+    }
+    out.line("! SPSS File (do not delete this line): " + path);
+    out.line(";      Number of Cases: " + std::to_string(cases));
+    out.line(";      Number of SPSS Variables: " + std::to_string(count));
+    for (const char* text : {"", "! Person Label Variables. (Do not delete this line)", "",
+                             "! Item Response Variables. (Do not delete this line)", "",
+                             "!Other SPSS Variables (ignored)", ";Variable   Format    Label"}) {
+        out.line(text);
+    }
+    for (int i = 0; i < count; ++i) {
+        std::string name, label;
+        int type = 0, code = 0, decimals = 0, width = 0;
+        sav.variable_name_and_type(i, name, type);
+        sav.print_format(name, code, decimals, width);
+        sav.variable_label(name, label);
+        out.line(selection_variable_line(name, print_format_text(code, width, decimals), label));
+    }
+    sav.close();
+    if (!out.close()) return work_file_failure("SPSS WORK FILE", "SP", 26);
+    return {};
+}
+
+}  // namespace korvelan::spss

@@ -1,0 +1,250 @@
+#include "spss/spss_file.h"
+
+#include <readstat.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+#include "engine/run/numtext.h"
+
+namespace korvelan::spss {
+
+const double kSystemMissing = -DBL_MAX;
+
+bool is_system_missing(double value) {
+    static constexpr std::array<unsigned char, 8> kBytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xEF, 0xFF};
+    return std::memcmp(&value, kBytes.data(), sizeof value) == 0;
+}
+
+// What the ReadStat handlers fill while the file is parsed.
+struct ParseContext {
+    std::vector<SpssFile::Variable> variables;
+    std::vector<std::vector<SpssFile::Value>> cases;
+    long declared_rows = -1;
+
+    static int metadata(readstat_metadata_t* metadata, void* ctx) {
+        auto* self = static_cast<ParseContext*>(ctx);
+        self->declared_rows = readstat_get_row_count(metadata);
+        // A damaged header may claim any count: reserve no more than a modest amount up front.
+        if (self->declared_rows > 0) {
+            self->cases.reserve(static_cast<std::size_t>(std::min<long>(self->declared_rows, 4096)));
+        }
+        return READSTAT_HANDLER_OK;
+    }
+
+    static int variable(int index, readstat_variable_t* variable, const char*, void* ctx) {
+        auto* self = static_cast<ParseContext*>(ctx);
+        SpssFile::Variable v;
+        const char* name = readstat_variable_get_name(variable);
+        const char* label = readstat_variable_get_label(variable);
+        const char* format = readstat_variable_get_format(variable);
+        v.name = name ? name : "";
+        v.label = label ? label : "";
+        v.format = format ? format : "";
+        if (readstat_variable_get_type_class(variable) == READSTAT_TYPE_CLASS_STRING) {
+            v.type = std::max<int>(1, static_cast<int>(readstat_variable_get_storage_width(variable)));
+        }
+        if (index >= 0 && static_cast<std::size_t>(index) >= self->variables.size()) {
+            self->variables.resize(static_cast<std::size_t>(index) + 1);
+        }
+        if (index >= 0) self->variables[static_cast<std::size_t>(index)] = std::move(v);
+        return READSTAT_HANDLER_OK;
+    }
+
+    static int value(int obs_index, readstat_variable_t* variable, readstat_value_t value, void* ctx) {
+        auto* self = static_cast<ParseContext*>(ctx);
+        const int column = readstat_variable_get_index(variable);
+        if (obs_index < 0 || column < 0 || static_cast<std::size_t>(column) >= self->variables.size()) {
+            return READSTAT_HANDLER_ABORT;
+        }
+        while (self->cases.size() <= static_cast<std::size_t>(obs_index)) {
+            self->cases.emplace_back(self->variables.size());
+        }
+        SpssFile::Value& cell = self->cases[static_cast<std::size_t>(obs_index)][static_cast<std::size_t>(column)];
+        if (readstat_value_type_class(value) == READSTAT_TYPE_CLASS_STRING) {
+            const char* text = readstat_string_value(value);
+            cell.text = text ? text : "";
+        } else if (readstat_value_is_system_missing(value)) {
+            cell.number = kSystemMissing;
+        } else {
+            cell.number = readstat_double_value(value);
+            if (std::isnan(cell.number)) cell.number = kSystemMissing;
+        }
+        return READSTAT_HANDLER_OK;
+    }
+};
+
+int SpssFile::open(const std::string& path) {
+    close();
+    ParseContext context;
+    readstat_parser_t* parser = readstat_parser_init();
+    if (!parser) return READSTAT_ERROR_MALLOC;
+    readstat_set_metadata_handler(parser, &ParseContext::metadata);
+    readstat_set_variable_handler(parser, &ParseContext::variable);
+    readstat_set_value_handler(parser, &ParseContext::value);
+    const readstat_error_t error = readstat_parse_sav(parser, path.c_str(), &context);
+    readstat_parser_free(parser);
+    if (error != READSTAT_OK) return static_cast<int>(error);
+    variables_ = std::move(context.variables);
+    cases_ = std::move(context.cases);
+    for (auto& row : cases_) row.resize(variables_.size());
+    cursor_ = -1;
+    open_ = true;
+    return 0;
+}
+
+int SpssFile::close() {
+    open_ = false;
+    variables_.clear();
+    cases_.clear();
+    cursor_ = -1;
+    return 0;
+}
+
+std::string SpssFile::status_text(int status) {
+    if (status > 0 && status < kStatusNotOpen) {
+        return readstat_error_message(static_cast<readstat_error_t>(status));
+    }
+    return "status " + std::to_string(status);
+}
+
+int SpssFile::case_count(long& count) const {
+    count = static_cast<long>(cases_.size());
+    return open_ ? 0 : kStatusNotOpen;
+}
+
+int SpssFile::variable_count(int& count) const {
+    count = static_cast<int>(variables_.size());
+    return open_ ? 0 : kStatusNotOpen;
+}
+
+int SpssFile::variable_name_and_type(int index, std::string& name, int& type) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= variables_.size()) return kStatusNoSuchVariable;
+    name = variables_[static_cast<std::size_t>(index)].name;
+    type = variables_[static_cast<std::size_t>(index)].type;
+    return 0;
+}
+
+int SpssFile::variable_index(const std::string& name) const {
+    for (std::size_t i = 0; i < variables_.size(); ++i) {
+        if (variables_[i].name == name) return static_cast<int>(i);
+    }
+    for (std::size_t i = 0; i < variables_.size(); ++i) {
+        if (iequals(variables_[i].name, name)) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int SpssFile::print_format(const std::string& name, int& code, int& decimals, int& width) const {
+    const int i = variable_index(name);
+    if (i < 0) return kStatusNoSuchVariable;
+    parse_print_format(variables_[static_cast<std::size_t>(i)].format, code, width, decimals);
+    return 0;
+}
+
+int SpssFile::variable_label(const std::string& name, std::string& label) const {
+    const int i = variable_index(name);
+    label.clear();
+    if (i < 0) return kStatusNoSuchVariable;
+    label = variables_[static_cast<std::size_t>(i)].label.substr(0, 260);
+    return 0;
+}
+
+int SpssFile::variable_handle(const std::string& name, double& handle) const {
+    const int i = variable_index(name);
+    if (i < 0) return kStatusNoSuchVariable;
+    handle = static_cast<double>(i);
+    return 0;
+}
+
+int SpssFile::read_next_case() {
+    if (!open_) return kStatusNotOpen;
+    if (cursor_ + 1 >= static_cast<long>(cases_.size())) {
+        cursor_ = static_cast<long>(cases_.size());
+        return kStatusNoCase;
+    }
+    ++cursor_;
+    return 0;
+}
+
+int SpssFile::move_to_case(long case_number) {
+    if (!open_) return kStatusNotOpen;
+    cursor_ = case_number - 1;
+    return 0;
+}
+
+const SpssFile::Value* SpssFile::current_value(double handle) const {
+    if (cursor_ < 0 || cursor_ >= static_cast<long>(cases_.size())) return nullptr;
+    if (!(handle >= 0.0 && handle < static_cast<double>(variables_.size()))) return nullptr;
+    const auto column = static_cast<long>(handle);
+    return &cases_[static_cast<std::size_t>(cursor_)][static_cast<std::size_t>(column)];
+}
+
+int SpssFile::string_value(double handle, std::string& text) const {
+    const Value* v = current_value(handle);
+    if (!v) return kStatusNoCurrentCase;
+    if (variables_[static_cast<std::size_t>(handle)].type == 0) return kStatusWrongType;
+    text = v->text;
+    return 0;
+}
+
+int SpssFile::numeric_value(double handle, double& value) const {
+    const Value* v = current_value(handle);
+    if (!v) return kStatusNoCurrentCase;
+    if (variables_[static_cast<std::size_t>(handle)].type != 0) return kStatusWrongType;
+    value = v->number;
+    return 0;
+}
+
+void SpssFile::limits(double& low, double& high) {
+    low = 0.0;
+    high = DBL_MAX;
+}
+
+namespace {
+struct FormatCode {
+    const char* letters;
+    int code;
+};
+constexpr FormatCode kFormatCodes[] = {
+    {"A", 1},      {"AHEX", 2},     {"COMMA", 3},   {"DOLLAR", 4}, {"F", 5},      {"IB", 6},
+    {"PIBHEX", 7}, {"P", 8},        {"PIB", 9},     {"PK", 10},    {"RB", 11},    {"RBHEX", 12},
+    {"Z", 15},     {"N", 16},       {"E", 17},      {"DATE", 20},  {"TIME", 21},  {"DATETIME", 22},
+    {"ADATE", 23}, {"JDATE", 24},   {"DTIME", 25},  {"WKDAY", 26}, {"MONTH", 27}, {"MOYR", 28},
+    {"QYR", 29},   {"WKYR", 30},    {"PCT", 31},    {"DOT", 32},   {"CCA", 33},   {"CCB", 34},
+    {"CCC", 35},   {"CCD", 36},     {"CCE", 37},    {"EDATE", 38}, {"SDATE", 39},
+};
+}  // namespace
+
+void parse_print_format(const std::string& format, int& code, int& width, int& decimals) {
+    std::size_t i = 0;
+    std::string letters;
+    while (i < format.size() && std::isalpha(static_cast<unsigned char>(format[i]))) {
+        letters += static_cast<char>(std::toupper(static_cast<unsigned char>(format[i++])));
+    }
+    auto digits = [&]() {
+        int n = 0;
+        while (i < format.size() && std::isdigit(static_cast<unsigned char>(format[i]))) {
+            if (n < 100000) n = n * 10 + (format[i] - '0');
+            ++i;
+        }
+        return n;
+    };
+    width = digits();
+    decimals = 0;
+    if (i < format.size() && format[i] == '.') {
+        ++i;
+        decimals = digits();
+    }
+    code = 0;
+    for (const FormatCode& f : kFormatCodes) {
+        if (letters == f.letters) code = f.code;
+    }
+}
+
+}  // namespace korvelan::spss

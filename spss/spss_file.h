@@ -1,0 +1,79 @@
+// An SPSS data file (.sav or .zsav) read through ReadStat, with one call per library operation of
+// the SPSS conversion: every call returns a status, 0 on success. The whole file is read into
+// memory on open; the cases are then visited with a cursor that can be moved back to the start.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace korvelan::spss {
+
+// A system-missing numeric value is delivered as the most negative finite double, whose bytes
+// are FF FF FF FF FF FF EF FF; is_system_missing compares them byte for byte.
+extern const double kSystemMissing;
+bool is_system_missing(double value);
+
+// Statuses besides ReadStat's own error codes (which are all positive).
+inline constexpr int kStatusNotOpen = 1001;
+inline constexpr int kStatusNoSuchVariable = 1002;
+inline constexpr int kStatusNoCurrentCase = 1003;
+inline constexpr int kStatusWrongType = 1004;
+inline constexpr int kStatusNoCase = 1005;
+
+class SpssFile {
+public:
+    SpssFile() = default;
+    SpssFile(const SpssFile&) = delete;
+    SpssFile& operator=(const SpssFile&) = delete;
+    ~SpssFile() { close(); }
+
+    int open(const std::string& path);
+    int close();
+    bool is_open() const { return open_; }
+
+    int case_count(long& count) const;
+    int variable_count(int& count) const;
+    // type: 0 numeric, else the string's storage width (at least 1).
+    int variable_name_and_type(int index, std::string& name, int& type) const;
+    int print_format(const std::string& name, int& code, int& decimals, int& width) const;
+    int variable_label(const std::string& name, std::string& label) const;
+    // The handle of a variable: its exact name first, then the name in any letter case.
+    int variable_handle(const std::string& name, double& handle) const;
+
+    int read_next_case();
+    int string_value(double handle, std::string& text) const;
+    int numeric_value(double handle, double& value) const;
+    int move_to_case(long case_number);
+
+    // Values at or below low in magnitude are written as 0, at or above high as missing.
+    static void limits(double& low, double& high);
+    // A readable text for a status of open.
+    static std::string status_text(int status);
+
+    struct Variable {
+        std::string name;
+        std::string label;
+        std::string format;  // e.g. "F8.2", "DATETIME20"
+        int type = 0;
+    };
+    struct Value {
+        double number = 0;
+        std::string text;
+    };
+
+private:
+    friend struct ParseContext;
+    int variable_index(const std::string& name) const;
+    const Value* current_value(double handle) const;
+
+    bool open_ = false;
+    std::vector<Variable> variables_;
+    std::vector<std::vector<Value>> cases_;
+    long cursor_ = -1;  // index of the current case; -1 before the first read
+};
+
+// Print-format letters and digits ("DATETIME20", "F8.2") as a format code, width and decimals;
+// unknown letters give code 0.
+void parse_print_format(const std::string& format, int& code, int& width, int& decimals);
+
+}  // namespace korvelan::spss

@@ -1,0 +1,79 @@
+// The variable-selection file written for a .sav file: the fixed lines, one line per variable
+// with its format text and label, full-length names, and what a cancelled or failed open leaves.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "spss/selection_file.h"
+#include "tests/spss/sav_writer.h"
+#include "tests/support/test_files.h"
+
+using namespace korvelan::testing;
+using namespace korvelan::spss;
+
+TEST(SpssSelectionFile, ListsEveryVariableWithItsFormatAndLabel) {
+    ScratchDir dir;
+    const std::string sav = dir.file("exam.sav");
+    ASSERT_TRUE(write_sav(sav,
+                          {{"q1", false, "F2.0", "First question"},
+                           {"stamp", false, "DATETIME20", ""},
+                           {"score", false, "E10.3", "Score"},
+                           {"name", true, "", "Pupil"},
+                           {"interview_date_of_the_first_visit", false, "DATE11", "First visit"}},
+                          {{1.0, 13166064000.0, 2.5, std::string("Ann"), 13166064000.0},
+                           {2.0, NAN, 1.0, std::string("Bo"), NAN},
+                           {0.0, 0.0, 0.0, std::string(""), 0.0}}));
+    const std::string zsp = dir.file("ZSP1kv.txt");
+    EXPECT_EQ(write_spss_selection_file(sav + "  ", zsp).kind, OutcomeKind::Done);
+    EXPECT_EQ(read_file(zsp),
+              "; Move SPSS variables under \"!Person Label Variables\"\r\n"
+              "; and \"!Item Response Variables\"\r\n"
+              "; SPSS variables can be placed in both sections.\r\n"
+              ";      Numeric variables are truncated to integers.\r\n"
+              ";      XWIDE= is set according to the biggest item response value.\r\n"
+              "; \"Save\" when completed\r\n"
+              "\r\n"
+              "! SPSS File (do not delete this line): " + sav + "\r\n"
+              ";      Number of Cases: 3\r\n"
+              ";      Number of SPSS Variables: 5\r\n"
+              "\r\n"
+              "! Person Label Variables. (Do not delete this line)\r\n"
+              "\r\n"
+              "! Item Response Variables. (Do not delete this line)\r\n"
+              "\r\n"
+              "!Other SPSS Variables (ignored)\r\n"
+              ";Variable   Format    Label\r\n"
+              "q1        ; F2.0      First question\r\n"
+              "stamp     ; Datetime20\r\n"
+              "score     ; E10.3     Score\r\n"
+              "name      ; A3        Pupil\r\n"
+              "interview_date_of_the_first_visit; Date11    First visit\r\n");
+}
+
+TEST(SpssSelectionFile, FormatTextsFollowTheCodes) {
+    EXPECT_EQ(print_format_text(22, 20, 0), "Datetime20.0");  // the variable line cuts it to 10
+    EXPECT_EQ(print_format_text(17, 10, 2), "E10.3");
+    EXPECT_EQ(print_format_text(5, 8, 2), "F8.2");
+    EXPECT_EQ(print_format_text(1, 12, 0), "A12");
+    EXPECT_EQ(print_format_text(35, 6, 1), "Ccc6.1");
+    EXPECT_EQ(print_format_text(0, 5, 1), "Unknown5.1");
+    // A format text longer than 10 characters is cut; a label follows at column 23.
+    EXPECT_EQ(selection_variable_line("t", "Datetime20.3", "When"), "t         ; Datetime20When");
+}
+
+TEST(SpssSelectionFile, CancelKeepsTheOldFileAndAFailedOpenLeavesItEmpty) {
+    ScratchDir dir;
+    const std::string zsp = dir.file("ZSP1kv.txt");
+    write_file(zsp, "old\r\n");
+    EXPECT_EQ(write_spss_selection_file("   ", zsp).kind, OutcomeKind::Cancelled);
+    EXPECT_EQ(read_file(zsp), "old\r\n");
+
+    write_file(dir.file("bad.sav"), "this is no SPSS file at all");
+    const Outcome o = write_spss_selection_file(dir.file("bad.sav"), zsp);
+    EXPECT_EQ(o.kind, OutcomeKind::Problem);
+    EXPECT_EQ(o.message.rfind("Cannot open file: " + dir.file("bad.sav") + " ", 0), 0u) << o.message;
+    EXPECT_EQ(read_file(zsp), "");
+
+    EXPECT_EQ(write_spss_selection_file(dir.file("a.sav"), dir.file("no/such/dir/ZSP.txt")).kind,
+              OutcomeKind::WorkFileFailure);
+}

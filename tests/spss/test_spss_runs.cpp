@@ -1,0 +1,96 @@
+// The SPSS conversion as a console user runs it: a .sav file made by an independent writer
+// (tests/spss/fixtures/survey.sps) is listed, selected and turned into a control-and-data file
+// that the program analyses like the same data typed by hand; its tab-separated text keeps the
+// dates' full numbers.
+#include <gtest/gtest.h>
+
+#include "tests/shell/batch_folder.h"
+
+using namespace korvelan::testing;
+
+namespace {
+
+const std::string kSurvey = std::string(KORVELAN_SOURCE_DIR) + "/tests/spss/fixtures/survey.sav";
+
+// The fixture's data, typed as a control file with the code first and the 12 items after it.
+const char* kTyped =
+    "Title=\"Survey typed\"\nNAME1=1\nNAMLEN=4\nITEM1=6\nNI=12\nXWIDE=1\nCODES=0123456789\n"
+    "PFILE=p.txt\nIFILE=i.txt\n&END\n"
+    "i01\ni02\ni03\ni04\ni05\ni06\ni07\ni08\ni09\ni10\ni11\ni12\nEND NAMES\n"
+    "R001 012210122101\nR002 1222 1012221\nR003 000100100010\nR004 211222102122\nR005 1 1010 01100\n"
+    "R006 222222122212\nR007 010011000100\nR008 121012112101\nR009 221121221212\nR010 100101010010\n";
+
+void move_under(std::string& selection, const std::string& marker, const std::string& names) {
+    const std::size_t at = selection.find(marker);
+    ASSERT_NE(at, std::string::npos) << marker;
+    selection.insert(selection.find("\r\n", at) + 2, names);
+}
+
+void expect_same_measures(const std::vector<MeasureRecord>& a, const std::vector<MeasureRecord>& b) {
+    ASSERT_EQ(a.size(), b.size());
+    ASSERT_FALSE(a.empty());
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        EXPECT_EQ(a[i].entry, b[i].entry);
+        EXPECT_EQ(a[i].measure, b[i].measure) << "entry " << a[i].entry;
+        EXPECT_EQ(a[i].error, b[i].error) << "entry " << a[i].entry;
+        EXPECT_EQ(a[i].score, b[i].score) << "entry " << a[i].entry;
+        EXPECT_EQ(a[i].count, b[i].count) << "entry " << a[i].entry;
+        EXPECT_EQ(a[i].fit, b[i].fit) << "entry " << a[i].entry;
+    }
+}
+
+}  // namespace
+
+TEST(SpssRuns, ConvertedSurveyMeasuresLikeTheTypedData) {
+    BatchFolder f;
+    ProgramResult r = run_korvelan(f.dir.path, {"--spss-select", kSurvey, "sel.txt"}, f.temp.path, 30);
+    ASSERT_EQ(r.exit_status, 0) << r.screen;
+    std::string selection = f.bytes("sel.txt");
+    EXPECT_NE(selection.find("household_income_bracket_at_first_visits; F2.0      Income bracket\r\n"),
+              std::string::npos);
+    move_under(selection, "! Person Label Variables", "id\r\nhousehold_income_bracket_at_first_visits\r\nborn\r\n");
+    std::string items;
+    for (int i = 1; i <= 12; ++i) items += (i < 10 ? "i0" : "i") + std::to_string(i) + "\r\n";
+    move_under(selection, "! Item Response Variables", items);
+    write_file(f.dir.file("sel.txt"), selection);
+
+    r = run_korvelan(f.dir.path, {"--spss-control", "sel.txt", "survey.txt"}, f.temp.path, 30);
+    ASSERT_EQ(r.exit_status, 0) << r.screen;
+    const std::vector<std::string> converted = f.lines("survey.txt");
+    // 99 is a user-missing code of the income bracket: it is delivered as its value.
+    EXPECT_EQ(converted.at(converted.size() - 8), "000100100010 R0039912708316800 3");
+    EXPECT_EQ(converted.at(converted.size() - 6), "1.1010.01100 R0054 13200451200 5");
+
+    r = run_korvelan(f.dir.path, {"survey.txt", "out.txt", "BATCH=Y", "PFILE=cp.txt", "IFILE=ci.txt"},
+                     f.temp.path, 30);
+    ASSERT_EQ(r.exit_status, 0) << r.screen;
+    r = f.run(kTyped);
+    ASSERT_EQ(r.exit_status, 0) << r.screen;
+    expect_same_measures(read_measure_file(f.dir.file("ci.txt")), read_measure_file(f.dir.file("i.txt")));
+    expect_same_measures(read_measure_file(f.dir.file("cp.txt")), read_measure_file(f.dir.file("p.txt")));
+    EXPECT_EQ(read_measure_file(f.dir.file("ci.txt")).at(11).label, "i12");
+}
+
+TEST(SpssRuns, TabTextKeepsTheDateAndBadFilesGiveAMessage) {
+    BatchFolder f;
+    ProgramResult r = run_korvelan(f.dir.path, {"--spss-tab", kSurvey, "survey.tsv"}, f.temp.path, 30);
+    ASSERT_EQ(r.exit_status, 0) << r.screen;
+    const std::vector<std::string> lines = f.lines("survey.tsv");
+    ASSERT_EQ(lines.size(), 12u);
+    // 12-MAR-1961 is 11941430400 seconds after the start of the Gregorian calendar.
+    EXPECT_EQ(lines[2], "R001\t0\t1\t2\t2\t1\t0\t1\t2\t2\t1\t0\t1\t1\t3\t11941430400\t");
+    EXPECT_EQ(lines[3], "R002\t1\t2\t2\t2\t.\t1\t0\t1\t2\t2\t2\t1\t2\t2\t12219379200\t");
+
+    // The compressed form of the same file gives the same text.
+    r = run_korvelan(f.dir.path, {"--spss-tab", kSurvey.substr(0, kSurvey.size() - 3) + "zsav", "z.tsv"},
+                     f.temp.path, 30);
+    ASSERT_EQ(r.exit_status, 0) << r.screen;
+    EXPECT_EQ(f.lines("z.tsv"), lines);
+
+    write_file(f.dir.file("cut.sav"), read_file(kSurvey).substr(0, 700));
+    r = run_korvelan(f.dir.path, {"--spss-tab", "cut.sav", "cut.tsv"}, f.temp.path, 30);
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.screen.rfind("Cannot open file: cut.sav", 0), 0u) << r.screen;
+    r = run_korvelan(f.dir.path, {"--spss-tab", "only-one-argument"}, f.temp.path, 30);
+    EXPECT_EQ(r.exit_status, 2);
+}
