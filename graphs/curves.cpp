@@ -26,7 +26,7 @@ std::int32_t tick_width(std::int32_t lo, std::int32_t hi) {
     return static_cast<std::int32_t>(w) + 3;
 }
 
-// Ceiling of a / b for b >= 1, a >= 0 as integer division of the spec: floor((a + b - 1) / b).
+// Ceiling of a / b for b >= 1, a >= 0 in integer arithmetic: floor((a + b - 1) / b).
 std::int32_t divisions(std::int32_t range, std::int32_t tick) { return (range + tick - 1) / tick; }
 
 // Appends the rows of one curve, p = 0..N, then a separator unless it is the last curve.

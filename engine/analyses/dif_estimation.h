@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "engine/analyses/class_specification.h"
+#include "engine/analyses/class_codes.h"
 #include "engine/report/report_context.h"
 #include "engine/run/run.h"
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "engine/analyses/class_specification.h"
+#include "engine/analyses/class_codes.h"
 #include "engine/analyses/subtotal_cells.h"
 #include "engine/report/report_context.h"
 

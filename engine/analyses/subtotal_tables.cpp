@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/analyses/class_specification.h"
+#include "engine/analyses/class_codes.h"
 #include "engine/analyses/scratch_block.h"
 #include "engine/analyses/subtotal_cells.h"
 #include "engine/analyses/subtotal_histograms.h"

@@ -1,4 +1,4 @@
-#include "engine/analyses/class_specification.h"
+#include "engine/analyses/class_codes.h"
 
 #include <algorithm>
 
