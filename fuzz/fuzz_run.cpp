@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "engine/run/run.h"
+#include "tests/support/data_sets.h"
 #include "tests/support/test_files.h"
 
 namespace korvelan::fuzzing {
@@ -12,11 +13,7 @@ std::string as_text(const std::uint8_t* data, std::size_t size) {
 }
 
 std::string small_control(const std::string& instructions) {
-    return "TITLE=Fuzz\nNI=8\nITEM1=1\nNAME1=10\nNAMLEN=6\nCODES=01\n" + instructions +
-           "&END\nApple\nBread\nCider\nDates\nEggs\nFigs\nGrape\nHoney\nEND LABELS\n"
-           "11001001 P01\n10101011 P02\n11101 01 P03\n11010001 P04\n01101011 P05\n"
-           "11110001 P06\n11011001 P07\n10101111 P08\n11110101 P09\n0111 111 P10\n"
-           "10000001 P11\n11100011 P12\n";
+    return korvelan::testing::dichotomous_set(instructions);
 }
 
 int analyse(korvelan::testing::AnalysisRun& analysis, const std::string& control,

@@ -15,7 +15,8 @@ namespace korvelan::fuzzing {
 // The bytes the fuzzer gives, as text.
 std::string as_text(const std::uint8_t* data, std::size_t size);
 
-// A small dichotomous data set (8 items, 12 persons) with extra instructions before &END.
+// The shared dichotomous data set (8 items, 12 persons; item 3 deleted and item 5 anchored by
+// in-line lists) with extra instructions before &END: a later file instruction replaces a list.
 std::string small_control(const std::string& instructions);
 
 // Writes the named files into the run's folder, then runs the control text to the end of data
