@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test through ctest:
 # once plainly (build/), once under address and undefined-behaviour sanitizers (build-asan/) and
-# once fully optimised (build-release/).
+# once fully optimised (build-release/); then a short fuzz run of the file readers (build-fuzz/).
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/setup.sh deps
@@ -21,3 +21,19 @@ build_quiet build-asan -j "$jobs"
 tools/setup.sh configure build-release -DCMAKE_BUILD_TYPE=Release
 build_quiet build-release -j "$jobs"
 (cd build-release && ctest --output-on-failure -j "$jobs")
+
+# A short fuzz run of every file reader (10 seconds each, four at a time), where clang has
+# libFuzzer; a crash, hang or sanitizer report fails the step and is kept in build-fuzz/findings/.
+if echo 'extern "C" int LLVMFuzzerTestOneInput(const char*, unsigned long) { return 0; }' \
+     | clang++ -x c++ -fsanitize=fuzzer -o /dev/null - >/dev/null 2>&1; then
+  CXX=clang++ CC=clang tools/setup.sh configure build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DKORVELAN_FUZZ=ON -DKORVELAN_TESTS=OFF
+  mapfile -t fuzz_targets < <(tools/fuzz.sh --list)
+  build_quiet build-fuzz -j "$jobs" --target "${fuzz_targets[@]/#/fuzz_}"
+  mkdir -p build-fuzz/logs
+  printf '%s\n' "${fuzz_targets[@]}" | xargs -P 4 -I{} sh -c \
+    'tools/fuzz.sh {} 10 >build-fuzz/logs/{}.log 2>&1 || { tail -40 build-fuzz/logs/{}.log; echo "fuzz target {} failed"; exit 1; }'
+  echo "Fuzzed ${#fuzz_targets[@]} readers for 10 seconds each."
+else
+  echo "No clang with libFuzzer: fuzz step skipped."
+fi

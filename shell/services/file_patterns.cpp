@@ -69,13 +69,18 @@ bool wildcard_matches(const std::string& pattern, const std::string& name) {
     return p == pattern.size();
 }
 
+// The parts are named variables, not structured bindings: clang before 16 cannot capture those.
 bool file_exists(const std::string& pattern) {
-    const auto [dir, name] = split_pattern(pattern);
+    const auto parts = split_pattern(pattern);
+    const std::string& dir = parts.first;
+    const std::string& name = parts.second;
     return for_each_entry(dir, [&](const std::string& entry) { return wildcard_matches(name, entry); });
 }
 
 int delete_matching_files(const std::string& pattern) {
-    const auto [dir, name] = split_pattern(pattern);
+    const auto parts = split_pattern(pattern);
+    const std::string& dir = parts.first;
+    const std::string& name = parts.second;
     int deleted = 0;
     for_each_entry(dir, [&](const std::string& entry) {
         if (wildcard_matches(name, entry) && ::unlink((dir + entry).c_str()) == 0) ++deleted;
