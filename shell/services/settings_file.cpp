@@ -12,10 +12,6 @@ namespace korvelan {
 
 namespace {
 
-constexpr std::size_t kEditorWidth = 300;
-constexpr std::size_t kPathWidth = 260;
-constexpr std::size_t kFilterWidth = 80;
-
 bool with_n(std::string_view line) { return line.find_first_of("Nn") != std::string_view::npos; }
 
 // The value of a text setting: after the first "=" (the whole line without one), left-adjusted,
@@ -88,10 +84,10 @@ void apply_settings_line(InitialSettings& s, std::string_view raw) {
     std::replace(line.begin(), line.end(), '"', ' ');
     const std::string_view text = trim_left(line);
     auto starts = [&](std::string_view key) { return text.substr(0, key.size()) == key; };
-    if (starts("Editor")) set_text(s.editor, text, kEditorWidth);
-    else if (starts("Excel")) set_text(s.spreadsheet, text, kPathWidth);
-    else if (starts("Temp")) set_text(s.temp_directory, text, kPathWidth);
-    else if (starts("Filter")) set_text(s.filter, text, kFilterWidth);
+    if (starts("Editor")) set_text(s.editor, text, settings_width::kEditor);
+    else if (starts("Excel")) set_text(s.spreadsheet, text, settings_width::kPath);
+    else if (starts("Temp")) set_text(s.temp_directory, text, settings_width::kPath);
+    else if (starts("Filter")) set_text(s.filter, text, settings_width::kFilter);
     else if (starts("Welcome")) { if (with_n(text)) s.welcome = 'N'; }
     else if (starts("Report")) { if (with_n(text)) s.report_prompt = 'N'; }
 }

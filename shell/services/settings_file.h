@@ -15,6 +15,13 @@ namespace korvelan {
 
 inline constexpr const char* kConstructingSettings = "Constructing Korvelan.ini ...";
 
+// The widths the text settings are cut to.
+namespace settings_width {
+inline constexpr std::size_t kEditor = 300;
+inline constexpr std::size_t kPath = 260;  // spreadsheet, temporary directory
+inline constexpr std::size_t kFilter = 80;
+}  // namespace settings_width
+
 // The settings file in the user's configuration folder: $XDG_CONFIG_HOME, else ~/.config.
 // Null or blank values count as unset. Empty when neither is known.
 std::string settings_file_path(const char* xdg_config_home, const char* home);
