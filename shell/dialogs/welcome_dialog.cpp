@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "shell/dialogs/settings_choice.h"
+
 namespace korvelan {
 
 WelcomeDialog::WelcomeDialog(HelpRequest help, QWidget* parent) : QDialog(parent), help_(std::move(help)) {
@@ -28,6 +30,13 @@ WelcomeDialog::WelcomeDialog(HelpRequest help, QWidget* parent) : QDialog(parent
 void WelcomeDialog::yes_please() {
     if (help_) help_(help_context::kWelcome);
     accept();
+}
+
+void show_welcome(QWidget* owner, HelpRequest help, const std::string& settings_path,
+                  InitialSettings& settings) {
+    WelcomeDialog dialog(std::move(help), owner);
+    dialog.exec();
+    finish_welcome(dialog.dont_ask_again(), settings_path, settings);
 }
 
 }  // namespace korvelan

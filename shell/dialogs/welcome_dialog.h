@@ -3,6 +3,9 @@
 
 #include <QCheckBox>
 #include <QDialog>
+#include <string>
+
+#include "engine/run/host_services.h"
 
 #include "shell/dialogs/dialog_help.h"
 
@@ -22,5 +25,10 @@ private:
     HelpRequest help_;
     QCheckBox* dont_ask_ = nullptr;
 };
+
+// Start-up: shows the dialog modally and, when "Don't ask again" was ticked, turns the Welcome
+// setting off in the settings and the settings file (see finish_welcome).
+void show_welcome(QWidget* owner, HelpRequest help, const std::string& settings_path,
+                  InitialSettings& settings);
 
 }  // namespace korvelan
