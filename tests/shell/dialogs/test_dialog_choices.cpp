@@ -120,8 +120,6 @@ TEST(Grouping, LabelsShownSettingAndInstructionFollowTheTable) {
     EXPECT_EQ(specification_instruction(0, "$S1W1"), "$S1W1");
     EXPECT_EQ(specification_shown(cv, 0), "");
     EXPECT_FALSE(grouping_labels(29));
-    EXPECT_EQ(grouping_labels(31)->above, "DPF = $S..W.. for in Item Label Table 31");
-    EXPECT_EQ(grouping_labels(28)->beside, "PSUBTOTAL =");
 }
 
 TEST(SubtableRequest, TextIsCutAtCommentQuoteAndNulAndOnlyTablesUpTo40AreServed) {
