@@ -1,0 +1,52 @@
+// The frame's menus: the menu model with its Qt view on the frame's menu bar, serving the
+// engine's menu calls, the start-up entries and the handlers of the entries added at run time.
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+#include "engine/run/host_services.h"
+
+class QAction;
+class QMenu;
+
+namespace korvelan {
+
+class FrameWindow;
+
+class FrameMenus : public MenuServices {
+public:
+    explicit FrameMenus(FrameWindow& frame);
+    ~FrameMenus() override;
+
+    // The entries the start-up adds (File, Edit, Batch), from the settings.
+    void add_startup_entries();
+    // A dynamic entry chosen (id 800 or more): the dialogs some entries open first, then its
+    // handler.
+    void choose_dynamic(int id);
+
+    void set_finish_iterating_mark(bool checked);
+    void set_edit_commands_enabled(bool enabled);
+    // A selection file was written: "Select" checked, "Edit" and "Construct" enabled.
+    void spss_selection_made();
+    // The popup at a bar position (0 File ... 10 Graphs); null for the bar commands.
+    QMenu* popup(int menu) const;
+    // The action of a command id on the bar; null when there is none.
+    QAction* action(int id) const;
+
+    void insert_menu_item(int menu, int position, std::string_view text, MenuHandler h) override;
+    void append_menu_item(int menu, std::string_view text, MenuHandler h) override;
+    void add_system_menu_item(std::string_view text) override;
+    void delete_menu_item(int menu, int position) override;
+    void set_file_prompt_menu_enabled(bool enabled) override;
+    void build_result_menus(int state) override;
+    void set_result_menus_enabled(int state) override;
+    void add_edit_menu_entry(std::string_view label, std::string_view path) override;
+
+private:
+    struct Parts;
+    FrameWindow& frame_;
+    std::unique_ptr<Parts> parts_;
+};
+
+}  // namespace korvelan
