@@ -7,19 +7,21 @@
 #include "shell/frame/frame_window.h"
 #include "shell/frame/graphs_request.h"
 #include "shell/frame/spss_commands.h"
+#include "shell/services/settings_file.h"
 #include "shell/window/print_text.h"
 
 namespace korvelan {
 
 namespace {
-constexpr int kSave = 500, kSaveAs = 501, kPrint = 510, kAbout = 520, kExit = 530, kFinishIterating = 540;
-constexpr int kTableDescriptions = 550, kOutputFilesHelp = 560, kHelp = 561, kBatchMode = 562;
-constexpr int kBatchHelp = 563, kOpenFile = 566, kSpecification = 568, kRequestSubtables = 569;
-constexpr int kCompareFiles = 572, kEnter = 577, kSpssSelect = 578, kSpssEdit = 579;
-constexpr int kSpssConstruct = 580, kSpssConvert = 581, kCut = 610, kCopy = 611, kPaste = 612;
-constexpr int kDelete = 613, kFirstGraph = 703, kLastGraph = 707, kFirstDynamic = 800;
+using namespace menu_cmd;
 constexpr int kCarriageReturn = 13, kBackspace = 8;
 }  // namespace
+
+void FrameWindow::edit_initial_settings() {
+    if (!services_.dialogs.initial_settings(this, host_.settings())) return;
+    write_settings_file(services_.settings_path, host_.settings());
+    host_.submit_pending_input();
+}
 
 void FrameWindow::dispatch(int id) {
     if (id >= kFirstDynamic) {

@@ -75,6 +75,11 @@ WelcomeAnswer PlainFrameDialogs::welcome(QWidget* owner) {
     return {box.clickedButton() == yes, again->isChecked()};
 }
 
+bool PlainFrameDialogs::initial_settings(QWidget*, InitialSettings&) {
+    if (edit_settings_) edit_settings_();
+    return false;
+}
+
 std::optional<std::string> PlainFrameDialogs::specification(QWidget* owner) {
     return ask_line(owner, "Control Specification = Value", "Control Specification = Value");
 }

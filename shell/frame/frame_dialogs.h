@@ -3,9 +3,12 @@
 // full dialog classes are plugged in; tests script the answers.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "engine/run/host_services.h"
 
 class QWidget;
 
@@ -27,6 +30,8 @@ public:
     virtual void batch_mode(QWidget* owner) = 0;
     virtual void file_comparison(QWidget* owner) = 0;
     virtual WelcomeAnswer welcome(QWidget* owner) = 0;
+    // The initial settings, changed in place; true for OK (the settings file is then rewritten).
+    virtual bool initial_settings(QWidget* owner, InitialSettings& settings) = 0;
     // One "Variable=Value" instruction for the finished run; nullopt when cancelled.
     virtual std::optional<std::string> specification(QWidget* owner) = 0;
     // "Table.Subtable" as typed; nullopt when cancelled.
@@ -40,15 +45,22 @@ public:
 // Message boxes and one-line input dialogs.
 class PlainFrameDialogs : public FrameDialogs {
 public:
+    // `edit_settings` opens the settings file for "Edit initial settings".
+    explicit PlainFrameDialogs(std::function<void()> edit_settings = {}) : edit_settings_(std::move(edit_settings)) {}
     void about(QWidget* owner) override;
     void table_descriptions(QWidget* owner) override;
     void batch_mode(QWidget* owner) override;
     void file_comparison(QWidget* owner) override;
     WelcomeAnswer welcome(QWidget* owner) override;
+    // The settings file opened in the text editor: nothing to rewrite.
+    bool initial_settings(QWidget* owner, InitialSettings& settings) override;
     std::optional<std::string> specification(QWidget* owner) override;
     std::optional<std::string> request_subtables(QWidget* owner) override;
     void problem(QWidget* owner, std::string_view text) override;
     bool ask_yes_no(QWidget* owner, std::string_view text, std::string_view caption) override;
+
+private:
+    std::function<void()> edit_settings_;
 };
 
 }  // namespace korvelan

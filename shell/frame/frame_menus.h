@@ -3,9 +3,12 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "engine/run/host_services.h"
+#include "shell/menus/menu_model.h"
+#include "shell/services/startup_menus.h"
 
 class QAction;
 class QMenu;
@@ -33,6 +36,7 @@ public:
     QMenu* popup(int menu) const;
     // The action of a command id on the bar; null when there is none.
     QAction* action(int id) const;
+    const MenuModel& model() const { return model_; }
 
     void insert_menu_item(int menu, int position, std::string_view text, MenuHandler h) override;
     void append_menu_item(int menu, std::string_view text, MenuHandler h) override;
@@ -45,7 +49,16 @@ public:
 
 private:
     struct Parts;
+    void rebuild();
+    void add_action(QAction* action, int id, const std::string& accelerator);
+    // The model changed: the bar follows it.
+    void changed();
+    // The handler of an entry the engine or the start-up adds, from its action or text.
+    EntryHandler handler_for(StartupAction action);
+    EntryHandler handler_for_text(std::string_view text);
+
     FrameWindow& frame_;
+    MenuModel model_;
     std::unique_ptr<Parts> parts_;
 };
 

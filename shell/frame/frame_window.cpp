@@ -33,6 +33,7 @@ FrameWindow::FrameWindow(Run& run, FrameServices services, QWidget* parent)
     host_.on_welcome = [this] { show_welcome(); };
     text_.on_edit_commands = [this](bool enabled) { menus_->set_edit_commands_enabled(enabled); };
     run_.host = &host_;
+    menus_->set_edit_commands_enabled(false);
 }
 
 FrameWindow::~FrameWindow() {

@@ -48,6 +48,8 @@ public:
     // Finish iterating: the engine's request flag and the check mark of the command.
     void set_finish_iterating();
     void clear_finish_iterating();
+    // "Edit initial settings": the settings dialog; OK rewrites the settings file.
+    void edit_initial_settings();
 
     // The popup the right-click shows: Output Tables once the run has finished, else File.
     QMenu* context_menu() const;
@@ -59,6 +61,7 @@ public:
     FrameMenus& menus() { return *menus_; }
     GraphsLauncher& graphs() { return graphs_; }
     Run& run() { return run_; }
+    const FrameServices& services() const { return services_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -39,6 +39,10 @@ struct ScriptedDialogs : FrameDialogs {
         shown.push_back("welcome");
         return welcome_answer;
     }
+    bool initial_settings(QWidget*, InitialSettings&) override {
+        shown.push_back("initial settings");
+        return false;
+    }
     std::optional<std::string> specification(QWidget*) override {
         shown.push_back("specification");
         return specification_answer;

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "engine/run/message_texts.h"
+#include "engine/run/messages.h"
 #include "tests/support/data_sets.h"
 
 namespace korvelan {
@@ -54,9 +55,9 @@ TEST(FrameRuns, ResultMenusServeTablesAndGraphsAfterTheRunAndClosingDeletesTheWo
              ASSERT_EQ(f.launcher.starts.size(), starts_before_graphs + 1);
              EXPECT_EQ(f.launcher.starts.back().program, std::string(testing::kProgramDir) + "talvorin");
              EXPECT_EQ(f.launcher.starts.back().arguments, (std::vector<std::string>{"3", zvb}));
-             const std::vector<std::string> lines = testing::crlf_lines(testing::read_file(zvb));
-             ASSERT_GE(lines.size(), 2u);
-             EXPECT_EQ(lines[lines.size() - 2], "9");
+             const std::string graphs = testing::read_file(zvb);
+             EXPECT_EQ(graphs.substr(0, 12), "     .0000\r\n");  // UMEAN=0
+             EXPECT_EQ(graphs.substr(graphs.size() - 19), "\r\nRating scale\r\n9\r\n");
          },
          [&] {
              // While that copy runs the user is asked first; No starts nothing.
@@ -86,25 +87,27 @@ TEST(FrameRuns, ResultMenusServeTablesAndGraphsAfterTheRunAndClosingDeletesTheWo
     EXPECT_TRUE(testing::file_exists(f.dir.file("out.txt")));
 }
 
+// A menu entry whose request meets a fatal check of the engine.
+Run* g_stopped_run = nullptr;
+void stop_the_run(std::string_view) { fatal_message(*g_stopped_run, "The request cannot go on."); }
+
 TEST(FrameRuns, AFatalStopInAMenuRequestLeavesTheWindowWorkingWithItsMessage) {
     Frame f;
+    g_stopped_run = &f.run;
     testing::write_file(f.dir.file("ctl.txt"), testing::dichotomous_set(""));
-    f.dialogs.subtables_answer = "18";
     bool alive = false;
-    const int status = f.analyse({f.dir.file("ctl.txt"), f.dir.file("out.txt")},
-                                 {[&] {
-                                      // The person labels are gone: Table 18 cannot be written.
-                                      std::filesystem::remove(f.temp.file("ZPP" + f.run.rs.run_id + "kv.txt"));
-                                      f.window->command(569);
-                                  },
-                                  [&] {
-                                      // Still inside that request: the window serves commands.
-                                      alive = f.window->isVisible();
-                                      f.window->command(520);
-                                  }});
+    const int status = f.analyse({f.dir.file("ctl.txt"), f.dir.file("out.txt")}, {[&] {
+        f.window->host().append_menu_item(0, "Stop here", stop_the_run);
+        // Runs while the request is still stopped: the window serves commands, then closes.
+        QTimer::singleShot(20, [&] {
+            alive = f.window->isVisible() && f.shows("The request cannot go on.");
+            f.window->command(520);
+            f.window->close();
+        });
+        f.window->command(f.window->menus().model().handlers().next_id() - 1);
+    }});
     EXPECT_TRUE(alive);
-    EXPECT_TRUE(f.shows(msg::kUnableToOpenWorkFile));
-    EXPECT_EQ(f.dialogs.shown, (std::vector<std::string>{"subtables", "about"}));
+    EXPECT_EQ(f.dialogs.shown, std::vector<std::string>{"about"});
     EXPECT_EQ(status, 1);
     EXPECT_EQ(f.ended, -1);
 }
