@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QEventLoop>
+#include <chrono>
 #include <string>
 
 #include "engine/run/host_services.h"
@@ -62,6 +63,8 @@ private:
     bool quitting_ = false;
     bool idling_ = false;
     std::string answer_;  // the line Enter ended
+    static constexpr std::chrono::milliseconds kPumpInterval{15};
+    std::chrono::steady_clock::time_point last_pump_{};
 };
 
 }  // namespace korvelan
