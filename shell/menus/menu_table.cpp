@@ -35,6 +35,8 @@ constexpr FixedEntry kFixedEntries[] = {
     {menu_bar::kEdit, kPaste, "&Paste", "Ctrl+V", false},
     {menu_bar::kEdit, kDelete, "De&lete", "", false},
     {menu_bar::kDiagnosis, kAbout, "&About...", "", false},
+    // The result entries follow from position 3, below this separator.
+    {menu_bar::kDiagnosis, 0, "", "", false},
     {menu_bar::kOutputTables, kTableDescriptions, "Table &Descriptions", "", false},
     {menu_bar::kOutputTables, kRequestSubtables, "Request &Subtables", "", true},
     {menu_bar::kOutputFiles, kOutputFilesHelp, "Output &Files", "", false},
