@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/run/host_services.h"
+#include "engine/run/run.h"
 
 class QWidget;
 
@@ -32,6 +32,12 @@ public:
     virtual WelcomeAnswer welcome(QWidget* owner) = 0;
     // The initial settings, changed in place; true for OK (the settings file is then rewritten).
     virtual bool initial_settings(QWidget* owner, InitialSettings& settings) = 0;
+    // The dialogs of run-time entries: how weights are reported, the fields of the XFILE= file
+    // (false when cancelled; the fields go to run.rs.xfile_fields), the grouping of Table 27, 28,
+    // 30 or 31 (false when cancelled).
+    virtual void select_weights(QWidget* owner, Run& run) = 0;
+    virtual bool choose_xfile_fields(QWidget* owner, Run& run) = 0;
+    virtual bool choose_grouping(QWidget* owner, Run& run, int table) = 0;
     // One "Variable=Value" instruction for the finished run; nullopt when cancelled.
     virtual std::optional<std::string> specification(QWidget* owner) = 0;
     // "Table.Subtable" as typed; nullopt when cancelled.
@@ -54,6 +60,11 @@ public:
     WelcomeAnswer welcome(QWidget* owner) override;
     // The settings file opened in the text editor: nothing to rewrite.
     bool initial_settings(QWidget* owner, InitialSettings& settings) override;
+    // Weights are reported as they are, every XFILE= field chosen so far is kept, and a
+    // grouped Table takes its current setting.
+    void select_weights(QWidget*, Run&) override {}
+    bool choose_xfile_fields(QWidget*, Run&) override { return true; }
+    bool choose_grouping(QWidget*, Run&, int) override { return true; }
     std::optional<std::string> specification(QWidget* owner) override;
     std::optional<std::string> request_subtables(QWidget* owner) override;
     void problem(QWidget* owner, std::string_view text) override;

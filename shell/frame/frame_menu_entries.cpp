@@ -6,6 +6,7 @@
 #include "engine/run/numtext.h"
 #include "shell/frame/frame_menus.h"
 #include "shell/frame/frame_window.h"
+#include "shell/menus/dynamic_dispatch.h"
 #include "shell/services/settings_file.h"
 
 namespace korvelan {
@@ -16,9 +17,6 @@ constexpr int kSystemMenu = -1;
 
 bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
-EntryHandler from_engine(MenuHandler h) {
-    return [h](const MenuChoice& c) { h(c.text); };
-}
 }  // namespace
 
 EntryHandler FrameMenus::handler_for(StartupAction action) {
@@ -78,55 +76,16 @@ void FrameMenus::add_startup_entries() {
 }
 
 void FrameMenus::choose_dynamic(int id) {
-    const EntryHandler* found = model_.handlers().find(id);
-    const MenuEntry* entry = model_.find(id);
-    if (!found || !entry) return;
-    // Copies: the handler may change the menus.
-    const EntryHandler handler = *found;
-    const MenuChoice choice{id, entry->checked, entry->text};
-    if (contains(choice.text, "Edit initial")) {
-        frame_.edit_initial_settings();
-        return;
-    }
-    frame_.run().rep.request.table = 0;
-    handler(choice);
-}
-
-void FrameMenus::insert_menu_item(int menu, int position, std::string_view text, MenuHandler h) {
-    model_.insert(menu, position, menu_flag::kByPosition, text, h ? from_engine(h) : handler_for_text(text));
-    changed();
-}
-
-void FrameMenus::append_menu_item(int menu, std::string_view text, MenuHandler h) {
-    model_.append(menu, 0, text, h ? from_engine(h) : handler_for_text(text));
-    changed();
-}
-
-// The window manager owns the system menu: the entry is kept in the model only.
-void FrameMenus::add_system_menu_item(std::string_view text) { model_.add_system_entry(text); }
-
-void FrameMenus::delete_menu_item(int menu, int position) {
-    model_.delete_entry(menu, position);
-    changed();
-}
-
-void FrameMenus::set_file_prompt_menu_enabled(bool enabled) {
-    model_.set_state_of_id(menu_cmd::kOpenFile, enabled ? menu_flag::kEnabled : menu_flag::kGrayed);
-    changed();
-}
-
-void FrameMenus::build_result_menus(int) {}
-
-void FrameMenus::set_result_menus_enabled(int state) {
-    model_.set_state_of_id(menu_cmd::kRequestSubtables, state);
-    for (int id = menu_cmd::kFirstGraph; id <= menu_cmd::kLastGraph; ++id) model_.set_state_of_id(id, state);
-    changed();
-}
-
-void FrameMenus::add_edit_menu_entry(std::string_view label, std::string_view path) {
-    const std::string text = std::string(label) + std::string(trim(path));
-    model_.append(menu_bar::kEdit, 0, text, handler_for_text("="));
-    changed();
+    // The dialogs some entries open before their handler, on the frame's dialogs.
+    struct Dialogs : DynamicCommandDialogs {
+        FrameWindow& f;
+        explicit Dialogs(FrameWindow& frame) : f(frame) {}
+        void edit_initial_settings() override { f.edit_initial_settings(); }
+        void select_weights() override { f.services().dialogs.select_weights(&f, f.run()); }
+        bool choose_xfile_fields() override { return f.services().dialogs.choose_xfile_fields(&f, f.run()); }
+        bool choose_grouping(int table) override { return f.services().dialogs.choose_grouping(&f, f.run(), table); }
+    } dialogs(frame_);
+    dispatch_dynamic_command(id, model_, frame_.run(), dialogs);
 }
 
 void FrameMenus::set_finish_iterating_mark(bool checked) {

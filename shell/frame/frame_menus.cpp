@@ -30,7 +30,11 @@ QString shown_text(const MenuEntry& e) {
 
 }  // namespace
 
-FrameMenus::FrameMenus(FrameWindow& frame) : frame_(frame), parts_(std::make_unique<Parts>()) {
+FrameMenus::FrameMenus(FrameWindow& frame)
+    : frame_(frame), engine_menus_(model_), parts_(std::make_unique<Parts>()) {
+    engine_menus_.attach(frame_.run());
+    engine_menus_.set_engine_entry_handlers([this](std::string_view text) { return handler_for_text(text); });
+    engine_menus_.set_edit_entry_handler(handler_for_text("="));
     model_.set_listener([this] { rebuild(); });
     rebuild();
 }

@@ -1,5 +1,5 @@
-// The frame's menus: the menu model with its Qt view on the frame's menu bar, serving the
-// engine's menu calls, the start-up entries and the handlers of the entries added at run time.
+// The frame's menus: the menu model drawn on the frame's menu bar, the engine's menu calls served
+// on it, the start-up entries, and the handlers and dialogs of the entries added at run time.
 #pragma once
 
 #include <memory>
@@ -8,6 +8,7 @@
 
 #include "engine/run/host_services.h"
 #include "shell/menus/menu_model.h"
+#include "shell/menus/menu_services.h"
 #include "shell/services/startup_menus.h"
 
 class QAction;
@@ -17,15 +18,18 @@ namespace korvelan {
 
 class FrameWindow;
 
-class FrameMenus : public MenuServices {
+class FrameMenus {
 public:
     explicit FrameMenus(FrameWindow& frame);
-    ~FrameMenus() override;
+    ~FrameMenus();
+
+    // Where the engine's menu calls go.
+    MenuServices& engine_menus() { return engine_menus_; }
 
     // The entries the start-up adds (File, Edit, Batch), from the settings.
     void add_startup_entries();
-    // A dynamic entry chosen (id 800 or more): the dialogs some entries open first, then its
-    // handler.
+    // An entry added at run time chosen (id 800 or more): the dialogs some entries open first,
+    // then its handler.
     void choose_dynamic(int id);
 
     void set_finish_iterating_mark(bool checked);
@@ -37,15 +41,6 @@ public:
     // The action of a command id on the bar; null when there is none.
     QAction* action(int id) const;
     const MenuModel& model() const { return model_; }
-
-    void insert_menu_item(int menu, int position, std::string_view text, MenuHandler h) override;
-    void append_menu_item(int menu, std::string_view text, MenuHandler h) override;
-    void add_system_menu_item(std::string_view text) override;
-    void delete_menu_item(int menu, int position) override;
-    void set_file_prompt_menu_enabled(bool enabled) override;
-    void build_result_menus(int state) override;
-    void set_result_menus_enabled(int state) override;
-    void add_edit_menu_entry(std::string_view label, std::string_view path) override;
 
 private:
     struct Parts;
@@ -59,6 +54,7 @@ private:
 
     FrameWindow& frame_;
     MenuModel model_;
+    ModelMenuServices engine_menus_;
     std::unique_ptr<Parts> parts_;
 };
 

@@ -43,6 +43,15 @@ struct ScriptedDialogs : FrameDialogs {
         shown.push_back("initial settings");
         return false;
     }
+    void select_weights(QWidget*, Run&) override { shown.push_back("weights"); }
+    bool choose_xfile_fields(QWidget*, Run&) override {
+        shown.push_back("xfile");
+        return true;
+    }
+    bool choose_grouping(QWidget*, Run&, int table) override {
+        shown.push_back("grouping " + std::to_string(table));
+        return true;
+    }
     std::optional<std::string> specification(QWidget*) override {
         shown.push_back("specification");
         return specification_answer;

@@ -1,4 +1,4 @@
-// The frame after a run, drawn offscreen with its Output Tables menu open, kept as the picture
+// The frame after a run, drawn offscreen with its Diagnosis menu open, kept as the picture
 // of the program in docs/: the bar's titles, the menu's entries and the run's lines are drawn
 // where the widgets put them.
 #include "tests/shell/frame/frame_fixture.h"
@@ -35,16 +35,16 @@ TEST(FramePicture, TheFrameAfterARunShowsItsMenusAndTheRunsLines) {
                   QMenuBar* bar = f.window->menuBar();
                   for (QAction* a : bar->actions())
                       titles.push_back(bar->actionGeometry(a).translated(bar->mapTo(f.window.get(), QPoint(0, 0))));
-                  QMenu* tables = f.window->menus().popup(3);
-                  tables->popup(f.window->mapToGlobal(QPoint(titles[3].left(), titles[3].bottom() + 1)));
+                  QMenu* diagnosis = f.window->menus().popup(2);
+                  diagnosis->popup(f.window->mapToGlobal(QPoint(titles[2].left(), titles[2].bottom() + 1)));
                   QCoreApplication::processEvents();
                   QPixmap picture = f.window->grab();
                   {
                       QPainter painter(&picture);
-                      popup_area = QRect(QPoint(titles[3].left(), titles[3].bottom() + 1), tables->size());
-                      painter.drawPixmap(popup_area.topLeft(), tables->grab());
+                      popup_area = QRect(QPoint(titles[2].left(), titles[2].bottom() + 1), diagnosis->size());
+                      painter.drawPixmap(popup_area.topLeft(), diagnosis->grab());
                   }
-                  tables->hide();
+                  diagnosis->hide();
                   TextWindow& text = f.window->text_window();
                   text_area = QRect(text.viewport()->mapTo(f.window.get(), QPoint(0, 0)), text.viewport()->size());
                   ASSERT_TRUE(picture.save(KORVELAN_SOURCE_DIR "/docs/korvelan-frame.png"));

@@ -39,7 +39,16 @@ TEST(FrameRuns, ResultMenusServeTablesAndGraphsAfterTheRunAndClosingDeletesTheWo
              EXPECT_TRUE(f.action(705)->isEnabled());
              EXPECT_TRUE(f.action(569)->isEnabled());
              EXPECT_EQ(f.window->context_menu(), f.window->menus().popup(3));
+             const QList<QAction*> tables = f.window->menus().popup(3)->actions();
+             ASSERT_GE(tables.size(), 45);
+             EXPECT_EQ(tables[5]->text().toStdString(), "10. ITEM (column): fit order");
+             EXPECT_TRUE(tables[5]->isEnabled());
              work_files = run_files(f.temp.path, f.run.rs.run_id);
+             // A result entry reaches its handler: "G. Separation Table" writes Table 3.
+             f.window->menus().popup(2)->actions().back()->trigger();
+             ASSERT_EQ(f.launcher.starts.size(), 1u);
+             EXPECT_EQ(f.launcher.starts.back().arguments,
+                       std::vector<std::string>{f.dir.file("03-" + f.run.rs.run_id + "kv.txt")});
              f.window->command(569);
              ASSERT_FALSE(f.launcher.starts.empty());
              const std::string table = f.dir.file("14-" + f.run.rs.run_id + "kv.txt");
