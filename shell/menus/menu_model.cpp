@@ -127,7 +127,7 @@ void MenuModel::add_system_entry(std::string_view text) {
 void MenuModel::redraw() {
     if (drawn_revision_ == revision_) return;
     drawn_revision_ = revision_;
-    if (listener_) listener_();
+    for (const auto& listener : listeners_) listener();
 }
 
 }  // namespace korvelan

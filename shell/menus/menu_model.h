@@ -147,10 +147,10 @@ public:
     // handler is recorded and the id is not consumed.
     void add_system_entry(std::string_view text);
 
-    // Change notification: every change counts up the revision; `redraw` tells the listener when
-    // the model changed since the last redraw.
+    // Change notification: every change counts up the revision; `redraw` tells the listeners
+    // when the model changed since the last redraw.
     std::uint64_t revision() const { return revision_; }
-    void set_listener(std::function<void()> listener) { listener_ = std::move(listener); }
+    void add_listener(std::function<void()> listener) { listeners_.push_back(std::move(listener)); }
     void redraw();
 
 private:
@@ -164,7 +164,7 @@ private:
     MenuHandlerTable handlers_;
     std::uint64_t revision_ = 0;
     std::uint64_t drawn_revision_ = 0;
-    std::function<void()> listener_;
+    std::vector<std::function<void()>> listeners_;
 };
 
 // Applies the check and gray bits of `flags` to the entry.

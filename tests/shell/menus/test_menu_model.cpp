@@ -82,7 +82,7 @@ TEST(MenuModel, SystemEntrySharesTheIdOfTheNextEntry) {
 TEST(MenuModel, StatesFollowTheFlagsAndRedrawReportsChangesOnce) {
     MenuModel m;
     int redraws = 0;
-    m.set_listener([&] { ++redraws; });
+    m.add_listener([&] { ++redraws; });
     // Entries inserted above it do not move the check of Finish iterating to another entry.
     m.insert(menu_bar::kFile, 1, 0, "Edit Control File=a.con", nullptr);
     m.insert(menu_bar::kFile, 2, 0, "Start another KORVELAN", nullptr);
