@@ -17,6 +17,7 @@ class QMenu;
 namespace korvelan {
 
 class FrameWindow;
+class QtMenuView;
 
 class FrameMenus {
 public:
@@ -43,9 +44,7 @@ public:
     const MenuModel& model() const { return model_; }
 
 private:
-    struct Parts;
-    void rebuild();
-    void add_action(QAction* action, int id, const std::string& accelerator);
+    void apply_accelerators();
     // The model changed: the bar follows it.
     void changed();
     // The handler of an entry the engine or the start-up adds, from its action or text.
@@ -55,7 +54,7 @@ private:
     FrameWindow& frame_;
     MenuModel model_;
     ModelMenuServices engine_menus_;
-    std::unique_ptr<Parts> parts_;
+    std::unique_ptr<QtMenuView> view_;
 };
 
 }  // namespace korvelan

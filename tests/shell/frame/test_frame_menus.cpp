@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 namespace korvelan {
 namespace {
 
@@ -50,7 +52,10 @@ TEST(FrameMenus, FinishIteratingChecksItsOwnEntryUntilTheEngineClearsTheRequest)
     Frame f;
     f.window->menus().add_startup_entries();  // entries above it move it down the File menu
     f.window->host().insert_menu_item(0, 1, "Edit Control File=/srv/exam.con", nullptr);
-    f.action(540)->trigger();
+    // The key goes through the window system, as a key press of the user does.
+    f.window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.window.get()));
+    QTest::keyClick(f.window->windowHandle(), Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(f.window->host().finish_iterating_requested());
     EXPECT_TRUE(f.action(540)->isChecked());
     EXPECT_FALSE(f.action(577)->isChecked());
