@@ -68,7 +68,8 @@ struct ScriptedDialogs : FrameDialogs {
     }
 };
 
-// Answers each file prompt with the next name (relative to the prompt's folder); none: cancel.
+// Answers each file prompt with the next name (relative to the prompt's folder); an empty name
+// or none: cancelled.
 struct ScriptedPrompter : FilePrompter {
     std::deque<std::string> answers;
     std::vector<FilePromptRequest> requests;
@@ -77,6 +78,7 @@ struct ScriptedPrompter : FilePrompter {
         if (answers.empty()) return std::nullopt;
         std::string next = answers.front();
         answers.pop_front();
+        if (next.empty()) return std::nullopt;
         return next;
     }
 };
@@ -108,6 +110,7 @@ struct Frame {
         InitialSettings& settings = window->host().settings();
         settings.editor = "/usr/bin/editor";
         settings.temp_directory = temp.path;
+        settings.welcome = 'N';
         window->resize(900, 600);
         window->show();
     }

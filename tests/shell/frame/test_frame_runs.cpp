@@ -144,5 +144,38 @@ TEST(FrameRuns, TheStartUpWelcomesAndOpenFileAsksForTheControlFileByItsFullPath)
     EXPECT_TRUE(testing::file_exists(f.dir.file("out.txt")));
 }
 
+TEST(FrameRuns, TheSpssMenuWritesItsFilesWhileThePromptWaitsAndGivesThePromptItsEnter) {
+    Frame f;
+    const std::string sav = KORVELAN_SOURCE_DIR "/tests/spss/fixtures/survey.sav";
+    // The SPSS file dialog, then the control-file dialog each Enter opens (cancelled).
+    f.prompter.answers = {sav, "", "", sav, ""};
+    std::string selection;
+    const int status = f.analyse(
+        {}, {[&] {
+                 f.window->command(578);
+                 selection = f.temp.file("ZSP" + f.run.rs.run_id + "kv.txt");
+                 EXPECT_NE(testing::read_file(selection).find(sav), std::string::npos);
+                 EXPECT_EQ(f.launcher.starts.back().arguments, std::vector<std::string>{selection});
+                 EXPECT_TRUE(f.action(578)->isChecked());
+                 EXPECT_TRUE(f.action(579)->isEnabled());
+                 EXPECT_TRUE(f.action(580)->isEnabled());
+             },
+             [&] {
+                 // No variable was moved into the sections: the problem dialog says so.
+                 f.window->command(580);
+                 EXPECT_EQ(f.dialogs.shown, std::vector<std::string>{"problem: No SPSS variables selected"});
+             },
+             [&] {
+                 f.window->command(581);
+                 const std::string text = f.temp.file("ZSX" + f.run.rs.run_id + "kv.txt");
+                 EXPECT_TRUE(testing::file_exists(text));
+                 EXPECT_EQ(f.launcher.starts.back().arguments, std::vector<std::string>{text});
+             }});
+    EXPECT_EQ(status, 1);  // closed while the control file was still asked for
+    ASSERT_EQ(f.prompter.requests.size(), 5u);
+    EXPECT_EQ(f.prompter.requests[0].title, "SPSS file?");
+    for (int i : {1, 2, 4}) EXPECT_EQ(f.prompter.requests[i].title, msg::kControlFileDialogTitle) << i;
+}
+
 }  // namespace
 }  // namespace korvelan
