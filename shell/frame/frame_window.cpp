@@ -26,7 +26,6 @@ FrameWindow::FrameWindow(Run& run, FrameServices services, QWidget* parent)
       menus_(std::make_unique<FrameMenus>(*this)) {
     setWindowTitle(QString::fromLatin1(kProgramWord));
     setCentralWidget(&text_);
-    text_.setWindowTitle(QStringLiteral("Input/Output"));
     end_process = [this](int status) { host_.end_program(status); };
     host_.set_menus(&menus_->engine_menus());
     host_.on_finish_cleared = [this] { menus_->set_finish_iterating_mark(false); };
@@ -85,8 +84,9 @@ QMenu* FrameWindow::context_menu() const {
     return menus_->popup(run_.rs.finished ? 3 : 0);
 }
 
+// The idle loop here waits for events instead of polling, so the right-click leaves its idle
+// counter alone.
 void FrameWindow::contextMenuEvent(QContextMenuEvent* event) {
-    run_.rs.idle_counter = 10;
     if (QMenu* menu = context_menu()) menu->exec(event->globalPos());
     event->accept();
 }
