@@ -5,30 +5,17 @@
 #include <vector>
 
 #include "shell/menus/dynamic_dispatch.h"
+#include "shell/menus/menu_forwarding.h"
 #include "shell/menus/menu_services.h"
 #include "tests/support/test_host.h"
 
 namespace korvelan::testing {
 
-class MenuHost : public TestHost {
+class MenuHost : public MenuForwarding<TestHost> {
 public:
     MenuModel model;
     ModelMenuServices services{model};
-
-    void insert_menu_item(int menu, int position, std::string_view text, MenuHandler h) override {
-        services.insert_menu_item(menu, position, text, h);
-    }
-    void append_menu_item(int menu, std::string_view text, MenuHandler h) override {
-        services.append_menu_item(menu, text, h);
-    }
-    void add_system_menu_item(std::string_view text) override { services.add_system_menu_item(text); }
-    void delete_menu_item(int menu, int position) override { services.delete_menu_item(menu, position); }
-    void set_file_prompt_menu_enabled(bool enabled) override { services.set_file_prompt_menu_enabled(enabled); }
-    void build_result_menus(int state) override { services.build_result_menus(state); }
-    void set_result_menus_enabled(int state) override { services.set_result_menus_enabled(state); }
-    void add_edit_menu_entry(std::string_view label, std::string_view path) override {
-        services.add_edit_menu_entry(label, path);
-    }
+    MenuHost() { set_menu_services(&services); }
 
     // The id of the first entry of the popup whose text is `text`; 0 when there is none.
     int id_of(int menu, std::string_view text) const {

@@ -33,6 +33,9 @@ TEST(MenuModel, StartsWithTheFixedBar) {
     EXPECT_TRUE(m.entry(menu_bar::kSpss, 2)->grayed);
     EXPECT_TRUE(m.entry(menu_bar::kSpss, 3)->grayed);
     EXPECT_FALSE(m.entry(menu_bar::kSpss, 4)->grayed);
+    // The result entries of the Diagnosis menu follow "&About..." and a separator.
+    ASSERT_EQ(m.count(menu_bar::kDiagnosis), 2);
+    EXPECT_TRUE(m.entry(menu_bar::kDiagnosis, 2)->separator);
     EXPECT_EQ(m.entry(menu_bar::kGraphs, 3)->text, "&Thurstone Thresholds");
 }
 
@@ -40,17 +43,17 @@ TEST(MenuModel, DynamicIdsOnlyGrowAndDeletionRenumbersNothing) {
     MenuModel m;
     std::vector<int> chosen;
     auto record = [&](const MenuChoice& c) { chosen.push_back(c.id); };
-    EXPECT_EQ(m.append(menu_bar::kDiagnosis, 0, "A. first  ", record), 1);
-    EXPECT_EQ(m.entry(menu_bar::kDiagnosis, 2)->id, 800);
-    EXPECT_EQ(m.entry(menu_bar::kDiagnosis, 2)->text, "A. first");  // trailing blanks cut
-    EXPECT_EQ(m.insert(menu_bar::kDiagnosis, 1, 0, "B. before", nullptr), 1);
-    EXPECT_EQ(m.entry(menu_bar::kDiagnosis, 1)->id, 801);
-    EXPECT_EQ(m.delete_entry(menu_bar::kDiagnosis, 1), 1);
-    EXPECT_EQ(m.delete_entry(menu_bar::kDiagnosis, 0), 0);
-    EXPECT_EQ(m.delete_entry(menu_bar::kDiagnosis, 9), 0);
-    EXPECT_EQ(m.append(menu_bar::kDiagnosis, 0, "C. after", record), 1);
-    EXPECT_EQ(m.entry(menu_bar::kDiagnosis, 3)->id, 802);
-    EXPECT_EQ(m.entry(menu_bar::kDiagnosis, 2)->id, 800);
+    EXPECT_EQ(m.append(menu_bar::kOutputFiles, 0, "A. first  ", record), 1);
+    EXPECT_EQ(m.entry(menu_bar::kOutputFiles, 2)->id, 800);
+    EXPECT_EQ(m.entry(menu_bar::kOutputFiles, 2)->text, "A. first");  // trailing blanks cut
+    EXPECT_EQ(m.insert(menu_bar::kOutputFiles, 1, 0, "B. before", nullptr), 1);
+    EXPECT_EQ(m.entry(menu_bar::kOutputFiles, 1)->id, 801);
+    EXPECT_EQ(m.delete_entry(menu_bar::kOutputFiles, 1), 1);
+    EXPECT_EQ(m.delete_entry(menu_bar::kOutputFiles, 0), 0);
+    EXPECT_EQ(m.delete_entry(menu_bar::kOutputFiles, 9), 0);
+    EXPECT_EQ(m.append(menu_bar::kOutputFiles, 0, "C. after", record), 1);
+    EXPECT_EQ(m.entry(menu_bar::kOutputFiles, 3)->id, 802);
+    EXPECT_EQ(m.entry(menu_bar::kOutputFiles, 2)->id, 800);
     // A refused entry (a bar command is no popup) consumes its id and writes its slot.
     EXPECT_EQ(m.append(menu_bar::kHelp, 0, "x", record), 0);
     EXPECT_EQ(m.handlers().next_id(), 804);
