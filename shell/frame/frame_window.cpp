@@ -27,7 +27,7 @@ FrameWindow::FrameWindow(Run& run, FrameServices services, QWidget* parent)
     setWindowTitle(QString::fromLatin1(kProgramWord));
     setCentralWidget(&text_);
     end_process = [this](int status) { host_.end_program(status); };
-    host_.set_menus(&menus_->engine_menus());
+    host_.set_menu_services(&menus_->engine_menus());
     host_.on_finish_cleared = [this] { menus_->set_finish_iterating_mark(false); };
     host_.on_welcome = [this] { show_welcome(); };
     text_.on_edit_commands = [this](bool enabled) { menus_->set_edit_commands_enabled(enabled); };
