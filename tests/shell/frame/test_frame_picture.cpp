@@ -1,10 +1,14 @@
-// The frame after a run, drawn offscreen with its Diagnosis menu open, kept as the picture
-// of the program in docs/: the bar's titles, the menu's entries and the run's lines are drawn
-// where the widgets put them.
+// The frame after a run, drawn offscreen with its Diagnosis menu open: the bar's titles, the
+// menu's entries and the run's lines are drawn where the widgets put them. The picture goes to
+// the test output folder; KORVELAN_UPDATE_PICTURES=1 makes it the picture of the program in
+// docs/ (it shows the scratch folder's name, so it would change at every run).
 #include "tests/shell/frame/frame_fixture.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
@@ -47,7 +51,12 @@ TEST(FramePicture, TheFrameAfterARunShowsItsMenusAndTheRunsLines) {
                   diagnosis->hide();
                   TextWindow& text = f.window->text_window();
                   text_area = QRect(text.viewport()->mapTo(f.window.get(), QPoint(0, 0)), text.viewport()->size());
-                  ASSERT_TRUE(picture.save(KORVELAN_SOURCE_DIR "/docs/korvelan-frame.png"));
+                  QDir().mkpath(KORVELAN_TEST_OUTPUT_DIR);
+                  ASSERT_TRUE(picture.save(KORVELAN_TEST_OUTPUT_DIR "/korvelan-frame.png"));
+                  const char* update = std::getenv("KORVELAN_UPDATE_PICTURES");
+                  if (update && std::string(update) == "1") {
+                      ASSERT_TRUE(picture.save(KORVELAN_SOURCE_DIR "/docs/korvelan-frame.png"));
+                  }
                   image = picture.toImage();
               }});
     ASSERT_FALSE(image.isNull());
