@@ -17,6 +17,14 @@ public:
     ModelMenuServices services{model};
     MenuHost() { set_menu_services(&services); }
 
+    // Whether the result entries were grayed each time a program was started (the editor opens
+    // a Table file while its request is served).
+    std::vector<bool> grayed_at_start;
+    int run_program_with_argument(std::string_view program, std::string_view argument) override {
+        grayed_at_start.push_back(model.entry(menu_bar::kOutputTables, 6)->grayed);
+        return TestHost::run_program_with_argument(program, argument);
+    }
+
     // The id of the first entry of the popup whose text is `text`; 0 when there is none.
     int id_of(int menu, std::string_view text) const {
         for (const MenuEntry& e : *model.popup(menu))

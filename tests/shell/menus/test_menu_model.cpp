@@ -66,6 +66,12 @@ TEST(MenuModel, DynamicIdsOnlyGrowAndDeletionRenumbersNothing) {
     EXPECT_EQ(m.entry(menu_bar::kBatch, 3)->text, "last");
     EXPECT_EQ(m.insert(menu_bar::kBatch, 0, 0, "none", nullptr), 0);
     EXPECT_EQ(m.count(menu_bar::kBatch), 3);
+    // A full table adds nothing more and hands out no id.
+    while (!m.handlers().full()) m.append(menu_bar::kHelp, 0, "x", nullptr);
+    const int next = m.handlers().next_id();
+    EXPECT_EQ(m.append(menu_bar::kBatch, 0, "one too many", record), 0);
+    EXPECT_EQ(m.handlers().next_id(), next);
+    EXPECT_EQ(m.count(menu_bar::kBatch), 3);
 }
 
 TEST(MenuModel, SystemEntrySharesTheIdOfTheNextEntry) {

@@ -73,7 +73,12 @@ TEST(MenuRequests, TableEntryWritesTheTableTheBatchRunWritesForTfile) {
     const std::string path = m.run.rs.output_directory + "10-" + m.run.rs.run_id + "kv.txt";
     EXPECT_EQ(entry, "Edit Table 10=" + path);
     EXPECT_EQ(m.host.programs_started, std::vector<std::string>{"editor " + path});
+    EXPECT_EQ(m.host.grayed_at_start, std::vector<bool>{true});  // grayed while served
     EXPECT_FALSE(m.host.model.entry(menu_bar::kOutputTables, 6)->grayed);  // enabled again
+    m.choose(menu_bar::kDiagnosis, "G. Separation Table");
+    EXPECT_EQ(m.host.model.entry(menu_bar::kEdit, edit_entries + 2)->text.rfind("Edit Table 3=", 0), 0u);
+    EXPECT_NE(read_file(m.run.rs.output_directory + "03-" + m.run.rs.run_id + "kv.txt").find("TABLE 3.1 "),
+              std::string::npos);
 
     ScratchDir batch;
     write_file(batch.file("tables.txt"), "10\r\n");
