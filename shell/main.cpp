@@ -1,5 +1,6 @@
-// korvelan: Rasch measurement. Usage: korvelan CONTROL REPORT [Variable=Value ...] [BATCH=Y]
-//   [--console]; or one of the SPSS conversions of shell/spss_command.h.
+// korvelan: Rasch measurement. Usage: korvelan [CONTROL [REPORT]] [Variable=Value ...] [BATCH=Y]
+//   [--console]; or one of the SPSS conversions of shell/spss_command.h. With a display and
+//   without batch mode the analysis runs in the program's window.
 #include <unistd.h>
 
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include "engine/driver/run_analysis.h"
 #include "engine/run/messages.h"
 #include "shell/console_host.h"
+#include "shell/frame/desktop_start.h"
 #include "shell/services/console_decision.h"
 #include "shell/spss_command.h"
 
@@ -16,9 +18,9 @@ int main(int argc, char** argv) {
         return *status;
     }
     // Decided before any Qt object exists, so that batch runs and servers need no display.
-    // The window is not built yet: both choices run in the console for now.
     const korvelan::ShellChoice choice = korvelan::choose_shell_mode(
         std::vector<std::string>(argv + 1, argv + argc), [](const char* name) { return std::getenv(name); });
+    if (choice.mode == korvelan::ShellMode::Window) return korvelan::run_desktop(argc, argv, choice.engine_args);
     korvelan::ConsoleHost host(std::cout, std::cin);
     korvelan::ConsoleHost::install_interrupt_handler();
     host.set_end_prompt_lines(::isatty(STDIN_FILENO) == 0);

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,7 +19,14 @@ DesktopHost::DesktopHost(TextWindow& window) : window_(window) {
     };
 }
 
-void DesktopHost::pump_messages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+// The engine pumps at every line and progress mark; serving the events (and repainting the
+// window) more often than every few milliseconds would only slow the run down.
+void DesktopHost::pump_messages() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_pump_ < kPumpInterval) return;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    last_pump_ = std::chrono::steady_clock::now();
+}
 
 void DesktopHost::write_text_window_line(std::string_view text) {
     const std::size_t end = text.find_last_not_of(' ');

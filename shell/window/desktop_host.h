@@ -1,19 +1,22 @@
 // The desktop host: serves the engine's host services with the Input/Output window. The engine
 // runs on the window's thread; every line written and every progress mark pumps the event
 // queue, and a console read waits in a nested event loop until Enter ends the typed line, so
-// the window stays live throughout the run. Menus and dialogs are filled in by the frame.
+// the window stays live throughout the run. The menu calls go to the menus the frame hands over
+// (set_menu_services); dialogs are filled in by the frame.
 #pragma once
 
 #include <QEventLoop>
+#include <chrono>
 #include <string>
 
 #include "engine/run/host_services.h"
+#include "shell/menus/menu_forwarding.h"
 #include "shell/services/line_file_host.h"
 #include "shell/window/text_window.h"
 
 namespace korvelan {
 
-class DesktopHost : public LineFileHost {
+class DesktopHost : public MenuForwarding<LineFileHost> {
 public:
     explicit DesktopHost(TextWindow& window);
 
@@ -62,6 +65,8 @@ private:
     bool quitting_ = false;
     bool idling_ = false;
     std::string answer_;  // the line Enter ended
+    static constexpr std::chrono::milliseconds kPumpInterval{15};
+    std::chrono::steady_clock::time_point last_pump_{};
 };
 
 }  // namespace korvelan

@@ -1,0 +1,112 @@
+// The fixed commands of the frame, by id.
+#include <QApplication>
+
+#include "engine/driver/output_dispatch.h"
+#include "engine/driver/runtime_change.h"
+#include "shell/frame/frame_menus.h"
+#include "shell/frame/frame_window.h"
+#include "shell/frame/graphs_request.h"
+#include "shell/frame/spss_commands.h"
+#include "shell/services/settings_file.h"
+#include "shell/window/print_text.h"
+
+namespace korvelan {
+
+namespace {
+using namespace menu_cmd;
+constexpr int kCarriageReturn = 13, kBackspace = 8;
+}  // namespace
+
+void FrameWindow::edit_initial_settings() {
+    if (!services_.dialogs.initial_settings(this, host_.settings())) return;
+    write_settings_file(services_.settings_path, host_.settings());
+    host_.submit_pending_input();
+}
+
+void FrameWindow::dispatch(int id) {
+    if (id >= kFirstDynamic) {
+        menus_->choose_dynamic(id);
+        return;
+    }
+    if (dispatch_help_and_information(id) || dispatch_run_requests(id) || dispatch_spss(id)) return;
+    dispatch_console(id);
+}
+
+bool FrameWindow::dispatch_help_and_information(int id) {
+    switch (id) {
+        case kHelp: services_.help.show(1); return true;
+        case kBatchHelp: services_.help.show(6411); return true;
+        case kOutputFilesHelp: services_.help.show(12); return true;
+        case kAbout: services_.dialogs.about(this); return true;
+        case kTableDescriptions: services_.dialogs.table_descriptions(this); return true;
+        case kBatchMode: services_.dialogs.batch_mode(this); return true;
+        case kCompareFiles: services_.dialogs.file_comparison(this); return true;
+        default: return false;
+    }
+}
+
+// Specification, Request Subtables and the graphs serve the finished run only.
+bool FrameWindow::dispatch_run_requests(int id) {
+    if (id == kSpecification) {
+        if (!run_.rs.report_closed) return true;
+        run_.rep.request.table = 0;
+        if (const auto instruction = services_.dialogs.specification(this))
+            apply_runtime_specification(run_, *instruction);
+        return true;
+    }
+    if (id == kRequestSubtables) {
+        if (!run_.rs.report_closed) return true;
+        if (const auto request = services_.dialogs.request_subtables(this))
+            request_table_after_run(run_, *request);
+        return true;
+    }
+    if (id >= kFirstGraph && id <= kLastGraph) {
+        if (run_.rs.report_closed) show_graphs(run_, graphs_, id - kFirstGraph + 1);
+        return true;
+    }
+    return false;
+}
+
+// The conversions may make the control file a waiting prompt asks for: the prompt then gets
+// its Enter.
+bool FrameWindow::dispatch_spss(int id) {
+    if (id < kSpssSelect || id > kSpssConvert) return false;
+    SpssCommandServices s{run_, services_.launcher, services_.prompter, host_.window_line(),
+                          [this](const std::string& text) { services_.dialogs.problem(this, text); }};
+    switch (id) {
+        case kSpssSelect:
+            if (select_spss_file_and_variables(s)) menus_->spss_selection_made();
+            break;
+        case kSpssEdit: edit_spss_selection_file(s); break;
+        case kSpssConstruct: build_control_file_from_spss_selection(s); break;
+        default: convert_spss_to_tab_text(s); break;
+    }
+    host_.submit_pending_input();
+    return true;
+}
+
+bool FrameWindow::dispatch_console(int id) {
+    switch (id) {
+        case kSave: text_.save(false); return true;
+        case kSaveAs: text_.save(true); return true;
+        case kPrint: print_text_store(this, store_); return true;
+        case kExit: close(); return true;
+        case kFinishIterating: set_finish_iterating(); return true;
+        case kEnter: text_.type_char(kCarriageReturn); return true;
+        case kOpenFile:
+            // The answer goes empty, which makes the waiting prompt open the file dialog.
+            if (host_.read_waiting()) {
+                if (!text_.line_finished())
+                    for (std::size_t n = store_.last_line().size(); n > 0; --n) text_.type_char(kBackspace);
+                text_.type_char(kCarriageReturn);
+            }
+            return true;
+        case kCut: text_.cut_selection(); return true;
+        case kCopy: text_.copy_selection(); return true;
+        case kPaste: text_.paste_clipboard(); return true;
+        case kDelete: text_.delete_selection(); return true;
+        default: return false;
+    }
+}
+
+}  // namespace korvelan

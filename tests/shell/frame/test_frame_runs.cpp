@@ -1,0 +1,181 @@
+// Analyses run in the frame window: the result menus come alive after the run, Tables and
+// graphs are requested from them, a fatal stop in a request leaves the window working, the
+// start-up asks for the control file through the file dialog, and closing the window deletes
+// the run's work files.
+#include "tests/shell/frame/frame_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/run/message_texts.h"
+#include "engine/run/messages.h"
+#include "tests/support/data_sets.h"
+
+namespace korvelan {
+namespace {
+
+using testing::Frame;
+
+std::vector<std::string> run_files(const std::string& dir, const std::string& run_id) {
+    std::vector<std::string> found;
+    for (const std::string& name : testing::list_dir(dir))
+        if (name.size() == 12 && name.compare(3, 9, run_id + "kv.txt") == 0) found.push_back(name);
+    return found;
+}
+
+TEST(FrameRuns, ResultMenusServeTablesAndGraphsAfterTheRunAndClosingDeletesTheWorkFiles) {
+    Frame f;
+    testing::write_file(f.dir.file("ctl.txt"), testing::rating_scale_set(""));
+    std::string zvb;
+    std::size_t starts_before_graphs = 0;
+    std::vector<std::string> work_files;
+    f.dialogs.subtables_answer = "14";
+    const int status = f.analyse(
+        {f.dir.file("ctl.txt"), f.dir.file("out.txt")},
+        {[&] {
+             // The result menus are enabled, the right-click shows Output Tables.
+             ASSERT_TRUE(f.action(705));
+             EXPECT_TRUE(f.action(705)->isEnabled());
+             EXPECT_TRUE(f.action(569)->isEnabled());
+             EXPECT_EQ(f.window->context_menu(), f.window->menus().popup(3));
+             const QList<QAction*> tables = f.window->menus().popup(3)->actions();
+             ASSERT_GE(tables.size(), 45);
+             EXPECT_EQ(tables[5]->text().toStdString(), "10. ITEM (column): fit order");
+             EXPECT_TRUE(tables[5]->isEnabled());
+             work_files = run_files(f.temp.path, f.run.rs.run_id);
+             // A result entry reaches its handler: "G. Separation Table" writes Table 3.
+             f.window->menus().popup(2)->actions().back()->trigger();
+             ASSERT_EQ(f.launcher.starts.size(), 1u);
+             EXPECT_EQ(f.launcher.starts.back().arguments,
+                       std::vector<std::string>{f.dir.file("03-" + f.run.rs.run_id + "kv.txt")});
+             f.window->command(569);
+             ASSERT_FALSE(f.launcher.starts.empty());
+             const std::string table = f.dir.file("14-" + f.run.rs.run_id + "kv.txt");
+             EXPECT_EQ(f.launcher.starts.back().program, "/usr/bin/editor");
+             EXPECT_EQ(f.launcher.starts.back().arguments, std::vector<std::string>{table});
+             EXPECT_TRUE(testing::file_exists(table));
+         },
+         [&] {
+             // Thurstone thresholds: the graphs program beside korvelan, type 3 and the work file.
+             starts_before_graphs = f.launcher.starts.size();
+             f.window->command(705);
+             zvb = f.temp.file("ZVB" + f.run.rs.run_id + "kv.txt");
+             ASSERT_EQ(f.launcher.starts.size(), starts_before_graphs + 1);
+             EXPECT_EQ(f.launcher.starts.back().program, std::string(testing::kProgramDir) + "talvorin");
+             EXPECT_EQ(f.launcher.starts.back().arguments, (std::vector<std::string>{"3", zvb}));
+             const std::string graphs = testing::read_file(zvb);
+             EXPECT_EQ(graphs.substr(0, 12), "     .0000\r\n");  // UMEAN=0
+             EXPECT_EQ(graphs.substr(graphs.size() - 19), "\r\nRating scale\r\n9\r\n");
+         },
+         [&] {
+             // While that copy runs the user is asked first; No starts nothing.
+             const auto pid = f.window->graphs().previous_pid();
+             f.window->command(703);
+             EXPECT_EQ(f.dialogs.questions,
+                       (std::vector<std::string>{"Graphs requested:", "\"Graphs " + f.run.rs.run_id +
+                                                                          "\" may already be on Task Bar.  Load new copy?"}));
+             EXPECT_EQ(f.launcher.starts.size(), starts_before_graphs + 1);
+             EXPECT_EQ(f.window->graphs().previous_pid(), pid);
+         },
+         [&] {
+             // A work file that cannot be written is reported and starts no graphs program.
+             f.launcher.running.clear();
+             std::filesystem::remove(zvb);
+             std::filesystem::create_directory(zvb);
+             f.window->command(704);
+             EXPECT_EQ(f.launcher.starts.size(), starts_before_graphs + 1);
+             EXPECT_TRUE(f.shows("PROBLEM: ")) << "no problem line";
+             std::filesystem::remove(zvb);
+         }});
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(f.ended, -1);  // the close after the run leaves the ending to the caller
+    EXPECT_GE(work_files.size(), 3u);
+    EXPECT_TRUE(run_files(f.temp.path, f.run.rs.run_id).empty());
+    EXPECT_TRUE(run_files(f.dir.path, f.run.rs.run_id).empty());  // the Table file too
+    EXPECT_TRUE(testing::file_exists(f.dir.file("out.txt")));
+}
+
+// A menu entry whose request meets a fatal check of the engine.
+Run* g_stopped_run = nullptr;
+void stop_the_run(std::string_view) { fatal_message(*g_stopped_run, "The request cannot go on."); }
+
+TEST(FrameRuns, AFatalStopInAMenuRequestLeavesTheWindowWorkingWithItsMessage) {
+    Frame f;
+    g_stopped_run = &f.run;
+    testing::write_file(f.dir.file("ctl.txt"), testing::dichotomous_set(""));
+    bool alive = false;
+    const int status = f.analyse({f.dir.file("ctl.txt"), f.dir.file("out.txt")}, {[&] {
+        f.window->host().append_menu_item(0, "Stop here", stop_the_run);
+        // Runs while the request is still stopped: the window serves commands, then closes.
+        QTimer::singleShot(20, [&] {
+            alive = f.window->isVisible() && f.shows("The request cannot go on.");
+            f.window->command(520);
+            f.window->close();
+        });
+        f.window->command(f.window->menus().model().handlers().next_id() - 1);
+    }});
+    EXPECT_TRUE(alive);
+    EXPECT_EQ(f.dialogs.shown, std::vector<std::string>{"about"});
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(f.ended, -1);
+}
+
+TEST(FrameRuns, TheStartUpWelcomesAndOpenFileAsksForTheControlFileByItsFullPath) {
+    Frame f;
+    testing::write_file(f.dir.file("korvelan.ini"), "Editor=\"/usr/bin/editor\"\r\n");
+    testing::write_file(f.dir.file("ctl.txt"), testing::dichotomous_set(""));
+    ASSERT_EQ(::chdir(f.dir.path.c_str()), 0);
+    f.window->host().settings().welcome = 'Y';
+    f.dialogs.welcome_answer = {true, true};
+    f.prompter.answers = {"ctl.txt"};
+    const int status = f.analyse({}, {[&] { f.window->command(566); },
+                                      [&] { f.window->text_window().type_text("out.txt\r"); },
+                                      [&] { f.window->command(577); }});
+    EXPECT_EQ(status, 0);
+    ASSERT_EQ(f.prompter.requests.size(), 1u);
+    EXPECT_EQ(f.prompter.requests[0].mode, FilePromptMode::Open);
+    EXPECT_EQ(f.prompter.requests[0].title, msg::kControlFileDialogTitle);
+    EXPECT_EQ(f.run.rs.control_file, f.dir.file("ctl.txt"));
+    EXPECT_EQ(f.dialogs.shown.front(), "welcome");
+    EXPECT_EQ(f.help_pages, std::vector<std::string>{KORVELAN_SOURCE_DIR "/shell/help/15.html"});
+    EXPECT_EQ(testing::crlf_lines(testing::read_file(f.dir.file("korvelan.ini")))[1], "Welcome=No");
+    EXPECT_EQ(f.window->host().settings().welcome, 'N');
+    EXPECT_TRUE(testing::file_exists(f.dir.file("out.txt")));
+}
+
+TEST(FrameRuns, TheSpssMenuWritesItsFilesWhileThePromptWaitsAndGivesThePromptItsEnter) {
+    Frame f;
+    const std::string sav = KORVELAN_SOURCE_DIR "/tests/spss/fixtures/survey.sav";
+    // The SPSS file dialog, then the control-file dialog each Enter opens (cancelled).
+    f.prompter.answers = {sav, "", "", sav, ""};
+    std::string selection;
+    const int status = f.analyse(
+        {}, {[&] {
+                 f.window->command(578);
+                 selection = f.temp.file("ZSP" + f.run.rs.run_id + "kv.txt");
+                 EXPECT_NE(testing::read_file(selection).find(sav), std::string::npos);
+                 EXPECT_EQ(f.launcher.starts.back().arguments, std::vector<std::string>{selection});
+                 EXPECT_TRUE(f.action(578)->isChecked());
+                 EXPECT_TRUE(f.action(579)->isEnabled());
+                 EXPECT_TRUE(f.action(580)->isEnabled());
+             },
+             [&] {
+                 // No variable was moved into the sections: the problem dialog says so.
+                 f.window->command(580);
+                 EXPECT_EQ(f.dialogs.shown, std::vector<std::string>{"problem: No SPSS variables selected"});
+             },
+             [&] {
+                 f.window->command(581);
+                 const std::string text = f.temp.file("ZSX" + f.run.rs.run_id + "kv.txt");
+                 EXPECT_TRUE(testing::file_exists(text));
+                 EXPECT_EQ(f.launcher.starts.back().arguments, std::vector<std::string>{text});
+             }});
+    EXPECT_EQ(status, 1);  // closed while the control file was still asked for
+    ASSERT_EQ(f.prompter.requests.size(), 5u);
+    EXPECT_EQ(f.prompter.requests[0].title, "SPSS file?");
+    for (int i : {1, 2, 4}) EXPECT_EQ(f.prompter.requests[i].title, msg::kControlFileDialogTitle) << i;
+}
+
+}  // namespace
+}  // namespace korvelan
