@@ -2,6 +2,7 @@
 //   [--console]; or one of the SPSS conversions of shell/spss_command.h.
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 
@@ -21,6 +22,9 @@ int main(int argc, char** argv) {
         std::vector<std::string>(argv + 1, argv + argc), [](const char* name) { return std::getenv(name); });
     korvelan::ConsoleHost host(std::cout, std::cin);
     korvelan::ConsoleHost::install_interrupt_handler();
+    // A file that reaches the file-size limit (ulimit -f) fails its write like a full disk, which
+    // the engine reports and survives; the signal would end the process without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     host.set_end_prompt_lines(::isatty(STDIN_FILENO) == 0);
     korvelan::Run run;
     run.host = &host;

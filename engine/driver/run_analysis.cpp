@@ -231,20 +231,28 @@ void analyse(Run& run) {
     run_estimation_and_output(run, estimation_settings_from_controls(run));
 }
 
+void end_run_after_fault(Run& run, std::string_view text) {
+    run.rs.run_failed = true;
+    try {
+        show_message_line(run, text);
+        finish_analysis_report(run);
+    } catch (...) {
+    }
+}
 }  // namespace
 
 int run_analysis(Run& run) {
     try {
         analyse(run);
     } catch (const RunStopped&) {
+    } catch (const std::bad_alloc&) {
+        // Memory ran out outside the blocks that are asked for by name. The arrays are given
+        // back first, so that the end of the run and the removal of the work files have room.
+        run.arrays = AnalysisArrays{};
+        end_run_after_fault(run, msg::kMemoryExhausted);
     } catch (const std::exception& e) {
         // A fault of the program itself: the run still ends with its report and closing message.
-        show_message_line(run, std::string(msg::kUnexpectedError) + e.what());
-        run.rs.run_failed = true;
-        try {
-            finish_analysis_report(run);
-        } catch (...) {
-        }
+        end_run_after_fault(run, std::string(msg::kUnexpectedError) + e.what());
     }
     return run_exit_status(run);
 }
