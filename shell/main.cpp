@@ -3,6 +3,7 @@
 //   without batch mode the analysis runs in the program's window.
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 
@@ -23,6 +24,9 @@ int main(int argc, char** argv) {
     if (choice.mode == korvelan::ShellMode::Window) return korvelan::run_desktop(argc, argv, choice.engine_args);
     korvelan::ConsoleHost host(std::cout, std::cin);
     korvelan::ConsoleHost::install_interrupt_handler();
+    // A file that reaches the file-size limit (ulimit -f) fails its write like a full disk, which
+    // the engine reports and survives; the signal would end the process without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     host.set_end_prompt_lines(::isatty(STDIN_FILENO) == 0);
     korvelan::Run run;
     run.host = &host;

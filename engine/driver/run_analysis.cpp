@@ -149,17 +149,25 @@ void read_weight_files(Run& run) {
     }
 }
 
-// The estimation reads the scored responses from memory: the image is filled from ZMM.
+// The estimation reads the scored responses from memory: the image is filled from ZMM. Without
+// room for it the estimation cannot run, and the run stops with the memory message.
 void load_scored_response_image(Run& run) {
     AnalysisArrays& a = run.arrays;
     const auto ni = static_cast<std::size_t>(a.items);
     const auto np = static_cast<std::size_t>(a.persons);
-    if (a.scored_response_image.size() < ni * np) a.scored_response_image.assign(ni * np, 255);
-    WorkFiles files = run_work_files(run);
-    files.scored_response_image = {};
-    for (std::size_t p = 1; p <= np; ++p) {
-        std::span<std::uint8_t> record(a.scored_response_image.data() + (p - 1) * ni, ni);
-        read_person_scores_record(run, files, static_cast<std::int64_t>(p), record);
+    try {
+        if (a.scored_response_image.size() < ni * np) a.scored_response_image.assign(ni * np, 255);
+        WorkFiles files = run_work_files(run);
+        files.scored_response_image = {};
+        for (std::size_t p = 1; p <= np; ++p) {
+            std::span<std::uint8_t> record(a.scored_response_image.data() + (p - 1) * ni, ni);
+            read_person_scores_record(run, files, static_cast<std::int64_t>(p), record);
+        }
+    } catch (const std::bad_alloc&) {
+        std::vector<std::uint8_t>().swap(a.scored_response_image);
+        run.rs.io_status = kAllocationFailedStatus;
+        fatal_message(run, memory_message(static_cast<std::int64_t>(ni * np), a.persons, run.cv.person_plural,
+                                          kAllocationFailedStatus));
     }
     run.rs.io_status = 0;
 }
@@ -231,20 +239,28 @@ void analyse(Run& run) {
     run_estimation_and_output(run, estimation_settings_from_controls(run));
 }
 
+void end_run_after_fault(Run& run, std::string_view text) {
+    run.rs.run_failed = true;
+    try {
+        show_message_line(run, text);
+        finish_analysis_report(run);
+    } catch (...) {
+    }
+}
 }  // namespace
 
 int run_analysis(Run& run) {
     try {
         analyse(run);
     } catch (const RunStopped&) {
+    } catch (const std::bad_alloc&) {
+        // Memory ran out outside the blocks that are asked for by name. The arrays are given
+        // back first, so that the end of the run and the removal of the work files have room.
+        run.arrays = AnalysisArrays{};
+        end_run_after_fault(run, msg::kMemoryExhausted);
     } catch (const std::exception& e) {
         // A fault of the program itself: the run still ends with its report and closing message.
-        show_message_line(run, std::string(msg::kUnexpectedError) + e.what());
-        run.rs.run_failed = true;
-        try {
-            finish_analysis_report(run);
-        } catch (...) {
-        }
+        end_run_after_fault(run, std::string(msg::kUnexpectedError) + e.what());
     }
     return run_exit_status(run);
 }

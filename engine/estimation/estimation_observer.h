@@ -38,6 +38,19 @@ struct ActiveCounts {
 
 enum class EstimationPhase { Prox, Ucon };
 
+// How an iterative phase ended.
+enum class PhaseEnd {
+    NotRun,        // no iteration (a negative iteration limit)
+    Converged,     // the convergence rule held
+    LimitReached,  // the iteration limit of the control file, or the program's own
+    Stopped,       // "Finish iterating" was chosen
+};
+
+struct PhaseOutcome {
+    PhaseEnd end = PhaseEnd::NotRun;
+    std::int32_t iterations = 0;
+};
+
 class EstimationObserver {
   public:
     virtual ~EstimationObserver() = default;
@@ -49,7 +62,9 @@ class EstimationObserver {
     virtual void prox_row(const ProxRow& row) = 0;
     virtual void ucon_row(const UconRow& row) = 0;
     virtual void prox_finished(const ActiveCounts& counts) = 0;
-    virtual void ucon_finished() = 0;
+    // UCON has ended as the outcome says (the box is closed; a run that stopped at its iteration
+    // limit before converging is told so).
+    virtual void ucon_finished(const PhaseOutcome& outcome) = 0;
 
     // A line of the trimming report (framed as a box line in the report and on screen).
     virtual void trimming_line(std::string_view text) = 0;
@@ -62,19 +77,6 @@ class EstimationObserver {
     virtual bool finish_iterating_requested() = 0;
     // Forgets an earlier "Finish iterating": it ends only the phase in which it was chosen.
     virtual void clear_finish_iterating() = 0;
-};
-
-// How an iterative phase ended.
-enum class PhaseEnd {
-    NotRun,        // no iteration (a negative iteration limit)
-    Converged,     // the convergence rule held
-    LimitReached,  // the iteration limit of the control file, or the program's own
-    Stopped,       // "Finish iterating" was chosen
-};
-
-struct PhaseOutcome {
-    PhaseEnd end = PhaseEnd::NotRun;
-    std::int32_t iterations = 0;
 };
 
 // The outcome of the whole estimation: the PROX run (the second one when trimming asked for it)

@@ -162,7 +162,7 @@ PhaseOutcome run_ucon_iterations(Run& run, const EstimationSettings& settings,
             outcome.end = PhaseEnd::LimitReached;
         if (outcome.end != PhaseEnd::NotRun) break;
     }
-    observer.ucon_finished();
+    observer.ucon_finished(outcome);
     for (int n = 1; n <= np; ++n)
         if (a.person_status[n] > 8)
             a.person_status[n] = static_cast<std::int8_t>(a.person_status[n] - status::kProxCompleteMark);

@@ -34,7 +34,7 @@ public:
     GraphsLines(Run& run, std::string path) : run_(run), path_(std::move(path)) {}
     bool open() {
         if (open_unit(run_, kGraphsWorkFileUnit, path_, OpenMode::Write) == 0) return true;
-        report_file_error(run_, path_, 'O');
+        report_output_file_error(run_, path_, 'O');
         return false;
     }
     void text(std::string_view t) {
@@ -58,7 +58,7 @@ public:
 
 private:
     void fail() {
-        report_file_error(run_, path_, 'W');
+        report_output_file_error(run_, path_, 'W');
         ok_ = false;
     }
     Run& run_;

@@ -85,12 +85,12 @@ OutputFile::~OutputFile() { close(); }
 
 bool OutputFile::open(std::string_view menu_label) {
     if (names_input_or_report_file(run_, name_)) {
-        show_message_line(run_, std::string(msg::kOutputOverInput) + name_);
+        note_output_file_failure(run_, std::string(msg::kOutputOverInput) + name_);
         return false;
     }
     if (!run_.rs.report_closed) {
         if (open_unit(run_, unit::kOutput, name_, OpenMode::Write) != 0) {
-            report_file_error(run_, reported_, 'O');
+            report_output_file_error(run_, reported_, 'O');
             return false;
         }
         own_unit_ = true;
@@ -111,7 +111,7 @@ bool OutputFile::write(std::string_view line) {
         run_.rs.io_status = status;
     }
     if (status != 0) {
-        report_file_error(run_, reported_, 'W');
+        report_output_file_error(run_, reported_, 'W');
         failed_ = true;
     }
     return !failed_;
@@ -131,7 +131,7 @@ bool OutputFile::write_lines(std::string_view text) {
     std::FILE* f = run_.units.open[unit::kOutput].file;
     if (std::fwrite(text.data(), 1, text.size(), f) != text.size()) {
         run_.rs.io_status = status_from_errno(errno == 0 ? EIO : errno);
-        report_file_error(run_, reported_, 'W');
+        report_output_file_error(run_, reported_, 'W');
         failed_ = true;
     }
     return !failed_;
@@ -144,7 +144,7 @@ void OutputFile::close() {
     int status = close_unit(run_, unit::kOutput);
     if (status != 0 && !failed_) {
         run_.rs.io_status = status;
-        report_file_error(run_, reported_, 'W');
+        report_output_file_error(run_, reported_, 'W');
         failed_ = true;
     }
 }

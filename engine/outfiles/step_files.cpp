@@ -178,7 +178,7 @@ void write_item_step_file(Run& run, const OutputSettings& s, const AnalysisArray
         values.assign(a.step_calibration.size() + 1, 0.0f);
     } catch (const std::bad_alloc&) {
         run.rs.io_status = kMemoryStatus;
-        report_file_error(run, trim(s.isfile), 'O');
+        report_output_file_error(run, trim(s.isfile), 'O');
         return;
     }
     if (a.groups == 1) {

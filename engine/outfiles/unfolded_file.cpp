@@ -39,7 +39,7 @@ char unfolded_value(const GuttmanLimits& g, std::size_t r, std::size_t j) {
 }
 
 bool fail(Run& run, char mode) {
-    report_file_error(run, kOperation, mode);
+    report_output_file_error(run, kOperation, mode);
     close_record_unit(run, kScratchUnit);
     return false;
 }

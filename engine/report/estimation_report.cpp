@@ -70,8 +70,15 @@ void ReportingEstimationObserver::prox_finished(const ActiveCounts& counts) {
     run_.rep.categories = counts.categories;
 }
 
-void ReportingEstimationObserver::ucon_finished() {
+void ReportingEstimationObserver::ucon_finished(const PhaseOutcome& outcome) {
     write_iteration_closing_row(run_);
+    if (outcome.end != PhaseEnd::LimitReached) return;
+    // Measures that stopped at the iteration limit must not pass for converged ones.
+    ReportLineBuffer& l = run_.rep.line;
+    l.clear();
+    l.put(1, msg::kIterationLimitNotConverged);
+    if (run_.host) run_.host->write_text_window_line(trim_right(l.view(2, l.length())));
+    write_report_line(run_);
 }
 
 void ReportingEstimationObserver::trimming_line(std::string_view text) {

@@ -20,7 +20,7 @@ public:
     void prox_row(const ProxRow& row) override;
     void ucon_row(const UconRow& row) override;
     void prox_finished(const ActiveCounts& counts) override;
-    void ucon_finished() override;
+    void ucon_finished(const PhaseOutcome& outcome) override;
     void trimming_line(std::string_view text) override;
     void standardized_residuals(double mean, double sd) override;
     void progress(int current, int total) override;

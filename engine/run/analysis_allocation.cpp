@@ -11,9 +11,6 @@ namespace korvelan {
 
 namespace {
 
-// I/O status shown for a block the platform could not provide (the file-error table's
-// "Runtime memory allocation fails").
-constexpr std::int32_t kAllocationFailed = 10070;
 // I/O status of a per-item string block that could not be obtained.
 constexpr std::int32_t kStringBlockFailed = -2;
 constexpr std::int32_t kFirstStatusCapacity = 1000000;
@@ -112,7 +109,7 @@ void allocate_item_block(Run& run) {
     };
     if (!obtain(run, MemoryBlock::Items, 74 * as64(ni) + 8, allocate,
                 [&] { a = AnalysisArrays{}; }))
-        stop_for_memory(run, 74 * as64(ni) + 8, ni, run.cv.item_plural, kAllocationFailed);
+        stop_for_memory(run, 74 * as64(ni) + 8, ni, run.cv.item_plural, kAllocationFailedStatus);
 }
 
 void allocate_item_string_blocks(Run& run) {
@@ -168,7 +165,7 @@ void allocate_group_block(Run& run) {
         a.group_pivot_flag.assign(n, 0);
     };
     if (!obtain(run, MemoryBlock::Groups, 22 * as64(g) + 32, allocate, [] {}))
-        stop_for_memory(run, 22 * as64(g) + 32, g, msg::kScaleGroupsName, kAllocationFailed);
+        stop_for_memory(run, 22 * as64(g) + 32, g, msg::kScaleGroupsName, kAllocationFailedStatus);
 }
 
 void allocate_person_status_array(Run& run) {
@@ -185,7 +182,7 @@ void allocate_person_status_array(Run& run) {
         if (capacity <= kSmallestStatusCapacity) break;
     }
     stop_for_memory(run, as64(capacity) + 32, capacity, msg::kPersonStatusArrayName,
-                    kAllocationFailed);
+                    kAllocationFailedStatus);
 }
 
 void allocate_category_block(Run& run) {
@@ -210,7 +207,7 @@ void allocate_category_block(Run& run) {
         a.step_values_by_category.assign(static_cast<std::size_t>(m) + 1, 0.0f);
     };
     if (!obtain(run, MemoryBlock::Categories, bytes, allocate, [] {}))
-        stop_for_memory(run, bytes, c, msg::kCategoriesName, kAllocationFailed);
+        stop_for_memory(run, bytes, c, msg::kCategoriesName, kAllocationFailedStatus);
 }
 
 void allocate_person_block(Run& run) {
@@ -233,7 +230,7 @@ void allocate_person_block(Run& run) {
         }
     } while (lo + 1 < hi);
     if (kept < 1)
-        stop_for_memory(run, person_block_bytes(lo), lo, run.cv.person_plural, kAllocationFailed);
+        stop_for_memory(run, person_block_bytes(lo), lo, run.cv.person_plural, kAllocationFailedStatus);
     if (static_cast<std::int32_t>(a.person_status.size()) != kept + 1) size_persons(a, kept);
     a.persons = kept;
 }
@@ -265,7 +262,7 @@ void allocate_weights_block(Run& run) {
         release_vector(a.group_weight_values);
     };
     if (!obtain(run, MemoryBlock::Weights, 4 * w, allocate, release))
-        stop_for_memory(run, 4 * w, w, msg::kWeightsName, kAllocationFailed);
+        stop_for_memory(run, 4 * w, w, msg::kWeightsName, kAllocationFailedStatus);
 }
 
 void allocate_memory_images(Run& run) {

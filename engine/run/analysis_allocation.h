@@ -13,6 +13,10 @@
 
 namespace korvelan {
 
+// I/O status shown for a block the platform could not provide (the file-error table's
+// "Runtime memory allocation fails").
+inline constexpr std::int32_t kAllocationFailedStatus = 10070;
+
 // The one-line memory message: bytes (10 columns), " bytes of memory not available.",
 // " NOT ENOUGH MEMORY FOR", count (8 columns), the name, " IOSTAT=" and the status (6 columns).
 std::string memory_message(std::int64_t bytes, std::int64_t count, std::string_view name,

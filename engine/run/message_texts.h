@@ -48,6 +48,9 @@ inline constexpr const char* kRunSucceeded =
     "Measures constructed: use \"Diagnosis\" and \"Output Tables\" menus";
 inline constexpr const char* kFileErrorFallback = "Error (see Appendix 3): ";
 inline constexpr const char* kUnexpectedError = " UNEXPECTED PROBLEM: ";
+inline constexpr const char* kOutputFilesNotWritten = " OUTPUT FILES NOT WRITTEN IN FULL:";
+inline constexpr const char* kMemoryExhausted =
+    " NOT ENOUGH MEMORY: the analysis cannot go on. Free memory, or analyse fewer persons or items.";
 
 // Table headings and the report at the end of the run.
 inline constexpr const char* kContinuedFromPreviousSheet =
@@ -386,6 +389,8 @@ inline constexpr const char* kButNi = ", but NI=";
 
 // ---- Estimation: iteration report, fit statistics, summary of measures --------------------
 inline constexpr const char* kConvergenceTable = "CONVERGENCE TABLE";
+inline constexpr const char* kIterationLimitNotConverged =
+    " WARNING: ITERATION LIMIT REACHED BEFORE CONVERGENCE. MEASURES ARE NOT CONVERGED.";
 inline constexpr const char* kNoNonExtremeEntries = "No Non-Extreme Persons or Items, see RFILE=";
 inline constexpr const char* kPointBiserialMemory =
     " bytes of memory not available. Point-biserial computation failed.";

@@ -168,6 +168,15 @@ void report_file_error(Run& run, std::string_view file_name, char mode) {
     show_message_line(run, file_error_line(run.rs.io_status, file_name, mode));
 }
 
+void note_output_file_failure(Run& run, std::string_view line) {
+    show_message_line(run, line);
+    if (!run.rs.report_closed) run.rs.output_failures.emplace_back(trim_right(line));
+}
+
+void report_output_file_error(Run& run, std::string_view file_name, char mode) {
+    note_output_file_failure(run, file_error_line(run.rs.io_status, file_name, mode));
+}
+
 void fail_on_file_error(Run& run, std::string_view file_name, char mode) {
     report_file_error(run, file_name, mode);
     stop_run_as_failed(run);
@@ -199,6 +208,22 @@ void fatal_message(Run& run, std::string_view text) {
     stop_run_as_failed(run);
 }
 
+namespace {
+// The output files that failed are named once more at the end of the report and of the screen,
+// where a user looks first: a run that did not write them all has not succeeded.
+void repeat_output_file_failures(Run& run) {
+    if (run.rs.output_failures.empty()) return;
+    run.rs.run_failed = true;
+    std::vector<std::string> lines{msg::kOutputFilesNotWritten};
+    lines.insert(lines.end(), run.rs.output_failures.begin(), run.rs.output_failures.end());
+    for (const std::string& line : lines) {
+        if (run.host) run.host->write_text_window_line(line);
+        if (unit_is_open(run, unit::kReport) && write_unit_line(run, unit::kReport, line) != 0)
+            run.rs.report_write_failed = true;
+    }
+}
+}  // namespace
+
 void finish_analysis_report(Run& run) {
     if (run.rs.report_closed) return;
     run.cv.prox_limit = 0;
@@ -209,7 +234,10 @@ void finish_analysis_report(Run& run) {
         if (f.writing) std::fflush(f.file);
     if (unit_is_open(run, unit::kReport)) {
         if (run.report_end) run.report_end(run);
+        repeat_output_file_failures(run);
         if (close_unit(run, unit::kReport) != 0) run.rs.report_write_failed = true;
+    } else {
+        repeat_output_file_failures(run);
     }
     if (run.rs.report_write_failed) run.rs.run_failed = true;
     if (run.host) {

@@ -17,6 +17,10 @@ std::string file_error_text(int status, char mode);
 // The "PROBLEM: <text> (<code>): for file: <name> in mode <letter>" line for the current status.
 std::string file_error_line(int status, std::string_view file_name, char mode);
 void report_file_error(Run& run, std::string_view file_name, char mode);
+// report_file_error for an output file; while the run goes on, the line is also kept for its end.
+void report_output_file_error(Run& run, std::string_view file_name, char mode);
+// Shows a line about an output file that is not written; while the run goes on, keeps it too.
+void note_output_file_failure(Run& run, std::string_view line);
 [[noreturn]] void fail_on_file_error(Run& run, std::string_view file_name, char mode);
 
 // Ends the run: the report end pages (run.report_end), the closing message, the report closed;

@@ -68,10 +68,12 @@ void write_line_characters(Run& run, char* chars, int n) {
     }
     if (!unit_is_open(run, unit::kReport)) return;
     if (write_unit_line(run, unit::kReport, text) == 0) return;
-    // The write failed: say so, show the line, try once more, and carry on with the run.
-    run.rs.report_write_failed = true;
+    // The write failed: say so, show the line, try once more, and carry on with the run. The
+    // first failure is also named again at the end of the run.
     std::string copy(trim_right(std::string_view(chars, static_cast<std::size_t>(n))));
-    report_file_error(run, run.rs.report_file, 'W');
+    if (run.rs.report_write_failed) report_file_error(run, run.rs.report_file, 'W');
+    else report_output_file_error(run, run.rs.report_file, 'W');
+    run.rs.report_write_failed = true;
     show_message_line(run, msg::kFailedToWrite);
     show_message_line(run, copy);
     std::int32_t status = run.rs.io_status;

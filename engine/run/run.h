@@ -129,6 +129,9 @@ struct RunState {
     bool run_failed = false;
     // Set when any write to the report output file failed.
     bool report_write_failed = false;
+    // The problem lines of the output files that the run could not write: repeated at its end,
+    // and the run counts as failed.
+    std::vector<std::string> output_failures;
     bool report_closed = false;
     bool finished = false;  // the run end has been written
     std::string closing_note;

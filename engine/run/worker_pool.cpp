@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string_view>
+#include <utility>
 
 namespace korvelan {
 
@@ -52,11 +53,18 @@ WorkerPool::WorkerPool(int threads, int most_tasks) {
     if (threads <= 0) threads = default_worker_threads();
     if (most_tasks > 0) threads = std::min(threads, most_tasks);
     threads = std::min(threads, kMostThreads);
-    for (int t = 1; t < threads; ++t)
-        workers_.emplace_back([this, t] {
-            thread_index_ = t;
-            work();
-        });
+    try {
+        workers_.reserve(static_cast<std::size_t>(threads - 1));
+        for (int t = 1; t < threads; ++t)
+            workers_.emplace_back([this, t] {
+                thread_index_ = t;
+                work();
+            });
+    } catch (const std::exception&) {
+        // The system could not start another thread (no memory for its stack, a process
+        // limit): the pool works with the threads it has, and the results do not depend on
+        // their number. Letting the exception out would leave the started threads running.
+    }
 }
 
 WorkerPool::~WorkerPool() {
@@ -70,11 +78,18 @@ WorkerPool::~WorkerPool() {
 
 void WorkerPool::run_tasks(bool calling_thread) {
     for (int index = next_.fetch_add(1); index < count_; index = next_.fetch_add(1)) {
-        task_(task_context_, index);
-        const int done = done_.fetch_add(1) + 1;
-        if (calling_thread && progress_) {
-            last_reported_ = done;
-            progress_(progress_context_, done);
+        try {
+            task_(task_context_, index);
+            const int done = done_.fetch_add(1) + 1;
+            if (calling_thread && progress_) {
+                last_reported_ = done;
+                progress_(progress_context_, done);
+            }
+        } catch (...) {
+            // The first failure is kept for the caller; no further task of the job starts.
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (!failure_) failure_ = std::current_exception();
+            next_ = count_;
         }
     }
 }
@@ -100,6 +115,9 @@ void WorkerPool::run_erased(int count, Function task, void* task_context, Functi
     run_tasks(true);
     std::unique_lock<std::mutex> lock(mutex_);
     finished_.wait(lock, [this] { return busy_ == 0; });
+    // Every thread has left the job: a task's failure can now reach the caller, whose stack the
+    // tasks used.
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
     lock.unlock();
     // The workers may have finished the last tasks: the caller reports the end itself, so a
     // progress bar always closes.

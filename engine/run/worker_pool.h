@@ -10,6 +10,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -86,6 +87,8 @@ public:
 
     // Calls task(index) for index 0..count-1, spread over the threads, and returns when all are
     // done. After each task the calling thread finishes, progress(tasks done so far) runs on it.
+    // When a task throws, no further task starts and, once every thread has stopped, the first
+    // exception is thrown again on the calling thread.
     template <class Task, class Progress>
     void run(int count, Task& task, Progress& progress) {
         run_erased(count, &call<Task>, &task, &call<Progress>, &progress);
@@ -123,6 +126,7 @@ private:
     std::atomic<int> next_{0};
     std::atomic<int> done_{0};
     int last_reported_ = 0;  // the last count the calling thread reported as progress
+    std::exception_ptr failure_;  // the first exception a task of the current job threw
 };
 
 }  // namespace korvelan

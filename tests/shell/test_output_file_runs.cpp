@@ -324,14 +324,15 @@ TEST_F(OutputRuns, DichotomousStepPointsAndTheCurveRange) {
     EXPECT_EQ(curve[52], "     1    .00    .50    .25    .50    .50");
 }
 
-TEST_F(OutputRuns, AnUnwritableFileIsReportedAndTheRunGoesOn) {
+TEST_F(OutputRuns, AnUnwritableFileIsReportedTheRunGoesOnAndEndsAsFailed) {
     ProgramResult r = f.run(kDichotomousControl, {"PFILE=nodir/p.txt"});
-    EXPECT_EQ(r.exit_status, 0) << r.screen;
+    EXPECT_EQ(r.exit_status, 1) << r.screen;
     const std::string problem = "PROBLEM: Unusable Output File Name (2): for file: nodir/p.txt in mode O";
     EXPECT_NE(r.screen.find("Writing PERSON Measure file ...\n" + problem + "\n"), std::string::npos)
         << r.screen;
-    EXPECT_NE(r.screen.find("Measures constructed: use \"Diagnosis\" and \"Output Tables\" menus"),
-              std::string::npos);
+    // The screen ends by naming the file again, and no success is claimed.
+    EXPECT_NE(r.screen.find(" OUTPUT FILES NOT WRITTEN IN FULL:\n" + problem + "\nOops! "), std::string::npos);
+    EXPECT_EQ(r.screen.find("Measures constructed"), std::string::npos);
     const std::string report = f.report();
     EXPECT_NE(report.find(problem + "\r\n"), std::string::npos);
     EXPECT_NE(report.find("\fTABLE 0.3 "), std::string::npos);
@@ -398,7 +399,7 @@ TEST_F(OutputRuns, NoOutputFileIsWrittenOverAFileTheRunReads) {
     for (const std::string& target :
          std::vector<std::string>{"ctl.txt", f.dir.file("ctl.txt"), "./out.txt"}) {
         ProgramResult r = f.run(kDichotomousControl, {"PFILE=" + target});
-        EXPECT_EQ(r.exit_status, 0) << r.screen;
+        EXPECT_EQ(r.exit_status, 1) << r.screen;  // the file named is not written
         EXPECT_NE(r.screen.find(problem + target), std::string::npos) << r.screen;
         EXPECT_EQ(f.bytes("ctl.txt").rfind("TITLE=Out test\n", 0), 0u);
         EXPECT_NE(f.report().find("\fTABLE 0.3 "), std::string::npos);
@@ -408,7 +409,7 @@ TEST_F(OutputRuns, NoOutputFileIsWrittenOverAFileTheRunReads) {
     const std::string data = "11000 Ann\r\n10000 Bob\r\n11100 Cid\r\n01000 Dee\r\n10101 Eve\r\n";
     write_file(f.dir.file("d.txt"), data);
     ProgramResult r = f.run("NI=5\nITEM1=1\nNAME1=7\nDATA=d.txt\nIFILE=d.txt\n&END\nEND LABELS\n");
-    EXPECT_EQ(r.exit_status, 0) << r.screen;
+    EXPECT_EQ(r.exit_status, 1) << r.screen;  // the file named is not written
     EXPECT_NE(r.screen.find(problem + "d.txt"), std::string::npos) << r.screen;
     EXPECT_EQ(f.bytes("d.txt"), data);
 }

@@ -32,7 +32,7 @@ struct RecordingObserver final : EstimationObserver {
         counts = c;
         events.push_back("PROX end");
     }
-    void ucon_finished() override { events.push_back("UCON end"); }
+    void ucon_finished(const PhaseOutcome&) override { events.push_back("UCON end"); }
     void trimming_line(std::string_view) override { events.push_back("trimming"); }
     void standardized_residuals(double, double) override { events.push_back("residuals"); }
     void progress(int current, int total) override {

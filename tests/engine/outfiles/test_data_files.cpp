@@ -170,12 +170,13 @@ TEST(DataFiles, DistractorCountsAgreeWithTheData) {
     EXPECT_EQ(rows, 6 * 4 + missing_rows);
 }
 
-// An XFILE= that cannot be written is reported; the run and its Tables go on.
+// An XFILE= that cannot be written is reported; the run and its Tables go on, and the run
+// ends as failed.
 TEST(DataFiles, UnwritableObservationFileEndsOnlyThatFile) {
     ScratchDir dir;
     write_file(dir.file("c.txt"), dichotomous_set("XFILE=no/such/folder/x.txt\nTABLES=00000000000000000001\n"));
     const ProgramResult r = run_korvelan(dir.path, {"c.txt", "out.txt", "BATCH=Y"}, dir.path);
-    EXPECT_EQ(r.exit_status, 0) << r.screen;
+    EXPECT_EQ(r.exit_status, 1) << r.screen;
     EXPECT_NE(r.screen.find("PROBLEM"), std::string::npos) << r.screen;
     EXPECT_FALSE(table_block(read_file(dir.file("out.txt")), "20.1").empty());
 }

@@ -7,6 +7,7 @@
 
 #include "engine/outfiles/output_frame.h"
 #include "engine/run/file_units.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/numtext.h"
 #include "tests/engine/outfiles/outfile_data.h"
@@ -102,9 +103,14 @@ TEST(OutputFrame, UnwritablePathIsReportedInModeOAndTheRunGoesOn) {
     ASSERT_EQ(r.host.menus.size(), 1u);
     EXPECT_EQ(r.host.menus[0], "Edit ITEM IFILE=" + d.s.ifile);
     EXPECT_EQ(crlf_lines(read_file(d.s.ifile)).size(), 8u);
+    // The run ends as failed, naming the file once more at the end of the screen and report.
     finish_analysis_report(r.run);
-    EXPECT_FALSE(r.run.rs.run_failed);
-    EXPECT_NE(read_file(r.run.rs.report_file).find(problem), std::string::npos);
+    EXPECT_TRUE(r.run.rs.run_failed);
+    const std::string end = " OUTPUT FILES NOT WRITTEN IN FULL:\r\n" + problem + "\r\n";
+    const std::string report = read_file(r.run.rs.report_file);
+    ASSERT_GE(report.size(), end.size());
+    EXPECT_EQ(report.substr(report.size() - end.size()), end);
+    EXPECT_TRUE(r.host.shows(problem + "\n" + msg::kRunFailed)) << r.host.screen();
 }
 
 TEST(OutputFrame, FullDiskIsReportedOnceInModeW) {

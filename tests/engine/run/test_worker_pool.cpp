@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <new>
 #include <cstdint>
 #include <thread>
 #include <vector>
@@ -33,6 +35,31 @@ TEST(WorkerPool, EveryTaskRunsOnceAndProgressStaysOnTheCallingThread) {
     for (auto& r : runs) EXPECT_EQ(r.load(), 3);
     EXPECT_FALSE(foreign_progress);
     EXPECT_GT(progress_calls, 0);
+}
+
+TEST(WorkerPool, AFailingTaskReachesTheCallerOnlyAfterEveryThreadHasStopped) {
+    // A task that runs out of memory on a worker thread must neither end the process nor leave
+    // other threads working on the caller's stack once run() has returned.
+    WorkerPool pool(4);
+    std::atomic<int> running{0}, started{0};
+    auto task = [&](int i) {
+        ++started;
+        ++running;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        if (i == 5) {
+            --running;
+            throw std::bad_alloc();
+        }
+        --running;
+    };
+    EXPECT_THROW(pool.run(400, task), std::bad_alloc);
+    EXPECT_EQ(running.load(), 0);
+    EXPECT_LT(started.load(), 400);  // the job stopped early
+    // The pool serves the next job in full.
+    std::atomic<int> count{0};
+    auto again = [&](int) { ++count; };
+    pool.run(50, again);
+    EXPECT_EQ(count.load(), 50);
 }
 
 TEST(WorkerPool, ChunksDependOnlyOnTheSizes) {
