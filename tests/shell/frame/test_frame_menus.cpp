@@ -97,7 +97,7 @@ TEST(FrameMenus, StartUpEntriesStartTheEditorAndOpenTheSettingsDialog) {
     EXPECT_EQ(f.launcher.starts[0].program, "/usr/bin/editor");
     EXPECT_TRUE(f.launcher.starts[0].arguments.empty());
     EXPECT_EQ(f.launcher.starts[1].arguments, std::vector<std::string>{std::string(testing::kProgramDir) + "template.txt"});
-    EXPECT_EQ(f.dialogs.shown, std::vector<std::string>{"initial settings"});
+    EXPECT_EQ(f.dialogs.shown, std::vector<std::string>{"Korvelan Initial Settings"});
 }
 
 }  // namespace
