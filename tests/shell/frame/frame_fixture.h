@@ -30,7 +30,7 @@ namespace korvelan::testing {
 // The desktop dialogs answered without a modal loop: each dialog that opens is recorded by its
 // title (the problem dialog with its text) and handed to the next answer, which works its
 // controls and closes it; with no answer left it is cancelled. Yes/No questions are recorded
-// and answered with `yes`.
+// and answered with `yes`. The SPSS progress dialog is shown, and recorded as it comes and goes.
 struct AnsweringDialogs : DesktopDialogs {
     std::vector<std::string> shown;
     std::deque<std::function<void(QDialog&)>> answers;
@@ -49,6 +49,10 @@ struct AnsweringDialogs : DesktopDialogs {
             answer(dialog);
         }
         return dialog.result();
+    }
+    void spss_progress(QWidget* owner, bool on) override {
+        DesktopDialogs::spss_progress(owner, on);
+        shown.emplace_back(on ? "progress" : "progress gone");
     }
     bool ask_yes_no(QWidget*, std::string_view text, std::string_view caption) override {
         questions.emplace_back(caption);
