@@ -4,9 +4,15 @@
 
 #include <functional>
 
+class QDialog;
+
 namespace korvelan {
 
 using HelpRequest = std::function<void(int context)>;
+
+// Shows a dialog modally and returns its result; empty: the dialog's exec(). Tests answer the
+// dialog through its accessors instead of a modal loop.
+using ModalRun = std::function<int(QDialog& dialog)>;
 
 // Help context numbers of the dialogs.
 namespace help_context {

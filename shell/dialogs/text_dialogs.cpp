@@ -45,9 +45,10 @@ ProblemDialog::ProblemDialog(const std::string& message, QWidget* parent) : QDia
 
 std::string ProblemDialog::text() const { return stext(text_->text()); }
 
-void show_problem_dialog(QWidget* owner, const std::string& message) {
+void show_problem_dialog(QWidget* owner, const std::string& message, const ModalRun& modal) {
     ProblemDialog dialog(message, owner);
-    dialog.exec();
+    if (modal) modal(dialog);
+    else dialog.exec();
 }
 
 SpssProgressDialog::SpssProgressDialog(QWidget* parent) : QDialog(parent) {

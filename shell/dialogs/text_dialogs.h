@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/dialogs/dialog_help.h"
+
 namespace korvelan {
 
 // About (100), Table Descriptions (107), Batch mode (201) or File Comparison (573); any button
@@ -32,7 +34,7 @@ private:
 };
 
 // Shows the problem dialog modally with the given owner.
-void show_problem_dialog(QWidget* owner, const std::string& message);
+void show_problem_dialog(QWidget* owner, const std::string& message, const ModalRun& modal = {});
 
 // "Processing SPSS File ...": modeless, without controls; the conversion shows it around its
 // work and destroys it afterwards.

@@ -33,9 +33,10 @@ void WelcomeDialog::yes_please() {
 }
 
 void show_welcome(QWidget* owner, HelpRequest help, const std::string& settings_path,
-                  InitialSettings& settings) {
+                  InitialSettings& settings, const ModalRun& modal) {
     WelcomeDialog dialog(std::move(help), owner);
-    dialog.exec();
+    if (modal) modal(dialog);
+    else dialog.exec();
     finish_welcome(dialog.dont_ask_again(), settings_path, settings);
 }
 

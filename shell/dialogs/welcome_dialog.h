@@ -29,6 +29,6 @@ private:
 // Start-up: shows the dialog modally and, when "Don't ask again" was ticked, turns the Welcome
 // setting off in the settings and the settings file (see finish_welcome).
 void show_welcome(QWidget* owner, HelpRequest help, const std::string& settings_path,
-                  InitialSettings& settings);
+                  InitialSettings& settings, const ModalRun& modal = {});
 
 }  // namespace korvelan

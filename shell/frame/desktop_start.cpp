@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "engine/run/messages.h"
+#include "shell/frame/desktop_dialogs.h"
 #include "shell/frame/file_dialog_prompter.h"
 #include "shell/frame/frame_menus.h"
 #include "shell/frame/frame_window.h"
@@ -16,11 +17,7 @@ namespace korvelan {
 int run_desktop(int argc, char** argv, const std::vector<std::string>& engine_args) {
     QApplication app(argc, argv);
     QProcessLauncher launcher;
-    FrameWindow* frame_of_dialogs = nullptr;
-    PlainFrameDialogs dialogs([&frame_of_dialogs] {
-        FrameHost& host = frame_of_dialogs->host();
-        host.run_program_with_argument(host.initial_settings().editor, frame_of_dialogs->services().settings_path);
-    });
+    DesktopDialogs dialogs;
     FileDialogPrompter prompter;
     const std::string program_dir = program_directory();
     const char* path = std::getenv("PATH");
@@ -35,7 +32,6 @@ int run_desktop(int argc, char** argv, const std::vector<std::string>& engine_ar
     Run run;
     run.args = engine_args;
     FrameWindow frame(run, services);
-    frame_of_dialogs = &frame;
     frame.resize(900, 640);
     frame.showMaximized();
     FrameHost& host = frame.host();

@@ -1,13 +1,11 @@
 // The fixed commands of the frame, by id.
 #include <QApplication>
 
-#include "engine/driver/output_dispatch.h"
-#include "engine/driver/runtime_change.h"
 #include "shell/frame/frame_menus.h"
 #include "shell/frame/frame_window.h"
 #include "shell/frame/graphs_request.h"
 #include "shell/frame/spss_commands.h"
-#include "shell/services/settings_file.h"
+#include "shell/dialogs/info_texts.h"
 #include "shell/window/print_text.h"
 
 namespace korvelan {
@@ -18,9 +16,7 @@ constexpr int kCarriageReturn = 13, kBackspace = 8;
 }  // namespace
 
 void FrameWindow::edit_initial_settings() {
-    if (!services_.dialogs.initial_settings(this, host_.settings())) return;
-    write_settings_file(services_.settings_path, host_.settings());
-    host_.submit_pending_input();
+    services_.dialogs.initial_settings(this, help_request(), services_.settings_path, host_.settings(), host_);
 }
 
 void FrameWindow::dispatch(int id) {
@@ -37,10 +33,10 @@ bool FrameWindow::dispatch_help_and_information(int id) {
         case kHelp: services_.help.show(1); return true;
         case kBatchHelp: services_.help.show(6411); return true;
         case kOutputFilesHelp: services_.help.show(12); return true;
-        case kAbout: services_.dialogs.about(this); return true;
-        case kTableDescriptions: services_.dialogs.table_descriptions(this); return true;
-        case kBatchMode: services_.dialogs.batch_mode(this); return true;
-        case kCompareFiles: services_.dialogs.file_comparison(this); return true;
+        case kAbout: services_.dialogs.information(this, kAboutDialog); return true;
+        case kTableDescriptions: services_.dialogs.information(this, kTablesDialog); return true;
+        case kBatchMode: services_.dialogs.information(this, kBatchDialog); return true;
+        case kCompareFiles: services_.dialogs.information(this, kComparisonDialog); return true;
         default: return false;
     }
 }
@@ -50,14 +46,11 @@ bool FrameWindow::dispatch_run_requests(int id) {
     if (id == kSpecification) {
         if (!run_.rs.report_closed) return true;
         run_.rep.request.table = 0;
-        if (const auto instruction = services_.dialogs.specification(this))
-            apply_runtime_specification(run_, *instruction);
+        services_.dialogs.specification(this, help_request(), run_);
         return true;
     }
     if (id == kRequestSubtables) {
-        if (!run_.rs.report_closed) return true;
-        if (const auto request = services_.dialogs.request_subtables(this))
-            request_table_after_run(run_, *request);
+        if (run_.rs.report_closed) services_.dialogs.request_subtables(this, help_request(), run_);
         return true;
     }
     if (id >= kFirstGraph && id <= kLastGraph) {
@@ -72,7 +65,8 @@ bool FrameWindow::dispatch_run_requests(int id) {
 bool FrameWindow::dispatch_spss(int id) {
     if (id < kSpssSelect || id > kSpssConvert) return false;
     SpssCommandServices s{run_, services_.launcher, services_.prompter, host_.window_line(),
-                          [this](const std::string& text) { services_.dialogs.problem(this, text); }};
+                          [this](const std::string& text) { services_.dialogs.problem(this, text); },
+                          [this](bool shown) { services_.dialogs.spss_progress(this, shown); }};
     switch (id) {
         case kSpssSelect:
             if (select_spss_file_and_variables(s)) menus_->spss_selection_made();

@@ -1,77 +1,46 @@
-// The dialogs the frame's fixed commands open, behind one interface: each function shows its
-// dialog and returns what the user decided. The plain message-box versions stand until the
-// full dialog classes are plugged in; tests script the answers.
+// The dialogs the frame opens, behind one interface. Each shows its dialog modally with the frame
+// as owner and leaves the decision where the dialog's OK puts it: in the run, in the settings
+// and the settings file, or in a served request. Help buttons ask `help` for the topic of their
+// context number.
 #pragma once
 
-#include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "engine/run/run.h"
+#include "shell/dialogs/dialog_help.h"
 
 class QWidget;
 
 namespace korvelan {
 
-// The Welcome dialog's answer: "Yes Please!" asks for the help on setting up an analysis; the
-// "Don't ask again" box turns the dialog off for later starts.
-struct WelcomeAnswer {
-    bool help_wanted = false;
-    bool dont_ask_again = false;
-};
-
 class FrameDialogs {
 public:
     virtual ~FrameDialogs() = default;
-    // The information dialogs: About, Table Descriptions, Batch mode, File Comparison.
-    virtual void about(QWidget* owner) = 0;
-    virtual void table_descriptions(QWidget* owner) = 0;
-    virtual void batch_mode(QWidget* owner) = 0;
-    virtual void file_comparison(QWidget* owner) = 0;
-    virtual WelcomeAnswer welcome(QWidget* owner) = 0;
-    // The initial settings, changed in place; true for OK (the settings file is then rewritten).
-    virtual bool initial_settings(QWidget* owner, InitialSettings& settings) = 0;
-    // The dialogs of run-time entries: how weights are reported, the fields of the XFILE= file
-    // (false when cancelled; the fields go to run.rs.xfile_fields), the grouping of Table 27, 28,
-    // 30 or 31 (false when cancelled).
-    virtual void select_weights(QWidget* owner, Run& run) = 0;
-    virtual bool choose_xfile_fields(QWidget* owner, Run& run) = 0;
-    virtual bool choose_grouping(QWidget* owner, Run& run, int table) = 0;
-    // One "Variable=Value" instruction for the finished run; nullopt when cancelled.
-    virtual std::optional<std::string> specification(QWidget* owner) = 0;
-    // "Table.Subtable" as typed; nullopt when cancelled.
-    virtual std::optional<std::string> request_subtables(QWidget* owner) = 0;
+    // About, Table Descriptions, Batch mode or File Comparison, by dialog number (info_texts.h).
+    virtual void information(QWidget* owner, int dialog) = 0;
+    // Start-up's Welcome: "Don't ask again" turns the Welcome setting off, in the file too.
+    virtual void welcome(QWidget* owner, const HelpRequest& help, const std::string& settings_path,
+                         InitialSettings& settings) = 0;
+    // OK changes the running settings, rewrites the settings file and gives a waiting prompt
+    // its Enter.
+    virtual void initial_settings(QWidget* owner, const HelpRequest& help, const std::string& settings_path,
+                                  InitialSettings& running, ConsoleWindowServices& console) = 0;
+    // How the reports treat the weights: OK changes the statuses of the entries.
+    virtual void weights(QWidget* owner, const HelpRequest& help, Run& run) = 0;
+    // The fields of the XFILE= file, left in run.rs.xfile_fields; false when cancelled.
+    virtual bool xfile_fields(QWidget* owner, const HelpRequest& help, Run& run) = 0;
+    // One control instruction (run.rep.request.table 0) or the grouping of Table 27, 28, 30 or
+    // 31, applied on OK; false when cancelled (the Table number is then -1).
+    virtual bool specification(QWidget* owner, const HelpRequest& help, Run& run) = 0;
+    // "Table.Subtable": OK serves the Table.
+    virtual void request_subtables(QWidget* owner, const HelpRequest& help, Run& run) = 0;
     // The problem dialog of the SPSS conversions: one message and OK.
-    virtual void problem(QWidget* owner, std::string_view text) = 0;
+    virtual void problem(QWidget* owner, const std::string& text) = 0;
+    // The modeless "Processing SPSS File ..." while a conversion reads its file.
+    virtual void spss_progress(QWidget* owner, bool shown) = 0;
     // A Yes/No question with No as the default; true for Yes.
     virtual bool ask_yes_no(QWidget* owner, std::string_view text, std::string_view caption) = 0;
-};
-
-// Message boxes and one-line input dialogs.
-class PlainFrameDialogs : public FrameDialogs {
-public:
-    // `edit_settings` opens the settings file for "Edit initial settings".
-    explicit PlainFrameDialogs(std::function<void()> edit_settings = {}) : edit_settings_(std::move(edit_settings)) {}
-    void about(QWidget* owner) override;
-    void table_descriptions(QWidget* owner) override;
-    void batch_mode(QWidget* owner) override;
-    void file_comparison(QWidget* owner) override;
-    WelcomeAnswer welcome(QWidget* owner) override;
-    // The settings file opened in the text editor: nothing to rewrite.
-    bool initial_settings(QWidget* owner, InitialSettings& settings) override;
-    // Weights are reported as they are, every XFILE= field chosen so far is kept, and a
-    // grouped Table takes its current setting.
-    void select_weights(QWidget*, Run&) override {}
-    bool choose_xfile_fields(QWidget*, Run&) override { return true; }
-    bool choose_grouping(QWidget*, Run&, int) override { return true; }
-    std::optional<std::string> specification(QWidget* owner) override;
-    std::optional<std::string> request_subtables(QWidget* owner) override;
-    void problem(QWidget* owner, std::string_view text) override;
-    bool ask_yes_no(QWidget* owner, std::string_view text, std::string_view caption) override;
-
-private:
-    std::function<void()> edit_settings_;
 };
 
 }  // namespace korvelan

@@ -81,9 +81,10 @@ void FrameMenus::choose_dynamic(int id) {
         FrameWindow& f;
         explicit Dialogs(FrameWindow& frame) : f(frame) {}
         void edit_initial_settings() override { f.edit_initial_settings(); }
-        void select_weights() override { f.services().dialogs.select_weights(&f, f.run()); }
-        bool choose_xfile_fields() override { return f.services().dialogs.choose_xfile_fields(&f, f.run()); }
-        bool choose_grouping(int table) override { return f.services().dialogs.choose_grouping(&f, f.run(), table); }
+        void select_weights() override { f.services().dialogs.weights(&f, f.help_request(), f.run()); }
+        bool choose_xfile_fields() override { return f.services().dialogs.xfile_fields(&f, f.help_request(), f.run()); }
+        // The Table number is already set: it chooses the form of the dialog.
+        bool choose_grouping(int) override { return f.services().dialogs.specification(&f, f.help_request(), f.run()); }
     } dialogs(frame_);
     dispatch_dynamic_command(id, model_, frame_.run(), dialogs);
 }

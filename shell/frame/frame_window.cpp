@@ -9,7 +9,6 @@
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "shell/frame/frame_menus.h"
-#include "shell/services/settings_file.h"
 
 namespace korvelan {
 
@@ -72,12 +71,11 @@ void FrameWindow::clear_finish_iterating() { host_.clear_finish_iterating(); }
 void FrameWindow::show_welcome() {
     InitialSettings& settings = host_.settings();
     if (settings.welcome == 'N' || !trim(run_.rs.control_file).empty()) return;
-    const WelcomeAnswer answer = services_.dialogs.welcome(this);
-    if (answer.help_wanted) services_.help.show(15);
-    if (answer.dont_ask_again) {
-        append_welcome_off(services_.settings_path);
-        settings.welcome = 'N';
-    }
+    services_.dialogs.welcome(this, help_request(), services_.settings_path, settings);
+}
+
+HelpRequest FrameWindow::help_request() const {
+    return [this](int context) { services_.help.show(context); };
 }
 
 QMenu* FrameWindow::context_menu() const {

@@ -50,6 +50,8 @@ public:
     void clear_finish_iterating();
     // "Edit initial settings": the settings dialog; OK rewrites the settings file.
     void edit_initial_settings();
+    // The dialogs' Help buttons: the frame's help page of the context number.
+    HelpRequest help_request() const;
 
     // The popup the right-click shows: Output Tables once the run has finished, else File.
     QMenu* context_menu() const;

@@ -28,6 +28,21 @@ std::string ask_sav_file(SpssCommandServices& s) {
     return (fs::path(dir) / *chosen).lexically_normal().string();
 }
 
+// The progress dialog while the conversion reads the .sav file.
+template <class Conversion>
+spss::Outcome with_progress(SpssCommandServices& s, Conversion conversion) {
+    struct Shown {
+        SpssCommandServices& s;
+        explicit Shown(SpssCommandServices& services) : s(services) {
+            if (s.show_progress) s.show_progress(true);
+        }
+        ~Shown() {
+            if (s.show_progress) s.show_progress(false);
+        }
+    } shown(s);
+    return conversion();
+}
+
 void open_in_editor(SpssCommandServices& s, const std::string& path) {
     const InitialSettings& settings = s.run.host->initial_settings();
     run_program_with_argument(s.launcher, s.window, settings.editor, path);
@@ -56,7 +71,7 @@ bool select_spss_file_and_variables(SpssCommandServices& s) {
     const std::string sav = ask_sav_file(s);
     if (sav.empty()) return false;
     const std::string selection = work_file_path(s.run, "ZSP");
-    if (!report(s, spss::write_spss_selection_file(sav, selection))) return false;
+    if (!report(s, with_progress(s, [&] { return spss::write_spss_selection_file(sav, selection); }))) return false;
     open_in_editor(s, selection);
     return true;
 }
@@ -65,7 +80,8 @@ void edit_spss_selection_file(SpssCommandServices& s) { open_in_editor(s, work_f
 
 void build_control_file_from_spss_selection(SpssCommandServices& s) {
     const std::string control = work_file_path(s.run, "ZSW");
-    if (report(s, spss::build_control_file_from_spss_selection(work_file_path(s.run, "ZSP"), control)))
+    const std::string selection = work_file_path(s.run, "ZSP");
+    if (report(s, with_progress(s, [&] { return spss::build_control_file_from_spss_selection(selection, control); })))
         open_in_editor(s, control);
 }
 
@@ -73,7 +89,7 @@ void convert_spss_to_tab_text(SpssCommandServices& s) {
     const std::string sav = ask_sav_file(s);
     if (sav.empty()) return;
     const std::string text = work_file_path(s.run, "ZSX");
-    if (report(s, spss::convert_spss_to_tab_text(sav, text))) open_in_editor(s, text);
+    if (report(s, with_progress(s, [&] { return spss::convert_spss_to_tab_text(sav, text); }))) open_in_editor(s, text);
 }
 
 }  // namespace korvelan

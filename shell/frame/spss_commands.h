@@ -1,7 +1,7 @@
 // The SPSS menu of the desktop program: a .sav file's variables listed in the selection file
 // ZSP, the control-and-data file ZSW built from the edited selection, and the tab-separated text
 // ZSX of a .sav file. Each file written is opened in the text editor; each problem is shown in
-// the problem dialog, one message per failure.
+// the problem dialog, one message per failure. The progress dialog stands while a file is read.
 #pragma once
 
 #include <functional>
@@ -19,6 +19,8 @@ struct SpssCommandServices {
     FilePrompter& prompter;
     WindowLine window;
     std::function<void(const std::string&)> show_problem;
+    // Shows (true) and takes away (false) the progress dialog around the reading of a .sav file.
+    std::function<void(bool)> show_progress;
 };
 
 // Asks for a .sav file and writes its selection file. True when the file was written: the SPSS

@@ -1,10 +1,12 @@
-// A frame window for tests: a recording launcher, scripted dialogs and file prompts, help pages
+// A frame window for tests: a recording launcher, answered dialogs, scripted file prompts, help pages
 // recorded instead of opened, scratch folders for the files and work files of its run, and a
 // way to run an analysis in it with steps taken while the engine idles after the run.
 #pragma once
 
 // The engine's headers come before Qt's, whose keyword macros would clash with their names.
 #include "engine/run/run.h"
+#include "shell/dialogs/text_dialogs.h"
+#include "shell/frame/desktop_dialogs.h"
 #include "shell/frame/frame_menus.h"
 #include "shell/frame/frame_window.h"
 
@@ -12,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
+#include <gtest/gtest.h>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -24,49 +27,54 @@
 
 namespace korvelan::testing {
 
-struct ScriptedDialogs : FrameDialogs {
-    std::vector<std::string> shown;  // the dialogs in the order they opened
-    WelcomeAnswer welcome_answer;
-    std::optional<std::string> specification_answer, subtables_answer;
+// The desktop dialogs answered without a modal loop: each dialog that opens is recorded by its
+// title (the problem dialog with its text) and handed to the next answer, which works its
+// controls and closes it; with no answer left it is cancelled. Yes/No questions are recorded
+// and answered with `yes`. The SPSS progress dialog is shown, and recorded as it comes and goes.
+struct AnsweringDialogs : DesktopDialogs {
+    std::vector<std::string> shown;
+    std::deque<std::function<void(QDialog&)>> answers;
     bool yes = false;
     std::vector<std::string> questions;  // caption, then text
 
-    void about(QWidget*) override { shown.push_back("about"); }
-    void table_descriptions(QWidget*) override { shown.push_back("tables"); }
-    void batch_mode(QWidget*) override { shown.push_back("batch"); }
-    void file_comparison(QWidget*) override { shown.push_back("comparison"); }
-    WelcomeAnswer welcome(QWidget*) override {
-        shown.push_back("welcome");
-        return welcome_answer;
+    int modal(QDialog& dialog) override {
+        std::string title = dialog.windowTitle().toStdString();
+        if (const auto* problem = dynamic_cast<const ProblemDialog*>(&dialog)) title += ": " + problem->text();
+        shown.push_back(title);
+        if (answers.empty()) {
+            dialog.reject();
+        } else {
+            const auto answer = std::move(answers.front());
+            answers.pop_front();
+            answer(dialog);
+        }
+        return dialog.result();
     }
-    bool initial_settings(QWidget*, InitialSettings&) override {
-        shown.push_back("initial settings");
-        return false;
+    void spss_progress(QWidget* owner, bool on) override {
+        DesktopDialogs::spss_progress(owner, on);
+        shown.emplace_back(on ? "progress" : "progress gone");
     }
-    void select_weights(QWidget*, Run&) override { shown.push_back("weights"); }
-    bool choose_xfile_fields(QWidget*, Run&) override {
-        shown.push_back("xfile");
-        return true;
-    }
-    bool choose_grouping(QWidget*, Run&, int table) override {
-        shown.push_back("grouping " + std::to_string(table));
-        return true;
-    }
-    std::optional<std::string> specification(QWidget*) override {
-        shown.push_back("specification");
-        return specification_answer;
-    }
-    std::optional<std::string> request_subtables(QWidget*) override {
-        shown.push_back("subtables");
-        return subtables_answer;
-    }
-    void problem(QWidget*, std::string_view text) override { shown.push_back("problem: " + std::string(text)); }
     bool ask_yes_no(QWidget*, std::string_view text, std::string_view caption) override {
         questions.emplace_back(caption);
         questions.emplace_back(text);
         return yes;
     }
 };
+
+// An answer for a dialog of class D: `work` sets its controls through its accessors, then OK.
+template <class D, class Work>
+std::function<void(QDialog&)> answer_ok(Work work) {
+    return [work](QDialog& dialog) {
+        auto* d = dynamic_cast<D*>(&dialog);
+        if (!d) {
+            ADD_FAILURE() << "another dialog opened: " << dialog.windowTitle().toStdString();
+            dialog.reject();
+            return;
+        }
+        work(*d);
+        d->accept();
+    };
+}
 
 // Answers each file prompt with the next name (relative to the prompt's folder); an empty name
 // or none: cancelled.
@@ -91,7 +99,7 @@ struct Frame {
     ScratchDir temp;
     CwdGuard cwd;
     RecordingLauncher launcher;
-    ScriptedDialogs dialogs;
+    AnsweringDialogs dialogs;
     ScriptedPrompter prompter;
     std::vector<std::string> help_pages;
     Run run;
@@ -134,11 +142,14 @@ struct Frame {
         run.args = args;
         auto* timer = new QTimer(window.get());
         auto next = std::make_shared<std::size_t>(0);
-        QObject::connect(timer, &QTimer::timeout, [this, timer, next, steps] {
+        auto busy = std::make_shared<bool>(false);  // a step that pumps events is not re-entered
+        QObject::connect(timer, &QTimer::timeout, [this, timer, next, busy, steps] {
             FrameHost& host = window->host();
-            if (!host.idling() && !host.read_waiting()) return;
+            if (*busy || (!host.idling() && !host.read_waiting())) return;
             if (*next < steps.size()) {
+                *busy = true;
                 steps[(*next)++]();
+                *busy = false;
             } else {
                 timer->stop();
                 window->close();

@@ -2,6 +2,8 @@
 // finished run, the help pages, the start-up entries, and the Finish iterating check mark.
 #include "tests/shell/frame/frame_fixture.h"
 
+#include "shell/dialogs/initial_settings_dialog.h"
+
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -92,12 +94,21 @@ TEST(FrameMenus, StartUpEntriesStartTheEditorAndOpenTheSettingsDialog) {
     EXPECT_EQ(f.window->menus().popup(0)->actions()[1]->text().toStdString(), "Start another KORVELAN");
     edit[1]->trigger();
     edit[0]->trigger();
+    // The settings dialog: OK rewrites the settings file the frame read, and the new editor
+    // serves at once.
+    f.dialogs.answers.push_back(testing::answer_ok<InitialSettingsDialog>([](InitialSettingsDialog& d) {
+        SettingsChoice c = d.choice();
+        c.editor = "/usr/bin/vi";
+        d.set_choice(c);
+    }));
     edit.back()->trigger();
     ASSERT_EQ(f.launcher.starts.size(), 2u);
     EXPECT_EQ(f.launcher.starts[0].program, "/usr/bin/editor");
     EXPECT_TRUE(f.launcher.starts[0].arguments.empty());
     EXPECT_EQ(f.launcher.starts[1].arguments, std::vector<std::string>{std::string(testing::kProgramDir) + "template.txt"});
-    EXPECT_EQ(f.dialogs.shown, std::vector<std::string>{"initial settings"});
+    EXPECT_EQ(f.dialogs.shown, std::vector<std::string>{"Korvelan Initial Settings"});
+    EXPECT_EQ(testing::crlf_lines(testing::read_file(f.dir.file("korvelan.ini")))[0], "Editor=\"/usr/bin/vi\"");
+    EXPECT_EQ(f.window->host().initial_settings().editor, "/usr/bin/vi");
 }
 
 }  // namespace

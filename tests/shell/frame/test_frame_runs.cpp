@@ -10,6 +10,8 @@
 
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
+#include "shell/dialogs/specification_dialog.h"
+#include "shell/dialogs/welcome_dialog.h"
 #include "tests/support/data_sets.h"
 
 namespace korvelan {
@@ -30,7 +32,7 @@ TEST(FrameRuns, ResultMenusServeTablesAndGraphsAfterTheRunAndClosingDeletesTheWo
     std::string zvb;
     std::size_t starts_before_graphs = 0;
     std::vector<std::string> work_files;
-    f.dialogs.subtables_answer = "14";
+    f.dialogs.answers.push_back(testing::answer_ok<SubtableDialog>([](SubtableDialog& d) { d.set_text("14"); }));
     const int status = f.analyse(
         {f.dir.file("ctl.txt"), f.dir.file("out.txt")},
         {[&] {
@@ -116,7 +118,7 @@ TEST(FrameRuns, AFatalStopInAMenuRequestLeavesTheWindowWorkingWithItsMessage) {
         f.window->command(f.window->menus().model().handlers().next_id() - 1);
     }});
     EXPECT_TRUE(alive);
-    EXPECT_EQ(f.dialogs.shown, std::vector<std::string>{"about"});
+    EXPECT_EQ(f.dialogs.shown, std::vector<std::string>{"About KORVELAN"});
     EXPECT_EQ(status, 1);
     EXPECT_EQ(f.ended, -1);
 }
@@ -127,7 +129,11 @@ TEST(FrameRuns, TheStartUpWelcomesAndOpenFileAsksForTheControlFileByItsFullPath)
     testing::write_file(f.dir.file("ctl.txt"), testing::dichotomous_set(""));
     ASSERT_EQ(::chdir(f.dir.path.c_str()), 0);
     f.window->host().settings().welcome = 'Y';
-    f.dialogs.welcome_answer = {true, true};
+    f.dialogs.answers.push_back([](QDialog& d) {
+        auto& welcome = dynamic_cast<WelcomeDialog&>(d);
+        welcome.set_dont_ask_again(true);
+        welcome.yes_please();
+    });
     f.prompter.answers = {"ctl.txt"};
     const int status = f.analyse({}, {[&] { f.window->command(566); },
                                       [&] { f.window->text_window().type_text("out.txt\r"); },
@@ -137,7 +143,7 @@ TEST(FrameRuns, TheStartUpWelcomesAndOpenFileAsksForTheControlFileByItsFullPath)
     EXPECT_EQ(f.prompter.requests[0].mode, FilePromptMode::Open);
     EXPECT_EQ(f.prompter.requests[0].title, msg::kControlFileDialogTitle);
     EXPECT_EQ(f.run.rs.control_file, f.dir.file("ctl.txt"));
-    EXPECT_EQ(f.dialogs.shown.front(), "welcome");
+    EXPECT_EQ(f.dialogs.shown.front(), "Korvelan Welcome");
     EXPECT_EQ(f.help_pages, std::vector<std::string>{KORVELAN_SOURCE_DIR "/shell/help/15.html"});
     EXPECT_EQ(testing::crlf_lines(testing::read_file(f.dir.file("korvelan.ini")))[1], "Welcome=No");
     EXPECT_EQ(f.window->host().settings().welcome, 'N');
@@ -163,7 +169,6 @@ TEST(FrameRuns, TheSpssMenuWritesItsFilesWhileThePromptWaitsAndGivesThePromptIts
              [&] {
                  // No variable was moved into the sections: the problem dialog says so.
                  f.window->command(580);
-                 EXPECT_EQ(f.dialogs.shown, std::vector<std::string>{"problem: No SPSS variables selected"});
              },
              [&] {
                  f.window->command(581);
@@ -175,6 +180,11 @@ TEST(FrameRuns, TheSpssMenuWritesItsFilesWhileThePromptWaitsAndGivesThePromptIts
     ASSERT_EQ(f.prompter.requests.size(), 5u);
     EXPECT_EQ(f.prompter.requests[0].title, "SPSS file?");
     for (int i : {1, 2, 4}) EXPECT_EQ(f.prompter.requests[i].title, msg::kControlFileDialogTitle) << i;
+    // Each conversion showed the progress dialog while it read, and took it away before the
+    // problem was shown.
+    EXPECT_EQ(f.dialogs.shown, (std::vector<std::string>{"progress", "progress gone", "progress", "progress gone",
+                                                         "Problem discovered ...: No SPSS variables selected",
+                                                         "progress", "progress gone"}));
 }
 
 }  // namespace
