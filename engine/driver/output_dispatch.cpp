@@ -90,6 +90,13 @@ void write_tables_of_run(Run& run) {
     run.rep.person_rows_copied = static_cast<std::int32_t>(run.rep.person_order.entries.size());
 }
 
+void serve_table_request_after_run(Run& run) {
+    run.rep.page_line_counter = -1;
+    dispatch_output_request(run);
+    for (int u : {unit::kItemLabels, unit::kPersonLabels, unit::kPersonRecords})
+        close_record_unit(run, u);
+}
+
 void request_table_after_run(Run& run, std::string_view request_text) {
     TableRequest& request = run.rep.request;
     request = TableRequest{};
@@ -109,10 +116,7 @@ void request_table_after_run(Run& run, std::string_view request_text) {
         request.selectors[7] = s;
         request.letters[7] = 'Y';
     }
-    run.rep.page_line_counter = -1;
-    dispatch_output_request(run);
-    for (int u : {unit::kItemLabels, unit::kPersonLabels, unit::kPersonRecords})
-        close_record_unit(run, u);
+    serve_table_request_after_run(run);
 }
 
 void request_output_file_after_run(Run& run, char code) {

@@ -18,6 +18,10 @@ void dispatch_output_request(Run& run);
 // then, when TFILE= is set (TABLES= is then cleared), every Table of the list in its order.
 void write_tables_of_run(Run& run);
 
+// After the run, the Table of run.rep.request: the first heading opens no page; the label,
+// name and work-record files are closed afterwards.
+void serve_table_request_after_run(Run& run);
+
 // After the run, one Table as the Output Tables menu asks for it: "t", "t.s" or "t.s.u"; the
 // first heading opens no page; the label, name and work-record files are closed afterwards.
 void request_table_after_run(Run& run, std::string_view request_text);

@@ -2,7 +2,6 @@
 
 #include "engine/driver/output_dispatch.h"
 #include "engine/run/numtext.h"
-#include "engine/run/record_files.h"
 
 namespace korvelan {
 
@@ -32,9 +31,7 @@ bool parse_subtable_request(std::string_view text, TableRequest& request) {
 bool serve_subtable_request(Run& run, std::string_view text) {
     if (!parse_subtable_request(text, run.rep.request)) return false;
     run.host->set_result_menus_enabled(kMenusGrayed);
-    run.rep.page_line_counter = -1;
-    dispatch_output_request(run);
-    for (int u : {unit::kItemLabels, unit::kPersonLabels, unit::kPersonRecords}) close_record_unit(run, u);
+    serve_table_request_after_run(run);
     run.host->set_result_menus_enabled(kMenusEnabled);
     return true;
 }

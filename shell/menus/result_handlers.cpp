@@ -3,7 +3,6 @@
 #include <string>
 
 #include "engine/driver/output_dispatch.h"
-#include "engine/run/record_files.h"
 
 namespace korvelan {
 
@@ -15,11 +14,10 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 void serve_menu_request(Run& run, MenuModel& menus, bool table) {
     set_result_menus_enabled(menus, run, menu_flag::kGrayed);
-    if (table) run.rep.page_line_counter = -1;
-    dispatch_output_request(run);
     if (table)
-        for (int u : {unit::kItemLabels, unit::kPersonLabels, unit::kPersonRecords})
-            close_record_unit(run, u);
+        serve_table_request_after_run(run);
+    else
+        dispatch_output_request(run);
     set_result_menus_enabled(menus, run, menu_flag::kEnabled);
 }
 
