@@ -36,5 +36,5 @@ fi
 corpus=build-fuzz/corpus/$target findings=build-fuzz/findings/$target
 mkdir -p "$corpus" "$findings"
 exec "build-fuzz/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-  -dict="$dict" -artifact_prefix="$findings/" -print_final_stats=1 "$@" \
+  -dict="$dict" -artifact_prefix="$PWD/$findings/" -print_final_stats=1 "$@" \
   "$corpus" "tests/fuzz/$target/seeds"
