@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 targets=(control data iafile pafile idfile pdfile iweight pweight safile edfile mforms
-         category_labels work_file settings)
+         category_labels work_file settings sav)
 if [ "${1:-}" = "--list" ]; then printf '%s\n' "${targets[@]}"; exit 0; fi
 [ $# -ge 2 ] || { echo "usage: tools/fuzz.sh TARGET SECONDS [libFuzzer options] | --list" >&2; exit 2; }
 target="$1" seconds="$2"; shift 2
@@ -17,7 +17,7 @@ if [ ! -f build-fuzz/build.ninja ]; then
   CXX=clang++ CC=clang cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DKORVELAN_FUZZ=ON -DKORVELAN_TESTS=OFF >/dev/null
 fi
-cmake --build build-fuzz --target "fuzz_$target" >build-fuzz/build-"$target".log 2>&1 \
+cmake --build build-fuzz -j3 --target "fuzz_$target" >build-fuzz/build-"$target".log 2>&1 \
   || { cat build-fuzz/build-"$target".log; exit 1; }
 
 # The dictionary: every instruction name of the keyword table, with and without its "=".
@@ -28,8 +28,13 @@ if [ ! -f "$dict" ] || [ engine/run/keyword_table.cpp -nt "$dict" ]; then
   printf '%s\n' '"&END"' '"END LABELS"' '"END NAMES"' '"*"' >>"$dict"
 fi
 
+# Every input runs in fresh scratch folders: on a memory file system when there is one, since
+# creating and removing files on a disk costs more than the run itself.
+if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then
+  export TMPDIR=/dev/shm
+fi
 corpus=build-fuzz/corpus/$target findings=build-fuzz/findings/$target
 mkdir -p "$corpus" "$findings"
 exec "build-fuzz/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-  -dict="$dict" -artifact_prefix="$findings/" -print_final_stats=1 "$@" \
+  -dict="$dict" -artifact_prefix="$PWD/$findings/" -print_final_stats=1 "$@" \
   "$corpus" "tests/fuzz/$target/seeds"

@@ -21,6 +21,13 @@ constexpr std::int64_t kMaxBlockBytes = std::int64_t{1} << 28;
 // A first line beginning with this byte ends a data file.
 constexpr char kEndOfFileByte = 26;
 
+// The input lines of one person record, each `width` characters, one after another: a block may
+// ask for millions of short lines, which cost no more than their characters this way.
+struct PersonLines {
+    std::string text;
+    std::size_t width = 1;
+};
+
 bool is_work_file(std::string_view name) {
     return name.find(msg::kWorkFileTail) != std::string_view::npos;
 }
@@ -141,30 +148,31 @@ void parse_instruction_line(Run& run, MformsBlock& block, const std::string& lin
     fail_on_file_error(run, name, mode);
 }
 
-// The lines of one person: the first already read, then lines_needed - 1 more (blank at the end
-// of the file). Each line is cut or blank-padded to the width of the buffer.
-void read_person_lines(Run& run, std::vector<std::string>& lines, const std::string& first,
+// The lines of one person, held in one buffer of equal-width lines: the first already read,
+// then the further lines (blank from the end of the file on). Each line is cut or blank-padded
+// to the width.
+void read_person_lines(Run& run, PersonLines& lines, const std::string& first,
                        const std::string& name) {
-    const std::size_t width = lines[0].size();
     std::string text = first;
-    bool ended = false;
-    for (std::size_t k = 0; k < lines.size(); ++k) {
+    const std::size_t count = lines.text.size() / lines.width;
+    for (std::size_t k = 0; k < count; ++k) {
+        char* line = lines.text.data() + k * lines.width;
         if (k > 0) {
-            int status = ended ? -1 : read_unit_line(run, unit::kMformsData, text);
+            int status = read_unit_line(run, unit::kMformsData, text);
             if (status > 0) fail_on_file_error(run, name, 'R');
             if (status != 0) {
-                ended = true;
-                text.clear();
+                std::fill(line, lines.text.data() + lines.text.size(), ' ');
+                return;
             }
         }
-        lines[k].assign(width, ' ');
-        text.copy(lines[k].data(), std::min(width, text.size()));
+        std::fill(line, line + lines.width, ' ');
+        text.copy(line, std::min(lines.width, text.size()));
     }
 }
 
 // Reformats one data file into ZMF; returns the number of person records written.
 std::int64_t reformat_data_file(Run& run, const MformsBlock& block, const std::string& name,
-                                std::vector<std::string>& lines, std::string& record) {
+                                PersonLines& lines, std::string& record) {
     if (run.host) {
         if (!is_work_file(name)) run.host->add_edit_menu_entry(msg::kMenuEditDataFile, name);
         run.host->write_text_window_line(msg::kMformsOpening + name);
@@ -185,9 +193,10 @@ std::int64_t reformat_data_file(Run& run, const MformsBlock& block, const std::s
             if (in.source_line == MformsInstruction::kLiteral) {
                 record[at] = in.literal;
             } else {
-                const std::string& from = lines[static_cast<std::size_t>(in.source_line - 1)];
-                from.copy(record.data() + at, static_cast<std::size_t>(in.width),
-                          static_cast<std::size_t>(in.source_column - 1));
+                // The line width covers every source column + width - 1 of the block.
+                const std::size_t from = static_cast<std::size_t>(in.source_line - 1) * lines.width +
+                                         static_cast<std::size_t>(in.source_column - 1);
+                lines.text.copy(record.data() + at, static_cast<std::size_t>(in.width), from);
             }
         }
         if (write_unit_line(run, unit::kMformsOutput, trim_right(record)) != 0)
@@ -216,12 +225,12 @@ void write_mforms_block(Run& run, MformsBlock& block) {
         line_width = std::max<std::int64_t>(line_width, in.source_column + in.width - 1);
     }
     const std::int64_t bytes = lines_needed * line_width + record_width;
-    std::vector<std::string> lines;
+    PersonLines lines;
     std::string record;
     try {
         if (bytes > kMaxBlockBytes) throw std::bad_alloc();
-        lines.assign(static_cast<std::size_t>(lines_needed),
-                     std::string(static_cast<std::size_t>(line_width), ' '));
+        lines.width = static_cast<std::size_t>(line_width);
+        lines.text.assign(static_cast<std::size_t>(bytes - record_width), ' ');
         record.assign(static_cast<std::size_t>(record_width), ' ');
     } catch (const std::bad_alloc&) {
         fatal_message(run, int_to_text10(bytes) + msg::kMformsNoMemory);

@@ -124,3 +124,18 @@ TEST_F(MformsTest, MissingFilesAreReportedAsInputFiles) {
     EXPECT_TRUE(host.shows("Opening: absent.txt\nPROBLEM: Input File Not Found."));
     EXPECT_TRUE(run.rs.run_failed);
 }
+
+TEST_F(MformsTest, FarSourceLinesCostOnlyTheirCharacters) {
+    // Twenty million lines per person: the buffer is 80 MB of characters, not a line object
+    // per line; the data's one record takes both its lines and the blank rest.
+    write_file(dir.file("d.txt"), "ab\ncd\n");
+    ASSERT_TRUE(reformat("D=d.txt\nC1=1:1\nC2-3=2:1\nC4-6=20000000:2\n"));
+    EXPECT_EQ(zmf(), (std::vector<std::string>{"acd"}));
+    EXPECT_TRUE(host.shows("Records processed: 1\n"));
+
+    close_all_units(run);
+    host.lines.clear();
+    EXPECT_FALSE(reformat("D=d.txt\nC1-3=100000000:1\n"));
+    EXPECT_TRUE(host.shows(" 300000003 bytes of memory not available, MFORMS= not processed.\n"))
+        << host.screen();
+}
