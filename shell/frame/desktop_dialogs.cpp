@@ -4,7 +4,7 @@
 #include <QMessageBox>
 
 #include "shell/dialogs/initial_settings_dialog.h"
-#include "shell/dialogs/specification_dialog.h"
+#include "shell/dialogs/instruction_dialog.h"
 #include "shell/dialogs/text_dialogs.h"
 #include "shell/dialogs/weights_dialog.h"
 #include "shell/dialogs/welcome_dialog.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "shell/dialogs/settings_choice.h"
-#include "shell/dialogs/specification.h"
+#include "shell/dialogs/instruction_choice.h"
 #include "shell/dialogs/subtable_request.h"
 #include "shell/dialogs/weight_choice.h"
 #include "shell/dialogs/xfile_choice.h"
@@ -116,7 +116,7 @@ TEST(Grouping, LabelsShownSettingAndInstructionFollowTheTable) {
     EXPECT_EQ(specification_instruction(30, "$S2W1"), "DIF=$S2W1");
     EXPECT_EQ(specification_instruction(31, "$S1W1"), "DPF=$S1W1");
     EXPECT_EQ(specification_instruction(31, ""), "");
-    // The Specification dialog (Table 0) passes the text as typed and shows nothing.
+    // The control-instruction dialog (Table 0) passes the text as typed and shows nothing.
     EXPECT_EQ(specification_instruction(0, "$S1W1"), "$S1W1");
     EXPECT_EQ(specification_shown(cv, 0), "");
     EXPECT_FALSE(grouping_labels(29));

@@ -10,7 +10,7 @@
 
 #include "engine/run/message_texts.h"
 #include "engine/run/numtext.h"
-#include "shell/dialogs/specification_dialog.h"
+#include "shell/dialogs/instruction_dialog.h"
 #include "shell/dialogs/xfile_dialog.h"
 #include "tests/support/data_sets.h"
 #include "tests/support/run_binary.h"

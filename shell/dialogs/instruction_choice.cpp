@@ -1,4 +1,4 @@
-#include "shell/dialogs/specification.h"
+#include "shell/dialogs/instruction_choice.h"
 
 #include "engine/driver/runtime_change.h"
 #include "engine/run/numtext.h"

@@ -1,10 +1,10 @@
-#include "shell/dialogs/specification_dialog.h"
+#include "shell/dialogs/instruction_dialog.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include "shell/dialogs/dialog_parts.h"
-#include "shell/dialogs/specification.h"
+#include "shell/dialogs/instruction_choice.h"
 #include "shell/dialogs/subtable_request.h"
 
 namespace korvelan {

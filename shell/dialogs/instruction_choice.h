@@ -1,4 +1,4 @@
-// The Specification dialog and the grouping dialog of the subtotal and DIF/DPF Tables: one
+// The control-instruction dialog and the grouping dialog of the subtotal and DIF/DPF Tables: one
 // control instruction typed after the run, applied by the engine's run-time parser.
 #pragma once
 
@@ -17,7 +17,7 @@ struct GroupingLabels {
     std::string above;    // "ISUBTOTAL = $S..W.. in Item Label for Table 27"
 };
 
-// Tables 27, 28, 30 and 31 are grouped; any other Table number (0: the Specification dialog)
+// Tables 27, 28, 30 and 31 are grouped; any other Table number (0: the control-instruction dialog)
 // gives none.
 std::optional<GroupingLabels> grouping_labels(int table);
 
