@@ -14,8 +14,8 @@
 namespace korvelan {
 
 // The form follows run.rep.request.table (the frame sets it first: 0 for one control
-// instruction, or the grouped Table). OK applies the instruction (see apply_specification); Cancel sets the Table number
-// to -1 so that no Table follows.
+// instruction, or the grouped Table). OK applies the instruction (see apply_specification);
+// Cancel sets the Table number to -1 so that no Table follows.
 class SpecificationDialog : public QDialog {
 public:
     SpecificationDialog(Run& run, HelpRequest help, QWidget* parent = nullptr);
