@@ -145,6 +145,31 @@ TEST(CodingShift, TrimmedRunNumbersTheCategoriesOnce) {
     EXPECT_EQ(c.sections(FieldMove::Value), (std::set<std::string>{"s.txt"}));
 }
 
+// GUFILE= of a dichotomy coded 1-2: the responses are Guttmanized by their categories and
+// written as their values, as those of the same data coded 0-1 (the code 2 was written as
+// missing and the code 1 as 2).
+TEST(CodingShift, GuttmanizedDichotomyCodedFromOne) {
+    std::string tiny = read_file(std::string(KORVELAN_SOURCE_DIR) + "/examples/tiny.txt");
+    const std::size_t data = tiny.find("END LABELS");
+    std::string shifted = tiny.substr(0, data), tail = tiny.substr(data);
+    shifted.replace(shifted.find("CODES=01"), 8, "CODES=12");
+    for (std::size_t at = tail.find('\n') + 1; at < tail.size(); at = tail.find('\n', at) + 1) {
+        for (std::size_t k = at; k < at + 4 && k < tail.size(); ++k)
+            if (tail[k] == '0' || tail[k] == '1') ++tail[k];
+        if (tail.find('\n', at) == std::string::npos) break;
+    }
+    const std::vector<std::string> args{"GUFILE=g.txt", "TABLES=0"};
+    CodedRun zero(tiny, args), one(shifted + tail, args);
+    ASSERT_EQ(zero.result.exit_status, 0) << zero.result.screen;
+    ASSERT_EQ(one.result.exit_status, 0) << one.result.screen;
+    const auto g0 = zero.lines("g.txt"), g1 = one.lines("g.txt");
+    ASSERT_EQ(g0.size(), 7u);
+    ShiftComparison c;
+    compare_shifted("g.txt", g0, g1, 1, ShiftRules{}, c);
+    for (const std::string& u : c.unexplained) ADD_FAILURE() << u;
+    EXPECT_EQ(g1[0], "2211 Ann");
+}
+
 // ---- A rating-scale data set coded from 0, from 1 and from 3 --------------------------------
 
 namespace {
