@@ -55,7 +55,7 @@ void set_up_arrays(AnalysisArrays& a, const Case& c, std::vector<std::uint8_t>& 
     a.item_group.assign(c.items + 1, 1);
     a.person_status.assign(c.persons + 1, 1);
     a.person_measure.assign(c.persons + 1, 0.0f);
-    a.group_top_category = {0, m};
+    a.group_top_value = a.group_top_category = {0, m};
     a.group_first_slot = {0, 1};
     a.group_model = {'R', 'R'};
     a.category_status.assign(a.slots + 1, 1);

@@ -170,10 +170,8 @@ void write_component_contrast_table(ReportContext& ctx, const ComponentResult& c
             const std::int32_t item = items ? s : e, person = items ? e : s;
             const std::uint8_t score = items ? scores[static_cast<std::size_t>(item - 1)]
                                              : chosen_scores[j][static_cast<std::size_t>(item - 1)];
-            if (score == kMissingScore) continue;
             const std::int32_t g = array_value(a.item_group, item);
-            if (g < 1 || g > a.groups || score > array_value(a.group_top_category, g)) continue;
-            const std::int32_t x = array_value(a.category_recoded, array_value(a.group_first_slot, g) + score, -3);
+            const std::int32_t x = recoded_category(a, g, score);
             if (x < 0) continue;
             const CategoryModel model = group_model_view(a, g);
             const float d = logit(a.person_measure[static_cast<std::size_t>(person)], umean, a.estimation.person_bias_factor, uscale) -

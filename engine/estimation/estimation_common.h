@@ -8,6 +8,7 @@
 
 #include "engine/estimation/category_model.h"
 #include "engine/run/analysis_arrays.h"
+#include "engine/run/category_slots.h"
 
 namespace korvelan {
 
@@ -41,19 +42,6 @@ inline CategoryModel group_model_view(const AnalysisArrays& a, int g) {
     return CategoryModel{a.group_top_category[g], a.group_model[g], a.step_calibration.data() + f,
                          a.category_status.data() + f};
 }
-// Number of category slots of group g (the slots run from its first slot to the next group's).
-inline int group_slot_count(const AnalysisArrays& a, int g) {
-    const int next = g < a.groups ? a.group_first_slot[g + 1] : a.slots + 1;
-    return next - a.group_first_slot[g];
-}
-// Recoded category of a scored response of an item of group g; negative: not usable.
-inline int recoded_category(const AnalysisArrays& a, int g, std::uint8_t scored) {
-    if (scored == 255) return -1;
-    const int slot = a.group_first_slot[g] + scored;
-    if (slot >= static_cast<int>(a.category_recoded.size())) return -1;
-    return a.category_recoded[slot];
-}
-
 // Iterations of the multiplicative shrink that bounds a measure step to 1 logit; a finite step
 // needs fewer than 850. What is left above 1 after them (or a step that is not a number) is cut.
 // The score for estimation as the displacement uses it: a score at an end is taken from the

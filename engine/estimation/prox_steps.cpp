@@ -9,18 +9,24 @@
 namespace korvelan {
 
 void renumber_categories_at_start(AnalysisArrays& a) {
+    // The first numbering walks the slots by category value (slot first + k is value k, up to
+    // the group's top value); a later PROX run (after trimming) walks the categories the first
+    // left, whose values category_value holds, so that numbering again changes nothing it need
+    // not change.
+    const bool by_value = !a.estimation.categories_recounted;
     for (int g = 1; g <= a.groups; ++g) {
         const int f = a.group_first_slot[g];
-        const int top = a.group_top_category[g];
+        const int top = by_value ? a.group_top_value[g] : a.group_top_category[g];
         int number = 0;
         for (int k = 0; k <= top; ++k) {
             const int slot = f + k;
+            const int value = by_value ? k : a.category_value[slot];
             if (a.category_status[slot] < 0) {
-                a.category_recoded[slot] = -3;
+                a.category_recoded[f + value] = -3;
                 continue;
             }
-            a.category_recoded[slot] = number;
-            a.category_value[f + number] = k;
+            a.category_recoded[f + value] = number;
+            a.category_value[f + number] = value;
             if (number != k) {
                 a.step_calibration[f + number] = a.step_calibration[slot];
                 a.category_status[f + number] = a.category_status[slot];
@@ -34,6 +40,7 @@ void renumber_categories_at_start(AnalysisArrays& a) {
             a.group_top_category[g] = number - 1;
         }
     }
+    a.estimation.categories_recounted = true;
 }
 
 namespace {

@@ -419,9 +419,11 @@ void lay_out_category_slots(Run& run) {
     const ControlVariables& cv = run.cv;
     AnalysisArrays& a = run.arrays;
     const std::int32_t start = cv.missing == 255 ? -1 : cv.missing;
-    std::fill(a.group_top_category.begin(), a.group_top_category.end(), start);
+    std::fill(a.group_top_value.begin(), a.group_top_value.end(), start);
+    // No recounted categories until PROX numbers those in use.
+    std::fill(a.group_top_category.begin(), a.group_top_category.end(), -1);
     for (std::int32_t i = 1; i <= cv.ni; ++i) {
-        std::int32_t& top = a.group_top_category[static_cast<std::size_t>(
+        std::int32_t& top = a.group_top_value[static_cast<std::size_t>(
             a.item_group[static_cast<std::size_t>(i)])];
         for (std::int32_t c = 1; c <= cv.categs; ++c) {
             const std::int32_t s = score_response(run, c, i);
@@ -432,7 +434,7 @@ void lay_out_category_slots(Run& run) {
     std::int32_t slots = 0;
     for (std::int32_t g = 1; g <= a.groups; ++g) {
         // The key MAKEKEY= makes from the data scores its codes 1: room for category 1.
-        std::int32_t& top = a.group_top_category[static_cast<std::size_t>(g)];
+        std::int32_t& top = a.group_top_value[static_cast<std::size_t>(g)];
         if (cv.makekey == 'Y') top = std::max(top, 1);
         const std::int32_t t = top;
         highest = std::max(highest, t);

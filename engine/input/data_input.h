@@ -14,7 +14,7 @@ namespace korvelan {
 void read_data_input(Run& run);
 
 // The category slots of the rating-scale groups from the scoring of every code of every item:
-// group_top_category, group_first_slot, the slot count C and the highest category M. Ends the
+// group_top_value, group_first_slot, the slot count C and the highest category M. Ends the
 // run when no code scores 1 or above.
 void lay_out_category_slots(Run& run);
 

@@ -19,7 +19,7 @@ struct StepContext {
 
     bool one_group() const { return layout.groups <= 1; }
     std::int32_t top(std::int32_t g) const {
-        return layout.group_top_category[static_cast<std::size_t>(g)];
+        return layout.group_top_value[static_cast<std::size_t>(g)];
     }
     std::int32_t group_of(std::int32_t item) const {
         return layout.item_group[static_cast<std::size_t>(item)];
@@ -249,8 +249,8 @@ void read_step_files(Run& run, std::vector<float>& step_value,
         return std::max<std::int32_t>(0, std::min(n, static_cast<std::int32_t>(size) - 1));
     };
     const GroupLayout bounded{layout.item_group, within(layout.ni, layout.item_group.size()),
-                              layout.group_top_category, layout.group_first_slot,
-                              within(within(layout.groups, layout.group_top_category.size()),
+                              layout.group_top_value, layout.group_first_slot,
+                              within(within(layout.groups, layout.group_top_value.size()),
                                      layout.group_first_slot.size())};
     StepContext c{run, step_value, category_status, bounded, settings};
 

@@ -28,7 +28,7 @@ struct StepFileSettings {
 struct GroupLayout {
     const std::vector<std::int32_t>& item_group;  // group of each item 1..ni
     std::int32_t ni;
-    const std::vector<std::int32_t>& group_top_category;  // 1..groups
+    const std::vector<std::int32_t>& group_top_value;  // 1..groups: highest category value
     const std::vector<std::int32_t>& group_first_slot;    // 1..groups
     std::int32_t groups;
 };

@@ -92,7 +92,11 @@ void write_probability_curve_file(Run& run, const OutputSettings& s, const Analy
         if (csv) line += ";ITEM";
         else line += pad_left(";ITEM", 5);
         for (const char* name : {"MEAS", "SCOR", "INFO"}) append_name(line, csv, name);
-        for (std::int32_t k = 0; k <= maxcat; ++k) append_name(line, csv, std::to_string(k));
+        // The columns are the recounted categories 0..top of the widest group, as the records
+        // hold them (the category values may start above 0).
+        std::int32_t columns = 0;
+        for (std::int32_t g = 1; g <= a.groups; ++g) columns = std::max(columns, array_value(a.group_top_category, g));
+        for (std::int32_t k = 0; k <= columns; ++k) append_name(line, csv, std::to_string(k));
         if (csv) compress_csv_line(line, s.csv);
         file.write(line);
     }

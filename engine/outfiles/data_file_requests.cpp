@@ -22,7 +22,7 @@ void write_person_score_file_request(Run& run, const OutputSettings& s, const An
 }
 void write_distractor_file_request(Run& run, const OutputSettings& s, const AnalysisArrays& a,
                                    OutputServices& services) {
-    write_distractor_file(run, s, a, *services.records, *services.curves);
+    write_distractor_file(run, s, a, *services.records);
 }
 void write_guttmanized_file_request(Run& run, const OutputSettings& s, const AnalysisArrays& a,
                                     OutputServices& services) {

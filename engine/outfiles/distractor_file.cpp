@@ -1,7 +1,9 @@
 #include <algorithm>
+#include <limits>
+#include <span>
 #include <string>
 
-#include "engine/outfiles/distractor_counts.h"
+#include "engine/estimation/option_tally.h"
 #include "engine/outfiles/output_frame.h"
 #include "engine/outfiles/score_file.h"
 #include "engine/run/messages.h"
@@ -14,6 +16,7 @@ namespace {
 constexpr const char* kBuildingDistractors = " Building Category/Option/Distractor File";
 constexpr const char* kMenuDistractors = "Edit Category/Option/Distractor DISFILE=";
 constexpr const char* kMissingCode = "MISSING";
+constexpr const char* kNoMemory = " bytes of memory not available, File not produced.";
 constexpr std::size_t kCodeColumns = 9;
 
 struct Heading {
@@ -92,42 +95,52 @@ std::string_view code_of(const Run& run, std::int32_t c) {
     return std::string_view(run.cv.codes).substr(from, xwide);
 }
 
-void write_item_rows(OutputFile& file, const Run& run, const OutputSettings& s, const DistractorCounts& d,
+void write_item_rows(OutputFile& file, const Run& run, const OutputSettings& s, const OptionFrequencies& f,
                      std::int32_t i, std::string_view label) {
     std::int32_t total = 0;
     double used_total = 0.0;
-    for (std::int32_t c = 1; c <= d.codes; ++c) total += d.at(i, c).responses, used_total += d.at(i, c).used.weight;
+    for (std::int32_t c = 1; c <= f.codes; ++c) total += f.at(i, c).count, used_total += f.at(i, c).weight;
     if (total == 0) total = 1;
     if (used_total == 0.0) used_total = 1.0;
     auto emit = [&](const OptionRow& r) {
         file.write(is_csv(s) ? csv_row(r, label, separator(s)) : fixed_row(r, label));
     };
-    for (std::int32_t c = 1; c <= d.codes && file.ok(); ++c) {
-        const OptionCounts& o = d.at(i, c);
-        OptionRow r{i, code_of(run, c), o.scored == 255 ? -1 : o.scored, o.responses,
-                    nint(100.0 * o.responses / total), nint(100.0 * o.used.weight / used_total),
-                    o.used.weight, o.used.mean, o.used.standard_error(), d.outfit_mean_square(i, c), false};
+    constexpr float kUncapped = std::numeric_limits<float>::infinity();
+    for (std::int32_t c = 1; c <= f.codes && file.ok(); ++c) {
+        const CodeFigures& o = f.at(i, c);
+        OptionRow r{i, code_of(run, c), o.score_value == 255 ? -1 : o.score_value, o.count,
+                    nint(100.0 * o.count / total), nint(100.0 * o.weight / used_total),
+                    o.weight, o.mean, standard_error_of_mean(o.weight, o.mean, o.mean_square),
+                    code_outfit(f, i, c, kUncapped), false};
         emit(r);
     }
-    for (std::int32_t c = 0; c <= d.codes && file.ok(); ++c) {
-        const OptionCounts& o = d.at(i, c);
-        if (o.missing <= 0) continue;
-        emit(OptionRow{i, code_of(run, c), -1, o.missing, 0, 0, o.missing_measures.weight,
-                       o.missing_measures.mean, o.missing_measures.standard_error(), 0.0, true});
+    for (std::int32_t c = 0; c <= f.codes && file.ok(); ++c) {
+        const CodeFigures& o = f.at(i, c);
+        if (o.missing_count <= 0) continue;
+        emit(OptionRow{i, code_of(run, c), -1, o.missing_count, 0, 0, o.missing_weight, o.missing_mean,
+                       standard_error_of_mean(o.missing_weight, o.missing_mean, o.missing_mean_square), 0.0,
+                       true});
     }
 }
 
 }  // namespace
 
-void write_distractor_file(Run& run, const OutputSettings& s, const AnalysisArrays& a, EntryRecords& records,
-                           CategoryCurves& curves) {
+void write_distractor_file(Run& run, const OutputSettings& s, const AnalysisArrays& a, EntryRecords& records) {
     if (run.host) run.host->write_text_window_line(kBuildingDistractors);
-    const DistractorCounts d = count_distractors(run, s, a, records, curves);
+    OptionFrequencies f;
+    if (!allocate_option_frequencies(run, f)) {
+        const std::int64_t bytes = option_frequency_bytes(std::max(run.cv.categs, 0),
+                                                          std::max(a.top_value, 0), std::max(a.items, 0));
+        show_message_line(run, std::string(trim(int_to_text_left(bytes))) + kNoMemory);
+        return;
+    }
+    score_code_slots(run, f);
+    tally_option_frequencies(run, f, [&](int p, std::span<std::uint8_t> codes) { records.person_codes(p, codes); });
     OutputFile file(run, s.disfile);
     if (!file.open(kMenuDistractors)) return;
     if (heading_lines(s)) write_heading(file, s);
     for (std::int32_t i = 1; i <= a.items && file.ok(); ++i)
-        write_item_rows(file, run, s, d, i, trim(records.label_of(Entity::Item, i)));
+        write_item_rows(file, run, s, f, i, trim(records.label_of(Entity::Item, i)));
     file.close();
 }
 

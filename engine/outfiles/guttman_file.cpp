@@ -6,6 +6,7 @@
 
 #include "engine/outfiles/data_lines.h"
 #include "engine/outfiles/output_frame.h"
+#include "engine/run/category_slots.h"
 #include "engine/run/messages.h"
 #include "engine/run/report_line.h"
 #include "engine/run/numtext.h"
@@ -37,11 +38,11 @@ struct FieldWriter {
     const DataLineLayout& layout;
     bool zero_fill;
     std::string text;
-    // The category value of score x of item i, right-justified in the field.
-    void put(std::string& line, std::int32_t i, int x) {
+    // The category value of recounted category k of item i, right-justified in the field.
+    void put(std::string& line, std::int32_t i, int k) {
         const int g = array_value(a.item_group, i);
         text.assign(static_cast<std::size_t>(layout.xwide), ' ');
-        int_to_text_right(array_value(a.category_value, array_value(a.group_first_slot, g) + x), text);
+        int_to_text_right(array_value(a.category_value, array_value(a.group_first_slot, g) + k), text);
         if (zero_fill) std::replace(text.begin(), text.end(), ' ', '0');
         put_response_field(line, layout, i, text);
     }
@@ -108,12 +109,11 @@ void write_guttmanized_file(Run& run, const OutputSettings& s, const AnalysisArr
     for (std::int32_t p = 1; p <= a.persons; ++p) {
         start_data_line(line, layout, trim_right(records.label_of(Entity::Person, p)));
         records.person_scores(p, x);
+        // Each response becomes its recounted category 0 or 1 (255: counts in none).
         for (std::size_t i = 1; i <= ni; ++i) {
-            const int g = array_value(a.item_group, static_cast<std::int64_t>(i));
-            const bool usable = x[i - 1] != 255 && g >= 1 && g <= a.groups &&
-                                x[i - 1] <= a.group_top_category[static_cast<std::size_t>(g)];
-            if (!usable) x[i - 1] = 255;
-            if (usable) field.put(line, static_cast<std::int32_t>(i), x[i - 1]);
+            const int k = recoded_category(a, array_value(a.item_group, static_cast<std::int64_t>(i)), x[i - 1]);
+            x[i - 1] = k < 0 ? std::uint8_t{255} : static_cast<std::uint8_t>(k);
+            if (k >= 0) field.put(line, static_cast<std::int32_t>(i), k);
             else put_response_field(line, layout, static_cast<std::int64_t>(i), missing);
         }
         Limits limits;

@@ -43,16 +43,13 @@ ObservationValues observation_values(const AnalysisArrays& a, const OutputSettin
     if (ps >= status::kExtremeMinimum && is >= status::kExtremeMinimum)
         v.measure = bp - measure_in_logits(s, a.item_measure[static_cast<std::size_t>(item)],
                                            a.estimation.item_bias_factor);
-    if (x == 255) return v;
     const int g = array_value(a.item_group, item);
-    if (g < 1 || g > a.groups) return v;
-    const int m = a.group_top_category[static_cast<std::size_t>(g)];
-    if (x > m) return v;  // a slot outside the group's categories
-    const int first = a.group_first_slot[static_cast<std::size_t>(g)];
-    const int k = array_value(a.category_recoded, first + x, -1);
+    const int k = recoded_category(a, g, x);
     const bool usable = (ps >= 1 && is >= status::kExtremeMinimum) ||
                         (is >= 1 && ps >= status::kExtremeMinimum);
-    if (k < 0 || k > m || !usable) return v;
+    if (k < 0 || !usable) return v;
+    const int m = a.group_top_category[static_cast<std::size_t>(g)];
+    const int first = a.group_first_slot[static_cast<std::size_t>(g)];
     const int bottom = array_value(a.category_value, first);
     const ModelMoments e = model_moments(a, curves, g, v.measure, p_work);
     v.expectation = static_cast<float>(bottom) + e.expected;

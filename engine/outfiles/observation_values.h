@@ -29,8 +29,8 @@ float measure_in_logits(const OutputSettings& s, float v, float factor);
 // The values of person p's response x to item i, the person's measure bp already in logits.
 // p_work holds at least top + 1 reals of the largest group. Statuses decide what is computed:
 // the observed value needs the item at -2 or above, the measure difference both at -1 or
-// above, the model values one of them measured and the other not below -1. A response whose
-// slot lies outside its group's categories has no model values.
+// above, the model values one of them measured and the other not below -1. A response that
+// counts in no category (recoded_category) has no model values.
 ObservationValues observation_values(const AnalysisArrays& a, const OutputSettings& s,
                                      CategoryCurves& curves, std::int32_t item, int person_status,
                                      float bp, std::uint8_t x, float* p_work);

@@ -40,7 +40,7 @@ void write_person_score_file(Run& run, const OutputSettings& s, const AnalysisAr
 
 // DISFILE=: per item one row for every code of CODES= (chosen or not), then one row for each
 // code scored missing that was found, and one "MISSING" row for responses that matched no code.
-void write_distractor_file(Run& run, const OutputSettings& s, const AnalysisArrays& a, EntryRecords& records,
-                           CategoryCurves& curves);
+// The figures are the option tally of the category/option/distractor Table (run.arrays).
+void write_distractor_file(Run& run, const OutputSettings& s, const AnalysisArrays& a, EntryRecords& records);
 
 }  // namespace korvelan

@@ -157,6 +157,7 @@ void allocate_group_block(Run& run) {
     const std::int32_t g = a.groups;
     const std::size_t n = entries(g);
     auto allocate = [&] {
+        a.group_top_value.assign(n, 0);
         a.group_top_category.assign(n, 0);
         a.group_first_slot.assign(n, 0);
         for (auto* v : {&a.group_weight_sum, &a.group_pivot, &a.group_average_difference})

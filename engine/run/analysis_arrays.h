@@ -62,6 +62,9 @@ struct ResidualCorrelationFacet {
 struct EstimationResults {
     std::int32_t iteration_counter = 0;  // rows of the iteration report (PROX, then UCON)
     std::int16_t reestimate_flag = 0;    // set when a status changed or observations were dropped
+    // Set by PROX's first numbering of the categories: from then on the slots of a group hold
+    // its recounted categories 0..group_top_category (category_value gives each one's value).
+    bool categories_recounted = false;
     // Status above 0 after PROX; after a run-time re-selection, the selected ones not extreme.
     std::int32_t active_persons = 0;
     std::int32_t active_items = 0;
@@ -133,7 +136,11 @@ struct AnalysisArrays {
     ItemDefinitionStrings strings;
 
     // Group block (G + 1 entries): one RatingScaleGroup per index.
-    std::vector<std::int32_t> group_top_category, group_first_slot;
+    // group_top_value: the highest category value of the group's scored responses, as data input
+    // lays out the slots (engine/run/category_slots.h); it never changes. group_top_category: the
+    // highest recounted category, set when PROX numbers the categories in use (-1: no scale);
+    // it is below the top value whenever the values do not start at 0 or a category is dropped.
+    std::vector<std::int32_t> group_top_value, group_top_category, group_first_slot;
     std::vector<float> group_weight_sum, group_pivot, group_average_difference;
     std::vector<char> group_model;  // 'R', 'S' or 'F'
     std::vector<std::uint8_t> group_pivot_flag;

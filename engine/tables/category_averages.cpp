@@ -34,7 +34,7 @@ void add_response(Tally& s, int i, float w, float measure, float b, int x, int c
     const AnalysisArrays& a = s.a;
     const int c = std::clamp(code, 0, std::max(t.run.cv.categs, 0));
     add_to_weighted_mean(t.code_weight[t.at(c, i)], t.code_average[t.at(c, i)], w, measure);
-    const int r = usable_category(a, i, x);
+    const int r = recoded_category(a, a.item_group[i], x);
     if (r < 0) return;
     add_to_weighted_mean(t.observed_weight[t.at(r, i)], t.observed_average[t.at(r, i)], w, measure);
     const float uscale = t.run.cv.uscale == 0.0f ? 1.0f : t.run.cv.uscale;

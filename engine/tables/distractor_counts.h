@@ -1,72 +1,13 @@
-// The figures behind the category, option and distractor table: per item and per response code
-// (its position among the CODES= entries, 0 for a response that is none of them) how often it
-// was given, the weighted mean and mean square of the measures of the persons who gave it, the
-// same for the responses scored missing, and the mean squared standardized residual with the
-// model's expectation of it per category. One pass over the persons fills every figure with
-// running means, so no response is held in memory.
+// The order of the rows of the category, option and distractor table and the flag of a code
+// chosen by persons no abler than those of a lower-scored code; the figures themselves come from
+// the option tally the DISFILE= file shares (engine/estimation/option_tally.h).
 #pragma once
 
-#include <cstdint>
 #include <vector>
 
-#include "engine/run/run.h"
+#include "engine/estimation/option_tally.h"
 
 namespace korvelan {
-
-struct CodeFigures {
-    std::int32_t count = 0;          // responses with the code that are not scored missing
-    float weight = 0.0f;             // W: the person weights of those responses
-    float mean = 0.0f;               // M: weighted mean of the person measures, user units
-    float mean_square = 0.0f;        // Q: weighted mean of their squares
-    std::int32_t missing_count = 0;  // responses with the code scored missing
-    float missing_weight = 0.0f, missing_mean = 0.0f, missing_mean_square = 0.0f;
-    float outfit_weight = 0.0f;      // W2: weights of the responses that enter the outfit
-    float outfit = 0.0f;             // Z: weighted mean of the squared standardized residual
-    std::int32_t score_value = -1;   // 0..254, 255 missing, -1 for an item that is not scored
-    std::int32_t category = -1;      // recoded category of the code's responses; -1 none
-};
-
-struct OptionFrequencies {
-    int codes = 0;  // C, the CODES= entries
-    int top = 0;    // the highest category value of every group
-    int items = 0;
-    std::vector<CodeFigures> figures;      // by item 0..NI and code 0..C
-    std::vector<float> expected_weight;    // SP: by item and category 0..top, sum of w x P(k)
-    std::vector<float> expected_residual;  // SV: sum of w x P(k) x (k - E)^2 / V
-
-    CodeFigures& at(int item, int code) { return figures[index(item, code)]; }
-    const CodeFigures& at(int item, int code) const { return figures[index(item, code)]; }
-    float& sp(int item, int k) { return expected_weight[category_index(item, k)]; }
-    float& sv(int item, int k) { return expected_residual[category_index(item, k)]; }
-    float sp(int item, int k) const { return expected_weight[category_index(item, k)]; }
-    float sv(int item, int k) const { return expected_residual[category_index(item, k)]; }
-
-  private:
-    std::size_t index(int item, int code) const {
-        return static_cast<std::size_t>(item) * static_cast<std::size_t>(codes + 1) +
-               static_cast<std::size_t>(code);
-    }
-    std::size_t category_index(int item, int k) const {
-        return static_cast<std::size_t>(item) * static_cast<std::size_t>(top + 1) +
-               static_cast<std::size_t>(k);
-    }
-};
-
-// The bytes the figures take as the memory message counts them: (C + 1) x 12 + M x 2 + 2 reals
-// per item, and C for the code order.
-std::int64_t option_frequency_bytes(int codes, int top, int items);
-// Sizes the figures for the run, every score value and category -1. False when the memory is
-// not available (or the run's memory hook refuses the Table work block).
-bool allocate_option_frequencies(Run& run, OptionFrequencies& f);
-
-// The score value of every code of every scored item (status -1 or above, a group above 0).
-void score_code_slots(const Run& run, OptionFrequencies& f);
-// The person pass: every person with status -2 or above, on every item with status -2 or above.
-void tally_persons(Run& run, OptionFrequencies& f);
-
-// Adds a value of weight w > 0 to a weighted running mean and mean square: W += w,
-// M += w (m - M) / W, Q += w (m^2 - Q) / W.
-void add_to_weighted_mean(float w, float m, float& weight, float& mean, float& mean_square);
 
 // The order of the codes: "S" and "V" by score value, "U" and "C" by use, "A" and "M" by average
 // measure, "D" as CODES= lists them; 1, 3, 5 or 7. Any other letter becomes "S".
@@ -76,9 +17,6 @@ int option_order_mode(char& osort);
 // then score value, then average measure; average measure, then score value. Mode 7 keeps it.
 void sort_code_order(const OptionFrequencies& f, int item, int mode, std::vector<int>& order);
 
-// The outfit mean-square of a code: its mean squared residual over the model's expectation of it
-// in the code's category, at most 9.99; the plain mean where the code has no category.
-float code_outfit(const OptionFrequencies& f, int item, int code);
 // Whether some other code of the item with a lower score value is given by persons of an
 // average measure equal to or above this code's.
 bool measure_disordered(const OptionFrequencies& f, int item, int code);

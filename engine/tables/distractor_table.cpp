@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <span>
 #include <string>
 
 #include "engine/estimation/estimation_common.h"
@@ -25,6 +26,7 @@ constexpr const char* kNoMemoryLine = " NOT ENOUGH MEMORY FOR TABLE";
 constexpr const char* kBuilding = "  Building Category/Option/Distractor Table ";
 constexpr int kCodeColumn = 11;  // the data code of a row, from the page-control column
 constexpr int kCodeWidth = 7;
+constexpr float kLargestOutfit = 9.99f;  // a normalised outfit shows at most this
 
 std::string blanks(int n) { return std::string(static_cast<std::size_t>(std::max(n, 0)), ' '); }
 
@@ -95,8 +97,7 @@ struct MeanTexts {
 MeanTexts mean_texts(float weight, float mean, float mean_square) {
     MeanTexts t{blanks(8), blanks(5)};
     if (weight > 1.0f)
-        t.error = cut_number(std::sqrt(std::max(0.0f, (mean_square - mean * mean) / (weight - 1.0f))),
-                             "F(10.2)", 5);
+        t.error = cut_number(standard_error_of_mean(weight, mean, mean_square), "F(10.2)", 5);
     if (weight > 0.0f) t.average = cut_number(mean, "F(8.2)", 8);
     return t;
 }
@@ -140,7 +141,7 @@ void write_code_row(Run& run, const Layout& l, const OptionFrequencies& f, ItemR
     std::string figures = m.average + " " + m.error + blanks(5);
     if (c.weight > 0.0f)
         figures = m.average + (measure_disordered(f, r.item, s) ? "*" : " ") + m.error +
-                  cut_number(code_outfit(f, r.item, s), "F(5.1)", 5);
+                  cut_number(code_outfit(f, r.item, s, kLargestOutfit), "F(5.1)", 5);
     const int v = c.score_value;
     const std::string value = v < 0 || v > 254 ? " ***" : fmt_i(v, 4);
     const std::string code = codes_entry_text(run, s);
@@ -259,7 +260,10 @@ void write_option_frequency_table(ReportContext& ctx) {
     if (run.host)
         run.host->write_text_window_line(kBuilding +
                                          std::string(trim(int_to_text_left(run.rep.request.table))));
-    tally_persons(run, f);
+    WorkFiles files = run_work_files(run);
+    tally_option_frequencies(run, f, [&](int p, std::span<std::uint8_t> codes) {
+        read_person_codes_record(run, files, p, codes);
+    });
     write_title(run, l);
     write_column_headings(run, l);
     write_items(ctx, l, f);

@@ -72,7 +72,7 @@ void count_responses(ReportContext& ctx, std::vector<EmpiricalCounts>& counts) {
         for (int i = 1; i <= a.items; ++i) {
             if (!plotted_item(a, i)) continue;
             EmpiricalCounts& c = counts[static_cast<std::size_t>(i)];
-            const int k = usable_category(a, i, scores[static_cast<std::size_t>(i - 1)]);
+            const int k = recoded_category(a, a.item_group[i], scores[static_cast<std::size_t>(i - 1)]);
             if (k < 0 || k > c.top) {
                 c.missing += w;
                 continue;

@@ -105,7 +105,7 @@ void write_person_keyform(KeyformPage& page, int p) {
         const int st = item_status_of(a, i);
         if (st <= 0) continue;
         const int x = page.scores[static_cast<std::size_t>(i - 1)];
-        const int r = usable_category(a, i, x);
+        const int r = recoded_category(a, a.item_group[i], x);
         if (r < 0) continue;
         break_page_if_needed(run, run.rep.page_line_counter + 4);
         if (run.rep.page_line_counter == 2) {

@@ -97,7 +97,7 @@ std::string residual_cell(const Listing& l, int person, int item, int x) {
     const std::string not_usable = pad_left("X", static_cast<std::size_t>(w));
     const int other_status = l.items ? person_status_of(a, person) : item_status_of(a, item);
     if (other_status < status::kMeasured) return not_usable;
-    const int c = usable_category(a, item, x);
+    const int c = recoded_category(a, array_value(a.item_group, item), x);
     if (c < 0) return not_usable;
     const int t = shown_residual(response_standardized_residual(l.run, person, item, c));
     return std::abs(t) <= 1 ? std::string(static_cast<std::size_t>(w), ' ') : fmt_i(t, w);

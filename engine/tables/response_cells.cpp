@@ -7,14 +7,6 @@
 
 namespace korvelan {
 
-int usable_category(const AnalysisArrays& a, int item, int x) {
-    if (x < 0 || x >= 255) return -1;
-    const int g = array_value(a.item_group, item, 0);
-    if (g < 1 || g > a.groups) return -1;
-    if (x >= group_slot_count(a, g)) return -1;
-    return array_value(a.category_recoded, a.group_first_slot[g] + x, -1);
-}
-
 int shown_residual(float z) {
     if (std::isnan(z)) return 0;
     const float capped = std::min(std::fabs(z), 9.0f);

@@ -1,18 +1,15 @@
-// What the Tables of single responses share: the usable category of a scored response, the
-// residual as a cell shows it, the digits of an entry number, the rows of a page block and the
-// entity words of a side.
+// What the Tables of single responses share: the category of a scored response
+// (recoded_category, engine/run/category_slots.h), the residual as a cell shows it, the digits
+// of an entry number, the rows of a page block and the entity words of a side.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "engine/report/report_context.h"
+#include "engine/run/category_slots.h"
 
 namespace korvelan {
-
-// The recoded category of scored response x to item i; -1 when the response is missing or not
-// usable: beyond the slots of the item's group, or in a category the analysis does not use.
-int usable_category(const AnalysisArrays& a, int item, int x);
 
 // The standardized residual as a cell shows it: its magnitude capped at 9, truncated toward
 // zero (-2.7 shows -2, 14.3 shows 9).

@@ -94,12 +94,13 @@ void write_person_line(Scalogram& s, int p, int a, int b) {
     for (int i = a; i <= b; ++i) {
         const int item = s.items[static_cast<std::size_t>(i - 1)];
         const int x = s.scores[static_cast<std::size_t>(item - 1)];
-        if (usable_category(am, item, x) < 0) continue;
-        std::string text = fmt_i(x, 6).substr(static_cast<std::size_t>(6 - s.cell_width));
         const int g = am.item_group[item];
+        const int k = recoded_category(am, g, x);
+        if (k < 0) continue;
+        std::string text = fmt_i(x, 6).substr(static_cast<std::size_t>(6 - s.cell_width));
         const float difference = am.person_measure[p] - am.item_measure[item];
         if (s.zoned && outside_expected_zone(am.category_half_point_measure, am.group_first_slot[g],
-                                             am.group_top_category[g], x, difference))
+                                             am.group_top_category[g], k, difference))
             for (char& c : text)
                 if (c != ' ') c = static_cast<char>(c + 16);
         cells.replace(static_cast<std::size_t>(s.cell_width * (i - a)),

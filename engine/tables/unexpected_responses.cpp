@@ -149,7 +149,7 @@ bool fill_row(Grid& g, int e, std::string& cells) {
         const int person = g.items ? o : e, item = g.items ? e : o;
         if (g.items) read_person_scores_record(run, g.files, o, g.scores);
         const int x = g.scores[static_cast<std::size_t>(item - 1)];
-        const int c = x == kMissingScore ? -1 : usable_category(run.arrays, item, x);
+        const int c = recoded_category(run.arrays, array_value(run.arrays.item_group, item), x);
         if (c < 0) continue;
         const std::size_t last = k * static_cast<std::size_t>(w) + static_cast<std::size_t>(w) - 1;
         if (!unexpected_residual(response_standardized_residual(run, person, item, c))) {

@@ -73,6 +73,8 @@ inline void load_data(AnalysisArrays& a, const DataSet& d) {
         a.top_value = std::max(a.top_value, a.group_top_category[g]);
     }
     a.slots = slot - 1;
+    // Data input leaves the top values; the recounted tops start equal (values from 0).
+    a.group_top_value = a.group_top_category;
     a.category_status.assign(a.slots + 1, 0);
     a.category_recoded.assign(a.slots + 1, 0);
     a.category_value.assign(a.slots + 1, 0);

@@ -36,7 +36,8 @@ std::vector<std::string> rows(EstimationRun& e) {
 TEST(ProxCategories, DeletedCategoriesLeaveTheNumberingAtTheStart) {
     AnalysisArrays a;
     a.groups = 2, a.slots = 6;
-    a.group_top_category = {0, 3, 1};
+    a.group_top_value = {0, 3, 1};
+    a.group_top_category = {0, -1, -1};
     a.group_first_slot = {0, 1, 5};
     a.category_status = {0, 1, -1, 1, 1, 1, -1};
     a.step_calibration = {0, 0.0f, 0.5f, 1.5f, 2.5f, 0.0f, 0.0f};

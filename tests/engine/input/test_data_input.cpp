@@ -156,8 +156,8 @@ TEST(DataInput, GroupsLayOutCategorySlotsFromTheirTopScores) {
     const AnalysisArrays& arr = a.run.arrays;
     EXPECT_EQ(arr.groups, 2);
     EXPECT_EQ(arr.item_group, (std::vector<std::int32_t>{1, 2, 2, 1, 1}));
-    EXPECT_EQ(arr.group_top_category[1], 2);
-    EXPECT_EQ(arr.group_top_category[2], 3);
+    EXPECT_EQ(arr.group_top_value[1], 2);
+    EXPECT_EQ(arr.group_top_value[2], 3);
     EXPECT_EQ(arr.group_first_slot[1], 1);
     EXPECT_EQ(arr.group_first_slot[2], 4);
     EXPECT_EQ(arr.slots, 7);

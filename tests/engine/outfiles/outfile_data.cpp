@@ -79,6 +79,7 @@ OutfileData dichotomous_data() {
     a.group_top_category[1] = 1;
     a.group_first_slot[1] = 1;
     a.category_value = {0, 0, 1};
+    a.category_recoded = {0, 0, 1};
     a.step_calibration = {0.0f, 0.0f, 0.0f};
     a.step_information = {0.0f, 0.0f, 0.25f};
     a.category_half_point_measure = {0.0f, 0.0f, 0.0f};

@@ -233,14 +233,22 @@ TEST_F(AfterRun, CodesAndScoresOutsideTheScoringAreNotUsed) {
     EXPECT_EQ(codes_in_order(rows, 1), "0");
     EXPECT_EQ(missing_rows(rows), missing);
     run.cv.categs = 2;
-    // A score value above the group's top category has no category and no outfit.
-    run.arrays.group_top_category[1] = 0;
-    rows = rows_of(write_now());
-    for (const Row& r : rows)
-        if (r.code == "1") {
-            EXPECT_EQ(r.outfit, ".0") << r.line;
-        }
-    EXPECT_EQ(codes_in_order(rows, 1), "01");
+    // A score value in a slot whose category the analysis does not use, or beyond the group's
+    // slots, has no category and no outfit; its responses are still counted.
+    korvelan::AnalysisArrays& a = run.arrays;
+    const int slot = a.group_first_slot[1] + 1;
+    for (int variant = 0; variant < 2; ++variant) {
+        const int recoded = a.category_recoded[static_cast<std::size_t>(slot)], slots = a.slots;
+        if (variant == 0) a.category_recoded[static_cast<std::size_t>(slot)] = -4;
+        else a.slots = a.group_first_slot[1];
+        rows = rows_of(write_now());
+        for (const Row& r : rows)
+            if (r.code == "1") {
+                EXPECT_EQ(r.outfit, ".0") << r.line;
+            }
+        EXPECT_EQ(codes_in_order(rows, 1), "01");
+        a.category_recoded[static_cast<std::size_t>(slot)] = recoded, a.slots = slots;
+    }
 }
 
 TEST_F(AfterRun, CodesScoredMissingAndCodeLabels) {
