@@ -153,23 +153,6 @@ TEST(FrameMenus, TheDiagnosisMenuShowsItsSeparatorUnderAboutBeforeTheRun) {
     EXPECT_GT(diagnosis->sizeHint().height(), about_only.sizeHint().height());
 }
 
-// "Edit/create file with xdg-open" has no file to give xdg-open, which then opens nothing: the
-// user is told instead of nothing happening.
-TEST(FrameMenus, EditCreateFileWithXdgOpenWarnsInsteadOfStartingItWithoutAFile) {
-    Frame f;
-    f.window->host().settings().editor = "xdg-open";
-    f.window->menus().add_startup_entries();
-    const QList<QAction*> edit = f.window->menus().popup(1)->actions();
-    ASSERT_EQ(edit[1]->text().toStdString(), "Edit/create file with xdg-open");
-    edit[1]->trigger();
-    EXPECT_TRUE(f.launcher.starts.empty());
-    EXPECT_TRUE(f.shows("Warning: the following command may have failed."));
-    // With a file to open it is started.
-    edit[0]->trigger();
-    ASSERT_EQ(f.launcher.starts.size(), 1u);
-    EXPECT_EQ(f.launcher.starts[0].program, "xdg-open");
-}
-
 // Save As asks in the current folder; the name chosen shows in the frame's title, and Save then
 // writes to it without asking.
 TEST(FrameMenus, SaveAsStartsInTheCurrentFolderAndTheSavedNameShowsInTheFramesTitle) {
