@@ -26,6 +26,11 @@ using MenuHandler = void (*)(std::string_view entry_text);
 // Whether a file prompt asks for a file to read or a name to write.
 enum class FilePromptMode { Open, Save };
 
+// How the last console read ended: Enter on a typed line, the Open File command (the prompt's
+// file dialog is wanted), or another menu command that answered the waiting prompt instead
+// (its line is not an answer).
+enum class ConsoleAnswer { Typed, OpenFile, MenuCommand };
+
 // The Input/Output window: lines out, typed lines in, the finish-iterating request.
 class ConsoleWindowServices {
 public:
@@ -36,6 +41,8 @@ public:
     // Waits for one typed line. nullopt when no line can come (batch mode, end of input):
     // the caller then takes the empty answer and never waits.
     virtual std::optional<std::string> console_read_line() = 0;
+    // How the last console_read_line ended.
+    virtual ConsoleAnswer console_answer() const { return ConsoleAnswer::Typed; }
     // Shows a prompt without ending the line.
     virtual void console_write_prompt(std::string_view text) = 0;
     // True once the user asked to finish iterating since the last clear.
@@ -46,7 +53,7 @@ public:
     virtual void pump_messages() {}
     // Whether the idle loop after a run should go on pumping (a desktop host) or return.
     virtual bool keep_idling() { return false; }
-    // Types an Enter into a console read that waits, so that it returns; nothing otherwise.
+    // Ends a console read that waits, as answered by a menu command; nothing otherwise.
     virtual void submit_pending_input() {}
 };
 

@@ -175,6 +175,11 @@ void apply_command_line(Run& run) {
 
 namespace {
 
+// A menu command ended the wait instead of an answer: the typed line does not count.
+bool answered_by_menu(const Run& run) {
+    return run.host && run.host->console_answer() == ConsoleAnswer::MenuCommand;
+}
+
 // A name the run cannot do without could not be obtained from the console.
 [[noreturn]] void stop_without_name(Run& run, std::string_view what) {
     show_message_line(run, std::string(msg::kNameNeededNoInput) + std::string(what));
@@ -187,6 +192,7 @@ void obtain_control_file(Run& run) {
             auto typed = ask_console_line(
                 run, std::string(msg::kControlPrompt1) + msg::kControlPrompt2);
             if (!typed) stop_without_name(run, "a control file name");
+            if (answered_by_menu(run)) continue;  // the prompt asks again
             std::string name(trim(*typed));
             if (name.empty()) {
                 if (run.host) name = run.host->prompt_for_file_name(
@@ -260,12 +266,19 @@ bool obtain_report_file(Run& run) {
             // its report to a work file that is deleted at exit.
             if (!typed && same_as_control) stop_run_as_failed(run);
             if (!typed) no_answer = true;
-            std::string name = typed ? std::string(trim(*typed)) : std::string();
+            std::string name = typed && !answered_by_menu(run) ? std::string(trim(*typed)) : std::string();
+            if (typed && name.empty() && run.host->console_answer() == ConsoleAnswer::OpenFile) {
+                name = run.host->prompt_for_file_name(msg::kReportFileDialogTitle, run.host->initial_settings().filter,
+                                                      FilePromptMode::Save);
+                if (!name.empty()) window(run, name);
+            }
             run.rs.report_file = name.empty() ? zou : name;
         }
         bool ask_extra = !run.rs.both_names_given && run.rs.command_instructions.empty();
         if (ask_extra) {
-            auto typed = ask_console_line(run, msg::kExtraSpecifications);
+            std::optional<std::string> typed;
+            do typed = ask_console_line(run, msg::kExtraSpecifications);
+            while (typed && answered_by_menu(run));
             run.rs.extra_specifications = typed ? typed->substr(0, std::min<std::size_t>(typed->size(), 80)) : "";
         }
         if (open_unit(run, unit::kReport, run.rs.report_file, OpenMode::Write) == 0) return true;

@@ -12,7 +12,7 @@ namespace korvelan {
 
 namespace {
 using namespace menu_cmd;
-constexpr int kCarriageReturn = 13, kBackspace = 8;
+constexpr int kCarriageReturn = 13;
 }  // namespace
 
 void FrameWindow::edit_initial_settings() {
@@ -87,14 +87,7 @@ bool FrameWindow::dispatch_console(int id) {
         case kExit: close(); return true;
         case kFinishIterating: set_finish_iterating(); return true;
         case kEnter: text_.type_char(kCarriageReturn); return true;
-        case kOpenFile:
-            // The answer goes empty, which makes the waiting prompt open the file dialog.
-            if (host_.read_waiting()) {
-                if (!text_.line_finished())
-                    for (std::size_t n = store_.last_line().size(); n > 0; --n) text_.type_char(kBackspace);
-                text_.type_char(kCarriageReturn);
-            }
-            return true;
+        case kOpenFile: host_.answer_with_file_dialog(); return true;
         case kCut: text_.cut_selection(); return true;
         case kCopy: text_.copy_selection(); return true;
         case kPaste: text_.paste_clipboard(); return true;

@@ -1,6 +1,7 @@
 // The entries the engine and the start-up add to the frame's menus, the handlers bound to them,
 // and the states the frame's own commands change.
 #include <QAction>
+#include <filesystem>
 
 #include "engine/run/message_texts.h"
 #include "engine/run/numtext.h"
@@ -16,6 +17,14 @@ using menu_cmd::kFinishIterating;
 constexpr int kSystemMenu = -1;
 
 bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+
+std::string current_folder() {
+    std::error_code ec;
+    std::string folder = std::filesystem::current_path(ec).string();
+    if (ec || folder.empty()) return {};
+    if (folder.back() != '/') folder += '/';
+    return folder;
+}
 
 }  // namespace
 
@@ -60,9 +69,12 @@ EntryHandler FrameMenus::handler_for_text(std::string_view text) {
         };
     }
     if (!contains(text, "=")) return {};
-    return [&f](const MenuChoice& c) {
+    // The engine adds an entry as it writes the file, under the name the control file gives:
+    // a relative name is the file in the folder current then, wherever a later file prompt
+    // has moved the current folder to.
+    return [&f, folder = current_folder()](const MenuChoice& c) {
         edit_file_from_menu(f.services().launcher, f.host().window_line(), f.host().initial_settings(),
-                            f.run().rs.temp_directory, c.text);
+                            f.run().rs.temp_directory, c.text, folder);
     };
 }
 

@@ -15,7 +15,7 @@ FrameMenus::FrameMenus(FrameWindow& frame)
       view_(std::make_unique<QtMenuView>(model_, *frame.menuBar(), [this](int id) { frame_.command(id); })) {
     engine_menus_.attach(frame_.run());
     engine_menus_.set_engine_entry_handlers([this](std::string_view text) { return handler_for_text(text); });
-    engine_menus_.set_edit_entry_handler(handler_for_text("="));
+    engine_menus_.set_edit_entry_handler([this] { return handler_for_text("="); });
     model_.add_listener([this] { apply_accelerators(); });
     apply_accelerators();
 }

@@ -30,6 +30,11 @@ FrameWindow::FrameWindow(Run& run, FrameServices services, QWidget* parent)
     host_.on_finish_cleared = [this] { menus_->set_finish_iterating_mark(false); };
     host_.on_welcome = [this] { show_welcome(); };
     text_.on_edit_commands = [this](bool enabled) { menus_->set_edit_commands_enabled(enabled); };
+    // The Input/Output window fills the frame and shows no caption of its own: the name it was
+    // saved under goes into the frame's title.
+    connect(&text_, &QWidget::windowTitleChanged, this, [this](const QString& title) {
+        setWindowTitle(QString::fromLatin1(kProgramWord) + QStringLiteral(" - [") + title + QStringLiteral("]"));
+    });
     run_.host = &host_;
     menus_->set_edit_commands_enabled(false);
 }

@@ -48,7 +48,8 @@ void ModelMenuServices::set_result_menus_enabled(int state) {
 }
 
 void ModelMenuServices::add_edit_menu_entry(std::string_view label, std::string_view path) {
-    menus_.append(menu_bar::kEdit, 0, std::string(label) + std::string(path), edit_handler_);
+    menus_.append(menu_bar::kEdit, 0, std::string(label) + std::string(path),
+                  make_edit_handler_ ? make_edit_handler_() : EntryHandler{});
     menus_.redraw();
 }
 

@@ -22,8 +22,9 @@ public:
     // entries), chosen by its text; none when not set.
     using HandlerForText = std::function<EntryHandler(std::string_view text)>;
     void set_engine_entry_handlers(HandlerForText f) { handler_for_text_ = std::move(f); }
-    // The handler of the Edit-menu entries of files (opens the file named after "=").
-    void set_edit_entry_handler(EntryHandler h) { edit_handler_ = std::move(h); }
+    // Makes the handler of each Edit-menu entry of a file (opens the file named after "=") as
+    // the entry is added.
+    void set_edit_entry_handler(std::function<EntryHandler()> make) { make_edit_handler_ = std::move(make); }
 
     void insert_menu_item(int menu, int position, std::string_view text, MenuHandler h) override;
     void append_menu_item(int menu, std::string_view text, MenuHandler h) override;
@@ -41,7 +42,7 @@ private:
     MenuModel& menus_;
     Run* run_ = nullptr;
     HandlerForText handler_for_text_;
-    EntryHandler edit_handler_;
+    std::function<EntryHandler()> make_edit_handler_;
     bool results_built_ = false;
 };
 

@@ -19,7 +19,13 @@ QString action_text(const MenuEntry& e) {
 void apply(QAction& a, const MenuEntry& e) {
     a.setSeparator(e.separator);
     a.setData(e.id);
-    if (e.separator) return;
+    if (e.separator) {
+        // An action reused as a separator keeps its old text, which some styles draw as a
+        // heading on the line.
+        a.setText(QString());
+        a.setCheckable(false);
+        return;
+    }
     a.setText(action_text(e));
     a.setCheckable(e.checked);
     a.setChecked(e.checked);
@@ -40,6 +46,9 @@ QtMenuView::QtMenuView(MenuModel& model, QMenuBar& bar, Chosen chosen)
             bar_actions_.push_back(a);
         } else {
             QMenu* m = bar.addMenu(title);
+            // Every separator of the model shows, also the one that ends the Diagnosis menu
+            // under "About..." until the run adds the result entries below it.
+            m->setSeparatorsCollapsible(false);
             menus_.push_back(m);
             bar_actions_.push_back(m->menuAction());
         }

@@ -20,6 +20,15 @@ void start_editor(Launcher& launcher, const WindowLine& window, const InitialSet
                   std::string_view file) {
     run_program_with_argument(launcher, window, settings.editor, file);
 }
+
+// xdg-open opens a file with the program the desktop associates with it; given nothing it
+// opens nothing.
+bool needs_a_file(std::string_view editor) {
+    const std::vector<std::string> words = split_program_setting(editor);
+    if (words.empty()) return false;
+    const std::string& program = words.front();
+    return std::filesystem::path(program).filename() == "xdg-open" && words.size() == 1;
+}
 }  // namespace
 
 std::string command_line_text(std::string_view program, std::string_view argument) {
@@ -77,15 +86,26 @@ bool run_batch_file(Launcher& launcher, std::string_view name) {
 }
 
 void edit_file_from_menu(Launcher& launcher, const WindowLine& window, const InitialSettings& settings,
-                         std::string_view temp_directory, std::string_view entry) {
+                         std::string_view temp_directory, std::string_view entry,
+                         std::string_view base_directory) {
     const std::size_t eq = entry.find('=');
     if (eq == std::string_view::npos || eq + 1 >= entry.size()) {
+        if (needs_a_file(settings.editor)) {
+            if (window) {
+                window(kStartWarning);
+                window(command_line_text(settings.editor, ""));
+            }
+            return;
+        }
         start_editor(launcher, window, settings, " ");
     } else if (entry[eq + 1] == '=') {
         start_editor(launcher, window, settings,
                      std::string(trim(temp_directory)) + std::string(entry.substr(eq + 2)));
     } else {
-        start_editor(launcher, window, settings, entry.substr(eq + 1));
+        const std::string_view name = trim(entry.substr(eq + 1));
+        const bool relative = !name.empty() && name.front() != '/';
+        start_editor(launcher, window, settings,
+                     relative ? std::string(base_directory) + std::string(name) : std::string(name));
     }
 }
 

@@ -45,9 +45,12 @@ bool run_batch_file(Launcher& launcher, std::string_view name);
 
 // The Edit and File menu entries that name a file after "=": no "=" or nothing after it starts
 // the editor alone; "==" names a file of the temporary directory; otherwise the text after "="
-// is the file.
+// is the file, a relative name taken in `base_directory` (the folder that was current when the
+// file was written; ends in "/", or is empty for the current folder). An editor that needs a
+// file ("xdg-open") is not started alone: the warning of a failed start is shown instead.
 void edit_file_from_menu(Launcher& launcher, const WindowLine& window, const InitialSettings& settings,
-                         std::string_view temp_directory, std::string_view entry);
+                         std::string_view temp_directory, std::string_view entry,
+                         std::string_view base_directory = {});
 // "Excel=<program>": starts the program alone; "Excel=" alone does nothing.
 void start_spreadsheet_from_menu(Launcher& launcher, const WindowLine& window, std::string_view entry);
 

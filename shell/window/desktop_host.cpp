@@ -51,6 +51,7 @@ void DesktopHost::console_write_prompt(std::string_view text) { console_write_li
 std::optional<std::string> DesktopHost::console_read_line() {
     if (quitting_) return std::nullopt;
     read_waiting_ = true;
+    answer_kind_ = ConsoleAnswer::Typed;
     answer_ = std::string(window_.store().last_line());
     QEventLoop loop;
     read_loop_ = &loop;
@@ -70,9 +71,19 @@ int DesktopHost::console_read_line(char* buffer, int capacity) {
     return k + 2;
 }
 
+// The Enter ends the typed line in the window; the read's answer then is the command's.
 void DesktopHost::submit_pending_input() {
     if (!read_waiting_) return;
     window_.type_char(13);
+    answer_kind_ = ConsoleAnswer::MenuCommand;
+}
+
+void DesktopHost::answer_with_file_dialog() {
+    if (!read_waiting_) return;
+    if (!window_.line_finished())
+        for (std::size_t n = window_.store().last_line().size(); n > 0; --n) window_.type_char(8);
+    window_.type_char(13);
+    answer_kind_ = ConsoleAnswer::OpenFile;
 }
 
 bool DesktopHost::keep_idling() {

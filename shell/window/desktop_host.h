@@ -39,6 +39,10 @@ public:
     // The idle loop after a run: waits for events until the program is ended.
     bool keep_idling() override;
     void submit_pending_input() override;
+    ConsoleAnswer console_answer() const override { return answer_kind_; }
+    // The Open File command: a waiting read ends with an empty line, which asks the prompt for
+    // its file dialog; nothing when no read waits.
+    void answer_with_file_dialog();
 
     // The Finish iterating command: may be given at any time, also while the engine computes.
     void request_finish_iterating() { finish_requested_ = true; }
@@ -65,6 +69,7 @@ private:
     bool quitting_ = false;
     bool idling_ = false;
     std::string answer_;  // the line Enter ended
+    ConsoleAnswer answer_kind_ = ConsoleAnswer::Typed;
     static constexpr std::chrono::milliseconds kPumpInterval{15};
     std::chrono::steady_clock::time_point last_pump_{};
 };

@@ -54,7 +54,7 @@ bool print_lines(QPrinter& printer, const TextStore& store, const std::vector<Pr
             for (int line = page.first; line <= page.last; ++line) {
                 const std::string_view text = store.line(line);
                 painter.drawText(0, (line - page.first) * height + ascent,
-                                 QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+                                 QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
                 QCoreApplication::processEvents();
                 if (!go_on) {
                     abort_job(printer, painter);

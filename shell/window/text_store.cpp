@@ -52,7 +52,7 @@ void TextStore::make_room(int extra, bool keep_last_line) {
 
 void TextStore::append_to_last_line(std::string_view text) {
     if (n_ == 0) start_new_line();
-    const int length = std::min(static_cast<int>(text.size()), kMaxLineLength);
+    const int length = std::min(static_cast<int>(text.size()), kMaxLineBytes);
     make_room(length, false);
     const int start = starts_[static_cast<std::size_t>(n_)];
     if (length > 0) std::memcpy(text_.data() + start - 1, text.data(), static_cast<std::size_t>(length));

@@ -1,4 +1,5 @@
-// The text of the Input/Output window: one fixed character buffer with a table of line starts.
+// The text of the Input/Output window: one fixed byte buffer with a table of line starts; the
+// text is UTF-8.
 // Lines are numbered from 1; the last line is the one the user types into. No line ends are
 // stored. Plain C++, so that it can be tested and printed from without a window.
 #pragma once
@@ -13,7 +14,8 @@ class TextStore {
 public:
     static constexpr int kCapacity = 81920;   // characters in the buffer
     static constexpr int kMaxLines = 999;     // the 1000th line empties the store
-    static constexpr int kMaxLineLength = 500;
+    static constexpr int kMaxLineLength = 500;  // characters (the window keeps to it)
+    static constexpr int kMaxLineBytes = 4 * kMaxLineLength;  // UTF-8 takes up to four a character
 
     TextStore();
 
@@ -28,7 +30,7 @@ public:
     void advance_line_count();
     // A new, empty last line.
     void start_new_line();
-    // Copies the text (cut to the line limit) into the last line, which is empty.
+    // Copies the text (cut to kMaxLineBytes) into the last line, which is empty.
     void append_to_last_line(std::string_view text);
     // Puts the character at the 0-based column of the last line; at its end the line grows.
     void store_char_at_column(char c, int column);

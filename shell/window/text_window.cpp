@@ -1,6 +1,8 @@
 // The Input/Output window's view: font, painting, scrolling, keys and the mouse selection.
 #include "shell/window/text_window.h"
 
+#include "shell/window/utf8_cells.h"
+
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -57,29 +59,32 @@ void TextWindow::paintEvent(QPaintEvent* event) {
     const int top = first_visible_line();
     const int first = std::max(0, top + area.top() / char_height_ - 1);
     const int last = std::min(store_.line_count() - 1, top + area.bottom() / char_height_);
-    for (int i = first; i <= last; ++i) {
-        const std::string_view text = store_.line(i + 1);
-        const QPoint at = text_position(i, 0);
-        // One cell per character keeps every column where the caret and the mouse expect it.
-        for (int c = 0; c < static_cast<int>(text.size()); ++c) {
-            const int x = at.x() + c * char_width_;
-            if (x + char_width_ < area.left() || x > area.right()) continue;
-            painter.drawText(x, at.y() + ascent_, QString(QChar(static_cast<unsigned char>(text[c]))));
-        }
-    }
+    for (int i = first; i <= last; ++i) draw_cells(painter, i, 0, TextStore::kMaxLineLength, area);
     if (selection_.active) {
-        const std::string_view text = store_.line(selection_.line + 1);
-        const int end = std::min(selection_.end, static_cast<int>(text.size()));
         const QPoint at = text_position(selection_.line, selection_.first);
         painter.fillRect(at.x(), at.y(), (selection_.end - selection_.first) * char_width_, char_height_, Qt::blue);
         painter.setPen(Qt::white);
-        for (int c = selection_.first; c < end; ++c)
-            painter.drawText(text_position(selection_.line, c).x(), at.y() + ascent_,
-                             QString(QChar(static_cast<unsigned char>(text[c]))));
+        draw_cells(painter, selection_.line, selection_.first, selection_.end, area);
     }
     if (caret_shown_) {
-        const QPoint at = text_position(caret_line_, caret_column_);
+        const int column = caret_line_ == store_.line_count() - 1 ? caret_cell() : caret_column_;
+        const QPoint at = text_position(caret_line_, column);
         painter.fillRect(at.x(), at.y(), char_width_, char_height_, palette().text());
+    }
+}
+
+// One cell per character keeps every column where the caret and the mouse expect it; the
+// characters of cells first..end-1 of a 0-based line are drawn, those outside the area skipped.
+void TextWindow::draw_cells(QPainter& painter, int line, int first, int end, const QRect& area) const {
+    const std::string_view text = store_.line(line + 1);
+    const int y = text_position(line, 0).y() + ascent_;
+    int cell = 0;
+    for (int at = 0; at < static_cast<int>(text.size()) && cell < end; ++cell) {
+        const int next = utf8::next_char(text, at);
+        const int x = text_position(line, cell).x();
+        if (cell >= first && x + char_width_ >= area.left() && x <= area.right())
+            painter.drawText(x, y, QString::fromUtf8(text.data() + at, next - at));
+        at = next;
     }
 }
 
@@ -110,12 +115,13 @@ void TextWindow::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Down: v->triggerAction(QAbstractSlider::SliderSingleStepAdd); return;
     case Qt::Key_Left:
         caret_line_ = store_.line_count() - 1;
-        caret_column_ = std::max(caret_column_ - 1, 0);
+        caret_column_ = utf8::previous_char(store_.last_line(), caret_column_);
         viewport()->update();
         return;
     case Qt::Key_Right:
         if (finished) return;
-        caret_column_ = std::min(caret_column_ + 1, static_cast<int>(store_.last_line().size()));
+        caret_column_ = std::min(utf8::next_char(store_.last_line(), caret_column_),
+                                 static_cast<int>(store_.last_line().size()));
         viewport()->update();
         return;
     case Qt::Key_Insert:
@@ -126,7 +132,8 @@ void TextWindow::keyPressEvent(QKeyEvent* event) {
         return;
     case Qt::Key_Delete:
         if (finished) return;
-        store_.delete_chars(store_.line_count(), caret_column_, 1);
+        store_.delete_chars(store_.line_count(), caret_column_,
+                            utf8::next_char(store_.last_line(), caret_column_) - caret_column_);
         viewport()->update();
         return;
     case Qt::Key_Return:
@@ -135,7 +142,7 @@ void TextWindow::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Tab: type_char(9); return;
     default: break;
     }
-    const QByteArray typed = event->text().toLatin1();
+    const QByteArray typed = event->text().toUtf8();
     for (char c : typed) type_char(static_cast<unsigned char>(c));
 }
 
@@ -156,7 +163,7 @@ void TextWindow::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TextWindow::extend_selection(int line, int column) {
-    const int length = static_cast<int>(store_.line(selection_.active ? selection_.line + 1 : line + 1).size());
+    const int length = utf8::cells(store_.line(selection_.active ? selection_.line + 1 : line + 1));
     if (!selection_.active) {
         if (line < 0 || line >= store_.line_count() || column > length) return;
         selection_ = {true, line, column, column};
@@ -189,12 +196,14 @@ void TextWindow::select_word_at(int line, int column) {
     viewport()->update();
     if (line < 0 || line >= store_.line_count()) return;
     const std::string_view text = store_.line(line + 1);
-    if (column < 0 || column >= static_cast<int>(text.size())) return;
-    int first = column;
+    if (column < 0 || column >= utf8::cells(text)) return;
+    // A blank is one byte in UTF-8: the word is found in bytes, then given in columns.
+    const int at = utf8::byte_of(text, column);
+    int first = at;
     while (first > 0 && text[static_cast<std::size_t>(first - 1)] != ' ') --first;
-    const std::size_t blank = text.find(' ', static_cast<std::size_t>(column));
+    const std::size_t blank = text.find(' ', static_cast<std::size_t>(at));
     const int end = blank == std::string_view::npos ? static_cast<int>(text.size()) : static_cast<int>(blank);
-    selection_ = {true, line, first, end};
+    selection_ = {true, line, utf8::cell_of(text, first), utf8::cell_of(text, end)};
     if (first != end) set_edit_commands(true);
 }
 

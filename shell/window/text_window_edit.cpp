@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -13,6 +14,7 @@
 #include <cstdio>
 
 #include "shell/window/text_window.h"
+#include "shell/window/utf8_cells.h"
 
 namespace korvelan {
 
@@ -39,11 +41,11 @@ void TextWindow::scroll_to_end() {
 }
 
 void TextWindow::append_line(std::string_view text) {
-    text = text.substr(0, std::min<std::size_t>(text.size(), TextStore::kMaxLineLength));
+    text = text.substr(0, static_cast<std::size_t>(utf8::byte_of(text, TextStore::kMaxLineLength)));
     store_.start_new_line();
     line_finished_ = false;
     store_.append_to_last_line(text);
-    store_.note_width(static_cast<int>(text.size()));
+    store_.note_width(utf8::cells(text));
     update_scroll_ranges();
     caret_line_ = store_.line_count() - 1;
     caret_column_ = 0;
@@ -59,19 +61,29 @@ void TextWindow::type_enter() {
     if (on_line_ended) on_line_ended();
 }
 
+// One byte of a typed character: the bytes that continue a UTF-8 character follow their first
+// byte, or are dropped with it when the line already holds its most characters.
 void TextWindow::type_printable(char c) {
     open_new_line_if_finished();
     line_finished_ = false;
-    if (caret_column_ >= TextStore::kMaxLineLength) return;
+    if (utf8::continues(c)) {
+        if (dropping_char_) return;
+    } else {
+        dropping_char_ = utf8::cells(store_.last_line()) >= TextStore::kMaxLineLength;
+        if (dropping_char_) return;
+    }
     store_.insert_blank_at_column(caret_column_);
     store_.store_char_at_column(c, caret_column_);
     ++caret_column_;
-    store_.note_width(caret_column_);
+    const int cell = caret_cell();
+    store_.note_width(cell);
     update_scroll_ranges();
     const int columns = std::max(1, viewport()->width() / char_width_);
     QScrollBar* h = horizontalScrollBar();
-    if (caret_column_ - h->value() >= columns) h->setValue(caret_column_ - columns + 1);
+    if (cell - h->value() >= columns) h->setValue(cell - columns + 1);
 }
+
+int TextWindow::caret_cell() const { return utf8::cell_of(store_.last_line(), caret_column_); }
 
 void TextWindow::finish_typing() {
     caret_line_ = store_.line_count() - 1;
@@ -83,13 +95,14 @@ void TextWindow::type_char(unsigned char c) {
     clear_selection();
     if (c == 8) {
         if (caret_column_ > 0 && !line_finished_) {
-            --caret_column_;
-            store_.delete_chars(store_.line_count(), caret_column_, 1);
+            const int start = utf8::previous_char(store_.last_line(), caret_column_);
+            store_.delete_chars(store_.line_count(), start, caret_column_ - start);
+            caret_column_ = start;
         }
     } else if (c == 9) {
         do {
             type_printable(' ');
-        } while (caret_column_ % kTabStop != 0 && caret_column_ < TextStore::kMaxLineLength);
+        } while (caret_cell() % kTabStop != 0 && caret_cell() < TextStore::kMaxLineLength);
     } else if (c == 13) {
         type_enter();
     } else if (c >= 32 && c != 127) {
@@ -101,7 +114,7 @@ void TextWindow::type_char(unsigned char c) {
 }
 
 void TextWindow::type_text(std::string_view text) {
-    text = text.substr(0, std::min<std::size_t>(text.size(), kMaxPaste));
+    text = text.substr(0, static_cast<std::size_t>(utf8::byte_of(text, kMaxPaste)));
     for (std::size_t i = 0; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         // A line end of LF alone ends the line as CR does; the LF of CR LF is part of the CR's.
@@ -116,11 +129,11 @@ void TextWindow::type_text(std::string_view text) {
 bool TextWindow::copy_selection() {
     if (!selection_.active || selection_.end <= selection_.first) return false;
     const std::string_view text = store_.line(selection_.line + 1);
-    const int end = std::min(selection_.end, static_cast<int>(text.size()));
-    if (end <= selection_.first) return false;
-    const std::string_view chosen = text.substr(static_cast<std::size_t>(selection_.first),
-                                                static_cast<std::size_t>(end - selection_.first));
-    QApplication::clipboard()->setText(QString::fromLatin1(chosen.data(), static_cast<qsizetype>(chosen.size())));
+    const int first = utf8::byte_of(text, selection_.first);
+    const int end = utf8::byte_of(text, selection_.end);
+    if (end <= first) return false;
+    const std::string_view chosen = text.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(end - first));
+    QApplication::clipboard()->setText(QString::fromUtf8(chosen.data(), static_cast<qsizetype>(chosen.size())));
     return true;
 }
 
@@ -129,7 +142,7 @@ void TextWindow::cut_selection() {
 }
 
 void TextWindow::paste_clipboard() {
-    const QByteArray text = QApplication::clipboard()->text().toLatin1();
+    const QByteArray text = QApplication::clipboard()->text().toUtf8();
     const qsizetype nul = text.indexOf('\0');
     const QByteArray part = nul < 0 ? text : text.left(nul);
     type_text(std::string_view(part.constData(), static_cast<std::size_t>(part.size())));
@@ -137,11 +150,14 @@ void TextWindow::paste_clipboard() {
 
 void TextWindow::delete_selection() {
     if (!selection_.active) return;
-    const int count = selection_.end - selection_.first;
-    store_.delete_chars(selection_.line + 1, selection_.first, count);
+    const std::string_view text = store_.line(selection_.line + 1);
+    const int first = utf8::byte_of(text, selection_.first);
+    const int end = utf8::byte_of(text, selection_.end);
+    const int count = end - first;
+    store_.delete_chars(selection_.line + 1, first, count);
     caret_line_ = store_.line_count() - 1;
-    if (selection_.line == caret_line_ && selection_.first < caret_column_)
-        caret_column_ = caret_column_ > selection_.end ? caret_column_ - count : selection_.first;
+    if (selection_.line == caret_line_ && first < caret_column_)
+        caret_column_ = caret_column_ > end ? caret_column_ - count : first;
     clear_selection();
 }
 
@@ -161,7 +177,8 @@ std::string TextWindow::save_text_store(const std::string& path) const {
 }
 
 std::string TextWindow::ask_save_file_name() {
-    QFileDialog dialog(nullptr);
+    // The dialog starts in the current folder, as the file prompts do, not in the last one visited.
+    QFileDialog dialog(nullptr, QString(), QDir::currentPath());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters({"Text Files (*.txt)", "All Files (*.*)"});
     dialog.setDefaultSuffix("txt");

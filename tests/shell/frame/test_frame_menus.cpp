@@ -6,7 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QTest>
+#include <filesystem>
+
+#include "tests/support/data_sets.h"
 
 namespace korvelan {
 namespace {
@@ -109,6 +115,72 @@ TEST(FrameMenus, StartUpEntriesStartTheEditorAndOpenTheSettingsDialog) {
     EXPECT_EQ(f.dialogs.shown, std::vector<std::string>{"Korvelan Initial Settings"});
     EXPECT_EQ(testing::crlf_lines(testing::read_file(f.dir.file("korvelan.ini")))[0], "Editor=\"/usr/bin/vi\"");
     EXPECT_EQ(f.window->host().initial_settings().editor, "/usr/bin/vi");
+}
+
+// Entries come and go above the fixed ones as the start-up and the run add theirs, and the view
+// reuses its actions for them: no separator may keep the text of the entry it was.
+TEST(FrameMenus, EverySeparatorShowsNoTextAfterTheStartUpAndTheRunHaveAddedTheirEntries) {
+    Frame f;
+    f.window->menus().add_startup_entries();
+    testing::write_file(f.dir.file("ctl.txt"), testing::rating_scale_set(""));
+    std::vector<std::string> labelled;
+    int separators = 0;
+    auto look = [&] {
+        for (int m = 0; m < menu_bar::kCount; ++m) {
+            const QMenu* menu = f.window->menus().popup(m);
+            if (!menu) continue;
+            for (const QAction* a : menu->actions()) {
+                if (!a->isSeparator()) continue;
+                ++separators;
+                if (!a->text().isEmpty()) labelled.push_back(std::to_string(m) + ": " + a->text().toStdString());
+            }
+        }
+    };
+    f.analyse({f.dir.file("ctl.txt"), f.dir.file("out.txt")}, {look});
+    look();
+    EXPECT_GT(separators, 10);
+    EXPECT_TRUE(labelled.empty()) << labelled.front();
+}
+
+// Before the run the Diagnosis menu holds "About..." and the separator under it, which shows:
+// the menu stands taller than one with "About..." alone.
+TEST(FrameMenus, TheDiagnosisMenuShowsItsSeparatorUnderAboutBeforeTheRun) {
+    Frame f;
+    QMenu* diagnosis = f.window->menus().popup(menu_bar::kDiagnosis);
+    EXPECT_EQ(texts(diagnosis->actions()), (std::vector<std::string>{"&About...", "-"}));
+    QMenu about_only;
+    about_only.addAction(QStringLiteral("&About..."));
+    EXPECT_GT(diagnosis->sizeHint().height(), about_only.sizeHint().height());
+}
+
+// Save As asks in the current folder; the name chosen shows in the frame's title, and Save then
+// writes to it without asking.
+TEST(FrameMenus, SaveAsStartsInTheCurrentFolderAndTheSavedNameShowsInTheFramesTitle) {
+    Frame f;
+    std::filesystem::create_directory(f.dir.file("here"));
+    ASSERT_EQ(::chdir(f.dir.file("here").c_str()), 0);
+    f.window->text_window().append_line("first line");
+    std::string started_in;
+    int dialogs = 0;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        ++dialogs;
+        started_in = dialog->directory().absolutePath().toStdString();
+        dialog->selectFile(QString::fromStdString(f.dir.file("here/saved.txt")));
+        static_cast<QDialog*>(dialog)->accept();  // as the dialog's Save button does
+    });
+    answer.start(10);
+    f.action(501)->trigger();
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(started_in, f.dir.file("here"));
+    EXPECT_EQ(f.window->windowTitle().toStdString(), "KORVELAN - [saved.txt]");
+    EXPECT_EQ(testing::read_file(f.dir.file("here/saved.txt")), "first line\r\n");
+    f.window->text_window().append_line("second line");
+    f.action(500)->trigger();
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(testing::read_file(f.dir.file("here/saved.txt")), "first line\r\nsecond line\r\n");
 }
 
 }  // namespace

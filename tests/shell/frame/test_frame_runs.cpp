@@ -6,12 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
+#include <algorithm>
 #include <filesystem>
 
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
+#include "shell/dialogs/initial_settings_dialog.h"
 #include "shell/dialogs/instruction_dialog.h"
 #include "shell/dialogs/welcome_dialog.h"
+#include "tests/shell/window/key_typing.h"
 #include "tests/support/data_sets.h"
 
 namespace korvelan {
@@ -153,8 +157,9 @@ TEST(FrameRuns, TheStartUpWelcomesAndOpenFileAsksForTheControlFileByItsFullPath)
 TEST(FrameRuns, TheSpssMenuWritesItsFilesWhileThePromptWaitsAndGivesThePromptItsEnter) {
     Frame f;
     const std::string sav = KORVELAN_SOURCE_DIR "/tests/spss/fixtures/survey.sav";
-    // The SPSS file dialog, then the control-file dialog each Enter opens (cancelled).
-    f.prompter.answers = {sav, "", "", sav, ""};
+    // The SPSS file dialogs only: a command that answers the waiting control-file prompt makes
+    // it ask again, without its file dialog.
+    f.prompter.answers = {sav, sav};
     std::string selection;
     const int status = f.analyse(
         {}, {[&] {
@@ -177,14 +182,121 @@ TEST(FrameRuns, TheSpssMenuWritesItsFilesWhileThePromptWaitsAndGivesThePromptIts
                  EXPECT_EQ(f.launcher.starts.back().arguments, std::vector<std::string>{text});
              }});
     EXPECT_EQ(status, 1);  // closed while the control file was still asked for
-    ASSERT_EQ(f.prompter.requests.size(), 5u);
-    EXPECT_EQ(f.prompter.requests[0].title, "SPSS file?");
-    for (int i : {1, 2, 4}) EXPECT_EQ(f.prompter.requests[i].title, msg::kControlFileDialogTitle) << i;
+    ASSERT_EQ(f.prompter.requests.size(), 2u);
+    for (const FilePromptRequest& r : f.prompter.requests) EXPECT_EQ(r.title, "SPSS file?");
     // Each conversion showed the progress dialog while it read, and took it away before the
     // problem was shown.
     EXPECT_EQ(f.dialogs.shown, (std::vector<std::string>{"progress", "progress gone", "progress", "progress gone",
                                                          "Problem discovered ...: No SPSS variables selected",
                                                          "progress", "progress gone"}));
+}
+
+TEST(FrameRuns, OpenFileAtTheReportPromptWritesTheReportWhereTheDialogChose) {
+    Frame f;
+    testing::write_file(f.dir.file("ctl.txt"), testing::dichotomous_set(""));
+    std::filesystem::create_directory(f.dir.file("chosen"));
+    f.prompter.answers = {f.dir.file("chosen/report.txt")};
+    const int status = f.analyse({}, {[&] { f.window->text_window().type_text(f.dir.file("ctl.txt") + "\r"); },
+                                      [&] {
+                                          // A half-typed name gives way to the dialog.
+                                          f.window->text_window().type_text("half");
+                                          f.window->command(566);
+                                      },
+                                      [&] { f.window->command(577); }});
+    EXPECT_EQ(status, 0);
+    ASSERT_EQ(f.prompter.requests.size(), 1u);
+    EXPECT_EQ(f.prompter.requests[0].title, msg::kReportFileDialogTitle);
+    EXPECT_EQ(f.prompter.requests[0].mode, FilePromptMode::Save);
+    EXPECT_EQ(f.run.rs.report_file, f.dir.file("chosen/report.txt"));
+    EXPECT_NE(testing::read_file(f.dir.file("chosen/report.txt")).find("TABLE"), std::string::npos);
+    // Enter alone at the same prompt still means the work file, without a dialog.
+    Frame g;
+    testing::write_file(g.dir.file("ctl.txt"), testing::dichotomous_set(""));
+    g.analyse({}, {[&] { g.window->text_window().type_text(g.dir.file("ctl.txt") + "\r"); },
+                   [&] { g.window->command(577); },
+                   [&] { g.window->command(577); }});
+    EXPECT_TRUE(g.prompter.requests.empty());
+    EXPECT_EQ(g.run.rs.report_file, g.dir.file("ZOU" + g.run.rs.run_id + "kv.txt"));
+}
+
+TEST(FrameRuns, InitialSettingsOkWhileTheControlPromptWaitsAsksAgainWithoutAFileDialog) {
+    Frame f;
+    testing::write_file(f.dir.file("ctl.txt"), testing::dichotomous_set(""));
+    f.window->menus().add_startup_entries();
+    int prompts_before = 0;
+    auto prompts = [&] {
+        int n = 0;
+        for (const std::string& line : f.lines()) n += line.find(msg::kControlPrompt1) != std::string::npos;
+        return n;
+    };
+    const int status = f.analyse(
+        {}, {[&] {
+             prompts_before = prompts();
+             f.window->text_window().type_text("typed so far");
+             f.dialogs.answers.push_back(testing::answer_ok<InitialSettingsDialog>([](InitialSettingsDialog&) {}));
+             f.window->menus().popup(1)->actions().back()->trigger();
+         },
+         [&] {
+             EXPECT_EQ(prompts(), prompts_before + 1) << "the prompt was not asked again";
+             f.window->text_window().type_text(f.dir.file("ctl.txt") + "\r");
+         },
+         [&] { f.window->text_window().type_text("out.txt\r"); }, [&] { f.window->command(577); }});
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(f.prompter.requests.empty()) << f.prompter.requests[0].title;
+    EXPECT_EQ(f.dialogs.shown, std::vector<std::string>{"Korvelan Initial Settings"});
+    EXPECT_EQ(f.run.rs.control_file, f.dir.file("ctl.txt"));
+}
+
+// The run writes PFILE= by the name the control file gives; a file prompt afterwards moves the
+// current folder elsewhere. The Edit entry keeps its text and still opens the file written.
+TEST(FrameRuns, AnEditEntryOpensTheFileTheRunWroteAfterAPromptHasMovedTheCurrentFolder) {
+    Frame f;
+    f.window->menus().add_startup_entries();
+    testing::write_file(f.dir.file("ctl.txt"), testing::rating_scale_set("PFILE=persons.txt\n"));
+    std::filesystem::create_directory(f.dir.file("elsewhere"));
+    testing::write_file(f.dir.file("elsewhere/jobs.sh"), "true\n");
+    f.prompter.answers = {f.dir.file("elsewhere/jobs.sh")};
+    const int status = f.analyse(
+        {f.dir.file("ctl.txt"), f.dir.file("out.txt")},
+        {[&] {
+             // Batch, Edit batch file: its prompt makes the chosen file's folder current.
+             for (QAction* a : f.window->menus().popup(5)->actions())
+                 if (a->text() == QStringLiteral("Edit batch file")) a->trigger();
+             ASSERT_EQ(f.prompter.requests.size(), 1u);
+             ASSERT_EQ(std::filesystem::current_path().string(), f.dir.file("elsewhere")) << f.prompter.requests[0].title;
+             QAction* entry = nullptr;
+             for (QAction* a : f.window->menus().popup(1)->actions())
+                 if (a->text().toStdString().find("PFILE=persons.txt") != std::string::npos) entry = a;
+             ASSERT_TRUE(entry) << "no Edit entry of the PFILE=";
+             EXPECT_EQ(entry->text().toStdString().substr(entry->text().size() - 18), " PFILE=persons.txt");
+             entry->trigger();
+             ASSERT_FALSE(f.launcher.starts.empty());
+             EXPECT_EQ(f.launcher.starts.back().arguments, std::vector<std::string>{f.dir.file("persons.txt")});
+             EXPECT_TRUE(testing::file_exists(f.launcher.starts.back().arguments[0]));
+         }});
+    EXPECT_EQ(status, 0);
+}
+
+// A name typed with accents reaches the run as the file system holds it, and the window shows
+// it as typed, also where the run writes it back.
+TEST(FrameRuns, ANameWithAccentsTypedIntoTheWindowFindsTheFileAndShowsAsTyped) {
+    Frame f;
+    std::filesystem::create_directory(f.dir.file("prüf"));
+    testing::write_file(f.dir.file("prüf/prüfung.txt"), testing::dichotomous_set(""));
+    ASSERT_EQ(::chdir(f.dir.file("prüf").c_str()), 0);
+    TextWindow& window = f.window->text_window();
+    auto type = [&](const char* utf8) {
+        testing::type_keys(&window, QString::fromUtf8(utf8));
+        QTest::keyClick(&window, Qt::Key_Return);
+    };
+    const int status = f.analyse({}, {[&] { type("prüfung.txt"); }, [&] { type("Übung.out"); }, [&] { type(""); }});
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(f.run.rs.control_file, f.dir.file("prüf/prüfung.txt"));
+    EXPECT_TRUE(testing::file_exists(f.dir.file("prüf/Übung.out")));
+    EXPECT_FALSE(f.shows("Not Found"));
+    const std::vector<std::string> lines = f.lines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "prüfung.txt"), lines.end());
+    EXPECT_TRUE(f.shows(f.dir.file("prüf/Übung.out")));
 }
 
 }  // namespace

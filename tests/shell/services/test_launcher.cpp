@@ -76,6 +76,24 @@ TEST_F(LaunchFixture, MenuEntriesOpenTheirFilesInTheEditor) {
     EXPECT_EQ(launcher.starts[4].program, "/usr/bin/libreoffice");
     EXPECT_EQ(launcher.starts[4].arguments, (Args{"--calc"}));
 
+    // A relative name is the file in the folder given with it; an absolute one stays.
+    edit_file_from_menu(launcher, window, s, "/tmp/kv/", "Edit PERSON PFILE=out/p.txt", "/srv/run/");
+    edit_file_from_menu(launcher, window, s, "/tmp/kv/", "Edit Control File=/home/u/exam.con", "/srv/run/");
+    EXPECT_EQ(launcher.starts[5].arguments, (Args{"/srv/run/out/p.txt"}));
+    EXPECT_EQ(launcher.starts[6].arguments, (Args{"/home/u/exam.con"}));
+    launcher.starts.resize(5);
+    // xdg-open alone opens nothing; xdg-open with options of its own, or a file, is started.
+    s.editor = "/usr/bin/xdg-open";
+    std::vector<std::string> before = shown;
+    edit_file_from_menu(launcher, window, s, "/tmp/kv/", "Edit/create file with xdg-open");
+    EXPECT_EQ(launcher.starts.size(), 5u);
+    ASSERT_EQ(shown.size(), before.size() + 2);
+    EXPECT_EQ(shown.back(), "/usr/bin/xdg-open ");
+    edit_file_from_menu(launcher, window, s, "/tmp/kv/", "Edit Control File=/home/u/exam.con");
+    EXPECT_EQ(launcher.starts.size(), 6u);
+    launcher.starts.resize(5);
+    shown.clear();
+
     EXPECT_TRUE(run_batch_file(launcher, " /home/u/Taskroll.sh "));
     EXPECT_EQ(launcher.starts[5].program, "/bin/sh");
     EXPECT_EQ(launcher.starts[5].arguments, (Args{"/home/u/Taskroll.sh"}));

@@ -83,6 +83,17 @@ TEST(ConsoleHooks, PendingInputIsSubmittedOnlyWhileAReadWaits) {
     EXPECT_FALSE(d.window.line_finished());
     d.answer_reads({[&] { d.host.submit_pending_input(); }});
     EXPECT_EQ(d.host.console_read_line(), "early");
+    EXPECT_EQ(d.host.console_answer(), ConsoleAnswer::MenuCommand);  // a command, not the user's Enter
+    // Open File ends the read with an empty line that asks for the dialog; Enter is an answer.
+    d.answer_reads({[&] {
+        d.window.type_text("half");
+        d.host.answer_with_file_dialog();
+    }});
+    EXPECT_EQ(d.host.console_read_line(), "");
+    EXPECT_EQ(d.host.console_answer(), ConsoleAnswer::OpenFile);
+    d.answer_reads({[&] { d.window.type_text("typed\r"); }});
+    EXPECT_EQ(d.host.console_read_line(), "typed");
+    EXPECT_EQ(d.host.console_answer(), ConsoleAnswer::Typed);
     // Finish iterating can be asked while the engine computes: the pump serves the request.
     QTimer::singleShot(0, [&] { d.host.request_finish_iterating(); });
     EXPECT_FALSE(d.host.finish_iterating_requested());

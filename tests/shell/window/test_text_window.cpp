@@ -5,7 +5,10 @@
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QTest>
 
+#include "tests/shell/window/key_typing.h"
 #include "tests/shell/window/qt_app.h"
 #include "tests/support/test_files.h"
 
@@ -121,6 +124,69 @@ TEST(TextWindow, SaveWritesEveryLineWithCrLf) {
     EXPECT_EQ(w.window.save_text_store(dir.file("io.txt")), "");
     EXPECT_EQ(testing::read_file(dir.file("io.txt")), "first\r\n\r\ntyped\r\n");
     EXPECT_EQ(w.window.save_text_store(dir.file("no/such/dir.txt")), "Cannot create file");
+}
+
+// The window holds UTF-8: keys and pastes come in encoded, each character takes one cell, the
+// editing keys take whole characters, and a line holds 500 characters whatever their bytes.
+TEST(TextWindow, AccentedCharactersAreTypedEditedAndCopiedWhole) {
+    Window w;
+    testing::type_keys(&w.window, QString::fromUtf8("prüfung"));
+    EXPECT_EQ(w.line(1), "prüfung");
+    EXPECT_EQ(w.window.caret_cell(), 7);
+    QTest::keyClick(&w.window, Qt::Key_Left);
+    QTest::keyClick(&w.window, Qt::Key_Left);
+    QTest::keyClick(&w.window, Qt::Key_Left);
+    QTest::keyClick(&w.window, Qt::Key_Left);
+    EXPECT_EQ(w.window.caret_cell(), 3);
+    QTest::keyClick(&w.window, Qt::Key_Backspace);  // the ü goes whole
+    EXPECT_EQ(w.line(1), "prfung");
+    testing::type_keys(&w.window, QString::fromUtf8("Ö"));
+    QTest::keyClick(&w.window, Qt::Key_Left);
+    QTest::keyClick(&w.window, Qt::Key_Delete);
+    EXPECT_EQ(w.line(1), "prfung");
+    w.type("\r");
+    // The selection is in columns: a double click on "Übung" copies it whole, and a paste
+    // types it back.
+    w.window.append_line("Äpfel Übung");
+    w.window.select_word_at(1, 7);
+    ASSERT_TRUE(w.window.copy_selection());
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("Übung"));
+    w.window.paste_clipboard();
+    EXPECT_EQ(w.line(3), "Übung");
+    w.window.select_word_at(1, 1);
+    w.window.delete_selection();
+    EXPECT_EQ(w.line(2), " Übung");
+    // 500 two-byte characters fill a line; the next is dropped with all its bytes.
+    w.type("\r");
+    std::string full;
+    for (int i = 0; i < 501; ++i) full += "é";
+    w.window.type_text(full);
+    EXPECT_EQ(w.store.last_line().size(), 1000u);
+    EXPECT_EQ(w.window.caret_cell(), 500);
+    w.window.append_line(full + "x");
+    EXPECT_EQ(w.store.line(w.store.line_count()).size(), 1000u);
+    EXPECT_EQ(w.store.widest_line(), 500);
+}
+
+// The line is drawn as Qt draws the same characters, one to a cell: no byte shows as a
+// character of its own.
+TEST(TextWindow, AccentedLinesAreDrawnAsTheCharactersTheyHold) {
+    Window w;
+    const QString text = QString::fromUtf8("/home/ü/Übung prüfung.txt");
+    w.window.append_line(text.toStdString());
+    w.window.append_line("next");
+    const QImage shown = w.window.viewport()->grab().toImage();
+    QImage expected(shown.size(), shown.format());
+    {
+        QPainter painter(&expected);
+        painter.setFont(w.window.viewport()->font());
+        painter.fillRect(expected.rect(), w.window.palette().base());
+        painter.setPen(w.window.palette().text().color());
+        for (int c = 0; c < text.size(); ++c)
+            painter.drawText(c * w.window.char_width(), w.window.fontMetrics().ascent(), QString(text[c]));
+    }
+    const QRect line(0, 0, shown.width(), w.window.char_height());
+    EXPECT_EQ(shown.copy(line), expected.copy(line));
 }
 
 }  // namespace
