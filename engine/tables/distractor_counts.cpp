@@ -10,6 +10,7 @@
 #include "engine/input/data_input.h"
 #include "engine/input/response_scoring.h"
 #include "engine/input/work_files.h"
+#include "engine/report/scale_orientation.h"
 #include "engine/run/report_line.h"
 
 namespace korvelan {
@@ -208,13 +209,13 @@ float code_outfit(const OptionFrequencies& f, int item, int code) {
     return std::min(9.99f, c.outfit * f.sp(item, k) / f.sv(item, k));
 }
 
-bool measure_disordered(const OptionFrequencies& f, int item, int code) {
+bool measure_disordered(const ControlVariables& cv, const OptionFrequencies& f, int item, int code) {
     const CodeFigures& c = f.at(item, code);
     for (int j = 1; j <= f.codes; ++j) {
         const CodeFigures& o = f.at(item, j);
         if (j == code || !(o.weight > 0.0f)) continue;
         if (o.score_value >= 0 && o.score_value <= 254 && o.score_value < c.score_value &&
-            c.mean <= o.mean)
+            oriented_difference(cv, c.mean) <= oriented_difference(cv, o.mean))
             return true;
     }
     return false;

@@ -80,7 +80,8 @@ void sort_code_order(const OptionFrequencies& f, int item, int mode, std::vector
 // in the code's category, at most 9.99; the plain mean where the code has no category.
 float code_outfit(const OptionFrequencies& f, int item, int code);
 // Whether some other code of the item with a lower score value is given by persons of an
-// average measure equal to or above this code's.
-bool measure_disordered(const OptionFrequencies& f, int item, int code);
+// average measure equal to or above this code's, measures taken along the logits (a negative
+// USCALE= turns the reported averages round).
+bool measure_disordered(const ControlVariables& cv, const OptionFrequencies& f, int item, int code);
 
 }  // namespace korvelan
