@@ -42,22 +42,12 @@ void write_strip_line(Run& run, std::string_view strip, std::string_view label, 
     write_report_line(run);
 }
 
-void write_count_digits(Run& run, std::vector<std::int64_t> bins, std::string_view label,
+void write_count_digits(Run& run, const std::vector<std::int64_t>& bins, std::string_view label,
                         int label_column) {
-    std::int64_t p = 10;
-    while (std::any_of(bins.begin(), bins.end(), [p](std::int64_t b) { return b >= p; })) p *= 10;
-    std::vector<bool> started(bins.size(), false);
-    for (p /= 10; p >= 1; p /= 10) {
-        std::string strip(bins.size(), ' ');
-        for (std::size_t c = 0; c < bins.size(); ++c) {
-            const std::int64_t d = bins[c] / p;
-            if (d < 1 && !started[c]) continue;
-            strip[c] = static_cast<char>('0' + d);
-            bins[c] -= d * p;
-            started[c] = true;
-        }
-        write_strip_line(run, strip, p == 1 ? label : std::string_view{}, label_column);
-    }
+    const std::vector<std::string> strips = stacked_count_digits(bins);
+    for (std::size_t k = 0; k < strips.size(); ++k)
+        write_strip_line(run, strips[k], k + 1 == strips.size() ? label : std::string_view{},
+                         label_column);
 }
 
 void write_mean_marks(Run& run, const PlotAxis& axis, const AxisDistribution& counts,
@@ -77,6 +67,25 @@ void write_mean_marks(Run& run, const PlotAxis& axis, const AxisDistribution& co
 }
 
 }  // namespace
+
+std::vector<std::string> stacked_count_digits(std::vector<std::int64_t> bins) {
+    std::int64_t p = 10;
+    while (std::any_of(bins.begin(), bins.end(), [p](std::int64_t b) { return b >= p; })) p *= 10;
+    std::vector<bool> started(bins.size(), false);
+    std::vector<std::string> strips;
+    for (p /= 10; p >= 1; p /= 10) {
+        std::string strip(bins.size(), ' ');
+        for (std::size_t c = 0; c < bins.size(); ++c) {
+            const std::int64_t d = bins[c] / p;
+            if (d < 1 && !started[c]) continue;
+            strip[c] = static_cast<char>('0' + d);
+            bins[c] -= d * p;
+            started[c] = true;
+        }
+        strips.push_back(strip);
+    }
+    return strips;
+}
 
 AxisDistribution tally_axis_distribution(const Run& run, PlotAxis& axis,
                                          const AxisStripEntries& entries, int width) {

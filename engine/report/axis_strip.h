@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -40,6 +41,10 @@ struct AxisDistribution {
 // the others enter the sums; in Table 20 every entry stands at its measure.
 AxisDistribution tally_axis_distribution(const Run& run, PlotAxis& axis,
                                          const AxisStripEntries& entries, int width);
+
+// Counts as stacked digits, one strip per power of ten from the highest down, each count's
+// digits in its own column (blank above its first digit; a count of 0 stays blank).
+std::vector<std::string> stacked_count_digits(std::vector<std::int64_t> bins);
 
 // write_axis_distribution_counts: a blank line, the stacked count digits, then (when some entry
 // was placed at its measure) the "T S M S T" line. In Table 2 the strip starts in column 2 and

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/report/scale_orientation.h"
+
 namespace korvelan {
 
 namespace {
@@ -34,7 +36,7 @@ struct Span {
     }
 };
 
-void add_items(Span& span, const PlotRangeSources& s, int table) {
+void add_items(Span& span, const ControlVariables& cv, const PlotRangeSources& s, int table) {
     const bool thresholds = shows_thresholds(table);
     const int low_slot = lowest_at_first_slot(table) ? 0 : 1;
     for (int i = s.items; i >= 1; --i) {
@@ -47,8 +49,8 @@ void add_items(Span& span, const PlotRangeSources& s, int table) {
             continue;
         }
         const int first = at(s.group_first_slot, g);
-        span.add(m + at(s.thresholds, first + low_slot));
-        span.add(m + at(s.thresholds, first + top));
+        span.add(category_point_measure(cv, m, at(s.thresholds, first + low_slot)));
+        span.add(category_point_measure(cv, m, at(s.thresholds, first + top)));
     }
 }
 
@@ -60,7 +62,7 @@ void add_persons(Span& span, const PlotRangeSources& s) {
 
 Span entry_span(const ControlVariables& cv, int table, const PlotRangeSources& s) {
     Span span;
-    if (table != 24) add_items(span, s, table);
+    if (table != 24) add_items(span, cv, s, table);
     if (table != 23) add_persons(span, s);
     if (span.empty) span.add(cv.umean);
     if (table == 3 || table == 21) {

@@ -12,7 +12,8 @@
 namespace korvelan {
 
 // What the range is found from: 1-based arrays (element 0 unused), measures in user units, the
-// thresholds per category slot relative to their item's measure.
+// thresholds per category slot relative to their item's measure as stored (placed on the
+// reported scale by category_point_measure).
 struct PlotRangeSources {
     std::span<const std::int8_t> person_status;
     std::span<const float> person_measure;

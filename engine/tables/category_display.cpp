@@ -11,6 +11,7 @@
 #include "engine/report/entry_sort.h"
 #include "engine/report/plot_range.h"
 #include "engine/report/plot_text.h"
+#include "engine/report/scale_orientation.h"
 #include "engine/report/table_heading.h"
 #include "engine/run/report_line.h"
 #include "engine/tables/measure_axis_lines.h"
@@ -48,21 +49,25 @@ int category_reference(const TableRequest& r, const ControlVariables& cv) {
     return r.letters[4] == ' ' ? cv.catr : static_cast<int>(r.selectors[4]);
 }
 
-// The value of display d for category k of item i, relative to the item's measure.
-float display_value(const CategoryDisplays& t, int d, int i, int k) {
+// The measure (user units) where display d shows category k of item i: the category points
+// of 1 to 4, stored relative to the item, placed on the reported scale; the averages of 5 and 7
+// as they are.
+float display_measure(const CategoryDisplays& t, int d, int i, int k) {
     const AnalysisArrays& a = t.run.arrays;
     const int s = a.group_first_slot[a.item_group[i]] + k;
+    const float item = a.item_measure[i];
+    const auto point = [&](float relative) { return category_point_measure(t.run.cv, item, relative); };
     switch (d) {
-        case 1: return array_value(t.modal, s) ? array_value(t.mode_start, s) : 0.0f;
-        case 2: return array_value(a.category_score_point_measure, s);
-        case 3: return array_value(a.category_thurstone_threshold, s);
+        case 1: return point(array_value(t.modal, s) ? array_value(t.mode_start, s) : 0.0f);
+        case 2: return point(array_value(a.category_score_point_measure, s));
+        case 3: return point(array_value(a.category_thurstone_threshold, s));
         case 4:
-            return array_value(a.category_status, s) >= 1
-                       ? abs_uscale(t.run) * array_value(a.step_calibration, s)
-                       : 0.0f;
-        case 5: return array_value(t.observed_average, t.at(k, i)) - a.item_measure[i];
-        case 7: return array_value(t.expected_average, t.at(k, i)) - a.item_measure[i];
-        default: return 0.0f;
+            return point(array_value(a.category_status, s) >= 1
+                             ? abs_uscale(t.run) * array_value(a.step_calibration, s)
+                             : 0.0f);
+        case 5: return array_value(t.observed_average, t.at(k, i));
+        case 7: return array_value(t.expected_average, t.at(k, i));
+        default: return item;
     }
 }
 
@@ -82,16 +87,16 @@ std::vector<float> order_items(CategoryDisplays& t, int d, int r) {
     }
     float largest = 0.0f;
     for (int i = 1; i <= a.items; ++i) {
-        float v = 0.0f;
+        float v = array_value(a.item_measure, i);
         const int g = array_value(a.item_group, i, 0);
         if (item_status_of(a, i) >= 1 && r > 0 && g >= 1) {
             const int f = a.group_first_slot[g];
             for (int k = 1; k <= a.group_top_category[g]; ++k) {
-                v = display_value(t, d, i, k);
+                v = display_measure(t, d, i, k);
                 if (array_value(a.category_value, f + k) >= r) break;
             }
         }
-        key[static_cast<std::size_t>(i)] = array_value(a.item_measure, i) + v;
+        key[static_cast<std::size_t>(i)] = v;
         largest = std::max(largest, std::fabs(key[static_cast<std::size_t>(i)]));
     }
     if (r == -1 && a.groups > 1)
@@ -143,6 +148,9 @@ void fill_category_row(const CategoryDisplays& t, int d, Row& row, int i) {
     const AnalysisArrays& a = run.arrays;
     const int g = a.item_group[i], f = a.group_first_slot[g], m = a.group_top_category[g];
     const float item = a.item_measure[i];
+    const auto at_point = [&](const std::vector<float>& points, int slot) {
+        return category_point_measure(run.cv, item, array_value(points, slot));
+    };
     const auto label = [&](int k) {
         return category_code_text(run, array_value(a.category_value, f + k), i);
     };
@@ -159,18 +167,18 @@ void fill_category_row(const CategoryDisplays& t, int d, Row& row, int i) {
         if (d == 1 && !array_value(t.modal, f + k)) continue;
         if (d == 4 && array_value(a.category_status, f + k) < 1) continue;
         if (d == 2) {
-            const int c = std::clamp(plot_column(t.ctx.axis, item + array_value(a.category_half_point_measure, f + k)),
+            const int c = std::clamp(plot_column(t.ctx.axis, at_point(a.category_half_point_measure, f + k)),
                                      0, row.width);
             overlay_text_on_plot_line(std::span<char>(row.plot), static_cast<std::size_t>(c), ":");
             if (k == m) continue;
         }
-        put_label(t, row, item + display_value(t, d, i, k), label(k));
+        put_label(t, row, display_measure(t, d, i, k), label(k));
     }
     if (d > 3) return;
     const std::string bottom = label(0), top = label(m);
     if (d == 2) {
-        put_label(t, row, item + array_value(a.category_score_point_measure, f + m), top);
-        put_label(t, row, item + array_value(a.category_score_point_measure, f), bottom);
+        put_label(t, row, at_point(a.category_score_point_measure, f + m), top);
+        put_label(t, row, at_point(a.category_score_point_measure, f), bottom);
     }
     const std::string& left = run.cv.uscale > 0.0f ? bottom : top;
     const std::string& right = run.cv.uscale > 0.0f ? top : bottom;

@@ -4,8 +4,11 @@
 #include <cmath>
 
 #include "engine/estimation/estimation_common.h"
+#include "engine/input/response_scoring.h"
+#include "engine/report/category_labels.h"
 #include "engine/report/plot_print.h"
 #include "engine/report/plot_range.h"
+#include "engine/report/scale_orientation.h"
 #include "engine/report/table_heading.h"
 #include "engine/run/report_line.h"
 
@@ -13,9 +16,11 @@ namespace korvelan {
 
 namespace {
 
+// User units per logit along the reported scale: |USCALE=| with the orientation of the scale, so
+// that under a negative USCALE= the curves run the other way like the measures.
 float user_units_per_logit(const Run& run) {
     const float u = std::fabs(run.cv.uscale);
-    return u > 0.0f ? u : 1.0f;
+    return (u > 0.0f ? u : 1.0f) * scale_orientation(run.cv);
 }
 
 }  // namespace
@@ -76,6 +81,23 @@ std::vector<char> category_symbols(const AnalysisArrays& a, int g) {
     return symbols;
 }
 
+void write_category_label_key(Run& run, int g, int item) {
+    const AnalysisArrays& a = run.arrays;
+    const std::vector<char> symbols = category_symbols(a, g);
+    const int f = array_value(a.group_first_slot, g);
+    const bool by_code = !trim(run.cv.clfile).empty();
+    for (int k = 0; k <= std::max(array_value(a.group_top_category, g), 0); ++k) {
+        const int value = array_value(a.category_value, f + k);
+        ReportLineBuffer& line = run.rep.line;
+        line.clear();
+        line.put(kFirstCellPosition, std::string(1, symbols[static_cast<std::size_t>(k)]));
+        bool labelled = read_category_label(run, line, value, g, a.item_group);
+        const int code = by_code && !labelled ? find_code_for_category(run, value, item) : 0;
+        if (code > 0) labelled = read_item_category_label(run, code, item, g, line);
+        if (labelled) write_report_line(run);
+    }
+}
+
 int plot_row(float value, float maximum, int rows) {
     if (maximum <= 0.0f) return 0;
     return std::clamp(nint(value * static_cast<float>(rows) / maximum), 0, rows);
@@ -84,7 +106,8 @@ int plot_row(float value, float maximum, int rows) {
 void print_curve_plot(ReportContext& ctx, const CurvePlot& plot) {
     Run& run = ctx.run;
     write_blank_report_line(run);
-    break_page_if_needed(run, run.rep.page_line_counter + plot.rows + 8);
+    break_page_if_needed(run, run.rep.page_line_counter + plot.rows + 8 +
+                                  static_cast<int>(plot.strip_above.size()));
     run.rep.line.clear();
     run.rep.line.put(kFirstCellPosition, plot.title);
     write_report_line(run);
@@ -94,6 +117,11 @@ void print_curve_plot(ReportContext& ctx, const CurvePlot& plot) {
     float y_maximum = plot.y_maximum;
     print_character_plot(run, ctx.grid, ctx.axis, plot.rows, y_maximum, ctx.axis.plot_width,
                          plot.y_offset, 0, 0.0f);
+    for (const std::string& strip : plot.strip_above) {
+        run.rep.line.clear();
+        run.rep.line.put(kFirstCellPosition, strip);
+        write_report_line(run);
+    }
     run.rep.line.clear();
     run.rep.line.put(3, plot.strip_word);
     run.rep.line.put(kFirstCellPosition, plot.strip);

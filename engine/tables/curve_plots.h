@@ -31,13 +31,19 @@ CurveSeries column_curves(const ReportContext& ctx, int g);
 // The plot symbol of each category k = 0..top of group g, from the category values.
 std::vector<char> category_symbols(const AnalysisArrays& a, int g);
 
+// The key of the plot symbols of group g: for each category with a label (CFILE=, or CLFILE=
+// for the response code of the category on `item`), its symbol at the first plot column and
+// the label after it, as the structure Tables show them; nothing for a category without one.
+void write_category_label_key(Run& run, int g, int item);
+
 // The row of a value on a plot of `rows` rows over 0 .. maximum.
 int plot_row(float value, float maximum, int rows);
 
 // One plot of the filled grid: a blank line, the title at position 10, the plot (rows R, y
-// maximum, y offset) titled "<person> [MINUS] <item> MEASURE", then the strip: `strip_word` at
-// position 3 and the strip characters from the first plot column. Page break first when the
-// R + 8 lines do not fit.
+// maximum, y offset) titled "<person> [MINUS] <item> MEASURE", then the strip: the lines of
+// strip_above from the first plot column, then `strip_word` at position 3 and the strip
+// characters from the first plot column. Page break first when the R + 8 lines and those of
+// strip_above do not fit.
 struct CurvePlot {
     std::string title;
     std::string y_title;
@@ -45,6 +51,7 @@ struct CurvePlot {
     float y_maximum = 1.0f;
     float y_offset = 0.0f;
     std::string strip_word;
+    std::vector<std::string> strip_above;
     std::string strip;
 };
 void print_curve_plot(ReportContext& ctx, const CurvePlot& plot);

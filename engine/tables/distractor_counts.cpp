@@ -3,6 +3,8 @@
 #include <string_view>
 #include <utility>
 
+#include "engine/report/scale_orientation.h"
+
 namespace korvelan {
 
 namespace {
@@ -38,13 +40,13 @@ void sort_code_order(const OptionFrequencies& f, int item, int mode, std::vector
             if (comes_first(f.at(item, order[b]), f.at(item, order[a]), mode)) std::swap(order[a], order[b]);
 }
 
-bool measure_disordered(const OptionFrequencies& f, int item, int code) {
+bool measure_disordered(const ControlVariables& cv, const OptionFrequencies& f, int item, int code) {
     const CodeFigures& c = f.at(item, code);
     for (int j = 1; j <= f.codes; ++j) {
         const CodeFigures& o = f.at(item, j);
         if (j == code || !(o.weight > 0.0f)) continue;
         if (o.score_value >= 0 && o.score_value <= 254 && o.score_value < c.score_value &&
-            c.mean <= o.mean)
+            oriented_difference(cv, c.mean) <= oriented_difference(cv, o.mean))
             return true;
     }
     return false;

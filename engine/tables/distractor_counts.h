@@ -18,7 +18,8 @@ int option_order_mode(char& osort);
 void sort_code_order(const OptionFrequencies& f, int item, int mode, std::vector<int>& order);
 
 // Whether some other code of the item with a lower score value is given by persons of an
-// average measure equal to or above this code's.
-bool measure_disordered(const OptionFrequencies& f, int item, int code);
+// average measure equal to or above this code's, measures taken along the logits (a negative
+// USCALE= turns the reported averages round).
+bool measure_disordered(const ControlVariables& cv, const OptionFrequencies& f, int item, int code);
 
 }  // namespace korvelan

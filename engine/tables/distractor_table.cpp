@@ -140,7 +140,7 @@ void write_code_row(Run& run, const Layout& l, const OptionFrequencies& f, ItemR
     const MeanTexts m = mean_texts(c.weight, c.mean, c.mean_square);
     std::string figures = m.average + " " + m.error + blanks(5);
     if (c.weight > 0.0f)
-        figures = m.average + (measure_disordered(f, r.item, s) ? "*" : " ") + m.error +
+        figures = m.average + (measure_disordered(run.cv, f, r.item, s) ? "*" : " ") + m.error +
                   cut_number(code_outfit(f, r.item, s, kLargestOutfit), "F(5.1)", 5);
     const int v = c.score_value;
     const std::string value = v < 0 || v > 254 ? " ***" : fmt_i(v, 4);

@@ -8,6 +8,7 @@
 #include "engine/estimation/estimation_common.h"
 #include "engine/input/data_input.h"
 #include "engine/input/work_files.h"
+#include "engine/report/axis_strip.h"
 #include "engine/report/table_heading.h"
 #include "engine/run/messages.h"
 #include "engine/run/report_line.h"
@@ -86,20 +87,15 @@ void count_responses(ReportContext& ctx, std::vector<EmpiricalCounts>& counts) {
     }
 }
 
-// The responses of each interval from its middle column; a count that would reach the next
-// interval shows "*" (the last interval's count may run past the plot).
-std::string count_strip(const EmpiricalCounts& c, int width) {
-    std::string strip;
+// The responses of each interval as digits stacked at its middle column, the units last.
+std::vector<std::string> count_strips(const EmpiricalCounts& c, const PlotAxis& axis) {
+    std::vector<std::int64_t> bins(static_cast<std::size_t>(axis.plot_width) + 1, 0);
+    const int width = interval_columns(axis);
     for (int n = 0; n < c.intervals; ++n) {
-        const int count = nint(c.total[static_cast<std::size_t>(n)]);
-        if (count <= 0) continue;
-        std::string text(trim(int_to_text_left(count)));
-        if (n + 1 < c.intervals && static_cast<int>(text.size()) >= width) text = "*";
-        const std::size_t at = static_cast<std::size_t>(n * width);
-        if (strip.size() < at) strip.resize(at, ' ');
-        strip.replace(at, std::string::npos, text);
+        const std::size_t column = static_cast<std::size_t>(std::min(n * width, axis.plot_width));
+        bins[column] += std::max(nint(c.total[static_cast<std::size_t>(n)]), 0);
     }
-    return strip;
+    return stacked_count_digits(bins);
 }
 
 void fill_item_plot(ReportContext& ctx, const EmpiricalCounts& c, int g) {
@@ -136,12 +132,15 @@ void write_item_curves(ReportContext& ctx, WorkFiles& files, int i, const Empiri
     run.rep.line.put(2, std::string(trim(run.cv.item_word)) + " " + std::string(trim(int_to_text_left(i))) +
                             "  " + std::string(trim_right(label)));
     write_report_line(run);
+    write_category_label_key(run, g, i);
     fill_item_plot(ctx, c, g);
     CurvePlot plot;
     plot.title = "EMPIRICAL FREQUENCIES AND MODEL CATEGORY PROBABILITIES";
     plot.y_title = "PROBABILITY OF RESPONSE";
     plot.strip_word = "COUNT";
-    plot.strip = count_strip(c, interval_columns(ctx.axis));
+    plot.strip_above = count_strips(c, ctx.axis);
+    plot.strip = plot.strip_above.back();
+    plot.strip_above.pop_back();
     print_curve_plot(ctx, plot);
     float counted = 0.0f;
     for (float t : c.total) counted += t;

@@ -7,6 +7,7 @@
 #include "engine/input/data_input.h"
 #include "engine/report/plot_text.h"
 #include "engine/report/response_residual.h"
+#include "engine/report/scale_orientation.h"
 #include "engine/report/table_heading.h"
 #include "engine/run/report_line.h"
 #include "engine/tables/keyforms.h"
@@ -39,6 +40,19 @@ int column_of(const PlotAxis& axis, float measure) {
     return plot_column(axis, measure);
 }
 
+// Where the observed text of `length` characters goes for a wanted column: inside columns 1 to
+// W - length, so that the markers on both sides of it stay on the plot.
+int observed_column(const ItemLine& l, int wanted, int length) {
+    return std::clamp(wanted, 1, std::max(l.width - length, 1));
+}
+
+// The observed text at q with its pair of markers, both kept within columns 0..W.
+void put_observed(ItemLine& l, int q, const std::string& observed, char left, char right) {
+    const std::span<char> plot = std::span<char>(l.plot).first(static_cast<std::size_t>(l.width) + 1);
+    overlay_text_on_plot_line(plot, static_cast<std::size_t>(q), observed);
+    place_marker_pair(plot, static_cast<std::size_t>(q), left, right);
+}
+
 // The observed and expected responses of the person on one item; false when the item gets no
 // line.
 bool fill_item_line(KeyformPage& page, ItemLine& l, int p, int item, int x, int r) {
@@ -47,22 +61,20 @@ bool fill_item_line(KeyformPage& page, ItemLine& l, int p, int item, int x, int 
     const PlotAxis& axis = page.ctx.axis;
     const int g = a.item_group[item];
     const CategoryZones z{&a.category_half_point_measure, a.group_first_slot[g],
-                          a.group_top_category[g], a.item_measure[item]};
+                          a.group_top_category[g], a.item_measure[item], scale_orientation(run.cv)};
     const float mu = a.person_measure[p];
     const std::string observed = observed_text(page, item, x);
     const int length = static_cast<int>(observed.size());
     const std::span<char> line(l.plot);
     if (observed_out_of_zone(z, r, mu)) {
-        const float at = z.item_measure + array_value(a.category_score_point_measure, z.first_slot + r);
-        const int q = std::clamp(column_of(axis, at), 0, std::max(l.width + 1 - length, 0));
-        overlay_text_on_plot_line(line, static_cast<std::size_t>(q), observed);
+        const float at = category_point_measure(
+            run.cv, z.item_measure, array_value(a.category_score_point_measure, z.first_slot + r));
         const bool very = unexpected_residual(response_standardized_residual(run, p, item, r));
-        place_marker_pair(line, static_cast<std::size_t>(q), very ? '(' : '.', very ? ')' : '.');
+        put_observed(l, observed_column(l, column_of(axis, at), length), observed, very ? '(' : '.',
+                     very ? ')' : '.');
     } else {
         if (page.ctx.request.letters[7] != ' ') return false;
-        const int q = std::max(std::min(l.person_column, l.width + 1 - length), 0);
-        overlay_text_on_plot_line(line, static_cast<std::size_t>(q), observed);
-        place_marker_pair(line, static_cast<std::size_t>(q), '.', '.');
+        put_observed(l, observed_column(l, l.person_column, length), observed, '.', '.');
     }
     for (int k = 0; k <= z.top; ++k) {
         if (!expected_in_zone(z, k, mu) || l.plot[static_cast<std::size_t>(l.person_column)] != '|')

@@ -10,6 +10,7 @@
 #include "engine/report/entry_sort.h"
 #include "engine/report/plot_grid.h"
 #include "engine/report/plot_range.h"
+#include "engine/report/scale_orientation.h"
 #include "engine/report/table_heading.h"
 #include "engine/run/report_line.h"
 #include "engine/tables/keyform_lines.h"
@@ -33,7 +34,7 @@ void order_items(ReportContext& ctx, int c) {
             if (item_status_of(a, i) >= 0) items.entries.push_back(i);
         items.count = static_cast<std::int32_t>(items.entries.size());
     } else {
-        const std::vector<float> keys = keyform_item_keys(a, c);
+        const std::vector<float> keys = keyform_item_keys(ctx.run, c);
         select_and_sort_entries(items, keys, a.items, 'G', a.item_status);
     }
     ctx.item_sort = ' ';
@@ -75,24 +76,23 @@ void write_person_heading(KeyformPage& page, int p, int st, const PersonFit& fit
 }  // namespace
 
 bool observed_out_of_zone(const CategoryZones& z, int r, float mu) {
-    const auto bound = [&](int k) {
-        return z.item_measure + array_value(*z.half_points, z.first_slot + k);
-    };
-    if (r == 0) return z.top > 0 && bound(1) < mu;
-    if (r == z.top) return mu < bound(r);
-    return bound(r + 1) < mu || mu < bound(r);
+    const auto bound = [&](int k) { return array_value(*z.half_points, z.first_slot + k); };
+    const float d = z.orientation * (mu - z.item_measure);
+    if (r == 0) return z.top > 0 && bound(1) < d;
+    if (r == z.top) return d < bound(r);
+    return bound(r + 1) < d || d < bound(r);
 }
 
 bool expected_in_zone(const CategoryZones& z, int k, float mu) {
-    const auto bound = [&](int j) {
-        return z.item_measure + array_value(*z.half_points, z.first_slot + j);
-    };
-    if (k == 0) return z.top == 0 || mu <= bound(1);
-    if (k == z.top) return bound(k) < mu;
-    return bound(k) < mu && mu <= bound(k + 1);
+    const auto bound = [&](int j) { return array_value(*z.half_points, z.first_slot + j); };
+    const float d = z.orientation * (mu - z.item_measure);
+    if (k == 0) return z.top == 0 || d <= bound(1);
+    if (k == z.top) return bound(k) < d;
+    return bound(k) < d && d <= bound(k + 1);
 }
 
-std::vector<float> keyform_item_keys(const AnalysisArrays& a, int c) {
+std::vector<float> keyform_item_keys(const Run& run, int c) {
+    const AnalysisArrays& a = run.arrays;
     std::vector<float> key(static_cast<std::size_t>(a.items) + 1, 0.0f);
     float largest = 0.0f;
     for (int i = 1; i <= a.items; ++i) {
@@ -105,7 +105,7 @@ std::vector<float> keyform_item_keys(const AnalysisArrays& a, int c) {
                 if (array_value(a.category_value, f + k) >= c) break;
             }
         }
-        key[static_cast<std::size_t>(i)] = array_value(a.item_measure, i) + offset;
+        key[static_cast<std::size_t>(i)] = category_point_measure(run.cv, array_value(a.item_measure, i), offset);
         largest = std::max(largest, std::fabs(key[static_cast<std::size_t>(i)]));
     }
     if (a.groups > 1 && c == -1)

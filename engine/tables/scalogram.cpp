@@ -9,6 +9,7 @@
 #include "engine/input/data_input.h"
 #include "engine/input/work_files.h"
 #include "engine/report/entry_sort.h"
+#include "engine/report/scale_orientation.h"
 #include "engine/report/table_heading.h"
 #include "engine/run/report_line.h"
 #include "engine/tables/response_cells.h"
@@ -98,7 +99,8 @@ void write_person_line(Scalogram& s, int p, int a, int b) {
         const int k = recoded_category(am, g, x);
         if (k < 0) continue;
         std::string text = fmt_i(x, 6).substr(static_cast<std::size_t>(6 - s.cell_width));
-        const float difference = am.person_measure[p] - am.item_measure[item];
+        const float difference =
+            oriented_difference(run.cv, am.person_measure[p] - am.item_measure[item]);
         if (s.zoned && outside_expected_zone(am.category_half_point_measure, am.group_first_slot[g],
                                              am.group_top_category[g], k, difference))
             for (char& c : text)

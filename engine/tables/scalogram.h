@@ -14,7 +14,8 @@ namespace korvelan {
 int scalogram_block_items(int line_width, int cell_width);
 
 // Whether a response in category x (0..top) stands outside its zone at the measure difference
-// (person - item, user units), given the half-point boundaries of the item's group from its
+// (person - item in user units, turned by oriented_difference to the orientation of the points),
+// given the half-point boundaries of the item's group from its
 // first slot: below the boundary of x (x above 0) or above that of x + 1 (x below top). A
 // difference equal to a boundary is in the zone.
 bool outside_expected_zone(const std::vector<float>& half_points, int first_slot, int top, int x,

@@ -6,6 +6,7 @@
 #include "engine/input/work_files.h"
 #include "engine/report/table_heading.h"
 #include "engine/run/report_line.h"
+#include "engine/tables/curve_plots.h"
 #include "engine/tables/entry_statistics_layout.h"
 #include "engine/tables/probability_curves.h"
 #include "engine/tables/structure_rows.h"
@@ -134,10 +135,18 @@ void write_rating_scale_sections(ReportContext& ctx) {
     const bool summary = run.rep.request.table == 3 ? stept : !stept;
     for (int g : rating_scale_section_order(run.arrays)) {
         write_table_heading(run, summary ? 0 : 1);
-        if (summary)
+        if (summary) {
             write_category_structure(ctx, g);
-        else
+        } else {
             write_rating_scale_group_heading(ctx, g);
+            // Without the structure Table, whose rows carry the category labels, the curves get
+            // a key of their own.
+            for (int i = 1; i <= run.arrays.items; ++i)
+                if (group_member(run.arrays, i, g)) {
+                    write_category_label_key(run, g, i);
+                    break;
+                }
+        }
         if (!group_item_runs(run.arrays, g).empty()) write_probability_curves(ctx, g);
     }
 }

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <string>
 
+#include "engine/report/scale_orientation.h"
 #include "engine/run/numtext.h"
 #include "engine/tables/structure_rows.h"
 
@@ -92,12 +93,14 @@ StructureGroup structure_group_values(const Run& run, int g, int first_item, flo
         const double expected = std::max<double>(r.count - residual, 1.0);
         if (std::fabs(residual) / expected >= 0.01) residual_column_flag = 1;
         if (r.observed) {
+            // Disorder is judged along the logits, whatever the orientation of the report.
             const float average = array_value(a.category_observed_average, slot);
+            const float rising = oriented_difference(run.cv, average);
             r.observed_average = average_text(run, offset + average, 6);
             r.expected_average =
                 average_text(run, offset + array_value(a.category_expected_average, slot), 5);
-            if (any_earlier && highest_earlier >= average) r.disorder = '*';
-            highest_earlier = any_earlier ? std::max(highest_earlier, average) : average;
+            if (any_earlier && highest_earlier >= rising) r.disorder = '*';
+            highest_earlier = any_earlier ? std::max(highest_earlier, rising) : rising;
             any_earlier = true;
             r.residual = static_cast<float>(100.0 * residual / expected);
             r.residual_percent = true;

@@ -11,6 +11,7 @@
 #include "engine/input/response_scoring.h"
 #include "engine/report/category_labels.h"
 #include "engine/report/plot_axis.h"
+#include "engine/report/scale_orientation.h"
 #include "engine/report/table_heading.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
@@ -104,7 +105,7 @@ bool place_measured_thresholds(const ReportContext& ctx, const LabelledFrame& f,
     return place_steps(
         ctx, c, "NAMMAP: JJK PROBLEM", [](int s) { return s >= status::kMeasured; },
         [&](int e, int slot) {
-            const float m = at(a.item_measure, e) + at(points, slot);
+            const float m = category_point_measure(ctx.run.cv, at(a.item_measure, e), at(points, slot));
             const int r = std::clamp(unbounded_map_row(f.axis, m), 0, f.axis.top);
             c.highest = std::max(c.highest, r);
             c.lowest = c.lowest < 0 ? r : std::min(c.lowest, r);

@@ -6,6 +6,7 @@
 
 #include "engine/report/entry_sort.h"
 #include "engine/report/plot_range.h"
+#include "engine/report/scale_orientation.h"
 #include "engine/tables/label_map.h"
 #include "engine/tables/variable_map_panels.h"
 #include "engine/tables/variable_map_rows.h"
@@ -116,8 +117,12 @@ void tally_items(const Run& run, const MapAxis& axis, std::span<const float> thr
         if (s >= status::kMeasured) {
             const int first = array_value(a.group_first_slot, g);
             const int at = unbounded_map_row(axis, m);
-            low = std::clamp(nint(threshold(first + 1) * axis.rows_per_unit) + at, 0, axis.top);
-            high = std::clamp(nint(threshold(first + top) * axis.rows_per_unit) + at, 0, axis.top);
+            // The rows of the thresholds relative to the item's row, on the reported scale.
+            const auto offset = [&](int slot) {
+                return nint(category_point_measure(run.cv, 0.0f, threshold(slot)) * axis.rows_per_unit);
+            };
+            low = std::clamp(offset(first + 1) + at, 0, axis.top);
+            high = std::clamp(offset(first + top) + at, 0, axis.top);
         }
         add_weight(t.lowest, low, w);
         add_weight(t.highest, high, w);

@@ -175,3 +175,21 @@ TEST(Keyforms, CategoryTextsThroughTheResponseAlphabet) {
     run.cv.alphabet = "WX";
     EXPECT_EQ(category_code_text(run, 2, 1), "2");  // beyond the setting: the code itself
 }
+
+TEST(Keyforms, MarkersStayOnThePlotAtBothEdges) {
+    // An axis from -1 to 1: most persons and observed responses fall beyond an edge and are
+    // drawn at it, with both markers of each pair still on the plot.
+    SummaryRun r(rating_scale_set("TFILE=*\n17.3 -1 1\n*\n"));
+    ASSERT_EQ(r.exit_status, 0);
+    int n = 0, at_edge = 0;
+    const std::vector<std::string> t = sub_tables_from(r.report(), 17, 3, &n);
+    for (const Keyform& f : read_keyforms(t))
+        for (const auto& [item, plot] : f.plot) {
+            EXPECT_EQ(std::count(plot.begin(), plot.end(), '('), std::count(plot.begin(), plot.end(), ')'))
+                << "person " << f.person << " item " << item << ": " << plot;
+            EXPECT_EQ(std::count(plot.begin(), plot.end(), '.') % 2, 0)
+                << "person " << f.person << " item " << item << ": " << plot;
+            at_edge += plot.find_first_not_of(" |") == 0 || plot.find_last_not_of(" |") == 60;
+        }
+    EXPECT_GT(at_edge, 10);
+}

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <sstream>
 #include <string>
@@ -94,6 +95,22 @@ std::vector<double> run_steps(const SummaryRun& r) {
 }
 
 
+// The count at line place `at` of a COUNT strip whose units stand on line `units`: its digits
+// stacked upwards over the strip lines above; -1 when blank.
+int stacked_count(const std::vector<std::string>& t, std::size_t units, std::size_t at) {
+    int value = 0, scale = 1;
+    bool any = false;
+    for (std::size_t k = units; k > 0; --k, scale *= 10) {
+        const std::string& l = t[k];
+        if (k != units && l.substr(0, std::min<std::size_t>(8, l.size())).find_first_not_of(' ') != std::string::npos)
+            break;
+        if (at >= l.size() || !std::isdigit(static_cast<unsigned char>(l[at]))) break;
+        value += scale * (l[at] - '0');
+        any = true;
+    }
+    return any ? value : -1;
+}
+
 // The responses of item i by interval of the measure relative to the item (half a tick, centred
 // on every fifth column) and category, from the run's measures and scored responses: the COUNT
 // strip shows each total from its middle column, and each category seen in an interval stands
@@ -110,16 +127,13 @@ void expect_empirical_points(SummaryRun& r, const std::vector<std::string>& t, i
         const long column = std::clamp(std::lround((relative - plot.lowest) / plot.per_column), 0L, 60L);
         ++counts[static_cast<std::size_t>((column + 2) / 5)][static_cast<std::size_t>(x)];
     }
-    const std::string& strip = t.at(line_of(t, " COUNT"));
+    const std::size_t strip = line_of(t, " COUNT");
     for (int n = 0; n <= 12; ++n) {
         int total = 0;
         for (int k : counts[static_cast<std::size_t>(n)]) total += k;
         const std::size_t at = 8 + static_cast<std::size_t>(5 * n);
-        if (total == 0) {
-            EXPECT_TRUE(at >= strip.size() || strip[at] == ' ') << "item " << i << " interval " << n;
-            continue;
-        }
-        EXPECT_EQ(std::stoi(strip.substr(at)), total) << "item " << i << " interval " << n;
+        EXPECT_EQ(stacked_count(t, strip, at), total == 0 ? -1 : total) << "item " << i << " interval " << n;
+        if (total == 0) continue;
         for (int k = 0; k <= 3; ++k) {
             const int seen = counts[static_cast<std::size_t>(n)][static_cast<std::size_t>(k)];
             if (seen == 0) continue;
@@ -160,9 +174,8 @@ TEST(ProbabilityCurves, Table21InGroupsAndTable29WithMissingResponses) {
         EXPECT_NE(line_of(t, "RESPONSES: " + std::to_string(responses) + "  MISSING: " + std::to_string(missing)),
                   t.size()) << i;
         // The COUNT strip adds up to the responses.
-        std::istringstream strip(t.at(line_of(t, "COUNT")).substr(8));
         int sum = 0;
-        for (int n; strip >> n;) sum += n;
+        for (std::size_t at = 8; at <= 68; ++at) sum += std::max(stacked_count(t, line_of(t, " COUNT"), at), 0);
         EXPECT_EQ(sum, responses) << i;
         expect_empirical_points(rating, t, i);
         empirical.insert(empirical.end(), t.begin(), t.end());
@@ -263,4 +276,49 @@ TEST(ProbabilityCurves, RescaledMeasuresKeepTheAxisRoundAndCentredOnTheItem) {
     EXPECT_EQ(plot.strip(zero - 1), '0');
     EXPECT_EQ(plot.strip(zero + 1), '1');
     EXPECT_NE(plot.strip(zero - 1), ' ');
+}
+
+TEST(ProbabilityCurves, CountsOfThreeDigitsStandStackedInTable29) {
+    // 900 persons on three dichotomous items, their scores spread evenly: hundreds of responses
+    // fall into the middle intervals.
+    std::string data = "TITLE=Many\nNI=3\nITEM1=1\nNAME1=5\nCODES=01\nTFILE=*\n29\n*\n&END\nA\nB\nC\nEND LABELS\n";
+    const char* const patterns[] = {"100", "110", "010", "011", "101", "001"};
+    for (int p = 0; p < 900; ++p) data += std::string(patterns[p % 6]) + " P" + std::to_string(p) + "\n";
+    SummaryRun r(data);
+    ASSERT_EQ(r.exit_status, 0) << r.host.screen();
+    for (const char* id : {"29.1", "29.2", "29.3"}) {
+        const std::vector<std::string> t = table_block(r.report(), id);
+        const std::size_t units = line_of(t, " COUNT");
+        ASSERT_LT(units, t.size()) << id;
+        int sum = 0, largest = 0;
+        for (std::size_t at = 8; at <= 68; ++at) {
+            const int n = stacked_count(t, units, at);
+            sum += std::max(n, 0);
+            largest = std::max(largest, n);
+        }
+        EXPECT_EQ(sum, 900) << id;
+        EXPECT_GE(largest, 100) << id;
+        for (std::size_t k = units - 2; k <= units; ++k) EXPECT_EQ(t[k].find('*'), std::string::npos) << id;
+    }
+}
+
+TEST(ProbabilityCurves, TheCurveTablesNameTheirCategories) {
+    SummaryRun labelled(rating_scale_set("TFILE=*\n21\n29\n*\n"));
+    ASSERT_EQ(labelled.exit_status, 0) << labelled.host.screen();
+    for (const char* id : {"21.1", "29.1", "29.6"}) {
+        const std::vector<std::string> t = table_block(labelled.report(), id);
+        std::size_t at = line_of(t, "        0 Never");
+        ASSERT_LT(at, t.size()) << id;
+        for (const char* label : {"        1 Sometimes", "        2 Often", "        3 Always"})
+            EXPECT_EQ(t.at(++at), label) << id;
+        EXPECT_LT(at, line_of(t, "++---")) << id;  // the key comes before the plots
+    }
+    // Without labels the plots stand as before, with no key.
+    SummaryRun plain(dichotomous_set("TFILE=*\n21\n*\n"));
+    ASSERT_EQ(plain.exit_status, 0);
+    const std::vector<std::string> t = table_block(plain.report(), "21.1");
+    EXPECT_TRUE(std::none_of(t.begin(), t.end(), [](const std::string& l) {
+        return l.size() > 10 && l.rfind("        ", 0) == 0 && std::isdigit(static_cast<unsigned char>(l[8])) &&
+               l[9] == ' ' && std::isalpha(static_cast<unsigned char>(l[10]));
+    }));
 }
