@@ -41,18 +41,18 @@ void for_each_specification(Run& run, const SpecificationSetting& setting,
         run_set(value);
         return;
     }
-    if (open_unit(run, unit::kEdit, value, OpenMode::Read) != 0) {
+    if (open_unit(run, unit::kClassSpecifications, value, OpenMode::Read) != 0) {
         report_and_show(run, " INVALID " + name + " FILE: " + value);
         setting.value->clear();
         return;
     }
     std::string line;
-    while (read_unit_line(run, unit::kEdit, line) == 0) {
+    while (read_unit_line(run, unit::kClassSpecifications, line) == 0) {
         if (line.size() > kSpecificationWidth) line.resize(kSpecificationWidth);
         const std::string specification(trim_right(line));
         if (!trim(specification).empty()) run_set(specification);
     }
-    close_unit(run, unit::kEdit);
+    close_unit(run, unit::kClassSpecifications);
 }
 
 bool LabelCodeTable::parse(Run& run, std::string_view specification, std::string_view keyword) {

@@ -42,14 +42,23 @@ std::vector<std::string_view> tokens_of(std::string_view text) {
     return tokens;
 }
 
-// The label of a measure-file line: what follows its numeric fields (and, in an item file, the
-// group number and the one-letter model code before the name).
-std::string label_of(std::string_view text) {
+// Index in a line of an item file's model code (column 94), after its group (column 92).
+constexpr std::size_t kModelCodeIndex = 93;
+
+// The label of a measure-file line: what follows its entry field (a number or a range such as
+// "3-5") and the numbers after it. An item file's line has its one-letter model code before the
+// name, in column 94 or after a group number; any other one-letter word begins the label.
+// `shift` is the number of characters cut from the front of the line before `text`.
+std::string label_of(std::string_view text, std::size_t shift) {
     const std::vector<std::string_view> tokens = tokens_of(text);
-    std::size_t k = 0;
+    std::size_t k = tokens.empty() ? 0 : 1;
     float v = 0;
     while (k < tokens.size() && k <= kLineFields && parse_real_from_text(tokens[k], v) == 0) ++k;
-    if (k + 1 < tokens.size() && tokens[k].size() == 1 && std::isalpha(static_cast<unsigned char>(tokens[k][0]))) ++k;
+    if (k + 1 < tokens.size() && tokens[k].size() == 1 &&
+        std::isalpha(static_cast<unsigned char>(tokens[k][0])) &&
+        (k == kLineFields + 1 ||
+         static_cast<std::size_t>(tokens[k].data() - text.data()) + shift == kModelCodeIndex))
+        ++k;
     if (k >= tokens.size()) return {};
     return std::string(trim(text.substr(static_cast<std::size_t>(tokens[k].data() - text.data()))));
 }
@@ -59,10 +68,11 @@ std::string label_of(std::string_view text) {
 // so that heading and date lines count for nothing.
 bool parse_measure_line(std::string line, FileLine& out) {
     std::string_view text(line);
-    if (!text.empty() && text.front() == ';') text.remove_prefix(1);
+    const std::size_t shift = !text.empty() && text.front() == ';' ? 1 : 0;
+    text.remove_prefix(shift);
     const std::vector<std::string_view> tokens = tokens_of(text);
     if (tokens.empty() || !parse_entry_field(tokens[0], false, out.first, out.last) || out.first < 1) return false;
-    const std::string label = label_of(text);
+    const std::string label = label_of(text, shift);
     std::string numbers(text);
     int status = 0;
     std::string rest;

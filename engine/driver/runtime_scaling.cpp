@@ -79,6 +79,8 @@ void rescale_measures(Run& run, WorkFiles& files, float old_uscale) {
         w.displacement = w.displacement * f;
         write_person_work_record(run, files, n, w);
     }
+    a.estimation.person_largest_displacement *= af;
+    a.estimation.item_largest_displacement *= af;
     const std::int64_t items = entries(a.items, a.item_status.size());
     for (std::int64_t n = 1; n <= items; ++n) {
         const auto k = static_cast<std::size_t>(n);

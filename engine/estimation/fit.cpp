@@ -55,6 +55,7 @@ void compute_fit_statistics(Run& run, const EstimationSettings& settings,
     show_message_line(run, msg::kCalculatingFit);
     est.item_residual_correlations_computed = est.person_residual_correlations_computed = false;
     est.person_displacement_shown_as_zero = est.item_displacement_shown_as_zero = false;
+    est.person_largest_displacement = est.item_largest_displacement = 0.0f;
 
     // Residual records: one per person, NI 16-bit values at record position (n - 1) x 2 NI.
     int residual_fd = -1;

@@ -47,6 +47,7 @@ struct FitSums {
     double component_count = 0.0, component_sum = 0.0, component_squares = 0.0, unexplained = 0.0;
     std::vector<float> person_largest_z;  // per person, 0 when below 2
     bool person_displacement_zero = false;
+    float person_largest_displacement = 0.0f;
 };
 
 // The item results, category statistics, summary slots and unexpectedness lists from the sums.

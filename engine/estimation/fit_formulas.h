@@ -29,8 +29,11 @@ inline ModelScore model_score(const CategoryModel& g, int x) {
 // Model variance W (floored at kSmallestPositiveValue) and fourth central moment C (floored at
 // 0) of one observation. p and expected come from compute_category_probabilities for the
 // rating-scale formulas, and from compute_success_failure_step_probabilities for the chain
-// models (uses_step_chain), whose variance is the sum over steps 1..m of q = (1 - p)p and whose
-// fourth moment is the sum of q(1 - 3q). The probabilities are floats, or doubles holding floats.
+// models (uses_step_chain). A chain observation's score is a sum of independent step outcomes
+// (a step outside the observation has q = 0), so with q = (1 - p)p per step its variance is the
+// sum of q and its fourth central moment is the steps' own fourth moments, sum of q(1 - 3q), plus
+// 6 q_j q_k for every pair of steps: sum of q(1 - 6q) + 3(sum of q)^2. The probabilities are
+// floats, or doubles holding floats.
 struct ObservationMoments {
     float variance;
     float kurtosis;
@@ -45,8 +48,9 @@ inline ObservationMoments observation_moments(const CategoryModel& g, const Prob
         for (int k = 1; k <= m; ++k) {
             const double q = (1.0 - p[k]) * static_cast<double>(p[k]);
             w += q;
-            c += q * (1.0 - 3.0 * q);
+            c += q * (1.0 - 6.0 * q);
         }
+        c += 3.0 * w * w;
     } else {
         double s2 = 0.0, s3 = 0.0, s4 = 0.0;
         for (int k = 1; k <= m; ++k) {

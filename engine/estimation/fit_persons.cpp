@@ -257,6 +257,7 @@ void FitPersonPass::finish_person(int n, int s, const PersonSums& ps, ChunkScala
         std::fabs(r - ps.expected) > settings.score_residual_limit &&
         shows_as_zero(displacement, settings.user_decimals))
         sc.displacement_zero = true;
+    sc.largest_displacement = std::max(sc.largest_displacement, std::fabs(displacement));
     a.person_measure[n] = b * factor * uscale + umean;
     a.person_infit_mnsq[n] = infit.mean_square, a.person_infit_zstd[n] = infit.standardized;
     a.person_outfit_mnsq[n] = outfit.mean_square, a.person_outfit_zstd[n] = outfit.standardized;
@@ -297,6 +298,8 @@ void FitPersonPass::combine(FitSums& sums) const {
         sums.component_count += sc.n, sums.component_sum += sc.component_sum;
         sums.component_squares += sc.component_squares, sums.unexplained += sc.unexplained;
         sums.person_displacement_zero |= sc.displacement_zero;
+        sums.person_largest_displacement =
+            std::max(sums.person_largest_displacement, sc.largest_displacement);
     }
 }
 

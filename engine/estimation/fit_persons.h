@@ -36,6 +36,7 @@ private:
         double z_weight = 0.0, z_sum = 0.0, z_squares = 0.0;
         double n = 0.0, component_sum = 0.0, component_squares = 0.0, unexplained = 0.0;
         bool displacement_zero = false;
+        float largest_displacement = 0.0f;
         std::int32_t failed_record = 0;  // first residual record that could not be written
     };
     // A person's own sums over its observations.

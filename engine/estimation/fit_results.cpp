@@ -88,6 +88,8 @@ void finish_fit_statistics(Run& run, const EstimationSettings& settings, FitSums
 
     // Items.
     est.person_displacement_shown_as_zero = sums.person_displacement_zero;
+    est.person_largest_displacement = sums.person_largest_displacement;
+    est.item_largest_displacement = 0.0f;
     double component_count = 0.0, component_sum = 0.0, component_squares = 0.0;
     for (int i = ni; i >= 1; --i) {
         const int t = a.item_status[i];
@@ -129,6 +131,7 @@ void finish_fit_statistics(Run& run, const EstimationSettings& settings, FitSums
             shows_as_zero(displacement, settings.user_decimals))
             est.item_displacement_shown_as_zero = true;
         a.item_displacement[i] = displacement;
+        est.item_largest_displacement = std::max(est.item_largest_displacement, std::fabs(displacement));
         a.item_measure[i] = a.item_measure[i] * factor * uscale + umean;
         a.item_standard_error[i] =
             std::fabs(standard_error_from_information(is[fit_sum::kInformation]) * factor * uscale) *

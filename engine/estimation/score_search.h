@@ -27,6 +27,14 @@ struct ScoreSearchScale {
     int iteration_cap = kScoreSearchIterationCap;
 };
 
+// The raw score searched for row k (0..range) of the complete test whose weighted maximum score
+// is `maximum` (range = NINT(maximum)): k itself, but the top row stands for the largest score
+// the test can give, so that its search aims at the maximum less the extreme-score fraction and
+// not at a score that lies beyond reach when the item weights are fractional.
+inline float score_row_target(int k, int range, float maximum) {
+    return k == range ? maximum : static_cast<float>(k);
+}
+
 // The scale of the person search (persons = true) or the item search of the run.
 ScoreSearchScale score_search_scale(const Run& run, bool persons);
 

@@ -32,7 +32,8 @@ ScoreRows person_measures_for_scores(const Run& run, const TestScoreRange& r) {
         rows.information[static_cast<std::size_t>(k)] = m.information;
     };
     auto search = [&](int k, float start) {
-        return find_person_measure_for_score(start, static_cast<float>(k), static_cast<float>(r.range), items, scale);
+        return find_person_measure_for_score(start, score_row_target(k, r.range, r.maximum),
+                                             r.maximum, items, scale);
     };
     const float mean = a.estimation.item_mean_measure;
     const ScoreMeasure lowest = search(0, mean - 3.0f * a.estimation.item_sd_measure);

@@ -29,6 +29,10 @@ bool is_count(char c) {
     return count_index(c) >= 2;
 }
 
+bool is_letter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
 }  // namespace
 
 void blank_plot_cells(PlotGrid& grid, int first_row, int last_row, int last_column) {
@@ -46,27 +50,62 @@ void merge_flag_character(char& cell, char symbol) {
         cell = '*';
 }
 
-void place_plot_point(PlotGrid& grid, char symbol, int column, int row, int last_column,
-                      int last_row) {
-    last_column = std::clamp(last_column, 0, kPlotColumns - 1);
-    last_row = std::clamp(last_row, 0, kPlotRows - 1);
-    auto cell = [&](int dc, int dr) -> char& {
+namespace {
+
+constexpr int kOffsets[3] = {0, 1, -1};
+
+// The neighbourhood of a cell, probed in the order row offsets 0, +1, -1 and, within each,
+// column offsets 0, +1, -1, each probe bounded to the plot.
+struct Neighbourhood {
+    PlotGrid& grid;
+    int column, row, last_column, last_row;
+    char& at(int dc, int dr) const {
         const int c = std::clamp(column + dc, 0, last_column);
         const int r = std::clamp(row + dr, 0, last_row);
         return grid.cells[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
-    };
-    constexpr int kOffsets[3] = {0, 1, -1};
-    for (int dr : kOffsets) {
-        for (int dc : kOffsets) {
-            char& c = cell(dc, dr);
-            if (c == ' ' || (symbol == ' ' && is_count(c))) {
-                c = symbol == ' ' ? next_count(c) : symbol;
-                return;
-            }
-        }
     }
-    char& centre = cell(0, 0);
-    centre = symbol >= '1' && symbol <= '9' ? '*' : next_count(centre);
+    Neighbourhood around(int dc, int dr) const {
+        return {grid, std::clamp(column + dc, 0, last_column), std::clamp(row + dr, 0, last_row),
+                last_column, last_row};
+    }
+    // The first cell for which take(cell) is true; nullptr when none.
+    template <typename Take>
+    char* first(Take take, int* dc_out = nullptr, int* dr_out = nullptr) const {
+        for (int dr : kOffsets)
+            for (int dc : kOffsets)
+                if (char& c = at(dc, dr); take(c)) {
+                    if (dc_out) *dc_out = dc, *dr_out = dr;
+                    return &c;
+                }
+        return nullptr;
+    }
+};
+
+}  // namespace
+
+void place_plot_point(PlotGrid& grid, char symbol, int column, int row, int last_column,
+                      int last_row) {
+    const Neighbourhood n{grid, column, row, std::clamp(last_column, 0, kPlotColumns - 1),
+                          std::clamp(last_row, 0, kPlotRows - 1)};
+    if (char* c = n.first([&](char x) { return x == ' ' || (symbol == ' ' && is_count(x)); })) {
+        *c = symbol == ' ' ? next_count(*c) : symbol;
+        return;
+    }
+    // The letters tie the plot to the lists beside it: no count covers one, and a letter takes
+    // the first cell that holds only a count, which moves to a free cell next to it or is
+    // dropped. A letter whose every neighbour holds an earlier letter is not shown.
+    if (is_letter(symbol)) {
+        int dc = 0, dr = 0;
+        if (char* c = n.first([](char x) { return is_count(x); }, &dc, &dr)) {
+            const char count = *c;
+            *c = symbol;
+            if (char* free = n.around(dc, dr).first([](char x) { return x == ' '; })) *free = count;
+        }
+        return;
+    }
+    char& centre = n.at(0, 0);
+    if (symbol >= '1' && symbol <= '9') centre = '*';
+    else if (!is_letter(centre)) centre = next_count(centre);
 }
 
 char get_category_plot_symbol(std::span<const std::int32_t> values, int n, int value) {

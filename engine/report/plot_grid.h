@@ -42,7 +42,9 @@ void merge_flag_character(char& cell, char symbol);
 // place_plot_point: puts the symbol in cell (row, column) or, when that is taken, in the first
 // usable cell of its 3 x 3 neighbourhood (row offsets 0, +1, -1, within each column offsets 0,
 // +1, -1), each probe bounded to 0..last_column and 0..last_row. A blank symbol counts points
-// there ("1" to "9", then "*"); with no usable cell the centre cell becomes a count or "*".
+// there ("1" to "9", then "*"). With no usable cell a letter takes the first cell holding a
+// count (the count moves to a free cell next to that one, or is dropped) and is not shown when
+// all nine hold symbols; a digit symbol turns the centre into "*"; a count never covers a letter.
 void place_plot_point(PlotGrid& grid, char symbol, int column, int row, int last_column,
                       int last_row);
 

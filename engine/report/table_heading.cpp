@@ -25,8 +25,9 @@ void write_table_heading(Run& run, int blank_lines_after) {
     }
     std::string start;
     if (rep.page_line_counter < 0) {
+        // No page is opened: the counter runs on from -1, so that the heading line is line 0
+        // and the first page holds as many lines after it as any other.
         start = " TABLE";
-        rep.page_line_counter = 0;
     } else {
         if (run.cv.page_length == 0 || rep.page_line_counter < run.cv.page_length)
             write_blank_report_line(run);

@@ -21,24 +21,26 @@ bool open_table_selection_file(Run& run) {
     const std::string name(trim(run.cv.tfile));
     if (name.find(kWorkFileEnding) == std::string::npos)
         add_edit_menu_entry(run, msg::kMenuEditTfile, name);
-    if (check_input_file_last_line(run, unit::kEdit, name) == 0 &&
-        open_unit(run, unit::kEdit, name, OpenMode::Read) == 0)
+    if (check_input_file_last_line(run, unit::kTableList, name) == 0 &&
+        open_unit(run, unit::kTableList, name, OpenMode::Read) == 0)
         return true;
-    show_message_line(run, std::string(msg::kProblemOpeningTableFile) + name);
+    // The Tables of the list are not written: the run has not done what it was asked.
+    note_output_file_failure(run, std::string(msg::kProblemOpeningTableFile) + name);
     return false;
 }
 
 int read_table_selection_line(Run& run, TableRequest& request) {
     std::string line;
     for (;;) {
-        const int status = read_unit_line(run, unit::kEdit, line);
+        const int status = read_unit_line(run, unit::kTableList, line);
         if (status > 0) {
-            show_message_line(
+            note_output_file_failure(
                 run, std::string(msg::kProblemReadingTableFile) + std::string(trim(run.cv.tfile)));
+            close_unit(run, unit::kTableList);
             return status;
         }
         if (status < 0) {
-            close_unit(run, unit::kEdit);
+            close_unit(run, unit::kTableList);
             run.rs.io_status = -1;
             return -1;
         }

@@ -85,6 +85,9 @@ struct EstimationResults {
     // Displacements worth noting that print as zero in the user-decimals format.
     bool person_displacement_shown_as_zero = false;
     bool item_displacement_shown_as_zero = false;
+    // The largest |displacement| of each side (user units): some displacement prints other than
+    // zero when this one does.
+    float person_largest_displacement = 0.0f, item_largest_displacement = 0.0f;
     // Entry numbers in descending order of their largest |standardized residual| (>= 2), <= 50.
     std::vector<std::int32_t> most_unexpected_items, most_unexpected_persons;
     // Residual variance for the principal components: explained (from the person sums), explained

@@ -34,6 +34,8 @@ inline constexpr int kPersonLabels = 16;
 inline constexpr int kPersonRecords = 17;
 inline constexpr int kSummary = 18;  // ZRR
 inline constexpr int kControlCopy = 19;  // ZIN
+inline constexpr int kTableList = 20;    // the TFILE= list, open while its Tables are written
+inline constexpr int kClassSpecifications = 22;  // a file of subtotal or DIF specifications
 inline constexpr int kLastLineCheck = 26;
 }  // namespace unit
 

@@ -43,8 +43,10 @@ std::string row_text(const EntryColumns& c, const RowValues& r, int e, char lett
     if (r.status < status::kExtremeMinimum)
         return pad_right(t + "     " + status_word(r.status), 38) + kBar + std::string(10, ' ') +
                kBar + std::string(10, ' ') + kBar + std::string(5, ' ') + kBar;
-    std::string error = fmt_f(r.v.standard_error, 8, c.decimals);
-    if (r.status >= status::kAnchored) error[0] = 'A';
+    // An anchored entry's S.E. takes the 7 columns after its "A".
+    const std::string error = r.status >= status::kAnchored
+                                  ? "A" + fmt_f(r.v.standard_error, 7, c.decimals)
+                                  : fmt_f(r.v.standard_error, 8, c.decimals);
     t += count_text(c, r.v.raw_score) + count_text(c, r.v.count) +
          fmt_f(r.v.measure, 8, c.decimals) + error + kBar;
     if (r.status <= status::kExtremeMaximum) {

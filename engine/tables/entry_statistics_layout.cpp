@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/estimation/estimation_common.h"
+#include "engine/estimation/fit.h"
 #include "engine/input/work_files.h"
 
 #include "engine/report/table_heading.h"
@@ -53,14 +54,15 @@ EntryColumns choose_entry_columns(const ReportContext& ctx) {
         c.items ? run.input.person_weights_present : run.input.item_weights_present;
     c.weighted_counts = other_weights && any_fraction(c.items ? a.person_weights : a.item_weights);
     c.weight_column = c.items ? run.input.item_weights_present : run.input.person_weights_present;
-    const EstimationResults& est = a.estimation;
-    c.displacement_column =
-        (c.items ? est.item_displacement_shown_as_zero : est.person_displacement_shown_as_zero) ||
-        ctx.request.table == 25;
     c.real_errors = cv.rea_flag == 'Y';
     c.total_score = cv.to_flag == 'Y';
     c.measure_format = cv.user_decimals_format;
     c.decimals = decimals_of_format(c.measure_format);
+    // The column shows when some entry's displacement prints other than zero, and always in
+    // Table 25, whose order it gives.
+    const EstimationResults& est = a.estimation;
+    const float largest = c.items ? est.item_largest_displacement : est.person_largest_displacement;
+    c.displacement_column = !shows_as_zero(largest, c.decimals) || ctx.request.table == 25;
     c.fit_limit = std::fabs(c.items ? cv.fiti : cv.fitp);
     c.label_column = ctx.request.selectors[4];
     if (!c.items) {

@@ -87,6 +87,9 @@ void merge_plot_line_character(char& cell, char drawn) {
 namespace {
 
 constexpr int kBorder = 8;  // the left border; cell 0 stands in the next position
+// The I5 tick labels of the measure axis need a blank before them when they fill their five
+// columns, as the other plots of the measure axis have them.
+constexpr int kMeasureLabelSpacing = 6;
 
 }  // namespace
 
@@ -148,12 +151,25 @@ void write_border(Run& run, const PlotAxis& axis, char left, char right) {
 
 }  // namespace
 
+bool fit_plot_labels_fit(Run& run, const PlotAxis& axis, int spacing) {
+    if (axis.tick_count >= 1 && axis.columns_per_tick >= spacing) return true;
+    const TableRequest& request = run.rep.request;
+    show_plot_format_failure(run, std::string(trim(int_to_text_left(request.table))) + "." +
+                                      std::string(trim(int_to_text_left(run.rep.sub_table_counter + 1))));
+    return false;
+}
+
 void write_fit_plot(ReportContext& ctx, const FitPlotRange& range, bool outfit) {
     Run& run = ctx.run;
     const AnalysisArrays& a = run.arrays;
     const bool items = ctx.side == ReportSide::Items;
     const FitKind kind = fit_kind(run.cv);
     const FitKindLines lines = fit_kind_lines(run.cv, kind);
+    PlotAxis& axis = ctx.axis;
+    axis.plot_width = 67;
+    axis.columns_per_tick = 6;
+    scale_plot_axis(axis, run.rep.request);
+    if (!fit_plot_labels_fit(run, axis, kMeasureLabelSpacing)) return;
     write_table_heading(run, 1);
     const float span = std::max(range.high - range.low, 1.0f);
     const int rows = fit_plot_rows(run, span);
@@ -161,10 +177,6 @@ void write_fit_plot(ReportContext& ctx, const FitPlotRange& range, bool outfit) 
     const std::string word(trim(items ? run.cv.item_word : run.cv.person_word));
     centre_plot_title(ctx.grid, word + " " + (outfit ? "OUTFIT" : "INFIT") + " " + std::string(trim(lines.label)), rows);
 
-    PlotAxis& axis = ctx.axis;
-    axis.plot_width = 67;
-    axis.columns_per_tick = 6;
-    scale_plot_axis(axis, run.rep.request);
     const int width = axis.plot_width;
     blank_plot_cells(ctx.grid, 0, rows, kPlotColumns - 1);
     const std::vector<float>& measures = items ? a.item_measure : a.person_measure;

@@ -42,6 +42,11 @@ void merge_plot_line_character(char& cell, char drawn);
 // mean-square of the row with one decimal when it lies in (0, 10) and maps back to the row.
 std::string log_row_mean_square(int row, int rows, float scale, float low);
 
+// Whether the tick labels keep apart on the scaled axis: at least one tick and `spacing` columns
+// per tick (a request's selector 4 may make the spacing narrower); when not, the plot's message
+// line " TABLE t.s COULD NOT BE FORMATTED TO YOUR SPECIFICATIONS", s the sub-table it would be.
+bool fit_plot_labels_fit(Run& run, const PlotAxis& axis, int spacing);
+
 // Writes plot row `row` of `rows`: the vertical title character, the left label, the cells
 // 0..plot_width between borders ("┼" on a tick row, else "│") and the right label after them.
 void write_fit_plot_row(ReportContext& ctx, int rows, int row, const std::string& left,

@@ -14,6 +14,10 @@ namespace {
 
 constexpr int kBorder = 8;
 constexpr int kLabelStart = 7;
+// The spacing the labels of the fit axis need: I3 integers and F4.1 mean-squares, each with a
+// blank of its own before the digits it holds.
+constexpr int kIntegerLabelSpacing = 3;
+constexpr int kMeanSquareLabelSpacing = 4;
 
 // The integer labels of the fit axis, three characters each from position 7, one per tick.
 void put_integer_labels(ReportLineBuffer& line, const PlotAxis& axis, const FitPlotRange& r) {
@@ -75,17 +79,10 @@ void draw_lines(PlotGrid& grid, const PlotAxis& axis, const FitKindLines& lines,
 void write_infit_outfit_plot(ReportContext& ctx, FitPlotRange range) {
     Run& run = ctx.run;
     const bool items = ctx.side == ReportSide::Items;
-    write_table_heading(run, 1);
     const FitKind kind = fit_kind(run.cv);
     const FitKindLines lines = fit_kind_lines(run.cv, kind);
     if (kind == FitKind::MeanSquare) range.low = 0.0f;
     range.high = std::max(range.low + 1.0f, range.high);
-    const float span = range.high - range.low;
-    const int rows = fit_plot_rows(run, span);
-    const float s = static_cast<float>(rows) / span;
-    const std::string word(trim(items ? run.cv.item_word : run.cv.person_word));
-    centre_plot_title(ctx.grid, word + " INFIT " + lines.label, rows);
-
     PlotAxis& axis = ctx.axis;
     axis.plot_width = 70;
     axis.axis_step = 1.0f;
@@ -93,6 +90,15 @@ void write_infit_outfit_plot(ReportContext& ctx, FitPlotRange range) {
     axis.lowest_measure = range.low;
     axis.highest_measure = range.high;
     scale_plot_axis(axis, run.rep.request);
+    if (!fit_plot_labels_fit(run, axis, kind == FitKind::Log ? kMeanSquareLabelSpacing : kIntegerLabelSpacing))
+        return;
+    write_table_heading(run, 1);
+    const float span = range.high - range.low;
+    const int rows = fit_plot_rows(run, span);
+    const float s = static_cast<float>(rows) / span;
+    const std::string word(trim(items ? run.cv.item_word : run.cv.person_word));
+    centre_plot_title(ctx.grid, word + " INFIT " + lines.label, rows);
+
     const int width = axis.plot_width;
 
     ReportLineBuffer& line = run.rep.line;

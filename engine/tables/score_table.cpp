@@ -36,7 +36,7 @@ ScoreRange item_score_range(const AnalysisArrays& a) {
         top += w * a.group_top_category[g];
         low += w * array_value(a.category_value, a.group_first_slot[g]);
     }
-    return {nint(top), nint(low)};
+    return {nint(top), nint(low), static_cast<float>(top)};
 }
 
 // The ogive's height: at most 62 rows (and the page less 10, at least 10), a whole number of
@@ -133,8 +133,8 @@ void write_score_table(ReportContext& ctx) {
     const ScoreSearchItems items = score_search_items(run);
     const ScoreSearchScale scale = score_search_scale(run, true);
     auto search = [&](int k, float start) {
-        return find_person_measure_for_score(start, static_cast<float>(k),
-                                             static_cast<float>(r.range), items, scale);
+        return find_person_measure_for_score(start, score_row_target(k, r.range, r.maximum),
+                                             r.maximum, items, scale);
     };
     const float item_mean = a.estimation.item_mean_measure;
     const ScoreMeasure m0 = search(0, item_mean - 3.0f * a.estimation.item_sd_measure);

@@ -14,6 +14,7 @@ namespace korvelan {
 struct ScoreRange {
     int range = 0;
     int base = 0;
+    float maximum = 0.0f;  // the weighted maximum score, range = NINT(maximum)
 };
 
 // The measure and S.E. of every score 0..range (user units).

@@ -99,6 +99,17 @@ TEST(MeasureComparison, RangesQuotedLabelsAndTakenChartNames) {
     EXPECT_EQ(stars[1][0], stars[2][0]);  // 3 and 4 share the left value of the range
     EXPECT_LT(stars[3][2], stars[1][2]);  // right 1.0 left of right 3.0
 
+    // The label after a range is the text after its numbers; a person file's label may begin
+    // with a one-letter word, which only an item file's model code (after the group) is not.
+    write_file(analysis.dir.file("labels.txt"),
+               "1 1.0 1 1 1 1 1 1 1 1 1 1 1 A Smith\r\n2 1.0 1 1 1 1 1 1 1 1 1 1 1 1 R Plums\r\n"
+               "3-5 1.5 x\r\n");
+    const std::vector<std::string> labelled = compare(analysis, 'L', 'M', "labels.txt", "right.txt");
+    ASSERT_EQ(labelled.size(), 10u);
+    EXPECT_NE(labelled[4].find("| 1  A Smith "), std::string::npos) << labelled[4];
+    EXPECT_NE(labelled[5].find("| 2  Plums "), std::string::npos) << labelled[5];
+    for (int k = 6; k <= 8; ++k) EXPECT_NE(labelled[k].find("  x "), std::string::npos) << labelled[k];
+
     // Every name taken: the search ends with a message.
     for (int k = 41; k <= 99; ++k) write_file(analysis.dir.file(std::to_string(k) + "Z" + tail), "");
     for (int k = 0; k <= 40; ++k) write_file(analysis.dir.file(std::string(k < 10 ? "0" : "") + std::to_string(k) + "Z" + tail), "");

@@ -158,3 +158,23 @@ TEST(SubtotalTables, BlankSettingAndUnknownFile) {
     EXPECT_TRUE(has_line(table_after_run(analysis, "27"), "INVALID ISUBTOTAL FILE: NOSUCHFILE"));
     EXPECT_TRUE(has_line(table_after_run(analysis, "27"), "TABLE 27 NOT PRINTED. ISUBTOTAL= NOT SPECIFIED"));
 }
+
+TEST(SubtotalTables, SpecificationFileInTheTableListLeavesTheListWhole) {
+    // The list asks for Table 27, whose specifications come from a file, then for Table 14.
+    ScratchDir specs;
+    write_file(specs.file("specs.txt"), "$S1W1\n");
+    SummaryRun analysis(class_set("ISUBTOTAL=" + specs.file("specs.txt") + "\nTFILE=*\n27\n14\n*\n"));
+    EXPECT_EQ(analysis.exit_status, 0) << analysis.host.screen();
+    const std::string report = analysis.report();
+    EXPECT_FALSE(table_block(report, "27.1").empty());
+    EXPECT_FALSE(table_block(report, "14.1").empty());
+    EXPECT_FALSE(analysis.shows("PROBLEM READING TABLE FILE"));
+}
+
+TEST(SubtotalTables, TableListThatCannotBeReadFailsTheRun) {
+    // A folder opens but gives no lines: the Tables of the list are not written.
+    ScratchDir folder;
+    SummaryRun analysis(class_set("TFILE=" + folder.path + "\n"));
+    EXPECT_EQ(analysis.exit_status, 1);
+    EXPECT_TRUE(analysis.shows(" OUTPUT FILES NOT WRITTEN IN FULL:"));
+}

@@ -155,9 +155,11 @@ TEST_F(ListedTables, SelectionFirstThenTheListInItsOrder) {
     EXPECT_EQ(processed(r.screen), (std::vector<std::string>{"14", "10", "14"})) << r.screen;
 }
 
-TEST_F(ListedTables, MissingListIsReportedAndTheRunGoesOn) {
+TEST_F(ListedTables, MissingListIsReportedAndTheRunGoesOnToFail) {
+    // The run goes on, but the Tables of the list were not written: it ends as failed.
     ProgramResult r = run("TABLES=" + std::string(31, '0') + "1\nTFILE=none.txt\n");
-    EXPECT_EQ(r.exit_status, 0) << r.screen;
+    EXPECT_EQ(r.exit_status, 1) << r.screen;
+    EXPECT_NE(r.screen.find(" OUTPUT FILES NOT WRITTEN IN FULL:"), std::string::npos) << r.screen;
     EXPECT_EQ(processed(r.screen), (std::vector<std::string>{"32"}));
     EXPECT_NE(r.screen.find("PROBLEM OPENING TABLE FILE: none.txt"), std::string::npos) << r.screen;
     const std::string report = read_file(dir.file("r.txt"));

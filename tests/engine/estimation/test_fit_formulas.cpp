@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "engine/estimation/fit_formulas.h"
@@ -46,11 +47,44 @@ TEST(ObservationMoments, RatingScaleAgreesWithCentralMoments) {
     EXPECT_NEAR(md.kurtosis, 0.1875 * (1.0 - 3.0 * 0.1875), 1e-7);
 }
 
-TEST(ObservationMoments, ChainsSumOverStepsAndCertaintyIsFloored) {
-    const std::vector<float> p{0.4f, 0.5f, 0.9f};  // p[0] is not a step
-    const ObservationMoments mo = observation_moments(group('F', 2), p.data(), 1.4f);
-    EXPECT_NEAR(mo.variance, 0.25 + 0.09, 1e-6);
-    EXPECT_NEAR(mo.kurtosis, 0.25 * 0.25 + 0.09 * (1.0 - 0.27), 1e-6);
+// Central moments of a sum of independent step outcomes (steps 1..m passed with p[k]), from its
+// distribution over every pattern of passes and failures.
+static std::pair<double, double> chain_moments(const std::vector<float>& p) {
+    const int m = static_cast<int>(p.size()) - 1;
+    std::vector<double> score(m + 1, 0.0);
+    for (int pattern = 0; pattern < (1 << m); ++pattern) {
+        double prob = 1.0;
+        int passed = 0;
+        for (int k = 1; k <= m; ++k) {
+            const bool pass = (pattern >> (k - 1)) & 1;
+            prob *= pass ? p[k] : 1.0 - p[k];
+            passed += pass;
+        }
+        score[passed] += prob;
+    }
+    double e = 0.0, var = 0.0, fourth = 0.0;
+    for (int s = 0; s <= m; ++s) e += s * score[s];
+    for (int s = 0; s <= m; ++s) {
+        var += std::pow(s - e, 2) * score[s];
+        fourth += std::pow(s - e, 4) * score[s];
+    }
+    return {var, fourth};
+}
+
+TEST(ObservationMoments, ChainsTakeTheMomentsOfTheSummedStepsAndCertaintyIsFloored) {
+    // Steps of an "F" observation in category 1 (.5, .9), and of an "S" observation reaching all
+    // four steps, some nearly certain: the fourth moment is that of the score, not the steps' own.
+    const std::vector<float> f{0.4f, 0.5f, 0.9f};  // p[0] is not a step
+    const std::vector<float> s{0.0f, 0.97f, 0.6f, 0.3f, 0.02f};
+    for (const auto& [model, p] : {std::pair{'F', f}, std::pair{'S', s}}) {
+        const int top = static_cast<int>(p.size()) - 1;
+        const auto [var, fourth] = chain_moments(p);
+        const ObservationMoments mo = observation_moments(group(model, top), p.data(), 0.0f);
+        EXPECT_NEAR(mo.variance, var, 1e-6) << model;
+        EXPECT_NEAR(mo.kurtosis, fourth, 1e-6) << model;
+        EXPECT_GE(mo.kurtosis, mo.variance * mo.variance) << model;  // so infit's excess is real
+    }
+    EXPECT_NEAR(observation_moments(group('F', 2), f.data(), 1.4f).kurtosis, 0.2632, 1e-6);
     const std::vector<float> certain{0.0f, 1.0f, 0.0f};
     for (char model : {'R', 'S'}) {
         const ObservationMoments c = observation_moments(group(model, 2), certain.data(), 1.0f);

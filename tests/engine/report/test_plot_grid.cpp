@@ -35,11 +35,10 @@ TEST(PlotPoint, TakenCellsPushPointsRoundTheNeighbourhoodInOrder) {
     // Row offsets 0, +1, -1; within each, column offsets 0, +1, -1.
     for (char s : std::string("ABCDEFGHI")) place_plot_point(g, s, 10, 5, 67, 20);
     EXPECT_EQ(block(g, 10, 5), (std::vector<std::string>{"FDE", "CAB", "IGH"}));
-    // Nowhere left: the centre turns into a count, the symbol it held counting as one point.
+    // Nowhere left: the letters placed before stay, and so do they under counted points.
     place_plot_point(g, 'J', 10, 5, 67, 20);
-    EXPECT_EQ(cell(g, 10, 5), '2');
-    place_plot_point(g, 'K', 10, 5, 67, 20);
-    EXPECT_EQ(cell(g, 10, 5), '3');
+    place_plot_point(g, ' ', 10, 5, 67, 20);
+    EXPECT_EQ(block(g, 10, 5), (std::vector<std::string>{"FDE", "CAB", "IGH"}));
     // A digit symbol with no place left marks the centre "*".
     place_plot_point(g, '4', 10, 5, 67, 20);
     EXPECT_EQ(cell(g, 10, 5), '*');
@@ -61,6 +60,30 @@ TEST(PlotPoint, BlankSymbolsCountPointsUpToAStar) {
     EXPECT_EQ(cell(g, 21, 3), '1');
 }
 
+TEST(PlotPoint, ALetterTakesACountedCellAndTheCountMovesOnOrIsDropped) {
+    PlotGrid g;
+    // Eight letters and one count fill the neighbourhood of (10, 5); the count sits at (10, 6).
+    for (char s : std::string("ABC")) place_plot_point(g, s, 10, 5, 67, 20);
+    place_plot_point(g, ' ', 10, 5, 67, 20);
+    for (char s : std::string("EFGHI")) place_plot_point(g, s, 10, 5, 67, 20);
+    EXPECT_EQ(block(g, 10, 5), (std::vector<std::string>{"F1E", "CAB", "IGH"}));
+    // J takes the counted cell; the count moves to the first free cell around (10, 6): (10, 7).
+    place_plot_point(g, 'J', 10, 5, 67, 20);
+    EXPECT_EQ(block(g, 10, 5), (std::vector<std::string>{"FJE", "CAB", "IGH"}));
+    EXPECT_EQ(cell(g, 10, 7), '1');
+    // With no free cell around the counted one, the count is dropped and the letter stays.
+    PlotGrid full;
+    for (int r = 0; r <= 2; ++r)
+        for (int c = 0; c <= 2; ++c) cell(full, c, r) = 'A';
+    cell(full, 1, 1) = '5';
+    place_plot_point(full, 'q', 1, 1, 2, 2);
+    EXPECT_EQ(cell(full, 1, 1), 'q');
+    int letters = 0;
+    for (int r = 0; r <= 2; ++r)
+        for (int c = 0; c <= 2; ++c) letters += cell(full, c, r) == 'A';
+    EXPECT_EQ(letters, 8);
+}
+
 TEST(PlotPoint, ProbesStayInsideTheLimits) {
     PlotGrid g;
     // In the corner the probes below and left of it fall back onto the edge cells.
@@ -69,9 +92,9 @@ TEST(PlotPoint, ProbesStayInsideTheLimits) {
     EXPECT_EQ(cell(g, 1, 0), 'B');
     EXPECT_EQ(cell(g, 0, 1), 'C');
     EXPECT_EQ(cell(g, 1, 1), 'D');
-    // Every other probe is one of those four cells again: E can only count at the centre.
+    // Every other probe is one of those four cells again: E finds no place and covers none.
     place_plot_point(g, 'E', 0, 0, 67, 3);
-    EXPECT_EQ(cell(g, 0, 0), '2');
+    EXPECT_EQ(cell(g, 0, 0), 'A');
     // A point past the limits lands on the last column and row.
     place_plot_point(g, 'Z', 90, 12, 67, 3);
     EXPECT_EQ(cell(g, 67, 3), 'Z');

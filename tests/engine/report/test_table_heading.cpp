@@ -57,6 +57,13 @@ TEST_F(HeadingFixture, RequestFromMenuOpensNoPage) {
     auto l = lines();
     ASSERT_EQ(l.size(), 2u);
     EXPECT_EQ(l[0].substr(0, 10), "TABLE 1.0 ");
+    // No page was opened: the counter runs on from -1, the heading line is line 0 and the rule
+    // line 1, one line less than a heading that opens a page leaves.
+    EXPECT_EQ(run.rep.page_line_counter, 1);
+    run.cv.page_length = 10;
+    run.rep.page_line_counter = 10;
+    write_table_heading(run, 0);
+    EXPECT_EQ(run.rep.page_line_counter, 2);
 }
 
 TEST_F(HeadingFixture, FullPageGetsNoBlankLineBeforeTheBreak) {

@@ -151,12 +151,12 @@ TEST(EntryStatisticsTables, DichotomousRunTablesAndTheirMeasureFiles) {
     const std::vector<std::string>& entry = t["14.1"];
     EXPECT_EQ(entry[8].substr(0, 38), "|ENTRY    RAW                        |");
     EXPECT_EQ(entry[8].substr(37, 29), "|   INFIT  |  OUTFIT  |SCORE|");
-    EXPECT_EQ(entry[9], "|NUMBER  SCORE  COUNT  MEASURE  ERROR|MNSQ  ZSTD|MNSQ  ZSTD|CORR.| ITEMS|");
-    EXPECT_EQ(entry[10], "|------------------------------------+----------+----------+-----+------|");
+    EXPECT_EQ(entry[9], "|NUMBER  SCORE  COUNT  MEASURE  ERROR|MNSQ  ZSTD|MNSQ  ZSTD|CORR.|DISPLACE| ITEMS|");
+    EXPECT_EQ(entry[10], "|------------------------------------+----------+----------+-----+--------+------|");
     // Cider deleted, Eggs anchored, Honey at the extreme: only Table 14 lists all three.
-    EXPECT_EQ(entry[13], "|     3     DELETED                  |          |          |     | Cider|");
+    EXPECT_EQ(entry[13], "|     3     DELETED                  |          |          |     |        | Cider|");
     EXPECT_EQ(entry[15].substr(29, 1), "A");
-    EXPECT_EQ(entry[18].substr(37), "| MINIMUM ESTIMATED MEASURE | Honey|");
+    EXPECT_EQ(entry[18].substr(37), "| MINIMUM ESTIMATED MEASURE |    -.06| Honey|");
     EXPECT_EQ(row_entries(entry), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
     const std::vector<int> measured = row_entries(t["13.1"]);
     EXPECT_EQ(std::count(measured.begin(), measured.end(), 3), 0) << "deleted";
@@ -180,9 +180,9 @@ TEST(EntryStatisticsTables, DichotomousRunTablesAndTheirMeasureFiles) {
     for (int e : row_entries(t["15.1"])) labels.push_back(by_entry(items).at(e).label);
     EXPECT_TRUE(std::is_sorted(labels.begin(), labels.end()));
 
-    // Table 25 has its displacement column though no displacement is worth noting.
+    // Some displacements print (-.01): every item Table has the column.
     EXPECT_EQ(t["25.1"][9].substr(59), "|CORR.|DISPLACE| ITEMS|");
-    EXPECT_EQ(t["13.1"][9].substr(59), "|CORR.| ITEMS|");
+    EXPECT_EQ(t["13.1"][9].substr(59), "|CORR.|DISPLACE| ITEMS|");
 }
 
 TEST(EntryStatisticsTables, MisfitTablesAfterEachOtherAndTheirSummaryRows) {
@@ -328,14 +328,14 @@ TEST_F(ItemTableOptions, RealErrorsWeightsGroupsAndModels) {
     a.strings.groups = "1  2 1 1  1 1 1 1";
     // Label area: ITLEN= + 1, one more for the letters, then "M" and "G" two apart.
     const std::vector<std::string> t = write_now("ENTRY");
-    EXPECT_EQ(t[8].substr(59), "|SCORE|     |           |");
-    EXPECT_EQ(t[9], "|NUMBER  SCORE  COUNT  MEASURE REALSE|MNSQ  ZSTD|MNSQ  ZSTD|CORR.|WEIGH|"
+    EXPECT_EQ(t[8].substr(59), "|SCORE|     |        |           |");
+    EXPECT_EQ(t[9], "|NUMBER  SCORE  COUNT  MEASURE REALSE|MNSQ  ZSTD|MNSQ  ZSTD|CORR.|WEIGH|DISPLACE|"
                     " ITEMS M G |");
     const double error = a.item_standard_error[1] * std::sqrt(std::max(1.0f, a.item_infit_mnsq[1]));
     EXPECT_NEAR(field(t[11], 31, 37), error, 0.0051);
     EXPECT_EQ(t[11].substr(7, 14), fmt_f(a.item_raw_score[1], 7, 1) + fmt_f(a.item_count[1], 7, 1));
-    EXPECT_EQ(t[11].substr(65), "| 1.50| Apple   1 |");
-    EXPECT_EQ(t[12].substr(65), "| 1.50| Bread S 2 |");
+    EXPECT_EQ(t[11].substr(65), "| 1.50|    -.01| Apple   1 |");
+    EXPECT_EQ(t[12].substr(65), "| 1.50|    -.01| Bread S 2 |");
     EXPECT_EQ(t.back().size(), t[9].size());
 }
 
@@ -390,4 +390,54 @@ TEST_F(ItemTableOptions, FitGraphMarksOutsideTheirRangesFallBack) {
     EXPECT_EQ(t[8].substr(17, 23), "|0     0.7 1 1.3     2|");
     EXPECT_EQ(t[10].substr(39, 2), "| ") << "no letters outside a misfit order";
     EXPECT_EQ(t.back()[0], '+');
+}
+
+TEST(EntryStatisticsTables, DisplacementColumnShowsWhenSomeDisplacementPrints) {
+    // Four tasks, the second anchored far from where the data put it: every displacement shows
+    // at two decimals, none at none.
+    const std::string tiny =
+        "TITLE=Tiny\nNI=4\nITEM1=1\nNAME1=6\nNAMLEN=8\nCODES=01\nIAFILE=*\n2 1.5\n*\nTFILE=*\n14\n*\n";
+    const std::string data = "&END\nAdd\nSubtract\nMultiply\nDivide\nEND LABELS\n"
+                             "1100 Ann\n1000 Bob\n1110 Cid\n0100 Dee\n1010 Eve\n1101 Fay\n0110 Gus\n";
+    SummaryRun shown(tiny + data);
+    ASSERT_EQ(shown.exit_status, 0) << shown.host.screen();
+    const std::vector<std::string> t = table_block(shown.report(), "14.1");
+    ASSERT_GT(t.size(), 14u);
+    EXPECT_EQ(t[9].substr(59), "|CORR.|DISPLACE| ITEMS   |");
+    const std::map<int, MeasureRecord> items = by_entry(shown.items());
+    int rows = 0;
+    for (const std::string& l : t) {
+        if (l.size() < 75 || l[0] != '|' || !std::isdigit(static_cast<unsigned char>(l[6]))) continue;
+        EXPECT_NEAR(field(l, 67, 74), items.at(std::stoi(l.substr(1, 6))).fit[4], 0.0051) << l;
+        ++rows;
+    }
+    EXPECT_EQ(rows, 4);
+
+    SummaryRun none(tiny + "UDECIMALS=0\n" + data);
+    ASSERT_EQ(none.exit_status, 0) << none.host.screen();
+    const std::vector<std::string> n = table_block(none.report(), "14.1");
+    ASSERT_GT(n.size(), 9u);
+    EXPECT_EQ(n[9].find("DISPLACE"), std::string::npos) << n[9];
+}
+
+TEST_F(ItemTableOptions, AnchoredErrorKeepsItsSevenColumnsAfterTheLetter) {
+    korvelan::Run& run = analysis.run;
+    run.cv.user_decimals_format = "(F8.4)";
+    AnalysisArrays& a = run.arrays;
+    a.item_standard_error[5] = 909.0765f;  // Eggs, anchored: "A" and 7 columns
+    a.item_standard_error[1] = 909.0765f;  // Apple: the 8 columns
+    std::vector<std::string> t = write_now("ENTRY");
+    auto error_of = [&](int entry) {
+        for (const std::string& l : t)
+            if (l.size() > 37 && l[0] == '|' && l.substr(1, 6) == fmt_i(entry, 6)) return l.substr(29, 8);
+        return std::string("missing");
+    };
+    EXPECT_EQ(error_of(1), "909.0765");
+    EXPECT_EQ(error_of(5), "A*******");
+    a.item_standard_error[5] = 90.0765f;
+    t = write_now("ENTRY");
+    EXPECT_EQ(error_of(5), "A90.0765");
+    a.item_standard_error[5] = 0.25f;
+    t = write_now("ENTRY");
+    EXPECT_EQ(error_of(5), "A  .2500");
 }

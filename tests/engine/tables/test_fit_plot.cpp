@@ -4,7 +4,12 @@
 // Then the range and height rules and the merging of line characters.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdint>
+#include <map>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -158,4 +163,148 @@ TEST(FitPlots, LineCharactersMergeWithoutCoveringPoints) {
     cell = ' ';
     merge_plot_line_character(cell, '.');
     EXPECT_EQ(cell, '.');
+}
+
+TEST(FitPlots, TickSpacingTooNarrowForTheLabelsIsNotFormatted) {
+    // Selector 4 asks for 3 columns per tick: the measure labels of 4.1 and 5.1 would run into
+    // each other; the fit axis of 5.2 holds its 3-column labels apart and is written.
+    SummaryRun narrow(sixty_persons("USCALE=5\nTFILE=*\n4 - - 3\n5 - - 3\n*\n"));
+    ASSERT_EQ(narrow.exit_status, 0) << narrow.host.screen();
+    EXPECT_TRUE(narrow.shows(" TABLE 4.1 COULD NOT BE FORMATTED TO YOUR SPECIFICATIONS"));
+    EXPECT_TRUE(narrow.shows(" TABLE 5.1 COULD NOT BE FORMATTED TO YOUR SPECIFICATIONS"));
+    const std::string report = narrow.report();
+    EXPECT_TRUE(table_block(report, "4.1").empty());
+    EXPECT_TRUE(table_block(report, "5.1").empty());
+    EXPECT_FALSE(table_block(report, "5.2").empty());
+    // Six columns per tick are enough: the plot is written with labels apart.
+    SummaryRun six(sixty_persons("USCALE=5\nTFILE=*\n4 - - 6\n*\n"));
+    const std::vector<std::string> plot = table_block(six.report(), "4.1");
+    ASSERT_FALSE(plot.empty());
+    EXPECT_FALSE(six.shows("COULD NOT BE FORMATTED"));
+}
+
+namespace {
+
+// 2,800 persons on twelve items, drawn from the model with a fixed sequence; every seventh
+// person answers a third of the items at random, so that the misfit list is long.
+std::string crowded_persons(const std::string& settings) {
+    std::string s = "TITLE=Crowded\nNI=12\nITEM1=1\nNAME1=14\nNAMLEN=5\nCODES=01\nPFILE=p.txt\n" + settings + "&END\n";
+    for (int i = 1; i <= 12; ++i) s += "I" + std::to_string(i) + "\n";
+    s += "END LABELS\n";
+    std::uint64_t state = 0x9E3779B97F4A7C15ull;
+    auto uniform = [&] {
+        state ^= state << 13, state ^= state >> 7, state ^= state << 17;
+        return static_cast<double>(state >> 11) / 9007199254740992.0;
+    };
+    for (int p = 1; p <= 2800; ++p) {
+        const double ability = -3.0 + 6.0 * uniform();
+        for (int i = 1; i <= 12; ++i) {
+            const double pass = 1.0 / (1.0 + std::exp(-(ability - (-2.2 + 0.4 * i))));
+            const bool random = p % 7 == 0 && i % 3 == 0;
+            s += uniform() < (random ? 0.5 : pass) ? '1' : '0';
+        }
+        s += " P" + std::to_string(10000 + p) + "\n";
+    }
+    return s;
+}
+
+// The place of each letter in the order the plot places them: "A".."Z" from the top of the list,
+// then "z".."a" from its end.
+int letter_rank(char c) { return std::isupper(static_cast<unsigned char>(c)) ? c - 'A' : 26 + ('z' - c); }
+
+// A plot of a Table read back: its cells, and the maps from values to cells that its labels give.
+struct ReadPlot {
+    std::vector<std::string> cells;  // top row first; cell c of a row at index c
+    double x0 = 0, columns_per_unit = 1, y_low = 0, rows_per_unit = 1;
+    int rows = 0;
+    int column(double x) const { return static_cast<int>(std::lround((x - x0) * columns_per_unit)); }
+    int row(double y) const { return static_cast<int>(std::lround((y - y_low) * rows_per_unit)); }
+    char at(int c, int r) const {
+        const std::string& l = cells[static_cast<std::size_t>(rows - r)];
+        return c >= 0 && static_cast<std::size_t>(c) < l.size() ? l[static_cast<std::size_t>(c)] : ' ';
+    }
+};
+
+// Numbers of a label line with the index of their last character.
+std::vector<std::pair<double, std::size_t>> labels_of(const std::string& line) {
+    std::vector<std::pair<double, std::size_t>> out;
+    for (std::size_t i = 0; i < line.size();) {
+        if (line[i] == ' ') { ++i; continue; }
+        std::size_t end = line.find(' ', i);
+        if (end == std::string::npos) end = line.size();
+        out.emplace_back(std::stod(line.substr(i, end - i)), end - 1);
+        i = end;
+    }
+    return out;
+}
+
+ReadPlot read_plot(const std::vector<std::string>& t) {
+    ReadPlot p;
+    std::size_t top = 0;
+    while (top < t.size() && !(t[top].size() > 8 && t[top].compare(6, 2, "++") == 0)) ++top;
+    const auto x = labels_of(t.at(top - 1));
+    p.x0 = x.at(0).first;
+    p.columns_per_unit = static_cast<double>(x.at(1).second - x.at(0).second) / (x.at(1).first - x.at(0).first);
+    std::vector<std::pair<double, int>> labelled;  // (value, line number below the border)
+    std::size_t right = t[top].rfind('+');
+    for (std::size_t k = top + 1; k < t.size() && t[k].compare(6, 2, "++") != 0; ++k) {
+        p.cells.push_back(t[k].substr(7, right - 7));
+        const std::string left = t[k].substr(1, 4);
+        if (left.find_first_not_of(' ') != std::string::npos)
+            labelled.emplace_back(std::stod(left), static_cast<int>(p.cells.size()) - 1);
+    }
+    p.rows = static_cast<int>(p.cells.size()) - 1;
+    const auto& [v1, l1] = labelled.at(0);
+    const auto& [v2, l2] = labelled.back();
+    p.rows_per_unit = static_cast<double>(l1 - l2) / (v2 - v1);
+    p.y_low = v2 - (p.rows - l2) / p.rows_per_unit;
+    return p;
+}
+
+}  // namespace
+
+TEST(FitPlots, CrowdedPlotsKeepTheLettersOfTheMisfitList) {
+    SummaryRun run(crowded_persons("UDECIM=4\nTFILE=*\n6\n4\n5\n*\n"));
+    ASSERT_EQ(run.exit_status, 0) << run.host.screen();
+    const std::string report = run.report();
+    std::map<int, MeasureRecord> persons;
+    for (const MeasureRecord& r : run.persons()) persons[r.entry] = r;
+    // The letters of Table 6.1 and their persons.
+    std::vector<std::pair<char, int>> listed;
+    for (const std::string& l : table_block(report, "6.1"))
+        if (l.size() > 60 && l[0] == '|' && std::isdigit(static_cast<unsigned char>(l[6])) &&
+            std::isalpha(static_cast<unsigned char>(l[60])))
+            listed.emplace_back(l[60], std::stoi(l.substr(1, 6)));
+    ASSERT_EQ(listed.size(), 52u);
+    struct Plot {
+        const char* id;
+        double (*x)(const MeasureRecord&);
+        double (*y)(const MeasureRecord&);
+    };
+    // Mean-squares on the fit axes: infit (field 0) up, outfit (field 2) across in 5.2.
+    const Plot plots[] = {{"4.1", [](const MeasureRecord& r) { return r.measure; }, [](const MeasureRecord& r) { return r.fit[0]; }},
+                          {"5.2", [](const MeasureRecord& r) { return r.fit[2]; }, [](const MeasureRecord& r) { return r.fit[0]; }}};
+    for (const Plot& plot : plots) {
+        SCOPED_TRACE(plot.id);
+        const ReadPlot p = read_plot(table_block(report, plot.id));
+        int shown = 0;
+        for (const auto& [letter, entry] : listed) {
+            bool found = false;
+            for (const std::string& row : p.cells) found = found || row.find(letter) != std::string::npos;
+            shown += found;
+            if (found) continue;
+            // Not shown: every cell around its place holds a letter placed before it.
+            const MeasureRecord& r = persons.at(entry);
+            const int c = std::clamp(p.column(plot.x(r)), 0, static_cast<int>(p.cells[0].size()) - 1);
+            const int w = std::clamp(p.row(plot.y(r)), 0, p.rows);
+            for (int dr = -1; dr <= 1; ++dr)
+                for (int dc = -1; dc <= 1; ++dc) {
+                    const char near = p.at(std::clamp(c + dc, 0, static_cast<int>(p.cells[0].size()) - 1),
+                                           std::clamp(w + dr, 0, p.rows));
+                    EXPECT_TRUE(std::isalpha(static_cast<unsigned char>(near)) && letter_rank(near) < letter_rank(letter))
+                        << letter << " at " << c << "," << w << " beside " << near << " x " << plot.x(r) << " y " << plot.y(r);
+                }
+        }
+        EXPECT_GE(shown, 26) << "most letters find a place";
+    }
 }

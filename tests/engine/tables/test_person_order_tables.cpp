@@ -48,7 +48,7 @@ TEST(PersonOrderTables, MeasureEntryAndLabelOrder) {
     EXPECT_EQ(t["17.1"][5], "         PERSON STATISTICS:  MEASURE ORDER");
     EXPECT_EQ(t["18.1"][5], "         PERSON STATISTICS:  ENTRY ORDER");
     EXPECT_EQ(t["19.1"][5], "         PERSON STATISTICS:  ALPHA ORDER ON COLUMN: 3.");
-    EXPECT_EQ(t["17.1"][9].substr(59), "|CORR.| PERSON|");
+    EXPECT_EQ(t["17.1"][9].substr(59), "|CORR.|DISPLACE| PERSON|");
 
     std::map<int, MeasureRecord> persons;
     for (const MeasureRecord& r : analysis.persons()) persons[r.entry] = r;

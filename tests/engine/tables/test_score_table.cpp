@@ -39,13 +39,17 @@ std::vector<std::string> score_block(const std::string& report, const std::strin
 }
 
 // The expected score and its variance of a person at b on the measured items of the file, all
-// in one rating scale with the steps of SFILE= (step 0 first).
+// in one rating scale with the steps of SFILE= (step 0 first), each item weighted by its entry
+// in `weights` (1 where there is none).
 double expected_score(double b, const std::vector<MeasureRecord>& items,
-                      const std::vector<double>& steps, double& information) {
+                      const std::vector<double>& steps, double& information,
+                      const std::vector<double>& weights = {}) {
     double e = 0;
     information = 0;
     const int top = static_cast<int>(steps.size()) - 1;
-    for (const MeasureRecord& r : items) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const MeasureRecord& r = items[i];
+        const double w = i < weights.size() ? weights[i] : 1.0;
         if (r.commented || r.status <= 0) continue;
         std::vector<double> p(static_cast<std::size_t>(top) + 1, 1.0);
         double sum = 1, cumulative = 0;
@@ -55,7 +59,7 @@ double expected_score(double b, const std::vector<MeasureRecord>& items,
         }
         double x = 0, x2 = 0;
         for (int k = 0; k <= top; ++k) x += k * p[static_cast<std::size_t>(k)] / sum, x2 += k * k * p[static_cast<std::size_t>(k)] / sum;
-        e += x, information += x2 - x * x;
+        e += w * x, information += w * (x2 - x * x);
     }
     return e;
 }
@@ -171,4 +175,61 @@ TEST(ScoreTable, ItemScoreTableOfTheFirstGroup) {
     ASSERT_EQ(cells.size(), 46u);
     for (std::size_t k = 1; k < cells.size(); ++k) EXPECT_LT(cells[k].measure, cells[k - 1].measure);
     EXPECT_TRUE(cells.front().extreme && cells.back().extreme);
+}
+
+TEST(ScoreTable, FractionalItemWeightsEndAtTheReachableMaximum) {
+    // Weights 2 and .5 on items A and B: the weighted maximum is 3 x 6.5 = 19.5, so the scores
+    // run to NINT(19.5) = 20, whose measure is searched at 19.5 less EXTRS= .3.
+    const std::vector<double> weights{2.0, 0.5, 1.0, 1.0, 1.0, 1.0};
+    SummaryRun rating(rating_scale_set("IWEIGHT=*\n1 2\n2 .5\n*\nUDECIM=4\nSFILE=s.txt\nSCFILE=sc.txt\n"
+                                       "TABLES=00000000000000000001\n"));
+    ASSERT_EQ(rating.exit_status, 0) << rating.host.screen();
+    const std::vector<std::string> t = score_block(rating.report(), "20.1");
+    const std::vector<GridCell> cells = grid_cells(t);
+    ASSERT_EQ(cells.size(), 21u) << lines(t);
+    const std::vector<MeasureRecord> items = rating.items();
+    const std::vector<double> steps = step_file(rating.dir.file("s.txt"));
+    for (const GridCell& g : cells) {
+        const double target = g.score == 20 ? 19.2 : std::max(g.score * 1.0, 0.3);
+        double lo = -30, hi = 30, information = 0;
+        for (int k = 0; k < 200; ++k) {
+            const double mid = (lo + hi) / 2;
+            (expected_score(mid, items, steps, information, weights) < target ? lo : hi) = mid;
+        }
+        expected_score(lo, items, steps, information, weights);
+        EXPECT_NEAR(g.measure, lo, 0.006) << g.score;
+        EXPECT_NEAR(g.error, 1 / std::sqrt(information), 0.006) << g.score;
+        EXPECT_EQ(g.extreme, g.score == 0 || g.score == 20) << g.score;
+    }
+    // The score file ends at the same score and measure.
+    std::vector<std::vector<std::string>> rows;
+    for (const std::string& l : crlf_lines(read_file(rating.dir.file("sc.txt"))))
+        if (!l.empty() && l[0] != ';') {
+            std::istringstream in(l);
+            std::vector<std::string> w;
+            for (std::string x; in >> x;) w.push_back(x);
+            rows.push_back(w);
+        }
+    ASSERT_EQ(rows.size(), 21u);
+    EXPECT_EQ(rows.back()[0], "20");
+    EXPECT_NEAR(std::stod(rows.back()[1]), cells.back().measure, 0.00011);
+    // The rescaling advice and the ogive's axis span the measures of scores 0 and 20.
+    const double low = cells.front().measure, high = cells.back().measure;
+    const std::string advice = "TO SET MEASURE RANGE AS 0-100, UMEAN=";
+    const std::string report = rating.report();
+    const std::size_t at = report.find(advice);
+    ASSERT_NE(at, std::string::npos);
+    const std::size_t scale_at = report.find("USCALE=", at) + 7;
+    EXPECT_NEAR(std::stod(report.substr(scale_at)), 100.0 / (high - low), 0.01);
+    std::size_t axis = std::string::npos;
+    for (std::size_t k = 0; k < t.size(); ++k)
+        if (t[k].find("MEASURE") != std::string::npos && k > 0 && t[k].find("SCORE") == std::string::npos) axis = k - 1;
+    ASSERT_NE(axis, std::string::npos) << lines(t);
+    std::istringstream labels(t[axis]);
+    std::vector<double> ticks;
+    for (double v; labels >> v;) ticks.push_back(v);
+    ASSERT_GE(ticks.size(), 2u) << t[axis];
+    EXPECT_LE(ticks.front(), low);
+    EXPECT_GE(ticks.back(), high);
+    EXPECT_LT(ticks.back() - ticks.front(), 2.0 * (high - low) + 2.0) << t[axis];
 }
