@@ -77,6 +77,13 @@ bool curve_coloured_near(const QImage& image, QPoint at) {
     return false;
 }
 
+// The two-group file at 10 units a logit, measures -24 .. 31: x sliders from -60 to 80.
+std::string ten_units_a_logit() {
+    std::string text = replace_first_line(two_group_work_file(), "    1.0000", "   10.0000");
+    text = replace_first_line(text, "   -2.4000", "  -24.0000");
+    return replace_first_line(text, "    3.1000", "   31.0000");
+}
+
 // The graphs work file of the rating-scale data set analysed with the settings.
 std::string real_work_file(AnalysisRun& r, const std::string& settings) {
     write_file(r.dir.file("ctl.txt"), rating_scale_set(settings));
@@ -223,9 +230,7 @@ TEST(GraphsWindow, ButtonsKeepTheirPlacesAndTypedFineTuneValuesApply) {
     application();
     ScratchDir dir;
     const std::string path = dir.file("ZVB010kv.txt");
-    std::string text = replace_first_line(two_group_work_file(), "    1.0000", "   10.0000");
-    text = replace_first_line(text, "   -2.4000", "  -24.0000");
-    write_file(path, replace_first_line(text, "    3.1000", "   31.0000"));
+    write_file(path, ten_units_a_logit());
     Window w(path, 1);
     QApplication::processEvents();
     QPushButton* copy = button(w.window, "Copy Plot to Clipboard");
@@ -255,9 +260,7 @@ TEST(GraphsWindow, SlidersFineTuneAndGroups) {
     application();
     ScratchDir dir;
     const std::string path = dir.file("ZVB003kv.txt");
-    std::string text = replace_first_line(two_group_work_file(), "    1.0000", "   10.0000");
-    text = replace_first_line(text, "   -2.4000", "  -24.0000");
-    write_file(path, replace_first_line(text, "    3.1000", "   31.0000"));
+    write_file(path, ten_units_a_logit());
     Window w(path, 1);
     ASSERT_TRUE(w.messages.empty());
     QSlider* xl = w.window.slider(ChartWindow::XLow);
@@ -299,7 +302,7 @@ TEST(GraphsWindow, SlidersFineTuneAndGroups) {
     EXPECT_EQ(w.window.chart()->series().size(), 2);
 
     // A truncated rewrite: the message, and the last curves still drawn by a graph button.
-    write_file(path, text.substr(0, 40));
+    write_file(path, ten_units_a_logit().substr(0, 40));
     set_modified(path, 1700000000, 5);
     w.window.select_graph(2);
     ASSERT_EQ(w.messages.size(), 1u);
