@@ -81,20 +81,21 @@ void ChartWindow::apply_y_slider(bool high) {
     set_slider(high ? YHigh : YLow, s->minimum(), s->maximum(), v);
 }
 
-void ChartWindow::step_slider(SliderId id, int delta) {
+// Moves an x slider to the value with the busy mark "U": applied without snapping. A value
+// outside the slider's range leaves it where it is.
+void ChartWindow::fine_tune_slider(SliderId id, int value) {
     QSlider* s = sliders_[id];
-    const int v = s->value() + delta;
-    if (v < s->minimum() || v > s->maximum()) {
+    if (value < s->minimum() || value > s->maximum() || value == s->value()) {
         sync_fine_tune();
         return;
     }
     from_up_down_[id] = true;
-    (id == XLow ? s_.x_low_value : s_.x_high_value) = v;
-    s->setValue(v);
+    (id == XLow ? s_.x_low_value : s_.x_high_value) = value;
+    s->setValue(value);
     from_up_down_[id] = false;
 }
 
-void ChartWindow::step_min_x(int delta) { step_slider(XLow, delta); }
-void ChartWindow::step_max_x(int delta) { step_slider(XHigh, delta); }
+void ChartWindow::step_min_x(int delta) { fine_tune_slider(XLow, sliders_[XLow]->value() + delta); }
+void ChartWindow::step_max_x(int delta) { fine_tune_slider(XHigh, sliders_[XHigh]->value() + delta); }
 
 }  // namespace korvelan::graphs

@@ -33,6 +33,12 @@ QFont bold_font(int size) {
     return f;
 }
 
+// The chart draws its title as rich text: the label's markup characters are escaped and each
+// blank becomes a fixed blank, so that the line shows exactly as read.
+QString plain_title(const std::string& label) {
+    return QString::fromStdString(label).toHtmlEscaped().replace(QLatin1Char(' '), QStringLiteral("&nbsp;"));
+}
+
 }  // namespace
 
 ChartWindow::ChartWindow(GraphsSession& session, QString title, QWidget* parent)
@@ -73,6 +79,14 @@ void ChartWindow::build_controls() {
     }
     previous_ = new QPushButton("Previous Curve");
     next_ = new QPushButton("Next Curve");
+    // A hidden Next or Previous keeps its place, so that the other buttons never move; both stay
+    // hidden until the first curves are drawn.
+    for (QPushButton* b : {previous_, next_}) {
+        QSizePolicy policy = b->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        b->setSizePolicy(policy);
+        b->setVisible(false);
+    }
     auto* paste = new QPushButton("Copy Plot to Clipboard");
     auto* copy_data = new QPushButton("Copy Plot Data to Clipboard");
     connect(previous_, &QPushButton::clicked, this, [this] { show_previous_item_curve(); });
@@ -106,11 +120,14 @@ void ChartWindow::build_controls() {
     axes->addWidget(fine_low_, 0, 3);
     axes->addWidget(new QLabel("Fine-tune maximum X-value"), 1, 2);
     axes->addWidget(fine_high_, 1, 3);
-    // The spin boxes move their slider one step at a time, whatever the spin box was set to.
-    connect(fine_low_, &QSpinBox::valueChanged, this,
-            [this](int v) { step_min_x(v > sliders_[XLow]->value() ? 1 : -1); });
-    connect(fine_high_, &QSpinBox::valueChanged, this,
-            [this](int v) { step_max_x(v > sliders_[XHigh]->value() ? 1 : -1); });
+    // A fine-tune box moves its slider to the value it shows, without snapping: one step for an
+    // arrow, the typed value once it is entered.
+    for (QSpinBox* box : {fine_low_, fine_high_}) box->setKeyboardTracking(false);
+    connect(fine_low_, &QSpinBox::valueChanged, this, [this](int v) { fine_tune_slider(XLow, v); });
+    connect(fine_high_, &QSpinBox::valueChanged, this, [this](int v) { fine_tune_slider(XHigh, v); });
+
+    // Nothing to adjust before the first curves are drawn.
+    set_axis_controls_enabled(false);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(view_, 1);
@@ -156,9 +173,10 @@ void ChartWindow::draw_chart() {
     fill_series();
     previous_->setVisible(s_.current_group >= 2);
     next_->setVisible(s_.current_group < s_.group_count());
-    chart_->setTitle(QString::fromStdString(s_.current_label()));
+    chart_->setTitle(plain_title(s_.current_label()));
     const GraphTypeSettings& t = s_.type_settings();
-    setWindowTitle(QString::fromStdString(t.caption));
+    // The caption goes into the title of the window that holds the chart, before the file's name.
+    window()->setWindowTitle(QString::fromStdString(t.caption) + " - " + title_);
     y_axis_->setTitleText(QString::fromStdString(t.y_title));
     set_axis(y_axis_, t.y_min, t.y_max, t.y_division);
     set_axis(x_axis_, s_.view_low, s_.view_high, s_.view_division);
@@ -168,6 +186,7 @@ void ChartWindow::draw_chart() {
     set_slider(YLow, t.slider_min, t.slider_max, t.y_low);
     set_slider(YHigh, t.slider_min, t.slider_max, t.y_high);
     sync_fine_tune();
+    set_axis_controls_enabled(true);
     show();
 }
 
@@ -176,6 +195,11 @@ void ChartWindow::set_slider(SliderId id, int lo, int hi, int value) {
     const QSignalBlocker quiet(sliders_[id]);
     sliders_[id]->setRange(lo, hi);
     sliders_[id]->setValue(value);
+}
+
+void ChartWindow::set_axis_controls_enabled(bool enabled) {
+    for (QSlider* s : sliders_) s->setEnabled(enabled);
+    for (QSpinBox* b : {fine_low_, fine_high_}) b->setEnabled(enabled);
 }
 
 void ChartWindow::sync_fine_tune() {

@@ -56,8 +56,9 @@ private:
     void set_axis(QValueAxis* axis, double lo, double hi, int division);
     void apply_x_slider(bool high);
     void apply_y_slider(bool high);
-    void step_slider(SliderId id, int delta);
+    void fine_tune_slider(SliderId id, int value);
     void sync_fine_tune();
+    void set_axis_controls_enabled(bool enabled);
 
     GraphsSession& s_;
     QString title_;

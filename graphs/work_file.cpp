@@ -5,9 +5,9 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <limits>
+
+#include "engine/run/whole_file.h"
 
 namespace korvelan::graphs {
 
@@ -16,9 +16,10 @@ namespace {
 constexpr const char* kSupportAddress = "support@korvelan.org";
 // Counts of groups and categories are 16-bit values in the file's writer.
 constexpr std::int32_t kLargestCount = 32767;
-// Measures, scale and steps beyond this are not from a real analysis; it also keeps the grid's
-// integer arithmetic far from overflow.
-constexpr double kLargestMagnitude = 1.0e4;
+// korvelan writes the reals as F10.4, whose widest texts are 99999.9999 and -9999.9999 (a value
+// too wide for the field is a run of "*", read as 0). Measures, scale and steps beyond this are
+// not from a real analysis; the limit also keeps the grid's integer arithmetic far from overflow.
+constexpr double kLargestMagnitude = 1.0e5;
 
 // The lines of the file: runs end at LF, a CR before it is dropped, and the final line ending
 // does not start another line.
@@ -58,6 +59,12 @@ public:
         if (!(std::fabs(v) <= kLargestMagnitude)) throw BadData{};
         return static_cast<float>(v);
     }
+    // A value that is only stored: any finite number.
+    double finite() {
+        const double v = leading_number(line());
+        if (!std::isfinite(v)) throw BadData{};
+        return v;
+    }
     std::int32_t integer(std::int32_t lo, std::int32_t hi) {
         const double v = leading_number(line());
         if (!(v >= lo - 0.5 && v <= hi + 0.5)) throw BadData{};
@@ -73,7 +80,7 @@ private:
 };
 
 void read_sections(Reader& in, GraphsData& d) {
-    d.origin = in.real();
+    d.origin = in.finite();
     d.scale = in.real();
     d.exponent_cap = in.real();
     // exp() of a single overflows a little above 88.
@@ -123,10 +130,9 @@ std::optional<FileStamp> file_stamp(const std::string& path) {
 }
 
 ReadOutcome read_work_file(const std::string& path, GraphsData& data) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return ReadOutcome::OpenFailed;
-    Lines lines(std::string(std::istreambuf_iterator<char>(file), {}));
-    if (file.bad()) return ReadOutcome::OpenFailed;
+    std::string text;
+    if (korvelan::read_whole_file(path, text) != 0) return ReadOutcome::OpenFailed;
+    Lines lines(std::move(text));
     GraphsData read;
     Reader in(lines);
     try {

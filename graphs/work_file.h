@@ -22,7 +22,7 @@ struct GraphsGroup {
 };
 
 struct GraphsData {
-    float origin = 0.0f;
+    double origin = 0.0;         // UMEAN=, only stored: any finite value
     float scale = 0.0f;          // user units per logit
     float exponent_cap = 40.0f;
     float low_measure = 0.0f;    // plotted units

@@ -1,5 +1,6 @@
 #include "shell/spss_command.h"
 
+#include <cstring>
 #include <filesystem>
 
 #include "spss/control_file.h"
@@ -37,9 +38,12 @@ std::optional<int> run_spss_command(const std::vector<std::string>& args, std::o
             out << outcome.message << "\n";
             if (outcome.edit_selection_file) out << "Edit the selection file: " << args[1] << "\n";
             return 1;
-        case spss::OutcomeKind::WorkFileFailure:
-            out << "Cannot write the " << outcome.work_file.description << ": " << args[2] << "\n";
+        case spss::OutcomeKind::WorkFileFailure: {
+            const spss::WorkFileFailure& w = outcome.work_file;
+            if (w.unreadable_path.empty()) out << "Cannot write the " << w.description << ": " << args[2] << "\n";
+            else out << "Cannot read the " << w.description << ": " << w.unreadable_path << " (" << std::strerror(w.read_error) << ")\n";
             return 1;
+        }
     }
     return 1;
 }

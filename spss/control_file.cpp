@@ -40,8 +40,8 @@ struct Selection {
 // Reads the selection file and looks every selected name up; a problem outcome on failure.
 bool read_selection(const std::string& selection_path, SpssFile& sav, Selection& sel, Outcome& failure) {
     std::vector<std::string> lines;
-    if (!read_text_lines(selection_path, lines)) {
-        failure = work_file_failure("SPSS WORK FILE", "SP", 26);
+    if (int error = 0; !read_text_lines(selection_path, lines, &error)) {
+        failure = work_file_read_failure("SPSS WORK FILE", "SP", 26, selection_path, error);
         return false;
     }
     const int sav_line = find_sav_line(lines, sel.sav_path);

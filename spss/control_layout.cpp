@@ -1,22 +1,18 @@
 #include "spss/control_layout.h"
 
-#include <cmath>
-
 #include "engine/run/numtext.h"
+#include "spss/number_text.h"
 
 namespace korvelan::spss {
 
 namespace {
-constexpr double kTwoTo31 = 2147483648.0;
-
 bool item_value_in_range(double value) { return value >= 0.0 && value <= 255.0; }
 }  // namespace
 
 std::string truncated_number_text(double value) {
-    // Magnitudes that the 32-bit field holds go through the one-decimal field text; larger ones
-    // (dates, long identifiers) are written in full with the same one-decimal rounding.
-    std::string text = std::fabs(value) <= kTwoTo31 ? double_to_text30(value, "(F20.1)") : fmt_f(value, 60, 1);
-    text = std::string(trim(text));
+    const std::string text = fixed_number_text(value, 20, 1);
+    // A number too large for any field has no integer part to write: it is missing.
+    if (text.empty() || text[0] == '*') return ".";
     return text.substr(0, text.find('.'));
 }
 

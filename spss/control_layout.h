@@ -22,7 +22,8 @@ struct Slot {
 // "." in a record. Returns the library's status of a failed numeric read.
 int slot_value_text(const SpssFile& sav, Slot& slot, bool for_record, std::string& text);
 
-// The integer part of the one-decimal text of a number, in full for any magnitude.
+// The integer part of the one-decimal text of a number, in full up to about 1E58; "." for a
+// number too large for that.
 std::string truncated_number_text(double value);
 
 // Item columns from 1 in fields of xwide, person-label fields from xwide * ni + 2 on.

@@ -1,9 +1,9 @@
 #include "spss/outcome.h"
 
-#include <iterator>
 #include <utility>
 
 #include "engine/run/numtext.h"
+#include "engine/run/whole_file.h"
 
 namespace korvelan::spss {
 
@@ -18,8 +18,16 @@ Outcome problem(std::string message, bool edit_selection_file) {
 Outcome work_file_failure(std::string description, std::string code, int number) {
     Outcome o;
     o.kind = OutcomeKind::WorkFileFailure;
-    o.work_file = {std::move(description), std::move(code), number};
+    o.work_file = {std::move(description), std::move(code), number, {}, 0};
     o.message = o.work_file.description;
+    return o;
+}
+
+Outcome work_file_read_failure(std::string description, std::string code, int number, std::string path,
+                               int read_error) {
+    Outcome o = work_file_failure(std::move(description), std::move(code), number);
+    o.work_file.unreadable_path = std::move(path);
+    o.work_file.read_error = read_error;
     return o;
 }
 
@@ -42,11 +50,12 @@ bool TextOutput::close() {
     return !out_.fail();
 }
 
-bool read_text_lines(const std::string& path, std::vector<std::string>& lines) {
+bool read_text_lines(const std::string& path, std::vector<std::string>& lines, int* error) {
     lines.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    const int status = read_whole_file(path, bytes);
+    if (error) *error = status;
+    if (status != 0) return false;
     std::string current;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];

@@ -20,6 +20,10 @@ struct WorkFileFailure {
     std::string description;  // "SPSS WORK FILE", "SPSS KORVELAN FILE"
     std::string code;         // "SP", "SW", "SX"
     int number = 0;
+    // The file that could not be read, with the errno of the failure; empty when it was the
+    // output file that could not be written.
+    std::string unreadable_path;
+    int read_error = 0;
 };
 
 struct Outcome {
@@ -32,6 +36,9 @@ struct Outcome {
 
 Outcome problem(std::string message, bool edit_selection_file = false);
 Outcome work_file_failure(std::string description, std::string code, int number);
+// The work file at path could not be read (errno read_error).
+Outcome work_file_read_failure(std::string description, std::string code, int number, std::string path,
+                               int read_error);
 // "Cannot open file: " + path + the status right-justified in 10 columns.
 std::string cannot_open_message(const std::string& path, int status);
 
@@ -46,7 +53,8 @@ private:
     std::ofstream out_;
 };
 
-// The lines of a text file, for LF, CR LF or CR line ends; empty when it cannot be read.
-bool read_text_lines(const std::string& path, std::vector<std::string>& lines);
+// The lines of a text file, for LF, CR LF or CR line ends; empty and false when it cannot be
+// read (a folder, a missing file, a failed read), with the errno in *error when asked for.
+bool read_text_lines(const std::string& path, std::vector<std::string>& lines, int* error = nullptr);
 
 }  // namespace korvelan::spss

@@ -8,6 +8,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <utility>
 
 #include "engine/run/numtext.h"
@@ -24,18 +25,9 @@ bool is_system_missing(double value) {
 // What the ReadStat handlers fill while the file is parsed.
 struct ParseContext {
     std::vector<SpssFile::Variable> variables;
-    std::vector<std::vector<SpssFile::Value>> cases;
-    long declared_rows = -1;
-
-    static int metadata(readstat_metadata_t* metadata, void* ctx) {
-        auto* self = static_cast<ParseContext*>(ctx);
-        self->declared_rows = readstat_get_row_count(metadata);
-        // A damaged header may claim any count: reserve no more than a modest amount up front.
-        if (self->declared_rows > 0) {
-            self->cases.reserve(static_cast<std::size_t>(std::min<long>(self->declared_rows, 4096)));
-        }
-        return READSTAT_HANDLER_OK;
-    }
+    std::vector<SpssFile::Column> columns;
+    long cases = 0;
+    bool out_of_memory = false;
 
     static int variable(int index, readstat_variable_t* variable, const char*, void* ctx) {
         auto* self = static_cast<ParseContext*>(ctx);
@@ -62,20 +54,55 @@ struct ParseContext {
         if (obs_index < 0 || column < 0 || static_cast<std::size_t>(column) >= self->variables.size()) {
             return READSTAT_HANDLER_ABORT;
         }
-        while (self->cases.size() <= static_cast<std::size_t>(obs_index)) {
-            self->cases.emplace_back(self->variables.size());
+        // An exception must not pass through the library's C code.
+        try {
+            return self->store(static_cast<std::size_t>(obs_index), static_cast<std::size_t>(column), value);
+        } catch (const std::bad_alloc&) {
+            self->out_of_memory = true;
+            return READSTAT_HANDLER_ABORT;
         }
-        SpssFile::Value& cell = self->cases[static_cast<std::size_t>(obs_index)][static_cast<std::size_t>(column)];
-        if (readstat_value_type_class(value) == READSTAT_TYPE_CLASS_STRING) {
-            const char* text = readstat_string_value(value);
-            cell.text = text ? text : "";
-        } else if (readstat_value_is_system_missing(value)) {
-            cell.number = kSystemMissing;
-        } else {
-            cell.number = readstat_double_value(value);
-            if (std::isnan(cell.number)) cell.number = kSystemMissing;
+    }
+
+    int store(std::size_t row, std::size_t column, readstat_value_t value) {
+        if (columns.size() < variables.size()) columns.resize(variables.size());
+        cases = std::max(cases, static_cast<long>(row) + 1);
+        SpssFile::Column& c = columns[column];
+        if (variables[column].type != 0) {
+            // The texts are kept in case order: a case before the last one stored cannot come again.
+            if (row + 1 < c.ends.size()) return READSTAT_HANDLER_ABORT;
+            if (row + 1 == c.ends.size()) {
+                c.chars.resize(row == 0 ? 0 : c.ends[row - 1]);
+                c.ends.pop_back();
+            }
+            c.ends.resize(row, c.chars.size());
+            const char* text = readstat_value_type_class(value) == READSTAT_TYPE_CLASS_STRING
+                                   ? readstat_string_value(value)
+                                   : nullptr;
+            if (text) c.chars += text;
+            c.ends.push_back(c.chars.size());
+            return READSTAT_HANDLER_OK;
         }
+        double number = 0;
+        if (readstat_value_type_class(value) != READSTAT_TYPE_CLASS_STRING) {
+            number = readstat_value_is_system_missing(value) ? kSystemMissing : readstat_double_value(value);
+            if (std::isnan(number)) number = kSystemMissing;
+        }
+        if (c.numbers.size() <= row) c.numbers.resize(row + 1);
+        c.numbers[row] = number;
         return READSTAT_HANDLER_OK;
+    }
+
+    // Every column as long as the longest: a value that never came is 0 or an empty text.
+    void complete() {
+        columns.resize(variables.size());
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            SpssFile::Column& c = columns[i];
+            if (variables[i].type != 0) {
+                c.ends.resize(static_cast<std::size_t>(cases), c.chars.size());
+            } else {
+                c.numbers.resize(static_cast<std::size_t>(cases));
+            }
+        }
     }
 };
 
@@ -84,15 +111,20 @@ int SpssFile::open(const std::string& path) {
     ParseContext context;
     readstat_parser_t* parser = readstat_parser_init();
     if (!parser) return READSTAT_ERROR_MALLOC;
-    readstat_set_metadata_handler(parser, &ParseContext::metadata);
     readstat_set_variable_handler(parser, &ParseContext::variable);
     readstat_set_value_handler(parser, &ParseContext::value);
     const readstat_error_t error = readstat_parse_sav(parser, path.c_str(), &context);
     readstat_parser_free(parser);
+    if (context.out_of_memory) return READSTAT_ERROR_MALLOC;
     if (error != READSTAT_OK) return static_cast<int>(error);
+    try {
+        context.complete();
+    } catch (const std::bad_alloc&) {
+        return READSTAT_ERROR_MALLOC;
+    }
     variables_ = std::move(context.variables);
-    cases_ = std::move(context.cases);
-    for (auto& row : cases_) row.resize(variables_.size());
+    columns_ = std::move(context.columns);
+    cases_ = context.cases;
     cursor_ = -1;
     open_ = true;
     return 0;
@@ -101,7 +133,8 @@ int SpssFile::open(const std::string& path) {
 int SpssFile::close() {
     open_ = false;
     variables_.clear();
-    cases_.clear();
+    columns_.clear();
+    cases_ = 0;
     cursor_ = -1;
     return 0;
 }
@@ -114,7 +147,7 @@ std::string SpssFile::status_text(int status) {
 }
 
 int SpssFile::case_count(long& count) const {
-    count = static_cast<long>(cases_.size());
+    count = cases_;
     return open_ ? 0 : kStatusNotOpen;
 }
 
@@ -164,8 +197,8 @@ int SpssFile::variable_handle(const std::string& name, double& handle) const {
 
 int SpssFile::read_next_case() {
     if (!open_) return kStatusNotOpen;
-    if (cursor_ + 1 >= static_cast<long>(cases_.size())) {
-        cursor_ = static_cast<long>(cases_.size());
+    if (cursor_ + 1 >= cases_) {
+        cursor_ = cases_;
         return kStatusNoCase;
     }
     ++cursor_;
@@ -178,26 +211,27 @@ int SpssFile::move_to_case(long case_number) {
     return 0;
 }
 
-const SpssFile::Value* SpssFile::current_value(double handle) const {
-    if (cursor_ < 0 || cursor_ >= static_cast<long>(cases_.size())) return nullptr;
+const SpssFile::Column* SpssFile::current_column(double handle) const {
+    if (cursor_ < 0 || cursor_ >= cases_) return nullptr;
     if (!(handle >= 0.0 && handle < static_cast<double>(variables_.size()))) return nullptr;
-    const auto column = static_cast<long>(handle);
-    return &cases_[static_cast<std::size_t>(cursor_)][static_cast<std::size_t>(column)];
+    return &columns_[static_cast<std::size_t>(handle)];
 }
 
 int SpssFile::string_value(double handle, std::string& text) const {
-    const Value* v = current_value(handle);
-    if (!v) return kStatusNoCurrentCase;
+    const Column* c = current_column(handle);
+    if (!c) return kStatusNoCurrentCase;
     if (variables_[static_cast<std::size_t>(handle)].type == 0) return kStatusWrongType;
-    text = v->text;
+    const auto row = static_cast<std::size_t>(cursor_);
+    const std::size_t begin = row == 0 ? 0 : c->ends[row - 1];
+    text.assign(c->chars, begin, c->ends[row] - begin);
     return 0;
 }
 
 int SpssFile::numeric_value(double handle, double& value) const {
-    const Value* v = current_value(handle);
-    if (!v) return kStatusNoCurrentCase;
+    const Column* c = current_column(handle);
+    if (!c) return kStatusNoCurrentCase;
     if (variables_[static_cast<std::size_t>(handle)].type != 0) return kStatusWrongType;
-    value = v->number;
+    value = c->numbers[static_cast<std::size_t>(cursor_)];
     return 0;
 }
 

@@ -1,6 +1,7 @@
 // An SPSS data file (.sav or .zsav) read through ReadStat, with one call per library operation of
 // the SPSS conversion: every call returns a status, 0 on success. The whole file is read into
-// memory on open; the cases are then visited with a cursor that can be moved back to the start.
+// memory on open, each variable's values in a column of their own (numbers as numbers, texts as
+// texts); the cases are then visited with a cursor that can be moved back to the start.
 #pragma once
 
 #include <string>
@@ -56,19 +57,24 @@ public:
         std::string format;  // e.g. "F8.2", "DATETIME20"
         int type = 0;
     };
-    struct Value {
-        double number = 0;
-        std::string text;
+    // The values of one variable, case after case: eight bytes a case for a numeric variable,
+    // the text and where it ends for a string variable.
+    struct Column {
+        std::vector<double> numbers;
+        std::vector<std::size_t> ends;  // ends[c]: the end of case c's text in chars
+        std::string chars;               // the texts of all cases, one after another
     };
 
 private:
     friend struct ParseContext;
     int variable_index(const std::string& name) const;
-    const Value* current_value(double handle) const;
+    // The column of the handle when a case is current, else null.
+    const Column* current_column(double handle) const;
 
     bool open_ = false;
     std::vector<Variable> variables_;
-    std::vector<std::vector<Value>> cases_;
+    std::vector<Column> columns_;  // one per variable
+    long cases_ = 0;
     long cursor_ = -1;  // index of the current case; -1 before the first read
 };
 

@@ -4,20 +4,17 @@
 #include <vector>
 
 #include "engine/run/numtext.h"
+#include "spss/number_text.h"
 #include "spss/spss_file.h"
 
 namespace korvelan::spss {
-
-namespace {
-constexpr double kTwoTo31 = 2147483648.0;
-}
 
 std::string tab_number_text(double value, double low, double high) {
     const double a = std::fabs(value);
     if (is_system_missing(value) || a >= high) return ".";
     if (a <= low || value == 0.0) return "0";
-    std::string text = a <= kTwoTo31 ? double_to_text30(value, "(F30.8)") : fmt_f(value, 60, 8);
-    text = std::string(trim(text));
+    std::string text = fixed_number_text(value, 30, 8);
+    if (text.empty() || text[0] == '*') return ".";
     if (text.find('.') != std::string::npos) {
         while (!text.empty() && text.back() == '0') text.pop_back();
         if (!text.empty() && text.back() == '.') text.pop_back();

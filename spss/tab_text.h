@@ -8,7 +8,7 @@
 namespace korvelan::spss {
 
 // The text of a numeric value: "." for missing or too large, "0" for tiny, else the value with
-// eight decimals less its trailing zeros. Numbers of any magnitude are written in full.
+// eight decimals less its trailing zeros. Numbers up to about 1E51 are written in full.
 std::string tab_number_text(double value, double low, double high);
 
 // Writes the tab-separated file. A blank sav_path (no file chosen) writes nothing.

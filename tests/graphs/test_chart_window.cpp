@@ -8,12 +8,18 @@
 #include <QChart>
 #include <QChartView>
 #include <QClipboard>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QImage>
 #include <QLineSeries>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QValueAxis>
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "engine/driver/run_analysis.h"
 #include "engine/estimation/category_curves.h"
@@ -71,31 +77,58 @@ bool curve_coloured_near(const QImage& image, QPoint at) {
     return false;
 }
 
+// The two-group file at 10 units a logit, measures -24 .. 31: x sliders from -60 to 80.
+std::string ten_units_a_logit() {
+    std::string text = replace_first_line(two_group_work_file(), "    1.0000", "   10.0000");
+    text = replace_first_line(text, "   -2.4000", "  -24.0000");
+    return replace_first_line(text, "    3.1000", "   31.0000");
+}
+
+// The graphs work file of the rating-scale data set analysed with the settings.
+std::string real_work_file(AnalysisRun& r, const std::string& settings) {
+    write_file(r.dir.file("ctl.txt"), rating_scale_set(settings));
+    r.run.args = {r.dir.file("ctl.txt"), r.dir.file("out.txt"), "BATCH=Y"};
+    r.run.input.stop_before_estimation = false;
+    EXPECT_EQ(korvelan::run_analysis(r.run), 0) << r.host.screen();
+    korvelan::OutputSettings s = korvelan::output_settings_from_controls(r.run);
+    korvelan::RunEntryRecords records(r.run);
+    EXPECT_TRUE(korvelan::write_graphs_work_file(r.run, s, r.run.arrays, records));
+    return korvelan::graphs_work_file_path(r.run);
+}
+
+// The texts the chart shows as text items (its title among them), blanks as plain blanks.
+std::vector<QString> shown_texts(QChart* chart) {
+    std::vector<QString> texts;
+    for (QGraphicsItem* item : chart->scene()->items())
+        if (auto* text = dynamic_cast<QGraphicsTextItem*>(item))
+            texts.push_back(text->toPlainText().replace(QChar(QChar::Nbsp), QLatin1Char(' ')));
+    return texts;
+}
+
+QPushButton* button(QWidget& window, const QString& caption) {
+    for (QPushButton* b : window.findChildren<QPushButton*>())
+        if (b->text() == caption) return b;
+    return nullptr;
+}
+
 TEST(GraphsWindow, GraphsOfARealRunCrossAtTheFirstStep) {
     application();
     char here[4096];
     ASSERT_NE(getcwd(here, sizeof here), nullptr);
     const std::string folder = std::string(here) + "/";
     AnalysisRun r;
-    write_file(r.dir.file("ctl.txt"), rating_scale_set(""));
-    r.run.args = {r.dir.file("ctl.txt"), r.dir.file("out.txt"), "BATCH=Y"};
-    r.run.input.stop_before_estimation = false;
-    ASSERT_EQ(korvelan::run_analysis(r.run), 0) << r.host.screen();
-    korvelan::OutputSettings s = korvelan::output_settings_from_controls(r.run);
-    korvelan::RunEntryRecords records(r.run);
-    ASSERT_TRUE(korvelan::write_graphs_work_file(r.run, s, r.run.arrays, records));
-
-    Window w(korvelan::graphs_work_file_path(r.run), 1);
+    Window w(real_work_file(r, ""), 1);
     ASSERT_TRUE(w.messages.empty()) << w.messages[0];
     ASSERT_EQ(w.session.group_count(), 1);
     const GraphsGroup& g = w.session.data().groups[0];
     ASSERT_EQ(g.top, 3);
     EXPECT_TRUE(w.window.next_button()->isHidden());
     EXPECT_TRUE(w.window.previous_button()->isHidden());
-    EXPECT_EQ(w.window.chart()->title().toStdString(), g.label);
+    const std::vector<QString> texts = shown_texts(w.window.chart());
+    EXPECT_NE(std::find(texts.begin(), texts.end(), QString::fromStdString(g.label)), texts.end()) << g.label;
     EXPECT_EQ(w.window.x_axis()->titleText(), "Measure relative to item difficulty");
     EXPECT_EQ(w.window.y_axis()->titleText(), "Category Probability");
-    EXPECT_EQ(w.window.windowTitle(), "Category Probability Curves");
+    EXPECT_EQ(w.window.windowTitle(), "Category Probability Curves - Graphs test");
     EXPECT_EQ(w.window.chart()->series().size(), 4);
 
     // Categories 0 and 1 are equally probable where the measure is the first step.
@@ -119,13 +152,115 @@ TEST(GraphsWindow, GraphsOfARealRunCrossAtTheFirstStep) {
     EXPECT_TRUE(w.window.chart_view()->grab().save(QString::fromStdString(folder + "talvorin_type4.png")));
 }
 
+// An origin (UMEAN=) above 10,000 is only stored: the curves are those of the origin 0.
+TEST(GraphsWindow, AnOriginAbove10000DrawsTheSameCurves) {
+    application();
+    std::vector<SeriesRow> at_zero;
+    {
+        AnalysisRun r;
+        Window w(real_work_file(r, "USCALE=100\n"), 3);
+        ASSERT_TRUE(w.messages.empty()) << w.messages[0];
+        at_zero = w.session.current_series();
+    }
+    AnalysisRun r;
+    Window w(real_work_file(r, "UMEAN=20000\nUSCALE=100\n"), 3);
+    ASSERT_TRUE(w.messages.empty()) << w.messages[0];
+    EXPECT_EQ(w.session.data().origin, 20000.0);
+    EXPECT_EQ(w.session.current_series(), at_zero);
+    EXPECT_EQ(w.window.chart()->series().size(), 3);
+}
+
+// The title is the label exactly as read, markup characters and runs of blanks included; the
+// graph type's caption stands in the title of the window that holds the chart.
+TEST(GraphsWindow, TheLabelShowsAsReadAndTheCaptionInTheWindowTitle) {
+    application();
+    ScratchDir dir;
+    const std::string path = dir.file("ZVB007kv.txt");
+    const std::string label = "income<20000 & age < 30 -> \"low\"   <b>bold?</b>&amp;";
+    write_file(path, two_group_work_file(label));
+    QMainWindow frame;
+    GraphsSession session(path, 1);
+    auto* chart = new ChartWindow(session, "Graphs 007kv.txt");
+    std::vector<std::string> messages;
+    chart->show_message = [&](const QString& m) { messages.push_back(m.toStdString()); };
+    frame.setCentralWidget(chart);
+    frame.resize(1200, 760);
+    frame.show();
+    chart->load_work_file_and_compute_curves();
+    QApplication::processEvents();
+    ASSERT_TRUE(messages.empty()) << messages[0];
+    const std::vector<QString> texts = shown_texts(chart->chart());
+    EXPECT_NE(std::find(texts.begin(), texts.end(), QString::fromStdString(label)), texts.end());
+    EXPECT_EQ(frame.windowTitle(), "Category Probability Curves - Graphs 007kv.txt");
+    chart->select_graph(5);
+    EXPECT_EQ(frame.windowTitle(), "Category Information Function - Graphs 007kv.txt");
+    chart->show_next_item_curve();
+    QApplication::processEvents();
+    const std::vector<QString> second = shown_texts(chart->chart());
+    EXPECT_NE(std::find(second.begin(), second.end(), "FOR GROUP: \"B\",  ITEM NUMBER: 5  Q5"), second.end());
+}
+
+// A folder where the work file should be: the message, no abort, and a window with nothing to
+// move or adjust until a reading succeeds.
+TEST(GraphsWindow, AFailedFirstReadingShowsNoControlsUntilTheFileIsRead) {
+    application();
+    ScratchDir dir;
+    const std::string path = dir.file("ZVB008kv.txt");
+    std::filesystem::create_directories(path);
+    Window w(path, 1);
+    EXPECT_EQ(w.messages, (std::vector<std::string>{"Korvelan Graphs: " + path + " failed"}));
+    EXPECT_TRUE(w.window.next_button()->isHidden());
+    EXPECT_TRUE(w.window.previous_button()->isHidden());
+    EXPECT_FALSE(w.window.slider(ChartWindow::XLow)->isEnabled());
+    EXPECT_FALSE(w.window.fine_tune(true)->isEnabled());
+    EXPECT_TRUE(w.window.chart()->series().isEmpty());
+
+    std::filesystem::remove(path);
+    write_file(path, two_group_work_file());
+    w.window.select_graph(1);
+    EXPECT_EQ(w.messages.size(), 1u);
+    EXPECT_EQ(w.window.chart()->series().size(), 4);
+    EXPECT_FALSE(w.window.next_button()->isHidden());
+    EXPECT_TRUE(w.window.slider(ChartWindow::XLow)->isEnabled());
+}
+
+// Next and Previous keep their places when hidden, so that the other buttons never move; a
+// value typed into a fine-tune box is applied as typed, not snapped.
+TEST(GraphsWindow, ButtonsKeepTheirPlacesAndTypedFineTuneValuesApply) {
+    application();
+    ScratchDir dir;
+    const std::string path = dir.file("ZVB010kv.txt");
+    write_file(path, ten_units_a_logit());
+    Window w(path, 1);
+    QApplication::processEvents();
+    QPushButton* copy = button(w.window, "Copy Plot to Clipboard");
+    ASSERT_NE(copy, nullptr);
+    const QRect copy_place = copy->geometry(), next_place = w.window.next_button()->geometry();
+    w.window.show_next_item_curve();
+    QApplication::processEvents();
+    EXPECT_TRUE(w.window.next_button()->isHidden());
+    EXPECT_EQ(copy->geometry(), copy_place);
+    w.window.show_previous_item_curve();
+    QApplication::processEvents();
+    EXPECT_EQ(w.window.next_button()->geometry(), next_place);
+    EXPECT_EQ(copy->geometry(), copy_place);
+
+    // The x maximum is 46: -30 is 76 below it, which a drag would snap to -34.
+    w.window.fine_tune(false)->setValue(-30);
+    EXPECT_EQ(w.window.slider(ChartWindow::XLow)->value(), -30);
+    EXPECT_EQ(w.window.x_axis()->min(), -30);
+    w.window.fine_tune(true)->setValue(70);
+    EXPECT_EQ(w.window.x_axis()->max(), 70);
+    w.window.fine_tune(true)->setValue(-40);  // below the minimum: one above it
+    EXPECT_EQ(w.window.x_axis()->max(), -29);
+    EXPECT_EQ(w.window.fine_tune(true)->value(), -29);
+}
+
 TEST(GraphsWindow, SlidersFineTuneAndGroups) {
     application();
     ScratchDir dir;
     const std::string path = dir.file("ZVB003kv.txt");
-    std::string text = replace_first_line(two_group_work_file(), "    1.0000", "   10.0000");
-    text = replace_first_line(text, "   -2.4000", "  -24.0000");
-    write_file(path, replace_first_line(text, "    3.1000", "   31.0000"));
+    write_file(path, ten_units_a_logit());
     Window w(path, 1);
     ASSERT_TRUE(w.messages.empty());
     QSlider* xl = w.window.slider(ChartWindow::XLow);
@@ -167,7 +302,7 @@ TEST(GraphsWindow, SlidersFineTuneAndGroups) {
     EXPECT_EQ(w.window.chart()->series().size(), 2);
 
     // A truncated rewrite: the message, and the last curves still drawn by a graph button.
-    write_file(path, text.substr(0, 40));
+    write_file(path, ten_units_a_logit().substr(0, 40));
     set_modified(path, 1700000000, 5);
     w.window.select_graph(2);
     ASSERT_EQ(w.messages.size(), 1u);

@@ -3,6 +3,8 @@
 // rewrite, and a bad reading that leaves the data of the last good one in place.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <filesystem>
 #include <random>
 
 #include "graphs/session.h"
@@ -90,6 +92,56 @@ TEST(GraphsWorkFileReader, CountsThatDoNotFitAreBadDataAndChangeNothing) {
         EXPECT_EQ(d.scale, 7.0f) << i;
         EXPECT_TRUE(d.groups.empty()) << i;
     }
+}
+
+// korvelan writes every real as F10.4: its widest texts, a value too wide for the field (a run
+// of "*", read as 0) and an origin (UMEAN=) of any size are read; an origin that is no finite
+// number and a scale beyond every F10.4 text are not.
+TEST(GraphsWorkFileReader, ReadsEveryValueKorvelanWrites) {
+    ScratchDir dir;
+    const std::string path = dir.file("z.txt");
+    std::string widest = replace_line(two_group_work_file(), "    1.0000", "99999.9999");
+    widest = replace_line(widest, "   -2.4000", "-9999.9999");
+    widest = replace_line(widest, "    3.1000", "99999.9999");
+    widest = replace_line(widest, "   -1.0000", "-9999.9999");
+    widest = replace_line(widest, "     .5000", "99999.9999");
+    const std::pair<const char*, double> origins[] = {
+        {"20000.0000", 20000.0}, {"**********", 0.0}, {"1e30", 1e30}, {"-123456789012.5", -123456789012.5}};
+    for (auto [line, origin] : origins) {
+        write_file(path, line + widest.substr(widest.find("\r\n")));
+        GraphsData d;
+        ASSERT_EQ(read_work_file(path, d), ReadOutcome::Read) << line;
+        EXPECT_EQ(d.origin, origin);
+        EXPECT_FLOAT_EQ(d.scale, 99999.9999f);
+        EXPECT_FLOAT_EQ(d.low_measure, -9999.9999f);
+        EXPECT_FLOAT_EQ(d.groups[1].steps[1], 99999.9999f);
+        for (int g = 1; g <= 2; ++g) {
+            const GroupCurves c = compute_group_curves(d, g);
+            EXPECT_LT(c.grid.computed_low, c.grid.computed_high);
+            for (const SeriesRow& r : c.series[1]) EXPECT_TRUE(std::isfinite(r.y));
+        }
+    }
+    for (const char* line : {"1e999", "-1e400"}) {
+        write_file(path, line + widest.substr(widest.find("\r\n")));
+        GraphsData d;
+        EXPECT_EQ(read_work_file(path, d), ReadOutcome::NotEnoughData) << line;
+    }
+    write_file(path, replace_line(widest, "99999.9999", "100000.5"));
+    GraphsData d;
+    EXPECT_EQ(read_work_file(path, d), ReadOutcome::NotEnoughData);
+}
+
+// A folder at the path (or any file that cannot be read) is a failed reading, never an abort.
+TEST(GraphsWorkFileReader, AFolderIsAFileThatCannotBeRead) {
+    ScratchDir dir;
+    const std::string path = dir.file("ZVB009kv.txt");
+    std::filesystem::create_directories(path);
+    GraphsData d;
+    EXPECT_EQ(read_work_file(path, d), ReadOutcome::OpenFailed);
+    GraphsSession s(path, 1);
+    EXPECT_EQ(s.load_and_compute(), "Korvelan Graphs: " + path + " failed");
+    EXPECT_FALSE(s.has_curves());
+    EXPECT_EQ(s.load_and_compute(), "Korvelan Graphs: " + path + " failed");  // tried again
 }
 
 TEST(GraphsSession, RewritesWithinOneSecondAreReadAndAFailedReadKeepsTheOldCurves) {

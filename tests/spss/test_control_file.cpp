@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "spss/control_file.h"
+#include "spss/control_layout.h"
 #include "spss/selection_file.h"
 #include "tests/spss/sav_writer.h"
 #include "tests/support/test_files.h"
@@ -105,6 +106,24 @@ TEST(SpssControlFile, ItemWidthSetsTheCodesAndNumbersKeepTheirDigits) {
                                         // Fields follow each other without a gap; labels keep
                                         // 300, -1 and -0, and the dates all their digits.
                                         "12 30013166064000  1", "3  -1 -98765432101 2", ".  -0 .            3"}));
+}
+
+// A person-label number keeps all its digits while its one-decimal text fits 60 columns; one
+// wider than that is missing, like a system-missing value, and widens nothing.
+TEST(SpssControlFile, NumbersTooWideForAnyFieldAreMissing) {
+    EXPECT_EQ(truncated_number_text(1.0e57).size(), 58u);
+    EXPECT_EQ(truncated_number_text(2.0e58), ".");
+    EXPECT_EQ(truncated_number_text(-1.0e57), ".");
+    EXPECT_EQ(truncated_number_text(-2147483648.0), "-2147483648");
+    ScratchDir dir;
+    const std::string sav = dir.file("e.sav");
+    ASSERT_TRUE(write_sav(sav, {{"q", false, "F1.0", ""}, {"huge", false, "F8.0", ""}},
+                          {{1.0, 1.0e59}, {2.0, 12.0}, {3.0, -1.0e300}}));
+    const Built b = build(dir, selection_for(dir, sav, {"huge"}, {"q"}));
+    ASSERT_EQ(b.outcome.kind, OutcomeKind::Done) << b.outcome.message;
+    EXPECT_EQ(from(b.lines, "; Person Label variables"),
+              (std::vector<std::string>{"; huge     3-4", "NAMLEN = 2", "&END", "q        ; Item 1", "END NAMES",
+                                        "1 .  1", "2 12 2", "3 .  3"}));
 }
 
 TEST(SpssControlFile, WideItemsAskForCodesAndNoCasesGiveTheControlPart) {

@@ -4,6 +4,8 @@
 // dates' full numbers.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/shell/batch_folder.h"
 
 using namespace korvelan::testing;
@@ -93,4 +95,28 @@ TEST(SpssRuns, TabTextKeepsTheDateAndBadFilesGiveAMessage) {
     EXPECT_EQ(r.screen.rfind("Cannot open file: cut.sav", 0), 0u) << r.screen;
     r = run_korvelan(f.dir.path, {"--spss-tab", "only-one-argument"}, f.temp.path, 30);
     EXPECT_EQ(r.exit_status, 2);
+}
+
+// A selection file that cannot be read (missing, or a folder) is named with what failed, the
+// output file is left as it was, and the program ends with status 1 rather than an abort; a
+// folder given as the .sav file is a file that cannot be opened.
+TEST(SpssRuns, UnreadableFilesAreNamedAndEndTheProgramWithStatusOne) {
+    BatchFolder f;
+    write_file(f.dir.file("out.txt"), "kept\r\n");
+    std::filesystem::create_directories(f.dir.file("folder"));
+    ProgramResult r = run_korvelan(f.dir.path, {"--spss-control", "missing.txt", "out.txt"}, f.temp.path, 30);
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.screen, "Cannot read the SPSS WORK FILE: missing.txt (No such file or directory)\n");
+    r = run_korvelan(f.dir.path, {"--spss-control", "folder", "out.txt"}, f.temp.path, 30);
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.screen, "Cannot read the SPSS WORK FILE: folder (Is a directory)\n");
+    EXPECT_EQ(f.bytes("out.txt"), "kept\r\n");
+
+    write_file(f.dir.file("sel.txt"), "! SPSS File (do not delete this line): " + f.dir.file("folder") + "\r\n");
+    r = run_korvelan(f.dir.path, {"--spss-control", "sel.txt", "out.txt"}, f.temp.path, 30);
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.screen.rfind("Cannot open file: " + f.dir.file("folder"), 0), 0u) << r.screen;
+    r = run_korvelan(f.dir.path, {"--spss-tab", "folder", "t.tsv"}, f.temp.path, 30);
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.screen.rfind("Cannot open file: folder", 0), 0u) << r.screen;
 }

@@ -50,6 +50,29 @@ TEST(SpssTabText, NumberTexts) {
     EXPECT_EQ(tab_number_text(2147483648.5, low, high), "2147483648.5");
     EXPECT_EQ(tab_number_text(-98765432101.25, low, high), "-98765432101.25");
     EXPECT_EQ(tab_number_text(1.0e20, low, high), "100000000000000000000");
+    // 51 digits and eight decimals fill the 60 columns; a number wider than that is missing.
+    EXPECT_EQ(tab_number_text(1.0e50, low, high).size(), 51u);
+    EXPECT_EQ(tab_number_text(2.0e51, low, high), ".");
+    EXPECT_EQ(tab_number_text(-1.0e50, low, high), ".");
+    EXPECT_EQ(tab_number_text(1.0e300, low, high), ".");
+}
+
+// Every case's text and number come back in its own line: texts of every length up to the
+// variable's width, empty ones, and numbers between them, over many cases.
+TEST(SpssTabText, ManyCasesOfTextsOfEveryLength) {
+    ScratchDir dir;
+    const std::string sav = dir.file("w.sav");
+    std::vector<std::vector<SavCell>> cases;
+    std::string expected = kFirstLine + "n                   \twide                \tshort               \t\r\n";
+    for (int c = 0; c < 600; ++c) {
+        const std::string wide(static_cast<std::size_t>(c % 301), static_cast<char>('a' + c % 26));
+        const std::string shrt = c % 3 == 0 ? "" : std::to_string(c);
+        cases.push_back({static_cast<double>(c) / 4, wide, shrt});
+        expected += tab_number_text(c / 4.0, 0, 1e300) + "\t" + wide + "\t" + shrt + "\t\r\n";
+    }
+    ASSERT_TRUE(write_sav(sav, {{"n", false, "F8.2", ""}, {"wide", true, "", ""}, {"short", true, "", ""}}, cases));
+    ASSERT_EQ(convert_spss_to_tab_text(sav, dir.file("out.txt")).kind, OutcomeKind::Done);
+    EXPECT_EQ(read_file(dir.file("out.txt")), expected);
 }
 
 TEST(SpssTabText, NoCasesGiveTheTwoHeadingLines) {
