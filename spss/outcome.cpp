@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "engine/run/numtext.h"
+#include "engine/run/text_lines.h"
 
 namespace korvelan::spss {
 
@@ -44,22 +45,12 @@ bool TextOutput::close() {
 
 bool read_text_lines(const std::string& path, std::vector<std::string>& lines) {
     lines.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::string current;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(current);
-            current.clear();
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        } else {
-            current += c;
-        }
-    }
-    if (!current.empty()) lines.push_back(current);
-    return true;
+    TextLineFile in;
+    if (!in.open(path)) return false;
+    std::string line;
+    int status = 0;
+    while ((status = in.next(line)) == 0) lines.push_back(line);
+    return status == -1;
 }
 
 }  // namespace korvelan::spss
