@@ -123,7 +123,9 @@ TEST(TextLines, AFileNameLongerThanItsFieldIsRefusedNotCut) {
     const std::string longer(261, 'b');
     for (const std::string keyword : {"PFILE=", "IAFILE=", "IDFILE=*", "SPFILE=", "ICORFILE="}) {
         korvelan::testing::ControlTestRun ok;
-        if (keyword != "SPFILE=") EXPECT_TRUE(ok.line(keyword + fits)) << keyword;
+        if (keyword != "SPFILE=") {
+            EXPECT_TRUE(ok.line(keyword + fits)) << keyword;
+        }
         korvelan::testing::ControlTestRun r;
         EXPECT_FALSE(r.line(keyword + longer)) << keyword;
         const std::string name = keyword.substr(0, keyword.find('=') + 1);
