@@ -4,6 +4,7 @@
 // whose last line has no line feed.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <regex>
 
@@ -157,4 +158,28 @@ TEST(LineEndRuns, DataWithoutAnyLineEndStopsQuicklyUnderLittleMemory) {
     EXPECT_NE(r.screen.find(" LINE TOO LONG: line 1 of /dev/zero runs on for more than 1 MB without a line end"),
               std::string::npos)
         << tail(r.screen);
+}
+
+TEST(LineEndRuns, MessagesSayWhatIsWrong) {
+    ScratchDir dir, temp;
+    // A folder given as the control file.
+    std::filesystem::create_directories(dir.path + "folder");
+    ProgramResult r = run_korvelan(dir.path, {"folder", "out.txt", "BATCH=Y"}, temp.path, 30);
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_NE(r.screen.find("PROBLEM: This is a folder, not a file (5): for file: folder in mode I"),
+              std::string::npos)
+        << r.screen;
+
+    // Label column selections beyond every label, and an escape sequence in the first record.
+    write_file(dir.file("ctl.txt"), "NI=3\nITEM1=1\nNAME1=5\nCODES=01\nIAFILE=$S8W2\nPWEIGHT=$S20W2\n&END\n"
+                                    "A\nB\nC\nEND LABELS\n011\x1b[2J a\n100 b\n110 c\n");
+    r = run_korvelan(dir.path, {"ctl.txt", "out.txt", "BATCH=Y"}, temp.path, 30);
+    EXPECT_EQ(r.exit_status, 0) << r.screen;
+    EXPECT_NE(r.screen.find(" WARNING: IAFILE=$S8W2 FINDS NO VALUE IN ANY LABEL. NOTHING IS ANCHORED OR WEIGHTED BY IT."),
+              std::string::npos)
+        << r.screen;
+    EXPECT_NE(r.screen.find(" WARNING: PWEIGHT=$S20W2 FINDS NO VALUE IN ANY LABEL. NOTHING IS ANCHORED OR WEIGHTED BY IT."),
+              std::string::npos);
+    EXPECT_EQ(r.screen.find('\x1b'), std::string::npos);
+    EXPECT_NE(r.screen.find("\n011 [2J a\n"), std::string::npos) << r.screen;
 }
