@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "engine/run/whole_file.h"
+#include "engine/run/text_lines.h"
 
 namespace korvelan::graphs {
 
@@ -21,25 +21,35 @@ constexpr std::int32_t kLargestCount = 32767;
 // not from a real analysis; the limit also keeps the grid's integer arithmetic far from overflow.
 constexpr double kLargestMagnitude = 1.0e5;
 
-// The lines of the file: runs end at LF, a CR before it is dropped, and the final line ending
-// does not start another line.
+// The lines of the file, read one at a time as every text file of the program is read; the final
+// line end does not start another line. A line is looked at ahead to see whether the file ends.
 class Lines {
 public:
-    explicit Lines(std::string text) : text_(std::move(text)) {}
+    explicit Lines(TextLineFile& file) : file_(file) {}
     bool next(std::string& line) {
-        if (pos_ >= text_.size()) return false;
-        std::size_t end = text_.find('\n', pos_);
-        if (end == std::string::npos) end = text_.size();
-        line.assign(text_, pos_, end - pos_);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        pos_ = end + 1;
-        return true;
+        if (ahead_held_) {
+            ahead_held_ = false;
+            line.swap(ahead_);
+            return true;
+        }
+        return read(line);
     }
-    bool at_end() const { return pos_ >= text_.size(); }
+    bool at_end() {
+        if (!ahead_held_) ahead_held_ = read(ahead_);
+        return !ahead_held_;
+    }
+    int status() const { return status_; }
 
 private:
-    std::string text_;
-    std::size_t pos_ = 0;
+    bool read(std::string& line) {
+        if (status_ != 0) return false;
+        status_ = file_.next(line);
+        return status_ == 0;
+    }
+    TextLineFile& file_;
+    std::string ahead_;
+    bool ahead_held_ = false;
+    int status_ = 0;  // of the last read: 0, -1 at the end, else a failed or runaway line
 };
 
 // Thrown inside the reader for a file that ends early or whose counts do not fit.
@@ -130,17 +140,23 @@ std::optional<FileStamp> file_stamp(const std::string& path) {
 }
 
 ReadOutcome read_work_file(const std::string& path, GraphsData& data) {
-    std::string text;
-    if (korvelan::read_whole_file(path, text) != 0) return ReadOutcome::OpenFailed;
-    Lines lines(std::move(text));
+    TextLineFile file;
+    if (!file.open(path)) return ReadOutcome::OpenFailed;
+    Lines lines(file);
     GraphsData read;
     Reader in(lines);
+    bool ended_early = false;
     try {
         read_sections(in, read);
     } catch (const BadData&) {
-        return ReadOutcome::NotEnoughData;
+        ended_early = true;
     }
-    if (!lines.at_end()) return ReadOutcome::TooMuchData;
+    const bool more = !ended_early && !lines.at_end();
+    // A line without end within reach is not a work file's line.
+    if (lines.status() == kLineRunsOn) return ReadOutcome::TooMuchData;
+    if (lines.status() > 0) return ReadOutcome::OpenFailed;
+    if (ended_early) return ReadOutcome::NotEnoughData;
+    if (more) return ReadOutcome::TooMuchData;
     data = std::move(read);
     return ReadOutcome::Read;
 }

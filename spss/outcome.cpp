@@ -1,9 +1,10 @@
 #include "spss/outcome.h"
 
+#include <cerrno>
 #include <utility>
 
 #include "engine/run/numtext.h"
-#include "engine/run/whole_file.h"
+#include "engine/run/text_lines.h"
 
 namespace korvelan::spss {
 
@@ -52,23 +53,22 @@ bool TextOutput::close() {
 
 bool read_text_lines(const std::string& path, std::vector<std::string>& lines, int* error) {
     lines.clear();
-    std::string bytes;
-    const int status = read_whole_file(path, bytes);
-    if (error) *error = status;
-    if (status != 0) return false;
-    std::string current;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(current);
-            current.clear();
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        } else {
-            current += c;
-        }
+    TextLineFile in;
+    if (!in.open(path)) {
+        if (error) *error = errno;
+        return false;
     }
-    if (!current.empty()) lines.push_back(current);
-    return true;
+    std::string line;
+    int status = 0;
+    while ((status = in.next(line)) == 0) lines.push_back(line);
+    if (status == -1) {
+        if (error) *error = 0;
+        return true;
+    }
+    // The reader leaves the errno of a failed read; a line without end reads as a file too large.
+    if (error) *error = status == kLineRunsOn ? EFBIG : (errno != 0 ? errno : EIO);
+    lines.clear();
+    return false;
 }
 
 }  // namespace korvelan::spss

@@ -12,6 +12,7 @@
 #include "engine/run/file_units.h"
 #include "engine/run/messages.h"
 #include "engine/run/report_line.h"
+#include "engine/run/text_lines.h"
 
 namespace korvelan {
 
@@ -192,22 +193,18 @@ void write_chart(Run& run, const std::vector<std::string>& chart) {
 
 int read_text_file_lines(Run& run, const std::string& path, std::vector<std::string>& lines) {
     lines.clear();
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return run.rs.io_status = -3;
+    TextLineFile file;
+    if (!file.open(path)) return run.rs.io_status = -3;
+    // Empty lines are passed over; a Ctrl+Z ends the data.
     std::string line;
-    int c = 0;
-    while ((c = std::fgetc(f)) != EOF && c != kCtrlZ) {
-        if (c == '\r' || c == '\n') {
-            if (!line.empty()) lines.push_back(line);
-            line.clear();
-        } else {
-            line += static_cast<char>(c);
-        }
+    int status = 0;
+    while ((status = file.next(line)) == 0) {
+        const std::size_t end = line.find(kCtrlZ);
+        if (end != std::string::npos) line.resize(end);
+        if (!line.empty()) lines.push_back(line);
+        if (end != std::string::npos) break;
     }
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (!line.empty()) lines.push_back(line);
-    return run.rs.io_status = failed ? status_from_errno(errno) : 0;
+    return run.rs.io_status = status > 0 ? status : 0;
 }
 
 void compare_measure_files(Run& run) {

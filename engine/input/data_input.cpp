@@ -9,6 +9,7 @@
 #include "engine/input/data_records.h"
 #include "engine/input/item_labels.h"
 #include "engine/input/item_selections.h"
+#include "engine/input/label_columns.h"
 #include "engine/input/mforms.h"
 #include "engine/input/record_echo.h"
 #include "engine/input/response_scoring.h"
@@ -46,6 +47,8 @@ struct PersonColumns {
     FieldSelection selection;
     SelectedText text;
     std::string path;
+    std::string typed;  // the selection as the instruction gave it
+    mutable std::int64_t written = 0;
 
     PersonColumns(std::string ControlVariables::*v, const char* n, const char* c, int u)
         : value(v), name(n), code(c), unit(u) {}
@@ -56,8 +59,9 @@ struct PersonColumns {
         SelectedText probe;
         apply_field_selection(selection, "", probe);
         if (probe.count <= 0) return;
+        typed = std::string(trim(v));
         path = work_file_path(run, code);
-        v = pad_right(path, width::kFileName);
+        v = pad_right(path, std::max<std::size_t>(width::kFileName, path.size()));
         if (open_unit(run, unit, path, OpenMode::Write) != 0) fail(run);
         active = true;
     }
@@ -72,6 +76,11 @@ struct PersonColumns {
         std::string_view t = trim(text.text());
         if (!active || t.empty()) return;
         if (write_unit_line(run, unit, number(person) + " " + std::string(t)) != 0) fail(run);
+        ++written;
+    }
+    // A selection that found nothing in any label leaves the run without what it asked for.
+    void warn_when_nothing_found(Run& run) const {
+        if (active && written == 0) show_message_line(run, selection_found_nothing(name, typed));
     }
 };
 
@@ -95,6 +104,10 @@ class DataPass {
         echo_.set_selection_columns(weights_.column(), anchors_.column());
     }
     void read_all_sources();
+    void warn_when_nothing_found() const {
+        anchors_.warn_when_nothing_found(run_);
+        weights_.warn_when_nothing_found(run_);
+    }
     void report_records_input();
     void edit_codes_and_make_key();
     void score_persons();
@@ -461,6 +474,7 @@ void read_data_input(Run& run) {
     DataPass pass(run);
     pass.open_work_files();
     pass.read_all_sources();
+    pass.warn_when_nothing_found();
     pass.report_records_input();
     pass.edit_codes_and_make_key();
     pass.score_persons();

@@ -60,35 +60,14 @@ std::vector<std::string> ruler_lines(std::int32_t width) {
 // ---- lines of a data source
 // ----------------------------------------------------------------------
 
-DataLineSource::DataLineSource(Run& run, int unit) : run_(run) {
-    auto it = run.units.open.find(unit);
-    if (it != run.units.open.end()) file_ = it->second.file;
-}
-
-DataLineSource::~DataLineSource() {
-    std::free(buffer_);
-}
-
 int DataLineSource::next_line(std::string_view& line) {
-    if (!file_) return run_.rs.io_status = 10000;  // not open for read
-    errno = 0;
-    ssize_t n = ::getline(&buffer_, &capacity_, file_);
-    if (n < 0) {
-        if (std::ferror(file_))
-            return run_.rs.io_status = status_from_errno(errno == 0 ? EIO : errno);
-        return run_.rs.io_status = -1;
-    }
-    std::size_t length = static_cast<std::size_t>(n);
-    if (length > 0 && buffer_[length - 1] == '\n') --length;
-    if (length > 0 && buffer_[length - 1] == '\r') --length;
-    line = std::string_view(buffer_, std::min<std::size_t>(length, kRecordWidth));
-    return run_.rs.io_status = 0;
+    const int status = read_unit_line(run_, unit_, buffer_, kRecordWidth);
+    if (status == 0) line = buffer_;
+    return status;
 }
 
 int DataLineSource::rewind() {
-    if (!file_) return run_.rs.io_status = 10000;
-    std::rewind(file_);
-    return run_.rs.io_status = 0;
+    return rewind_unit(run_, unit_);
 }
 
 // ---- the record line

@@ -43,11 +43,10 @@ struct EchoLine {
 std::vector<std::string> ruler_lines(std::int32_t width);
 
 // Lines of a file open on a unit, read through one buffer: no allocation per line. A line
-// loses its line end (LF or CR LF) and is cut at 32000 characters.
+// loses its line end (LF, CR LF or CR) and is cut at 32000 characters.
 class DataLineSource : public RecordLineSource {
   public:
-    DataLineSource(Run& run, int unit);
-    ~DataLineSource() override;
+    DataLineSource(Run& run, int unit) : run_(run), unit_(unit) {}
     DataLineSource(const DataLineSource&) = delete;
     DataLineSource& operator=(const DataLineSource&) = delete;
     // 0 with the next line, -1 at the end of the file, or an error code.
@@ -57,9 +56,8 @@ class DataLineSource : public RecordLineSource {
 
   private:
     Run& run_;
-    std::FILE* file_ = nullptr;
-    char* buffer_ = nullptr;
-    std::size_t capacity_ = 0;
+    int unit_;
+    std::string buffer_;
 };
 
 // The record line of the record in hand and how a record is read into it and split.

@@ -24,6 +24,8 @@ struct LabelColumnFile {
     FieldSelection selection;
     bool open = false;
     std::string path;
+    std::string typed;  // the selection as the instruction gave it
+    std::int64_t written = 0;
 };
 
 // When the value is a column selection that selects something, it is kept and the value becomes
@@ -36,6 +38,7 @@ void open_when_selection(Run& run, std::string& value, std::string& kept, const 
     apply_field_selection(file.selection, "", probe);
     if (probe.count <= 0) return;
     kept = value;
+    file.typed = value;
     file.path = work_file_path(run, code);
     value = file.path;
     if (open_unit(run, file.unit, file.path, OpenMode::Write) != 0)
@@ -52,20 +55,32 @@ void write_selected_value(Run& run, LabelColumnFile& file, std::int32_t item,
     if (value.empty()) return;
     const std::string line = std::string(trim(int_to_text_left(item))) + " " + std::string(value);
     if (write_unit_line(run, file.unit, line) != 0) stop_on_work_file(run, file.path);
+    ++file.written;
+}
+
+void warn_when_nothing_found(Run& run, const LabelColumnFile& file, const char* name) {
+    if (file.open && file.written == 0) show_message_line(run, selection_found_nothing(name, file.typed));
 }
 
 void close_files(Run& run, LabelColumnFile& anchors, LabelColumnFile& weights) {
+    warn_when_nothing_found(run, anchors, "IAFILE");
+    warn_when_nothing_found(run, weights, "IWEIGHT");
     if (anchors.open && close_unit(run, anchors.unit) != 0) stop_on_work_file(run, anchors.path);
     if (weights.open && close_unit(run, weights.unit) != 0) stop_on_work_file(run, weights.path);
 }
 
 }  // namespace
 
+std::string selection_found_nothing(std::string_view name, std::string_view selection) {
+    return msg::kSelectionFoundNothing + std::string(name) + "=" + std::string(trim(selection)) +
+           msg::kSelectionFoundNothingTail;
+}
+
 void build_item_weight_anchor_work_files(Run& run, WorkFiles& files,
                                          std::vector<std::int8_t>& item_status,
                                          ItemLabelColumns& columns) {
-    LabelColumnFile weights{kItemWeightUnit, {}, false, {}};
-    LabelColumnFile anchors{kItemAnchorUnit, {}, false, {}};
+    LabelColumnFile weights{kItemWeightUnit, {}, false, {}, {}, 0};
+    LabelColumnFile anchors{kItemAnchorUnit, {}, false, {}, {}, 0};
     open_when_selection(run, columns.iweight, columns.weight_selection, "IWEIGHT", "ZIW", weights);
     open_when_selection(run, columns.iafile, columns.anchor_selection, "IAFILE", "ZIA", anchors);
 

@@ -29,4 +29,8 @@ void build_item_weight_anchor_work_files(Run& run, WorkFiles& files,
                                          std::vector<std::int8_t>& item_status,
                                          ItemLabelColumns& columns);
 
+// The warning line of a label column selection (IAFILE=, IWEIGHT=, PAFILE=, PWEIGHT=) that found
+// a value in no label: nothing is anchored or weighted by it.
+std::string selection_found_nothing(std::string_view name, std::string_view selection);
+
 }  // namespace korvelan

@@ -6,7 +6,10 @@
 namespace korvelan {
 
 void RecordEcho::show(std::string_view text) {
-    if (run_.host) run_.host->write_text_window_line(text);
+    // Control bytes of a record (a terminal's escape sequences among them) show as blanks.
+    std::string shown(text);
+    blank_control_characters(shown);
+    if (run_.host) run_.host->write_text_window_line(shown);
 }
 
 void RecordEcho::ruler(std::int32_t record_length) {

@@ -4,12 +4,12 @@
 #include "engine/report/category_labels.h"
 
 #include <algorithm>
-#include <fstream>
 #include <optional>
 
 #include "engine/input/edit_files.h"
 #include "engine/run/analysis_arrays.h"
 #include "engine/run/numtext.h"
+#include "engine/run/text_lines.h"
 
 namespace korvelan {
 
@@ -19,7 +19,6 @@ constexpr std::size_t npos = std::string_view::npos;
 constexpr int kNoItem = -1;  // a label line that names no item
 
 std::string clean_label_line(std::string line) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
     line.resize(kEditLineWidth, ' ');
     cut_at_comment(line);
     blank_characters(line, "\t,");
@@ -31,10 +30,10 @@ std::string clean_label_line(std::string line) {
 // file ends. False when the file cannot be opened.
 template <typename Take>
 bool read_label_lines(std::string_view name, Take take) {
-    std::ifstream in{std::string(trim(name)), std::ios::binary};
-    if (!in) return false;
+    TextLineFile in;
+    if (!in.open(std::string(trim(name)))) return false;
     std::string raw;
-    while (std::getline(in, raw)) {
+    while (in.next(raw) == 0) {
         const std::string line = clean_label_line(raw);
         if (is_blank(line)) continue;
         if (!take(trim_right(line))) break;

@@ -221,6 +221,9 @@ void check_and_derive_settings(Run& run) {
     if (cv.anchor_scale != 1.0f) cv.anchor_user_units = 'N';
     cv.user_decimals = std::clamp(cv.user_decimals, 0, 4);
     cv.user_decimals_format = "(F8." + num(cv.user_decimals) + ")";
+    // A file without any instruction (empty, or not a control file) says so, not what is missing.
+    if (cv.item1 < 1 && !run.rs.control_file_instructions)
+        fatal_message(run, msg::kNoControlInstructions + run.rs.control_file);
     check_entry_range(run, cv.item1, msg::kProblemWithItem1);
     check_entry_range(run, cv.name1, msg::kProblemWithName1);
     check_entry_range(run, cv.ni, msg::kProblemWithNi);

@@ -210,6 +210,19 @@ bool read_number(Run& run, const ControlReading& rd, const Instruction& in, floa
 
 enum class Taken { No, Yes, Problem };
 
+// A file name longer than its field would name another file: it is refused, not cut.
+bool file_name_fits(Run& run, const ControlReading& rd, const KeywordRule& rule, std::string_view value) {
+    if (!rule.field.text || rule.field.width != width::kFileName) return true;
+    std::string_view name = trim(value);
+    if (name == "*") return true;  // an in-line list follows
+    if (!name.empty() && name[0] == '*') name = trim(name.substr(1));
+    if (name.size() <= static_cast<std::size_t>(width::kFileName)) return true;
+    const std::string keyword = rule.keyword ? rule.keyword : "";
+    return instruction_problem(run, rd, msg::kFileNameTooLong + keyword + msg::kFileNameHas +
+                                            std::to_string(name.size()) + msg::kFileNameCharacters +
+                                            std::to_string(width::kFileName) + msg::kFileNameCanBeUsed);
+}
+
 Taken try_rule(Run& run, ControlReading& rd, const KeywordRule& rule, const Instruction& in,
                float number) {
     if (!rule_matches(rule, in.name)) return Taken::No;
@@ -219,6 +232,7 @@ Taken try_rule(Run& run, ControlReading& rd, const KeywordRule& rule, const Inst
         instruction_problem(run, rd, msg::kFixedAfterRun + in.line);
         return Taken::Problem;
     }
+    if (!file_name_fits(run, rd, rule, in.value)) return Taken::Problem;
     bool ok = true;
     switch (rule.stage) {
         case ChainStage::SpFile: ok = begin_supplementary_file(run, rd, rule, in.value, in.line); break;

@@ -22,6 +22,13 @@ void copy_to_zin(Run& run, const ControlReading& rd, std::string_view line) {
     run.rs.io_status = status;
 }
 
+// Whether anything but blanks and control characters stands before the comment.
+bool holds_text(std::string_view line) {
+    for (char c : line.substr(0, line.find(';')))
+        if (static_cast<unsigned char>(c) > ' ') return true;
+    return false;
+}
+
 void cut_to_line_width(std::string& line) {
     if (line.size() > kInstructionLineWidth) line.resize(kInstructionLineWidth);
 }
@@ -191,6 +198,7 @@ void read_control_file(Run& run, ReadPass pass, ItemDefinitionStrings* strings) 
             } else {
                 cut_to_line_width(line);
                 copy_to_zin(run, rd, line);
+                if (u == unit::kControl && holds_text(line)) run.rs.control_file_instructions = true;
                 join_continuation_lines(run, rd, u, line);
             }
         } else {

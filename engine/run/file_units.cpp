@@ -62,7 +62,7 @@ int open_unit(Run& run, int unit, const std::string& path, OpenMode mode) {
         if (c != EOF) std::ungetc(c, f);
         else std::rewind(f);
     }
-    run.units.open[unit] = UnitFile{f, path, mode != OpenMode::Read};
+    run.units.open[unit] = UnitFile{f, path, mode != OpenMode::Read, {}};
     if (mode == OpenMode::Read) remember_input_file(run, path);
     run.rs.io_status = 0;
     return 0;
@@ -97,26 +97,6 @@ const std::string& unit_path(const Run& run, int unit) {
     return it == run.units.open.end() ? none : it->second.path;
 }
 
-int read_unit_line(Run& run, int unit, std::string& line) {
-    line.clear();
-    auto it = run.units.open.find(unit);
-    if (it == run.units.open.end()) return run.rs.io_status = 10000;  // not open for read
-    std::FILE* f = it->second.file;
-    int c;
-    bool any = false;
-    while ((c = std::getc(f)) != EOF) {
-        any = true;
-        if (c == '\n') break;
-        line.push_back(static_cast<char>(c));
-    }
-    if (c == EOF) {
-        if (std::ferror(f)) return run.rs.io_status = status_from_errno(errno);
-        if (!any) return run.rs.io_status = -1;
-    }
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return run.rs.io_status = 0;
-}
-
 int write_unit_line(Run& run, int unit, std::string_view text) {
     auto it = run.units.open.find(unit);
     if (it == run.units.open.end()) return run.rs.io_status = 10001;  // not open for write
@@ -134,6 +114,7 @@ int rewind_unit(Run& run, int unit) {
     if (it == run.units.open.end()) return run.rs.io_status = 10000;
     std::fflush(it->second.file);
     std::rewind(it->second.file);
+    it->second.lines = TextLinePosition{};
     return run.rs.io_status = 0;
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "engine/run/run.h"
+#include "engine/run/text_lines.h"
 
 namespace korvelan {
 
@@ -25,8 +26,10 @@ int status_from_errno(int err);
 int open_unit(Run& run, int unit, const std::string& path, OpenMode mode);
 bool unit_is_open(const Run& run, int unit);
 const std::string& unit_path(const Run& run, int unit);
-// Reads one line without its line end (LF or CR LF). 0, -1 at end of file, or an error.
-int read_unit_line(Run& run, int unit, std::string& line);
+// Reads one line without its line end, as text_lines.h reads lines, keeping at most `keep`
+// characters: 0, -1 at end of file, or an error. A line running on far past `keep` stops the run
+// with a message naming the file and the line.
+int read_unit_line(Run& run, int unit, std::string& line, std::size_t keep = kLongestTextLine);
 // Writes the text followed by CR LF. 0 or an error code.
 int write_unit_line(Run& run, int unit, std::string_view text);
 int rewind_unit(Run& run, int unit);

@@ -85,6 +85,10 @@ inline constexpr const char* kContinuationProblem =
 inline constexpr const char* kVariableValueExpected = "Is a ; missing? Variable=Value expected here: ";
 inline constexpr const char* kNumericValueExpected = " NUMERIC VALUE EXPECTED: ";
 inline constexpr const char* kNumericValueInRange = " NUMERIC VALUE IN RANGE -32000 TO 32000 EXPECTED: ";
+inline constexpr const char* kFileNameTooLong = " FILE NAME TOO LONG: ";
+inline constexpr const char* kFileNameHas = " has ";
+inline constexpr const char* kFileNameCharacters = " characters. At most ";
+inline constexpr const char* kFileNameCanBeUsed = " can be used.";
 inline constexpr const char* kUnrecognizedVariable = " UNRECOGNIZED VARIABLE (CHECK SPELLING): ";
 inline constexpr const char* kNoClosingListLine = " NO LINE WITH * FOUND MATCHING ";
 inline constexpr const char* kSpfileFailed = "SPFILE= FAILED: ";
@@ -92,6 +96,13 @@ inline constexpr const char* kSpfileTooDeep = " SPFILE= FILES NESTED MORE THAN 1
 inline constexpr const char* kSpfileIncludesItself = " SPFILE= FILE INCLUDES ITSELF: ";
 inline constexpr const char* kFixedAfterRun =
     " THIS VARIABLE CAN ONLY BE SET IN THE CONTROL FILE: ";
+inline constexpr const char* kSelectionFoundNothing = " WARNING: ";
+inline constexpr const char* kSelectionFoundNothingTail =
+    " FINDS NO VALUE IN ANY LABEL. NOTHING IS ANCHORED OR WEIGHTED BY IT.";
+inline constexpr const char* kFileIsFolder = "This is a folder, not a file";
+inline constexpr const char* kLineRunsOn = " LINE TOO LONG: line ";
+inline constexpr const char* kLineRunsOnOf = " of ";
+inline constexpr const char* kLineRunsOnTail = " runs on for more than 1 MB without a line end";
 inline constexpr const char* kControlReadFailed = " PROBLEM READING CONTROL INSTRUCTIONS FROM: ";
 inline constexpr const char* kMenuEditSpfile = "Edit Supplemental Control SPFILE=";
 inline constexpr const char* kWorkFileTail = "kv.txt";
@@ -115,6 +126,7 @@ inline constexpr const char* kCodesTooShortXwide = "' IS TOO SHORT.  XWIDE=";
 inline constexpr const char* kCodesTooShortMissing = " AND MISSNG=";
 inline constexpr const char* kCodeWarning = " WARNING! \"";
 inline constexpr const char* kCodeSpecifiedTwice = "\" SPECIFIED TWICE IN CODES=";
+inline constexpr const char* kNoControlInstructions = " NO CONTROL INSTRUCTIONS IN THE CONTROL FILE: ";
 inline constexpr const char* kProblemWithItem1 = " PROBLEM WITH ITEM1= ";
 inline constexpr const char* kProblemWithName1 = " PROBLEM WITH NAME1= ";
 inline constexpr const char* kProblemWithNi = " PROBLEM WITH NI= ";

@@ -34,6 +34,7 @@ constexpr FileErrorRow kFileErrorMessages[] = {
     {3, 0, "Drive or Directory Not Found"},
     {6422, 0, "Not Enough Disk Space"},
     {0, 0, "Processing has stopped"},
+    {kLineRunsOn, 0, "Line too long: no line end within 1 MB"},
     // Short texts for the platform codes.
     {1, 0, "Invalid function"},
     {4, 0, "Too many open files"},
@@ -147,7 +148,12 @@ std::string file_error_text(int status, char mode) {
 }
 
 std::string file_error_line(int status, std::string_view file_name, char mode) {
-    std::string field = cut(file_error_text(status, mode), kMessageField);
+    // A folder named where a file belongs is refused by the system as access denied; it is a
+    // mistake of the name, not of rights.
+    std::error_code ec;
+    const bool folder = status == 5 && !file_name.empty() &&
+                        std::filesystem::is_directory(std::string(trim(file_name)), ec);
+    std::string field = cut(folder ? std::string(msg::kFileIsFolder) : file_error_text(status, mode), kMessageField);
     field = std::string(trim_right(field));
     std::string code = std::string(trim(int_to_text_left(status)));
     // The code two positions after the text, then ": for file"; all cut at 80 characters.

@@ -18,6 +18,7 @@
 #include "engine/run/input_state.h"
 #include "engine/run/numtext.h"
 #include "engine/run/record_files.h"
+#include "engine/run/text_lines.h"
 
 namespace korvelan {
 
@@ -49,6 +50,7 @@ struct UnitFile {
     std::FILE* file = nullptr;
     std::string path;
     bool writing = false;
+    TextLinePosition lines;  // where reading stands
 };
 
 struct FileUnits {
@@ -138,6 +140,7 @@ struct RunState {
     bool finished = false;  // the run end has been written
     std::string closing_note;
     std::string control_file;
+    bool control_file_instructions = false;  // the control file holds an instruction
     std::string report_file;
     std::string temp_directory;  // ends in "/"
     std::string output_directory;  // ends in "/"

@@ -289,7 +289,8 @@ bool obtain_report_file(Run& run) {
                 return false;
             }
         }
-        report_file_error(run, run.rs.report_file, 'O');
+        // The name as resolved: a relative name is taken in the control file's folder.
+        report_file_error(run, absolute(run.rs.report_file), 'O');
         run.rs.report_file.clear();
         run.rs.both_names_given = false;
         // Without a console answer the same failure would repeat for ever.

@@ -21,6 +21,7 @@ void LineFile::reset_buffer() {
     position_ = 0;
     bytes_ = 0;
     pending_ = 0;
+    at_start_ = true;
 }
 
 int LineFile::create_output_file(const std::string& path) {
@@ -88,6 +89,9 @@ int LineFile::fill_buffer(int count) {
         buffer_[bytes_] = '\n';
     }
     position_ = 1;
+    // A UTF-8 byte-order mark at the start of the file is not part of its first line.
+    if (at_start_ && bytes_ >= 3 && std::equal(buffer_.begin(), buffer_.begin() + 3, "\xEF\xBB\xBF")) position_ = 4;
+    at_start_ = false;
     return 0;
 }
 

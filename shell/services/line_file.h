@@ -23,7 +23,8 @@ public:
     int rewind_input_file(const std::string& path);
     // Writes the text without its trailing blanks, then CR LF.
     int write_file_line(std::string_view text);
-    // Reads the next non-empty line. Runs of CR and LF separate lines; a Ctrl+Z ends the data.
+    // Reads the next non-empty line. Runs of CR and LF separate lines; a Ctrl+Z ends the data; a
+    // UTF-8 byte-order mark at the start is skipped.
     // `line` receives at most `capacity` characters, `count` the line's whole length. Returns 0
     // with a line, -1 at the end, or the error of a failed read; the file is closed when the
     // call reports the end that it had kept or a read error.
@@ -42,6 +43,7 @@ private:
     int position_ = 0;  // 1-based read position; 0 when the buffer is used up
     int bytes_ = 0;     // bytes in the buffer from the last read
     int pending_ = 0;   // end (-1) or read error seen, reported by the next call
+    bool at_start_ = true;  // no buffer read since the file was opened
 };
 
 }  // namespace korvelan

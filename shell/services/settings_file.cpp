@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "engine/run/numtext.h"
+#include "engine/run/text_lines.h"
 #include "shell/services/line_file.h"
 
 namespace korvelan {
@@ -93,14 +94,12 @@ void apply_settings_line(InitialSettings& s, std::string_view raw) {
 }
 
 bool read_settings_file(const std::string& path, InitialSettings& settings) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+    TextLineFile in;
+    if (!in.open(path)) return false;
     std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        apply_settings_line(settings, line);
-    }
-    return !in.bad();
+    int status = 0;
+    while ((status = in.next(line)) == 0) apply_settings_line(settings, line);
+    return status == -1;
 }
 
 int write_settings_file(const std::string& path, const InitialSettings& s) {

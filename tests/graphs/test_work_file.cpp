@@ -222,3 +222,34 @@ TEST(GraphsWorkFileReader, ThousandMutatedFilesNeverCrash) {
 }
 
 }  // namespace
+
+TEST(GraphsWorkFileReader, EveryLineEndAndTheMarkReadTheSameAndNoLineRunsAway) {
+    ScratchDir dir;
+    const std::string path = dir.file("ZVB001kv.txt");
+    const std::string text = two_group_work_file();
+    write_file(path, text);
+    GraphsData plain;
+    ASSERT_EQ(read_work_file(path, plain), ReadOutcome::Read);
+    for (const char* end : {"\n", "\r"}) {
+        for (const std::string mark : {"", "\xEF\xBB\xBF"}) {
+            std::string variant = mark;
+            for (std::size_t k = 0; k < text.size(); ++k) {
+                if (text.compare(k, 2, "\r\n") == 0) {
+                    variant += end;
+                    ++k;
+                } else {
+                    variant += text[k];
+                }
+            }
+            write_file(path, variant);
+            GraphsData d;
+            ASSERT_EQ(read_work_file(path, d), ReadOutcome::Read) << mark.size() << end;
+            EXPECT_EQ(d.groups[0].label, plain.groups[0].label);
+            EXPECT_EQ(d.groups[1].steps, plain.groups[1].steps);
+            EXPECT_FLOAT_EQ(d.high_measure, plain.high_measure);
+        }
+    }
+    // A file without line ends (a device given as the work file) is refused, not gathered whole.
+    GraphsData d;
+    EXPECT_EQ(read_work_file("/dev/zero", d), ReadOutcome::TooMuchData);
+}

@@ -124,3 +124,17 @@ TEST(MeasureComparison, EntryNumbersTooLargeSizeNothing) {
     EXPECT_TRUE(compare(analysis, 'L', 'M', "huge.txt", "huge.txt").empty());
     EXPECT_TRUE(analysis.shows("720000000 bytes of memory not available.  Table not produced."));
 }
+
+TEST(MeasureComparison, FileLinesReadTheSameWithEveryLineEndAndTheMark) {
+    SummaryRun analysis(dichotomous_set(""));
+    const std::vector<std::string> expected{"; heading", "   1   .50", "   2  -.25"};
+    for (const std::string end : {"\n", "\r\n", "\r"}) {
+        for (const std::string mark : {"", "\xEF\xBB\xBF"}) {
+            write_file(analysis.dir.file("m.txt"), mark + expected[0] + end + end + expected[1] + end +
+                                                      expected[2] + "\x1A" + "after the end" + end);
+            std::vector<std::string> lines;
+            ASSERT_EQ(read_text_file_lines(analysis.run, analysis.dir.file("m.txt"), lines), 0);
+            EXPECT_EQ(lines, expected) << mark.size() << end.size();
+        }
+    }
+}

@@ -114,3 +114,9 @@ TEST(LineFile, RewindReadsFromTheStartAgain) {
     EXPECT_EQ(line, "one");
     EXPECT_EQ(count, 3);
 }
+
+TEST(LineFile, TheMarkAtTheStartIsSkippedAndNowhereElse) {
+    EXPECT_EQ(read_all("\xEF\xBB\xBF" "A\rB").lines, (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(read_all("\xEF\xBB\xBF").lines, std::vector<std::string>{});
+    EXPECT_EQ(read_all("A\n\xEF\xBB\xBF" "B").lines, (std::vector<std::string>{"A", "\xEF\xBB\xBF" "B"}));
+}

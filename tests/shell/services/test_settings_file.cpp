@@ -175,3 +175,18 @@ TEST(ProgramSearch, EditorAndSpreadsheetComeFromTheSearchPath) {
     EXPECT_EQ(find_spreadsheet(path), b.file("libreoffice") + " --calc");
     EXPECT_EQ(find_spreadsheet(""), "");
 }
+
+TEST(SettingsFile, EveryLineEndAndTheMarkReadTheSame) {
+    ScratchDir dir;
+    const std::string path = dir.file("korvelan.ini");
+    for (const std::string end : {"\n", "\r\n", "\r"}) {
+        for (const std::string mark : {"", "\xEF\xBB\xBF"}) {
+            write_file(path, mark + "Editor=\"/bin/ed\"" + end + "Filter=Text (*.txt)" + end + "Welcome=No" + end);
+            InitialSettings s;
+            ASSERT_TRUE(read_settings_file(path, s));
+            EXPECT_EQ(s.editor, "/bin/ed") << mark.size() << end.size();
+            EXPECT_EQ(s.filter, "Text (*.txt)");
+            EXPECT_EQ(s.welcome, 'N');
+        }
+    }
+}

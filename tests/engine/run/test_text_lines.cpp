@@ -1,0 +1,136 @@
+// Lines of text files as every reader takes them: the byte-order mark, the three line ends, the
+// last line without an end, and a line that runs on without end.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/run/messages.h"
+#include "engine/run/text_lines.h"
+#include "tests/engine/run/control_test_run.h"
+#include "tests/support/test_files.h"
+
+using namespace korvelan;
+using korvelan::testing::ScratchDir;
+using korvelan::testing::write_file;
+
+namespace {
+
+struct Read {
+    std::vector<std::string> lines;
+    int end = 0;  // the status that ended the reading
+};
+
+Read read_all(const std::string& bytes, std::size_t keep = kLongestTextLine) {
+    ScratchDir dir;
+    write_file(dir.file("t.txt"), bytes);
+    TextLineFile file;
+    EXPECT_TRUE(file.open(dir.file("t.txt")));
+    Read r;
+    std::string line;
+    while ((r.end = file.next(line, keep)) == 0) r.lines.push_back(line);
+    return r;
+}
+
+using Lines = std::vector<std::string>;
+
+}  // namespace
+
+TEST(TextLines, EveryLineEndAndTheMarkReadTheSameLines) {
+    const Lines expected{"NI=3", "", "A B", "last"};
+    for (const char* end : {"\n", "\r\n", "\r"}) {
+        for (const char* mark : {"", "\xEF\xBB\xBF"}) {
+            const std::string e = end;
+            const Read r = read_all(mark + std::string("NI=3") + e + e + "A B" + e + "last" + e);
+            EXPECT_EQ(r.lines, expected) << "end " << e.size() << " mark " << *mark;
+            EXPECT_EQ(r.end, -1);
+            // Without the final line end the last line is still read.
+            EXPECT_EQ(read_all(mark + std::string("NI=3") + e + e + "A B" + e + "last").lines, expected);
+        }
+    }
+    // Line ends mixed in one file, and a CR before CR LF is an empty line of its own.
+    EXPECT_EQ(read_all("a\r\nb\nc\rd\r\r\ne").lines, (Lines{"a", "b", "c", "d", "", "e"}));
+}
+
+TEST(TextLines, OnlyAWholeMarkAtTheStartIsSkipped) {
+    EXPECT_EQ(read_all("\xEF\xBB\xBF").lines, Lines{});
+    EXPECT_EQ(read_all("").lines, Lines{});
+    EXPECT_EQ(read_all("\xEF\xBB\xBF\n").lines, Lines{""});
+    // A mark later in the file is text; so are the first bytes of a mark that is not one.
+    EXPECT_EQ(read_all("a\n\xEF\xBB\xBF" "b").lines, (Lines{"a", "\xEF\xBB\xBF" "b"}));
+    EXPECT_EQ(read_all("\xEF\xBBx\n").lines, Lines{"\xEF\xBBx"});
+    EXPECT_EQ(read_all("\xEF\n2").lines, (Lines{"\xEF", "2"}));
+    EXPECT_EQ(read_all("\xEF\xBB\r").lines, Lines{"\xEF\xBB"});
+}
+
+TEST(TextLines, ALongLineIsCutAndARunawayLineIsNotRead) {
+    // Cut to what is kept, the rest of the line skipped; the next line reads whole.
+    const Read cut = read_all(std::string(100, 'x') + "\r" + "next\n", 10);
+    EXPECT_EQ(cut.lines, (Lines{std::string(10, 'x'), "next"}));
+    // Just within the run-on allowance, and just past it.
+    const std::string within(10 + kLineRunOn, 'y');
+    EXPECT_EQ(read_all(within + "\nz", 10).lines, (Lines{std::string(10, 'y'), "z"}));
+    const Read runaway = read_all(within + "y\nz", 10);
+    EXPECT_EQ(runaway.lines, Lines{});
+    EXPECT_EQ(runaway.end, kLineRunsOn);
+}
+
+TEST(TextLines, AUnitLineRunningOnStopsTheRunNamingFileAndLine) {
+    korvelan::testing::ControlTestRun r;
+    ScratchDir dir;
+    write_file(dir.file("d.txt"), "one\ntwo\n" + std::string(kLongestTextLine + kLineRunOn + 1, '\0'));
+    ASSERT_EQ(open_unit(r.run, unit::kEdit, dir.file("d.txt"), OpenMode::Read), 0);
+    std::string line;
+    ASSERT_EQ(read_unit_line(r.run, unit::kEdit, line), 0);
+    ASSERT_EQ(read_unit_line(r.run, unit::kEdit, line), 0);
+    EXPECT_THROW(read_unit_line(r.run, unit::kEdit, line), RunStopped);
+    EXPECT_TRUE(r.host.shows(" LINE TOO LONG: line 3 of " + dir.file("d.txt") +
+                             " runs on for more than 1 MB without a line end"));
+    EXPECT_TRUE(r.run.rs.run_failed);
+    // Rewinding starts again before the mark and at line 1.
+    ASSERT_EQ(rewind_unit(r.run, unit::kEdit), 0);
+    ASSERT_EQ(read_unit_line(r.run, unit::kEdit, line), 0);
+    EXPECT_EQ(line, "one");
+}
+
+TEST(TextLines, AControlFileWithTheMarkAndCrLinesReadsAsAnyOther) {
+    korvelan::testing::ControlTestRun r;
+    ASSERT_TRUE(r.read("\xEF\xBB\xBFTITLE=cr\rNI=3\rITEM1=2\r\rNAME1=6\r&END\r"));
+    EXPECT_EQ(std::string(trim(r.run.cv.title)), "cr");
+    EXPECT_EQ(r.run.cv.ni, 3);
+    EXPECT_EQ(r.run.cv.item1, 2);
+    EXPECT_EQ(r.run.cv.name1, 6);
+}
+
+TEST(TextLines, AControlFileWithoutInstructionsSaysSo) {
+    for (const char* text : {"", "\r\r\r", "\xEF\xBB\xBF\r\n", "; only a comment\n"}) {
+        korvelan::testing::ControlTestRun r;
+        ASSERT_TRUE(r.read(text));
+        EXPECT_FALSE(r.check());
+        EXPECT_TRUE(r.host.shows(" NO CONTROL INSTRUCTIONS IN THE CONTROL FILE: " + r.run.rs.control_file));
+        EXPECT_EQ(r.host.screen().find("ITEM1="), std::string::npos);
+    }
+    // Instructions given after the file still run it.
+    korvelan::testing::ControlTestRun given;
+    ASSERT_TRUE(given.read(""));
+    ASSERT_TRUE(given.line("ITEM1=1"));
+    ASSERT_TRUE(given.line("NI=2"));
+    EXPECT_TRUE(given.check());
+}
+
+TEST(TextLines, AFileNameLongerThanItsFieldIsRefusedNotCut) {
+    const std::string fits(260, 'a');
+    const std::string longer(261, 'b');
+    for (const std::string keyword : {"PFILE=", "IAFILE=", "IDFILE=*", "SPFILE=", "ICORFILE="}) {
+        korvelan::testing::ControlTestRun ok;
+        if (keyword != "SPFILE=") {
+            EXPECT_TRUE(ok.line(keyword + fits)) << keyword;
+        }
+        korvelan::testing::ControlTestRun r;
+        EXPECT_FALSE(r.line(keyword + longer)) << keyword;
+        const std::string name = keyword.substr(0, keyword.find('=') + 1);
+        EXPECT_TRUE(r.host.shows(" FILE NAME TOO LONG: " + name + " has 261 characters. At most 260 can be used."))
+            << keyword;
+        EXPECT_TRUE(r.run.rs.run_failed);
+    }
+}
