@@ -103,6 +103,20 @@ std::string* output_file_name_setting(OutputSettings& s, char code) {
 }
 std::string* output_file_name_setting(ControlVariables& cv, char code) { return name_setting(cv, code); }
 
+void name_output_files_not_written(Run& run, const OutputSettings& s) {
+    for (char code : kEndOfRunOrder) {
+        const OutputFileKind* kind = find_output_file_kind(code);
+        const std::string* name = name_setting(s, code);
+        if (!kind || !name || trim(*name).empty()) continue;
+        const std::string line = std::string(msg::kOutputFileNotWrittenStopped) + kind->keyword +
+                                 std::string(trim(*name));
+        // In batch mode nobody sees the run go on: the earlier files of these names must not
+        // pass for this run's, so the run fails.
+        if (run.rs.batch) note_output_file_failure(run, line);
+        else show_message_line(run, line);
+    }
+}
+
 void write_named_output_files(Run& run, const OutputSettings& s, const AnalysisArrays& a,
                               OutputServices& services) {
     if (run.rs.finish_iterating) return;
