@@ -20,7 +20,6 @@
 #include "engine/run/analysis_allocation.h"
 #include "engine/run/control_checks.h"
 #include "engine/run/control_reader.h"
-#include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/rating_scale_groups.h"
@@ -39,7 +38,6 @@ void reset_run(Run& run) {
     run.rs.finished = false;
     run.rs.report_closed = false;
     run.rs.closing_note.clear();
-    forget_output_files_of_run(run);
     auto hook = std::move(run.input.refuse_memory);
     const bool stop_before_estimation = run.input.stop_before_estimation;
     run.input = InputState{};

@@ -94,12 +94,6 @@ bool OutputFile::open(std::string_view menu_label) {
         return false;
     }
     if (!run_.rs.report_closed) {
-        // The files of one run are written one after another: a second file of the same name
-        // would silently replace the first.
-        if (names_output_file_of_run(run_, name_)) {
-            note_output_file_failure(run_, std::string(msg::kOutputOverOutput) + name_);
-            return false;
-        }
         if (open_unit(run_, unit::kOutput, name_, OpenMode::Replace) != 0) {
             report_output_file_error(run_, reported_, 'O');
             return false;

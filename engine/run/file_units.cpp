@@ -64,9 +64,6 @@ UnitExtras take_extras(const std::FILE* f) {
     return e;
 }
 
-// The output files written by each run since its analysis started.
-std::map<const Run*, std::vector<std::string>> g_output_files;
-
 std::FILE* open_stream(int fd, const char* how) {
     if (fd < 0) return nullptr;
     std::FILE* f = ::fdopen(fd, how);
@@ -178,20 +175,6 @@ bool names_input_or_report_file(const Run& run, const std::string& path) {
     if (same(run.rs.control_file) || same(run.rs.report_file)) return true;
     return std::any_of(run.rs.input_files.begin(), run.rs.input_files.end(), same);
 }
-
-bool names_output_file_of_run(Run& run, const std::string& path) {
-    std::error_code ec;
-    const std::string full = std::filesystem::absolute(path, ec).lexically_normal().string();
-    std::vector<std::string>& taken = g_output_files[&run];
-    for (const std::string& other : taken) {
-        std::error_code e;
-        if (other == full || std::filesystem::equivalent(full, other, e)) return true;
-    }
-    taken.push_back(full);
-    return false;
-}
-
-void forget_output_files_of_run(const Run& run) { g_output_files.erase(&run); }
 
 bool unit_is_open(const Run& run, int unit) { return run.units.open.count(unit) != 0; }
 

@@ -51,9 +51,5 @@ void close_all_units(Run& run);
 // must never be written over one of them, the control file or the report.
 void remember_input_file(Run& run, const std::string& path);
 bool names_input_or_report_file(const Run& run, const std::string& path);
-// Whether an output file of the run already took the name; if not, the name is taken now.
-bool names_output_file_of_run(Run& run, const std::string& path);
-// Frees every name for the next analysis of the run.
-void forget_output_files_of_run(const Run& run);
 
 }  // namespace korvelan

@@ -239,7 +239,8 @@ void finish_analysis_report(Run& run) {
     if (unit_is_open(run, unit::kReport)) {
         if (run.report_end) run.report_end(run);
         repeat_output_file_failures(run, true);
-        if (const int status = close_report_file(run)) {
+        const bool named_before = run.rs.report_write_failed;
+        if (const int status = close_report_file(run); status != 0 && !named_before) {
             // The report is lost at its close (the earlier one, if any, stays): it is named on
             // the screen with the other files not written.
             run.rs.report_write_failed = true;

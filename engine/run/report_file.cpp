@@ -53,7 +53,20 @@ int open_report_file(Run& run, const std::string& path) {
     return run.rs.io_status = 0;
 }
 
-int rewind_report_file(Run& run) { return rewind_unit(run, unit::kReport); }
+int rewind_report_file(Run& run) {
+    auto it = run.units.open.find(unit::kReport);
+    if (it == run.units.open.end()) return run.rs.io_status = 10000;
+    // A report written in place under its own name was opened for writing only: it is opened
+    // again for reading and writing, keeping what it holds.
+    if (it->second.path == run.rs.report_file && !report_held(run)) {
+        std::fflush(it->second.file);
+        if (!std::freopen(it->second.path.c_str(), "r+b", it->second.file)) {
+            run.units.open.erase(it);
+            return run.rs.io_status = status_from_errno(errno == 0 ? EIO : errno);
+        }
+    }
+    return rewind_unit(run, unit::kReport);
+}
 
 int restart_report_file(Run& run, bool keep) {
     if (report_held(run)) return release_held_report(run, keep);

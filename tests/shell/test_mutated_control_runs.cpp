@@ -83,14 +83,15 @@ std::vector<std::string> leftovers(const std::string& folder, const std::string&
 }
 
 // The PROBLEM lines after which a run may still construct its measures: an instruction of the
-// control file that is set aside, a line of a list that is not taken. Any other PROBLEM line
-// means the run did not do what it was asked, and it must not end with success.
+// control file that is set aside, a list or an optional input file that cannot be read (a
+// subtotal or label file named by an odd value: "in mode I"). Any other PROBLEM line means the
+// run did not do what it was asked, and it must not end with success.
 bool may_warn(const std::string& line) {
     static const char* const kWarnings[] = {" CONTINUATION PROBLEM: ", "PROBLEM WITH CFILE=",
                                             "PROBLEM WITH CLFILE="};
     for (const char* w : kWarnings)
         if (line.find(w) != std::string::npos) return true;
-    return false;
+    return line.size() > 10 && line.compare(line.size() - 10, 10, " in mode I") == 0;
 }
 
 // The measure and step files a control file names plainly: an instruction line of its own before
@@ -128,8 +129,10 @@ std::vector<std::string> false_successes(const std::string& screen, const std::s
     for (const std::string& name : named_output_files(control))
         if (!file_exists(folder + name)) wrong.push_back("status 0 without the output file " + name);
     const std::string report = file_exists(report_path) ? read_file(report_path) : std::string();
-    if (screen.find("Oops!") != std::string::npos) wrong.push_back("status 0 with \"Oops!\" on the screen");
-    if (report.find("Oops!") != std::string::npos) wrong.push_back("status 0 with \"Oops!\" in the report");
+    // The closing line of a failed run; "Oops!  Item labels = 3, but NI=4" is a warning.
+    const std::string failed = "Oops! Use ";
+    if (screen.find(failed) != std::string::npos) wrong.push_back("status 0 with \"Oops!\" on the screen");
+    if (report.find(failed) != std::string::npos) wrong.push_back("status 0 with \"Oops!\" in the report");
     for (std::size_t at = screen.find("PROBLEM"); at != std::string::npos; at = screen.find("PROBLEM", at + 1)) {
         const std::size_t start = screen.rfind('\n', at) == std::string::npos ? 0 : screen.rfind('\n', at) + 1;
         const std::string line = screen.substr(start, screen.find('\n', at) - start);
