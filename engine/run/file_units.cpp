@@ -74,7 +74,7 @@ std::FILE* open_stream(int fd, const char* how) {
 // A work file: private to the user, created exclusively, never through a link.
 std::FILE* open_work_file(const std::string& path, OpenMode mode) {
     switch (mode) {
-        case OpenMode::Read: return open_stream(open_private_work_file(path, O_RDONLY, false), "rb");
+        case OpenMode::Read: return open_stream(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC), "rb");
         case OpenMode::Append:
             return open_stream(open_private_work_file(path, O_WRONLY | O_APPEND, false), "ab");
         case OpenMode::CreateNew:

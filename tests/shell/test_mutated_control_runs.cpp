@@ -84,11 +84,11 @@ std::vector<std::string> leftovers(const std::string& folder, const std::string&
 
 // The PROBLEM lines after which a run may still construct its measures: an instruction of the
 // control file that is set aside, a list or an optional input file that cannot be read (a
-// subtotal or label file named by an odd value: "in mode I"). Any other PROBLEM line means the
+// subtotal or label file named by an odd value: "in mode I", a TFILE= list of Tables). Any other PROBLEM line means the
 // run did not do what it was asked, and it must not end with success.
 bool may_warn(const std::string& line) {
     static const char* const kWarnings[] = {" CONTINUATION PROBLEM: ", "PROBLEM WITH CFILE=",
-                                            "PROBLEM WITH CLFILE="};
+                                            "PROBLEM WITH CLFILE=", "PROBLEM OPENING TABLE FILE: "};
     for (const char* w : kWarnings)
         if (line.find(w) != std::string::npos) return true;
     return line.size() > 10 && line.compare(line.size() - 10, 10, " in mode I") == 0;
