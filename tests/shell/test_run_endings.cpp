@@ -106,6 +106,16 @@ Ended run_and_stop(const std::string& folder, const std::string& temp, const std
     return e;
 }
 
+// The folder of a run and its temporary folder, removed afterwards.
+struct RunFolders {
+    ScratchDir root;
+    std::string folder = root.path + "run/", temp = root.path + "tmp/";
+    RunFolders() {
+        std::filesystem::create_directories(folder);
+        std::filesystem::create_directories(temp);
+    }
+};
+
 // A rating-scale data set large enough that each phase lasts a moment: 3000 persons, 30 items.
 std::string larger_data_set() {
     std::string text = "TITLE=Endings\nNI=30\nITEM1=1\nNAME1=32\nCODES=0123\nPFILE=p.txt\nIFILE=i.txt\n"
@@ -142,10 +152,9 @@ std::string shown_tail(const std::string& s) { return s.substr(s.size() > 2000 ?
 }  // namespace
 
 TEST(RunEndings, ARunStoppedInAnyPhaseLeavesNoWorkFileAndOnlyWholeFiles) {
-    ScratchDir root;
-    const std::string folder = root.path + "run/", temp = root.path + "tmp/";
-    std::filesystem::create_directories(folder);
-    std::filesystem::create_directories(temp);
+    RunFolders dirs;
+    const std::string& folder = dirs.folder;
+    const std::string& temp = dirs.temp;
     write_file(folder + "ctl.txt", larger_data_set());
     // A whole run gives the files a stopped run may leave besides the earlier ones.
     const Ended whole = run_and_stop(folder, temp, {"ctl.txt", "out.txt", "BATCH=Y"});
@@ -193,10 +202,9 @@ TEST(RunEndings, ARunStoppedInAnyPhaseLeavesNoWorkFileAndOnlyWholeFiles) {
 }
 
 TEST(RunEndings, AReportThatIsAPipeOrADeviceIsWrittenOnceAndNeverReadBack) {
-    ScratchDir root;
-    const std::string folder = root.path + "run/", temp = root.path + "tmp/";
-    std::filesystem::create_directories(folder);
-    std::filesystem::create_directories(temp);
+    RunFolders dirs;
+    const std::string& folder = dirs.folder;
+    const std::string& temp = dirs.temp;
     write_file(folder + "ctl.txt", "TITLE=Piped\nNI=3\nITEM1=1\nNAME1=5\nCODES=01\n&END\nA\nB\nC\nEND LABELS\n"
                                    "011 a\n101 b\n110 c\n001 d\n100 e\n010 f\n");
     // The report goes to the screen pipe: the Tables, then the saved first part, each once.
@@ -223,10 +231,9 @@ TEST(RunEndings, AReportThatIsAPipeOrADeviceIsWrittenOnceAndNeverReadBack) {
 }
 
 TEST(RunEndings, ADataPipeWithoutAWriterEndsOnOneCtrlC) {
-    ScratchDir root;
-    const std::string folder = root.path + "run/", temp = root.path + "tmp/";
-    std::filesystem::create_directories(folder);
-    std::filesystem::create_directories(temp);
+    RunFolders dirs;
+    const std::string& folder = dirs.folder;
+    const std::string& temp = dirs.temp;
     ASSERT_EQ(::mkfifo((folder + "data.fifo").c_str(), 0600), 0);
     write_file(folder + "ctl.txt", "NI=3\nITEM1=1\nNAME1=5\nCODES=01\nDATA=data.fifo\n&END\nA\nB\nC\nEND LABELS\n");
     write_file(folder + "out.txt", "earlier\r\n");
@@ -253,10 +260,9 @@ TEST(RunEndings, ADataPipeWithoutAWriterEndsOnOneCtrlC) {
 }
 
 TEST(RunEndings, AReportLostAtItsCloseIsNamedAndTheEarlierOneStays) {
-    ScratchDir root;
-    const std::string folder = root.path + "run/", temp = root.path + "tmp/";
-    std::filesystem::create_directories(folder);
-    std::filesystem::create_directories(temp);
+    RunFolders dirs;
+    const std::string& folder = dirs.folder;
+    const std::string& temp = dirs.temp;
     write_file(folder + "ctl.txt", "TITLE=Lost\nNI=3\nITEM1=1\nNAME1=5\nCODES=01\n&END\nA\nB\nC\nEND LABELS\n"
                                    "011 a\n101 b\n110 c\n001 d\n100 e\n010 f\n");
     const Ended whole = run_and_stop(folder, temp, {"ctl.txt", "out.txt", "BATCH=Y"});
@@ -275,10 +281,9 @@ TEST(RunEndings, AReportLostAtItsCloseIsNamedAndTheEarlierOneStays) {
 }
 
 TEST(RunEndings, TwoOutputFilesOfOneNameAreRefused) {
-    ScratchDir root;
-    const std::string folder = root.path + "run/", temp = root.path + "tmp/";
-    std::filesystem::create_directories(folder);
-    std::filesystem::create_directories(temp);
+    RunFolders dirs;
+    const std::string& folder = dirs.folder;
+    const std::string& temp = dirs.temp;
     write_file(folder + "ctl.txt", "NI=3\nITEM1=1\nNAME1=5\nCODES=01\nPFILE=same.txt\nIFILE=./same.txt\n&END\n"
                                    "A\nB\nC\nEND LABELS\n011 a\n101 b\n110 c\n001 d\n100 e\n010 f\n");
     const Ended e = run_and_stop(folder, temp, {"ctl.txt", "out.txt", "BATCH=Y"});
