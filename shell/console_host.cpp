@@ -1,11 +1,16 @@
 #include "shell/console_host.h"
 
+#include <unistd.h>
+
 #include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
+#include "engine/run/message_texts.h"
+#include "engine/run/whole_files.h"
 #include "shell/services/program_search.h"
 
 namespace korvelan {
@@ -13,12 +18,27 @@ namespace korvelan {
 namespace {
 std::atomic<int> g_interrupts{0};
 
-extern "C" void on_interrupt(int) {
-    if (g_interrupts.fetch_add(1) >= 1) {
-        std::signal(SIGINT, SIG_DFL);
-        std::raise(SIGINT);
+// Ends the program at once: the run's work files and the files it was still writing aside are
+// deleted (every output file and the report stay as the earlier run left them), and the signal
+// ends the process, so that its status says it failed. Only calls safe in a signal handler.
+void end_at_once(int sig) {
+    if (sig != SIGPIPE) {
+        const char* text = msg::kStoppedBySignal;
+        ssize_t ignored = ::write(STDOUT_FILENO, text, std::strlen(text));
+        (void)ignored;
     }
+    remove_run_files_now();
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
 }
+
+extern "C" void on_interrupt(int sig) {
+    // The first Ctrl+C asks to finish iterating; a second one, or one while the run waits for a
+    // pipe that may never deliver, ends it.
+    if (g_interrupts.fetch_add(1) >= 1 || in_blocking_wait()) end_at_once(sig);
+}
+
+extern "C" void on_termination(int sig) { end_at_once(sig); }
 }  // namespace
 
 ConsoleHost::ConsoleHost(std::ostream& out, std::istream& in) : out_(out), in_(in) {}
@@ -26,6 +46,10 @@ ConsoleHost::ConsoleHost(std::ostream& out, std::istream& in) : out_(out), in_(i
 ConsoleHost::~ConsoleHost() = default;
 
 void ConsoleHost::install_interrupt_handler() { std::signal(SIGINT, on_interrupt); }
+
+void ConsoleHost::install_termination_handlers() {
+    for (int sig : {SIGTERM, SIGHUP, SIGPIPE}) std::signal(sig, on_termination);
+}
 
 void ConsoleHost::write_text_window_line(std::string_view text) {
     if (line_open_) {

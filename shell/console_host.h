@@ -21,6 +21,9 @@ public:
 
     // Installs the Ctrl+C handler: the first press finishes iterating, the second ends the program.
     static void install_interrupt_handler();
+    // Installs the handlers of SIGTERM, SIGHUP and SIGPIPE: the program ends at once, deleting the
+    // run's work files and the files it was writing, and leaving every earlier file as it was.
+    static void install_termination_handlers();
 
     void write_text_window_line(std::string_view text) override;
     void send_char_to_text_window(char c) override;

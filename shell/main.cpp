@@ -15,6 +15,7 @@
 #include "shell/spss_command.h"
 
 int main(int argc, char** argv) {
+    korvelan::ConsoleHost::install_termination_handlers();
     if (const auto status = korvelan::run_spss_command(std::vector<std::string>(argv + 1, argv + argc), std::cout)) {
         return *status;
     }

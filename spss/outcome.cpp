@@ -1,10 +1,15 @@
 #include "spss/outcome.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <iterator>
 #include <utility>
 
 #include "engine/run/numtext.h"
 #include "engine/run/text_lines.h"
+#include "engine/run/whole_files.h"
 
 namespace korvelan::spss {
 
@@ -36,8 +41,21 @@ std::string cannot_open_message(const std::string& path, int status) {
     return "Cannot open file: " + path + int_to_text10(status);
 }
 
+TextOutput::~TextOutput() {
+    if (out_.is_open()) out_.close();
+    discard_aside_file(aside_);
+}
+
 bool TextOutput::create(const std::string& path) {
-    out_.open(path, std::ios::binary | std::ios::trunc);
+    std::string written = path;
+    if (written_aside(path)) {
+        const int fd = create_aside_file(path, O_WRONLY, aside_);
+        if (fd < 0) return false;
+        ::close(fd);
+        written = aside_;
+        target_ = absolute_name(path);
+    }
+    out_.open(written, std::ios::binary | std::ios::trunc);
     return out_.is_open();
 }
 
@@ -48,7 +66,13 @@ void TextOutput::line(std::string_view text) {
 bool TextOutput::close() {
     if (!out_.is_open()) return true;
     out_.close();
-    return !out_.fail();
+    bool whole = !out_.fail();
+    if (!aside_.empty()) {
+        if (whole) whole = commit_aside_file(aside_, target_) == 0;
+        else discard_aside_file(aside_);
+        aside_.clear();
+    }
+    return whole;
 }
 
 bool read_text_lines(const std::string& path, std::vector<std::string>& lines, int* error) {

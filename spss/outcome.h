@@ -42,8 +42,14 @@ Outcome work_file_read_failure(std::string description, std::string code, int nu
 // "Cannot open file: " + path + the status right-justified in 10 columns.
 std::string cannot_open_message(const std::string& path, int status);
 
+// A plain file is written aside and replaces the file of its name only when closed whole; an
+// output dropped without its close leaves that file as it was.
 class TextOutput {
 public:
+    TextOutput() = default;
+    TextOutput(const TextOutput&) = delete;
+    TextOutput& operator=(const TextOutput&) = delete;
+    ~TextOutput();
     bool create(const std::string& path);
     // Writes the text without its trailing blanks, then CR LF.
     void line(std::string_view text);
@@ -51,6 +57,8 @@ public:
 
 private:
     std::ofstream out_;
+    std::string aside_;   // empty when written in place (a pipe or a device)
+    std::string target_;
 };
 
 // The lines of a text file, for LF, CR LF or CR line ends; empty and false when it cannot be

@@ -42,10 +42,11 @@ std::string selection_variable_line(const std::string& name, const std::string& 
 Outcome write_spss_selection_file(const std::string& sav_path, const std::string& selection_path) {
     const std::string path(trim(sav_path));
     if (path.empty()) return Outcome{OutcomeKind::Cancelled, {}, {}, false};
-    TextOutput out;
-    if (!out.create(selection_path)) return work_file_failure("SPSS WORK FILE", "SP", 26);
+    // The .sav file is read first: a selection file is never touched by a command that fails.
     SpssFile sav;
     if (const int status = sav.open(path); status != 0) return problem(cannot_open_message(path + " ", status));
+    TextOutput out;
+    if (!out.create(selection_path)) return work_file_failure("SPSS WORK FILE", "SP", 26);
     long cases = 0;
     int count = 0;
     sav.case_count(cases);

@@ -29,6 +29,8 @@ void run_estimation_and_output(Run& run, const EstimationSettings& settings) {
         run.rep.request = TableRequest{};
         run.rep.item_sort_state = run.rep.person_sort_state = ' ';
         write_tables_of_run(run);
+    } else {
+        name_output_files_not_written_of_run(run);
     }
     run.rep.line.clear();
     run.rep.line.put(1, "^");

@@ -156,8 +156,8 @@ PhaseOutcome run_ucon_iterations(Run& run, const EstimationSettings& settings,
         const bool steps_done = std::fabs(least.step_change) < lc || std::fabs(least.category_residual) < rc;
         const bool measures_done = std::fabs(least.logit_change) < lc || std::fabs(residual) < rc;
         outcome.iterations = iteration;
-        if (finish) outcome.end = PhaseEnd::Stopped;
-        else if (steps_done && measures_done) outcome.end = PhaseEnd::Converged;
+        if (steps_done && measures_done) outcome.end = PhaseEnd::Converged;
+        else if (finish) outcome.end = PhaseEnd::Stopped;
         else if (iteration == settings.ucon_limit || iteration > kIterationLimit)
             outcome.end = PhaseEnd::LimitReached;
         if (outcome.end != PhaseEnd::NotRun) break;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <exception>
 
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
@@ -81,7 +82,11 @@ OutputFile::OutputFile(Run& run, std::string_view file_name)
 OutputFile::OutputFile(Run& run, std::string_view file_name, std::string_view reported_name)
     : run_(run), name_(trim(file_name)), reported_(reported_name) {}
 
-OutputFile::~OutputFile() { close(); }
+OutputFile::~OutputFile() {
+    // Left by an exception, the file is not whole.
+    if (std::uncaught_exceptions() > 0) failed_ = true;
+    close();
+}
 
 bool OutputFile::open(std::string_view menu_label) {
     if (names_input_or_report_file(run_, name_)) {
@@ -89,7 +94,7 @@ bool OutputFile::open(std::string_view menu_label) {
         return false;
     }
     if (!run_.rs.report_closed) {
-        if (open_unit(run_, unit::kOutput, name_, OpenMode::Write) != 0) {
+        if (open_unit(run_, unit::kOutput, name_, OpenMode::Replace) != 0) {
             report_output_file_error(run_, reported_, 'O');
             return false;
         }
@@ -141,6 +146,11 @@ void OutputFile::close() {
     closed_ = true;
     if (!own_unit_) return;
     own_unit_ = false;
+    // A file not written in full is dropped: the earlier file of its name stays as it was.
+    if (failed_) {
+        drop_unit(run_, unit::kOutput);
+        return;
+    }
     int status = close_unit(run_, unit::kOutput);
     if (status != 0 && !failed_) {
         run_.rs.io_status = status;

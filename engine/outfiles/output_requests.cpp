@@ -1,5 +1,7 @@
 #include "engine/outfiles/output_requests.h"
 
+#include <filesystem>
+
 #include "engine/outfiles/correlation_files.h"
 #include "engine/outfiles/data_file_requests.h"
 #include "engine/outfiles/measure_files.h"
@@ -65,6 +67,19 @@ constexpr OutputFileKind kRegistry[] = {
     {'U', "", "", false, false, write_unfolded_data_file_request},
 };
 
+// Whether the name names a file in the list (written as it stands or by another path); if not,
+// the name joins the list.
+bool names_taken_file(std::vector<std::string>& taken, const std::string& name) {
+    std::error_code ec;
+    const std::string full = std::filesystem::absolute(name, ec).lexically_normal().string();
+    for (const std::string& other : taken) {
+        std::error_code e;
+        if (other == full || std::filesystem::equivalent(full, other, e)) return true;
+    }
+    taken.push_back(full);
+    return false;
+}
+
 // The order in which the estimation writes the files named in the control file.
 constexpr std::string_view kEndOfRunOrder = "PISJCGD12YZX";
 
@@ -103,13 +118,33 @@ std::string* output_file_name_setting(OutputSettings& s, char code) {
 }
 std::string* output_file_name_setting(ControlVariables& cv, char code) { return name_setting(cv, code); }
 
+void name_output_files_not_written(Run& run, const OutputSettings& s) {
+    for (char code : kEndOfRunOrder) {
+        const OutputFileKind* kind = find_output_file_kind(code);
+        const std::string* name = name_setting(s, code);
+        if (!kind || !name || trim(*name).empty()) continue;
+        const std::string line = std::string(msg::kOutputFileNotWrittenStopped) + kind->keyword +
+                                 std::string(trim(*name));
+        // In batch mode nobody sees the run go on: the earlier files of these names must not
+        // pass for this run's, so the run fails.
+        if (run.rs.batch) note_output_file_failure(run, line);
+        else show_message_line(run, line);
+    }
+}
+
 void write_named_output_files(Run& run, const OutputSettings& s, const AnalysisArrays& a,
                               OutputServices& services) {
     if (run.rs.finish_iterating) return;
+    std::vector<std::string> taken;
     for (char code : kEndOfRunOrder) {
         const OutputFileKind* kind = find_output_file_kind(code);
         const std::string* name = name_setting(s, code);
         if (!kind || !kind->writer || !name || trim(*name).empty()) continue;
+        // A second file of a name the run already wrote would silently replace the first.
+        if (names_taken_file(taken, std::string(trim(*name)))) {
+            note_output_file_failure(run, std::string(msg::kOutputOverOutput) + std::string(trim(*name)));
+            continue;
+        }
         kind->writer(run, s, a, services);
     }
 }

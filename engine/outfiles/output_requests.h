@@ -53,6 +53,10 @@ void write_person_correlation_file(Run& run, const OutputSettings& s, const Anal
 void write_named_output_files(Run& run, const OutputSettings& s, const AnalysisArrays& a,
                               OutputServices& services);
 
+// When the user asked to finish iterating during the fit statistics, the files are not written:
+// each named file is said so (in batch mode as a file not written, and the run fails).
+void name_output_files_not_written(Run& run, const OutputSettings& s);
+
 // After the run: asks for the file name in the save dialog titled for the code (a blank answer
 // does nothing), creates the file through the host ("O" reported on failure), keeps the name in
 // the keyword's setting, writes the file, closes it and opens it in the text editor. Returns

@@ -75,4 +75,8 @@ bool write_output_file_after_run(Run& run, char code, ResidualCorrelations* corr
     return true;
 }
 
+void name_output_files_not_written_of_run(Run& run) {
+    name_output_files_not_written(run, output_settings_from_controls(run));
+}
+
 }  // namespace korvelan

@@ -37,6 +37,8 @@ void write_scored_response_file_of_run(Run& run);
 // Writes every output file the control file names, in their fixed order. correlations: where
 // the correlation files take their pairs from (none: those files are not written).
 void write_output_files_of_run(Run& run, ResidualCorrelations* correlations = nullptr);
+// Says which of those files were not written when the user asked to finish iterating.
+void name_output_files_not_written_of_run(Run& run);
 
 // After the run, the output file of a request code: the save dialog, the file, the editor (see
 // serve_output_file_request); the chosen name is kept in the run's control value. False when

@@ -7,6 +7,7 @@
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
+#include "engine/run/report_file.h"
 #include "engine/run/report_line.h"
 
 namespace korvelan {
@@ -40,15 +41,13 @@ void copy_report_to_work_file(Run& run) {
     const std::string zfr = work_file_path(run, "ZFR");
     const std::string& report = run.rs.report_file;
     bool saved = open_unit(run, unit::kOutput, zfr, OpenMode::Write) == 0;
-    if (close_unit(run, unit::kReport) != 0) run.rs.report_write_failed = true;
-    if (open_unit(run, unit::kReport, report, OpenMode::Read) == 0) {
+    if (saved && rewind_report_file(run) == 0) {
         std::string line;
         int status;
         // Lines are copied whole: nothing of a wide report line is lost.
         while ((status = read_unit_line(run, unit::kReport, line)) == 0)
             if (saved && write_unit_line(run, unit::kOutput, trim_right(line)) != 0) saved = false;
         if (status > 0) saved = false;
-        close_unit(run, unit::kReport);
     } else {
         saved = false;
     }
@@ -58,7 +57,7 @@ void copy_report_to_work_file(Run& run) {
         // the Tables follow it there, and no partial copy is appended at the end of the run.
         std::error_code ec;
         std::filesystem::remove(zfr, ec);
-        if (open_unit(run, unit::kReport, report, OpenMode::Append) != 0) {
+        if (restart_report_file(run, true) != 0) {
             run.rs.report_write_failed = true;
             report_file_error(run, report, 'O');
         }
@@ -66,7 +65,7 @@ void copy_report_to_work_file(Run& run) {
         run.rs.io_status = 0;
         return;
     }
-    if (open_unit(run, unit::kReport, report, OpenMode::Write) != 0) {
+    if (restart_report_file(run, false) != 0) {
         run.rs.report_write_failed = true;
         report_file_error(run, report, 'O');
     }

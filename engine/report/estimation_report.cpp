@@ -72,8 +72,9 @@ void ReportingEstimationObserver::prox_finished(const ActiveCounts& counts) {
 
 void ReportingEstimationObserver::ucon_finished(const PhaseOutcome& outcome) {
     write_iteration_closing_row(run_);
-    if (outcome.end != PhaseEnd::LimitReached) return;
-    // Measures that stopped at the iteration limit must not pass for converged ones.
+    if (outcome.end != PhaseEnd::LimitReached && outcome.end != PhaseEnd::Stopped) return;
+    // Measures that stopped at the iteration limit, or when the user asked to finish iterating,
+    // before the convergence limits were met must not pass for converged ones.
     ReportLineBuffer& l = run_.rep.line;
     l.clear();
     l.put(1, msg::kIterationLimitNotConverged);

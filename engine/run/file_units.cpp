@@ -1,12 +1,17 @@
 #include "engine/run/file_units.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <mutex>
+
+#include "engine/run/whole_files.h"
 
 namespace korvelan {
 
@@ -28,22 +33,103 @@ int status_from_errno(int err) {
     }
 }
 
+namespace {
+
+// What a unit carries beyond the run's table of units, by its open stream.
+struct UnitExtras {
+    std::string target;    // the name its aside file takes when whole (empty: written in place)
+    bool special = false;  // read from a pipe, a terminal or a device: a read may wait
+    bool failed = false;   // a write failed: the aside file is not whole
+};
+std::mutex g_extras_mutex;
+std::map<const std::FILE*, UnitExtras> g_extras;
+
+UnitExtras extras_of(const std::FILE* f) {
+    std::lock_guard<std::mutex> lock(g_extras_mutex);
+    auto it = g_extras.find(f);
+    return it == g_extras.end() ? UnitExtras{} : it->second;
+}
+
+void set_extras(const std::FILE* f, const UnitExtras& extras) {
+    std::lock_guard<std::mutex> lock(g_extras_mutex);
+    g_extras[f] = extras;
+}
+
+UnitExtras take_extras(const std::FILE* f) {
+    std::lock_guard<std::mutex> lock(g_extras_mutex);
+    auto it = g_extras.find(f);
+    if (it == g_extras.end()) return {};
+    UnitExtras e = it->second;
+    g_extras.erase(it);
+    return e;
+}
+
+std::FILE* open_stream(int fd, const char* how) {
+    if (fd < 0) return nullptr;
+    std::FILE* f = ::fdopen(fd, how);
+    if (!f) ::close(fd);
+    return f;
+}
+
+// A work file: private to the user, created exclusively, never through a link.
+std::FILE* open_work_file(const std::string& path, OpenMode mode) {
+    switch (mode) {
+        case OpenMode::Read: return open_stream(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC), "rb");
+        case OpenMode::Append:
+            return open_stream(open_private_work_file(path, O_WRONLY | O_APPEND, false), "ab");
+        case OpenMode::CreateNew:
+            return open_stream(
+                ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600), "wb");
+        case OpenMode::Write: return open_stream(open_private_work_file(path, O_WRONLY, true), "wb");
+        default: return open_stream(open_private_work_file(path, O_RDWR, true), "w+b");
+    }
+}
+
+bool is_special_file(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+bool is_run_work_file(const Run& run, const std::string& path) {
+    const std::string& dir = run.rs.temp_directory;
+    const std::string suffix = run.rs.run_id + "kv.txt";
+    if (run.rs.run_id.empty() || dir.empty() || path.size() != dir.size() + 3 + suffix.size()) return false;
+    return path.compare(0, dir.size(), dir) == 0 && path.compare(dir.size() + 3, suffix.size(), suffix) == 0 &&
+           path.find('/', dir.size()) == std::string::npos;
+}
+
 int open_unit(Run& run, int unit, const std::string& path, OpenMode mode) {
     close_unit(run, unit);
     std::FILE* f = nullptr;
+    std::string target;
+    const bool special = is_special_file(path);
+    // Opening a pipe waits for its other end; a first Ctrl+C may end that wait.
+    BlockingWait wait(special);
     errno = 0;
-    switch (mode) {
-        case OpenMode::Read: f = std::fopen(path.c_str(), "rb"); break;
-        case OpenMode::Write: f = std::fopen(path.c_str(), "wb"); break;
-        case OpenMode::Append: f = std::fopen(path.c_str(), "ab"); break;
-        case OpenMode::ReadWrite: f = std::fopen(path.c_str(), "w+b"); break;
-        case OpenMode::CreateNew: {
-            int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-            if (fd >= 0) {
-                f = ::fdopen(fd, "wb");
-                if (!f) ::close(fd);
-            }
-            break;
+    if (mode == OpenMode::Replace && written_aside(path)) {
+        std::string aside;
+        f = open_stream(create_aside_file(path, O_RDWR, aside), "w+b");
+        if (f) target = absolute_name(path);
+        else if (!aside.empty()) discard_aside_file(aside);
+        if (f) {
+            run.units.open[unit] = UnitFile{f, aside, true};
+            set_extras(f, UnitExtras{target, false, false});
+            return run.rs.io_status = 0;
+        }
+    } else if (is_run_work_file(run, path)) {
+        f = open_work_file(path, mode);
+    } else {
+        switch (mode) {
+            case OpenMode::Read: f = std::fopen(path.c_str(), "rb"); break;
+            case OpenMode::Replace:
+            case OpenMode::Write: f = std::fopen(path.c_str(), "wb"); break;
+            case OpenMode::Append: f = std::fopen(path.c_str(), "ab"); break;
+            case OpenMode::ReadWrite: f = std::fopen(path.c_str(), "w+b"); break;
+            case OpenMode::CreateNew:
+                f = open_stream(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644), "wb");
+                break;
         }
     }
     if (!f) {
@@ -63,6 +149,7 @@ int open_unit(Run& run, int unit, const std::string& path, OpenMode mode) {
         else std::rewind(f);
     }
     run.units.open[unit] = UnitFile{f, path, mode != OpenMode::Read, {}};
+    if (special) set_extras(f, UnitExtras{{}, true, false});
     if (mode == OpenMode::Read) remember_input_file(run, path);
     run.rs.io_status = 0;
     return 0;
@@ -97,6 +184,8 @@ const std::string& unit_path(const Run& run, int unit) {
     return it == run.units.open.end() ? none : it->second.path;
 }
 
+bool unit_read_may_wait(const std::FILE* f) { return extras_of(f).special; }
+
 int write_unit_line(Run& run, int unit, std::string_view text) {
     auto it = run.units.open.find(unit);
     if (it == run.units.open.end()) return run.rs.io_status = 10001;  // not open for write
@@ -104,6 +193,9 @@ int write_unit_line(Run& run, int unit, std::string_view text) {
     errno = 0;
     if ((!text.empty() && std::fwrite(text.data(), 1, text.size(), f) != text.size()) ||
         std::fwrite("\r\n", 1, 2, f) != 2) {
+        UnitExtras extras = extras_of(f);
+        extras.failed = true;
+        set_extras(f, extras);
         return run.rs.io_status = status_from_errno(errno == 0 ? EIO : errno);
     }
     return run.rs.io_status = 0;
@@ -118,20 +210,56 @@ int rewind_unit(Run& run, int unit) {
     return run.rs.io_status = 0;
 }
 
+int empty_unit(Run& run, int unit) {
+    auto it = run.units.open.find(unit);
+    if (it == run.units.open.end() || !it->second.writing) return run.rs.io_status = 10001;
+    std::FILE* f = it->second.file;
+    errno = 0;
+    if (std::fflush(f) != 0 || ::ftruncate(::fileno(f), 0) != 0)
+        return run.rs.io_status = status_from_errno(errno == 0 ? EIO : errno);
+    std::rewind(f);
+    UnitExtras extras = extras_of(f);
+    if (extras.failed) {
+        extras.failed = false;
+        set_extras(f, extras);
+    }
+    return run.rs.io_status = 0;
+}
+
 int close_unit(Run& run, int unit, bool delete_file) {
     auto it = run.units.open.find(unit);
     if (it == run.units.open.end()) return 0;
+    UnitFile& uf = it->second;
+    const UnitExtras extras = take_extras(uf.file);
     errno = 0;
     int status = 0;
-    if (std::fclose(it->second.file) != 0 && it->second.writing)
-        status = status_from_errno(errno == 0 ? EIO : errno);
-    if (delete_file) std::remove(it->second.path.c_str());
+    if (std::fclose(uf.file) != 0 && uf.writing) status = status_from_errno(errno == 0 ? EIO : errno);
+    if (!extras.target.empty()) {
+        if (delete_file || status != 0 || extras.failed) discard_aside_file(uf.path);
+        else if (const int err = commit_aside_file(uf.path, extras.target)) status = status_from_errno(err);
+    } else if (delete_file) {
+        std::remove(uf.path.c_str());
+    }
     run.units.open.erase(it);
     return status;
 }
 
+void drop_unit(Run& run, int unit) {
+    auto it = run.units.open.find(unit);
+    if (it == run.units.open.end()) return;
+    const UnitExtras extras = take_extras(it->second.file);
+    std::fclose(it->second.file);
+    if (!extras.target.empty()) discard_aside_file(it->second.path);
+    run.units.open.erase(it);
+}
+
 void close_all_units(Run& run) {
-    for (auto& [u, uf] : run.units.open) std::fclose(uf.file);
+    // A file still being written aside is not whole: the earlier one stays.
+    for (auto& [u, uf] : run.units.open) {
+        const UnitExtras extras = take_extras(uf.file);
+        std::fclose(uf.file);
+        if (!extras.target.empty()) discard_aside_file(uf.path);
+    }
     run.units.open.clear();
     close_all_record_units(run);
 }

@@ -67,6 +67,12 @@ inline constexpr const char* kMenuEditTfile = "Edit TFILE=";
 inline constexpr const char* kNoFreeTableFileName = "PROBLEM: NO FREE TABLE FILE NAME FOR TABLE ";
 inline constexpr const char* kOutputOverInput =
     "PROBLEM: OUTPUT FILE HAS SAME NAME AS AN INPUT OR REPORT FILE: ";
+inline constexpr const char* kStoppedBySignal =
+    "\n RUN STOPPED BY A SIGNAL: ITS WORK FILES ARE DELETED; THE REPORT AND OUTPUT FILES ARE AS THEY WERE BEFORE IT\n";
+inline constexpr const char* kOutputFileNotWrittenStopped =
+    "PROBLEM: FIT STATISTICS NOT FINISHED (FINISH ITERATING), FILE NOT WRITTEN: ";
+inline constexpr const char* kOutputOverOutput =
+    "PROBLEM: OUTPUT FILE HAS SAME NAME AS AN OUTPUT FILE WRITTEN BEFORE IT: ";
 inline constexpr const char* kReportCopyFailed =
     "PROBLEM: THE REPORT SO FAR COULD NOT BE SAVED; THE TABLES FOLLOW IT IN ";
 

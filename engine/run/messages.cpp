@@ -9,6 +9,7 @@
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/report_line.h"
+#include "engine/run/report_file.h"
 
 namespace korvelan {
 
@@ -217,15 +218,17 @@ void fatal_message(Run& run, std::string_view text) {
 namespace {
 // The output files that failed are named once more at the end of the report and of the screen,
 // where a user looks first: a run that did not write them all has not succeeded.
-void repeat_output_file_failures(Run& run) {
+void repeat_output_file_failures(Run& run, bool to_report) {
     if (run.rs.output_failures.empty()) return;
     run.rs.run_failed = true;
     std::vector<std::string> lines{msg::kOutputFilesNotWritten};
     lines.insert(lines.end(), run.rs.output_failures.begin(), run.rs.output_failures.end());
     for (const std::string& line : lines) {
-        if (run.host) run.host->write_text_window_line(line);
-        if (unit_is_open(run, unit::kReport) && write_unit_line(run, unit::kReport, line) != 0)
+        if (!to_report) {
+            if (run.host) run.host->write_text_window_line(line);
+        } else if (unit_is_open(run, unit::kReport) && write_unit_line(run, unit::kReport, line) != 0) {
             run.rs.report_write_failed = true;
+        }
     }
 }
 }  // namespace
@@ -234,17 +237,24 @@ void finish_analysis_report(Run& run) {
     if (run.rs.report_closed) return;
     run.cv.prox_limit = 0;
     if (run.host) run.host->set_result_menus_enabled(0);
-    close_unit(run, unit::kOutput);
+    // An output file still open here was cut short by the stop: it does not replace its name.
+    drop_unit(run, unit::kOutput);
     // Flush the lines still buffered in the control-line copy before it is read back.
     for (auto& [u, f] : run.units.open)
         if (f.writing) std::fflush(f.file);
     if (unit_is_open(run, unit::kReport)) {
         if (run.report_end) run.report_end(run);
-        repeat_output_file_failures(run);
-        if (close_unit(run, unit::kReport) != 0) run.rs.report_write_failed = true;
-    } else {
-        repeat_output_file_failures(run);
+        repeat_output_file_failures(run, true);
+        const bool named_before = run.rs.report_write_failed;
+        if (const int status = close_report_file(run); status != 0 && !named_before) {
+            // The report is lost at its close (the earlier one, if any, stays): it is named on
+            // the screen with the other files not written.
+            run.rs.report_write_failed = true;
+            run.rs.output_failures.push_back(file_error_line(status, run.rs.report_file, 'W'));
+            if (run.host) run.host->write_text_window_line(run.rs.output_failures.back());
+        }
     }
+    repeat_output_file_failures(run, false);
     if (run.rs.report_write_failed) run.rs.run_failed = true;
     if (run.host) {
         if (run.rs.run_failed) {

@@ -10,6 +10,7 @@
 
 #include "engine/run/file_units.h"
 #include "engine/run/run.h"
+#include "engine/run/whole_files.h"
 
 namespace korvelan {
 
@@ -130,9 +131,8 @@ int open_record_unit(Run& run, int unit, const std::string& path, std::int32_t r
     // Another unit may hold the same file: its records must be in the file first.
     flush_all(run);
     if (record_length < 1) return set_status(run, kBadRecordLength);
-    int flags = O_RDWR | O_CREAT | O_CLOEXEC;
-    if (how == RecordOpen::Fresh) flags |= O_TRUNC;
-    int fd = ::open(path.c_str(), flags, 0644);
+    // Record files are work files: private, created exclusively, never through a link.
+    int fd = open_private_work_file(path, O_RDWR, how == RecordOpen::Fresh);
     if (fd < 0) return set_status(run, status_from_errno(errno));
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {

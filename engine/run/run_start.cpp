@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "engine/run/file_units.h"
+#include "engine/run/report_file.h"
+#include "engine/run/whole_files.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/report_line.h"
@@ -80,7 +82,10 @@ bool claim_run_id(Run& run, const std::string& dir) {
         run.rs.temp_directory = dir;
         run.rs.run_id = buf;
         int st = open_unit(run, unit::kControlCopy, work_file_path(run, "ZIN"), OpenMode::CreateNew);
-        if (st == 0) return true;
+        if (st == 0) {
+            note_run_work_files(run.rs.temp_directory, run.rs.temp_directory, run.rs.run_id + "kv.txt");
+            return true;
+        }
         if (st != 80) break;  // anything but "exists" means the directory does not serve
     }
     run.rs.run_id.clear();
@@ -281,10 +286,10 @@ bool obtain_report_file(Run& run) {
             while (typed && answered_by_menu(run));
             run.rs.extra_specifications = typed ? typed->substr(0, std::min<std::size_t>(typed->size(), 80)) : "";
         }
-        if (open_unit(run, unit::kReport, run.rs.report_file, OpenMode::Write) == 0) return true;
+        if (open_report_file(run, run.rs.report_file) == 0) return true;
         if (run.rs.report_file == zou) {
             std::string in_temp = run.rs.temp_directory + zou;
-            if (open_unit(run, unit::kReport, in_temp, OpenMode::Write) == 0) {
+            if (open_report_file(run, in_temp) == 0) {
                 run.rs.report_file = in_temp;
                 return false;
             }
@@ -350,6 +355,7 @@ void start_run(Run& run) {
         if (run.rs.batch) stop_run_as_failed(run);
     }
     if (run.host) run.host->delete_menu_item(0, 4);
+    note_run_work_files(run.rs.temp_directory, run.rs.output_directory, run.rs.run_id + "kv.txt");
     window(run, msg::kTempDirectory);
     window(run, run.rs.temp_directory);
 }

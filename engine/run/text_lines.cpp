@@ -5,6 +5,7 @@
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
+#include "engine/run/whole_files.h"
 
 namespace korvelan {
 
@@ -88,6 +89,7 @@ int read_unit_line(Run& run, int unit, std::string& line, std::size_t keep) {
         return run.rs.io_status = 10000;  // not open for read
     }
     UnitFile& file = it->second;
+    BlockingWait wait(unit_read_may_wait(file.file));
     const int status = read_text_line(file.file, file.lines, line, keep);
     if (status == kLineRunsOn) {
         const std::string where = std::to_string(file.lines.lines_read + 1);

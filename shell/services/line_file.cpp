@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "engine/run/file_units.h"
+#include "engine/run/whole_files.h"
 
 namespace korvelan {
 
@@ -24,10 +25,22 @@ void LineFile::reset_buffer() {
     at_start_ = true;
 }
 
+LineFile::~LineFile() {
+    // A file still being written is not whole: the earlier one stays.
+    failed_ = true;
+    close();
+}
+
 int LineFile::create_output_file(const std::string& path) {
     close();
     errno = 0;
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    failed_ = false;
+    if (written_aside(path)) {
+        fd_ = create_aside_file(path, O_WRONLY, aside_);
+        if (fd_ >= 0) target_ = absolute_name(path);
+    } else {
+        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    }
     return fd_ >= 0 ? 0 : errno_status();
 }
 
@@ -49,8 +62,10 @@ int LineFile::write_file_line(std::string_view text) {
     while (n > 0 && text[n - 1] == ' ') --n;
     if (fd_ < 0) return status_from_errno(EBADF);
     errno = 0;
-    if (n > 0 && ::write(fd_, text.data(), n) != static_cast<ssize_t>(n)) return errno_status();
-    if (::write(fd_, "\r\n", 2) != 2) return errno_status();
+    if ((n > 0 && ::write(fd_, text.data(), n) != static_cast<ssize_t>(n)) || ::write(fd_, "\r\n", 2) != 2) {
+        failed_ = true;
+        return errno_status();
+    }
     return 0;
 }
 
@@ -58,8 +73,14 @@ int LineFile::close() {
     buffer_.fill(' ');
     position_ = 0;
     if (fd_ < 0) return 0;
-    const int status = ::close(fd_) == 0 ? 0 : errno_status();
+    int status = ::close(fd_) == 0 ? 0 : errno_status();
     fd_ = -1;
+    if (!aside_.empty()) {
+        if (failed_ || status != 0) discard_aside_file(aside_);
+        else if (const int err = commit_aside_file(aside_, target_)) status = status_from_errno(err);
+        aside_.clear();
+        target_.clear();
+    }
     return status;
 }
 

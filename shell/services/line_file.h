@@ -14,9 +14,10 @@ public:
     LineFile() = default;
     LineFile(const LineFile&) = delete;
     LineFile& operator=(const LineFile&) = delete;
-    ~LineFile() { close(); }
+    ~LineFile();
 
-    // Creates or empties the file for writing.
+    // Creates the file for writing. A plain file is written aside and replaces the file of its
+    // name at close; a pipe, a terminal or a device is written in place.
     int create_output_file(const std::string& path);
     // Opens an existing file for reading; the read buffer starts empty.
     int open_input_file(const std::string& path);
@@ -29,7 +30,9 @@ public:
     // with a line, -1 at the end, or the error of a failed read; the file is closed when the
     // call reports the end that it had kept or a read error.
     int read_file_line(std::string& line, int& count, int capacity);
-    // Closes the file (nothing when none is open). 0 or the error of the close.
+    // Closes the file (nothing when none is open). 0 or the error of the close. A file written
+    // aside replaces the file of its name now, unless a write failed: then it is dropped, and
+    // the file of its name keeps what it held.
     int close();
     bool is_open() const { return fd_ >= 0; }
 
@@ -39,6 +42,9 @@ private:
     void reset_buffer();
 
     int fd_ = -1;
+    std::string aside_;   // the aside file being written, empty when written in place
+    std::string target_;  // the name it takes when whole
+    bool failed_ = false;
     std::array<char, kBufferSize> buffer_{};
     int position_ = 0;  // 1-based read position; 0 when the buffer is used up
     int bytes_ = 0;     // bytes in the buffer from the last read

@@ -61,19 +61,26 @@ TEST(SpssSelectionFile, FormatTextsFollowTheCodes) {
     EXPECT_EQ(selection_variable_line("t", "Datetime20.3", "When"), "t         ; Datetime20When");
 }
 
-TEST(SpssSelectionFile, CancelKeepsTheOldFileAndAFailedOpenLeavesItEmpty) {
+TEST(SpssSelectionFile, CancelAndAFailedOpenKeepTheOldFileAndAWholeFileReplacesIt) {
     ScratchDir dir;
     const std::string zsp = dir.file("ZSP1kv.txt");
     write_file(zsp, "old\r\n");
     EXPECT_EQ(write_spss_selection_file("   ", zsp).kind, OutcomeKind::Cancelled);
     EXPECT_EQ(read_file(zsp), "old\r\n");
 
+    // A hand-edited selection is not lost to a .sav file that cannot be read.
     write_file(dir.file("bad.sav"), "this is no SPSS file at all");
     const Outcome o = write_spss_selection_file(dir.file("bad.sav"), zsp);
     EXPECT_EQ(o.kind, OutcomeKind::Problem);
     EXPECT_EQ(o.message.rfind("Cannot open file: " + dir.file("bad.sav") + " ", 0), 0u) << o.message;
-    EXPECT_EQ(read_file(zsp), "");
+    EXPECT_EQ(read_file(zsp), "old\r\n");
+    EXPECT_EQ(write_spss_selection_file(dir.file("missing.sav"), zsp).kind, OutcomeKind::Problem);
+    EXPECT_EQ(read_file(zsp), "old\r\n");
 
-    EXPECT_EQ(write_spss_selection_file(dir.file("a.sav"), dir.file("no/such/dir/ZSP.txt")).kind,
-              OutcomeKind::WorkFileFailure);
+    const std::string sav = dir.file("a.sav");
+    ASSERT_TRUE(write_sav(sav, {{"q1", false, "F2.0", "First question"}}, {{1.0}}));
+    EXPECT_EQ(write_spss_selection_file(sav, dir.file("no/such/dir/ZSP.txt")).kind, OutcomeKind::WorkFileFailure);
+    EXPECT_EQ(write_spss_selection_file(sav, zsp).kind, OutcomeKind::Done);
+    EXPECT_NE(read_file(zsp).find("q1        ; F2.0"), std::string::npos);
+    EXPECT_EQ(list_dir(dir.path).size(), 3u) << "no file written aside is left";
 }

@@ -185,7 +185,9 @@ TEST_F(StartFixture, RelativeNamesResolveInTheControlFilesFolder) {
     run.args = {dir.file("ctl.txt"), "out.txt", "BATCH=Y"};
     ASSERT_TRUE(start());
     EXPECT_EQ(run.rs.report_file, dir.file("out.txt"));
-    EXPECT_TRUE(file_exists(dir.file("out.txt")));
+    // The report is written beside its name, which it takes when whole.
+    EXPECT_EQ(unit_path(run, unit::kReport).rfind(dir.path + ".out.txt.kv", 0), 0u) << unit_path(run, unit::kReport);
+    EXPECT_FALSE(file_exists(dir.file("out.txt")));
     EXPECT_EQ(run.rs.output_directory, dir.path);
     EXPECT_TRUE(unit_is_open(run, unit::kControl));
     EXPECT_TRUE(unit_is_open(run, unit::kReport));

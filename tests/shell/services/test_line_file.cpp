@@ -120,3 +120,26 @@ TEST(LineFile, TheMarkAtTheStartIsSkippedAndNowhereElse) {
     EXPECT_EQ(read_all("\xEF\xBB\xBF").lines, std::vector<std::string>{});
     EXPECT_EQ(read_all("A\n\xEF\xBB\xBF" "B").lines, (std::vector<std::string>{"A", "\xEF\xBB\xBF" "B"}));
 }
+
+TEST(LineFile, AFileReplacesItsNameOnlyWhenWholeAndAFailedOneIsDropped) {
+    ScratchDir dir;
+    const std::string table = dir.file("t.txt");
+    write_file(table, "earlier\r\n");
+    LineFile file;
+    ASSERT_EQ(file.create_output_file(table), 0);
+    ASSERT_EQ(file.write_file_line("new  "), 0);
+    EXPECT_EQ(read_file(table), "earlier\r\n");
+    EXPECT_EQ(file.close(), 0);
+    EXPECT_EQ(read_file(table), "new\r\n");
+    // /dev/full is written in place and fails; a plain file whose write failed is dropped.
+    ASSERT_EQ(file.create_output_file("/dev/full"), 0);
+    EXPECT_NE(file.write_file_line("x"), 0);
+    file.close();
+    {
+        LineFile unfinished;
+        ASSERT_EQ(unfinished.create_output_file(table), 0);
+        ASSERT_EQ(unfinished.write_file_line("part"), 0);
+    }
+    EXPECT_EQ(read_file(table), "new\r\n");
+    EXPECT_EQ(list_dir(dir.path), std::vector<std::string>{"t.txt"});
+}

@@ -1,0 +1,210 @@
+#include "engine/run/whole_files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace korvelan {
+
+namespace {
+
+constexpr std::size_t kPathRoom = 4096;
+constexpr int kListedAsides = 32;
+
+// A slot is free (0), being filled (1) or holds a path a signal may remove (2).
+struct ListedPath {
+    std::atomic<int> state{0};
+    char path[kPathRoom];
+};
+ListedPath g_asides[kListedAsides];
+
+struct WorkFileFolders {
+    std::atomic<bool> ready{false};
+    char folders[2][kPathRoom];
+    char suffix[64];
+};
+WorkFileFolders g_work;
+
+std::atomic<int> g_blocking_waits{0};
+std::atomic<unsigned> g_aside_counter{0};
+
+void list_aside(const std::string& path) {
+    if (path.size() >= kPathRoom) return;
+    for (ListedPath& slot : g_asides) {
+        int expected = 0;
+        if (!slot.state.compare_exchange_strong(expected, 1)) continue;
+        std::memcpy(slot.path, path.c_str(), path.size() + 1);
+        slot.state.store(2);
+        return;
+    }
+}
+
+void unlist_aside(const std::string& path) {
+    for (ListedPath& slot : g_asides) {
+        if (slot.state.load() == 2 && path == slot.path) {
+            slot.state.store(0);
+            return;
+        }
+    }
+}
+
+// The file a name stands for: a link to a plain file is followed to it.
+std::string resolved(const std::string& target) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return target;
+    char buf[PATH_MAX];
+    if (::realpath(target.c_str(), buf) == nullptr) return target;
+    return buf;
+}
+
+// Copies a C string into a fixed buffer; false when it does not fit.
+bool copy_text(char* to, std::size_t room, const std::string& from) {
+    if (from.size() >= room) return false;
+    std::memcpy(to, from.c_str(), from.size() + 1);
+    return true;
+}
+
+// Removes the run's work files from one folder with raw system calls only.
+void sweep_folder(const char* folder, const char* suffix) {
+    if (folder[0] == '\0' || suffix[0] == '\0') return;
+    const int dir = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) return;
+    const std::size_t suffix_length = std::strlen(suffix);
+    alignas(8) char buf[8192];
+    for (;;) {
+        const long n = ::syscall(SYS_getdents64, dir, buf, sizeof buf);
+        if (n <= 0) break;
+        for (long at = 0; at < n;) {
+            const auto* entry = reinterpret_cast<const struct dirent64*>(buf + at);
+            at += entry->d_reclen;
+            const char* name = entry->d_name;
+            const std::size_t length = std::strlen(name);
+            if (length == 3 + suffix_length && std::memcmp(name + 3, suffix, suffix_length) == 0)
+                ::unlinkat(dir, name, 0);
+        }
+    }
+    ::close(dir);
+}
+
+}  // namespace
+
+bool written_aside(const std::string& target) {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0) return errno == ENOENT;
+    return S_ISREG(st.st_mode);
+}
+
+std::string absolute_name(const std::string& name) {
+    if (name.empty() || name[0] == '/') return name;
+    char buf[PATH_MAX];
+    if (::getcwd(buf, sizeof buf) == nullptr) return name;
+    return std::string(buf) + "/" + name;
+}
+
+int create_aside_file(const std::string& target, int flags, std::string& aside) {
+    const std::string file = resolved(absolute_name(target));
+    const std::size_t slash = file.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
+    std::string base = slash == std::string::npos ? file : file.substr(slash + 1);
+    if (base.size() > 200) base.resize(200);  // room for the ending within a name's 255 bytes
+    struct stat st {};
+    const bool exists = ::stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        aside = folder + "." + base + ".kv" + std::to_string(::getpid()) + "-" +
+                std::to_string(g_aside_counter.fetch_add(1)) + ".part";
+        list_aside(aside);
+        const int fd = ::open(aside.c_str(), flags | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            if (exists) ::fchmod(fd, st.st_mode & 07777);
+            return fd;
+        }
+        const int err = errno;
+        unlist_aside(aside);
+        errno = err;
+        if (err != EEXIST) break;
+    }
+    aside.clear();
+    return -1;
+}
+
+int commit_aside_file(const std::string& aside, const std::string& target) {
+    const int status = ::rename(aside.c_str(), resolved(target).c_str()) == 0 ? 0 : errno;
+    if (status != 0) ::unlink(aside.c_str());
+    unlist_aside(aside);
+    return status;
+}
+
+void discard_aside_file(const std::string& aside) {
+    if (aside.empty()) return;
+    ::unlink(aside.c_str());
+    unlist_aside(aside);
+}
+
+int open_private_work_file(const std::string& path, int flags, bool fresh) {
+    const int plain = flags | O_NOFOLLOW | O_CLOEXEC;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const int fd = ::open(path.c_str(), plain | O_CREAT | O_EXCL, 0600);
+        if (fd >= 0 || errno != EEXIST) return fd;
+        // The name is taken: only a plain file of this user is the run's own; a link, a pipe or
+        // another user's file planted under the name is never opened.
+        struct stat before {};
+        if (::lstat(path.c_str(), &before) != 0) {
+            if (errno == ENOENT) continue;
+            return -1;
+        }
+        if (!S_ISREG(before.st_mode) || before.st_uid != ::geteuid()) {
+            errno = EEXIST;
+            return -1;
+        }
+        const int own = ::open(path.c_str(), plain | (fresh ? O_TRUNC : 0));
+        if (own < 0) return -1;
+        struct stat after {};
+        if (::fstat(own, &after) != 0 || after.st_ino != before.st_ino || after.st_dev != before.st_dev) {
+            ::close(own);
+            errno = EEXIST;
+            return -1;
+        }
+        ::fchmod(own, 0600);
+        return own;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+void note_run_work_files(const std::string& temp_directory, const std::string& output_directory,
+                         const std::string& suffix) {
+    g_work.ready.store(false);
+    const bool fits = copy_text(g_work.folders[0], kPathRoom, temp_directory) &&
+                      copy_text(g_work.folders[1], kPathRoom,
+                                output_directory == temp_directory ? std::string() : output_directory) &&
+                      copy_text(g_work.suffix, sizeof g_work.suffix, suffix);
+    g_work.ready.store(fits && !suffix.empty());
+}
+
+void remove_run_files_now() {
+    for (ListedPath& slot : g_asides)
+        if (slot.state.load() == 2) ::unlink(slot.path);
+    if (!g_work.ready.load()) return;
+    sweep_folder(g_work.folders[0], g_work.suffix);
+    sweep_folder(g_work.folders[1], g_work.suffix);
+}
+
+BlockingWait::BlockingWait(bool active) : active_(active) {
+    if (active_) g_blocking_waits.fetch_add(1);
+}
+
+BlockingWait::~BlockingWait() {
+    if (active_) g_blocking_waits.fetch_sub(1);
+}
+
+bool in_blocking_wait() { return g_blocking_waits.load() > 0; }
+
+}  // namespace korvelan
