@@ -25,6 +25,9 @@ struct ScoreSearchScale {
     float logit_change_limit = 0.005f;
     float residual_limit = 0.1f;
     int iteration_cap = kScoreSearchIterationCap;
+    // From this many items on, a person search works out the items' expectations on the worker
+    // threads (the sums, in item order, stay those of one thread).
+    int spread_items = 4096;
 };
 
 // The scale of the person search (persons = true) or the item search of the run.
