@@ -23,9 +23,9 @@ class LargestFilter {
 public:
     bool keeps(double r) {
         const float f = static_cast<float>(r);
-        if (r == 1.0 || f == 1.0f) return true;
         const float a = std::fabs(f);
-        if (count_ == top_.size() && a < top_.back()) return false;
+        if (count_ == top_.size() && a < top_.back() && r != 1.0) return false;
+        if (r == 1.0 || f == 1.0f) return true;
         std::size_t at = std::min(count_, top_.size() - 1);
         while (at > 0 && top_[at - 1] < a) {
             top_[at] = top_[at - 1];
@@ -35,6 +35,9 @@ public:
         count_ = std::min(count_ + 1, top_.size());
         return true;
     }
+
+    // The absolute correlation below which a pair is left out; 0 until ten are kept.
+    double threshold() const { return count_ == top_.size() ? top_.back() : 0.0; }
 
 private:
     std::array<float, 10> top_{};  // largest first
@@ -67,12 +70,25 @@ bool complete_pair_pass(Run& run, const ResidualRows& x, std::span<const std::in
         std::vector<Candidate>& out = found[static_cast<std::size_t>(t)];
         LargestFilter& filter = filters[static_cast<std::size_t>(WorkerPool::thread_index())];
         out.clear();
-        for (std::size_t a = a0; a < a1; ++a)
+        const double l = static_cast<double>(x.columns), l2 = l * l;
+        for (std::size_t a = a0; a < a1; ++a) {
+            if (x.columns < 2 || x.spreads[a] <= 0.0) continue;
+            // Pairs below the filter's threshold by more than the rounding to the listed value
+            // are passed over on their squares, without a root or a division.
+            const double bound = filter.threshold() * (1.0 - 1e-6), bound2 = bound * bound;
+            const double* row = cross.data() + (a - a0) * n;
             for (std::size_t b = std::max(b0, a + 1); b < b1; ++b) {
+                if (x.spreads[b] <= 0.0) continue;
+                if (x.doubles_exact) {
+                    const double num = (l * row[b] - x.sums[a] * x.sums[b]) / l2;
+                    const double q = std::max(x.variances[a] * x.variances[b], static_cast<double>(smallest));
+                    if (num * num < bound2 * q) continue;
+                }
                 bool computed = false;
-                const double r = pair_correlation(x, a, b, cross[(a - a0) * n + b], smallest, computed);
-                if (computed && filter.keeps(r)) out.push_back({a, b, r});
+                const double r = pair_correlation(x, a, b, row[b], smallest, computed);
+                if (filter.keeps(r)) out.push_back({a, b, r});
             }
+        }
     };
     callbacks.block = [&](std::size_t a0, std::size_t a1, std::span<const double> cross) {
         const auto tasks = static_cast<std::size_t>(pair_block_tasks(a0, n));

@@ -14,7 +14,7 @@ constexpr std::size_t kTaskColumns = 256;  // columns of one task of a pair bloc
 constexpr std::size_t kGroup = 4;          // rows of one tile
 constexpr std::size_t kPanel = 8;          // columns of one tile
 constexpr std::size_t kChunkRows = 1024;   // rows of one partial sum of the products
-constexpr std::size_t kMostBlockRows = 32;
+constexpr std::size_t kMostBlockRows = 64;
 constexpr std::size_t kBlockBytes = std::size_t{64} << 20;
 // Sums of fewer codes than this are exact in a double.
 constexpr std::size_t kExactColumns = std::size_t{1} << 23;
@@ -84,7 +84,11 @@ std::int64_t whole(double v) { return static_cast<std::int64_t>(v); }
 }  // namespace
 
 ResidualRows::ResidualRows(std::span<const std::int16_t> block, std::size_t r, std::size_t c)
-    : codes(block), rows(r), columns(c), sums(r, 0.0), spreads(r, 0.0) {
+    : codes(block), rows(r), columns(c), sums(r, 0.0), spreads(r, 0.0), variances(r, 0.0) {
+    std::int64_t largest = 0;
+    for (std::int16_t v : codes) largest = std::max<std::int64_t>(largest, v < 0 ? -std::int64_t{v} : v);
+    doubles_exact = static_cast<double>(columns) * static_cast<double>(largest) < 67108864.0;  // 2^26
+    const double l2 = static_cast<double>(columns) * static_cast<double>(columns);
     for (std::size_t a = 0; a < rows; ++a) {
         std::int64_t s = 0, q = 0;
         for (std::size_t k = 0; k < columns; ++k) {
@@ -94,6 +98,7 @@ ResidualRows::ResidualRows(std::span<const std::int16_t> block, std::size_t r, s
         }
         sums[a] = static_cast<double>(s);
         spreads[a] = static_cast<double>(static_cast<Wide>(columns) * q - static_cast<Wide>(s) * s);
+        variances[a] = spreads[a] / l2;
     }
 }
 
@@ -121,11 +126,14 @@ double pair_correlation(const ResidualRows& x, std::size_t a, std::size_t b, dou
                         bool& computed) {
     computed = x.columns >= 2 && x.spreads[a] > 0.0 && x.spreads[b] > 0.0;
     if (!computed) return 0.0;
-    const double l2 = static_cast<double>(x.columns) * static_cast<double>(x.columns);
-    const Wide num = static_cast<Wide>(x.columns) * whole(cross) - static_cast<Wide>(whole(x.sums[a])) * whole(x.sums[b]);
-    double q = (x.spreads[a] / l2) * (x.spreads[b] / l2);
+    const double l = static_cast<double>(x.columns), l2 = l * l;
+    const double num = x.doubles_exact
+                           ? l * cross - x.sums[a] * x.sums[b]
+                           : static_cast<double>(static_cast<Wide>(x.columns) * whole(cross) -
+                                                 static_cast<Wide>(whole(x.sums[a])) * whole(x.sums[b]));
+    double q = x.variances[a] * x.variances[b];
     if (q < smallest) q = smallest;
-    return (static_cast<double>(num) / l2) / std::sqrt(q);
+    return (num / l2) / std::sqrt(q);
 }
 
 std::size_t pair_block_rows(std::size_t rows) {

@@ -28,6 +28,10 @@ struct ResidualRows {
     std::span<const std::int16_t> codes;
     std::size_t rows = 0, columns = 0;
     std::vector<double> sums, spreads;
+    std::vector<double> variances;  // spread / L², the population variance
+    // Whether L x cross product and S_a x S_b stay below 2^53 for every pair, so that the
+    // numerator is exact in doubles (else it is formed in 128-bit integers).
+    bool doubles_exact = false;
 };
 
 // Whether the block holds no missing code.
@@ -57,9 +61,9 @@ struct PairBlockCallbacks {
 };
 void for_each_pair_block(const ResidualRows& x, WorkerPool& pool, const PairBlockCallbacks& callbacks);
 
-// The rows in one block of for_each_pair_block: 32, fewer when one row of products is long.
+// The rows in one block of for_each_pair_block: 64, fewer when one row of products is long.
 std::size_t pair_block_rows(std::size_t rows);
-// The column tasks of a block: columns [a0, rows) in runs of 256.
+// The column tasks of a block: columns [a0 + 1, rows) in runs of 256.
 int pair_block_tasks(std::size_t a0, std::size_t rows);
 std::size_t pair_task_first(std::size_t a0, int task);
 
