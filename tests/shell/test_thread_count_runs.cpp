@@ -112,7 +112,8 @@ TEST(ThreadCountRuns, PersonComponentsAndCorrelationFileGiveTheSameBytesAtOneAnd
         BatchFolder f;
         std::string at[2];
         for (int k = 0; k < 2; ++k) {
-            at[k] = outputs(f, text, k == 0 ? 1 : 8) + "==== pc.txt\r\n" + f.bytes("pc.txt");
+            at[k] = outputs(f, text, k == 0 ? 1 : 8);
+            at[k] += "==== pc.txt\r\n" + f.bytes("pc.txt");
             EXPECT_NE(at[k].find("FROM PRINCIPAL COMPONENT ANALYSIS OF"), std::string::npos);
             EXPECT_GT(f.bytes("pc.txt").size(), 1000000u);
         }
