@@ -3,11 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdint>
-#include <vector>
 
 #include "engine/estimation/estimation_common.h"
-#include "engine/run/worker_pool.h"
 
 namespace korvelan {
 
@@ -16,14 +13,6 @@ namespace {
 constexpr double kEps = 9.35762297e-14;  // exp(-30)
 constexpr double kInformationFloor = 0.001;
 constexpr int kLargestTop = 254;
-// The items of a long test are spread over the worker threads in chunks of this many.
-constexpr int kItemChunk = 1024;
-
-// The worker threads of the searches on long tests, started at the first one.
-WorkerPool& score_search_pool() {
-    static WorkerPool pool(0);
-    return pool;
-}
 
 // The expected score and its variance at one measure difference.
 struct Expectation {
@@ -167,43 +156,17 @@ ScoreMeasure find_person_measure_for_score(float start, float score, float maxim
                                            const ScoreSearchItems& items,
                                            const ScoreSearchScale& scale) {
     const ScoreSearchSide& side = items.side;
-    // The expectation of item i at measure b; false when the item takes no part.
-    auto item_expectation = [&](int i, float b, double t, double r, Expectation& e) {
-        if (!active(side, i)) return false;
-        const int g = array_value_span(items.item_group, i);
-        if (g < 1 || g > items.groups.count) return false;
-        const CategoryModel group = group_view(items.groups, g - 1, items.steps, items.category_status);
-        const float d = to_logit(array_value_span(side.measures, i), scale, scale.other_factor);
-        e = expect(group, b - d, t, r);
-        return true;
-    };
-    if (side.count < scale.spread_items) {
-        return bracket_search(start, score, maximum, scale, true, 0.01, [&](float b, double t, double r) {
-            Expectation sum, e;
-            for (int i = 1; i <= side.count; ++i) {
-                if (!item_expectation(i, b, t, r, e)) continue;
-                const double w = side_weight(side, i);
-                sum.score += w * e.score, sum.variance += w * e.variance;
-            }
-            return sum;
-        });
-    }
-    // A long test: the items' expectations on the worker threads, then the same sum in item
-    // order on this thread, so that every value is the one of the plain loop.
-    std::vector<Expectation> each(static_cast<std::size_t>(side.count) + 1);
-    std::vector<std::uint8_t> taking(static_cast<std::size_t>(side.count) + 1, 0);
-    return bracket_search(start, score, maximum, scale, true, 0.01, [&](float b, double t, double r) {
-        const int chunks = (side.count + kItemChunk - 1) / kItemChunk;
-        auto task = [&](int c) {
-            const int last = std::min(side.count, (c + 1) * kItemChunk);
-            for (int i = c * kItemChunk + 1; i <= last; ++i)
-                taking[static_cast<std::size_t>(i)] = item_expectation(i, b, t, r, each[static_cast<std::size_t>(i)]);
-        };
-        score_search_pool().run(chunks, task);
+    return bracket_search(start, score, maximum, scale, true, 0.01,
+                          [&](float b, double t, double r) {
         Expectation sum;
         for (int i = 1; i <= side.count; ++i) {
-            if (!taking[static_cast<std::size_t>(i)]) continue;
-            const Expectation& e = each[static_cast<std::size_t>(i)];
+            if (!active(side, i)) continue;
+            const int g = array_value_span(items.item_group, i);
+            if (g < 1 || g > items.groups.count) continue;
+            const CategoryModel group =
+                group_view(items.groups, g - 1, items.steps, items.category_status);
+            const float d = to_logit(array_value_span(side.measures, i), scale, scale.other_factor);
+            const Expectation e = expect(group, b - d, t, r);
             const double w = side_weight(side, i);
             sum.score += w * e.score, sum.variance += w * e.variance;
         }

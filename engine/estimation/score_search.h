@@ -25,10 +25,15 @@ struct ScoreSearchScale {
     float logit_change_limit = 0.005f;
     float residual_limit = 0.1f;
     int iteration_cap = kScoreSearchIterationCap;
-    // From this many items on, a person search works out the items' expectations on the worker
-    // threads (the sums, in item order, stay those of one thread).
-    int spread_items = 4096;
 };
+
+// The raw score searched for row k (0..range) of the complete test whose weighted maximum score
+// is `maximum` (range = NINT(maximum)): k itself, but the top row stands for the largest score
+// the test can give, so that its search aims at the maximum less the extreme-score fraction and
+// not at a score that lies beyond reach when the item weights are fractional.
+inline float score_row_target(int k, int range, float maximum) {
+    return k == range ? maximum : static_cast<float>(k);
+}
 
 // The scale of the person search (persons = true) or the item search of the run.
 ScoreSearchScale score_search_scale(const Run& run, bool persons);

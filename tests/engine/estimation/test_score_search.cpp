@@ -186,28 +186,3 @@ TEST(ScoreSearch, TheCapAndValuesThatAreNotFiniteEndTheSearch) {
     EXPECT_LE(n.iterations, 1);
     EXPECT_TRUE(std::isfinite(n.measure));
 }
-
-TEST(ScoreSearch, ALongTestSpreadOverThreadsGivesTheBitsOfThePlainSum) {
-    // 5,000 items of a rating scale over five chunks, some inactive, some weighted: every search
-    // gives the same bits with the items spread over the threads or summed in one loop.
-    std::vector<float> measures(5001);
-    for (std::size_t i = 1; i < measures.size(); ++i) measures[i] = static_cast<float>(std::sin(i * 0.37) * 2.5);
-    Items t(measures, 3, 'R');
-    t.weights.assign(measures.size(), 1.0f);
-    for (std::size_t i = 7; i < measures.size(); i += 97) t.status[i] = 0;
-    for (std::size_t i = 3; i < measures.size(); i += 41) t.weights[i] = 2.5f;
-    ScoreSearchScale plain, spread;
-    plain.spread_items = 1 << 30;
-    spread.spread_items = 1;
-    float start = -5.0f;
-    for (float score : {0.0f, 1.0f, 2.5f, 4000.0f, 7777.0f, 15000.0f}) {
-        const ScoreMeasure a = find_person_measure_for_score(start, score, 15000.0f, t.items(), plain);
-        const ScoreMeasure b = find_person_measure_for_score(start, score, 15000.0f, t.items(), spread);
-        EXPECT_EQ(a.measure, b.measure) << score;
-        EXPECT_EQ(a.standard_error, b.standard_error) << score;
-        EXPECT_EQ(a.information, b.information) << score;
-        EXPECT_EQ(a.iterations, b.iterations) << score;
-        EXPECT_TRUE(a.converged && b.converged) << score;
-        start = a.measure;
-    }
-}
