@@ -53,8 +53,9 @@ void for_each_row(ComponentVectors& x, ComponentMatrix& matrix, bool deflating, 
     }
 }
 
-// u := the off-diagonal part of A v (both triangles), over the pairs the pass may use.
-void multiply(ComponentVectors& x, ComponentMatrix& matrix) {
+}  // namespace
+
+void multiply_stored(ComponentVectors& x, ComponentMatrix& matrix) {
     std::fill(x.u.begin(), x.u.end(), 0.0);
     const bool first = x.first;
     for_each_row(x, matrix, false, [&](std::size_t i, std::size_t j, double r) {
@@ -67,16 +68,21 @@ void multiply(ComponentVectors& x, ComponentMatrix& matrix) {
     matrix.end_pass(false);
 }
 
-}  // namespace
-
 ComponentStep extract_component(ComponentVectors& x, ComponentMatrix& matrix,
+                                const std::function<bool()>& finish,
+                                const std::function<void()>& after_iteration) {
+    return extract_component(x, ComponentProduct([&](ComponentVectors& y) { multiply_stored(y, matrix); }), finish,
+                             after_iteration);
+}
+
+ComponentStep extract_component(ComponentVectors& x, const ComponentProduct& product,
                                 const std::function<bool()>& finish,
                                 const std::function<void()>& after_iteration) {
     ComponentStep step;
     double delta = 0.0;
     do {
         if (finish()) break;
-        multiply(x, matrix);
+        product(x);
         std::int32_t c = 0;
         double s = 0.0, lambda = 0.0;
         for (std::int32_t i = x.n; i >= 1; --i) {
@@ -109,12 +115,16 @@ ComponentStep extract_component(ComponentVectors& x, ComponentMatrix& matrix,
     return step;
 }
 
-void deflate_component(ComponentVectors& x, ComponentMatrix& matrix) {
+void deflate_diagonal(ComponentVectors& x) {
     for (std::int32_t i = 1; i <= x.n; ++i) {
         const auto k = static_cast<std::size_t>(i);
         x.d[k] = bounded(x.d[k] - x.u[k] * x.u[k]);
         x.v[k] = 1.0;
     }
+}
+
+void deflate_component(ComponentVectors& x, ComponentMatrix& matrix) {
+    deflate_diagonal(x);
     // Absent values (10 or more) stay as they are.
     for_each_row(x, matrix, true, [&](std::size_t i, std::size_t j, double& r) {
         if (std::fabs(r) < kAbsent) r = bounded(r - x.u[i] * x.u[j]);

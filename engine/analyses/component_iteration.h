@@ -63,12 +63,27 @@ struct ComponentStep {
 };
 
 // Power iteration for the next component. finish() is polled before each iteration (true ends
-// it); after_pass() runs after each pass over the matrix; after_iteration() after each one.
+// it); after_iteration() runs after each one.
 ComponentStep extract_component(ComponentVectors& x, ComponentMatrix& matrix,
                                 const std::function<bool()>& finish,
                                 const std::function<void()>& after_iteration);
 
+// The same iteration on a product: multiply(x) sets x.u to the off-diagonal part of the matrix
+// times x.v over the included entries (its first call, with x.first, sets x.flags and clears
+// x.first).
+using ComponentProduct = std::function<void(ComponentVectors&)>;
+ComponentStep extract_component(ComponentVectors& x, const ComponentProduct& multiply,
+                                const std::function<bool()>& finish,
+                                const std::function<void()>& after_iteration);
+
+// x.u := the off-diagonal part of the stored matrix times x.v, over the pairs the pass may use
+// (the first pass sets the inclusion flags).
+void multiply_stored(ComponentVectors& x, ComponentMatrix& matrix);
+
 // Removes the component in x.u from the matrix and the diagonal; v starts again at 1.
 void deflate_component(ComponentVectors& x, ComponentMatrix& matrix);
+// The diagonal and the trial vector of that removal: d less the squared loading (within
+// [-1, 1]), v back at 1.
+void deflate_diagonal(ComponentVectors& x);
 
 }  // namespace korvelan

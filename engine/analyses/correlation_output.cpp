@@ -1,6 +1,7 @@
 #include "engine/analyses/correlation_output.h"
 
 #include "engine/analyses/residual_correlations.h"
+#include "engine/analyses/residual_pairs.h"
 #include "engine/analyses/work_file.h"
 
 namespace korvelan {
@@ -18,6 +19,13 @@ bool RunResidualCorrelations::prepare(Entity side) {
 void RunResidualCorrelations::for_each_pair(
     Entity side, const std::function<bool(std::int32_t, std::int32_t, double)>& pair) {
     const bool items = side == Entity::Item;
+    if (run_.arrays.estimation.residual_correlations[items ? 0 : 1].from_residuals) {
+        const bool held = use_held_residuals(run_, side_of(side), [&](const ResidualRows& x, std::span<const std::int32_t> entries) {
+            for_each_complete_pair(x, entries, run_.rs.smallest_positive, pair);
+        });
+        if (!held) fail_correlation_work_file(run_, 0, 'I');
+        return;
+    }
     const std::vector<std::int32_t> active = active_entries(items ? run_.arrays.item_status : run_.arrays.person_status,
                                                             items ? run_.arrays.items : run_.arrays.persons);
     WorkFileHandle file;

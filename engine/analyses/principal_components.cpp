@@ -1,5 +1,7 @@
 #include "engine/analyses/principal_components.h"
 
+#include <functional>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -7,6 +9,8 @@
 #include "engine/analyses/component_reports.h"
 #include "engine/analyses/component_texts.h"
 #include "engine/analyses/residual_correlations.h"
+#include "engine/analyses/residual_pairs.h"
+#include "engine/analyses/residual_products.h"
 #include "engine/analyses/scratch_block.h"
 #include "engine/analyses/work_file.h"
 #include "engine/run/message_texts.h"
@@ -49,31 +53,105 @@ private:
     bool deflated_ = false;
 };
 
-// The progress marks in the Input/Output window, a new line after every 75.
+// The progress marks of the analysis. In the Input/Output window: ">" at the start, "." after
+// the set-up and each deflation, one per iteration ("#" while finishing is asked), the component's digit after its
+// reports, "<" and a line end at the close, a new line after every 75 marks. In a batch run, on
+// the console: " \xC6" at the start, "." per iteration, "*" per component, "\xB5" and a line end
+// at the close (code page 437 bytes, as the other drawing characters).
 class ProgressMarks {
 public:
-    explicit ProgressMarks(Run& run) : run_(run) { mark('>'); }
+    explicit ProgressMarks(Run& run) : run_(run), console_(run.rs.batch) {
+        if (console_) {
+            send(' ');
+            send('\xC6');
+        } else {
+            mark('>');
+        }
+    }
     ~ProgressMarks() {
-        send('<');
+        send(console_ ? '\xB5' : '<');
         send('\r');
     }
+    void pass() {
+        if (!console_) mark('.');
+    }
+    void iteration(bool finishing) { mark(console_ || !finishing ? '.' : '#'); }
+    void component(int k) { mark(console_ ? '*' : static_cast<char>('0' + k)); }
+
+private:
     void mark(char c) {
         send(c);
-        if (++count_ > 75) {
+        if (!console_ && ++count_ > 75) {
             send('\r');
             count_ = 0;
         }
     }
-
-private:
     void send(char c) {
         if (run_.host) run_.host->send_char_to_text_window(c);
     }
     Run& run_;
+    bool console_;
     int count_ = 0;
 };
 
 int table_number(const ReportContext& ctx) { return ctx.side == ReportSide::Items ? 23 : 24; }
+
+}  // namespace
+
+namespace {
+
+// The iteration, the reports and the deflations of up to five components.
+void find_components(ReportContext& ctx, ComponentVectors& x, ProgressMarks& marks, const ComponentProduct& multiply,
+                     const std::function<void(ComponentVectors&)>& deflate) {
+    Run& run = ctx.run;
+    if (run.host) run.host->clear_finish_iterating();
+    run.rs.finish_iterating = false;
+    marks.pass();
+    auto finish = [&] {
+        pump_and_poll(run);
+        return run.rs.finish_iterating;
+    };
+    auto after_iteration = [&] { marks.iteration(run.rs.finish_iterating); };
+    for (int k = 1; k <= kMostComponents; ++k) {
+        const ComponentStep step = extract_component(x, multiply, finish, after_iteration);
+        if (!step.found) break;
+        write_component_reports(ctx, ComponentResult{k, step.eigenvalue, step.included, x.u, x.flags});
+        marks.component(k);
+        if (k > 2 && step.eigenvalue < kFurtherComponentEigenvalue) break;
+        if (k == kMostComponents) break;
+        deflate(x);
+        marks.pass();
+        if (finish()) break;
+    }
+}
+
+// The components of a facet whose correlations were left to the product form: R v from the
+// residuals held again in memory.
+void product_components(ReportContext& ctx, std::int32_t n, std::vector<std::int32_t> active,
+                        const std::string& table) {
+    Run& run = ctx.run;
+    bool done = false;
+    const bool held = use_held_residuals(run, ctx.side, [&](const ResidualRows& rows, std::span<const std::int32_t>) {
+        if (!memory_request_allowed(run, MemoryBlock::ComponentMatrix,
+                                    residual_product_bytes(rows.rows, rows.columns, n)))
+            return;
+        const Size steps = checked_product(static_cast<std::int64_t>(rows.rows * rows.columns), std::int64_t{50});
+        WorkerPool pool(correlation_threads(steps.value_or(INT64_MAX)));
+        std::optional<ResidualProduct> product;
+        try {
+            product.emplace(rows, pool);
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+        if (run.host) run.host->write_text_window_line(pca_text::kCalculatingComponents + table);
+        ProgressMarks marks(run);
+        ComponentVectors x(n, std::move(active));
+        find_components(ctx, x, marks, [&](ComponentVectors& y) { product->multiply(y); },
+                        [&](ComponentVectors& y) { product->deflate(y); });
+        done = true;
+    });
+    if (!held || !done) show_message_line(run, pca_text::kInsufficientMemory + table);
+}
 
 }  // namespace
 
@@ -85,10 +163,14 @@ void compute_principal_components(ReportContext& ctx) {
     const bool items = ctx.side == ReportSide::Items;
     const std::int32_t n = items ? run.arrays.items : run.arrays.persons;
     std::vector<std::int32_t> active = active_entries(items ? run.arrays.item_status : run.arrays.person_status, n);
+    const std::string table = std::string(trim(int_to_text_left(table_number(ctx))));
+    if (run.arrays.estimation.residual_correlations[items ? 0 : 1].from_residuals) {
+        product_components(ctx, n, std::move(active), table);
+        return;
+    }
     const std::int64_t pairs = pair_count(static_cast<std::int64_t>(active.size())).value_or(0);
     const Size vectors = checked_product(n, std::int64_t{40});
     const Size whole = checked_sum(vectors, checked_product(pairs, std::int64_t{8}));
-    const std::string table = std::string(trim(int_to_text_left(table_number(ctx))));
 
     ScratchBlock<double> packed;
     const bool in_memory = packed.obtain(run, MemoryBlock::ComponentMatrix, pairs, whole);
@@ -118,25 +200,8 @@ void compute_principal_components(ReportContext& ctx) {
     ComponentMatrix& matrix = in_memory ? static_cast<ComponentMatrix&>(memory_matrix) : *file_matrix;
 
     ComponentVectors x(n, std::move(active));
-    if (run.host) run.host->clear_finish_iterating();
-    run.rs.finish_iterating = false;
-    marks.mark('.');
-    auto finish = [&] {
-        pump_and_poll(run);
-        return run.rs.finish_iterating;
-    };
-    auto after_iteration = [&] { marks.mark(run.rs.finish_iterating ? '#' : '.'); };
-    for (int k = 1; k <= kMostComponents; ++k) {
-        const ComponentStep step = extract_component(x, matrix, finish, after_iteration);
-        if (!step.found) break;
-        write_component_reports(ctx, ComponentResult{k, step.eigenvalue, step.included, x.u, x.flags});
-        marks.mark(static_cast<char>('0' + k));
-        if (k > 2 && step.eigenvalue < kFurtherComponentEigenvalue) break;
-        if (k == kMostComponents) break;
-        deflate_component(x, matrix);
-        marks.mark('.');
-        if (finish()) break;
-    }
+    find_components(ctx, x, marks, [&](ComponentVectors& y) { multiply_stored(y, matrix); },
+                    [&](ComponentVectors& y) { deflate_component(y, matrix); });
     scratch.close(true);
 }
 

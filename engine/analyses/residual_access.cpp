@@ -25,11 +25,18 @@ ResidualMatrix::ResidualMatrix(Run& run, WorkFileHandle& zuu, ReportSide side,
       columns_(std::move(columns)),
       items_(run.arrays.items) {}
 
-ResidualLevel ResidualMatrix::choose_level(std::int64_t n_all, std::int64_t m_all) {
+bool ResidualMatrix::hold(std::int64_t n_all, std::int64_t m_all) {
     const Size whole = checked_product(checked_product(n_all, m_all), std::int64_t{2});
     const Size cells = checked_product(static_cast<std::int64_t>(rows_.size()),
                                        static_cast<std::int64_t>(columns_.size()));
-    if (block_.obtain(run_, MemoryBlock::ResidualMatrix, cells, whole)) return level_ = ResidualLevel::Memory;
+    if (!block_.obtain(run_, MemoryBlock::ResidualMatrix, cells, whole)) return false;
+    level_ = ResidualLevel::Memory;
+    return true;
+}
+
+ResidualLevel ResidualMatrix::choose_level(std::int64_t n_all, std::int64_t m_all) {
+    const Size whole = checked_product(checked_product(n_all, m_all), std::int64_t{2});
+    if (hold(n_all, m_all)) return level_;
     if (run_.host)
         run_.host->write_text_window_line(std::string(trim(int_to_text_left(shown_bytes(whole)))) +
                                           msg::kLabelSortUsingDiskWorkFile);

@@ -29,6 +29,8 @@ public:
     // Chooses the level: asks for the whole matrix (N x M x 2 bytes), then for one row (M x 2),
     // with the message for the first refusal. n_all, m_all: the facets' entry counts.
     ResidualLevel choose_level(std::int64_t n_all, std::int64_t m_all);
+    // Asks for the whole matrix without a message: the memory level, or false.
+    bool hold(std::int64_t n_all, std::int64_t m_all);
     // Memory level: reads every active row into the block, polling the finish-iterating flag
     // and showing progress. False when the flag ended it.
     bool load();
@@ -41,6 +43,8 @@ public:
     [[noreturn]] void fail(std::int64_t record) const;
     // Row r without a copy when it is held in memory; empty otherwise.
     std::span<const std::int16_t> held_row(std::size_t r) const;
+    // The whole block of the memory level, row after row.
+    std::span<const std::int16_t> held_block() const { return {block_.data(), block_.size()}; }
 
     ResidualLevel level() const { return level_; }
     std::size_t row_count() const { return rows_.size(); }

@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "engine/analyses/component_texts.h"
 #include "engine/analyses/residual_access.h"
+#include "engine/analyses/residual_pairs.h"
+#include "engine/analyses/residual_products.h"
 #include "engine/analyses/scratch_block.h"
 #include "engine/analyses/work_file.h"
 #include "engine/run/messages.h"
@@ -105,10 +108,9 @@ private:
     std::vector<std::vector<std::int16_t>> buffers_;
 };
 
-// Worker threads for a computation of this many residual steps: one for small ones.
-int threads_for(std::int64_t steps) { return steps < 4000000 ? 1 : 0; }
-
 }  // namespace
+
+int correlation_threads(std::int64_t steps) { return steps < 4000000 ? 1 : 0; }
 
 char residual_kind(const Run& run) { return run.cv.prcomp == ' ' ? 'S' : run.cv.prcomp; }
 
@@ -184,6 +186,73 @@ void offer_largest_correlation(std::vector<ResidualCorrelationPair>& list, std::
     list[at] = {a, b, value};
 }
 
+namespace {
+
+// Creates the facet's work file with room for every pair; false, with the message, when the
+// disk cannot take it.
+bool create_work_file(Run& run, ReportSide side, WorkFileHandle& file, std::int64_t pairs) {
+    if (!file.create(correlation_work_file_path(run, side))) fail_correlation_work_file(run, 0, 'O');
+    const Size bytes = checked_product(pairs, std::int64_t{8});
+    if (pairs > 0 && (!bytes || !file.reserve(*bytes))) {
+        file.close(true);
+        show_message_line(run, std::string(trim(int_to_text_left(pairs))) + pca_text::kTooManyTerms);
+        return false;
+    }
+    return true;
+}
+
+// Whether the facet's pairs may be left to the product form (no work file): more rows than
+// columns, and the run may hold the residuals and the unit rows of the components.
+bool product_form_wanted(const Run& run, std::size_t rows, std::size_t columns) {
+    if (rows <= columns) return false;
+    const Size block = checked_product(checked_product(static_cast<std::int64_t>(rows),
+                                                       static_cast<std::int64_t>(columns)), std::int64_t{2});
+    return memory_request_allowed(run, MemoryBlock::ResidualMatrix, block) &&
+           memory_request_allowed(run, MemoryBlock::ComponentMatrix,
+                                  residual_product_bytes(rows, columns, static_cast<std::int32_t>(rows)));
+}
+
+// The pairwise computation, row after row, into the work file and the largest pairs. False
+// when "Finish iterating" ended it.
+bool pairwise_correlations(Run& run, const ResidualMatrix& matrix, ResidualLevel level,
+                           std::span<const std::int32_t> rows, std::int64_t columns, WorkFileHandle& file,
+                           std::int64_t pairs, std::vector<ResidualCorrelationPair>& largest) {
+    CorrelationRecords records(file);
+    const std::int64_t steps = checked_product(pairs, columns).value_or(INT64_MAX);
+    RowPairs row_pairs(matrix, residual_kind(run) == 'O', run.rs.smallest_positive, correlation_threads(steps));
+    std::vector<std::int16_t> row_a(static_cast<std::size_t>(columns));
+    std::vector<double> r;
+    std::vector<std::uint8_t> computed;
+    std::int64_t p = 0;
+    for (std::size_t a = 0; a < rows.size(); ++a) {
+        pump_and_poll(run);
+        if (run.rs.finish_iterating) return false;
+        std::span<const std::int16_t> held = matrix.held_row(a);
+        if (level == ResidualLevel::Row) {
+            if (std::int64_t f = matrix.read_row(a, row_a)) matrix.fail(f);
+            held = row_a;
+        }
+        if (std::int64_t f = row_pairs.compute(a, held, r, computed)) matrix.fail(f);
+        for (std::size_t k = 0; k < r.size(); ++k) {
+            if (computed[k]) offer_largest_correlation(largest, rows[a], rows[a + 1 + k], r[k]);
+            ++p;
+            if (!records.write(p, r[k])) {
+                file.close(true);
+                fail_correlation_work_file(run, records.failed_record(), 'W');
+            }
+        }
+        show_progress_bar(run, static_cast<int>(a + 1), static_cast<int>(rows.size()));
+    }
+    if (!records.flush()) {
+        file.close(true);
+        fail_correlation_work_file(run, records.failed_record(), 'W');
+    }
+    if (p != pairs) show_message_line(run, std::string(pca_text::kArrayError) + pca_text::kSupportAddress);
+    return true;
+}
+
+}  // namespace
+
 void compute_residual_correlations(Run& run, ReportSide side) {
     if (run.cv.prcomp == 'N') return;
     WorkFileHandle zuu;
@@ -200,64 +269,37 @@ void compute_residual_correlations(Run& run, ReportSide side) {
     std::vector<std::int32_t> columns = active_entries(x.column_status, x.columns);
     const std::int64_t m = static_cast<std::int64_t>(rows.size());
     const std::int64_t pairs = pair_count(m).value_or(0);  // m < 2^31: never overflows
+    ResidualCorrelationFacet& state = run.arrays.estimation.residual_correlations[static_cast<std::size_t>(facet_index(side))];
+    state.largest.clear();
+    state.from_residuals = false;
+    done_flag(run, side) = false;
 
+    // Complete residuals of more rows than columns need no work file: it is created once the
+    // residuals are read and found incomplete.
+    const bool product_possible = product_form_wanted(run, rows.size(), columns.size());
     WorkFileHandle file;
-    if (!file.create(correlation_work_file_path(run, side))) fail_correlation_work_file(run, 0, 'O');
-    const Size bytes = checked_product(pairs, std::int64_t{8});
-    if (pairs > 0 && (!bytes || !file.reserve(*bytes))) {
-        file.close(true);
-        show_message_line(run, std::string(trim(int_to_text_left(pairs))) + pca_text::kTooManyTerms);
-        return;
-    }
+    if (!product_possible && !create_work_file(run, side, file, pairs)) return;
 
     ResidualMatrix matrix(run, zuu, side, rows, columns);
     const ResidualLevel level = matrix.choose_level(x.rows, x.columns);
-    ResidualCorrelationFacet& state = run.arrays.estimation.residual_correlations[static_cast<std::size_t>(facet_index(side))];
-    state.largest.clear();
-    done_flag(run, side) = false;
-
     bool finished = true;
     if (level == ResidualLevel::Memory) {
         if (run.host) run.host->write_text_window_line(pca_text::kLoading);
         finished = matrix.load();
         if (finished && run.host) run.host->write_text_window_line(pca_text::kComputing);
     }
-    std::int64_t p = 0;
+    const bool complete = finished && level == ResidualLevel::Memory && residuals_complete(matrix.held_block());
+    std::optional<ResidualRows> held;
+    if (complete) held.emplace(matrix.held_block(), rows.size(), columns.size());
+    const bool exact = held && product_form_holds(*held, run.rs.smallest_positive);
+    state.from_residuals = exact && product_possible;
+    if (finished && product_possible && !state.from_residuals && !create_work_file(run, side, file, pairs)) return;
     if (finished) {
-        CorrelationRecords records(file);
-        const std::int64_t steps = checked_product(pairs, static_cast<std::int64_t>(columns.size())).value_or(INT64_MAX);
-        RowPairs row_pairs(matrix, residual_kind(run) == 'O', run.rs.smallest_positive, threads_for(steps));
-        std::vector<std::int16_t> row_a(columns.size());
-        std::vector<double> r;
-        std::vector<std::uint8_t> computed;
-        for (std::size_t a = 0; a < rows.size(); ++a) {
-            pump_and_poll(run);
-            if (run.rs.finish_iterating) {
-                finished = false;
-                break;
-            }
-            std::span<const std::int16_t> held = matrix.held_row(a);
-            if (level == ResidualLevel::Row) {
-                if (std::int64_t f = matrix.read_row(a, row_a)) matrix.fail(f);
-                held = row_a;
-            }
-            if (std::int64_t f = row_pairs.compute(a, held, r, computed)) matrix.fail(f);
-            for (std::size_t k = 0; k < r.size(); ++k) {
-                if (computed[k]) offer_largest_correlation(state.largest, rows[a], rows[a + 1 + k], r[k]);
-                ++p;
-                if (!records.write(p, r[k])) {
-                    file.close(true);
-                    fail_correlation_work_file(run, records.failed_record(), 'W');
-                }
-            }
-            show_progress_bar(run, static_cast<int>(a + 1), static_cast<int>(rows.size()));
-        }
-        if (!records.flush()) {
-            file.close(true);
-            fail_correlation_work_file(run, records.failed_record(), 'W');
-        }
-        if (finished && p != pairs)
-            show_message_line(run, std::string(pca_text::kArrayError) + pca_text::kSupportAddress);
+        if (exact)
+            finished = complete_pair_pass(run, *held, rows, state.largest, state.from_residuals ? nullptr : &file);
+        else
+            finished = pairwise_correlations(run, matrix, level, rows, static_cast<std::int64_t>(columns.size()),
+                                             file, pairs, state.largest);
     }
     file.close();
     if (!finished || run.rs.finish_iterating) return;

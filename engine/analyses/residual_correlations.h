@@ -15,6 +15,10 @@
 
 namespace korvelan {
 
+// Worker threads for a computation of this many residual steps: one for small ones, else the
+// pool's default.
+int correlation_threads(std::int64_t steps);
+
 // The residual kind letter of the run: PRCOMP=, "S" when it is not set.
 char residual_kind(const Run& run);
 

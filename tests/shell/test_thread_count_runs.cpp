@@ -101,3 +101,22 @@ TEST(ThreadCountRuns, WeightedScaleGivesTheSameBytesAtEveryThreadCountAndItsGold
     expect_same_at_every_thread_count(control(10, instructions) + records(900, top, 30),
                                       "runs/weighted_scale.txt");
 }
+
+// Table 24 and PCORFILE= of complete residuals (the product form) and of residuals with
+// missing responses (the pairwise computation): the same bytes at 1 and 8 threads.
+TEST(ThreadCountRuns, PersonComponentsAndCorrelationFileGiveTheSameBytesAtOneAndEightThreads) {
+    const std::vector<int> top(15, 1);
+    for (int missing : {0, 50}) {
+        const std::string text = control(15, "CODES=01\nTABLES=000000000000000000000001\nPCORFILE=pc.txt\n") +
+                                 records(400, top, missing);
+        BatchFolder f;
+        std::string at[2];
+        for (int k = 0; k < 2; ++k) {
+            at[k] = outputs(f, text, k == 0 ? 1 : 8);
+            at[k] += "==== pc.txt\r\n" + f.bytes("pc.txt");
+            EXPECT_NE(at[k].find("FROM PRINCIPAL COMPONENT ANALYSIS OF"), std::string::npos);
+            EXPECT_GT(f.bytes("pc.txt").size(), 1000000u);
+        }
+        EXPECT_TRUE(at[0] == at[1]) << missing << ": the outputs differ";
+    }
+}

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <random>
 
+#include "engine/analyses/correlation_output.h"
 #include "engine/analyses/residual_correlations.h"
 #include "engine/analyses/work_file.h"
 #include "engine/driver/output_dispatch.h"
@@ -64,15 +65,15 @@ Eigen::MatrixXd correlation_matrix(SummaryRun& analysis, ReportSide side) {
         active_entries(items ? a.item_status : a.person_status, items ? a.items : a.persons);
     const auto m = static_cast<Eigen::Index>(active.size());
     Eigen::MatrixXd r = Eigen::MatrixXd::Identity(m, m);
-    WorkFileHandle file;
-    if (!file.open_existing(correlation_work_file_path(analysis.run, side), false)) return r;
-    std::int64_t p = 0;
-    for (Eigen::Index i = 0; i < m; ++i)
-        for (Eigen::Index j = i + 1; j < m; ++j) {
-            double value = 0;
-            file.read_at(p++ * 8, &value, 8);
-            r(i, j) = r(j, i) = value;
-        }
+    std::vector<Eigen::Index> index(static_cast<std::size_t>(items ? a.items : a.persons) + 1, 0);
+    for (Eigen::Index i = 0; i < m; ++i) index[static_cast<std::size_t>(active[static_cast<std::size_t>(i)])] = i;
+    RunResidualCorrelations pairs(analysis.run);
+    if (!pairs.prepare(items ? Entity::Item : Entity::Person)) return r;
+    pairs.for_each_pair(items ? Entity::Item : Entity::Person, [&](std::int32_t e, std::int32_t f, double value) {
+        r(index[static_cast<std::size_t>(e)], index[static_cast<std::size_t>(f)]) =
+            r(index[static_cast<std::size_t>(f)], index[static_cast<std::size_t>(e)]) = value;
+        return true;
+    });
     return r;
 }
 

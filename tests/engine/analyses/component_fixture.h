@@ -1,6 +1,6 @@
 // Runs of whole analyses for the component and correlation tests: simulated data with a planted
 // second dimension, Tables written after the run, and the correlation matrix read back from the
-// work file together with its exact eigen-decomposition.
+// work file (or computed again from the residuals) together with its exact eigen-decomposition.
 #pragma once
 
 #include <functional>

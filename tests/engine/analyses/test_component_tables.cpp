@@ -60,6 +60,21 @@ bool has_line(const std::vector<std::string>& lines, const std::string& text) {
 
 std::string joined(const std::vector<std::string>& lines) { return crlf_text(lines); }
 
+// The same lines, where persons of equal loading may stand in another order: the product form
+// gives identical persons identical loadings, which the sort keeps in entry order, where the
+// pairwise sums differ in their last bits and order them by that. Every other line stands in
+// its place.
+void expect_same_lines(const std::string& got, const std::string& expected) {
+    std::vector<std::string> a = crlf_lines(got), b = crlf_lines(expected);
+    ASSERT_EQ(a.size(), b.size());
+    std::size_t moved = 0;
+    for (std::size_t k = 0; k < a.size(); ++k) moved += a[k] != b[k];
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    EXPECT_TRUE(a == b);
+    EXPECT_LT(moved * 50, a.size()) << moved << " lines moved";
+}
+
 // A batch run keeps the residuals only when a Table of components is asked for: Table 24 here,
 // while the tests ask for their Tables after the run.
 const std::string kKeepResiduals = "TABLES=000000000000000000000001\n";
@@ -174,8 +189,11 @@ TEST(ComponentTables, ResidualsInMemoryByRowsAndFromDiskGiveTheSameTables) {
     for (const char* t : {"23", "24"}) {
         const std::string expected = joined(without_file_lines(table_after_run(memory, t)));
         EXPECT_GT(expected.size(), 2000u);
-        EXPECT_EQ(joined(without_file_lines(table_after_run(rows, t))), expected) << t;
-        EXPECT_EQ(joined(without_file_lines(table_after_run(disk, t))), expected) << t;
+        const std::string by_rows = joined(without_file_lines(table_after_run(rows, t)));
+        EXPECT_EQ(joined(without_file_lines(table_after_run(disk, t))), by_rows) << t;
+        // The persons' Table comes from the product form in memory: the same lines.
+        if (std::string(t) == "23") EXPECT_EQ(by_rows, expected);
+        else expect_same_lines(by_rows, expected);
     }
     EXPECT_FALSE(memory.shows("bytes of memory not available"));
     EXPECT_TRUE(rows.shows(" bytes of memory not available, using disk work file ..."));
@@ -240,7 +258,9 @@ TEST(ComponentTables, LongLabelsStayWithinTheReportLine) {
 }
 
 TEST(ComponentTables, ADiskTooSmallForTheWorkFileEndsTheRequestWithItsMessage) {
-    SummaryRun analysis(planted_dimension_set(600, 6, 14, kKeepResiduals));
+    // Complete residuals keep no work file unless the memory of their product form is refused.
+    SummaryRun analysis(planted_dimension_set(600, 6, 14, kKeepResiduals),
+                        [](MemoryBlock kind, std::int64_t) { return kind == MemoryBlock::ComponentMatrix; });
     ASSERT_EQ(analysis.exit_status, 0);
     // Some 170,000 person pairs take more than 1.3 MB; the files may grow to 1 MB.
     const auto m = static_cast<std::int64_t>(active_entries(analysis.run.arrays.person_status, 600).size());
@@ -271,4 +291,49 @@ TEST(ComponentTables, CorrelationsEndedByFinishIteratingAreComputedAgain) {
     const std::vector<std::string> table = table_after_run(analysis, "23.1");
     EXPECT_EQ(sub_table_ids(table), std::vector<std::string>{"23.1"});
     EXPECT_TRUE(residual_correlations_current(analysis.run, ReportSide::Items));
+}
+
+TEST(ComponentTables, ProductFormGivesTheTableAndPersonFileOfThePairwiseComputation) {
+    // 300 persons: more than one block of rows and one task of columns. The pairwise run cannot
+    // hold the residuals, so it correlates them row by row with running means as before; its
+    // Table and file are those the product form must print.
+    const auto pairwise = [](MemoryBlock kind, std::int64_t) { return kind == MemoryBlock::ResidualMatrix; };
+    for (const bool missing : {false, true}) {
+        std::string control = planted_dimension_set(300, 5, 10, kKeepResiduals + "PCORFILE=pc.txt\n");
+        if (missing) {  // one response of two persons in three: about 4 % missing
+            std::size_t line = control.find("END LABELS\n") + 11;
+            for (int p = 0; line < control.size(); ++p, line = control.find('\n', line) + 1)
+                if (p % 3 != 2) control[line + static_cast<std::size_t>(p * 7 % 15)] = ' ';
+        }
+        SummaryRun product(control);
+        SummaryRun stored(control, pairwise);
+        ASSERT_EQ(product.exit_status, 0);
+        const std::string expected = joined(without_file_lines(table_after_run(stored, "24")));
+        EXPECT_GT(expected.size(), 20000u);
+        expect_same_lines(joined(without_file_lines(table_after_run(product, "24"))), expected);
+        const std::string file = read_file(stored.dir.file("pc.txt"));
+        EXPECT_GT(file.size(), 1000000u);
+        EXPECT_TRUE(read_file(product.dir.file("pc.txt")) == file) << missing;
+        // Only the complete residuals are left to the product form, without a work file.
+        EXPECT_EQ(product.run.arrays.estimation.residual_correlations[1].from_residuals, !missing);
+        EXPECT_EQ(file_exists(correlation_work_file_path(product.run, ReportSide::Persons)), missing);
+    }
+}
+
+TEST(ComponentTables, ABatchRunShowsTheConsoleMarksAndTheWindowItsOwn) {
+    SummaryRun analysis(dichotomous_set(kKeepResiduals));
+    auto marks = [&] {
+        for (auto l = analysis.host.lines.rbegin(); l != analysis.host.lines.rend(); ++l)
+            if (!l->empty() && (l->front() == '>' || l->rfind(" \xC6", 0) == 0)) return *l;
+        return std::string();
+    };
+    table_after_run(analysis, "23");
+    // Batch: the opening, a dot per iteration, a star per component and the close.
+    const std::string console = marks();
+    EXPECT_TRUE(std::regex_match(console, std::regex(" \xC6(\\.+\\*)+\xB5"))) << console;
+    EXPECT_EQ(std::count(console.begin(), console.end(), '*'), 3);
+    analysis.run.rs.batch = false;
+    table_after_run(analysis, "23");
+    const std::string window = marks();
+    EXPECT_TRUE(std::regex_match(window, std::regex(">\\.(\\.+1)\\.(\\.+2)\\.(\\.+3)<"))) << window;
 }

@@ -1,0 +1,160 @@
+#include "engine/analyses/residual_pairs.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <cmath>
+
+#include "engine/analyses/residual_access.h"
+#include "engine/analyses/residual_correlations.h"
+#include "engine/run/report_line.h"
+#include "engine/run/run_start.h"
+
+namespace korvelan {
+
+namespace {
+
+// The pairs one thread passes on to the list of the largest correlations. A pair is left out
+// when ten pairs of larger absolute correlation have been passed on before it: they all reach
+// the list, so this pair could never stay in it, and while it was there it could only have
+// pushed out pairs smaller still. Pairs that print as 1.00 always pass, since the list's rule
+// for perfect pairs looks at them.
+class LargestFilter {
+public:
+    bool keeps(double r) {
+        const float f = static_cast<float>(r);
+        const float a = std::fabs(f);
+        if (count_ == top_.size() && a < top_.back() && r != 1.0) return false;
+        if (r == 1.0 || f == 1.0f) return true;
+        std::size_t at = std::min(count_, top_.size() - 1);
+        while (at > 0 && top_[at - 1] < a) {
+            top_[at] = top_[at - 1];
+            --at;
+        }
+        top_[at] = a;
+        count_ = std::min(count_ + 1, top_.size());
+        return true;
+    }
+
+    // The absolute correlation below which a pair is left out; 0 until ten are kept.
+    double threshold() const { return count_ == top_.size() ? top_.back() : 0.0; }
+
+private:
+    std::array<float, 10> top_{};  // largest first
+    std::size_t count_ = 0;
+};
+
+struct Candidate {
+    std::size_t a = 0, b = 0;
+    double r = 0.0;
+};
+
+}  // namespace
+
+bool complete_pair_pass(Run& run, const ResidualRows& x, std::span<const std::int32_t> entries,
+                        std::vector<ResidualCorrelationPair>& largest, WorkFileHandle* file) {
+    const std::size_t n = x.rows;
+    const float smallest = run.rs.smallest_positive;
+    const std::int64_t pairs = pair_count(static_cast<std::int64_t>(n)).value_or(0);
+    WorkerPool pool(correlation_threads(checked_product(pairs, static_cast<std::int64_t>(x.columns)).value_or(INT64_MAX)));
+    std::vector<std::vector<Candidate>> found(static_cast<std::size_t>(std::max(pair_block_tasks(0, n), 1)));
+    std::vector<LargestFilter> filters(static_cast<std::size_t>(pool.size()));
+    std::optional<CorrelationRecords> records;
+    if (file) records.emplace(*file);
+    std::int64_t p = 0;
+    bool finished = true;
+
+    PairBlockCallbacks callbacks;
+    callbacks.tile = [&](int t, std::size_t a0, std::size_t a1, std::size_t b0, std::size_t b1,
+                         std::span<const double> cross) {
+        std::vector<Candidate>& out = found[static_cast<std::size_t>(t)];
+        LargestFilter& filter = filters[static_cast<std::size_t>(WorkerPool::thread_index())];
+        out.clear();
+        const double l = static_cast<double>(x.columns), l2 = l * l;
+        for (std::size_t a = a0; a < a1; ++a) {
+            if (x.columns < 2 || x.spreads[a] <= 0.0) continue;
+            // Pairs below the filter's threshold by more than the rounding to the listed value
+            // are passed over on their squares, without a root or a division.
+            const double bound = filter.threshold() * (1.0 - 1e-6), bound2 = bound * bound;
+            const double* row = cross.data() + (a - a0) * n;
+            for (std::size_t b = std::max(b0, a + 1); b < b1; ++b) {
+                if (x.spreads[b] <= 0.0) continue;
+                if (x.doubles_exact) {
+                    const double num = (l * row[b] - x.sums[a] * x.sums[b]) / l2;
+                    const double q = std::max(x.variances[a] * x.variances[b], static_cast<double>(smallest));
+                    if (num * num < bound2 * q) continue;
+                }
+                bool computed = false;
+                const double r = pair_correlation(x, a, b, row[b], smallest, computed);
+                if (filter.keeps(r)) out.push_back({a, b, r});
+            }
+        }
+    };
+    callbacks.block = [&](std::size_t a0, std::size_t a1, std::span<const double> cross) {
+        const auto tasks = static_cast<std::size_t>(pair_block_tasks(a0, n));
+        std::vector<std::size_t> at(tasks, 0);
+        for (std::size_t a = a0; a < a1; ++a)
+            for (std::size_t t = 0; t < tasks; ++t)
+                for (; at[t] < found[t].size() && found[t][at[t]].a == a; ++at[t]) {
+                    const Candidate& c = found[t][at[t]];
+                    offer_largest_correlation(largest, entries[c.a], entries[c.b], c.r);
+                }
+        if (records)
+            for (std::size_t a = a0; a < a1; ++a)
+                for (std::size_t b = a + 1; b < n; ++b) {
+                    bool computed = false;
+                    if (!records->write(++p, pair_correlation(x, a, b, cross[(a - a0) * n + b], smallest, computed))) {
+                        file->close(true);
+                        fail_correlation_work_file(run, records->failed_record(), 'W');
+                    }
+                }
+        show_progress_bar(run, static_cast<int>(a1), static_cast<int>(n));
+        pump_and_poll(run);
+        finished = !run.rs.finish_iterating;
+        return finished;
+    };
+    for_each_pair_block(x, pool, callbacks);
+    if (records && !records->flush()) {
+        file->close(true);
+        fail_correlation_work_file(run, records->failed_record(), 'W');
+    }
+    return finished;
+}
+
+void for_each_complete_pair(const ResidualRows& x, std::span<const std::int32_t> entries, float smallest,
+                            const std::function<bool(std::int32_t, std::int32_t, double)>& pair) {
+    const std::size_t n = x.rows;
+    WorkerPool pool(0);
+    PairBlockCallbacks callbacks;
+    callbacks.block = [&](std::size_t a0, std::size_t a1, std::span<const double> cross) {
+        for (std::size_t a = a0; a < a1; ++a)
+            for (std::size_t b = a + 1; b < n; ++b) {
+                bool computed = false;
+                if (!pair(entries[a], entries[b], pair_correlation(x, a, b, cross[(a - a0) * n + b], smallest, computed)))
+                    return false;
+            }
+        return true;
+    };
+    for_each_pair_block(x, pool, callbacks);
+}
+
+bool use_held_residuals(Run& run, ReportSide side,
+                        const std::function<void(const ResidualRows&, std::span<const std::int32_t>)>& use) {
+    WorkFileHandle zuu;
+    if (!zuu.open_existing(work_file_path(run, "ZUU"), false)) return false;
+    const AnalysisArrays& arrays = run.arrays;
+    const bool items = side == ReportSide::Items;
+    std::vector<std::int32_t> rows = active_entries(items ? arrays.item_status : arrays.person_status,
+                                                    items ? arrays.items : arrays.persons);
+    std::vector<std::int32_t> columns = active_entries(items ? arrays.person_status : arrays.item_status,
+                                                       items ? arrays.persons : arrays.items);
+    const std::vector<std::int32_t> entries = rows;
+    ResidualMatrix matrix(run, zuu, side, std::move(rows), std::move(columns));
+    if (!matrix.hold(items ? arrays.items : arrays.persons, items ? arrays.persons : arrays.items)) return false;
+    if (!matrix.load()) return false;
+    const ResidualRows x(matrix.held_block(), matrix.row_count(), matrix.column_count());
+    use(x, entries);
+    return true;
+}
+
+}  // namespace korvelan
