@@ -47,6 +47,26 @@ TEST_F(BatchFixture, TinyExampleRunsToItsEnd) {
     EXPECT_FALSE(work_files_left());
 }
 
+// The bundled examples are a newcomer's first runs: each report shows the maps, the summary, the
+// item statistics and the score table, not only the run's banner and control lines.
+TEST_F(BatchFixture, ExamplesShowTheTablesAUserReadsFirst) {
+    for (const char* name : {"tiny.txt", "rating.txt", "survey.txt"}) {
+        SCOPED_TRACE(name);
+        copy_example(name);
+        ProgramResult r = run_korvelan(dir.path, {name, "example.out", "BATCH=Y"}, temp.path);
+        EXPECT_EQ(r.exit_status, 0) << r.screen;
+        std::string rep = report("example.out");
+        for (const char* table : {"TABLE 1.0 ", "\fTABLE 3.1 ", "\fTABLE 6.1 ", "\fTABLE 10.1 ",
+                                  "\fTABLE 20.1 "})
+            EXPECT_NE(rep.find(table), std::string::npos) << table;
+        EXPECT_FALSE(work_files_left());
+    }
+    // The survey is large enough for real-looking maps: 300 respondents, each on a line of the person file
+    // after its four heading lines.
+    std::string persons = read_file(dir.file("survey_persons.txt"));
+    EXPECT_EQ(std::count(persons.begin(), persons.end(), '\n'), 4 + 300) << persons.substr(0, 400);
+}
+
 TEST_F(BatchFixture, BatchModeWithoutReportNameStopsAtOnce) {
     copy_example("tiny.txt");
     ProgramResult r = run_korvelan(dir.path, {"tiny.txt", "BATCH=Y"}, temp.path, 20);
