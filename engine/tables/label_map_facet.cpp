@@ -30,7 +30,12 @@ int first_printed_row(const LabelledFrame& f) {
     const MapAxis& a = f.axis;
     const float value = static_cast<float>(f.highest) * a.units_per_row + a.lower;
     float t = static_cast<float>(nint(std::round(value / a.step) * a.step));
-    while (unbounded_map_row(a, t) < f.highest) t += 1.0f;
+    while (unbounded_map_row(a, t) < f.highest) {
+        // Beyond the whole numbers a float holds (a huge UMEAN=) adding one moves nothing.
+        const float next = t + 1.0f;
+        if (next == t) break;
+        t = next;
+    }
     return std::min(a.top, unbounded_map_row(a, t));
 }
 
