@@ -114,7 +114,7 @@ int open_unit(Run& run, int unit, const std::string& path, OpenMode mode) {
         if (f) target = absolute_name(path);
         else if (!aside.empty()) discard_aside_file(aside);
         if (f) {
-            run.units.open[unit] = UnitFile{f, aside, true};
+            run.units.open[unit] = UnitFile{f, aside, true, {}};
             set_extras(f, UnitExtras{target, false, false});
             return run.rs.io_status = 0;
         }
