@@ -8,19 +8,14 @@
 //   cases: dich1m (1,000,000 x 100 dichotomous), dich100k (100,000 x 100 dichotomous),
 //          rating200k (200,000 x 50, one rating scale of five categories); default all three.
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "engine/driver/run_analysis.h"
-#include "engine/run/messages.h"
-#include "engine/run/run.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+namespace fs = bench::fs;
 
 struct Case {
     const char* name;
@@ -37,22 +32,10 @@ const Case kCases[] = {
 
 // The control file and the data file of a case in dir.
 void write_case(const Case& c, const fs::path& dir) {
-    const int m = static_cast<int>(c.steps.size());
-    std::FILE* control = std::fopen((dir / "bench.txt").c_str(), "wb");
-    std::fprintf(control,
-                 "TITLE=Batch run benchmark %s\nNI=%d\nITEM1=1\nNAME1=%d\nNAMLEN=9\nCODES=%s\n"
-                 "DATA=bench.dat\nPFILE=p.txt\nIFILE=i.txt\n&END\n",
-                 c.name, c.items, c.items + 2, std::string("0123456789").substr(0, m + 1).c_str());
-    for (int i = 1; i <= c.items; ++i) std::fprintf(control, "Item %d\n", i);
-    std::fprintf(control, "END LABELS\n");
-    std::fclose(control);
-    std::FILE* data = std::fopen((dir / "bench.dat").c_str(), "wb");
-    std::string record(static_cast<std::size_t>(c.items), ' ');
-    bench::generate_responses(c.persons, c.items, c.steps, 20260501u, [&](long n, int i, int x) {
-        record[static_cast<std::size_t>(i)] = static_cast<char>('0' + x);
-        if (i + 1 == c.items) std::fprintf(data, "%s P%08ld\n", record.c_str(), n + 1);
-    });
-    std::fclose(data);
+    bench::write_control_file(dir, std::string("Batch run benchmark ") + c.name, c.items,
+                              bench::category_codes(static_cast<int>(c.steps.size()) + 1),
+                              "PFILE=p.txt\nIFILE=i.txt\n");
+    bench::write_data_file(dir, c.persons, c.items, c.steps, 20260501u);
 }
 
 // Screen lines that open the phases after data input, in order.
@@ -61,14 +44,9 @@ const std::vector<std::string> kMarkers = {"CONVERGENCE TABLE", "|    UCON", "Ca
 
 void run_case(const Case& c, const fs::path& dir, int threads) {
     bench::QuietHost host(kMarkers);
-    host.settings.temp_directory = dir.string() + "/";
-    korvelan::Run run;
-    run.host = &host;
-    run.args = {(dir / "bench.txt").string(), (dir / "bench.out").string(), "BATCH=Y"};
-    const auto start = bench::Clock::now();
-    const int status = korvelan::run_analysis(run);
-    const auto end = bench::Clock::now();
-    korvelan::delete_work_files_at_exit(run);
+    const bench::BatchRun r = bench::run_batch(dir, host);
+    const auto start = r.start, end = r.end;
+    const int status = r.status;
     // Phase k runs from the marker before it (the start for the first) to its own marker.
     std::vector<double> phase;
     auto from = start;
@@ -90,7 +68,7 @@ int main(int argc, char** argv) {
     std::vector<const Case*> cases;
     bench::read_arguments(argc, argv, kCases, thread_counts, cases);
 
-    const fs::path dir = fs::temp_directory_path() / ("kvbatch" + std::to_string(::getpid()));
+    const fs::path dir = bench::scratch_directory("kvbatch");
     std::printf("%-10s %7s %8s %8s %8s %8s %8s %8s %8s %9s %6s\n", "case", "threads", "input",
                 "PROX", "UCON", "fit", "summary", "files", "whole", "peak MB", "B/resp");
     for (const Case* c : cases) {
@@ -98,7 +76,7 @@ int main(int argc, char** argv) {
         write_case(*c, dir);
         for (int threads : thread_counts) {
             const double peak = bench::run_in_child([&] {
-                ::setenv("KORVELAN_THREADS", std::to_string(threads).c_str(), 1);
+                bench::use_threads(threads);
                 run_case(*c, dir, threads);
             });
             std::printf(" %9.1f %6.2f\n", peak / 1e6, peak / (static_cast<double>(c->persons) * c->items));

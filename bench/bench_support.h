@@ -1,6 +1,7 @@
 // Shared pieces of the benchmark programs: a host that shows nothing and notes when the screen
-// lines that open each phase of a run appear, generated Rasch responses, a clock, and a runner
-// that measures each case in a child process so that its peak memory is its own.
+// lines that open each phase of a run appear, generated Rasch responses, a clock, a runner that
+// measures each case in a child process so that its peak memory is its own, and the set-up of a
+// whole batch run (its control file, its data file and the run itself in a scratch folder).
 #pragma once
 
 #include <sys/resource.h>
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <random>
@@ -20,7 +22,10 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/driver/run_analysis.h"
 #include "engine/run/host_services.h"
+#include "engine/run/messages.h"
+#include "engine/run/run.h"
 
 namespace bench {
 
@@ -139,6 +144,75 @@ void read_arguments(int argc, char** argv, const Case (&all)[N], std::vector<int
     }
     if (cases.empty())
         for (const Case& c : all) cases.push_back(&c);
+}
+
+namespace fs = std::filesystem;
+
+// A scratch folder of this process for the files of a batch run: "<temp>/<prefix><pid>".
+inline fs::path scratch_directory(const std::string& prefix) {
+    return fs::temp_directory_path() / (prefix + std::to_string(::getpid()));
+}
+
+// The worker-thread count of the runs of this process.
+inline void use_threads(int threads) {
+    ::setenv("KORVELAN_THREADS", std::to_string(threads).c_str(), 1);
+}
+
+// The response codes of k categories: "01", "012", ...
+inline std::string category_codes(int categories) {
+    return std::string("0123456789").substr(0, static_cast<std::size_t>(categories));
+}
+
+// The control file dir/bench.txt of a batch run over dir/bench.dat: the title, NI= items with
+// the person name after them, CODES=, the data file, then `extra` (whole lines ending in "\n")
+// before &END, and one label per item.
+inline void write_control_file(const fs::path& dir, const std::string& title, int items,
+                               const std::string& codes, const std::string& extra) {
+    std::FILE* control = std::fopen((dir / "bench.txt").c_str(), "wb");
+    std::fprintf(control,
+                 "TITLE=%s\nNI=%d\nITEM1=1\nNAME1=%d\nNAMLEN=9\nCODES=%s\nDATA=bench.dat\n%s&END\n",
+                 title.c_str(), items, items + 2, codes.c_str(), extra.c_str());
+    for (int i = 1; i <= items; ++i) std::fprintf(control, "Item %d\n", i);
+    std::fprintf(control, "END LABELS\n");
+    std::fclose(control);
+}
+
+// The data file dir/bench.dat: one record per person of generate_responses, the responses from
+// column 1 and the name "P00000001" after a blank. A response for which leave_out() is true
+// (when given; asked once per response, in order) is left blank.
+inline void write_data_file(const fs::path& dir, long persons, int items,
+                            const std::vector<double>& steps, unsigned seed,
+                            const std::function<bool()>& leave_out = {}) {
+    std::FILE* data = std::fopen((dir / "bench.dat").c_str(), "wb");
+    std::string record(static_cast<std::size_t>(items), ' ');
+    generate_responses(persons, items, steps, seed, [&](long n, int i, int x) {
+        const bool blank = leave_out && leave_out();
+        record[static_cast<std::size_t>(i)] = blank ? ' ' : static_cast<char>('0' + x);
+        if (i + 1 == items) std::fprintf(data, "%s P%08ld\n", record.c_str(), n + 1);
+    });
+    std::fclose(data);
+}
+
+struct BatchRun {
+    int status = 0;
+    Clock::time_point start, end;  // around the analysis, before its work files are deleted
+};
+
+// Runs dir/bench.txt in batch mode with the report dir/bench.out and the work files in dir,
+// through host; prepare(run), when given, adjusts the run before it starts.
+inline BatchRun run_batch(const fs::path& dir, QuietHost& host,
+                          const std::function<void(korvelan::Run&)>& prepare = {}) {
+    host.settings.temp_directory = dir.string() + "/";
+    korvelan::Run run;
+    run.host = &host;
+    run.args = {(dir / "bench.txt").string(), (dir / "bench.out").string(), "BATCH=Y"};
+    if (prepare) prepare(run);
+    BatchRun result;
+    result.start = Clock::now();
+    result.status = korvelan::run_analysis(run);
+    result.end = Clock::now();
+    korvelan::delete_work_files_at_exit(run);
+    return result;
 }
 
 }  // namespace bench

@@ -13,19 +13,15 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "engine/driver/run_analysis.h"
-#include "engine/run/messages.h"
-#include "engine/run/run.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+namespace fs = bench::fs;
 
 struct Settings {
     long persons = 20000;
@@ -41,29 +37,22 @@ void write_data(const Settings& s, const fs::path& dir) {
     std::vector<double> steps;
     for (int k = 1; k < s.categories; ++k) steps.push_back(-1.5 + 3.0 * (k - 1) / std::max(s.categories - 2, 1));
     if (s.categories == 2) steps = {0.0};
-    std::FILE* data = std::fopen((dir / "bench.dat").c_str(), "wb");
-    std::string record(static_cast<std::size_t>(s.items), ' ');
     std::mt19937_64 gaps(77);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
-    bench::generate_responses(s.persons, s.items, steps, 20260501u, [&](long n, int i, int x) {
-        record[static_cast<std::size_t>(i)] = unit(gaps) < s.missing ? ' ' : static_cast<char>('0' + x);
-        if (i + 1 == s.items) std::fprintf(data, "%s P%08ld\n", record.c_str(), n + 1);
-    });
-    std::fclose(data);
+    bench::write_data_file(dir, s.persons, s.items, steps, 20260501u,
+                           [&] { return unit(gaps) < s.missing; });
 }
 
 // The control file asking for the Tables of `request`: "" none, "all" TABLES= all ones, else
 // one Table number.
 void write_control(const Settings& s, const fs::path& dir, const std::string& request) {
-    std::FILE* control = std::fopen((dir / "bench.txt").c_str(), "wb");
-    std::fprintf(control, "TITLE=Table benchmark\nNI=%d\nITEM1=1\nNAME1=%d\nNAMLEN=9\nCODES=%s\nDATA=bench.dat\n",
-                 s.items, s.items + 2, std::string("0123456789").substr(0, static_cast<std::size_t>(s.categories)).c_str());
-    if (request == "all") std::fprintf(control, "TABLES=%s\n", std::string(40, '1').c_str());
-    else if (!request.empty()) std::fprintf(control, "TFILE=*\n%s\n*\n", request.c_str());
-    std::fprintf(control, "&END\n");
-    for (int i = 1; i <= s.items; ++i) std::fprintf(control, "Item %d\n", i);
-    std::fprintf(control, "END LABELS\n");
-    std::fclose(control);
+    std::string extra;
+    if (request == "all")
+        extra = "TABLES=" + std::string(40, '1') + "\n";
+    else if (!request.empty())
+        extra = "TFILE=*\n" + request + "\n*\n";
+    bench::write_control_file(dir, "Table benchmark", s.items, bench::category_codes(s.categories),
+                              extra);
 }
 
 struct Measured {
@@ -78,14 +67,9 @@ Measured run_request(const Settings& s, const fs::path& dir, const std::string& 
     Measured m;
     m.peak = bench::run_in_child([&] {
         ::alarm(static_cast<unsigned>(s.limit));
-        if (s.threads > 0) ::setenv("KORVELAN_THREADS", std::to_string(s.threads).c_str(), 1);
+        if (s.threads > 0) bench::use_threads(s.threads);
         bench::QuietHost host;
-        host.settings.temp_directory = dir.string() + "/";
-        korvelan::Run run;
-        run.host = &host;
-        run.args = {(dir / "bench.txt").string(), (dir / "bench.out").string(), "BATCH=Y"};
-        const int status = korvelan::run_analysis(run);
-        korvelan::delete_work_files_at_exit(run);
+        const int status = bench::run_batch(dir, host).status;
         if (status != 0) std::exit(status);
     });
     m.seconds = bench::seconds_between(start, bench::Clock::now());
@@ -121,7 +105,7 @@ Settings read_settings(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     const Settings s = read_settings(argc, argv);
-    const fs::path dir = fs::temp_directory_path() / ("kvtables" + std::to_string(::getpid()));
+    const fs::path dir = bench::scratch_directory("kvtables");
     fs::create_directories(dir);
     write_data(s, dir);
     std::printf("%ld persons x %d items, %d categories, %.1f%% missing, threads %s\n", s.persons, s.items,

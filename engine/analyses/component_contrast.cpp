@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "engine/analyses/component_reports.h"
-#include "engine/analyses/component_texts.h"
 #include "engine/analyses/scratch_block.h"
 #include "engine/estimation/category_model.h"
 #include "engine/estimation/estimation_common.h"
 #include "engine/input/data_input.h"
 #include "engine/input/work_files.h"
 #include "engine/report/table_heading.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/report_line.h"
 
 namespace korvelan {
@@ -83,20 +83,20 @@ void write_contrast_boxes(ReportContext& ctx, const ComponentResult& c, int n, s
     write_text(run, "  " + std::string(trim(facet_word(run, ctx.side))) + " FACTOR " + std::to_string(c.k) +
                         " CONTRASTING RESPONSES BY " + std::string(trim(facet_plural(run, other))));
     if (largest == 0) {
-        write_text(run, pca_text::kNoContrast);
+        write_text(run, msg::kPcaNoContrast);
         return;
     }
     const std::string plural(trim(facet_plural(run, ctx.side)));
     const std::size_t digits = std::to_string(other == ReportSide::Items ? run.arrays.items : run.arrays.persons).size();
     for (int sign : {1, -1}) {
-        write_text(run, pca_text::kContrastRule);
+        write_text(run, msg::kPcaContrastRule);
         write_text(run, boxed(" |        " + std::string(trim(facet_word(run, other))) +
                               (sign > 0 ? " FAVORS TOP" : " FAVORS BOTTOM")));
         std::string groups = " | TOP " + std::to_string(n) + " " + plural;
         groups.resize(std::max<std::size_t>(groups.size(), 18), ' ');
         write_text(run, boxed(groups + "| BOTTOM " + std::to_string(n) + " " + plural));
         write_text(run, " | HIGH  EXP. LOW | HIGH  EXP. LOW |");
-        write_text(run, pca_text::kContrastRule);
+        write_text(run, msg::kPcaContrastRule);
         std::size_t rows = 0;
         for (int v = largest; v >= 1 && rows < kEnoughRows; --v)
             for (std::size_t k = 0; k < counters.size(); ++k) {
@@ -111,7 +111,7 @@ void write_contrast_boxes(ReportContext& ctx, const ComponentResult& c, int n, s
                 write_text(run, row);
                 ++rows;
             }
-        write_text(run, pca_text::kContrastRule);
+        write_text(run, msg::kPcaContrastRule);
     }
 }
 

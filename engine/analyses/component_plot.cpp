@@ -5,12 +5,12 @@
 #include <string>
 
 #include "engine/analyses/component_reports.h"
-#include "engine/analyses/component_texts.h"
 #include "engine/analyses/residual_correlations.h"
 #include "engine/report/entry_sort.h"
 #include "engine/report/plot_axis.h"
 #include "engine/report/plot_grid.h"
 #include "engine/report/table_heading.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/report_line.h"
 
 namespace korvelan {
@@ -82,7 +82,7 @@ void write_component_loading_plot(ReportContext& ctx, const ComponentResult& c) 
     ReportLineBuffer& line = run.rep.line;
     write_table_heading(run, 1);
     line.clear();
-    line.put(9, std::string(pca_text::kPlotTitle) + residual_word(kind, false) + pca_text::kFactorPlot);
+    line.put(9, std::string(msg::kPcaPlotTitle) + residual_word(kind, false) + msg::kPcaFactorPlot);
     write_line(run);
     line.put(9, "Factor" + fmt_i(c.k, 2) + " extracts " + real_to_text_left(static_cast<float>(c.eigenvalue), "(F10.1)") +
                     " units out of " + std::to_string(c.included) + " units of " +
@@ -97,7 +97,7 @@ void write_component_loading_plot(ReportContext& ctx, const ComponentResult& c) 
 
     const LoadingScale scale = loading_scale(lowest, highest);
     PlotGrid grid;
-    std::string title(pca_text::kAxisTitle);
+    std::string title(msg::kPcaAxisTitle);
     title[7] = static_cast<char>('0' + c.k % 10);
     centre_plot_title(grid, title, scale.rows + 3);
     PlotAxis axis = ctx.axis;

@@ -8,6 +8,7 @@
 
 #include "engine/analyses/scratch_block.h"
 #include "engine/report/table_heading.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/report_line.h"
 
@@ -152,9 +153,9 @@ void write_dif_dpf_set(ReportContext& ctx, std::string_view specification, int p
     if (!obtain_dif_cells(run, classes.count(), m, k, cells)) {
         const Size bytes = dif_block_bytes(classes.count(), m, k);
         if (run.host)
-            run.host->write_text_window_line(std::string(trim(int_to_text_left(shown_bytes(bytes)))) +
-                                             " bytes of memory not available, Table not produced.");
-        write_report_text(run, " NOT ENOUGH MEMORY FOR TABLE");
+            run.host->write_text_window_line(
+                std::string(trim(int_to_text_left(shown_bytes(bytes)))) + msg::kNoMemoryForTable);
+        write_report_text(run, msg::kNotEnoughMemoryForTable);
         return;
     }
     estimate_dif_sizes(run, classified, classes, cells, pass_cap);

@@ -10,6 +10,7 @@
 #include "engine/input/data_input.h"
 #include "engine/input/work_files.h"
 #include "engine/run/file_units.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/report_line.h"
 #include "engine/run/text_lines.h"
@@ -225,7 +226,7 @@ void compare_measure_files(Run& run) {
     }
     if (!obtained) {
         show_message_line(run, std::string(trim(int_to_text_left(shown_bytes(bytes)))) +
-                                   " bytes of memory not available.  Table not produced.");
+                                   msg::kNoMemoryForComparison);
         return;
     }
     if (s.side == 'L') take_file(left_lines, s.column, true, entries);

@@ -7,7 +7,6 @@
 
 #include "engine/analyses/component_iteration.h"
 #include "engine/analyses/component_reports.h"
-#include "engine/analyses/component_texts.h"
 #include "engine/analyses/residual_correlations.h"
 #include "engine/analyses/residual_pairs.h"
 #include "engine/analyses/residual_products.h"
@@ -143,14 +142,14 @@ void product_components(ReportContext& ctx, std::int32_t n, std::vector<std::int
         } catch (const std::bad_alloc&) {
             return;
         }
-        if (run.host) run.host->write_text_window_line(pca_text::kCalculatingComponents + table);
+        if (run.host) run.host->write_text_window_line(msg::kPcaCalculatingComponents + table);
         ProgressMarks marks(run);
         ComponentVectors x(n, std::move(active));
         find_components(ctx, x, marks, [&](ComponentVectors& y) { product->multiply(y); },
                         [&](ComponentVectors& y) { product->deflate(y); });
         done = true;
     });
-    if (!held || !done) show_message_line(run, pca_text::kInsufficientMemory + table);
+    if (!held || !done) show_message_line(run, msg::kPcaInsufficientMemory + table);
 }
 
 }  // namespace
@@ -179,11 +178,11 @@ void compute_principal_components(ReportContext& ctx) {
             run.host->write_text_window_line(std::string(trim(int_to_text_left(shown_bytes(whole)))) +
                                              msg::kLabelSortUsingDiskWorkFile);
         if (!memory_request_allowed(run, MemoryBlock::ComponentVectors, vectors)) {
-            show_message_line(run, pca_text::kInsufficientMemory + table);
+            show_message_line(run, msg::kPcaInsufficientMemory + table);
             return;
         }
     }
-    if (run.host) run.host->write_text_window_line(pca_text::kCalculatingComponents + table);
+    if (run.host) run.host->write_text_window_line(msg::kPcaCalculatingComponents + table);
     ProgressMarks marks(run);
 
     WorkFileHandle correlations, scratch;

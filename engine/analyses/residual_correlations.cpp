@@ -6,12 +6,12 @@
 #include <optional>
 #include <string>
 
-#include "engine/analyses/component_texts.h"
 #include "engine/analyses/residual_access.h"
 #include "engine/analyses/residual_pairs.h"
 #include "engine/analyses/residual_products.h"
 #include "engine/analyses/scratch_block.h"
 #include "engine/analyses/work_file.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/report_line.h"
 #include "engine/run/run_start.h"
@@ -136,8 +136,9 @@ std::string correlation_work_file_path(const Run& run, ReportSide side) {
 }
 
 void fail_correlation_work_file(Run& run, std::int64_t record, char mode) {
-    show_message_line(run, std::string(pca_text::kWorkFileFailure) + std::string(trim(int_to_text_left(record))));
-    fail_on_file_error(run, pca_text::kWorkFileName, mode);
+    show_message_line(
+        run, std::string(msg::kPcaWorkFileFailure) + std::string(trim(int_to_text_left(record))));
+    fail_on_file_error(run, msg::kPcaWorkFileName, mode);
 }
 
 double residual_correlation(std::span<const std::int16_t> a, std::span<const std::int16_t> b,
@@ -195,7 +196,7 @@ bool create_work_file(Run& run, ReportSide side, WorkFileHandle& file, std::int6
     const Size bytes = checked_product(pairs, std::int64_t{8});
     if (pairs > 0 && (!bytes || !file.reserve(*bytes))) {
         file.close(true);
-        show_message_line(run, std::string(trim(int_to_text_left(pairs))) + pca_text::kTooManyTerms);
+        show_message_line(run, std::string(trim(int_to_text_left(pairs))) + msg::kPcaTooManyTerms);
         return false;
     }
     return true;
@@ -247,7 +248,8 @@ bool pairwise_correlations(Run& run, const ResidualMatrix& matrix, ResidualLevel
         file.close(true);
         fail_correlation_work_file(run, records.failed_record(), 'W');
     }
-    if (p != pairs) show_message_line(run, std::string(pca_text::kArrayError) + pca_text::kSupportAddress);
+    if (p != pairs)
+        show_message_line(run, std::string(msg::kPcaArrayError) + msg::kPcaSupportAddress);
     return true;
 }
 
@@ -257,13 +259,14 @@ void compute_residual_correlations(Run& run, ReportSide side) {
     if (run.cv.prcomp == 'N') return;
     WorkFileHandle zuu;
     if (!zuu.open_existing(work_file_path(run, "ZUU"), false)) {
-        show_message_line(run, std::string(pca_text::kNoInformation) + residual_kind(run));
+        show_message_line(run, std::string(msg::kPcaNoInformation) + residual_kind(run));
         run.cv.prcomp = 'N';
         return;
     }
     if (run.host)
-        run.host->write_text_window_line(std::string(pca_text::kCalculating) +
-                                         std::string(trim(entity_word(run, side))) + pca_text::kCorrelations);
+        run.host->write_text_window_line(std::string(msg::kPcaCalculating) +
+                                         std::string(trim(entity_word(run, side))) +
+                                         msg::kPcaCorrelations);
     const Facets x = facets(run, side);
     std::vector<std::int32_t> rows = active_entries(x.row_status, x.rows);
     std::vector<std::int32_t> columns = active_entries(x.column_status, x.columns);
@@ -284,9 +287,9 @@ void compute_residual_correlations(Run& run, ReportSide side) {
     const ResidualLevel level = matrix.choose_level(x.rows, x.columns);
     bool finished = true;
     if (level == ResidualLevel::Memory) {
-        if (run.host) run.host->write_text_window_line(pca_text::kLoading);
+        if (run.host) run.host->write_text_window_line(msg::kPcaLoading);
         finished = matrix.load();
-        if (finished && run.host) run.host->write_text_window_line(pca_text::kComputing);
+        if (finished && run.host) run.host->write_text_window_line(msg::kPcaComputing);
     }
     const bool complete = finished && level == ResidualLevel::Memory && residuals_complete(matrix.held_block());
     std::optional<ResidualRows> held;

@@ -16,6 +16,7 @@
 #include "engine/input/data_input.h"
 #include "engine/input/work_files.h"
 #include "engine/report/table_heading.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/report_line.h"
 
 namespace korvelan {
@@ -108,9 +109,9 @@ void write_subtotal_set(ReportContext& ctx, std::string_view specification) {
     }
     if (!obtained) {
         if (run.host)
-            run.host->write_text_window_line(std::string(trim(int_to_text_left(shown_bytes(bytes)))) +
-                                             " bytes of memory not available, Table not produced.");
-        write_report_text(run, " NOT ENOUGH MEMORY FOR TABLE");
+            run.host->write_text_window_line(
+                std::string(trim(int_to_text_left(shown_bytes(bytes)))) + msg::kNoMemoryForTable);
+        write_report_text(run, msg::kNotEnoughMemoryForTable);
         return;
     }
     const std::vector<int> order = row_order(groups);

@@ -6,6 +6,7 @@
 #include "engine/estimation/option_tally.h"
 #include "engine/outfiles/output_frame.h"
 #include "engine/outfiles/score_file.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/numtext.h"
 
@@ -13,10 +14,6 @@ namespace korvelan {
 
 namespace {
 
-constexpr const char* kBuildingDistractors = " Building Category/Option/Distractor File";
-constexpr const char* kMenuDistractors = "Edit Category/Option/Distractor DISFILE=";
-constexpr const char* kMissingCode = "MISSING";
-constexpr const char* kNoMemory = " bytes of memory not available, File not produced.";
 constexpr std::size_t kCodeColumns = 9;
 
 struct Heading {
@@ -88,7 +85,7 @@ std::string csv_row(const OptionRow& r, std::string_view label, char sep) {
 }
 
 std::string_view code_of(const Run& run, std::int32_t c) {
-    if (c == 0) return kMissingCode;
+    if (c == 0) return msg::kMissingCodeLabel;
     const auto xwide = static_cast<std::size_t>(std::max(run.cv.xwide, 1));
     const std::size_t from = static_cast<std::size_t>(c - 1) * xwide;
     if (from >= run.cv.codes.size()) return {};
@@ -126,18 +123,18 @@ void write_item_rows(OutputFile& file, const Run& run, const OutputSettings& s, 
 }  // namespace
 
 void write_distractor_file(Run& run, const OutputSettings& s, const AnalysisArrays& a, EntryRecords& records) {
-    if (run.host) run.host->write_text_window_line(kBuildingDistractors);
+    if (run.host) run.host->write_text_window_line(msg::kBuildingDisfile);
     OptionFrequencies f;
     if (!allocate_option_frequencies(run, f)) {
         const std::int64_t bytes = option_frequency_bytes(std::max(run.cv.categs, 0),
                                                           std::max(a.top_value, 0), std::max(a.items, 0));
-        show_message_line(run, std::string(trim(int_to_text_left(bytes))) + kNoMemory);
+        show_message_line(run, std::string(trim(int_to_text_left(bytes))) + msg::kNoMemoryForFile);
         return;
     }
     score_code_slots(run, f);
     tally_option_frequencies(run, f, [&](int p, std::span<std::uint8_t> codes) { records.person_codes(p, codes); });
     OutputFile file(run, s.disfile);
-    if (!file.open(kMenuDistractors)) return;
+    if (!file.open(msg::kMenuEditDisfile)) return;
     if (heading_lines(s)) write_heading(file, s);
     for (std::int32_t i = 1; i <= a.items && file.ok(); ++i)
         write_item_rows(file, run, s, f, i, trim(records.label_of(Entity::Item, i)));

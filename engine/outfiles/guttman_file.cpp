@@ -7,20 +7,15 @@
 #include "engine/outfiles/data_lines.h"
 #include "engine/outfiles/output_frame.h"
 #include "engine/run/category_slots.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
-#include "engine/run/report_line.h"
 #include "engine/run/numtext.h"
+#include "engine/run/report_line.h"
 
 namespace korvelan {
 
 namespace {
 
-constexpr const char* kOnlyZeroOne = " Data must be only scored 0 & 1 to be Guttmanized.";
-constexpr const char* kGuttmanizing = " Guttmanizing 1-0-1-0 data into 1-1-0-0 with G0ZONE=";
-constexpr const char* kSameDifficulty = "All items have same difficulty: Guttmanizing impossible";
-constexpr const char* kNoItems = "No items are measured: Guttmanizing impossible";
-constexpr const char* kOperation = "Guttmanizing";
-constexpr const char* kMenuGuttman = "Edit Guttmanized file=";
 constexpr float kSameMeasure = 0.01f;
 
 float zone_percent(float zone) { return std::clamp(std::fabs(zone), 0.0f, 100.0f); }
@@ -85,14 +80,15 @@ bool guttman_limits(const AnalysisArrays& a, const std::vector<std::int32_t>& or
 void write_guttmanized_file(Run& run, const OutputSettings& s, const AnalysisArrays& a, EntryRecords& records) {
     for (int g = 1; g <= a.groups; ++g)
         if (a.group_top_category[static_cast<std::size_t>(g)] > 1) {
-            show_message_line(run, kOnlyZeroOne);
+            show_message_line(run, msg::kGuttmanOnlyZeroOne);
             return;
         }
     const float g0 = run.cv.g0zone = zone_percent(run.cv.g0zone);
     const float g1 = run.cv.g1zone = zone_percent(run.cv.g1zone);
-    show_message_line(run, kGuttmanizing + std::string(trim(int_to_text_left(nint(g0)))) + "% and G1ZONE=" +
-                               std::string(trim(int_to_text_left(nint(g1)))) + "%");
-    OutputFile file(run, s.gufile, kOperation);
+    show_message_line(run, msg::kGuttmanizingData + std::string(trim(int_to_text_left(nint(g0)))) +
+                               "% and G1ZONE=" + std::string(trim(int_to_text_left(nint(g1)))) +
+                               "%");
+    OutputFile file(run, s.gufile, msg::kOperationGuttmanizing);
     if (!file.open("")) return;
     const DataLineLayout layout = data_line_layout(run, false);
     const std::string codes(trim(run.cv.codes));
@@ -100,7 +96,7 @@ void write_guttmanized_file(Run& run, const OutputSettings& s, const AnalysisArr
     const std::vector<std::int32_t> order = entries_by_measure(a.item_status, a.item_measure, a.items);
     if (order.empty() || a.item_measure[static_cast<std::size_t>(order.front())] ==
                              a.item_measure[static_cast<std::size_t>(order.back())]) {
-        show_message_line(run, order.empty() ? kNoItems : kSameDifficulty);
+        show_message_line(run, order.empty() ? msg::kGuttmanNoItems : msg::kGuttmanSameDifficulty);
         return;
     }
     const auto ni = static_cast<std::size_t>(a.items);
@@ -127,7 +123,7 @@ void write_guttmanized_file(Run& run, const OutputSettings& s, const AnalysisArr
         if (!file.write(line)) return;
         show_progress_bar(run, p, a.persons);
     }
-    if (run.host) run.host->add_edit_menu_entry(kMenuGuttman, file.name());
+    if (run.host) run.host->add_edit_menu_entry(msg::kMenuEditGufile, file.name());
     file.close();
 }
 

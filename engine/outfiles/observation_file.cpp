@@ -8,18 +8,15 @@
 #include "engine/estimation/estimation_common.h"
 #include "engine/outfiles/observation_values.h"
 #include "engine/outfiles/output_frame.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
-#include "engine/run/report_line.h"
 #include "engine/run/numtext.h"
+#include "engine/run/report_line.h"
 #include "engine/run/worker_pool.h"
 
 namespace korvelan {
 
 namespace {
-
-constexpr const char* kWritingObservations = " Writing XFILE= of observations ...";
-constexpr const char* kMenuObservations = "Edit Residuals XFILE=";
-constexpr const char* kResidualFileFor = "RESIDUAL FILE FOR";
 
 // The fields of a record in their order: width, fixed and CSV heading, decimals (-1 integer).
 struct FieldSpec {
@@ -73,7 +70,7 @@ void write_headings(OutputFile& file, const Run& run, const OutputSettings& s) {
     const std::string title(trim(s.title)), date(trim(run.rs.run_date));
     std::string line;
     if (!is_csv(s)) {
-        file.write(std::string("; ") + kResidualFileFor + " " + title + "  " + date);
+        file.write(std::string("; ") + msg::kResidualFileFor + " " + title + "  " + date);
         line = " ";
         for (int k = 0; k < kNumberFields; ++k)
             if (chosen(s, k)) line += pad_left(field_heading(s, k, false), static_cast<std::size_t>(kFields[k].width));
@@ -81,7 +78,7 @@ void write_headings(OutputFile& file, const Run& run, const OutputSettings& s) {
         file.write(line);
         return;
     }
-    for (const std::string& text : {std::string(kResidualFileFor), title, date}) {
+    for (const std::string& text : {std::string(msg::kResidualFileFor), title, date}) {
         if (!line.empty()) line += ',';
         append_quoted(line, text);
     }
@@ -168,9 +165,9 @@ void write_observation_file(Run& run, const OutputSettings& s, const AnalysisArr
                             EntryRecords& records, CategoryCurves& curves) {
     const EntryRange persons = entry_range(s, xfield::kOnlyPerson, s.xfile_person_limit, a.persons, s.person_word);
     const EntryRange items = entry_range(s, xfield::kOnlyItem, s.xfile_item_limit, a.items, s.item_word);
-    if (run.host) run.host->write_text_window_line(kWritingObservations + persons.text + items.text);
+    if (run.host) run.host->write_text_window_line(msg::kWritingXfile + persons.text + items.text);
     OutputFile file(run, s.xfile);
-    if (!file.open(kMenuObservations)) return;
+    if (!file.open(msg::kMenuEditXfile)) return;
     if (heading_lines(s)) write_headings(file, run, s);
 
     const auto ni = static_cast<std::size_t>(std::max(a.items, 0));

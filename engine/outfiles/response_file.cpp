@@ -4,18 +4,15 @@
 
 #include "engine/outfiles/observation_file.h"
 #include "engine/outfiles/output_frame.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
-#include "engine/run/report_line.h"
 #include "engine/run/numtext.h"
+#include "engine/run/report_line.h"
 
 namespace korvelan {
 
 namespace {
 
-constexpr const char* kWritingResponses = " Writing Response File";
-constexpr const char* kMenuResponses = "Edit Response RFILE=";
-constexpr const char* kDeletedLabel = " (DELETED)";
-constexpr const char* kOmittedLabel = " (OMITTED)";
 constexpr std::size_t kShortestLabelColumns = 30;
 
 // Columns of one response: the digits of the largest category value.
@@ -25,9 +22,9 @@ int response_width(std::int32_t largest) { return largest <= 9 ? 1 : largest <= 
 
 void write_scored_response_file(Run& run, const OutputSettings& s, const AnalysisArrays& a,
                                 EntryRecords& records, std::span<const std::int8_t> person_status) {
-    if (run.host) run.host->write_text_window_line(kWritingResponses);
+    if (run.host) run.host->write_text_window_line(msg::kWritingRfile);
     OutputFile file(run, s.rfile);
-    if (!file.open(kMenuResponses)) return;
+    if (!file.open(msg::kMenuEditRfile)) return;
     const int w = response_width(a.top_value);
     const std::size_t columns = std::max(kShortestLabelColumns,
                                          static_cast<std::size_t>(std::max(run.input.longest_person_label, 1)));
@@ -52,7 +49,8 @@ void write_scored_response_file(Run& run, const OutputSettings& s, const Analysi
                 line.append(digits, 3 - static_cast<std::size_t>(w), static_cast<std::size_t>(w));
             }
         } else {
-            line = status == status::kDeleted ? kDeletedLabel : kOmittedLabel;
+            line = status == status::kDeleted ? msg::kResponseDeletedLabel
+                                              : msg::kResponseOmittedLabel;
         }
         file.write(line);
         show_progress_bar(run, p, a.persons);

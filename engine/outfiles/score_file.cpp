@@ -4,18 +4,15 @@
 #include <string>
 
 #include "engine/outfiles/output_frame.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
-#include "engine/run/report_line.h"
 #include "engine/run/numtext.h"
+#include "engine/run/report_line.h"
 
 namespace korvelan {
 
 namespace {
 
-constexpr const char* kCalculatingMeasures = " Calculating measures for scores...";
-constexpr const char* kComputingFrequencies = " Computing frequencies";
-constexpr const char* kMenuScores = "Edit Person Score SCFILE=";
-constexpr const char* kSequenceError = "SORT SEQUENCE ERROR: PLEASE SEND FILE TO THE KORVELAN DEVELOPERS";
 constexpr const char* kNormsHeading =
     " TABLE OF SAMPLE NORMS (500/100) AND FREQUENCIES CORRESPONDING TO COMPLETE TEST";
 constexpr const char* kColumnHeading =
@@ -93,17 +90,17 @@ double percentile(std::int32_t count, std::int32_t below, std::int32_t total) {
 }  // namespace
 
 void write_person_score_file(Run& run, const OutputSettings& s, const AnalysisArrays& a) {
-    if (run.host) run.host->write_text_window_line(kCalculatingMeasures);
+    if (run.host) run.host->write_text_window_line(msg::kCalculatingScoreMeasures);
     const TestScoreRange r = test_score_range(a);
     if (r.range <= 0) return;
     OutputFile file(run, s.scfile);
-    if (!file.open(kMenuScores)) return;
+    if (!file.open(msg::kMenuEditScfile)) return;
     if (heading_lines(s)) write_headings(file, run, s);
     const ScoreRows rows = person_measures_for_scores(run, r);
-    if (run.host) run.host->write_text_window_line(kComputingFrequencies);
+    if (run.host) run.host->write_text_window_line(msg::kComputingScoreFrequencies);
     const auto frequencies = score_frequencies(a, rows.measure, s.uscale);
     if (!frequencies) {
-        show_message_line(run, kSequenceError);
+        show_message_line(run, msg::kScoreSortSequenceError);
         return;
     }
     std::int32_t total = 0;

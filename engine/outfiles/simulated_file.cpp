@@ -7,17 +7,13 @@
 #include "engine/outfiles/data_lines.h"
 #include "engine/outfiles/observation_values.h"
 #include "engine/outfiles/output_frame.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/report_line.h"
 
 namespace korvelan {
 
 namespace {
-
-constexpr const char* kSimulating = " Simulating a data matrix";
-constexpr const char* kNoData = " No Data Found";
-constexpr const char* kOperation = "Simulating";
-constexpr const char* kMenuSimulated = "Edit Simulated data file=";
 
 // The category drawn with u in [0, 1): walking down from the top, the first whose probability
 // takes u to 0 or below; 0 when none does.
@@ -34,12 +30,12 @@ int draw_category(const float* p, int top, double u) {
 
 void write_simulated_data_file(Run& run, const OutputSettings& s, const AnalysisArrays& a,
                                EntryRecords& records, CategoryCurves& curves) {
-    show_message_line(run, kSimulating);
+    show_message_line(run, msg::kSimulatingData);
     if (a.persons <= 0) {
-        show_message_line(run, kNoData);
+        show_message_line(run, msg::kNoDataFound);
         return;
     }
-    OutputFile file(run, s.sifile, kOperation);
+    OutputFile file(run, s.sifile, msg::kOperationSimulating);
     if (!file.open("")) return;
     const DataLineLayout layout = data_line_layout(run, false);
     const auto xwide = static_cast<std::size_t>(layout.xwide);
@@ -75,7 +71,7 @@ void write_simulated_data_file(Run& run, const OutputSettings& s, const Analysis
         show_progress_bar(run, n, a.persons);
     }
     file.close();
-    if (run.host) run.host->add_edit_menu_entry(kMenuSimulated, file.name());
+    if (run.host) run.host->add_edit_menu_entry(msg::kMenuEditSifile, file.name());
 }
 
 }  // namespace korvelan

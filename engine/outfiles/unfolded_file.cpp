@@ -4,20 +4,15 @@
 
 #include "engine/outfiles/data_lines.h"
 #include "engine/outfiles/output_frame.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
-#include "engine/run/report_line.h"
 #include "engine/run/record_files.h"
+#include "engine/run/report_line.h"
 
 namespace korvelan {
 
 namespace {
 
-constexpr const char* kUnfolding = " Unfolding 0-1 data into 0-1-2";
-constexpr const char* kFindingLimits = "Finding Guttman Limits";
-constexpr const char* kApplyingLimits = "Applying Guttman Limits";
-constexpr const char* kWritingUnfolded = "Writing Unfolded File";
-constexpr const char* kOperation = "Unfolding";
-constexpr const char* kMenuUnfolded = "Edit Unfolded file=";
 constexpr int kScratchUnit = 27;
 
 // By rank: the easiest and the hardest item rank each person passed, the best and the worst
@@ -39,7 +34,7 @@ char unfolded_value(const GuttmanLimits& g, std::size_t r, std::size_t j) {
 }
 
 bool fail(Run& run, char mode) {
-    report_output_file_error(run, kOperation, mode);
+    report_output_file_error(run, msg::kOperationUnfolding, mode);
     close_record_unit(run, kScratchUnit);
     return false;
 }
@@ -47,7 +42,7 @@ bool fail(Run& run, char mode) {
 }  // namespace
 
 void write_unfolded_data_file(Run& run, const OutputSettings& s, const AnalysisArrays& a, EntryRecords& records) {
-    show_message_line(run, kUnfolding);
+    show_message_line(run, msg::kUnfoldingData);
     const std::vector<std::int32_t> items = entries_by_measure(a.item_status, a.item_measure, a.items);
     const std::vector<std::int32_t> persons = entries_by_measure(a.person_status, a.person_measure, a.persons);
     const DataLineLayout layout = data_line_layout(run, true);
@@ -65,10 +60,10 @@ void write_unfolded_data_file(Run& run, const OutputSettings& s, const AnalysisA
         start_data_line(line, layout, trim_right(records.label_of(Entity::Person, n)));
         if (!put_record(n)) return;
     }
-    OutputFile file(run, s.unfolded_file, kOperation);
-    if (!file.open(kMenuUnfolded)) return;
+    OutputFile file(run, s.unfolded_file, msg::kOperationUnfolding);
+    if (!file.open(msg::kMenuEditUnfoldedFile)) return;
 
-    show_message_line(run, kFindingLimits);
+    show_message_line(run, msg::kFindingGuttmanLimits);
     const std::size_t ni = items.size(), np = persons.size();
     GuttmanLimits g{std::vector<std::size_t>(np + 1, 0), std::vector<std::size_t>(np + 1, 0),
                     std::vector<std::size_t>(ni + 1, 0), std::vector<std::size_t>(ni + 1, 0)};
@@ -84,7 +79,7 @@ void write_unfolded_data_file(Run& run, const OutputSettings& s, const AnalysisA
         }
         show_progress_bar(run, static_cast<std::int32_t>(r), static_cast<std::int32_t>(np));
     }
-    show_message_line(run, kApplyingLimits);
+    show_message_line(run, msg::kApplyingGuttmanLimits);
     for (std::size_t r = 1; r <= np; ++r) {
         const std::int32_t n = persons[r - 1];
         start_data_line(line, layout, trim_right(records.label_of(Entity::Person, n)));
@@ -96,7 +91,7 @@ void write_unfolded_data_file(Run& run, const OutputSettings& s, const AnalysisA
         if (!put_record(n)) return;
         show_progress_bar(run, static_cast<std::int32_t>(r), static_cast<std::int32_t>(np));
     }
-    show_message_line(run, kWritingUnfolded);
+    show_message_line(run, msg::kWritingUnfoldedFile);
     for (std::int32_t n = 1; n <= a.persons && file.ok(); ++n) {
         if (read_record(run, kScratchUnit, n, line.data()) != 0 && !fail(run, 'R')) return;
         file.write(line);

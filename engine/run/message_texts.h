@@ -533,4 +533,90 @@ inline constexpr const char* kValueProblemModels = "Value problem in MODEL=*: ";
 inline constexpr const char* kValueProblemIrefer = "Value problem in IREFER=*: ";
 inline constexpr const char* kValueProblemRescore = "Value problem in RESCORE=*: ";
 
+// ---- Writers of the data-derived output files and the distractor Table ---------------------
+
+// Person score file (SCFILE=).
+inline constexpr const char* kCalculatingScoreMeasures = " Calculating measures for scores...";
+inline constexpr const char* kComputingScoreFrequencies = " Computing frequencies";
+inline constexpr const char* kMenuEditScfile = "Edit Person Score SCFILE=";
+inline constexpr const char* kScoreSortSequenceError =
+    "SORT SEQUENCE ERROR: PLEASE SEND FILE TO THE KORVELAN DEVELOPERS";
+
+// Simulated data file (SIFILE=).
+inline constexpr const char* kSimulatingData = " Simulating a data matrix";
+inline constexpr const char* kNoDataFound = " No Data Found";
+inline constexpr const char* kOperationSimulating = "Simulating";
+inline constexpr const char* kMenuEditSifile = "Edit Simulated data file=";
+
+// Unfolded data file.
+inline constexpr const char* kUnfoldingData = " Unfolding 0-1 data into 0-1-2";
+inline constexpr const char* kFindingGuttmanLimits = "Finding Guttman Limits";
+inline constexpr const char* kApplyingGuttmanLimits = "Applying Guttman Limits";
+inline constexpr const char* kWritingUnfoldedFile = "Writing Unfolded File";
+inline constexpr const char* kOperationUnfolding = "Unfolding";
+inline constexpr const char* kMenuEditUnfoldedFile = "Edit Unfolded file=";
+
+// Guttmanized data file (GUFILE=).
+inline constexpr const char* kGuttmanOnlyZeroOne =
+    " Data must be only scored 0 & 1 to be Guttmanized.";
+inline constexpr const char* kGuttmanizingData =
+    " Guttmanizing 1-0-1-0 data into 1-1-0-0 with G0ZONE=";
+inline constexpr const char* kGuttmanSameDifficulty =
+    "All items have same difficulty: Guttmanizing impossible";
+inline constexpr const char* kGuttmanNoItems = "No items are measured: Guttmanizing impossible";
+inline constexpr const char* kOperationGuttmanizing = "Guttmanizing";
+inline constexpr const char* kMenuEditGufile = "Edit Guttmanized file=";
+
+// Observation file (XFILE=).
+inline constexpr const char* kWritingXfile = " Writing XFILE= of observations ...";
+inline constexpr const char* kMenuEditXfile = "Edit Residuals XFILE=";
+inline constexpr const char* kResidualFileFor = "RESIDUAL FILE FOR";
+
+// Scored response file (RFILE=).
+inline constexpr const char* kWritingRfile = " Writing Response File";
+inline constexpr const char* kMenuEditRfile = "Edit Response RFILE=";
+inline constexpr const char* kResponseDeletedLabel = " (DELETED)";
+inline constexpr const char* kResponseOmittedLabel = " (OMITTED)";
+
+// Category/option/distractor file (DISFILE=).
+inline constexpr const char* kBuildingDisfile = " Building Category/Option/Distractor File";
+inline constexpr const char* kMenuEditDisfile = "Edit Category/Option/Distractor DISFILE=";
+inline constexpr const char* kMissingCodeLabel = "MISSING";
+inline constexpr const char* kNoMemoryForFile =
+    " bytes of memory not available, File not produced.";
+
+// Tables not produced for want of memory, and the category/option/distractor Table.
+inline constexpr const char* kNoMemoryForComparison =
+    " bytes of memory not available.  Table not produced.";
+inline constexpr const char* kNoMemoryForTable =
+    " bytes of memory not available, Table not produced.";
+inline constexpr const char* kNotEnoughMemoryForTable = " NOT ENOUGH MEMORY FOR TABLE";
+inline constexpr const char* kBuildingDistractorTable =
+    "  Building Category/Option/Distractor Table ";
+
+// Residual correlations and principal components of the residuals.
+inline constexpr const char* kPcaNoInformation = "  No Information for Correlations. PRCOMP=";
+inline constexpr const char* kPcaCalculating = "  Calculating ";
+inline constexpr const char* kPcaCorrelations = " Correlations";
+inline constexpr const char* kPcaTooManyTerms =
+    " correlation terms are too many for available disk space";
+inline constexpr const char* kPcaLoading = " Loading:";
+inline constexpr const char* kPcaComputing = " Computing:";
+inline constexpr const char* kPcaArrayError =
+    "CORRELATION ARRAY ERROR - EMAIL CONTROL AND DATA FILE TO ";
+inline constexpr const char* kPcaSupportAddress = "support@korvelan.org";
+inline constexpr const char* kPcaWorkFileFailure = " CORRELATION WORK FILE FAILURE AT RECORD = ";
+inline constexpr const char* kPcaWorkFileName = "CORRELATION WORK FILE";
+inline constexpr const char* kPcaInsufficientMemory =
+    "  Insufficient Memory: Principal Components for Table ";
+inline constexpr const char* kPcaCalculatingComponents =
+    "  Calculating Principal Components for Table ";
+
+// Reports of the principal components.
+inline constexpr const char* kPcaFactorPlot = ") FACTOR PLOT";
+inline constexpr const char* kPcaPlotTitle = "PRINCIPAL COMPONENTS (";
+inline constexpr const char* kPcaAxisTitle = "FACTOR 2 LOADING";
+inline constexpr const char* kPcaNoContrast = " *** NO REPORTABLE CONTRAST FOUND ***";
+inline constexpr const char* kPcaContrastRule = " +---------------------------------+";
+
 }  // namespace korvelan::msg

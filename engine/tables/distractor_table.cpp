@@ -11,6 +11,7 @@
 #include "engine/input/work_files.h"
 #include "engine/report/category_labels.h"
 #include "engine/report/table_heading.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/report_line.h"
 #include "engine/tables/distractor_counts.h"
@@ -21,9 +22,6 @@ namespace korvelan {
 namespace {
 
 const std::string kBar(1, box::kVertical);
-constexpr const char* kNoMemory = " bytes of memory not available, Table not produced.";
-constexpr const char* kNoMemoryLine = " NOT ENOUGH MEMORY FOR TABLE";
-constexpr const char* kBuilding = "  Building Category/Option/Distractor Table ";
 constexpr int kCodeColumn = 11;  // the data code of a row, from the page-control column
 constexpr int kCodeWidth = 7;
 constexpr float kLargestOutfit = 9.99f;  // a normalised outfit shows at most this
@@ -252,14 +250,15 @@ void write_option_frequency_table(ReportContext& ctx) {
     if (!allocate_option_frequencies(run, f)) {
         const std::int64_t bytes = option_frequency_bytes(
             std::max(run.cv.categs, 0), std::max(run.arrays.top_value, 0), std::max(run.arrays.items, 0));
-        show_message_line(run, std::string(trim(int_to_text_left(bytes))) + kNoMemory);
-        write_text_line(run, kNoMemoryLine);
+        show_message_line(run, std::string(trim(int_to_text_left(bytes))) + msg::kNoMemoryForTable);
+        write_text_line(run, msg::kNotEnoughMemoryForTable);
         return;
     }
     score_code_slots(run, f);
     if (run.host)
-        run.host->write_text_window_line(kBuilding +
-                                         std::string(trim(int_to_text_left(run.rep.request.table))));
+        run.host->write_text_window_line(
+            msg::kBuildingDistractorTable +
+            std::string(trim(int_to_text_left(run.rep.request.table))));
     WorkFiles files = run_work_files(run);
     tally_option_frequencies(run, f, [&](int p, std::span<std::uint8_t> codes) {
         read_person_codes_record(run, files, p, codes);

@@ -10,6 +10,7 @@
 #include "engine/input/work_files.h"
 #include "engine/report/axis_strip.h"
 #include "engine/report/table_heading.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/report_line.h"
 #include "engine/tables/curve_plots.h"
@@ -161,7 +162,7 @@ void write_empirical_curves(ReportContext& ctx) {
     try {
         counts = empty_counts(ctx);
     } catch (const std::bad_alloc&) {
-        show_message_line(run, " NOT ENOUGH MEMORY FOR TABLE");
+        show_message_line(run, msg::kNotEnoughMemoryForTable);
         return;
     }
     count_responses(ctx, counts);
