@@ -102,10 +102,19 @@ std::vector<std::string> named_output_files(const std::string& control) {
     std::map<std::string, int> mentions;
     std::map<std::string, std::string> value;
     std::istringstream in(control);
+    bool in_list = false;
     for (std::string line; std::getline(in, line);) {
         std::string upper = line;
         for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         if (upper.rfind("&END", 0) == 0) break;
+        // Lines of an inline list ("IAFILE=*" up to a line "*") are the list's, not instructions.
+        std::string trimmed = upper;
+        while (!trimmed.empty() && (trimmed.back() == '\r' || trimmed.back() == ' ')) trimmed.pop_back();
+        if (in_list) {
+            in_list = trimmed != "*";
+            continue;
+        }
+        if (trimmed.size() > 2 && trimmed.compare(trimmed.size() - 2, 2, "=*") == 0) in_list = true;
         for (const char* k : {"PFILE", "IFILE", "SFILE"})
             if (upper.find(k) != std::string::npos) ++mentions[k];
         std::smatch m;
