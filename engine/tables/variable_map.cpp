@@ -119,7 +119,8 @@ void tally_items(const Run& run, const MapAxis& axis, std::span<const float> thr
             const int at = unbounded_map_row(axis, m);
             // The rows of the thresholds relative to the item's row, on the reported scale.
             const auto offset = [&](int slot) {
-                return nint(category_point_measure(run.cv, 0.0f, threshold(slot)) * axis.rows_per_unit);
+                return saturated_rows(category_point_measure(run.cv, 0.0f, threshold(slot)) *
+                                      axis.rows_per_unit);
             };
             low = std::clamp(offset(first + 1) + at, 0, axis.top);
             high = std::clamp(offset(first + top) + at, 0, axis.top);

@@ -7,8 +7,15 @@
 
 namespace korvelan {
 
+int saturated_rows(float rows) {
+    constexpr float kFarRows = 268435456.0f;  // 2^28
+    if (!(rows >= -kFarRows)) return -268435456;  // far below, or not a number
+    if (rows > kFarRows) return 268435456;
+    return nint(rows);
+}
+
 int unbounded_map_row(const MapAxis& axis, float measure) {
-    return nint((measure - axis.lower) * axis.rows_per_unit);
+    return saturated_rows((measure - axis.lower) * axis.rows_per_unit);
 }
 
 int entry_map_row(const MapAxis& axis, int status, float measure) {

@@ -22,7 +22,10 @@ struct MapAxis {
     int top = 1;                 // L, at least 1
 };
 
-// NINT((measure - lower) x u), not bounded.
+// NINT of a count of rows, saturating at +-2^28 (a huge UMEAN= or USCALE=; not a number counts as
+// far below) so that sums of rows cannot overflow.
+int saturated_rows(float rows);
+// NINT((measure - lower) x u), not bounded by the map (saturating as above).
 int unbounded_map_row(const MapAxis& axis, float measure);
 // The row of an entry: status 0 (extreme maximum) the top row, status -1 (extreme minimum)
 // row 0, status 1 and above its measure's row bounded to 0..top; -1 for status -2 and below.
