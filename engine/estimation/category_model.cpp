@@ -100,9 +100,7 @@ float compute_category_probabilities(const CategoryModel& g, float x, float* p) 
         return 0.0f;
     }
     if (m < 2) {
-        const double z =
-            std::min(static_cast<double>(g.steps[1]) - x, static_cast<double>(kExponentClamp));
-        const double p1 = 1.0 / (1.0 + std::exp(z));
+        const double p1 = dichotomous_success_probability(g.steps[1], x);
         p[1] = static_cast<float>(p1);
         p[0] = static_cast<float>(1.0 - p1);
         return p[1];

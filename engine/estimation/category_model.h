@@ -7,6 +7,8 @@
 // nothing: the caller owns the probability array and passes a view of the item's group.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace korvelan {
@@ -54,6 +56,13 @@ inline CategoryModel group_view(const RatingScaleGroups& groups, int g, const fl
 // categories); dichotomous items and model 'R' use the rating-scale formulas.
 inline bool uses_step_chain(const CategoryModel& g) {
     return g.top >= 2 && g.model != 'R';
+}
+
+// The probability of success on a dichotomous item whose step calibration is `step`, at measure
+// difference x (logits); the probability routines store it as a 4-byte value.
+inline double dichotomous_success_probability(float step, float x) {
+    const double z = std::min(static_cast<double>(step) - x, static_cast<double>(kExponentClamp));
+    return 1.0 / (1.0 + std::exp(z));
 }
 
 // Fills p[0..m] with the probability of each category at measure difference x (person measure

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 
 #include "engine/estimation/estimation_common.h"
@@ -20,10 +21,11 @@ struct Expectation {
 };
 
 Expectation expect(const CategoryModel& g, float difference, double target, double maximum) {
-    std::array<float, kLargestTop + 1> p{};
+    std::array<float, kLargestTop + 1> p;
     const CategoryModel group{std::min(g.top, kLargestTop), g.model, g.steps, g.status};
     Expectation e;
     if (group.top < 0) return e;
+    std::fill_n(p.begin(), group.top + 1, 0.0f);
     if (!uses_step_chain(group)) {
         e.score = compute_category_probabilities(group, difference, p.data());
         for (int k = 1; k <= group.top; ++k) e.variance += static_cast<double>(k) * k * p[k];
@@ -152,26 +154,102 @@ ScoreSearchScale score_search_scale(const Run& run, bool persons) {
     return s;
 }
 
+ScoreItemList score_item_list(const ScoreSearchItems& items, const ScoreSearchScale& scale,
+                              int threads) {
+    const ScoreSearchSide& side = items.side;
+    ScoreItemList list;
+    for (int i = 1; i <= side.count; ++i) {
+        if (!active(side, i)) continue;
+        const int g = array_value_span(items.item_group, i);
+        if (g < 1 || g > items.groups.count) continue;
+        list.items.push_back({to_logit(array_value_span(side.measures, i), scale, scale.other_factor),
+                              side_weight(side, i),
+                              group_view(items.groups, g - 1, items.steps, items.category_status)});
+    }
+    const auto n = static_cast<int>(list.items.size());
+    list.blocks = std::max((n + kScoreItemBlock - 1) / kScoreItemBlock, 1);
+    list.block_sums.assign(static_cast<std::size_t>(list.blocks) * 2, 0.0);
+    if (list.blocks > 1) list.pool = std::make_unique<WorkerPool>(threads, list.blocks);
+    return list;
+}
+
+namespace {
+
+// The expected score and variance of block k of the items at person logit b.
+Expectation block_expectation(const ScoreItemList& list, int k, float b, double t, double r) {
+    const std::size_t first = static_cast<std::size_t>(k) * kScoreItemBlock;
+    const std::size_t last = std::min(first + kScoreItemBlock, list.items.size());
+    Expectation sum;
+    for (std::size_t i = first; i < last; ++i) {
+        const ScoreItem& item = list.items[i];
+        const float x = b - item.difficulty;
+        if (item.group.top == 1) {
+            // A dichotomous item: what expect() gives, without its general category loop.
+            const double p = static_cast<float>(dichotomous_success_probability(item.group.steps[1], x));
+            sum.score += item.weight * p, sum.variance += item.weight * (p - p * p);
+            continue;
+        }
+        const Expectation e = expect(item.group, x, t, r);
+        sum.score += item.weight * e.score, sum.variance += item.weight * e.variance;
+    }
+    return sum;
+}
+
+// A trial every kPaceWindow sums: its first kPaceTrial sums on the workers, the next kPaceTrial
+// on the calling thread alone.
+constexpr int kPaceWindow = 256;
+constexpr int kPaceTrial = 2;
+
+// Runs the sums of the blocks on the workers or on the calling thread, as the pace says, and
+// times them during a trial.
+template <class Task>
+void pace_blocks(ScoreItemList& list, Task& task) {
+    ScoreSumPace& pace = list.pace;
+    const int step = pace.count++ % kPaceWindow;
+    const bool trial = step < 2 * kPaceTrial;
+    const bool on_workers = trial ? step < kPaceTrial : pace.on_workers;
+    const auto begin = std::chrono::steady_clock::now();
+    if (on_workers) {
+        list.pool->run(list.blocks, task);
+    } else {
+        for (int k = 0; k < list.blocks; ++k) task(k);
+    }
+    if (!trial) return;
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    if (step == 0) pace.worker_seconds = pace.own_seconds = 0.0;
+    (on_workers ? pace.worker_seconds : pace.own_seconds) += seconds;
+    if (step == 2 * kPaceTrial - 1) pace.on_workers = pace.worker_seconds <= pace.own_seconds;
+}
+
+Expectation items_expectation(ScoreItemList& list, float b, double t, double r) {
+    if (list.blocks <= 1 || !list.pool) return block_expectation(list, 0, b, t, r);
+    auto task = [&](int k) {
+        const Expectation e = block_expectation(list, k, b, t, r);
+        list.block_sums[static_cast<std::size_t>(k) * 2] = e.score;
+        list.block_sums[static_cast<std::size_t>(k) * 2 + 1] = e.variance;
+    };
+    pace_blocks(list, task);
+    Expectation sum;
+    for (int k = 0; k < list.blocks; ++k) {
+        sum.score += list.block_sums[static_cast<std::size_t>(k) * 2];
+        sum.variance += list.block_sums[static_cast<std::size_t>(k) * 2 + 1];
+    }
+    return sum;
+}
+
+}  // namespace
+
+ScoreMeasure find_person_measure_for_score(float start, float score, float maximum,
+                                           ScoreItemList& items, const ScoreSearchScale& scale) {
+    return bracket_search(start, score, maximum, scale, true, 0.01,
+                          [&](float b, double t, double r) { return items_expectation(items, b, t, r); });
+}
+
 ScoreMeasure find_person_measure_for_score(float start, float score, float maximum,
                                            const ScoreSearchItems& items,
                                            const ScoreSearchScale& scale) {
-    const ScoreSearchSide& side = items.side;
-    return bracket_search(start, score, maximum, scale, true, 0.01,
-                          [&](float b, double t, double r) {
-        Expectation sum;
-        for (int i = 1; i <= side.count; ++i) {
-            if (!active(side, i)) continue;
-            const int g = array_value_span(items.item_group, i);
-            if (g < 1 || g > items.groups.count) continue;
-            const CategoryModel group =
-                group_view(items.groups, g - 1, items.steps, items.category_status);
-            const float d = to_logit(array_value_span(side.measures, i), scale, scale.other_factor);
-            const Expectation e = expect(group, b - d, t, r);
-            const double w = side_weight(side, i);
-            sum.score += w * e.score, sum.variance += w * e.variance;
-        }
-        return sum;
-    });
+    ScoreItemList list = score_item_list(items, scale, 1);
+    return find_person_measure_for_score(start, score, maximum, list, scale);
 }
 
 ScoreMeasure find_item_measure_for_score(float start, int score, int maximum,

@@ -4,10 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
+#include <vector>
 
 #include "engine/estimation/category_model.h"
 #include "engine/run/run.h"
+#include "engine/run/worker_pool.h"
 
 namespace korvelan {
 
@@ -65,8 +68,46 @@ struct ScoreMeasure {
     bool converged = false;  // false when the cap or a value that is not finite ended the search
 };
 
+// The active items of a person search, gathered once for all the scores of a table: each with
+// its difficulty in logits, its weight and its group. Their expected scores are summed in fixed
+// blocks of kScoreItemBlock items, each block in item order, the block sums then in block order,
+// so a search gives the same measure whatever the number of threads. Tests of more than one
+// block share the blocks out to worker threads.
+inline constexpr int kScoreItemBlock = 2048;
+
+struct ScoreItem {
+    float difficulty = 0.0f;  // logits
+    double weight = 1.0;
+    CategoryModel group;
+};
+
+// Whether the blocks of the next sums go to the worker threads. Each step of a search is short,
+// so on a busy machine waiting for the workers can cost more than it saves: every so many sums,
+// a few are timed each way and the faster way is kept until the next trial. The choice changes
+// only the time taken, never a sum.
+struct ScoreSumPace {
+    bool on_workers = true;
+    int count = 0;  // sums since the last trial began
+    double worker_seconds = 0.0, own_seconds = 0.0;
+};
+
+struct ScoreItemList {
+    std::vector<ScoreItem> items;
+    int blocks = 0;
+    std::unique_ptr<WorkerPool> pool;  // only when there is more than one block
+    std::vector<double> block_sums;    // score and variance of each block
+    ScoreSumPace pace;
+};
+
+// threads: as WorkerPool takes it (0 or less: the default count).
+ScoreItemList score_item_list(const ScoreSearchItems& items, const ScoreSearchScale& scale,
+                              int threads = 0);
+
 // find_person_measure_for_score: the person measure (from start, user units) whose expected
 // score on the items is the target score of a test of the given maximum score.
+ScoreMeasure find_person_measure_for_score(float start, float score, float maximum,
+                                           ScoreItemList& items, const ScoreSearchScale& scale);
+// The same for one search, the items gathered for it alone.
 ScoreMeasure find_person_measure_for_score(float start, float score, float maximum,
                                            const ScoreSearchItems& items,
                                            const ScoreSearchScale& scale);

@@ -1,6 +1,7 @@
 #include "engine/run/worker_pool.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <string_view>
 #include <utility>
@@ -24,8 +25,35 @@ ChunkPlan plan_person_chunks(int persons, std::size_t doubles_per_chunk) {
 
 namespace {
 constexpr int kMostThreads = 64;
+// How long a waiting thread spins before it sleeps.
+constexpr auto kSpinTime = std::chrono::microseconds(100);
+
+void relax() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#else
+    std::this_thread::yield();
+#endif
+}
 
 }  // namespace
+
+template <class Ready>
+void WorkerPool::wait_for(std::condition_variable& signal, Ready ready) {
+    const auto until = std::chrono::steady_clock::now() + kSpinTime;
+    // A few pauses first; then the spinning thread yields its core at every turn, so that on a
+    // machine with more busy threads than cores it does not hold up the thread it waits for.
+    for (int turn = 1; !ready(); ++turn) {
+        if (turn < 64) {
+            relax();
+        } else {
+            std::this_thread::yield();
+            if (std::chrono::steady_clock::now() > until) break;
+        }
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    signal.wait(lock, ready);
+}
 
 thread_local int WorkerPool::thread_index_ = 0;
 
@@ -113,12 +141,13 @@ void WorkerPool::run_erased(int count, Function task, void* task_context, Functi
     }
     if (use_workers) wake_.notify_all();
     run_tasks(true);
-    std::unique_lock<std::mutex> lock(mutex_);
-    finished_.wait(lock, [this] { return busy_ == 0; });
+    wait_for(finished_, [this] { return busy_.load() == 0; });
     // Every thread has left the job: a task's failure can now reach the caller, whose stack the
     // tasks used.
-    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
-    lock.unlock();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+    }
     // The workers may have finished the last tasks: the caller reports the end itself, so a
     // progress bar always closes.
     if (progress_ && last_reported_ < count) progress_(progress_context_, count);
@@ -127,15 +156,15 @@ void WorkerPool::run_erased(int count, Function task, void* task_context, Functi
 void WorkerPool::work() {
     unsigned long seen = 0;
     for (;;) {
-        {
-            std::unique_lock<std::mutex> lock(mutex_);
-            wake_.wait(lock, [&] { return stopping_ || generation_ != seen; });
-            if (stopping_) return;
-            seen = generation_;
-        }
+        wait_for(wake_, [&] { return stopping_.load() || generation_.load() != seen; });
+        if (stopping_) return;
+        seen = generation_;
         run_tasks(false);
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (--busy_ == 0) finished_.notify_all();
+        if (busy_.fetch_sub(1) == 1) {
+            // The caller may be asleep: the mutex orders this wake-up after its last look.
+            std::lock_guard<std::mutex> lock(mutex_);
+            finished_.notify_all();
+        }
     }
 }
 

@@ -110,13 +110,20 @@ private:
     // Takes and runs tasks of the current job until none is left.
     void run_tasks(bool calling_thread);
 
+    // Waits until ready() holds: first spinning for a short while, since jobs that follow one
+    // another closely (a search that sums its items on the workers at every step) would spend
+    // more time being woken than working, then sleeping on `signal` under the mutex.
+    template <class Ready>
+    void wait_for(std::condition_variable& signal, Ready ready);
+
     static thread_local int thread_index_;
     std::vector<std::thread> workers_;
     std::mutex mutex_;
     std::condition_variable wake_, finished_;
-    unsigned long generation_ = 0;
-    bool stopping_ = false;
-    int busy_ = 0;
+    // Written under the mutex; read without it by the spinning waits.
+    std::atomic<unsigned long> generation_{0};
+    std::atomic<bool> stopping_{false};
+    std::atomic<int> busy_{0};
 
     Function task_ = nullptr;
     void* task_context_ = nullptr;

@@ -37,6 +37,23 @@ TEST(WorkerPool, EveryTaskRunsOnceAndProgressStaysOnTheCallingThread) {
     EXPECT_GT(progress_calls, 0);
 }
 
+// Jobs that follow one another at once meet workers still spinning; jobs after a pause meet
+// them asleep. Either way every job must see every task of its own and none of the one before,
+// and the pool must neither lose a wake-up (a hang) nor return before its workers are done.
+TEST(WorkerPool, JobsInQuickSuccessionAndAfterPausesEachRunWhole) {
+    WorkerPool pool(4);
+    std::vector<std::int64_t> sums(8);
+    for (int job = 0; job < 4000; ++job) {
+        auto task = [&](int i) { sums[static_cast<std::size_t>(i)] = static_cast<std::int64_t>(job) * 8 + i; };
+        pool.run(8, task);
+        std::int64_t total = 0;
+        for (std::int64_t v : sums) total += v;
+        ASSERT_EQ(total, static_cast<std::int64_t>(job) * 64 + 28) << "job " << job;
+        // Now and then a pause longer than the workers spin, so that they fall asleep.
+        if (job % 500 == 499) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
 TEST(WorkerPool, AFailingTaskReachesTheCallerOnlyAfterEveryThreadHasStopped) {
     // A task that runs out of memory on a worker thread must neither end the process nor leave
     // other threads working on the caller's stack once run() has returned.
