@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <chrono>
+#include <map>
+#include <tuple>
 #include <cmath>
 
 #include "engine/estimation/estimation_common.h"
@@ -158,16 +161,27 @@ ScoreItemList score_item_list(const ScoreSearchItems& items, const ScoreSearchSc
                               int threads) {
     const ScoreSearchSide& side = items.side;
     ScoreItemList list;
+    std::vector<double> counts;
+    using Key = std::tuple<std::uint32_t, std::uint64_t, std::int32_t>;
+    std::map<Key, std::size_t> kinds;
     for (int i = 1; i <= side.count; ++i) {
         if (!active(side, i)) continue;
         const int g = array_value_span(items.item_group, i);
         if (g < 1 || g > items.groups.count) continue;
-        list.items.push_back({to_logit(array_value_span(side.measures, i), scale, scale.other_factor),
-                              side_weight(side, i),
-                              group_view(items.groups, g - 1, items.steps, items.category_status)});
+        const float difficulty = to_logit(array_value_span(side.measures, i), scale, scale.other_factor);
+        const double weight = side_weight(side, i);
+        const Key key{std::bit_cast<std::uint32_t>(difficulty), std::bit_cast<std::uint64_t>(weight), g};
+        const auto [at, added] = kinds.try_emplace(key, list.kinds.size());
+        if (added) {
+            list.kinds.push_back(
+                {difficulty, weight, group_view(items.groups, g - 1, items.steps, items.category_status)});
+            counts.push_back(0.0);
+        }
+        counts[at->second] += 1.0;
     }
-    const auto n = static_cast<int>(list.items.size());
-    list.blocks = std::max((n + kScoreItemBlock - 1) / kScoreItemBlock, 1);
+    for (std::size_t j = 0; j < list.kinds.size(); ++j) list.kinds[j].weight *= counts[j];
+    const std::size_t n = list.kinds.size();
+    list.blocks = std::max(static_cast<int>((n + kScoreItemBlock - 1) / kScoreItemBlock), 1);
     list.block_sums.assign(static_cast<std::size_t>(list.blocks) * 2, 0.0);
     if (list.blocks > 1) list.pool = std::make_unique<WorkerPool>(threads, list.blocks);
     return list;
@@ -175,24 +189,24 @@ ScoreItemList score_item_list(const ScoreSearchItems& items, const ScoreSearchSc
 
 namespace {
 
-// The expected score and variance of block k of the items at person logit b.
+// The expected score and variance of block k of the kinds at person logit b.
 Expectation block_expectation(const ScoreItemList& list, int k, float b, double t, double r) {
     const std::size_t first = static_cast<std::size_t>(k) * kScoreItemBlock;
-    const std::size_t last = std::min(first + kScoreItemBlock, list.items.size());
-    Expectation sum;
-    for (std::size_t i = first; i < last; ++i) {
-        const ScoreItem& item = list.items[i];
-        const float x = b - item.difficulty;
-        if (item.group.top == 1) {
+    const std::size_t last = std::min(first + kScoreItemBlock, list.kinds.size());
+    double score = 0.0, variance = 0.0;
+    for (std::size_t j = first; j < last; ++j) {
+        const ScoreItem& kind = list.kinds[j];
+        const float x = b - kind.difficulty;
+        if (kind.group.top == 1) {
             // A dichotomous item: what expect() gives, without its general category loop.
-            const double p = static_cast<float>(dichotomous_success_probability(item.group.steps[1], x));
-            sum.score += item.weight * p, sum.variance += item.weight * (p - p * p);
+            const double p = static_cast<float>(dichotomous_success_probability(kind.group.steps[1], x));
+            score += kind.weight * p, variance += kind.weight * (p - p * p);
             continue;
         }
-        const Expectation e = expect(item.group, x, t, r);
-        sum.score += item.weight * e.score, sum.variance += item.weight * e.variance;
+        const Expectation e = expect(kind.group, x, t, r);
+        score += kind.weight * e.score, variance += kind.weight * e.variance;
     }
-    return sum;
+    return {score, variance};
 }
 
 // A trial every kPaceWindow sums: its first kPaceTrial sums on the workers, the next kPaceTrial

@@ -68,11 +68,14 @@ struct ScoreMeasure {
     bool converged = false;  // false when the cap or a value that is not finite ended the search
 };
 
-// The active items of a person search, gathered once for all the scores of a table: each with
-// its difficulty in logits, its weight and its group. Their expected scores are summed in fixed
-// blocks of kScoreItemBlock items, each block in item order, the block sums then in block order,
-// so a search gives the same measure whatever the number of threads. Tests of more than one
-// block share the blocks out to worker threads.
+// The active items of a person search, gathered once for all the scores of a table. Items
+// alike in difficulty, weight and group add the same terms to the expected score (in a complete
+// long test every item of one raw score does), so they are gathered into kinds, in the order of
+// their first item, each counted with the number of its items. The terms of the kinds are summed
+// in fixed blocks of kScoreItemBlock kinds, each block in order, the block sums then in block
+// order: a search gives the same measure whatever the number of threads, and a test of distinct
+// items in one block adds its terms item by item. Tests of more than one block share the blocks
+// out to worker threads.
 inline constexpr int kScoreItemBlock = 2048;
 
 struct ScoreItem {
@@ -92,10 +95,10 @@ struct ScoreSumPace {
 };
 
 struct ScoreItemList {
-    std::vector<ScoreItem> items;
+    std::vector<ScoreItem> kinds;  // weight: the items' weight times their number
     int blocks = 0;
+    std::vector<double> block_sums;  // score and variance of each block
     std::unique_ptr<WorkerPool> pool;  // only when there is more than one block
-    std::vector<double> block_sums;    // score and variance of each block
     ScoreSumPace pace;
 };
 

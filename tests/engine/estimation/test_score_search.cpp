@@ -189,32 +189,36 @@ TEST(ScoreSearch, TheCapAndValuesThatAreNotFiniteEndTheSearch) {
 
 // A long test sums its items in blocks, on worker threads when there are several: every
 // measure must be the same bit for bit at any thread count, and still solve the equation (an
-// item lost or counted twice at a block's edge would move it).
+// item lost or counted twice at a block's edge would move it). Items alike are counted once
+// with their number: a test where every difficulty comes four times must solve it too.
 TEST(ScoreSearch, LongTestsGiveTheSameMeasuresAtAnyThreadCount) {
-    std::vector<float> measures{0.0f};
-    for (int i = 0; i < 2 * kScoreItemBlock + 123; ++i) measures.push_back(-3.0f + 6.0f * static_cast<float>((i * 37) % 1000) / 1000.0f);
-    Items t(measures, 1, 'R');
-    const int maximum = static_cast<int>(measures.size()) - 1;
-    std::vector<std::vector<float>> found;
-    for (int threads : {1, 3, 8}) {
-        ScoreItemList list = score_item_list(t.items(), {}, threads);
-        EXPECT_EQ(list.blocks, 3);
-        std::vector<float> chain;
-        float start = 0.0f;
-        // Enough searches for the pace to try both ways of summing more than once.
-        for (int score = 1; score < maximum; score += 13) {
-            const ScoreMeasure m = find_person_measure_for_score(start, static_cast<float>(score),
-                                                                 static_cast<float>(maximum), list, {});
-            chain.push_back(m.measure);
-            chain.push_back(m.standard_error);
-            start = m.measure;
+    const int n = 2 * kScoreItemBlock + 123;
+    for (int repeats : {1, 4}) {
+        std::vector<float> measures{0.0f};
+        for (int i = 0; i < n; ++i) measures.push_back(-3.0f + 6.0f * static_cast<float>(i / repeats) / n);
+        Items t(measures, 1, 'R');
+        std::vector<std::vector<float>> found;
+        for (int threads : {1, 3, 8}) {
+            ScoreItemList list = score_item_list(t.items(), {}, threads);
+            EXPECT_EQ(list.blocks, repeats == 1 ? 3 : 1);
+            std::vector<float> chain;
+            float start = 0.0f;
+            // Enough searches for the pace to try both ways of summing more than once.
+            for (int score = 1; score < n; score += 13) {
+                const ScoreMeasure m = find_person_measure_for_score(start, static_cast<float>(score),
+                                                                     static_cast<float>(n), list, {});
+                chain.push_back(m.measure);
+                chain.push_back(m.standard_error);
+                start = m.measure;
+            }
+            found.push_back(chain);
         }
-        found.push_back(chain);
-    }
-    EXPECT_EQ(found[0], found[1]);
-    EXPECT_EQ(found[0], found[2]);
-    for (int score : {1, 1000, 3000, 4200}) {
-        const std::size_t row = static_cast<std::size_t>((score - 1) / 13) * 2;
-        EXPECT_NEAR(found[0][row], t.solve(static_cast<double>((score - 1) / 13 * 13 + 1)), 0.0005) << score;
+        EXPECT_EQ(found[0], found[1]);
+        EXPECT_EQ(found[0], found[2]);
+        for (int score : {1, 1000, 3000, 4200}) {
+            const std::size_t row = static_cast<std::size_t>((score - 1) / 13) * 2;
+            EXPECT_NEAR(found[0][row], t.solve(static_cast<double>((score - 1) / 13 * 13 + 1)), 0.0005)
+                << repeats << " " << score;
+        }
     }
 }
