@@ -157,46 +157,75 @@ ScoreSearchScale score_search_scale(const Run& run, bool persons) {
     return s;
 }
 
-ScoreItemList score_item_list(const ScoreSearchItems& items, const ScoreSearchScale& scale,
-                              int threads) {
-    const ScoreSearchSide& side = items.side;
-    ScoreItemList list;
-    std::vector<double> counts;
+namespace {
+
+// Gathers the entries into kinds (see ScoreEntryList): add() one entry after another, then
+// finish().
+struct KindGathering {
     using Key = std::tuple<std::uint32_t, std::uint64_t, std::int32_t>;
+    ScoreEntryList list;
+    std::vector<double> counts;
     std::map<Key, std::size_t> kinds;
-    for (int i = 1; i <= side.count; ++i) {
-        if (!active(side, i)) continue;
-        const int g = array_value_span(items.item_group, i);
-        if (g < 1 || g > items.groups.count) continue;
-        const float difficulty = to_logit(array_value_span(side.measures, i), scale, scale.other_factor);
-        const double weight = side_weight(side, i);
-        const Key key{std::bit_cast<std::uint32_t>(difficulty), std::bit_cast<std::uint64_t>(weight), g};
+
+    void add(float logit, double weight, std::int32_t group_number, const CategoryModel& group) {
+        const Key key{std::bit_cast<std::uint32_t>(logit), std::bit_cast<std::uint64_t>(weight),
+                      group_number};
         const auto [at, added] = kinds.try_emplace(key, list.kinds.size());
         if (added) {
-            list.kinds.push_back(
-                {difficulty, weight, group_view(items.groups, g - 1, items.steps, items.category_status)});
+            list.kinds.push_back({logit, weight, group});
             counts.push_back(0.0);
         }
         counts[at->second] += 1.0;
     }
-    for (std::size_t j = 0; j < list.kinds.size(); ++j) list.kinds[j].weight *= counts[j];
-    const std::size_t n = list.kinds.size();
-    list.blocks = std::max(static_cast<int>((n + kScoreItemBlock - 1) / kScoreItemBlock), 1);
-    list.block_sums.assign(static_cast<std::size_t>(list.blocks) * 2, 0.0);
-    if (list.blocks > 1) list.pool = std::make_unique<WorkerPool>(threads, list.blocks);
-    return list;
+    ScoreEntryList finish(int threads) {
+        for (std::size_t j = 0; j < list.kinds.size(); ++j) list.kinds[j].weight *= counts[j];
+        const std::size_t n = list.kinds.size();
+        list.blocks = std::max(static_cast<int>((n + kScoreEntryBlock - 1) / kScoreEntryBlock), 1);
+        list.block_sums.assign(static_cast<std::size_t>(list.blocks) * 2, 0.0);
+        if (list.blocks > 1) list.pool = std::make_unique<WorkerPool>(threads, list.blocks);
+        return std::move(list);
+    }
+};
+
+}  // namespace
+
+ScoreEntryList score_item_list(const ScoreSearchItems& items, const ScoreSearchScale& scale,
+                               int threads) {
+    const ScoreSearchSide& side = items.side;
+    KindGathering gather;
+    for (int i = 1; i <= side.count; ++i) {
+        if (!active(side, i)) continue;
+        const int g = array_value_span(items.item_group, i);
+        if (g < 1 || g > items.groups.count) continue;
+        gather.add(to_logit(array_value_span(side.measures, i), scale, scale.other_factor),
+                   side_weight(side, i), g,
+                   group_view(items.groups, g - 1, items.steps, items.category_status));
+    }
+    return gather.finish(threads);
+}
+
+ScoreEntryList score_person_list(const ScoreSearchSide& persons, const CategoryModel& group,
+                                 const ScoreSearchScale& scale, int threads) {
+    KindGathering gather;
+    gather.list.persons = true;
+    for (int n = 1; n <= persons.count; ++n) {
+        if (!active(persons, n)) continue;
+        gather.add(to_logit(array_value_span(persons.measures, n), scale, scale.other_factor),
+                   side_weight(persons, n), 0, group);
+    }
+    return gather.finish(threads);
 }
 
 namespace {
 
-// The expected score and variance of block k of the kinds at person logit b.
-Expectation block_expectation(const ScoreItemList& list, int k, float b, double t, double r) {
-    const std::size_t first = static_cast<std::size_t>(k) * kScoreItemBlock;
-    const std::size_t last = std::min(first + kScoreItemBlock, list.kinds.size());
+// The expected score and variance of block k of the kinds at the searched measure m (logits).
+Expectation block_expectation(const ScoreEntryList& list, int k, float m, double t, double r) {
+    const std::size_t first = static_cast<std::size_t>(k) * kScoreEntryBlock;
+    const std::size_t last = std::min(first + kScoreEntryBlock, list.kinds.size());
     double score = 0.0, variance = 0.0;
     for (std::size_t j = first; j < last; ++j) {
-        const ScoreItem& kind = list.kinds[j];
-        const float x = b - kind.difficulty;
+        const ScoreEntry& kind = list.kinds[j];
+        const float x = list.persons ? kind.logit - m : m - kind.logit;
         if (kind.group.top == 1) {
             // A dichotomous item: what expect() gives, without its general category loop.
             const double p = static_cast<float>(dichotomous_success_probability(kind.group.steps[1], x));
@@ -217,7 +246,7 @@ constexpr int kPaceTrial = 2;
 // Runs the sums of the blocks on the workers or on the calling thread, as the pace says, and
 // times them during a trial.
 template <class Task>
-void pace_blocks(ScoreItemList& list, Task& task) {
+void pace_blocks(ScoreEntryList& list, Task& task) {
     ScoreSumPace& pace = list.pace;
     const int step = pace.count++ % kPaceWindow;
     const bool trial = step < 2 * kPaceTrial;
@@ -235,10 +264,10 @@ void pace_blocks(ScoreItemList& list, Task& task) {
     if (step == 2 * kPaceTrial - 1) pace.on_workers = pace.worker_seconds <= pace.own_seconds;
 }
 
-Expectation items_expectation(ScoreItemList& list, float b, double t, double r) {
-    if (list.blocks <= 1 || !list.pool) return block_expectation(list, 0, b, t, r);
+Expectation side_expectation(ScoreEntryList& list, float m, double t, double r) {
+    if (list.blocks <= 1 || !list.pool) return block_expectation(list, 0, m, t, r);
     auto task = [&](int k) {
-        const Expectation e = block_expectation(list, k, b, t, r);
+        const Expectation e = block_expectation(list, k, m, t, r);
         list.block_sums[static_cast<std::size_t>(k) * 2] = e.score;
         list.block_sums[static_cast<std::size_t>(k) * 2 + 1] = e.variance;
     };
@@ -254,33 +283,29 @@ Expectation items_expectation(ScoreItemList& list, float b, double t, double r) 
 }  // namespace
 
 ScoreMeasure find_person_measure_for_score(float start, float score, float maximum,
-                                           ScoreItemList& items, const ScoreSearchScale& scale) {
+                                           ScoreEntryList& items, const ScoreSearchScale& scale) {
     return bracket_search(start, score, maximum, scale, true, 0.01,
-                          [&](float b, double t, double r) { return items_expectation(items, b, t, r); });
+                          [&](float b, double t, double r) { return side_expectation(items, b, t, r); });
 }
 
 ScoreMeasure find_person_measure_for_score(float start, float score, float maximum,
                                            const ScoreSearchItems& items,
                                            const ScoreSearchScale& scale) {
-    ScoreItemList list = score_item_list(items, scale, 1);
+    ScoreEntryList list = score_item_list(items, scale, 1);
     return find_person_measure_for_score(start, score, maximum, list, scale);
+}
+
+ScoreMeasure find_item_measure_for_score(float start, int score, int maximum,
+                                         ScoreEntryList& persons, const ScoreSearchScale& scale) {
+    return bracket_search(start, score, maximum, scale, false, 0.1,
+                          [&](float d, double t, double r) { return side_expectation(persons, d, t, r); });
 }
 
 ScoreMeasure find_item_measure_for_score(float start, int score, int maximum,
                                          const ScoreSearchSide& persons, const CategoryModel& group,
                                          const ScoreSearchScale& scale) {
-    return bracket_search(start, score, maximum, scale, false, 0.1,
-                          [&](float d, double t, double r) {
-        Expectation sum;
-        for (int n = 1; n <= persons.count; ++n) {
-            if (!active(persons, n)) continue;
-            const float b = to_logit(array_value_span(persons.measures, n), scale, scale.other_factor);
-            const Expectation e = expect(group, b - d, t, r);
-            const double w = side_weight(persons, n);
-            sum.score += w * e.score, sum.variance += w * e.variance;
-        }
-        return sum;
-    });
+    ScoreEntryList list = score_person_list(persons, group, scale, 1);
+    return find_item_measure_for_score(start, score, maximum, list, scale);
 }
 
 ScoreSearchItems score_search_items(const Run& run) {

@@ -68,19 +68,20 @@ struct ScoreMeasure {
     bool converged = false;  // false when the cap or a value that is not finite ended the search
 };
 
-// The active items of a person search, gathered once for all the scores of a table. Items
-// alike in difficulty, weight and group add the same terms to the expected score (in a complete
-// long test every item of one raw score does), so they are gathered into kinds, in the order of
-// their first item, each counted with the number of its items. The terms of the kinds are summed
-// in fixed blocks of kScoreItemBlock kinds, each block in order, the block sums then in block
-// order: a search gives the same measure whatever the number of threads, and a test of distinct
-// items in one block adds its terms item by item. Tests of more than one block share the blocks
-// out to worker threads.
-inline constexpr int kScoreItemBlock = 2048;
+// The entries of the other side of a search (the active items of a person search, the active
+// persons of an item search), gathered once for all the scores of a table. Entries alike in
+// measure, weight and group add the same terms to the expected score (in a complete long test
+// every item of one raw score does, in a complete sample every person of one raw score), so they
+// are gathered into kinds, in the order of their first entry, each counted with the number of its
+// entries. The terms of the kinds are summed in fixed blocks of kScoreEntryBlock kinds, each block
+// in order, the block sums then in block order: a search gives the same measure whatever the
+// number of threads, and distinct entries in one block add their terms entry by entry. Sides of
+// more than one block share the blocks out to worker threads.
+inline constexpr int kScoreEntryBlock = 2048;
 
-struct ScoreItem {
-    float difficulty = 0.0f;  // logits
-    double weight = 1.0;
+struct ScoreEntry {
+    float logit = 0.0f;  // the entry's measure in logits
+    double weight = 1.0;  // the entries' weight times their number
     CategoryModel group;
 };
 
@@ -94,22 +95,26 @@ struct ScoreSumPace {
     double worker_seconds = 0.0, own_seconds = 0.0;
 };
 
-struct ScoreItemList {
-    std::vector<ScoreItem> kinds;  // weight: the items' weight times their number
+struct ScoreEntryList {
+    std::vector<ScoreEntry> kinds;
+    bool persons = false;  // the entries are persons, and an item's measure is searched
     int blocks = 0;
     std::vector<double> block_sums;  // score and variance of each block
     std::unique_ptr<WorkerPool> pool;  // only when there is more than one block
     ScoreSumPace pace;
 };
 
-// threads: as WorkerPool takes it (0 or less: the default count).
-ScoreItemList score_item_list(const ScoreSearchItems& items, const ScoreSearchScale& scale,
-                              int threads = 0);
+// The items of a person search and the persons of an item search of the given group. threads:
+// as WorkerPool takes it (0 or less: the default count).
+ScoreEntryList score_item_list(const ScoreSearchItems& items, const ScoreSearchScale& scale,
+                               int threads = 0);
+ScoreEntryList score_person_list(const ScoreSearchSide& persons, const CategoryModel& group,
+                                 const ScoreSearchScale& scale, int threads = 0);
 
 // find_person_measure_for_score: the person measure (from start, user units) whose expected
 // score on the items is the target score of a test of the given maximum score.
 ScoreMeasure find_person_measure_for_score(float start, float score, float maximum,
-                                           ScoreItemList& items, const ScoreSearchScale& scale);
+                                           ScoreEntryList& items, const ScoreSearchScale& scale);
 // The same for one search, the items gathered for it alone.
 ScoreMeasure find_person_measure_for_score(float start, float score, float maximum,
                                            const ScoreSearchItems& items,
@@ -117,6 +122,9 @@ ScoreMeasure find_person_measure_for_score(float start, float score, float maxim
 
 // find_item_measure_for_score: the measure of an item of the given group whose expected score
 // over the persons is the target.
+ScoreMeasure find_item_measure_for_score(float start, int score, int maximum,
+                                         ScoreEntryList& persons, const ScoreSearchScale& scale);
+// The same for one search, the persons gathered for it alone.
 ScoreMeasure find_item_measure_for_score(float start, int score, int maximum,
                                          const ScoreSearchSide& persons, const CategoryModel& group,
                                          const ScoreSearchScale& scale);

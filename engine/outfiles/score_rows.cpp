@@ -23,7 +23,7 @@ TestScoreRange test_score_range(const AnalysisArrays& a) {
 ScoreRows person_measures_for_scores(const Run& run, const TestScoreRange& r) {
     const AnalysisArrays& a = run.arrays;
     const ScoreSearchScale scale = score_search_scale(run, true);
-    ScoreItemList items = score_item_list(score_search_items(run), scale);
+    ScoreEntryList items = score_item_list(score_search_items(run), scale);
     const auto n = static_cast<std::size_t>(r.range) + 1;
     ScoreRows rows{std::vector<float>(n), std::vector<float>(n), std::vector<float>(n)};
     auto keep = [&](int k, const ScoreMeasure& m) {

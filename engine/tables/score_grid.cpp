@@ -125,12 +125,11 @@ void write_item_grid(ReportContext& ctx, int g, int item, const ScoreRange& r) {
                                std::string(trim(run.cv.item_plural)) + " LIKE " +
                                std::string(trim(int_to_text_left(item))) + "  " + label);
 
-    const ScoreSearchSide persons = score_search_persons(run);
     const ScoreSearchScale scale = score_search_scale(run, false);
-    const CategoryModel group = group_model_view(a, g);
+    ScoreEntryList persons = score_person_list(score_search_persons(run), group_model_view(a, g), scale);
     const EstimationResults& est = a.estimation;
     auto search = [&](int k, float start) {
-        return find_item_measure_for_score(start, k, r.range, persons, group, scale);
+        return find_item_measure_for_score(start, k, r.range, persons, scale);
     };
     const ScoreMeasure m0 = search(0, est.person_mean_measure + 3.0f * est.item_sd_measure);
     const ScoreMeasure mr = search(r.range, 2.0f * est.item_mean_measure - m0.measure);

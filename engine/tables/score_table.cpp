@@ -131,7 +131,7 @@ void write_score_table(ReportContext& ctx) {
 
     const int height = ogive_height(run, r.range);
     const ScoreSearchScale scale = score_search_scale(run, true);
-    ScoreItemList items = score_item_list(score_search_items(run), scale);
+    ScoreEntryList items = score_item_list(score_search_items(run), scale);
     auto search = [&](int k, float start) {
         return find_person_measure_for_score(start, score_row_target(k, r.range, r.maximum),
                                              r.maximum, items, scale);

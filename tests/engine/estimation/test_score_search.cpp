@@ -192,14 +192,14 @@ TEST(ScoreSearch, TheCapAndValuesThatAreNotFiniteEndTheSearch) {
 // item lost or counted twice at a block's edge would move it). Items alike are counted once
 // with their number: a test where every difficulty comes four times must solve it too.
 TEST(ScoreSearch, LongTestsGiveTheSameMeasuresAtAnyThreadCount) {
-    const int n = 2 * kScoreItemBlock + 123;
+    const int n = 2 * kScoreEntryBlock + 123;
     for (int repeats : {1, 4}) {
         std::vector<float> measures{0.0f};
         for (int i = 0; i < n; ++i) measures.push_back(-3.0f + 6.0f * static_cast<float>(i / repeats) / n);
         Items t(measures, 1, 'R');
         std::vector<std::vector<float>> found;
         for (int threads : {1, 3, 8}) {
-            ScoreItemList list = score_item_list(t.items(), {}, threads);
+            ScoreEntryList list = score_item_list(t.items(), {}, threads);
             EXPECT_EQ(list.blocks, repeats == 1 ? 3 : 1);
             std::vector<float> chain;
             float start = 0.0f;
@@ -221,4 +221,41 @@ TEST(ScoreSearch, LongTestsGiveTheSameMeasuresAtAnyThreadCount) {
                 << repeats << " " << score;
         }
     }
+}
+
+// The persons of an item search are gathered the same way: a sample where every person comes
+// three times is, to the last bit, the same sample with a weight of 3 on each person; and a
+// sample of distinct persons spread over several blocks gives the same measures at any thread
+// count.
+TEST(ScoreSearch, PersonsAlikeCountLikeWeightsAndThreadsChangeNoItemMeasure) {
+    const std::vector<float> few = {0, -2.0f, -1.0f, 0.0f, 0.5f, 1.0f, 3.0f};
+    std::vector<float> tripled{0}, weights(few.size(), 3.0f);
+    for (std::size_t n = 1; n < few.size(); ++n) tripled.insert(tripled.end(), 3, few[n]);
+    const std::vector<std::int8_t> status_few(few.size(), 1), status_tripled(tripled.size(), 1);
+    Items t({0, 0.0f}, 1, 'R');
+    ScoreEntryList weighted = score_person_list({status_few, few, weights, 6}, t.group(), {});
+    ScoreEntryList repeated = score_person_list({status_tripled, tripled, {}, 18}, t.group(), {});
+    ASSERT_EQ(repeated.kinds.size(), 6u);
+    for (int score = 0; score <= 18; ++score) {
+        const ScoreMeasure a = find_item_measure_for_score(0.0f, score, 18, weighted, {});
+        const ScoreMeasure b = find_item_measure_for_score(0.0f, score, 18, repeated, {});
+        EXPECT_EQ(a.measure, b.measure) << score;
+        EXPECT_EQ(a.standard_error, b.standard_error) << score;
+    }
+
+    std::vector<float> many{0};
+    for (int n = 0; n < kScoreEntryBlock + 500; ++n) many.push_back(-4.0f + 8.0f * static_cast<float>(n) / kScoreEntryBlock);
+    const std::vector<std::int8_t> status_many(many.size(), 1);
+    const int count = static_cast<int>(many.size()) - 1;
+    std::vector<float> at[2];
+    for (int threads : {1, 8}) {
+        ScoreEntryList list = score_person_list({status_many, many, {}, count}, t.group(), {}, threads);
+        EXPECT_EQ(list.blocks, 2);
+        float start = 0.0f;
+        for (int score = 1; score < count; score += 97) {
+            start = find_item_measure_for_score(start, score, count, list, {}).measure;
+            at[threads == 8].push_back(start);
+        }
+    }
+    EXPECT_EQ(at[0], at[1]);
 }
