@@ -21,21 +21,28 @@ constexpr std::size_t kExactColumns = std::size_t{1} << 23;
 
 __extension__ typedef __int128 Wide;
 
-// Rows [a, a + 4) of the codes, column by column: out[k x 4 + r]; rows past `end` are 0.
-void pack_group(const ResidualRows& x, std::size_t a, std::size_t end, double* out) {
+// The columns of one pass of a pair block: long rows (many persons under each item) are taken a
+// slice at a time, so that the packed rows stay small; the sums of the slices are exact.
+constexpr std::size_t kSliceColumns = 2048;
+
+// Columns [k0, k0 + width) of rows [a, a + 4) of the codes, column by column: out[k x 4 + r];
+// rows past `end` are 0.
+void pack_group(const ResidualRows& x, std::size_t a, std::size_t end, std::size_t k0, std::size_t width,
+                double* out) {
     const std::size_t n = x.columns;
     for (std::size_t r = 0; r < kGroup; ++r) {
-        const std::int16_t* row = a + r < end ? x.codes.data() + (a + r) * n : nullptr;
-        for (std::size_t k = 0; k < n; ++k) out[k * kGroup + r] = row ? row[k] : 0.0;
+        const std::int16_t* row = a + r < end ? x.codes.data() + (a + r) * n + k0 : nullptr;
+        for (std::size_t k = 0; k < width; ++k) out[k * kGroup + r] = row ? row[k] : 0.0;
     }
 }
 
 // Rows [b, b + 8) the same way: out[k x 8 + c].
-void pack_panel(const ResidualRows& x, std::size_t b, std::size_t end, double* out) {
+void pack_panel(const ResidualRows& x, std::size_t b, std::size_t end, std::size_t k0, std::size_t width,
+                double* out) {
     const std::size_t n = x.columns;
     for (std::size_t c = 0; c < kPanel; ++c) {
-        const std::int16_t* row = b + c < end ? x.codes.data() + (b + c) * n : nullptr;
-        for (std::size_t k = 0; k < n; ++k) out[k * kPanel + c] = row ? row[k] : 0.0;
+        const std::int16_t* row = b + c < end ? x.codes.data() + (b + c) * n + k0 : nullptr;
+        for (std::size_t k = 0; k < width; ++k) out[k * kPanel + c] = row ? row[k] : 0.0;
     }
 }
 
@@ -150,37 +157,46 @@ std::size_t pair_task_first(std::size_t a0, int task) { return a0 + 1 + static_c
 
 void for_each_pair_block(const ResidualRows& x, WorkerPool& pool, const PairBlockCallbacks& callbacks) {
     const std::size_t n = x.rows, l = x.columns;
+    const std::size_t slice = std::min(l, kSliceColumns);
     const std::size_t block_rows = pair_block_rows(n);
     std::vector<double> cross(block_rows * n, 0.0);
-    std::vector<double> groups(block_rows / kGroup * kGroup * l);
-    std::vector<std::vector<double>> panels(static_cast<std::size_t>(pool.size()),
-                                            std::vector<double>(kTaskColumns * l));
+    std::vector<double> groups(block_rows / kGroup * kGroup * slice);
+    std::vector<std::vector<double>> panels(static_cast<std::size_t>(pool.size()));
     const bool wide = wide_tiles();
     for (std::size_t a0 = 0; a0 < n; a0 += block_rows) {
         const std::size_t a1 = std::min(n, a0 + block_rows);
-        for (std::size_t g = 0; a0 + g * kGroup < a1; ++g) pack_group(x, a0 + g * kGroup, a1, groups.data() + g * kGroup * l);
         const int tasks = pair_block_tasks(a0, n);
-        auto task = [&](int t) {
-            const std::size_t b0 = pair_task_first(a0, t), b1 = std::min(n, b0 + kTaskColumns);
-            double* panel = panels[static_cast<std::size_t>(WorkerPool::thread_index())].data();
-            for (std::size_t b = b0; b < b1; b += kPanel) pack_panel(x, b, b1, panel + (b - b0) * l);
-            double acc[kGroup * kPanel];
-            for (std::size_t g = 0; a0 + g * kGroup < a1; ++g) {
-                const std::size_t ga = a0 + g * kGroup;
-                for (std::size_t b = b0; b < b1; b += kPanel) {
-                    if (b + kPanel <= ga + 1) continue;  // every pair of the tile has b <= a
-                    const double* pa = groups.data() + g * kGroup * l;
-                    const double* pb = panel + (b - b0) * l;
-                    if (wide) tile_wide(pa, pb, l, acc);
-                    else tile_plain(pa, pb, l, acc);
-                    for (std::size_t r = 0; r < kGroup && ga + r < a1; ++r)
-                        for (std::size_t c = 0; c < kPanel && b + c < b1; ++c)
-                            cross[(ga + r - a0) * n + b + c] = acc[r * kPanel + c];
+        for (std::size_t k0 = 0; k0 < l; k0 += slice) {
+            const std::size_t width = std::min(slice, l - k0);
+            const bool last_slice = k0 + width >= l;
+            for (std::size_t g = 0; a0 + g * kGroup < a1; ++g)
+                pack_group(x, a0 + g * kGroup, a1, k0, width, groups.data() + g * kGroup * width);
+            auto task = [&](int t) {
+                const std::size_t b0 = pair_task_first(a0, t), b1 = std::min(n, b0 + kTaskColumns);
+                std::vector<double>& own = panels[static_cast<std::size_t>(WorkerPool::thread_index())];
+                if (own.empty()) own.resize(kTaskColumns * slice);
+                double* panel = own.data();
+                for (std::size_t b = b0; b < b1; b += kPanel) pack_panel(x, b, b1, k0, width, panel + (b - b0) * width);
+                double acc[kGroup * kPanel];
+                for (std::size_t g = 0; a0 + g * kGroup < a1; ++g) {
+                    const std::size_t ga = a0 + g * kGroup;
+                    for (std::size_t b = b0; b < b1; b += kPanel) {
+                        if (b + kPanel <= ga + 1) continue;  // every pair of the tile has b <= a
+                        const double* pa = groups.data() + g * kGroup * width;
+                        const double* pb = panel + (b - b0) * width;
+                        if (wide) tile_wide(pa, pb, width, acc);
+                        else tile_plain(pa, pb, width, acc);
+                        for (std::size_t r = 0; r < kGroup && ga + r < a1; ++r)
+                            for (std::size_t c = 0; c < kPanel && b + c < b1; ++c) {
+                                double& to = cross[(ga + r - a0) * n + b + c];
+                                to = k0 == 0 ? acc[r * kPanel + c] : to + acc[r * kPanel + c];
+                            }
+                    }
                 }
-            }
-            if (callbacks.tile) callbacks.tile(t, a0, a1, b0, b1, cross);
-        };
-        if (tasks > 0) pool.run(tasks, task);
+                if (last_slice && callbacks.tile) callbacks.tile(t, a0, a1, b0, b1, cross);
+            };
+            if (tasks > 0) pool.run(tasks, task);
+        }
         if (callbacks.block && !callbacks.block(a0, a1, cross)) return;
     }
 }

@@ -120,6 +120,29 @@ TEST(ResidualProducts, EveryPairEqualsThePairwiseCorrelationInWorkFileOrder) {
     EXPECT_FALSE(computed);
 }
 
+// Long rows (items over many persons) are multiplied a slice of columns at a time: the cross
+// products must still be whole, to the last bit, with a last slice shorter than the others.
+TEST(ResidualProducts, LongRowsGiveTheWholeCrossProducts) {
+    const std::size_t rows = 11, columns = 2 * 2048 + 77;
+    const std::vector<std::int16_t> c = random_codes(rows, columns, 32767, 23u);
+    const ResidualRows x(c, rows, columns);
+    std::vector<double> found;
+    for (int threads : {1, 8}) {
+        WorkerPool pool(threads);
+        PairBlockCallbacks callbacks;
+        callbacks.block = [&](std::size_t a0, std::size_t a1, std::span<const double> products) {
+            for (std::size_t a = a0; a < a1; ++a)
+                for (std::size_t b = a + 1; b < rows; ++b) {
+                    EXPECT_EQ(products[(a - a0) * rows + b], cross(c, columns, a, b)) << a << " " << b;
+                    found.push_back(products[(a - a0) * rows + b]);
+                }
+            return true;
+        };
+        for_each_pair_block(x, pool, callbacks);
+    }
+    EXPECT_EQ(found.size(), rows * (rows - 1));
+}
+
 TEST(ResidualProducts, StoppingThePairsEndsTheVisitAndShortRowsFallBack) {
     const std::vector<std::int16_t> c = random_codes(100, 5, 40, 3);
     const ResidualRows x(c, 100, 5);
