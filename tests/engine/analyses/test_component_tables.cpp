@@ -314,9 +314,12 @@ TEST(ComponentTables, ProductFormGivesTheTableAndPersonFileOfThePairwiseComputat
         const std::string file = read_file(stored.dir.file("pc.txt"));
         EXPECT_GT(file.size(), 1000000u);
         EXPECT_TRUE(read_file(product.dir.file("pc.txt")) == file) << missing;
-        // Only the complete residuals are left to the product form, without a work file.
-        EXPECT_EQ(product.run.arrays.estimation.residual_correlations[1].from_residuals, !missing);
-        EXPECT_EQ(file_exists(correlation_work_file_path(product.run, ReportSide::Persons)), missing);
+        // The complete residuals are left to the product form, the others to the pairwise
+        // computation in memory: neither keeps a work file.
+        using Source = ResidualCorrelationFacet::Source;
+        EXPECT_EQ(product.run.arrays.estimation.residual_correlations[1].source,
+                  missing ? Source::Pairwise : Source::Products);
+        EXPECT_FALSE(file_exists(correlation_work_file_path(product.run, ReportSide::Persons)));
     }
 }
 

@@ -1,0 +1,153 @@
+#include "engine/analyses/component_packed.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace korvelan {
+
+namespace {
+
+constexpr double kAbsent = 10.0;
+constexpr std::size_t kStrip = 256;  // entries of one strip
+constexpr std::size_t kRowGroup = 4; // rows of an off-diagonal tile taken together
+
+// The start of row a (pairs a, a + 1 ...) in the packed triangle of m entries.
+std::size_t row_start(std::size_t a, std::size_t m) { return a * m - a * (a + 1) / 2; }
+
+// The entries of the pass in dense order: v, the inclusion and the sums u.
+struct Dense {
+    std::vector<double> v, u;
+    std::vector<std::uint8_t> included;
+};
+
+// A tile of a strip with itself: the one-thread pass over its pairs.
+void diagonal_tile(Dense& x, const double* packed, std::size_t m, std::size_t a0, std::size_t a1) {
+    for (std::size_t a = a0; a < a1; ++a) {
+        if (!x.included[a]) continue;
+        const double* row = packed + row_start(a, m);
+        const double va = x.v[a];
+        double s = x.u[a];
+        for (std::size_t b = a + 1; b < a1; ++b) {
+            const double r = row[b - a - 1];
+            if (!x.included[b] || r >= kAbsent) continue;
+            s += x.v[b] * r;
+            x.u[b] += va * r;
+        }
+        x.u[a] = s;
+    }
+}
+
+// Rows [a0, a1) of strip I with columns [b0, b1) of a later strip: four rows at a time, each
+// row's sum running along its columns, each column's sum taking the four rows in order. A term
+// left out adds +0, which leaves every sum as it is (a sum that starts at +0 is never -0).
+void off_diagonal_tile(Dense& x, const double* packed, std::size_t m, std::size_t a0, std::size_t a1,
+                       std::size_t b0, std::size_t b1) {
+    const double* v = x.v.data();
+    const std::uint8_t* inc = x.included.data();
+    double* u = x.u.data();
+    for (std::size_t a = a0; a < a1; a += kRowGroup) {
+        const double* rows[kRowGroup];  // row a + g from column b0 on
+        double va[kRowGroup], s[kRowGroup];
+        bool on[kRowGroup];
+        bool any = false;
+        for (std::size_t g = 0; g < kRowGroup; ++g) {
+            const std::size_t r = std::min(a + g, a1 - 1);
+            on[g] = a + g < a1 && inc[r];
+            any = any || on[g];
+            rows[g] = packed + row_start(r, m) + (b0 - r - 1);
+            va[g] = on[g] ? v[r] : 0.0;
+            s[g] = on[g] ? u[r] : 0.0;
+        }
+        if (!any) continue;
+        for (std::size_t b = b0; b < b1; ++b) {
+            const double vb = v[b];
+            const bool ib = inc[b] != 0;
+            double ub = u[b];
+            for (std::size_t g = 0; g < kRowGroup; ++g) {
+                const double r = rows[g][b - b0];
+                const bool use = on[g] && ib && r < kAbsent;
+                s[g] += use ? vb * r : 0.0;
+                ub += use ? va[g] * r : 0.0;
+            }
+            u[b] = ub;
+        }
+        for (std::size_t g = 0; g < kRowGroup; ++g)
+            if (on[g]) u[a + g] = s[g];
+    }
+}
+
+Dense gather(const ComponentVectors& x) {
+    const std::size_t m = x.active.size();
+    Dense d;
+    d.v.resize(m);
+    d.u.assign(m, 0.0);
+    d.included.resize(m);
+    for (std::size_t a = 0; a < m; ++a) {
+        const auto e = static_cast<std::size_t>(x.active[a]);
+        d.v[a] = x.v[e];
+        d.included[a] = x.flags[e] == 1;
+    }
+    return d;
+}
+
+double bounded(double x) { return std::min(std::max(x, -1.0), 1.0); }
+
+}  // namespace
+
+void multiply_packed(ComponentVectors& x, std::span<double> packed, WorkerPool& pool) {
+    if (x.first) {
+        PackedComponentMatrix whole(packed, nullptr);
+        multiply_stored(x, whole);
+        return;
+    }
+    const std::size_t m = x.active.size();
+    Dense d = gather(x);
+    const std::size_t strips = (m + kStrip - 1) / kStrip;
+    auto edge = [&](std::size_t s) { return std::min(m, s * kStrip); };
+    for (std::size_t diagonal = 0; strips > 0 && diagonal <= 2 * (strips - 1); ++diagonal) {
+        const std::size_t first = diagonal >= strips ? diagonal - strips + 1 : 0;
+        const std::size_t last = diagonal / 2;  // tiles (I, diagonal - I) with I <= diagonal - I
+        if (last < first) continue;
+        auto task = [&](int t) {
+            const std::size_t i = first + static_cast<std::size_t>(t), j = diagonal - i;
+            if (i == j) diagonal_tile(d, packed.data(), m, edge(i), edge(i + 1));
+            else off_diagonal_tile(d, packed.data(), m, edge(i), edge(i + 1), edge(j), edge(j + 1));
+        };
+        pool.run(static_cast<int>(last - first + 1), task);
+    }
+    std::fill(x.u.begin(), x.u.end(), 0.0);
+    for (std::size_t a = 0; a < m; ++a) x.u[static_cast<std::size_t>(x.active[a])] = d.u[a];
+}
+
+void deflate_packed(ComponentVectors& x, std::span<double> packed, WorkerPool& pool) {
+    deflate_diagonal(x);
+    const std::size_t m = x.active.size();
+    const Dense d = gather(x);
+    std::vector<double> u(m);
+    for (std::size_t a = 0; a < m; ++a) u[a] = x.u[static_cast<std::size_t>(x.active[a])];
+    // Tasks of about equal numbers of pairs.
+    const int tasks = static_cast<int>(std::min<std::size_t>(std::max<std::size_t>(m, 1), 256));
+    std::vector<std::size_t> bounds(static_cast<std::size_t>(tasks) + 1, m);
+    bounds[0] = 0;
+    const double total = static_cast<double>(m) * static_cast<double>(m) / 2.0;
+    for (std::size_t a = 0, t = 1; a < m && t < bounds.size() - 1; ++a) {
+        const double before = static_cast<double>(a) * (static_cast<double>(m) - static_cast<double>(a) / 2.0);
+        if (before >= total * static_cast<double>(t) / tasks) bounds[t++] = a;
+    }
+    for (std::size_t t = 1; t < bounds.size(); ++t) bounds[t] = std::max(bounds[t], bounds[t - 1]);
+    auto task = [&](int t) {
+        for (std::size_t a = bounds[static_cast<std::size_t>(t)]; a < bounds[static_cast<std::size_t>(t) + 1]; ++a) {
+            if (!d.included[a]) continue;
+            double* row = packed.data() + row_start(a, m);
+            for (std::size_t b = a + 1; b < m; ++b) {
+                double& r = row[b - a - 1];
+                if (d.included[b] && std::fabs(r) < kAbsent) r = bounded(r - u[a] * u[b]);
+            }
+        }
+    };
+    pool.run(tasks, task);
+}
+
+}  // namespace korvelan
