@@ -235,7 +235,7 @@ void compute_principal_components(ReportContext& ctx) {
     ProgressMarks marks(run);
     ComponentVectors x(n, std::move(active));
     if (in_memory) {
-        const Size steps = checked_product(pairs, std::int64_t{4});
+        const Size steps = checked_product(pairs, std::int64_t{50});
         WorkerPool pool(correlation_threads(steps.value_or(INT64_MAX)));
         find_components(ctx, x, marks, [&](ComponentVectors& y) { multiply_packed(y, packed.span(), pool); },
                         [&](ComponentVectors& y) { deflate_packed(y, packed.span(), pool); });
