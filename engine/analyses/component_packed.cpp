@@ -58,16 +58,20 @@ void row_group_plain(Dense& x, const double* const* rows, const bool* on, const 
     }
 }
 
-// The same four columns at a time; returns the first column left.
+// The same four columns at a time; returns the first column left. A row left out has a mask
+// of 0 and adds nothing.
 __attribute__((target("avx2"))) std::size_t row_group_wide(Dense& x, const double* const* rows, const bool* on,
                                                            const double* va, double* sums, std::size_t b0,
                                                            std::size_t b1) {
     const __m256d absent = _mm256_set1_pd(kAbsent), half = _mm256_set1_pd(0.5);
+    __m256d a[kRowGroup], row_on[kRowGroup];
     double s[kRowGroup];
-    __m256d a[kRowGroup];
+    const double* r[kRowGroup];
     for (std::size_t g = 0; g < kRowGroup; ++g) {
         s[g] = sums[g];
         a[g] = _mm256_set1_pd(va[g]);
+        row_on[g] = _mm256_castsi256_pd(_mm256_set1_epi64x(on[g] ? -1 : 0));
+        r[g] = rows[g];
     }
     const double* v = x.v.data();
     const double* included = x.on.data();
@@ -77,17 +81,21 @@ __attribute__((target("avx2"))) std::size_t row_group_wide(Dense& x, const doubl
         const __m256d vb = _mm256_loadu_pd(v + b);
         const __m256d ib = _mm256_cmp_pd(_mm256_loadu_pd(included + b), half, _CMP_GT_OQ);
         __m256d ub = _mm256_loadu_pd(u + b);
+        __m256d p[kRowGroup];
+#pragma GCC unroll 8
         for (std::size_t g = 0; g < kRowGroup; ++g) {
-            if (!on[g]) continue;
-            const __m256d r = _mm256_loadu_pd(rows[g] + (b - b0));
-            const __m256d use = _mm256_and_pd(ib, _mm256_cmp_pd(r, absent, _CMP_LT_OQ));
-            ub = _mm256_add_pd(ub, _mm256_and_pd(use, _mm256_mul_pd(a[g], r)));
-            const __m256d p = _mm256_and_pd(use, _mm256_mul_pd(vb, r));
-            const __m128d low = _mm256_castpd256_pd128(p), high = _mm256_extractf128_pd(p, 1);
+            const __m256d rg = _mm256_loadu_pd(r[g] + (b - b0));
+            const __m256d use = _mm256_and_pd(_mm256_and_pd(ib, row_on[g]), _mm256_cmp_pd(rg, absent, _CMP_LT_OQ));
+            ub = _mm256_add_pd(ub, _mm256_and_pd(use, _mm256_mul_pd(a[g], rg)));
+            p[g] = _mm256_and_pd(use, _mm256_mul_pd(vb, rg));
+        }
+        _mm256_storeu_pd(u + b, ub);
+#pragma GCC unroll 8
+        for (std::size_t g = 0; g < kRowGroup; ++g) {
+            const __m128d low = _mm256_castpd256_pd128(p[g]), high = _mm256_extractf128_pd(p[g], 1);
             s[g] = (((s[g] + _mm_cvtsd_f64(low)) + _mm_cvtsd_f64(_mm_unpackhi_pd(low, low))) + _mm_cvtsd_f64(high)) +
                    _mm_cvtsd_f64(_mm_unpackhi_pd(high, high));
         }
-        _mm256_storeu_pd(u + b, ub);
     }
     for (std::size_t g = 0; g < kRowGroup; ++g) sums[g] = s[g];
     return b;
