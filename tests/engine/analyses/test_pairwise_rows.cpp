@@ -19,9 +19,12 @@
 #include "engine/analyses/residual_pairs.h"
 #include "engine/analyses/work_file.h"
 #include "engine/run/run.h"
+#include "tests/engine/analyses/component_fixture.h"
 #include "tests/support/test_files.h"
 
 using namespace korvelan;
+using korvelan::testing::code_row;
+using korvelan::testing::numbered;
 
 namespace {
 
@@ -43,16 +46,6 @@ std::vector<std::int16_t> codes_with_gaps(std::size_t rows, std::size_t columns,
         if (rows > 6) c[6 * columns + k] = c[1 * columns + k];
     }
     return c;
-}
-
-std::span<const std::int16_t> row_of(const std::vector<std::int16_t>& c, std::size_t columns, std::size_t r) {
-    return {c.data() + r * columns, columns};
-}
-
-std::vector<std::int32_t> numbered(std::size_t n) {
-    std::vector<std::int32_t> e(n);
-    for (std::size_t i = 0; i < n; ++i) e[i] = static_cast<std::int32_t>(i + 1);
-    return e;
 }
 
 bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
@@ -81,7 +74,7 @@ TEST(PairwiseRows, EveryPairHasTheBitsOfTheOnePairComputation) {
                 if (later > 0) x.row_pairs(a, a + 1, c.rows, r.data(), computed.data());
                 for (std::size_t b = a + 1; b < c.rows; ++b) {
                     bool ok = false;
-                    const double expected = residual_correlation(row_of(codes, c.columns, a), row_of(codes, c.columns, b),
+                    const double expected = residual_correlation(code_row(codes, c.columns, a), code_row(codes, c.columns, b),
                                                                  observed_only, kSmallest, ok);
                     EXPECT_TRUE(same_bits(r[b - a - 1], expected))
                         << a << " " << b << ": " << r[b - a - 1] << " against " << expected << " columns " << c.columns;
@@ -104,7 +97,7 @@ TEST(PairwiseRows, PassGivesTheLargestPackedMatrixAndWorkFileOfThePairsInOrder) 
     for (std::size_t a = 0; a < rows; ++a)
         for (std::size_t b = a + 1; b < rows; ++b) {
             bool ok = false;
-            expected.push_back(residual_correlation(row_of(codes, columns, a), row_of(codes, columns, b), false, kSmallest, ok));
+            expected.push_back(residual_correlation(code_row(codes, columns, a), code_row(codes, columns, b), false, kSmallest, ok));
             if (ok)
                 offer_largest_correlation(expected_largest, static_cast<std::int32_t>(a + 1),
                                           static_cast<std::int32_t>(b + 1), expected.back());
