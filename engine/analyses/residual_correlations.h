@@ -1,8 +1,10 @@
 // The residual correlations of one facet: for every pair of active entries (status above 0) the
 // correlation of their residuals across the active entries of the other facet, written in pair
 // order to the facet's correlation work file (ZTT for items, ZWW for persons), and the ten
-// pairs of largest absolute correlation. Read by the principal components, the residual-
-// correlation table and the correlation files.
+// pairs of largest absolute correlation. Residuals held in memory whose pairs the run could also
+// hold keep no work file: the pairs are computed again from the residuals when needed (as
+// products when none is missing, else pair by pair). Read by the principal components, the
+// residual-correlation table and the correlation files.
 #pragma once
 
 #include <cstdint>

@@ -124,15 +124,16 @@ bool complete_pair_pass(Run& run, const ResidualRows& x, std::span<const std::in
         for (std::size_t a = a0; a < a1; ++a) {
             if (x.columns < 2 || x.spreads[a] <= 0.0) continue;
             // Pairs below the filter's threshold by more than the rounding to the listed value
-            // are passed over on their squares, without a root or a division.
-            const double bound = filter.threshold() * (1.0 - 1e-6), bound2 = bound * bound;
+            // are passed over on their squares, without a root or a division: r² < bound² is
+            // (L P - S_a S_b)² < bound² q L⁴.
+            const double bound = filter.threshold() * (1.0 - 1e-6), scaled = bound * bound * l2 * l2;
             const double* row = cross.data() + (a - a0) * n;
             for (std::size_t b = std::max(b0, a + 1); b < b1; ++b) {
                 if (x.spreads[b] <= 0.0) continue;
                 if (x.doubles_exact) {
-                    const double num = (l * row[b] - x.sums[a] * x.sums[b]) / l2;
+                    const double num = l * row[b] - x.sums[a] * x.sums[b];
                     const double q = std::max(x.variances[a] * x.variances[b], static_cast<double>(smallest));
-                    if (num * num < bound2 * q) continue;
+                    if (num * num < scaled * q) continue;
                 }
                 bool computed = false;
                 const double r = pair_correlation(x, a, b, row[b], smallest, computed);
