@@ -19,9 +19,18 @@ bool RunResidualCorrelations::prepare(Entity side) {
 void RunResidualCorrelations::for_each_pair(
     Entity side, const std::function<bool(std::int32_t, std::int32_t, double)>& pair) {
     const bool items = side == Entity::Item;
-    if (run_.arrays.estimation.residual_correlations[items ? 0 : 1].from_residuals) {
-        const bool held = use_held_residuals(run_, side_of(side), [&](const ResidualRows& x, std::span<const std::int32_t> entries) {
-            for_each_complete_pair(x, entries, run_.rs.smallest_positive, pair);
+    using Source = ResidualCorrelationFacet::Source;
+    const Source source = run_.arrays.estimation.residual_correlations[items ? 0 : 1].source;
+    if (source != Source::WorkFile) {
+        const float smallest = run_.rs.smallest_positive;
+        const bool observed_only = residual_kind(run_) == 'O';
+        const bool held = use_held_residuals(run_, side_of(side), [&](const ResidualMatrix& m, std::span<const std::int32_t> entries) {
+            if (source == Source::Products) {
+                for_each_complete_pair(ResidualRows(m.held_block(), m.row_count(), m.column_count()), entries, smallest, pair);
+                return;
+            }
+            for_each_pairwise_pair(PairwiseRows(m.held_block(), m.row_count(), m.column_count(), observed_only, smallest),
+                                   entries, pair);
         });
         if (!held) fail_correlation_work_file(run_, 0, 'I');
         return;

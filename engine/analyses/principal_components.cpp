@@ -1,11 +1,13 @@
 #include "engine/analyses/principal_components.h"
 
+#include <algorithm>
 #include <functional>
 #include <new>
 #include <optional>
 #include <string>
 
 #include "engine/analyses/component_iteration.h"
+#include "engine/analyses/component_packed.h"
 #include "engine/analyses/component_reports.h"
 #include "engine/analyses/residual_correlations.h"
 #include "engine/analyses/residual_pairs.h"
@@ -130,7 +132,8 @@ void product_components(ReportContext& ctx, std::int32_t n, std::vector<std::int
                         const std::string& table) {
     Run& run = ctx.run;
     bool done = false;
-    const bool held = use_held_residuals(run, ctx.side, [&](const ResidualRows& rows, std::span<const std::int32_t>) {
+    const bool held = use_held_residuals(run, ctx.side, [&](const ResidualMatrix& m, std::span<const std::int32_t>) {
+        const ResidualRows rows(m.held_block(), m.row_count(), m.column_count());
         if (!memory_request_allowed(run, MemoryBlock::ComponentMatrix,
                                     residual_product_bytes(rows.rows, rows.columns, n)))
             return;
@@ -154,16 +157,45 @@ void product_components(ReportContext& ctx, std::int32_t n, std::vector<std::int
 
 }  // namespace
 
+namespace {
+
+// The pairs of a facet left to the pairwise computation, computed again into the packed
+// matrix. False when the residuals cannot be held or "Finish iterating" ended the pass.
+bool fill_pairwise(Run& run, ReportSide side, std::span<double> packed) {
+    bool filled = false;
+    const bool held = use_held_residuals(run, side, [&](const ResidualMatrix& m, std::span<const std::int32_t> entries) {
+        const PairwiseRows rows(m.held_block(), m.row_count(), m.column_count(), residual_kind(run) == 'O',
+                                run.rs.smallest_positive);
+        filled = pairwise_pair_pass(run, rows, entries, nullptr, nullptr, packed);
+    });
+    return held && filled;
+}
+
+// The packed matrix read whole from the correlation work file.
+void fill_from_work_file(Run& run, const WorkFileHandle& correlations, std::span<double> packed) {
+    constexpr std::size_t kRecords = std::size_t{1} << 16;
+    for (std::size_t first = 0; first < packed.size(); first += kRecords) {
+        const std::size_t count = std::min(kRecords, packed.size() - first);
+        if (!correlations.read_at(static_cast<std::int64_t>(first) * 8, packed.data() + first,
+                                  static_cast<std::int64_t>(count) * 8))
+            fail_correlation_work_file(run, static_cast<std::int64_t>(first) + 1, 'R');
+    }
+}
+
+}  // namespace
+
 void compute_principal_components(ReportContext& ctx) {
     Run& run = ctx.run;
     if (!residual_correlations_current(run, ctx.side)) compute_residual_correlations(run, ctx.side);
     if (!residual_correlations_current(run, ctx.side)) return;
 
+    using Source = ResidualCorrelationFacet::Source;
     const bool items = ctx.side == ReportSide::Items;
+    const std::size_t facet = items ? 0 : 1;
     const std::int32_t n = items ? run.arrays.items : run.arrays.persons;
     std::vector<std::int32_t> active = active_entries(items ? run.arrays.item_status : run.arrays.person_status, n);
     const std::string table = std::string(trim(int_to_text_left(table_number(ctx))));
-    if (run.arrays.estimation.residual_correlations[items ? 0 : 1].from_residuals) {
+    if (run.arrays.estimation.residual_correlations[facet].source == Source::Products) {
         product_components(ctx, n, std::move(active), table);
         return;
     }
@@ -172,7 +204,19 @@ void compute_principal_components(ReportContext& ctx) {
     const Size whole = checked_sum(vectors, checked_product(pairs, std::int64_t{8}));
 
     ScratchBlock<double> packed;
-    const bool in_memory = packed.obtain(run, MemoryBlock::ComponentMatrix, pairs, whole);
+    bool in_memory = packed.obtain(run, MemoryBlock::ComponentMatrix, pairs, whole);
+    if (run.arrays.estimation.residual_correlations[facet].source == Source::Pairwise) {
+        if (in_memory && !fill_pairwise(run, ctx.side, packed.span())) {
+            if (run.rs.finish_iterating) return;
+            in_memory = false;
+        }
+        if (!in_memory) {
+            // The pairs go to the work file after all, which the components then pass over.
+            packed = ScratchBlock<double>();
+            compute_residual_correlations(run, ctx.side, true);
+            if (!residual_correlations_current(run, ctx.side)) return;
+        }
+    }
     if (!in_memory) {
         if (run.host)
             run.host->write_text_window_line(std::string(trim(int_to_text_left(shown_bytes(whole)))) +
@@ -182,25 +226,25 @@ void compute_principal_components(ReportContext& ctx) {
             return;
         }
     }
+    const bool from_file = run.arrays.estimation.residual_correlations[facet].source == Source::WorkFile;
+    WorkFileHandle correlations, scratch;
+    if (from_file && !correlations.open_existing(correlation_work_file_path(run, ctx.side), false))
+        fail_correlation_work_file(run, 0, 'I');
+    if (in_memory && from_file) fill_from_work_file(run, correlations, packed.span());
     if (run.host) run.host->write_text_window_line(msg::kPcaCalculatingComponents + table);
     ProgressMarks marks(run);
-
-    WorkFileHandle correlations, scratch;
-    if (!correlations.open_existing(correlation_work_file_path(run, ctx.side), false))
-        fail_correlation_work_file(run, 0, 'I');
-    if (!in_memory && !scratch.create(work_file_path(run, "ZSS"))) fail_correlation_work_file(run, 0, 'O');
-    auto fill = [&](std::int64_t first_record, std::span<double> out) {
-        if (!correlations.read_at((first_record - 1) * 8, out.data(), static_cast<std::int64_t>(out.size()) * 8))
-            fail_correlation_work_file(run, first_record, 'R');
-    };
-    PackedComponentMatrix memory_matrix(packed.span(), fill);
-    std::optional<FileComponentMatrix> file_matrix;
-    if (!in_memory) file_matrix.emplace(run, correlations, scratch);
-    ComponentMatrix& matrix = in_memory ? static_cast<ComponentMatrix&>(memory_matrix) : *file_matrix;
-
     ComponentVectors x(n, std::move(active));
-    find_components(ctx, x, marks, [&](ComponentVectors& y) { multiply_stored(y, matrix); },
-                    [&](ComponentVectors& y) { deflate_component(y, matrix); });
+    if (in_memory) {
+        const Size steps = checked_product(pairs, std::int64_t{50});
+        WorkerPool pool(correlation_threads(steps.value_or(INT64_MAX)));
+        find_components(ctx, x, marks, [&](ComponentVectors& y) { multiply_packed(y, packed.span(), pool); },
+                        [&](ComponentVectors& y) { deflate_packed(y, packed.span(), pool); });
+        return;
+    }
+    if (!scratch.create(work_file_path(run, "ZSS"))) fail_correlation_work_file(run, 0, 'O');
+    FileComponentMatrix file_matrix(run, correlations, scratch);
+    find_components(ctx, x, marks, [&](ComponentVectors& y) { multiply_stored(y, file_matrix); },
+                    [&](ComponentVectors& y) { deflate_component(y, file_matrix); });
     scratch.close(true);
 }
 

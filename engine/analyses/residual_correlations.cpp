@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/analyses/pairwise_rows.h"
 #include "engine/analyses/residual_access.h"
 #include "engine/analyses/residual_pairs.h"
 #include "engine/analyses/residual_products.h"
@@ -213,6 +214,17 @@ bool product_form_wanted(const Run& run, std::size_t rows, std::size_t columns) 
                                   residual_product_bytes(rows, columns, static_cast<std::int32_t>(rows)));
 }
 
+// Whether the pairs of residuals held in memory with some missing may be left to the pairwise
+// computation again when needed (no work file): the run may hold every pair beside the
+// residuals, as the components need them.
+bool pairwise_in_memory_wanted(const Run& run, std::size_t rows, std::size_t columns) {
+    const Size pairs = pair_count(static_cast<std::int64_t>(rows));
+    const Size bytes = checked_sum(checked_sum(checked_product(pairs, std::int64_t{8}),
+                                               checked_product(static_cast<std::int64_t>(rows), std::int64_t{40})),
+                                   PairwiseRows::bytes(rows, columns));
+    return memory_request_allowed(run, MemoryBlock::ComponentMatrix, bytes);
+}
+
 // The pairwise computation, row after row, into the work file and the largest pairs. False
 // when "Finish iterating" ended it.
 bool pairwise_correlations(Run& run, const ResidualMatrix& matrix, ResidualLevel level,
@@ -255,7 +267,7 @@ bool pairwise_correlations(Run& run, const ResidualMatrix& matrix, ResidualLevel
 
 }  // namespace
 
-void compute_residual_correlations(Run& run, ReportSide side) {
+void compute_residual_correlations(Run& run, ReportSide side, bool with_work_file) {
     if (run.cv.prcomp == 'N') return;
     WorkFileHandle zuu;
     if (!zuu.open_existing(work_file_path(run, "ZUU"), false)) {
@@ -274,14 +286,17 @@ void compute_residual_correlations(Run& run, ReportSide side) {
     const std::int64_t pairs = pair_count(m).value_or(0);  // m < 2^31: never overflows
     ResidualCorrelationFacet& state = run.arrays.estimation.residual_correlations[static_cast<std::size_t>(facet_index(side))];
     state.largest.clear();
-    state.from_residuals = false;
+    using Source = ResidualCorrelationFacet::Source;
+    state.source = Source::WorkFile;
     done_flag(run, side) = false;
 
-    // Complete residuals of more rows than columns need no work file: it is created once the
-    // residuals are read and found incomplete.
-    const bool product_possible = product_form_wanted(run, rows.size(), columns.size());
+    // Complete residuals of more rows than columns need no work file, nor residuals with some
+    // missing whose pairs fit in memory: it is created once the residuals are read and found
+    // to need one.
+    const bool product_possible = !with_work_file && product_form_wanted(run, rows.size(), columns.size());
+    const bool pairwise_possible = !with_work_file && pairwise_in_memory_wanted(run, rows.size(), columns.size());
     WorkFileHandle file;
-    if (!product_possible && !create_work_file(run, side, file, pairs)) return;
+    if (!product_possible && !pairwise_possible && !create_work_file(run, side, file, pairs)) return;
 
     ResidualMatrix matrix(run, zuu, side, rows, columns);
     const ResidualLevel level = matrix.choose_level(x.rows, x.columns);
@@ -291,18 +306,27 @@ void compute_residual_correlations(Run& run, ReportSide side) {
         finished = matrix.load();
         if (finished && run.host) run.host->write_text_window_line(msg::kPcaComputing);
     }
-    const bool complete = finished && level == ResidualLevel::Memory && residuals_complete(matrix.held_block());
-    std::optional<ResidualRows> held;
-    if (complete) held.emplace(matrix.held_block(), rows.size(), columns.size());
-    const bool exact = held && product_form_holds(*held, run.rs.smallest_positive);
-    state.from_residuals = exact && product_possible;
-    if (finished && product_possible && !state.from_residuals && !create_work_file(run, side, file, pairs)) return;
+    const bool held = finished && level == ResidualLevel::Memory;
+    const bool complete = held && residuals_complete(matrix.held_block());
+    std::optional<ResidualRows> rows_held;
+    if (complete) rows_held.emplace(matrix.held_block(), rows.size(), columns.size());
+    const bool exact = rows_held && product_form_holds(*rows_held, run.rs.smallest_positive);
+    if (exact && product_possible) state.source = Source::Products;
+    else if (held && !exact && pairwise_possible) state.source = Source::Pairwise;
+    if (finished && state.source == Source::WorkFile && !file.is_open() && !create_work_file(run, side, file, pairs))
+        return;
+    WorkFileHandle* into = state.source == Source::WorkFile ? &file : nullptr;
     if (finished) {
-        if (exact)
-            finished = complete_pair_pass(run, *held, rows, state.largest, state.from_residuals ? nullptr : &file);
-        else
+        if (exact) {
+            finished = complete_pair_pass(run, *rows_held, rows, state.largest, into);
+        } else if (held) {
+            const PairwiseRows pairwise(matrix.held_block(), rows.size(), columns.size(), residual_kind(run) == 'O',
+                                        run.rs.smallest_positive);
+            finished = pairwise_pair_pass(run, pairwise, rows, &state.largest, into, {});
+        } else {
             finished = pairwise_correlations(run, matrix, level, rows, static_cast<std::int64_t>(columns.size()),
                                              file, pairs, state.largest);
+        }
     }
     file.close();
     if (!finished || run.rs.finish_iterating) return;

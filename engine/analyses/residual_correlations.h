@@ -1,8 +1,10 @@
 // The residual correlations of one facet: for every pair of active entries (status above 0) the
 // correlation of their residuals across the active entries of the other facet, written in pair
 // order to the facet's correlation work file (ZTT for items, ZWW for persons), and the ten
-// pairs of largest absolute correlation. Read by the principal components, the residual-
-// correlation table and the correlation files.
+// pairs of largest absolute correlation. Residuals held in memory whose pairs the run could also
+// hold keep no work file: the pairs are computed again from the residuals when needed (as
+// products when none is missing, else pair by pair). Read by the principal components, the
+// residual-correlation table and the correlation files.
 #pragma once
 
 #include <cstdint>
@@ -35,7 +37,8 @@ std::string correlation_work_file_path(const Run& run, ReportSide side);
 // compute_residual_correlations: the facet's work file, largest pairs and done flag. Without the
 // residual file: the "No Information" message and PRCOMP= becomes "N". A computation ended by
 // "Finish iterating" or by a disk too small for the work file leaves the flag clear.
-void compute_residual_correlations(Run& run, ReportSide side);
+// with_work_file: the pairs go to the work file even where memory would hold them.
+void compute_residual_correlations(Run& run, ReportSide side, bool with_work_file = false);
 
 // fail_correlation_work_file: the failure message with the record number, then the fatal file
 // error with the mode letter. Never returns.

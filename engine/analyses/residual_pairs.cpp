@@ -4,6 +4,7 @@
 #include <array>
 #include <optional>
 #include <cmath>
+#include <cstdint>
 
 #include "engine/analyses/residual_access.h"
 #include "engine/analyses/residual_correlations.h"
@@ -49,6 +50,57 @@ struct Candidate {
     double r = 0.0;
 };
 
+// The pairs each column task of a block passes on to the list of the largest correlations,
+// offered to the list in pair order once the block is done.
+class LargestCandidates {
+public:
+    LargestCandidates(std::size_t tasks, int threads)
+        : found_(std::max<std::size_t>(tasks, 1)), filters_(static_cast<std::size_t>(threads)) {}
+    std::vector<Candidate>& task(int t) {
+        std::vector<Candidate>& out = found_[static_cast<std::size_t>(t)];
+        out.clear();
+        return out;
+    }
+    LargestFilter& filter() { return filters_[static_cast<std::size_t>(WorkerPool::thread_index())]; }
+    void offer(std::size_t a0, std::size_t a1, std::size_t tasks, std::span<const std::int32_t> entries,
+               std::vector<ResidualCorrelationPair>& largest) {
+        std::vector<std::size_t> at(tasks, 0);
+        for (std::size_t a = a0; a < a1; ++a)
+            for (std::size_t t = 0; t < tasks; ++t)
+                for (; at[t] < found_[t].size() && found_[t][at[t]].a == a; ++at[t]) {
+                    const Candidate& c = found_[t][at[t]];
+                    offer_largest_correlation(largest, entries[c.a], entries[c.b], c.r);
+                }
+    }
+
+private:
+    std::vector<std::vector<Candidate>> found_;
+    std::vector<LargestFilter> filters_;
+};
+
+// The end of a block of a pass: its pairs into the work file in order, the progress bar and
+// the poll. False when "Finish iterating" was asked.
+bool end_of_block(Run& run, std::size_t a0, std::size_t a1, std::size_t n, std::optional<CorrelationRecords>& records,
+                  WorkFileHandle* file, std::int64_t& p, const std::function<double(std::size_t, std::size_t)>& value) {
+    if (records)
+        for (std::size_t a = a0; a < a1; ++a)
+            for (std::size_t b = a + 1; b < n; ++b)
+                if (!records->write(++p, value(a, b))) {
+                    file->close(true);
+                    fail_correlation_work_file(run, records->failed_record(), 'W');
+                }
+    show_progress_bar(run, static_cast<int>(a1), static_cast<int>(n));
+    pump_and_poll(run);
+    return !run.rs.finish_iterating;
+}
+
+void flush_records(Run& run, std::optional<CorrelationRecords>& records, WorkFileHandle* file) {
+    if (records && !records->flush()) {
+        file->close(true);
+        fail_correlation_work_file(run, records->failed_record(), 'W');
+    }
+}
+
 }  // namespace
 
 bool complete_pair_pass(Run& run, const ResidualRows& x, std::span<const std::int32_t> entries,
@@ -57,8 +109,7 @@ bool complete_pair_pass(Run& run, const ResidualRows& x, std::span<const std::in
     const float smallest = run.rs.smallest_positive;
     const std::int64_t pairs = pair_count(static_cast<std::int64_t>(n)).value_or(0);
     WorkerPool pool(correlation_threads(checked_product(pairs, static_cast<std::int64_t>(x.columns)).value_or(INT64_MAX)));
-    std::vector<std::vector<Candidate>> found(static_cast<std::size_t>(std::max(pair_block_tasks(0, n), 1)));
-    std::vector<LargestFilter> filters(static_cast<std::size_t>(pool.size()));
+    LargestCandidates candidates(static_cast<std::size_t>(pair_block_tasks(0, n)), pool.size());
     std::optional<CorrelationRecords> records;
     if (file) records.emplace(*file);
     std::int64_t p = 0;
@@ -67,22 +118,22 @@ bool complete_pair_pass(Run& run, const ResidualRows& x, std::span<const std::in
     PairBlockCallbacks callbacks;
     callbacks.tile = [&](int t, std::size_t a0, std::size_t a1, std::size_t b0, std::size_t b1,
                          std::span<const double> cross) {
-        std::vector<Candidate>& out = found[static_cast<std::size_t>(t)];
-        LargestFilter& filter = filters[static_cast<std::size_t>(WorkerPool::thread_index())];
-        out.clear();
+        std::vector<Candidate>& out = candidates.task(t);
+        LargestFilter& filter = candidates.filter();
         const double l = static_cast<double>(x.columns), l2 = l * l;
         for (std::size_t a = a0; a < a1; ++a) {
             if (x.columns < 2 || x.spreads[a] <= 0.0) continue;
             // Pairs below the filter's threshold by more than the rounding to the listed value
-            // are passed over on their squares, without a root or a division.
-            const double bound = filter.threshold() * (1.0 - 1e-6), bound2 = bound * bound;
+            // are passed over on their squares, without a root or a division: r² < bound² is
+            // (L P - S_a S_b)² < bound² q L⁴.
+            const double bound = filter.threshold() * (1.0 - 1e-6), scaled = bound * bound * l2 * l2;
             const double* row = cross.data() + (a - a0) * n;
             for (std::size_t b = std::max(b0, a + 1); b < b1; ++b) {
                 if (x.spreads[b] <= 0.0) continue;
                 if (x.doubles_exact) {
-                    const double num = (l * row[b] - x.sums[a] * x.sums[b]) / l2;
+                    const double num = l * row[b] - x.sums[a] * x.sums[b];
                     const double q = std::max(x.variances[a] * x.variances[b], static_cast<double>(smallest));
-                    if (num * num < bound2 * q) continue;
+                    if (num * num < scaled * q) continue;
                 }
                 bool computed = false;
                 const double r = pair_correlation(x, a, b, row[b], smallest, computed);
@@ -91,34 +142,103 @@ bool complete_pair_pass(Run& run, const ResidualRows& x, std::span<const std::in
         }
     };
     callbacks.block = [&](std::size_t a0, std::size_t a1, std::span<const double> cross) {
-        const auto tasks = static_cast<std::size_t>(pair_block_tasks(a0, n));
-        std::vector<std::size_t> at(tasks, 0);
-        for (std::size_t a = a0; a < a1; ++a)
-            for (std::size_t t = 0; t < tasks; ++t)
-                for (; at[t] < found[t].size() && found[t][at[t]].a == a; ++at[t]) {
-                    const Candidate& c = found[t][at[t]];
-                    offer_largest_correlation(largest, entries[c.a], entries[c.b], c.r);
-                }
-        if (records)
-            for (std::size_t a = a0; a < a1; ++a)
-                for (std::size_t b = a + 1; b < n; ++b) {
-                    bool computed = false;
-                    if (!records->write(++p, pair_correlation(x, a, b, cross[(a - a0) * n + b], smallest, computed))) {
-                        file->close(true);
-                        fail_correlation_work_file(run, records->failed_record(), 'W');
-                    }
-                }
-        show_progress_bar(run, static_cast<int>(a1), static_cast<int>(n));
-        pump_and_poll(run);
-        finished = !run.rs.finish_iterating;
+        candidates.offer(a0, a1, static_cast<std::size_t>(pair_block_tasks(a0, n)), entries, largest);
+        finished = end_of_block(run, a0, a1, n, records, file, p, [&](std::size_t a, std::size_t b) {
+            bool computed = false;
+            return pair_correlation(x, a, b, cross[(a - a0) * n + b], smallest, computed);
+        });
         return finished;
     };
     for_each_pair_block(x, pool, callbacks);
-    if (records && !records->flush()) {
-        file->close(true);
-        fail_correlation_work_file(run, records->failed_record(), 'W');
-    }
+    flush_records(run, records, file);
     return finished;
+}
+
+namespace {
+
+// Every pair of the rows in blocks on the worker threads: the correlations of a block's rows
+// with every later row (row a's with b at (a - a0) x rows + b, computed flags beside them),
+// tile(task, a0, a1, b0, b1) on the thread of the task once its pairs are in, then
+// block(a0, a1) on the calling thread; block returns false to stop.
+struct PairwiseBlock {
+    std::vector<double> r;
+    std::vector<std::uint8_t> computed;
+};
+void for_each_pairwise_block(const PairwiseRows& x, WorkerPool& pool,
+                             const std::function<void(int, std::size_t, std::size_t, std::size_t, std::size_t,
+                                                      const PairwiseBlock&)>& tile,
+                             const std::function<bool(std::size_t, std::size_t, const PairwiseBlock&)>& block) {
+    const std::size_t n = x.rows();
+    const std::size_t block_rows = pair_block_rows(n);
+    PairwiseBlock values{std::vector<double>(block_rows * n, 0.0), std::vector<std::uint8_t>(block_rows * n, 0)};
+    for (std::size_t a0 = 0; a0 < n; a0 += block_rows) {
+        const std::size_t a1 = std::min(n, a0 + block_rows);
+        auto task = [&](int t) {
+            const std::size_t b0 = pair_task_first(a0, t), b1 = std::min(n, b0 + pair_task_columns());
+            for (std::size_t a = a0; a < a1; ++a) {
+                const std::size_t from = std::max(b0, a + 1);
+                if (from < b1)
+                    x.row_pairs(a, from, b1, values.r.data() + (a - a0) * n + from,
+                                values.computed.data() + (a - a0) * n + from);
+            }
+            if (tile) tile(t, a0, a1, b0, b1, values);
+        };
+        const int tasks = pair_block_tasks(a0, n);
+        if (tasks > 0) pool.run(tasks, task);
+        if (block && !block(a0, a1, values)) return;
+    }
+}
+
+std::size_t row_start(std::size_t a, std::size_t m) { return a * m - a * (a + 1) / 2; }
+
+}  // namespace
+
+bool pairwise_pair_pass(Run& run, const PairwiseRows& x, std::span<const std::int32_t> entries,
+                        std::vector<ResidualCorrelationPair>* largest, WorkFileHandle* file, std::span<double> packed) {
+    const std::size_t n = x.rows();
+    const std::int64_t pairs = pair_count(static_cast<std::int64_t>(n)).value_or(0);
+    WorkerPool pool(correlation_threads(checked_product(pairs, static_cast<std::int64_t>(x.columns())).value_or(INT64_MAX)));
+    LargestCandidates candidates(static_cast<std::size_t>(pair_block_tasks(0, n)), pool.size());
+    std::optional<CorrelationRecords> records;
+    if (file) records.emplace(*file);
+    std::int64_t p = 0;
+    bool finished = true;
+    auto tile = [&](int t, std::size_t a0, std::size_t a1, std::size_t b0, std::size_t b1, const PairwiseBlock& v) {
+        std::vector<Candidate>& out = candidates.task(t);
+        LargestFilter& filter = candidates.filter();
+        for (std::size_t a = a0; a < a1; ++a) {
+            const std::size_t from = std::max(b0, a + 1);
+            if (from >= b1) continue;
+            const double* r = v.r.data() + (a - a0) * n;
+            const std::uint8_t* computed = v.computed.data() + (a - a0) * n;
+            if (largest)
+                for (std::size_t b = from; b < b1; ++b)
+                    if (computed[b] && filter.keeps(r[b])) out.push_back({a, b, r[b]});
+            if (!packed.empty())
+                std::copy(r + from, r + b1, packed.begin() + static_cast<std::ptrdiff_t>(row_start(a, n) + from - a - 1));
+        }
+    };
+    auto block = [&](std::size_t a0, std::size_t a1, const PairwiseBlock& v) {
+        if (largest) candidates.offer(a0, a1, static_cast<std::size_t>(pair_block_tasks(a0, n)), entries, *largest);
+        finished = end_of_block(run, a0, a1, n, records, file, p,
+                                [&](std::size_t a, std::size_t b) { return v.r[(a - a0) * n + b]; });
+        return finished;
+    };
+    for_each_pairwise_block(x, pool, tile, block);
+    flush_records(run, records, file);
+    return finished;
+}
+
+void for_each_pairwise_pair(const PairwiseRows& x, std::span<const std::int32_t> entries,
+                            const std::function<bool(std::int32_t, std::int32_t, double)>& pair) {
+    const std::size_t n = x.rows();
+    WorkerPool pool(0);
+    for_each_pairwise_block(x, pool, nullptr, [&](std::size_t a0, std::size_t a1, const PairwiseBlock& v) {
+        for (std::size_t a = a0; a < a1; ++a)
+            for (std::size_t b = a + 1; b < n; ++b)
+                if (!pair(entries[a], entries[b], v.r[(a - a0) * n + b])) return false;
+        return true;
+    });
 }
 
 void for_each_complete_pair(const ResidualRows& x, std::span<const std::int32_t> entries, float smallest,
@@ -139,7 +259,7 @@ void for_each_complete_pair(const ResidualRows& x, std::span<const std::int32_t>
 }
 
 bool use_held_residuals(Run& run, ReportSide side,
-                        const std::function<void(const ResidualRows&, std::span<const std::int32_t>)>& use) {
+                        const std::function<void(const ResidualMatrix&, std::span<const std::int32_t>)>& use) {
     WorkFileHandle zuu;
     if (!zuu.open_existing(work_file_path(run, "ZUU"), false)) return false;
     const AnalysisArrays& arrays = run.arrays;
@@ -152,8 +272,7 @@ bool use_held_residuals(Run& run, ReportSide side,
     ResidualMatrix matrix(run, zuu, side, std::move(rows), std::move(columns));
     if (!matrix.hold(items ? arrays.items : arrays.persons, items ? arrays.persons : arrays.items)) return false;
     if (!matrix.load()) return false;
-    const ResidualRows x(matrix.held_block(), matrix.row_count(), matrix.column_count());
-    use(x, entries);
+    use(matrix, entries);
     return true;
 }
 

@@ -8,6 +8,8 @@
 #include <span>
 #include <vector>
 
+#include "engine/analyses/pairwise_rows.h"
+#include "engine/analyses/residual_access.h"
 #include "engine/analyses/residual_products.h"
 #include "engine/analyses/work_file.h"
 #include "engine/report/report_context.h"
@@ -25,9 +27,21 @@ bool complete_pair_pass(Run& run, const ResidualRows& x, std::span<const std::in
 void for_each_complete_pair(const ResidualRows& x, std::span<const std::int32_t> entries, float smallest,
                             const std::function<bool(std::int32_t, std::int32_t, double)>& pair);
 
-// The facet's active residuals read again into memory from ZUU; use(x, entries) then runs.
-// False, without a message, when memory is refused or "Finish iterating" ended the reading.
+// The pairwise correlations of residual rows with missing codes, in blocks on the worker threads:
+// with `largest`, its list as the row-by-row computation offers the pairs; with `file`, every
+// pair into it in order; with `packed` (room for every pair), every pair into it in the same
+// order. False when "Finish iterating" ended the pass.
+bool pairwise_pair_pass(Run& run, const PairwiseRows& x, std::span<const std::int32_t> entries,
+                        std::vector<ResidualCorrelationPair>* largest, WorkFileHandle* file, std::span<double> packed);
+
+// pair(a, b, r) for every pair of the rows in the work-file order; pair returns false to stop.
+void for_each_pairwise_pair(const PairwiseRows& x, std::span<const std::int32_t> entries,
+                            const std::function<bool(std::int32_t, std::int32_t, double)>& pair);
+
+// The facet's active residuals read again into memory from ZUU; use(matrix, entries) then runs
+// on them, held whole. False, without a message, when memory is refused or "Finish iterating"
+// ended the reading.
 bool use_held_residuals(Run& run, ReportSide side,
-                        const std::function<void(const ResidualRows&, std::span<const std::int32_t>)>& use);
+                        const std::function<void(const ResidualMatrix&, std::span<const std::int32_t>)>& use);
 
 }  // namespace korvelan

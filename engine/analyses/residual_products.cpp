@@ -153,6 +153,8 @@ int pair_block_tasks(std::size_t a0, std::size_t rows) {
     return static_cast<int>((rows - a0 - 1 + kTaskColumns - 1) / kTaskColumns);
 }
 
+std::size_t pair_task_columns() { return kTaskColumns; }
+
 std::size_t pair_task_first(std::size_t a0, int task) { return a0 + 1 + static_cast<std::size_t>(task) * kTaskColumns; }
 
 void for_each_pair_block(const ResidualRows& x, WorkerPool& pool, const PairBlockCallbacks& callbacks) {

@@ -66,6 +66,7 @@ std::size_t pair_block_rows(std::size_t rows);
 // The column tasks of a block: columns [a0 + 1, rows) in runs of 256.
 int pair_block_tasks(std::size_t a0, std::size_t rows);
 std::size_t pair_task_first(std::size_t a0, int task);
+std::size_t pair_task_columns();
 
 // The bytes the product form of the components holds: the unit rows and four deflated
 // components, with the vectors of the iteration.

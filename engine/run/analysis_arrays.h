@@ -56,9 +56,11 @@ struct ResidualCorrelationFacet {
     std::vector<ResidualCorrelationPair> largest;  // at most 10, largest |correlation| first
     std::vector<std::uint8_t> active_rows;         // entry n active (status > 0): element n - 1
     std::vector<std::uint8_t> active_columns;
-    // No work file: every residual is present and the pairs are computed again from the
-    // residuals when they are needed.
-    bool from_residuals = false;
+    // Where the pairs are found once computed: in the facet's work file; computed again from
+    // the residuals when they are needed, as products (every residual present) or pair by pair
+    // (some missing, and the pairs fit in memory).
+    enum class Source : std::uint8_t { WorkFile, Products, Pairwise };
+    Source source = Source::WorkFile;
 };
 
 // Run-wide values of the estimation that later phases, Tables and requests read.

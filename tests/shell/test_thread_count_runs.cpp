@@ -108,7 +108,7 @@ TEST(ThreadCountRuns, PersonComponentsAndCorrelationFileGiveTheSameBytesAtOneAnd
     const std::vector<int> top(15, 1);
     for (int missing : {0, 50}) {
         const std::string text = control(15, "CODES=01\nTABLES=000000000000000000000001\nPCORFILE=pc.txt\n") +
-                                 records(400, top, missing);
+                                 records(600, top, missing);
         BatchFolder f;
         std::string at[2];
         for (int k = 0; k < 2; ++k) {

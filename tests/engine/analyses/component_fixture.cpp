@@ -90,4 +90,14 @@ ExactComponent largest_component(const Eigen::MatrixXd& r) {
     return c;
 }
 
+std::span<const std::int16_t> code_row(const std::vector<std::int16_t>& codes, std::size_t columns, std::size_t r) {
+    return {codes.data() + r * columns, columns};
+}
+
+std::vector<std::int32_t> numbered(std::size_t n) {
+    std::vector<std::int32_t> e(n);
+    for (std::size_t i = 0; i < n; ++i) e[i] = static_cast<std::int32_t>(i + 1);
+    return e;
+}
+
 }  // namespace korvelan::testing

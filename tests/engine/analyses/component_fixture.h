@@ -3,7 +3,9 @@
 // work file (or computed again from the residuals) together with its exact eigen-decomposition.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -40,5 +42,11 @@ struct ExactComponent {
     Eigen::VectorXd loadings;
 };
 ExactComponent largest_component(const Eigen::MatrixXd& r);
+
+// Row r of a row-major block of residual codes, `columns` to a row.
+std::span<const std::int16_t> code_row(const std::vector<std::int16_t>& codes, std::size_t columns, std::size_t r);
+
+// The entry numbers 1..n.
+std::vector<std::int32_t> numbered(std::size_t n);
 
 }  // namespace korvelan::testing

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cmath>
 #include <map>
+#include <memory>
 #include <regex>
 #include <string>
 #include <vector>
@@ -310,13 +311,19 @@ TEST(ComponentTables, ProductFormGivesTheTableAndPersonFileOfThePairwiseComputat
         ASSERT_EQ(product.exit_status, 0);
         const std::string expected = joined(without_file_lines(table_after_run(stored, "24")));
         EXPECT_GT(expected.size(), 20000u);
-        expect_same_lines(joined(without_file_lines(table_after_run(product, "24"))), expected);
+        // The pairwise computation in memory gives the same bits as row by row.
+        const std::string got = joined(without_file_lines(table_after_run(product, "24")));
+        if (missing) EXPECT_TRUE(got == expected);
+        else expect_same_lines(got, expected);
         const std::string file = read_file(stored.dir.file("pc.txt"));
         EXPECT_GT(file.size(), 1000000u);
         EXPECT_TRUE(read_file(product.dir.file("pc.txt")) == file) << missing;
-        // Only the complete residuals are left to the product form, without a work file.
-        EXPECT_EQ(product.run.arrays.estimation.residual_correlations[1].from_residuals, !missing);
-        EXPECT_EQ(file_exists(correlation_work_file_path(product.run, ReportSide::Persons)), missing);
+        // The complete residuals are left to the product form, the others to the pairwise
+        // computation in memory: neither keeps a work file.
+        using Source = ResidualCorrelationFacet::Source;
+        EXPECT_EQ(product.run.arrays.estimation.residual_correlations[1].source,
+                  missing ? Source::Pairwise : Source::Products);
+        EXPECT_FALSE(file_exists(correlation_work_file_path(product.run, ReportSide::Persons)));
     }
 }
 
@@ -336,4 +343,34 @@ TEST(ComponentTables, ABatchRunShowsTheConsoleMarksAndTheWindowItsOwn) {
     table_after_run(analysis, "23");
     const std::string window = marks();
     EXPECT_TRUE(std::regex_match(window, std::regex(">\\.(\\.+1)\\.(\\.+2)\\.(\\.+3)<"))) << window;
+}
+
+TEST(ComponentTables, PairsThatMemoryCannotHoldGoToTheWorkFileWithTheSameTable) {
+    // About 4 % of the responses missing: the pairwise computation.
+    std::string control = planted_dimension_set(200, 4, 8, kKeepResiduals);
+    std::size_t line = control.find("END LABELS\n") + 11;
+    for (int p = 0; line < control.size(); ++p, line = control.find('\n', line) + 1)
+        if (p % 2 == 0) control[line + static_cast<std::size_t>(p * 5 % 12)] = ' ';
+    SummaryRun memory(control);
+    const std::string expected = joined(without_file_lines(table_after_run(memory, "24")));
+    EXPECT_GT(expected.size(), 10000u);
+    EXPECT_FALSE(memory.shows("bytes of memory not available"));
+    EXPECT_FALSE(file_exists(correlation_work_file_path(memory.run, ReportSide::Persons)));
+    // Refused from the start: the work file, with the message, as before.
+    SummaryRun refused(control, [](MemoryBlock kind, std::int64_t) { return kind == MemoryBlock::ComponentMatrix; });
+    EXPECT_TRUE(joined(without_file_lines(table_after_run(refused, "24"))) == expected);
+    EXPECT_TRUE(refused.shows(" bytes of memory not available, using disk work file ..."));
+    EXPECT_TRUE(file_exists(correlation_work_file_path(refused.run, ReportSide::Persons)));
+    // Allowed for the correlations, refused when the components ask for the pairs: the pairs go
+    // to the work file then.
+    auto packed_bytes = std::make_shared<std::int64_t>(-1);
+    SummaryRun later(control, [packed_bytes](MemoryBlock kind, std::int64_t bytes) {
+        return kind == MemoryBlock::ComponentMatrix && bytes == *packed_bytes;
+    });
+    const auto m = static_cast<std::int64_t>(active_entries(later.run.arrays.person_status, 200).size());
+    *packed_bytes = m * (m - 1) / 2 * 8 + std::int64_t{later.run.arrays.persons} * 40;
+    later.run.arrays.estimation.person_residual_correlations_computed = false;
+    EXPECT_TRUE(joined(without_file_lines(table_after_run(later, "24"))) == expected);
+    EXPECT_TRUE(later.shows(" bytes of memory not available, using disk work file ..."));
+    EXPECT_TRUE(file_exists(correlation_work_file_path(later.run, ReportSide::Persons)));
 }

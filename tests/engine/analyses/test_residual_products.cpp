@@ -17,8 +17,11 @@
 #include "engine/analyses/residual_pairs.h"
 #include "engine/analyses/residual_products.h"
 #include "engine/run/run.h"
+#include "tests/engine/analyses/component_fixture.h"
 
 using namespace korvelan;
+using korvelan::testing::code_row;
+using korvelan::testing::numbered;
 
 namespace {
 
@@ -38,23 +41,13 @@ std::vector<std::int16_t> random_codes(std::size_t rows, std::size_t columns, in
     return c;
 }
 
-std::span<const std::int16_t> row_of(const std::vector<std::int16_t>& c, std::size_t columns, std::size_t r) {
-    return {c.data() + r * columns, columns};
-}
-
-std::vector<std::int32_t> numbered(std::size_t n) {
-    std::vector<std::int32_t> e(n);
-    for (std::size_t i = 0; i < n; ++i) e[i] = static_cast<std::int32_t>(i + 1);
-    return e;
-}
-
 // The stored matrix of the pairwise computation, in work-file order.
 std::vector<double> pairwise_matrix(const std::vector<std::int16_t>& c, std::size_t rows, std::size_t columns) {
     std::vector<double> packed;
     for (std::size_t a = 0; a < rows; ++a)
         for (std::size_t b = a + 1; b < rows; ++b) {
             bool computed = false;
-            packed.push_back(residual_correlation(row_of(c, columns, a), row_of(c, columns, b), false, kSmallest, computed));
+            packed.push_back(residual_correlation(code_row(c, columns, a), code_row(c, columns, b), false, kSmallest, computed));
         }
     return packed;
 }
@@ -229,7 +222,7 @@ TEST(ResidualProducts, LargestCorrelationsAreThoseOfOfferingEveryPair) {
     for (std::size_t a = 0; a < rows; ++a)
         for (std::size_t b = a + 1; b < rows; ++b) {
             bool computed = false;
-            const double r = residual_correlation(row_of(c, columns, a), row_of(c, columns, b), false, kSmallest, computed);
+            const double r = residual_correlation(code_row(c, columns, a), code_row(c, columns, b), false, kSmallest, computed);
             if (computed) offer_largest_correlation(expected, static_cast<std::int32_t>(a + 1), static_cast<std::int32_t>(b + 1), r);
         }
     korvelan::Run run;
