@@ -106,6 +106,10 @@ inline constexpr const char* kSelectionFoundNothing = " WARNING: ";
 inline constexpr const char* kSelectionFoundNothingTail =
     " FINDS NO VALUE IN ANY LABEL. NOTHING IS ANCHORED OR WEIGHTED BY IT.";
 inline constexpr const char* kFileIsFolder = "This is a folder, not a file";
+// The line after the file-error line of a write that failed: " Writing <path> failed: <why>".
+inline constexpr const char* kWriteOf = " Writing ";
+inline constexpr const char* kWriteFailed = " failed: ";
+inline constexpr const char* kNoSpaceOnDiskOf = "no space left on the disk of ";
 inline constexpr const char* kLineRunsOn = " LINE TOO LONG: line ";
 inline constexpr const char* kLineRunsOnOf = " of ";
 inline constexpr const char* kLineRunsOnTail = " runs on for more than 1 MB without a line end";

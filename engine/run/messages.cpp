@@ -1,5 +1,6 @@
 #include "engine/run/messages.h"
 
+#include <cerrno>
 #include <chrono>
 #include <climits>
 #include <cstring>
@@ -187,6 +188,36 @@ void report_output_file_error(Run& run, std::string_view file_name, char mode) {
 void fail_on_file_error(Run& run, std::string_view file_name, char mode) {
     report_file_error(run, file_name, mode);
     stop_run_as_failed(run);
+}
+
+std::string write_failure_line(int status, std::string_view path) {
+    const std::filesystem::path written{std::string(trim(path))};
+    std::string why;
+    if (status == status_from_errno(ENOSPC)) {
+        std::string folder = written.parent_path().string();
+        if (folder.empty()) folder = ".";
+        if (folder.back() != '/') folder += '/';
+        why = msg::kNoSpaceOnDiskOf + folder;
+    } else {
+        why = std::string(trim(file_error_text(status, 'W')));
+    }
+    return msg::kWriteOf + written.string() + msg::kWriteFailed + why;
+}
+
+void fail_on_write_error(Run& run, std::string_view file_name, std::string_view path) {
+    const int status = run.rs.io_status;
+    report_file_error(run, file_name, 'W');
+    show_message_line(run, write_failure_line(status, path));
+    stop_run_as_failed(run);
+}
+
+void stop_with_file_error(Run& run, std::string_view text, std::string_view file_name, char mode,
+                          std::string_view path) {
+    const int status = run.rs.io_status;
+    show_message_line(run, text);
+    run.rs.io_status = status;
+    if (mode == 'W') fail_on_write_error(run, file_name, path.empty() ? file_name : path);
+    fail_on_file_error(run, file_name, mode);
 }
 
 void stop_analysis_and_idle(Run& run) {
