@@ -5,6 +5,7 @@
 #include "engine/input/data_input.h"
 #include "engine/input/work_files.h"
 #include "engine/run/file_units.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/report_line.h"
 
@@ -103,7 +104,7 @@ std::string side_label(Run& run, ReportSide side, std::int32_t entry) {
 
 void show_processing_line(Run& run, std::string_view keyword, std::string_view specification) {
     if (run.host)
-        run.host->write_text_window_line("Processing: " + std::string(keyword) + "=" +
+        run.host->write_text_window_line(msg::kProcessingKeyword + std::string(keyword) + "=" +
                                          std::string(specification));
 }
 

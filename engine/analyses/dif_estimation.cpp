@@ -9,6 +9,7 @@
 #include "engine/estimation/estimation_common.h"
 #include "engine/input/data_input.h"
 #include "engine/input/work_files.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/report_line.h"
 
@@ -156,24 +157,24 @@ DifPasses estimate_dif_sizes(Run& run, ReportSide classified, const LabelCodeTab
     DifPasses result;
     if (run.rs.finish_iterating) return result;
     const bool dif = classified == ReportSide::Persons;
-    const std::string word = dif ? "DIF" : "DPF";
+    const std::string word = dif ? msg::kDifWord : msg::kDpfWord;
     assign_classes(run, classified, classes, cells);
-    if (run.host) run.host->write_text_window_line(" Computing " + word + " sizes: one bar per iteration...");
+    if (run.host) run.host->write_text_window_line(msg::kDifComputing + word + msg::kDifOneBarPerIteration);
     const double shown_scale = std::fabs(run.cv.uscale == 0.0f ? 1.0f : run.cv.uscale);
     for (;;) {
         accumulate_pass(run, dif, cells, result.passes == 0);
         result.largest_change = step_cells(cells);
         ++result.passes;
         if (run.host)
-            run.host->write_text_window_line(" Largest change = " +
+            run.host->write_text_window_line(msg::kDifLargestChange +
                                              std::string(trim(real_to_text_left(
-                                                 static_cast<float>(result.largest_change * shown_scale), "(F4.2)"))) + " units");
+                                                 static_cast<float>(result.largest_change * shown_scale), "(F4.2)"))) + msg::kDifUnits);
         if (result.largest_change <= kDifConvergence || run.rs.finish_iterating) break;
         if (result.passes >= pass_cap) {
             result.capped = true;
-            show_message_line(run, " " + word + " sizes not converged after " +
+            show_message_line(run, " " + word + msg::kDifNotConverged +
                                        std::string(trim(int_to_text_left(result.passes))) +
-                                       " passes: the estimation stops here");
+                                       msg::kDifPassesStop);
             break;
         }
         for (DifCell& cell : cells.cells) cell.expected = cell.variance = 0;

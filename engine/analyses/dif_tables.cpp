@@ -139,7 +139,7 @@ void write_dif_dpf_set(ReportContext& ctx, std::string_view specification, int p
     if (!classes.parse(run, specification, w.keyword)) return;
     const std::string spec(specification);
     if (classes.capacity() < 3) {
-        write_report_text(run, " NO ROOM FOR " + w.keyword + " ESTIMATES: " + spec);
+        write_report_text(run, msg::kNoRoomFor + w.keyword + msg::kNoRoomForEstimates + spec);
         return;
     }
     write_table_heading(run, 1);

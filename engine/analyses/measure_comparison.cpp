@@ -177,8 +177,7 @@ std::string chart_file_name(const Run& run) {
 void write_chart(Run& run, const std::vector<std::string>& chart) {
     const std::string name = chart_file_name(run);
     if (name.empty() || !run.host || run.host->create_output_file(name) != 0) {
-        show_message_line(run, " No free name for the comparison file after " + std::to_string(kChartNameTries) +
-                                   " tries");
+        show_message_line(run, msg::kNoFreeComparisonName + std::to_string(kChartNameTries) + msg::kTries);
         report_file_error(run, name.empty() ? run.rs.output_directory + "00Z" + run.rs.run_id + "kv.txt" : name, 'W');
         return;
     }
@@ -238,7 +237,7 @@ void compare_measure_files(Run& run) {
                                                    : std::string(trim(run.cv.person_word));
     const std::vector<std::string> chart = comparison_chart(entries, s.column, left_title, s.right_name);
     if (chart.empty()) {
-        show_message_line(run, "NO COMPARISONS POSSIBLE");
+        show_message_line(run, msg::kNoComparisonsPossible);
         return;
     }
     write_chart(run, chart);

@@ -79,13 +79,13 @@ std::vector<int> row_order(const LabelCodeTable& groups) {
 void write_subtotal_set(ReportContext& ctx, std::string_view specification) {
     Run& run = ctx.run;
     const ReportSide side = ctx.side;
-    const std::string keyword = side == ReportSide::Items ? "ISUBTOTAL" : "PSUBTOTAL";
+    const std::string keyword = side == ReportSide::Items ? msg::kIsubtotalName : msg::kPsubtotalName;
     show_processing_line(run, keyword, specification);
     LabelCodeTable groups;
     if (!groups.parse(run, specification, keyword)) return;
     const std::string spec(specification);
     if (groups.capacity() < 3) {
-        write_wide_report_line(run, " NO ROOM FOR SUBTOTALS: " + spec);
+        write_wide_report_line(run, msg::kNoRoomForSubtotals + spec);
         return;
     }
     write_table_heading(run, 1);

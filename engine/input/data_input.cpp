@@ -388,7 +388,7 @@ void DataPass::score_persons() {
         for (std::int32_t k = 0; k < count; ++k)
             write_person_scores_record(run_, files_, first + k, {scores.data() + k * ni, ni});
     }
-    flush_record_unit(run_, unit::kScores);
+    flush_person_scores_records(run_);
 }
 
 void read_item_labels(Run& run) {

@@ -34,14 +34,6 @@ std::string ilfile_name(const Run& run) {
     return std::string(trim(run.cv.ilfile));
 }
 
-[[noreturn]] void stop_with_file_error(Run& run, const char* text, const std::string& name,
-                                       char mode) {
-    const std::int32_t status = run.rs.io_status;
-    show_message_line(run, text);
-    run.rs.io_status = status;
-    fail_on_file_error(run, name, mode);
-}
-
 }  // namespace
 
 bool is_end_of_labels_line(std::string_view line) {
@@ -151,6 +143,9 @@ std::int32_t build_item_label_work_file(Run& run, LabelProblem on_problem) {
         if (write_item_label_record(run, files, i, trim_right(label)) != 0)
             return problem(msg::kItemLabelWriteFailure, zjj, 'W');
     }
+    // The labels gathered last reach the file now: a write that fails is reported here.
+    if (flush_record_unit(run, unit::kItemLabels) != 0)
+        return problem(msg::kItemLabelWriteFailure, zjj, 'W');
     run.rs.io_status = 0;
     return longest;
 }

@@ -12,13 +12,6 @@ namespace {
 constexpr int kItemAnchorUnit = 11;  // ZIA
 constexpr int kItemWeightUnit = 12;  // ZIW
 
-[[noreturn]] void stop_on_work_file(Run& run, const std::string& path) {
-    const std::int32_t status = run.rs.io_status;
-    show_message_line(run, msg::kProblemWithWorkFile);
-    run.rs.io_status = status;
-    fail_on_file_error(run, path, 'O');
-}
-
 struct LabelColumnFile {
     int unit;
     FieldSelection selection;
@@ -42,7 +35,7 @@ void open_when_selection(Run& run, std::string& value, std::string& kept, const 
     file.path = work_file_path(run, code);
     value = file.path;
     if (open_unit(run, file.unit, file.path, OpenMode::Write) != 0)
-        stop_on_work_file(run, file.path);
+        stop_with_file_error(run, msg::kProblemWithWorkFile, file.path, 'O');
     file.open = true;
 }
 
@@ -54,7 +47,8 @@ void write_selected_value(Run& run, LabelColumnFile& file, std::int32_t item,
     const std::string_view value = trim(selected.text());
     if (value.empty()) return;
     const std::string line = std::string(trim(int_to_text_left(item))) + " " + std::string(value);
-    if (write_unit_line(run, file.unit, line) != 0) stop_on_work_file(run, file.path);
+    if (write_unit_line(run, file.unit, line) != 0)
+        stop_with_file_error(run, msg::kProblemWithWorkFile, file.path, 'W');
     ++file.written;
 }
 
@@ -65,8 +59,10 @@ void warn_when_nothing_found(Run& run, const LabelColumnFile& file, const char* 
 void close_files(Run& run, LabelColumnFile& anchors, LabelColumnFile& weights) {
     warn_when_nothing_found(run, anchors, "IAFILE");
     warn_when_nothing_found(run, weights, "IWEIGHT");
-    if (anchors.open && close_unit(run, anchors.unit) != 0) stop_on_work_file(run, anchors.path);
-    if (weights.open && close_unit(run, weights.unit) != 0) stop_on_work_file(run, weights.path);
+    if (anchors.open && close_unit(run, anchors.unit) != 0)
+        stop_with_file_error(run, msg::kProblemWithWorkFile, anchors.path, 'W');
+    if (weights.open && close_unit(run, weights.unit) != 0)
+        stop_with_file_error(run, msg::kProblemWithWorkFile, weights.path, 'W');
 }
 
 }  // namespace

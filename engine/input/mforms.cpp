@@ -140,14 +140,6 @@ void parse_instruction_line(Run& run, MformsBlock& block, const std::string& lin
     }
 }
 
-[[noreturn]] void stop_with_file_error(Run& run, const char* text, std::string_view name,
-                                       char mode) {
-    const std::int32_t status = run.rs.io_status;
-    show_message_line(run, text);
-    run.rs.io_status = status;
-    fail_on_file_error(run, name, mode);
-}
-
 // The lines of one person, held in one buffer of equal-width lines: the first already read,
 // then the further lines (blank from the end of the file on). Each line is cut or blank-padded
 // to the width.

@@ -13,17 +13,39 @@ namespace {
 // A buffer smaller than the record it should hold: the transfer is refused.
 constexpr int kBufferShorterThanRecord = 10038;
 
-[[noreturn]] void stop_on_transfer_failure(Run& run, const char* text, std::int64_t record,
-                                           const char* file, char mode) {
-    const int status = run.rs.io_status;
-    show_message_line(run, std::string(text) + std::string(trim(int_to_text_left(record))));
-    run.rs.io_status = status;
-    fail_on_file_error(run, file, mode);
+// A person work file with the texts of its failures.
+struct PersonFile {
+    int unit;
+    const char* write_name;
+    const char* write_failure;
+    const char* read_name;
+    const char* read_failure;
+};
+constexpr PersonFile kNames{unit::kPersonLabels, msg::kNameFile, msg::kNameWriteFailure,
+                            msg::kNameFile, msg::kNameReadFailure};
+constexpr PersonFile kCodes{unit::kCodes, msg::kCodesFile, msg::kCodesWriteFailure,
+                            msg::kCodesFile, msg::kCodesReadFailure};
+constexpr PersonFile kScores{unit::kScores, msg::kScoredFile, msg::kScoredWriteFailure,
+                             msg::kScoresFile, msg::kScoresReadFailure};
+constexpr PersonFile kWork{unit::kPersonRecords, msg::kWorkFile, msg::kWorkWriteFailure,
+                           msg::kWorkFile, msg::kWorkReadFailure};
+
+std::string failure_at(const char* text, std::int64_t record) {
+    return std::string(text) + std::string(trim(int_to_text_left(record)));
 }
 
-void check(Run& run, int status, const char* text, std::int64_t record, const char* file,
-           char mode) {
-    if (status != 0) stop_on_transfer_failure(run, text, record, file, mode);
+// A failed transfer stops the run. Records are gathered before they are written, so the write
+// that failed may come to light at a later read or write of the file: it is reported as the
+// write it was, at the first record it lost, with the file's path and disk.
+void check(Run& run, int status, const PersonFile& file, std::int64_t record, char mode) {
+    if (status == 0) return;
+    if (const std::int64_t lost = record_unit_failed_write(run, file.unit))
+        stop_with_file_error(run, failure_at(file.write_failure, lost), file.write_name, 'W',
+                             record_unit_path(run, file.unit));
+    if (mode == 'W')
+        stop_with_file_error(run, failure_at(file.write_failure, record), file.write_name, 'W',
+                             record_unit_path(run, file.unit));
+    stop_with_file_error(run, failure_at(file.read_failure, record), file.read_name, mode);
 }
 
 int refuse_short_buffer(Run& run) {
@@ -120,8 +142,8 @@ void write_person_name_record(Run& run, WorkFiles& files, std::int64_t person,
     std::fill(files.name_record.begin(), files.name_record.end(), ' ');
     label.substr(0, files.name_record.size())
         .copy(files.name_record.data(), files.name_record.size());
-    check(run, write_record(run, unit::kPersonLabels, person, files.name_record.data()),
-          msg::kNameWriteFailure, person, msg::kNameFile, 'W');
+    check(run, write_record(run, unit::kPersonLabels, person, files.name_record.data()), kNames,
+          person, 'W');
 }
 
 void write_person_codes_record(Run& run, WorkFiles& files, std::int64_t person,
@@ -129,7 +151,7 @@ void write_person_codes_record(Run& run, WorkFiles& files, std::int64_t person,
     const bool fits = codes.size() >= static_cast<std::size_t>(files.person_record_length());
     check(run,
           fits ? write_record(run, unit::kCodes, person, codes.data()) : refuse_short_buffer(run),
-          msg::kCodesWriteFailure, person, msg::kCodesFile, 'W');
+          kCodes, person, 'W');
 }
 
 void write_person_scores_record(Run& run, WorkFiles& files, std::int64_t person,
@@ -137,7 +159,7 @@ void write_person_scores_record(Run& run, WorkFiles& files, std::int64_t person,
     const bool fits = scores.size() >= static_cast<std::size_t>(files.person_record_length());
     check(run,
           fits ? write_record(run, unit::kScores, person, scores.data()) : refuse_short_buffer(run),
-          msg::kScoredWriteFailure, person, msg::kScoredFile, 'W');
+          kScores, person, 'W');
     if (std::uint8_t* image = image_record(files, person))
         std::memcpy(image, scores.data(), static_cast<std::size_t>(files.layout.ni));
 }
@@ -156,8 +178,11 @@ void write_person_work_record(Run& run, WorkFiles& files, std::int64_t person,
         *image = fields;
         return;
     }
-    check(run, write_record(run, unit::kPersonRecords, person, &fields), msg::kWorkWriteFailure,
-          person, msg::kWorkFile, 'W');
+    check(run, write_record(run, unit::kPersonRecords, person, &fields), kWork, person, 'W');
+}
+
+void flush_person_scores_records(Run& run) {
+    check(run, flush_record_unit(run, unit::kScores), kScores, 0, 'W');
 }
 
 int write_item_label_record(Run& run, WorkFiles& files, std::int64_t item, std::string_view line) {
@@ -174,8 +199,8 @@ void read_person_name_record(Run& run, WorkFiles& files, std::int64_t person, st
     blank_label_text(label);
     if (files.layout.namlen < 1) return;
     const std::size_t length = files.name_record.size();
-    check(run, read_record(run, unit::kPersonLabels, person, files.name_record.data()),
-          msg::kNameReadFailure, person, msg::kNameFile, 'R');
+    check(run, read_record(run, unit::kPersonLabels, person, files.name_record.data()), kNames,
+          person, 'R');
     std::memcpy(label.data(), files.name_record.data(), std::min(length, label.size()));
 }
 
@@ -184,7 +209,7 @@ void read_person_codes_record(Run& run, WorkFiles& files, std::int64_t person,
     const bool fits = codes.size() >= static_cast<std::size_t>(files.person_record_length());
     check(run,
           fits ? read_record(run, unit::kCodes, person, codes.data()) : refuse_short_buffer(run),
-          msg::kCodesReadFailure, person, msg::kCodesFile, 'R');
+          kCodes, person, 'R');
 }
 
 void read_person_scores_record(Run& run, WorkFiles& files, std::int64_t person,
@@ -197,7 +222,7 @@ void read_person_scores_record(Run& run, WorkFiles& files, std::int64_t person,
     const bool fits = scores.size() >= static_cast<std::size_t>(files.person_record_length());
     check(run,
           fits ? read_record(run, unit::kScores, person, scores.data()) : refuse_short_buffer(run),
-          msg::kScoresReadFailure, person, msg::kScoresFile, 'R');
+          kScores, person, 'R');
 }
 
 void load_person_scores_record_to_memory(Run& run, WorkFiles& files, std::int64_t person,
@@ -205,7 +230,7 @@ void load_person_scores_record_to_memory(Run& run, WorkFiles& files, std::int64_
     const bool fits = scores.size() >= static_cast<std::size_t>(files.person_record_length());
     check(run,
           fits ? read_record(run, unit::kScores, person, scores.data()) : refuse_short_buffer(run),
-          msg::kScoresReadFailure, person, msg::kScoresFile, 'R');
+          kScores, person, 'R');
     if (std::uint8_t* image = image_record(files, person))
         std::memcpy(image, scores.data(), static_cast<std::size_t>(files.layout.ni));
 }
@@ -216,8 +241,7 @@ void read_person_work_record(Run& run, WorkFiles& files, std::int64_t person,
         fields = *image;
         return;
     }
-    check(run, read_record(run, unit::kPersonRecords, person, &fields), msg::kWorkReadFailure,
-          person, msg::kWorkFile, 'R');
+    check(run, read_record(run, unit::kPersonRecords, person, &fields), kWork, person, 'R');
 }
 
 void read_item_label_record(Run& run, WorkFiles& files, std::int64_t item, std::string& label) {

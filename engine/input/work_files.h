@@ -79,6 +79,8 @@ void write_missing_codes_record(Run& run, WorkFiles& files, std::int64_t person)
 void write_missing_scores_record(Run& run, WorkFiles& files, std::int64_t person);
 void write_person_work_record(Run& run, WorkFiles& files, std::int64_t person,
                               const PersonWorkFields& fields);
+// Writes the gathered scored records to the file; a write that fails stops the run.
+void flush_person_scores_records(Run& run);
 // Writes item i's label line, blank-padded or cut to the record length. Returns the status; the
 // caller reports a failure.
 int write_item_label_record(Run& run, WorkFiles& files, std::int64_t item, std::string_view line);

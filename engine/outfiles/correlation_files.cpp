@@ -1,6 +1,7 @@
 #include "engine/outfiles/correlation_files.h"
 
 #include "engine/outfiles/output_frame.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/numtext.h"
 
 namespace korvelan {
@@ -19,9 +20,9 @@ void write_correlation_file(Run& run, const OutputSettings& s, OutputServices& s
     const bool persons = side == Entity::Person;
     const std::string word(trim(persons ? s.person_word : s.item_word));
     if (!run.rs.report_closed && run.host)
-        run.host->write_text_window_line("Writing " + word + " correlation file ...");
+        run.host->write_text_window_line(msg::kWritingPrefix + word + msg::kCorrelationFileDots);
     OutputFile file(run, persons ? s.pcorfile : s.icorfile);
-    if (!file.open("Edit " + word + (persons ? " Correlation PCORFILE=" : " Correlation ICORFILE="))) return;
+    if (!file.open(msg::kMenuEdit + word + (persons ? msg::kMenuEditPcorfile : msg::kMenuEditIcorfile))) return;
     services.correlations->for_each_pair(side, [&](std::int32_t i, std::int32_t j, double r) {
         return file.write(correlation_file_line(s, i, j, r));
     });

@@ -86,7 +86,7 @@ void write_guttmanized_file(Run& run, const OutputSettings& s, const AnalysisArr
     const float g0 = run.cv.g0zone = zone_percent(run.cv.g0zone);
     const float g1 = run.cv.g1zone = zone_percent(run.cv.g1zone);
     show_message_line(run, msg::kGuttmanizingData + std::string(trim(int_to_text_left(nint(g0)))) +
-                               "% and G1ZONE=" + std::string(trim(int_to_text_left(nint(g1)))) +
+                               msg::kGuttmanizingAnd + std::string(trim(int_to_text_left(nint(g1)))) +
                                "%");
     OutputFile file(run, s.gufile, msg::kOperationGuttmanizing);
     if (!file.open("")) return;

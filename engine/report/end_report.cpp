@@ -94,7 +94,7 @@ void report_work_file_failure(Run& run, std::string_view description, std::strin
                               int unit_number) {
     show_message_line(run, std::string(msg::kFileFailure) + std::string(trim(description)) +
                                msg::kFileFailureForFile + std::string(code_letters) +
-                               run.rs.run_id + "kv.txt (" + fmt_i(unit_number, 3) + ")" +
+                               run.rs.run_id + msg::kWorkFileTail + " (" + fmt_i(unit_number, 3) + ")" +
                                msg::kFileFailureErrorCode + fmt_i(run.rs.io_status, 6));
 }
 

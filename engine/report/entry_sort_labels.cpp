@@ -101,7 +101,7 @@ void show_label_sort_message(Run& run, ReportSide side, int table, int sub_table
     const std::string& plural =
         side == ReportSide::Persons ? run.cv.person_plural : run.cv.item_plural;
     run.host->write_text_window_line(std::string(msg::kSorting) + std::string(trim(plural)) +
-                                     msg::kSortingForTable +
+                                     msg::kForTable +
                                      std::string(trim(int_to_text_left(table))) + "." +
                                      std::string(trim(int_to_text_left(sub_table))));
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/report_line.h"
 
@@ -62,8 +63,7 @@ bool axis_labels_fit(const PlotAxis& axis) {
 }
 
 void show_plot_format_failure(Run& run, std::string_view table_text) {
-    show_message_line(run, " TABLE " + std::string(trim(table_text)) +
-                               " COULD NOT BE FORMATTED TO YOUR SPECIFICATIONS");
+    show_message_line(run, msg::kPlotTable + std::string(trim(table_text)) + msg::kPlotNotFormatted);
 }
 
 void put_axis_labels(ReportLineBuffer& line, const PlotAxis& axis, int first_label_end,

@@ -107,7 +107,7 @@ std::optional<std::string> create_table_file(Run& run, int table) {
     for (int clash = kFirstClash; exists(dir + name); ++clash) {
         if (clash > kLastClash) {
             show_message_line(run, std::string(msg::kNoFreeTableFileName) +
-                                       std::string(trim(int_to_text_left(table))) + " IN " + dir);
+                                       std::string(trim(int_to_text_left(table))) + msg::kIn + dir);
             return std::nullopt;
         }
         name = table_file_name(run, table, clash);

@@ -301,9 +301,9 @@ std::int32_t hold_person_statuses(Run& run) {
         for (std::int32_t n = 1; n <= h; ++n)
             if (write_record(run, kPersonStatusHoldUnit, n,
                              &a.person_status_input[static_cast<std::size_t>(n)]) != 0)
-                fail_on_file_error(run, msg::kPersonStatusHoldFile, 'W');
+                fail_on_write_error(run, msg::kPersonStatusHoldFile, path);
         if (flush_record_unit(run, kPersonStatusHoldUnit) != 0)
-            fail_on_file_error(run, msg::kPersonStatusHoldFile, 'W');
+            fail_on_write_error(run, msg::kPersonStatusHoldFile, path);
     }
     release_vector(a.person_status_input);
     return h;

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/run/message_texts.h"
+
 namespace korvelan {
 
 // Desktop settings the run start reads (the settings file of the shell).
@@ -15,7 +17,7 @@ struct InitialSettings {
     std::string editor;           // program that opens text files; blank: none is started
     std::string spreadsheet;      // blank: none
     std::string temp_directory;   // blank: $TMPDIR, else /tmp
-    std::string filter = "All Files (*.*)";  // file-prompt filter: a description with its pattern
+    std::string filter = msg::kAllFilesFilter;  // file-prompt filter: a description with its pattern
     char report_prompt = 'Y';     // 'N': an unnamed report goes to the ZOU work file
     char welcome = 'Y';
 };

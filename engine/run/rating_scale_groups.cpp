@@ -21,7 +21,7 @@ bool is_model_letter(char c) {
 
 [[noreturn]] void stop_invalid_model(Run& run, char letter) {
     fatal_message(run,
-                  std::string(msg::kInvalidModelOf) + letter + msg::kInvalidModelIn + "MODELS");
+                  std::string(msg::kInvalidModelOf) + letter + msg::kIn + msg::kModelsName);
 }
 
 char upper(char c) {

@@ -42,9 +42,9 @@ off_t record_offset(const RecordUnit& u, std::int64_t n) {
     return static_cast<off_t>(n - 1) * u.record_length;
 }
 
-// Writes size bytes at offset; 0 or a status.
-int write_at(int fd, const char* p, std::size_t size, off_t at) {
-    std::size_t put = 0;
+// Writes size bytes at offset; 0 or a status. put counts the bytes written.
+int write_at(int fd, const char* p, std::size_t size, off_t at, std::size_t& put) {
+    put = 0;
     while (put < size) {
         ssize_t r = ::pwrite(fd, p + put, size - put, at + static_cast<off_t>(put));
         if (r < 0) {
@@ -57,14 +57,18 @@ int write_at(int fd, const char* p, std::size_t size, off_t at) {
     return 0;
 }
 
-// Writes the gathered records out; they are dropped from the gathering either way.
+// Writes the gathered records out; they are dropped from the gathering either way. A write that
+// fails is kept on the unit with the first record it lost.
 int flush_unit(RecordUnit& u) {
-    if (u.pending_count == 0) return 0;
+    if (u.pending_count == 0) return u.write_failure;
     const std::size_t size =
         static_cast<std::size_t>(u.pending_count) * static_cast<std::size_t>(u.record_length);
-    int st = write_at(u.fd, u.pending.data(), size, record_offset(u, u.pending_first));
+    std::size_t put = 0;
+    int st = write_at(u.fd, u.pending.data(), size, record_offset(u, u.pending_first), put);
+    if (st != 0 && u.write_failure == 0)
+        u.write_failure = st, u.failed_record = u.pending_first + put / u.record_length;
     u.pending_count = 0;
-    return st;
+    return u.write_failure;
 }
 
 // Drops the records read ahead on the unit and, when the file is shared, on every unit that
@@ -159,6 +163,7 @@ std::int32_t record_unit_length(const Run& run, int unit) {
 int read_record(Run& run, int unit, std::int64_t n, void* record) {
     RecordUnit* u = find_unit(run, unit);
     if (!u) return set_status(run, kNotOpenForRead);
+    if (u->write_failure != 0) return set_status(run, u->write_failure);
     off_t at = record_offset(*u, n);
     if (at < 0) return set_status(run, kBadRecordNumber);
     auto* p = static_cast<char*>(record);
@@ -195,6 +200,7 @@ int read_record(Run& run, int unit, std::int64_t n, void* record) {
 int write_record(Run& run, int unit, std::int64_t n, const void* record) {
     RecordUnit* u = find_unit(run, unit);
     if (!u) return set_status(run, kNotOpenForWrite);
+    if (u->write_failure != 0) return set_status(run, u->write_failure);
     off_t at = record_offset(*u, n);
     if (at < 0) return set_status(run, kBadRecordNumber);
     drop_read_ahead(run, *u);
@@ -215,7 +221,12 @@ int write_record(Run& run, int unit, std::int64_t n, const void* record) {
         return set_status(run, 0);
     }
     if (int st = flush_unit(*u)) return set_status(run, st);
-    if (size > kGatherBytes / 4) return set_status(run, write_at(u->fd, p, size, at));
+    if (size > kGatherBytes / 4) {
+        std::size_t put = 0;
+        const int st = write_at(u->fd, p, size, at, put);
+        if (st != 0) u->write_failure = st, u->failed_record = n;
+        return set_status(run, st);
+    }
     if (u->pending.size() < kGatherBytes) u->pending.resize(kGatherBytes);
     std::memcpy(u->pending.data(), p, size);
     u->pending_first = n;
@@ -227,6 +238,17 @@ int flush_record_unit(Run& run, int unit) {
     RecordUnit* u = find_unit(run, unit);
     if (!u) return set_status(run, kNotOpenForWrite);
     return set_status(run, flush_unit(*u));
+}
+
+std::int64_t record_unit_failed_write(const Run& run, int unit) {
+    auto it = run.records.open.find(unit);
+    return it == run.records.open.end() || it->second.write_failure == 0 ? 0
+                                                                         : it->second.failed_record;
+}
+
+std::string record_unit_path(const Run& run, int unit) {
+    auto it = run.records.open.find(unit);
+    return it == run.records.open.end() ? std::string() : it->second.path;
 }
 
 std::int64_t record_count(Run& run, int unit) {

@@ -6,7 +6,9 @@
 // A read that follows the record read last takes the records after it into memory too (a run
 // reads a million of them in a row); any write to the file drops what was taken.
 // Statuses as the engine uses them: 0 success, -1 the record is not (wholly) in the file,
-// positive error codes. A gathered write that fails is reported by the call that wrote it out.
+// positive error codes. A gathered write that fails is reported by the call that wrote it out,
+// and the unit keeps that failure: its file lacks records, so every later transfer on it fails
+// with the status of the write (record_unit_failed_write tells a caller it was a write).
 #pragma once
 
 #include <cstdint>
@@ -32,6 +34,8 @@ struct RecordUnit {
     std::int64_t ahead_count = 0;
     std::int64_t last_read = 0;  // the record read last (0: none yet)
     bool shared = false;         // another unit holds the same file
+    int write_failure = 0;              // status of the first gathered write that failed
+    std::int64_t failed_record = 0;     // the first record that write lost
 };
 
 // The open record files of a run, by unit number; closes what it still holds when it goes.
@@ -61,6 +65,10 @@ std::int32_t record_unit_length(const Run& run, int unit);
 int read_record(Run& run, int unit, std::int64_t n, void* record);
 // Writes record_length bytes as record n; a gap before it reads back as zero bytes.
 int write_record(Run& run, int unit, std::int64_t n, const void* record);
+// The first record lost by a write that failed on the unit, 0 when none failed (or not open).
+std::int64_t record_unit_failed_write(const Run& run, int unit);
+// Path of the file the unit holds, empty when it is not open.
+std::string record_unit_path(const Run& run, int unit);
 // Number of whole records in the file, or -1 when the unit is not open.
 std::int64_t record_count(Run& run, int unit);
 // Writes the gathered records of the unit to the file. Sets and returns run.rs.io_status.

@@ -196,7 +196,7 @@ void obtain_control_file(Run& run) {
         while (trim(run.rs.control_file).empty()) {
             auto typed = ask_console_line(
                 run, std::string(msg::kControlPrompt1) + msg::kControlPrompt2);
-            if (!typed) stop_without_name(run, "a control file name");
+            if (!typed) stop_without_name(run, msg::kAControlFileName);
             if (answered_by_menu(run)) continue;  // the prompt asks again
             std::string name(trim(*typed));
             if (name.empty()) {

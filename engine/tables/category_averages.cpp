@@ -9,6 +9,7 @@
 #include "engine/input/data_input.h"
 #include "engine/input/work_files.h"
 #include "engine/report/plot_range.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/report_line.h"
 #include "engine/tables/category_display.h"
 #include "engine/tables/measure_axis_lines.h"
@@ -105,7 +106,7 @@ void write_average_measure_displays(CategoryDisplays& t) {
     }
     t.labels = axis_label_line(t.ctx.axis, true);
     t.rule = axis_rule_line(t.ctx.axis, run.cv.item_word);
-    run.host->write_text_window_line("  Computing Average Measures " + table_number_text(run));
+    run.host->write_text_window_line(msg::kComputingAverageMeasures + table_number_text(run));
     const std::size_t items = static_cast<std::size_t>(std::max(a.items, 0));
     const std::size_t by_category = items * (static_cast<std::size_t>(std::max(a.top_value, 0)) + 1);
     const std::size_t by_code = items * (static_cast<std::size_t>(std::max(run.cv.categs, 0)) + 1);

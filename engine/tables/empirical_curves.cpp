@@ -157,7 +157,7 @@ void write_empirical_curves(ReportContext& ctx) {
     Run& run = ctx.run;
     const std::string table = std::string(trim(int_to_text_left(ctx.request.table)));
     if (!set_relative_measure_axis(ctx)) return;
-    run.host->write_text_window_line("  Counting Empirical Frequencies. Table " + table);
+    run.host->write_text_window_line(msg::kCountingEmpiricalFrequencies + table);
     std::vector<EmpiricalCounts> counts;
     try {
         counts = empty_counts(ctx);
@@ -166,7 +166,7 @@ void write_empirical_curves(ReportContext& ctx) {
         return;
     }
     count_responses(ctx, counts);
-    run.host->write_text_window_line("  Writing Frequency Plots. Table " + table);
+    run.host->write_text_window_line(msg::kWritingFrequencyPlots + table);
     WorkFiles files = run_work_files(run);
     run.rep.sub_table_counter = 0;
     for (int i = 1; i <= run.arrays.items; ++i)

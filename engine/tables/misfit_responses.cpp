@@ -10,6 +10,7 @@
 #include "engine/input/work_files.h"
 #include "engine/report/response_residual.h"
 #include "engine/report/table_heading.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/report_line.h"
 #include "engine/tables/response_cells.h"
 
@@ -197,8 +198,8 @@ void write_misfitting_responses_table(ReportContext& ctx) {
     Run& run = ctx.run;
     const bool items = ctx.side == ReportSide::Items;
     write_table_heading(run, 1);
-    run.host->write_text_window_line("  Processing Misfitting " + side_plural(run, ctx.side) +
-                                     " for Table " + table_number_text(run));
+    run.host->write_text_window_line(msg::kProcessingMisfitting + side_plural(run, ctx.side) +
+                                     msg::kForTable + table_number_text(run));
     Listing l(ctx, items);
     l.mean_squares = run.cv.mn_flag == 'Y';
     const float f = items ? run.cv.fiti : run.cv.fitp;

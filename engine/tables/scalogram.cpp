@@ -11,6 +11,7 @@
 #include "engine/report/entry_sort.h"
 #include "engine/report/scale_orientation.h"
 #include "engine/report/table_heading.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/report_line.h"
 #include "engine/tables/response_cells.h"
 
@@ -125,7 +126,7 @@ void force_page_break(Run& run) {
 void write_pass(ReportContext& ctx, Scalogram& s) {
     Run& run = s.run;
     if (s.zoned)
-        run.host->write_text_window_line("  Writing Out-of-Zone Responses in Table " +
+        run.host->write_text_window_line(msg::kWritingOutOfZoneResponses +
                                          table_number_text(run));
     write_table_heading(run, 1);
     const int count = static_cast<int>(s.items.size());
@@ -166,7 +167,7 @@ bool outside_expected_zone(const std::vector<float>& half_points, int first_slot
 
 void write_guttman_scalogram(ReportContext& ctx) {
     Run& run = ctx.run;
-    run.host->write_text_window_line("  Writing Sorted Responses in Table " +
+    run.host->write_text_window_line(msg::kWritingSortedResponses +
                                      table_number_text(run));
     sort_lists(ctx);
     Scalogram s{run, run_work_files(run), {}, 0, 1, 1, 1, false, {}};

@@ -6,6 +6,7 @@
 #include "engine/input/data_input.h"
 #include "engine/input/work_files.h"
 #include "engine/report/table_heading.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/report_line.h"
 #include "engine/tables/score_table.h"
 #include "engine/tables/score_table_parts.h"
@@ -107,8 +108,8 @@ void write_item_grid(ReportContext& ctx, int g, int item, const ScoreRange& r) {
     Run& run = ctx.run;
     const AnalysisArrays& a = run.arrays;
     const std::string table = std::string(trim(int_to_text_left(run.rep.request.table)));
-    run.host->write_text_window_line("  Calculating Item " + std::string(trim(int_to_text_left(item))) +
-                                     " Scores for Table " + table);
+    run.host->write_text_window_line(msg::kCalculatingItem + std::string(trim(int_to_text_left(item))) +
+                                     msg::kScoresForTable + table);
     if (a.groups > 1) write_rating_scale_group_heading(ctx, g);
     const char model = array_value(a.group_model, g, 'R');
     if (model != 'R') {

@@ -5,6 +5,7 @@
 
 #include "engine/estimation/estimation_common.h"
 #include "engine/report/table_heading.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/report_line.h"
 #include "engine/tables/score_table_parts.h"
@@ -61,7 +62,7 @@ bool write_score_norms(ReportContext& ctx, const ScoreRange& r, ScoreMeasures s)
     Run& run = ctx.run;
     const AnalysisArrays& a = run.arrays;
     const std::string table = std::string(trim(int_to_text_left(run.rep.request.table)));
-    run.host->write_text_window_line("  Calculating Frequencies for Table " + table);
+    run.host->write_text_window_line(msg::kCalculatingFrequencies + table);
     write_table_heading(run, 1);
     run.rep.line.clear();
     run.rep.line.put(2, "TABLE OF SAMPLE NORMS (500/100) AND FREQUENCIES CORRESPONDING TO COMPLETE TEST");
@@ -77,7 +78,7 @@ bool write_score_norms(ReportContext& ctx, const ScoreRange& r, ScoreMeasures s)
             continue;
         const std::optional<int> bin = score_bin(scaled, a.person_measure[n] / scale);
         if (!bin) {
-            show_message_line(run, "SORT SEQUENCE ERROR: PLEASE SEND THIS FILE TO THE KORVELAN DEVELOPERS");
+            show_message_line(run, msg::kSortSequenceError);
             return false;
         }
         ++total, ++count[static_cast<std::size_t>(*bin)];

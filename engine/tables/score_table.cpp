@@ -8,6 +8,7 @@
 #include "engine/report/axis_strip.h"
 #include "engine/report/plot_print.h"
 #include "engine/report/table_heading.h"
+#include "engine/run/message_texts.h"
 #include "engine/run/report_line.h"
 #include "engine/tables/score_table_parts.h"
 
@@ -119,7 +120,7 @@ void write_score_table(ReportContext& ctx) {
     const ScoreRange r = item_score_range(a);
     if (r.range <= 0) return;
     const std::string table = std::string(trim(int_to_text_left(run.rep.request.table)));
-    run.host->write_text_window_line("  Calculating Scores for Table " + table);
+    run.host->write_text_window_line(msg::kCalculatingScores + table);
     run.rep.line.clear();
     run.rep.line.put(23, "TABLE OF MEASURES ON COMPLETE TEST");
     write_report_line(run);

@@ -103,7 +103,7 @@ bool place_measured_thresholds(const ReportContext& ctx, const LabelledFrame& f,
                                            ? a.category_half_point_measure
                                            : a.category_thurstone_threshold;
     return place_steps(
-        ctx, c, "NAMMAP: JJK PROBLEM", [](int s) { return s >= status::kMeasured; },
+        ctx, c, msg::kThresholdPlacingProblem, [](int s) { return s >= status::kMeasured; },
         [&](int e, int slot) {
             const float m = category_point_measure(ctx.run.cv, at(a.item_measure, e), at(points, slot));
             const int r = std::clamp(unbounded_map_row(f.axis, m), 0, f.axis.top);
@@ -117,7 +117,7 @@ bool place_measured_thresholds(const ReportContext& ctx, const LabelledFrame& f,
 bool place_extreme_items(const ReportContext& ctx, const LabelledFrame& f, ThresholdColumns& c) {
     const AnalysisArrays& a = ctx.run.arrays;
     return place_steps(
-        ctx, c, "NAMMAP: JJK2 PROBLEM",
+        ctx, c, msg::kExtremePlacingProblem,
         [](int s) { return s == status::kExtremeMaximum || s == status::kExtremeMinimum; },
         [&](int e, int) {
             return at(a.item_status, e) == status::kExtremeMaximum ? f.first : f.lowest;
@@ -262,8 +262,8 @@ void write_threshold_map(ReportContext& ctx, LabelledFrame& f) {
     write_table_heading(run, 1);
     if (c.no_memory) {
         show_message_line(run, std::string(trim(int_to_text_left(static_cast<std::int64_t>(c.bytes)))) +
-                                   msg::kBytesNotAvailable + " Table not produced.");
-        write_report_text(run, std::string(msg::kNotEnoughMemoryFor) + " TABLE");
+                                   msg::kBytesNotAvailable + msg::kTableNotProduced);
+        write_report_text(run, std::string(msg::kNotEnoughMemoryFor) + msg::kTableWord);
     }
     if (c.problem) show_message_line(run, c.problem);
     if (!drawn) return;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Fails when a file under engine/ other than the message table keeps a text of its own as a named
-# constant ("constexpr const char* kName = ..." and the like, the text on the same line or the
+# Fails when a file under engine/ other than the message table (engine/run/message_texts*.h)
+# writes a message text inline (find_inline_messages.pl beside this script says what counts as a
+# message), or keeps a text of its own as a named constant ("constexpr const char* kName = ..." and the like, the text on the same line or the
 # next). The texts listed below are not messages: file headings laid out by their writer, format
 # pieces, code and character sets, and the program's name and date.
 #   usage: check_message_table.sh REPOSITORY_ROOT
@@ -14,12 +15,20 @@ while IFS= read -r hit; do
   file="${hit%%:*}"
   file="${file#"$root/engine/"}"
   name=$(sed -E 's/.*[^A-Za-z0-9_](k[A-Z][A-Za-z0-9_]*)\s*=.*/\1/' <<<"$hit")
-  [ "$file" = "run/message_texts.h" ] && continue
+  case "$file" in run/message_texts*.h) continue ;; esac
   grep -qE "$allowed" <<<"$file:$name" || hits+="$hit"$'\n'
 done < <(grep -rnE --include='*.cpp' --include='*.h' "$pattern" "$root/engine")
+failed=0
 if [ -n "$hits" ]; then
   echo "engine texts kept outside engine/run/message_texts.h:"
   printf '%s' "$hits"
-  exit 1
+  failed=1
 fi
-echo "message table: every named engine text is in it"
+inline=$(perl "$(dirname "${BASH_SOURCE[0]}")/find_inline_messages.pl" "$root") || exit 2
+if [ -n "$inline" ]; then
+  echo "engine message texts written inline instead of taken from the message table:"
+  printf '%s\n' "$inline"
+  failed=1
+fi
+[ "$failed" -eq 0 ] || exit 1
+echo "message table: every named engine text and every message text is in it"

@@ -34,6 +34,14 @@ expect kPlantedSameLine 'constexpr const char* kPlantedSameLine = " Planting dat
 expect kPlantedNextLine 'constexpr const char* kPlantedNextLine =' '    " Planting data on the next line";'
 expect kPlantedView 'static constexpr std::string_view kPlantedView = "Planted";'
 expect '' 'constexpr float kPlantedNumber = 0.5f;' 'const std::string kPlantedJoin = kA + kB;'
+# Message texts written inline: in a writer's arguments, in a local text passed to one, or
+# carrying a message's words; formats, work-file codes, punctuation and comments pass.
+expect 'Planted inline' 'void f(Run& run) { show_message_line(run, " Planted inline"); }'
+expect 'Planted over lines' 'void f(Run& run) { fatal_message(run, msg::kA +' '    " Planted over lines"); }'
+expect 'Planted local' 'void f(Run& run) { std::string line = " Planted local" + x;' '    run.host->write_text_window_line(line); }'
+expect 'NO ROOM FOR PLANTS' 'void f(Run& run) { write_report_text(run, " NO ROOM FOR PLANTS"); }'
+expect '' 'void f(Run& run) { show_message_line(run, msg::kA + "=" + real("(F4.2)") + work("ZMF")); }' \
+  '// show_message_line(run, "Planted in a comment");'
 
 # The message table may hold any text; a listed heading elsewhere stays allowed.
 echo 'inline constexpr const char* kPlantedInTable = "x";' >>"$tmp/engine/run/message_texts.h"

@@ -154,6 +154,36 @@ TEST(MachineFaults, ADiskThatFillsEndsTheRunAsFailedWithoutLeftovers) {
     EXPECT_TRUE(list_dir(temp).empty());
 }
 
+TEST(MachineFaults, AWorkFileThatCannotGrowIsNamedAtTheWriteThatFailed) {
+    // 6000 persons of 50 items need 300 KB of response codes; files may grow to 200 KB only.
+    // The report stays small and whole.
+    ScratchDir root;
+    const std::string folder = open_folder(root.path + "run/");
+    const std::string temp = open_folder(root.path + "tmp/");
+    std::string control = "NI=50\nITEM1=1\nNAME1=52\nNAMLEN=6\nCODES=01\n&END\n";
+    for (int i = 1; i <= 50; ++i) control += "I" + std::to_string(i) + "\n";
+    control += "END LABELS\n";
+    for (int p = 0; p < 6000; ++p) {
+        for (int i = 0; i < 50; ++i) control += (p * 7 + i * 3) % 5 < 2 ? '1' : '0';
+        control += " P" + std::to_string(p) + "\n";
+    }
+    write_file(folder + "ctl.txt", control);
+    ProgramJob job = batch_job(folder, temp, "ctl.txt", "out.txt");
+    job.file_size_limit = 200 * 1024;
+    const JobResult r = run_jobs({job}, 1)[0];
+    EXPECT_EQ(r.signal, 0);
+    EXPECT_EQ(r.exit_status, 1) << tail(r.screen);
+    // The first record that did not fit, the file as the run knows it, its path and why.
+    const std::string named = " PERSON CODES FILE WRITE FAILURE AT PERSON RECORD =4097\n"
+                              "PROBLEM: File too large (20027): for file: PERSON CODES FILE in mode W\n"
+                              " Writing " + temp + "ZNN";
+    EXPECT_NE(r.screen.find(named), std::string::npos) << tail(r.screen);
+    EXPECT_NE(r.screen.find("kv.txt failed: File too large\nOops! "), std::string::npos) << tail(r.screen);
+    EXPECT_EQ(r.screen.find("READ FAILURE"), std::string::npos) << tail(r.screen);
+    EXPECT_EQ(r.screen.find(kSuccess), std::string::npos);
+    EXPECT_TRUE(list_dir(temp).empty());
+}
+
 // The smallest address-space limit, in MB, under which the program analyses a tiny data set:
 // what the program and its shared libraries take before any array of the data.
 int address_space_to_start(const std::string& root) {

@@ -1,13 +1,18 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/input/work_files.h"
 #include "engine/run/file_units.h"
+#include "engine/run/messages.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_host.h"
 
@@ -34,6 +39,14 @@ struct WorkFileTest : ::testing::Test {
         return korvelan::testing::read_file(work_file_path(run, code));
     }
 };
+
+// Puts the unit's file descriptor on /dev/full: every write to it fails with "no space left".
+void fill_disk_of(korvelan::Run& run, int unit) {
+    const int full = ::open("/dev/full", O_WRONLY);
+    ASSERT_GE(full, 0);
+    ASSERT_GE(::dup2(full, run.records.open.at(unit).fd), 0);
+    ::close(full);
+}
 
 std::vector<std::uint8_t> bytes(std::initializer_list<int> v) {
     std::vector<std::uint8_t> b;
@@ -236,6 +249,78 @@ TEST_F(WorkFileTest, FailedWriteNamesTheFileAndRecord) {
     EXPECT_THROW(write_person_codes_record(run, f, 12, bytes({1, 1})), RunStopped);
     EXPECT_EQ(host.lines.at(0), " PERSON CODES FILE WRITE FAILURE AT PERSON RECORD =12");
     EXPECT_NE(host.lines.at(1).find("for file: PERSON CODES FILE in mode W"), std::string::npos);
+}
+
+// Gathered records reach the file later than their write: a write that fails then is kept by the
+// unit, and every later transfer on it fails as that write did (a lost record never reads as a
+// gap of zero bytes or as the end of the file).
+TEST_F(WorkFileTest, FailedGatheredWriteIsKeptByTheUnit) {
+    const int unit = 40;
+    ASSERT_EQ(open_record_unit(run, unit, dir.file("f.bin"), 4), 0);
+    fill_disk_of(run, unit);
+    ASSERT_EQ(write_record(run, unit, 1, "aaaa"), 0);  // gathered, not yet written
+    ASSERT_EQ(write_record(run, unit, 2, "bbbb"), 0);
+    EXPECT_EQ(record_unit_failed_write(run, unit), 0);
+    char back[4];
+    const int full = status_from_errno(ENOSPC);
+    EXPECT_EQ(read_record(run, unit, 3, back), full);  // the read writes them out first
+    EXPECT_EQ(record_unit_failed_write(run, unit), 1);
+    EXPECT_EQ(read_record(run, unit, 1, back), full);
+    EXPECT_EQ(write_record(run, unit, 3, "cccc"), full);
+    EXPECT_EQ(flush_record_unit(run, unit), full);
+    EXPECT_EQ(record_count(run, unit), -1);
+    EXPECT_EQ(record_unit_path(run, unit), dir.file("f.bin"));
+    EXPECT_EQ(close_record_unit(run, unit), full);
+    EXPECT_EQ(record_unit_failed_write(run, unit), 0);
+    EXPECT_EQ(record_unit_path(run, unit), "");
+}
+
+// A full disk under the scored file comes to light when its gathered records go out: at a write
+// that is not the next record, at a read of a record not gathered, or at the end of the input.
+// Each stops the run on the write that failed, naming the file, its path and the disk, never on
+// an end of file.
+TEST_F(WorkFileTest, FullDiskIsReportedAsTheWriteThatFailed) {
+    const std::function<void(korvelan::Run&, WorkFiles&)> ends[] = {
+        [](korvelan::Run& r, WorkFiles& f) { write_person_scores_record(r, f, 7, bytes({1, 1})); },
+        [](korvelan::Run& r, WorkFiles& f) {
+            std::vector<std::uint8_t> b(2);
+            read_person_scores_record(r, f, 4, b);
+        },
+        [](korvelan::Run& r, WorkFiles&) { flush_person_scores_records(r); },
+    };
+    int id = 200;
+    for (const auto& end : ends) {
+        korvelan::Run full;
+        full.host = &host;
+        full.rs.temp_directory = dir.path;
+        full.rs.run_id = std::to_string(++id);
+        host.lines.clear();
+        open_person_work_files(full, {2, 4, 8, false});
+        WorkFiles f({2, 4, 8, false});
+        fill_disk_of(full, unit::kScores);
+        for (int n = 1; n <= 3; ++n) write_person_scores_record(full, f, n, bytes({1, 0}));
+        EXPECT_EQ(full.rs.io_status, 0);  // gathered: the failure is not yet known
+        EXPECT_THROW(end(full, f), RunStopped);
+        ASSERT_GE(host.lines.size(), 3u);
+        EXPECT_EQ(host.lines[0], " PERSON SCORED FILE WRITE FAILURE AT PERSON RECORD =1");
+        EXPECT_EQ(host.lines[1],
+                  "PROBLEM: The disk is full (39): for file: PERSON SCORED FILE in mode W");
+        EXPECT_EQ(host.lines[2], " Writing " + work_file_path(full, "ZMM") +
+                                     " failed: no space left on the disk of " + dir.path);
+        EXPECT_TRUE(full.rs.run_failed);
+    }
+}
+
+TEST(WriteFailureLine, NamesThePathAndWhy) {
+    const int full = status_from_errno(ENOSPC);
+    EXPECT_EQ(write_failure_line(full, "/tmp/work/ZMM123kv.txt"),
+              " Writing /tmp/work/ZMM123kv.txt failed: no space left on the disk of /tmp/work/");
+    EXPECT_EQ(write_failure_line(status_from_errno(EDQUOT), "out.txt"),
+              " Writing out.txt failed: no space left on the disk of ./");
+    EXPECT_EQ(write_failure_line(status_from_errno(EFBIG), "/w/ZNN1kv.txt"),
+              " Writing /w/ZNN1kv.txt failed: File too large");
+    EXPECT_EQ(write_failure_line(status_from_errno(EROFS), "/w/ZNN1kv.txt"),
+              " Writing /w/ZNN1kv.txt failed: Media is write protected");
 }
 
 TEST_F(WorkFileTest, UnopenableWorkFileStopsTheRun) {
