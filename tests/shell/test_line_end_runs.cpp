@@ -170,6 +170,19 @@ TEST(LineEndRuns, MessagesSayWhatIsWrong) {
               std::string::npos)
         << r.screen;
 
+    // A folder given as the report, and a relative report name in a folder that does not exist:
+    // both named by the path the run resolved, relative to the control file's folder.
+    write_file(dir.file("ctl.txt"), "NI=3\nITEM1=1\nNAME1=5\nCODES=01\n&END\nA\nB\nC\nEND LABELS\n011 a\n100 b\n110 c\n");
+    std::filesystem::create_directories(dir.path + "report");
+    r = run_korvelan(dir.path, {"ctl.txt", "report", "BATCH=Y"}, temp.path, 30);
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_NE(r.screen.find("PROBLEM: This is a folder, not a file (5): for file: " + dir.path + "report in mode O"),
+              std::string::npos)
+        << r.screen;
+    r = run_korvelan(dir.path, {"ctl.txt", "nowhere/out.txt", "BATCH=Y"}, temp.path, 30);
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_NE(r.screen.find("for file: " + dir.path + "nowhere/out.txt in mode O"), std::string::npos) << r.screen;
+
     // Label column selections beyond every label, and an escape sequence in the first record.
     write_file(dir.file("ctl.txt"), "NI=3\nITEM1=1\nNAME1=5\nCODES=01\nIAFILE=$S8W2\nPWEIGHT=$S20W2\n&END\n"
                                     "A\nB\nC\nEND LABELS\n011\x1b[2J a\n100 b\n110 c\n");
