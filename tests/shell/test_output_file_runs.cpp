@@ -12,6 +12,7 @@
 #include "engine/outfiles/run_output_services.h"
 #include "tests/shell/batch_folder.h"
 #include "tests/support/analysis_run.h"
+#include "tests/support/run_binary.h"
 
 using namespace korvelan::testing;
 
@@ -157,7 +158,8 @@ TEST_F(OutputRuns, TabLayoutIsTheCommaLayoutWithTabsOutsideQuotes) {
                 if (c == '"') inside = !inside;
                 else if (c == ',' && !inside) c = '\t';
             }
-            EXPECT_EQ(tab[n], want) << kFiles[k];
+            // The two runs may fall in different minutes: their heading dates are made equal.
+            EXPECT_EQ(normalise_report(tab[n], "", ""), normalise_report(want, "", "")) << kFiles[k];
         }
     }
     // The label's own comma survives, inside its quotes.
