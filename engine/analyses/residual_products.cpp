@@ -25,24 +25,14 @@ __extension__ typedef __int128 Wide;
 // slice at a time, so that the packed rows stay small; the sums of the slices are exact.
 constexpr std::size_t kSliceColumns = 2048;
 
-// Columns [k0, k0 + width) of rows [a, a + 4) of the codes, column by column: out[k x 4 + r];
-// rows past `end` are 0.
-void pack_group(const ResidualRows& x, std::size_t a, std::size_t end, std::size_t k0, std::size_t width,
-                double* out) {
+// Columns [k0, k0 + width) of the `count` rows from `first`, column by column:
+// out[k x count + r]; rows past `end` are 0. A tile's group takes 4 rows, its panel 8.
+void pack_rows(const ResidualRows& x, std::size_t first, std::size_t count, std::size_t end, std::size_t k0,
+               std::size_t width, double* out) {
     const std::size_t n = x.columns;
-    for (std::size_t r = 0; r < kGroup; ++r) {
-        const std::int16_t* row = a + r < end ? x.codes.data() + (a + r) * n + k0 : nullptr;
-        for (std::size_t k = 0; k < width; ++k) out[k * kGroup + r] = row ? row[k] : 0.0;
-    }
-}
-
-// Rows [b, b + 8) the same way: out[k x 8 + c].
-void pack_panel(const ResidualRows& x, std::size_t b, std::size_t end, std::size_t k0, std::size_t width,
-                double* out) {
-    const std::size_t n = x.columns;
-    for (std::size_t c = 0; c < kPanel; ++c) {
-        const std::int16_t* row = b + c < end ? x.codes.data() + (b + c) * n + k0 : nullptr;
-        for (std::size_t k = 0; k < width; ++k) out[k * kPanel + c] = row ? row[k] : 0.0;
+    for (std::size_t r = 0; r < count; ++r) {
+        const std::int16_t* row = first + r < end ? x.codes.data() + (first + r) * n + k0 : nullptr;
+        for (std::size_t k = 0; k < width; ++k) out[k * count + r] = row ? row[k] : 0.0;
     }
 }
 
@@ -172,13 +162,13 @@ void for_each_pair_block(const ResidualRows& x, WorkerPool& pool, const PairBloc
             const std::size_t width = std::min(slice, l - k0);
             const bool last_slice = k0 + width >= l;
             for (std::size_t g = 0; a0 + g * kGroup < a1; ++g)
-                pack_group(x, a0 + g * kGroup, a1, k0, width, groups.data() + g * kGroup * width);
+                pack_rows(x, a0 + g * kGroup, kGroup, a1, k0, width, groups.data() + g * kGroup * width);
             auto task = [&](int t) {
                 const std::size_t b0 = pair_task_first(a0, t), b1 = std::min(n, b0 + kTaskColumns);
                 std::vector<double>& own = panels[static_cast<std::size_t>(WorkerPool::thread_index())];
                 if (own.empty()) own.resize(kTaskColumns * slice);
                 double* panel = own.data();
-                for (std::size_t b = b0; b < b1; b += kPanel) pack_panel(x, b, b1, k0, width, panel + (b - b0) * width);
+                for (std::size_t b = b0; b < b1; b += kPanel) pack_rows(x, b, kPanel, b1, k0, width, panel + (b - b0) * width);
                 double acc[kGroup * kPanel];
                 for (std::size_t g = 0; a0 + g * kGroup < a1; ++g) {
                     const std::size_t ga = a0 + g * kGroup;
