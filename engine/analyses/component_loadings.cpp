@@ -87,12 +87,8 @@ void write_component_loadings_table(ReportContext& ctx, const ComponentResult& c
             return array_value(measures, x) > array_value(measures, y);
         });
 
-    std::vector<std::string> labels;
     int w = 1;
-    for (std::int32_t e : list) {
-        labels.push_back(entry_label(run, ctx.side, e));
-        w = std::max(w, static_cast<int>(labels.back().size()));
-    }
+    for (std::int32_t e : list) w = std::max(w, static_cast<int>(c.labels[static_cast<std::size_t>(e)].size()));
     w = std::min(w, kLongestLabel);
     const bool group_column = items && a.groups >= 2 && run.cv.groups_mode != 2;
     const LoadingBox box = loading_box(weighted, w, group_column, facet_word(run, ctx.side));
@@ -132,7 +128,7 @@ void write_component_loadings_table(ReportContext& ctx, const ComponentResult& c
         break_page_if_needed(run, run.rep.page_line_counter + 2);
         if (run.rep.page_line_counter == 2)
             for (const std::string* l : {&box.separator, &box.header1, &box.header2, &box.separator}) write_text(run, *l);
-        std::string label = pad_right(labels[k], static_cast<std::size_t>(w));
+        std::string label = pad_right(c.labels[n], static_cast<std::size_t>(w));
         if (group_column) label += std::string(" ") + (n <= a.strings.groups.size() ? a.strings.groups[n - 1] : ' ');
         std::string text = " " + v + "  " + std::to_string(c.k % 10) + "   " + v +
                            fmt_f(std::clamp(c.loadings[n], -1.0, 1.0), 6, 2) + " " + v +

@@ -113,10 +113,13 @@ void find_components(ReportContext& ctx, ComponentVectors& x, ProgressMarks& mar
         return run.rs.finish_iterating;
     };
     auto after_iteration = [&] { marks.iteration(run.rs.finish_iterating); };
+    // The labels are read once for the fifteen loadings tables.
+    std::vector<std::string> labels(x.u.size());
+    for (std::int32_t e : x.active) labels[static_cast<std::size_t>(e)] = entry_label(run, ctx.side, e);
     for (int k = 1; k <= kMostComponents; ++k) {
         const ComponentStep step = extract_component(x, multiply, finish, after_iteration);
         if (!step.found) break;
-        write_component_reports(ctx, ComponentResult{k, step.eigenvalue, step.included, x.u, x.flags});
+        write_component_reports(ctx, ComponentResult{k, step.eigenvalue, step.included, x.u, x.flags, labels});
         marks.component(k);
         if (k > 2 && step.eigenvalue < kFurtherComponentEigenvalue) break;
         if (k == kMostComponents) break;

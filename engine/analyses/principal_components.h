@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "engine/report/report_context.h"
 
@@ -19,6 +20,7 @@ struct ComponentResult {
     std::int32_t included = 0;            // c: the entries in the analysis
     std::span<const double> loadings;     // by entry number (element 0 unused)
     std::span<const std::int32_t> flags;  // inclusion flags by entry number
+    std::span<const std::string> labels;  // trimmed labels by entry number, of every active entry
 };
 
 // compute_principal_components for ctx.side: the correlations first when they are not current;

@@ -1,5 +1,7 @@
 #include "engine/analyses/residual_pairs.h"
 
+#include <immintrin.h>
+
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -44,6 +46,36 @@ private:
     std::array<float, 10> top_{};  // largest first
     std::size_t count_ = 0;
 };
+
+// Whether any of the 8 pairs of row a with columns b .. b + 7 could reach the list: the test of
+// the pair loop below, (L P - S_a S_b)² >= scaled x max(V_a V_b, smallest), on all eight at
+// once. It only passes pairs over, so a pair it lets through is tested again one at a time.
+struct PairScreen {
+    double l, sum_a, variance_a, smallest, scaled;
+};
+
+__attribute__((target("avx2"))) bool screen_wide(const PairScreen& s, const double* cross, const double* sums,
+                                                 const double* variances) {
+    const __m256d l = _mm256_set1_pd(s.l), sa = _mm256_set1_pd(s.sum_a), va = _mm256_set1_pd(s.variance_a);
+    const __m256d low = _mm256_set1_pd(s.smallest), scaled = _mm256_set1_pd(s.scaled);
+    __m256d reach = _mm256_setzero_pd();
+    for (int h = 0; h < 8; h += 4) {
+        const __m256d num = _mm256_sub_pd(_mm256_mul_pd(l, _mm256_loadu_pd(cross + h)),
+                                          _mm256_mul_pd(sa, _mm256_loadu_pd(sums + h)));
+        const __m256d q = _mm256_max_pd(_mm256_mul_pd(va, _mm256_loadu_pd(variances + h)), low);
+        reach = _mm256_or_pd(reach, _mm256_cmp_pd(_mm256_mul_pd(num, num), _mm256_mul_pd(scaled, q), _CMP_GE_OQ));
+    }
+    return _mm256_movemask_pd(reach) != 0;
+}
+
+bool screen_plain(const PairScreen& s, const double* cross, const double* sums, const double* variances) {
+    bool reach = false;
+    for (int h = 0; h < 8; ++h) {
+        const double num = s.l * cross[h] - s.sum_a * sums[h];
+        reach |= num * num >= s.scaled * std::max(s.variance_a * variances[h], s.smallest);
+    }
+    return reach;
+}
 
 struct Candidate {
     std::size_t a = 0, b = 0;
@@ -114,6 +146,7 @@ bool complete_pair_pass(Run& run, const ResidualRows& x, std::span<const std::in
     if (file) records.emplace(*file);
     std::int64_t p = 0;
     bool finished = true;
+    const bool wide = wide_tiles();
 
     PairBlockCallbacks callbacks;
     callbacks.tile = [&](int t, std::size_t a0, std::size_t a1, std::size_t b0, std::size_t b1,
@@ -128,7 +161,16 @@ bool complete_pair_pass(Run& run, const ResidualRows& x, std::span<const std::in
             // (L P - S_a S_b)² < bound² q L⁴.
             const double bound = filter.threshold() * (1.0 - 1e-6), scaled = bound * bound * l2 * l2;
             const double* row = cross.data() + (a - a0) * n;
+            const PairScreen screen{l, x.sums[a], x.variances[a], static_cast<double>(smallest), scaled};
             for (std::size_t b = std::max(b0, a + 1); b < b1; ++b) {
+                if (x.doubles_exact && scaled > 0.0 && b % 8 == 0 && b + 8 <= b1) {
+                    const bool reach = wide ? screen_wide(screen, row + b, x.sums.data() + b, x.variances.data() + b)
+                                            : screen_plain(screen, row + b, x.sums.data() + b, x.variances.data() + b);
+                    if (!reach) {
+                        b += 7;
+                        continue;
+                    }
+                }
                 if (x.spreads[b] <= 0.0) continue;
                 if (x.doubles_exact) {
                     const double num = l * row[b] - x.sums[a] * x.sums[b];

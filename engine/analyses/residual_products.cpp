@@ -71,14 +71,14 @@ void tile_plain(const double* a, const double* b, std::size_t n, double* acc) {
             for (std::size_t c = 0; c < kPanel; ++c) acc[r * kPanel + c] += a[k * kGroup + r] * b[k * kPanel + c];
 }
 
+std::int64_t whole(double v) { return static_cast<std::int64_t>(v); }
+
+}  // namespace
+
 bool wide_tiles() {
     static const bool wide = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
     return wide;
 }
-
-std::int64_t whole(double v) { return static_cast<std::int64_t>(v); }
-
-}  // namespace
 
 ResidualRows::ResidualRows(std::span<const std::int16_t> block, std::size_t r, std::size_t c)
     : codes(block), rows(r), columns(c), sums(r, 0.0), spreads(r, 0.0), variances(r, 0.0) {

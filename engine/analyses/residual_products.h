@@ -61,6 +61,9 @@ struct PairBlockCallbacks {
 };
 void for_each_pair_block(const ResidualRows& x, WorkerPool& pool, const PairBlockCallbacks& callbacks);
 
+// Whether this processor runs the 256-bit forms of the pair loops (AVX2 and FMA).
+bool wide_tiles();
+
 // The rows in one block of for_each_pair_block: 64, fewer when one row of products is long.
 std::size_t pair_block_rows(std::size_t rows);
 // The column tasks of a block: columns [a0 + 1, rows) in runs of 256.

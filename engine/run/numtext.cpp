@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -219,10 +220,19 @@ std::string fmt_i(std::int64_t n, int w) {
     return std::string(w - digits.size(), ' ') + digits;
 }
 
-std::string fmt_f(double x, int w, int d) {
-    if (w <= 0) return {};
-    if (!std::isfinite(x) || std::fabs(x) >= 1e300) return std::string(w, '*');
-    if (d < 0) d = 0;
+namespace {
+
+// The field of `text` right-justified in w columns, "*" when it is longer.
+std::string fixed_field(const char* text, std::size_t size, int w) {
+    if (static_cast<int>(size) > w) return std::string(static_cast<std::size_t>(w), '*');
+    std::string field(static_cast<std::size_t>(w) - size, ' ');
+    field.append(text, size);
+    return field;
+}
+
+// The rounded text from the full decimal expansion of |x|: exact for every value, and slow
+// (a long printf), so it serves only the values rounded_magnitude cannot decide.
+std::string fmt_f_expanded(double x, int w, int d) {
     // Exact-enough decimal expansion of the magnitude, then rounding half away from zero.
     char buf[400];
     std::snprintf(buf, sizeof buf, "%.*f", d + 25, std::fabs(x));
@@ -260,6 +270,45 @@ std::string fmt_f(double x, int w, int d) {
     }
     if (static_cast<int>(text.size()) > w) return std::string(w, '*');
     return std::string(w - text.size(), ' ') + text;
+}
+
+
+// |x| x 10^d rounded half away from zero into `rounded`, when one multiplication decides it.
+// Below 2^52 every whole number and every half is a double, and rounding the product is
+// monotonic, so the product lies on the same side of each as the exact value, or on it: only a
+// product that is a whole number or a half leaves the question open. False then, or when the
+// product is too large, for fmt_f_expanded.
+bool rounded_magnitude(double a, int d, std::uint64_t& rounded) {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12,
+                                         1e13, 1e14, 1e15};
+    if (d > 15) return false;
+    const double s = a * kPowers[d];
+    if (!(s < 1e15)) return false;
+    const double whole = std::floor(s), fraction = s - whole;
+    if (fraction == 0.0 || fraction == 0.5) return false;
+    rounded = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+    return true;
+}
+
+}  // namespace
+
+std::string fmt_f(double x, int w, int d) {
+    if (w <= 0) return {};
+    if (!std::isfinite(x) || std::fabs(x) >= 1e300) return std::string(w, '*');
+    if (d < 0) d = 0;
+    std::uint64_t n = 0;
+    if (!rounded_magnitude(std::fabs(x), d, n)) return fmt_f_expanded(x, w, d);
+    // Digits from the last decimal back: d decimals, the point, then the whole part, whose "0"
+    // is left out unless there are no decimals.
+    char buf[40];
+    char* p = buf + sizeof buf;
+    const bool negative = x < 0 && n != 0;
+    for (int k = 0; k < d; ++k, n /= 10) *--p = static_cast<char>('0' + n % 10);
+    *--p = '.';
+    if (n == 0 && d == 0) *--p = '0';
+    for (; n != 0; n /= 10) *--p = static_cast<char>('0' + n % 10);
+    if (negative) *--p = '-';
+    return fixed_field(p, static_cast<std::size_t>(buf + sizeof buf - p), w);
 }
 
 std::string fmt_f_left(double x, int w, int d) { return std::string(trim_left(fmt_f(x, w, d))); }

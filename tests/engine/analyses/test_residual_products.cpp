@@ -207,16 +207,9 @@ TEST(ResidualProducts, OneRowHasNoComponentAndTheSameBitsComeAtOneAndEightThread
     EXPECT_EQ(at[0].loadings, at[1].loadings);
 }
 
-TEST(ResidualProducts, LargestCorrelationsAreThoseOfOfferingEveryPair) {
-    // Few distinct rows repeated: many perfect pairs and ties of equal correlation, over more
-    // than one block and task.
-    const std::size_t rows = 420, columns = 6;
-    const std::vector<std::int16_t> base = random_codes(12, columns, 4, 17);
-    std::vector<std::int16_t> c(rows * columns);
-    for (std::size_t r = 0; r < rows; ++r)
-        std::copy(base.begin() + static_cast<std::ptrdiff_t>((r * 7 % 12) * columns),
-                  base.begin() + static_cast<std::ptrdiff_t>((r * 7 % 12 + 1) * columns),
-                  c.begin() + static_cast<std::ptrdiff_t>(r * columns));
+// The list of the largest correlations from the pass against offering every pair one at a
+// time.
+void expect_largest_of_every_pair(const std::vector<std::int16_t>& c, std::size_t rows, std::size_t columns) {
     const ResidualRows x(c, rows, columns);
     std::vector<ResidualCorrelationPair> expected;
     for (std::size_t a = 0; a < rows; ++a)
@@ -235,4 +228,26 @@ TEST(ResidualProducts, LargestCorrelationsAreThoseOfOfferingEveryPair) {
         EXPECT_EQ(got[k].second, expected[k].second) << k;
         EXPECT_EQ(got[k].correlation, expected[k].correlation) << k;
     }
+}
+
+TEST(ResidualProducts, LargestCorrelationsAreThoseOfOfferingEveryPair) {
+    // Few distinct rows repeated: many perfect pairs and ties of equal correlation, over more
+    // than one block and task.
+    const std::size_t rows = 420, columns = 6;
+    const std::vector<std::int16_t> base = random_codes(12, columns, 4, 17);
+    std::vector<std::int16_t> c(rows * columns);
+    for (std::size_t r = 0; r < rows; ++r)
+        std::copy(base.begin() + static_cast<std::ptrdiff_t>((r * 7 % 12) * columns),
+                  base.begin() + static_cast<std::ptrdiff_t>((r * 7 % 12 + 1) * columns),
+                  c.begin() + static_cast<std::ptrdiff_t>(r * columns));
+    expect_largest_of_every_pair(c, rows, columns);
+    // Distinct rows, where the list fills early and most pairs are passed over by the screen of
+    // eight pairs at a time; rows of no variance and rows of large codes among them.
+    const std::size_t many = 1300, wide = 9;
+    std::vector<std::int16_t> d = random_codes(many, wide, 3000, 23);
+    for (std::size_t r = 40; r < many; r += 97)
+        std::fill(d.begin() + static_cast<std::ptrdiff_t>(r * wide), d.begin() + static_cast<std::ptrdiff_t>((r + 1) * wide),
+                  static_cast<std::int16_t>(r));
+    for (std::size_t r = 600; r < 610; ++r) d[r * wide + r % wide] = 32767;
+    expect_largest_of_every_pair(d, many, wide);
 }

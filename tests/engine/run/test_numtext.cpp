@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "engine/run/numtext.h"
 
@@ -17,6 +21,31 @@ std::string fixed(float x, std::size_t width, const char* format) {
     std::string f(width, ' ');
     real_to_fixed_text(x, f, format);
     return f;
+}
+
+// fmt_f's rule worked out on the whole decimal expansion of the value (every double has a
+// finite one, well inside 1,100 places): round half away from zero at d places, no "0" before
+// the point, no sign on a value that rounds to zero, "*" when the text is wider than w.
+std::string exact_fixed(double x, int w, int d) {
+    std::vector<char> buf(1500);
+    std::snprintf(buf.data(), buf.size(), "%.1100f", std::fabs(x));
+    std::string all(buf.data());
+    const std::size_t point = all.find('.');
+    std::string digits = all.substr(0, point) + all.substr(point + 1, static_cast<std::size_t>(d));
+    if (all[point + 1 + static_cast<std::size_t>(d)] >= '5') {
+        int i = static_cast<int>(digits.size()) - 1;
+        for (; i >= 0 && digits[static_cast<std::size_t>(i)] == '9'; --i) digits[static_cast<std::size_t>(i)] = '0';
+        if (i < 0) digits.insert(digits.begin(), '1');
+        else ++digits[static_cast<std::size_t>(i)];
+    }
+    std::string whole = digits.substr(0, digits.size() - static_cast<std::size_t>(d));
+    const std::string decimals = digits.substr(digits.size() - static_cast<std::size_t>(d));
+    whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
+    const bool zero = whole.empty() && decimals.find_first_not_of('0') == std::string::npos;
+    if (whole.empty() && d == 0) whole = "0";
+    const std::string text = (x < 0 && !zero ? "-" : "") + whole + "." + decimals;
+    if (static_cast<int>(text.size()) > w) return std::string(static_cast<std::size_t>(w), '*');
+    return std::string(static_cast<std::size_t>(w) - text.size(), ' ') + text;
 }
 }  // namespace
 
@@ -106,6 +135,28 @@ TEST(FormattedOutput, ExactHalvesRoundAwayFromZero) {
     EXPECT_EQ(nint(2.5), 3);
     EXPECT_EQ(nint(-2.5), -3);
     EXPECT_EQ(nint(-2.4999), -2);
+}
+
+// Values of every size and sign, and values a few units of the last binary place either side of
+// a half or of a whole number at the printed decimals, where one multiplication by 10^d could
+// round the wrong way.
+TEST(FormattedOutput, EveryValueRoundsAsItsExactDecimalExpansion) {
+    std::mt19937_64 random(20261210);
+    std::uniform_real_distribution<double> exponent(-8.0, 16.0), unit(0.0, 1.0);
+    for (int k = 0; k < 60000; ++k) {
+        const int d = static_cast<int>(random() % 8), w = 1 + static_cast<int>(random() % 22);
+        double x = std::pow(10.0, exponent(random)) * (unit(random) < 0.5 ? -1.0 : 1.0);
+        if (k % 2 == 1) {
+            // A half or a whole number of the last printed place, moved a few places of its own.
+            const double step = std::pow(10.0, -d), base = std::floor(std::fabs(x) / step) + (k % 4 == 1 ? 0.5 : 0.0);
+            x = std::copysign(base * step, x);
+            for (int u = static_cast<int>(random() % 7) - 3; u != 0; u += u < 0 ? 1 : -1)
+                x = std::nextafter(x, u < 0 ? -HUGE_VAL : HUGE_VAL);
+        }
+        ASSERT_EQ(fmt_f(x, w, d), exact_fixed(x, w, d)) << std::hexfloat << x << " w " << w << " d " << d;
+    }
+    for (double x : {0.0, -0.0, 0.5, -0.5, 0.05, 1e15, 123456789012345.5, 4503599627370495.5, 1e-320})
+        for (int d = 0; d <= 4; ++d) EXPECT_EQ(fmt_f(x, 24, d), exact_fixed(x, 24, d)) << x << " d " << d;
 }
 
 TEST(TextHelpers, JustifyAndCase) {
