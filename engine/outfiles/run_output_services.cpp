@@ -1,5 +1,7 @@
 #include "engine/outfiles/run_output_services.h"
 
+#include <algorithm>
+
 #include "engine/estimation/category_model.h"
 #include "engine/estimation/estimation_common.h"
 #include "engine/input/data_input.h"
@@ -12,9 +14,15 @@ namespace korvelan {
 RunEntryRecords::RunEntryRecords(Run& run) : run_(run), files_(run_work_files(run)) {}
 
 std::string_view RunEntryRecords::label_of(Entity side, std::int32_t n) {
-    if (side == Entity::Item) read_item_label_record(run_, files_, n, label_);
-    else read_person_name_record(run_, files_, n, label_);
-    return label_;
+    if (side == Entity::Item) {
+        read_item_label_record(run_, files_, n, label_);
+        return label_;
+    }
+    // A person's label is the NAMLEN columns read; the blanks the label text is padded with
+    // after them are left out (every writer trims them, and there are hundreds a label).
+    read_person_name_record(run_, files_, n, label_);
+    const std::size_t read = files_.layout.namlen < 1 ? 0 : std::min(files_.name_record.size(), label_.size());
+    return std::string_view(label_).substr(0, read);
 }
 
 PersonWorkFields RunEntryRecords::person_stats(std::int32_t n) {

@@ -1,6 +1,9 @@
 #include "engine/run/analysis_allocation.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <new>
 
 #include "engine/run/message_texts.h"
@@ -58,14 +61,28 @@ void release_persons(AnalysisArrays& a) {
     release_vector(a.person_status);
 }
 
+// v holding n copies of `value`; a block of many pages is asked for in large pages where the
+// system gives them on request, so that filling it takes a few page faults instead of one per
+// 4 KB page (at 1,000,000 persons the faults of the person block and the images took 0.4 s).
+template <typename T>
+void fill_large_block(std::vector<T>& v, std::size_t n, T value) {
+    v.clear();
+    v.reserve(n);
+    constexpr std::uintptr_t kLargePage = std::uintptr_t{1} << 21;
+    const auto first = (reinterpret_cast<std::uintptr_t>(v.data()) + kLargePage - 1) & ~(kLargePage - 1);
+    const auto last = (reinterpret_cast<std::uintptr_t>(v.data() + n)) & ~(kLargePage - 1);
+    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    v.assign(n, value);
+}
+
 void size_persons(AnalysisArrays& a, std::int32_t np) {
     const std::size_t n = entries(np);
     for (auto* v :
          {&a.person_measure, &a.person_outfit_zstd, &a.person_infit_zstd, &a.person_outfit_mnsq,
           &a.person_infit_mnsq, &a.person_shown_score, &a.person_shown_count})
-        v->assign(n, 0.0f);
-    a.person_order.assign(n, 0);
-    a.person_status.assign(n, status::kMeasured);
+        fill_large_block(*v, n, 0.0f);
+    fill_large_block(a.person_order, n, std::int32_t{0});
+    fill_large_block(a.person_status, n, status::kMeasured);
 }
 
 std::int64_t person_block_bytes(std::int32_t np) {
@@ -266,19 +283,19 @@ void allocate_weights_block(Run& run) {
         stop_for_memory(run, 4 * w, w, msg::kWeightsName, kAllocationFailedStatus);
 }
 
+
 void allocate_memory_images(Run& run) {
     AnalysisArrays& a = run.arrays;
     const std::int64_t np = a.persons;
     const std::int64_t ni = a.items;
     obtain(
         run, MemoryBlock::PersonRecordImage, 28 * np,
-        [&] { a.person_record_image.assign(static_cast<std::size_t>(7 * np), 0.0f); },
+        [&] { fill_large_block(a.person_record_image, static_cast<std::size_t>(7 * np), 0.0f); },
         [&] { release_vector(a.person_record_image); });
     obtain(
         run, MemoryBlock::ScoredResponseImage, np * ni + 32,
         [&] {
-            a.scored_response_image.assign(static_cast<std::size_t>(np * ni),
-                                           static_cast<std::uint8_t>(255));
+            fill_large_block(a.scored_response_image, static_cast<std::size_t>(np * ni), std::uint8_t{255});
         },
         [&] { release_vector(a.scored_response_image); });
 }
