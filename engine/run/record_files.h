@@ -33,6 +33,8 @@ struct RecordUnit {
     std::int64_t ahead_first = 0;
     std::int64_t ahead_count = 0;
     std::int64_t last_read = 0;  // the record read last (0: none yet)
+    bool larger_than_whole_read = false;  // not to be read whole (asked since the last write)
+    int whole_reads = 0;                  // times the file was read whole
     bool shared = false;         // another unit holds the same file
     int write_failure = 0;              // status of the first gathered write that failed
     std::int64_t failed_record = 0;     // the first record that write lost
