@@ -189,7 +189,7 @@ void fill_from_work_file(Run& run, const WorkFileHandle& correlations, std::span
 
 void compute_principal_components(ReportContext& ctx) {
     Run& run = ctx.run;
-    if (!residual_correlations_current(run, ctx.side)) compute_residual_correlations(run, ctx.side);
+    if (!residual_correlations_current(run, ctx.side)) compute_residual_correlations(run, ctx.side, false, true);
     if (!residual_correlations_current(run, ctx.side)) return;
 
     using Source = ResidualCorrelationFacet::Source;
@@ -207,9 +207,14 @@ void compute_principal_components(ReportContext& ctx) {
     const Size whole = checked_sum(vectors, checked_product(pairs, std::int64_t{8}));
 
     ScratchBlock<double> packed;
-    bool in_memory = packed.obtain(run, MemoryBlock::ComponentMatrix, pairs, whole);
+    std::vector<double>& kept = run.arrays.estimation.residual_correlations[facet].kept_pairs;
+    const bool filled = !kept.empty() && static_cast<std::int64_t>(kept.size()) == pairs;
+    bool in_memory = filled;
+    if (filled) packed.adopt(std::move(kept));
+    else in_memory = packed.obtain(run, MemoryBlock::ComponentMatrix, pairs, whole);
+    kept = std::vector<double>();
     if (run.arrays.estimation.residual_correlations[facet].source == Source::Pairwise) {
-        if (in_memory && !fill_pairwise(run, ctx.side, packed.span())) {
+        if (in_memory && !filled && !fill_pairwise(run, ctx.side, packed.span())) {
             if (run.rs.finish_iterating) return;
             in_memory = false;
         }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -265,9 +266,19 @@ bool pairwise_correlations(Run& run, const ResidualMatrix& matrix, ResidualLevel
     return true;
 }
 
+// Room for every pair, which the run's memory check allowed beside the residuals; none when the
+// allocation fails (the components then compute the pairs again).
+void keep_every_pair(std::vector<double>& kept, std::int64_t pairs) {
+    try {
+        kept.assign(static_cast<std::size_t>(pairs), 0.0);
+    } catch (const std::bad_alloc&) {
+        kept = std::vector<double>();
+    }
+}
+
 }  // namespace
 
-void compute_residual_correlations(Run& run, ReportSide side, bool with_work_file) {
+void compute_residual_correlations(Run& run, ReportSide side, bool with_work_file, bool keep_pairs) {
     if (run.cv.prcomp == 'N') return;
     WorkFileHandle zuu;
     if (!zuu.open_existing(work_file_path(run, "ZUU"), false)) {
@@ -286,6 +297,7 @@ void compute_residual_correlations(Run& run, ReportSide side, bool with_work_fil
     const std::int64_t pairs = pair_count(m).value_or(0);  // m < 2^31: never overflows
     ResidualCorrelationFacet& state = run.arrays.estimation.residual_correlations[static_cast<std::size_t>(facet_index(side))];
     state.largest.clear();
+    state.kept_pairs = std::vector<double>();
     using Source = ResidualCorrelationFacet::Source;
     state.source = Source::WorkFile;
     done_flag(run, side) = false;
@@ -322,14 +334,18 @@ void compute_residual_correlations(Run& run, ReportSide side, bool with_work_fil
         } else if (held) {
             const PairwiseRows pairwise(matrix.held_block(), rows.size(), columns.size(), residual_kind(run) == 'O',
                                         run.rs.smallest_positive);
-            finished = pairwise_pair_pass(run, pairwise, rows, &state.largest, into, {});
+            if (keep_pairs && state.source == Source::Pairwise) keep_every_pair(state.kept_pairs, pairs);
+            finished = pairwise_pair_pass(run, pairwise, rows, &state.largest, into, state.kept_pairs);
         } else {
             finished = pairwise_correlations(run, matrix, level, rows, static_cast<std::int64_t>(columns.size()),
                                              file, pairs, state.largest);
         }
     }
     file.close();
-    if (!finished || run.rs.finish_iterating) return;
+    if (!finished || run.rs.finish_iterating) {
+        state.kept_pairs = std::vector<double>();
+        return;
+    }
     state.active_rows = activity(x.row_status, x.rows);
     state.active_columns = activity(x.column_status, x.columns);
     done_flag(run, side) = true;

@@ -37,8 +37,9 @@ std::string correlation_work_file_path(const Run& run, ReportSide side);
 // compute_residual_correlations: the facet's work file, largest pairs and done flag. Without the
 // residual file: the "No Information" message and PRCOMP= becomes "N". A computation ended by
 // "Finish iterating" or by a disk too small for the work file leaves the flag clear.
-// with_work_file: the pairs go to the work file even where memory would hold them.
-void compute_residual_correlations(Run& run, ReportSide side, bool with_work_file = false);
+// with_work_file: the pairs go to the work file even where memory would hold them; keep_pairs:
+// pairs computed pair by pair in memory are kept in the facet's kept_pairs for the components.
+void compute_residual_correlations(Run& run, ReportSide side, bool with_work_file = false, bool keep_pairs = false);
 
 // fail_correlation_work_file: the failure message with the record number, then the fatal file
 // error with the mode letter. Never returns.

@@ -47,6 +47,8 @@ public:
         }
         return true;
     }
+    // Takes values obtained before (under the same request) as the block.
+    void adopt(std::vector<T>&& values) { values_ = std::move(values); }
     std::span<T> span() { return values_; }
     T* data() { return values_.data(); }
     const T* data() const { return values_.data(); }

@@ -61,6 +61,9 @@ struct ResidualCorrelationFacet {
     // (some missing, and the pairs fit in memory).
     enum class Source : std::uint8_t { WorkFile, Products, Pairwise };
     Source source = Source::WorkFile;
+    // Every pair of a pairwise computation in the work-file order, kept when the components
+    // asked for the computation (they take the pairs instead of computing them again).
+    std::vector<double> kept_pairs;
 };
 
 // Run-wide values of the estimation that later phases, Tables and requests read.

@@ -351,18 +351,28 @@ TEST(ComponentTables, PairsThatMemoryCannotHoldGoToTheWorkFileWithTheSameTable) 
     std::size_t line = control.find("END LABELS\n") + 11;
     for (int p = 0; line < control.size(); ++p, line = control.find('\n', line) + 1)
         if (p % 2 == 0) control[line + static_cast<std::size_t>(p * 5 % 12)] = ' ';
-    SummaryRun memory(control);
+    // The components take the pairs the correlations computed for them kept: the correlations'
+    // two requests (for the product form, then for every pair) and none from the components.
+    auto asked = std::make_shared<std::vector<std::int64_t>>();
+    SummaryRun memory(control, [asked](MemoryBlock kind, std::int64_t bytes) {
+        if (kind == MemoryBlock::ComponentMatrix) asked->push_back(bytes);
+        return false;
+    });
+    memory.run.arrays.estimation.person_residual_correlations_computed = false;
+    asked->clear();
     const std::string expected = joined(without_file_lines(table_after_run(memory, "24")));
     EXPECT_GT(expected.size(), 10000u);
     EXPECT_FALSE(memory.shows("bytes of memory not available"));
     EXPECT_FALSE(file_exists(correlation_work_file_path(memory.run, ReportSide::Persons)));
+    EXPECT_EQ(asked->size(), 2u);
     // Refused from the start: the work file, with the message, as before.
     SummaryRun refused(control, [](MemoryBlock kind, std::int64_t) { return kind == MemoryBlock::ComponentMatrix; });
     EXPECT_TRUE(joined(without_file_lines(table_after_run(refused, "24"))) == expected);
     EXPECT_TRUE(refused.shows(" bytes of memory not available, using disk work file ..."));
     EXPECT_TRUE(file_exists(correlation_work_file_path(refused.run, ReportSide::Persons)));
-    // Allowed for the correlations, refused when the components ask for the pairs: the pairs go
-    // to the work file then.
+    // Allowed for the correlations, computed before the Table (as for a correlation file: no
+    // pairs kept), refused when the components ask for the pairs: the pairs go to the work file
+    // then.
     auto packed_bytes = std::make_shared<std::int64_t>(-1);
     SummaryRun later(control, [packed_bytes](MemoryBlock kind, std::int64_t bytes) {
         return kind == MemoryBlock::ComponentMatrix && bytes == *packed_bytes;
@@ -370,6 +380,8 @@ TEST(ComponentTables, PairsThatMemoryCannotHoldGoToTheWorkFileWithTheSameTable) 
     const auto m = static_cast<std::int64_t>(active_entries(later.run.arrays.person_status, 200).size());
     *packed_bytes = m * (m - 1) / 2 * 8 + std::int64_t{later.run.arrays.persons} * 40;
     later.run.arrays.estimation.person_residual_correlations_computed = false;
+    compute_residual_correlations(later.run, ReportSide::Persons);
+    EXPECT_TRUE(later.run.arrays.estimation.residual_correlations[1].kept_pairs.empty());
     EXPECT_TRUE(joined(without_file_lines(table_after_run(later, "24"))) == expected);
     EXPECT_TRUE(later.shows(" bytes of memory not available, using disk work file ..."));
     EXPECT_TRUE(file_exists(correlation_work_file_path(later.run, ReportSide::Persons)));
