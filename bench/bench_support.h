@@ -166,19 +166,23 @@ inline std::string category_codes(int categories) {
 // The control file dir/bench.txt of a batch run over dir/bench.dat: the title, NI= items with
 // the person name after them, CODES=, the data file, then `extra` (whole lines ending in "\n")
 // before &END, and one label per item.
+// Whether the name is left out, the label being the first responses: when the record would be
+// longer than the 32,000 columns a record may have.
+inline bool name_in_responses(int items) { return items + 10 > 32000; }
+
 inline void write_control_file(const fs::path& dir, const std::string& title, int items,
                                const std::string& codes, const std::string& extra) {
     std::FILE* control = std::fopen((dir / "bench.txt").c_str(), "wb");
     std::fprintf(control,
                  "TITLE=%s\nNI=%d\nITEM1=1\nNAME1=%d\nNAMLEN=9\nCODES=%s\nDATA=bench.dat\n%s&END\n",
-                 title.c_str(), items, items + 2, codes.c_str(), extra.c_str());
+                 title.c_str(), items, name_in_responses(items) ? 1 : items + 2, codes.c_str(), extra.c_str());
     for (int i = 1; i <= items; ++i) std::fprintf(control, "Item %d\n", i);
     std::fprintf(control, "END LABELS\n");
     std::fclose(control);
 }
 
 // The data file dir/bench.dat: one record per person of generate_responses, the responses from
-// column 1 and the name "P00000001" after a blank. A response for which leave_out() is true
+// column 1 and the name "P00000001" after a blank (on a long test, no name). A response for which leave_out() is true
 // (when given; asked once per response, in order) is left blank.
 inline void write_data_file(const fs::path& dir, long persons, int items,
                             const std::vector<double>& steps, unsigned seed,
@@ -188,7 +192,8 @@ inline void write_data_file(const fs::path& dir, long persons, int items,
     generate_responses(persons, items, steps, seed, [&](long n, int i, int x) {
         const bool blank = leave_out && leave_out();
         record[static_cast<std::size_t>(i)] = blank ? ' ' : static_cast<char>('0' + x);
-        if (i + 1 == items) std::fprintf(data, "%s P%08ld\n", record.c_str(), n + 1);
+        if (i + 1 == items && name_in_responses(items)) std::fprintf(data, "%s\n", record.c_str());
+        else if (i + 1 == items) std::fprintf(data, "%s P%08ld\n", record.c_str(), n + 1);
     });
     std::fclose(data);
 }
