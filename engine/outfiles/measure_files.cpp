@@ -158,7 +158,7 @@ struct EntryBlock {
         ends.clear();
         records.assign(side == Entity::Person ? static_cast<std::size_t>(count) : 0, PersonWorkFields{});
         for (std::int32_t k = 0; k < count; ++k) {
-            // Labels come padded to the longest label the work files hold: only the text is kept.
+            // A label may come padded with blanks: only its text is kept.
             labels.append(trim_right(source.label_of(side, first + k)));
             ends.push_back(labels.size());
             if (side == Entity::Person) records[static_cast<std::size_t>(k)] = source.person_stats(first + k);

@@ -283,7 +283,6 @@ void allocate_weights_block(Run& run) {
         stop_for_memory(run, 4 * w, w, msg::kWeightsName, kAllocationFailedStatus);
 }
 
-
 void allocate_memory_images(Run& run) {
     AnalysisArrays& a = run.arrays;
     const std::int64_t np = a.persons;

@@ -272,7 +272,6 @@ std::string fmt_f_expanded(double x, int w, int d) {
     return std::string(w - text.size(), ' ') + text;
 }
 
-
 // |x| x 10^d rounded half away from zero into `rounded`, when one multiplication decides it.
 // Below 2^52 every whole number and every half is a double, and rounding the product is
 // monotonic, so the product lies on the same side of each as the exact value, or on it: only a

@@ -81,34 +81,6 @@ void drop_read_ahead(Run& run, RecordUnit& u) {
         if (other.path == u.path) other.ahead_count = 0, other.larger_than_whole_read = false;
 }
 
-// Records read out of order from a small file (the item labels a Table reads for each person in
-// its own order) are served from the whole file, read once: a file up to this size is read whole
-// at its first record read out of order, and again after a write, at most a few times a unit
-// (a unit whose writes and reads alternate goes back to reading one record at a time).
-constexpr std::size_t kWholeReadBytes = std::size_t{4} << 20;
-constexpr int kMostWholeReads = 4;
-
-long long read_at(int fd, char* p, std::size_t size, off_t at);
-
-// The whole file into the unit's read-ahead records when it is small; else marks the unit, so
-// that its size is not asked again until a write. 0 or a status.
-int read_whole_file(RecordUnit& u, std::size_t want) {
-    struct stat info {};
-    if (u.whole_reads >= kMostWholeReads || ::fstat(u.fd, &info) != 0 || info.st_size < static_cast<off_t>(want) ||
-        info.st_size > static_cast<off_t>(kWholeReadBytes)) {
-        u.larger_than_whole_read = true;
-        return 0;
-    }
-    const std::size_t size = static_cast<std::size_t>(info.st_size) / want * want;
-    if (u.ahead.size() < size) u.ahead.resize(size);
-    const long long got = read_at(u.fd, u.ahead.data(), size, 0);
-    if (got < 0) return static_cast<int>(-got);
-    u.ahead_first = 1;
-    u.ahead_count = got / static_cast<long long>(want);
-    ++u.whole_reads;
-    return 0;
-}
-
 // Reads up to size bytes at offset; the count read, or a negative status.
 long long read_at(int fd, char* p, std::size_t size, off_t at) {
     std::size_t got = 0;
@@ -122,6 +94,40 @@ long long read_at(int fd, char* p, std::size_t size, off_t at) {
         got += static_cast<std::size_t>(r);
     }
     return static_cast<long long>(got);
+}
+
+// Records read out of order from a small file (the item labels a Table reads for each person in
+// its own order) are served from the whole file, read once: a file up to this size is read whole
+// at its first record read out of order, and again after a write, at most a few times a unit
+// (a unit whose writes and reads alternate goes back to reading one record at a time).
+constexpr std::size_t kWholeReadBytes = std::size_t{4} << 20;
+constexpr int kMostWholeReads = 4;
+
+// The whole file into the unit's read-ahead records when it is small; else marks the unit, so
+// that its size is not asked again until a write. 0 or a status.
+int read_whole_file(RecordUnit& u, std::size_t want) {
+    struct stat info {};
+    if (u.whole_reads >= kMostWholeReads || ::fstat(u.fd, &info) != 0 || info.st_size < static_cast<off_t>(want) ||
+        info.st_size > static_cast<off_t>(kWholeReadBytes)) {
+        u.larger_than_whole_read = true;
+        return 0;
+    }
+    const std::size_t size = static_cast<std::size_t>(info.st_size) / want * want;
+    if (u.ahead.size() < size) u.ahead.resize(size);
+    u.ahead_count = 0;  // the records held are overwritten
+    const long long got = read_at(u.fd, u.ahead.data(), size, 0);
+    if (got < 0) return static_cast<int>(-got);
+    u.ahead_first = 1;
+    u.ahead_count = got / static_cast<long long>(want);
+    ++u.whole_reads;
+    return 0;
+}
+
+// Record n into p from the records read ahead, when they hold it.
+bool from_read_ahead(const RecordUnit& u, std::int64_t n, char* p, std::size_t want) {
+    if (u.ahead_count <= 0 || n < u.ahead_first || n >= u.ahead_first + u.ahead_count) return false;
+    std::memcpy(p, u.ahead.data() + static_cast<std::size_t>(n - u.ahead_first) * want, want);
+    return true;
 }
 
 int flush_all(Run& run) {
@@ -204,18 +210,11 @@ int read_record(Run& run, int unit, std::int64_t n, void* record) {
     }
     const bool follows = n == u->last_read + 1;
     u->last_read = n;
-    if (u->ahead_count > 0 && n >= u->ahead_first && n < u->ahead_first + u->ahead_count) {
-        std::memcpy(p, u->ahead.data() + static_cast<std::size_t>(n - u->ahead_first) * want, want);
-        return set_status(run, 0);
-    }
+    if (from_read_ahead(*u, n, p, want)) return set_status(run, 0);
     if (int st = flush_unit(*u)) return set_status(run, st);
     if (!follows && !u->larger_than_whole_read) {
-        const int st = read_whole_file(*u, want);
-        if (st != 0) return set_status(run, st);
-        if (u->ahead_count > 0 && n >= u->ahead_first && n < u->ahead_first + u->ahead_count) {
-            std::memcpy(p, u->ahead.data() + static_cast<std::size_t>(n - u->ahead_first) * want, want);
-            return set_status(run, 0);
-        }
+        if (int st = read_whole_file(*u, want)) return set_status(run, st);
+        if (from_read_ahead(*u, n, p, want)) return set_status(run, 0);
     }
     if (follows && want <= kAheadBytes / 4) {
         if (u->ahead.size() < kAheadBytes) u->ahead.resize(kAheadBytes);
