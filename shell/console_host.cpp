@@ -101,7 +101,7 @@ void ConsoleHost::clear_finish_iterating() {
 }
 
 bool ConsoleHost::show_help_topic(int context) {
-    const std::string page = help_topic_path(program_directory(), context);
+    const std::string page = help_topic_path(shipped_files_directory(program_directory()), context);
     if (!std::filesystem::exists(page)) return false;
     write_text_window_line(" Help: " + page);
     return true;

@@ -25,7 +25,7 @@ int run_desktop(int argc, char** argv, const std::vector<std::string>& engine_ar
     FrameServices services{launcher,
                            dialogs,
                            prompter,
-                           HelpViewer(program_dir),
+                           HelpViewer(shipped_files_directory(program_dir)),
                            program_dir,
                            QCoreApplication::applicationFilePath().toStdString(),
                            settings_file_path(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"))};

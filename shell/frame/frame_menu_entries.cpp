@@ -8,6 +8,7 @@
 #include "shell/frame/frame_menus.h"
 #include "shell/frame/frame_window.h"
 #include "shell/menus/dynamic_dispatch.h"
+#include "shell/services/program_search.h"
 #include "shell/services/settings_file.h"
 
 namespace korvelan {
@@ -79,7 +80,7 @@ EntryHandler FrameMenus::handler_for_text(std::string_view text) {
 }
 
 void FrameMenus::add_startup_entries() {
-    for (const StartupMenuEntry& e : startup_menu_entries(frame_.host().initial_settings(), frame_.services().program_dir)) {
+    for (const StartupMenuEntry& e : startup_menu_entries(frame_.host().initial_settings(), shipped_files_directory(frame_.services().program_dir))) {
         if (e.menu == kSystemMenu) model_.add_system_entry(e.text);
         else if (e.position == 0) model_.append(e.menu, 0, e.text, handler_for(e.action));
         else model_.insert(e.menu, e.position, menu_flag::kByPosition, e.text, handler_for(e.action));

@@ -30,7 +30,8 @@ struct FrameServices {
     FrameDialogs& dialogs;
     FilePrompter& prompter;
     HelpViewer help;
-    std::string program_dir;    // ends in "/": the graphs program and the help pages lie there
+    std::string program_dir;    // ends in "/": the graphs program lies there, the shipped files there or
+                                // in ../share/korvelan/ (shipped_files_directory)
     std::string program_path;   // this program, for "Start another" and the restart entries
     std::string settings_path;  // the settings file
 };

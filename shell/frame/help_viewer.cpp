@@ -9,16 +9,16 @@
 
 namespace korvelan {
 
-std::string help_page_for(const std::string& program_dir, int context) {
+std::string help_page_for(const std::string& shipped_dir, int context) {
     std::error_code ec;
-    const std::string page = help_topic_path(program_dir, context);
+    const std::string page = help_topic_path(shipped_dir, context);
     if (std::filesystem::is_regular_file(page, ec)) return page;
-    const std::string index = program_dir + "help/index.html";
+    const std::string index = shipped_dir + "help/index.html";
     return std::filesystem::is_regular_file(index, ec) ? index : std::string();
 }
 
-HelpViewer::HelpViewer(std::string program_dir, Opener open)
-    : program_dir_(std::move(program_dir)), open_(std::move(open)) {
+HelpViewer::HelpViewer(std::string shipped_dir, Opener open)
+    : shipped_dir_(std::move(shipped_dir)), open_(std::move(open)) {
     if (!open_) {
         open_ = [](const std::string& path) {
             return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
@@ -27,7 +27,7 @@ HelpViewer::HelpViewer(std::string program_dir, Opener open)
 }
 
 bool HelpViewer::show(int context) const {
-    const std::string page = help_page_for(program_dir_, context);
+    const std::string page = help_page_for(shipped_dir_, context);
     return !page.empty() && open_(page);
 }
 

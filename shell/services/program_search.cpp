@@ -64,8 +64,21 @@ std::string program_directory() {
     return dir.empty() || dir.back() != '/' ? dir + "/" : dir;
 }
 
-std::string help_topic_path(const std::string& program_dir, int context) {
-    return program_dir + "help/" + std::to_string(context) + ".html";
+std::string shipped_files_directory(const std::string& program_dir) {
+    namespace fs = std::filesystem;
+    // The help index marks a folder of shipped files: every build and install puts it there.
+    const auto holds_shipped_files = [](const fs::path& dir) {
+        std::error_code ec;
+        return fs::is_regular_file(dir / "help" / "index.html", ec);
+    };
+    if (holds_shipped_files(program_dir)) return program_dir;
+    const fs::path installed = (fs::path(program_dir) / ".." / "share" / "korvelan").lexically_normal();
+    if (holds_shipped_files(installed)) return installed.string() + "/";
+    return program_dir;
+}
+
+std::string help_topic_path(const std::string& shipped_dir, int context) {
+    return shipped_dir + "help/" + std::to_string(context) + ".html";
 }
 
 }  // namespace korvelan

@@ -15,7 +15,12 @@ std::string find_text_editor(std::string_view search_path);
 std::string find_spreadsheet(std::string_view search_path);
 // The directory of the running program, ending in "/".
 std::string program_directory();
-// The help page of a context number: <program directory>help/<context>.html.
-std::string help_topic_path(const std::string& program_dir, int context);
+// The folder of the files shipped with the program (help pages, the control-file template, the
+// batch file): the program's own folder where they lie beside it (a build folder), else
+// <program directory>../share/korvelan/ where that holds them (an installed tree, wherever its
+// prefix is), else the program's own folder. Ends in "/".
+std::string shipped_files_directory(const std::string& program_dir);
+// The help page of a context number: <shipped files>help/<context>.html.
+std::string help_topic_path(const std::string& shipped_dir, int context);
 
 }  // namespace korvelan

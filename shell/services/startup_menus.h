@@ -25,8 +25,8 @@ struct StartupMenuEntry {
     StartupAction action;
 };
 
-// In the order they are added. `program_dir` ends in "/".
+// In the order they are added. `shipped_dir`, the folder of the shipped files, ends in "/".
 std::vector<StartupMenuEntry> startup_menu_entries(const InitialSettings& settings,
-                                                   const std::string& program_dir);
+                                                   const std::string& shipped_dir);
 
 }  // namespace korvelan
