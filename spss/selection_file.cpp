@@ -73,7 +73,7 @@ Outcome write_spss_selection_file(const std::string& sav_path, const std::string
         sav.variable_name_and_type(i, name, type);
         sav.print_format(name, code, decimals, width);
         sav.variable_label(name, label);
-        out.line(selection_variable_line(name, print_format_text(code, width, decimals), label));
+        out.line(selection_variable_line(name, print_format_text(code, width, decimals), printable_value_text(label)));
     }
     sav.close();
     if (!out.close()) return work_file_failure("SPSS WORK FILE", "SP", 26);

@@ -240,6 +240,14 @@ void SpssFile::limits(double& low, double& high) {
     high = DBL_MAX;
 }
 
+std::string printable_value_text(const std::string& raw) {
+    std::string text = raw.substr(0, raw.find('\0'));
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    }
+    return text;
+}
+
 namespace {
 struct FormatCode {
     const char* letters;

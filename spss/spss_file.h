@@ -78,6 +78,10 @@ private:
     long cursor_ = -1;  // index of the current case; -1 before the first read
 };
 
+// A string value as every output writes it: up to its first NUL, with each control character
+// (CR, LF, TAB and the others below 0x20) a blank, so that no value ends a record or a field.
+std::string printable_value_text(const std::string& raw);
+
 // Print-format letters and digits ("DATETIME20", "F8.2") as a format code, width and decimals;
 // unknown letters give code 0.
 void parse_print_format(const std::string& format, int& code, int& width, int& decimals);
