@@ -44,7 +44,7 @@ Outcome write_spss_selection_file(const std::string& sav_path, const std::string
     if (path.empty()) return Outcome{OutcomeKind::Cancelled, {}, {}, false};
     // The .sav file is read first: a selection file is never touched by a command that fails.
     SpssFile sav;
-    if (const int status = sav.open(path); status != 0) return problem(cannot_open_message(path + " ", status));
+    if (const int status = sav.open(path, true); status != 0) return problem(cannot_open_message(path + " ", status));
     TextOutput out;
     if (!out.create(selection_path)) return work_file_failure("SPSS WORK FILE", "SP", 26);
     long cases = 0;
