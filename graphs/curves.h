@@ -54,7 +54,8 @@ struct GroupCurves {
 // chains, are not: their rows stay (0, 0)).
 bool group_computed(const GraphsGroup& g);
 
-// The grid and the five series of group g (1-based, within the data).
+// The grid and the five series of group g (1-based, within the data). A category of status 0
+// has no curve in the probability, cumulative and category-information series.
 GroupCurves compute_group_curves(const GraphsData& data, int g);
 
 // The y settings of every graph type after a computation of group g.

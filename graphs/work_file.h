@@ -16,7 +16,7 @@ struct GraphsGroup {
     std::int32_t model_code = 0;      // 0 rating scale; 11 and above are not computed
     std::int32_t top = 0;             // number of steps
     std::vector<float> steps;         // steps[k], k = 1..top, logits; steps[0] = 0
-    std::vector<std::int32_t> status; // status[k], k = 1..top, as written; not used by the curves
+    std::vector<std::int32_t> status; // status[k], k = 1..top, as written: 0 leaves category k out
     std::int32_t bottom_value = 0;    // score of the lowest category
     std::string label;                // the chart title, as read
 };
