@@ -82,6 +82,18 @@ CurveGrid compute_curve_grid(float low_measure, float high_measure, float scale)
     return grid;
 }
 
+double round_axis_step(double range, int most_divisions) {
+    if (!(range > 0.0) || most_divisions < 1) return 1.0;
+    const double least = range / most_divisions;
+    double power = std::pow(10.0, std::floor(std::log10(least)));
+    for (;; power *= 10.0) {
+        for (const double m : {1.0, 2.0, 5.0}) {
+            // A hair of slack: 740 / 20 = 37 takes 50, 100 / 20 = 5 takes 5 itself.
+            if (m * power >= least * (1.0 - 1e-9)) return m * power;
+        }
+    }
+}
+
 SettingsTable initial_settings() {
     SettingsTable s;
     const char* captions[] = {"", "Category Probability Curves", "Expected Score Ogive",

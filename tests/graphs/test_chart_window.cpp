@@ -279,7 +279,7 @@ TEST(GraphsWindow, SlidersFineTuneAndGroups) {
     xh->setValue(80);  // 35 above the minimum snaps to 40 above, held at the slider's end
     EXPECT_EQ(xh->value(), 80);
     EXPECT_EQ(w.window.x_axis()->max(), 80);
-    EXPECT_EQ(w.window.x_axis()->tickCount(), 21);
+    EXPECT_EQ(w.window.x_axis()->tickInterval(), 2.0);  // 35 units: 18 divisions of 2
     w.window.step_max_x(-1);
     EXPECT_EQ(w.window.x_axis()->max(), 79);
     xh->setValue(20);  // below the minimum slider: one above it
@@ -326,6 +326,82 @@ TEST(GraphsWindow, AnUncomputedGroupLeavesTheInformationSliderAlone) {
     w.window.apply_max_y_slider();
     EXPECT_EQ(w.window.y_axis()->min(), 0.0);
     EXPECT_EQ(w.window.y_axis()->max(), 1.0);
+}
+
+// Whether a step is 1, 2 or 5 times a power of ten.
+bool round_step(double step) {
+    const double power = std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+    const double m = step / power;
+    return std::fabs(m - 1) < 1e-9 || std::fabs(m - 2) < 1e-9 || std::fabs(m - 5) < 1e-9;
+}
+
+// The axis's divisions: the tick count less one, or the range over the interval of round ticks.
+double axis_divisions(QValueAxis* axis) {
+    if (axis->tickType() == QValueAxis::TicksFixed) return axis->tickCount() - 1;
+    EXPECT_TRUE(round_step(axis->tickInterval())) << axis->tickInterval();
+    return (axis->max() - axis->min()) / axis->tickInterval();
+}
+
+// At every user scale, on every graph type, both axes have at most 20 divisions, the measures
+// are labelled at round values and no label is cut short.
+TEST(GraphsWindow, AxesHaveAtMostTwentyRoundLabelledDivisionsAtEveryScale) {
+    application();
+    ScratchDir dir;
+    for (const std::string scale : {"1", "100", "10000", "-100"}) {
+        const double units = std::stod(scale);
+        const std::string path = dir.file("ZVB" + std::to_string(static_cast<long>(units) % 1000 + 500) + "kv.txt");
+        char low[16], high[16], line[16];
+        std::snprintf(line, sizeof line, "%10.4f", units);
+        std::snprintf(low, sizeof low, "%10.4f", -2.4 * std::fabs(units));
+        std::snprintf(high, sizeof high, "%10.4f", 3.1 * std::fabs(units));
+        std::string text = replace_first_line(two_group_work_file(), "    1.0000", line);
+        text = replace_first_line(text, "   -2.4000", low);
+        write_file(path, replace_first_line(text, "    3.1000", high));
+        Window w(path, 1);
+        ASSERT_TRUE(w.messages.empty()) << w.messages[0];
+        for (int type = 1; type <= 5; ++type) {
+            w.window.select_graph(type);
+            QApplication::processEvents();
+            EXPECT_LE(axis_divisions(w.window.x_axis()), 20.0) << scale << " type " << type;
+            EXPECT_GE(axis_divisions(w.window.x_axis()), 4.0) << scale << " type " << type;
+            EXPECT_LE(axis_divisions(w.window.y_axis()), 20.0) << scale << " type " << type;
+            int numbers = 0;
+            for (const QString& t : shown_texts(w.window.chart())) {
+                EXPECT_FALSE(t.contains("...") || t.contains(QChar(0x2026))) << scale << " type " << type << ": "
+                                                                            << t.toStdString();
+                bool number = false;
+                t.toDouble(&number);
+                numbers += number;
+            }
+            EXPECT_GE(numbers, 8) << scale << " type " << type;
+        }
+    }
+}
+
+// On a success-chain group every graph type replaces the previous graph: its series, its y
+// title, and the information graphs' range 0..0 shown as 0..1.
+TEST(GraphsWindow, EveryGraphTypeIsDrawnOnAnUncomputedGroup) {
+    application();
+    ScratchDir dir;
+    const std::string path = dir.file("ZVB009kv.txt");
+    const std::string text = two_group_work_file();
+    write_file(path, text.substr(0, text.find("\r\n0\r\n0\r\n")) + "\r\n11\r\n0\r\n" +
+                         text.substr(text.find("\r\n0\r\n0\r\n") + 8));
+    Window w(path, 1);
+    ASSERT_TRUE(w.messages.empty()) << w.messages[0];
+    const char* titles[] = {"", "Category Probability", "Expected Score", "Cumulative Probability", "Information",
+                            "Category Information"};
+    const int curves[] = {0, 4, 1, 3, 1, 4};
+    for (int type : {2, 4, 1, 5, 3, 4}) {
+        w.window.select_graph(type);
+        QApplication::processEvents();
+        EXPECT_EQ(w.window.y_axis()->titleText(), titles[type]) << type;
+        EXPECT_EQ(w.window.chart()->series().size(), curves[type]) << type;
+        EXPECT_LT(w.window.y_axis()->min(), w.window.y_axis()->max()) << type;
+        if (type >= 4) {
+            EXPECT_EQ(w.window.y_axis()->max(), 1.0) << type;
+        }
+    }
 }
 
 TEST(GraphsWindow, CopiesThePictureAndTheData) {

@@ -57,6 +57,14 @@ TEST(GraphsGrid, RangesTicksAndPoints) {
     EXPECT_GT(negative.increment, 0.0f);
 }
 
+TEST(GraphsGrid, RoundAxisSteps) {
+    const std::pair<double, double> steps[] = {{9, 0.5},   {20, 1},      {21, 2},   {740, 50}, {100, 5},
+                                               {1, 0.05},  {0.7, 0.05},  {2.0e5, 1.0e4}, {0, 1}};
+    for (auto [range, step] : steps) EXPECT_DOUBLE_EQ(round_axis_step(range, 20), step) << range;
+    EXPECT_DOUBLE_EQ(round_axis_step(1, 4), 0.5);
+    EXPECT_DOUBLE_EQ(round_axis_step(9, 9), 1.0);
+}
+
 TEST(GraphsSeries, RowsGapsAndValuesOfAFourCategoryGroup) {
     const GraphsData d = one_group(3, {0.0f, -1.0f, 0.0f, 1.0f});
     const GroupCurves c = compute_group_curves(d, 1);
