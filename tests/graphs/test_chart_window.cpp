@@ -26,6 +26,8 @@
 #include "engine/outfiles/graphs_file.h"
 #include "engine/outfiles/output_wiring.h"
 #include "engine/outfiles/run_output_services.h"
+#include "engine/tables/curve_plots.h"
+#include "graphs/chart_data.h"
 #include "graphs/chart_window.h"
 #include "tests/graphs/graphs_files.h"
 #include "tests/support/analysis_run.h"
@@ -88,6 +90,23 @@ std::string ten_units_a_logit() {
 std::string real_work_file(AnalysisRun& r, const std::string& settings) {
     write_file(r.dir.file("ctl.txt"), rating_scale_set(settings));
     r.run.args = {r.dir.file("ctl.txt"), r.dir.file("out.txt"), "BATCH=Y"};
+    r.run.input.stop_before_estimation = false;
+    EXPECT_EQ(korvelan::run_analysis(r.run), 0) << r.host.screen();
+    korvelan::OutputSettings s = korvelan::output_settings_from_controls(r.run);
+    korvelan::RunEntryRecords records(r.run);
+    EXPECT_TRUE(korvelan::write_graphs_work_file(r.run, s, r.run.arrays, records));
+    return korvelan::graphs_work_file_path(r.run);
+}
+
+// The rating-scale data set with every response 2 scored 3: category 2 is not observed inside
+// the kept structure (STKEEP=Y by default).
+std::string gap_work_file(AnalysisRun& r, const std::string& settings) {
+    std::string text = rating_scale_set(settings);
+    for (std::size_t at = text.find("END LABELS") + 10; at < text.size(); ++at) {
+        if (text[at] == '2') text[at] = '3';
+    }
+    write_file(r.dir.file("gap.txt"), text);
+    r.run.args = {r.dir.file("gap.txt"), r.dir.file("out.txt"), "BATCH=Y"};
     r.run.input.stop_before_estimation = false;
     EXPECT_EQ(korvelan::run_analysis(r.run), 0) << r.host.screen();
     korvelan::OutputSettings s = korvelan::output_settings_from_controls(r.run);
@@ -326,6 +345,46 @@ TEST(GraphsWindow, AnUncomputedGroupLeavesTheInformationSliderAlone) {
     w.window.apply_max_y_slider();
     EXPECT_EQ(w.window.y_axis()->min(), 0.0);
     EXPECT_EQ(w.window.y_axis()->max(), 1.0);
+}
+
+// A real analysis whose middle category is never observed: at every user scale each graph
+// type's data copy has the curves of the report's curve model (the same group of the analysis
+// arrays), category 2 left out, within 1e-4.
+TEST(GraphsWindow, AnUnobservedCategoryOfARealRunIsLeftOutAsInTheReport) {
+    application();
+    for (const std::string scale : {"1", "100", "-100"}) {
+        AnalysisRun r;
+        const std::string path = gap_work_file(r, "USCALE=" + scale + "\n");
+        GraphsSession session(path, 1);
+        ASSERT_EQ(session.load_and_compute(), "");
+        ASSERT_EQ(session.data().groups[0].status, (std::vector<std::int32_t>{0, 1, 0, 1}));
+        const korvelan::CurveGroup report = korvelan::curve_group(r.run.arrays, 1);
+        const CurveGrid& grid = session.curves().grid;
+        const korvelan::CurveSeries c = korvelan::compute_curve_series(
+            report, static_cast<float>(grid.computed_low), grid.increment, grid.point_count + 1,
+            session.data().scale);
+        const int kept[] = {0, 1, 3};
+        const float bottom = static_cast<float>(session.data().groups[0].bottom_value);
+        double largest = 0.0;
+        for (int type = 1; type <= 5; ++type) {
+            session.graph_type = type;
+            const auto curves = split_curves(session.current_series());
+            ASSERT_EQ(curves.size(), type == 2 || type == 4 ? 1u : type == 3 ? 2u : 3u) << type;
+            for (std::size_t k = 0; k < curves.size(); ++k) {
+                ASSERT_EQ(curves[k].size(), static_cast<std::size_t>(c.points));
+                for (int p = 0; p < c.points; ++p) {
+                    const int j = kept[k];
+                    const float want = type == 1   ? c.probability_at(p, j)
+                                       : type == 2 ? c.expected[static_cast<std::size_t>(p)] + bottom
+                                       : type == 3 ? c.cumulative_at(p, j)
+                                       : type == 4 ? c.information[static_cast<std::size_t>(p)]
+                                                   : c.category_information[static_cast<std::size_t>(p * 4 + j)];
+                    largest = std::max(largest, std::fabs(double(curves[k][static_cast<std::size_t>(p)].y) - want));
+                }
+            }
+        }
+        EXPECT_LT(largest, 1e-4) << scale;
+    }
 }
 
 // Whether a step is 1, 2 or 5 times a power of ten.
