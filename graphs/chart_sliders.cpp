@@ -76,8 +76,7 @@ void ChartWindow::apply_y_slider(bool high) {
     t.y_division = half_even(division);
     (high ? t.y_max : t.y_min) = half_even(value);
     (high ? t.y_high : t.y_low) = v;
-    y_axis_->setRange(lo, hi);
-    y_axis_->setTickCount((t.y_division > 0 ? t.y_division : 10) + 1);
+    set_axis(y_axis_, lo, hi, t.y_division);
     set_slider(high ? YHigh : YLow, s->minimum(), s->maximum(), v);
 }
 

@@ -15,6 +15,7 @@
 #include <QSpinBox>
 #include <QValueAxis>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "graphs/chart_data.h"
 
@@ -146,9 +147,21 @@ void ChartWindow::load_work_file_and_compute_curves() {
 }
 
 void ChartWindow::set_axis(QValueAxis* axis, double lo, double hi, int division) {
+    // A range 0..0 (the information of a group whose curves are not computed) is shown as 0..1.
+    if (!(hi > lo)) hi = lo + 1;
     axis->setRange(lo, hi);
     // A division of 0 (the probability graphs before a y slider moves) keeps ten divisions.
-    axis->setTickCount((division > 0 ? division : 10) + 1);
+    const int wanted = division > 0 ? division : 10;
+    if (axis != x_axis_ && wanted <= kMostAxisDivisions) {
+        axis->setTickType(QValueAxis::TicksFixed);
+        axis->setTickCount(wanted + 1);
+        return;
+    }
+    // The measures, and any axis of more divisions than can be labelled: at most 20 divisions
+    // at round values, whatever the scale.
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0.0);
+    axis->setTickInterval(round_axis_step(hi - lo, std::min(wanted, kMostAxisDivisions)));
 }
 
 void ChartWindow::fill_series() {
@@ -194,6 +207,8 @@ void ChartWindow::draw_chart() {
 void ChartWindow::set_slider(SliderId id, int lo, int hi, int value) {
     const QSignalBlocker quiet(sliders_[id]);
     sliders_[id]->setRange(lo, hi);
+    // Tick marks a round step apart, at most 20 of them over the slider.
+    sliders_[id]->setTickInterval(static_cast<int>(std::max(1.0, round_axis_step(hi - lo, kMostAxisDivisions))));
     sliders_[id]->setValue(value);
 }
 

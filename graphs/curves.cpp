@@ -82,6 +82,18 @@ CurveGrid compute_curve_grid(float low_measure, float high_measure, float scale)
     return grid;
 }
 
+double round_axis_step(double range, int most_divisions) {
+    if (!(range > 0.0) || most_divisions < 1) return 1.0;
+    const double least = range / most_divisions;
+    double power = std::pow(10.0, std::floor(std::log10(least)));
+    for (;; power *= 10.0) {
+        for (const double m : {1.0, 2.0, 5.0}) {
+            // A hair of slack: 740 / 20 = 37 takes 50, 100 / 20 = 5 takes 5 itself.
+            if (m * power >= least * (1.0 - 1e-9)) return m * power;
+        }
+    }
+}
+
 SettingsTable initial_settings() {
     SettingsTable s;
     const char* captions[] = {"", "Category Probability Curves", "Expected Score Ogive",
@@ -108,18 +120,28 @@ GroupCurves compute_group_curves(const GraphsData& data, int g) {
     model.top = group.top;
     model.model = computed ? 'R' : 'S';
     model.steps = group.steps;
+    model.status = group.status;
     model.cap = data.exponent_cap;
     korvelan::CurveSeries c = korvelan::compute_curve_series(
         model, static_cast<float>(grid.computed_low), grid.increment, grid.point_count + 1, data.scale);
     const int top = group.top;
     const float bottom = static_cast<float>(group.bottom_value);
+    // A category not observed inside a kept structure has no curve of its own, as in the report.
+    std::vector<int> drawn;
     for (int k = 0; k <= top; ++k) {
-        add_curve(out.series[1], c, computed, k == top, [&](int p) { return c.probability_at(p, k); });
-        add_curve(out.series[5], c, computed, k == top, [&](int p) {
+        if (top < 2 || !korvelan::null_category(model, k)) drawn.push_back(k);
+    }
+    int last_cumulative = -1;  // the cumulative curves end below the top category
+    for (const int k : drawn) {
+        if (k < top) last_cumulative = k;
+    }
+    for (const int k : drawn) {
+        add_curve(out.series[1], c, computed, k == drawn.back(), [&](int p) { return c.probability_at(p, k); });
+        add_curve(out.series[5], c, computed, k == drawn.back(), [&](int p) {
             return c.category_information[static_cast<std::size_t>(p * (top + 1) + k)];
         });
         if (k < top)
-            add_curve(out.series[3], c, computed, k == top - 1, [&](int p) { return c.cumulative_at(p, k); });
+            add_curve(out.series[3], c, computed, k == last_cumulative, [&](int p) { return c.cumulative_at(p, k); });
     }
     add_curve(out.series[2], c, computed, true,
               [&](int p) { return c.expected[static_cast<std::size_t>(p)] + bottom; });

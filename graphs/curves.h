@@ -28,6 +28,13 @@ struct CurveGrid {
 std::int32_t tidy_tick(std::int32_t tick);
 CurveGrid compute_curve_grid(float low_measure, float high_measure, float scale);
 
+// Most divisions an axis is given: more would leave no room for their labels.
+inline constexpr int kMostAxisDivisions = 20;
+
+// The smallest round step (1, 2 or 5 times a power of ten) that divides the range into at most
+// the given number of divisions; 1 for an empty range.
+double round_axis_step(double range, int most_divisions);
+
 // A chart row; a negative y separates two curves.
 struct SeriesRow {
     float x = 0.0f;
@@ -54,7 +61,8 @@ struct GroupCurves {
 // chains, are not: their rows stay (0, 0)).
 bool group_computed(const GraphsGroup& g);
 
-// The grid and the five series of group g (1-based, within the data).
+// The grid and the five series of group g (1-based, within the data). A category of status 0
+// has no curve in the probability, cumulative and category-information series.
 GroupCurves compute_group_curves(const GraphsData& data, int g);
 
 // The y settings of every graph type after a computation of group g.

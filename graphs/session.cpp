@@ -46,8 +46,9 @@ std::string GraphsSession::load_and_compute() {
     if (file_changed()) {
         const std::optional<FileStamp> before = file_stamp(path_);
         GraphsData read;
-        const ReadOutcome outcome = read_work_file(path_, read);
-        if (outcome != ReadOutcome::Read) return read_outcome_message(outcome, path_);
+        UnreadableLine unreadable;
+        const ReadOutcome outcome = read_work_file(path_, read, &unreadable);
+        if (outcome != ReadOutcome::Read) return read_outcome_message(outcome, path_, unreadable);
         data_ = std::move(read);
         stamp_ = before;
     }

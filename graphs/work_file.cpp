@@ -6,7 +6,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 
+#include "engine/run/numtext.h"
 #include "engine/run/text_lines.h"
 
 namespace korvelan::graphs {
@@ -16,10 +18,10 @@ namespace {
 constexpr const char* kSupportAddress = "support@korvelan.org";
 // Counts of groups and categories are 16-bit values in the file's writer.
 constexpr std::int32_t kLargestCount = 32767;
-// korvelan writes the reals as F10.4, whose widest texts are 99999.9999 and -9999.9999 (a value
-// too wide for the field is a run of "*", read as 0). Measures, scale and steps beyond this are
-// not from a real analysis; the limit also keeps the grid's integer arithmetic far from overflow.
-constexpr double kLargestMagnitude = 1.0e5;
+// korvelan writes the reals in fields of 10 characters, with fewer decimals for wider values.
+// Measures, scale and steps beyond ten million user units are not from a real analysis; the
+// limit also keeps the grid's integer arithmetic far from overflow.
+constexpr double kLargestMagnitude = 1.0e7;
 
 // The lines of the file, read one at a time as every text file of the program is read; the final
 // line end does not start another line. A line is looked at ahead to see whether the file ends.
@@ -30,10 +32,14 @@ public:
         if (ahead_held_) {
             ahead_held_ = false;
             line.swap(ahead_);
+            ++number_;
             return true;
         }
-        return read(line);
+        const bool got = read(line);
+        if (got) ++number_;
+        return got;
     }
+    long number() const { return number_; }  // of the last line given out
     bool at_end() {
         if (!ahead_held_) ahead_held_ = read(ahead_);
         return !ahead_held_;
@@ -50,10 +56,15 @@ private:
     std::string ahead_;
     bool ahead_held_ = false;
     int status_ = 0;  // of the last read: 0, -1 at the end, else a failed or runaway line
+    long number_ = 0;
 };
 
 // Thrown inside the reader for a file that ends early or whose counts do not fit.
 struct BadData {};
+// Thrown for a number line that cannot be read as one.
+struct BadValue {
+    UnreadableLine line;
+};
 
 class Reader {
 public:
@@ -65,8 +76,10 @@ public:
     }
     void marker() { line(); }
     float real() {
-        const double v = leading_number(line());
-        if (!(std::fabs(v) <= kLargestMagnitude)) throw BadData{};
+        const std::string l = line();
+        bool found = false;
+        const double v = leading_number(l, &found);
+        if (!found || !(std::fabs(v) <= kLargestMagnitude)) throw BadValue{{lines_.number(), l}};
         return static_cast<float>(v);
     }
     // A value that is only stored: any finite number.
@@ -76,7 +89,10 @@ public:
         return v;
     }
     std::int32_t integer(std::int32_t lo, std::int32_t hi) {
-        const double v = leading_number(line());
+        const std::string l = line();
+        bool found = false;
+        const double v = leading_number(l, &found);
+        if (!found) throw BadValue{{lines_.number(), l}};
         if (!(v >= lo - 0.5 && v <= hi + 0.5)) throw BadData{};
         return round_half_even(v, lo, hi);
     }
@@ -139,29 +155,37 @@ std::optional<FileStamp> file_stamp(const std::string& path) {
                      static_cast<std::int64_t>(st.st_size)};
 }
 
-ReadOutcome read_work_file(const std::string& path, GraphsData& data) {
+ReadOutcome read_work_file(const std::string& path, GraphsData& data, UnreadableLine* unreadable) {
     TextLineFile file;
     if (!file.open(path)) return ReadOutcome::OpenFailed;
     Lines lines(file);
     GraphsData read;
     Reader in(lines);
     bool ended_early = false;
+    std::optional<UnreadableLine> bad_value;
     try {
         read_sections(in, read);
     } catch (const BadData&) {
         ended_early = true;
+    } catch (const BadValue& bad) {
+        ended_early = true;
+        bad_value = bad.line;
     }
     const bool more = !ended_early && !lines.at_end();
     // A line without end within reach is not a work file's line.
     if (lines.status() == kLineRunsOn) return ReadOutcome::TooMuchData;
     if (lines.status() > 0) return ReadOutcome::OpenFailed;
+    if (bad_value) {
+        if (unreadable) *unreadable = *bad_value;
+        return ReadOutcome::UnreadableValue;
+    }
     if (ended_early) return ReadOutcome::NotEnoughData;
     if (more) return ReadOutcome::TooMuchData;
     data = std::move(read);
     return ReadOutcome::Read;
 }
 
-std::string read_outcome_message(ReadOutcome outcome, const std::string& path) {
+std::string read_outcome_message(ReadOutcome outcome, const std::string& path, const UnreadableLine& line) {
     switch (outcome) {
     case ReadOutcome::Read: return "";
     case ReadOutcome::OpenFailed: return "Korvelan Graphs: " + path + " failed";
@@ -169,11 +193,15 @@ std::string read_outcome_message(ReadOutcome outcome, const std::string& path) {
         return "Korvelan Graphs: Not enough data in " + path + " - please tell " + kSupportAddress;
     case ReadOutcome::TooMuchData:
         return "Korvelan Graphs: Too much data in " + path + " - please tell " + kSupportAddress;
+    case ReadOutcome::UnreadableValue:
+        return "Korvelan Graphs: Cannot read the value \"" + std::string(trim(line.text)) + "\" on line " +
+               std::to_string(line.number) + " of " + path;
     }
     return "";
 }
 
-double leading_number(std::string_view text) {
+double leading_number(std::string_view text, bool* found) {
+    if (found) *found = false;
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
     const std::size_t start = i;
@@ -189,6 +217,7 @@ double leading_number(std::string_view text) {
         mantissa += digits();
     }
     if (mantissa == 0) return 0.0;
+    if (found) *found = true;
     std::size_t end = i;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         ++i;

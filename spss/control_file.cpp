@@ -171,7 +171,8 @@ bool section_names(const std::vector<std::string>& lines, const std::string& mar
     if (i == lines.size()) return false;
     for (++i; i < lines.size() && (lines[i].empty() || lines[i][0] != '!'); ++i) {
         std::string_view l(lines[i]);
-        l = trim_left(l.substr(0, l.find(';')));
+        l = l.substr(0, l.find(';'));
+        l.remove_prefix(std::min(l.size(), l.find_first_not_of(" \t")));
         l = l.substr(0, l.find_first_of(" \t"));
         if (!l.empty()) names.emplace_back(l);
     }

@@ -21,8 +21,9 @@ int slot_value_text(const SpssFile& sav, Slot& slot, bool for_record, std::strin
     if (slot.is_string) {
         std::string value;
         if (sav.string_value(slot.handle, value) == 0) {
-            text = value.substr(0, value.find('\0'));
-            if (!for_record) text = std::string(trim(text));
+            // Left-adjusted in the record as in the width: " 4" is the code 4, not a blank.
+            const std::string printable = printable_value_text(value);
+            text = std::string(for_record ? trim_left(printable) : trim(printable));
             return 0;
         }
         slot.is_string = false;

@@ -10,6 +10,7 @@
 #include "engine/run/numtext.h"
 #include "engine/run/text_lines.h"
 #include "engine/run/whole_files.h"
+#include "spss/spss_file.h"
 
 namespace korvelan::spss {
 
@@ -38,7 +39,7 @@ Outcome work_file_read_failure(std::string description, std::string code, int nu
 }
 
 std::string cannot_open_message(const std::string& path, int status) {
-    return "Cannot open file: " + path + int_to_text10(status);
+    return "Cannot open file: " + path + int_to_text10(status) + " (" + SpssFile::status_text(status) + ")";
 }
 
 TextOutput::~TextOutput() {

@@ -39,7 +39,7 @@ Outcome work_file_failure(std::string description, std::string code, int number)
 // The work file at path could not be read (errno read_error).
 Outcome work_file_read_failure(std::string description, std::string code, int number, std::string path,
                                int read_error);
-// "Cannot open file: " + path + the status right-justified in 10 columns.
+// "Cannot open file: " + path + the status right-justified in 10 columns + why, in words.
 std::string cannot_open_message(const std::string& path, int status);
 
 // A plain file is written aside and replaces the file of its name only when closed whole; an

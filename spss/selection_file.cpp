@@ -44,7 +44,7 @@ Outcome write_spss_selection_file(const std::string& sav_path, const std::string
     if (path.empty()) return Outcome{OutcomeKind::Cancelled, {}, {}, false};
     // The .sav file is read first: a selection file is never touched by a command that fails.
     SpssFile sav;
-    if (const int status = sav.open(path); status != 0) return problem(cannot_open_message(path + " ", status));
+    if (const int status = sav.open(path, true); status != 0) return problem(cannot_open_message(path + " ", status));
     TextOutput out;
     if (!out.create(selection_path)) return work_file_failure("SPSS WORK FILE", "SP", 26);
     long cases = 0;
@@ -73,7 +73,7 @@ Outcome write_spss_selection_file(const std::string& sav_path, const std::string
         sav.variable_name_and_type(i, name, type);
         sav.print_format(name, code, decimals, width);
         sav.variable_label(name, label);
-        out.line(selection_variable_line(name, print_format_text(code, width, decimals), label));
+        out.line(selection_variable_line(name, print_format_text(code, width, decimals), printable_value_text(label)));
     }
     sav.close();
     if (!out.close()) return work_file_failure("SPSS WORK FILE", "SP", 26);

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "engine/run/numtext.h"
+#include "spss/sav_encoding.h"
 
 namespace korvelan::spss {
 
@@ -28,6 +29,9 @@ struct ParseContext {
     std::vector<SpssFile::Column> columns;
     long cases = 0;
     bool out_of_memory = false;
+    bool dictionary_only = false;
+    long header_cases = -1;  // the number of cases the header gives; -1 when it leaves it open
+    bool counted = false;    // a dictionary-only parse stopped at the first value
 
     static int variable(int index, readstat_variable_t* variable, const char*, void* ctx) {
         auto* self = static_cast<ParseContext*>(ctx);
@@ -45,6 +49,24 @@ struct ParseContext {
             self->variables.resize(static_cast<std::size_t>(index) + 1);
         }
         if (index >= 0) self->variables[static_cast<std::size_t>(index)] = std::move(v);
+        return READSTAT_HANDLER_OK;
+    }
+
+    static int metadata(readstat_metadata_t* metadata, void* ctx) {
+        static_cast<ParseContext*>(ctx)->header_cases = readstat_get_row_count(metadata);
+        return READSTAT_HANDLER_OK;
+    }
+
+    // The value handler of a dictionary-only parse: the data are not read when the header gives
+    // the number of cases, else the cases are counted; nothing is stored.
+    static int count(int obs_index, readstat_variable_t*, readstat_value_t, void* ctx) {
+        auto* self = static_cast<ParseContext*>(ctx);
+        if (self->header_cases >= 0) {
+            self->cases = self->header_cases;
+            self->counted = true;
+            return READSTAT_HANDLER_ABORT;
+        }
+        self->cases = std::max(self->cases, static_cast<long>(obs_index) + 1);
         return READSTAT_HANDLER_OK;
     }
 
@@ -95,6 +117,7 @@ struct ParseContext {
     // Every column as long as the longest: a value that never came is 0 or an empty text.
     void complete() {
         columns.resize(variables.size());
+        if (dictionary_only) return;
         for (std::size_t i = 0; i < columns.size(); ++i) {
             SpssFile::Column& c = columns[i];
             if (variables[i].type != 0) {
@@ -106,17 +129,44 @@ struct ParseContext {
     }
 };
 
-int SpssFile::open(const std::string& path) {
-    close();
-    ParseContext context;
+namespace {
+
+// Parses the file with the texts read in the encoding given ("" for the one the file names); a
+// dictionary-only parse stores no value and counts the cases.
+readstat_error_t parse(const std::string& path, const std::string& encoding, bool dictionary_only,
+                       ParseContext& context) {
     readstat_parser_t* parser = readstat_parser_init();
     if (!parser) return READSTAT_ERROR_MALLOC;
     readstat_set_variable_handler(parser, &ParseContext::variable);
-    readstat_set_value_handler(parser, &ParseContext::value);
+    readstat_set_metadata_handler(parser, &ParseContext::metadata);
+    readstat_set_value_handler(parser, dictionary_only ? &ParseContext::count : &ParseContext::value);
+    if (!encoding.empty()) readstat_set_file_character_encoding(parser, encoding.c_str());
     const readstat_error_t error = readstat_parse_sav(parser, path.c_str(), &context);
     readstat_parser_free(parser);
+    return error;
+}
+
+}  // namespace
+
+int SpssFile::open(const std::string& path, bool dictionary_only) {
+    close();
+    ParseContext context;
+    context.dictionary_only = dictionary_only;
+    readstat_error_t error = parse(path, "", dictionary_only, context);
+    if (error == READSTAT_ERROR_UNSUPPORTED_CHARSET) {
+        // A code page the library does not know by number (819, ISO-8859-1): the file is read
+        // again in the character set its dictionary names, its texts converted to UTF-8.
+        const std::string encoding = sav_file_encoding(path);
+        if (!encoding.empty()) {
+            context = ParseContext{};
+            context.dictionary_only = dictionary_only;
+            error = parse(path, encoding, dictionary_only, context);
+        }
+    }
     if (context.out_of_memory) return READSTAT_ERROR_MALLOC;
+    if (error == READSTAT_ERROR_USER_ABORT && context.counted) error = READSTAT_OK;
     if (error != READSTAT_OK) return static_cast<int>(error);
+    if (dictionary_only && context.header_cases >= 0) context.cases = context.header_cases;
     try {
         context.complete();
     } catch (const std::bad_alloc&) {
@@ -125,6 +175,7 @@ int SpssFile::open(const std::string& path) {
     variables_ = std::move(context.variables);
     columns_ = std::move(context.columns);
     cases_ = context.cases;
+    values_read_ = !dictionary_only;
     cursor_ = -1;
     open_ = true;
     return 0;
@@ -197,7 +248,7 @@ int SpssFile::variable_handle(const std::string& name, double& handle) const {
 
 int SpssFile::read_next_case() {
     if (!open_) return kStatusNotOpen;
-    if (cursor_ + 1 >= cases_) {
+    if (!values_read_ || cursor_ + 1 >= cases_) {
         cursor_ = cases_;
         return kStatusNoCase;
     }
@@ -238,6 +289,14 @@ int SpssFile::numeric_value(double handle, double& value) const {
 void SpssFile::limits(double& low, double& high) {
     low = 0.0;
     high = DBL_MAX;
+}
+
+std::string printable_value_text(const std::string& raw) {
+    std::string text = raw.substr(0, raw.find('\0'));
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    }
+    return text;
 }
 
 namespace {

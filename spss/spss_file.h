@@ -28,7 +28,10 @@ public:
     SpssFile& operator=(const SpssFile&) = delete;
     ~SpssFile() { close(); }
 
-    int open(const std::string& path);
+    // A file in a code page the library does not know by number is read again in the character
+    // set its dictionary names. A dictionary-only open reads the variables and the number of
+    // cases, no value: it serves a list of the variables.
+    int open(const std::string& path, bool dictionary_only = false);
     int close();
     bool is_open() const { return open_; }
 
@@ -75,8 +78,13 @@ private:
     std::vector<Variable> variables_;
     std::vector<Column> columns_;  // one per variable
     long cases_ = 0;
+    bool values_read_ = false;  // false after a dictionary-only open: no case can be visited
     long cursor_ = -1;  // index of the current case; -1 before the first read
 };
+
+// A string value as every output writes it: up to its first NUL, with each control character
+// (CR, LF, TAB and the others below 0x20) a blank, so that no value ends a record or a field.
+std::string printable_value_text(const std::string& raw);
 
 // Print-format letters and digits ("DATETIME20", "F8.2") as a format code, width and decimals;
 // unknown letters give code 0.

@@ -53,7 +53,7 @@ Outcome convert_spss_to_tab_text(const std::string& sav_path, const std::string&
             double value = 0;
             if (types[i] > 0) {
                 if (sav.string_value(handles[i], text) != 0) return problem("Unknown SPSS variable value");
-                text = std::string(trim(std::string_view(text).substr(0, text.find('\0'))));
+                text = std::string(trim(printable_value_text(text)));
             } else {
                 if (sav.numeric_value(handles[i], value) != 0) return problem("Unknown SPSS variable value");
                 text = tab_number_text(value, low, high);

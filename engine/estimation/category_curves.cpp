@@ -5,11 +5,11 @@
 
 namespace korvelan {
 
-namespace {
-
 bool null_category(const CurveGroup& g, int k) {
-    return static_cast<std::size_t>(k) < g.status.size() && g.status[static_cast<std::size_t>(k)] == 0;
+    return k >= 1 && static_cast<std::size_t>(k) < g.status.size() && g.status[static_cast<std::size_t>(k)] == 0;
 }
+
+namespace {
 
 // Rating scale: category k has the exponent sum over j <= k of (x - step j), shifted so that the
 // largest one is the cap; a null category contributes x to the sums and has probability 0.

@@ -28,6 +28,10 @@ struct CurveGroup {
     float cap = kCurveExponentCap;
 };
 
+// Whether category k is a null category: not observed inside a kept structure (status 0). Its
+// probability is 0 everywhere and its step is carried into the next category.
+bool null_category(const CurveGroup& g, int k);
+
 // Whether the curves of the group are computed (see CurveGroup::model).
 bool curves_computed(const CurveGroup& g);
 

@@ -26,6 +26,8 @@
 #include "engine/outfiles/graphs_file.h"
 #include "engine/outfiles/output_wiring.h"
 #include "engine/outfiles/run_output_services.h"
+#include "engine/tables/curve_plots.h"
+#include "graphs/chart_data.h"
 #include "graphs/chart_window.h"
 #include "tests/graphs/graphs_files.h"
 #include "tests/support/analysis_run.h"
@@ -88,6 +90,23 @@ std::string ten_units_a_logit() {
 std::string real_work_file(AnalysisRun& r, const std::string& settings) {
     write_file(r.dir.file("ctl.txt"), rating_scale_set(settings));
     r.run.args = {r.dir.file("ctl.txt"), r.dir.file("out.txt"), "BATCH=Y"};
+    r.run.input.stop_before_estimation = false;
+    EXPECT_EQ(korvelan::run_analysis(r.run), 0) << r.host.screen();
+    korvelan::OutputSettings s = korvelan::output_settings_from_controls(r.run);
+    korvelan::RunEntryRecords records(r.run);
+    EXPECT_TRUE(korvelan::write_graphs_work_file(r.run, s, r.run.arrays, records));
+    return korvelan::graphs_work_file_path(r.run);
+}
+
+// The rating-scale data set with every response 2 scored 3: category 2 is not observed inside
+// the kept structure (STKEEP=Y by default).
+std::string gap_work_file(AnalysisRun& r, const std::string& settings) {
+    std::string text = rating_scale_set(settings);
+    for (std::size_t at = text.find("END LABELS") + 10; at < text.size(); ++at) {
+        if (text[at] == '2') text[at] = '3';
+    }
+    write_file(r.dir.file("gap.txt"), text);
+    r.run.args = {r.dir.file("gap.txt"), r.dir.file("out.txt"), "BATCH=Y"};
     r.run.input.stop_before_estimation = false;
     EXPECT_EQ(korvelan::run_analysis(r.run), 0) << r.host.screen();
     korvelan::OutputSettings s = korvelan::output_settings_from_controls(r.run);
@@ -279,7 +298,7 @@ TEST(GraphsWindow, SlidersFineTuneAndGroups) {
     xh->setValue(80);  // 35 above the minimum snaps to 40 above, held at the slider's end
     EXPECT_EQ(xh->value(), 80);
     EXPECT_EQ(w.window.x_axis()->max(), 80);
-    EXPECT_EQ(w.window.x_axis()->tickCount(), 21);
+    EXPECT_EQ(w.window.x_axis()->tickInterval(), 2.0);  // 35 units: 18 divisions of 2
     w.window.step_max_x(-1);
     EXPECT_EQ(w.window.x_axis()->max(), 79);
     xh->setValue(20);  // below the minimum slider: one above it
@@ -326,6 +345,122 @@ TEST(GraphsWindow, AnUncomputedGroupLeavesTheInformationSliderAlone) {
     w.window.apply_max_y_slider();
     EXPECT_EQ(w.window.y_axis()->min(), 0.0);
     EXPECT_EQ(w.window.y_axis()->max(), 1.0);
+}
+
+// A real analysis whose middle category is never observed: at every user scale each graph
+// type's data copy has the curves of the report's curve model (the same group of the analysis
+// arrays), category 2 left out, within 1e-4.
+TEST(GraphsWindow, AnUnobservedCategoryOfARealRunIsLeftOutAsInTheReport) {
+    application();
+    for (const std::string scale : {"1", "100", "-100"}) {
+        AnalysisRun r;
+        const std::string path = gap_work_file(r, "USCALE=" + scale + "\n");
+        GraphsSession session(path, 1);
+        ASSERT_EQ(session.load_and_compute(), "");
+        ASSERT_EQ(session.data().groups[0].status, (std::vector<std::int32_t>{0, 1, 0, 1}));
+        const korvelan::CurveGroup report = korvelan::curve_group(r.run.arrays, 1);
+        const CurveGrid& grid = session.curves().grid;
+        const korvelan::CurveSeries c = korvelan::compute_curve_series(
+            report, static_cast<float>(grid.computed_low), grid.increment, grid.point_count + 1,
+            session.data().scale);
+        const int kept[] = {0, 1, 3};
+        const float bottom = static_cast<float>(session.data().groups[0].bottom_value);
+        double largest = 0.0;
+        for (int type = 1; type <= 5; ++type) {
+            session.graph_type = type;
+            const auto curves = split_curves(session.current_series());
+            ASSERT_EQ(curves.size(), type == 2 || type == 4 ? 1u : type == 3 ? 2u : 3u) << type;
+            for (std::size_t k = 0; k < curves.size(); ++k) {
+                ASSERT_EQ(curves[k].size(), static_cast<std::size_t>(c.points));
+                for (int p = 0; p < c.points; ++p) {
+                    const int j = kept[k];
+                    const float want = type == 1   ? c.probability_at(p, j)
+                                       : type == 2 ? c.expected[static_cast<std::size_t>(p)] + bottom
+                                       : type == 3 ? c.cumulative_at(p, j)
+                                       : type == 4 ? c.information[static_cast<std::size_t>(p)]
+                                                   : c.category_information[static_cast<std::size_t>(p * 4 + j)];
+                    largest = std::max(largest, std::fabs(double(curves[k][static_cast<std::size_t>(p)].y) - want));
+                }
+            }
+        }
+        EXPECT_LT(largest, 1e-4) << scale;
+    }
+}
+
+// Whether a step is 1, 2 or 5 times a power of ten.
+bool round_step(double step) {
+    const double power = std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+    const double m = step / power;
+    return std::fabs(m - 1) < 1e-9 || std::fabs(m - 2) < 1e-9 || std::fabs(m - 5) < 1e-9;
+}
+
+// The axis's divisions: the tick count less one, or the range over the interval of round ticks.
+double axis_divisions(QValueAxis* axis) {
+    if (axis->tickType() == QValueAxis::TicksFixed) return axis->tickCount() - 1;
+    EXPECT_TRUE(round_step(axis->tickInterval())) << axis->tickInterval();
+    return (axis->max() - axis->min()) / axis->tickInterval();
+}
+
+// At every user scale, on every graph type, both axes have at most 20 divisions, the measures
+// are labelled at round values and no label is cut short.
+TEST(GraphsWindow, AxesHaveAtMostTwentyRoundLabelledDivisionsAtEveryScale) {
+    application();
+    ScratchDir dir;
+    for (const std::string scale : {"1", "100", "10000", "-100"}) {
+        const double units = std::stod(scale);
+        const std::string path = dir.file("ZVB" + std::to_string(static_cast<long>(units) % 1000 + 500) + "kv.txt");
+        char low[16], high[16], line[16];
+        std::snprintf(line, sizeof line, "%10.4f", units);
+        std::snprintf(low, sizeof low, "%10.4f", -2.4 * std::fabs(units));
+        std::snprintf(high, sizeof high, "%10.4f", 3.1 * std::fabs(units));
+        std::string text = replace_first_line(two_group_work_file(), "    1.0000", line);
+        text = replace_first_line(text, "   -2.4000", low);
+        write_file(path, replace_first_line(text, "    3.1000", high));
+        Window w(path, 1);
+        ASSERT_TRUE(w.messages.empty()) << w.messages[0];
+        for (int type = 1; type <= 5; ++type) {
+            w.window.select_graph(type);
+            QApplication::processEvents();
+            EXPECT_LE(axis_divisions(w.window.x_axis()), 20.0) << scale << " type " << type;
+            EXPECT_GE(axis_divisions(w.window.x_axis()), 4.0) << scale << " type " << type;
+            EXPECT_LE(axis_divisions(w.window.y_axis()), 20.0) << scale << " type " << type;
+            int numbers = 0;
+            for (const QString& t : shown_texts(w.window.chart())) {
+                EXPECT_FALSE(t.contains("...") || t.contains(QChar(0x2026))) << scale << " type " << type << ": "
+                                                                            << t.toStdString();
+                bool number = false;
+                t.toDouble(&number);
+                numbers += number;
+            }
+            EXPECT_GE(numbers, 8) << scale << " type " << type;
+        }
+    }
+}
+
+// On a success-chain group every graph type replaces the previous graph: its series, its y
+// title, and the information graphs' range 0..0 shown as 0..1.
+TEST(GraphsWindow, EveryGraphTypeIsDrawnOnAnUncomputedGroup) {
+    application();
+    ScratchDir dir;
+    const std::string path = dir.file("ZVB009kv.txt");
+    const std::string text = two_group_work_file();
+    write_file(path, text.substr(0, text.find("\r\n0\r\n0\r\n")) + "\r\n11\r\n0\r\n" +
+                         text.substr(text.find("\r\n0\r\n0\r\n") + 8));
+    Window w(path, 1);
+    ASSERT_TRUE(w.messages.empty()) << w.messages[0];
+    const char* titles[] = {"", "Category Probability", "Expected Score", "Cumulative Probability", "Information",
+                            "Category Information"};
+    const int curves[] = {0, 4, 1, 3, 1, 4};
+    for (int type : {2, 4, 1, 5, 3, 4}) {
+        w.window.select_graph(type);
+        QApplication::processEvents();
+        EXPECT_EQ(w.window.y_axis()->titleText(), titles[type]) << type;
+        EXPECT_EQ(w.window.chart()->series().size(), curves[type]) << type;
+        EXPECT_LT(w.window.y_axis()->min(), w.window.y_axis()->max()) << type;
+        if (type >= 4) {
+            EXPECT_EQ(w.window.y_axis()->max(), 1.0) << type;
+        }
+    }
 }
 
 TEST(GraphsWindow, CopiesThePictureAndTheData) {

@@ -57,6 +57,14 @@ TEST(GraphsGrid, RangesTicksAndPoints) {
     EXPECT_GT(negative.increment, 0.0f);
 }
 
+TEST(GraphsGrid, RoundAxisSteps) {
+    const std::pair<double, double> steps[] = {{9, 0.5},   {20, 1},      {21, 2},   {740, 50}, {100, 5},
+                                               {1, 0.05},  {0.7, 0.05},  {2.0e5, 1.0e4}, {0, 1}};
+    for (auto [range, step] : steps) EXPECT_DOUBLE_EQ(round_axis_step(range, 20), step) << range;
+    EXPECT_DOUBLE_EQ(round_axis_step(1, 4), 0.5);
+    EXPECT_DOUBLE_EQ(round_axis_step(9, 9), 1.0);
+}
+
 TEST(GraphsSeries, RowsGapsAndValuesOfAFourCategoryGroup) {
     const GraphsData d = one_group(3, {0.0f, -1.0f, 0.0f, 1.0f});
     const GroupCurves c = compute_group_curves(d, 1);
@@ -96,6 +104,58 @@ TEST(GraphsSeries, RowsGapsAndValuesOfAFourCategoryGroup) {
     // Symmetric steps: the expected score is 1.5 and the information largest at 0.
     EXPECT_NEAR(c.series[2][80].y, 1.5f, 1e-5);
     EXPECT_NEAR(c.grid.maximum_information, c.series[4][80].y, 1e-6);
+}
+
+// A middle category not observed inside a kept structure (status 0) is left out of every graph,
+// as the report leaves it out: probability 0, its step carried into the next category. Each
+// graph type's data copy agrees with the model written out here, at every user scale.
+TEST(GraphsSeries, AnUnobservedMiddleCategoryIsLeftOutOfEveryGraph) {
+    const std::vector<float> steps = {0.0f, -1.5f, 0.3f, 0.0f, 1.2f};
+    for (const float scale : {1.0f, 100.0f, 10000.0f, -100.0f}) {
+        GraphsData d = one_group(4, steps);
+        d.scale = scale;
+        d.low_measure = -3.0f * std::fabs(scale);
+        d.high_measure = 3.5f * std::fabs(scale);
+        d.groups[0].bottom_value = 1;
+        d.groups[0].status = {0, 1, 1, 0, 1};
+        const GroupCurves c = compute_group_curves(d, 1);
+        std::array<std::vector<std::vector<SeriesRow>>, kGraphTypes + 1> curves;
+        for (int t = 1; t <= kGraphTypes; ++t) curves[static_cast<std::size_t>(t)] = split_curves(c.series[static_cast<std::size_t>(t)]);
+        const int kept[] = {0, 1, 2, 4};
+        ASSERT_EQ(curves[1].size(), 4u) << scale;
+        ASSERT_EQ(curves[3].size(), 3u) << scale;
+        ASSERT_EQ(curves[5].size(), 4u) << scale;
+        double largest = 0.0;
+        for (std::size_t p = 0; p < curves[2][0].size(); ++p) {
+            const double x = curves[2][0][p].x / scale;
+            // P_j in proportion to exp(j x - the sum of the steps of the observed categories to j).
+            double w[5] = {}, total = 0.0;
+            for (int j : kept) {
+                double steps_to_j = 0.0;
+                for (int i = 1; i <= j; ++i) steps_to_j += i == 3 ? 0.0 : steps[static_cast<std::size_t>(i)];
+                w[j] = std::exp(j * x - steps_to_j);
+                total += w[j];
+            }
+            double e = 0.0, squares = 0.0, cumulative = 0.0;
+            for (int j : kept) {
+                w[j] /= total;
+                e += j * w[j];
+                squares += j * j * w[j];
+            }
+            const double information = squares - e * e;
+            auto check = [&](double got, double want) { largest = std::max(largest, std::fabs(got - want)); };
+            check(curves[2][0][p].y, e + 1.0);
+            check(curves[4][0][p].y, information);
+            for (std::size_t k = 0; k < 4; ++k) {
+                const int j = kept[k];
+                check(curves[1][k][p].y, w[j]);
+                check(curves[5][k][p].y, information * w[j]);
+                cumulative += w[j];
+                if (k < 3) check(curves[3][k][p].y, cumulative);
+            }
+        }
+        EXPECT_LT(largest, 1e-4) << scale;
+    }
 }
 
 TEST(GraphsSeries, DichotomousUncomputedAndFarPoints) {

@@ -3,10 +3,12 @@
 // rewrite, and a bad reading that leaves the data of the last good one in place.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <random>
 
+#include "engine/run/numtext.h"
 #include "graphs/session.h"
 #include "tests/graphs/graphs_files.h"
 #include "tests/support/test_files.h"
@@ -81,8 +83,7 @@ TEST(GraphsWorkFileReader, CountsThatDoNotFitAreBadDataAndChangeNothing) {
         replace_line(good, "2         ", "-2        "),                   // a negative group count
         replace_line(good, "2         ", "99999999  "),                   // a huge one
         replace_line(replace_line(good, "7", "x"), "2         \r\n0         ", "3         \r\n0         "),
-        replace_line(good, "40.0", "1e30"),                               // an exponent cap that overflows
-        replace_line(good, "    1.0000", "1e999"),                        // a scale that is not finite
+        replace_line(good, "40.0", "95"),                                 // an exponent cap that overflows
     };
     for (std::size_t i = 0; i < bad.size(); ++i) {
         write_file(path, bad[i]);
@@ -94,9 +95,9 @@ TEST(GraphsWorkFileReader, CountsThatDoNotFitAreBadDataAndChangeNothing) {
     }
 }
 
-// korvelan writes every real as F10.4: its widest texts, a value too wide for the field (a run
-// of "*", read as 0) and an origin (UMEAN=) of any size are read; an origin that is no finite
-// number and a scale beyond every F10.4 text are not.
+// korvelan writes every real in 10 characters: its widest F10.4 texts and an origin (UMEAN=) of
+// any size, even a run of "*" (it is only stored), are read; an origin that is no finite number
+// is not.
 TEST(GraphsWorkFileReader, ReadsEveryValueKorvelanWrites) {
     ScratchDir dir;
     const std::string path = dir.file("z.txt");
@@ -126,9 +127,41 @@ TEST(GraphsWorkFileReader, ReadsEveryValueKorvelanWrites) {
         GraphsData d;
         EXPECT_EQ(read_work_file(path, d), ReadOutcome::NotEnoughData) << line;
     }
-    write_file(path, replace_line(widest, "99999.9999", "100000.5"));
+}
+
+// A value that cannot be read as a number (a field of "*", a blank count) or a real beyond any
+// measure names its line, and the data read before stay: nothing is drawn from a 0 put in its
+// place.
+TEST(GraphsWorkFileReader, AnUnreadableValueNamesItsLine) {
+    ScratchDir dir;
+    const std::string path = dir.file("ZVB002kv.txt");
+    const std::string good = two_group_work_file();
+    const std::vector<std::string> lines = crlf_lines(good);
+    const std::pair<std::string, std::string> cases[] = {
+        {"   -2.4000", "**********"}, {"   -1.0000", "**********"}, {"    1.0000", "1e999"},
+        {"40.0", "1e30"},             {"     .5000", "-1.0e8"},     {"3         ", "          "},
+        {"0", "*"}};
+    for (const auto& [from, to] : cases) {
+        const long number = std::find(lines.begin(), lines.end(), from) - lines.begin() + 1;
+        write_file(path, replace_line(good, from, to));
+        GraphsData d;
+        d.scale = 7.0f;
+        UnreadableLine bad;
+        EXPECT_EQ(read_work_file(path, d, &bad), ReadOutcome::UnreadableValue) << to;
+        EXPECT_EQ(bad.number, number) << to;
+        EXPECT_EQ(d.scale, 7.0f);
+        EXPECT_EQ(read_outcome_message(ReadOutcome::UnreadableValue, path, bad),
+                  "Korvelan Graphs: Cannot read the value \"" + std::string(korvelan::trim(to)) + "\" on line " +
+                      std::to_string(number) + " of " + path);
+    }
+    // A scale and measures of ten million units are read.
+    std::string wide = replace_line(good, "    1.0000", "   1000000");
+    wide = replace_line(wide, "   -2.4000", "  -9999999");
+    write_file(path, replace_line(wide, "    3.1000", "   9999999"));
     GraphsData d;
-    EXPECT_EQ(read_work_file(path, d), ReadOutcome::NotEnoughData);
+    ASSERT_EQ(read_work_file(path, d), ReadOutcome::Read);
+    const GroupCurves c = compute_group_curves(d, 1);
+    EXPECT_LT(c.grid.computed_low, c.grid.computed_high);
 }
 
 // A folder at the path (or any file that cannot be read) is a failed reading, never an abort.

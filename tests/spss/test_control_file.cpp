@@ -23,13 +23,13 @@ const std::string kItemMarker = "! Item Response Variables. (Do not delete this 
 
 // The selection file written for the .sav file, with the names moved under the two markers.
 std::string selection_for(const ScratchDir& dir, const std::string& sav, const std::vector<std::string>& persons,
-                          const std::vector<std::string>& items) {
+                          const std::vector<std::string>& items, const std::string& indent = "  ") {
     const std::string zsp = dir.file("ZSP1kv.txt");
     EXPECT_EQ(write_spss_selection_file(sav, zsp).kind, OutcomeKind::Done);
     std::string text = read_file(zsp);
     auto insert = [&](const std::string& marker, const std::vector<std::string>& names) {
         std::string lines;
-        for (const std::string& n : names) lines += "  " + n + "  ; moved\r\n";
+        for (const std::string& n : names) lines += indent + n + "  ; moved\r\n";
         text.insert(text.find(marker) + marker.size(), lines);
     };
     insert(kPersonMarker, persons);
@@ -74,8 +74,33 @@ TEST(SpssControlFile, SingleDigitItemsAndALabel) {
                            "; pupil    5-8", "NAMLEN = 4", "&END", "q1       ; Item 1", "q2       ; Item 2",
                            "q3       ; Item 3", "END NAMES",
                            // 0.4 is 0 and 7.9 is 7; 300 and -1 are no item values; the string
-                           // with leading blanks is cut at the right.
-                           "107 Anna 1", "... Bo   2", "902   Cy 3"}));
+                           // with leading blanks is left-adjusted in its field.
+                           "107 Anna 1", "... Bo   2", "902 Cy   3"}));
+}
+
+// String values are written left-adjusted in fields as wide as their widest left-adjusted text,
+// with control characters as blanks: a right-aligned code " 4" is the code 4, a label with
+// leading blanks keeps its letters, and a line break or tab inside a value neither ends the
+// record nor moves a field. Selection lines indented with tabs select like unindented ones.
+TEST(SpssControlFile, StringsAreLeftAdjustedWithControlCharactersAsBlanks) {
+    ScratchDir dir;
+    const std::string sav = dir.file("s.sav");
+    ASSERT_TRUE(write_sav(sav, {{"s1", true, "", ""}, {"q2", false, "F1.0", ""}, {"note", true, "", ""}},
+                          {{std::string(" 4"), 1.0, std::string("Note:\n22 call")},
+                           {std::string("3"), 2.0, std::string("\tTab\rCR")},
+                           {std::string("  "), 0.0, std::string("  Ann\x01")}}));
+    const Built b = build(dir, selection_for(dir, sav, {"note"}, {"s1", "q2"}));
+    ASSERT_EQ(b.outcome.kind, OutcomeKind::Done) << b.outcome.message;
+    EXPECT_EQ(from(b.lines, "; Person Label variables"),
+              (std::vector<std::string>{"; note     4-16", "NAMLEN = 13", "&END", "s1       ; Item 1",
+                                        "q2       ; Item 2", "END NAMES", "41 Note: 22 call 1",
+                                        "32 Tab CR        2", " 0 Ann           3"}));
+
+    for (const std::string indent : {"\t", " \t ", "\t\t"}) {
+        const Built tabbed = build(dir, selection_for(dir, sav, {"note"}, {"s1", "q2"}, indent));
+        ASSERT_EQ(tabbed.outcome.kind, OutcomeKind::Done) << tabbed.outcome.message;
+        EXPECT_EQ(tabbed.lines, b.lines);
+    }
 }
 
 TEST(SpssControlFile, ItemWidthSetsTheCodesAndNumbersKeepTheirDigits) {
@@ -185,5 +210,7 @@ TEST(SpssControlFile, SelectionProblems) {
     write_file(zsp, "! SPSS File (do not delete this line): " + dir.file("bad.sav") + "\r\n");
     const std::string message = build(dir, zsp).outcome.message;
     EXPECT_EQ(message.rfind("Cannot open file: " + dir.file("bad.sav"), 0), 0u) << message;
-    EXPECT_EQ(message.size(), ("Cannot open file: " + dir.file("bad.sav")).size() + 10);
+    // The status and what it means in words.
+    EXPECT_EQ(message.substr(0, message.find(" (")), "Cannot open file: " + dir.file("bad.sav") + "         5");
+    EXPECT_EQ(message.substr(message.find(" (")), " (Invalid file, or file has unsupported features)");
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "spss/selection_file.h"
+#include "spss/spss_file.h"
 #include "tests/spss/sav_writer.h"
 #include "tests/support/test_files.h"
 
@@ -83,4 +84,29 @@ TEST(SpssSelectionFile, CancelAndAFailedOpenKeepTheOldFileAndAWholeFileReplacesI
     EXPECT_EQ(write_spss_selection_file(sav, zsp).kind, OutcomeKind::Done);
     EXPECT_NE(read_file(zsp).find("q1        ; F2.0"), std::string::npos);
     EXPECT_EQ(list_dir(dir.path).size(), 3u) << "no file written aside is left";
+}
+
+// The list reads only the dictionary: the number of cases comes from the header, no value is
+// held, and a file whose data are cut short is still listed (its conversion tells the damage).
+TEST(SpssSelectionFile, OnlyTheDictionaryIsRead) {
+    ScratchDir dir;
+    const std::string sav = dir.file("many.sav");
+    std::vector<std::vector<SavCell>> cases;
+    for (int c = 0; c < 2000; ++c) cases.push_back({static_cast<double>(c % 3), std::string("person")});
+    ASSERT_TRUE(write_sav(sav, {{"q1", false, "F2.0", ""}, {"who", true, "", "Name\tof\nperson"}}, cases));
+    SpssFile file;
+    ASSERT_EQ(file.open(sav, true), 0);
+    long count = 0;
+    EXPECT_EQ(file.case_count(count), 0);
+    EXPECT_EQ(count, 2000);
+    EXPECT_NE(file.read_next_case(), 0);
+
+    const std::string bytes = read_file(sav);
+    write_file(dir.file("cut.sav"), bytes.substr(0, bytes.size() - 4000));
+    const std::string zsp = dir.file("ZSP1kv.txt");
+    ASSERT_EQ(write_spss_selection_file(dir.file("cut.sav"), zsp).kind, OutcomeKind::Done);
+    const std::string text = read_file(zsp);
+    EXPECT_NE(text.find(";      Number of Cases: 2000\r\n"), std::string::npos);
+    // A label's control characters are blanks: the variable keeps one line.
+    EXPECT_NE(text.find("who       ; A6        Name of person\r\n"), std::string::npos) << text;
 }

@@ -4,6 +4,7 @@
 // dates' full numbers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "tests/shell/batch_folder.h"
@@ -71,6 +72,54 @@ TEST(SpssRuns, ConvertedSurveyMeasuresLikeTheTypedData) {
     expect_same_measures(read_measure_file(f.dir.file("ci.txt")), read_measure_file(f.dir.file("i.txt")));
     expect_same_measures(read_measure_file(f.dir.file("cp.txt")), read_measure_file(f.dir.file("p.txt")));
     EXPECT_EQ(read_measure_file(f.dir.file("ci.txt")).at(11).label, "i12");
+}
+
+// The same people saved by PSPP in ISO-8859-1 (code page 819), windows-1252 and UTF-8, with
+// right-aligned string codes, names with leading blanks and a note holding LF, CR and TAB:
+// every command succeeds, the three conversions are the same UTF-8 text, and the control file
+// analyses like the data typed by hand. The selection lines are indented with tabs.
+TEST(SpssRuns, EveryCharacterSetAndStringConvertsLikeTheTypedData) {
+    const char* typed =
+        "Title=\"Strings typed\"\nITEM1=1\nNI=6\nXWIDE=1\nNAME1=8\nNAMLEN=8\nCODES=0123456789\n"
+        "PFILE=p.txt\nIFILE=i.txt\n&END\ns1\nq2\nq3\nq4\nq5\nq6\nEND NAMES\n"
+        "101210 Jurgen\n212221 Zoe\n000100 Ann\n121102 Asa\n222122 Bob\n010010 Chloe\n"
+        "112011 Dmitri\n201221 Elodie\n010101 Fay\n122212 Gul\n";
+    BatchFolder f;
+    std::vector<std::vector<std::string>> outputs;
+    for (const std::string set : {"latin1", "1252", "utf8"}) {
+        const std::string sav = std::string(KORVELAN_SOURCE_DIR) + "/tests/spss/fixtures/strings_" + set + ".sav";
+        ProgramResult r = run_korvelan(f.dir.path, {"--spss-select", sav, "sel.txt"}, f.temp.path, 30);
+        ASSERT_EQ(r.exit_status, 0) << set << ": " << r.screen;
+        std::string selection = f.bytes("sel.txt");
+        EXPECT_NE(selection.find("who       ; A12       Name (\xC3\xB6)\r\n"), std::string::npos) << set;
+        move_under(selection, "! Person Label Variables", "\twho\r\n");
+        move_under(selection, "! Item Response Variables", "\ts1\r\n\tq2\r\n\t q3\r\nq4\r\n\tq5\r\n\tq6\r\n");
+        write_file(f.dir.file("sel.txt"), selection);
+        r = run_korvelan(f.dir.path, {"--spss-control", "sel.txt", set + ".txt"}, f.temp.path, 30);
+        ASSERT_EQ(r.exit_status, 0) << set << ": " << r.screen;
+        r = run_korvelan(f.dir.path, {"--spss-tab", sav, set + ".tsv"}, f.temp.path, 30);
+        ASSERT_EQ(r.exit_status, 0) << set << ": " << r.screen;
+        std::vector<std::string> lines = f.lines(set + ".txt");
+        lines.erase(lines.begin() + 2);  // the title names the .sav file
+        for (const std::string& l : f.lines(set + ".tsv")) lines.push_back(l);
+        outputs.push_back(lines);
+    }
+    EXPECT_EQ(outputs[0], outputs[2]);
+    EXPECT_EQ(outputs[1], outputs[2]);
+    const std::vector<std::string>& out = outputs[2];
+    EXPECT_EQ(out[3], "NI=6");
+    EXPECT_NE(std::find(out.begin(), out.end(), "101210 J\xC3\xBCrgen 1"), out.end());
+    EXPECT_NE(std::find(out.begin(), out.end(), "000100 Ann     3"), out.end());
+    EXPECT_NE(std::find(out.begin(), out.end(),
+                        "J\xC3\xBCrgen\t1\t0\t1\t2\t1\t0\tNote: 22 call b \xC3\xBC\t"), out.end());
+
+    ProgramResult r = run_korvelan(f.dir.path, {"utf8.txt", "out.txt", "BATCH=Y", "PFILE=cp.txt", "IFILE=ci.txt"},
+                                   f.temp.path, 30);
+    ASSERT_EQ(r.exit_status, 0) << r.screen;
+    r = f.run(typed);
+    ASSERT_EQ(r.exit_status, 0) << r.screen;
+    expect_same_measures(read_measure_file(f.dir.file("ci.txt")), read_measure_file(f.dir.file("i.txt")));
+    expect_same_measures(read_measure_file(f.dir.file("cp.txt")), read_measure_file(f.dir.file("p.txt")));
 }
 
 TEST(SpssRuns, TabTextKeepsTheDateAndBadFilesGiveAMessage) {

@@ -37,6 +37,20 @@ TEST(SpssTabText, WritesNamesAndValuesSeparatedByTabs) {
                                   "100\t\t-0.25\t\r\n");
 }
 
+// A line break or tab inside a text is a blank: every case stays one line of as many fields.
+TEST(SpssTabText, ControlCharactersInTextsAreBlanks) {
+    ScratchDir dir;
+    const std::string sav = dir.file("c.sav");
+    ASSERT_TRUE(write_sav(sav, {{"note", true, "", ""}, {"n", false, "F2.0", ""}},
+                          {{std::string("Note:\n22\rcall\r\nback"), 1.0},
+                           {std::string("\ta\tb\x1f"), 2.0}}));
+    ASSERT_EQ(convert_spss_to_tab_text(sav, dir.file("out.txt")).kind, OutcomeKind::Done);
+    EXPECT_EQ(read_file(dir.file("out.txt")), kFirstLine +
+                                                   "note                \tn                   \t\r\n"
+                                                   "Note: 22 call  back\t1\t\r\n"
+                                                   "a b\t2\t\r\n");
+}
+
 TEST(SpssTabText, NumberTexts) {
     double low = 0, high = 0;
     SpssFile::limits(low, high);
