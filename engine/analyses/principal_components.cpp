@@ -16,6 +16,7 @@
 #include "engine/analyses/work_file.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
+#include "engine/run/report_line.h"
 #include "engine/run/run_start.h"
 
 namespace korvelan {
@@ -57,20 +58,20 @@ private:
 // The progress marks of the analysis. In the Input/Output window: ">" at the start, "." after
 // the set-up and each deflation, one per iteration ("#" while finishing is asked), the component's digit after its
 // reports, "<" and a line end at the close, a new line after every 75 marks. In a batch run, on
-// the console: " \xC6" at the start, "." per iteration, "*" per component, "\xB5" and a line end
-// at the close (code page 437 bytes, as the other drawing characters).
+// the console: " ╞" at the start, "." per iteration, "*" per component, "╡" and a line end
+// at the close (drawing characters, sent in UTF-8 as the report's are written).
 class ProgressMarks {
 public:
     explicit ProgressMarks(Run& run) : run_(run), console_(run.rs.batch) {
         if (console_) {
             send(' ');
-            send('\xC6');
+            send(box::kProgressOpen);
         } else {
             mark('>');
         }
     }
     ~ProgressMarks() {
-        send(console_ ? '\xB5' : '<');
+        send(console_ ? box::kProgressClose : '<');
         send('\r');
     }
     void pass() {
@@ -87,9 +88,7 @@ private:
             count_ = 0;
         }
     }
-    void send(char c) {
-        if (run_.host) run_.host->send_char_to_text_window(c);
-    }
+    void send(char c) { send_drawn_char_to_text_window(run_, c); }
     Run& run_;
     bool console_;
     int count_ = 0;

@@ -29,29 +29,45 @@ int ReportLineBuffer::length() const {
     return n;
 }
 
-void convert_box_characters_to_ascii(ReportLineBuffer& line, int n) {
-    n = std::min(n, ReportLineBuffer::kWidth);
-    for (int i = n - 1; i >= 0; --i) {
-        char ch = line.c[i];
-        if (ch == ' ') continue;
-        std::size_t k = kAsciiBoxBytes.find(ch);
-        if (k != std::string_view::npos) line.c[i] = kAsciiBoxMap[k];
+const DrawingCharacter* drawing_character(char code) {
+    if (static_cast<unsigned char>(code) >= 0x20) return nullptr;
+    for (const DrawingCharacter& d : kDrawingCharacters)
+        if (d.code == code) return &d;
+    return nullptr;
+}
+
+std::string drawn_text(std::string_view text, bool plain) {
+    std::string out;
+    out.reserve(text.size());
+    for (char ch : text) {
+        const DrawingCharacter* d = drawing_character(ch);
+        if (!d) out += ch;
+        else if (plain) out += d->plain;
+        else out += d->utf8;
     }
+    return out;
+}
+
+namespace {
+
+void make_drawing_characters_plain(char* chars, int n) {
+    for (int i = 0; i < n; ++i)
+        if (const DrawingCharacter* d = drawing_character(chars[i])) chars[i] = d->plain;
+}
+
+}  // namespace
+
+void convert_box_characters_to_ascii(ReportLineBuffer& line, int n) {
+    make_drawing_characters_plain(line.c.data(), std::min(n, ReportLineBuffer::kWidth));
 }
 
 namespace {
 
 // Writes the characters of one line (chars[0] is the page-control column; n characters without
-// trailing blanks, at least 1): the box characters converted unless AS=N, the page control
-// applied, then the line written to the report or the Table file.
+// trailing blanks, at least 1): the page control applied, the drawing characters written as
+// plain ones unless AS=N and else as UTF-8, then the line written to the report or the Table file.
 void write_line_characters(Run& run, char* chars, int n) {
-    if (run.cv.box_to_ascii != 'N') {
-        for (int i = n - 1; i >= 0; --i) {
-            if (chars[i] == ' ') continue;
-            std::size_t k = kAsciiBoxBytes.find(chars[i]);
-            if (k != std::string_view::npos) chars[i] = kAsciiBoxMap[k];
-        }
-    }
+    if (run.cv.box_to_ascii != 'N') make_drawing_characters_plain(chars, n);
     int s = 1;
     if (chars[0] == '^') {
         chars[0] = run.cv.page_control_char;
@@ -61,7 +77,9 @@ void write_line_characters(Run& run, char* chars, int n) {
         run.rep.page_line_counter += 1;
     }
     if (chars[0] == '^') chars[0] = '\f';
-    std::string_view text(chars + s - 1, static_cast<std::size_t>(std::max(n, s) - s + 1));
+    const std::string drawn = drawn_text(
+        std::string_view(chars + s - 1, static_cast<std::size_t>(std::max(n, s) - s + 1)), false);
+    const std::string_view text = drawn;
     if (run.rs.report_closed) {
         if (run.host) run.host->write_file_line(text);
         return;
@@ -70,7 +88,7 @@ void write_line_characters(Run& run, char* chars, int n) {
     if (write_unit_line(run, unit::kReport, text) == 0) return;
     // The write failed: say so, show the line, try once more, and carry on with the run. The
     // first failure is also named again at the end of the run.
-    std::string copy(trim_right(std::string_view(chars, static_cast<std::size_t>(n))));
+    std::string copy(trim_right(drawn_text(std::string_view(chars, static_cast<std::size_t>(n)), false)));
     if (run.rs.report_write_failed) report_file_error(run, run.rs.report_file, 'W');
     else report_output_file_error(run, run.rs.report_file, 'W');
     run.rs.report_write_failed = true;
@@ -107,6 +125,16 @@ void write_report_text(Run& run, std::string_view text_from_column_1) {
     run.rep.line.clear();
     run.rep.line.put(1, text_from_column_1);
     write_report_line(run);
+}
+
+void send_drawn_char_to_text_window(Run& run, char c) {
+    if (!run.host) return;
+    const DrawingCharacter* d = drawing_character(c);
+    if (!d) {
+        run.host->send_char_to_text_window(c);
+        return;
+    }
+    for (char byte : d->utf8) run.host->send_char_to_text_window(byte);
 }
 
 void show_progress_bar(Run& run, int current, int total) {

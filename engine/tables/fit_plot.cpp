@@ -67,9 +67,9 @@ FitValues entry_fit_values(const Run& run, bool items, int e) {
 }
 
 void merge_plot_line_character(char& cell, char drawn) {
-    static constexpr std::string_view kClasses = "\xC5 -|\xC4\xB3+";
+    static constexpr std::string_view kClasses = "\x13 -|\x10\x11+";
     static constexpr std::string_view kCrossings =
-        "-+\xC4\xC5++|\xC5\xB3+\xC4\xC5\xC4\xC5\xC5\xC5\xB3\xC5\xB3\xC5++\xC5\xC5+";
+        "-+\x10\x13++|\x13\x11+\x10\x13\x10\x13\x13\x13\x11\x13\x11\x13++\x13\x13+";
     const std::size_t at = kClasses.find(cell), with = kClasses.find(drawn);
     const int a = at == std::string_view::npos ? 0 : static_cast<int>(at) + 1;
     const int b = with == std::string_view::npos ? 0 : static_cast<int>(with) + 1;

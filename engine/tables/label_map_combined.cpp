@@ -128,10 +128,10 @@ struct EndTexts {
 
 EndTexts end_texts(bool reflected, bool positive_scale) {
     if (!reflected)
-        return positive_scale ? EndTexts{"<more>\xB3<rare> ", "<less>\xB3<frequ>"}
-                              : EndTexts{"<less>\xB3<frequ>", "<more>\xB3<rare> "};
-    return positive_scale ? EndTexts{"<more>\xB3\xB3<frequ>", "<less>\xB3\xB3<rare> "}
-                          : EndTexts{"<less>\xB3\xB3<rare> ", "<more>\xB3\xB3<frequ>"};
+        return positive_scale ? EndTexts{"<more>\x11<rare> ", "<less>\x11<frequ>"}
+                              : EndTexts{"<less>\x11<frequ>", "<more>\x11<rare> "};
+    return positive_scale ? EndTexts{"<more>\x11\x11<frequ>", "<less>\x11\x11<rare> "}
+                          : EndTexts{"<less>\x11\x11<rare> ", "<more>\x11\x11<frequ>"};
 }
 
 struct CombinedLabels {

@@ -192,9 +192,9 @@ std::string labelled_end_text(const Run& run, const LabelledFrame& f, bool top) 
     const bool positive = run.cv.uscale > 0.0f;
     const bool upper = top == positive;  // the text of the high end of the measures
     if (f.labelled == ReportSide::Persons)
-        return upper ? " <rare>\xB3<more> " : "<frequ>\xB3<less> ";
-    if (f.doubled()) return upper ? " <more>\xB3\xB3<frequ>" : " <less>\xB3\xB3<rare> ";
-    return upper ? " <more>\xB3<rare> " : " <less>\xB3<frequ>";
+        return upper ? " <rare>\x11<more> " : "<frequ>\x11<less> ";
+    if (f.doubled()) return upper ? " <more>\x11\x11<frequ>" : " <less>\x11\x11<rare> ";
+    return upper ? " <more>\x11<rare> " : " <less>\x11<frequ>";
 }
 
 void write_labelled_title(Run& run, const LabelledFrame& f) {

@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
+#include <QStyleOptionMenuItem>
+#include <algorithm>
 
 namespace korvelan {
 
@@ -32,10 +35,27 @@ void apply(QAction& a, const MenuEntry& e) {
     a.setEnabled(!e.grayed);
 }
 
+// The application's style with room around a separator's line. Some styles (Fusion) give a
+// separator two pixels, so that one at the end of a menu, as the one under "About..." before
+// the run, draws its line on the menu's bottom frame, where it cannot be told from the frame.
+// Half a text line's height puts the line apart from both the entry above and the frame.
+class MenuStyle : public QProxyStyle {
+public:
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& contents,
+                           const QWidget* widget) const override {
+        QSize size = QProxyStyle::sizeFromContents(type, option, contents, widget);
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (type == CT_MenuItem && item && item->menuItemType == QStyleOptionMenuItem::Separator &&
+            item->text.isEmpty())
+            size.setHeight(std::max(size.height(), item->fontMetrics.height() / 2 | 1));
+        return size;
+    }
+};
+
 }  // namespace
 
 QtMenuView::QtMenuView(MenuModel& model, QMenuBar& bar, Chosen chosen)
-    : QObject(&bar), model_(model), chosen_(std::move(chosen)) {
+    : QObject(&bar), model_(model), chosen_(std::move(chosen)), menu_style_(new MenuStyle) {
     for (const BarPosition& p : model_.bar()) {
         const QString title = QString::fromStdString(p.title);
         if (p.command_id != 0) {
@@ -49,10 +69,13 @@ QtMenuView::QtMenuView(MenuModel& model, QMenuBar& bar, Chosen chosen)
             // Every separator of the model shows, also the one that ends the Diagnosis menu
             // under "About..." until the run adds the result entries below it.
             m->setSeparatorsCollapsible(false);
+            m->setStyle(menu_style_);
             menus_.push_back(m);
             bar_actions_.push_back(m->menuAction());
         }
     }
+    // A child of the bar after the menus, so that it goes after them.
+    menu_style_->setParent(&bar);
     actions_.resize(menus_.size());
     sync();
     model_.add_listener([this, alive = std::weak_ptr<int>(alive_)] {

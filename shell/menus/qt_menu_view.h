@@ -13,6 +13,7 @@
 class QAction;
 class QMenu;
 class QMenuBar;
+class QStyle;
 
 namespace korvelan {
 
@@ -41,6 +42,7 @@ private:
     std::vector<QMenu*> menus_;
     std::vector<QAction*> bar_actions_;
     std::vector<std::vector<QAction*>> actions_;
+    QStyle* menu_style_;  // the popups' style, a child of the bar
     // The model may outlive the view: its listener checks this token first.
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };

@@ -59,7 +59,7 @@ void TextWindow::paintEvent(QPaintEvent* event) {
     const int top = first_visible_line();
     const int first = std::max(0, top + area.top() / char_height_ - 1);
     const int last = std::min(store_.line_count() - 1, top + area.bottom() / char_height_);
-    for (int i = first; i <= last; ++i) draw_cells(painter, i, 0, TextStore::kMaxLineLength, area);
+    for (int i = first; i <= last; ++i) draw_cells(painter, i, 0, 2 * TextStore::kMaxLineLength, area);
     if (selection_.active) {
         const QPoint at = text_position(selection_.line, selection_.first);
         painter.fillRect(at.x(), at.y(), (selection_.end - selection_.first) * char_width_, char_height_, Qt::blue);
@@ -73,18 +73,21 @@ void TextWindow::paintEvent(QPaintEvent* event) {
     }
 }
 
-// One cell per character keeps every column where the caret and the mouse expect it; the
-// characters of cells first..end-1 of a 0-based line are drawn, those outside the area skipped.
+// One cell per character, two for a wide one, keeps every column where the caret and the mouse
+// expect it; the characters from cell first up to cell end of a 0-based line are drawn, those
+// outside the area skipped.
 void TextWindow::draw_cells(QPainter& painter, int line, int first, int end, const QRect& area) const {
     const std::string_view text = store_.line(line + 1);
     const int y = text_position(line, 0).y() + ascent_;
     int cell = 0;
-    for (int at = 0; at < static_cast<int>(text.size()) && cell < end; ++cell) {
+    for (int at = 0; at < static_cast<int>(text.size()) && cell < end;) {
         const int next = utf8::next_char(text, at);
+        const int width = utf8::width_at(text, at);
         const int x = text_position(line, cell).x();
-        if (cell >= first && x + char_width_ >= area.left() && x <= area.right())
+        if (cell >= first && x + width * char_width_ >= area.left() && x <= area.right())
             painter.drawText(x, y, QString::fromUtf8(text.data() + at, next - at));
         at = next;
+        cell += width;
     }
 }
 
@@ -163,7 +166,9 @@ void TextWindow::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TextWindow::extend_selection(int line, int column) {
-    const int length = utf8::cells(store_.line(selection_.active ? selection_.line + 1 : line + 1));
+    const std::string_view text = store_.line(selection_.active ? selection_.line + 1 : line + 1);
+    const int length = utf8::cells(text);
+    column = utf8::boundary_cell(text, std::max(column, 0));  // a wide character is taken whole
     if (!selection_.active) {
         if (line < 0 || line >= store_.line_count() || column > length) return;
         selection_ = {true, line, column, column};

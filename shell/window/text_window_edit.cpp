@@ -41,7 +41,7 @@ void TextWindow::scroll_to_end() {
 }
 
 void TextWindow::append_line(std::string_view text) {
-    text = text.substr(0, static_cast<std::size_t>(utf8::byte_of(text, TextStore::kMaxLineLength)));
+    text = text.substr(0, static_cast<std::size_t>(utf8::byte_of_char(text, TextStore::kMaxLineLength)));
     store_.start_new_line();
     line_finished_ = false;
     store_.append_to_last_line(text);
@@ -69,7 +69,7 @@ void TextWindow::type_printable(char c) {
     if (utf8::continues(c)) {
         if (dropping_char_) return;
     } else {
-        dropping_char_ = utf8::cells(store_.last_line()) >= TextStore::kMaxLineLength;
+        dropping_char_ = utf8::chars(store_.last_line()) >= TextStore::kMaxLineLength;
         if (dropping_char_) return;
     }
     store_.insert_blank_at_column(caret_column_);
@@ -100,9 +100,12 @@ void TextWindow::type_char(unsigned char c) {
             caret_column_ = start;
         }
     } else if (c == 9) {
-        do {
+        // Blanks up to the next tab stop; none more once the line is full.
+        for (int before = -1; before != caret_column_;) {
+            before = caret_column_;
             type_printable(' ');
-        } while (caret_cell() % kTabStop != 0 && caret_cell() < TextStore::kMaxLineLength);
+            if (caret_cell() % kTabStop == 0) break;
+        }
     } else if (c == 13) {
         type_enter();
     } else if (c >= 32 && c != 127) {
@@ -114,7 +117,7 @@ void TextWindow::type_char(unsigned char c) {
 }
 
 void TextWindow::type_text(std::string_view text) {
-    text = text.substr(0, static_cast<std::size_t>(utf8::byte_of(text, kMaxPaste)));
+    text = text.substr(0, static_cast<std::size_t>(utf8::byte_of_char(text, kMaxPaste)));
     for (std::size_t i = 0; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         // A line end of LF alone ends the line as CR does; the LF of CR LF is part of the CR's.

@@ -331,13 +331,13 @@ TEST(ComponentTables, ABatchRunShowsTheConsoleMarksAndTheWindowItsOwn) {
     SummaryRun analysis(dichotomous_set(kKeepResiduals));
     auto marks = [&] {
         for (auto l = analysis.host.lines.rbegin(); l != analysis.host.lines.rend(); ++l)
-            if (!l->empty() && (l->front() == '>' || l->rfind(" \xC6", 0) == 0)) return *l;
+            if (!l->empty() && (l->front() == '>' || l->rfind(" ╞", 0) == 0)) return *l;
         return std::string();
     };
     table_after_run(analysis, "23");
     // Batch: the opening, a dot per iteration, a star per component and the close.
     const std::string console = marks();
-    EXPECT_TRUE(std::regex_match(console, std::regex(" \xC6(\\.+\\*)+\xB5"))) << console;
+    EXPECT_TRUE(std::regex_match(console, std::regex(" ╞(\\.+\\*)+╡"))) << console;
     EXPECT_EQ(std::count(console.begin(), console.end(), '*'), 3);
     analysis.run.rs.batch = false;
     table_after_run(analysis, "23");

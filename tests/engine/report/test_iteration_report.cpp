@@ -6,6 +6,7 @@
 #include "engine/report/iteration_report.h"
 #include "engine/report/summary.h"
 #include "engine/run/file_units.h"
+#include "engine/run/report_line.h"
 #include "tests/engine/estimation/estimation_fixture.h"
 
 using namespace korvelan;
@@ -13,10 +14,12 @@ using namespace korvelan::testing;
 
 namespace {
 
-// Lines of a file with the code page 437 frame bytes written as plain characters.
+// Lines of a file with the frame's drawing codes written as plain characters.
 std::vector<std::string> plain_lines(const std::string& bytes) {
     std::string s = bytes;
-    const std::string from = "\xC4\xB3\xC3\xB4\xDA\xBF\xC0\xD9", to = "-||||+++";
+    const std::string from = {box::kHorizontal, box::kVertical, box::kVerticalRight, box::kVerticalLeft,
+                              box::kDownRight,  box::kDownLeft, box::kUpRight,       box::kUpLeft};
+    const std::string to = "-||||+++";
     for (char& c : s) {
         const std::size_t k = from.find(c);
         if (k != std::string::npos) c = k < 4 ? to[k] : '+';

@@ -51,13 +51,13 @@ TEST(PlotMarkers, PairAroundTheNearestFreePlaces) {
 }
 
 TEST(ResidualColumn, DroppedWhileTheFlagIsZero) {
-    const std::string table_row = " \xB3   1   100  25\xB3  85  86\xB3 OBS-EXP \xB3";
+    const std::string table_row = " \x11   1   100  25\x11  85  86\x11 OBS-EXP \x11";
     ReportLineBuffer line;
     line.put(1, table_row);
     drop_column_from_report_line(line, 1);
     EXPECT_EQ(std::string(line.view(1, line.length())), table_row);
     drop_column_from_report_line(line, 0);
-    EXPECT_EQ(std::string(line.view(1, line.length())), " \xB3   1   100  25\xB3  85  86\xB3");
+    EXPECT_EQ(std::string(line.view(1, line.length())), " \x11   1   100  25\x11  85  86\x11");
     // Ten characters or fewer: left alone.
     line.clear();
     line.put(2, "ABCDEFGHI");

@@ -53,18 +53,29 @@ TEST_F(ReportFixture, OtherPageControlCharacterKeepsColumnOne) {
     EXPECT_EQ(run.rep.page_line_counter, 3);
 }
 
+// Every drawing character in table order, a label in UTF-8 among them.
+const std::string kDrawn = std::string(" ") + box::kDownRight + box::kDownHorizontal + box::kDownLeft +
+                           box::kVerticalRight + box::kCross + box::kVerticalLeft + box::kUpRight +
+                           box::kUpHorizontal + box::kUpLeft + box::kVertical + box::kHorizontal +
+                           " Zo\u00E9 \u00C4\u00B3 " + box::kDoubleDownRight + box::kDoubleHorizontal +
+                           box::kDoubleDownLeft + box::kDoubleVertical + box::kDoubleUpRight +
+                           box::kDoubleUpLeft + " \x07\x08";
+
 TEST_F(ReportFixture, BoxCharactersBecomeAsciiUnlessSwitchedOff) {
-    std::string rule = " " + std::string(80, '\xC4');
-    line(rule);
-    line(" \xDA\xC2\xBF\xC3\xC5\xB4\xC0\xC1\xD9\xB3 \xC9\xCD\xBB\xBA\xC8\xBC \xF9\xFA");
-    EXPECT_EQ(written(), std::string(80, '-') + "\r\n+-+|+|+-+| ****** ..\r\n");
+    line(" " + std::string(80, box::kHorizontal));
+    line(kDrawn);
+    // The label's UTF-8 bytes (0xC3 0xA9, 0xC3 0x84, 0xC2 0xB3) are text, not drawing characters.
+    EXPECT_EQ(written(), std::string(80, '-') + "\r\n+-+|+|+-+|- Zo\u00E9 \u00C4\u00B3 ****** ..\r\n");
 }
 
-TEST_F(ReportFixture, BoxCharactersKeptWithConversionOff) {
+TEST_F(ReportFixture, BoxCharactersAreWrittenInUtf8WithConversionOff) {
     run.cv.box_to_ascii = 'N';
-    std::string rule = " " + std::string(80, '\xC4');
-    line(rule);
-    EXPECT_EQ(written(), std::string(80, '\xC4') + "\r\n");
+    line(" " + std::string(80, box::kHorizontal));
+    line(kDrawn);
+    std::string rule;
+    for (int i = 0; i < 80; ++i) rule += "\u2500";
+    EXPECT_EQ(written(), rule + "\r\n\u250C\u252C\u2510\u251C\u253C\u2524\u2514\u2534\u2518\u2502\u2500 Zo\u00E9 "
+                               "\u00C4\u00B3 \u2554\u2550\u2557\u2551\u255A\u255D \u2219\u00B7\r\n");
 }
 
 TEST_F(ReportFixture, LongLinesAreWrittenWholeUpTo500Columns) {

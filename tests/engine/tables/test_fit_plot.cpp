@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/run/report_line.h"
 #include "engine/tables/fit_plot.h"
 #include "engine/tables/fit_plot_parts.h"
 #include "tests/engine/tables/summary_fixture.h"
@@ -149,9 +150,9 @@ TEST(FitPlots, LineCharactersMergeWithoutCoveringPoints) {
     char cell = '-';
     merge_plot_line_character(cell, '|');
     EXPECT_EQ(cell, '+');
-    cell = '\xC4';
-    merge_plot_line_character(cell, '\xB3');
-    EXPECT_EQ(cell, '\xC5');
+    cell = box::kHorizontal;
+    merge_plot_line_character(cell, box::kVertical);
+    EXPECT_EQ(cell, box::kCross);
     cell = 'A';
     merge_plot_line_character(cell, '|');
     EXPECT_EQ(cell, 'A');

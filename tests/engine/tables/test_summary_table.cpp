@@ -262,6 +262,8 @@ TEST_F(SummaryOptions, PageBreakBeforeTheItemsAndBoxBytes) {
     EXPECT_EQ(t[valid + 2], " ");
     EXPECT_EQ(t[valid + 3], " ");
     EXPECT_EQ(t[valid + 4].substr(0, 18), "     SUMMARY OF   ");
-    EXPECT_EQ(t[valid + 5], "\xDA" + std::string(77, '\xC4') + "\xBF");
-    EXPECT_EQ(t[valid + 9].substr(0, 7), "\xB3 MEAN ");
+    std::string rule;
+    for (int i = 0; i < 77; ++i) rule += "─";
+    EXPECT_EQ(t[valid + 5], "┌" + rule + "┐");
+    EXPECT_EQ(t[valid + 9].substr(0, 9), "│ MEAN ");
 }
