@@ -7,6 +7,7 @@
 
 #include "engine/analyses/scratch_block.h"
 #include "engine/estimation/estimation_common.h"
+#include "engine/estimation/weighted_sums.h"
 #include "engine/input/data_input.h"
 #include "engine/input/work_files.h"
 #include "engine/run/message_texts.h"
@@ -106,9 +107,10 @@ double step_cells(DifCells& cells) {
     double largest = 0;
     for (DifCell& cell : cells.cells) {
         if (cell.status != dif_status::kUnjudged && cell.status != dif_status::kEstimated) continue;
+        const ScoreEnd end = reachable_score_end(cell.observed, cell.maximum);
         if (cell.maximum == 0.0) cell.status = dif_status::kUnusable;
-        else if (cell.observed <= 0.0) cell.status = dif_status::kMinimumScore;
-        else if (cell.observed >= cell.maximum) cell.status = dif_status::kMaximumScore;
+        else if (end == ScoreEnd::kLowest) cell.status = dif_status::kMinimumScore;
+        else if (end == ScoreEnd::kHighest) cell.status = dif_status::kMaximumScore;
         else if (cell.variance == 0.0) cell.status = dif_status::kUnusable;
         else {
             cell.status = dif_status::kEstimated;

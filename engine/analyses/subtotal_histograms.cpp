@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "engine/estimation/weighted_sums.h"
 #include "engine/report/plot_axis.h"
 #include "engine/report/plot_range.h"
 #include "engine/report/table_heading.h"
@@ -33,7 +34,7 @@ void column_moments(HistogramKind& kind) {
 }
 
 void raise_to_whole(HistogramKind& kind) {
-    for (double& v : kind.values) v = std::ceil(v);
+    for (double& v : kind.values) v = static_cast<double>(drawn_count(v));
 }
 
 const char* const kKindTitles[] = {"LOCAL SAMPLE COUNT", "PER THOUSAND IN LOCAL SAMPLE",

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "engine/estimation/category_model.h"
+#include "engine/estimation/weighted_sums.h"
 #include "engine/run/analysis_arrays.h"
 #include "engine/run/category_slots.h"
 
@@ -47,10 +48,10 @@ inline CategoryModel group_model_view(const AnalysisArrays& a, int g) {
 // The score for estimation as the displacement uses it: a score at an end is taken from the
 // expected score and the extreme-score adjustment.
 inline double displacement_score(double score, double maximum, double expected, float adjustment) {
-    double r = score;
-    if (r == 0.0) r = std::min(expected, static_cast<double>(adjustment));
-    if (r == maximum) r = std::max(maximum - adjustment, expected);
-    return r;
+    const ScoreEnd end = reachable_score_end(score, maximum);
+    if (end == ScoreEnd::kLowest) return std::min(expected, static_cast<double>(adjustment));
+    if (end == ScoreEnd::kHighest) return std::max(maximum - adjustment, expected);
+    return score;
 }
 // Displacement of a person in logits: how far its measure would move for the expected score to
 // reach its score for estimation, from the expected scores at the measure and 1 logit below it.

@@ -13,6 +13,7 @@
 #include "engine/estimation/fit_formulas.h"
 #include "engine/estimation/person_data.h"
 #include "engine/estimation/prox_persons.h"
+#include "engine/estimation/weighted_sums.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 
@@ -159,8 +160,9 @@ PhaseOutcome estimate_prox(Run& run, const EstimationSettings& settings,
             int st = t;
             if (z.maximum[i] > 0.0) {
                 if (st == 1) {
-                    if (z.raw[i] == z.maximum[i]) st = bottom_code;
-                    else if (z.raw[i] <= 0.0) st = top_code;
+                    const ScoreEnd end = reachable_score_end(z.raw[i], z.maximum[i]);
+                    if (end == ScoreEnd::kHighest) st = bottom_code;
+                    else if (end == ScoreEnd::kLowest) st = top_code;
                 }
             } else {
                 st = inestimable(st);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/estimation/fit_formulas.h"
+#include "engine/estimation/weighted_sums.h"
 
 namespace korvelan {
 
@@ -189,7 +190,7 @@ void ProxPersonPass::general_person_sums(int p, int s, const ProxIteration& it, 
         const double d = a.item_measure[i];
         if (t > 0) {
             ps.sum += d * wi, ps.squares += d * d * wi;
-            ps.score += static_cast<double>(r) * wi, ps.n += wi, ps.maximum += top * wi;
+            ps.score += static_cast<double>(r) * wi, ps.n += wi, ps.maximum += static_cast<double>(top) * wi;
         }
         if (!it.first_phase && t > 0) {
             const ModelScore ms = model_score(group_model_view(a, g), r);
@@ -283,8 +284,9 @@ void ProxPersonPass::persons(int c, const ProxIteration& it) {
         int st = s;
         if (n > 0.0) {
             if (st == 1) {
-                if (score == maximum) st = top_code_;
-                else if (score <= 0.0) st = bottom_code_;
+                const ScoreEnd end = reachable_score_end(score, maximum);
+                if (end == ScoreEnd::kHighest) st = top_code_;
+                else if (end == ScoreEnd::kLowest) st = bottom_code_;
             }
         } else {
             st = inestimable(st);

@@ -295,13 +295,13 @@ ScoreMeasure find_person_measure_for_score(float start, float score, float maxim
     return find_person_measure_for_score(start, score, maximum, list, scale);
 }
 
-ScoreMeasure find_item_measure_for_score(float start, int score, int maximum,
+ScoreMeasure find_item_measure_for_score(float start, float score, float maximum,
                                          ScoreEntryList& persons, const ScoreSearchScale& scale) {
     return bracket_search(start, score, maximum, scale, false, 0.1,
                           [&](float d, double t, double r) { return side_expectation(persons, d, t, r); });
 }
 
-ScoreMeasure find_item_measure_for_score(float start, int score, int maximum,
+ScoreMeasure find_item_measure_for_score(float start, float score, float maximum,
                                          const ScoreSearchSide& persons, const CategoryModel& group,
                                          const ScoreSearchScale& scale) {
     ScoreEntryList list = score_person_list(persons, group, scale, 1);

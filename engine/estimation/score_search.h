@@ -30,10 +30,11 @@ struct ScoreSearchScale {
     int iteration_cap = kScoreSearchIterationCap;
 };
 
-// The raw score searched for row k (0..range) of the complete test whose weighted maximum score
-// is `maximum` (range = NINT(maximum)): k itself, but the top row stands for the largest score
-// the test can give, so that its search aims at the maximum less the extreme-score fraction and
-// not at a score that lies beyond reach when the item weights are fractional.
+// The raw score searched for row k (0..range) of the complete test (or the complete sample of an
+// item's score table) whose weighted maximum score is `maximum` (range = NINT(maximum)): k
+// itself, but the top row stands for the largest score the test can give, so that its search
+// aims at the maximum less the extreme-score fraction and not at a score that lies beyond reach
+// when the item (or person) weights are fractional.
 inline float score_row_target(int k, int range, float maximum) {
     return k == range ? maximum : static_cast<float>(k);
 }
@@ -121,11 +122,11 @@ ScoreMeasure find_person_measure_for_score(float start, float score, float maxim
                                            const ScoreSearchScale& scale);
 
 // find_item_measure_for_score: the measure of an item of the given group whose expected score
-// over the persons is the target.
-ScoreMeasure find_item_measure_for_score(float start, int score, int maximum,
+// over the persons is the target score of a sample of the given (weighted) maximum score.
+ScoreMeasure find_item_measure_for_score(float start, float score, float maximum,
                                          ScoreEntryList& persons, const ScoreSearchScale& scale);
 // The same for one search, the persons gathered for it alone.
-ScoreMeasure find_item_measure_for_score(float start, int score, int maximum,
+ScoreMeasure find_item_measure_for_score(float start, float score, float maximum,
                                          const ScoreSearchSide& persons, const CategoryModel& group,
                                          const ScoreSearchScale& scale);
 

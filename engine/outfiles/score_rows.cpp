@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "engine/estimation/estimation_common.h"
+#include "engine/estimation/weighted_sums.h"
 #include "engine/estimation/score_search.h"
 #include "engine/outfiles/score_file.h"
 
@@ -17,7 +18,7 @@ TestScoreRange test_score_range(const AnalysisArrays& a) {
         top += w * a.group_top_category[static_cast<std::size_t>(g)];
         low += w * array_value(a.category_value, a.group_first_slot[static_cast<std::size_t>(g)]);
     }
-    return {nint(top), nint(low), static_cast<float>(top)};
+    return {weighted_score_nint(top), weighted_score_nint(low), static_cast<float>(top)};
 }
 
 ScoreRows person_measures_for_scores(const Run& run, const TestScoreRange& r) {

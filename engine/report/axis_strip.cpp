@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "engine/estimation/weighted_sums.h"
 #include "engine/run/numtext.h"
 #include "engine/run/report_line.h"
 
@@ -110,7 +111,7 @@ AxisDistribution tally_axis_distribution(const Run& run, PlotAxis& axis,
         counts.weighted_squares += static_cast<double>(w) * m * m;
     }
     counts.bins.reserve(weights.size());
-    for (double w : weights) counts.bins.push_back(static_cast<std::int64_t>(std::ceil(w)));
+    for (double w : weights) counts.bins.push_back(drawn_count(w));
     return counts;
 }
 

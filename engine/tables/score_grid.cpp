@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/estimation/estimation_common.h"
+#include "engine/estimation/weighted_sums.h"
 #include "engine/input/data_input.h"
 #include "engine/input/work_files.h"
 #include "engine/report/table_heading.h"
@@ -95,7 +96,7 @@ ScoreRange person_score_range(const AnalysisArrays& a, int g) {
         top += w * a.group_top_category[g];
         low += w * array_value(a.category_value, f);
     }
-    return {nint(top), nint(low)};
+    return {weighted_score_nint(top), weighted_score_nint(low), static_cast<float>(top)};
 }
 
 int first_member(const AnalysisArrays& a, int g) {
@@ -130,7 +131,8 @@ void write_item_grid(ReportContext& ctx, int g, int item, const ScoreRange& r) {
     ScoreEntryList persons = score_person_list(score_search_persons(run), group_model_view(a, g), scale);
     const EstimationResults& est = a.estimation;
     auto search = [&](int k, float start) {
-        return find_item_measure_for_score(start, k, r.range, persons, scale);
+        return find_item_measure_for_score(start, score_row_target(k, r.range, r.maximum),
+                                           r.maximum, persons, scale);
     };
     const ScoreMeasure m0 = search(0, est.person_mean_measure + 3.0f * est.item_sd_measure);
     const ScoreMeasure mr = search(r.range, 2.0f * est.item_mean_measure - m0.measure);

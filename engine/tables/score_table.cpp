@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/estimation/estimation_common.h"
+#include "engine/estimation/weighted_sums.h"
 #include "engine/report/axis_strip.h"
 #include "engine/report/plot_print.h"
 #include "engine/report/table_heading.h"
@@ -37,7 +38,7 @@ ScoreRange item_score_range(const AnalysisArrays& a) {
         top += w * a.group_top_category[g];
         low += w * array_value(a.category_value, a.group_first_slot[g]);
     }
-    return {nint(top), nint(low), static_cast<float>(top)};
+    return {weighted_score_nint(top), weighted_score_nint(low), static_cast<float>(top)};
 }
 
 // The ogive's height: at most 62 rows (and the page less 10, at least 10), a whole number of

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/estimation/weighted_sums.h"
 #include "engine/report/entry_sort.h"
 #include "engine/report/plot_range.h"
 #include "engine/report/scale_orientation.h"
@@ -134,7 +135,7 @@ void tally_items(const Run& run, const MapAxis& axis, std::span<const float> thr
 // Weighted counts are drawn as whole numbers, rounded up.
 double round_up(std::vector<double>& tally) {
     double largest = 0.0;
-    for (double& v : tally) largest = std::max(largest, v = std::ceil(v));
+    for (double& v : tally) largest = std::max(largest, v = static_cast<double>(drawn_count(v)));
     return largest;
 }
 

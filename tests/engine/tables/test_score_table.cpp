@@ -233,3 +233,74 @@ TEST(ScoreTable, FractionalItemWeightsEndAtTheReachableMaximum) {
     EXPECT_GE(ticks.back(), high);
     EXPECT_LT(ticks.back() - ticks.front(), 2.0 * (high - low) + 2.0) << t[axis];
 }
+
+namespace {
+
+// The expected score of an item at d over the measured persons of the file, each weighted by
+// its weight column, in the one rating scale of SFILE=.
+double item_expected_score(double d, const std::vector<MeasureRecord>& persons, const std::vector<double>& steps) {
+    double e = 0;
+    const int top = static_cast<int>(steps.size()) - 1;
+    for (const MeasureRecord& p : persons) {
+        if (p.commented || p.status != 1) continue;
+        double sum = 1, cumulative = 0, x = 0;
+        std::vector<double> q(static_cast<std::size_t>(top) + 1, 1.0);
+        for (int k = 1; k <= top; ++k) {
+            cumulative += p.measure - d - steps[static_cast<std::size_t>(k)];
+            sum += q[static_cast<std::size_t>(k)] = std::exp(cumulative);
+        }
+        for (int k = 1; k <= top; ++k) x += k * q[static_cast<std::size_t>(k)] / sum;
+        e += p.fit.back() * x;
+    }
+    return e;
+}
+
+}  // namespace
+
+TEST(ScoreTable, FractionalPersonWeightsEndTheItemTableAtTheReachableMaximum) {
+    // Persons 1-4 weigh .3 (held as .30000001 and summed in any order): the fifteen measured
+    // persons reach 3 x (11 + 4 x .3) = 36.6, so the scores run to NINT(36.6) = 37, whose
+    // measure is searched at 36.6 less EXTRS= .3; every score solves its own target.
+    for (const std::string weight : {".3", ".7"}) {
+        SummaryRun rating(rating_scale_set("PWEIGHT=*\n1 " + weight + "\n2 " + weight + "\n3 " + weight + "\n4 " +
+                                           weight + "\n*\nUDECIM=4\nSFILE=s.txt\nTFILE=*\n20.3\n*\n"));
+        ASSERT_EQ(rating.exit_status, 0) << rating.host.screen();
+        const std::vector<MeasureRecord> persons = rating.persons();
+        const std::vector<double> steps = step_file(rating.dir.file("s.txt"));
+        double maximum = 0;
+        for (const MeasureRecord& p : persons)
+            if (!p.commented && p.status == 1) maximum += 3 * p.fit.back();
+        const std::vector<GridCell> cells = grid_cells(score_block(rating.report(), "20.3"));
+        ASSERT_EQ(static_cast<int>(cells.size()), static_cast<int>(std::floor(maximum + 0.5)) + 1) << weight;
+        for (const GridCell& g : cells) {
+            const bool last = &g == &cells.back();
+            const double target = last ? maximum - 0.3 : std::min(std::max(g.score * 1.0, 0.3), maximum - 0.3);
+            EXPECT_NEAR(item_expected_score(g.measure, persons, steps), target, 0.02) << weight << " " << g.score;
+            EXPECT_EQ(g.extreme, g.score == 0 || last) << g.score;
+            EXPECT_LE(g.measure, cells.front().measure) << g.score;
+            EXPECT_GE(g.measure, cells.back().measure) << g.score;
+        }
+    }
+}
+
+TEST(ScoreTable, ItemWeightsThatAddUpToAHalfInDecimalRoundUp) {
+    // Weights 1.3 and .2 are held as 1.29999995 and .2000000003: the maximum 3 x (1.3 + .2 + 4)
+    // is 16.5 in decimal, so the scores run to 17, searched at 16.2, in Table 20.1 and SCFILE=.
+    const std::vector<double> weights{1.3, 0.2, 1.0, 1.0, 1.0, 1.0};
+    SummaryRun rating(rating_scale_set("IWEIGHT=*\n1 1.3\n2 .2\n*\nUDECIM=4\nSFILE=s.txt\nSCFILE=sc.txt\n"
+                                       "TABLES=00000000000000000001\n"));
+    ASSERT_EQ(rating.exit_status, 0) << rating.host.screen();
+    const std::vector<GridCell> cells = grid_cells(score_block(rating.report(), "20.1"));
+    ASSERT_EQ(cells.size(), 18u);
+    const std::vector<MeasureRecord> items = rating.items();
+    const std::vector<double> steps = step_file(rating.dir.file("s.txt"));
+    for (const GridCell& g : cells) {
+        double information = 0;
+        const double target = g.score == 17 ? 16.2 : std::max(g.score * 1.0, 0.3);
+        EXPECT_NEAR(expected_score(g.measure, items, steps, information, weights), target, 0.02) << g.score;
+        EXPECT_EQ(g.extreme, g.score == 0 || g.score == 17) << g.score;
+    }
+    int rows = 0;
+    for (const std::string& l : crlf_lines(read_file(rating.dir.file("sc.txt")))) rows += !l.empty() && l[0] != ';';
+    EXPECT_EQ(rows, 18);
+}
