@@ -4,6 +4,7 @@
 
 #include "engine/outfiles/output_frame.h"
 #include "engine/outfiles/step_files.h"
+#include "engine/report/scale_orientation.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/numtext.h"
 
@@ -102,6 +103,13 @@ void write_probability_curve_file(Run& run, const OutputSettings& s, const Analy
     }
 
     const float u = std::fabs(s.uscale);
+    const float orientation = scale_orientation(run.cv);
+    // The grid in the orientation of the logits; under a negative USCALE= it is walked from its
+    // top, so that MEAS rises down the file and each line is the mirror of a line of USCALE=1.
+    const auto grid = [&](int point) {
+        if (orientation < 0.0f) point = kCurvePoints - point;
+        return range.low + static_cast<float>(point) * (range.high - range.low) / kCurvePoints;
+    };
     std::vector<float> p(static_cast<std::size_t>(maxcat) + 2, 0.0f);
     for (std::int32_t g = 1; g <= a.groups && file.ok(); ++g) {
         if (!group_usable(a, g)) continue;
@@ -112,8 +120,7 @@ void write_probability_curve_file(Run& run, const OutputSettings& s, const Analy
         for (std::int32_t i = 1; i <= a.items && item == 0; ++i)
             if (array_value(a.item_group, i) == g) item = i;
         for (int point = 0; point <= kCurvePoints && file.ok(); ++point) {
-            const float x = range.low + static_cast<float>(point) * (range.high - range.low) / kCurvePoints;
-            const float measure = x / u;
+            const float measure = grid(point) / u;
             std::fill(p.begin(), p.end(), 0.0f);
             float expected, information = 0.0f;
             if (chain) {
@@ -126,7 +133,7 @@ void write_probability_curve_file(Run& run, const OutputSettings& s, const Analy
             }
             line = " ";
             append_entry_number(line, item, csv ? 1 : 5);
-            append_number(line, csv, u * measure);
+            append_number(line, csv, orientation * u * measure);
             append_number(line, csv, expected + static_cast<float>(array_value(a.category_value, first)));
             append_number(line, csv, information);
             for (std::int32_t k = 0; k <= top; ++k) append_number(line, csv, p[static_cast<std::size_t>(k)]);

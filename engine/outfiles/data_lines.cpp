@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/report/scale_orientation.h"
+
 namespace korvelan {
 
 DataLineLayout data_line_layout(const Run& run, bool at_name1) {
@@ -21,13 +23,14 @@ DataLineLayout data_line_layout(const Run& run, bool at_name1) {
     return l;
 }
 
-std::vector<std::int32_t> entries_by_measure(const std::vector<std::int8_t>& status,
+std::vector<std::int32_t> entries_by_measure(const ControlVariables& cv, const std::vector<std::int8_t>& status,
                                              const std::vector<float>& measure, std::int32_t count) {
     std::vector<std::int32_t> order;
     for (std::int32_t n = 1; n <= count; ++n)
         if (array_value(status, n, status::kDeleted) >= status::kExtremeMinimum) order.push_back(n);
     std::stable_sort(order.begin(), order.end(), [&](std::int32_t x, std::int32_t y) {
-        return measure[static_cast<std::size_t>(x)] > measure[static_cast<std::size_t>(y)];
+        return oriented_difference(cv, measure[static_cast<std::size_t>(x)]) >
+               oriented_difference(cv, measure[static_cast<std::size_t>(y)]);
     });
     return order;
 }

@@ -28,8 +28,10 @@ struct DataLineLayout {
 // after the last response.
 DataLineLayout data_line_layout(const Run& run, bool at_name1);
 
-// Entries of status -1 or above, the highest measure first; equal measures in entry order.
-std::vector<std::int32_t> entries_by_measure(const std::vector<std::int8_t>& status,
+// Entries of status -1 or above, the highest measure in logits first (the highest reported
+// measure, or the lowest under a negative USCALE=); equal measures in entry order. The order of
+// the responses is then the same whichever way the scale is reported.
+std::vector<std::int32_t> entries_by_measure(const ControlVariables& cv, const std::vector<std::int8_t>& status,
                                              const std::vector<float>& measure, std::int32_t count);
 
 // A blank line of the layout with the label placed (cut or blank-padded to NAMLEN=).

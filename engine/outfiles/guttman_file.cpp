@@ -93,7 +93,7 @@ void write_guttmanized_file(Run& run, const OutputSettings& s, const AnalysisArr
     const DataLineLayout layout = data_line_layout(run, false);
     const std::string codes(trim(run.cv.codes));
     FieldWriter field{a, layout, layout.xwide > 1 && codes.find(' ') == std::string::npos, {}};
-    const std::vector<std::int32_t> order = entries_by_measure(a.item_status, a.item_measure, a.items);
+    const std::vector<std::int32_t> order = entries_by_measure(run.cv, a.item_status, a.item_measure, a.items);
     if (order.empty() || a.item_measure[static_cast<std::size_t>(order.front())] ==
                              a.item_measure[static_cast<std::size_t>(order.back())]) {
         show_message_line(run, order.empty() ? msg::kGuttmanNoItems : msg::kGuttmanSameDifficulty);

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "engine/outfiles/output_frame.h"
+#include "engine/report/scale_orientation.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/numtext.h"
@@ -208,7 +209,9 @@ void write_item_step_file(Run& run, const OutputSettings& s, const AnalysisArray
         const std::int32_t top = shown ? top_of(a, g) : 0;
         const float d = shown ? array_value(a.item_measure, i) : 0.0f;
         const std::int32_t low = shown ? array_value(a.category_value, f) : 0;
-        const float at25 = shown ? d + array_value(a.category_score_point_measure, f) : 0.0f;
+        // The category points lie on the reported scale as the Tables draw them.
+        const auto at = [&](float point) { return category_point_measure(run.cv, d, point); };
+        const float at25 = shown ? at(array_value(a.category_score_point_measure, f)) : 0.0f;
         line.clear();
         auto next = [&] {
             if (csv) line += ',';
@@ -233,11 +236,11 @@ void write_item_step_file(Run& run, const OutputSettings& s, const AnalysisArray
             float numbers[5] = {0, 0, 0, 0, 0};
             if (step) {
                 const float information = std::max(array_value(a.step_information, slot), 0.001f);
-                numbers[0] = d + values[static_cast<std::size_t>(slot)];
+                numbers[0] = at(values[static_cast<std::size_t>(slot)]);
                 numbers[1] = std::fabs(u / std::sqrt(information));
-                numbers[2] = d + array_value(a.category_half_point_measure, slot);
-                numbers[3] = d + array_value(a.category_score_point_measure, slot);
-                numbers[4] = d + array_value(a.category_thurstone_threshold, slot);
+                numbers[2] = at(array_value(a.category_half_point_measure, slot));
+                numbers[3] = at(array_value(a.category_score_point_measure, slot));
+                numbers[4] = at(array_value(a.category_thurstone_threshold, slot));
             }
             for (float x : numbers) {
                 next();

@@ -43,8 +43,8 @@ bool fail(Run& run, char mode) {
 
 void write_unfolded_data_file(Run& run, const OutputSettings& s, const AnalysisArrays& a, EntryRecords& records) {
     show_message_line(run, msg::kUnfoldingData);
-    const std::vector<std::int32_t> items = entries_by_measure(a.item_status, a.item_measure, a.items);
-    const std::vector<std::int32_t> persons = entries_by_measure(a.person_status, a.person_measure, a.persons);
+    const std::vector<std::int32_t> items = entries_by_measure(run.cv, a.item_status, a.item_measure, a.items);
+    const std::vector<std::int32_t> persons = entries_by_measure(run.cv, a.person_status, a.person_measure, a.persons);
     const DataLineLayout layout = data_line_layout(run, true);
     const auto length = static_cast<std::int32_t>(std::max<std::size_t>(layout.length, 1));
     if (open_record_unit(run, kScratchUnit, work_file_path(run, "ZUF"), length, RecordOpen::Fresh) != 0) {
