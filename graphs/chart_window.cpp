@@ -2,6 +2,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QFontMetrics>
 #include <QClipboard>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -16,6 +17,7 @@
 #include <QValueAxis>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "graphs/chart_data.h"
 
@@ -158,10 +160,32 @@ void ChartWindow::set_axis(QValueAxis* axis, double lo, double hi, int division)
         return;
     }
     // The measures, and any axis of more divisions than can be labelled: at most 20 divisions
-    // at round values, whatever the scale.
+    // at round values, whatever the scale, and no more than their labels have room for.
+    int most = std::min(wanted, kMostAxisDivisions);
+    if (axis == x_axis_) most = std::min(most, most_x_divisions(lo, hi, round_axis_step(hi - lo, most)));
     axis->setTickType(QValueAxis::TicksDynamic);
     axis->setTickAnchor(0.0);
-    axis->setTickInterval(round_axis_step(hi - lo, std::min(wanted, kMostAxisDivisions)));
+    axis->setTickInterval(round_axis_step(hi - lo, most));
+}
+
+int ChartWindow::most_x_divisions(double lo, double hi, double step_guess) const {
+    const QFontMetrics metrics(x_axis_->labelsFont());
+    int widest = 0;
+    // The labels at round steps: the ends of the range and a value with the step's decimals.
+    for (const double v : {std::floor(lo / step_guess) * step_guess, std::ceil(hi / step_guess) * step_guess,
+                           lo + step_guess * 0.5}) {
+        const double label = std::fabs(v) < step_guess * 1e-6 ? 0.0 : std::round(v / step_guess) * step_guess;
+        widest = std::max(widest, metrics.horizontalAdvance(QString::asprintf("%g", label)));
+    }
+    const double plot = chart_->plotArea().width() > 0 ? chart_->plotArea().width() : view_->width() * 0.8;
+    // Room for the label and two blanks of gap beside it.
+    const int room = widest + metrics.horizontalAdvance(QStringLiteral("  "));
+    return std::max(2, static_cast<int>(plot / std::max(room, 1)));
+}
+
+void ChartWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (s_.has_curves()) set_axis(x_axis_, s_.view_low, s_.view_high, s_.view_division);
 }
 
 void ChartWindow::fill_series() {

@@ -49,11 +49,17 @@ public:
     QValueAxis* x_axis() const { return x_axis_; }
     QValueAxis* y_axis() const { return y_axis_; }
 
+protected:
+    // A wider or narrower chart takes as many measure labels as fit.
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void build_controls();
     void fill_series();
     void set_slider(SliderId id, int lo, int hi, int value);
     void set_axis(QValueAxis* axis, double lo, double hi, int division);
+    // Most divisions of the x axis whose labels fit side by side in the plot's width.
+    int most_x_divisions(double lo, double hi, double step_guess) const;
     void apply_x_slider(bool high);
     void apply_y_slider(bool high);
     void fine_tune_slider(SliderId id, int value);

@@ -52,8 +52,9 @@ private:
 bool skip_variable(DictionaryReader& r) {
     std::int32_t type = 0, has_label = 0, missing = 0, label_length = 0;
     if (!r.integer(type) || !r.integer(has_label) || !r.integer(missing) || !r.skip(16)) return false;
-    if (has_label == 1 && (!r.integer(label_length) || !r.skip((label_length + 3) / 4 * 4))) return false;
-    return r.skip(8 * static_cast<std::int64_t>(missing < 0 ? -missing : missing));
+    if (has_label == 1 && (!r.integer(label_length) || !r.skip((std::int64_t{label_length} + 3) / 4 * 4))) return false;
+    const std::int64_t values = missing;
+    return r.skip(8 * (values < 0 ? -values : values));
 }
 
 bool skip_value_labels(DictionaryReader& r) {
@@ -63,7 +64,8 @@ bool skip_value_labels(DictionaryReader& r) {
         unsigned char length = 0;
         if (!r.skip(8) || !r.byte(length) || !r.skip((length + 8) / 8 * 8 - 1)) return false;
     }
-    return r.integer(type) && type == 4 && r.integer(variables) && variables >= 0 && r.skip(4 * static_cast<std::int64_t>(variables));
+    return r.integer(type) && type == 4 && r.integer(variables) && variables >= 0 &&
+           r.skip(4 * static_cast<std::int64_t>(variables));
 }
 
 }  // namespace

@@ -406,7 +406,7 @@ double axis_divisions(QValueAxis* axis) {
 TEST(GraphsWindow, AxesHaveAtMostTwentyRoundLabelledDivisionsAtEveryScale) {
     application();
     ScratchDir dir;
-    for (const std::string scale : {"1", "100", "10000", "-100"}) {
+    for (const std::string scale : {"1", "100", "10000", "-100", "100000"}) {
         const double units = std::stod(scale);
         const std::string path = dir.file("ZVB" + std::to_string(static_cast<long>(units) % 1000 + 500) + "kv.txt");
         char low[16], high[16], line[16];

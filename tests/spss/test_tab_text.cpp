@@ -51,6 +51,34 @@ TEST(SpssTabText, ControlCharactersInTextsAreBlanks) {
                                                    "a b\t2\t\r\n");
 }
 
+// A file in code page 819 (ISO-8859-1), which ReadStat does not know by number, is read in the
+// character set its encoding record names or, without that record, its code page; a character
+// set that no converter knows is refused in words.
+TEST(SpssTabText, CodePagesTheLibraryDoesNotKnowByNumber) {
+    ScratchDir dir;
+    const std::string bytes = read_file(std::string(KORVELAN_SOURCE_DIR) + "/tests/spss/fixtures/strings_latin1.sav");
+    const std::size_t name = bytes.find("ISO-8859-1");
+    ASSERT_NE(name, std::string::npos);
+    ASSERT_EQ(bytes[name - 12], 20);  // the subtype of the encoding record
+    write_file(dir.file("named.sav"), bytes);
+    std::string unnamed = bytes;
+    unnamed[name - 12] = 99;  // a record of a kind the readers skip: only the code page is left
+    write_file(dir.file("unnamed.sav"), unnamed);
+    std::string unknown = bytes;
+    unknown.replace(name, 10, "NO-SUCH-CS");
+    write_file(dir.file("unknown.sav"), unknown);
+
+    ASSERT_EQ(convert_spss_to_tab_text(dir.file("named.sav"), dir.file("named.txt")).kind, OutcomeKind::Done);
+    const std::string text = read_file(dir.file("named.txt"));
+    EXPECT_NE(text.find("\r\nJ\xC3\xBCrgen\t1\t"), std::string::npos) << text;
+    const Outcome o = convert_spss_to_tab_text(dir.file("unnamed.sav"), dir.file("unnamed.txt"));
+    ASSERT_EQ(o.kind, OutcomeKind::Done) << o.message;
+    EXPECT_EQ(read_file(dir.file("unnamed.txt")), text);
+    const Outcome refused = convert_spss_to_tab_text(dir.file("unknown.sav"), dir.file("unknown.txt"));
+    EXPECT_EQ(refused.kind, OutcomeKind::Problem);
+    EXPECT_NE(refused.message.find(" (File has an unsupported character set)"), std::string::npos) << refused.message;
+}
+
 TEST(SpssTabText, NumberTexts) {
     double low = 0, high = 0;
     SpssFile::limits(low, high);
