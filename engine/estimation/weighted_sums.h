@@ -45,7 +45,8 @@ inline int weighted_score_nint(double score) {
 inline std::int64_t drawn_count(double weighted_count) {
     const double whole = std::nearbyint(weighted_count);
     const double tolerance = std::min(std::max(std::fabs(weighted_count), 1.0) * 1e-6, 0.01);
-    return static_cast<std::int64_t>(std::fabs(weighted_count - whole) <= tolerance ? whole : std::ceil(weighted_count));
+    const bool whole_in_decimal = std::fabs(weighted_count - whole) <= tolerance;
+    return static_cast<std::int64_t>(whole_in_decimal ? whole : std::ceil(weighted_count));
 }
 
 }  // namespace korvelan
