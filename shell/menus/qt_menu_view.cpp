@@ -47,7 +47,7 @@ public:
         const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
         if (type == CT_MenuItem && item && item->menuItemType == QStyleOptionMenuItem::Separator &&
             item->text.isEmpty())
-            size.setHeight(std::max(size.height(), item->fontMetrics.height() / 2 | 1));
+            size.setHeight(std::max(size.height(), (item->fontMetrics.height() / 2) | 1));  // odd: a middle row
         return size;
     }
 };

@@ -63,6 +63,11 @@ TEST(TextWindow, TypingTabsBackspaceAndTheColumnLimit) {
     QKeyEvent key_a(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
     QCoreApplication::sendEvent(&w.window, &key_a);
     EXPECT_EQ(w.line(2), std::string(499, 'q') + "a");
+    // A Tab inside the full line has no room for a blank: nothing changes, and it returns.
+    QCoreApplication::sendEvent(&w.window, &left);
+    w.type("\t");
+    EXPECT_EQ(w.line(2), std::string(499, 'q') + "a");
+    EXPECT_EQ(w.window.caret_column(), 499);
 }
 
 TEST(TextWindow, PastedLineEndsAndControlCharactersLeaveNoTraceInTheAnswer) {
