@@ -8,9 +8,10 @@ set -euo pipefail
 # Qt 6 (core and widgets) for the desktop shell; a plain font so that windows under a headless
 # platform have one; Eigen for the tests of the principal components; clang (with libFuzzer) for
 # the fuzz step; desktop-file-utils to check the desktop entries the install puts in place; Xvfb
-# for the tests that look at windows drawn by a real X server.
+# for the tests that look at windows drawn by a real X server; a CJK font for the window's test of
+# wide characters.
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libeigen3-dev qt6-base-dev qt6-charts-dev
-          fonts-dejavu-core libreadstat-dev pspp clang desktop-file-utils xvfb)
+          fonts-dejavu-core libreadstat-dev pspp clang desktop-file-utils xvfb fonts-wqy-microhei)
 
 need_install() {
   local missing=()
