@@ -90,8 +90,10 @@ bool read_text_lines(const std::string& path, std::vector<std::string>& lines, i
         if (error) *error = 0;
         return true;
     }
-    // The reader leaves the errno of a failed read; a line without end reads as a file too large.
-    if (error) *error = status == kLineRunsOn ? EFBIG : (errno != 0 ? errno : EIO);
+    // The reader leaves the errno of a failed read; a line without end reads as a file too large,
+    // NUL bytes (UTF-16 without its mark) as bytes that are not text.
+    if (error)
+        *error = status == kLineRunsOn ? EFBIG : status == kLineHasNul ? EILSEQ : (errno != 0 ? errno : EIO);
     lines.clear();
     return false;
 }

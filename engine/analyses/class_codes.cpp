@@ -42,17 +42,23 @@ void for_each_specification(Run& run, const SpecificationSetting& setting,
         run_set(value);
         return;
     }
+    // A file that cannot be read loses the Table asked for: the run has not done what it was asked.
     if (open_unit(run, unit::kClassSpecifications, value, OpenMode::Read) != 0) {
-        report_and_show(run, " INVALID " + name + " FILE: " + value);
+        const std::string text = msg::kInvalidClassFile + name + msg::kInvalidClassFileName + value;
+        write_report_text(run, text);
+        note_output_file_failure(run, text);
         setting.value->clear();
         return;
     }
     std::string line;
-    while (read_unit_line(run, unit::kClassSpecifications, line) == 0) {
+    int status = 0;
+    while ((status = read_unit_line_for_output(run, unit::kClassSpecifications, line)) == 0) {
         if (line.size() > kSpecificationWidth) line.resize(kSpecificationWidth);
         const std::string specification(trim_right(line));
         if (!trim(specification).empty()) run_set(specification);
     }
+    if (status > 0 && status != kLineRunsOn && status != kLineHasNul)
+        report_output_file_error(run, value, 'I');
     close_unit(run, unit::kClassSpecifications);
 }
 

@@ -242,6 +242,22 @@ void write_mforms_block(Run& run, MformsBlock& block) {
     block.data_files.clear();
 }
 
+namespace {
+
+// A D= line whose names run past the instruction width would name other files: it is refused.
+void refuse_long_file_name(Run& run, const std::string& line) {
+    const std::string_view text = trim_right(line);
+    const std::size_t eq = text.find('=');
+    const std::string_view head = trim(text.substr(0, eq == std::string_view::npos ? 0 : eq));
+    if (text.size() <= kInstructionLineWidth || (head != "D" && head != "d")) return;
+    const std::size_t start = text.find_first_not_of(' ', eq + 1);
+    fatal_message(run, msg::kFileNameTooLong + std::string(msg::kMformsDataFiles) + msg::kFileNameHas +
+                           std::to_string(text.size() - start) + msg::kFileNameCharacters +
+                           std::to_string(kInstructionLineWidth - start) + msg::kFileNameCanBeUsed);
+}
+
+}  // namespace
+
 void reformat_data_with_mforms(Run& run) {
     const std::string name(trim(run.cv.mforms));
     if (run.host && !is_work_file(name)) run.host->add_edit_menu_entry(msg::kMenuEditMforms, name);
@@ -258,9 +274,10 @@ void reformat_data_with_mforms(Run& run) {
         int status = read_unit_line(run, unit::kMformsInstructions, line);
         if (status > 0) stop_with_file_error(run, msg::kMformsFileProblem, name, 'I');
         if (status != 0) break;
-        if (line.size() > kInstructionLineWidth) line.resize(kInstructionLineWidth);
         std::size_t semi = line.find(';');
         if (semi != std::string::npos) line.resize(semi);
+        refuse_long_file_name(run, line);
+        if (line.size() > kInstructionLineWidth) line.resize(kInstructionLineWidth);
         for (char& c : line)
             if (static_cast<unsigned char>(c) < ' ') c = ' ';
         line = std::string(trim(line));

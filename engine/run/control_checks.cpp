@@ -35,9 +35,16 @@ void check_label_file(Run& run, const std::string& field, const char* menu_label
     if (name.empty()) return;
     if (name.find(msg::kWorkFileTail) == std::string::npos && run.host)
         run.host->add_edit_menu_entry(menu_label, name);
+    // The file is read through once, so that a line it cannot give (no line end, NUL bytes, a
+    // read error) stops the run here, as any other file's would, not lose labels later.
     if (open_unit(run, unit::kOutput, name, OpenMode::Read) == 0) {
+        std::string line;
+        int read = 0;
+        while ((read = read_unit_line(run, unit::kOutput, line)) == 0) {
+        }
         close_unit(run, unit::kOutput);
-        return;
+        if (read < 0) return;
+        run.rs.io_status = read;
     }
     std::int32_t status = run.rs.io_status;
     show_message_line(run, problem + name);

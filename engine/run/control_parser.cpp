@@ -30,6 +30,7 @@ struct Instruction {
     std::string name;          // 8 characters, upper case
     std::size_t value_start;   // first non-blank column after "=" (0-based)
     std::string value;         // at least one character
+    char separator = 0;        // "," or ";" when that alone is the value, else 0
 };
 
 // The number of KEYn=: name characters 4 to 6, blank meaning 1. 0 when they are not a number
@@ -53,11 +54,27 @@ bool stage_active(ChainStage stage, ReadPass pass) {
     }
 }
 
+// A "," or ";" that is the whole value, bare or in quotes, which the rules of the trailing comma
+// and of the comment would take away: "X=,", "X=, ; note", "X=;", "X=;; note", "X=\";\"". 0 for
+// any other value.
+char lone_separator(std::string_view line) {
+    const std::size_t eq = line.find('=', 1);
+    if (eq == std::string_view::npos) return 0;
+    const std::string_view v = trim(line.substr(eq + 1));
+    if (v.size() == 3 && is_quote(v[0]) && v[2] == v[0] && (v[1] == ',' || v[1] == ';')) return v[1];
+    if (v.empty() || (v[0] != ',' && v[0] != ';')) return 0;
+    const std::string_view rest = trim_left(v.substr(1));
+    if (v[0] == ',' && (rest.empty() || rest[0] == ';')) return ',';
+    if (v[0] == ';' && (v.size() == 1 || v[1] == ';')) return ';';
+    return 0;
+}
+
 // ---- the stores of the text stage ------------------------------------------------------------
 
 char first_char(std::string_view v) { return v.empty() ? ' ' : v[0]; }
 
-void store_text_stage(Run& run, const KeywordRule& rule, std::string_view value) {
+void store_text_stage(Run& run, const KeywordRule& rule, const Instruction& in) {
+    const std::string_view value = in.value;
     ControlVariables& cv = run.cv;
     const FieldRef& f = rule.field;
     switch (rule.action) {
@@ -96,6 +113,9 @@ void store_text_stage(Run& run, const KeywordRule& rule, std::string_view value)
             else run.rep.person_sort_state = ' ';
             return;
         }
+        case StoreAction::Separator:
+            cv.*f.flag = in.separator ? in.separator : first_char(in.value);
+            return;
         case StoreAction::SortLetters:
             cv.*f.flag = first_char(value);
             run.rep.item_sort_state = ' ';
@@ -211,16 +231,19 @@ bool read_number(Run& run, const ControlReading& rd, const Instruction& in, floa
 enum class Taken { No, Yes, Problem };
 
 // A file name longer than its field would name another file: it is refused, not cut.
+// DATA= names its files in a wider field of its own (a list joined by "+").
 bool file_name_fits(Run& run, const ControlReading& rd, const KeywordRule& rule, std::string_view value) {
-    if (!rule.field.text || rule.field.width != width::kFileName) return true;
+    const bool names_files = rule.field.text == &ControlVariables::data_file;
+    if (!rule.field.text || (rule.field.width != width::kFileName && !names_files)) return true;
+    const std::size_t width = static_cast<std::size_t>(rule.field.width);
     std::string_view name = trim(value);
     if (name == "*") return true;  // an in-line list follows
     if (!name.empty() && name[0] == '*') name = trim(name.substr(1));
-    if (name.size() <= static_cast<std::size_t>(width::kFileName)) return true;
+    if (name.size() <= width) return true;
     const std::string keyword = rule.keyword ? rule.keyword : "";
     return instruction_problem(run, rd, msg::kFileNameTooLong + keyword + msg::kFileNameHas +
                                             std::to_string(name.size()) + msg::kFileNameCharacters +
-                                            std::to_string(width::kFileName) + msg::kFileNameCanBeUsed);
+                                            std::to_string(width) + msg::kFileNameCanBeUsed);
 }
 
 Taken try_rule(Run& run, ControlReading& rd, const KeywordRule& rule, const Instruction& in,
@@ -247,7 +270,7 @@ Taken try_rule(Run& run, ControlReading& rd, const KeywordRule& rule, const Inst
             else if (!is_blank_text(in.value))
                 ++run.cv.ivalue_rows;
             break;
-        case ChainStage::Text: store_text_stage(run, rule, in.value); break;
+        case ChainStage::Text: store_text_stage(run, rule, in); break;
         case ChainStage::Real: store_real(run.cv, rule, number); break;
         case ChainStage::Integer: store_integer(run.cv, rule, number); break;
         case ChainStage::Second: store_second_reading(run, rd, rule, in); break;
@@ -297,6 +320,7 @@ bool parse_control_instruction(Run& run, ControlReading& rd, std::string line) {
     // Control characters (tabs included) become blanks; ";" starts a comment.
     for (char& c : line)
         if (static_cast<unsigned char>(c) < 32) c = ' ';
+    const char separator = lone_separator(line);
     std::size_t semi = line.find(';');
     if (semi != std::string::npos) line.resize(semi);
     line.resize(trim_right(line).size());
@@ -341,6 +365,7 @@ bool parse_control_instruction(Run& run, ControlReading& rd, std::string line) {
         }
     }
     if (in.value.empty()) in.value.push_back(' ');
+    in.separator = separator;
     return run_chain(run, rd, in);
 }
 

@@ -35,9 +35,12 @@ const std::string& unit_path(const Run& run, int unit);
 // a Ctrl+C during the wait ends the run.
 bool unit_read_may_wait(const std::FILE* f);
 // Reads one line without its line end, as text_lines.h reads lines, keeping at most `keep`
-// characters: 0, -1 at end of file, or an error. A line running on far past `keep` stops the run
-// with a message naming the file and the line.
+// characters: 0, -1 at end of file, or an error. A line running on far past `keep`, or holding a
+// NUL, stops the run with a message naming the file and the line.
 int read_unit_line(Run& run, int unit, std::string& line, std::size_t keep = kLongestTextLine);
+// The same for a file that only some output needs: such a line is noted as an output failure (the
+// run goes on to write the rest, then fails) and its status returned.
+int read_unit_line_for_output(Run& run, int unit, std::string& line, std::size_t keep = kLongestTextLine);
 // Writes the text followed by CR LF. 0 or an error code.
 int write_unit_line(Run& run, int unit, std::string_view text);
 int rewind_unit(Run& run, int unit);

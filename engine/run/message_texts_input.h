@@ -140,6 +140,7 @@ inline constexpr const char* kArraysTooShort = "ARRAYS SHORTER THAN NP= OR NI=";
 inline constexpr const char* kMenuEditMforms = "Edit MFORMS=";
 inline constexpr const char* kMenuEditDataFile = "Edit Data File=";
 inline constexpr const char* kMformsFailed = "MFORMS= FAILED";
+inline constexpr const char* kMformsDataFiles = "D=";
 inline constexpr const char* kMformsFileProblem = "MFORMS= FILE PROBLEM";
 inline constexpr const char* kMformsWorkFileProblem = "MFORMS= WORK FILE PROBLEM";
 inline constexpr const char* kMformsMissingEquals = "MFORMS= MISSING \"=\" SIGN: ";

@@ -118,6 +118,9 @@ inline constexpr const char* kNoSpaceOnDiskOf = "no space left on the disk of ";
 inline constexpr const char* kLineRunsOn = " LINE TOO LONG: line ";
 inline constexpr const char* kLineRunsOnOf = " of ";
 inline constexpr const char* kLineRunsOnTail = " runs on for more than 1 MB without a line end";
+inline constexpr const char* kLineHasNul = " NUL BYTES IN TEXT: line ";
+inline constexpr const char* kLineHasNulTail =
+    " holds NUL bytes. Save the file as UTF-8, or as UTF-16 with its byte-order mark (\"Unicode\").";
 inline constexpr const char* kControlReadFailed = " PROBLEM READING CONTROL INSTRUCTIONS FROM: ";
 inline constexpr const char* kMenuEditSpfile = "Edit Supplemental Control SPFILE=";
 inline constexpr const char* kWorkFileTail = "kv.txt";
@@ -206,6 +209,7 @@ inline constexpr FileErrorText kFileErrorMessages[] = {
     {6422, 0, "Not Enough Disk Space"},
     {0, 0, "Processing has stopped"},
     {::korvelan::kLineRunsOn, 0, "Line too long: no line end within 1 MB"},
+    {::korvelan::kLineHasNul, 0, "NUL bytes in a text file: save it as UTF-8"},
     // Short texts for the platform codes.
     {1, 0, "Invalid function"},
     {4, 0, "Too many open files"},

@@ -1,5 +1,9 @@
-// Lines of a text file as every reader of the program takes them. A UTF-8 byte-order mark at the
-// start of the file is skipped; CR LF, LF and CR alone each end a line, so files from any system
+// Lines of a text file as every reader of the program takes them. A file that starts with a
+// UTF-16 byte-order mark (FF FE or FE FF) is UTF-16 of that byte order and its lines come decoded
+// to UTF-8; any other file is read byte for byte (UTF-8, or a one-byte code page such as
+// Latin-1). A byte-order mark at the start of any line is skipped, so files joined end to end
+// read as the files did; a line holding a NUL is not text (most often UTF-16 saved without its
+// mark) and is refused. CR LF, LF and CR alone each end a line, so files from any system
 // read the same; a last line without a line end is a line. A line keeps at most `keep`
 // characters and the rest of it is skipped, so that a file without line ends (a device, a
 // damaged file) never fills the memory: a line that runs on kLineRunOn characters past `keep`
@@ -19,14 +23,22 @@ inline constexpr std::size_t kLineRunOn = std::size_t{1} << 20;
 // Status of a line that ran on past kLineRunOn.
 inline constexpr int kLineRunsOn = 10002;
 
-// Where a file stands: before its first byte (the mark may follow), and the lines read so far.
+// Status of a line that holds a NUL.
+inline constexpr int kLineHasNul = 10004;
+
+enum class TextEncoding { Bytes, Utf16Le, Utf16Be };
+
+// Where a file stands: before its first byte (the mark may follow), its encoding, a UTF-16 unit
+// read ahead, and the lines read so far.
 struct TextLinePosition {
     bool at_start = true;
+    TextEncoding encoding = TextEncoding::Bytes;
+    int pending_unit = -1;
     std::int64_t lines_read = 0;
 };
 
 // Reads the next line into line (without its end): 0, -1 at the end of the file, kLineRunsOn,
-// or the engine's code of a read error.
+// kLineHasNul (the line is read and counted), or the engine's code of a read error.
 int read_text_line(std::FILE* file, TextLinePosition& at, std::string& line,
                    std::size_t keep = kLongestTextLine);
 

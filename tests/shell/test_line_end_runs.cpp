@@ -1,9 +1,11 @@
 // Files as users have them from other programs: the same data set, edit files and instruction
-// files written with LF, CR LF or CR alone, each with and without a UTF-8 byte-order mark, give
-// the same output files and the same report. Also a DATA= file that never ends a line, and one
-// whose last line has no line feed.
+// files written with LF, CR LF or CR alone, each with and without a UTF-8 byte-order mark, as
+// UTF-16 of either byte order with its mark, and with a mark at the start of a later line (files
+// joined end to end) give the same output files and the same report. Also a DATA= file that
+// never ends a line, one whose last line has no line feed, and UTF-16 saved without its mark.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -46,32 +48,94 @@ Files every_reader() {
     return f;
 }
 
-// The same persons on two lines each through MFORMS= (items 1-3, then items 4-6).
+// Readers the file above leaves out: person anchors, item labels from a file, step deletions, the
+// class files of DIF, DPF and person subtotals, and in-line lists. Labels carry the classes
+// (persons: sex in column 1; items: X, Y or Z) and one letter beyond ASCII.
+Files more_readers() {
+    Files f;
+    f["ctl.txt"] =
+        "TITLE=More readers\nDATA=data.txt\nNI=6\nITEM1=1\nNAME1=8\nCODES=012\nPAFILE=pa.txt\n"
+        "ILFILE=il.txt\nSDFILE=sd.txt\nDIF=dif.txt\nDPF=dpf.txt\nPSUBTOTAL=ps.txt\nIAFILE=*\n2 0.5\n*\n"
+        "TFILE=*\n28\n30\n31\n*\nPFILE=persons.txt\nIFILE=items.txt\nSFILE=steps.txt\n&END\nEND LABELS\n";
+    f["data.txt"] =
+        "012210 M01 Zo\xC3\xAB\n112201 F02\n221100 M03\n000120 F04\n122211 M05\n210012 F06\n"
+        "011110 M07\n222102 F08\n101010 M09\n120021 F10\n212121 M11\n001200 F12\n";
+    f["pa.txt"] = "; anchored person\n3 1.5\n";
+    f["il.txt"] = "Xa\nXb\nYc\nYd\nZe\nZf\n";
+    f["sd.txt"] = "; no middle category for item 6\n6 1\n";
+    f["dif.txt"] = "$S1W1\n";
+    f["dpf.txt"] = "$S1W1\n";
+    f["ps.txt"] = "$S1W1\n";
+    return f;
+}
+
+// The same persons on two lines each through MFORMS= (items 1-3, then items 4-6), from two
+// data files.
 Files mforms_reader() {
     Files f;
     f["ctl.txt"] =
         "TITLE=Forms\nNI=6\nITEM1=1\nNAME1=8\nCODES=012\nMFORMS=forms.txt\nPFILE=persons.txt\n"
         "IFILE=items.txt\n&END\nXa\nXb\nYc\nYd\nZe\nZf\nEND LABELS\n";
-    f["forms.txt"] = "; two lines a person\nD=two.txt\nL=2\nI1-3=1:1\nI4-6=2:1\nP1-3=1:5\n";
-    f["two.txt"] = "012 P01\n210\n112 P02\n201\n221 P03\n100\n000 P04\n120\n122 P05\n211\n"
-                   "210 P06\n012\n";
+    f["forms.txt"] = "; two lines a person\nD=two.txt+three.txt\nL=2\nI1-3=1:1\nI4-6=2:1\nP1-3=1:5\n";
+    f["two.txt"] = "012 P01\n210\n112 P02\n201\n221 P03\n100\n";
+    f["three.txt"] = "000 P04\n120\n122 P05\n211\n210 P06\n012\n";
     return f;
 }
+
+enum class Encoding { Utf8, Utf16Le, Utf16Be };
 
 struct Variant {
     std::string name;
     std::string end;
     bool mark;
+    Encoding encoding = Encoding::Utf8;
+    bool later_mark = false;  // a UTF-8 mark (UTF-16: its mark) at the start of the middle line
 };
 
-const std::vector<Variant> kVariants = {{"LF", "\n", false},     {"CR LF", "\r\n", false},
-                                        {"CR", "\r", false},     {"LF+BOM", "\n", true},
-                                        {"CR LF+BOM", "\r\n", true}, {"CR+BOM", "\r", true}};
+const std::vector<Variant> kVariants = {
+    {"LF", "\n", false},
+    {"CR LF", "\r\n", false},
+    {"CR", "\r", false},
+    {"LF+BOM", "\n", true},
+    {"CR LF+BOM", "\r\n", true},
+    {"CR+BOM", "\r", true},
+    {"UTF-16LE LF", "\n", true, Encoding::Utf16Le},
+    {"UTF-16LE CR LF", "\r\n", true, Encoding::Utf16Le},
+    {"UTF-16BE LF", "\n", true, Encoding::Utf16Be},
+    {"UTF-16BE CR LF, mark on a later line", "\r\n", true, Encoding::Utf16Be, true},
+    {"CR LF, BOM on a later line", "\r\n", false, Encoding::Utf8, true},
+    {"LF+BOM, BOM on a later line", "\n", true, Encoding::Utf8, true}};
+
+// UTF-8 text (letters of up to three bytes) as UTF-16 in the byte order.
+std::string utf16(const std::string& text, bool big_endian) {
+    std::string out;
+    for (std::size_t k = 0; k < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[k]);
+        const std::size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : 3;
+        unsigned u = n == 1 ? c : n == 2 ? c & 0x1F : c & 0x0F;
+        for (std::size_t j = 1; j < n; ++j) u = u << 6 | (static_cast<unsigned char>(text[k + j]) & 0x3F);
+        const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
+        out += big_endian ? std::string{high, low} : std::string{low, high};
+        k += n;
+    }
+    return out;
+}
 
 std::string written(const std::string& text, const Variant& v) {
-    std::string out = v.mark ? "\xEF\xBB\xBF" : "";
-    for (char c : text) out += c == '\n' ? v.end : std::string(1, c);
-    return out;
+    const std::string kMark = "\xEF\xBB\xBF";
+    std::string out = v.mark ? kMark : "";
+    const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    std::size_t line = 0;
+    for (char c : text) {
+        if (c != '\n') {
+            out += c;
+            continue;
+        }
+        out += v.end;
+        if (v.later_mark && ++line == (lines + 1) / 2) out += kMark;
+    }
+    if (v.encoding == Encoding::Utf8) return out;
+    return utf16(out, v.encoding == Encoding::Utf16Be);
 }
 
 // Every file of the run written in the variant's way, run in its own folder; the report and the
@@ -122,6 +186,19 @@ TEST(LineEndRuns, EveryReaderTakesEveryLineEndWithAndWithoutTheMark) {
     EXPECT_NE(read_file(plain.dir.file("out.txt")).find("Sometimes"), std::string::npos);
 
     expect_same_everywhere(every_reader(), {"out.txt", "persons.txt", "items.txt", "steps.txt"});
+}
+
+TEST(LineEndRuns, TheOtherReadersTakeEveryLineEndAndEncoding) {
+    VariantRun plain(more_readers(), kVariants[0]);
+    ASSERT_EQ(plain.result.exit_status, 0) << plain.result.screen;
+    const std::vector<MeasureRecord> persons = read_measure_file(plain.dir.file("persons.txt"));
+    ASSERT_EQ(persons.size(), 12u);
+    EXPECT_NEAR(persons[2].measure, 1.5, 1e-9);
+    EXPECT_EQ(persons[0].label, "M01 Zo\xC3\xAB");
+    const std::string report = read_file(plain.dir.file("out.txt"));
+    for (const char* table : {"TABLE 28.", "TABLE 30.", "TABLE 31.", "Yd"})
+        EXPECT_NE(report.find(table), std::string::npos) << table;
+    expect_same_everywhere(more_readers(), {"out.txt", "persons.txt", "items.txt", "steps.txt"});
 }
 
 TEST(LineEndRuns, MformsDataReadTheSameWithEveryLineEnd) {

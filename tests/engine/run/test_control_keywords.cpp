@@ -151,8 +151,8 @@ TEST(ControlChain, SynonymsShareOneField) {
     EXPECT_EQ(t(cv.data_file), "b.txt");
     ASSERT_TRUE(r.line("SEPARATOR=T"));
     EXPECT_EQ(cv.delimiter, 'T');
-    ASSERT_TRUE(r.line("DELIMITER=,"));  // the final comma is dropped: no delimiter
-    EXPECT_EQ(cv.delimiter, ' ');
+    ASSERT_TRUE(r.line("DELIMITER=,"));
+    EXPECT_EQ(cv.delimiter, ',');
     ASSERT_TRUE(r.line("UMEAN=10"));
     EXPECT_FLOAT_EQ(cv.umean, 10.0f);
     EXPECT_EQ(cv.umean_on_items, 'Y');
@@ -228,6 +228,26 @@ TEST(ControlValues, QuotesCommasAndComments) {
     ASSERT_TRUE(r.line("&INST"));
     EXPECT_FALSE(r.line("  *"));
     EXPECT_TRUE(r.host.shows("Is a ; missing? Variable=Value expected here: *"));
+}
+
+TEST(ControlValues, ACommaOrSemicolonAloneIsTheDelimiterItself) {
+    const std::pair<const char*, char> cases[] = {
+        {"DELIMITER=,", ','},        {"DELIMITER = , ; comma", ','}, {"SEPARATOR=\",\"", ','},
+        {"DELIMITER=;", ';'},        {"SEPARATOR=';'", ';'},          {"DELIMITER=;; semicolon", ';'},
+        {"DELIMITER=\t,\t", ','},    {"DELIMITER= ; blank", ' '},     {"DELIMITER=", ' '},
+        {"DELIMITER=,,", ','},        {"DELIMITER=Y,", 'Y'},          {"DELIMITER=T ; tab", 'T'}};
+    for (const auto& [line, delimiter] : cases) {
+        ControlTestRun r;
+        r.run.cv.delimiter = 'X';
+        ASSERT_TRUE(r.line(line)) << line;
+        EXPECT_EQ(r.run.cv.delimiter, delimiter) << line;
+    }
+    // Other values keep the rules of the trailing comma and of the comment.
+    ControlTestRun r;
+    ASSERT_TRUE(r.line("TITLE=,"));
+    EXPECT_EQ(t(r.run.cv.title), "");
+    ASSERT_TRUE(r.line("TITLE=;"));
+    EXPECT_EQ(t(r.run.cv.title), "");
 }
 
 TEST(ControlValues, NumbersRoundAndStayInRange) {

@@ -52,15 +52,56 @@ TEST(TextLines, EveryLineEndAndTheMarkReadTheSameLines) {
     EXPECT_EQ(read_all("a\r\nb\nc\rd\r\r\ne").lines, (Lines{"a", "b", "c", "d", "", "e"}));
 }
 
-TEST(TextLines, OnlyAWholeMarkAtTheStartIsSkipped) {
+TEST(TextLines, OnlyAWholeMarkAtTheStartOfALineIsSkipped) {
     EXPECT_EQ(read_all("\xEF\xBB\xBF").lines, Lines{});
     EXPECT_EQ(read_all("").lines, Lines{});
     EXPECT_EQ(read_all("\xEF\xBB\xBF\n").lines, Lines{""});
-    // A mark later in the file is text; so are the first bytes of a mark that is not one.
-    EXPECT_EQ(read_all("a\n\xEF\xBB\xBF" "b").lines, (Lines{"a", "\xEF\xBB\xBF" "b"}));
+    // Files joined end to end: the mark of the second is skipped as well; a mark inside a line
+    // is text, and so are the first bytes of a mark that is not one.
+    EXPECT_EQ(read_all("a\n\xEF\xBB\xBF" "b\r\n\xEF\xBB\xBF\r\n").lines, (Lines{"a", "b", ""}));
+    EXPECT_EQ(read_all("a\xEF\xBB\xBF" "b").lines, Lines{"a\xEF\xBB\xBF" "b"});
     EXPECT_EQ(read_all("\xEF\xBBx\n").lines, Lines{"\xEF\xBBx"});
     EXPECT_EQ(read_all("\xEF\n2").lines, (Lines{"\xEF", "2"}));
     EXPECT_EQ(read_all("\xEF\xBB\r").lines, Lines{"\xEF\xBB"});
+    EXPECT_EQ(read_all("\xFF\xEF\xBB\xBF").lines, Lines{"\xFF\xEF\xBB\xBF"});
+}
+
+// The text as UTF-16 of the byte order, with its mark.
+std::string utf16(const std::u16string& text, bool big_endian) {
+    std::string out;
+    for (char16_t u : u"\uFEFF" + text) {
+        const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
+        out += big_endian ? std::string{high, low} : std::string{low, high};
+    }
+    return out;
+}
+
+TEST(TextLines, Utf16WithItsMarkReadsAsItsUtf8Twin) {
+    // Every line end, a mark on a later line, a letter beyond Latin-1 and one beyond 16 bits.
+    const std::u16string text = u"NI=3\r\n\r\uFEFFZo\u00EB \u20AC\nx\U0001F600y\r";
+    const Lines expected{"NI=3", "", "Zo\xC3\xAB \xE2\x82\xAC", "x\xF0\x9F\x98\x80y"};
+    for (bool big : {false, true}) {
+        const Read r = read_all(utf16(text, big));
+        EXPECT_EQ(r.lines, expected) << big;
+        EXPECT_EQ(r.end, -1);
+        // A surrogate without its partner is a replacement character; an odd last byte is dropped.
+        EXPECT_EQ(read_all(utf16(u"a\xD800" u"b\n\xDC00", big) + "x").lines,
+                  (Lines{"a\xEF\xBF\xBD" "b", "\xEF\xBF\xBD"}));
+        // Lines are cut to what is kept as UTF-8 bytes.
+        EXPECT_EQ(read_all(utf16(u"\u00EB\u00EB\u00EB\nz", big), 4).lines, (Lines{"\xC3\xAB\xC3\xAB", "z"}));
+    }
+    // Only a mark at the very start makes a file UTF-16; the same bytes later are text.
+    EXPECT_EQ(read_all("a\n\xFF\xFE" "b").lines, (Lines{"a", "\xFF\xFE" "b"}));
+    EXPECT_EQ(read_all("\xFF" "a\n").lines, Lines{"\xFF" "a"});
+}
+
+TEST(TextLines, ALineWithANulIsRefusedAfterTheLinesBeforeIt) {
+    // UTF-16 saved without its mark.
+    const std::string no_mark = utf16(u"1\n2\n", false).substr(2);
+    const Read r = read_all("ok\n" + no_mark);
+    EXPECT_EQ(r.lines, Lines{"ok"});
+    EXPECT_EQ(r.end, kLineHasNul);
+    EXPECT_EQ(read_all(std::string("a\0", 2)).end, kLineHasNul);
 }
 
 TEST(TextLines, ALongLineIsCutAndARunawayLineIsNotRead) {
@@ -87,6 +128,14 @@ TEST(TextLines, AUnitLineRunningOnStopsTheRunNamingFileAndLine) {
     EXPECT_TRUE(r.host.shows(" LINE TOO LONG: line 3 of " + dir.file("d.txt") +
                              " runs on for more than 1 MB without a line end"));
     EXPECT_TRUE(r.run.rs.run_failed);
+    // A NUL stops the run naming the line that holds it.
+    korvelan::testing::ControlTestRun nul;
+    write_file(dir.file("n.txt"), std::string("one\ntw\0o\n", 9));
+    ASSERT_EQ(open_unit(nul.run, unit::kEdit, dir.file("n.txt"), OpenMode::Read), 0);
+    ASSERT_EQ(read_unit_line(nul.run, unit::kEdit, line), 0);
+    EXPECT_THROW(read_unit_line(nul.run, unit::kEdit, line), RunStopped);
+    EXPECT_TRUE(nul.host.shows(" NUL BYTES IN TEXT: line 2 of " + dir.file("n.txt") + " holds NUL bytes."
+                               " Save the file as UTF-8, or as UTF-16 with its byte-order mark (\"Unicode\")."));
     // Rewinding starts again before the mark and at line 1.
     ASSERT_EQ(rewind_unit(r.run, unit::kEdit), 0);
     ASSERT_EQ(read_unit_line(r.run, unit::kEdit, line), 0);
