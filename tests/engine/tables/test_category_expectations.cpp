@@ -3,7 +3,7 @@
 // each category, recomputed here from PFILE=, IFILE= and SFILE= with the category probabilities
 // of the rating scale, the success chain and the failure chain. Under estimated steps, anchored
 // steps and anchored items; the expected counts and averages must be those of the categories,
-// whatever the steps.
+// whatever the steps. Then Tables 7.1 and 11.1 with an item and a person deleted at input.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -196,4 +196,44 @@ TEST(CategoryExpectations, Tables3And2AgreeWithTheMeasureFilesUnderEveryModelAnd
             expect_table_2_7(r, model, what);
         }
     }
+}
+
+TEST(CategoryExpectations, ResponsesToDeletedEntriesShowTheirValueAndX) {
+    // Item C and person R02 deleted; every entry listed.
+    SummaryRun r(rating_scale_set("IDFILE=*\n3\n*\nPDFILE=*\n2\n*\nTABLES=00000010001\nFITP=-10\nFITI=-10\n"));
+    ASSERT_EQ(r.exit_status, 0) << r.host.screen();
+    const std::string report = r.report();
+    const std::vector<std::string> persons = table_block(report, "7.1");
+    const std::vector<std::string> items = table_block(report, "11.1");
+    const std::vector<std::string> rows = responses();
+    // Table 7.1: under item 3 each listed person shows the response read, or M where there is
+    // none (R05 and R16), and "X" under it where there is one.
+    int listed = 0;
+    for (std::size_t n = 0; n + 2 < persons.size(); ++n) {
+        if (persons[n].size() < 11 || persons[n][8] != 'R' || persons[n + 1].find("RESPONSE:") == std::string::npos)
+            continue;
+        const int person = std::atoi(persons[n].substr(9, 2).c_str());
+        const std::string read = rows[static_cast<std::size_t>(person - 1)];
+        auto shown = [](char x) { return x == ' ' ? 'M' : x; };
+        const char c = read[2];
+        const std::string& response = persons[n + 1];
+        const std::string& residual = persons[n + 2];
+        ++listed;
+        EXPECT_EQ(response.substr(20, 6), std::string(" ") + shown(read[0]) + " " + shown(read[1]) + " " + shown(c))
+            << response;
+        EXPECT_EQ(residual.size() > 25 ? residual[25] : ' ', c == ' ' ? ' ' : 'X') << residual;
+    }
+    EXPECT_EQ(listed, 14);  // 16 less the deleted R02 and the extreme R07
+    // Table 11.1: person 2's responses stand in the second cell, each with "X".
+    int items_listed = 0;
+    for (std::size_t n = 0; n + 2 < items.size(); ++n) {
+        if (items[n + 1].find("RESPONSE:      1:") == std::string::npos) continue;
+        const int item = std::atoi(items[n].substr(0, 6).c_str());
+        ASSERT_GE(item, 1);
+        ++items_listed;
+        EXPECT_EQ(items[n + 1].substr(22, 2), std::string(" ") + rows[1][static_cast<std::size_t>(item - 1)])
+            << items[n + 1];
+        EXPECT_EQ(items[n + 2].substr(22, 2), " X") << items[n + 2];
+    }
+    EXPECT_EQ(items_listed, 5);
 }
