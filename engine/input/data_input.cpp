@@ -313,15 +313,16 @@ std::int32_t DataPass::code_responses(const char* responses, const std::int8_t* 
                                       std::uint8_t* out) const {
     const std::int32_t ni = cv_.ni;
     const auto x = static_cast<std::size_t>(std::max(cv_.xwide, 1));
-    std::int32_t first_uncoded = 0;
-    const std::int32_t* byte_codes = coder_.byte_codes();
-    for (std::int32_t i = 1; i <= ni; ++i) {
-        const std::int32_t code = byte_codes ? byte_codes[static_cast<unsigned char>(responses[i - 1])]
-                                             : coder_.code(responses + static_cast<std::size_t>(i - 1) * x);
-        out[i - 1] = static_cast<std::uint8_t>(code);
-        if (code == 0 && first_uncoded == 0 && item_status[i] > status::kDeleted) first_uncoded = i;
+    if (const std::int32_t* byte_codes = coder_.byte_codes()) {
+        for (std::int32_t i = 1; i <= ni; ++i)
+            out[i - 1] = static_cast<std::uint8_t>(byte_codes[static_cast<unsigned char>(responses[i - 1])]);
+    } else {
+        for (std::int32_t i = 1; i <= ni; ++i)
+            out[i - 1] = static_cast<std::uint8_t>(coder_.code(responses + static_cast<std::size_t>(i - 1) * x));
     }
-    return first_uncoded;
+    for (std::int32_t i = 1; i <= ni; ++i)
+        if (out[i - 1] == 0 && item_status[i] > status::kDeleted) return i;
+    return 0;
 }
 
 void DataPass::report_records_input() {
