@@ -1,5 +1,5 @@
 // The model-expected category statistics of whole runs against their own measure and step files:
-// Table 3.2's expected averages (SAMPLE EXPECT) and OBS-EXP residuals, and where Table 2.7 draws
+// Table 3.2's expected averages (SAMPLE EXPECT), category mean-squares and OBS-EXP residuals, and where Table 2.7 draws
 // each category, recomputed here from PFILE=, IFILE= and SFILE= with the category probabilities
 // of the rating scale, the success chain and the failure chain. Under estimated steps, anchored
 // steps and anchored items; the expected counts and averages must be those of the categories,
@@ -60,30 +60,67 @@ std::vector<std::string> responses() {
     return rows;
 }
 
+// The residual x' - E and the variance W of an observation in category c as the fit counts it:
+// the rating scale over all its categories; the chains over the steps the person attempted
+// (success: 1..c+1, passed up to c; failure: c..m, step c passed), each step a dichotomy.
+struct Residual {
+    double y = 0, w = 0;
+};
+Residual residual_of(char model, const std::vector<double>& steps, double d, int c) {
+    const int m = static_cast<int>(steps.size()) - 1;
+    Residual r;
+    if (model == 'R') {
+        const std::vector<double> p = category_probabilities(model, steps, d);
+        double e = 0, e2 = 0;
+        for (int k = 0; k <= m; ++k) e += k * p[k], e2 += k * k * p[k];
+        return {c - e, e2 - e * e};
+    }
+    const int first = model == 'S' ? 1 : std::max(c, 1), last = model == 'S' ? std::min(c + 1, m) : m;
+    r.y = model == 'S' ? c : (c > 0 ? 1 : 0);
+    for (int j = first; j <= last; ++j) {
+        const double pass = 1.0 / (1.0 + std::exp(steps[static_cast<std::size_t>(j)] - d));
+        r.y -= pass, r.w += pass * (1.0 - pass);
+    }
+    return r;
+}
+
 struct Expected {
-    std::vector<double> count, average;
+    std::vector<double> count, average, infit, outfit;
 };
 
-// Expected count and average measure (user units) of each category over the observations of
-// persons with the given least status on items with status 1 or above; Table 3.2 takes measured
-// persons and the measure difference, Table 2.7 extreme persons too and the person measure.
-Expected expected_categories(const SummaryRun& r, char model, int least_person_status, bool difference) {
+// Table 3.2 over the measured persons and items: each category's expected count, expected
+// average measure difference (user units) and its information-weighted and standardized
+// mean-squares, the observed sums of y^2 and z^2 against what the model expects of them.
+Expected expected_categories(const SummaryRun& r, char model) {
     std::vector<double> steps;
     for (double s : step_file(r.dir.file("s.txt"))) steps.push_back(s / kScale);
-    const std::vector<MeasureRecord> persons = r.persons(), items = r.items();
-    Expected e{std::vector<double>(steps.size(), 0.0), std::vector<double>(steps.size(), 0.0)};
+    const std::size_t n = steps.size();
+    Expected e{std::vector<double>(n, 0.0), std::vector<double>(n, 0.0), std::vector<double>(n, 0.0),
+               std::vector<double>(n, 0.0)};
+    std::vector<double> observed(n, 0.0), y2(n, 0.0), z2(n, 0.0), model_y2(n, 0.0), model_z2(n, 0.0);
     const std::vector<std::string> rows = responses();
-    for (const MeasureRecord& p : persons) {
-        if (p.status < least_person_status || p.status <= -2) continue;
-        for (const MeasureRecord& i : items) {
+    for (const MeasureRecord& p : r.persons()) {
+        if (p.status < 1) continue;
+        for (const MeasureRecord& i : r.items()) {
             const char c = rows[static_cast<std::size_t>(p.entry - 1)][static_cast<std::size_t>(i.entry - 1)];
             if (i.status < 1 || c == ' ') continue;
-            const std::vector<double> q = category_probabilities(model, steps, (p.measure - i.measure) / kScale);
-            const double at = difference ? p.measure - i.measure : p.measure;
-            for (std::size_t k = 0; k < q.size(); ++k) e.count[k] += q[k], e.average[k] += at * q[k];
+            const double d = (p.measure - i.measure) / kScale;
+            const std::vector<double> q = category_probabilities(model, steps, d);
+            for (std::size_t k = 0; k < n; ++k) {
+                const Residual rk = residual_of(model, steps, d, static_cast<int>(k));
+                e.count[k] += q[k], e.average[k] += (p.measure - i.measure) * q[k];
+                model_y2[k] += q[k] * rk.y * rk.y, model_z2[k] += q[k] * rk.y * rk.y / rk.w;
+            }
+            const auto x = static_cast<std::size_t>(c - '0');
+            const Residual rx = residual_of(model, steps, d, c - '0');
+            observed[x] += 1, y2[x] += rx.y * rx.y, z2[x] += rx.y * rx.y / rx.w;
         }
     }
-    for (std::size_t k = 0; k < e.count.size(); ++k) e.average[k] /= e.count[k];
+    for (std::size_t k = 0; k < n; ++k) {
+        e.average[k] /= e.count[k];
+        e.infit[k] = y2[k] * e.count[k] / (observed[k] * model_y2[k]);
+        e.outfit[k] = z2[k] * e.count[k] / (observed[k] * model_z2[k]);
+    }
     return e;
 }
 
@@ -101,7 +138,7 @@ std::size_t line_of(const std::vector<std::string>& lines, const std::string& te
 }
 
 void expect_table_3_2(SummaryRun& r, char model, const std::string& what) {
-    const Expected e = expected_categories(r, model, 1, true);
+    const Expected e = expected_categories(r, model);
     const std::vector<std::string> t = table_block(r.report(), "3.2");
     const std::size_t first = line_of(t, "|LABEL SCORE COUNT %") + 2;
     const std::size_t second = line_of(t, "| LABEL  CALIBRATN  S.E. |") + 2;
@@ -112,6 +149,8 @@ void expect_table_3_2(SummaryRun& r, char model, const std::string& what) {
         // The expected average, cut to its five columns as printed.
         const std::string average = row.substr(27, 6);
         EXPECT_NEAR(std::stod(average), e.average[k], unit_of(average) + .005) << what << "\n" << row;
+        EXPECT_NEAR(std::stod(row.substr(34, 6)), std::min(e.infit[k], 9.9), .011) << what << "\n" << row;
+        EXPECT_NEAR(std::stod(row.substr(40, 6)), std::min(e.outfit[k], 9.9), .011) << what << "\n" << row;
         const double observed = std::stod(row.substr(8, 8));
         // OBS-EXP is taken of an expected count of at least 1.
         const double residual = 100.0 * (observed - e.count[k]) / std::max(e.count[k], 1.0);
