@@ -36,8 +36,8 @@ FitPersonPass::FitPersonPass(Run& run, const EstimationSettings& settings, int r
       plan_(plan_person_chunks(a_.persons, stride_)),
       partial_(plan_.chunks, stride_),
       scalars_(plan_.chunks),
-      chain_probabilities_(plan_.chunks, 2 * (static_cast<std::size_t>(a_.top_value) + 2)),
-      chain_values_(plan_.chunks, static_cast<std::size_t>(row_field::kProbabilities + a_.top_value + 2 +
+      chain_probabilities_(plan_.chunks, 3 * (static_cast<std::size_t>(a_.top_value) + 2)),
+      chain_values_(plan_.chunks, static_cast<std::size_t>(row_field::kProbabilities + 2 * (a_.top_value + 2) +
                                                            fit_moment::width(a_.top_value + 1))),
       residual_scratch_(plan_.chunks, static_cast<std::size_t>(a_.items)),
       pool_(plan_.chunks > 1 ? settings.threads : 1, plan_.chunks),
@@ -148,20 +148,31 @@ void FitPersonPass::observations(int c, int n, int s, const double* row, std::in
         const CategoryModel cm = group_model_view(a, g);
         const int m = cm.top;
         // The item's values at d: from the person's row, or made here for the chain models.
+        // The chain models' fit values come from the step probabilities of the observation,
+        // their category sums from the category probabilities (pc) of the item's model.
         const double* v;
+        const double* pc;
         if (const std::int32_t at = row_items_.offset(i); at >= 0) {
             v = row + at;
+            pc = v + row_field::kProbabilities;
         } else {
+            const std::size_t span = static_cast<std::size_t>(a.top_value) + 2;
             float* chain_p = chain_probabilities_[c];
-            float* chain_p1 = chain_p + static_cast<std::size_t>(a.top_value) + 2;
+            float* chain_p1 = chain_p + span;
+            float* chain_q = chain_p1 + span;
             double* own = chain_values_[c];
+            double* moments = own + row_field::kProbabilities + m + 1;
+            double* category = moments + fit_moment::width(m);
             own[row_field::kShifted] = compute_success_failure_step_probabilities(cm, d - 1.0f, xr, chain_p1);
             own[row_field::kExpected] = compute_success_failure_step_probabilities(cm, d, xr, chain_p);
             std::copy(chain_p, chain_p + m + 1, own + row_field::kProbabilities);
             fill_fit_moments(cm, d, static_cast<float>(own[row_field::kExpected]),
-                             own + row_field::kProbabilities, group_expected_[static_cast<std::size_t>(g)],
-                             own + row_field::kProbabilities + m + 1);
+                             own + row_field::kProbabilities, group_expected_[static_cast<std::size_t>(g)], moments);
+            compute_category_probabilities(cm, d, chain_q);
+            std::copy(chain_q, chain_q + m + 1, category);
+            fill_chain_category_moments(cm, d, category, chain_p1, moments);
             v = own;
+            pc = category;
         }
         const double* p = v + row_field::kProbabilities;
         const double* mo = p + m + 1;
@@ -193,7 +204,7 @@ void FitPersonPass::observations(int c, int n, int s, const double* row, std::in
         for (int k = 0; k <= m; ++k) {
             double* ss = slot + static_cast<std::size_t>(f + k) * fit_sum::kSlotSums;
             const double* ck = mo + kPerCategory + kCategoryFields * k;
-            ss[fit_sum::kExpectedCount] += p[k] * wc;
+            ss[fit_sum::kExpectedCount] += pc[k] * wc;
             ss[fit_sum::kExpectedDifference] += ck[kDifferenceTimesP] * wc;
             if (k >= 1) ss[fit_sum::kStepInformation] += wc * ck[kStepInformation];
             ss[fit_sum::kVariance] += ck[kDeviation] * wc;

@@ -241,7 +241,7 @@ void finish_fit_statistics(Run& run, const EstimationSettings& settings, FitSums
         a.category_observed_average[c] =
             static_cast<float>(cs[fit_sum::kObservedDifference] * uscale / std::max(observed, 1.0));
         a.category_expected_average[c] =
-            static_cast<float>(cs[fit_sum::kExpectedDifference] * uscale / std::max(observed, 1.0));
+            expected > 0.0 ? static_cast<float>(cs[fit_sum::kExpectedDifference] * uscale / expected) : 0.0f;
         a.step_information[c] = static_cast<float>(cs[fit_sum::kStepInformation]);
         a.category_count_first[c] = nint(cs[fit_sum::kCountFirst]);
         a.category_count_second[c] = nint(cs[fit_sum::kCountSecond]);

@@ -64,6 +64,20 @@ void fill_fit_moments(const CategoryModel& cm, float d, float e, const double* p
     }
 }
 
+void fill_chain_category_moments(const CategoryModel& cm, float d, const double* q, float* steps,
+                                 double* out) {
+    using namespace fit_moment;
+    for (int k = 0; k <= cm.top; ++k) {
+        const float e = compute_success_failure_step_probabilities(cm, d, k, steps);
+        const float w = observation_moments(cm, steps, e).variance;
+        const float y = static_cast<float>(model_score(cm, k).score) - e;
+        double* c = out + kPerCategory + kCategoryFields * k;
+        c[kDifferenceTimesP] = static_cast<double>(d) * q[k];
+        c[kDeviation] = static_cast<double>(y) * y * q[k];
+        c[kDeviationOverVariance] = c[kDeviation] / w;
+    }
+}
+
 RowItems::RowItems(const AnalysisArrays& a, float shift, const std::vector<float>* group_expected)
     : a_(a), shift_(shift), group_expected_(group_expected), sweep_(next_sweep()),
       offset_(static_cast<std::size_t>(a.items) + 1, -1) {

@@ -46,6 +46,14 @@ inline constexpr int width(int top) { return kPerCategory + kCategoryFields * (t
 void fill_fit_moments(const CategoryModel& cm, float d, float e, const double* p, float centre,
                       double* out);
 
+// The category sums of an item of the success or failure chain, over the moments that
+// fill_fit_moments made from the observation's step probabilities: with the item's category
+// probabilities q[0..m] (compute_category_probabilities), category k gets d q_k and, for the
+// category fit, y_k^2 q_k and y_k^2 / W_k q_k, where y_k and W_k are the residual and variance an
+// observation in category k has under its own steps. steps: room for m + 1 probabilities.
+void fill_chain_category_moments(const CategoryModel& cm, float d, const double* q, float* steps,
+                                 double* out);
+
 // The items as rows hold them, for one sweep (the measures, steps and shift it starts from).
 // Items of the success and failure chains are not in rows: their probabilities depend on the
 // observed category.

@@ -277,17 +277,19 @@ void DataPass::store_person(std::int32_t p) {
     input.longest_person_label =
         std::max(input.longest_person_label, static_cast<std::int32_t>(trim_right(stored).size()));
     write_person_name_record(run_, files_, p, stored);
-    if (status <= status::kDeleted) {
-        write_missing_codes_record(run_, files_, p);
-        return;
-    }
-    anchors_.write(run_, p);
-    weights_.write(run_, p);
     std::span<std::uint8_t> c = codes();
     const std::int8_t* const item_status = run_.arrays.item_status.data();
     const auto x = static_cast<std::size_t>(std::max(cv_.xwide, 1));
     const char* const responses = record_.response(1);
     const std::int32_t first_uncoded = code_responses(responses, item_status, c.data());
+    // A deleted person keeps its responses as read, never scored: the Tables of single
+    // responses show them beside the persons measured.
+    if (status <= status::kDeleted) {
+        write_person_codes_record(run_, files_, p, c);
+        return;
+    }
+    anchors_.write(run_, p);
+    weights_.write(run_, p);
     // Only a response that is no code can hold a character outside printable ASCII.
     for (std::int32_t i = first_uncoded; i >= 1 && i <= cv_.ni && !input.non_ascii_warned; ++i) {
         if (item_status[i] <= status::kDeleted || c[static_cast<std::size_t>(i - 1)] != 0) continue;
@@ -305,29 +307,22 @@ void DataPass::store_person(std::int32_t p) {
     write_person_codes_record(run_, files_, p, c);
 }
 
-// The codes of the responses of the items still in the analysis, into out; returns the first
-// such item whose response is no code (0: none).
+// The codes of the responses of every item, deleted items too (they are never scored), into
+// out; returns the first item still in the analysis whose response is no code (0: none).
 std::int32_t DataPass::code_responses(const char* responses, const std::int8_t* item_status,
                                       std::uint8_t* out) const {
     const std::int32_t ni = cv_.ni;
     const auto x = static_cast<std::size_t>(std::max(cv_.xwide, 1));
-    std::int32_t first_uncoded = 0;
     if (const std::int32_t* byte_codes = coder_.byte_codes()) {
-        for (std::int32_t i = 1; i <= ni; ++i) {
-            if (item_status[i] <= status::kDeleted) continue;
-            const std::int32_t code = byte_codes[static_cast<unsigned char>(responses[i - 1])];
-            out[i - 1] = static_cast<std::uint8_t>(code);
-            if (code == 0 && first_uncoded == 0) first_uncoded = i;
-        }
-        return first_uncoded;
+        for (std::int32_t i = 1; i <= ni; ++i)
+            out[i - 1] = static_cast<std::uint8_t>(byte_codes[static_cast<unsigned char>(responses[i - 1])]);
+    } else {
+        for (std::int32_t i = 1; i <= ni; ++i)
+            out[i - 1] = static_cast<std::uint8_t>(coder_.code(responses + static_cast<std::size_t>(i - 1) * x));
     }
-    for (std::int32_t i = 1; i <= ni; ++i) {
-        if (item_status[i] <= status::kDeleted) continue;
-        const std::int32_t code = coder_.code(responses + static_cast<std::size_t>(i - 1) * x);
-        out[i - 1] = static_cast<std::uint8_t>(code);
-        if (code == 0 && first_uncoded == 0) first_uncoded = i;
-    }
-    return first_uncoded;
+    for (std::int32_t i = 1; i <= ni; ++i)
+        if (out[i - 1] == 0 && item_status[i] > status::kDeleted) return i;
+    return 0;
 }
 
 void DataPass::report_records_input() {

@@ -210,7 +210,9 @@ void write_observation_file(Run& run, const OutputSettings& s, const AnalysisArr
                     const ObservationValues v = observation_values(a, s, curves, i, ps, bp, block.scores[at], p.data());
                     if (!missing && v.ordered == -1) continue;
                     if (!extreme && (base_status(ps) <= 0 || array_value(a.item_status, i, status::kDeleted) <= 0)) continue;
-                    format_record(line, s, person, i, v, code_text(run, block.codes[at]));
+                    // A deleted item's code is kept for the Tables only: the file shows none.
+                    const bool deleted = array_value(a.item_status, i, status::kDeleted) <= status::kDeleted;
+                    format_record(line, s, person, i, v, code_text(run, deleted ? 0 : block.codes[at]));
                     text.append(trim_right(line));
                     text.append("\r\n");
                 }

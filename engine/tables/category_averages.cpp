@@ -44,10 +44,7 @@ void add_response(Tally& s, int i, float w, float measure, float b, int x, int c
     const int g = a.item_group[i];
     const CategoryModel model = group_model_view(a, g);
     std::fill(s.p.begin(), s.p.end(), 0.0f);
-    if (uses_step_chain(model))
-        compute_success_failure_step_probabilities(model, difference, r, s.p.data());
-    else
-        compute_category_probabilities(model, difference, s.p.data());
+    compute_category_probabilities(model, difference, s.p.data());
     for (int k = 0; k <= a.group_top_category[g]; ++k) {
         const float pk = s.p[static_cast<std::size_t>(k)];
         t.expected_weight[t.at(k, i)] += pk * w;

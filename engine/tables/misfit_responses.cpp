@@ -35,7 +35,8 @@ struct Listing {
     float limit = 1.2f;
     bool mean_squares = true;
     std::string label_word;  // "MNSQ" or the standardized-fit label
-    std::vector<std::uint8_t> scores;
+    std::vector<std::uint8_t> scores, codes;
+    bool codes_read = false;  // codes holds the listed person's (Table 7) or person o's (Table 11)
     std::string label;
     std::vector<std::string> responses, residuals;
     int row_number = 0;
@@ -117,20 +118,27 @@ void add_response(Listing& l, int o, int x, int person, int item) {
     l.residuals.push_back(residual_cell(l, person, item, x));
 }
 
+// Response x of the person to the item, or the response as read where either was deleted.
+int response_of(Listing& l, int person, int item, int x) {
+    if (x != kMissingScore || !response_never_scored(l.run, person, item)) return x;
+    if (!l.codes_read) read_person_codes_record(l.run, l.files, person, l.codes);
+    l.codes_read = true;
+    return shown_response(l.run, person, item, x, l.codes.data());
+}
+
 void list_responses(Listing& l, int e) {
     Run& run = l.run;
     const int m = l.items ? run.arrays.persons : run.arrays.items;
     l.responses.clear();
     l.residuals.clear();
+    if (!l.items) l.codes_read = false;
     for (int o = 1; o <= m; ++o) {
-        int x = 0;
         if (l.items) {
             read_person_scores_record(run, l.files, o, l.scores);
-            x = l.scores[static_cast<std::size_t>(e - 1)];
-            add_response(l, o, x, o, e);
+            l.codes_read = false;
+            add_response(l, o, response_of(l, o, e, l.scores[static_cast<std::size_t>(e - 1)]), o, e);
         } else {
-            x = l.scores[static_cast<std::size_t>(o - 1)];
-            add_response(l, o, x, e, o);
+            add_response(l, o, response_of(l, e, o, l.scores[static_cast<std::size_t>(o - 1)]), e, o);
         }
     }
     print_row_pair(l);
@@ -206,6 +214,7 @@ void write_misfitting_responses_table(ReportContext& ctx) {
     l.limit = l.mean_squares ? 1.0f + f * 0.1f : f;
     l.label_word = l.mean_squares ? "MNSQ" : run.cv.standardized_fit_label;
     l.scores.assign(static_cast<std::size_t>(std::max(run.arrays.items, 1)), kMissingScore);
+    l.codes.assign(l.scores.size(), 0);
 
     const EntryOrder& order = ctx.order(ctx.side);
     const int n = std::clamp(order.count, 0, static_cast<std::int32_t>(order.entries.size()));

@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "engine/estimation/estimation_common.h"
+#include "engine/input/response_scoring.h"
+#include "engine/input/work_files.h"
 
 namespace korvelan {
 
@@ -12,6 +14,16 @@ int shown_residual(float z) {
     const float capped = std::min(std::fabs(z), 9.0f);
     const int t = static_cast<int>(capped);
     return z < 0.0f ? -t : t;
+}
+
+int shown_response(const Run& run, int person, int item, int x, const std::uint8_t* codes) {
+    if (x != kMissingScore || codes == nullptr || !response_never_scored(run, person, item)) return x;
+    return score_response(run, codes[item - 1], item);
+}
+
+bool response_never_scored(const Run& run, int person, int item) {
+    const AnalysisArrays& a = run.arrays;
+    return person_status_of(a, person) <= status::kDeleted || item_status_of(a, item) <= status::kDeleted;
 }
 
 int digit_count(std::int64_t n) {

@@ -18,6 +18,15 @@ int shown_residual(float z);
 // Whether a standardized residual counts as unexpected: a magnitude of 2 or more.
 inline bool unexpected_residual(float z) { return !(z > -2.0f && z < 2.0f); }
 
+// The response of a person to an item as the Tables of single responses show it: the scored
+// value x, or, where the person or the item was deleted at input (their responses are never
+// scored), the value the response's code as read scores to (kMissingScore when none). codes:
+// the person's code record, read only for such a response.
+int shown_response(const Run& run, int person, int item, int x, const std::uint8_t* codes);
+// Whether the person's response to the item was never scored: the person or the item was
+// deleted at input.
+bool response_never_scored(const Run& run, int person, int item);
+
 // Digits of a non-negative whole number (0 has one).
 int digit_count(std::int64_t n);
 

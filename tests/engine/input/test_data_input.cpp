@@ -175,9 +175,10 @@ TEST(DataInput, PersonSelectionKeepsEveryRecordCountedAndCleansRejectedRecords) 
     ASSERT_EQ(a.exit_status, 0) << a.host.screen();
     EXPECT_TRUE(a.shows("       4 PERSON       Records Input."));
     EXPECT_EQ(a.person_statuses(), (std::vector<int>{1, -3, 1, -3}));
-    // A rejected person's records hold no codes and only missing scores, never the bytes of the
-    // person before it.
-    EXPECT_EQ(a.codes()[1], (std::vector<int>{0, 0}));
+    // A rejected person's records hold its own codes as read and only missing scores, never the
+    // bytes of the person before it.
+    EXPECT_EQ(a.codes()[1], (std::vector<int>{1, 2}));
+    EXPECT_EQ(a.codes()[3], (std::vector<int>{1, 1}));
     EXPECT_EQ(a.scores(), (Rows{{1, 0}, {M, M}, {1, 1}, {M, M}}));
     EXPECT_EQ(a.person_label(2), "Bob");
 }
@@ -303,7 +304,8 @@ TEST(DataInput, ItemSelectionDeletesItemsWhoseLabelsDoNotMatch) {
     EXPECT_EQ(a.run.arrays.item_status[2], -3);
     EXPECT_EQ(a.scores()[0][0], 1);
     EXPECT_EQ(a.scores()[0][2], 1);
-    EXPECT_EQ(a.codes()[0][1], 0);  // a deleted item is never coded
+    EXPECT_EQ(a.codes()[0][1], 1);  // a deleted item is coded as read, never scored
+    EXPECT_EQ(a.scores()[0][1], M);
 }
 
 // ---- limits of the record line
