@@ -9,6 +9,8 @@ namespace korvelan::spss {
 namespace {
 constexpr double kTwoTo31 = 2147483648.0;
 constexpr int kWidestText = 60;
+// Room for every finite number fmt_f writes, with its decimals.
+constexpr int kFullText = 400;
 }  // namespace
 
 std::string fixed_number_text(double value, int width, int decimals) {
@@ -16,7 +18,10 @@ std::string fixed_number_text(double value, int width, int decimals) {
         const std::string format = "(F" + std::to_string(width) + "." + std::to_string(decimals) + ")";
         return std::string(trim(double_to_text30(value, format)));
     }
-    return std::string(trim(fmt_f(value, kWidestText, decimals)));
+    // In full at its decimals, or not at all: a wider text is a run of "*" (fmt_f would give up
+    // decimals to fit it).
+    const std::string text(trim(fmt_f(value, kFullText, decimals)));
+    return static_cast<int>(text.size()) <= kWidestText ? text : std::string(kWidestText, '*');
 }
 
 }  // namespace korvelan::spss

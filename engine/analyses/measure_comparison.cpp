@@ -1,11 +1,12 @@
 #include "engine/analyses/measure_comparison.h"
 
-#include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <new>
 
+#include "engine/analyses/measure_lines.h"
 #include "engine/analyses/scratch_block.h"
 #include "engine/input/data_input.h"
 #include "engine/input/work_files.h"
@@ -20,72 +21,11 @@ namespace korvelan {
 namespace {
 
 constexpr char kCtrlZ = 26;
-// Numeric fields asked of a measure-file line: the entry and the 12 values after it.
-constexpr std::size_t kLineFields = 13;
 constexpr std::size_t kLabelWidth = 20;
 // Chart names tried: "00Z", then 41Z, 42Z, ... ; the search gives up after this many.
 constexpr int kChartNameTries = 100;
 
-struct FileLine {
-    int first = 0, last = 0;
-    std::vector<float> values = std::vector<float>(kLineFields + 1);
-    std::string label;
-};
-
-std::vector<std::string_view> tokens_of(std::string_view text) {
-    std::vector<std::string_view> tokens;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == ',')) ++i;
-        const std::size_t b = i;
-        while (i < text.size() && text[i] != ' ' && text[i] != '\t' && text[i] != ',') ++i;
-        if (i > b) tokens.push_back(text.substr(b, i - b));
-    }
-    return tokens;
-}
-
-// Index in a line of an item file's model code (column 94), after its group (column 92).
-constexpr std::size_t kModelCodeIndex = 93;
-
-// The label of a measure-file line: what follows its entry field (a number or a range such as
-// "3-5") and the numbers after it. An item file's line has its one-letter model code before the
-// name, in column 94 or after a group number; any other one-letter word begins the label.
-// `shift` is the number of characters cut from the front of the line before `text`.
-std::string label_of(std::string_view text, std::size_t shift) {
-    const std::vector<std::string_view> tokens = tokens_of(text);
-    std::size_t k = tokens.empty() ? 0 : 1;
-    float v = 0;
-    while (k < tokens.size() && k <= kLineFields && parse_real_from_text(tokens[k], v) == 0) ++k;
-    if (k + 1 < tokens.size() && tokens[k].size() == 1 &&
-        std::isalpha(static_cast<unsigned char>(tokens[k][0])) &&
-        (k == kLineFields + 1 ||
-         static_cast<std::size_t>(tokens[k].data() - text.data()) + shift == kModelCodeIndex))
-        ++k;
-    if (k >= tokens.size()) return {};
-    return std::string(trim(text.substr(static_cast<std::size_t>(tokens[k].data() - text.data()))));
-}
-
-// A measure-file line's entry range, values and label; false when it holds no entry: its first
-// field (after a ";" that marks an entry without a measure) must be an entry number or range,
-// so that heading and date lines count for nothing.
-bool parse_measure_line(std::string line, FileLine& out) {
-    std::string_view text(line);
-    const std::size_t shift = !text.empty() && text.front() == ';' ? 1 : 0;
-    text.remove_prefix(shift);
-    const std::vector<std::string_view> tokens = tokens_of(text);
-    if (tokens.empty() || !parse_entry_field(tokens[0], false, out.first, out.last) || out.first < 1) return false;
-    const std::string label = label_of(text, shift);
-    std::string numbers(text);
-    int status = 0;
-    std::string rest;
-    split_entry_and_value(numbers, out.first, out.values, status, rest, out.last);
-    if (status != 0 || out.first < 1) return false;
-    if (out.last < out.first) out.last = out.first;
-    out.label = label.substr(0, std::min(label.size(), kLabelWidth));
-    return true;
-}
-
-float statistic(const FileLine& l, char column) {
+float statistic(const MeasureLine& l, char column) {
     return l.values[column == 'M' ? 1 : column == 'I' ? 6 : 8];
 }
 
@@ -99,17 +39,20 @@ bool read_measure_lines(Run& run, const std::string& path, std::vector<std::stri
 
 std::int64_t largest_entry(const std::vector<std::string>& lines) {
     std::int64_t n = 0;
-    FileLine l;
+    MeasureLine l;
+    const bool items = item_measure_file(lines);
     for (const std::string& line : lines)
-        if (parse_measure_line(line, l)) n = std::max<std::int64_t>(n, std::max(l.first, l.last));
+        if (parse_measure_line(line, items, l)) n = std::max<std::int64_t>(n, std::max(l.first, l.last));
     return n;
 }
 
 void take_file(const std::vector<std::string>& lines, char column, bool left, std::vector<ComparedEntry>& entries) {
     const int n = static_cast<int>(entries.size());
-    FileLine l;
+    MeasureLine l;
+    const bool items = item_measure_file(lines);
     for (const std::string& line : lines) {
-        if (!parse_measure_line(line, l) || l.first > n) continue;
+        // A statistic written as stars cannot be compared.
+        if (!parse_measure_line(line, items, l) || l.first > n || !std::isfinite(statistic(l, column))) continue;
         for (int e = l.first; e <= std::min(l.last, n); ++e) {
             ComparedEntry& c = entries[static_cast<std::size_t>(e - 1)];
             (left ? c.left : c.right) = true;

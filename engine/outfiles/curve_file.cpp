@@ -27,7 +27,7 @@ bool group_usable(const AnalysisArrays& a, std::int32_t g) {
 void append_number(std::string& line, bool csv, float x) {
     if (csv) {
         line += ',';
-        append_fixed_field(line, x, 10, 2);
+        append_full_number(line, x, 2);
     } else {
         append_fixed_field(line, x, kFieldWidth, 2);
     }

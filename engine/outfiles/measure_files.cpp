@@ -103,19 +103,19 @@ void format_record(const OutputSettings& s, const AnalysisArrays& a, Entity side
     };
     append_entry_number(line, i, 5);
     next();
-    append_fixed_field(line, v.measure, 8, d);
+    append_number_field(line, v.measure, 8, d, csv);
     next();
-    append_int_field(line, v.status, 3);
+    append_integer_field(line, v.status, 3, csv);
     next();
-    append_fixed_field(line, v.count, 8, 1);
+    append_number_field(line, v.count, 8, 1, csv);
     next();
-    append_fixed_field(line, v.raw_score, 9, 1);
+    append_number_field(line, v.raw_score, 9, 1, csv);
     next();
-    append_fixed_field(line, v.standard_error, 7, d);
+    append_number_field(line, v.standard_error, 7, d, csv);
     next();
     for (float x : {v.infit_mnsq, v.infit_zstd, v.outfit_mnsq, v.outfit_zstd, v.displacement,
                     v.point_biserial, v.weight}) {
-        append_fixed_field(line, x, 7, 2);
+        append_number_field(line, x, 7, 2, csv);
         next();
     }
     label = trim_right(label);

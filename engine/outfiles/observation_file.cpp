@@ -101,9 +101,7 @@ void append_number_text(std::string& line, float x, int d, int width) {
         line.append(static_cast<std::size_t>(width), '*');
         return;
     }
-    std::string field;
-    append_fixed_field(field, x, 14, d);
-    line += trim_left(field);
+    append_full_number(line, x, d);
 }
 
 // One observation's record in the chosen fields.

@@ -76,6 +76,17 @@ void append_int_field(std::string& line, std::int64_t n, int w) {
     line += digits;
 }
 
+void append_number_field(std::string& line, float x, int w, int d, bool csv) {
+    if (csv) append_full_number(line, x, d);
+    else append_fixed_field(line, x, w, d);
+}
+
+void append_integer_field(std::string& line, std::int64_t n, int w, bool csv) {
+    char buf[24];
+    if (csv) line += integer_text(n, buf);
+    else append_int_field(line, n, w);
+}
+
 OutputFile::OutputFile(Run& run, std::string_view file_name)
     : run_(run), name_(trim(file_name)), reported_(name_) {}
 

@@ -40,6 +40,13 @@ void append_entry_number(std::string& line, std::int64_t n, int w);
 // Appends an integer right-justified in w columns, a field of "*" when it does not fit.
 void append_int_field(std::string& line, std::int64_t n, int w);
 
+// A number field of a record: with d decimals right-justified in w columns in the fixed layout
+// (append_fixed_field), in full in a comma- or tab-separated record (append_full_number), whose
+// fields have no width to overflow.
+void append_number_field(std::string& line, float x, int w, int d, bool csv);
+// An integer field likewise: right-justified in w columns, or all its digits when csv.
+void append_integer_field(std::string& line, std::int64_t n, int w, bool csv);
+
 // One output file while its writer runs.
 class OutputFile {
 public:

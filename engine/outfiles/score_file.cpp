@@ -65,17 +65,56 @@ std::string fixed_field(float x, int w, int d) {
     return f;
 }
 
-// The CSV record: the runs of non-blank characters of the fixed record joined by commas.
-std::string csv_record(const std::string& fixed, char csv) {
-    std::string out;
-    for (std::size_t at = 0; at < fixed.size();) {
-        const std::size_t from = fixed.find_first_not_of(' ', at);
-        if (from == std::string::npos) break;
-        const std::size_t to = std::min(fixed.find(' ', from), fixed.size());
-        if (!out.empty()) out += ',';
-        out.append(fixed, from, to - from);
-        at = to;
+// The numbers of one row of the score file.
+struct ScoreRow {
+    std::int64_t score = 0;
+    float measure = 0, error = 0, information = 0;
+    bool normed = false;  // the norm fields are blank when the person S.D. is 0
+    std::int32_t norm = 0, norm_error = 0, frequency = 0, cumulative = 0, percentile = 0;
+    float percent = 0, cumulative_percent = 0;
+};
+
+std::string fixed_record(const ScoreRow& r, int d) {
+    std::string line(kRecordWidth, ' ');
+    put_ending_at(line, 6, int_field(r.score, 6));
+    put_ending_at(line, 15, fixed_field(r.measure, 8, d));
+    put_ending_at(line, 24, fixed_field(r.error, 7, d));
+    put_ending_at(line, 31, fixed_field(r.information, 7, d));
+    if (r.normed) {
+        put_ending_at(line, 36, int_field(r.norm, 4));
+        put_ending_at(line, 41, int_field(r.norm_error, 4));
     }
+    put_ending_at(line, 49, int_field(r.frequency, 6));
+    put_ending_at(line, 55, fixed_field(r.percent, 5, 1));
+    put_ending_at(line, 78, int_field(r.percentile, 3));
+    put_ending_at(line, 63, int_field(r.cumulative, 6));
+    put_ending_at(line, 69, fixed_field(r.cumulative_percent, 5, 1));
+    return line;
+}
+
+// The CSV record: one field for each name of the column heading, every number in full, the
+// norm fields empty when they are blank in the fixed record.
+std::string csv_record(const ScoreRow& r, int d, char csv) {
+    std::string out;
+    auto number = [&](float x, int decimals) {
+        append_full_number(out, x, decimals);
+        out += ',';
+    };
+    auto integer = [&](std::int64_t n, bool shown) {
+        if (shown) append_integer_field(out, n, 0, true);
+        out += ',';
+    };
+    integer(r.score, true);
+    number(r.measure, d);
+    number(r.error, d);
+    number(r.information, d);
+    integer(r.norm, r.normed);
+    integer(r.norm_error, r.normed);
+    integer(r.frequency, true);
+    number(r.percent, 1);
+    integer(r.cumulative, true);
+    number(r.cumulative_percent, 1);
+    append_integer_field(out, r.percentile, 0, true);
     compress_csv_line(out, csv);
     return out;
 }
@@ -111,23 +150,23 @@ void write_person_score_file(Run& run, const OutputSettings& s, const AnalysisAr
     std::int32_t cumulative = 0;
     for (std::int32_t k = 0; k <= r.range && file.ok(); ++k) {
         const auto at = static_cast<std::size_t>(k);
-        const std::int32_t f = (*frequencies)[at];
-        std::string line(kRecordWidth, ' ');
-        put_ending_at(line, 6, int_field(r.bottom + k, 6));
-        put_ending_at(line, 15, fixed_field(rows.measure[at], 8, d));
-        put_ending_at(line, 24, fixed_field(rows.error[at], 7, d));
-        put_ending_at(line, 31, fixed_field(rows.information[at], 7, d));
-        if (sd > 0.0f) {
-            put_ending_at(line, 36, int_field(nint(500.0 + 100.0 * (rows.measure[at] - mean) / sd), 4));
-            put_ending_at(line, 41, int_field(nint(100.0 * rows.error[at] / sd), 4));
+        ScoreRow row;
+        row.score = r.bottom + k;
+        row.measure = rows.measure[at];
+        row.error = rows.error[at];
+        row.information = rows.information[at];
+        row.normed = sd > 0.0f;
+        if (row.normed) {
+            row.norm = nint(500.0 + 100.0 * (rows.measure[at] - mean) / sd);
+            row.norm_error = nint(100.0 * rows.error[at] / sd);
         }
-        put_ending_at(line, 49, int_field(f, 6));
-        put_ending_at(line, 55, fixed_field(static_cast<float>(100.0 * f / total), 5, 1));
-        put_ending_at(line, 78, int_field(nint(percentile(f, cumulative, total)), 3));
-        cumulative += f;
-        put_ending_at(line, 63, int_field(cumulative, 6));
-        put_ending_at(line, 69, fixed_field(static_cast<float>(100.0 * cumulative / total), 5, 1));
-        file.write(is_csv(s) ? csv_record(line, s.csv) : line);
+        row.frequency = (*frequencies)[at];
+        row.percent = static_cast<float>(100.0 * row.frequency / total);
+        row.percentile = nint(percentile(row.frequency, cumulative, total));
+        cumulative += row.frequency;
+        row.cumulative = cumulative;
+        row.cumulative_percent = static_cast<float>(100.0 * cumulative / total);
+        file.write(is_csv(s) ? csv_record(row, d, s.csv) : fixed_record(row, d));
     }
     file.close();
 }

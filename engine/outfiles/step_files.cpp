@@ -113,10 +113,10 @@ void write_step_measure_file(Run& run, const OutputSettings& s, const AnalysisAr
                 append_entry_number(line, item, 6);
                 if (csv) line += ',';
             }
-            append_int_field(line, array_value(a.category_value, slot), 3);
+            append_integer_field(line, array_value(a.category_value, slot), 3, csv);
             line += csv ? ',' : ' ';
             if (k == 0 && bottom_null) line += csv ? msg::kNullStep : pad_left(msg::kNullStep, 7);
-            else append_fixed_field(line, values[static_cast<std::size_t>(slot)], 7, 2);
+            else append_number_field(line, values[static_cast<std::size_t>(slot)], 7, 2, csv);
             if (csv) compress_csv_line(line, s.csv);
             file.write(line);
         }
@@ -219,20 +219,20 @@ void write_item_step_file(Run& run, const OutputSettings& s, const AnalysisArray
         if (!csv) line += heading_lines(s) && status < -1 ? ';' : ' ';
         append_entry_number(line, i, 5);
         next();
-        append_int_field(line, status, 5);
+        append_integer_field(line, status, 5, csv);
         next();
-        append_int_field(line, top, 5);
+        append_integer_field(line, top, 5, csv);
         next();
-        append_int_field(line, low, 5);
+        append_integer_field(line, low, 5, csv);
         next();
-        append_fixed_field(line, at25, 8, 2);
+        append_number_field(line, at25, 8, 2, csv);
         for (std::int32_t k = 1; k <= maxtop; ++k) {
             const std::int32_t slot = f + k;
             const bool step = k <= top;
             next();
-            append_int_field(line, step ? array_value(a.category_value, slot) : 0, 5);
+            append_integer_field(line, step ? array_value(a.category_value, slot) : 0, 5, csv);
             next();
-            append_int_field(line, step ? k + low : 0, 5);
+            append_integer_field(line, step ? k + low : 0, 5, csv);
             float numbers[5] = {0, 0, 0, 0, 0};
             if (step) {
                 const float information = std::max(array_value(a.step_information, slot), 0.001f);
@@ -244,7 +244,7 @@ void write_item_step_file(Run& run, const OutputSettings& s, const AnalysisArray
             }
             for (float x : numbers) {
                 next();
-                append_fixed_field(line, x, 8, 2);
+                append_number_field(line, x, 8, 2, csv);
             }
         }
         if (csv) compress_csv_line(line, s.csv);

@@ -222,25 +222,36 @@ std::string fmt_i(std::int64_t n, int w) {
 
 namespace {
 
-// The field of `text` right-justified in w columns, "*" when it is longer.
-std::string fixed_field(const char* text, std::size_t size, int w) {
-    if (static_cast<int>(size) > w) return std::string(static_cast<std::size_t>(w), '*');
-    std::string field(static_cast<std::size_t>(w) - size, ' ');
-    field.append(text, size);
-    return field;
+// The rule for a number in a fixed field of w columns. text_at(k, own) gives the number's text at
+// k decimals without blanks (empty when it cannot be written so); `own` is true for the text at
+// the field's own decimals. The text at the own decimals where it fits; else at fewer decimals,
+// down to the whole number without a point; w "*" only where even that does not fit. So no
+// number is lost to stars while a narrower form of it fits, and a fitting number is unchanged.
+template <class TextAt>
+std::string fitted_number(int w, int d, TextAt text_at) {
+    const auto width = static_cast<std::size_t>(w);
+    for (int k = d; k >= 0; --k) {
+        const std::string text = text_at(k, k == d);
+        if (!text.empty() && text.size() <= width) return std::string(width - text.size(), ' ') + text;
+        if (k == 0 && d == 0) {
+            const std::string whole = text_at(0, false);
+            if (!whole.empty() && whole.size() <= width) return std::string(width - whole.size(), ' ') + whole;
+        }
+    }
+    return std::string(width, '*');
 }
 
 // The rounded text from the full decimal expansion of |x|: exact for every value, and slow
 // (a long printf), so it serves only the values rounded_magnitude cannot decide.
-std::string fmt_f_expanded(double x, int w, int d) {
+std::string fmt_f_expanded(double x, int d, bool point) {
     // Exact-enough decimal expansion of the magnitude, then rounding half away from zero.
     char buf[400];
     std::snprintf(buf, sizeof buf, "%.*f", d + 25, std::fabs(x));
     std::string s(buf);
-    std::size_t point = s.find('.');
-    std::string ip = s.substr(0, point);
-    std::string fp = s.substr(point + 1, d);
-    bool up = s[point + 1 + d] >= '5';
+    std::size_t at = s.find('.');
+    std::string ip = s.substr(0, at);
+    std::string fp = s.substr(at + 1, d);
+    bool up = s[at + 1 + d] >= '5';
     if (up) {
         // Add one unit in the last kept place.
         std::string all = ip + fp;
@@ -263,13 +274,13 @@ std::string fmt_f_expanded(double x, int w, int d) {
     std::string text;
     if (x < 0 && !zero) text = "-";
     if (d == 0) {
-        text += ip + ".";
+        text += ip;
+        if (point) text += ".";
     } else {
         if (ip != "0") text += ip;
         text += "." + fp;
     }
-    if (static_cast<int>(text.size()) > w) return std::string(w, '*');
-    return std::string(w - text.size(), ' ') + text;
+    return text;
 }
 
 // |x| x 10^d rounded half away from zero into `rounded`, when one multiplication decides it.
@@ -289,47 +300,74 @@ bool rounded_magnitude(double a, int d, std::uint64_t& rounded) {
     return true;
 }
 
-}  // namespace
-
-std::string fmt_f(double x, int w, int d) {
-    if (w <= 0) return {};
-    if (!std::isfinite(x) || std::fabs(x) >= 1e300) return std::string(w, '*');
-    if (d < 0) d = 0;
+// The text of x at d decimals without blanks; at no decimals a point follows the digits when
+// `point` is set.
+std::string fixed_text(double x, int d, bool point) {
     std::uint64_t n = 0;
-    if (!rounded_magnitude(std::fabs(x), d, n)) return fmt_f_expanded(x, w, d);
+    if (!rounded_magnitude(std::fabs(x), d, n)) return fmt_f_expanded(x, d, point);
     // Digits from the last decimal back: d decimals, the point, then the whole part, whose "0"
     // is left out unless there are no decimals.
     char buf[40];
     char* p = buf + sizeof buf;
     const bool negative = x < 0 && n != 0;
     for (int k = 0; k < d; ++k, n /= 10) *--p = static_cast<char>('0' + n % 10);
-    *--p = '.';
+    if (d > 0 || point) *--p = '.';
     if (n == 0 && d == 0) *--p = '0';
     for (; n != 0; n /= 10) *--p = static_cast<char>('0' + n % 10);
     if (negative) *--p = '-';
-    return fixed_field(p, static_cast<std::size_t>(buf + sizeof buf - p), w);
+    return std::string(p, static_cast<std::size_t>(buf + sizeof buf - p));
+}
+
+}  // namespace
+
+std::string fmt_f(double x, int w, int d) {
+    if (w <= 0) return {};
+    if (!std::isfinite(x) || std::fabs(x) >= 1e300) return std::string(w, '*');
+    if (d < 0) d = 0;
+    return fitted_number(w, d, [x](int k, bool own) { return fixed_text(x, k, own); });
 }
 
 std::string fmt_f_left(double x, int w, int d) { return std::string(trim_left(fmt_f(x, w, d))); }
 
 // ---- fixed-point fields of output-file records -------------------------------------------------
 
-void append_fixed_field(std::string& line, float x, int w, int d) {
-    if (w <= 0) return;
+namespace {
+
+// The text real_to_fixed_text gives for x at k decimals, without blanks; empty where it cannot
+// place the digits (beyond the 32-bit range).
+std::string real_text_at(float x, int k) {
     // Fourteen columns hold every text real_to_fixed_text can make below 2^31 (ten digits, the
     // point and the sign) and stay inside the string's own small buffer.
     std::string field(14, ' ');
     char format[] = "(F.0)";
-    format[3] = static_cast<char>('0' + std::clamp(d, 0, 9));
+    format[3] = static_cast<char>('0' + std::clamp(k, 0, 9));
     real_to_fixed_text(x, field, format);
-    const std::size_t first = field.find_first_not_of(' ');
-    const std::size_t used = first == std::string::npos ? 0 : field.size() - first;
-    if (field[0] == '*' || used > static_cast<std::size_t>(w)) {
+    if (field[0] == '*') return {};
+    return std::string(trim_left(field));
+}
+
+constexpr int kFullNumberWidth = 14;
+
+}  // namespace
+
+void append_fixed_field(std::string& line, float x, int w, int d) {
+    if (w <= 0) return;
+    if (!std::isfinite(x)) {
         line.append(static_cast<std::size_t>(w), '*');
         return;
     }
-    line.append(static_cast<std::size_t>(w) - used, ' ');
-    line.append(field, field.size() - used, used);
+    d = std::clamp(d, 0, 9);
+    line += fitted_number(w, d, [x](int k, bool) { return real_text_at(x, k); });
+}
+
+void append_full_number(std::string& line, float x, int d) {
+    if (!std::isfinite(x)) {
+        line += '*';
+        return;
+    }
+    d = std::clamp(d, 0, 9);
+    const std::string text = fitted_number(kFullNumberWidth, d, [x](int k, bool) { return real_text_at(x, k); });
+    line += text[0] == '*' ? std::string_view("*") : trim_left(text);
 }
 
 }  // namespace korvelan

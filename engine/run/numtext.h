@@ -54,8 +54,10 @@ std::string format_count_text(float x, std::string_view format);
 // ---- formatted output (the column formats of report lines and files) -----------------------
 // Iw: right-justified integer, a field of "*" when it does not fit.
 std::string fmt_i(std::int64_t n, int w);
-// Fw.d: right-justified, rounded half away from zero, no 0 before the point between -1 and 1,
-// a field of "*" when it does not fit or the value is not finite.
+// Fw.d: right-justified, rounded half away from zero, no 0 before the point between -1 and 1.
+// The rule for a number in a fixed field: at d decimals where it fits; else with fewer
+// decimals, down to the whole number without a point; a field of "*" only where even that does
+// not fit, or the value is not finite.
 std::string fmt_f(double x, int w, int d);
 // The same text without its leading blanks.
 std::string fmt_f_left(double x, int w, int d);
@@ -84,9 +86,14 @@ int parse_digit_string(std::string_view text);
 
 // ---- fixed-point fields of output-file records ----------------------------------------------
 // Appends the text real_to_fixed_text gives for x with d decimals, right-justified in exactly w
-// columns. When that text needs more than w columns, or x is not finite, the field is w "*":
-// a number is never shown with its sign or leading digits cut off. Allocates nothing.
+// columns, by the same rule as fmt_f: fewer decimals, down to the whole number, where the text
+// at d decimals does not fit; w "*" only where even the whole number does not fit or x is not
+// finite. A number is never shown with its sign or leading digits cut off.
 void append_fixed_field(std::string& line, float x, int w, int d);
+// The same number in full, for a field of a comma- or tab-separated record: the text at d
+// decimals without blanks (fewer decimals only beyond the 32-bit range; "*" when not finite or
+// beyond that range even without decimals).
+void append_full_number(std::string& line, float x, int d);
 
 // A Table request: Table number, eight sub-table selectors and option letters; a negative Table
 // number asks for the output file of the one-letter code.

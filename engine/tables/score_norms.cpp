@@ -101,17 +101,17 @@ bool write_score_norms(ReportContext& ctx, const ScoreRange& r, ScoreMeasures s)
         put(1, fmt_i(k + r.base, 6));
         put(8, fmt_f(s.measure[at], 8, d));
         if (k == 0 || k == r.range) put(16, "E");
-        put(18, fmt_f(s.error[at], 8, d).substr(1));
+        put(18, fmt_f(s.error[at], 7, d));
         put(25, kBar);
         if (all.sd > 0.0f) {
             const double sd = std::max<double>(all.sd, kEps);
-            put(27, fmt_f((s.measure[at] - all.mean) * 100.0 / sd + 500.0, 5, 0).substr(0, 4));
-            put(32, fmt_f(s.error[at] * 100.0 / sd, 5, 0).substr(0, 4));
+            put(27, fmt_i(nint((s.measure[at] - all.mean) * 100.0 / sd + 500.0), 4));
+            put(32, fmt_i(nint(s.error[at] * 100.0 / sd), 4));
         }
         const int c = count[at];
         put(38, fmt_i(c, 6));
         put(45, fmt_f(c * 100.0 / total, 5, 1));
-        put(70, fmt_f(percentile(c, cumulative, total), 4, 0).substr(0, 3));
+        put(70, fmt_i(nint(percentile(c, cumulative, total)), 3));
         cumulative += c;
         put(52, fmt_i(cumulative, 6));
         put(59, fmt_f(cumulative * 100.0 / total, 5, 1));

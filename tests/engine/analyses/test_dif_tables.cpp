@@ -155,7 +155,7 @@ TEST(DifTables, PassCapEndsTheEstimationWithAMessageAndTheTable) {
     EXPECT_EQ(body(table_of_set(analysis, ReportSide::Persons, "$S1W1", 100)), body(converged));
 }
 
-TEST(DifTables, NumbersTooWideForTheirColumnsAreStarredNeverCut) {
+TEST(DifTables, NumbersTooWideForTheirColumnsLoseDecimalsNeverDigits) {
     SummaryRun analysis(class_set("UDECIM=4\nUSCALE=10\n"));
     ASSERT_EQ(analysis.exit_status, 0);
     LabelCodeTable classes;
@@ -172,9 +172,8 @@ TEST(DifTables, NumbersTooWideForTheirColumnsAreStarredNeverCut) {
     write_dif_box_table(analysis.run, ReportSide::Persons, classes, cells);
     const std::vector<std::string>& t = analysis.host.line_file;
     ASSERT_EQ(t.size(), 7u);
-    // -12.3456 needs eight columns: the size column of seven shows stars, the contrast column of
-    // eight shows the number with its sign. An S.E. of 100 at four decimals needs eight columns
-    // of the six it has.
-    EXPECT_EQ(t[4], "| F     *******5.0000  M       .00005.0000  -12.34567.0711 -1.75      1 A1    |");
-    EXPECT_EQ(t[5], "| F     -1.2346******                                                 2 A2    |");
+    // -12.3456 needs eight columns: the size column of seven shows it with three decimals, the
+    // contrast column of eight in full. An S.E. of 100 at four decimals shows two in its six.
+    EXPECT_EQ(t[4], "| F     -12.3465.0000  M       .00005.0000  -12.34567.0711 -1.75      1 A1    |");
+    EXPECT_EQ(t[5], "| F     -1.2346100.00                                                 2 A2    |");
 }

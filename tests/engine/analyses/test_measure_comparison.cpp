@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "engine/analyses/measure_comparison.h"
+#include "engine/analyses/measure_lines.h"
 #include "engine/driver/output_dispatch.h"
 #include "tests/engine/tables/summary_fixture.h"
 #include "tests/support/data_sets.h"
@@ -58,7 +60,7 @@ TEST(MeasureComparison, AFileAgainstItselfGivesTheIdentityPanel) {
         EXPECT_EQ(stars[1], 0u);
     }
     EXPECT_NE(chart[3].find("+-+"), std::string::npos);
-    EXPECT_NE(chart[4].find(" 1  Apple"), std::string::npos);
+    EXPECT_NE(chart[4].find(" 1  Apple"), std::string::npos) << chart[4];
     EXPECT_NE(chart[1].find("i.txt"), std::string::npos);
     EXPECT_NE(chart[1].find("|M|"), std::string::npos);  // the title cut to its one column
     EXPECT_EQ(chart.size(), 5u + items.size());
@@ -137,4 +139,49 @@ TEST(MeasureComparison, FileLinesReadTheSameWithEveryLineEndAndTheMark) {
             EXPECT_EQ(lines, expected) << mark.size() << end.size();
         }
     }
+}
+
+// A fixed record is read by its columns: fields that touch, an entry number that widens its
+// field, a label that begins with a number; an item file's label after its group and model code.
+TEST(MeasureLines, FixedRecordsByTheirColumnsAndSeparatedRecordsByTheirFields) {
+    auto record = [](const std::string& entry, const std::string& measure, const std::string& error,
+                     const std::string& tail) {
+        return ";" + entry + measure + "  0    12.0     35.0" + error + "   1.00    .00    .75   -.20    .00    .50   1.00" + tail;
+    };
+    const std::vector<std::string> persons = {
+        record("    1", "1262.329", "12.0629", " 2026 cohort, north"),
+        record("123456", "-12.3456", "*******", " P6"),
+    };
+    ASSERT_EQ(persons[0].size(), 90u + 19u);
+    EXPECT_FALSE(item_measure_file(persons));
+    MeasureLine l;
+    ASSERT_TRUE(parse_measure_line(persons[0], false, l));
+    EXPECT_EQ(l.first, 1);
+    EXPECT_FLOAT_EQ(l.values[1], 1262.329f);
+    EXPECT_FLOAT_EQ(l.values[5], 12.0629f);
+    EXPECT_FLOAT_EQ(l.values[8], .75f);
+    EXPECT_EQ(l.label, "2026 cohort, north");
+    ASSERT_TRUE(parse_measure_line(persons[1], false, l));
+    EXPECT_EQ(l.first, 123456);
+    EXPECT_FLOAT_EQ(l.values[1], -12.3456f);
+    EXPECT_TRUE(std::isnan(l.values[5]));  // a starred field stays unknown
+    EXPECT_EQ(l.label, "P6");
+
+    const std::vector<std::string> items = {"; ITEM FILE FOR", record("    7", "   -1.50", "    .25", "   R 12 Apples")};
+    EXPECT_TRUE(item_measure_file(items));
+    ASSERT_TRUE(parse_measure_line(items[1], true, l));
+    EXPECT_EQ(l.label, "12 Apples");
+
+    // Comma- and tab-separated records: the label with its commas and doubled quotes.
+    for (const std::string sep : {",", "\t"}) {
+        const std::string line = "\" \"" + sep + "12" + sep + "-1262.3294" + sep + "1" + sep + "12.0" + sep + "35.0" + sep +
+                                 "12.0629" + sep + "1.00" + sep + ".00" + sep + ".75" + sep + "-.20" + sep + ".00" + sep +
+                                 ".50" + sep + "1.00" + sep + "\"2026 \"\"A\"\", north\"";
+        ASSERT_TRUE(parse_measure_line(line, false, l)) << line;
+        EXPECT_EQ(l.first, 12);
+        EXPECT_FLOAT_EQ(l.values[1], -1262.3294f);
+        EXPECT_FLOAT_EQ(l.values[8], .75f);
+        EXPECT_EQ(l.label, "2026 \"A\", north");
+    }
+    EXPECT_FALSE(parse_measure_line("\";\",\"ENTRY\",\"MEASURE\"", false, l));
 }

@@ -44,6 +44,18 @@ TEST(GraphsWorkFile, GroupsWithoutStepsAreLeftOutButCountForTheRange) {
     EXPECT_EQ(d.records.reopens, 1);
 }
 
+// Category points of a scale such as USCALE=10000 are wider than F10.4: they are written with
+// fewer decimals, never as stars (which the graphs program could only read as 0).
+TEST(GraphsWorkFile, WidePointsLoseDecimalsNotDigits) {
+    OutfileRun r;
+    OutfileData d = rating_scale_data();
+    for (float& x : d.a.category_score_point_measure) x *= 10000.0f;
+    d.a.category_score_point_measure[8] = -300000.0f;
+    const std::vector<std::string> lines = crlf_lines(write_zvb(r, d));
+    EXPECT_EQ(lines[3], "-300000.00");
+    for (const std::string& l : lines) EXPECT_EQ(l.find('*'), std::string::npos) << l;
+}
+
 TEST(GraphsWorkFile, ModelCodes) {
     OutfileRun r;
     OutfileData d = rating_scale_data();

@@ -47,17 +47,20 @@ TEST(CompressCsvLine, DoubledQuotesInsideAFieldSurvive) {
     EXPECT_EQ(compressed(line, 'T'), "1\t\"He said \"\"hi, there\"\" \"");
 }
 
-TEST(NumberFields, TooWideValuesAreStarredNeverCut) {
+TEST(NumberFields, TooWideValuesLoseDecimalsNeverDigits) {
     // The standard error of a measure file is 7 columns with the measure's decimals.
-    EXPECT_EQ(fixed_field(123.4567f, 7, 4), "*******");
-    EXPECT_EQ(fixed_field(-12.3456f, 7, 4), "*******");
+    EXPECT_EQ(fixed_field(123.4567f, 7, 4), "123.457");
+    EXPECT_EQ(fixed_field(-12.3456f, 7, 4), "-12.346");
     EXPECT_EQ(fixed_field(12.3456f, 7, 4), "12.3456");
     EXPECT_EQ(fixed_field(-1.2345f, 7, 4), "-1.2345");
     EXPECT_EQ(fixed_field(-0.5f, 7, 4), " -.5000");
-    EXPECT_EQ(fixed_field(12345.67f, 7, 2), "*******");
-    EXPECT_EQ(fixed_field(-1234.5f, 7, 2), "*******");
+    EXPECT_EQ(fixed_field(12345.67f, 7, 2), "12345.7");
+    EXPECT_EQ(fixed_field(-1234.5f, 7, 2), "-1234.5");
+    EXPECT_EQ(fixed_field(-1234567.5f, 7, 2), "*******");
     EXPECT_EQ(fixed_field(3e9f, 10, 4), "**********");
-    EXPECT_EQ(fixed_field(150000.0f, 10, 4), "**********");
+    // A category point of the graphs work file at USCALE=10000: beyond 2^31 at four decimals.
+    EXPECT_EQ(fixed_field(150000.0f, 10, 4), "150000.000");
+    EXPECT_EQ(fixed_field(-350000.0f, 10, 4), "-350000.00");
     EXPECT_EQ(fixed_field(-1234.5f, 10, 4), "-1234.5000");
     EXPECT_EQ(fixed_field(std::nanf(""), 7, 2), "*******");
     EXPECT_EQ(fixed_field(-INFINITY, 8, 2), "********");
@@ -71,7 +74,7 @@ TEST(NumberFields, SameTextAsTheWideFormWheneverItFits) {
             real_to_fixed_text(x, wide, std::string("(F12.") + char('0' + d) + ")");
             std::string narrow = fixed_field(x, 7, d);
             if (wide.compare(0, 5, "     ") == 0) EXPECT_EQ(narrow, wide.substr(5)) << x;
-            else EXPECT_EQ(narrow, "*******") << x;
+            else EXPECT_EQ(narrow.find('*'), std::string::npos) << x;
         }
     }
 }

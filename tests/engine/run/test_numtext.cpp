@@ -117,12 +117,70 @@ TEST(FormattedOutput, IntegersAndFixedFields) {
     EXPECT_EQ(fmt_f(-0.0123, 7, 4), " -.0123");
     EXPECT_EQ(fmt_f(3.34, 5, 2), " 3.34");
     EXPECT_EQ(fmt_f(123.4567, 8, 4), "123.4567");
-    EXPECT_EQ(fmt_f(123.4567, 7, 4), "*******");
+    EXPECT_EQ(fmt_f(123.4567, 7, 4), "123.457");
     EXPECT_EQ(fmt_f(-0.004, 5, 2), "  .00");
     EXPECT_EQ(fmt_f(0.0, 5, 2), "  .00");
     EXPECT_EQ(fmt_f(std::nan(""), 6, 2), "******");
     EXPECT_EQ(fmt_f(-HUGE_VAL, 6, 2), "******");
     EXPECT_EQ(fmt_f_left(-1.5, 10, 2), "-1.50");
+}
+
+// The rule for a number in a fixed field, over signs, magnitudes, widths and decimals: the
+// text at its decimals wherever that fits; else the most decimals that fit, the whole number
+// without a point at the least; stars only where even that does not fit. The Table formatter
+// and the output-file fields follow it alike.
+TEST(FormattedOutput, FewerDecimalsBeforeStars) {
+    // full(k): the number's text at k decimals by the wide form, the whole number without a point.
+    auto check = [](const std::string& shown, double x, int w, int d, auto full) {
+        ASSERT_EQ(shown.size(), static_cast<std::size_t>(w)) << x;
+        const std::string text(trim_left(shown));
+        for (int k = d; k >= 0; --k) {
+            if (full(k).size() > static_cast<std::size_t>(w)) continue;
+            EXPECT_EQ(text, full(k)) << x << " F" << w << "." << d;
+            // Output-file texts come from 32-bit products, good to about seven digits.
+            EXPECT_NEAR(std::stod(text), x, 0.5 * std::pow(10.0, -k) + std::fabs(x) * 6e-7 * (k + 1)) << text;
+            return;
+        }
+        EXPECT_EQ(text, std::string(static_cast<std::size_t>(w), '*')) << x << " F" << w << "." << d;
+        EXPECT_GT(std::to_string(std::llround(std::fabs(x))).size() + (x < 0), static_cast<std::size_t>(w));
+    };
+    for (double magnitude : {0.0004, 0.5, 9.99951, 12.3456, 99.996, 1262.3294, 99999.96, 123456.7, 3.1e7}) {
+        for (double x : {magnitude, -magnitude}) {
+            const float f = static_cast<float>(x);
+            auto table_text = [x](int k) {
+                std::string t(trim(fmt_f(x, 40, k)));
+                if (k == 0) t.pop_back();  // the point of F40.0
+                return t;
+            };
+            auto file_text = [f](int k) {
+                std::string wide(14, ' ');
+                real_to_fixed_text(f, wide, std::string("(F14.") + char('0' + k) + ")");
+                return std::string(trim(wide));
+            };
+            for (int w = 3; w <= 10; ++w) {
+                for (int d = 1; d <= 4; ++d) {
+                    check(fmt_f(x, w, d), x, w, d, table_text);
+                    std::string field;
+                    append_fixed_field(field, f, w, d);
+                    check(field, f, w, d, file_text);
+                }
+            }
+        }
+    }
+    // The same text at the own decimals, halves away from zero: -16.80 in five columns.
+    EXPECT_EQ(fmt_f(-16.8, 5, 2), "-16.8");
+    EXPECT_EQ(fmt_f(16.8, 5, 2), "16.80");
+    EXPECT_EQ(fmt_f(-99999.6, 6, 2), "******");
+    EXPECT_EQ(fmt_f(-9999.6, 6, 2), "-10000");
+    EXPECT_EQ(fmt_f(123456.0, 6, 0), "123456");
+    EXPECT_EQ(fmt_f(12345.0, 6, 0), "12345.");
+    std::string full;
+    append_full_number(full, -35000.25f, 2);
+    full += ',';
+    append_full_number(full, 3.0e8f, 2);
+    full += ',';
+    append_full_number(full, 3.0e9f, 2);
+    EXPECT_EQ(full, "-35000.25,300000000,*");
 }
 
 TEST(FormattedOutput, ExactHalvesRoundAwayFromZero) {
@@ -153,7 +211,10 @@ TEST(FormattedOutput, EveryValueRoundsAsItsExactDecimalExpansion) {
             for (int u = static_cast<int>(random() % 7) - 3; u != 0; u += u < 0 ? 1 : -1)
                 x = std::nextafter(x, u < 0 ? -HUGE_VAL : HUGE_VAL);
         }
-        ASSERT_EQ(fmt_f(x, w, d), exact_fixed(x, w, d)) << std::hexfloat << x << " w " << w << " d " << d;
+        // Where the text at d decimals does not fit, fewer decimals are shown (tested above).
+        const std::string exact = exact_fixed(x, w, d);
+        if (exact[0] == '*') continue;
+        ASSERT_EQ(fmt_f(x, w, d), exact) << std::hexfloat << x << " w " << w << " d " << d;
     }
     for (double x : {0.0, -0.0, 0.5, -0.5, 0.05, 1e15, 123456789012345.5, 4503599627370495.5, 1e-320})
         for (int d = 0; d <= 4; ++d) EXPECT_EQ(fmt_f(x, 24, d), exact_fixed(x, 24, d)) << x << " d " << d;
