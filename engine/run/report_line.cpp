@@ -68,12 +68,14 @@ void write_line_characters(Run& run, char* chars, int n) {
     }
     if (!unit_is_open(run, unit::kReport)) return;
     if (write_unit_line(run, unit::kReport, text) == 0) return;
-    // The first write that fails is said with its line, the line is tried once more, and the run
-    // carries on; the report is not whole from then on (the earlier one stays), so later failures
-    // are not said again: the failure is named once more at the end of the run.
+    // After its first failed write the report is not whole (the earlier one stays): later
+    // failures are not said again, the failure is named once more at the end of the run.
     if (run.rs.report_write_failed) return;
+    // The write failed: say so, show the line, try once more, and carry on with the run. The
+    // first failure is also named again at the end of the run.
     std::string copy(trim_right(std::string_view(chars, static_cast<std::size_t>(n))));
-    report_output_file_error(run, run.rs.report_file, 'W');
+    if (run.rs.report_write_failed) report_file_error(run, run.rs.report_file, 'W');
+    else report_output_file_error(run, run.rs.report_file, 'W');
     run.rs.report_write_failed = true;
     show_message_line(run, msg::kFailedToWrite);
     show_message_line(run, copy);
