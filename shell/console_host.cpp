@@ -6,7 +6,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 
 #include "engine/run/message_texts.h"
@@ -19,14 +18,13 @@ namespace {
 std::atomic<int> g_interrupts{0};
 
 // Ends the program at once: the run's work files and the files it was still writing aside are
-// deleted (every output file and the report stay as the earlier run left them), and the signal
+// deleted, the files it finished are named (every other one stays as the earlier run left it),
+// and the signal
 // ends the process, so that its status says it failed. Only calls safe in a signal handler.
 void end_at_once(int sig) {
-    if (sig != SIGPIPE) {
-        const char* text = msg::kStoppedBySignal;
-        ssize_t ignored = ::write(STDOUT_FILENO, text, std::strlen(text));
-        (void)ignored;
-    }
+    if (sig != SIGPIPE)
+        write_finished_files(STDOUT_FILENO, msg::kStoppedBySignalFinished, msg::kStoppedBySignal,
+                             msg::kStoppedBySignalOthers);
     remove_run_files_now();
     std::signal(sig, SIG_DFL);
     std::raise(sig);

@@ -20,6 +20,7 @@
 #include "engine/run/analysis_allocation.h"
 #include "engine/run/control_checks.h"
 #include "engine/run/control_reader.h"
+#include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/rating_scale_groups.h"
@@ -203,7 +204,13 @@ void analyse(Run& run) {
     read_data_input(run);
     write_scored_response_file_of_run(run);
     pump_and_poll(run);
-    if (run.rs.finish_iterating) stop_run_as_failed(run);
+    if (run.rs.finish_iterating) {
+        // The user ended the data input: the report of this run would hold only its start, so
+        // it does not replace the earlier one.
+        show_message_line(run, msg::kDataInputInterrupted);
+        drop_unit(run, unit::kReport);
+        stop_run_as_failed(run);
+    }
     if (item_label_pass_needed(run)) select_items_by_label_columns(run);
     {
         std::string iafile = trimmed(run.cv.iafile);

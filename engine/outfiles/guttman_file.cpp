@@ -88,7 +88,7 @@ void write_guttmanized_file(Run& run, const OutputSettings& s, const AnalysisArr
     show_message_line(run, msg::kGuttmanizingData + std::string(trim(int_to_text_left(nint(g0)))) +
                                msg::kGuttmanizingAnd + std::string(trim(int_to_text_left(nint(g1)))) +
                                "%");
-    OutputFile file(run, s.gufile, msg::kOperationGuttmanizing);
+    OutputFile file(run, s.gufile);
     if (!file.open("")) return;
     const DataLineLayout layout = data_line_layout(run, false);
     const std::string codes(trim(run.cv.codes));

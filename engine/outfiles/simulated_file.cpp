@@ -35,7 +35,7 @@ void write_simulated_data_file(Run& run, const OutputSettings& s, const Analysis
         show_message_line(run, msg::kNoDataFound);
         return;
     }
-    OutputFile file(run, s.sifile, msg::kOperationSimulating);
+    OutputFile file(run, s.sifile);
     if (!file.open("")) return;
     const DataLineLayout layout = data_line_layout(run, false);
     const auto xwide = static_cast<std::size_t>(layout.xwide);

@@ -8,6 +8,7 @@
 #include "engine/run/messages.h"
 #include "engine/run/record_files.h"
 #include "engine/run/report_line.h"
+#include "engine/run/run_start.h"
 
 namespace korvelan {
 
@@ -34,7 +35,7 @@ char unfolded_value(const GuttmanLimits& g, std::size_t r, std::size_t j) {
 }
 
 bool fail(Run& run, char mode) {
-    report_output_file_error(run, msg::kOperationUnfolding, mode);
+    report_output_file_error(run, work_file_path(run, "ZUF"), mode);
     close_record_unit(run, kScratchUnit);
     return false;
 }
@@ -60,7 +61,7 @@ void write_unfolded_data_file(Run& run, const OutputSettings& s, const AnalysisA
         start_data_line(line, layout, trim_right(records.label_of(Entity::Person, n)));
         if (!put_record(n)) return;
     }
-    OutputFile file(run, s.unfolded_file, msg::kOperationUnfolding);
+    OutputFile file(run, s.unfolded_file);
     if (!file.open(msg::kMenuEditUnfoldedFile)) return;
 
     show_message_line(run, msg::kFindingGuttmanLimits);

@@ -84,9 +84,8 @@ void show_report_on_screen(Run& run) {
             if (run.host) run.host->write_text_window_line(drawn_text(line.view(2, n), false));
         }
     }
-    if (run.host)
-        run.host->write_text_window_line(std::string(msg::kOutputWrittenTo) +
-                                         std::string(trim(run.rs.report_file)));
+    // Named as written once it is closed whole (the run end).
+    run.rs.report_to_announce = true;
     run.rs.io_status = 0;
 }
 

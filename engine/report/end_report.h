@@ -14,7 +14,8 @@ namespace korvelan {
 void append_saved_report_and_control_lines(Run& run);
 // Copies the report written so far into the ZFR work file and starts the report again empty.
 void copy_report_to_work_file(Run& run);
-// Shows the summary work file ZRR (unit 18) on screen, then " Output written to " + report.
+// Shows the summary work file ZRR (unit 18) on screen; the run end names the report as written
+// (" Output written to ") once it is closed whole.
 void show_report_on_screen(Run& run);
 // " FILE FAILURE: <description> FOR FILE <xx><id>kv.txt (<unit in 3>), ERROR CODE:<status in 6>"
 void report_work_file_failure(Run& run, std::string_view description, std::string_view code_letters,

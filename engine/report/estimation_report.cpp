@@ -77,7 +77,7 @@ void ReportingEstimationObserver::ucon_finished(const PhaseOutcome& outcome) {
     // before the convergence limits were met must not pass for converged ones.
     ReportLineBuffer& l = run_.rep.line;
     l.clear();
-    l.put(1, msg::kIterationLimitNotConverged);
+    l.put(1, outcome.end == PhaseEnd::Stopped ? msg::kIterationsStoppedNotConverged : msg::kIterationLimitNotConverged);
     if (run_.host) run_.host->write_text_window_line(trim_right(l.view(2, l.length())));
     write_report_line(run_);
 }

@@ -8,6 +8,8 @@ namespace korvelan::msg {
 inline constexpr const char* kConvergenceTable = "CONVERGENCE TABLE";
 inline constexpr const char* kIterationLimitNotConverged =
     " WARNING: ITERATION LIMIT REACHED BEFORE CONVERGENCE. MEASURES ARE NOT CONVERGED.";
+inline constexpr const char* kIterationsStoppedNotConverged =
+    " WARNING: ITERATIONS STOPPED BY THE USER BEFORE CONVERGENCE. MEASURES ARE NOT CONVERGED.";
 inline constexpr const char* kNoNonExtremeEntries = "No Non-Extreme Persons or Items, see RFILE=";
 inline constexpr const char* kPointBiserialMemory =
     " bytes of memory not available. Point-biserial computation failed.";

@@ -76,7 +76,6 @@ inline constexpr const char* kScoreSortSequenceError =
 // Simulated data file (SIFILE=).
 inline constexpr const char* kSimulatingData = " Simulating a data matrix";
 inline constexpr const char* kNoDataFound = " No Data Found";
-inline constexpr const char* kOperationSimulating = "Simulating";
 inline constexpr const char* kMenuEditSifile = "Edit Simulated data file=";
 
 // Unfolded data file.
@@ -84,7 +83,6 @@ inline constexpr const char* kUnfoldingData = " Unfolding 0-1 data into 0-1-2";
 inline constexpr const char* kFindingGuttmanLimits = "Finding Guttman Limits";
 inline constexpr const char* kApplyingGuttmanLimits = "Applying Guttman Limits";
 inline constexpr const char* kWritingUnfoldedFile = "Writing Unfolded File";
-inline constexpr const char* kOperationUnfolding = "Unfolding";
 inline constexpr const char* kMenuEditUnfoldedFile = "Edit Unfolded file=";
 
 // Guttmanized data file (GUFILE=).
@@ -95,7 +93,6 @@ inline constexpr const char* kGuttmanizingData =
 inline constexpr const char* kGuttmanSameDifficulty =
     "All items have same difficulty: Guttmanizing impossible";
 inline constexpr const char* kGuttmanNoItems = "No items are measured: Guttmanizing impossible";
-inline constexpr const char* kOperationGuttmanizing = "Guttmanizing";
 inline constexpr const char* kMenuEditGufile = "Edit Guttmanized file=";
 
 // Observation file (XFILE=).

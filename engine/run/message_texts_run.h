@@ -29,6 +29,13 @@ inline constexpr const char* kWorkFileNotUsable =
 inline constexpr const char* kWorkFileAdvice =
     " Use \"Edit\" pull-down menu. Click on \"Edit initial settings\".  Type different directory "
     "name in \"Temporary directory for work files.";
+inline constexpr const char* kDataInputInterrupted =
+    " DATA INPUT STOPPED BY THE USER (Ctrl+C): THE RUN ENDS; THE EARLIER REPORT IS KEPT";
+inline constexpr const char* kWorkFileFolderWas = " Work files could not be made in: ";
+inline constexpr const char* kLeftoversRemoved = " Removed the files left by runs that were ended at once: ";
+inline constexpr const char* kLeftoverWorkFiles = " work files in ";
+inline constexpr const char* kLeftoverAsideFiles = " unfinished output files in ";
+inline constexpr const char* kLeftoverAnd = " and ";
 inline constexpr const char* kControlFileDialogTitle = "Control File";
 inline constexpr const char* kReportFileDialogTitle = "Report Output File";
 inline constexpr const char* kNameNeededNoInput = " No answer can be typed: the run cannot go on without ";
@@ -74,6 +81,10 @@ inline constexpr const char* kOutputOverInput =
     "PROBLEM: OUTPUT FILE HAS SAME NAME AS AN INPUT OR REPORT FILE: ";
 inline constexpr const char* kStoppedBySignal =
     "\n RUN STOPPED BY A SIGNAL: ITS WORK FILES ARE DELETED; THE REPORT AND OUTPUT FILES ARE AS THEY WERE BEFORE IT\n";
+inline constexpr const char* kStoppedBySignalFinished =
+    "\n RUN STOPPED BY A SIGNAL: ITS WORK FILES ARE DELETED; IT FINISHED THESE FILES: ";
+inline constexpr const char* kStoppedBySignalOthers =
+    "; EVERY OTHER REPORT AND OUTPUT FILE IS AS IT WAS BEFORE IT\n";
 inline constexpr const char* kOutputFileNotWrittenStopped =
     "PROBLEM: FIT STATISTICS NOT FINISHED (FINISH ITERATING), FILE NOT WRITTEN: ";
 inline constexpr const char* kOutputOverOutput =

@@ -179,6 +179,10 @@ void finish_analysis_report(Run& run) {
             if (run.host) run.host->write_text_window_line(run.rs.output_failures.back());
         }
     }
+    // The report is named as written only once it is closed whole.
+    if (run.rs.report_to_announce && !run.rs.report_write_failed && run.host)
+        run.host->write_text_window_line(std::string(msg::kOutputWrittenTo) + std::string(trim(run.rs.report_file)));
+    run.rs.report_to_announce = false;
     repeat_output_file_failures(run, false);
     if (run.rs.report_write_failed) run.rs.run_failed = true;
     if (run.host) {

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <mutex>
 
 #include "engine/run/file_units.h"
 #include "engine/run/run.h"
@@ -26,6 +28,32 @@ constexpr int kBadRecordNumber = 10023;
 // together.
 constexpr std::size_t kGatherBytes = 256 * 1024;
 constexpr std::size_t kAheadBytes = 256 * 1024;
+
+// The write failures of files whose unit was closed, by path: a file opened again keeping its
+// records lacks the records that write lost, and says so at its first transfer.
+struct LostWrite {
+    int status = 0;
+    std::int64_t record = 0;
+};
+std::mutex g_lost_mutex;
+std::map<std::string, LostWrite> g_lost_writes;
+
+void remember_lost_write(const RecordUnit& u) {
+    if (u.write_failure == 0) return;
+    std::lock_guard<std::mutex> lock(g_lost_mutex);
+    g_lost_writes.try_emplace(u.path, LostWrite{u.write_failure, u.failed_record});
+}
+
+void forget_lost_write(const std::string& path) {
+    std::lock_guard<std::mutex> lock(g_lost_mutex);
+    g_lost_writes.erase(path);
+}
+
+void inherit_lost_write(RecordUnit& u) {
+    std::lock_guard<std::mutex> lock(g_lost_mutex);
+    auto it = g_lost_writes.find(u.path);
+    if (it != g_lost_writes.end()) u.write_failure = it->second.status, u.failed_record = it->second.record;
+}
 
 int set_status(Run& run, int status) {
     return run.rs.io_status = status;
@@ -181,6 +209,8 @@ int open_record_unit(Run& run, int unit, const std::string& path, std::int32_t r
     RecordUnit& u = run.records.open[unit];
     u = RecordUnit{};
     u.fd = fd, u.path = path, u.record_length = record_length;
+    if (how == RecordOpen::Fresh) forget_lost_write(path);
+    else inherit_lost_write(u);
     for (auto& [n, other] : run.records.open)
         if (n != unit && other.path == path) other.shared = u.shared = true;
     return set_status(run, 0);
@@ -301,7 +331,12 @@ int close_record_unit(Run& run, int unit, bool delete_file) {
     if (it == run.records.open.end()) return 0;
     int status = flush_unit(it->second);
     if (::close(it->second.fd) != 0 && status == 0) status = status_from_errno(errno);
-    if (delete_file) std::remove(it->second.path.c_str());
+    if (delete_file) {
+        std::remove(it->second.path.c_str());
+        forget_lost_write(it->second.path);
+    } else {
+        remember_lost_write(it->second);
+    }
     run.records.open.erase(it);
     return status;
 }
@@ -309,6 +344,7 @@ int close_record_unit(Run& run, int unit, bool delete_file) {
 void close_all_record_units(Run& run) {
     for (auto& [n, u] : run.records.open) {
         flush_unit(u);
+        remember_lost_write(u);
         ::close(u.fd);
     }
     run.records.open.clear();

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 
 #include "engine/run/file_units.h"
 #include "engine/run/whole_files.h"
@@ -40,14 +39,12 @@ int release_held_report(Run& run, bool copy) {
 }  // namespace
 
 int open_report_file(Run& run, const std::string& path) {
+    // The name is tried now, before any analysis: a name the file system refuses is not found
+    // out when the report is whole.
+    if (const int err = refusal_of_output_name(path)) return run.rs.io_status = status_from_errno(err);
     if (written_aside(path)) return open_unit(run, unit::kReport, path, OpenMode::Replace);
-    // A folder is refused at once; a pipe, a terminal or a device is opened when the report goes
-    // there, so that a pipe without a reader does not hold up the run.
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        run.rs.io_status = status_from_errno(EISDIR);
-        return run.rs.io_status;
-    }
+    // A pipe, a terminal or a device is opened when the report goes there, so that a pipe
+    // without a reader does not hold up the run.
     if (open_unit(run, unit::kReport, work_file_path(run, "ZRP"), OpenMode::ReadWrite) != 0)
         return run.rs.io_status;
     return run.rs.io_status = 0;

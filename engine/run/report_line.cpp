@@ -86,6 +86,9 @@ void write_line_characters(Run& run, char* chars, int n) {
     }
     if (!unit_is_open(run, unit::kReport)) return;
     if (write_unit_line(run, unit::kReport, text) == 0) return;
+    // After its first failed write the report is not whole (the earlier one stays): later
+    // failures are not said again, the failure is named once more at the end of the run.
+    if (run.rs.report_write_failed) return;
     // The write failed: say so, show the line, try once more, and carry on with the run. The
     // first failure is also named again at the end of the run.
     std::string copy(trim_right(drawn_text(std::string_view(chars, static_cast<std::size_t>(n)), false)));
@@ -97,7 +100,6 @@ void write_line_characters(Run& run, char* chars, int n) {
     std::int32_t status = run.rs.io_status;
     write_unit_line(run, unit::kReport, text);
     run.rs.io_status = status;
-    report_file_error(run, run.rs.report_file, 'W');
 }
 
 }  // namespace

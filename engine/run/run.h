@@ -145,6 +145,10 @@ struct RunState {
     std::string temp_directory;  // ends in "/"
     std::string output_directory;  // ends in "/"
     std::string run_id;  // three digits
+    // The files of runs ended at once that this run removed at its start.
+    std::size_t leftover_work_files = 0, leftover_aside_files = 0;
+    // The run's end named its report: it is said to be written once it is closed whole.
+    bool report_to_announce = false;
     std::string run_date;  // 17 characters
     std::string extra_specifications;  // typed line of further instructions
     std::vector<std::string> command_instructions;  // "Variable=Value" arguments, list lines

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/run/file_units.h"
+#include "engine/run/leftover_files.h"
 #include "engine/run/report_file.h"
 #include "engine/run/whole_files.h"
 #include "engine/run/message_texts.h"
@@ -72,6 +73,9 @@ std::vector<bool> run_ids_in_use(const std::string& dir) {
 bool claim_run_id(Run& run, const std::string& dir) {
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
+    LeftoverCount removed;
+    remove_orphaned_work_files(dir, removed);
+    run.rs.leftover_work_files += removed.work_files;
     const std::vector<bool> used = run_ids_in_use(dir);
     const int first = static_cast<int>(clock_seconds(run) % 1000);
     for (int attempt = 0; attempt < kRunIdAttempts; ++attempt) {
@@ -82,6 +86,11 @@ bool claim_run_id(Run& run, const std::string& dir) {
         run.rs.temp_directory = dir;
         run.rs.run_id = buf;
         int st = open_unit(run, unit::kControlCopy, work_file_path(run, "ZIN"), OpenMode::CreateNew);
+        // The run holds its ZIN locked while it lives: a later run removes a set nobody holds.
+        if (st == 0 && !hold_run_lock(work_file_path(run, "ZIN"))) {
+            close_unit(run, unit::kControlCopy);
+            continue;  // another run took it for a set left behind and removes it
+        }
         if (st == 0) {
             note_run_work_files(run.rs.temp_directory, run.rs.temp_directory, run.rs.run_id + "kv.txt");
             return true;
@@ -119,6 +128,12 @@ std::optional<std::string> ask_console_line(Run& run, std::string_view prompt) {
     return run.host->console_read_line();
 }
 
+namespace {
+void name_unusable_folder(Run& run, const std::string& folder) {
+    show_message_line(run, std::string(msg::kWorkFileFolderWas) + folder);
+}
+}  // namespace
+
 void check_temp_directory(Run& run) {
     const char* env = std::getenv("TMPDIR");
     const std::string system_temp = with_slash((env && *env) ? env : "/tmp");
@@ -128,6 +143,8 @@ void check_temp_directory(Run& run) {
     if (dir != system_temp && claim_run_id(run, system_temp)) return;
     show_message_line(run, msg::kWorkFileNotUsable);
     show_message_line(run, msg::kWorkFileAdvice);
+    name_unusable_folder(run, dir);
+    if (dir != system_temp) name_unusable_folder(run, system_temp);
     stop_run_as_failed(run);
 }
 
@@ -305,6 +322,26 @@ bool obtain_report_file(Run& run) {
 
 }  // namespace
 
+namespace {
+// Removes the unfinished output files of stopped runs beside the report and says in one line
+// what this and the work-file sweep removed.
+void clear_leftovers_of_stopped_runs(Run& run) {
+    const std::string& report = run.rs.report_file;
+    const std::size_t slash = report.rfind('/');
+    const std::string folder = slash == std::string::npos ? current_directory() : report.substr(0, slash + 1);
+    LeftoverCount removed;
+    remove_orphaned_aside_files(folder, removed);
+    run.rs.leftover_aside_files += removed.aside_files;
+    std::string line;
+    if (run.rs.leftover_work_files > 0)
+        line = std::to_string(run.rs.leftover_work_files) + msg::kLeftoverWorkFiles + run.rs.temp_directory;
+    if (run.rs.leftover_aside_files > 0)
+        line += (line.empty() ? "" : msg::kLeftoverAnd) + std::to_string(run.rs.leftover_aside_files) +
+                msg::kLeftoverAsideFiles + folder;
+    if (!line.empty()) window(run, msg::kLeftoversRemoved + line);
+}
+}  // namespace
+
 void start_run(Run& run) {
     run.rs.exponent_clamp = 20.0f;
     run.rs.smallest_positive = static_cast<float>(std::exp(-30.0));
@@ -312,6 +349,8 @@ void start_run(Run& run) {
     make_run_date_text(run);
     window(run, std::string(" ") + kProgramWord + msg::kVersion + fmt_f(kVersionNumber, 5, 2) + "  " +
                     run.rs.run_date);
+    run.rs.leftover_work_files = run.rs.leftover_aside_files = 0;
+    forget_finished_files();
     check_temp_directory(run);
     run.rs.output_directory = run.rs.temp_directory;
     run.rs.batch = false;
@@ -355,6 +394,7 @@ void start_run(Run& run) {
         if (run.rs.batch) stop_run_as_failed(run);
     }
     if (run.host) run.host->delete_menu_item(0, 4);
+    clear_leftovers_of_stopped_runs(run);
     note_run_work_files(run.rs.temp_directory, run.rs.output_directory, run.rs.run_id + "kv.txt");
     window(run, msg::kTempDirectory);
     window(run, run.rs.temp_directory);

@@ -11,6 +11,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 namespace korvelan {
 
@@ -32,6 +33,12 @@ struct WorkFileFolders {
     char suffix[64];
 };
 WorkFileFolders g_work;
+
+// The files this run finished (renamed into place), ", "-separated, for the line a signal
+// shows: only the part up to the published length is read there.
+constexpr std::size_t kFinishedRoom = 16384;
+char g_finished[kFinishedRoom];
+std::atomic<std::size_t> g_finished_length{0};
 
 std::atomic<int> g_blocking_waits{0};
 std::atomic<unsigned> g_aside_counter{0};
@@ -63,6 +70,28 @@ std::string resolved(const std::string& target) {
     char buf[PATH_MAX];
     if (::realpath(target.c_str(), buf) == nullptr) return target;
     return buf;
+}
+
+// Whether the user may write an existing file or folder. Others' rights are the system's to
+// decide; the administrator, whom the system lets write anything, is held to the file's own mode
+// bits: a file nobody may write is how users protect an earlier result, as the shell's `>` and
+// `cp` respect it.
+bool user_may_write(const std::string& path, const struct stat& st) {
+    if (::geteuid() != 0) return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+    return (st.st_mode & 0222) != 0;
+}
+
+// Whether a file named `base` may be made in the folder: its name fits the folder's file system
+// and the folder may be written. 0 or the errno of the refusal.
+int refusal_of_folder(const std::string& folder, const std::string& base) {
+    const std::string dir = folder.empty() ? std::string(".") : folder;
+    errno = 0;
+    const long longest = ::pathconf(dir.c_str(), _PC_NAME_MAX);
+    if (longest > 0 && base.size() > static_cast<std::size_t>(longest)) return ENAMETOOLONG;
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) != 0) return errno;
+    if (!S_ISDIR(st.st_mode)) return ENOTDIR;
+    return user_may_write(dir, st) ? 0 : EACCES;
 }
 
 // Copies a C string into a fixed buffer; false when it does not fit.
@@ -114,9 +143,19 @@ int create_aside_file(const std::string& target, int flags, std::string& aside) 
     const std::size_t slash = file.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
     std::string base = slash == std::string::npos ? file : file.substr(slash + 1);
-    if (base.size() > 200) base.resize(200);  // room for the ending within a name's 255 bytes
+    aside.clear();
+    // The rename must be able to give the file its name, and a file the user may not write stays.
+    if (const int err = refusal_of_folder(folder, base)) {
+        errno = err;
+        return -1;
+    }
     struct stat st {};
     const bool exists = ::stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    if (exists && !user_may_write(file, st)) {
+        errno = EACCES;
+        return -1;
+    }
+    if (base.size() > 200) base.resize(200);  // room for the ending within a name's 255 bytes
     for (int attempt = 0; attempt < 100; ++attempt) {
         aside = folder + "." + base + ".kv" + std::to_string(::getpid()) + "-" +
                 std::to_string(g_aside_counter.fetch_add(1)) + ".part";
@@ -135,11 +174,70 @@ int create_aside_file(const std::string& target, int flags, std::string& aside) 
     return -1;
 }
 
+int refusal_of_output_name(const std::string& target) {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0) {
+        if (errno != ENOENT) return errno;
+    } else if (S_ISDIR(st.st_mode)) {
+        return EISDIR;
+    } else if (S_ISCHR(st.st_mode)) {
+        // A device is opened as its writing will open it, and given a write of nothing: a device
+        // that takes nothing (a full one) refuses even that; a terminal shows nothing.
+        const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) return errno;
+        const int err = ::write(fd, "", 0) < 0 ? errno : 0;
+        ::close(fd);
+        return err;
+    } else if (!S_ISREG(st.st_mode)) {
+        return 0;  // a pipe is opened when the file goes there: it may have no reader yet
+    }
+    std::string aside;
+    const int fd = create_aside_file(target, O_WRONLY, aside);
+    if (fd < 0) return errno == 0 ? EIO : errno;
+    ::close(fd);
+    discard_aside_file(aside);
+    return 0;
+}
+
 int commit_aside_file(const std::string& aside, const std::string& target) {
     const int status = ::rename(aside.c_str(), resolved(target).c_str()) == 0 ? 0 : errno;
     if (status != 0) ::unlink(aside.c_str());
     unlist_aside(aside);
+    if (status == 0) note_finished_file(target);
     return status;
+}
+
+void note_finished_file(const std::string& target) {
+    const std::size_t at = g_finished_length.load();
+    const std::string text = (at == 0 ? std::string() : std::string(", ")) + target;
+    // A list too long for its room ends in ", ..." once.
+    constexpr std::string_view more = ", ...";
+    if (at + text.size() + more.size() > kFinishedRoom) {
+        if (at < more.size() || std::string_view(g_finished + at - more.size(), more.size()) != more) {
+            std::memcpy(g_finished + at, more.data(), more.size());
+            g_finished_length.store(at + more.size());
+        }
+        return;
+    }
+    std::memcpy(g_finished + at, text.data(), text.size());
+    g_finished_length.store(at + text.size());
+}
+
+void forget_finished_files() { g_finished_length.store(0); }
+
+void write_finished_files(int fd, const char* before, const char* none, const char* after) {
+    const std::size_t n = g_finished_length.load();
+    auto put = [fd](const char* text, std::size_t length) {
+        ssize_t ignored = ::write(fd, text, length);
+        (void)ignored;
+    };
+    if (n == 0) {
+        put(none, std::strlen(none));
+        return;
+    }
+    put(before, std::strlen(before));
+    put(g_finished, n);
+    put(after, std::strlen(after));
 }
 
 void discard_aside_file(const std::string& aside) {

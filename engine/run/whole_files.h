@@ -21,14 +21,30 @@ bool written_aside(const std::string& target);
 std::string absolute_name(const std::string& name);
 
 // Creates the aside file of a target (its path is absolute), exclusively and never through a link, with the target's
-// permissions when it exists (else those of a new file under the umask); flags are added to
+// permissions when it exists (else those of a new file under the umask); a name too long for its
+// folder, a folder or an existing file the user may not write are refused (-1, errno set and
+// aside empty). Flags are added to
 // O_CREAT | O_EXCL | O_NOFOLLOW (O_WRONLY or O_RDWR). The aside is listed for removal by a signal.
 // Returns the descriptor, with its path in aside, or -1 with errno set.
 int create_aside_file(const std::string& target, int flags, std::string& aside);
 
+// The refusal the file system or the file's own mode gives to writing a name, tried as its
+// writing will try it, at the moment the name is given: a name too long for its folder, a missing
+// folder or one the user may not write, an existing file the user may not write, a folder, a
+// device that takes nothing. 0, or the errno of the refusal; nothing is left behind.
+int refusal_of_output_name(const std::string& target);
+
 // Renames the whole aside file over its target (a link to a plain file is followed, so the file
 // it points to is replaced). 0, or the errno of the failure (the aside is then removed).
 int commit_aside_file(const std::string& aside, const std::string& target);
+
+// The files of the run that were renamed into place (commit_aside_file notes them): a signal
+// that ends the run names them. forget_finished_files starts the list of a new run.
+void note_finished_file(const std::string& target);
+void forget_finished_files();
+// Writes `before`, the finished files and `after`, or `none` when there are none. Safe inside a
+// signal handler.
+void write_finished_files(int fd, const char* before, const char* none, const char* after);
 
 // Removes an aside file that is not whole.
 void discard_aside_file(const std::string& aside);

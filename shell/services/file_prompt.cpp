@@ -4,7 +4,10 @@
 
 #include <filesystem>
 
+#include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
+#include "engine/run/messages.h"
+#include "engine/run/whole_files.h"
 
 namespace korvelan {
 
@@ -27,10 +30,19 @@ std::string prompt_for_file_name(FilePrompter& prompter, const WindowLine& windo
     const std::string before = current_directory();
     request.directory = before.empty() || before.back() == '/' ? before : before + "/";
     request.initial_name = request.directory + caller.pattern;
-    const std::optional<std::string> chosen = prompter.choose(request);
-    if (!chosen || chosen->empty()) return {};
-    const fs::path absolute = fs::path(request.directory) / fs::path(*chosen);
-    const std::string path = absolute.lexically_normal().string();
+    std::string path;
+    fs::path absolute;
+    for (;;) {
+        const std::optional<std::string> chosen = prompter.choose(request);
+        if (!chosen || chosen->empty()) return {};
+        absolute = fs::path(request.directory) / fs::path(*chosen);
+        path = absolute.lexically_normal().string();
+        // A name to be written is tried now: one the file system refuses, or a file or folder the
+        // user may not write, is said and the name asked for again.
+        const int refusal = mode == FilePromptMode::Save ? refusal_of_output_name(path) : 0;
+        if (refusal == 0) break;
+        if (window) window(file_error_line(status_from_errno(refusal), path, 'O'));
+    }
     const std::string folder = absolute.lexically_normal().parent_path().string();
     if (!folder.empty() && folder != before && ::chdir(folder.c_str()) == 0 && window)
         window(std::string(msg::kCurrentDirectory) + folder);

@@ -12,6 +12,8 @@ using namespace korvelan::testing;
 namespace {
 
 constexpr const char* kWarning = "WARNING: ITERATION LIMIT REACHED BEFORE CONVERGENCE. MEASURES ARE NOT CONVERGED.";
+constexpr const char* kStoppedWarning =
+    "WARNING: ITERATIONS STOPPED BY THE USER BEFORE CONVERGENCE. MEASURES ARE NOT CONVERGED.";
 constexpr const char* kUconEnd = "+----------------------------------------------------------------------------+";
 
 bool warns(const ProgramResult& r) { return r.screen.find(kWarning) != std::string::npos; }
@@ -68,8 +70,10 @@ TEST(IterationEndRuns, CtrlCDuringUconWritesTheFilesOfARunLimitedToItsIterations
         f.dir.path, {"ctl.txt", "out.txt", "LCONV=0", "RCONV=0", "BATCH=Y"}, f.temp.path, "\n|       2 ");
     ASSERT_EQ(interrupted.exit_status, 0) << interrupted.screen.substr(0, 3000);
     EXPECT_NE(interrupted.screen.find("Measures constructed"), std::string::npos);
-    // The user chose to stop, but the measures are not converged: they must not pass for it.
-    EXPECT_TRUE(warns(interrupted));
+    // The user chose to stop, but the measures are not converged: they must not pass for it, and
+    // no iteration limit was reached.
+    EXPECT_NE(interrupted.screen.find(kStoppedWarning), std::string::npos);
+    EXPECT_FALSE(warns(interrupted));
     EXPECT_FALSE(work_files_left(f));
     const std::size_t rows = convergence_rows(f.report(), "UCON").size();
     ASSERT_GE(rows, 2u);

@@ -23,7 +23,7 @@ using namespace korvelan::testing;
 
 namespace {
 
-enum class Stop { None, Term, TwoInterrupts, OneInterrupt, ClosedScreen };
+enum class Stop { None, Term, Kill, TwoInterrupts, OneInterrupt, ClosedScreen };
 
 struct Ended {
     int status = -1;  // exit status, or -1 when a signal ended the run
@@ -81,6 +81,7 @@ Ended run_and_stop(const std::string& folder, const std::string& temp, const std
         stopped = true;
         switch (stop) {
             case Stop::Term: ::kill(pid, SIGTERM); break;
+            case Stop::Kill: ::kill(pid, SIGKILL); break;
             case Stop::OneInterrupt:
                 // The user presses Ctrl+C while the run waits.
                 std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -182,6 +183,16 @@ TEST(RunEndings, ARunStoppedInAnyPhaseLeavesNoWorkFileAndOnlyWholeFiles) {
             const std::string report = normalise_report(read_file(folder + "out.txt"), "", "");
             const std::string p = normalise_report(read_file(folder + "p.txt"), "", "");
             const std::string i = normalise_report(read_file(folder + "i.txt"), "", "");
+            if (e.signal == SIGTERM || e.signal == SIGINT) {
+                // The last line names exactly the files that differ from before the run.
+                const std::size_t at = e.screen.rfind(" RUN STOPPED BY A SIGNAL");
+                ASSERT_NE(at, std::string::npos) << shown_tail(e.screen);
+                const std::string said = e.screen.substr(at);
+                for (const char* name : {"out.txt", "p.txt", "i.txt"}) {
+                    const bool differs = read_file(folder + name) != "earlier\r\n";
+                    EXPECT_EQ(said.find(folder + name) != std::string::npos, differs) << name << ": " << said;
+                }
+            }
             if (stop != Stop::TwoInterrupts || e.signal != 0) {
                 // Up to the signal the run is the whole run: each file is that run's or the earlier one.
                 EXPECT_NE(e.signal, 0) << "a stopped run does not end by itself";
@@ -199,6 +210,36 @@ TEST(RunEndings, ARunStoppedInAnyPhaseLeavesNoWorkFileAndOnlyWholeFiles) {
             }
         }
     }
+}
+
+TEST(RunEndings, WhatARunKilledInAnyPhaseLeftIsRemovedByTheNextRun) {
+    RunFolders dirs;
+    const std::string& folder = dirs.folder;
+    const std::string& temp = dirs.temp;
+    write_file(folder + "ctl.txt", larger_data_set());
+    const Ended whole = run_and_stop(folder, temp, {"ctl.txt", "out.txt", "BATCH=Y"});
+    ASSERT_EQ(whole.status, 0) << shown_tail(whole.screen);
+    const std::string whole_p = normalise_report(read_file(folder + "p.txt"), "", "");
+    const std::vector<std::string> files{"ctl.txt", "i.txt", "out.txt", "p.txt"};
+    bool some_left = false;
+    for (const char* phase : {"Input in process", "UCON", "Writing ", "Processing Table"}) {
+        SCOPED_TRACE(std::string("killed at \"") + phase + "\"");
+        const Ended killed = run_and_stop(folder, temp, {"ctl.txt", "out.txt", "BATCH=Y"}, Stop::Kill, phase);
+        ASSERT_EQ(killed.signal, SIGKILL);
+        const bool left = !list_dir(temp).empty() || list_dir(folder).size() > files.size();
+        some_left = some_left || left;
+        const Ended next = run_and_stop(folder, temp, {"ctl.txt", "out.txt", "BATCH=Y"});
+        EXPECT_EQ(next.status, 0) << shown_tail(next.screen);
+        EXPECT_TRUE(list_dir(temp).empty()) << "left in the temporary folder: " << list_dir(temp).size();
+        std::vector<std::string> names = list_dir(folder);
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, files);
+        EXPECT_EQ(normalise_report(read_file(folder + "p.txt"), "", ""), whole_p);
+        EXPECT_EQ(next.screen.find(" Removed the files left by runs that were ended at once: ") != std::string::npos,
+                  left)
+            << shown_tail(next.screen);
+    }
+    EXPECT_TRUE(some_left);
 }
 
 TEST(RunEndings, AReportThatIsAPipeOrADeviceIsWrittenOnceAndNeverReadBack) {
@@ -220,12 +261,12 @@ TEST(RunEndings, AReportThatIsAPipeOrADeviceIsWrittenOnceAndNeverReadBack) {
     EXPECT_EQ(piped.screen.find("TABLE 1.0 Piped", tables + 1), std::string::npos);
     EXPECT_TRUE(list_dir(temp).empty());
 
-    // A device that takes nothing fails the report: named, the run fails, at once.
+    // A device that takes nothing is refused when it is named, before the analysis.
     const auto start = std::chrono::steady_clock::now();
     const Ended full = run_and_stop(folder, temp, {"ctl.txt", "/dev/full", "BATCH=Y"});
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
     EXPECT_EQ(full.status, 1);
-    EXPECT_NE(full.screen.find("The disk is full (39): for file: /dev/full in mode W"), std::string::npos)
+    EXPECT_NE(full.screen.find("The disk is full (39): for file: /dev/full in mode O"), std::string::npos)
         << shown_tail(full.screen);
     EXPECT_TRUE(list_dir(temp).empty());
 }

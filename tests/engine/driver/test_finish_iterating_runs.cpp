@@ -11,14 +11,15 @@ using namespace korvelan::testing;
 
 namespace {
 
-// The user asks to finish iterating once the screen shows a line holding the marker.
+// The user asks to finish iterating once the screen shows a line or a prompt holding the marker.
 class FinishAtHost : public TestHost {
 public:
     explicit FinishAtHost(std::string marker) : marker_(std::move(marker)) {}
     bool finish_iterating_requested() override {
         if (!asked_) {
-            for (const std::string& l : lines)
-                if (l.find(marker_) != std::string::npos) asked_ = finish = true;
+            for (const auto* shown : {&lines, &prompts})
+                for (const std::string& l : *shown)
+                    if (l.find(marker_) != std::string::npos) asked_ = finish = true;
         }
         return finish;
     }
@@ -47,6 +48,7 @@ struct FinishRun {
         host.settings.temp_directory = temp.path;
         write_file(dir.file("ctl.txt"), kControl);
         write_file(dir.file("p.txt"), "earlier\r\n");
+        write_file(dir.file("out.txt"), "earlier\r\n");
         run.args = {dir.file("ctl.txt"), dir.file("out.txt")};
         if (batch) run.args.push_back("BATCH=Y");
         status = run_analysis(run);
@@ -56,6 +58,8 @@ struct FinishRun {
 
 constexpr const char* kNotConverged =
     "WARNING: ITERATION LIMIT REACHED BEFORE CONVERGENCE. MEASURES ARE NOT CONVERGED.";
+constexpr const char* kStoppedNotConverged =
+    "WARNING: ITERATIONS STOPPED BY THE USER BEFORE CONVERGENCE. MEASURES ARE NOT CONVERGED.";
 
 }  // namespace
 
@@ -76,6 +80,16 @@ TEST(FinishIteratingRuns, DuringTheFitStatisticsTheFilesNotWrittenAreNamedAndABa
     EXPECT_EQ(screen.find(kNotConverged), std::string::npos);
 }
 
+TEST(FinishIteratingRuns, DuringTheDataInputTheRunEndsSayingSoAndTheEarlierReportStays) {
+    FinishRun r(" Input in process", true);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.host.shows("DATA INPUT STOPPED BY THE USER (Ctrl+C): THE RUN ENDS; THE EARLIER REPORT IS KEPT"))
+        << r.host.screen();
+    EXPECT_EQ(read_file(r.dir.file("out.txt")), "earlier\r\n");
+    EXPECT_EQ(read_file(r.dir.file("p.txt")), "earlier\r\n");
+    EXPECT_FALSE(r.host.shows(" Output written to"));
+}
+
 TEST(FinishIteratingRuns, OutsideBatchModeTheFilesAreNamedButTheRunGoesOn) {
     FinishRun r("  Calculating Fit Statistics", false);
     EXPECT_EQ(r.status, 0) << r.host.screen();
@@ -86,6 +100,8 @@ TEST(FinishIteratingRuns, AStopBeforeTheConvergenceLimitsWarnsThatTheMeasuresAre
     // The first estimation row is shown: the user stops at once.
     FinishRun r("|    UCON", true);
     const std::string screen = r.host.screen();
-    EXPECT_NE(screen.find(kNotConverged), std::string::npos) << screen;
-    EXPECT_NE(read_file(r.dir.file("out.txt")).find(kNotConverged), std::string::npos);
+    // The user stopped it: no iteration limit was reached.
+    EXPECT_NE(screen.find(kStoppedNotConverged), std::string::npos) << screen;
+    EXPECT_NE(read_file(r.dir.file("out.txt")).find(kStoppedNotConverged), std::string::npos);
+    EXPECT_EQ(screen.find(kNotConverged), std::string::npos);
 }

@@ -154,11 +154,14 @@ TEST_F(StartFixture, TemporaryDirectoryIsMadeFallsBackAndAnUnusableOneStopsWithA
     blocked.host = &host;
     host.lines.clear();
     EXPECT_THROW(check_temp_directory(blocked), RunStopped);
-    ASSERT_GE(host.lines.size(), 2u);
-    EXPECT_EQ(std::vector<std::string>(host.lines.begin(), host.lines.begin() + 2), (std::vector<std::string>{
+    ASSERT_GE(host.lines.size(), 4u);
+    // The folders tried are named.
+    EXPECT_EQ(std::vector<std::string>(host.lines.begin(), host.lines.begin() + 4), (std::vector<std::string>{
                               "Work file not useable. Please specify a different TEMP directory.",
                               " Use \"Edit\" pull-down menu. Click on \"Edit initial settings\".  Type different "
-                              "directory name in \"Temporary directory for work files."}));
+                              "directory name in \"Temporary directory for work files.",
+                              " Work files could not be made in: " + temp.file("plainfile") + "/sub/",
+                              " Work files could not be made in: " + temp.file("plainfile") + "/other/"}));
     EXPECT_TRUE(blocked.rs.run_failed);
     if (saved) ::setenv("TMPDIR", saved_tmpdir.c_str(), 1);
     else ::unsetenv("TMPDIR");

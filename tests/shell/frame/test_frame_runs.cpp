@@ -299,5 +299,32 @@ TEST(FrameRuns, ANameWithAccentsTypedIntoTheWindowFindsTheFileAndShowsAsTyped) {
     EXPECT_TRUE(f.shows(f.dir.file("prüf/Übung.out")));
 }
 
+
+// A report name the file system refuses is refused when it is typed, and the name is asked for
+// again: the analysis runs once, with the name given next.
+TEST(FrameRuns, AReportNameTheFileSystemRefusesIsAskedForAgain) {
+    Frame f;
+    testing::write_file(f.dir.file("ctl.txt"), testing::dichotomous_set(""));
+    auto prompts = [&] {
+        int n = 0;
+        for (const std::string& line : f.lines()) n += line.find(msg::kReportPrompt1) != std::string::npos;
+        return n;
+    };
+    auto type = [&](const std::string& text) { f.window->text_window().type_text(text + "\r"); };
+    const std::string too_long = std::string(300, 'a') + ".txt";
+    const int status = f.analyse({}, {[&] { type(f.dir.file("ctl.txt")); }, [&] { type(too_long); },
+                                      [&] { type(""); }, [&] { type("out.txt"); }, [&] { type(""); }});
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(prompts(), 2);
+    int problems = 0, analyses = 0;
+    for (const std::string& line : f.lines()) {
+        problems += line.find("PROBLEM: File name too long (20036): for file: ") != std::string::npos;
+        analyses += line.find(msg::kInputInProcess) != std::string::npos;
+    }
+    EXPECT_EQ(problems, 1);
+    EXPECT_EQ(analyses, 1);
+    EXPECT_TRUE(testing::file_exists(f.dir.file("out.txt")));
+}
+
 }  // namespace
 }  // namespace korvelan

@@ -10,13 +10,20 @@ using namespace korvelan;
 using namespace korvelan::testing;
 
 namespace {
-// Answers with a scripted name and keeps the request it was shown.
+// Answers with a scripted name and keeps the request it was shown; with names queued, answers
+// with each in turn, then cancels.
 struct ScriptedPrompter : FilePrompter {
     std::optional<std::string> answer;
+    std::vector<std::string> queued;
+    int asked = 0;
     FilePromptRequest seen;
     std::optional<std::string> choose(const FilePromptRequest& request) override {
         seen = request;
-        return answer;
+        ++asked;
+        if (queued.empty()) return answer;
+        const std::string next = queued.front();
+        queued.erase(queued.begin());
+        return next;
     }
 };
 
@@ -87,4 +94,30 @@ TEST(FilePrompt, ReturnsTheAbsolutePathAndMovesToItsFolder) {
     prompter.answer.reset();
     EXPECT_EQ(prompt_for_file_name(prompter, window, "Control File", "", FilePromptMode::Open), "");
     EXPECT_EQ(shown.size(), 1u);
+}
+
+TEST(FilePrompt, ANameToBeWrittenThatCannotBeIsSaidAndAskedForAgain) {
+    ScratchDir start;
+    CwdGuard cwd;
+    ASSERT_EQ(::chdir(start.path.c_str()), 0);
+    const std::string here = std::filesystem::current_path().string();
+    write_file(start.file("kept.txt"), "earlier");
+    std::filesystem::permissions(start.file("kept.txt"), std::filesystem::perms::owner_read);
+    ScriptedPrompter prompter;
+    std::vector<std::string> shown;
+    auto window = [&](std::string_view l) { shown.emplace_back(l); };
+    const std::string too_long = std::string(256, 'a');
+    prompter.queued = {too_long, "none/out.txt", "kept.txt", "out.txt"};
+    EXPECT_EQ(prompt_for_file_name(prompter, window, "Save As", "", FilePromptMode::Save), here + "/out.txt");
+    EXPECT_EQ(prompter.asked, 4);
+    EXPECT_EQ(shown, (std::vector<std::string>{
+                         "PROBLEM: File name too long (20036): for file: " + here + "/" + too_long + " in mode O",
+                         "PROBLEM: Unusable Output File Name (2): for file: " + here + "/none/out.txt in mode O",
+                         "PROBLEM: Access denied (5): for file: " + here + "/kept.txt in mode O"}));
+    EXPECT_EQ(read_file(start.file("kept.txt")), "earlier");
+    // Nothing is left of the tries; a file to be read is not tried.
+    EXPECT_EQ(list_dir(start.path), std::vector<std::string>{"kept.txt"});
+    prompter.queued = {"none/in.txt"};
+    EXPECT_EQ(prompt_for_file_name(prompter, window, "Control File", "", FilePromptMode::Open), here + "/none/in.txt");
+    std::filesystem::permissions(start.file("kept.txt"), std::filesystem::perms::owner_all);
 }
