@@ -125,7 +125,8 @@ void read_person_and_step_files(Run& run) {
     steps.anchor_switch = cv.step_anchor_question;
     steps.safile = trimmed(cv.safile);
     steps.units = anchor_units(cv);
-    GroupLayout layout{a.item_group, a.items, a.group_top_value, a.group_first_slot, a.groups};
+    const std::vector<std::vector<bool>> scored = values_scored_by_group(run);
+    GroupLayout layout{a.item_group, a.items, a.group_top_value, a.group_first_slot, a.groups, &scored};
     read_step_files(run, a.step_calibration, a.category_status, layout, steps);
     cv.sdfile = steps.sdfile;
     cv.safile = steps.safile;

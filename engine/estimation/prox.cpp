@@ -69,6 +69,22 @@ bool allocate_point_biserial(Run& run, ProxSums& z, int ni, int np) {
 
 }  // namespace
 
+std::vector<int> lowest_values_in_use(Run& run) {
+    AnalysisArrays& a = run.arrays;
+    std::vector<int> lowest(static_cast<std::size_t>(std::max(a.groups, 0)) + 1, a.slots + 1);
+    const PersonData data(run);
+    for (int p = 1; p <= a.persons; ++p) {
+        if (base_status(a.person_status[p]) < status::kExtremeMinimum) continue;
+        const std::uint8_t* x = data.scores(p);
+        for (int i = 1; i <= a.items; ++i) {
+            if (a.item_status[i] < status::kExtremeMinimum || x[i - 1] == 255) continue;
+            int& low = lowest[static_cast<std::size_t>(a.item_group[i])];
+            low = std::min(low, static_cast<int>(x[i - 1]));
+        }
+    }
+    return lowest;
+}
+
 PhaseOutcome estimate_prox(Run& run, const EstimationSettings& settings,
                            EstimationObserver& observer) {
     AnalysisArrays& a = run.arrays;
@@ -81,7 +97,7 @@ PhaseOutcome estimate_prox(Run& run, const EstimationSettings& settings,
 
     est.iteration_counter = 0;
     observer.phase_started(EstimationPhase::Prox);
-    renumber_categories_at_start(a);
+    renumber_categories_at_start(a, a.estimation.categories_recounted ? std::vector<int>{} : lowest_values_in_use(run));
     std::fill(a.person_shown_score.begin(), a.person_shown_score.end(), 0.0f);
     std::fill(a.person_shown_count.begin(), a.person_shown_count.end(), 0.0f);
 
@@ -100,7 +116,9 @@ PhaseOutcome estimate_prox(Run& run, const EstimationSettings& settings,
     float previous_person_range = 0.0f, previous_item_range = 0.0f;
     PhaseOutcome outcome;
     ProxRow row;
-    row.persons = np, row.items = ni, row.categories = a.slots;
+    // The first row counts the categories numbered at the start, not the slots the coding laid out.
+    row.persons = np, row.items = ni, row.categories = 0;
+    for (int g = 1; g <= ng; ++g) row.categories += a.group_top_category[g] + 1;
 
     for (;;) {
         const int iteration = ++est.iteration_counter;

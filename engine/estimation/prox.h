@@ -29,8 +29,15 @@ float extreme_range(const float* highest, const float* lowest, int k, int active
 
 // Category renumbering at the start of a PROX run: categories with negative status are taken
 // out of each group's numbering (recoded -3), the rest numbered 0, 1, 2, ...; a group left with
-// one category has no scale (top category -1, its category recoded -4).
-void renumber_categories_at_start(AnalysisArrays& a);
+// one category has no scale (top category -1, its category recoded -4). At the first numbering
+// lowest_in_use (when given, one value per group) holds the lowest category value the responses
+// of each group use: the empty slots below it, which only the coding makes, are left out
+// (recoded -4) unless anchored, so that the same responses coded from any value start alike.
+void renumber_categories_at_start(AnalysisArrays& a, const std::vector<int>& lowest_in_use = {});
+
+// The lowest scored value the responses of each group use (persons and items that take part),
+// one element per group from 1; a value above every slot when the group has none.
+std::vector<int> lowest_values_in_use(Run& run);
 
 // The step estimates of one PROX iteration (per group: status refresh, kept unobserved steps,
 // renumbering, normal-approximation steps centred on 0). Returns the number of active

@@ -8,7 +8,7 @@
 
 namespace korvelan {
 
-void renumber_categories_at_start(AnalysisArrays& a) {
+void renumber_categories_at_start(AnalysisArrays& a, const std::vector<int>& lowest_in_use) {
     // The first numbering walks the slots by category value (slot first + k is value k, up to
     // the group's top value); a later PROX run (after trimming) walks the categories the first
     // left, whose values category_value holds, so that numbering again changes nothing it need
@@ -23,6 +23,12 @@ void renumber_categories_at_start(AnalysisArrays& a) {
             const int value = by_value ? k : a.category_value[slot];
             if (a.category_status[slot] < 0) {
                 a.category_recoded[f + value] = -3;
+                continue;
+            }
+            const bool below_use = by_value && static_cast<std::size_t>(g) < lowest_in_use.size() &&
+                                   number == 0 && k < lowest_in_use[static_cast<std::size_t>(g)];
+            if (below_use && a.category_status[slot] < status::kAnchored) {
+                a.category_recoded[f + value] = -4;
                 continue;
             }
             a.category_recoded[f + value] = number;

@@ -423,28 +423,39 @@ WorkFiles run_work_files(Run& run) {
     return files;
 }
 
-void lay_out_category_slots(Run& run) {
+std::vector<std::vector<bool>> values_scored_by_group(const Run& run) {
     const ControlVariables& cv = run.cv;
+    const AnalysisArrays& a = run.arrays;
+    std::vector<std::vector<bool>> scored(static_cast<std::size_t>(std::max(a.groups, 0)) + 1);
+    const auto mark = [&](std::int32_t g, std::int32_t v) {
+        if (g < 1 || g > a.groups || v < 0 || v >= kMissingCategory) return;
+        std::vector<bool>& values = scored[static_cast<std::size_t>(g)];
+        if (values.size() <= static_cast<std::size_t>(v)) values.resize(static_cast<std::size_t>(v) + 1, false);
+        values[static_cast<std::size_t>(v)] = true;
+    };
+    for (std::int32_t g = 1; g <= a.groups; ++g) {
+        if (cv.missing != 255) mark(g, cv.missing);
+        if (cv.makekey == 'Y') mark(g, 1);
+    }
+    for (std::int32_t i = 1; i <= cv.ni; ++i) {
+        const std::int32_t g = a.item_group[static_cast<std::size_t>(i)];
+        for (std::int32_t c = 1; c <= cv.categs; ++c) mark(g, score_response(run, c, i));
+    }
+    return scored;
+}
+
+void lay_out_category_slots(Run& run) {
     AnalysisArrays& a = run.arrays;
-    const std::int32_t start = cv.missing == 255 ? -1 : cv.missing;
-    std::fill(a.group_top_value.begin(), a.group_top_value.end(), start);
+    std::fill(a.group_top_value.begin(), a.group_top_value.end(), run.cv.missing == 255 ? -1 : run.cv.missing);
     // No recounted categories until PROX numbers those in use.
     std::fill(a.group_top_category.begin(), a.group_top_category.end(), -1);
-    for (std::int32_t i = 1; i <= cv.ni; ++i) {
-        std::int32_t& top = a.group_top_value[static_cast<std::size_t>(
-            a.item_group[static_cast<std::size_t>(i)])];
-        for (std::int32_t c = 1; c <= cv.categs; ++c) {
-            const std::int32_t s = score_response(run, c, i);
-            if (s != kMissingCategory) top = std::max(top, s);
-        }
-    }
+    const std::vector<std::vector<bool>> scored = values_scored_by_group(run);
+    for (std::int32_t g = 1; g <= a.groups; ++g)
+        a.group_top_value[static_cast<std::size_t>(g)] = static_cast<std::int32_t>(scored[static_cast<std::size_t>(g)].size()) - 1;
     std::int32_t highest = -1;
     std::int32_t slots = 0;
     for (std::int32_t g = 1; g <= a.groups; ++g) {
-        // The key MAKEKEY= makes from the data scores its codes 1: room for category 1.
-        std::int32_t& top = a.group_top_value[static_cast<std::size_t>(g)];
-        if (cv.makekey == 'Y') top = std::max(top, 1);
-        const std::int32_t t = top;
+        const std::int32_t t = a.group_top_value[static_cast<std::size_t>(g)];
         highest = std::max(highest, t);
         a.group_first_slot[static_cast<std::size_t>(g)] = slots + 1;
         slots += 1 + std::max(t, 1);

@@ -4,6 +4,8 @@
 // scores every person (pass 2: ZNN codes scored to ZMM).
 #pragma once
 
+#include <vector>
+
 #include "engine/input/work_files.h"
 #include "engine/run/run.h"
 
@@ -12,6 +14,12 @@ namespace korvelan {
 // The whole of data input. Sets NP (run.arrays.persons), the records input and the longest
 // person label; every failure inside ends the run.
 void read_data_input(Run& run);
+
+// The category values the codes of each rating-scale group score: element g (1..groups) flags
+// the values 0..its size - 1, the last one flagged being the group's top value (empty: no code
+// scores anything). A value scored for missing responses (MISSING=) counts for every group, and
+// MAKEKEY= (whose key scores codes 1) for value 1.
+std::vector<std::vector<bool>> values_scored_by_group(const Run& run);
 
 // The category slots of the rating-scale groups from the scoring of every code of every item:
 // group_top_value, group_first_slot, the slot count C and the highest category M. Ends the

@@ -35,7 +35,44 @@ struct StepContext {
             return 0;
         return static_cast<std::size_t>(s);
     }
+    // The lowest value the codes of group g score when value k is not one of them; -1 when k is
+    // scored (or the scored values are not known).
+    std::int32_t unscored_value_floor(std::int32_t g, std::int32_t k) const {
+        const auto* scored = layout.scored_values;
+        if (!scored || !valid_group(g) || static_cast<std::size_t>(g) >= scored->size() || k < 0) return -1;
+        const std::vector<bool>& values = (*scored)[static_cast<std::size_t>(g)];
+        if (static_cast<std::size_t>(k) < values.size() && values[static_cast<std::size_t>(k)]) return -1;
+        const auto lowest = std::find(values.begin(), values.end(), true);
+        return static_cast<std::int32_t>(lowest - values.begin());
+    }
 };
+
+// Where an anchor was read: the file and line, or nothing when it was typed.
+struct AnchorSource {
+    std::string_view file;
+    int line = 0;
+    std::string text() const {
+        return file.empty() ? std::string() : msg::kInSafile + std::string(trim(file)) + msg::kAtLine + std::to_string(line);
+    }
+};
+
+// Whether an anchor on value k of group g may stand: a value below the lowest scored one is
+// refused (the run stops when the anchor came from a file); an unscored value inside the range
+// is kept with a warning.
+bool anchor_value_stands(StepContext& c, std::int32_t g, std::int32_t k, const AnchorSource& from) {
+    const std::int32_t lowest = c.unscored_value_floor(g, k);
+    if (lowest < 0) return true;
+    if (k < lowest) {
+        const std::string text = " " + fmt_i(k, 6) + msg::kSmallerThanLowestScored + msg::kCategoryWord +
+                                 msg::kNumberColon + fmt_i(lowest, 6) + from.text();
+        if (!from.file.empty()) fatal_message(c.run, text);
+        show_window_line(c.run, text);
+        return false;
+    }
+    show_message_line(c.run, msg::kStepAnchorUnscored + std::string(msg::kCategoryWord) + msg::kNumberColon +
+                                 fmt_i(k, 6) + from.text() + msg::kStepAnchorKept);
+    return true;
+}
 
 void say_too_large(Run& run, std::int32_t number, const char* what, std::int32_t maximum) {
     show_window_line(run, " " + fmt_i(number, 6) + msg::kLargerThanMaximum + what +
@@ -110,7 +147,9 @@ void read_step_anchor_file(StepContext& c, const std::string& name) {
     offer_in_edit_menu(c.run, msg::kMenuStepAnchor, name);
     open_edit_file(c.run, name);
     std::string line;
+    AnchorSource from{name, 0};
     while (read_edit_file_line(c.run, name, line)) {
+        ++from.line;
         cut_at_comment(line);
         blank_characters(line, "\",");
         if (is_blank(line)) continue;
@@ -124,7 +163,7 @@ void read_step_anchor_file(StepContext& c, const std::string& name) {
                 say_too_large(c.run, k, msg::kCategoryWord, c.top(1));
                 continue;
             }
-            anchor_step(c, 1, k, status == 0, value);
+            if (anchor_value_stands(c, 1, k, from)) anchor_step(c, 1, k, status == 0, value);
             continue;
         }
         int first = 0, last = 0, k = 0;
@@ -144,7 +183,7 @@ void read_step_anchor_file(StepContext& c, const std::string& name) {
                 say_too_large(c.run, k, msg::kCategoryWord, c.top(g));
                 break;
             }
-            anchor_step(c, g, k, true, value);
+            if (anchor_value_stands(c, g, k, from)) anchor_step(c, g, k, true, value);
         }
     }
 }
@@ -228,6 +267,7 @@ void ask_for_step_anchors(StepContext& c) {
                 say_too_large(c.run, k, msg::kCategoryWord, c.top(g));
                 continue;
             }
+            if (!anchor_value_stands(c, g, k, AnchorSource{})) continue;
             const std::optional<std::string> typed = ask_list_line(c.run, msg::kInputStepValue);
             if (!typed) return;
             float value = 0.0f;
@@ -251,7 +291,8 @@ void read_step_files(Run& run, std::vector<float>& step_value,
     const GroupLayout bounded{layout.item_group, within(layout.ni, layout.item_group.size()),
                               layout.group_top_value, layout.group_first_slot,
                               within(within(layout.groups, layout.group_top_value.size()),
-                                     layout.group_first_slot.size())};
+                                     layout.group_first_slot.size()),
+                              layout.scored_values};
     StepContext c{run, step_value, category_status, bounded, settings};
 
     if (!is_blank(settings.sdfile)) read_step_deletion_file(c, std::string(trim(settings.sdfile)));

@@ -31,11 +31,18 @@ struct GroupLayout {
     const std::vector<std::int32_t>& group_top_value;  // 1..groups: highest category value
     const std::vector<std::int32_t>& group_first_slot;    // 1..groups
     std::int32_t groups;
+    // The values the codes of each group score (values_scored_by_group); null: every value up
+    // to the top counts as scored.
+    const std::vector<std::vector<bool>>* scored_values = nullptr;
 };
 
 // Sets every category status to 1 and every step value to 0, then applies the step deletions
 // (status -3) and the step anchors (status 2 and the value in logits; status 0 when an anchor
 // line gave no readable value), from the files and, when the switches are set, the console.
+// An anchor on a category value below the lowest one the group's codes score would bring an
+// empty category into the scale: from a file it stops the run, naming the file, line and value;
+// typed, it is refused and the next is asked for. An anchor on a value inside the group's range
+// that no code scores is kept with a warning.
 void read_step_files(Run& run, std::vector<float>& step_value,
                      std::vector<std::int32_t>& category_status, const GroupLayout& layout,
                      StepFileSettings& settings);

@@ -73,7 +73,12 @@ Span entry_span(const ControlVariables& cv, int table, const PlotRangeSources& s
     return span;
 }
 
+constexpr float kTickTolerance = 1e-4f;
+
 }  // namespace
+
+float axis_floor(float steps) { return std::floor(steps + kTickTolerance); }
+float axis_ceil(float steps) { return std::ceil(steps - kTickTolerance); }
 
 PlotRangeSources plot_range_sources(const AnalysisArrays& a, std::span<const float> thresholds) {
     return PlotRangeSources{
@@ -95,7 +100,7 @@ void find_plot_measure_range(PlotAxis& axis, const ControlVariables& cv,
     const float lower = std::min(from, to), upper = std::max(from, to);
     const float width = upper - lower;
     const float step = width < 50.0f ? 1.0f : width < 500.0f ? 10.0f : 100.0f;
-    float low = std::floor(lower / step), high = std::ceil(upper / step);
+    float low = axis_floor(lower / step), high = axis_ceil(upper / step);
     if (low == high) {
         high += 1.0f;
         low -= 1.0f;

@@ -27,6 +27,13 @@ struct PlotRangeSources {
     std::int32_t items = 0;
 };
 
+// The whole steps of an axis below and above a measure (in steps: measure / step). A measure
+// within a ten-thousandth of a step of a whole one counts as on it, so that the reported scale
+// and its mirror (UMEAN= 50, USCALE= 10 and -10, whose measures round differently in the last
+// bit) reach the same ticks.
+float axis_floor(float steps);
+float axis_ceil(float steps);
+
 // The run's persons, items and groups with the given threshold array.
 PlotRangeSources plot_range_sources(const AnalysisArrays& arrays,
                                     std::span<const float> thresholds);

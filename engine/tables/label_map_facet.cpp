@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/report/scale_orientation.h"
 #include "engine/report/table_heading.h"
 #include "engine/run/report_line.h"
 #include "engine/tables/label_map.h"
@@ -37,6 +38,25 @@ int first_printed_row(const LabelledFrame& f) {
         t = next;
     }
     return std::min(a.top, unbounded_map_row(a, t));
+}
+
+// The mirror of first_printed_row: from the value of the lowest used row, rounded to the step,
+// down by whole units until the row reaches Lo.
+int last_printed_row(const LabelledFrame& f) {
+    const MapAxis& a = f.axis;
+    const float value = static_cast<float>(f.lowest) * a.units_per_row + a.lower;
+    float t = static_cast<float>(nint(std::round(value / a.step) * a.step));
+    while (unbounded_map_row(a, t) > f.lowest) {
+        const float next = t - 1.0f;
+        if (next == t) break;
+        t = next;
+    }
+    return std::max(0, unbounded_map_row(a, t));
+}
+
+int tick_row_at_or_above(const LabelledFrame& f, int row) {
+    while (row < f.axis.top && !is_map_tick_row(f.axis, row)) ++row;
+    return row;
 }
 
 double per_symbol(const Run& run, const LabelledFrame& f) {
@@ -111,7 +131,7 @@ void write_ordinary_map(ReportContext& ctx, LabelledFrame& f) {
     run.rep.line.put(f.field + 3, labelled_end_text(run, f, true));
     write_report_line(run);
     MapLabelReader labels(run, f.labelled);
-    for (int row = f.first; row >= 0; --row) {
+    for (int row = f.reversed ? f.mirrored_top : f.first; row >= 0; --row) {
         if (row_value(f.labelled_count(), row) < 1) {
             const int projected = run.rep.page_line_counter + 4;
             if (run.cv.page_length > 0 && projected > run.cv.page_length && row < f.lowest) return;
@@ -121,7 +141,7 @@ void write_ordinary_map(ReportContext& ctx, LabelledFrame& f) {
         } else {
             write_label_row(ctx, f, labels, row);
         }
-        if (row <= f.lowest && is_map_tick_row(f.axis, row)) break;
+        if (f.reversed ? row <= f.mirrored_bottom : row <= f.lowest && is_map_tick_row(f.axis, row)) break;
     }
     write_labelled_map_end(run, f);
 }
@@ -156,6 +176,9 @@ void find_labelled_rows(Run& run, LabelledFrame& f, int extra_high, int extra_lo
     f.largest_weight = std::max(largest_weight, 1);
     f.largest_count = std::max(largest_count, 1);
     f.first = first_printed_row(f);
+    f.reversed = scale_orientation(run.cv) < 0.0f;
+    f.mirrored_top = f.threshold_map() ? f.axis.top : tick_row_at_or_above(f, f.highest);
+    f.mirrored_bottom = last_printed_row(f);
     f.field = std::max(7, std::min({13, run.cv.line_width / 4, f.largest_weight}));
     f.per_symbol = per_symbol(run, f);
 }

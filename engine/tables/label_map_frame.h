@@ -21,6 +21,12 @@ struct LabelledFrame {
     int highest = 0;           // H: the highest used row
     int lowest = 0;            // Lo: the lowest used row
     int first = 0;             // F: the first printed row
+    // Under a negative USCALE= the map stands the other way up, and the rules that end it at
+    // the top and at the bottom trade places, so that it shows the mirror of the rows the
+    // positive scale shows: reversed, the rows run from mirrored_top down to mirrored_bottom.
+    bool reversed = false;
+    int mirrored_top = 0;      // the tick row at or above H (the map's top row for a threshold map)
+    int mirrored_bottom = 0;   // the row found from Lo downwards as F is found from H upwards
     int largest_weight = 1;    // C: the largest whole weight of the counted side on a used row
     int largest_count = 1;     // m: the largest labelled count on a used row
     int field = 7;             // W: the symbol field of the counted side

@@ -8,6 +8,7 @@
 #include "engine/estimation/weighted_sums.h"
 #include "engine/report/axis_strip.h"
 #include "engine/report/plot_print.h"
+#include "engine/report/plot_range.h"
 #include "engine/report/table_heading.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/report_line.h"
@@ -61,8 +62,8 @@ void set_ogive_axis(const Run& run, PlotAxis& axis, float m0, float mr) {
         high = run.cv.umean + run.cv.xa_range;
     }
     const float u = high - low >= 500.0f ? 100.0f : high - low > 50.0f ? 10.0f : 1.0f;
-    low = std::floor(low / u);
-    high = std::max(std::ceil(high / u), low + 1.0f);
+    low = axis_floor(low / u);
+    high = std::max(axis_ceil(high / u), low + 1.0f);
     axis.lowest_measure = low * u;
     axis.highest_measure = high * u;
     axis.axis_step = u;

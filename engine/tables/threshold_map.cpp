@@ -274,7 +274,10 @@ void write_threshold_map(ReportContext& ctx, LabelledFrame& f) {
     write_labelled_title(run, f);
     write_column_heading_line(run, f, c);
     MapLabelReader labels(run, ReportSide::Items);
-    for (int row = f.first; row >= 0; --row) write_threshold_row(ctx, f, c, labels, row);
+    // From the first printed row down to the bottom of the axis, or under a negative USCALE= the
+    // mirror: from the top of the axis down to the row that mirrors the first.
+    const int from = f.reversed ? f.mirrored_top : f.first, to = f.reversed ? f.mirrored_bottom : 0;
+    for (int row = from; row >= to; --row) write_threshold_row(ctx, f, c, labels, row);
     write_labelled_map_end(run, f);
 }
 

@@ -287,6 +287,33 @@ TEST_F(EditRuns, AnchoredStepsKeepTheirValuesInTheStepFile) {
     for (std::size_t n = 2; n < lines.size(); ++n) EXPECT_EQ(lines[n], free[n]);
 }
 
+// The same responses coded 1-4: no code scores 0, so an anchor on category 0 would bring an
+// empty category into the scale and move every measure. The run stops, naming the file, the
+// line and the value. The responses 0, 1 and 3 coded as they are leave 2 inside the range with
+// no code for it: its anchor is kept with a warning.
+TEST_F(EditRuns, StepAnchorsOnValuesNoCodeScores) {
+    std::string shifted = rating("SAFILE=sa.txt\n");
+    shifted.replace(shifted.find("CODES=0123"), 10, "CODES=1234");
+    for (std::size_t at = shifted.find("END LABELS\n") + 11; at < shifted.size(); at = shifted.find('\n', at) + 1)
+        for (std::size_t k = at; k < at + 4; ++k) ++shifted[k];
+    write_file(f.dir.file("sa.txt"), "; steps\n1 .3\n0 .3\n");
+    ProgramResult r = f.run(shifted);
+    EXPECT_NE(r.exit_status, 0);
+    EXPECT_NE(r.screen.find("      0 IS SMALLER THAN LOWEST SCORED CATEGORY NUMBER:      1 in SAFILE=sa.txt line 3"),
+              std::string::npos) << r.screen;
+    EXPECT_FALSE(file_exists(f.dir.file("s.txt")));
+
+    write_file(f.dir.file("sa.txt"), "2 .3\n");
+    std::string gap = rating("SAFILE=sa.txt\n");
+    gap.replace(gap.find("CODES=0123"), 10, "CODES=013");
+    for (std::size_t at = gap.find("END LABELS\n") + 11; at < gap.size(); at = gap.find('\n', at) + 1)
+        for (std::size_t k = at; k < at + 4; ++k)
+            if (gap[k] == '2') gap[k] = '1';
+    r = run(gap);
+    EXPECT_NE(r.screen.find(" WARNING: NO CODE SCORES STEP ANCHOR CATEGORY NUMBER:      2 in SAFILE=sa.txt line 1"),
+              std::string::npos) << r.screen;
+}
+
 TEST_F(EditRuns, StepDeletionFileWithACommentAndABlankLineDeletesOnlyTheNamedCategory) {
     write_file(f.dir.file("sd.txt"), "; take out the middle category\n\n2\n");
     run(rating("SDFILE=sd.txt\n"));

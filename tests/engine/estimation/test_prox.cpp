@@ -70,10 +70,10 @@ TEST(ProxCategories, UnusedBottomCategoryIsDroppedAndStepsSumToZero) {
     EXPECT_EQ(a.group_top_category[1], 2);
     EXPECT_EQ(a.category_value[1], 1);  // number 0 stands for the value 1
     EXPECT_NEAR(a.step_calibration[2] + a.step_calibration[3], 0.0, 1e-6);
-    // The first row counts the four slots, the next the three categories left.
+    // The empty bottom slot is left out from the start: both rows count the three categories.
     const std::vector<std::string> r = rows(e);
     ASSERT_GE(r.size(), 2u);
-    EXPECT_EQ(r[0].substr(27, 6), "     4");
+    EXPECT_EQ(r[0].substr(27, 6), "     3");
     EXPECT_EQ(r[1].substr(27, 6), "     3");
 }
 

@@ -16,6 +16,7 @@ struct StepFiles : EditFileTest {
     std::vector<float> value;
     std::vector<std::int32_t> cat_status;
     StepFileSettings settings;
+    std::vector<std::vector<bool>> scored;  // the values the codes score, when set
 
     // One group of categories 0..3 in slots 1..4.
     void one_group() {
@@ -35,7 +36,8 @@ struct StepFiles : EditFileTest {
     }
     void read() {
         const GroupLayout layout{item_group, static_cast<std::int32_t>(item_group.size()) - 1, top,
-                                 first, static_cast<std::int32_t>(top.size()) - 1};
+                                 first, static_cast<std::int32_t>(top.size()) - 1,
+                                 scored.empty() ? nullptr : &scored};
         read_step_files(run, value, cat_status, layout, settings);
     }
     std::string deleted() const {
@@ -165,4 +167,34 @@ TEST(EntryValueLine, FieldsAndStatuses) {
     EXPECT_EQ(first, 4);
     EXPECT_EQ(cat, 1);
     EXPECT_EQ(v, 0.0f);
+}
+
+// Group 1 scores 0-2, group 2 only 1-2 (coded from 1), group 3 scores 0 and 2: an anchor on a
+// value below a group's lowest scored value would bring an empty category into its scale.
+TEST_F(StepFiles, AnchorsOnValuesNoCodeScores) {
+    three_groups();
+    scored = {{}, {true, true, true}, {false, true, true}, {true, false, true}};
+    settings.safile = edit_file("sa.txt", "1 0 0.1\n5 1 0.5 ; inside the range: kept\n; note\n3 0 0.3\n2 1 9\n");
+    EXPECT_THROW(read(), RunStopped);
+    EXPECT_EQ(cat_status[1], status::kAnchored);
+    EXPECT_EQ(cat_status[8], status::kAnchored);
+    EXPECT_FLOAT_EQ(value[8], 0.5f);
+    EXPECT_TRUE(host.shows(" WARNING: NO CODE SCORES STEP ANCHOR CATEGORY NUMBER:      1 in SAFILE=" +
+                           settings.safile + " line 2 (ANCHOR KEPT)"));
+    EXPECT_TRUE(host.shows("      0 IS SMALLER THAN LOWEST SCORED CATEGORY NUMBER:      1 in SAFILE=" +
+                           settings.safile + " line 4"));
+    EXPECT_EQ(cat_status[4], 1);  // group 2, value 0: not anchored, and the run stopped there
+    EXPECT_EQ(cat_status[2], 1);  // the line after it was not read
+}
+
+TEST_F(StepFiles, TypedAnchorBelowTheLowestScoredValueIsAskedAgain) {
+    one_group();
+    scored = {{}, {false, true, true, true}};
+    settings.anchor_switch = 'Y';
+    answer({"Y", "N", "0", "2", "1.0", "-1"});
+    read();
+    EXPECT_TRUE(host.shows("      0 IS SMALLER THAN LOWEST SCORED CATEGORY NUMBER:      1"));
+    EXPECT_EQ(cat_status[1], 1);
+    EXPECT_EQ(cat_status[3], status::kAnchored);
+    EXPECT_FLOAT_EQ(value[3], 1.0f);
 }

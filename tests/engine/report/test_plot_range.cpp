@@ -121,3 +121,21 @@ TEST_F(PlotRange, ZeroWidthGainsAStepEachWay) {
     a.person_status.assign(a.person_status.size(), status::kDropped);
     EXPECT_EQ(find(4), (Range{-1.0f, 1.0f, 1.0f, 2.0f}));
 }
+
+// UMEAN=50 USCALE=10 and -10 give mirrored measures that round differently in their last bit
+// (50 - 20.000002 is 29.999998 as a float, 50 + 20.000002 is 70): both reach the same ticks, so
+// the axis of the one is the mirror of the other's.
+TEST_F(PlotRange, MirroredMeasuresReachMirroredTicks) {
+    persons_at({29.999998f, 61.3f});
+    const Range plus = find(12);
+    persons_at({38.7f, 70.0f});
+    const Range minus = find(12);
+    EXPECT_EQ(plus, (Range{30.0f, 62.0f, 1.0f, 32.0f}));
+    EXPECT_EQ(minus.low, 100.0f - plus.high);
+    EXPECT_EQ(minus.high, 100.0f - plus.low);
+    EXPECT_EQ(minus.extent, plus.extent);
+    EXPECT_EQ(axis_floor(2.0f), 2.0f);
+    EXPECT_EQ(axis_ceil(2.0f), 2.0f);
+    EXPECT_EQ(axis_floor(-0.0001f), 0.0f);
+    EXPECT_EQ(axis_ceil(1.001f), 2.0f);
+}
