@@ -42,7 +42,8 @@ void name_output_files_not_written_of_run(Run& run);
 
 // After the run, the output file of a request code: the save dialog, the file, the editor (see
 // serve_output_file_request); the chosen name is kept in the run's control value. False when
-// the code has no writer.
+// the code has no writer. It reads the work files as they stand: a request after the run goes
+// through request_output_file_after_run, whose request frame opens them first.
 bool write_output_file_after_run(Run& run, char code, ResidualCorrelations* correlations = nullptr);
 
 }  // namespace korvelan
