@@ -252,7 +252,7 @@ void refuse_long_file_name(Run& run, const std::string& line) {
     if (text.size() <= kInstructionLineWidth || (head != "D" && head != "d")) return;
     const std::size_t start = text.find_first_not_of(' ', eq + 1);
     fatal_message(run, msg::kFileNameTooLong + std::string(msg::kMformsDataFiles) + msg::kFileNameHas +
-                           std::to_string(text.size() - start) + msg::kFileNameCharacters +
+                           std::to_string(text.size() - start) + msg::kFileNameBytes +
                            std::to_string(kInstructionLineWidth - start) + msg::kFileNameCanBeUsed);
 }
 

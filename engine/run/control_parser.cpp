@@ -242,7 +242,7 @@ bool file_name_fits(Run& run, const ControlReading& rd, const KeywordRule& rule,
     if (name.size() <= width) return true;
     const std::string keyword = rule.keyword ? rule.keyword : "";
     return instruction_problem(run, rd, msg::kFileNameTooLong + keyword + msg::kFileNameHas +
-                                            std::to_string(name.size()) + msg::kFileNameCharacters +
+                                            std::to_string(name.size()) + msg::kFileNameBytes +
                                             std::to_string(width) + msg::kFileNameCanBeUsed);
 }
 

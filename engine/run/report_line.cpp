@@ -92,8 +92,7 @@ void write_line_characters(Run& run, char* chars, int n) {
     // The write failed: say so, show the line, try once more, and carry on with the run. The
     // first failure is also named again at the end of the run.
     std::string copy(trim_right(drawn_text(std::string_view(chars, static_cast<std::size_t>(n)), false)));
-    if (run.rs.report_write_failed) report_file_error(run, run.rs.report_file, 'W');
-    else report_output_file_error(run, run.rs.report_file, 'W');
+    report_output_file_error(run, run.rs.report_file, 'W');
     run.rs.report_write_failed = true;
     show_message_line(run, msg::kFailedToWrite);
     show_message_line(run, copy);

@@ -73,7 +73,7 @@ TEST(TextFileRuns, ANameOneBeyondItsFieldIsRefused) {
     // DATA=: 1,000 characters name the file; one more is refused, not cut to another name.
     ASSERT_EQ(r.run("DELIMITER=,\nDATA=" + name_of_length("d.csv", 1000) + "\n").exit_status, 0) << r.result.screen;
     EXPECT_EQ(r.run("DELIMITER=,\nDATA=" + name_of_length("d.csv", 1001) + "\n").exit_status, 1);
-    EXPECT_TRUE(r.shows(" FILE NAME TOO LONG: DATA= has 1001 characters. At most 1000 can be used.")) << r.result.screen;
+    EXPECT_TRUE(r.shows(" FILE NAME TOO LONG: DATA= has 1001 bytes. At most 1000 can be used.")) << r.result.screen;
     EXPECT_FALSE(std::filesystem::exists(r.dir.file("p.txt")));
 
     // The data files of MFORMS=: a D= line holds at most 512 characters.
@@ -83,7 +83,7 @@ TEST(TextFileRuns, ANameOneBeyondItsFieldIsRefused) {
     ASSERT_EQ(r.run("MFORMS=forms.txt\n").exit_status, 0) << r.result.screen;
     write_file(r.dir.file("forms.txt"), "D=" + name_of_length("two.txt", 511) + " ; the data\n" + forms);
     EXPECT_EQ(r.run("MFORMS=forms.txt\n").exit_status, 1);
-    EXPECT_TRUE(r.shows(" FILE NAME TOO LONG: D= has 511 characters. At most 510 can be used.")) << r.result.screen;
+    EXPECT_TRUE(r.shows(" FILE NAME TOO LONG: D= has 511 bytes. At most 510 can be used.")) << r.result.screen;
 }
 
 TEST(TextFileRuns, AClassFileThatCannotBeReadFailsTheRunAndTheOtherTablesAreWritten) {

@@ -178,7 +178,7 @@ TEST(TextLines, AFileNameLongerThanItsFieldIsRefusedNotCut) {
         korvelan::testing::ControlTestRun r;
         EXPECT_FALSE(r.line(keyword + longer)) << keyword;
         const std::string name = keyword.substr(0, keyword.find('=') + 1);
-        EXPECT_TRUE(r.host.shows(" FILE NAME TOO LONG: " + name + " has 261 characters. At most 260 can be used."))
+        EXPECT_TRUE(r.host.shows(" FILE NAME TOO LONG: " + name + " has 261 bytes. At most 260 can be used."))
             << keyword;
         EXPECT_TRUE(r.run.rs.run_failed);
     }
