@@ -101,9 +101,11 @@ void remove_orphaned_work_files(const std::string& folder_name, LeftoverCount& c
     }
 }
 
-void remove_orphaned_aside_files(const std::string& folder_name, LeftoverCount& count) {
+void remove_orphaned_aside_files(const std::string& folder_name, LeftoverCount& count, const std::string& of) {
     const std::string folder = with_slash(folder_name);
+    const std::string prefix = of.empty() ? std::string() : "." + of + ".kv";
     for (const std::string& name : names_in(folder)) {
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
         const long pid = aside_owner(name);
         if (pid == 0 || pid == static_cast<long>(::getpid()) || !process_gone(pid)) continue;
         const std::string path = folder + name;

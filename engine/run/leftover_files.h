@@ -25,7 +25,7 @@ struct LeftoverCount {
 void remove_orphaned_work_files(const std::string& folder, LeftoverCount& count);
 
 // Removes the aside files (".<name>.kv<pid>-<n>.part") of the folder whose process is gone, only
-// plain files of the user.
-void remove_orphaned_aside_files(const std::string& folder, LeftoverCount& count);
+// plain files of the user; with a name, only the aside files of that name.
+void remove_orphaned_aside_files(const std::string& folder, LeftoverCount& count, const std::string& name = {});
 
 }  // namespace korvelan

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "engine/run/leftover_files.h"
+
 namespace korvelan {
 
 namespace {
@@ -156,6 +158,9 @@ int create_aside_file(const std::string& target, int flags, std::string& aside) 
         return -1;
     }
     if (base.size() > 200) base.resize(200);  // room for the ending within a name's 255 bytes
+    // What a run ended at once (SIGKILL) left aside under this name goes before this run's own.
+    LeftoverCount removed;
+    remove_orphaned_aside_files(folder.empty() ? "./" : folder, removed, base);
     for (int attempt = 0; attempt < 100; ++attempt) {
         aside = folder + "." + base + ".kv" + std::to_string(::getpid()) + "-" +
                 std::to_string(g_aside_counter.fetch_add(1)) + ".part";

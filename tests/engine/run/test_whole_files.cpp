@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -173,4 +174,30 @@ TEST_F(WorkRun, ASignalRemovesTheRunsWorkFilesAndTheFilesBeingWrittenAside) {
     EXPECT_TRUE(list_dir(other.path).empty());
     EXPECT_EQ(read_file(dir.file("p.txt")), "earlier");
     note_run_work_files("", "", "");
+}
+
+// A run ended at once (SIGKILL) leaves its aside file beside an output file in any folder; the
+// next file written under that name removes it first, and nothing of a living process or of
+// another name.
+TEST(WholeFiles, WritingAFileRemovesWhatAStoppedRunLeftAsideUnderItsName) {
+    ScratchDir dir;
+    std::filesystem::create_directory(dir.file("sub"));
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ASSERT_GT(child, 0);
+    int status = 0;
+    ::waitpid(child, &status, 0);  // its process id is now gone
+    const std::string dead = std::to_string(child), living = std::to_string(::getppid());
+    const std::string stopped = dir.file("sub/.p.txt.kv" + dead + "-0.part");
+    const std::string running = dir.file("sub/.p.txt.kv" + living + "-3.part");
+    const std::string other = dir.file("sub/.i.txt.kv" + dead + "-1.part");
+    for (const std::string& f : {stopped, running, other}) write_file(f, "half");
+    std::string aside;
+    const int fd = create_aside_file(dir.file("sub/p.txt"), O_WRONLY, aside);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    discard_aside_file(aside);
+    EXPECT_FALSE(file_exists(stopped));
+    EXPECT_TRUE(file_exists(running));
+    EXPECT_TRUE(file_exists(other));
 }
