@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -394,4 +395,67 @@ TEST(CodingShift, TrimmedGroupsOfDifferentLowestValuesAgreeFromTheFirstIteration
         expect_named(c, FieldMove::Score, kScoreFields);
         expect_named(c, FieldMove::Spread, spreads);
     }
+}
+
+// ---- The same responses in two-column codes 90-94 -------------------------------------------
+
+namespace {
+
+// The set above with every response written in two columns (XWIDE=2), 0-4 as 90-94 and a
+// missing response as "..": nine in ten of the category slots lie empty below the lowest value.
+std::string wide_control(const std::string& narrow) {
+    std::string out;
+    std::size_t at = 0;
+    bool data = false;
+    while (at < narrow.size()) {
+        const std::size_t end = narrow.find('\n', at);
+        std::string line = narrow.substr(at, end - at);
+        at = end + 1;
+        if (data) {
+            std::string wide;
+            for (char c : line.substr(0, 8)) wide += c == '.' ? std::string("..") : std::string("9") + c;
+            line = wide + line.substr(8);
+        } else if (line.rfind("NAME1=", 0) == 0) {
+            line = "NAME1=18\nXWIDE=2";
+        } else if (line.rfind("CODES=", 0) == 0) {
+            line = "CODES=9091929394";
+        }
+        if (line == "END LABELS") data = true;
+        out += line + "\n";
+    }
+    return out;
+}
+
+// The fields of each line of a measure file but its raw score (the fifth), which the coding
+// raises by 90 for each response.
+std::vector<std::vector<std::string>> fields_but_score(const std::vector<std::string>& lines) {
+    std::vector<std::vector<std::string>> out;
+    for (const std::string& line : lines) {
+        std::vector<std::string> fields;
+        std::istringstream in(line);
+        for (std::string f; in >> f;) fields.push_back(f);
+        // A data line of an entry not measured begins with a lone ";"; other ";" lines are headings.
+        const std::size_t score = !fields.empty() && fields[0] == ";" ? 5 : line[0] == ';' ? 0 : 4;
+        if (score > 0 && fields.size() > score) fields.erase(fields.begin() + static_cast<std::ptrdiff_t>(score));
+        out.push_back(fields);
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(CodingShift, TwoColumnCodesFromNinetyTrimAndMeasureAsCodesFromZero) {
+    const std::vector<std::string> args{"PFILE=p.txt", "IFILE=i.txt", "TABLES=0"};
+    CodedRun zero(trimmed_control(0), args);
+    CodedRun wide(wide_control(trimmed_control(0)), args);
+    ASSERT_EQ(zero.result.exit_status, 0) << zero.result.screen;
+    ASSERT_EQ(wide.result.exit_status, 0) << wide.result.screen;
+    const auto dropped = [](const std::string& screen) {
+        const std::size_t at = screen.find("OBSERVATIONS DROPPED");
+        return at == std::string::npos ? std::string() : screen.substr(at - 12, 32);
+    };
+    EXPECT_FALSE(dropped(zero.result.screen).empty());
+    EXPECT_EQ(dropped(zero.result.screen), dropped(wide.result.screen));
+    for (const char* name : {"p.txt", "i.txt"})
+        EXPECT_EQ(fields_but_score(zero.lines(name)), fields_but_score(wide.lines(name))) << name;
 }
