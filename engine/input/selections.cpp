@@ -182,9 +182,23 @@ void apply_elements(const FieldSelection& selection, SelectedText& out, Columns 
 
 }  // namespace
 
+namespace {
+// Widens the columns first..last (1-based) of the source to the whole UTF-8 characters at
+// their ends, so that a selection never takes part of a character.
+void whole_characters(std::string_view source, std::int64_t& first, std::int64_t& last) {
+    const auto size = static_cast<std::int64_t>(source.size());
+    if (first >= 1 && first <= size)
+        first = static_cast<std::int64_t>(
+                    utf8_character_start(source, static_cast<std::size_t>(first - 1))) + 1;
+    if (last >= 1 && last < size)
+        last = static_cast<std::int64_t>(utf8_character_end(source, static_cast<std::size_t>(last)));
+}
+}  // namespace
+
 void apply_field_selection(const FieldSelection& selection, std::string_view source,
                            SelectedText& out) {
     apply_elements(selection, out, [&](std::int64_t first, std::int64_t last) {
+        whole_characters(source, first, last);
         for (std::int64_t col = first; col <= last && out.count < kSelectedTextWidth; ++col)
             append(out, col <= static_cast<std::int64_t>(source.size())
                             ? source[static_cast<std::size_t>(col - 1)]

@@ -73,7 +73,8 @@ enum class SelectionUse {
 // message line tells what is wrong, the selection is left empty and the result is false.
 bool parse_field_selection(Run& run, std::string_view selection, std::string_view variable_name,
                            SelectionUse use, FieldSelection& out);
-// Columns of the source text (columns beyond it read as blanks), cut at 256 characters.
+// Columns of the source text (columns beyond it read as blanks), cut at 256 characters. A
+// column range that ends or starts inside a UTF-8 character takes that character whole.
 void apply_field_selection(const FieldSelection& selection, std::string_view source,
                            SelectedText& out);
 // One field of the delimited record per number of a column element, each without its trailing

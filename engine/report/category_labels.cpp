@@ -126,7 +126,7 @@ std::optional<std::string_view> codes_entry(const ControlVariables& cv, int inde
 void place_after_text(std::string& text, std::string_view label) {
     const std::size_t at = trim_right(text).size() + 1;
     if (at >= text.size()) return;
-    const std::size_t n = std::min(label.size(), text.size() - at);
+    const std::size_t n = utf8_prefix(label, text.size() - at).size();
     text.replace(at, n, label.substr(0, n));
 }
 

@@ -12,7 +12,7 @@ namespace korvelan {
 void ReportLineBuffer::put(int col, std::string_view text) {
     if (col < 1 || col > kWidth) return;
     std::size_t room = static_cast<std::size_t>(kWidth - col + 1);
-    std::size_t n = std::min(room, text.size());
+    std::size_t n = utf8_prefix(text, room).size();
     std::copy_n(text.data(), n, c.begin() + (col - 1));
 }
 

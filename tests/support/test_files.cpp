@@ -62,4 +62,17 @@ CwdGuard::~CwdGuard() {
     std::filesystem::current_path(saved, ec);
 }
 
+bool utf8_text(const std::string& s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c < 0x20 && c != '\f') return false;
+        const int n = c < 0x80 ? 1 : c >= 0xC2 && c < 0xE0 ? 2 : c >= 0xE0 && c < 0xF0 ? 3 : c >= 0xF0 && c < 0xF5 ? 4 : 0;
+        if (n == 0 || i + static_cast<std::size_t>(n) > s.size()) return false;
+        for (int k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80) return false;
+        i += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 }  // namespace korvelan::testing

@@ -20,6 +20,8 @@ bool file_exists(const std::string& path);
 std::vector<std::string> list_dir(const std::string& dir);
 // Splits on "\r\n"; the bytes after the last line end, if any, are the last element.
 std::vector<std::string> crlf_lines(const std::string& bytes);
+// Whether the text is UTF-8 with no control character but the form feed.
+bool utf8_text(const std::string& s);
 // Restores the working directory when it goes out of scope.
 struct CwdGuard {
     std::string saved;

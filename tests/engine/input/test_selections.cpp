@@ -107,6 +107,15 @@ TEST_F(SelectionTest, ColumnsBeyondTheSourceAreBlanks) {
     EXPECT_EQ(label("$S99999999999W3", "ABCDE"), "   ");
 }
 
+// Columns that start or end inside a UTF-8 character take the character whole.
+TEST_F(SelectionTest, ColumnsTakeWholeUtf8Characters) {
+    EXPECT_EQ(label("$S1W1", "\u6570\u636e"), "\u6570");
+    EXPECT_EQ(label("$S1W2", "A\u00e9B"), "A\u00e9");
+    EXPECT_EQ(label("$S3W1", "\u6570\u636e"), "\u6570");
+    EXPECT_EQ(label("$S2W1+$S5W1", "\u00e9x\u636e"), "\u00e9\u636e");
+    EXPECT_EQ(label("$S2W2", "ABCD"), "BC");
+}
+
 TEST_F(SelectionTest, SelectedTextIsCutAt256) {
     std::string source(400, 'x');
     EXPECT_EQ(label("$S1W300", source).size(), 256u);

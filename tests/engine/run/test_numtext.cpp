@@ -236,6 +236,21 @@ TEST(TextHelpers, JustifyAndCase) {
     EXPECT_EQ(pad_left("abc", 2), "bc");
 }
 
+// A cut inside a UTF-8 character of 2, 3 or 4 bytes leaves blanks for the whole character, at
+// either end; a byte of a one-byte code page is no character start to back off to.
+TEST(TextHelpers, CutsKeepWholeUtf8Characters) {
+    EXPECT_EQ(pad_right("P数据", 6), "P数  ");  // P数据: 7 bytes
+    EXPECT_EQ(pad_right("P数据", 4), "P数");
+    EXPECT_EQ(pad_right("Zoé", 3), "Zo ");
+    EXPECT_EQ(pad_right("a😀b", 4), "a   ");
+    EXPECT_EQ(pad_left("数据a", 5), " 据a");
+    EXPECT_EQ(pad_left("éé", 3), " é");
+    EXPECT_EQ(utf8_prefix("abé", 3), "ab");
+    EXPECT_EQ(utf8_prefix("abé", 9), "abé");
+    EXPECT_EQ(pad_right("caf\xe9 au", 4), "caf\xe9");  // Latin-1 text is cut where asked
+    EXPECT_EQ(pad_right("x\xb0\xb0\xb0\xb0y", 3), "x\xb0\xb0");
+}
+
 TEST(ParseFirstInteger, DigitsBlanksAndEnd) {
     int pos = 0, value = 0;
     parse_first_integer("L=12", pos, value);
