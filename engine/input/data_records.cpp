@@ -117,6 +117,14 @@ void RecordLine::take_label(std::string& label) const {
         if (col >= 1 && col <= used_)
             label[static_cast<std::size_t>(j - 1)] = line_[static_cast<std::size_t>(col - 1)];
     }
+    // A UTF-8 character that the label's last column cuts is left out (blanks instead).
+    const std::int64_t end = cv_.name1 - 1 + namlen;  // the first column after the label
+    if (formatted_ || namlen < 1 || cv_.name1 < 1 || end >= used_) return;
+    const std::string_view line(line_.data(), static_cast<std::size_t>(used_));
+    const auto start =
+        static_cast<std::int64_t>(utf8_character_start(line, static_cast<std::size_t>(end)));
+    if (start < end && start >= cv_.name1 - 1)
+        std::fill(label.begin() + (start - cv_.name1 + 1), label.begin() + namlen, ' ');
 }
 
 void RecordLine::move_responses_to_column_1() {

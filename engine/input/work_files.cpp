@@ -5,6 +5,7 @@
 
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
+#include "engine/run/numtext.h"
 
 namespace korvelan {
 
@@ -256,8 +257,11 @@ void read_item_label_record(Run& run, WorkFiles& files, std::int64_t item, std::
             run.rs.io_status = status;
         }
         if (status == 0) {
-            const std::size_t n = std::min(
+            const std::size_t width = std::min(
                 {length, label.size(), static_cast<std::size_t>(std::max(files.layout.itlen, 0))});
+            // ITLEN= may end inside a UTF-8 character: that character is left out.
+            const std::string_view record(files.item_label_record.data(), length);
+            const std::size_t n = utf8_prefix(record, width).size();
             std::memcpy(label.data(), files.item_label_record.data(), n);
             return;
         }

@@ -5,6 +5,7 @@
 
 #include <ctime>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/driver/output_dispatch.h"
@@ -19,10 +20,11 @@ using namespace korvelan::testing;
 namespace {
 
 // Person and item labels of ASCII, accented Latin (2 bytes) and CJK (3 bytes) characters at
-// every offset (whole within NAMLEN=), so that each field width of the Tables falls inside a character of some label;
-// the label maps cut at 7 bytes and the class selections take two columns.
-std::string control(const std::string& namlm) {
-    return "TITLE=Cuts\nNI=6\nITEM1=1\nNAME1=8\nNAMLEN=16\nCODES=01\n" + namlm +
+// every offset, so that each field width of the Tables falls inside a character of some label;
+// the class selections take two columns. The extra text sets the label maps' width and cuts
+// the labels as they are read (NAMLEN=, ITLEN=).
+std::string control(const std::string& namlen, const std::string& extra) {
+    return "TITLE=Cuts\nNI=6\nITEM1=1\nNAME1=8\nNAMLEN=" + namlen + "\nCODES=01\n" + extra +
            "TABLES=1111111111111111111111111111111111111111\n"
            "DIF=$S1W2\nDPF=$S1W2\nISUBTOTAL=$S1W2\nPSUBTOTAL=$S1W2\n"
            "&END\n数据加法运算题目\nAé减法ééééé\nPQ乘法乘法乘法\nÅngström item\n"
@@ -37,7 +39,7 @@ struct Written {
     std::vector<std::vector<std::string>> tables;
 };
 
-Written run_with(const std::string& namlm) {
+Written run_with(const std::string& namlen, const std::string& extra) {
     ScratchDir dir, temp;
     CwdGuard cwd;
     TestHost host;
@@ -45,7 +47,7 @@ Written run_with(const std::string& namlm) {
     run.host = &host;
     run.fixed_time = std::tm{};
     host.settings.temp_directory = temp.path;
-    write_file(dir.file("ctl.txt"), control(namlm));
+    write_file(dir.file("ctl.txt"), control(namlen, extra));
     run.args = {dir.file("ctl.txt"), dir.file("out.txt"), "BATCH=Y", "ASCII=N"};
     EXPECT_EQ(run_analysis(run), 0) << host.screen();
     Written w;
@@ -66,11 +68,14 @@ void expect_utf8(const std::vector<std::string>& lines, const std::string& where
 }  // namespace
 
 TEST(Utf8LabelCuts, EveryTableKeepsWholeCharactersAtEveryLabelWidth) {
-    for (const std::string namlm : {"", "NAMLM=7\n", "NAMLM=5\n"}) {
-        const Written w = run_with(namlm);
-        EXPECT_GT(w.report.size(), 500u) << namlm;
-        expect_utf8(w.report, namlm + " report");
+    const std::pair<std::string, std::string> cases[] = {
+        {"16", ""}, {"16", "NAMLM=7\n"}, {"16", "NAMLM=5\n"}, {"14", "ITLEN=10\n"}, {"11", "ITLEN=5\n"}};
+    for (const auto& [namlen, extra] : cases) {
+        const Written w = run_with(namlen, extra);
+        const std::string where = "NAMLEN=" + namlen + " " + extra;
+        EXPECT_GT(w.report.size(), 500u) << where;
+        expect_utf8(w.report, where + " report");
         for (std::size_t n = 0; n < w.tables.size(); ++n)
-            expect_utf8(w.tables[n], namlm + " Table " + std::to_string(n + 1));
+            expect_utf8(w.tables[n], where + " Table " + std::to_string(n + 1));
     }
 }
