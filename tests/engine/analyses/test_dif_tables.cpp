@@ -177,3 +177,21 @@ TEST(DifTables, NumbersTooWideForTheirColumnsLoseDecimalsNeverDigits) {
     EXPECT_EQ(t[4], "| F     -12.3465.0000  M       .00005.0000  -12.34567.0711 -1.75      1 A1    |");
     EXPECT_EQ(t[5], "| F     -1.2346100.00                                                 2 A2    |");
 }
+
+// A one-column selection of labels that begin with characters of several bytes takes each
+// character whole: labels beginning with different characters are different classes, the same
+// character one class, and one-byte codes keep their width.
+TEST(DifTables, ClassesOfLabelsBeginningWithWideCharactersStayApart) {
+    SummaryRun analysis(class_set(""));
+    ASSERT_EQ(analysis.exit_status, 0);
+    LabelCodeTable classes;
+    ASSERT_TRUE(classes.parse(analysis.run, "$S1W1", "DIF"));
+    std::vector<std::string> codes;
+    for (const char* label : {"数a", "语b", "éc", "ñd", "数e", "Af"}) codes.push_back(classes.code_of(label));
+    for (std::size_t i = 0; i < codes.size(); ++i) classes.add(codes[i]);
+    EXPECT_EQ(classes.count(), 5);
+    EXPECT_EQ(codes[0], codes[4]);
+    EXPECT_EQ(codes[0], "数");
+    EXPECT_EQ(codes[2], "é");
+    EXPECT_EQ(codes[5], "A");
+}
