@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <string>
@@ -18,10 +19,21 @@
 namespace korvelan {
 namespace {
 
-// An X server of its own for the test: Xvfb tells its display number through a pipe.
+// An X server of its own for the test: Xvfb tells its display number through a pipe. A start
+// that does not tell one (the server gave up, seen once on a loaded machine) is tried again.
 class XServer {
 public:
     XServer() {
+        for (int attempt = 0; attempt < 5 && display_.empty(); ++attempt) {
+            if (attempt > 0) ::usleep(200000);
+            start();
+        }
+    }
+    ~XServer() { stop(); }
+    const std::string& display() const { return display_; }
+
+private:
+    void start() {
         int fds[2];
         if (::pipe(fds) != 0) return;
         pid_ = ::fork();
@@ -33,19 +45,27 @@ public:
             ::_exit(127);
         }
         ::close(fds[1]);
-        char buffer[16] = {};
-        const ssize_t n = pid_ > 0 ? ::read(fds[0], buffer, sizeof buffer - 1) : 0;
+        std::string told;
+        char buffer[16];
+        // The number ends with a line end; a read cut short by a signal is read on.
+        for (ssize_t n; pid_ > 0 && told.find('\n') == std::string::npos;) {
+            n = ::read(fds[0], buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            told.append(buffer, static_cast<std::size_t>(n));
+        }
         ::close(fds[0]);
-        if (n > 1) display_ = ":" + std::string(buffer, static_cast<std::size_t>(n - 1));
+        const std::size_t end = told.find('\n');
+        if (end != std::string::npos && end > 0) display_ = ":" + told.substr(0, end);
+        else stop();
     }
-    ~XServer() {
+    void stop() {
         if (pid_ <= 0) return;
         ::kill(pid_, SIGTERM);
         ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
     }
-    const std::string& display() const { return display_; }
 
-private:
     pid_t pid_ = -1;
     std::string display_;
 };
