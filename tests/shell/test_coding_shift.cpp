@@ -284,6 +284,31 @@ void expect_named(const ShiftComparison& c, FieldMove move, const Named& named) 
 
 }  // namespace
 
+namespace {
+
+// Every Table of the run coded from 0 (its report split into Tables) and every output file
+// against the shifted run; a difference the shift does not explain fails.
+void compare_runs(const CodedRun& zero, const std::map<std::string, std::vector<std::string>>& report0,
+                  const CodedRun& run, int shift, ShiftComparison& c) {
+    const auto report = report_tables(run.lines("out.txt"));
+    EXPECT_EQ(report.size(), report0.size());
+    for (const auto& [table, lines] : report0) {
+        const auto found = report.find(table);
+        if (found == report.end()) {
+            ADD_FAILURE() << "Table " << table << " is missing";
+            continue;
+        }
+        compare_shifted(table, lines, found->second, shift, rules_of(table), c);
+    }
+    for (const std::string& name : kFiles) {
+        ASSERT_EQ(file_exists(zero.dir.file(name)), file_exists(run.dir.file(name))) << name;
+        compare_shifted(name, zero.lines(name), run.lines(name), shift, ShiftRules{{kItemsMeasured}, {}}, c);
+    }
+    for (const std::string& u : c.unexplained) ADD_FAILURE() << u;
+}
+
+}  // namespace
+
 TEST(CodingShift, EveryTableAndFileMovesOnlyItsCodesValuesAndScores) {
     for (const char stkeep : {'Y', 'N'}) {
         CodedRun zero(shift_control(0, stkeep), shift_args());
@@ -295,21 +320,7 @@ TEST(CodingShift, EveryTableAndFileMovesOnlyItsCodesValuesAndScores) {
             CodedRun run(shift_control(shift, stkeep), shift_args());
             ASSERT_EQ(run.result.exit_status, 0) << run.result.screen;
             ShiftComparison c;
-            const auto report = report_tables(run.lines("out.txt"));
-            EXPECT_EQ(report.size(), report0.size());
-            for (const auto& [table, lines] : report0) {
-                const auto found = report.find(table);
-                if (found == report.end()) {
-                    ADD_FAILURE() << "Table " << table << " is missing";
-                    continue;
-                }
-                compare_shifted(table, lines, found->second, shift, rules_of(table), c);
-            }
-            for (const std::string& name : kFiles) {
-                ASSERT_EQ(file_exists(zero.dir.file(name)), file_exists(run.dir.file(name))) << name;
-                compare_shifted(name, zero.lines(name), run.lines(name), shift, ShiftRules{{kItemsMeasured}, {}}, c);
-            }
-            for (const std::string& u : c.unexplained) ADD_FAILURE() << u;
+            compare_runs(zero, report0, run, shift, c);
 
             // Every field that moved is one of those named below.
             expect_named(c, FieldMove::Code, kCodeFields);
@@ -367,21 +378,7 @@ TEST(CodingShift, TrimmedGroupsOfDifferentLowestValuesAgreeFromTheFirstIteration
         EXPECT_EQ(zero.result.screen.substr(zero.result.screen.find("OBSERVATIONS DROPPED") - 12, 32),
                   run.result.screen.substr(run.result.screen.find("OBSERVATIONS DROPPED") - 12, 32));
         ShiftComparison c;
-        const auto report = report_tables(run.lines("out.txt"));
-        EXPECT_EQ(report.size(), report0.size());
-        for (const auto& [table, lines] : report0) {
-            const auto found = report.find(table);
-            if (found == report.end()) {
-                ADD_FAILURE() << "Table " << table << " is missing";
-                continue;
-            }
-            compare_shifted(table, lines, found->second, shift, rules_of(table), c);
-        }
-        for (const std::string& name : kFiles) {
-            ASSERT_EQ(file_exists(zero.dir.file(name)), file_exists(run.dir.file(name))) << name;
-            compare_shifted(name, zero.lines(name), run.lines(name), shift, ShiftRules{{kItemsMeasured}, {}}, c);
-        }
-        for (const std::string& u : c.unexplained) ADD_FAILURE() << u;
+        compare_runs(zero, report0, run, shift, c);
         // Beyond those of the set above: the third group's structure Table (3.4), more misfitting
         // persons (7.6, 7.7), category values printed as codes in the plots, and the scores of
         // persons left with one response after trimming, which move as a value.
