@@ -230,12 +230,17 @@ TEST(ControlValues, QuotesCommasAndComments) {
     EXPECT_TRUE(r.host.shows("Is a ; missing? Variable=Value expected here: *"));
 }
 
-TEST(ControlValues, ACommaOrSemicolonAloneIsTheDelimiterItself) {
+TEST(ControlValues, ACommaSemicolonOrTabAloneIsTheDelimiterItself) {
     const std::pair<const char*, char> cases[] = {
         {"DELIMITER=,", ','},        {"DELIMITER = , ; comma", ','}, {"SEPARATOR=\",\"", ','},
         {"DELIMITER=;", ';'},        {"SEPARATOR=';'", ';'},          {"DELIMITER=;; semicolon", ';'},
         {"DELIMITER=\t,\t", ','},    {"DELIMITER= ; blank", ' '},     {"DELIMITER=", ' '},
-        {"DELIMITER=,,", ','},        {"DELIMITER=Y,", 'Y'},          {"DELIMITER=T ; tab", 'T'}};
+        {"DELIMITER=,,", ','},        {"DELIMITER=Y,", 'Y'},          {"DELIMITER=T ; tab", 'T'},
+        // A lone separator before blanks and a comment, a tab typed as the value or in quotes.
+        {"DELIMITER=;   ; semicolons", ';'}, {"DELIMITER=\";\" ; x", ';'}, {"SEPARATOR=; ; x", ';'},
+        {"DELIMITER=;\t; x", ';'},   {"DELIMITER=\t", '\t'},          {"DELIMITER=\"\t\" ; tab", '\t'},
+        {"DELIMITER=\t ; tab", '\t'}, {"DELIMITER= \t", ' '},          {"DELIMITER=;x", ' '},
+        {"DELIMITER=\" ; \"", ' '}};
     for (const auto& [line, delimiter] : cases) {
         ControlTestRun r;
         r.run.cv.delimiter = 'X';
