@@ -263,8 +263,10 @@ TEST(RunEndings, WhatARunKilledInAnyPhaseLeftIsRemovedByTheNextRun) {
 }
 
 TEST(RunEndings, ARunInAnotherPidNamespaceLeavesTheReportALiveRunWritesAlone) {
-    if (std::system("unshare --pid --fork true >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "no new PID namespace can be made here (unshare --pid --fork is not permitted)";
+    if (::access("/usr/bin/unshare", X_OK) != 0 ||
+        std::system("/usr/bin/unshare --pid --fork /bin/true >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "no new PID namespace can be made here (/usr/bin/unshare --pid --fork is missing or "
+                        "not permitted)";
     RunFolders dirs;
     const std::string& folder = dirs.folder;
     const std::string& temp = dirs.temp;
