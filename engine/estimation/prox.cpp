@@ -72,8 +72,10 @@ bool allocate_point_biserial(Run& run, ProxSums& z, int ni, int np) {
 CategoryUse category_values_in_use(Run& run) {
     AnalysisArrays& a = run.arrays;
     CategoryUse use(static_cast<std::size_t>(std::max(a.groups, 0)) + 1);
-    for (int g = 1; g <= a.groups; ++g)
-        use[static_cast<std::size_t>(g)].assign(static_cast<std::size_t>(group_slot_count(a, g)), 0);
+    for (int g = 1; g <= a.groups; ++g) {
+        const auto slots = static_cast<std::size_t>(group_slot_count(a, g));
+        use[static_cast<std::size_t>(g)].assign(slots, 0);
+    }
     const PersonData data(run);
     for (int p = 1; p <= a.persons; ++p) {
         if (base_status(a.person_status[p]) < status::kExtremeMinimum) continue;

@@ -69,8 +69,8 @@ bool anchor_value_stands(StepContext& c, std::int32_t g, std::int32_t k, const A
         show_window_line(c.run, text);
         return false;
     }
-    show_message_line(c.run, msg::kStepAnchorUnscored + std::string(msg::kCategoryWord) + msg::kNumberColon +
-                                 fmt_i(k, 6) + from.text());
+    show_message_line(c.run, msg::kStepAnchorUnscored + std::string(msg::kCategoryWord) +
+                                 msg::kNumberColon + fmt_i(k, 6) + from.text());
     return true;
 }
 
