@@ -26,36 +26,16 @@ int draw(const SimulatedGroup& g, double d, Uniform& u) {
         for (int k = m; k >= 1 && c == 0; --k)
             if (u() < pass(g.steps[static_cast<std::size_t>(k)], d)) c = k;
     } else {
-        const std::vector<double> p = model_category_probabilities('R', g.steps, d);
-        double v = u();
-        while (c < m && v >= p[static_cast<std::size_t>(c)]) v -= p[static_cast<std::size_t>(c++)];
+        std::vector<double> odds{1.0};  // exp of the summed (d - step) up to each category
+        double sum = 1.0;
+        for (int k = 1; k <= m; ++k) sum += odds.emplace_back(odds.back() * std::exp(d - g.steps[static_cast<std::size_t>(k)]));
+        double v = u() * sum;
+        while (c < m && v >= odds[static_cast<std::size_t>(c)]) v -= odds[static_cast<std::size_t>(c++)];
     }
     return c;
 }
 
 }  // namespace
-
-std::vector<double> model_category_probabilities(char model, const std::vector<double>& steps, double d) {
-    const std::size_t m = steps.size() - 1;
-    std::vector<double> p(m + 1, 1.0);
-    double exponent = 0.0;
-    for (std::size_t k = 0; k <= m; ++k) {
-        if (model == 'R') {
-            if (k > 0) exponent += d - steps[k];
-            p[k] = std::exp(exponent);
-            continue;
-        }
-        for (std::size_t j = 1; j <= m; ++j) {
-            const double s = pass(steps[j], d);
-            if (model == 'S') p[k] *= j <= k ? s : j == k + 1 ? 1.0 - s : 1.0;
-            else p[k] *= j > k ? 1.0 - s : j == k ? s : 1.0;
-        }
-    }
-    double sum = 0.0;
-    for (double v : p) sum += v;
-    for (double& v : p) v /= sum;
-    return p;
-}
 
 std::vector<std::vector<int>> simulate_responses(const std::vector<SimulatedGroup>& groups, int persons,
                                                  std::uint64_t seed) {

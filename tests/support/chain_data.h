@@ -1,7 +1,6 @@
 // Responses simulated with a fixed seed from the rating scale and the success and failure
-// chains, a control file for them, and the category probabilities of those models written out
-// from their definitions: for tests that hold the program's results to the model the data came
-// from.
+// chains, and a control file for them: for tests that hold the program's results to the model
+// the data came from.
 #pragma once
 
 #include <cstdint>
@@ -9,11 +8,6 @@
 #include <vector>
 
 namespace korvelan::testing {
-
-// P(category k), k = 0..m, at measure difference d (logits) for steps[1..m] (steps[0] unused),
-// every step active. "R": the rating scale; "S": steps passed upwards until one fails; "F":
-// steps tried downwards from the top until one is passed.
-std::vector<double> model_category_probabilities(char model, const std::vector<double>& steps, double d);
 
 // Items sharing one rating scale: its model letter, steps (logits, steps[0] unused) and the
 // difficulties of its items (logits).
@@ -24,7 +18,8 @@ struct SimulatedGroup {
 };
 
 // The categories of `persons` persons, abilities drawn evenly from -2.5 to 2.5 logits, on the
-// items of the groups in order: the chains walked step by step (each step a dichotomy), the
+// items of the groups in order: the chains walked step by step (each step a dichotomy, "S"
+// passing steps upwards until one fails, "F" trying them downwards until one is passed), the
 // rating scale drawn from its category probabilities. The same seed gives the same responses on
 // every machine.
 std::vector<std::vector<int>> simulate_responses(const std::vector<SimulatedGroup>& groups, int persons,

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/tables/score_table_parts.h"
+#include "tests/engine/estimation/reference_model.h"
 #include "tests/engine/report/report_lines_fixture.h"
 #include "tests/engine/tables/summary_fixture.h"
 #include "tests/shell/estimation_run_checks.h"
@@ -35,11 +36,10 @@ std::vector<SimulatedGroup> design(char chain) {
             {'R', {0, -1, 0, 1}, {0.1}}};
 }
 
-// An item as the run's files give it: measure, model and steps in logits.
+// An item as the run's files give it: measure and rating-scale group, in logits.
 struct FileItem {
     double measure = 0;
-    char model = 'R';
-    std::vector<double> steps;
+    Group group;
 };
 
 // The expected score of a person at b over the items (or of an item at -b over persons at 0) and
@@ -48,7 +48,7 @@ double expected(const std::vector<FileItem>& items, const std::vector<double>& c
     double e = 0;
     variance = 0;
     for (std::size_t i = 0; i < items.size(); ++i) {
-        const std::vector<double> p = model_category_probabilities(items[i].model, items[i].steps, b - items[i].measure);
+        const std::vector<double> p = reference_probabilities(items[i].group, b - items[i].measure);
         double x = 0, x2 = 0;
         for (std::size_t k = 0; k < p.size(); ++k) x += k * p[k], x2 += k * k * p[k];
         e += counts[i] * x, variance += counts[i] * (x2 - x * x);
@@ -135,10 +135,12 @@ TEST_P(ChainScoreTables, EveryScoreSolvesTheChainsExpectedScore) {
     // The items of the run: measures from IFILE=, steps of each item from SFILE=.
     std::vector<FileItem> items;
     for (const SimulatedGroup& g : groups)
-        for (std::size_t n = 0; n < g.items.size(); ++n) items.push_back({0, g.model, std::vector<double>(g.steps.size(), 0)});
+        for (std::size_t n = 0; n < g.items.size(); ++n)
+            items.push_back({0, Group{g.model, std::vector<float>(g.steps.size()), std::vector<std::int32_t>(g.steps.size(), 1)}});
     for (const MeasureRecord& m : r.items()) items[static_cast<std::size_t>(m.entry - 1)].measure = m.measure / kScale;
     for (const StepLine& s : read_step_file(read_file(r.dir.file("s.txt"))))
-        if (s.category > 0) items[static_cast<std::size_t>(s.item - 1)].steps[static_cast<std::size_t>(s.category)] = s.value / kScale;
+        items[static_cast<std::size_t>(s.item - 1)].group.steps[static_cast<std::size_t>(s.category)] =
+            static_cast<float>(s.value / kScale);
     const std::vector<double> ones(items.size(), 1.0);
     const double top = 3 * 4 + 2 * 3 + 4 * 2 + 3;
 
@@ -153,7 +155,7 @@ TEST_P(ChainScoreTables, EveryScoreSolvesTheChainsExpectedScore) {
         if (!p.commented && p.status == 1) kinds[p.measure / kScale] += 1;
     std::vector<FileItem> persons;
     std::vector<double> counts;
-    for (const auto& [b, n] : kinds) persons.push_back({-b, chain, items[0].steps}), counts.push_back(n);
+    for (const auto& [b, n] : kinds) persons.push_back({-b, items[0].group}), counts.push_back(n);
     double sample = 0;
     for (double n : counts) sample += 3 * n;
     const double item = check_rows(score_rows(table_block(report, "20.3"), true), persons, counts, sample, false, -1,
@@ -169,7 +171,7 @@ TEST_P(ChainScoreTables, EveryScoreSolvesTheChainsExpectedScore) {
         int entry = 0;
         double measure = 0, score = 0, information = 0;
         if (!(in >> entry >> measure >> score >> information) || entry != 1) continue;
-        const std::vector<double> p = model_category_probabilities(chain, items[0].steps, measure / kScale);
+        const std::vector<double> p = reference_probabilities(items[0].group, measure / kScale);
         double e = 0, e2 = 0;
         for (std::size_t k = 0; k < p.size(); ++k) {
             double shown = 0;
