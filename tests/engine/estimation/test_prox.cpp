@@ -77,31 +77,6 @@ TEST(ProxCategories, UnusedBottomCategoryIsDroppedAndStepsSumToZero) {
     EXPECT_EQ(r[1].substr(27, 6), "     3");
 }
 
-// Values 0-4 of one group, 0 and 2 unused, every one anchored: the anchors of 0 and 2 are left
-// out; in a rating scale the value of 2 passes to the next value in use (that of 0 has no step
-// below it to pass to), in a chain model it is dropped.
-TEST(ProxCategories, AnchorsOnUnusedCategoriesAreLeftOut) {
-    for (const char model : {'R', 'S'}) {
-        AnalysisArrays a;
-        a.groups = 1, a.items = 2;
-        a.group_top_value = {0, 4};
-        a.group_first_slot = {0, 1};
-        a.group_model = {' ', model};
-        a.item_group = {0, 1, 1};
-        a.item_status = {0, status::kDeleted, 1};
-        a.category_status = {0, 2, 2, 2, 2, 2};
-        a.step_calibration = {0, 9.0f, 0.5f, 1.0f, 2.0f, 4.0f};
-        release_unused_step_anchors(a, {{}, {0, 1, 0, 1, 1}});
-        EXPECT_EQ(a.category_status, (std::vector<std::int32_t>{0, 1, 2, 1, 2, 2}));
-        const float passed = model == 'R' ? 1.0f : 0.0f;
-        EXPECT_EQ(a.step_calibration,
-                  (std::vector<float>{0, 0.0f, 0.5f, 0.0f, 2.0f + passed, 4.0f}));
-        ASSERT_EQ(a.estimation.unused_step_anchors.size(), 2u);
-        EXPECT_EQ(a.estimation.unused_step_anchors[1].category, 2);
-        EXPECT_EQ(a.estimation.unused_step_anchors[1].item, 2);  // item 1 is deleted
-    }
-}
-
 TEST(ProxCategories, UnobservedMiddleCategoryIsKeptOrDropped) {
     DataSet d;
     d.x = {{0, 2, 2}, {2, 0, 0}, {2, 2, 0}, {0, 0, 2}, {2, 0, 2}};

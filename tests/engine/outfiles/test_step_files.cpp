@@ -68,29 +68,6 @@ TEST(ReportedSteps, AnchoredStepTakesNoCarryAndBottomMayBeNull) {
     EXPECT_TRUE(bottom_null);
 }
 
-// The values the step measure file writes: a rating scale keeps the sum of its observed steps
-// in every grouping, also before an anchored step; a chain model's steps stand alone.
-TEST(StepMeasureFile, NullStepsAnchorBackInEveryGroupingAndModel) {
-    for (int extra_groups : {0, 1}) {
-        AnalysisArrays a = null_middle_category(extra_groups);
-        std::vector<float> v(a.step_calibration.size(), -99.0f);
-        step_anchor_values(a, 1, 1.0f, v.data());
-        EXPECT_EQ(std::vector<float>(v.begin() + 1, v.begin() + 5),
-                  (std::vector<float>{0.0f, -1.0f, 39.0f, -38.0f}));
-        a.category_status[4] = 2;
-        step_anchor_values(a, 1, -10.0f, v.data());
-        EXPECT_EQ(std::vector<float>(v.begin() + 1, v.begin() + 5),
-                  (std::vector<float>{0.0f, -10.0f, 390.0f, -380.0f}));
-        for (const char model : {'S', 'F'}) {
-            a.group_model[1] = model;
-            step_anchor_values(a, 1, 1.0f, v.data());
-            const float null_step = model == 'S' ? -41.0f : 39.0f;
-            EXPECT_EQ(std::vector<float>(v.begin() + 1, v.begin() + 5),
-                      (std::vector<float>{0.0f, -1.0f, null_step, 1.0f}));
-        }
-    }
-}
-
 TEST(StepMeasureFile, UnobservedBottomCategoryIsNull) {
     OutfileRun r;
     OutfileData d = dichotomous_data();
