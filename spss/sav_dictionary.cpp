@@ -129,7 +129,7 @@ bool read_long_string_missing(const DictionaryReader& r, const std::string& text
     return true;
 }
 
-void read_extension(DictionaryReader& r, std::int32_t subtype, const std::string& text, SavDictionary& d,
+void read_extension(const DictionaryReader& r, std::int32_t subtype, const std::string& text, SavDictionary& d,
                     std::string& code_page) {
     if (subtype == 3 && text.size() == 32) {
         const std::int32_t code = r.integer_at(text, 28);
@@ -137,7 +137,7 @@ void read_extension(DictionaryReader& r, std::int32_t subtype, const std::string
     } else if (subtype == 13) {
         read_long_names(text, d);
     } else if (subtype == 20) {
-        d.encoding = text;
+        d.encoding = text.substr(0, text.find_last_not_of(std::string(" \0", 2)) + 1);
     } else if (subtype == 22) {
         if (!read_long_string_missing(r, text, true, d)) read_long_string_missing(r, text, false, d);
     }

@@ -9,6 +9,8 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,59 +28,47 @@ namespace {
 // Windows code pages, ISO 8859, DOS, Mac, KOI8, CJK and Vietnamese character sets. Not here:
 // EBCDIC (PSPP writes even the file header in it, which the library cannot read), UTF-7 and
 // UTF-16 (PSPP cannot write them whole), MACCENTRALEUROPE (PSPP does not know it).
-const char* const kCharacterSets[] = {
-    "WINDOWS-1250", "WINDOWS-1251", "WINDOWS-1252", "WINDOWS-1253", "WINDOWS-1254", "WINDOWS-1255",
-    "WINDOWS-1256", "WINDOWS-1257", "WINDOWS-1258", "ISO-8859-1",  "ISO-8859-2",   "ISO-8859-3",
-    "ISO-8859-4",   "ISO-8859-5",   "ISO-8859-6",   "ISO-8859-7",  "ISO-8859-8",   "ISO-8859-9",
-    "ISO-8859-10",  "ISO-8859-11",  "ISO-8859-13",  "ISO-8859-14", "ISO-8859-15",  "ISO-8859-16",
-    "KOI8-R",       "KOI8-U",       "KOI8-T",       "PT154",       "CP437",        "CP737",
-    "CP775",        "CP850",        "CP852",        "CP855",       "CP857",        "CP860",
-    "CP861",        "CP862",        "CP863",        "CP864",       "CP865",        "CP866",
-    "CP869",        "CP874",        "CP1125",       "TIS-620",     "MACINTOSH",    "MAC-CYRILLIC",
-    "SHIFT_JIS",    "CP932",        "EUC-JP",       "ISO-2022-JP", "EUC-KR",       "CP949",
-    "JOHAB",        "GBK",          "GB2312",       "GB18030",     "BIG5",         "BIG5-HKSCS",
-    "EUC-TW",       "VISCII",       "TCVN5712-1",   "ARMSCII-8",   "GEORGIAN-PS",  "CP1133",
-};
+const char* const kCharacterSets =
+    "WINDOWS-1250 WINDOWS-1251 WINDOWS-1252 WINDOWS-1253 WINDOWS-1254 WINDOWS-1255 WINDOWS-1256 "
+    "WINDOWS-1257 WINDOWS-1258 ISO-8859-1 ISO-8859-2 ISO-8859-3 ISO-8859-4 ISO-8859-5 ISO-8859-6 "
+    "ISO-8859-7 ISO-8859-8 ISO-8859-9 ISO-8859-10 ISO-8859-11 ISO-8859-13 ISO-8859-14 ISO-8859-15 "
+    "ISO-8859-16 KOI8-R KOI8-U KOI8-T PT154 CP437 CP737 CP775 CP850 CP852 CP855 CP857 CP860 CP861 "
+    "CP862 CP863 CP864 CP865 CP866 CP869 CP874 CP1125 TIS-620 MACINTOSH MAC-CYRILLIC SHIFT_JIS CP932 "
+    "EUC-JP ISO-2022-JP EUC-KR CP949 JOHAB GBK GB2312 GB18030 BIG5 BIG5-HKSCS EUC-TW VISCII "
+    "TCVN5712-1 ARMSCII-8 GEORGIAN-PS CP1133";
 
 // Letters of many scripts; each character set takes those it can write.
-const char* const kLetters[] = {
-    "ÿ", "я", "Ъ", "ä", "ö", "ü", "ß", "é", "è", "ñ", "ç", "å", "ø", "œ", "š", "ž", "č", "ł", "ő", "ă",
-    "â", "ş", "đ", "ơ", "ư", "ạ", "ố", "ầ", "ж", "щ", "ё", "ә", "ғ", "ҳ", "α", "β", "λ", "ω", "א", "ב",
-    "ש", "ا", "ب", "ت", "ก", "ข", "ค", "ա", "բ", "ა", "ბ", "ກ", "ຂ", "あ", "カ", "日", "語", "한", "국",
-    "中", "文",
-};
+const char* const kLetters =
+    "ÿ я Ъ ä ö ü ß é è ñ ç å ø œ š ž č ł ő ă â ş đ ơ ư ạ ố ầ ж щ ё ә ғ ҳ α β λ ω א ב ש ا ب ت ก ข ค "
+    "ա բ ა ბ ກ ຂ あ カ 日 語 한 국 中 文";
 
-// The bytes of a UTF-8 text in the character set; false when it cannot write the text.
-bool encode(const std::string& text, const char* set, std::string& bytes) {
-    const iconv_t cd = iconv_open(set, "UTF-8");
+std::vector<std::string> words(const char* text) {
+    std::istringstream in(text);
+    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
+}
+
+// The text converted from one character set to another; false when the converter cannot.
+bool recode(const std::string& text, const std::string& from, const std::string& to, std::string& out) {
+    const iconv_t cd = iconv_open(to.c_str(), from.c_str());
     if (cd == reinterpret_cast<iconv_t>(-1)) return false;
     char buffer[64];
     char* in = const_cast<char*>(text.data());
+    char* end = buffer;
     std::size_t in_left = text.size(), out_left = sizeof buffer;
-    char* out = buffer;
-    const bool ok = iconv(cd, &in, &in_left, &out, &out_left) != static_cast<std::size_t>(-1) &&
-                    iconv(cd, nullptr, nullptr, &out, &out_left) != static_cast<std::size_t>(-1);
+    const bool ok = iconv(cd, &in, &in_left, &end, &out_left) != static_cast<std::size_t>(-1) &&
+                    iconv(cd, nullptr, nullptr, &end, &out_left) != static_cast<std::size_t>(-1);
     iconv_close(cd);
-    bytes.assign(buffer, out);
+    out.assign(buffer, end);
     return ok;
 }
 
 // Up to six letters the character set writes and reads back as they were, a letter written
 // as the byte 0xFF first where there is one.
-std::vector<std::string> letters_of(const char* set) {
+std::vector<std::string> letters_of(const std::string& set) {
     std::vector<std::string> letters;
-    for (const char* letter : kLetters) {
+    for (const std::string& letter : words(kLetters)) {
         std::string bytes, back;
-        if (!encode(letter, set, bytes)) continue;
-        const iconv_t cd = iconv_open("UTF-8", set);
-        char buffer[64];
-        char* in = bytes.data();
-        std::size_t in_left = bytes.size(), out_left = sizeof buffer;
-        char* out = buffer;
-        const bool ok = iconv(cd, &in, &in_left, &out, &out_left) != static_cast<std::size_t>(-1) &&
-                        iconv(cd, nullptr, nullptr, &out, &out_left) != static_cast<std::size_t>(-1);
-        iconv_close(cd);
-        if (!ok || std::string(buffer, out) != letter) continue;
+        if (!recode(letter, "UTF-8", set, bytes) || !recode(bytes, set, "UTF-8", back) || back != letter) continue;
         if (bytes == "\xFF") letters.insert(letters.begin(), letter);
         else if (letters.size() < 6) letters.push_back(letter);
     }
@@ -135,8 +125,8 @@ std::size_t column_of(const std::string& line, std::size_t n) {
                                                    [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
-// Names and values are padded by characters: the ";" of every variable line and item label,
-// the fields of the names line and the case numbers of the records each stand in one column.
+// Names and values are padded by characters: the ";" of every variable line, the fields of the
+// names line and the case numbers of the records each stand in one column.
 void expect_columns_line_up(const Outputs& o, const std::string& set) {
     const auto variables = std::find(o.selection.begin(), o.selection.end(), ";Variable   Format    Label");
     ASSERT_NE(variables, o.selection.end()) << set;
@@ -145,9 +135,6 @@ void expect_columns_line_up(const Outputs& o, const std::string& set) {
     }
     const auto names_end = std::find(o.control.begin(), o.control.end(), "END NAMES");
     ASSERT_NE(names_end, o.control.end()) << set;
-    for (auto l = std::find(o.control.begin(), o.control.end(), "&END") + 1; l != names_end; ++l) {
-        EXPECT_EQ(column_of(*l, l->find(" ; Item")), 8u) << set << ": " << *l;
-    }
     std::size_t case_column = 0;
     for (auto l = names_end + 1; l != o.control.end() && !l->empty(); ++l) {
         if (case_column == 0) case_column = column_of(*l, l->rfind(' '));
@@ -165,16 +152,17 @@ TEST(SpssCodePages, EveryCharacterSetConvertsAsItsUtf8Twin) {
     ScratchDir dir;
     std::string syntax;
     std::vector<std::vector<std::string>> letters;
-    for (const char* set : kCharacterSets) {
+    const std::vector<std::string> sets = words(kCharacterSets);
+    for (const std::string& set : sets) {
         letters.push_back(letters_of(set));
         ASSERT_FALSE(letters.back().empty()) << set;
         const std::string data = survey(letters.back());
-        syntax += "SET LOCALE='" + std::string(set) + "'.\n" + data + "SAVE OUTFILE='" + set + ".sav'.\n" +
+        syntax += "SET LOCALE='" + set + "'.\n" + data + "SAVE OUTFILE='" + set + ".sav'.\n" +
                   "SET LOCALE='UTF-8'.\n" + data + "SAVE OUTFILE='" + set + "-utf8.sav'.\n";
     }
     ASSERT_TRUE(run_pspp(dir.path, syntax)) << read_file(dir.file("pspp.txt"));
-    for (std::size_t i = 0; i < std::size(kCharacterSets); ++i) {
-        const std::string set = kCharacterSets[i];
+    for (std::size_t i = 0; i < sets.size(); ++i) {
+        const std::string& set = sets[i];
         const std::vector<std::string>& l = letters[i];
         auto at = [&](std::size_t k) { return l[k % l.size()]; };
         const std::string names = "n" + at(0) + at(1) + "\r\n" + "a" + at(0) + "1\r\na" + at(1) + "2\r\nb" + at(2) +
