@@ -150,9 +150,7 @@ void read_step_anchor_file(StepContext& c, const std::string& name) {
     AnchorSource from{name, 0};
     while (read_edit_file_line(c.run, name, line)) {
         ++from.line;
-        cut_at_comment(line);
-        blank_characters(line, "\",");
-        if (is_blank(line)) continue;
+        if (!clean_value_line(line)) continue;
         const std::string cleaned = line;
         if (c.one_group()) {
             int k = 0, last = 0, status = 0;

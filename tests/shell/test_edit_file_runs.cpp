@@ -98,6 +98,36 @@ TEST_F(EditRuns, AnchoringEveryItemAtItsEarlierMeasureReproducesThePersons) {
     }
 }
 
+TEST_F(EditRuns, MeasureFilesOfEveryLayoutAnchorAsTheFixedLayoutDoes) {
+    // The heading lines of the comma- and tab-separated files are quoted texts: a title holding
+    // numbers ("2 ... 1.5": item and person 2 at 1.5) anchors nothing. The deleted item and
+    // person, and the extreme persons, are flagged lines that anchor nothing either.
+    const std::string deletions = "IDFILE=*\n4\n*\nPDFILE=*\n3\n*\n";
+    const std::string title = "TITLE=Form 2 at 1.5";
+    for (const char* layout : {"N", "Y", "T"})
+        run(dichotomous(deletions + "IFILE=i" + layout + ".txt\nPFILE=p" + layout + ".txt\n"),
+            {title, std::string("CSV=") + layout});
+    for (const char* layout : {"N", "Y", "T"}) {
+        const std::string l = layout;
+        run(dichotomous(deletions + "IAFILE=i" + l + ".txt\nIFILE=ia" + l + ".txt\n"));
+        run(dichotomous(deletions + "PAFILE=p" + l + ".txt\nPFILE=pa" + l + ".txt\n"));
+        EXPECT_EQ(measure_file_body(f.dir.file("ia" + l + ".txt")), measure_file_body(f.dir.file("iaN.txt"))) << l;
+        EXPECT_EQ(measure_file_body(f.dir.file("pa" + l + ".txt")), measure_file_body(f.dir.file("paN.txt"))) << l;
+    }
+    // The fixed layout anchors every measured entry at its measure.
+    const std::vector<MeasureRecord> free = items("iN.txt"), anchored = items("iaN.txt");
+    const std::vector<MeasureRecord> pfree = persons("pN.txt"), panchored = persons("paN.txt");
+    ASSERT_EQ(anchored.size(), 5u);
+    ASSERT_EQ(panchored.size(), 9u);
+    for (std::size_t n = 0; n < 5; ++n)
+        EXPECT_EQ(anchored[n].status, n == 3 ? -3 : 2) << n;
+    for (std::size_t n = 0; n < 9; ++n) {
+        EXPECT_EQ(panchored[n].status, pfree[n].status == 1 ? 2 : pfree[n].status) << n;
+        EXPECT_EQ(panchored[n].measure, pfree[n].measure) << n;
+    }
+    EXPECT_EQ(anchored[1].measure, free[1].measure);
+}
+
 TEST_F(EditRuns, AnAnchoredItemKeepsItsValueAndNothingIsCentred) {
     run(dichotomous("IFILE=free.txt\nPFILE=pfree.txt\n"));
     run(dichotomous("IAFILE=*\n1 1.5\n*\nIFILE=logits.txt\nPFILE=plogits.txt\n"));
