@@ -129,8 +129,10 @@ inline constexpr const char* kSelectionFoundNothing = " WARNING: ";
 inline constexpr const char* kSelectionFoundNothingTail =
     " FINDS NO VALUE IN ANY LABEL. NOTHING IS ANCHORED OR WEIGHTED BY IT.";
 inline constexpr const char* kFileIsFolder = "This is a folder, not a file";
-// The line after the file-error line of a write that failed: " Writing <path> failed: <why>".
+// The line after the file-error line of a write that failed: " Writing <path> failed: <why>"
+// (" Reading <path> ..." for a read).
 inline constexpr const char* kWriteOf = " Writing ";
+inline constexpr const char* kReadOf = " Reading ";
 inline constexpr const char* kWriteFailed = " failed: ";
 inline constexpr const char* kNoSpaceOnDiskOf = "no space left on the disk of ";
 inline constexpr const char* kLineRunsOn = " LINE TOO LONG: line ";

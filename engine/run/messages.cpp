@@ -84,25 +84,32 @@ void fail_on_file_error(Run& run, std::string_view file_name, char mode) {
     stop_run_as_failed(run);
 }
 
-std::string write_failure_line(int status, std::string_view path) {
+std::string write_failure_line(int status, std::string_view path, char mode) {
     const std::filesystem::path written{std::string(trim(path))};
     std::string why;
-    if (status == status_from_errno(ENOSPC)) {
+    if (mode == 'W' && status == status_from_errno(ENOSPC)) {
         std::string folder = written.parent_path().string();
         if (folder.empty()) folder = ".";
         if (folder.back() != '/') folder += '/';
         why = msg::kNoSpaceOnDiskOf + folder;
     } else {
-        why = std::string(trim(file_error_text(status, 'W')));
+        why = std::string(trim(file_error_text(status, mode)));
     }
-    return msg::kWriteOf + written.string() + msg::kWriteFailed + why;
+    return (mode == 'W' ? msg::kWriteOf : msg::kReadOf) + written.string() + msg::kWriteFailed + why;
 }
 
-void fail_on_write_error(Run& run, std::string_view file_name, std::string_view path) {
+namespace {
+// The file-error line of the file known as file_name, then the line naming its path.
+[[noreturn]] void fail_naming_path(Run& run, std::string_view file_name, std::string_view path, char mode) {
     const int status = run.rs.io_status;
-    report_file_error(run, file_name, 'W');
-    show_message_line(run, write_failure_line(status, path));
+    report_file_error(run, file_name, mode);
+    show_message_line(run, write_failure_line(status, path, mode));
     stop_run_as_failed(run);
+}
+}  // namespace
+
+void fail_on_write_error(Run& run, std::string_view file_name, std::string_view path) {
+    fail_naming_path(run, file_name, path, 'W');
 }
 
 void stop_with_file_error(Run& run, std::string_view text, std::string_view file_name, char mode,
@@ -111,6 +118,7 @@ void stop_with_file_error(Run& run, std::string_view text, std::string_view file
     show_message_line(run, text);
     run.rs.io_status = status;
     if (mode == 'W') fail_on_write_error(run, file_name, path.empty() ? file_name : path);
+    if (mode == 'R' && !path.empty()) fail_naming_path(run, file_name, path, mode);
     fail_on_file_error(run, file_name, mode);
 }
 
