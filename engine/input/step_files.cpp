@@ -52,7 +52,7 @@ struct AnchorSource {
     std::string_view file;
     int line = 0;
     std::string text() const {
-        return file.empty() ? std::string() : msg::kInSafile + std::string(trim(file)) + msg::kAtLine + std::to_string(line);
+        return file.empty() ? std::string() : line_place(msg::kSafileWord, file, line);
     }
 };
 

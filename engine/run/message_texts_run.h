@@ -135,6 +135,10 @@ inline constexpr const char* kWriteOf = " Writing ";
 inline constexpr const char* kReadOf = " Reading ";
 inline constexpr const char* kWriteFailed = " failed: ";
 inline constexpr const char* kNoSpaceOnDiskOf = "no space left on the disk of ";
+// The place of a line a message is about: " in <keyword><path> line <n>".
+inline constexpr const char* kPlaceIn = " in ";
+inline constexpr const char* kAtLine = " line ";
+inline constexpr const char* kSpfileWord = "SPFILE=";
 inline constexpr const char* kLineRunsOn = " LINE TOO LONG: line ";
 inline constexpr const char* kLineRunsOnOf = " of ";
 inline constexpr const char* kLineRunsOnTail = " runs on for more than 1 MB without a line end";

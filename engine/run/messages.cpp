@@ -66,6 +66,10 @@ std::string file_error_line(int status, std::string_view file_name, char mode) {
            std::string(1, mode);
 }
 
+std::string line_place(std::string_view keyword, std::string_view path, std::int64_t line) {
+    return msg::kPlaceIn + std::string(keyword) + std::string(trim(path)) + msg::kAtLine + std::to_string(line);
+}
+
 void report_file_error(Run& run, std::string_view file_name, char mode) {
     show_message_line(run, file_error_line(run.rs.io_status, file_name, mode));
 }

@@ -19,6 +19,9 @@ std::string file_error_line(int status, std::string_view file_name, char mode);
 void report_file_error(Run& run, std::string_view file_name, char mode);
 // report_file_error for an output file; while the run goes on, the line is also kept for its end.
 void report_output_file_error(Run& run, std::string_view file_name, char mode);
+// Where a line of a file was read, for the message about it: " in " + keyword + path + " line " +
+// number (" in MFORMS=mf.txt line 3"; the control file has no keyword: " in ctl.txt line 3").
+std::string line_place(std::string_view keyword, std::string_view path, std::int64_t line);
 // Shows a line about an output file that is not written; while the run goes on, keeps it too.
 void note_output_file_failure(Run& run, std::string_view line);
 [[noreturn]] void fail_on_file_error(Run& run, std::string_view file_name, char mode);
