@@ -9,8 +9,9 @@
 
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
-#include "engine/run/report_line.h"
 #include "engine/run/report_file.h"
+#include "engine/run/report_line.h"
+#include "engine/run/whole_files.h"
 
 namespace korvelan {
 
@@ -205,6 +206,9 @@ void finish_analysis_report(Run& run) {
     if (run.host) {
         if (run.rs.run_failed) {
             run.host->write_text_window_line(msg::kRunFailed);
+            // Under it, the files the run replaced all the same (its report among them).
+            if (!finished_files().empty())
+                run.host->write_text_window_line(finished_files_sentence(msg::kRunFailedFiles));
         } else {
             run.host->write_text_window_line(msg::kRunSucceeded);
             if (!trim(run.rs.closing_note).empty())
