@@ -61,7 +61,7 @@ struct PersonColumns {
         if (probe.count <= 0) return;
         typed = std::string(trim(v));
         path = work_file_path(run, code);
-        v = pad_right(path, std::max<std::size_t>(width::kFileName, path.size()));
+        v = pad_bytes(path, std::max<std::size_t>(width::kFileName, path.size()));
         if (open_unit(run, unit, path, OpenMode::Write) != 0) fail(run);
         active = true;
     }

@@ -45,7 +45,7 @@ bool is_end_of_labels_line(std::string_view line) {
 
 void copy_item_labels_to_work_file(Run& run) {
     const std::string path = work_file_path(run, "ZIL");
-    run.cv.ilfile = pad_right(path, std::max<std::size_t>(width::kFileName, path.size()));
+    run.cv.ilfile = pad_bytes(path, std::max<std::size_t>(width::kFileName, path.size()));
     if (open_unit(run, unit::kEdit, path, OpenMode::Write) != 0)
         stop_with_file_error(run, msg::kItemLabelOpenFailure, path, 'O');
     if (run.cv.item_numbering == 'Y') {

@@ -293,7 +293,7 @@ void reformat_data_with_mforms(Run& run) {
 
     std::string data(trim(run.cv.data_file));
     data = data.empty() ? zmf : data + "+" + zmf;
-    run.cv.data_file = pad_right(data, width::kData);
+    run.cv.data_file = pad_bytes(data, width::kData);
 }
 
 }  // namespace korvelan
