@@ -120,6 +120,10 @@ class DataPass {
     void count_record();
     std::int32_t code_responses(const char* responses, const std::int8_t* item_status,
                                 std::uint8_t* out) const;
+    // Bytes of the label's NAMLEN= characters in the label text.
+    std::size_t label_bytes() const {
+        return character_offset(label_, static_cast<std::size_t>(std::max(cv_.namlen, 0)));
+    }
     std::span<std::uint8_t> codes() {
         return {reinterpret_cast<std::uint8_t*>(run_.arrays.current_response_codes.data()) + 1,
                 static_cast<std::size_t>(cv_.ni)};
@@ -235,8 +239,7 @@ void DataPass::take_record(bool echo) {
         record_.move_responses_to_column_1();
     }
     // Only the label's NAMLEN= characters and the selected texts can hold anything.
-    blank_control_characters(
-        label_.data(), std::min(label_.size(), static_cast<std::size_t>(std::max(cv_.namlen, 0))));
+    blank_control_characters(label_.data(), std::min(label_.size(), label_bytes()));
     blank_control_characters(anchors_.text.c.data(), static_cast<std::size_t>(anchors_.text.count));
     blank_control_characters(weights_.text.c.data(), static_cast<std::size_t>(weights_.text.count));
     if (echo && record_.formatted() && !record_.delimited())
@@ -268,14 +271,13 @@ void DataPass::store_person(std::int32_t p) {
         status = status::kDeleted;
         input.highest_person_touched = std::max(input.highest_person_touched, p);
     }
-    const std::size_t namlen = static_cast<std::size_t>(std::max(cv_.namlen, 0));
-    std::string_view stored = std::string_view(label_).substr(0, namlen);
+    std::string_view stored = std::string_view(label_).substr(0, label_bytes());
     if (trim(stored).empty()) {
         make_person_number_label(p, label_);
-        stored = std::string_view(label_).substr(0, namlen);
+        stored = std::string_view(label_).substr(0, label_bytes());
     }
     input.longest_person_label =
-        std::max(input.longest_person_label, static_cast<std::int32_t>(trim_right(stored).size()));
+        std::max(input.longest_person_label, static_cast<std::int32_t>(display_width(trim_right(stored))));
     write_person_name_record(run_, files_, p, stored);
     std::span<std::uint8_t> c = codes();
     const std::int8_t* const item_status = run_.arrays.item_status.data();
@@ -298,9 +300,10 @@ void DataPass::store_person(std::int32_t p) {
             const auto b = static_cast<unsigned char>(response[k]);
             if (b >= ' ' && b <= '~') continue;
             input.non_ascii_warned = true;
+            // The byte is shown by its code alone: as a character it would be a control code or
+            // a part of one of several bytes.
             show_message_line(run_, msg::kNonAsciiPerson + number(p) + msg::kNonAsciiItem +
-                                        number(i) + msg::kNonAsciiDecimal + number(b) +
-                                        msg::kNonAsciiCharacter + std::string(1, response[k]));
+                                        number(i) + msg::kNonAsciiDecimal + number(b));
             break;
         }
     }
@@ -407,6 +410,7 @@ WorkFileLayout run_work_file_layout(const Run& run) {
     layout.namlen = run.cv.namlen;
     layout.itlen = run.cv.itlen;
     layout.items_numbered = run.cv.item_numbering == 'Y';
+    layout.name_bytes = run.input.person_label_bytes;
     return layout;
 }
 

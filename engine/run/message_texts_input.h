@@ -231,7 +231,6 @@ inline constexpr const char* kPersonsSkippedAfter = "PERSONS SKIPPED AFTER ";
 inline constexpr const char* kNonAsciiPerson = " NON-ASCII DATA CODE FOR PERSON: ";
 inline constexpr const char* kNonAsciiItem = ", ITEM: ";
 inline constexpr const char* kNonAsciiDecimal = ", DECIMAL= ";
-inline constexpr const char* kNonAsciiCharacter = ", CHARACTER= ";
 inline constexpr const char* kRecordsInput = " Records Input.";
 inline constexpr const char* kUnableToOpenDataFile = " UNABLE TO OPEN DATA= FILE: ";
 inline constexpr const char* kErrorInDataAtPerson = " ERROR IN DATA AT PERSON: ";

@@ -143,6 +143,25 @@ std::string pad_left(std::string_view s, std::size_t n) {
     return std::string(n - w, ' ') + std::string(s.substr(from));
 }
 
+void place_text(std::string& line, std::size_t column, std::string_view text) {
+    const std::size_t start = column - 1, end = start + display_width(text), have = display_width(line);
+    if (have < end) line.append(end - have, ' ');
+    if (all_ascii(line)) {
+        line.replace(start, end - start, text);
+        return;
+    }
+    // The characters the text covers go, and blanks stand in for what is left of a wide one.
+    const std::size_t from = display_prefix(line, start).size();
+    std::size_t to = display_prefix(line, end).size();
+    std::string filler(start - display_width(line.substr(0, from)), ' ');
+    std::size_t after = 0;
+    if (to < line.size() && display_width(line.substr(0, to)) < end) {
+        after = display_width(line.substr(0, to + utf8_character_size(line, to))) - end;
+        to += utf8_character_size(line, to);
+    }
+    line.replace(from, to - from, filler + std::string(text) + std::string(after, ' '));
+}
+
 // ---- bytes ----------------------------------------------------------------------------------------
 
 std::size_t utf8_character_start(std::string_view s, std::size_t n) {

@@ -67,6 +67,11 @@ std::string pad_right(std::string_view s, std::size_t n);
 // blank for a wide character cut at their front).
 std::string pad_left(std::string_view s, std::size_t n);
 
+// Places text into a line from display column `column` (1-based) on, over what stood in the
+// columns it takes (a wide character it cuts into becomes a blank); the line is blank-padded to
+// reach them.
+void place_text(std::string& line, std::size_t column, std::string_view text);
+
 // ---- bytes (stored fields of a fixed byte width) -----------------------------------------------
 // Where byte n of s falls inside a character of several bytes: the start of that character,
 // and its end (one past its last byte); n itself otherwise.
