@@ -23,12 +23,9 @@ void blank_control_characters(char* text, std::size_t length) {
         if (static_cast<unsigned char>(text[k]) < ' ') text[k] = ' ';
 }
 
-void LineColumns::decode(std::string_view text) {
+bool LineColumns::decode(std::string_view text) {
     cells.clear();
-    if (all_ascii(text)) {
-        bytes.assign(text);
-        return;
-    }
+    if (all_ascii(text)) return true;
     bytes.clear();
     bool several = false;
     for (std::size_t at = 0; at < text.size();) {
@@ -41,6 +38,7 @@ void LineColumns::decode(std::string_view text) {
         at += n;
     }
     if (!several) cells.clear();
+    return false;
 }
 
 void append_cell_text(const std::uint32_t* cells, std::size_t n, std::string& out) {
@@ -89,8 +87,7 @@ int DataLineSource::next_line(std::string_view& line) {
     // A line is read up to kRecordWidth bytes; its characters are its columns.
     const int status = read_unit_line(run_, unit_, buffer_, kRecordWidth);
     if (status != 0) return status;
-    columns_.decode(buffer_);
-    line = columns_.bytes;
+    line = columns_.decode(buffer_) ? std::string_view(buffer_) : std::string_view(columns_.bytes);
     return status;
 }
 

@@ -35,7 +35,8 @@ inline void blank_control_characters(std::string& text) {
 struct LineColumns {
     std::string bytes;
     std::vector<std::uint32_t> cells;  // empty when every column is one byte
-    void decode(std::string_view text);
+    // True, leaving bytes alone, when the text is all ASCII and so its own columns.
+    bool decode(std::string_view text);
 };
 // Appends the UTF-8 text of the column cells to out.
 void append_cell_text(const std::uint32_t* cells, std::size_t n, std::string& out);

@@ -166,9 +166,9 @@ void read_person_lines(Run& run, PersonLines& lines, const std::string& first,
             }
         }
         std::fill(line, line + lines.width, ' ');
-        lines.columns.decode(text);
-        const std::size_t n = std::min(lines.width, lines.columns.bytes.size());
-        lines.columns.bytes.copy(line, n);
+        const std::string_view bytes = lines.columns.decode(text) ? std::string_view(text) : lines.columns.bytes;
+        const std::size_t n = std::min(lines.width, bytes.size());
+        bytes.copy(line, n);
         for (std::size_t c = 0; c < n && !lines.columns.cells.empty(); ++c)
             if (lines.columns.cells[c] > 0xFF) lines.several[k * lines.width + c] = lines.columns.cells[c];
     }

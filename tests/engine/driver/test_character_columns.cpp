@@ -120,6 +120,21 @@ std::vector<std::string> measures_of_data(const std::string& data) {
     return numbers_of(read_file(dir.file("p.txt")), 91);
 }
 
+// The person measures of the coding's data read through FORMAT= or MFORMS= (its instructions in
+// mf.txt, the records in data.txt).
+std::vector<std::string> measures_of_layout(Coding coding, const std::string& layout, const std::string& mforms) {
+    ScratchDir dir;
+    std::string control = control_file(coding, layout);
+    if (!mforms.empty()) {
+        const std::size_t data = control.find("END LABELS\n") + 11;
+        write_file(dir.file("data.txt"), control.substr(data));
+        write_file(dir.file("mf.txt"), mforms);
+        control.resize(data);
+    }
+    run_in(dir, control);
+    return numbers_of(read_file(dir.file("p.txt")), 91);
+}
+
 }  // namespace
 
 TEST(CharacterColumns, OneDataSetInFourCodingsMeasuresAlike) {
@@ -135,6 +150,9 @@ TEST(CharacterColumns, OneDataSetInFourCodingsMeasuresAlike) {
         EXPECT_EQ(numbers_of(f.ifile, 95), items) << static_cast<int>(coding);
         EXPECT_NE(f.pfile.find(name_of(5, coding)), std::string::npos) << static_cast<int>(coding);
         if (coding != Coding::Utf8) continue;
+        // FORMAT= positions and MFORMS= columns count characters too.
+        EXPECT_EQ(measures_of_layout(coding, "FORMAT=(8A1,T9,8A1)\n", ""), persons);
+        EXPECT_EQ(measures_of_layout(coding, "MFORMS=mf.txt\n", "D=data.txt\nL=1\nP1-8=1\nI1-8=9\n"), persons);
         // Written in the input layout, a column a character: they read back alike.
         EXPECT_EQ(measures_of_data(f.sifile), measures_of_data(ascii.sifile));
         EXPECT_EQ(measures_of_data(f.gufile), measures_of_data(ascii.gufile));
