@@ -42,7 +42,9 @@ int measure_decimals(const Run& run) { return std::clamp(run.cv.user_decimals, 0
 
 // Text of line positions first.. (1-based) placed into a growable line.
 // Positions count display columns: a label of wide characters keeps the columns after it.
-void place(std::string& line, std::size_t column, const std::string& text) { place_text(line, column, text); }
+void place(std::string& line, std::size_t column, const std::string& text) {
+    place_text(line, column, text);
+}
 
 // A class's size and S.E. (15 columns), or what stood in for them.
 std::string class_part(const Run& run, const DifCell& cell) {

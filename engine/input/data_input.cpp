@@ -276,8 +276,8 @@ void DataPass::store_person(std::int32_t p) {
         make_person_number_label(p, label_);
         stored = std::string_view(label_).substr(0, label_bytes());
     }
-    input.longest_person_label =
-        std::max(input.longest_person_label, static_cast<std::int32_t>(display_width(trim_right(stored))));
+    input.longest_person_label = std::max(
+        input.longest_person_label, static_cast<std::int32_t>(display_width(trim_right(stored))));
     write_person_name_record(run_, files_, p, stored);
     std::span<std::uint8_t> c = codes();
     const std::int8_t* const item_status = run_.arrays.item_status.data();

@@ -31,7 +31,8 @@ bool LineColumns::decode(std::string_view text) {
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t n = utf8_character_size(text, at);
         std::uint32_t cell = 0;
-        for (std::size_t k = n; k-- > 0;) cell = (cell << 8) | static_cast<unsigned char>(text[at + k]);
+        for (std::size_t k = n; k-- > 0;)
+            cell = (cell << 8) | static_cast<unsigned char>(text[at + k]);
         several = several || n > 1;
         bytes += text[at];
         cells.push_back(cell);

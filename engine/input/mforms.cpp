@@ -166,11 +166,13 @@ void read_person_lines(Run& run, PersonLines& lines, const std::string& first,
             }
         }
         std::fill(line, line + lines.width, ' ');
-        const std::string_view bytes = lines.columns.decode(text) ? std::string_view(text) : lines.columns.bytes;
+        const std::string_view bytes =
+            lines.columns.decode(text) ? std::string_view(text) : lines.columns.bytes;
         const std::size_t n = std::min(lines.width, bytes.size());
         bytes.copy(line, n);
         for (std::size_t c = 0; c < n && !lines.columns.cells.empty(); ++c)
-            if (lines.columns.cells[c] > 0xFF) lines.several[k * lines.width + c] = lines.columns.cells[c];
+            if (lines.columns.cells[c] > 0xFF)
+                lines.several[k * lines.width + c] = lines.columns.cells[c];
     }
 }
 
@@ -210,7 +212,9 @@ std::int64_t reformat_data_file(Run& run, const MformsBlock& block, const std::s
                 lines.text.copy(record.data() + at, static_cast<std::size_t>(in.width), from);
                 for (std::size_t k = 0; several && k < static_cast<std::size_t>(in.width); ++k) {
                     const auto found = lines.several.find(from + k);
-                    cells[at + k] = found != lines.several.end() ? found->second : static_cast<unsigned char>(record[at + k]);
+                    cells[at + k] = found != lines.several.end()
+                                        ? found->second
+                                        : static_cast<unsigned char>(record[at + k]);
                 }
             }
         }

@@ -291,7 +291,8 @@ int read_formatted_record(const RecordFormat& format, RecordLineSource& lines,
                     if (cells && multibyte) *multibyte = true;
                     for (std::int64_t k = 0; k < width; ++k) {
                         const std::int64_t col = from + k;
-                        const bool in_line = k < take && col < static_cast<std::int64_t>(line.size());
+                        const bool in_line =
+                            k < take && col < static_cast<std::int64_t>(line.size());
                         dest[k] = in_line ? line[static_cast<std::size_t>(col)] : ' ';
                         if (out_cells)
                             out_cells[static_cast<std::int64_t>(items) * width + k] =

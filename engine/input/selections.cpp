@@ -86,7 +86,8 @@ int match_selection_pattern(std::string_view pattern, std::string_view label) {
 
 int match_label_selection(std::string_view pattern, std::string_view label, int label_length) {
     // The label's first label_length characters.
-    const std::string_view kept = character_prefix(label, static_cast<std::size_t>(std::max(label_length, 0)));
+    const std::string_view kept =
+        character_prefix(label, static_cast<std::size_t>(std::max(label_length, 0)));
     return match_selection_pattern(trim(pattern), trim(kept));
 }
 

@@ -143,18 +143,22 @@ namespace {
 // needs more bytes than its characters.
 void widen_person_name_records(Run& run, WorkFiles& files, std::int64_t person) {
     const std::size_t old_length = files.name_record.size();
-    std::vector<char> kept(old_length * static_cast<std::size_t>(std::max<std::int64_t>(person - 1, 0)));
+    std::vector<char> kept(old_length *
+                           static_cast<std::size_t>(std::max<std::int64_t>(person - 1, 0)));
     for (std::int64_t p = 1; p < person; ++p)
-        check(run, read_record(run, unit::kPersonLabels, p, kept.data() + (p - 1) * old_length), kNames, p, 'R');
+        check(run, read_record(run, unit::kPersonLabels, p, kept.data() + (p - 1) * old_length),
+              kNames, p, 'R');
     const std::int32_t bytes = 4 * std::max(files.layout.namlen, 1);
-    open_or_stop(run, unit::kPersonLabels, "ZPP", bytes, msg::kNamesWorkFileName, RecordOpen::Fresh);
+    open_or_stop(run, unit::kPersonLabels, "ZPP", bytes, msg::kNamesWorkFileName,
+                 RecordOpen::Fresh);
     files.layout.name_bytes = bytes;
     run.input.person_label_bytes = bytes;
     files.name_record.assign(static_cast<std::size_t>(bytes), ' ');
     for (std::int64_t p = 1; p < person; ++p) {
         std::fill(files.name_record.begin(), files.name_record.end(), ' ');
         std::copy_n(kept.data() + (p - 1) * old_length, old_length, files.name_record.begin());
-        check(run, write_record(run, unit::kPersonLabels, p, files.name_record.data()), kNames, p, 'W');
+        check(run, write_record(run, unit::kPersonLabels, p, files.name_record.data()), kNames, p,
+              'W');
     }
 }
 }  // namespace
@@ -164,7 +168,8 @@ void write_person_name_record(Run& run, WorkFiles& files, std::int64_t person,
     if (files.layout.namlen < 1) return;
     // The label's NAMLEN= characters.
     label = label.substr(0, character_offset(label, static_cast<std::size_t>(files.layout.namlen)));
-    if (trim_right(label).size() > files.name_record.size()) widen_person_name_records(run, files, person);
+    if (trim_right(label).size() > files.name_record.size())
+        widen_person_name_records(run, files, person);
     std::fill(files.name_record.begin(), files.name_record.end(), ' ');
     label.substr(0, files.name_record.size())
         .copy(files.name_record.data(), files.name_record.size());

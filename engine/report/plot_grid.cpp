@@ -128,8 +128,8 @@ void centre_plot_title(PlotGrid& grid, std::string_view text, int width) {
     const std::string_view kept = character_prefix(text, static_cast<std::size_t>(room));
     const int k = static_cast<int>(character_count(kept));
     const int offset = std::max((room - k) / 2, 0);
-    grid.y_title = pad_characters(std::string(static_cast<std::size_t>(offset), ' ') + std::string(kept),
-                                  kPlotYTitleLength);
+    grid.y_title = pad_characters(
+        std::string(static_cast<std::size_t>(offset), ' ') + std::string(kept), kPlotYTitleLength);
 }
 
 }  // namespace korvelan

@@ -17,8 +17,9 @@ constexpr int kTitleWidth = 76;   // the x_title is centred over this width
 
 // Character i (1-based) of the vertical title, blank past its end.
 std::string_view y_title_character(const PlotGrid& grid, int i) {
-    const std::string_view c = i >= 1 ? character_span(grid.y_title, static_cast<std::size_t>(i - 1), 1)
-                                      : std::string_view();
+    const std::string_view c =
+        i >= 1 ? character_span(grid.y_title, static_cast<std::size_t>(i - 1), 1)
+               : std::string_view();
     return c.empty() ? " " : c;
 }
 

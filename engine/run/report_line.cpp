@@ -38,7 +38,8 @@ void ReportLineBuffer::put(int col, std::string_view text) {
     if (col < 1 || col > kWidth) return;
     int k = col - 1;
     // Text that begins on the second column of a wide character replaces that character.
-    if (k > 0 && c[static_cast<std::size_t>(k)].bytes == 0) c[static_cast<std::size_t>(k - 1)] = ' ';
+    if (k > 0 && c[static_cast<std::size_t>(k)].bytes == 0)
+        c[static_cast<std::size_t>(k - 1)] = ' ';
     if (all_ascii(text)) {
         const std::size_t n = std::min(static_cast<std::size_t>(kWidth - k), text.size());
         for (std::size_t j = 0; j < n; ++j) c[static_cast<std::size_t>(k) + j] = text[j];
@@ -104,7 +105,8 @@ void convert_box_characters_to_ascii(ReportLineBuffer& line, int n) {
     for (int i = 0; i < n; ++i) {
         ReportCell& cell = line.c[static_cast<std::size_t>(i)];
         if (cell.bytes >= 0x20) continue;
-        if (const DrawingCharacter* d = drawing_character(static_cast<char>(cell.bytes))) cell = d->plain;
+        if (const DrawingCharacter* d = drawing_character(static_cast<char>(cell.bytes)))
+            cell = d->plain;
     }
 }
 

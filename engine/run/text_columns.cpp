@@ -5,8 +5,12 @@
 namespace korvelan {
 
 namespace {
-bool continues(unsigned char b) { return (b & 0xC0) == 0x80; }
-unsigned char byte_at(std::string_view s, std::size_t k) { return static_cast<unsigned char>(s[k]); }
+bool continues(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
+unsigned char byte_at(std::string_view s, std::size_t k) {
+    return static_cast<unsigned char>(s[k]);
+}
 }  // namespace
 
 std::size_t utf8_character_size(std::string_view s, std::size_t at) {
@@ -103,7 +107,8 @@ std::string pad_characters(std::string_view s, std::size_t n) {
     return r;
 }
 
-// ---- display columns ------------------------------------------------------------------------------
+// ---- display columns
+// ------------------------------------------------------------------------------
 
 std::size_t display_width(std::string_view s) {
     if (all_ascii(s)) return s.size();
@@ -144,7 +149,8 @@ std::string pad_left(std::string_view s, std::size_t n) {
 }
 
 void place_text(std::string& line, std::size_t column, std::string_view text) {
-    const std::size_t start = column - 1, end = start + display_width(text), have = display_width(line);
+    const std::size_t start = column - 1, end = start + display_width(text),
+                      have = display_width(line);
     if (have < end) line.append(end - have, ' ');
     if (all_ascii(line)) {
         line.replace(start, end - start, text);
@@ -162,7 +168,8 @@ void place_text(std::string& line, std::size_t column, std::string_view text) {
     line.replace(from, to - from, filler + std::string(text) + std::string(after, ' '));
 }
 
-// ---- bytes ----------------------------------------------------------------------------------------
+// ---- bytes
+// ----------------------------------------------------------------------------------------
 
 std::size_t utf8_character_start(std::string_view s, std::size_t n) {
     // Only a continuation byte is inside a character: the one of the nearest byte before it that

@@ -41,7 +41,9 @@ char32_t character_code(std::string_view s, std::size_t at);
 bool wide_character(char32_t c);
 // Display columns of the character that starts at byte `at` (1 or 2).
 inline int display_width_at(std::string_view s, std::size_t at) {
-    return static_cast<unsigned char>(s[at]) < 0x80 ? 1 : (wide_character(character_code(s, at)) ? 2 : 1);
+    return static_cast<unsigned char>(s[at]) < 0x80
+               ? 1
+               : (wide_character(character_code(s, at)) ? 2 : 1);
 }
 
 // ---- characters (record columns, label fields, selections) -----------------------------------

@@ -24,6 +24,8 @@ QComboBox* text_box(std::string_view text, int max_length);
 inline QString qtext(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-inline std::string stext(const QString& text) { return text.toUtf8().toStdString(); }
+inline std::string stext(const QString& text) {
+    return text.toUtf8().toStdString();
+}
 
 }  // namespace korvelan

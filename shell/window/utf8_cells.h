@@ -1,9 +1,10 @@
 // The characters of a line of the Input/Output window, which holds UTF-8: the characters of the
 // engine's text columns (engine/run/text_columns.h), a line cut into them from its start, so
-// that a byte outside any valid character stands as a character of its own. On the screen a character takes one cell (column) of the
-// window, or two when it is drawn wide: the East Asian wide and fullwidth characters (CJK, kana,
-// Hangul, fullwidth forms) and the emoji pictographs. Cells place the caret, the mouse and the
-// selection; character counts keep the line and paste limits.
+// that a byte outside any valid character stands as a character of its own. On the screen a
+// character takes one cell (column) of the window, or two when it is drawn wide: the East Asian
+// wide and fullwidth characters (CJK, kana, Hangul, fullwidth forms) and the emoji pictographs.
+// Cells place the caret, the mouse and the selection; character counts keep the line and paste
+// limits.
 #pragma once
 
 #include <string_view>
@@ -25,7 +26,9 @@ inline char32_t code_point(std::string_view line, int at) {
 }
 
 // Whether the character is drawn two cells wide.
-inline bool wide(char32_t c) { return wide_character(c); }
+inline bool wide(char32_t c) {
+    return wide_character(c);
+}
 
 // The cells of the character that starts at byte `at`: 1 or 2.
 inline int width_at(std::string_view line, int at) { return wide(code_point(line, at)) ? 2 : 1; }

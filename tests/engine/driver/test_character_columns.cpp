@@ -33,10 +33,12 @@ enum class Coding { Ascii, Utf8, Utf16, Latin1 };
 std::string name_of(int p, Coding coding) {
     std::string n = coding == Coding::Ascii ? kAscii[p % 8] : kAccented[p % 8];
     if (coding == Coding::Latin1) {  // the Latin-1 bytes of the accented letters, CJK left out
-        const std::pair<const char*, const char*> latin1[] = {{"ë", "\xeb"}, {"Ñ", "\xd1"}, {"Å", "\xc5"},
-                                                              {"Ü", "\xdc"}, {"É", "\xc9"}, {"孫", "S"}, {"美", "M"}};
+        const std::pair<const char*, const char*> latin1[] = {
+            {"ë", "\xeb"}, {"Ñ", "\xd1"}, {"Å", "\xc5"}, {"Ü", "\xdc"},
+            {"É", "\xc9"}, {"孫", "S"},   {"美", "M"}};
         for (const auto& [utf8, byte] : latin1)
-            if (const std::size_t at = n.find(utf8); at != std::string::npos) n.replace(at, std::string(utf8).size(), byte);
+            if (const std::size_t at = n.find(utf8); at != std::string::npos)
+                n.replace(at, std::string(utf8).size(), byte);
     }
     return n + std::to_string(p);
 }
@@ -54,7 +56,8 @@ std::string utf16_with_mark(const std::string& utf8) {
         const auto lead = static_cast<unsigned char>(utf8[at]);
         const int n = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : 3;
         char32_t c = n == 1 ? lead : lead & (0x7F >> n);
-        for (int k = 1; k < n; ++k) c = (c << 6) | (static_cast<unsigned char>(utf8[at + k]) & 0x3F);
+        for (int k = 1; k < n; ++k)
+            c = (c << 6) | (static_cast<unsigned char>(utf8[at + k]) & 0x3F);
         out += static_cast<char>(c & 0xFF);
         out += static_cast<char>(c >> 8);
         at += static_cast<std::size_t>(n);
@@ -64,13 +67,15 @@ std::string utf16_with_mark(const std::string& utf8) {
 
 // The control file: the names fill columns 1-8, the items follow in 9-16 as an editor shows them.
 std::string control_file(Coding coding, const std::string& extra) {
-    std::string text = "TITLE=Columns\nNI=8\nNAME1=1\nNAMLEN=8\nITEM1=9\nCODES=01\nPFILE=p.txt\nIFILE=i.txt\n" +
-                       extra + "&END\n";
+    std::string text =
+        "TITLE=Columns\nNI=8\nNAME1=1\nNAMLEN=8\nITEM1=9\nCODES=01\nPFILE=p.txt\nIFILE=i.txt\n" +
+        extra + "&END\n";
     for (int i = 1; i <= 8; ++i) text += "I" + std::to_string(i) + "\n";
     text += "END LABELS\n";
     for (int p = 0; p < 40; ++p) {
         const std::string name = name_of(p, coding);
-        const std::size_t characters = coding == Coding::Latin1 ? name.size() : character_count(name);
+        const std::size_t characters =
+            coding == Coding::Latin1 ? name.size() : character_count(name);
         text += name + std::string(8 - characters, ' ') + responses_of(p) + "\n";
     }
     return coding == Coding::Utf16 ? utf16_with_mark(text) : text;
@@ -98,15 +103,16 @@ std::string run_in(const ScratchDir& dir, const std::string& control) {
 Files run_coding(Coding coding) {
     ScratchDir dir;
     run_in(dir, control_file(coding, "SIFILE=si.txt\nGUFILE=gu.txt\n"));
-    return {read_file(dir.file("p.txt")), read_file(dir.file("i.txt")), read_file(dir.file("si.txt")),
-            read_file(dir.file("gu.txt"))};
+    return {read_file(dir.file("p.txt")), read_file(dir.file("i.txt")),
+            read_file(dir.file("si.txt")), read_file(dir.file("gu.txt"))};
 }
 
 // The numbers of each record of a measure file: what stands before the label.
 std::vector<std::string> numbers_of(const std::string& file, std::size_t label_column) {
     std::vector<std::string> rows;
     for (const std::string& line : crlf_lines(file))
-        if (!line.empty() && line[0] != ';') rows.push_back(line.substr(0, std::min(line.size(), label_column)));
+        if (!line.empty() && line[0] != ';')
+            rows.push_back(line.substr(0, std::min(line.size(), label_column)));
     return rows;
 }
 
@@ -114,7 +120,9 @@ std::vector<std::string> numbers_of(const std::string& file, std::size_t label_c
 std::vector<std::string> measures_of_data(const std::string& data) {
     ScratchDir dir;
     write_file(dir.file("data.txt"), data);
-    std::string control = "TITLE=Again\nNI=8\nNAME1=1\nNAMLEN=8\nITEM1=9\nCODES=01\nPFILE=p.txt\nDATA=data.txt\n&END\n";
+    std::string control =
+        "TITLE=Again\nNI=8\nNAME1=1\nNAMLEN=8\nITEM1=9\nCODES=01\nPFILE=p.txt\nDATA=data.txt\n&"
+        "END\n";
     for (int i = 1; i <= 8; ++i) control += "I" + std::to_string(i) + "\n";
     run_in(dir, control + "END LABELS\n");
     return numbers_of(read_file(dir.file("p.txt")), 91);
@@ -122,7 +130,8 @@ std::vector<std::string> measures_of_data(const std::string& data) {
 
 // The person measures of the coding's data read through FORMAT= or MFORMS= (its instructions in
 // mf.txt, the records in data.txt).
-std::vector<std::string> measures_of_layout(Coding coding, const std::string& layout, const std::string& mforms) {
+std::vector<std::string> measures_of_layout(Coding coding, const std::string& layout,
+                                            const std::string& mforms) {
     ScratchDir dir;
     std::string control = control_file(coding, layout);
     if (!mforms.empty()) {
@@ -152,7 +161,9 @@ TEST(CharacterColumns, OneDataSetInFourCodingsMeasuresAlike) {
         if (coding != Coding::Utf8) continue;
         // FORMAT= positions and MFORMS= columns count characters too.
         EXPECT_EQ(measures_of_layout(coding, "FORMAT=(8A1,T9,8A1)\n", ""), persons);
-        EXPECT_EQ(measures_of_layout(coding, "MFORMS=mf.txt\n", "D=data.txt\nL=1\nP1-8=1\nI1-8=9\n"), persons);
+        EXPECT_EQ(
+            measures_of_layout(coding, "MFORMS=mf.txt\n", "D=data.txt\nL=1\nP1-8=1\nI1-8=9\n"),
+            persons);
         // Written in the input layout, a column a character: they read back alike.
         EXPECT_EQ(measures_of_data(f.sifile), measures_of_data(ascii.sifile));
         EXPECT_EQ(measures_of_data(f.gufile), measures_of_data(ascii.gufile));
@@ -166,7 +177,8 @@ namespace {
 // set of characters and ranges; a prefix of the label suffices.
 std::u32string code_points(std::string_view s) {
     std::u32string out;
-    for (std::size_t at = 0; at < s.size(); at += utf8_character_size(s, at)) out += character_code(s, at);
+    for (std::size_t at = 0; at < s.size(); at += utf8_character_size(s, at))
+        out += character_code(s, at);
     return out;
 }
 
@@ -184,7 +196,8 @@ bool reference_match(const std::u32string& pattern, const std::u32string& label)
         bool hit = false;
         for (std::size_t k = i + 1; k < close; ++k) {
             if (pattern[k + 1] == U'-' && k + 2 < close) {
-                hit = hit || (label[j] >= std::min(pattern[k], pattern[k + 2]) && label[j] <= std::max(pattern[k], pattern[k + 2]));
+                hit = hit || (label[j] >= std::min(pattern[k], pattern[k + 2]) &&
+                              label[j] <= std::max(pattern[k], pattern[k + 2]));
                 k += 2;
             } else {
                 hit = hit || pattern[k] == label[j];
@@ -199,13 +212,16 @@ bool reference_match(const std::u32string& pattern, const std::u32string& label)
 }  // namespace
 
 TEST(CharacterColumns, LabelPatternsMatchWholeCharacters) {
-    const std::vector<std::string> labels = {"élan", "Ñandú", "Åsa", "über", "ébène", "問題2番", "問題",
-                                             "題問", "Émile", "Zoë", "Zoe", "ÅÅ", "ñ1", "ab"};
-    const std::vector<std::string> patterns = {"{é}*", "?P*",   "??題*", "?題*",  "問?2*", "{é-ü}*", "{Ñ-Å}?*",
-                                               "Zo?",  "Zo{ë}", "{問題}題*", "{A-Z}*", "?{a-z}*", "{ñÅ}?"};
+    const std::vector<std::string> labels = {"élan",    "Ñandú", "Åsa",  "über",  "ébène",
+                                             "問題2番", "問題",  "題問", "Émile", "Zoë",
+                                             "Zoe",     "ÅÅ",    "ñ1",   "ab"};
+    const std::vector<std::string> patterns = {"{é}*",   "?P*",     "??題*", "?題*",  "問?2*",
+                                               "{é-ü}*", "{Ñ-Å}?*", "Zo?",   "Zo{ë}", "{問題}題*",
+                                               "{A-Z}*", "?{a-z}*", "{ñÅ}?"};
     for (const std::string& p : patterns)
         for (const std::string& l : labels)
-            EXPECT_EQ(is_selected(match_selection_pattern(p, l)), reference_match(code_points(p), code_points(l)))
+            EXPECT_EQ(is_selected(match_selection_pattern(p, l)),
+                      reference_match(code_points(p), code_points(l)))
                 << p << " over " << l;
     EXPECT_TRUE(is_selected(match_selection_pattern("?題*", "問題2番")));
     EXPECT_FALSE(is_selected(match_selection_pattern("{é}*", "Ñandú")));  // both lead with 0xC3
@@ -221,11 +237,12 @@ struct Twin {
     const char* wide;
     const char* plain;
 };
-const Twin kItems[] = {{"Größe", "Grose"}, {"数据加法", "dUJUJIFA"}, {"Ångström", "angstrom"}, {"除法", "eHFA"},
-                       {"Über", "bber"},   {"乘法x", "cHFAx"}};
-const Twin kPersons[] = {{"Zoë", "Zoe"}, {"孫美", "fUME"}, {"Ñina", "dina"}, {"Åke", "bke"}, {"数", "gU"},
-                         {"Éric", "cric"}, {"Mo", "Mo"}, {"美Ann", "hEAnn"}, {"ééKim", "eeKim"}, {"Hal", "Hal"},
-                         {"P数Ivy", "PSUIvy"}, {"Jürgen", "Jurgen"}};
+const Twin kItems[] = {{"Größe", "Grose"}, {"数据加法", "dUJUJIFA"}, {"Ångström", "angstrom"},
+                       {"除法", "eHFA"},   {"Über", "bber"},         {"乘法x", "cHFAx"}};
+const Twin kPersons[] = {{"Zoë", "Zoe"}, {"孫美", "fUME"},     {"Ñina", "dina"},
+                         {"Åke", "bke"}, {"数", "gU"},         {"Éric", "cric"},
+                         {"Mo", "Mo"},   {"美Ann", "hEAnn"},   {"ééKim", "eeKim"},
+                         {"Hal", "Hal"}, {"P数Ivy", "PSUIvy"}, {"Jürgen", "Jurgen"}};
 
 std::string twin_control(bool wide) {
     std::string text = std::string("TITLE=") + (wide ? "Größe 数据" : "Grose SUJU") +
@@ -237,7 +254,8 @@ std::string twin_control(bool wide) {
     const char* const responses[] = {"110000", "111000", "111110", "100100", "101010", "110100",
                                      "011000", "111100", "010110", "100011", "111010", "001101"};
     for (std::size_t p = 0; p < std::size(kPersons); ++p)
-        text += std::string(responses[p]) + " " + (wide ? kPersons[p].wide : kPersons[p].plain) + "\n";
+        text +=
+            std::string(responses[p]) + " " + (wide ? kPersons[p].wide : kPersons[p].plain) + "\n";
     return text;
 }
 
@@ -288,12 +306,15 @@ std::vector<std::size_t> frame_columns(const std::string& line) {
     return at;
 }
 
-void expect_twins(const std::vector<std::string>& wide, const std::vector<std::string>& plain, const std::string& where) {
+void expect_twins(const std::vector<std::string>& wide, const std::vector<std::string>& plain,
+                  const std::string& where) {
     ASSERT_EQ(wide.size(), plain.size()) << where;
     for (std::size_t i = 0; i < wide.size(); ++i) {
         EXPECT_TRUE(utf8_text(wide[i])) << where << " line " << i + 1 << ": " << wide[i];
         EXPECT_EQ(frame_columns(wide[i]), frame_columns(plain[i]))
-            << where << " line " << i + 1 << ":\n" << wide[i] << "\n" << plain[i];
+            << where << " line " << i + 1 << ":\n"
+            << wide[i] << "\n"
+            << plain[i];
     }
 }
 
@@ -303,6 +324,7 @@ TEST(CharacterColumns, EveryTableOfWideLabelsLinesUpWithItsAsciiTwin) {
     const TwinRun wide = run_twin(true), plain = run_twin(false);
     ASSERT_GT(wide.report[0].size(), 500u);
     for (std::size_t n = 0; n < wide.report.size(); ++n)
-        expect_twins(wide.report[n], plain.report[n], n == 0 ? "report" : "Table " + std::to_string(n));
+        expect_twins(wide.report[n], plain.report[n],
+                     n == 0 ? "report" : "Table " + std::to_string(n));
     expect_twins(wide.screen, plain.screen, "screen");
 }

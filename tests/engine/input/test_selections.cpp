@@ -113,7 +113,11 @@ TEST_F(SelectionTest, ColumnsAreCharacters) {
     EXPECT_EQ(label("$S1W2", "A\u00e9B"), "A\u00e9");
     EXPECT_EQ(label("$S2W1", "\u6570\u636e"), "\u636e");
     EXPECT_EQ(label("$S2W1+$S3W1+$S4W1", "\u00e9x\u636e"), "x\u636e ");
-    EXPECT_EQ(label("$S2W2", "A\xe9" "BC"), "\xe9" "B");
+    EXPECT_EQ(label("$S2W2",
+                    "A\xe9"
+                    "BC"),
+              "\xe9"
+              "B");
 }
 
 TEST_F(SelectionTest, SelectedTextIsCutAt256) {

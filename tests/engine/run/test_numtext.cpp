@@ -244,9 +244,10 @@ TEST(TextHelpers, ColumnsAreCharactersAndWideOnesTakeTwoOnScreen) {
         std::string_view text;
         std::size_t characters, display;
     };
-    for (const Case& c : {Case{"Zoë", 3, 3}, Case{"P数据", 3, 5}, Case{"a😀b", 3, 4},
-                          Case{"caf\xe9 au", 7, 7}, Case{"\xe9\xa9z", 3, 3}, Case{"\xc0\xaf", 2, 2},
-                          Case{"\xed\xa0\x80", 3, 3}, Case{"x\xf0\x9f\x98", 4, 4}, Case{"\xb0\xb0", 2, 2}}) {
+    for (const Case& c :
+         {Case{"Zoë", 3, 3}, Case{"P数据", 3, 5}, Case{"a😀b", 3, 4}, Case{"caf\xe9 au", 7, 7},
+          Case{"\xe9\xa9z", 3, 3}, Case{"\xc0\xaf", 2, 2}, Case{"\xed\xa0\x80", 3, 3},
+          Case{"x\xf0\x9f\x98", 4, 4}, Case{"\xb0\xb0", 2, 2}}) {
         EXPECT_EQ(character_count(c.text), c.characters) << c.text;
         EXPECT_EQ(display_width(c.text), c.display) << c.text;
     }

@@ -211,7 +211,8 @@ void type_into(QDialog& d, const std::string& shown, const char* typed) {
         QTest::keyClick(box->lineEdit(), Qt::Key_Delete);
         // One key press a character, its text as a keyboard layout gives it.
         for (const QChar c : QString::fromUtf8(typed))
-            QTest::sendKeyEvent(QTest::Click, box->lineEdit(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Click, box->lineEdit(), Qt::Key_unknown, QString(c),
+                                Qt::NoModifier);
         return;
     }
     ADD_FAILURE() << "no box shows " << shown;
@@ -242,7 +243,8 @@ TEST_F(DialogsOnRun, TypedTextReachesTheRunAndTheSettingsAsUtf8) {
     type_into(settings, "/tmp/k/", "/tmp/é/");
     settings.accept();
     // Taken at the next start, from the file.
-    EXPECT_NE(testing::read_file(path).find("=\"/tmp/é/\""), std::string::npos) << testing::read_file(path);
+    EXPECT_NE(testing::read_file(path).find("=\"/tmp/é/\""), std::string::npos)
+        << testing::read_file(path);
 }
 
 TEST_F(DialogsOnRun, WelcomeHelpClosesTheDialogAndTheProblemTextIsCut) {
