@@ -120,10 +120,6 @@ class DataPass {
     void count_record();
     std::int32_t code_responses(const char* responses, const std::int8_t* item_status,
                                 std::uint8_t* out) const;
-    // Bytes of the label's NAMLEN= characters in the label text.
-    std::size_t label_bytes() const {
-        return character_offset(label_, static_cast<std::size_t>(std::max(cv_.namlen, 0)));
-    }
     std::span<std::uint8_t> codes() {
         return {reinterpret_cast<std::uint8_t*>(run_.arrays.current_response_codes.data()) + 1,
                 static_cast<std::size_t>(cv_.ni)};
@@ -139,6 +135,7 @@ class DataPass {
     RecordEcho echo_;
     bool selecting_;
     std::string label_;
+    std::size_t label_bytes_ = 0;  // of the label's NAMLEN= characters
     std::int32_t persons_ = 0;
     bool skipping_ = false;
     bool first_source_ = true;
@@ -225,13 +222,14 @@ void DataPass::read_source(int unit_number, const std::string& name, bool data_f
 void DataPass::take_record(bool echo) {
     if (record_.delimited()) {
         record_.split_delimited(label_);
+        label_bytes_ = character_offset(label_, static_cast<std::size_t>(std::max(cv_.namlen, 0)));
         if (anchors_.active)
             apply_delimited_selection(anchors_.selection, record_.fields(), anchors_.text);
         if (weights_.active)
             apply_delimited_selection(weights_.selection, record_.fields(), weights_.text);
         if (echo) echo_.delimited_record(record_.responses(), label_);
     } else {
-        record_.take_label(label_);
+        label_bytes_ = record_.take_label(label_);
         if (anchors_.active)
             apply_field_selection(anchors_.selection, record_.columns(), anchors_.text);
         if (weights_.active)
@@ -239,7 +237,7 @@ void DataPass::take_record(bool echo) {
         record_.move_responses_to_column_1();
     }
     // Only the label's NAMLEN= characters and the selected texts can hold anything.
-    blank_control_characters(label_.data(), std::min(label_.size(), label_bytes()));
+    blank_control_characters(label_.data(), std::min(label_.size(), label_bytes_));
     blank_control_characters(anchors_.text.c.data(), static_cast<std::size_t>(anchors_.text.count));
     blank_control_characters(weights_.text.c.data(), static_cast<std::size_t>(weights_.text.count));
     if (echo && record_.formatted() && !record_.delimited())
@@ -271,13 +269,15 @@ void DataPass::store_person(std::int32_t p) {
         status = status::kDeleted;
         input.highest_person_touched = std::max(input.highest_person_touched, p);
     }
-    std::string_view stored = std::string_view(label_).substr(0, label_bytes());
+    std::string_view stored = std::string_view(label_).substr(0, label_bytes_);
     if (trim(stored).empty()) {
         make_person_number_label(p, label_);
-        stored = std::string_view(label_).substr(0, label_bytes());
+        stored = std::string_view(label_).substr(0, label_bytes_);
     }
-    input.longest_person_label = std::max(
-        input.longest_person_label, static_cast<std::int32_t>(display_width(trim_right(stored))));
+    // Where no column holds a character of several bytes, a byte is a column on the screen.
+    const std::string_view shown = trim_right(stored);
+    const std::size_t width = record_.multibyte() || record_.delimited() ? display_width(shown) : shown.size();
+    input.longest_person_label = std::max(input.longest_person_label, static_cast<std::int32_t>(width));
     write_person_name_record(run_, files_, p, stored);
     std::span<std::uint8_t> c = codes();
     const std::int8_t* const item_status = run_.arrays.item_status.data();

@@ -145,7 +145,7 @@ std::string_view RecordLine::columns() const {
     return text_;
 }
 
-void RecordLine::take_label(std::string& label) const {
+std::size_t RecordLine::take_label(std::string& label) const {
     const std::int64_t namlen = std::max(cv_.namlen, 0);
     // Up to four bytes a character.
     const auto room = static_cast<std::size_t>(multibyte_ ? 4 * namlen : namlen);
@@ -153,17 +153,25 @@ void RecordLine::take_label(std::string& label) const {
     std::fill(label.begin(), label.end(), ' ');
     // FORMAT= fields are XWIDE wide, and the label is one character of each.
     const std::int64_t step = formatted_ ? xwide_ : 1;
+    if (!multibyte_) {
+        for (std::int64_t j = 1; j <= namlen; ++j) {
+            const std::int64_t col = (j - 1) * step + cv_.name1;
+            if (col >= 1 && col <= used_)
+                label[static_cast<std::size_t>(j - 1)] = line_[static_cast<std::size_t>(col - 1)];
+        }
+        return static_cast<std::size_t>(namlen);
+    }
     std::size_t at = 0;
     for (std::int64_t j = 1; j <= namlen; ++j) {
         const std::int64_t col = (j - 1) * step + cv_.name1;
-        const bool in_record = col >= 1 && col <= used_;
-        if (!multibyte_ || !in_record) {
-            label[at++] = in_record ? line_[static_cast<std::size_t>(col - 1)] : ' ';
+        if (col < 1 || col > used_) {
+            ++at;
             continue;
         }
         for (std::uint32_t v = cells_[static_cast<std::size_t>(col - 1)]; v != 0; v >>= 8)
             label[at++] = static_cast<char>(v & 0xFF);
     }
+    return at;
 }
 
 void RecordLine::move_responses_to_column_1() {

@@ -100,8 +100,10 @@ class RecordLine {
     char first() const { return line_[0]; }
 
     // Fixed columns or FORMAT=: the label (NAMLEN= characters into label, in UTF-8, then blanks);
-    // columns beyond the record read as blanks.
-    void take_label(std::string& label) const;
+    // columns beyond the record read as blanks. Returns the bytes of those characters.
+    std::size_t take_label(std::string& label) const;
+    // Whether a column of the record holds a character of several bytes.
+    bool multibyte() const { return multibyte_; }
     // Fixed columns or FORMAT=: the NI responses moved to column 1.
     void move_responses_to_column_1();
     // Delimited: the label, and the responses in columns 1 to NI x XWIDE; fields() holds the

@@ -166,8 +166,9 @@ void widen_person_name_records(Run& run, WorkFiles& files, std::int64_t person) 
 void write_person_name_record(Run& run, WorkFiles& files, std::int64_t person,
                               std::string_view label) {
     if (files.layout.namlen < 1) return;
-    // The label's NAMLEN= characters.
-    label = label.substr(0, character_offset(label, static_cast<std::size_t>(files.layout.namlen)));
+    // The label's NAMLEN= characters (a label of at most NAMLEN= bytes has no more).
+    const auto namlen = static_cast<std::size_t>(files.layout.namlen);
+    if (label.size() > namlen) label = label.substr(0, character_offset(label, namlen));
     if (trim_right(label).size() > files.name_record.size())
         widen_person_name_records(run, files, person);
     std::fill(files.name_record.begin(), files.name_record.end(), ' ');

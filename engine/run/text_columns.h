@@ -21,6 +21,12 @@ namespace korvelan {
 inline bool all_ascii(std::string_view s) {
     const char* p = s.data();
     std::size_t n = s.size();
+    for (; n >= 16; p += 16, n -= 16) {
+        std::uint64_t a, b;
+        std::memcpy(&a, p, 8);
+        std::memcpy(&b, p + 8, 8);
+        if ((a | b) & 0x8080808080808080ull) return false;
+    }
     for (; n >= 8; p += 8, n -= 8) {
         std::uint64_t w;
         std::memcpy(&w, p, 8);
