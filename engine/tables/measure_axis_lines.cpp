@@ -36,10 +36,7 @@ std::string axis_label_line(const PlotAxis& axis, bool lowest_label_wins) {
         if (k == 1) first = label;
         line.put(k * axis.columns_per_tick + 2 - 4, label);
     }
-    // Where the lowest label would reach the first tick's label, the one that gives way is left
-    // out whole, so that no label shows cut or run into another.
-    const int first_text = axis.columns_per_tick - 2 + static_cast<int>(first.size() - trim_left(first).size());
-    const bool touch = !trim(first).empty() && first_text <= 2 + static_cast<int>(lowest.size());
+    const bool touch = tick_labels_touch(lowest, 2, first, axis.columns_per_tick - 2);
     if (touch && lowest_label_wins) line.put(axis.columns_per_tick - 2, std::string(first.size(), ' '));
     if (!touch || lowest_label_wins) line.put(2, lowest);
     return std::string(line.view(1, std::max(line.length(), 1)));
