@@ -1,9 +1,9 @@
 // Numbers in their fields, over USCALE= 1, 100, -100 and 1000, UMEAN= 0 and 500 and UDECIMALS=
-// 0-4 on a rating scale with person and item weights up to 12345.6: in every Table, split on
-// blanks and line-drawing characters, no token holds two numbers or a word run into a number;
-// the numbers of the entry statistics rows and of the most unexpected responses are those of
-// PFILE= and IFILE= to their printed decimals, and the category averages of Table 3.2 are those
-// of the run at USCALE=1 scaled.
+// 0-4, with person and item weights up to 12345.6: in every Table, split on blanks and
+// line-drawing characters, no token holds two numbers or a word run into a number and no number
+// with decimals stands beside stars; every number of an entry's row in the entry statistics and
+// response grids is a value of its PFILE= or IFILE= record, and the category averages of Table
+// 3.2 are those of USCALE=1 scaled, each to its printed decimals.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -15,6 +15,7 @@
 
 #include "engine/run/numtext.h"
 #include "tests/engine/tables/summary_fixture.h"
+#include "tests/support/data_sets.h"
 #include "tests/support/test_files.h"
 
 using namespace korvelan;
@@ -26,45 +27,16 @@ struct Point {
     int scale = 1, mean = 0, decimals = 4;
 };
 
-// 40 persons on 8 items scored 0-3 (a fixed generator); item 1 is answered 0 and item 8 3 by
-// everyone, so that both are extreme and their weights (1000 and 12345.6) show without widening
-// the score range of Table 20. Person labels "F A xyz" hold the classes of DIF=, DPF= and the
-// subtotals and no digit, so that every number of a Table is a number of the analysis.
+// The weights of 12345.6 fall on the extreme person R07 and the deleted item F, so that they
+// show without widening the score range of Table 20 or slowing the estimation.
 std::string sweep_set(const Point& p) {
-    std::string c = "TITLE=Fields\nNI=8\nITEM1=1\nNAME1=10\nNAMLEN=8\nCODES=0123\nASCII=N\n"
-                    "TABLES=1111111111111111111111111111111111\nDIF=$S1W1\nDPF=$S1W1\nISUBTOTAL=$S1W1\n"
-                    "PSUBTOTAL=$S3W1\nPWEIGHT=*\n20 12345.6\n2 150\n10 1000\n4 2.5\n5 0.5\n*\n"
-                    "IWEIGHT=*\n8 12345.6\n2 150\n1 1000\n3 0.25\n4 2.5\n*\nUSCALE=" +
-                    std::to_string(p.scale) + "\nUMEAN=" + std::to_string(p.mean) + "\nUDECIMALS=" +
-                    std::to_string(p.decimals) + "\n&END\n";
-    const auto letters = [](int n) {
-        std::string s;
-        for (int k = 0; k < 3; ++k, n /= 26) s += static_cast<char>('a' + n % 26);
-        return s;
-    };
-    for (int i = 0; i < 8; ++i) c += (i % 2 == 0 ? "Aitem" : "Bitem") + letters(i) + "\n";
-    c += "END LABELS\n";
-    std::uint32_t state = 11;
-    for (int n = 0; n < 40; ++n) {
-        std::string row;
-        for (int i = 0; i < 8; ++i) {
-            const double x = -3.0 + 6.0 * n / 39 - (-1.5 + 3.0 * i / 7);
-            const double e[4] = {1.0, std::exp(x + 1.0), std::exp(2 * x + 1.0), std::exp(3 * x)};
-            state = state * 69069u + 1u;
-            double u = (state >> 8) / 16777216.0 * (e[0] + e[1] + e[2] + e[3]);
-            int k = 0;
-            while (k < 3 && (u -= e[k]) >= 0) ++k;
-            row += static_cast<char>('0' + (n == 0 ? 0 : n == 39 ? 3 : k));
-        }
-        row.front() = '0';
-        row.back() = '3';
-        c += row + "  " + (n % 2 ? "F " : "M ") + (n % 3 ? "A " : "B ") + letters(n) + "\n";
-    }
-    return c;
+    return rating_scale_set("ASCII=N\nTABLES=1111111111111111111111111111111\nDIF=$S3W1\nDPF=$S1W1\n"
+                            "ISUBTOTAL=$S1W1\nPSUBTOTAL=$S3W1\nPWEIGHT=*\n7 12345.6\n2 150\n3 1000\n4 2.5\n*\n"
+                            "IWEIGHT=*\n6 12345.6\n1 150\n2 0.25\n*\nIDFILE=*\n6\n*\nUSCALE=" + std::to_string(p.scale) +
+                            "\nUMEAN=" + std::to_string(p.mean) + "\nUDECIMALS=" + std::to_string(p.decimals) + "\n");
 }
 
-// The Tables of a report by their ids, each without its three heading lines; Table 0 (the
-// control instructions) and the report's banner are left out.
+// The Tables of a report by id, without their three heading lines and without Table 0.
 std::map<std::string, std::vector<std::string>> tables_of(const std::string& report) {
     std::map<std::string, std::vector<std::string>> tables;
     std::vector<std::string>* at = nullptr;
@@ -82,30 +54,28 @@ std::map<std::string, std::vector<std::string>> tables_of(const std::string& rep
     return tables;
 }
 
-// The tokens of a line between blanks and line-drawing characters (three bytes in UTF-8).
-std::vector<std::string> tokens_of(const std::string& line) {
-    std::vector<std::string> t(1);
+// The tokens of a text between blanks and line-drawing characters (three bytes in UTF-8); with
+// cells, a new list at each line-drawing character.
+std::vector<std::vector<std::string>> cells_of(const std::string& line) {
+    std::vector<std::vector<std::string>> cells(1, std::vector<std::string>(1));
     for (std::size_t i = 0; i < line.size(); ++i) {
         const bool drawing = static_cast<unsigned char>(line[i]) == 0xE2 && i + 2 < line.size();
-        if (line[i] == ' ' || drawing) {
-            if (!t.back().empty()) t.emplace_back();
-            if (drawing) i += 2;
-        } else {
-            t.back() += line[i];
-        }
+        if (line[i] != ' ' && !drawing) cells.back().back() += line[i];
+        else if (!cells.back().back().empty()) cells.back().emplace_back();
+        if (drawing) cells.emplace_back(1), i += 2;
     }
-    if (t.back().empty()) t.pop_back();
-    return t;
+    for (auto& c : cells)
+        if (c.back().empty()) c.pop_back();
+    return cells;
 }
 
-// A token holding one number, its marks around it taken off ("(", ")", "%", an anchor "A", an
-// extreme "E", a disorder "*"); its value and the unit of its last printed digit.
+// A token holding one number, the marks around it taken off ("(", ")", "%", an anchor "A", an
+// extreme "E", a disorder "*"): its value and the unit of its last printed digit.
 bool number_of(std::string t, double& value, double& unit) {
     if (!t.empty() && t.front() == '(') t.erase(0, 1);
     while (!t.empty() && std::string(")%AE*").find(t.back()) != std::string::npos) t.pop_back();
-    if (t.empty() || t.find_first_not_of("-.0123456789") != std::string::npos ||
-        t.find_first_of("0123456789") == std::string::npos || t.find('-', 1) != std::string::npos ||
-        t.find('.') != t.rfind('.'))
+    if (t.find_first_not_of("-.0123456789") != std::string::npos || t.find_first_of("0123456789") == std::string::npos ||
+        t.find('-', 1) != std::string::npos || t.find('.') != t.rfind('.'))
         return false;
     value = std::stod(t);
     const std::size_t point = t.find('.');
@@ -116,26 +86,25 @@ bool number_of(std::string t, double& value, double& unit) {
 // Two numbers run together ("155.8-872.79", "30.36653.471", "-INF-1732.00") or a word run into
 // a number ("RMSE1335.81"). Grids of one-digit cells ("-4-9-9", "1.2.2") are layouts, not numbers.
 bool unreadable(const std::string& t) {
-    std::size_t letters = t[0] == '-' || t[0] == '+' ? 1 : 0;
-    while (letters < t.size() && (std::isalpha(static_cast<unsigned char>(t[letters])) || t[letters] == '.')) ++letters;
-    const std::size_t word = letters - (t[0] == '-' || t[0] == '+' ? 1 : 0);
-    if (word >= 2 && letters < t.size() && std::isalpha(static_cast<unsigned char>(t[letters - 1])) &&
-        std::isdigit(static_cast<unsigned char>(t[letters + (t[letters] == '-' && letters + 1 < t.size())])))
+    const std::size_t sign = t[0] == '-' || t[0] == '+';
+    std::size_t end = sign;
+    while (end < t.size() && (std::isalpha(static_cast<unsigned char>(t[end])) || t[end] == '.')) ++end;
+    if (end >= sign + 2 && end < t.size() && std::isalpha(static_cast<unsigned char>(t[end - 1])) &&
+        std::isdigit(static_cast<unsigned char>(t[end + (t[end] == '-' && end + 1 < t.size())])))
         return true;
     if (t.find_first_not_of("-.0123456789()") != std::string::npos) return false;
     int pieces = 0, digits = 0, most = 0;
-    bool point = false;
     for (std::size_t i = 0; i < t.size(); ++i) {
-        const bool starts = i == 0 || t[i] == '-' || t[i] == '(' || t[i] == ')' || (t[i] == '.' && point);
-        if (starts) pieces += t[i] != '(' && t[i] != ')', digits = 0, point = false;
-        if (t[i] == '.') point = true, digits = 0;
-        if (std::isdigit(static_cast<unsigned char>(t[i]))) most = std::max(most, ++digits);
+        const bool point = t[i] == '.' && i > 0 && t.find('.', t.find_last_of("-()", i - 1) + 1) < i;
+        if (i == 0 || t[i] == '-' || t[i] == '(' || t[i] == ')' || point) pieces += t[i] != '(' && t[i] != ')';
+        digits = std::isdigit(static_cast<unsigned char>(t[i])) ? digits + 1 : 0;
+        most = std::max(most, digits);
     }
     return pieces >= 2 && most >= 3;
 }
 
-// Whether a printed number is x to its printed decimals, within the rounding of x itself (the
-// unit of its last digit); a field of stars only stands for a whole number wider than the field.
+// Whether a printed number is x to its printed decimals, within x's own unit; stars stand only
+// for a whole number wider than the field.
 bool reads_as(const std::string& token, double x, double x_unit) {
     double v = 0, unit = 0;
     if (token.size() > 1 && token.find_first_not_of('*') == std::string::npos)
@@ -143,119 +112,56 @@ bool reads_as(const std::string& token, double x, double x_unit) {
     return number_of(token, v, unit) && std::fabs(v - x) <= 0.5 * (unit + x_unit) + 1e-6 * std::fabs(x) + 1e-9;
 }
 
-// A field of the measure file: its value, and its width and decimals there (fewer where the
-// number does not fit at them).
-struct FileField {
-    double x;
-    int w, d;
-    double unit() const {
-        double v = 0, u = 0;
-        return number_of(std::string(trim(fmt_f(x, w, d))), v, u) ? u : 1.0;
-    }
-};
-
-std::vector<std::string> cells_of(const std::string& line) {
-    std::vector<std::string> cells(1);
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        if (line.compare(i, 3, "\u2502") == 0) cells.emplace_back(), i += 2;
-        else cells.back() += line[i];
-    }
-    return cells;
+// The values of a measure-file record with the unit each has there (its width and decimals).
+std::vector<std::pair<double, double>> record_values(const MeasureRecord& r, int d) {
+    std::vector<std::pair<double, double>> v;
+    auto add = [&](double x, int w, int k) {
+        double value = 0, unit = 1;
+        number_of(std::string(trim(fmt_f(x, w, k))), value, unit);
+        v.push_back({x, unit});
+    };
+    add(r.entry, 5, 0), add(r.measure, 8, d), add(r.count, 8, 1), add(r.score, 9, 1), add(r.error, 7, d);
+    for (double f : r.fit) add(f, 7, 2);
+    return v;
 }
 
 struct Count {
     int unreadable = 0;
     std::vector<std::string> examples;
     void add(const std::string& what) {
-        ++unreadable;
-        if (examples.size() < 12) examples.push_back(what);
-    }
-    void check(const std::string& where, const std::string& token, const FileField& f) {
-        if (!reads_as(token, f.x, f.unit())) add(where + ": " + token + " for " + std::to_string(f.x));
+        if (++unreadable <= 12) examples.push_back(what);
     }
 };
 
-// An entry statistics row: entry, score, count, measure and S.E., the fit cells, the weight and
-// the displacement, each the entry's value in the measure file.
-void read_back_entry_row(const std::string& id, const std::string& line, const std::map<int, MeasureRecord>& file,
-                         int d, bool displacement, Count& count) {
-    const std::vector<std::string> cells = cells_of(line);
-    if (cells.size() < 6) return;
-    const std::vector<std::string> head = tokens_of(cells[1]);
+// An entry's row (before the response grid): every number is a value of its record.
+void read_back_row(const std::string& id, const std::vector<std::vector<std::string>>& cells,
+                   const std::map<int, MeasureRecord>& file, int d, Count& count) {
+    std::vector<std::string> tokens;
+    for (std::size_t c = 0; c < cells.size() && c < 7; ++c) tokens.insert(tokens.end(), cells[c].begin(), cells[c].end());
     double e = 0, unit = 0;
-    if (head.size() != 5 || !number_of(head[0], e, unit) || !file.count(static_cast<int>(e))) return;
-    const MeasureRecord& r = file.at(static_cast<int>(e));
-    const std::string where = id + " entry " + head[0];
-    count.check(where, head[1], {r.score, 9, 1});
-    count.check(where, head[2], {r.count, 8, 1});
-    count.check(where, head[3], {r.measure, 8, d});
-    count.check(where, head[4], {r.error, 7, d});
-    std::size_t next = 3;  // the weight after an extreme row's note
-    if (tokens_of(cells[2]).size() == 2) {
-        const auto fit = tokens_of(cells[2] + " " + cells[3]);
-        for (std::size_t k = 0; k < fit.size() && k < 4; ++k) count.check(where, fit[k], {r.fit[k], 7, 2});
-        std::string correlation = cells[4];  // a misfit letter may stand in its first column
-        if (std::isalpha(static_cast<unsigned char>(correlation[0]))) correlation[0] = ' ';
-        count.check(where, std::string(trim(correlation)), {r.fit[5], 7, 2});
-        next = 5;
+    if (tokens.empty() || !number_of(tokens[0], e, unit) || unit != 1.0 || !file.count(static_cast<int>(e))) return;
+    const auto values = record_values(file.at(static_cast<int>(e)), d);
+    for (const std::string& t : tokens) {
+        double v = 0;
+        const bool stars = t.size() > 1 && t.find_first_not_of('*') == std::string::npos;
+        if (!stars && !number_of(t, v, unit)) continue;
+        bool found = false;
+        for (const auto& [x, u] : values) found = found || reads_as(t, x, u);
+        if (!found) count.add(id + " entry " + tokens[0] + ": " + t);
     }
-    count.check(where, std::string(trim(cells[next])), {r.fit[6], 7, 2});
-    if (displacement && next + 1 < cells.size() && !trim(cells[next + 1]).empty())
-        count.check(where, std::string(trim(cells[next + 1])), {r.fit[4], 7, 2});
-}
-
-// Rows of the most unexpected responses (and misfitting response strings): the 7 columns
-// before the blank and the letter that precede the grid hold the entry's measure (outfit
-// mean-square).
-void read_back_grid_row(const std::string& id, const std::string& line, const std::map<int, MeasureRecord>& file,
-                        int d, Count& count) {
-    const std::size_t bar = line.find("\u2502");
-    if (bar == std::string::npos || bar < 17) return;
-    const std::vector<std::string> t = tokens_of(line.substr(0, 7));
-    double e = 0, unit = 0;
-    if (t.size() != 1 || !number_of(t[0], e, unit) || unit != 1.0 || !file.count(static_cast<int>(e))) return;
-    const MeasureRecord& r = file.at(static_cast<int>(e));
-    const bool measure = id.back() == '5';
-    count.check(id + " entry " + t[0], std::string(trim(line.substr(bar - 9, 7))),
-                measure ? FileField{r.measure, 8, d} : FileField{r.fit[2], 7, 2});
 }
 
 // The observed and expected averages of Table 3.2's first table, by category.
-std::map<int, std::pair<std::string, std::string>> category_averages(const std::vector<std::string>& table) {
-    std::map<int, std::pair<std::string, std::string>> averages;
+std::map<int, std::vector<std::string>> category_averages(const std::vector<std::string>& table) {
+    std::map<int, std::vector<std::string>> averages;
     for (const std::string& line : table) {
-        const std::vector<std::string> cells = cells_of(line);
-        if (cells.size() < 5 || line.find("\u2502\u2502") == std::string::npos) continue;
-        const std::vector<std::string> head = tokens_of(cells[1]), mean = tokens_of(cells[2]);
+        const auto cells = cells_of(line);
         double k = 0, unit = 0;
-        if (head.size() == 4 && mean.size() == 2 && number_of(head[0], k, unit))
-            averages[static_cast<int>(k)] = {mean[0], mean[1]};
+        if (cells.size() > 5 && cells[4].empty() && cells[1].size() == 4 && cells[2].size() == 2 &&
+            number_of(cells[1][0], k, unit))
+            averages[static_cast<int>(k)] = cells[2];
     }
     return averages;
-}
-
-// The text between line-drawing characters.
-std::vector<std::string> drawing_cells(const std::string& line) {
-    std::vector<std::string> cells(1);
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        if (static_cast<unsigned char>(line[i]) == 0xE2 && i + 2 < line.size()) cells.emplace_back(), i += 2;
-        else cells.back() += line[i];
-    }
-    return cells;
-}
-
-// Unreadable tokens of one cell, and stars beside numbers with decimals (a number lost where
-// it would fit; stars alone in a cell are marks of a plot, and a whole tick label wider than its
-// five columns is stars by the rule).
-void check_cell(const std::string& id, const std::vector<std::string>& tokens, Count& count) {
-    bool numbers = false, stars = false;
-    for (const std::string& t : tokens) {
-        double v = 0, unit = 0;
-        if (unreadable(t)) count.add(id + ": " + t);
-        numbers = numbers || (number_of(t, v, unit) && unit < 1.0);
-        stars = stars || (t.size() > 1 && t.find_first_not_of('*') == std::string::npos);
-    }
-    if (numbers && stars) count.add(id + ": stars among " + ::testing::PrintToString(tokens));
 }
 
 class NumbersInFields : public ::testing::TestWithParam<Point> {};
@@ -263,44 +169,48 @@ class NumbersInFields : public ::testing::TestWithParam<Point> {};
 TEST_P(NumbersInFields, EveryNumberOfEveryTableReadsBack) {
     const Point p = GetParam();
     static SummaryRun base(sweep_set(Point{}));
-    ASSERT_EQ(base.exit_status, 0);
     SummaryRun run(sweep_set(p));
+    ASSERT_EQ(base.exit_status, 0);
     ASSERT_EQ(run.exit_status, 0);
     const auto tables = tables_of(run.report());
     ASSERT_GT(tables.size(), 60u);
     std::map<int, MeasureRecord> persons, items;
     for (const MeasureRecord& r : run.persons()) persons[r.entry] = r;
     for (const MeasureRecord& r : run.items()) items[r.entry] = r;
-    ASSERT_EQ(persons.size(), 40u);
-    ASSERT_EQ(items.size(), 8u);
 
     Count count;
     for (const auto& [id, lines] : tables) {
-        const int table = std::stoi(id);
-        const bool grid = (table == 6 || table == 10) && (id.back() == '4' || id.back() == '5');
-        const bool entry_rows = id.size() > 2 && id.substr(id.size() - 2) == ".1" &&
-                                (table == 6 || table == 10 || (table >= 13 && table <= 19) || table == 25 || table == 26);
-        const auto& file = table == 6 || (table >= 17 && table <= 19) ? persons : items;
-        bool displacement = false;
+        const int t = std::stoi(id);
+        const char sub = id.back();
+        // The cells of a response grid (6.4, 6.5, 10.4, 10.5, the scalograms) after the entry's
+        // row are codes.
+        const bool grid = (t == 6 || t == 10) && (sub == '4' || sub == '5');
+        const bool rows = grid || (sub == '1' && (t == 6 || t == 10 || (t >= 13 && t <= 19) || t == 25 || t == 26));
         for (const std::string& line : lines) {
-            displacement = displacement || line.find("DISPLACE") != std::string::npos;
-            // The cells of a response grid are codes, not numbers.
-            for (const std::string& cell : drawing_cells(grid ? line.substr(0, line.find("\u2502")) : line))
-                check_cell(id, tokens_of(cell), count);
-            if (entry_rows) read_back_entry_row(id, line, file, p.decimals, displacement, count);
-            if (grid) read_back_grid_row(id, line, table == 6 ? persons : items, p.decimals, count);
+            auto cells = cells_of(line);
+            if (grid || t == 22) cells.resize(1);
+            for (const auto& cell : cells) {
+                bool decimals = false, stars = false;
+                for (const std::string& token : cell) {
+                    double v = 0, unit = 0;
+                    if (unreadable(token)) count.add(id + ": " + token);
+                    decimals = decimals || (number_of(token, v, unit) && unit < 1.0);
+                    stars = stars || (token.size() > 1 && token.find_first_not_of('*') == std::string::npos);
+                }
+                // Stars alone are marks of a plot, and a whole tick label wider than its field.
+                if (decimals && stars) count.add(id + ": stars among numbers in " + line);
+            }
+            if (rows) read_back_row(id, cells, t == 6 || (t >= 17 && t <= 19) ? persons : items, p.decimals, count);
         }
     }
     const auto averages = category_averages(tables.at("3.2"));
-    const auto base_averages = category_averages(tables_of(base.report()).at("3.2"));
+    const auto logits = category_averages(tables_of(base.report()).at("3.2"));
     ASSERT_EQ(averages.size(), 4u);
     for (const auto& [k, shown] : averages) {
-        for (const auto& [text, logits] : {std::pair{shown.first, base_averages.at(k).first},
-                                          std::pair{shown.second, base_averages.at(k).second}}) {
+        for (std::size_t c = 0; c < 2; ++c) {
             double v = 0, unit = 0;
-            ASSERT_TRUE(number_of(logits, v, unit)) << logits;
-            if (!reads_as(text, v * p.scale, unit * std::abs(p.scale)))
-                count.add("3.2 category " + std::to_string(k) + ": " + text + " for " + std::to_string(v * p.scale));
+            ASSERT_TRUE(number_of(logits.at(k)[c], v, unit)) << logits.at(k)[c];
+            if (!reads_as(shown[c], v * p.scale, unit * std::abs(p.scale))) count.add("3.2 category " + std::to_string(k) + ": " + shown[c]);
         }
     }
     std::printf("USCALE=%d UMEAN=%d UDECIMALS=%d: %d unreadable numbers\n", p.scale, p.mean, p.decimals, count.unreadable);
