@@ -36,7 +36,7 @@ public:
         return compute_category_probabilities(CategoryModel{a.group_top_category[g], 'R', a.step_calibration.data() + 1,
                                                             a.category_status.data() + 1}, x, p);
     }
-    float step_probabilities(const AnalysisArrays& a, std::int32_t g, float x, float* p) override {
+    float step_probabilities(const AnalysisArrays& a, std::int32_t g, float x, int, float* p) override {
         return category_probabilities(a, g, x, p);
     }
 };

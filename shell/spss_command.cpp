@@ -32,7 +32,10 @@ std::optional<int> run_spss_command(const std::vector<std::string>& args, std::o
     else if (command == "--spss-control") outcome = spss::build_control_file_from_spss_selection(args[1], args[2]);
     else outcome = spss::convert_spss_to_tab_text(args[1], args[2]);
     switch (outcome.kind) {
-        case spss::OutcomeKind::Done: out << "Written: " << args[2] << "\n"; return 0;
+        case spss::OutcomeKind::Done:
+            out << "Written: " << args[2] << "\n";
+            if (const std::string line = spss::declared_missing_line(outcome); !line.empty()) out << line << "\n";
+            return 0;
         case spss::OutcomeKind::Cancelled: return 2;
         case spss::OutcomeKind::Problem:
             out << outcome.message << "\n";

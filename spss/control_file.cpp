@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "engine/run/numtext.h"
+#include "spss/characters.h"
 #include "spss/control_layout.h"
 #include "spss/spss_file.h"
 
@@ -29,7 +30,7 @@ int find_sav_line(const std::vector<std::string>& lines, std::string& path) {
     return -1;
 }
 
-std::string padded_name(const std::string& name) { return name.size() < 8 ? pad_right(name, 8) : name; }
+std::string padded_name(const std::string& name) { return pad_characters_to_at_least(name, 8); }
 
 struct Selection {
     std::string sav_path;
@@ -99,7 +100,7 @@ bool measure_widths(SpssFile& sav, std::vector<Slot>& slots, long& cases, Outcom
                 failure = problem("Unknown SPSS variable value: " + padded_name(slot.name));
                 return false;
             }
-            slot.width = std::max(slot.width, static_cast<int>(text.size()));
+            slot.width = std::max(slot.width, static_cast<int>(character_count(text)));
         }
     }
     return true;
@@ -131,28 +132,34 @@ void write_control_lines(TextOutput& out, const Selection& sel, int xwide, long 
     out.line("END NAMES");
 }
 
-void place(std::string& record, int first, int width, const std::string& text) {
-    const std::size_t end = static_cast<std::size_t>(first - 1 + width);
-    if (record.size() < end) record.resize(end, ' ');
-    record.replace(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(width),
-                   pad_right(text, static_cast<std::size_t>(width)));
+// Appends the text in its field, which starts at character column `first`, after the blanks
+// that reach it from the record's end at character column `column`.
+void place(std::string& record, int& column, int first, int width, const std::string& text) {
+    if (first > column) record.append(static_cast<std::size_t>(first - column), ' ');
+    record += pad_characters(text, static_cast<std::size_t>(width));
+    column = first + width;
 }
 
-// Second pass: one record per case.
-bool write_records(SpssFile& sav, TextOutput& out, std::vector<Slot>& slots, Outcome& failure) {
+// Second pass: one record per case. Counts the values written as missing because their
+// variable declares them missing.
+bool write_records(SpssFile& sav, TextOutput& out, std::vector<Slot>& slots, long& declared_missing,
+                   Outcome& failure) {
     sav.move_to_case(0);
     const int last = slots.back().last_column;
     std::string record, text;
     for (long n = 1; sav.read_next_case() == 0; ++n) {
         record.clear();
+        int column = 1;
         for (Slot& slot : slots) {
-            if (slot_value_text(sav, slot, true, text) != 0) {
+            bool declared = false;
+            if (slot_value_text(sav, slot, true, text, &declared) != 0) {
                 failure = problem("Unknown SPSS variable value: " + padded_name(slot.name));
                 return false;
             }
-            place(record, slot.first_column, slot.last_column - slot.first_column + 1, text);
+            if (declared) ++declared_missing;
+            place(record, column, slot.first_column, slot.last_column - slot.first_column + 1, text);
         }
-        place(record, last + 2, 10, std::to_string(n));
+        place(record, column, last + 2, 10, std::to_string(n));
         out.line(record);
     }
     return true;
@@ -205,9 +212,10 @@ Outcome build_control_file_from_spss_selection(const std::string& selection_path
     TextOutput out;
     if (!out.create(output_path)) return work_file_failure("SPSS KORVELAN FILE", "SW", 27);
     write_control_lines(out, sel, xwide, cases);
-    if (!write_records(sav, out, sel.slots, failure)) return failure;
+    Outcome done;
+    if (!write_records(sav, out, sel.slots, done.declared_missing_written, failure)) return failure;
     if (!out.close()) return work_file_failure("SPSS KORVELAN FILE", "SW", 27);
-    return {};
+    return done;
 }
 
 }  // namespace korvelan::spss

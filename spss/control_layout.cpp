@@ -16,11 +16,14 @@ std::string truncated_number_text(double value) {
     return text.substr(0, text.find('.'));
 }
 
-int slot_value_text(const SpssFile& sav, Slot& slot, bool for_record, std::string& text) {
+int slot_value_text(const SpssFile& sav, Slot& slot, bool for_record, std::string& text, bool* declared_missing) {
     text.clear();
+    const bool declared = sav.declared_missing(slot.handle);
+    if (declared_missing) *declared_missing = declared;
     if (slot.is_string) {
         std::string value;
         if (sav.string_value(slot.handle, value) == 0) {
+            if (declared) return 0;
             // Left-adjusted in the record as in the width: " 4" is the code 4, not a blank.
             const std::string printable = printable_value_text(value);
             text = std::string(for_record ? trim_left(printable) : trim(printable));
@@ -30,7 +33,7 @@ int slot_value_text(const SpssFile& sav, Slot& slot, bool for_record, std::strin
     }
     double value = 0;
     if (const int status = sav.numeric_value(slot.handle, value); status != 0) return status;
-    const bool missing = is_system_missing(value) || (slot.is_item && !item_value_in_range(value));
+    const bool missing = declared || is_system_missing(value) || (slot.is_item && !item_value_in_range(value));
     if (missing) {
         if (for_record) text = ".";
         return 0;

@@ -19,8 +19,11 @@ struct Slot {
 };
 
 // The value text of a slot in the current case: empty when there is none to count (first pass),
-// "." in a record. Returns the library's status of a failed numeric read.
-int slot_value_text(const SpssFile& sav, Slot& slot, bool for_record, std::string& text);
+// "." in a record for a number that is missing. A value the variable declares missing is
+// written as a missing one is: a number as the system-missing value, a string as an empty one;
+// *declared_missing tells when it was. Returns the library's status of a failed numeric read.
+int slot_value_text(const SpssFile& sav, Slot& slot, bool for_record, std::string& text,
+                    bool* declared_missing = nullptr);
 
 // The integer part of the one-decimal text of a number, in full up to about 1E58; "." for a
 // number too large for that.

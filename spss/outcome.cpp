@@ -38,6 +38,12 @@ Outcome work_file_read_failure(std::string description, std::string code, int nu
     return o;
 }
 
+std::string declared_missing_line(const Outcome& outcome) {
+    if (outcome.kind != OutcomeKind::Done || outcome.declared_missing_written <= 0) return {};
+    return "Values declared missing in the SPSS file, written as missing: " +
+           std::to_string(outcome.declared_missing_written);
+}
+
 std::string cannot_open_message(const std::string& path, int status) {
     return "Cannot open file: " + path + int_to_text10(status) + " (" + SpssFile::status_text(status) + ")";
 }

@@ -32,7 +32,13 @@ struct Outcome {
     WorkFileFailure work_file;
     // The problem concerns a variable name of the selection file: open that file in the editor.
     bool edit_selection_file = false;
+    // Done: how many values were written as missing because their variable declares them missing.
+    long declared_missing_written = 0;
 };
+
+// The line that tells how many values were written as missing for their declaration; empty when
+// there were none.
+std::string declared_missing_line(const Outcome& outcome);
 
 Outcome problem(std::string message, bool edit_selection_file = false);
 Outcome work_file_failure(std::string description, std::string code, int number);

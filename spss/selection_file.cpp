@@ -1,7 +1,9 @@
 #include "spss/selection_file.h"
 
 #include "engine/run/numtext.h"
+#include "spss/characters.h"
 #include "spss/spss_file.h"
+#include "spss/tab_text.h"
 
 namespace korvelan::spss {
 
@@ -34,9 +36,35 @@ std::string print_format_text(int code, int width, int decimals) {
 }
 
 std::string selection_variable_line(const std::string& name, const std::string& format_text,
-                                    const std::string& label) {
-    const std::string padded = name.size() < 10 ? pad_right(name, 10) : name;
-    return padded + "; " + pad_right(format_text.substr(0, 10), 10) + label;
+                                    const std::string& label, const std::string& missing_text) {
+    std::string line = pad_characters_to_at_least(name, 10) + "; " + pad_characters(format_text, 10) + label;
+    if (!missing_text.empty()) line += "  Missing values: " + missing_text;
+    return line;
+}
+
+namespace {
+std::string missing_number_text(double value) {
+    if (value < -1e300) return "LO";
+    if (value > 1e300) return "HI";
+    double low = 0, high = 0;
+    SpssFile::limits(low, high);
+    return tab_number_text(value, low, high);
+}
+}  // namespace
+
+std::string missing_values_text(const SpssFile::MissingValues& missing) {
+    std::string text;
+    auto add = [&](const std::string& item) { text += (text.empty() ? "" : ", ") + item; };
+    for (std::size_t i = 0; i < missing.low.size(); ++i) {
+        const std::string low = missing_number_text(missing.low[i]), high = missing_number_text(missing.high[i]);
+        add(low == high ? low : low + " THRU " + high);
+    }
+    for (const std::string& value : missing.texts) {
+        std::string quoted = "'";
+        for (const char c : printable_value_text(value)) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+        add(quoted + "'");
+    }
+    return text;
 }
 
 Outcome write_spss_selection_file(const std::string& sav_path, const std::string& selection_path) {
@@ -73,7 +101,10 @@ Outcome write_spss_selection_file(const std::string& sav_path, const std::string
         sav.variable_name_and_type(i, name, type);
         sav.print_format(name, code, decimals, width);
         sav.variable_label(name, label);
-        out.line(selection_variable_line(name, print_format_text(code, width, decimals), printable_value_text(label)));
+        SpssFile::MissingValues missing;
+        sav.missing_values(name, missing);
+        out.line(selection_variable_line(name, print_format_text(code, width, decimals), printable_value_text(label),
+                                         missing_values_text(missing)));
     }
     sav.close();
     if (!out.close()) return work_file_failure("SPSS WORK FILE", "SP", 26);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "spss/outcome.h"
+#include "spss/spss_file.h"
 
 namespace korvelan::spss {
 
@@ -12,9 +13,13 @@ namespace korvelan::spss {
 std::string print_format_text(int code, int width, int decimals);
 
 // One variable line: the name padded to 10 characters (a longer name is kept whole), "; ", the
-// format text padded and cut to 10 characters, then the label.
+// format text padded and cut to 10 characters, then the label, and after it the values the
+// variable declares missing ("Missing values: 8, 97 THRU 99", "'n/a'").
 std::string selection_variable_line(const std::string& name, const std::string& format_text,
-                                    const std::string& label);
+                                    const std::string& label, const std::string& missing_text = "");
+
+// The declared missing values as a list: "8, 97 THRU 99, LO THRU 0", strings quoted ('n/a').
+std::string missing_values_text(const SpssFile::MissingValues& missing);
 
 // Writes the selection file for the .sav file. A blank sav_path (no file chosen) writes nothing.
 Outcome write_spss_selection_file(const std::string& sav_path, const std::string& selection_path);

@@ -1,6 +1,7 @@
 #include "spss/spss_file.h"
 
 #include <readstat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -12,7 +13,9 @@
 #include <utility>
 
 #include "engine/run/numtext.h"
-#include "spss/sav_encoding.h"
+#include "spss/sav_dictionary.h"
+#include "spss/sav_source.h"
+#include "spss/sav_text.h"
 
 namespace korvelan::spss {
 
@@ -23,33 +26,83 @@ bool is_system_missing(double value) {
     return std::memcmp(&value, kBytes.data(), sizeof value) == 0;
 }
 
-// What the ReadStat handlers fill while the file is parsed.
+// What the ReadStat handlers fill while the file is parsed. The library hands every text over
+// as stored; each is converted here on its own.
 struct ParseContext {
     std::vector<SpssFile::Variable> variables;
     std::vector<SpssFile::Column> columns;
     long cases = 0;
     bool out_of_memory = false;
+    bool bad_text = false;   // a text that is not one in the file's character set
     bool dictionary_only = false;
     long header_cases = -1;  // the number of cases the header gives; -1 when it leaves it open
     bool counted = false;    // a dictionary-only parse stopped at the first value
+    const SavDictionary* dictionary = nullptr;
+    TextDecoder* decoder = nullptr;
+    std::string text;        // scratch for one converted text
+
+    bool decode(const char* bytes, std::string& out) {
+        if (!decoder->decode(bytes ? std::string_view(bytes) : std::string_view(), out)) bad_text = true;
+        return !bad_text;
+    }
 
     static int variable(int index, readstat_variable_t* variable, const char*, void* ctx) {
         auto* self = static_cast<ParseContext*>(ctx);
+        try {
+            return self->add_variable(index, variable);
+        } catch (const std::bad_alloc&) {
+            self->out_of_memory = true;
+            return READSTAT_HANDLER_ABORT;
+        }
+    }
+
+    int add_variable(int index, readstat_variable_t* variable) {
         SpssFile::Variable v;
-        const char* name = readstat_variable_get_name(variable);
-        const char* label = readstat_variable_get_label(variable);
+        // The library knows the short name only: the long name comes from the dictionary.
+        const char* stored = readstat_variable_get_name(variable);
+        std::string name = stored ? stored : "";
+        if (const auto it = dictionary->long_names.find(name); it != dictionary->long_names.end()) name = it->second;
         const char* format = readstat_variable_get_format(variable);
-        v.name = name ? name : "";
-        v.label = label ? label : "";
+        if (!decode(name.c_str(), v.name) || !decode(readstat_variable_get_label(variable), v.label)) {
+            return READSTAT_HANDLER_ABORT;
+        }
         v.format = format ? format : "";
         if (readstat_variable_get_type_class(variable) == READSTAT_TYPE_CLASS_STRING) {
             v.type = std::max<int>(1, static_cast<int>(readstat_variable_get_storage_width(variable)));
         }
-        if (index >= 0 && static_cast<std::size_t>(index) >= self->variables.size()) {
-            self->variables.resize(static_cast<std::size_t>(index) + 1);
+        if (!add_missing_values(variable, name, v)) return READSTAT_HANDLER_ABORT;
+        if (index >= 0 && static_cast<std::size_t>(index) >= variables.size()) {
+            variables.resize(static_cast<std::size_t>(index) + 1);
         }
-        if (index >= 0) self->variables[static_cast<std::size_t>(index)] = std::move(v);
+        if (index >= 0) variables[static_cast<std::size_t>(index)] = std::move(v);
         return READSTAT_HANDLER_OK;
+    }
+
+    // The variable's missing values: those of its variable record, as the library read them,
+    // and those of a long string, which the dictionary holds.
+    bool add_missing_values(readstat_variable_t* variable, const std::string& stored_name, SpssFile::Variable& v) {
+        SpssFile::MissingValues& m = v.missing;
+        auto add_text = [&](std::string_view bytes) {
+            if (!decoder->decode(trim_right(bytes.substr(0, bytes.find('\0'))), text)) bad_text = true;
+            m.texts.push_back(text);
+        };
+        const int ranges = readstat_variable_get_missing_ranges_count(variable);
+        for (int i = 0; i < ranges; ++i) {
+            const readstat_value_t lo = readstat_variable_get_missing_range_lo(variable, i);
+            const readstat_value_t hi = readstat_variable_get_missing_range_hi(variable, i);
+            if (readstat_value_type_class(lo) == READSTAT_TYPE_CLASS_STRING) {
+                const char* t = readstat_string_value(lo);
+                add_text(t ? t : "");
+            } else {
+                m.low.push_back(readstat_double_value(lo));
+                m.high.push_back(readstat_double_value(hi));
+            }
+        }
+        if (const auto it = dictionary->long_string_missing.find(stored_name);
+            v.type != 0 && it != dictionary->long_string_missing.end()) {
+            for (const std::string& value : it->second) add_text(value);
+        }
+        return !bad_text;
     }
 
     static int metadata(readstat_metadata_t* metadata, void* ctx) {
@@ -97,10 +150,13 @@ struct ParseContext {
                 c.ends.pop_back();
             }
             c.ends.resize(row, c.chars.size());
-            const char* text = readstat_value_type_class(value) == READSTAT_TYPE_CLASS_STRING
-                                   ? readstat_string_value(value)
-                                   : nullptr;
-            if (text) c.chars += text;
+            const char* stored = readstat_value_type_class(value) == READSTAT_TYPE_CLASS_STRING
+                                     ? readstat_string_value(value)
+                                     : nullptr;
+            if (stored) {
+                if (!decode(stored, text)) return READSTAT_HANDLER_ABORT;
+                c.chars += text;
+            }
             c.ends.push_back(c.chars.size());
             return READSTAT_HANDLER_OK;
         }
@@ -131,18 +187,26 @@ struct ParseContext {
 
 namespace {
 
-// Parses the file with the texts read in the encoding given ("" for the one the file names); a
+// The library is given a one-byte character set as both the file's and its own: it then hands
+// every text over as stored, and a byte that it would refuse in a name never reaches it.
+constexpr const char* kBytesAsStored = "ISO-8859-1";
+
+// Parses the file through the source that hides what the dictionary reads itself; a
 // dictionary-only parse stores no value and counts the cases.
-readstat_error_t parse(const std::string& path, const std::string& encoding, bool dictionary_only,
-                       ParseContext& context) {
+readstat_error_t parse(const std::string& path, bool dictionary_only, ParseContext& context) {
     readstat_parser_t* parser = readstat_parser_init();
     if (!parser) return READSTAT_ERROR_MALLOC;
+    SavSource source;
+    source.hidden_subtypes = context.dictionary->hidden_subtypes;
+    read_through(parser, source);
     readstat_set_variable_handler(parser, &ParseContext::variable);
     readstat_set_metadata_handler(parser, &ParseContext::metadata);
     readstat_set_value_handler(parser, dictionary_only ? &ParseContext::count : &ParseContext::value);
-    if (!encoding.empty()) readstat_set_file_character_encoding(parser, encoding.c_str());
+    readstat_set_file_character_encoding(parser, kBytesAsStored);
+    readstat_set_handler_character_encoding(parser, kBytesAsStored);
     const readstat_error_t error = readstat_parse_sav(parser, path.c_str(), &context);
     readstat_parser_free(parser);
+    if (source.fd >= 0) ::close(source.fd);
     return error;
 }
 
@@ -150,19 +214,20 @@ readstat_error_t parse(const std::string& path, const std::string& encoding, boo
 
 int SpssFile::open(const std::string& path, bool dictionary_only) {
     close();
+    SavDictionary dictionary;
+    TextDecoder decoder;
+    try {
+        read_sav_dictionary(path, dictionary);
+    } catch (const std::bad_alloc&) {
+        return READSTAT_ERROR_MALLOC;
+    }
+    if (!decoder.open(dictionary.encoding)) return READSTAT_ERROR_UNSUPPORTED_CHARSET;
     ParseContext context;
     context.dictionary_only = dictionary_only;
-    readstat_error_t error = parse(path, "", dictionary_only, context);
-    if (error == READSTAT_ERROR_UNSUPPORTED_CHARSET) {
-        // A code page the library does not know by number (819, ISO-8859-1): the file is read
-        // again in the character set its dictionary names, its texts converted to UTF-8.
-        const std::string encoding = sav_file_encoding(path);
-        if (!encoding.empty()) {
-            context = ParseContext{};
-            context.dictionary_only = dictionary_only;
-            error = parse(path, encoding, dictionary_only, context);
-        }
-    }
+    context.dictionary = &dictionary;
+    context.decoder = &decoder;
+    readstat_error_t error = parse(path, dictionary_only, context);
+    if (context.bad_text) return READSTAT_ERROR_CONVERT_BAD_STRING;
     if (context.out_of_memory) return READSTAT_ERROR_MALLOC;
     if (error == READSTAT_ERROR_USER_ABORT && context.counted) error = READSTAT_OK;
     if (error != READSTAT_OK) return static_cast<int>(error);
@@ -239,6 +304,14 @@ int SpssFile::variable_label(const std::string& name, std::string& label) const 
     return 0;
 }
 
+int SpssFile::missing_values(const std::string& name, MissingValues& missing) const {
+    const int i = variable_index(name);
+    missing = MissingValues{};
+    if (i < 0) return kStatusNoSuchVariable;
+    missing = variables_[static_cast<std::size_t>(i)].missing;
+    return 0;
+}
+
 int SpssFile::variable_handle(const std::string& name, double& handle) const {
     const int i = variable_index(name);
     if (i < 0) return kStatusNoSuchVariable;
@@ -284,6 +357,26 @@ int SpssFile::numeric_value(double handle, double& value) const {
     if (variables_[static_cast<std::size_t>(handle)].type != 0) return kStatusWrongType;
     value = c->numbers[static_cast<std::size_t>(cursor_)];
     return 0;
+}
+
+bool SpssFile::declared_missing(double handle) const {
+    const Column* c = current_column(handle);
+    if (!c) return false;
+    const Variable& v = variables_[static_cast<std::size_t>(handle)];
+    const MissingValues& m = v.missing;
+    if (m.empty()) return false;
+    const auto row = static_cast<std::size_t>(cursor_);
+    if (v.type == 0) {
+        const double value = c->numbers[row];
+        if (is_system_missing(value)) return false;
+        for (std::size_t i = 0; i < m.low.size(); ++i) {
+            if (m.low[i] <= value && value <= m.high[i]) return true;
+        }
+        return false;
+    }
+    const std::size_t begin = row == 0 ? 0 : c->ends[row - 1];
+    const std::string_view text = trim_right(std::string_view(c->chars).substr(begin, c->ends[row] - begin));
+    return std::find(m.texts.begin(), m.texts.end(), text) != m.texts.end();
 }
 
 void SpssFile::limits(double& low, double& high) {

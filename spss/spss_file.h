@@ -28,9 +28,9 @@ public:
     SpssFile& operator=(const SpssFile&) = delete;
     ~SpssFile() { close(); }
 
-    // A file in a code page the library does not know by number is read again in the character
-    // set its dictionary names. A dictionary-only open reads the variables and the number of
-    // cases, no value: it serves a list of the variables.
+    // Names, labels and strings are read in the character set the file names (its encoding
+    // record has the last say) and given in UTF-8. A dictionary-only open reads the variables
+    // and the number of cases, no value: it serves a list of the variables.
     int open(const std::string& path, bool dictionary_only = false);
     int close();
     bool is_open() const { return open_; }
@@ -41,12 +41,21 @@ public:
     int variable_name_and_type(int index, std::string& name, int& type) const;
     int print_format(const std::string& name, int& code, int& decimals, int& width) const;
     int variable_label(const std::string& name, std::string& label) const;
+    // The values the variable declares missing (user-missing values).
+    struct MissingValues {
+        std::vector<double> low, high;   // numeric ranges; a single value is a range of one
+        std::vector<std::string> texts;  // string values, trailing blanks removed
+        bool empty() const { return low.empty() && texts.empty(); }
+    };
+    int missing_values(const std::string& name, MissingValues& missing) const;
     // The handle of a variable: its exact name first, then the name in any letter case.
     int variable_handle(const std::string& name, double& handle) const;
 
     int read_next_case();
     int string_value(double handle, std::string& text) const;
     int numeric_value(double handle, double& value) const;
+    // Whether the current case's value of the variable is one the variable declares missing.
+    bool declared_missing(double handle) const;
     int move_to_case(long case_number);
 
     // Values at or below low in magnitude are written as 0, at or above high as missing.
@@ -59,6 +68,7 @@ public:
         std::string label;
         std::string format;  // e.g. "F8.2", "DATETIME20"
         int type = 0;
+        MissingValues missing;
     };
     // The values of one variable, case after case: eight bytes a case for a numeric variable,
     // the text and where it ends for a string variable.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/run/numtext.h"
+#include "spss/characters.h"
 #include "spss/number_text.h"
 #include "spss/spss_file.h"
 
@@ -43,20 +44,25 @@ Outcome convert_spss_to_tab_text(const std::string& sav_path, const std::string&
         if (sav.variable_handle(name, handles[static_cast<std::size_t>(i)]) != 0) {
             return problem("Unknown SPSS variable name: " + name);
         }
-        record += (name.size() < 20 ? pad_right(name, 20) : name) + "\t";
+        record += pad_characters_to_at_least(name, 20) + "\t";
     }
     out.line(record);
+    Outcome done;
     while (sav.read_next_case() == 0) {
         record.clear();
         for (std::size_t i = 0; i < handles.size(); ++i) {
             std::string text;
             double value = 0;
+            // A value its variable declares missing is written as a missing one: a number as the
+            // system-missing value, a string as an empty field.
+            const bool declared = sav.declared_missing(handles[i]);
+            if (declared) ++done.declared_missing_written;
             if (types[i] > 0) {
                 if (sav.string_value(handles[i], text) != 0) return problem("Unknown SPSS variable value");
-                text = std::string(trim(printable_value_text(text)));
+                text = declared ? std::string() : std::string(trim(printable_value_text(text)));
             } else {
                 if (sav.numeric_value(handles[i], value) != 0) return problem("Unknown SPSS variable value");
-                text = tab_number_text(value, low, high);
+                text = tab_number_text(declared ? kSystemMissing : value, low, high);
             }
             // Each field follows the last non-blank character of the record.
             record = std::string(trim_right(record)) + text + "\t";
@@ -64,7 +70,7 @@ Outcome convert_spss_to_tab_text(const std::string& sav_path, const std::string&
         out.line(record);
     }
     if (!out.close()) return work_file_failure("SPSS WORK FILE", "SX", 26);
-    return {};
+    return done;
 }
 
 }  // namespace korvelan::spss

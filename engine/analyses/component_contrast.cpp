@@ -176,9 +176,8 @@ void write_component_contrast_table(ReportContext& ctx, const ComponentResult& c
             const CategoryModel model = group_model_view(a, g);
             const float d = logit(a.person_measure[static_cast<std::size_t>(person)], umean, a.estimation.person_bias_factor, uscale) -
                             logit(a.item_measure[static_cast<std::size_t>(item)], umean, a.estimation.item_bias_factor, uscale);
-            const float expected = uses_step_chain(model)
-                                       ? compute_success_failure_step_probabilities(model, d, model.model == 'S' ? model.top : 0, p.data())
-                                       : compute_category_probabilities(model, d, p.data());
+            // The item's expected score, the mean of its category probabilities in every model.
+            const float expected = compute_category_probabilities(model, d, p.data());
             const float residual = static_cast<float>(x) - expected;
             const int kind = residual > 0.5f ? 0 : residual < -0.5f ? 2 : 1;
             counters[k][static_cast<std::size_t>((j < static_cast<std::size_t>(n) ? 0 : 3) + kind)] += 1;

@@ -47,20 +47,17 @@ float to_logit(const Run& run, float measure, float factor) {
     return (measure - run.cv.umean) / (factor == 0.0f ? 1.0f : factor) / scale;
 }
 
-// Expected score and model variance of a response in category r at measure difference x.
-void expectation(const CategoryModel& g, float x, int r, double& e, double& v) {
+// Expected score and model variance of a response at measure difference x: the mean and the
+// variance of the item's category probabilities, in the chains too, whose observed score the
+// cell counts by its category as well.
+void expectation(const CategoryModel& g, float x, double& e, double& v) {
     std::array<float, kLargestTop + 1> p{};
     const int m = std::min(g.top, kLargestTop);
     const CategoryModel group{m, g.model, g.steps, g.status};
     v = 0;
-    if (uses_step_chain(group)) {
-        e = compute_success_failure_step_probabilities(group, x, r, p.data());
-        for (int k = 1; k <= m; ++k) v += static_cast<double>(p[k]) * (1.0 - p[k]);
-    } else {
-        e = compute_category_probabilities(group, x, p.data());
-        for (int k = 1; k <= m; ++k) v += static_cast<double>(k) * k * p[k];
-        v -= e * e;
-    }
+    e = compute_category_probabilities(group, x, p.data());
+    for (int k = 1; k <= m; ++k) v += static_cast<double>(k) * k * p[k];
+    v -= e * e;
 }
 
 // One pass over the measured persons' responses into the cells.
@@ -95,7 +92,7 @@ void accumulate_pass(Run& run, bool dif, DifCells& cells, bool first_pass) {
             const float d = to_logit(run, a.item_measure[i], a.estimation.item_bias_factor);
             const float theta = static_cast<float>(b - d + cell.size);
             double e = 0, v = 0;
-            expectation(model, theta, r, e, v);
+            expectation(model, theta, e, v);
             cell.expected += w * e;
             cell.variance += w * v;
         }

@@ -227,9 +227,11 @@ void FitPersonPass::observations(int c, int n, int s, const double* row, std::in
         sc.n += 1.0, sc.component_sum += zc, sc.component_squares += zc * zc, sc.unexplained += zz;
         is[fit_sum::kComponentCount] += 1.0, is[fit_sum::kComponentSum] += zc;
         is[fit_sum::kComponentSquares] += zc * zc;
+        // The probability codes (K, H, G) take the category's probability under the item's
+        // model, the residual codes the observation's fit residual.
         if (residual_fd_ >= 0)
             residuals[i - 1] = residual_code(settings_.prcomp, y, z, static_cast<float>(mo[kVariance]), xr, m,
-                                             static_cast<float>(p[xr]));
+                                             static_cast<float>(pc[xr]));
         const float az = std::fabs(z);
         if (az >= 2.0f) {
             own.largest_z = std::max(own.largest_z, az);

@@ -11,7 +11,8 @@ namespace korvelan {
 inline constexpr std::int16_t kNoObservation = -32768;
 
 // The residual record value of one observation: residual y, standardized residual z, model
-// variance w, recoded category x of a scale with top category m, and its probability px.
+// variance w, recoded category x of a scale with top category m, and px the probability of
+// category x under the item's model (the category probability, also in the chains).
 std::int16_t residual_code(char kind, float y, float z, float w, int x, int m, float px);
 
 // The residual records of consecutive persons of one chunk, gathered and written to ZUU in one

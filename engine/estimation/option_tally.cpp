@@ -21,7 +21,8 @@ float in_logits(float measure, float umean, float factor) {
     return (measure - umean) / (factor == 0.0f ? 1.0f : factor);
 }
 
-// What one response adds to the outfit figures of its code and to the expectations of its item.
+// What one response in category x adds to the outfit figures of its code: its squared
+// standardized residual as the fit counts it, in the chains over the steps it attempted.
 struct ResponseTerms {
     float squared_residual = 0.0f;
     float expected = 0.0f;
@@ -53,6 +54,7 @@ struct PersonPass {
     Run& run;
     OptionFrequencies& f;
     std::vector<float> probabilities;
+    std::vector<float> categories;  // the category probabilities of a chain item
     float person_factor, item_factor, uscale;
 };
 
@@ -66,6 +68,18 @@ void add_outfit(PersonPass& pass, int i, CodeFigures& c, float w, float m, int x
     const ResponseTerms r = residual_terms(pass.run, g, d, x, pass.probabilities);
     c.outfit_weight += w;
     c.outfit += w * (r.squared_residual - c.outfit) / c.outfit_weight;
+    const CategoryModel model = group_model_view(a, g);
+    if (uses_step_chain(model)) {
+        // A chain's responses are expected in each category with its category probability, and
+        // there with the residual of the steps a response in that category attempted.
+        compute_category_probabilities(model, d, pass.categories.data());
+        for (int k = std::min(model.top, pass.f.top); k >= 0; --k) {
+            const float q = pass.categories[static_cast<std::size_t>(k)] * w;
+            pass.f.sp(i, k) += q;
+            pass.f.sv(i, k) += q * residual_terms(pass.run, g, d, k, pass.probabilities).squared_residual;
+        }
+        return;
+    }
     for (int k = std::min(array_value(a.group_top_category, g), pass.f.top); k >= 0; --k) {
         const float q = pass.probabilities[static_cast<std::size_t>(k)] * w;
         const float gap = static_cast<float>(k) - r.expected;
@@ -138,6 +152,7 @@ void tally_option_frequencies(Run& run, OptionFrequencies& f, const PersonCodesR
     AnalysisArrays& a = run.arrays;
     const float uscale = run.cv.uscale == 0.0f ? 1.0f : run.cv.uscale;
     PersonPass pass{run, f, std::vector<float>(static_cast<std::size_t>(f.top) + 1, 0.0f),
+                    std::vector<float>(static_cast<std::size_t>(f.top) + 1, 0.0f),
                     a.estimation.person_bias_factor, a.estimation.item_bias_factor, uscale};
     std::vector<std::uint8_t> codes(static_cast<std::size_t>(std::max(f.items, 1)), 0);
     const int np = a.persons;

@@ -33,8 +33,11 @@ struct OptionFrequencies {
     int top = 0;    // the highest category value of every group
     int items = 0;
     std::vector<CodeFigures> figures;      // by item 0..NI and code 0..C
-    std::vector<float> expected_weight;    // SP: by item and category 0..top, sum of w x P(k)
-    std::vector<float> expected_residual;  // SV: sum of w x P(k) x (k - E)^2 / V
+    // SP: by item and category 0..top, sum of w x P(k), P(k) the category probability.
+    std::vector<float> expected_weight;
+    // SV: sum of w x P(k) x z(k)^2, z(k) the standardized residual of a response in category k,
+    // (k - E)^2 / V in the rating scale, in the chains that of the steps it attempted.
+    std::vector<float> expected_residual;
 
     CodeFigures& at(int item, int code) { return figures[index(item, code)]; }
     const CodeFigures& at(int item, int code) const { return figures[index(item, code)]; }

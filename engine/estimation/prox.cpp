@@ -69,18 +69,31 @@ bool allocate_point_biserial(Run& run, ProxSums& z, int ni, int np) {
 
 }  // namespace
 
-std::vector<int> lowest_values_in_use(Run& run) {
+CategoryUse category_values_in_use(Run& run) {
     AnalysisArrays& a = run.arrays;
-    std::vector<int> lowest(static_cast<std::size_t>(std::max(a.groups, 0)) + 1, a.slots + 1);
+    CategoryUse use(static_cast<std::size_t>(std::max(a.groups, 0)) + 1);
+    for (int g = 1; g <= a.groups; ++g) {
+        const auto slots = static_cast<std::size_t>(group_slot_count(a, g));
+        use[static_cast<std::size_t>(g)].assign(slots, 0);
+    }
     const PersonData data(run);
     for (int p = 1; p <= a.persons; ++p) {
         if (base_status(a.person_status[p]) < status::kExtremeMinimum) continue;
         const std::uint8_t* x = data.scores(p);
         for (int i = 1; i <= a.items; ++i) {
             if (a.item_status[i] < status::kExtremeMinimum || x[i - 1] == 255) continue;
-            int& low = lowest[static_cast<std::size_t>(a.item_group[i])];
-            low = std::min(low, static_cast<int>(x[i - 1]));
+            std::vector<char>& used = use[static_cast<std::size_t>(a.item_group[i])];
+            if (x[i - 1] < used.size()) used[x[i - 1]] = 1;
         }
+    }
+    return use;
+}
+
+std::vector<int> lowest_values_in_use(const AnalysisArrays& a, const CategoryUse& use) {
+    std::vector<int> lowest(use.size(), a.slots + 1);
+    for (std::size_t g = 1; g < use.size(); ++g) {
+        const auto first = std::find(use[g].begin(), use[g].end(), 1);
+        if (first != use[g].end()) lowest[g] = static_cast<int>(first - use[g].begin());
     }
     return lowest;
 }
@@ -96,8 +109,17 @@ PhaseOutcome estimate_prox(Run& run, const EstimationSettings& settings,
     const int top_code = flipped ? -1 : 0, bottom_code = flipped ? 0 : -1;
 
     est.iteration_counter = 0;
+    // The first numbering knows which categories the responses use: anchors on the others are
+    // left out (the report names them before the PROX box), then the numbering starts each
+    // group at the lowest value in use.
+    std::vector<int> lowest;
+    if (!est.categories_recounted) {
+        const CategoryUse use = category_values_in_use(run);
+        release_unused_step_anchors(a, use);
+        lowest = lowest_values_in_use(a, use);
+    }
     observer.phase_started(EstimationPhase::Prox);
-    renumber_categories_at_start(a, a.estimation.categories_recounted ? std::vector<int>{} : lowest_values_in_use(run));
+    renumber_categories_at_start(a, lowest);
     std::fill(a.person_shown_score.begin(), a.person_shown_score.end(), 0.0f);
     std::fill(a.person_shown_count.begin(), a.person_shown_count.end(), 0.0f);
 

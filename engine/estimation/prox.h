@@ -35,9 +35,22 @@ float extreme_range(const float* highest, const float* lowest, int k, int active
 // (recoded -4) unless anchored, so that the same responses coded from any value start alike.
 void renumber_categories_at_start(AnalysisArrays& a, const std::vector<int>& lowest_in_use = {});
 
-// The lowest scored value the responses of each group use (persons and items that take part),
-// one element per group from 1; a value above every slot when the group has none.
-std::vector<int> lowest_values_in_use(Run& run);
+// Which category values the responses of each group use (persons and items that take part,
+// extreme ones included): element [g][k] is 1 when some response scores value k of group g.
+using CategoryUse = std::vector<std::vector<char>>;
+CategoryUse category_values_in_use(Run& run);
+
+// The lowest value in use of each group, one element per group from 1; a value above every slot
+// when the group has none.
+std::vector<int> lowest_values_in_use(const AnalysisArrays& a, const CategoryUse& use);
+
+// Step anchors on category values that no response of their group uses would bring an empty
+// category into the scale: each such slot becomes a free one (as if the anchor line were not
+// there) and is listed in a.estimation.unused_step_anchors. In a group whose steps add up
+// (model "R", or two categories) the step that follows such categories spans them: the value
+// of their anchors passes to the anchor of the next category in use, when it has one, so that
+// its category keeps the place the anchors gave it.
+void release_unused_step_anchors(AnalysisArrays& a, const CategoryUse& use);
 
 // The step estimates of one PROX iteration (per group: status refresh, kept unobserved steps,
 // renumbering, normal-approximation steps centred on 0). Returns the number of active

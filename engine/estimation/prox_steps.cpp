@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/estimation/category_model.h"
 #include "engine/estimation/estimation_common.h"
 #include "engine/estimation/prox.h"
 
@@ -47,6 +48,49 @@ void renumber_categories_at_start(AnalysisArrays& a, const std::vector<int>& low
         }
     }
     a.estimation.categories_recounted = true;
+}
+
+namespace {
+
+// The item a group's step anchors are named by: its first item that takes part, else its first.
+std::int32_t first_item_of_group(const AnalysisArrays& a, int g) {
+    std::int32_t first = 0;
+    for (int i = 1; i <= a.items; ++i) {
+        if (a.item_group[i] != g) continue;
+        if (a.item_status[i] >= status::kExtremeMinimum) return i;
+        if (first == 0) first = i;
+    }
+    return first;
+}
+
+}  // namespace
+
+void release_unused_step_anchors(AnalysisArrays& a, const CategoryUse& use) {
+    std::vector<UnusedStepAnchor>& released = a.estimation.unused_step_anchors;
+    released.clear();
+    for (int g = 1; g <= a.groups && static_cast<std::size_t>(g) < use.size(); ++g) {
+        const std::vector<char>& used = use[static_cast<std::size_t>(g)];
+        const int f = a.group_first_slot[g];
+        const bool adding = !uses_step_chain(CategoryModel{a.group_top_value[g], a.group_model[g]});
+        // The anchors of the unused categories since the last one in use (none below the lowest
+        // one in use: the bottom category of a scale has no step).
+        float passed_on = 0.0f;
+        bool in_use_below = false;
+        for (int k = 0; k <= a.group_top_value[g] && k < static_cast<int>(used.size()); ++k) {
+            std::int32_t& st = a.category_status[f + k];
+            float& step = a.step_calibration[f + k];
+            if (used[static_cast<std::size_t>(k)]) {
+                if (st >= status::kAnchored) step += passed_on;
+                passed_on = 0.0f;
+                in_use_below = true;
+            } else if (st >= status::kAnchored) {
+                released.push_back({first_item_of_group(a, g), k});
+                if (adding && in_use_below) passed_on += step;
+                st = status::kMeasured;
+                step = 0.0f;
+            }
+        }
+    }
 }
 
 namespace {

@@ -23,23 +23,18 @@ struct Expectation {
     double score = 0.0, variance = 0.0;
 };
 
-Expectation expect(const CategoryModel& g, float difference, double target, double maximum) {
+// Under every model the expected score is the mean of the category probabilities and the
+// variance their spread about it: the chains too are scored by the categories they reach, so
+// the expected score rises with the measure and every score has one measure.
+Expectation expect(const CategoryModel& g, float difference) {
     std::array<float, kLargestTop + 1> p;
     const CategoryModel group{std::min(g.top, kLargestTop), g.model, g.steps, g.status};
     Expectation e;
     if (group.top < 0) return e;
     std::fill_n(p.begin(), group.top + 1, 0.0f);
-    if (!uses_step_chain(group)) {
-        e.score = compute_category_probabilities(group, difference, p.data());
-        for (int k = 1; k <= group.top; ++k) e.variance += static_cast<double>(k) * k * p[k];
-        e.variance -= e.score * e.score;
-        return e;
-    }
-    // The chain models at the category that the target implies for this item.
-    const int c = nint(group.top * target / std::max(maximum, kEps));
-    e.score = compute_success_failure_step_probabilities(group, difference, c, p.data());
-    for (int k = 1; k <= group.top; ++k) e.variance += static_cast<double>(p[k]) * (1.0 - p[k]);
-    if (group.model == 'F') e.score += std::max(c - 1, 0);
+    e.score = compute_category_probabilities(group, difference, p.data());
+    for (int k = 1; k <= group.top; ++k) e.variance += static_cast<double>(k) * k * p[k];
+    e.variance -= e.score * e.score;
     return e;
 }
 
@@ -86,7 +81,7 @@ ScoreMeasure bracket_search(float start, double score, double maximum, const Sco
     ScoreMeasure r;
     double information = 0.0;
     for (;;) {
-        const Expectation e = expected_at(b, t, maximum);
+        const Expectation e = expected_at(b);
         if (!std::isfinite(e.score) || !std::isfinite(e.variance)) break;
         const double es = std::min(e.score, maximum);
         information = e.variance;
@@ -219,7 +214,7 @@ ScoreEntryList score_person_list(const ScoreSearchSide& persons, const CategoryM
 namespace {
 
 // The expected score and variance of block k of the kinds at the searched measure m (logits).
-Expectation block_expectation(const ScoreEntryList& list, int k, float m, double t, double r) {
+Expectation block_expectation(const ScoreEntryList& list, int k, float m) {
     const std::size_t first = static_cast<std::size_t>(k) * kScoreEntryBlock;
     const std::size_t last = std::min(first + kScoreEntryBlock, list.kinds.size());
     double score = 0.0, variance = 0.0;
@@ -232,7 +227,7 @@ Expectation block_expectation(const ScoreEntryList& list, int k, float m, double
             score += kind.weight * p, variance += kind.weight * (p - p * p);
             continue;
         }
-        const Expectation e = expect(kind.group, x, t, r);
+        const Expectation e = expect(kind.group, x);
         score += kind.weight * e.score, variance += kind.weight * e.variance;
     }
     return {score, variance};
@@ -264,10 +259,10 @@ void pace_blocks(ScoreEntryList& list, Task& task) {
     if (step == 2 * kPaceTrial - 1) pace.on_workers = pace.worker_seconds <= pace.own_seconds;
 }
 
-Expectation side_expectation(ScoreEntryList& list, float m, double t, double r) {
-    if (list.blocks <= 1 || !list.pool) return block_expectation(list, 0, m, t, r);
+Expectation side_expectation(ScoreEntryList& list, float m) {
+    if (list.blocks <= 1 || !list.pool) return block_expectation(list, 0, m);
     auto task = [&](int k) {
-        const Expectation e = block_expectation(list, k, m, t, r);
+        const Expectation e = block_expectation(list, k, m);
         list.block_sums[static_cast<std::size_t>(k) * 2] = e.score;
         list.block_sums[static_cast<std::size_t>(k) * 2 + 1] = e.variance;
     };
@@ -285,7 +280,7 @@ Expectation side_expectation(ScoreEntryList& list, float m, double t, double r) 
 ScoreMeasure find_person_measure_for_score(float start, float score, float maximum,
                                            ScoreEntryList& items, const ScoreSearchScale& scale) {
     return bracket_search(start, score, maximum, scale, true, 0.01,
-                          [&](float b, double t, double r) { return side_expectation(items, b, t, r); });
+                          [&](float b) { return side_expectation(items, b); });
 }
 
 ScoreMeasure find_person_measure_for_score(float start, float score, float maximum,
@@ -298,7 +293,7 @@ ScoreMeasure find_person_measure_for_score(float start, float score, float maxim
 ScoreMeasure find_item_measure_for_score(float start, float score, float maximum,
                                          ScoreEntryList& persons, const ScoreSearchScale& scale) {
     return bracket_search(start, score, maximum, scale, false, 0.1,
-                          [&](float d, double t, double r) { return side_expectation(persons, d, t, r); });
+                          [&](float d) { return side_expectation(persons, d); });
 }
 
 ScoreMeasure find_item_measure_for_score(float start, float score, float maximum,

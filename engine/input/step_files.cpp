@@ -58,7 +58,7 @@ struct AnchorSource {
 
 // Whether an anchor on value k of group g may stand: a value below the lowest scored one is
 // refused (the run stops when the anchor came from a file); an unscored value inside the range
-// is kept with a warning.
+// is taken with a warning (no response can use it, so the estimation leaves it out again).
 bool anchor_value_stands(StepContext& c, std::int32_t g, std::int32_t k, const AnchorSource& from) {
     const std::int32_t lowest = c.unscored_value_floor(g, k);
     if (lowest < 0) return true;
@@ -69,8 +69,8 @@ bool anchor_value_stands(StepContext& c, std::int32_t g, std::int32_t k, const A
         show_window_line(c.run, text);
         return false;
     }
-    show_message_line(c.run, msg::kStepAnchorUnscored + std::string(msg::kCategoryWord) + msg::kNumberColon +
-                                 fmt_i(k, 6) + from.text() + msg::kStepAnchorKept);
+    show_message_line(c.run, msg::kStepAnchorUnscored + std::string(msg::kCategoryWord) +
+                                 msg::kNumberColon + fmt_i(k, 6) + from.text());
     return true;
 }
 

@@ -42,7 +42,8 @@ struct GroupLayout {
 // An anchor on a category value below the lowest one the group's codes score would bring an
 // empty category into the scale: from a file it stops the run, naming the file, line and value;
 // typed, it is refused and the next is asked for. An anchor on a value inside the group's range
-// that no code scores is kept with a warning.
+// that no code scores is warned of (the estimation leaves it out, as every anchor on a category
+// that no response of its group uses).
 void read_step_files(Run& run, std::vector<float>& step_value,
                      std::vector<std::int32_t>& category_status, const GroupLayout& layout,
                      StepFileSettings& settings);

@@ -115,22 +115,18 @@ void write_probability_curve_file(Run& run, const OutputSettings& s, const Analy
         if (!group_usable(a, g)) continue;
         const std::int32_t top = array_value(a.group_top_category, g);
         const std::int32_t first = array_value(a.group_first_slot, g);
-        const bool chain = top >= 2 && array_value(a.group_model, g) != 'R';
         std::int32_t item = 0;
         for (std::int32_t i = 1; i <= a.items && item == 0; ++i)
             if (array_value(a.item_group, i) == g) item = i;
         for (int point = 0; point <= kCurvePoints && file.ok(); ++point) {
             const float measure = grid(point) / u;
             std::fill(p.begin(), p.end(), 0.0f);
-            float expected, information = 0.0f;
-            if (chain) {
-                expected = curves.step_probabilities(a, g, measure, p.data());
-                for (std::int32_t k = 1; k <= top; ++k) information += (1.0f - p[k]) * p[k];
-            } else {
-                expected = curves.category_probabilities(a, g, measure, p.data());
-                for (std::int32_t k = 1; k <= top; ++k) information += static_cast<float>(k * k) * p[k];
-                information -= expected * expected;
-            }
+            // Under every model the curves are those of the categories: the expected score is
+            // their mean, the information their variance.
+            float information = 0.0f;
+            const float expected = curves.category_probabilities(a, g, measure, p.data());
+            for (std::int32_t k = 1; k <= top; ++k) information += static_cast<float>(k * k) * p[k];
+            information -= expected * expected;
             line = " ";
             append_entry_number(line, item, csv ? 1 : 5);
             append_number(line, csv, orientation * u * measure);

@@ -14,7 +14,7 @@ float measure_in_logits(const OutputSettings& s, float v, float factor) {
 }
 
 ModelMoments model_moments(const AnalysisArrays& a, CategoryCurves& curves, std::int32_t g, float d,
-                           float* p) {
+                           int k, float* p) {
     const int m = a.group_top_category[static_cast<std::size_t>(g)];
     const char model = array_value(a.group_model, g, 'R');
     ModelMoments r;
@@ -24,11 +24,13 @@ ModelMoments model_moments(const AnalysisArrays& a, CategoryCurves& curves, std:
         for (int j = 1; j <= m; ++j) sum += static_cast<double>(j) * j * p[j];
         r.variance = static_cast<float>(sum - static_cast<double>(r.expected) * r.expected);
     } else {
-        r.expected = curves.step_probabilities(a, g, d, p);
+        r.expected = curves.step_probabilities(a, g, d, k, p);
         double sum = 0.0;
         for (int j = 1; j <= m; ++j) sum += static_cast<double>(p[j]) * (1.0 - p[j]);
         r.variance = static_cast<float>(sum);
+        curves.category_probabilities(a, g, d, p);
     }
+    r.probability = p[k];
     return r;
 }
 
@@ -51,7 +53,7 @@ ObservationValues observation_values(const AnalysisArrays& a, const OutputSettin
     const int m = a.group_top_category[static_cast<std::size_t>(g)];
     const int first = a.group_first_slot[static_cast<std::size_t>(g)];
     const int bottom = array_value(a.category_value, first);
-    const ModelMoments e = model_moments(a, curves, g, v.measure, p_work);
+    const ModelMoments e = model_moments(a, curves, g, v.measure, k, p_work);
     v.expectation = static_cast<float>(bottom) + e.expected;
     v.ordered = bottom + k;
     int r = k;
@@ -59,7 +61,7 @@ ObservationValues observation_values(const AnalysisArrays& a, const OutputSettin
         v.expectation += static_cast<float>(k - 1);
         r = 1;
     }
-    v.log_probability = std::log(p_work[k]);
+    v.log_probability = std::log(e.probability);
     v.residual = static_cast<float>(r) - e.expected;
     v.zscore = v.residual / std::sqrt(std::max(e.variance, kSmallestPositiveValue));
     v.variance = e.variance;

@@ -35,14 +35,17 @@ ObservationValues observation_values(const AnalysisArrays& a, const OutputSettin
                                      CategoryCurves& curves, std::int32_t item, int person_status,
                                      float bp, std::uint8_t x, float* p_work);
 
-// The model's expectation E and variance V of group g at measure difference d, with the
-// probabilities in p[0..top]: category probabilities for model "R" and dichotomies
-// (V = sum k^2 p(k) - E^2), the per-step success probabilities otherwise (V = sum p(k)(1 - p(k))).
+// The model values of an observation in category k of group g at measure difference d, as the
+// fit counts its residual: the expectation E and variance V of the category for model "R" and
+// dichotomies (V = sum j^2 p(j) - E^2), and for the chains those of the steps the observation
+// attempted (V = sum p(j)(1 - p(j))); with the probability of category k under the item's model,
+// the category probability in every model. p: room for top + 1 reals.
 struct ModelMoments {
     float expected = 0.0f;
     float variance = 0.0f;
+    float probability = 0.0f;
 };
 ModelMoments model_moments(const AnalysisArrays& a, CategoryCurves& curves, std::int32_t g, float d,
-                           float* p);
+                           int k, float* p);
 
 }  // namespace korvelan

@@ -44,9 +44,11 @@ public:
     virtual float category_probabilities(const AnalysisArrays& a, std::int32_t g, float x,
                                          float* p) = 0;
     // For groups of models other than "R" with a top category of 2 or more: the success
-    // probability of every step 1..top of group g at x in p[1..top], p[0] = 1 - p[1]; returns
-    // their sum (the expected score).
-    virtual float step_probabilities(const AnalysisArrays& a, std::int32_t g, float x, float* p) = 0;
+    // probabilities of the steps that an observation in category c of group g attempted (the
+    // success chain steps 1..c+1, the failure chain steps c..top) at x in p[1..top], 0 for the
+    // others; returns their sum, the expected score of the observation's fit residual.
+    virtual float step_probabilities(const AnalysisArrays& a, std::int32_t g, float x, int c,
+                                     float* p) = 0;
 };
 
 // The residual correlations of a facet, as the correlation files copy them. The further analyses

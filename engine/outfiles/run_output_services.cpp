@@ -44,12 +44,9 @@ float ModelCategoryCurves::category_probabilities(const AnalysisArrays& a, std::
     return compute_category_probabilities(group_model_view(a, g), x, p);
 }
 
-float ModelCategoryCurves::step_probabilities(const AnalysisArrays& a, std::int32_t g, float x,
+float ModelCategoryCurves::step_probabilities(const AnalysisArrays& a, std::int32_t g, float x, int c,
                                               float* p) {
-    const CategoryModel model = group_model_view(a, g);
-    // Every step counts: the success chain is attempted to its top, the failure chain from 1.
-    const int observed = model.model == 'S' ? model.top : 0;
-    return compute_success_failure_step_probabilities(model, x, observed, p);
+    return compute_success_failure_step_probabilities(group_model_view(a, g), x, c, p);
 }
 
 void write_scored_response_file_of_run(Run& run) {

@@ -27,7 +27,7 @@ private:
 class ModelCategoryCurves : public CategoryCurves {
 public:
     float category_probabilities(const AnalysisArrays& a, std::int32_t g, float x, float* p) override;
-    float step_probabilities(const AnalysisArrays& a, std::int32_t g, float x, float* p) override;
+    float step_probabilities(const AnalysisArrays& a, std::int32_t g, float x, int c, float* p) override;
 };
 
 // RFILE= right after data input, when the control file names it: the persons' statuses are

@@ -132,16 +132,19 @@ void write_person_score_file(Run& run, const OutputSettings& s, const AnalysisAr
     if (run.host) run.host->write_text_window_line(msg::kCalculatingScoreMeasures);
     const TestScoreRange r = test_score_range(a);
     if (r.range <= 0) return;
-    OutputFile file(run, s.scfile);
-    if (!file.open(msg::kMenuEditScfile)) return;
-    if (heading_lines(s)) write_headings(file, run, s);
     const ScoreRows rows = person_measures_for_scores(run, r);
     if (run.host) run.host->write_text_window_line(msg::kComputingScoreFrequencies);
     const auto frequencies = score_frequencies(a, rows.measure, s.uscale);
+    // Measures that do not rise with the score are a fault of the search: the file is not
+    // written, so the earlier file of its name stays, and the run names it as not written.
     if (!frequencies) {
         show_message_line(run, msg::kScoreSortSequenceError);
+        note_output_file_failure(run, std::string(msg::kScoreTableOutOfOrder) + std::string(trim(s.scfile)));
         return;
     }
+    OutputFile file(run, s.scfile);
+    if (!file.open(msg::kMenuEditScfile)) return;
+    if (heading_lines(s)) write_headings(file, run, s);
     std::int32_t total = 0;
     for (std::int32_t f : *frequencies) total += f;
     total = std::max(total, 1);

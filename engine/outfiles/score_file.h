@@ -36,6 +36,8 @@ std::optional<std::vector<std::int32_t>> score_frequencies(const AnalysisArrays&
                                                            const std::vector<float>& measure,
                                                            float uscale);
 
+// SCFILE=. Measures that do not rise with the score (a fault of the search) leave the file
+// unwritten and name it among the files not written in full.
 void write_person_score_file(Run& run, const OutputSettings& s, const AnalysisArrays& a);
 
 // DISFILE=: per item one row for every code of CODES= (chosen or not), then one row for each

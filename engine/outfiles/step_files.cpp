@@ -4,6 +4,7 @@
 #include <cmath>
 #include <new>
 
+#include "engine/estimation/category_model.h"
 #include "engine/outfiles/output_frame.h"
 #include "engine/report/scale_orientation.h"
 #include "engine/run/message_texts.h"
@@ -43,31 +44,57 @@ std::int32_t largest_category_number(const AnalysisArrays& a) {
     return m;
 }
 
-bool reported_step_values(const AnalysisArrays& a, std::int32_t g, float uscale, float* values) {
+namespace {
+
+// The walk of the reported step values (reported_step_values) and of the values an anchor file
+// needs (step_anchor_values) over the categories of group g.
+bool walk_step_values(const AnalysisArrays& a, std::int32_t g, float uscale, bool for_anchors,
+                      float* values) {
     const float u = std::fabs(uscale);
-    const bool one_group = a.groups == 1;
     const std::int32_t f = first_of(a, g);
+    const std::int32_t top = top_of(a, g);
+    // The anchor file: steps of a chain model stand alone, those of a rating scale add up,
+    // whatever the number of groups.
+    const char model = valid_group(a, g) ? array_value(a.group_model, g, 'R') : 'R';
+    const bool chain = for_anchors && uses_step_chain(CategoryModel{top, model});
+    const bool keep_sum = for_anchors ? !chain : a.groups == 1;
     float out = 0.0f, carry = 0.0f;
     bool bottom_null = false;
-    for (std::int32_t k = 0; k <= top_of(a, g); ++k) {
+    for (std::int32_t k = 0; k <= top; ++k) {
         const std::int32_t slot = f + k;
         const std::int32_t status = array_value(a.category_status, slot);
         const float step = array_value(a.step_calibration, slot);
         if (status < 1) {
             if (k == 0) {
                 bottom_null = true;
+            } else if (chain) {
+                // A null step of the success chain is always passed, of the failure chain
+                // always failed.
+                out = model == 'S' ? out - 40.0f * u : out + 40.0f * u;
             } else {
                 out = out + 40.0f * u;
-                carry = one_group ? carry - out : carry - 40.0f;
+                carry = keep_sum ? carry - out : carry - 40.0f;
             }
+        } else if (chain) {
+            out = u * step;
         } else {
-            const float c = status == 1 ? carry : 0.0f;
-            out = one_group ? u * step + c : (step + c) * u;
+            const float c = status == 1 || for_anchors ? carry : 0.0f;
+            out = keep_sum ? u * step + c : (step + c) * u;
             carry = 0.0f;
         }
         values[slot] = out;
     }
     return bottom_null;
+}
+
+}  // namespace
+
+bool reported_step_values(const AnalysisArrays& a, std::int32_t g, float uscale, float* values) {
+    return walk_step_values(a, g, uscale, false, values);
+}
+
+bool step_anchor_values(const AnalysisArrays& a, std::int32_t g, float uscale, float* values) {
+    return walk_step_values(a, g, uscale, true, values);
 }
 
 void write_step_measure_file(Run& run, const OutputSettings& s, const AnalysisArrays& a) {
@@ -105,7 +132,7 @@ void write_step_measure_file(Run& run, const OutputSettings& s, const AnalysisAr
     std::vector<float> values(a.step_calibration.size() + 1, 0.0f);
     // One line per category of group g; item 0 means the lines carry no item number.
     auto write_group = [&](std::int32_t item, std::int32_t g) {
-        const bool bottom_null = reported_step_values(a, g, s.uscale, values.data());
+        const bool bottom_null = step_anchor_values(a, g, s.uscale, values.data());
         for (std::int32_t k = 0; k <= top_of(a, g) && file.ok(); ++k) {
             const std::int32_t slot = first_of(a, g) + k;
             line.clear();

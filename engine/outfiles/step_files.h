@@ -21,6 +21,15 @@ namespace korvelan {
 // is unobserved (its value is then 0, written "NULL" in the step measure file).
 bool reported_step_values(const AnalysisArrays& a, std::int32_t g, float uscale, float* values);
 
+// The step values the step measure file writes for group g, so that it anchors the same data
+// back to the same measures. In a rating scale a null step is reported as above with the carry
+// of one group, in every analysis and also before an anchored step: the written values add up
+// to the sum of the observed steps, and the estimation passes the value of an anchor it leaves
+// out (its category is used by no response) on to the next step. In the success and failure
+// chains each step stands alone: a null step is written 40 user units easier (success chain)
+// or harder (failure chain) than the category before, and no step carries anything.
+bool step_anchor_values(const AnalysisArrays& a, std::int32_t g, float uscale, float* values);
+
 // The largest category number of the analysis: the highest category value, and never below the
 // top category of any group.
 std::int32_t largest_category_number(const AnalysisArrays& a);

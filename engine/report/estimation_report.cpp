@@ -38,13 +38,24 @@ void write_ucon_heading(Run& run) {
                                                                 : heading_mode::kUconReport);
 }
 
+// The step anchors the first numbering of the categories left out, one warning line each.
+void name_unused_step_anchors(Run& run) {
+    for (const UnusedStepAnchor& u : run.arrays.estimation.unused_step_anchors)
+        show_message_line(run, msg::kUnusedStepAnchor + std::to_string(u.category) +
+                                   msg::kUnusedStepAnchorItem + std::to_string(u.item) +
+                                   msg::kUnusedStepAnchorReason);
+}
+
 }  // namespace
 
 void ReportingEstimationObserver::phase_started(EstimationPhase phase) {
-    if (phase == EstimationPhase::Prox)
+    if (phase == EstimationPhase::Prox) {
+        if (!unused_anchors_named_) name_unused_step_anchors(run_);
+        unused_anchors_named_ = true;
         write_prox_heading(run_);
-    else
+    } else {
         write_ucon_heading(run_);
+    }
 }
 
 void ReportingEstimationObserver::iteration_starting(EstimationPhase phase) {

@@ -29,6 +29,7 @@ public:
 
 private:
     Run& run_;
+    bool unused_anchors_named_ = false;  // the second PROX (after trimming) names them no more
 };
 
 }  // namespace korvelan

@@ -66,6 +66,13 @@ struct ResidualCorrelationFacet {
     std::vector<double> kept_pairs;
 };
 
+// A step anchor the estimation left out because no response of its group uses the category:
+// the category value and the group's first item that takes part (the item it is named by).
+struct UnusedStepAnchor {
+    std::int32_t item = 0;
+    std::int32_t category = 0;
+};
+
 // Run-wide values of the estimation that later phases, Tables and requests read.
 struct EstimationResults {
     std::int32_t iteration_counter = 0;  // rows of the iteration report (PROX, then UCON)
@@ -73,6 +80,9 @@ struct EstimationResults {
     // Set by PROX's first numbering of the categories: from then on the slots of a group hold
     // its recounted categories 0..group_top_category (category_value gives each one's value).
     bool categories_recounted = false;
+    // The step anchors that numbering found on categories no response of their group uses, in
+    // group and category order; the report names them before the estimation goes on.
+    std::vector<UnusedStepAnchor> unused_step_anchors;
     // Status above 0 after PROX; after a run-time re-selection, the selected ones not extreme.
     std::int32_t active_persons = 0;
     std::int32_t active_items = 0;

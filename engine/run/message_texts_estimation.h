@@ -10,6 +10,11 @@ inline constexpr const char* kIterationLimitNotConverged =
     " WARNING: ITERATION LIMIT REACHED BEFORE CONVERGENCE. MEASURES ARE NOT CONVERGED.";
 inline constexpr const char* kIterationsStoppedNotConverged =
     " WARNING: ITERATIONS STOPPED BY THE USER BEFORE CONVERGENCE. MEASURES ARE NOT CONVERGED.";
+// A step anchor left out: " WARNING: STEP ANCHOR FOR CATEGORY 3 OF ITEM 1: NO RESPONSE OF ITS
+// GROUP USES IT".
+inline constexpr const char* kUnusedStepAnchor = " WARNING: STEP ANCHOR FOR CATEGORY ";
+inline constexpr const char* kUnusedStepAnchorItem = " OF ITEM ";
+inline constexpr const char* kUnusedStepAnchorReason = ": NO RESPONSE OF ITS GROUP USES IT";
 inline constexpr const char* kNoNonExtremeEntries = "No Non-Extreme Persons or Items, see RFILE=";
 inline constexpr const char* kPointBiserialMemory =
     " bytes of memory not available. Point-biserial computation failed.";

@@ -114,7 +114,6 @@ inline constexpr const char* kNumberColon = " NUMBER: ";
 inline constexpr const char* kSafileValueProblem = "Value problem in SAFILE=: ";
 inline constexpr const char* kSmallerThanLowestScored = " IS SMALLER THAN LOWEST SCORED ";
 inline constexpr const char* kStepAnchorUnscored = " WARNING: NO CODE SCORES STEP ANCHOR ";
-inline constexpr const char* kStepAnchorKept = " (ANCHOR KEPT)";
 inline constexpr const char* kInSafile = " in SAFILE=";
 inline constexpr const char* kAtLine = " line ";
 

@@ -72,6 +72,8 @@ inline constexpr const char* kComputingScoreFrequencies = " Computing frequencie
 inline constexpr const char* kMenuEditScfile = "Edit Person Score SCFILE=";
 inline constexpr const char* kScoreSortSequenceError =
     "SORT SEQUENCE ERROR: PLEASE SEND FILE TO THE KORVELAN DEVELOPERS";
+inline constexpr const char* kScoreTableOutOfOrder =
+    "PROBLEM: SCORE TABLE OUT OF ORDER, FILE NOT WRITTEN: SCFILE=";
 
 // Simulated data file (SIFILE=).
 inline constexpr const char* kSimulatingData = " Simulating a data matrix";
@@ -136,6 +138,8 @@ inline constexpr const char* kCalculatingFrequencies = "  Calculating Frequencie
 inline constexpr const char* kCalculatingScores = "  Calculating Scores for Table ";
 inline constexpr const char* kSortSequenceError =
     "SORT SEQUENCE ERROR: PLEASE SEND THIS FILE TO THE KORVELAN DEVELOPERS";
+inline constexpr const char* kScoreTableOutOfOrderInReport =
+    "PROBLEM: SCORE TABLE OUT OF ORDER, TABLE 20.2 NOT WRITTEN IN FULL IN: ";
 inline constexpr const char* kThresholdPlacingProblem = "NAMMAP: JJK PROBLEM";
 inline constexpr const char* kExtremePlacingProblem = "NAMMAP: JJK2 PROBLEM";
 inline constexpr const char* kTableNotProduced = " Table not produced.";

@@ -113,12 +113,6 @@ void write_item_grid(ReportContext& ctx, int g, int item, const ScoreRange& r) {
     run.host->write_text_window_line(msg::kCalculatingItem + std::string(trim(int_to_text_left(item))) +
                                      msg::kScoresForTable + table);
     if (a.groups > 1) write_rating_scale_group_heading(ctx, g);
-    const char model = array_value(a.group_model, g, 'R');
-    if (model != 'R') {
-        run.rep.line.clear();
-        run.rep.line.put(21, "(APPROXIMATED FOR 'S' AND 'F' MODELS)");
-        write_report_line(run);
-    }
     WorkFiles files = run_work_files(run);
     std::string label;
     read_item_label_record(run, files, item, label);

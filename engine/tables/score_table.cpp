@@ -21,15 +21,6 @@ namespace {
 constexpr int kOgiveWidth = 60;
 constexpr int kStripLabelColumn = 10;
 
-// The model letter of the test: the first one other than "R" from the last active item back.
-char test_model(const AnalysisArrays& a) {
-    char letter = 'R';
-    for (int i = a.items; i >= 1 && letter == 'R'; --i)
-        if (array_value(a.item_status, i, status::kDeleted) > 0)
-            letter = array_value(a.group_model, a.item_group[i], 'R');
-    return letter;
-}
-
 ScoreRange item_score_range(const AnalysisArrays& a) {
     double top = 0.0, low = 0.0;
     for (int i = 1; i <= a.items; ++i) {
@@ -118,7 +109,6 @@ void write_ogive(ReportContext& ctx, const ScoreRange& r, int height) {
 void write_score_table(ReportContext& ctx) {
     Run& run = ctx.run;
     const AnalysisArrays& a = run.arrays;
-    const char model = test_model(a);
     const ScoreRange r = item_score_range(a);
     if (r.range <= 0) return;
     const std::string table = std::string(trim(int_to_text_left(run.rep.request.table)));
@@ -126,11 +116,6 @@ void write_score_table(ReportContext& ctx) {
     run.rep.line.clear();
     run.rep.line.put(23, "TABLE OF MEASURES ON COMPLETE TEST");
     write_report_line(run);
-    if (model != 'R') {
-        run.rep.line.clear();
-        run.rep.line.put(22, "(APPROXIMATED FOR 'S' AND 'F' MODELS)");
-        write_report_line(run);
-    }
 
     const int height = ogive_height(run, r.range);
     const ScoreSearchScale scale = score_search_scale(run, true);

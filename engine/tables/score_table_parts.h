@@ -35,7 +35,8 @@ ScoreMeasures write_score_grid(Run& run, const ScoreRange& r, const ScoreMeasure
                                const std::function<void(int, float, char)>& mark);
 
 // The norms and frequencies of the person side (sub-table heading included). False when the
-// measures do not rise with the score (the sequence error is reported).
+// measures do not rise with the score or are not finite: the sequence error is reported and,
+// while the run writes its report, the report is named as not written in full.
 bool write_score_norms(ReportContext& ctx, const ScoreRange& r, ScoreMeasures measures);
 
 }  // namespace korvelan

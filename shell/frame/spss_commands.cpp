@@ -48,10 +48,13 @@ void open_in_editor(SpssCommandServices& s, const std::string& path) {
     run_program_with_argument(s.launcher, s.window, settings.editor, path);
 }
 
-// Shows what went wrong; true when the file was written.
+// Shows what went wrong, or how many values were written as missing for their declaration; true
+// when the file was written.
 bool report(SpssCommandServices& s, const spss::Outcome& outcome) {
     switch (outcome.kind) {
-        case spss::OutcomeKind::Done: return true;
+        case spss::OutcomeKind::Done:
+            if (const std::string line = spss::declared_missing_line(outcome); !line.empty() && s.window) s.window(line);
+            return true;
         case spss::OutcomeKind::Cancelled: return false;
         case spss::OutcomeKind::Problem:
             if (s.show_problem) s.show_problem(outcome.message);

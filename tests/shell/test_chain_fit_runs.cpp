@@ -4,11 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "tests/shell/estimation_run_checks.h"
+#include "tests/support/chain_data.h"
 #include "tests/support/run_binary.h"
 #include "tests/support/test_files.h"
 
@@ -21,38 +21,17 @@ constexpr int kTop = 3;
 constexpr int kPersons = 240;
 constexpr double kScale = 100.0;
 
-// A fixed sequence of uniform numbers in (0, 1), the same on every platform.
-struct Uniform {
-    std::uint64_t state = 88172645463325252ull;
-    double operator()() {
-        state ^= state << 13, state ^= state >> 7, state ^= state << 17;
-        return (static_cast<double>(state >> 11) + 0.5) / 9007199254740992.0;
-    }
-};
-
 double pass(double step, double difference) { return 1.0 / (1.0 + std::exp(step - difference)); }
 
 // Responses drawn from the chain model: "S" passes steps upwards until one fails, "F" tries the
 // steps downwards from the top until one is passed.
 std::vector<std::string> chain_records(char model) {
-    const double items[kItems] = {-1.2, -0.6, -0.1, 0.3, 0.7, 1.1};
-    const double steps[kTop + 1] = {0.0, -0.8, 0.1, 0.9};
-    Uniform u;
+    const std::vector<std::vector<int>> rows = simulate_responses(
+        {{model, {0.0, -0.8, 0.1, 0.9}, {-1.2, -0.6, -0.1, 0.3, 0.7, 1.1}}}, kPersons, 88172645463325252ull);
     std::vector<std::string> records;
-    for (int n = 0; n < kPersons; ++n) {
-        const double ability = -2.5 + 5.0 * u();
+    for (std::size_t n = 0; n < rows.size(); ++n) {
         std::string r;
-        for (int i = 0; i < kItems; ++i) {
-            const double d = ability - items[i];
-            int c = 0;
-            if (model == 'S') {
-                while (c < kTop && u() < pass(steps[c + 1], d)) ++c;
-            } else {
-                for (int k = kTop; k >= 1 && c == 0; --k)
-                    if (u() < pass(steps[k], d)) c = k;
-            }
-            r += static_cast<char>('0' + c);
-        }
+        for (int c : rows[n]) r += static_cast<char>('0' + c);
         records.push_back(r + " P" + std::to_string(n + 1));
     }
     return records;

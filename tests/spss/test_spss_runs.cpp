@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "tests/shell/batch_folder.h"
+#include "tests/spss/pspp_files.h"
 
 using namespace korvelan::testing;
 
@@ -22,12 +23,6 @@ const char* kTyped =
     "i01\ni02\ni03\ni04\ni05\ni06\ni07\ni08\ni09\ni10\ni11\ni12\nEND NAMES\n"
     "R001 012210122101\nR002 1222 1012221\nR003 000100100010\nR004 211222102122\nR005 1 1010 01100\n"
     "R006 222222122212\nR007 010011000100\nR008 121012112101\nR009 221121221212\nR010 100101010010\n";
-
-void move_under(std::string& selection, const std::string& marker, const std::string& names) {
-    const std::size_t at = selection.find(marker);
-    ASSERT_NE(at, std::string::npos) << marker;
-    selection.insert(selection.find("\r\n", at) + 2, names);
-}
 
 void expect_same_measures(const std::vector<MeasureRecord>& a, const std::vector<MeasureRecord>& b) {
     ASSERT_EQ(a.size(), b.size());
@@ -60,7 +55,7 @@ TEST(SpssRuns, ConvertedSurveyMeasuresLikeTheTypedData) {
     r = run_korvelan(f.dir.path, {"--spss-control", "sel.txt", "survey.txt"}, f.temp.path, 30);
     ASSERT_EQ(r.exit_status, 0) << r.screen;
     const std::vector<std::string> converted = f.lines("survey.txt");
-    // 99 is a user-missing code of the income bracket: it is delivered as its value.
+    // The income bracket 99 stays a value: the file declares 99 missing for the group only.
     EXPECT_EQ(converted.at(converted.size() - 8), "000100100010 R0039912708316800 3");
     EXPECT_EQ(converted.at(converted.size() - 6), "1.1010.01100 R0054 13200451200 5");
 
@@ -109,7 +104,8 @@ TEST(SpssRuns, EveryCharacterSetAndStringConvertsLikeTheTypedData) {
     const std::vector<std::string>& out = outputs[2];
     EXPECT_EQ(out[3], "NI=6");
     EXPECT_NE(std::find(out.begin(), out.end(), "101210 J\xC3\xBCrgen 1"), out.end());
-    EXPECT_NE(std::find(out.begin(), out.end(), "000100 Ann     3"), out.end());
+    // The label field is as wide as the widest name in characters: "Jürgen" takes six columns.
+    EXPECT_NE(std::find(out.begin(), out.end(), "000100 Ann    3"), out.end());
     EXPECT_NE(std::find(out.begin(), out.end(),
                         "J\xC3\xBCrgen\t1\t0\t1\t2\t1\t0\tNote: 22 call b \xC3\xBC\t"), out.end());
 

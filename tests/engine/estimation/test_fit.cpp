@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "engine/estimation/prox.h"
 #include "engine/estimation/ucon.h"
 #include "tests/engine/estimation/estimation_checks.h"
+#include "tests/support/chain_data.h"
 
 using namespace korvelan;
 using namespace korvelan::testing;
@@ -363,6 +365,46 @@ TEST(FitResiduals, ResidualRecordsOfManyPersonsGoOutInBlocksAndOnlyWhenSomething
     unread.load(small_dichotomous_data());
     compute_fit_statistics(unread.run, unread.settings, unread.observer);
     EXPECT_FALSE(file_exists(unread.dir.file("ZUU123kv.txt")));
+}
+
+// PRCOMP=K, H and G code the probability of the observed category under the item's model: the
+// category probability in the chains as in the rating scale, whatever steps the fit residual of
+// a chain response sums. Data simulated from each chain, with a group under the rating scale.
+TEST(FitResiduals, ProbabilityCodesTakeTheCategoryProbabilityUnderEveryModel) {
+    for (char chain : {'S', 'F'}) {
+        const std::vector<SimulatedGroup> groups = {
+            {chain, {0, -1, 0, 1}, {-0.5, 0.0, 0.5}}, {chain, {0, -0.5, 0.5}, {-0.3, 0.3}}, {'R', {0, -1, 0, 1}, {0.0}}};
+        DataSet d;
+        d.x = simulate_responses(groups, 300, 5);
+        d.groups = {1, 1, 1, 2, 2, 3};
+        d.models = std::string{chain, chain, 'R'};
+        for (char kind : {'K', 'H', 'G'}) {
+            EstimationRun e;
+            e.settings.prcomp = kind;
+            e.load(d);
+            const Logits l = estimate(e);
+            compute_fit_statistics(e.run, e.settings, e.observer);
+            const AnalysisArrays& a = e.run.arrays;
+            const std::string bytes = read_file(e.dir.file("ZUU123kv.txt"));
+            int checked = 0;
+            for (int p = 1; p <= a.persons; ++p) {
+                if (base(a.person_status[p]) <= 0) continue;
+                for (int i = 1; i <= a.items; ++i) {
+                    const int c = category_of(a, p, i);
+                    const double q = reference_probabilities(group_of(a, a.item_group[i]), l.person[p] - l.item[i])[c];
+                    const double v = kind == 'K' ? q
+                                     : kind == 'H' ? std::clamp(-std::log(q) / std::log(0.002), -1.0, 1.0)
+                                                   : std::clamp(std::log(q / (1 - q)) / std::log(499.0), -1.0, 1.0);
+                    std::int16_t code;
+                    ASSERT_GE(bytes.size(), 2u * (static_cast<std::size_t>(p - 1) * a.items + i));
+                    std::memcpy(&code, bytes.data() + 2 * (static_cast<std::size_t>(p - 1) * a.items + (i - 1)), 2);
+                    EXPECT_NEAR(code, std::lround(32767 * v), 1) << chain << kind << " person " << p << " item " << i;
+                    ++checked;
+                }
+            }
+            EXPECT_GT(checked, 1500) << chain << kind;
+        }
+    }
 }
 
 // ---- Helpers -----------------------------------------------------------------------------

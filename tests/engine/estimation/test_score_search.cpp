@@ -149,13 +149,16 @@ TEST(ScoreSearch, ItemMeasuresSolveTheExpectedScoreEquation) {
 TEST(ScoreSearch, ChainModelsConvergeAtEveryScoreIncludingTheExtremes) {
     for (char model : {'S', 'F'}) {
         Items t({0, -1.0f, 0.0f, 0.5f, 1.5f}, 3, model);
-        // The chain models are searched at the category the target implies for each item, so
-        // the measures need not rise with every score; each search still ends converged.
+        // The chains' expected score rises with the measure, so each higher score has a higher
+        // measure, and every search ends converged.
+        float previous = -1e9f;
         for (int score = 0; score <= 12; ++score) {
             const ScoreMeasure m = find_person_measure_for_score(0.0f, static_cast<float>(score), 12.0f, t.items(), {});
             EXPECT_TRUE(m.converged) << model << " " << score;
             EXPECT_TRUE(std::isfinite(m.measure) && std::isfinite(m.standard_error));
             EXPECT_LT(m.iterations, kScoreSearchIterationCap);
+            EXPECT_GT(m.measure, previous) << model << " " << score;
+            previous = m.measure;
         }
         const std::vector<float> persons = {0, -1.0f, 0.0f, 1.0f, 2.0f};
         const std::vector<std::int8_t> status = {0, 1, 1, 1, 1};

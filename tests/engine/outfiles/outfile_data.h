@@ -39,7 +39,9 @@ public:
     }
 };
 
-// The rating-scale model for "R" groups and dichotomies, the per-step success chain otherwise.
+// The category model written out from its definitions: the rating scale for "R" groups and
+// dichotomies; the success chain (steps passed upwards until one fails) and the failure chain
+// (steps tried downwards until one is passed) otherwise, and the steps a response attempted.
 class ModelCurves : public CategoryCurves {
 public:
     float category_probabilities(const AnalysisArrays& a, std::int32_t g, float x, float* p) override {
@@ -48,16 +50,21 @@ public:
             p[0] = 1.0f;
             return 0.0f;
         }
-        double t = 0.0, sum = 1.0;
+        const char model = m < 2 ? 'R' : a.group_model[g];
+        double t = 0.0, sum = 0.0;
         std::vector<double> e(static_cast<std::size_t>(m) + 1, 0.0);
-        e[0] = 1.0;
-        for (int k = 1; k <= m; ++k) {
-            if (a.category_status[f + k] == 0) {
-                t += x;
-                continue;
+        for (int k = 0; k <= m; ++k) {
+            if (model == 'R') {
+                if (k > 0) t += x - (a.category_status[f + k] == 0 ? 0.0f : a.step_calibration[f + k]);
+                e[k] = k > 0 && a.category_status[f + k] == 0 ? 0.0 : std::exp(t);
+            } else {
+                e[k] = 1.0;
+                for (int j = 1; j <= m; ++j) {
+                    const double pass = success(a, f + j, x);
+                    if (model == 'S') e[k] *= j <= k ? pass : j == k + 1 ? 1.0 - pass : 1.0;
+                    else e[k] *= j > k ? 1.0 - pass : j == k ? pass : 1.0;
+                }
             }
-            t += x - a.step_calibration[f + k];
-            e[k] = std::exp(t);
             sum += e[k];
         }
         double expected = 0.0;
@@ -67,17 +74,21 @@ public:
         }
         return static_cast<float>(expected);
     }
-    float step_probabilities(const AnalysisArrays& a, std::int32_t g, float x, float* p) override {
+    float step_probabilities(const AnalysisArrays& a, std::int32_t g, float x, int c, float* p) override {
         const int f = a.group_first_slot[g], m = a.group_top_category[g];
+        const bool up = a.group_model[g] == 'S';
+        const int first = up ? 1 : std::max(c, 1), last = up ? std::min(c + 1, m) : m;
         float sum = 0.0f;
-        for (int k = 1; k <= m; ++k) {
-            p[k] = a.category_status[f + k] < 1
-                       ? 1.0f
-                       : 1.0f / (1.0f + std::exp(std::min(a.step_calibration[f + k] - x, 20.0f)));
-            sum += p[k];
-        }
-        p[0] = 1.0f - p[1];
+        for (int k = 0; k <= m; ++k) p[k] = 0.0f;
+        for (int k = first; k <= last; ++k) sum += p[k] = static_cast<float>(success(a, f + k, x));
         return sum;
+    }
+
+private:
+    // The success probability of the step of slot s at x (the chains of these data have every
+    // step active).
+    static double success(const AnalysisArrays& a, int s, float x) {
+        return 1.0 / (1.0 + std::exp(a.step_calibration[s] - x));
     }
 };
 

@@ -27,6 +27,19 @@ TEST(DataFileFaults, ScoreRowsNeedRisingFiniteMeasures) {
     EXPECT_FALSE(score_frequencies(d.a, {-2.0f, 0.0f, 2.0f}, 1.0f));
 }
 
+// A score table whose measures do not rise is a fault, not data: SCFILE= is not written, the
+// earlier file of its name stays, and the file is named among those the run did not write.
+TEST(DataFileFaults, ScoreTableOutOfOrderLeavesTheEarlierFileAndIsNamed) {
+    OutfileRun r;
+    OutfileData d = dichotomous_data();
+    d.a.person_measure[1] = std::numeric_limits<float>::quiet_NaN();
+    write_file(r.dir.file("sc.txt"), "earlier\r\n");
+    EXPECT_EQ(r.write(d, 'C', "sc.txt"), "earlier\r\n");
+    EXPECT_TRUE(r.host.shows("SORT SEQUENCE ERROR: PLEASE SEND FILE TO THE KORVELAN DEVELOPERS"));
+    EXPECT_EQ(r.run.rs.output_failures,
+              std::vector<std::string>{"PROBLEM: SCORE TABLE OUT OF ORDER, FILE NOT WRITTEN: SCFILE=" + r.dir.file("sc.txt")});
+}
+
 TEST(DataFileFaults, ResponseOutsideItsGroupHasNoModelValues) {
     OutfileData d = dichotomous_data();
     d.a.category_recoded = {0, 0, 1};

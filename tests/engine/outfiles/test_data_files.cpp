@@ -57,6 +57,8 @@ TEST(DataFiles, GoldenFilesInFixedAndCommaForm) {
 
 // Every XFILE= line of a rating-scale run against the model computed here from the measure and
 // step files: expectation, variance, residuals and log-probability, under "R" and under "F".
+// Under "F" the residual is the fit's, over the steps the response attempted (the top one down
+// to the one passed), and the log-probability that of the category under the failure chain.
 TEST(DataFiles, ObservationValuesAgreeWithTheModel) {
     for (const std::string models : {"", "MODELS=F\n"}) {
         SummaryRun r(rating_scale_set(std::string(kAllFiles) + models));
@@ -88,8 +90,20 @@ TEST(DataFiles, ObservationValuesAgreeWithTheModel) {
                 for (int c = 0; c <= m; ++c) p[c] /= sum, e += c * p[c], v += c * c * p[c];
                 v -= e * e;
             } else {
-                for (int c = 1; c <= m; ++c) e += p[c] = 1 / (1 + std::exp(steps[c] - d)), v += p[c] * (1 - p[c]);
-                p[0] = 1 - p[1];
+                double sum = 0;
+                for (int c = 0; c <= m; ++c) {
+                    p[c] = 1;
+                    for (int j = 1; j <= m; ++j) {
+                        const double pass = 1 / (1 + std::exp(steps[j] - d));
+                        p[c] *= j > c ? 1 - pass : j == c ? pass : 1;
+                    }
+                    sum += p[c];
+                }
+                for (int c = 0; c <= m; ++c) p[c] /= sum;
+                for (int c = std::max(ord, 1); c <= m; ++c) {
+                    const double pass = 1 / (1 + std::exp(steps[c] - d));
+                    e += pass, v += pass * (1 - pass);
+                }
             }
             const double r_value = models.empty() || ord == 0 ? ord : 1.0;
             const double shown = e + (models.empty() || ord == 0 ? 0 : ord - 1);

@@ -16,6 +16,7 @@
 #include "shell/dialogs/instruction_dialog.h"
 #include "shell/dialogs/welcome_dialog.h"
 #include "tests/shell/window/key_typing.h"
+#include "tests/spss/pspp_files.h"
 #include "tests/support/data_sets.h"
 
 namespace korvelan {
@@ -157,9 +158,12 @@ TEST(FrameRuns, TheStartUpWelcomesAndOpenFileAsksForTheControlFileByItsFullPath)
 TEST(FrameRuns, TheSpssMenuWritesItsFilesWhileThePromptWaitsAndGivesThePromptItsEnter) {
     Frame f;
     const std::string sav = KORVELAN_SOURCE_DIR "/tests/spss/fixtures/survey.sav";
+    // A file whose one "no answer" is declared missing, for the tab text.
+    ASSERT_TRUE(testing::run_pspp(f.dir.path, "DATA LIST LIST /q (F1).\nBEGIN DATA\n1\n9\nEND DATA.\n"
+                                              "MISSING VALUES q (9).\nSAVE OUTFILE='nine.sav'.\n"));
     // The SPSS file dialogs only: a command that answers the waiting control-file prompt makes
     // it ask again, without its file dialog.
-    f.prompter.answers = {sav, sav};
+    f.prompter.answers = {sav, f.dir.file("nine.sav")};
     std::string selection;
     const int status = f.analyse(
         {}, {[&] {
@@ -178,8 +182,12 @@ TEST(FrameRuns, TheSpssMenuWritesItsFilesWhileThePromptWaitsAndGivesThePromptIts
              [&] {
                  f.window->command(581);
                  const std::string text = f.temp.file("ZSX" + f.run.rs.run_id + "kv.txt");
-                 EXPECT_TRUE(testing::file_exists(text));
+                 EXPECT_EQ(testing::read_file(text).substr(67), "q                   \t\r\n1\t\r\n.\t\r\n");
                  EXPECT_EQ(f.launcher.starts.back().arguments, std::vector<std::string>{text});
+                 const std::vector<std::string> lines = f.lines();
+                 EXPECT_NE(std::find(lines.begin(), lines.end(),
+                                     "Values declared missing in the SPSS file, written as missing: 1"),
+                           lines.end());
              }});
     EXPECT_EQ(status, 1);  // closed while the control file was still asked for
     ASSERT_EQ(f.prompter.requests.size(), 2u);
