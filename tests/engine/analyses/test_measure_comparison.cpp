@@ -11,7 +11,6 @@
 #include "engine/analyses/measure_comparison.h"
 #include "engine/analyses/measure_lines.h"
 #include "engine/driver/output_dispatch.h"
-#include "engine/outfiles/run_output_services.h"
 #include "tests/engine/tables/summary_fixture.h"
 #include "tests/support/data_sets.h"
 
@@ -57,17 +56,6 @@ std::string lettered_set() {
     return c;
 }
 
-// The file of code P or I written after the run in one layout, kept as `name`; its lines.
-std::vector<std::string> write_layout(SummaryRun& a, char code, char csv, char hlines, const std::string& name) {
-    a.run.cv.csv = csv;
-    a.run.cv.hlines = hlines;
-    a.host.file_answers.push_back(a.dir.file(name));
-    a.host.line_file.clear();
-    EXPECT_TRUE(write_output_file_after_run(a.run, code));
-    write_file(a.dir.file(name), crlf_text(a.host.line_file) + "\r\n");
-    return a.host.line_file;
-}
-
 // A comma-separated line as a spreadsheet saves it again: a field in quotes only where it holds
 // a comma or a double quote.
 std::string resaved(const std::string& line) {
@@ -111,7 +99,7 @@ TEST(MeasureComparison, PersonAndItemFilesOfEveryLayoutAreReadWhole) {
         for (const char csv : {'N', 'Y', 'T'}) {
             for (const char hlines : {'N', 'Y'}) {
                 const std::string name = std::string(1, code) + csv + hlines + ".txt";
-                const std::vector<std::string> lines = write_layout(a, code, csv, hlines, name);
+                const std::vector<std::string> lines = write_file_after_run(a, code, csv, name, hlines);
                 expect_whole(compare(a, 'L', 'M', name, name), name);
                 if (csv != 'Y') continue;
                 std::string saved;
@@ -121,7 +109,7 @@ TEST(MeasureComparison, PersonAndItemFilesOfEveryLayoutAreReadWhole) {
             }
         }
         // Stars for the measure of the second record on the right: it is left out and counted.
-        std::vector<std::string> lines = write_layout(a, code, 'N', 'N', "stars.txt");
+        std::vector<std::string> lines = write_file_after_run(a, code, 'N', "stars.txt", 'N');
         lines[1].replace(6, 8, "********");
         write_file(a.dir.file("stars.txt"), crlf_text(lines));
         const std::string note = "ENTRIES LEFT OUT FOR WANT OF A READABLE VALUE: 1";
