@@ -53,17 +53,11 @@ void write_block_line(Run& run, std::string line) {
     write_wide_report_line(run, line);
 }
 
-// A word and the number after it in its field.
-std::string named_number(std::string text, double x, int w) {
-    append_table_number(text, x, w, 2);
-    return text;
-}
-
 void write_separation_line(Run& run, const std::string& kind, const std::string& word6, SeparationReliability s) {
-    std::string line = named_number(" " + kBar + kind + " RMSE", s.rmse, 7);
-    put(line, 22, named_number("ADJ.SD", s.adjusted_sd, 8));
-    put(line, 38, named_number("SEPARATION", s.separation, 6));
-    put(line, 56, named_number(pad_right(word6, 6) + " RELIABILITY", s.reliability, 5));
+    std::string line = with_table_number(" " + kBar + kind + " RMSE", s.rmse, 7, 2);
+    put(line, 22, with_table_number("ADJ.SD", s.adjusted_sd, 8, 2));
+    put(line, 38, with_table_number("SEPARATION", s.separation, 6, 2));
+    put(line, 56, with_table_number(pad_right(word6, 6) + " RELIABILITY", s.reliability, 5, 2));
     write_block_line(run, line);
 }
 

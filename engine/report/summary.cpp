@@ -63,14 +63,10 @@ SeparationReliability reliability_row(Run& run, const AnalysisArrays& a, int err
     const SeparationReliability r = compute_separation_reliability(e.sd, e.mean, a.summary[measure_slot].sd);
     ReportLineBuffer& l = run.rep.line;
     l.clear();
-    const auto named = [](std::string text, float x, int w) {
-        append_table_number(text, x, w, 2);
-        return text;
-    };
-    l.put(2, named(std::string(1, box::kVertical) + msg::kSummaryReal + msg::kSummaryRmse, r.rmse, 7));
-    l.put(22, named(msg::kSummaryAdjustedSd, r.adjusted_sd, 8));
-    l.put(38, named(msg::kSummarySeparation, r.separation, 6));
-    l.put(56, named(pad_right(trim(word), 6) + " " + msg::kSummaryReliability, r.reliability, 5));
+    l.put(2, with_table_number(std::string(1, box::kVertical) + msg::kSummaryReal + msg::kSummaryRmse, r.rmse, 7, 2));
+    l.put(22, with_table_number(msg::kSummaryAdjustedSd, r.adjusted_sd, 8, 2));
+    l.put(38, with_table_number(msg::kSummarySeparation, r.separation, 6, 2));
+    l.put(56, with_table_number(pad_right(trim(word), 6) + " " + msg::kSummaryReliability, r.reliability, 5, 2));
     l.c[78] = box::kVertical;
     write_report_line_to_summary_file(run);
     return r;

@@ -379,6 +379,11 @@ void append_table_number(std::string& line, double x, int w, int d) {
     else line += fmt_f(x, w, d);
 }
 
+std::string with_table_number(std::string text, double x, int w, int d) {
+    append_table_number(text, x, w, d);
+    return text;
+}
+
 void append_table_integer(std::string& line, std::int64_t n, int w) {
     if (w <= 0) return;
     if (w > 1 && needs_blank(line)) line += ' ' + fmt_i(n, w - 1);

@@ -76,6 +76,8 @@ std::string fmt_f_left(double x, int w, int d);
 // w - 1 columns after one blank, so it drops a decimal rather than touch the text before it.
 void append_table_number(std::string& line, double x, int w, int d);
 void append_table_integer(std::string& line, std::int64_t n, int w);
+// A word (or any text) and after it a number of a Table in its field, as append_table_number.
+std::string with_table_number(std::string text, double x, int w, int d);
 // Nearest integer, halves away from zero (NINT).
 std::int32_t nint(double x);
 

@@ -183,14 +183,10 @@ void statistics_row(Run& run, const char* label, Block b, const SideSlots& s, in
 void separation_line(Run& run, const char* kind, const SeparationReliability& r,
                      const std::string& word) {
     ReportLineBuffer& l = fresh_line(run);
-    const auto named = [](std::string text, float x, int w) {
-        append_table_number(text, x, w, 2);
-        return text;
-    };
-    l.put(2, named(kBar + kind + " RMSE", r.rmse, 7));
-    l.put(22, named("ADJ.SD", r.adjusted_sd, 8));
-    l.put(38, named("SEPARATION", r.separation, 6));
-    l.put(56, named(pad_right(word, 6) + " RELIABILITY", r.reliability, 5));
+    l.put(2, with_table_number(kBar + kind + " RMSE", r.rmse, 7, 2));
+    l.put(22, with_table_number("ADJ.SD", r.adjusted_sd, 8, 2));
+    l.put(38, with_table_number("SEPARATION", r.separation, 6, 2));
+    l.put(56, with_table_number(pad_right(word, 6) + " RELIABILITY", r.reliability, 5, 2));
     write_framed(run);
 }
 
