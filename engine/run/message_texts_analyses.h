@@ -52,5 +52,9 @@ inline constexpr const char* kEntriesWithoutReadableValue = "ENTRIES LEFT OUT FO
 // " INVALID <keyword> FILE: <name>": a class file of subtotals, DIF or DPF that cannot be read.
 inline constexpr const char* kInvalidClassFile = " INVALID ";
 inline constexpr const char* kInvalidClassFileName = " FILE: ";
+// " TABLE <t> NOT PRINTED. <keyword> FILE HOLDS NO SELECTION: <name>": a class file without one.
+inline constexpr const char* kTableNotPrinted = " TABLE ";
+inline constexpr const char* kNotPrinted = " NOT PRINTED. ";
+inline constexpr const char* kClassFileHoldsNone = " FILE HOLDS NO SELECTION: ";
 
 }  // namespace korvelan::msg
