@@ -33,9 +33,10 @@ void for_each_specification(Run& run, const SpecificationSetting& setting,
                             const std::function<void(std::string_view)>& run_set) {
     const std::string value(trim(*setting.value));
     const std::string name(setting.report_name);
+    const std::string table(trim(int_to_text_left(run.rep.request.table)));
     if (value.empty()) {
-        report_and_show(run, " TABLE " + std::string(trim(int_to_text_left(run.rep.request.table))) +
-                                 " NOT PRINTED. " + name + "= NOT SPECIFIED");
+        report_and_show(run,
+                        msg::kTableNotPrinted + table + msg::kNotPrinted + name + "= NOT SPECIFIED");
         return;
     }
     if (holds_selection(value)) {
@@ -52,13 +53,23 @@ void for_each_specification(Run& run, const SpecificationSetting& setting,
     }
     std::string line;
     int status = 0;
+    bool any = false;
     while ((status = read_unit_line_for_output(run, unit::kClassSpecifications, line)) == 0) {
         if (line.size() > kSpecificationWidth) line.resize(kSpecificationWidth);
         const std::string specification(trim_right(line));
-        if (!trim(specification).empty()) run_set(specification);
+        if (trim(specification).empty()) continue;
+        any = true;
+        run_set(specification);
     }
-    if (status > 0 && status != kLineRunsOn && status != kLineHasNul)
+    if (status > 0 && status != kLineRunsOn && status != kLineHasNul) {
         report_output_file_error(run, value, 'I');
+    } else if (!any && status < 0) {
+        // An empty file loses its Table as an unreadable one does.
+        const std::string text =
+            msg::kTableNotPrinted + table + msg::kNotPrinted + name + msg::kClassFileHoldsNone + value;
+        write_report_text(run, text);
+        note_output_file_failure(run, text);
+    }
     close_unit(run, unit::kClassSpecifications);
 }
 

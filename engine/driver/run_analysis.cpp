@@ -26,6 +26,7 @@
 #include "engine/run/rating_scale_groups.h"
 #include "engine/run/report_line.h"
 #include "engine/run/run_start.h"
+#include "engine/run/whole_files.h"
 
 namespace korvelan {
 
@@ -179,6 +180,7 @@ void analyse(Run& run) {
     run.report_end = append_saved_report_and_control_lines;
     start_run(run);
     set_control_defaults(run);
+    check_report_against_input_files(run);
     check_and_derive_settings(run);
 
     allocate_item_block(run);
@@ -203,12 +205,19 @@ void analyse(Run& run) {
     run.arrays.scored_response_image.clear();
 
     read_data_input(run);
-    write_scored_response_file_of_run(run);
     pump_and_poll(run);
+    // The scored responses are written for a data input the user let end.
+    if (!run.rs.finish_iterating) {
+        write_scored_response_file_of_run(run);
+        pump_and_poll(run);
+    }
     if (run.rs.finish_iterating) {
         // The user ended the data input: the report of this run would hold only its start, so
-        // it does not replace the earlier one.
-        show_message_line(run, msg::kDataInputInterrupted);
+        // it does not replace the earlier one. A file already finished is named.
+        std::string text = msg::kDataInputInterrupted;
+        if (const std::string finished = finished_files(); !finished.empty())
+            text += msg::kDataInputInterruptedFinished + finished;
+        show_message_line(run, text);
         drop_unit(run, unit::kReport);
         stop_run_as_failed(run);
     }

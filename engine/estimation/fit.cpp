@@ -59,11 +59,10 @@ void compute_fit_statistics(Run& run, const EstimationSettings& settings,
 
     // Residual records: one per person, NI 16-bit values at record position (n - 1) x 2 NI.
     int residual_fd = -1;
+    const std::string zuu = work_file_path(run, "ZUU");
     if (settings.prcomp != 'N' && settings.residual_file) {
-        if (open_unit(run, kResidualUnit, work_file_path(run, "ZUU"), OpenMode::Write) != 0) {
-            show_message_line(run, std::string(msg::kResidualFileFailure) + "-1");
-            fail_on_file_error(run, msg::kResidualFileName, 'O');
-        }
+        if (open_unit(run, kResidualUnit, zuu, OpenMode::Write) != 0)
+            stop_with_file_error(run, std::string(msg::kResidualFileFailure) + "-1", zuu, 'O');
         residual_fd = fileno(run.units.open[kResidualUnit].file);
     }
 
@@ -86,16 +85,24 @@ void compute_fit_statistics(Run& run, const EstimationSettings& settings,
 
     FitSums sums;
     std::int32_t failed_record = 0;
+    int failed_errno = 0;
     {
         FitPersonPass pass(run, settings, residual_fd, group_expected);
-        failed_record = pass.run(observer, sums);
+        failed_record = pass.run(observer, sums, failed_errno);
     }
-    if (residual_fd >= 0 && close_unit(run, kResidualUnit) != 0 && failed_record == 0)
-        failed_record = np;
+    // The write's own error names the cause (a full disk most often), and the file its path.
+    int status = failed_record != 0 ? status_from_errno(failed_errno == 0 ? EIO : failed_errno) : 0;
+    if (residual_fd >= 0) {
+        const int closed = close_unit(run, kResidualUnit);
+        if (closed != 0 && failed_record == 0) {
+            failed_record = np;
+            status = closed;
+        }
+    }
     if (failed_record != 0) {
-        run.rs.io_status = status_from_errno(EIO);
-        show_message_line(run, std::string(msg::kResidualFileFailure) + std::to_string(failed_record));
-        fail_on_file_error(run, msg::kResidualFileName, 'W');
+        run.rs.io_status = status;
+        stop_with_file_error(run, std::string(msg::kResidualFileFailure) + std::to_string(failed_record),
+                             msg::kResidualFileName, 'W', zuu);
     }
     finish_fit_statistics(run, settings, sums, observer);
 }

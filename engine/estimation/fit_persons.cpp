@@ -44,7 +44,7 @@ FitPersonPass::FitPersonPass(Run& run, const EstimationSettings& settings, int r
       rows_(pool_.size()),
       row_items_(a_, 1.0f, &group_expected) {}
 
-std::int32_t FitPersonPass::run(EstimationObserver& observer, FitSums& sums) {
+std::int32_t FitPersonPass::run(EstimationObserver& observer, FitSums& sums, int& failed_errno) {
     const int np = a_.persons;
     sums.person_largest_z.assign(static_cast<std::size_t>(np) + 1, 0.0f);
     largest_z_ = &sums.person_largest_z;
@@ -60,8 +60,12 @@ std::int32_t FitPersonPass::run(EstimationObserver& observer, FitSums& sums) {
     observer.progress(np, np);
     combine(sums);
     std::int32_t failed = 0;
-    for (const ChunkScalars& sc : scalars_)
-        if (sc.failed_record != 0 && failed == 0) failed = sc.failed_record;
+    failed_errno = 0;
+    for (const ChunkScalars& sc : scalars_) {
+        if (sc.failed_record == 0 || failed != 0) continue;
+        failed = sc.failed_record;
+        failed_errno = sc.failed_errno;
+    }
     return failed;
 }
 
@@ -99,6 +103,7 @@ void FitPersonPass::chunk(int c) {
         if (kept) block.keep();
     }
     sc.failed_record = block.failed();
+    sc.failed_errno = block.failed_errno();
 }
 
 // The observations of person n: into the chunk's sums and the person's own.

@@ -27,8 +27,8 @@ public:
 
     // Runs the pass; the item, slot and group sums, the summary sums and each person's largest
     // standardized residual go to sums. Returns the first residual record that could not be
-    // written, or 0.
-    std::int32_t run(EstimationObserver& observer, FitSums& sums);
+    // written, or 0, with the errno of its write in failed_errno.
+    std::int32_t run(EstimationObserver& observer, FitSums& sums, int& failed_errno);
 
 private:
     // Chunk scalars of the person pass, a cache line each.
@@ -38,6 +38,7 @@ private:
         bool displacement_zero = false;
         float largest_displacement = 0.0f;
         std::int32_t failed_record = 0;  // first residual record that could not be written
+        int failed_errno = 0;            // and the errno of its write
     };
     // A person's own sums over its observations.
     struct PersonSums {

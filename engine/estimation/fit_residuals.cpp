@@ -67,13 +67,20 @@ void ResidualBlock::flush() {
     const std::size_t size = count_ * record_bytes();
     const off_t at = static_cast<off_t>(record_bytes()) * (first_ - 1);
     std::size_t put = 0;
+    int error = 0;
     while (put < size) {
         const ssize_t r = ::pwrite(fd_, bytes + put, size - put, at + static_cast<off_t>(put));
         if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) break;
+        if (r <= 0) {
+            error = r < 0 ? errno : EIO;
+            break;
+        }
         put += static_cast<std::size_t>(r);
     }
-    if (put < size && failed_ == 0) failed_ = first_ + static_cast<std::int32_t>(put / record_bytes());
+    if (put < size && failed_ == 0) {
+        failed_ = first_ + static_cast<std::int32_t>(put / record_bytes());
+        failed_errno_ = error;
+    }
     count_ = 0;
 }
 

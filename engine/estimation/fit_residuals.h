@@ -33,6 +33,8 @@ public:
         flush();
         return failed_;
     }
+    // The errno of that write (0 when every record was written).
+    int failed_errno() const { return failed_errno_; }
 
 private:
     std::size_t record_bytes() const;
@@ -44,6 +46,7 @@ private:
     int first_ = 0;
     std::size_t count_ = 0;
     std::int32_t failed_ = 0;
+    int failed_errno_ = 0;
 };
 
 }  // namespace korvelan

@@ -149,14 +149,7 @@ void DataPass::read_all_sources() {
         return;
     }
     close_unit(run_, unit::kControl);
-    std::string_view list = cv_.data_file;
-    for (;;) {
-        list = trim_left(list);
-        if (list.empty()) break;
-        const std::size_t plus = list.find('+');
-        const std::string name(trim(list.substr(0, plus)));
-        list = plus == std::string_view::npos ? std::string_view() : list.substr(plus + 1);
-        if (name.empty()) continue;
+    for (const std::string& name : names_of_file_list(cv_.data_file)) {
         if (run_.host) {
             run_.host->insert_menu_item(1, 2, std::string(msg::kMenuEditDataFile) + name, nullptr);
             run_.host->write_text_window_line(msg::kMformsOpening + name);
@@ -339,7 +332,15 @@ void DataPass::report_records_input() {
                     pad_right(cv_.person_word, width::kWord) + msg::kRecordsInput);
     if (run_.host) run_.host->write_text_window_line(line.view(2, line.length()));
     write_report_line(run_);
-    if (persons_ == 0) stop_run_as_failed(run_);
+    if (persons_ == 0) {
+        // Where the records were looked for: the data files, the records MFORMS= made, or the
+        // control file after its labels.
+        std::string source(trim(cv_.data_file));
+        if (!trim(cv_.mforms).empty()) source = msg::kNoDataRecordsMforms + std::string(trim(cv_.mforms));
+        else if (source.empty()) source = run_.rs.control_file;
+        fatal_message(run_, msg::kNoDataRecords + std::string(trim(cv_.person_word)) + msg::kNoDataRecordsIn +
+                                source);
+    }
 }
 
 void DataPass::edit_codes_and_make_key() {

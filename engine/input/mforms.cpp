@@ -114,12 +114,22 @@ void add_column_instruction(Run& run, MformsBlock& block, char kind, std::string
     block.instructions.push_back(in);
 }
 
+// The kind of an instruction line: its first letter above the blank, in upper case ("D" for
+// D=, DATA=, data=, ...), or a blank for a blank line.
+char instruction_kind(std::string_view line) {
+    for (char c : line) {
+        if (static_cast<unsigned char>(c) <= ' ') continue;
+        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+    }
+    return ' ';
+}
+
 // One instruction line, comment cut and left-justified. Keywords are read in upper case; the
 // values (data file names, literals) keep the case in which they were written.
 void parse_instruction_line(Run& run, MformsBlock& block, const std::string& line) {
     std::string upper = line;
     uppercase_whole_string(upper);
-    const char kind = upper[0];
+    const char kind = instruction_kind(line);
     if (kind == '#') {
         write_mforms_block(run, block);
         block.lines_per_person = 0;
@@ -261,12 +271,7 @@ void write_mforms_block(Run& run, MformsBlock& block) {
         fatal_message(run, int_to_text10(bytes) + msg::kMformsNoMemory);
     }
 
-    std::string_view list = block.data_files;
-    while (!list.empty()) {
-        const std::size_t plus = list.find('+');
-        const std::string name(trim(list.substr(0, plus)));
-        list = plus == std::string_view::npos ? std::string_view() : list.substr(plus + 1);
-        if (name.empty()) continue;
+    for (const std::string& name : names_of_file_list(block.data_files)) {
         std::int64_t count = reformat_data_file(run, block, name, lines, record);
         if (run.host)
             run.host->write_text_window_line(msg::kMformsRecordsProcessed + count_text(count));
@@ -277,14 +282,18 @@ void write_mforms_block(Run& run, MformsBlock& block) {
 
 namespace {
 
-// A D= line whose names run past the instruction width would name other files: it is refused.
+// A data-files line (D=, DATA=, in any case) whose names run past the instruction width would
+// name other files: it is refused, named as it is written.
 void refuse_long_file_name(Run& run, const std::string& line) {
     const std::string_view text = trim_right(line);
     const std::size_t eq = text.find('=');
-    const std::string_view head = trim(text.substr(0, eq == std::string_view::npos ? 0 : eq));
-    if (text.size() <= kInstructionLineWidth || (head != "D" && head != "d")) return;
+    if (text.size() <= kInstructionLineWidth || eq == std::string_view::npos) return;
+    if (instruction_kind(text) != 'D') return;
+    std::string head(text.substr(0, eq));
+    for (char& c : head)
+        if (static_cast<unsigned char>(c) < ' ') c = ' ';
     const std::size_t start = text.find_first_not_of(' ', eq + 1);
-    fatal_message(run, msg::kFileNameTooLong + std::string(msg::kMformsDataFiles) + msg::kFileNameHas +
+    fatal_message(run, msg::kFileNameTooLong + std::string(trim(head)) + "=" + msg::kFileNameHas +
                            std::to_string(text.size() - start) + msg::kFileNameBytes +
                            std::to_string(kInstructionLineWidth - start) + msg::kFileNameCanBeUsed);
 }

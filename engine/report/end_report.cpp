@@ -40,23 +40,28 @@ void append_saved_report_and_control_lines(Run& run) {
 void copy_report_to_work_file(Run& run) {
     const std::string zfr = work_file_path(run, "ZFR");
     const std::string& report = run.rs.report_file;
-    bool saved = open_unit(run, unit::kOutput, zfr, OpenMode::Write) == 0;
-    if (saved && rewind_report_file(run) == 0) {
+    // What failed: the copy's own write (open, line or close) or the reading of the report.
+    int write_status = open_unit(run, unit::kOutput, zfr, OpenMode::Write);
+    int read_status = write_status == 0 ? rewind_report_file(run) : 0;
+    if (write_status == 0 && read_status == 0) {
         std::string line;
-        int status;
         // Lines are copied whole: nothing of a wide report line is lost.
-        while ((status = read_unit_line(run, unit::kReport, line)) == 0)
-            if (saved && write_unit_line(run, unit::kOutput, trim_right(line)) != 0) saved = false;
-        if (status > 0) saved = false;
-    } else {
-        saved = false;
+        while ((read_status = read_unit_line(run, unit::kReport, line)) == 0)
+            if ((write_status = write_unit_line(run, unit::kOutput, trim_right(line))) != 0) break;
+        if (read_status < 0) read_status = 0;
     }
-    if (close_unit(run, unit::kOutput) != 0) saved = false;
-    if (!saved) {
+    const int closed = close_unit(run, unit::kOutput);
+    if (closed != 0 && write_status == 0) write_status = closed;
+    if (write_status != 0 || read_status != 0) {
         // The report is emptied only once its copy is complete. Otherwise it keeps what it holds,
         // the Tables follow it there, and no partial copy is appended at the end of the run.
         std::error_code ec;
         std::filesystem::remove(zfr, ec);
+        if (write_status != 0) show_message_line(run, write_failure_line(write_status, zfr));
+        if (read_status != 0) {
+            run.rs.io_status = read_status;
+            report_file_error(run, report, 'R');
+        }
         if (restart_report_file(run, true) != 0) {
             run.rs.report_write_failed = true;
             report_file_error(run, report, 'O');

@@ -52,7 +52,7 @@ void write_table_heading(Run& run, int blank_lines_after) {
     write_report_line(run);
 
     if (rep.persons_input > 0) {
-        auto count = [](int n) { return std::string(trim(int_to_text_left(n).substr(0, 7))); };
+        auto count = [](int n) { return std::string(trim(int_to_text_left(n))); };
         std::string text = " INPUT: " + count(rep.persons_input) + " " +
                            std::string(trim(run.cv.person_plural)) + ", " +
                            count(rep.items_input) + " " + std::string(trim(run.cv.item_plural));

@@ -30,7 +30,7 @@ struct Instruction {
     std::string name;          // 8 characters, upper case
     std::size_t value_start;   // first non-blank column after "=" (0-based)
     std::string value;         // at least one character
-    char separator = 0;        // "," or ";" when that alone is the value, else 0
+    char separator = 0;        // ",", ";" or tab when that alone is the value, else 0
 };
 
 // The number of KEYn=: name characters 4 to 6, blank meaning 1. 0 when they are not a number
@@ -54,18 +54,36 @@ bool stage_active(ChainStage stage, ReadPass pass) {
     }
 }
 
-// A "," or ";" that is the whole value, bare or in quotes, which the rules of the trailing comma
-// and of the comment would take away: "X=,", "X=, ; note", "X=;", "X=;; note", "X=\";\"". 0 for
-// any other value.
-char lone_separator(std::string_view line) {
-    const std::size_t eq = line.find('=', 1);
-    if (eq == std::string_view::npos) return 0;
-    const std::string_view v = trim(line.substr(eq + 1));
-    if (v.size() == 3 && is_quote(v[0]) && v[2] == v[0] && (v[1] == ',' || v[1] == ';')) return v[1];
-    if (v.empty() || (v[0] != ',' && v[0] != ';')) return 0;
-    const std::string_view rest = trim_left(v.substr(1));
-    if (v[0] == ',' && (rest.empty() || rest[0] == ';')) return ',';
-    if (v[0] == ';' && (v.size() == 1 || v[1] == ';')) return ';';
+bool is_separator_character(char c) { return c == ',' || c == ';' || c == '\t'; }
+
+// Blanks and control characters (tabs) of the raw line.
+std::string_view skip_white(std::string_view s) {
+    std::size_t k = 0;
+    while (k < s.size() && static_cast<unsigned char>(s[k]) <= ' ') ++k;
+    return s.substr(k);
+}
+
+// After a separator: nothing, blanks, or a ";" comment.
+bool value_ends_here(std::string_view rest) {
+    rest = skip_white(rest);
+    return rest.empty() || rest[0] == ';';
+}
+
+// The separator the raw line (tabs still in it) names: a lone ",", ";" or tab, bare or in quotes,
+// followed by nothing, by blanks or by a ";" comment, which the rules of the trailing comma, of
+// the comment and of control characters would take away ("X=,", "X=, ; note", "X=;", "X=;  ; note",
+// "X=\";\" ; note", "X=<tab>"). A bare ";" or tab is the value only right after the "=": after a
+// blank a ";" starts a comment. 0 for any other value.
+char lone_separator(std::string_view raw) {
+    const std::size_t eq = raw.find('=', 1);
+    if (eq == std::string_view::npos || raw.find(';') < eq) return 0;
+    std::string_view v = raw.substr(eq + 1);
+    if (!v.empty() && (v[0] == ';' || v[0] == '\t') && value_ends_here(v.substr(1))) return v[0];
+    v = skip_white(v);
+    if (v.size() >= 3 && is_quote(v[0]) && v[2] == v[0] && is_separator_character(v[1]) &&
+        value_ends_here(v.substr(3)))
+        return v[1];
+    if (!v.empty() && v[0] == ',' && value_ends_here(v.substr(1))) return ',';
     return 0;
 }
 
@@ -317,10 +335,10 @@ bool instruction_file_problem(Run& run, const ControlReading& rd, std::string_vi
 
 bool parse_control_instruction(Run& run, ControlReading& rd, std::string line) {
     rd.name.clear();
+    const char separator = lone_separator(line);
     // Control characters (tabs included) become blanks; ";" starts a comment.
     for (char& c : line)
         if (static_cast<unsigned char>(c) < 32) c = ' ';
-    const char separator = lone_separator(line);
     std::size_t semi = line.find(';');
     if (semi != std::string::npos) line.resize(semi);
     line.resize(trim_right(line).size());

@@ -11,6 +11,7 @@
 #include <map>
 #include <mutex>
 
+#include "engine/run/messages.h"
 #include "engine/run/whole_files.h"
 
 namespace korvelan {
@@ -101,6 +102,9 @@ bool is_run_work_file(const Run& run, const std::string& path) {
 }
 
 int open_unit(Run& run, int unit, const std::string& path, OpenMode mode) {
+    // An input named like the report would be replaced by it once the report is whole.
+    if (mode == OpenMode::Read && run.rs.report_guarded && names_report_being_written(run, path))
+        refuse_report_named_like_input(run, absolute_name(path));
     close_unit(run, unit);
     std::FILE* f = nullptr;
     std::string target;
@@ -163,17 +167,35 @@ void remember_input_file(Run& run, const std::string& path) {
     if (std::find(files.begin(), files.end(), full) == files.end()) files.push_back(full);
 }
 
+bool names_same_file(const std::string& path, const std::string& other) {
+    if (path.empty() || other.empty()) return false;
+    std::error_code ec, e;
+    const std::filesystem::path a = std::filesystem::absolute(path, ec).lexically_normal();
+    const std::filesystem::path b = std::filesystem::absolute(other, e).lexically_normal();
+    if (!ec && !e && a == b) return true;
+    return std::filesystem::equivalent(path, other, e);
+}
+
 bool names_input_or_report_file(const Run& run, const std::string& path) {
-    std::error_code ec;
-    const std::string full = std::filesystem::absolute(path, ec).lexically_normal().string();
-    auto same = [&](const std::string& other) {
-        if (other.empty()) return false;
-        std::error_code e;
-        return full == std::filesystem::absolute(other, e).lexically_normal().string() ||
-               std::filesystem::equivalent(path, other, e);
-    };
+    auto same = [&](const std::string& other) { return names_same_file(path, other); };
     if (same(run.rs.control_file) || same(run.rs.report_file)) return true;
     return std::any_of(run.rs.input_files.begin(), run.rs.input_files.end(), same);
+}
+
+bool names_report_being_written(const Run& run, const std::string& path) {
+    return !run.rs.report_closed && unit_is_open(run, unit::kReport) && !is_run_work_file(run, path) &&
+           written_aside(run.rs.report_file) && names_same_file(path, run.rs.report_file);
+}
+
+std::vector<std::string> names_of_file_list(std::string_view list) {
+    std::vector<std::string> names;
+    while (!list.empty()) {
+        const std::size_t plus = list.find('+');
+        std::string name(trim(list.substr(0, plus)));
+        list = plus == std::string_view::npos ? std::string_view() : list.substr(plus + 1);
+        if (!name.empty()) names.push_back(std::move(name));
+    }
+    return names;
 }
 
 bool unit_is_open(const Run& run, int unit) { return run.units.open.count(unit) != 0; }

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/run/run.h"
 #include "engine/run/text_lines.h"
@@ -60,5 +61,14 @@ void close_all_units(Run& run);
 // must never be written over one of them, the control file or the report.
 void remember_input_file(Run& run, const std::string& path);
 bool names_input_or_report_file(const Run& run, const std::string& path);
+// Whether two names name one file: the same absolute path, or one file by two names (a link).
+bool names_same_file(const std::string& path, const std::string& other);
+// Whether the path names the plain file that the report being written will replace. Once the
+// report is checked against the inputs of the control file (run.rs.report_guarded), opening
+// such a file for reading stops the run and keeps the file.
+bool names_report_being_written(const Run& run, const std::string& path);
+// The names of a list of files joined by "+" (DATA=, the D= lines of MFORMS=), blanks around
+// each name left out.
+std::vector<std::string> names_of_file_list(std::string_view list);
 
 }  // namespace korvelan

@@ -42,7 +42,7 @@ enum class StoreAction : std::uint8_t {
     ItemSelection,    // ISELECT=: the value up to its first "*", then "*"
     PersonSelection,  // PSELECT=: the same
     SortLetters,      // both sort states are cleared
-    Separator,        // a flag; a "," or ";" standing alone as the value is that character
+    Separator,        // a flag; a ",", ";" or tab standing alone as the value is that character
     SpFile,           // a supplementary control file is read here
     FileName,         // a file name, or an in-line list after "*"
     ListFile,         // a per-item string from a list file (the value begins with "*")

@@ -109,7 +109,16 @@ void remove_orphaned_aside_files(const std::string& folder_name, LeftoverCount& 
         const long pid = aside_owner(name);
         if (pid == 0 || pid == static_cast<long>(::getpid()) || !process_gone(pid)) continue;
         const std::string path = folder + name;
-        if (own_plain_file(path) && ::unlink(path.c_str()) == 0) ++count.aside_files;
+        if (!own_plain_file(path)) continue;
+        // A run writing the file holds its lock, wherever that run is (another host sharing the
+        // folder, another process namespace): only a file nobody holds is left over.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat held {}, named {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+            held.st_ino == named.st_ino && held.st_dev == named.st_dev && ::unlink(path.c_str()) == 0)
+            ++count.aside_files;
+        ::close(fd);
     }
 }
 

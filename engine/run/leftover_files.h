@@ -1,7 +1,8 @@
 // The files that runs ended at once by SIGKILL (the out-of-memory killer, a shutdown) could not
 // remove: their work-file sets in the temporary folder and their aside files beside the report.
 // A run holds a lock on its ZIN work file for as long as it lives, so a set whose ZIN nobody
-// holds belongs to a process that is gone; an aside file names its process.
+// holds belongs to a process that is gone; in the same way a run holds a lock on each aside file
+// it writes until the file is renamed or removed.
 #pragma once
 
 #include <cstddef>
@@ -24,8 +25,9 @@ struct LeftoverCount {
 // the set is removed.
 void remove_orphaned_work_files(const std::string& folder, LeftoverCount& count);
 
-// Removes the aside files (".<name>.kv<pid>-<n>.part") of the folder whose process is gone, only
-// plain files of the user; with a name, only the aside files of that name.
+// Removes the aside files (".<name>.kv<pid>-<n>.part") of the folder that no run holds locked
+// and whose process is not seen alive, only plain files of the user; with a name, only the aside
+// files of that name.
 void remove_orphaned_aside_files(const std::string& folder, LeftoverCount& count, const std::string& name = {});
 
 }  // namespace korvelan

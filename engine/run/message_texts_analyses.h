@@ -48,8 +48,13 @@ inline constexpr const char* kNoRoomForSubtotals = " NO ROOM FOR SUBTOTALS: ";
 inline constexpr const char* kNoFreeComparisonName = " No free name for the comparison file after ";
 inline constexpr const char* kTries = " tries";
 inline constexpr const char* kNoComparisonsPossible = "NO COMPARISONS POSSIBLE";
+inline constexpr const char* kEntriesWithoutReadableValue = "ENTRIES LEFT OUT FOR WANT OF A READABLE VALUE: ";
 // " INVALID <keyword> FILE: <name>": a class file of subtotals, DIF or DPF that cannot be read.
 inline constexpr const char* kInvalidClassFile = " INVALID ";
 inline constexpr const char* kInvalidClassFileName = " FILE: ";
+// " TABLE <t> NOT PRINTED. <keyword> FILE HOLDS NO SELECTION: <name>": a class file without one.
+inline constexpr const char* kTableNotPrinted = " TABLE ";
+inline constexpr const char* kNotPrinted = " NOT PRINTED. ";
+inline constexpr const char* kClassFileHoldsNone = " FILE HOLDS NO SELECTION: ";
 
 }  // namespace korvelan::msg

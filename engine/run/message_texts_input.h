@@ -144,7 +144,6 @@ inline constexpr const char* kArraysTooShort = "ARRAYS SHORTER THAN NP= OR NI=";
 inline constexpr const char* kMenuEditMforms = "Edit MFORMS=";
 inline constexpr const char* kMenuEditDataFile = "Edit Data File=";
 inline constexpr const char* kMformsFailed = "MFORMS= FAILED";
-inline constexpr const char* kMformsDataFiles = "D=";
 inline constexpr const char* kMformsFileProblem = "MFORMS= FILE PROBLEM";
 inline constexpr const char* kMformsWorkFileProblem = "MFORMS= WORK FILE PROBLEM";
 inline constexpr const char* kMformsMissingEquals = "MFORMS= MISSING \"=\" SIGN: ";
@@ -231,6 +230,10 @@ inline constexpr const char* kNonAsciiPerson = " NON-ASCII DATA CODE FOR PERSON:
 inline constexpr const char* kNonAsciiItem = ", ITEM: ";
 inline constexpr const char* kNonAsciiDecimal = ", DECIMAL= ";
 inline constexpr const char* kRecordsInput = " Records Input.";
+// " NO DATA RECORDS: no <person word> record was found in <source>".
+inline constexpr const char* kNoDataRecords = " NO DATA RECORDS: no ";
+inline constexpr const char* kNoDataRecordsIn = " record was found in ";
+inline constexpr const char* kNoDataRecordsMforms = "the records made by MFORMS=";
 inline constexpr const char* kUnableToOpenDataFile = " UNABLE TO OPEN DATA= FILE: ";
 inline constexpr const char* kErrorInDataAtPerson = " ERROR IN DATA AT PERSON: ";
 inline constexpr const char* kCheckDataAndRunAgain = ".  CHECK DATA AND RUN AGAIN.";

@@ -24,6 +24,7 @@ inline constexpr const char* kBatchNeedsNamesOutput = "  OUTPUT: ";
 inline constexpr const char* kUnknownCommand = " Unknown Command on DOS prompt line: ";
 inline constexpr const char* kReportSameAsControl =
     "PROBLEM: REPORT FILE HAS SAME NAME AS CONTROL FILE";
+inline constexpr const char* kReportSameAsInput = "PROBLEM: REPORT FILE HAS SAME NAME AS AN INPUT FILE: ";
 inline constexpr const char* kWorkFileNotUsable =
     "Work file not useable. Please specify a different TEMP directory.";
 inline constexpr const char* kWorkFileAdvice =
@@ -31,7 +32,13 @@ inline constexpr const char* kWorkFileAdvice =
     "name in \"Temporary directory for work files.";
 inline constexpr const char* kDataInputInterrupted =
     " DATA INPUT STOPPED BY THE USER (Ctrl+C): THE RUN ENDS; THE EARLIER REPORT IS KEPT";
+inline constexpr const char* kDataInputInterruptedFinished = "; IT FINISHED THESE FILES: ";
+inline constexpr const char* kWorkFileAdviceBatch =
+    " Set TMPDIR to a folder where work files can be made, or remove what stopped runs left in it.";
 inline constexpr const char* kWorkFileFolderWas = " Work files could not be made in: ";
+inline constexpr const char* kNoFreeRunId = " NO FREE RUN ID: work files (???000kv.txt to ???999kv.txt) in ";
+inline constexpr const char* kNoFreeRunIdTail =
+    " take all 1000 run ids. Files of a run whose ZIN file is missing are kept: the run may live.";
 inline constexpr const char* kLeftoversRemoved = " Removed the files left by runs that were ended at once: ";
 inline constexpr const char* kLeftoverWorkFiles = " work files in ";
 inline constexpr const char* kLeftoverAsideFiles = " unfinished output files in ";

@@ -140,6 +140,11 @@ void fatal_message(Run& run, std::string_view text) {
     stop_run_as_failed(run);
 }
 
+void refuse_report_named_like_input(Run& run, std::string_view input) {
+    drop_unit(run, unit::kReport);
+    fatal_message(run, msg::kReportSameAsInput + std::string(trim(input)));
+}
+
 namespace {
 // The output files that failed are named once more at the end of the report and of the screen,
 // where a user looks first: a run that did not write them all has not succeeded.

@@ -40,6 +40,9 @@ std::string write_failure_line(int status, std::string_view path);
 [[noreturn]] void stop_run_as_failed(Run& run);
 // Shows the message line, marks the run failed and stops it.
 [[noreturn]] void fatal_message(Run& run, std::string_view text);
+// The report is named like an input file of the run: says so, gives the report up (the file of
+// its name keeps what it holds) and stops the run as failed.
+[[noreturn]] void refuse_report_named_like_input(Run& run, std::string_view input);
 // The run end without the idle loop; a second call does nothing.
 void finish_analysis_report(Run& run);
 // Closes every unit and deletes every work file and Table file of the run id.

@@ -318,6 +318,33 @@ std::string fmt_f(double x, int w, int d) {
 
 std::string fmt_f_left(double x, int w, int d) { return std::string(trim_left(fmt_f(x, w, d))); }
 
+namespace {
+// Whether a number appended to the line would run into its last character. Line-drawing
+// characters are single bytes above 0x7F until the line is written.
+bool needs_blank(const std::string& line) {
+    if (line.empty()) return false;
+    const auto c = static_cast<unsigned char>(line.back());
+    return c > ' ' && c < 0x7F;
+}
+}  // namespace
+
+void append_table_number(std::string& line, double x, int w, int d) {
+    if (w <= 0) return;
+    if (w > 1 && needs_blank(line)) line += ' ' + fmt_f(x, w - 1, d);
+    else line += fmt_f(x, w, d);
+}
+
+std::string with_table_number(std::string text, double x, int w, int d) {
+    append_table_number(text, x, w, d);
+    return text;
+}
+
+void append_table_integer(std::string& line, std::int64_t n, int w) {
+    if (w <= 0) return;
+    if (w > 1 && needs_blank(line)) line += ' ' + fmt_i(n, w - 1);
+    else line += fmt_i(n, w);
+}
+
 // ---- fixed-point fields of output-file records -------------------------------------------------
 
 namespace {

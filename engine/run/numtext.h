@@ -60,6 +60,14 @@ std::string fmt_i(std::int64_t n, int w);
 std::string fmt_f(double x, int w, int d);
 // The same text without its leading blanks.
 std::string fmt_f_left(double x, int w, int d);
+// A number of a Table appended in its field of w columns (fmt_f, fmt_i), blank before every
+// number: where the line so far ends in a character that a number would run into (a digit, a
+// letter, a sign or mark; not a blank and not a line-drawing character), the number is fitted into
+// w - 1 columns after one blank, so it drops a decimal rather than touch the text before it.
+void append_table_number(std::string& line, double x, int w, int d);
+void append_table_integer(std::string& line, std::int64_t n, int w);
+// A word (or any text) and after it a number of a Table in its field, as append_table_number.
+std::string with_table_number(std::string text, double x, int w, int d);
 // Nearest integer, halves away from zero (NINT).
 std::int32_t nint(double x);
 

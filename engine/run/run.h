@@ -162,6 +162,9 @@ struct RunState {
     std::size_t leftover_work_files = 0, leftover_aside_files = 0;
     // The run's end named its report: it is said to be written once it is closed whole.
     bool report_to_announce = false;
+    // The report's name was checked against the input files of the control file: an input
+    // opened after that under the report's name stops the run.
+    bool report_guarded = false;
     std::string run_date;  // 17 characters
     std::string extra_specifications;  // typed line of further instructions
     std::vector<std::string> command_instructions;  // "Variable=Value" arguments, list lines

@@ -67,10 +67,18 @@ std::vector<bool> run_ids_in_use(const std::string& dir) {
     return used;
 }
 
+// Why no run id could be claimed in a folder: no id was free, or the status of the attempt that
+// failed and the file it tried.
+struct ClaimFailure {
+    bool no_free_id = false;
+    int status = 0;
+    std::string path;
+};
+
 // Claims a run id in the directory: the last three digits of the seconds clock, or the next
 // one that no work file of the directory carries, by creating its ZIN file exclusively (two
 // runs starting together cannot take the same id).
-bool claim_run_id(Run& run, const std::string& dir) {
+bool claim_run_id(Run& run, const std::string& dir, ClaimFailure& failure) {
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
     LeftoverCount removed;
@@ -78,6 +86,7 @@ bool claim_run_id(Run& run, const std::string& dir) {
     run.rs.leftover_work_files += removed.work_files;
     const std::vector<bool> used = run_ids_in_use(dir);
     const int first = static_cast<int>(clock_seconds(run) % 1000);
+    failure = ClaimFailure{true, 0, {}};
     for (int attempt = 0; attempt < kRunIdAttempts; ++attempt) {
         const int id = (first + attempt) % 1000;
         if (used[static_cast<std::size_t>(id)]) continue;
@@ -95,7 +104,10 @@ bool claim_run_id(Run& run, const std::string& dir) {
             note_run_work_files(run.rs.temp_directory, run.rs.temp_directory, run.rs.run_id + "kv.txt");
             return true;
         }
-        if (st != 80) break;  // anything but "exists" means the directory does not serve
+        if (st != 80) {  // anything but "exists" means the directory does not serve
+            failure = ClaimFailure{false, st, work_file_path(run, "ZIN")};
+            break;
+        }
     }
     run.rs.run_id.clear();
     return false;
@@ -128,23 +140,26 @@ std::optional<std::string> ask_console_line(Run& run, std::string_view prompt) {
     return run.host->console_read_line();
 }
 
-namespace {
-void name_unusable_folder(Run& run, const std::string& folder) {
-    show_message_line(run, std::string(msg::kWorkFileFolderWas) + folder);
-}
-}  // namespace
-
 void check_temp_directory(Run& run) {
     const char* env = std::getenv("TMPDIR");
     const std::string system_temp = with_slash((env && *env) ? env : "/tmp");
     std::string dir = run.host ? run.host->initial_settings().temp_directory : std::string();
     dir = trim(dir).empty() ? system_temp : with_slash(std::string(trim(dir)));
-    if (claim_run_id(run, dir)) return;
-    if (dir != system_temp && claim_run_id(run, system_temp)) return;
+    ClaimFailure failure, system_failure;
+    if (claim_run_id(run, dir, failure)) return;
+    if (dir != system_temp && claim_run_id(run, system_temp, system_failure)) return;
     show_message_line(run, msg::kWorkFileNotUsable);
-    show_message_line(run, msg::kWorkFileAdvice);
-    name_unusable_folder(run, dir);
-    if (dir != system_temp) name_unusable_folder(run, system_temp);
+    // A batch run has no menu to change the folder in: it is set by TMPDIR.
+    const bool batch = arguments_ask_for_batch(run.args);
+    show_message_line(run, batch ? msg::kWorkFileAdviceBatch : msg::kWorkFileAdvice);
+    // Why each folder did not serve.
+    auto name_unusable_folder = [&](const std::string& folder, const ClaimFailure& why) {
+        show_message_line(run, std::string(msg::kWorkFileFolderWas) + folder);
+        if (why.no_free_id) show_message_line(run, msg::kNoFreeRunId + folder + msg::kNoFreeRunIdTail);
+        else show_message_line(run, file_error_line(why.status, why.path, 'O'));
+    };
+    name_unusable_folder(dir, failure);
+    if (dir != system_temp) name_unusable_folder(system_temp, system_failure);
     stop_run_as_failed(run);
 }
 
@@ -272,7 +287,8 @@ bool names_control_file(const Run& run, const std::string& name) {
 }
 
 // Opens the report file; returns true when the first attempt succeeded (no temporary retry).
-bool obtain_report_file(Run& run) {
+// The extra instructions are asked for once, with the first name.
+bool obtain_report_file(Run& run, bool may_ask_extra) {
     const std::string zou = "ZOU" + run.rs.run_id + "kv.txt";
     for (int attempt = 0;; ++attempt) {
         bool no_answer = false;
@@ -296,7 +312,7 @@ bool obtain_report_file(Run& run) {
             }
             run.rs.report_file = name.empty() ? zou : name;
         }
-        bool ask_extra = !run.rs.both_names_given && run.rs.command_instructions.empty();
+        bool ask_extra = may_ask_extra && !run.rs.both_names_given && run.rs.command_instructions.empty();
         if (ask_extra) {
             std::optional<std::string> typed;
             do typed = ask_console_line(run, msg::kExtraSpecifications);
@@ -320,6 +336,26 @@ bool obtain_report_file(Run& run) {
     }
 }
 
+// The report opened under its name, which then sets the output folder.
+void settle_report_file(Run& run, bool may_ask_extra) {
+    if (obtain_report_file(run, may_ask_extra)) {
+        complete_control_file_path(run);
+        if (run.rs.report_file[0] != '/') run.rs.report_file = current_directory() + run.rs.report_file;
+    }
+}
+
+// An input file of the run that the report would replace: a file read so far (the control
+// file's own inputs are read as they are named) or a file of DATA=. Empty when there is none.
+std::string input_named_like_report(const Run& run) {
+    const std::string& report = run.rs.report_file;
+    if (!written_aside(report)) return {};
+    for (const std::string& input : run.rs.input_files)
+        if (!is_run_work_file(run, input) && names_same_file(input, report)) return input;
+    for (const std::string& name : names_of_file_list(run.cv.data_file))
+        if (names_same_file(name, report)) return absolute(name);
+    return {};
+}
+
 }  // namespace
 
 namespace {
@@ -331,7 +367,8 @@ void clear_leftovers_of_stopped_runs(Run& run) {
     const std::string folder = slash == std::string::npos ? current_directory() : report.substr(0, slash + 1);
     LeftoverCount removed;
     remove_orphaned_aside_files(folder, removed);
-    run.rs.leftover_aside_files += removed.aside_files;
+    // Those under the report's own name went when the report was opened.
+    run.rs.leftover_aside_files += removed.aside_files + take_removed_leftover_asides();
     std::string line;
     if (run.rs.leftover_work_files > 0)
         line = std::to_string(run.rs.leftover_work_files) + msg::kLeftoverWorkFiles + run.rs.temp_directory;
@@ -350,6 +387,8 @@ void start_run(Run& run) {
     window(run, std::string(" ") + kProgramWord + msg::kVersion + fmt_f(kVersionNumber, 5, 2) + "  " +
                     run.rs.run_date);
     run.rs.leftover_work_files = run.rs.leftover_aside_files = 0;
+    take_removed_leftover_asides();
+    run.rs.report_guarded = false;
     forget_finished_files();
     check_temp_directory(run);
     run.rs.output_directory = run.rs.temp_directory;
@@ -384,10 +423,7 @@ void start_run(Run& run) {
         }
         if (run.rs.report_file.empty() && run.host && run.host->initial_settings().report_prompt == 'N')
             run.rs.report_file = "ZOU" + run.rs.run_id + "kv.txt";
-        if (obtain_report_file(run)) {
-            complete_control_file_path(run);
-            if (run.rs.report_file[0] != '/') run.rs.report_file = current_directory() + run.rs.report_file;
-        }
+        settle_report_file(run, true);
         if (open_unit(run, unit::kControl, run.rs.control_file, OpenMode::Read) == 0) break;
         report_file_error(run, run.rs.control_file, 'I');
         run.rs.control_file.clear();
@@ -398,6 +434,19 @@ void start_run(Run& run) {
     note_run_work_files(run.rs.temp_directory, run.rs.output_directory, run.rs.run_id + "kv.txt");
     window(run, msg::kTempDirectory);
     window(run, run.rs.temp_directory);
+}
+
+void check_report_against_input_files(Run& run) {
+    for (std::string input; !(input = input_named_like_report(run)).empty();) {
+        if (run.rs.batch || !run.host) refuse_report_named_like_input(run, input);
+        // At the desktop the name is asked for again; nothing was written under the old one.
+        window(run, msg::kReportSameAsInput + input);
+        drop_unit(run, unit::kReport);
+        run.rs.report_file.clear();
+        settle_report_file(run, false);
+        note_run_work_files(run.rs.temp_directory, run.rs.output_directory, run.rs.run_id + "kv.txt");
+    }
+    run.rs.report_guarded = true;
 }
 
 std::string work_file_path(const Run& run, std::string_view code) {

@@ -31,6 +31,11 @@ bool arguments_ask_for_batch(const std::vector<std::string>& args);
 void apply_command_line(Run& run);
 // Opens the control file (unit 3, checked then closed again) and the report output file (unit 4).
 void start_run(Run& run);
+// After the first reading of the instructions: the report must not replace an input file of
+// the run (a file the instructions named, a file of DATA=). In batch mode such a name stops the
+// run and the file keeps what it holds; at the desktop the report name is asked for again. From
+// then on, an input opened under the report's name stops the run.
+void check_report_against_input_files(Run& run);
 // Shows a prompt and reads a typed line. In batch mode, or when no line can be typed, returns
 // nullopt without waiting.
 std::optional<std::string> ask_console_line(Run& run, std::string_view prompt);

@@ -106,7 +106,7 @@ int line_end_status(std::FILE* file, TextLinePosition& at, const LineBuild& buil
 // A line of a UTF-16 file, decoded to UTF-8.
 int read_utf16_line(std::FILE* file, TextLinePosition& at, LineBuild& build) {
     long c = next_code_point(file, at);
-    if (c == kByteOrderMark) c = next_code_point(file, at);
+    while (c == kByteOrderMark) c = next_code_point(file, at);
     for (;; c = next_code_point(file, at)) {
         if (c == EOF) return line_end_status(file, at, build, true);
         if (c == '\n') break;
@@ -135,7 +135,9 @@ int read_text_line(std::FILE* file, TextLinePosition& at, std::string& line, std
         if (c == 0xFF || c == 0xFE) c = take_utf16_mark(file, at, build, c);
         if (at.encoding != TextEncoding::Bytes) return read_utf16_line(file, at, build);
     }
-    if (c == 0xEF && build.length == 0) c = skip_byte_order_mark(file, build);
+    // Every mark at the start of the line: a marked file saved again with a mark, or files
+    // joined end to end, hold several.
+    while (c == 0xEF && build.length == 0) c = skip_byte_order_mark(file, build);
     for (;; c = getc_unlocked(file)) {
         if (c == EOF) return line_end_status(file, at, build, true);
         if (c == '\n') break;

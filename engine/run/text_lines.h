@@ -1,8 +1,8 @@
 // Lines of a text file as every reader of the program takes them. A file that starts with a
 // UTF-16 byte-order mark (FF FE or FE FF) is UTF-16 of that byte order and its lines come decoded
 // to UTF-8; any other file is read byte for byte (UTF-8, or a one-byte code page such as
-// Latin-1). A byte-order mark at the start of any line is skipped, so files joined end to end
-// read as the files did; a line holding a NUL is not text (most often UTF-16 saved without its
+// Latin-1). Every byte-order mark at the start of a line is skipped, so files joined end to end
+// (or saved again with a second mark) read as the files did; a line holding a NUL is not text (most often UTF-16 saved without its
 // mark) and is refused. CR LF, LF and CR alone each end a line, so files from any system
 // read the same; a last line without a line end is a line. A line keeps at most `keep`
 // characters and the rest of it is skipped, so that a file without line ends (a device, a

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -22,10 +23,12 @@ namespace {
 constexpr std::size_t kPathRoom = 4096;
 constexpr int kListedAsides = 32;
 
-// A slot is free (0), being filled (1) or holds a path a signal may remove (2).
+// A slot is free (0), being filled (1) or holds a path a signal may remove (2), with the
+// descriptor that holds the aside file's lock (-1 when none).
 struct ListedPath {
     std::atomic<int> state{0};
     char path[kPathRoom];
+    int lock = -1;
 };
 ListedPath g_asides[kListedAsides];
 
@@ -44,25 +47,48 @@ std::atomic<std::size_t> g_finished_length{0};
 
 std::atomic<int> g_blocking_waits{0};
 std::atomic<unsigned> g_aside_counter{0};
+// Aside files of stopped runs removed before a file of their name was written, not yet said.
+std::atomic<std::size_t> g_leftover_asides{0};
 
-void list_aside(const std::string& path) {
-    if (path.size() >= kPathRoom) return;
+ListedPath* list_aside(const std::string& path) {
+    if (path.size() >= kPathRoom) return nullptr;
     for (ListedPath& slot : g_asides) {
         int expected = 0;
         if (!slot.state.compare_exchange_strong(expected, 1)) continue;
         std::memcpy(slot.path, path.c_str(), path.size() + 1);
+        slot.lock = -1;
         slot.state.store(2);
-        return;
+        return &slot;
     }
+    return nullptr;
 }
 
+// The aside file is renamed or removed: its lock goes with the slot.
 void unlist_aside(const std::string& path) {
     for (ListedPath& slot : g_asides) {
         if (slot.state.load() == 2 && path == slot.path) {
+            if (slot.lock >= 0) ::close(slot.lock);
+            slot.lock = -1;
             slot.state.store(0);
             return;
         }
     }
+}
+
+// Locks a new aside file for as long as it is written and until it is renamed or removed (a
+// copy of the descriptor in its slot keeps the lock after the file is closed), so that a run of
+// another host or process namespace, which cannot see this process, never removes it. False
+// when a sweep removed the file between its creation and the lock: another name is taken.
+bool lock_new_aside(int fd, const std::string& aside, ListedPath* slot) {
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR) return true;  // a file system without locks: no sweep can lock it either
+    }
+    struct stat held {}, named {};
+    if (::fstat(fd, &held) != 0 || ::lstat(aside.c_str(), &named) != 0 || held.st_ino != named.st_ino ||
+        held.st_dev != named.st_dev)
+        return false;
+    if (slot) slot->lock = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    return true;
 }
 
 // The file a name stands for: a link to a plain file is followed to it.
@@ -161,11 +187,17 @@ int create_aside_file(const std::string& target, int flags, std::string& aside) 
     // What a run ended at once (SIGKILL) left aside under this name goes before this run's own.
     LeftoverCount removed;
     remove_orphaned_aside_files(folder.empty() ? "./" : folder, removed, base);
+    g_leftover_asides.fetch_add(removed.aside_files);
     for (int attempt = 0; attempt < 100; ++attempt) {
         aside = folder + "." + base + ".kv" + std::to_string(::getpid()) + "-" +
                 std::to_string(g_aside_counter.fetch_add(1)) + ".part";
-        list_aside(aside);
+        ListedPath* slot = list_aside(aside);
         const int fd = ::open(aside.c_str(), flags | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 && !lock_new_aside(fd, aside, slot)) {
+            ::close(fd);
+            unlist_aside(aside);
+            continue;
+        }
         if (fd >= 0) {
             if (exists) ::fchmod(fd, st.st_mode & 07777);
             return fd;
@@ -178,6 +210,8 @@ int create_aside_file(const std::string& target, int flags, std::string& aside) 
     aside.clear();
     return -1;
 }
+
+std::size_t take_removed_leftover_asides() { return g_leftover_asides.exchange(0); }
 
 int refusal_of_output_name(const std::string& target) {
     struct stat st {};
@@ -229,6 +263,8 @@ void note_finished_file(const std::string& target) {
 }
 
 void forget_finished_files() { g_finished_length.store(0); }
+
+std::string finished_files() { return std::string(g_finished, g_finished_length.load()); }
 
 void write_finished_files(int fd, const char* before, const char* none, const char* after) {
     const std::size_t n = g_finished_length.load();

@@ -28,6 +28,10 @@ std::string absolute_name(const std::string& name);
 // Returns the descriptor, with its path in aside, or -1 with errno set.
 int create_aside_file(const std::string& target, int flags, std::string& aside);
 
+// How many aside files of stopped runs create_aside_file removed (under the names it wrote)
+// since the last call: the start of a run names them with the others it removed.
+std::size_t take_removed_leftover_asides();
+
 // The refusal the file system or the file's own mode gives to writing a name, tried as its
 // writing will try it, at the moment the name is given: a name too long for its folder, a missing
 // folder or one the user may not write, an existing file the user may not write, a folder, a
@@ -42,6 +46,8 @@ int commit_aside_file(const std::string& aside, const std::string& target);
 // that ends the run names them. forget_finished_files starts the list of a new run.
 void note_finished_file(const std::string& target);
 void forget_finished_files();
+// The finished files, ", "-separated (empty when there are none).
+std::string finished_files();
 // Writes `before`, the finished files and `after`, or `none` when there are none. Safe inside a
 // signal handler.
 void write_finished_files(int fd, const char* before, const char* none, const char* after);

@@ -36,8 +36,9 @@ void write_grid_heading(Run& run) {
 
 std::string cell_text(Run& run, int score, float measure, float error, bool extreme) {
     const int d = decimals_of_format(run.cv.user_decimals_format);
-    return fmt_i(score, 6) + " " + fmt_f(measure, 8, d) + (extreme ? "E" : " ") +
-           fmt_f(error, 7, d);
+    std::string text = fmt_i(score, 6) + " " + fmt_f(measure, 8, d) + (extreme ? "E" : " ");
+    append_table_number(text, error, 7, d);
+    return text;
 }
 
 }  // namespace

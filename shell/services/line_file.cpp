@@ -110,13 +110,28 @@ int LineFile::fill_buffer(int count) {
         buffer_[bytes_] = '\n';
     }
     position_ = 1;
-    // A UTF-8 byte-order mark at the start of the file is not part of its first line.
-    if (at_start_ && bytes_ >= 3 && std::equal(buffer_.begin(), buffer_.begin() + 3, "\xEF\xBB\xBF")) position_ = 4;
     at_start_ = false;
     return 0;
 }
 
 int LineFile::read_file_line(std::string& line, int& count, int capacity) {
+    // Byte-order marks at the start of a line are not part of it (files joined end to end, a
+    // marked file saved again with a mark); the room kept for them lets the line keep `capacity`.
+    constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    constexpr int kMarkRoom = 8 * static_cast<int>(kMark.size());
+    for (;;) {
+        const int status = read_marked_line(line, count, capacity + kMarkRoom);
+        if (status != 0) return status;
+        std::size_t marks = 0;
+        while (line.compare(marks, kMark.size(), kMark) == 0) marks += kMark.size();
+        line.erase(0, marks);
+        if (static_cast<int>(line.size()) > capacity) line.resize(static_cast<std::size_t>(std::max(capacity, 0)));
+        count -= static_cast<int>(marks);
+        if (count > 0) return 0;
+    }
+}
+
+int LineFile::read_marked_line(std::string& line, int& count, int capacity) {
     line.clear();
     count = 0;
     auto append = [&](int from, int to) {  // 0-based, end exclusive

@@ -24,8 +24,8 @@ public:
     int rewind_input_file(const std::string& path);
     // Writes the text without its trailing blanks, then CR LF.
     int write_file_line(std::string_view text);
-    // Reads the next non-empty line. Runs of CR and LF separate lines; a Ctrl+Z ends the data; a
-    // UTF-8 byte-order mark at the start is skipped.
+    // Reads the next non-empty line. Runs of CR and LF separate lines; a Ctrl+Z ends the data;
+    // UTF-8 byte-order marks at the start of a line are skipped.
     // `line` receives at most `capacity` characters, `count` the line's whole length. Returns 0
     // with a line, -1 at the end, or the error of a failed read; the file is closed when the
     // call reports the end that it had kept or a read error.
@@ -39,6 +39,8 @@ public:
 private:
     static constexpr int kBufferSize = 80;
     int fill_buffer(int count);
+    // The next non-empty line with the marks it begins with.
+    int read_marked_line(std::string& line, int& count, int capacity);
     void reset_buffer();
 
     int fd_ = -1;

@@ -24,6 +24,14 @@ void set_text(std::string& field, std::string_view line, std::size_t width) {
     field = std::string(trim_right(value.substr(0, std::min(value.size(), width))));
 }
 
+// A program or folder name: one longer than its field would name another, so it is not taken
+// and the old one stays.
+void set_name(std::string& field, std::string_view line, std::size_t width) {
+    const std::size_t eq = line.find('=');
+    if (trim(eq == std::string_view::npos ? line : line.substr(eq + 1)).size() > width) return;
+    set_text(field, line, width);
+}
+
 std::string in_quotes(std::string_view text) { return "\"" + std::string(trim_right(text)) + "\""; }
 
 // Writes the lines in order, stopping at the first failure.
@@ -85,9 +93,9 @@ void apply_settings_line(InitialSettings& s, std::string_view raw) {
     std::replace(line.begin(), line.end(), '"', ' ');
     const std::string_view text = trim_left(line);
     auto starts = [&](std::string_view key) { return text.substr(0, key.size()) == key; };
-    if (starts("Editor")) set_text(s.editor, text, settings_width::kEditor);
-    else if (starts("Excel")) set_text(s.spreadsheet, text, settings_width::kPath);
-    else if (starts("Temp")) set_text(s.temp_directory, text, settings_width::kPath);
+    if (starts("Editor")) set_name(s.editor, text, settings_width::kEditor);
+    else if (starts("Excel")) set_name(s.spreadsheet, text, settings_width::kPath);
+    else if (starts("Temp")) set_name(s.temp_directory, text, settings_width::kPath);
     else if (starts("Filter")) set_text(s.filter, text, settings_width::kFilter);
     else if (starts("Welcome")) { if (with_n(text)) s.welcome = 'N'; }
     else if (starts("Report")) { if (with_n(text)) s.report_prompt = 'N'; }

@@ -1,7 +1,8 @@
 // Files as users have them from other programs: the same data set, edit files and instruction
 // files written with LF, CR LF or CR alone, each with and without a UTF-8 byte-order mark, as
-// UTF-16 of either byte order with its mark, and with a mark at the start of a later line (files
-// joined end to end) give the same output files and the same report. Also a DATA= file that
+// UTF-16 of either byte order with its mark, with a mark at the start of a later line (files
+// joined end to end), and with two marks in both places (a marked file saved again with a mark)
+// give the same output files and the same report. Also a DATA= file that
 // never ends a line, one whose last line has no line feed, and UTF-16 saved without its mark.
 #include <gtest/gtest.h>
 
@@ -90,6 +91,7 @@ struct Variant {
     bool mark;
     Encoding encoding = Encoding::Utf8;
     bool later_mark = false;  // a UTF-8 mark (UTF-16: its mark) at the start of the middle line
+    int marks = 1;            // how many marks stand in each of those places
 };
 
 const std::vector<Variant> kVariants = {
@@ -104,7 +106,9 @@ const std::vector<Variant> kVariants = {
     {"UTF-16BE LF", "\n", true, Encoding::Utf16Be},
     {"UTF-16BE CR LF, mark on a later line", "\r\n", true, Encoding::Utf16Be, true},
     {"CR LF, BOM on a later line", "\r\n", false, Encoding::Utf8, true},
-    {"LF+BOM, BOM on a later line", "\n", true, Encoding::Utf8, true}};
+    {"LF+BOM, BOM on a later line", "\n", true, Encoding::Utf8, true},
+    {"CR LF, two BOMs at the start and on a later line", "\r\n", true, Encoding::Utf8, true, 2},
+    {"UTF-16LE LF, two marks at the start and on a later line", "\n", true, Encoding::Utf16Le, true, 2}};
 
 // UTF-8 text (letters of up to three bytes) as UTF-16 in the byte order.
 std::string utf16(const std::string& text, bool big_endian) {
@@ -122,7 +126,8 @@ std::string utf16(const std::string& text, bool big_endian) {
 }
 
 std::string written(const std::string& text, const Variant& v) {
-    const std::string kMark = "\xEF\xBB\xBF";
+    std::string kMark;
+    for (int k = 0; k < v.marks; ++k) kMark += "\xEF\xBB\xBF";
     std::string out = v.mark ? kMark : "";
     const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
     std::size_t line = 0;

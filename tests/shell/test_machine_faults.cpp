@@ -182,6 +182,19 @@ TEST(MachineFaults, AWorkFileThatCannotGrowIsNamedAtTheWriteThatFailed) {
     EXPECT_EQ(r.screen.find("READ FAILURE"), std::string::npos) << tail(r.screen);
     EXPECT_EQ(r.screen.find(kSuccess), std::string::npos);
     EXPECT_TRUE(list_dir(temp).empty());
+
+    // With room for the codes, the residuals of Table 23 (600 KB) are the first that do not fit:
+    // their write's own error and the file's path, not a general input/output error.
+    job.file_size_limit = 400 * 1024;
+    job.args.push_back("TABLES=00000000000000000000001");
+    const JobResult residuals = run_jobs({job}, 1)[0];
+    EXPECT_EQ(residuals.exit_status, 1) << tail(residuals.screen);
+    EXPECT_NE(residuals.screen.find("PROBLEM: File too large (20027): for file: STANDARDIZED RESIDUAL WORK FILE in "
+                                    "mode W\n Writing " + temp + "ZUU"),
+              std::string::npos)
+        << tail(residuals.screen);
+    EXPECT_EQ(residuals.screen.find("Input/output error"), std::string::npos);
+    EXPECT_TRUE(list_dir(temp).empty());
 }
 
 // The smallest address-space limit, in MB, under which the program analyses a tiny data set:

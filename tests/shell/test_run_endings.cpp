@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -32,9 +33,11 @@ struct Ended {
     std::string screen;
 };
 
-// Runs the program in the folder; once the screen shows the marker, stops it as asked.
+// Runs the program in the folder (through the launcher's command, when one is given); once the
+// screen shows the marker, stops it as asked.
 Ended run_and_stop(const std::string& folder, const std::string& temp, const std::vector<std::string>& args,
-                   Stop stop = Stop::None, const std::string& marker = "", std::int64_t file_limit = 0) {
+                   Stop stop = Stop::None, const std::string& marker = "", std::int64_t file_limit = 0,
+                   const std::vector<std::string>& launcher = {}) {
     int out[2];
     if (::pipe(out) != 0) return {};
     const pid_t pid = ::fork();
@@ -54,10 +57,12 @@ Ended run_and_stop(const std::string& folder, const std::string& temp, const std
         ::unsetenv("DISPLAY");
         ::unsetenv("WAYLAND_DISPLAY");
         ::unsetenv("QT_QPA_PLATFORM");
-        std::vector<char*> argv{const_cast<char*>(KORVELAN_BINARY)};
+        std::vector<char*> argv;
+        for (const std::string& a : launcher) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(const_cast<char*>(KORVELAN_BINARY));
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        ::execv(KORVELAN_BINARY, argv.data());
+        ::execv(argv[0], argv.data());
         ::_exit(127);
     }
     ::close(out[1]);
@@ -226,9 +231,15 @@ TEST(RunEndings, WhatARunKilledInAnyPhaseLeftIsRemovedByTheNextRun) {
         SCOPED_TRACE(std::string("killed at \"") + phase + "\"");
         const Ended killed = run_and_stop(folder, temp, {"ctl.txt", "out.txt", "BATCH=Y"}, Stop::Kill, phase);
         ASSERT_EQ(killed.signal, SIGKILL);
-        const bool left = !list_dir(temp).empty() || list_dir(folder).size() > files.size();
+        const std::size_t work_left = list_dir(temp).size(), aside_left = list_dir(folder).size() - files.size();
+        const bool left = work_left + aside_left > 0;
         some_left = some_left || left;
         const Ended next = run_and_stop(folder, temp, {"ctl.txt", "out.txt", "BATCH=Y"});
+        // Every file removed is counted, the report's own aside file too.
+        const std::string counted = (work_left ? std::to_string(work_left) + " work files in " + temp : "") +
+                                    (work_left && aside_left ? " and " : "") +
+                                    (aside_left ? std::to_string(aside_left) + " unfinished output files in " + folder : "");
+        EXPECT_TRUE(!left || next.screen.find(" ended at once: " + counted + "\n") != std::string::npos) << counted;
         EXPECT_EQ(next.status, 0) << shown_tail(next.screen);
         EXPECT_TRUE(list_dir(temp).empty()) << "left in the temporary folder: " << list_dir(temp).size();
         std::vector<std::string> names = list_dir(folder);
@@ -240,6 +251,51 @@ TEST(RunEndings, WhatARunKilledInAnyPhaseLeftIsRemovedByTheNextRun) {
             << shown_tail(next.screen);
     }
     EXPECT_TRUE(some_left);
+}
+
+TEST(RunEndings, ARunInAnotherPidNamespaceLeavesTheReportALiveRunWritesAlone) {
+    if (::access("/usr/bin/unshare", X_OK) != 0 ||
+        std::system("/usr/bin/unshare --pid --fork /bin/true >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "no new PID namespace can be made here (/usr/bin/unshare --pid --fork is missing or "
+                        "not permitted)";
+    RunFolders dirs;
+    const std::string& folder = dirs.folder;
+    const std::string& temp = dirs.temp;
+    // The first run holds its report aside while it waits for its data from a pipe.
+    const std::string whole = larger_data_set();
+    const std::size_t labels_end = whole.find("END LABELS\n") + 11;
+    write_file(folder + "ctl.txt", "DATA=data.fifo\n" + whole.substr(0, labels_end));
+    ASSERT_EQ(::mkfifo((folder + "data.fifo").c_str(), 0600), 0);
+    write_file(folder + "other.txt", "TITLE=Other\nNI=3\nITEM1=1\nNAME1=5\nCODES=01\n&END\nA\nB\nC\nEND LABELS\n"
+                                     "011 a\n101 b\n110 c\n001 d\n100 e\n010 f\n");
+    Ended first;
+    std::thread live([&] { first = run_and_stop(folder, temp, {"ctl.txt", "out.txt", "BATCH=Y"}); });
+    auto aside_of_first = [&] {
+        for (const std::string& name : list_dir(folder))
+            if (name.rfind(".out.txt.kv", 0) == 0) return true;
+        return false;
+    };
+    for (int wait = 0; wait < 200 && !aside_of_first(); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(aside_of_first());
+    // A run that cannot see the first one's process starts in the same folder.
+    const Ended second = run_and_stop(folder, temp, {"other.txt", "other-out.txt", "BATCH=Y"}, Stop::None, "", 0,
+                                      {"/usr/bin/unshare", "--pid", "--fork"});
+    EXPECT_EQ(second.status, 0) << shown_tail(second.screen);
+    EXPECT_TRUE(aside_of_first());
+    // The first run's data now come, and it ends whole.
+    int fd = -1;
+    for (int wait = 0; wait < 200 && fd < 0; ++wait, std::this_thread::sleep_for(std::chrono::milliseconds(50)))
+        fd = ::open((folder + "data.fifo").c_str(), O_WRONLY | O_NONBLOCK);  // once the first run reads
+    if (fd >= 0 && ::fcntl(fd, F_SETFL, 0) == 0) {
+        const std::string data = whole.substr(labels_end);
+        EXPECT_EQ(::write(fd, data.data(), data.size()), static_cast<ssize_t>(data.size()));
+    }
+    if (fd >= 0) ::close(fd);
+    live.join();
+    EXPECT_EQ(first.status, 0) << shown_tail(first.screen);
+    EXPECT_TRUE(ends_whole(read_file(folder + "out.txt")));
+    EXPECT_TRUE(list_dir(temp).empty());
 }
 
 TEST(RunEndings, AReportThatIsAPipeOrADeviceIsWrittenOnceAndNeverReadBack) {

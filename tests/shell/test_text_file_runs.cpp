@@ -57,15 +57,26 @@ TEST(TextFileRuns, EveryWayOfNamingTheSeparatorReadsTheSameMeasures) {
     EXPECT_EQ(persons[0].label, "M Zo\xC3\xAB");
     EXPECT_EQ(persons[0].score, 15);
     write_file(r.dir.file("s.csv"), csv_data(';'));
-    for (const char* instruction : {"DELIMITER=,\nDATA=d.csv", "DELIMITER=\",\"\nDATA=d.csv",
-                                    "SEPARATOR=, ; comma\nDATA=d.csv", "DELIMITER=;\nDATA=s.csv",
-                                    "SEPARATOR=\";\"\nDATA=s.csv"}) {
+    write_file(r.dir.file("t.csv"), csv_data('\t'));
+    // Bare or quoted, alone or before a comment, after blanks or a tab: the semicolon and the
+    // tab twins of the data read as the commas do.
+    for (const char* instruction :
+         {"DELIMITER=,\nDATA=d.csv", "DELIMITER=\",\"\nDATA=d.csv", "SEPARATOR=, ; comma\nDATA=d.csv",
+          "DELIMITER=\",\" ; x\nDATA=d.csv", "DELIMITER=;\nDATA=s.csv", "SEPARATOR=\";\"\nDATA=s.csv",
+          "DELIMITER=;   ; semicolons\nDATA=s.csv", "DELIMITER=\";\" ; x\nDATA=s.csv", "SEPARATOR=; ; x\nDATA=s.csv",
+          "DELIMITER=;\t; x\nDATA=s.csv", "DELIMITER=;;x\nDATA=s.csv", "DELIMITER=\t\nDATA=t.csv",
+          "DELIMITER=\t ; tab\nDATA=t.csv", "DELIMITER=\"\t\" ; tab\nDATA=t.csv", "SEPARATOR='\t'\nDATA=t.csv",
+          "DELIMITER=T ; tab\nDATA=t.csv"}) {
         ASSERT_EQ(r.run(std::string(instruction) + "\n").exit_status, 0)
             << instruction << "\n" << r.result.screen;
         EXPECT_EQ(read_file(r.dir.file("p.txt")).substr(expected.find("\n;ENTRY")),
                   expected.substr(expected.find("\n;ENTRY")))
             << instruction;
     }
+    // A blank before the ";" makes it a comment: fixed columns, which these records do not fit.
+    r.run("DELIMITER= ; note\nDATA=d.csv\n");
+    EXPECT_TRUE(r.shows("\nM Zo\xC3\xAB,1,2,3,4,3,2\n^")) << r.result.screen;
+    EXPECT_FALSE(std::filesystem::exists(r.dir.file("p.txt")) && read_file(r.dir.file("p.txt")) == expected);
 }
 
 TEST(TextFileRuns, ANameOneBeyondItsFieldIsRefused) {
@@ -81,15 +92,24 @@ TEST(TextFileRuns, ANameOneBeyondItsFieldIsRefused) {
     const std::string forms = "L=2\nI1-3=1:1\nI4-6=2:1\nP1-3=1:5\n";
     write_file(r.dir.file("forms.txt"), "D=" + name_of_length("two.txt", 510) + "\n" + forms);
     ASSERT_EQ(r.run("MFORMS=forms.txt\n").exit_status, 0) << r.result.screen;
-    write_file(r.dir.file("forms.txt"), "D=" + name_of_length("two.txt", 511) + " ; the data\n" + forms);
-    EXPECT_EQ(r.run("MFORMS=forms.txt\n").exit_status, 1);
-    EXPECT_TRUE(r.shows(" FILE NAME TOO LONG: D= has 511 bytes. At most 510 can be used.")) << r.result.screen;
+    // Every spelling of the keyword is the same line, refused by the name it is written with.
+    for (const std::string keyword : {"D", "DATA", "data", "\tDat"}) {
+        const std::string line = keyword + "=" + name_of_length("two.txt", 512 - keyword.size());
+        write_file(r.dir.file("forms.txt"), line + " ; the data\n" + forms);
+        EXPECT_EQ(r.run("MFORMS=forms.txt\n").exit_status, 1) << keyword;
+        const std::string written = keyword[0] == '\t' ? keyword.substr(1) : keyword;
+        EXPECT_TRUE(r.shows(" FILE NAME TOO LONG: " + written + "= has " + std::to_string(512 - keyword.size()) +
+                            " bytes. At most " + std::to_string(511 - keyword.size()) + " can be used."))
+            << r.result.screen;
+    }
 }
 
 TEST(TextFileRuns, AClassFileThatCannotBeReadFailsTheRunAndTheOtherTablesAreWritten) {
     TextRun r;
     std::filesystem::create_directories(r.dir.file("folder"));
     write_file(r.dir.file("class.txt"), "$S1W1\n");
+    write_file(r.dir.file("empty.txt"), "");
+    write_file(r.dir.file("blank.txt"), "\xEF\xBB\xBF\r\n  \r\n");
     const std::string tables = "TFILE=*\n1\n27\n28\n30\n31\n*\n";
     const std::string good = "ISUBTOTAL=class.txt\nPSUBTOTAL=class.txt\nDIF=class.txt\nDPF=class.txt\n";
     ASSERT_EQ(r.run("DELIMITER=,\nDATA=d.csv\n" + good + tables).exit_status, 0) << r.result.screen;
@@ -99,14 +119,16 @@ TEST(TextFileRuns, AClassFileThatCannotBeReadFailsTheRunAndTheOtherTablesAreWrit
     const std::pair<std::string, std::string> keywords[] = {
         {"ISUBTOTAL=", "TABLE 27."}, {"PSUBTOTAL=", "TABLE 28."}, {"DIF=", "TABLE 30."}, {"DPF=", "TABLE 31."}};
     for (const auto& [keyword, lost] : keywords) {
-        for (const std::string file : {"nosuch.txt", "folder", "/dev/zero"}) {
+        for (const std::string file : {"nosuch.txt", "folder", "/dev/zero", "empty.txt", "blank.txt"}) {
             std::string instructions = good;
             instructions.replace(instructions.find(keyword + "class.txt"), keyword.size() + 9, keyword + file);
             EXPECT_EQ(r.run("DELIMITER=,\nDATA=d.csv\n" + instructions + tables).exit_status, 1) << keyword << file;
             EXPECT_TRUE(r.shows("OUTPUT FILES NOT WRITTEN IN FULL")) << keyword << file;
-            EXPECT_TRUE(r.shows(file == "/dev/zero" ? " LINE TOO LONG: line 1 of /dev/zero"
-                                                    : " FILE: " + file))
-                << keyword << file << "\n" << r.result.screen;
+            const bool empty = file == "empty.txt" || file == "blank.txt";
+            const std::string why = file == "/dev/zero" ? " LINE TOO LONG: line 1 of /dev/zero"
+                                    : empty             ? " FILE HOLDS NO SELECTION: " + file
+                                                        : " FILE: " + file;
+            EXPECT_TRUE(r.shows(why)) << keyword << file << "\n" << r.result.screen;
             const std::string report = r.report();
             for (const auto& [other, table] : keywords)
                 EXPECT_EQ(report.find(table) != std::string::npos, table != lost) << keyword << file << " " << table;
@@ -140,4 +162,10 @@ TEST(TextFileRuns, LabelFilesAndDataThatAreNotTextStopTheRunNamingTheFile) {
     EXPECT_TRUE(r.shows(" NUL BYTES IN TEXT: line 1 of d16.csv holds NUL bytes. Save the file as UTF-8, or as UTF-16 "
                         "with its byte-order mark (\"Unicode\")."))
         << r.result.screen;
+    // A data file, or a control file, without a record says where none was found.
+    write_file(r.dir.file("none.csv"), "\xEF\xBB\xBF");
+    EXPECT_EQ(r.run("DELIMITER=,\nDATA=none.csv\n").exit_status, 1);
+    EXPECT_TRUE(r.shows(" NO DATA RECORDS: no PERSON record was found in none.csv\nOops!")) << r.result.screen;
+    EXPECT_EQ(r.run("DELIMITER=,\n").exit_status, 1);
+    EXPECT_TRUE(r.shows(" NO DATA RECORDS: no PERSON record was found in " + r.dir.file("ctl.txt"))) << r.result.screen;
 }

@@ -43,11 +43,12 @@ struct FinishRun {
     FinishAtHost host;
     korvelan::Run run;
     int status = -1;
-    FinishRun(const std::string& marker, bool batch) : host(marker) {
+    FinishRun(const std::string& marker, bool batch, const std::string& instructions = "") : host(marker) {
         run.host = &host;
         host.settings.temp_directory = temp.path;
-        write_file(dir.file("ctl.txt"), kControl);
+        write_file(dir.file("ctl.txt"), instructions + kControl);
         write_file(dir.file("p.txt"), "earlier\r\n");
+        write_file(dir.file("r.txt"), "earlier\r\n");
         write_file(dir.file("out.txt"), "earlier\r\n");
         run.args = {dir.file("ctl.txt"), dir.file("out.txt")};
         if (batch) run.args.push_back("BATCH=Y");
@@ -88,6 +89,24 @@ TEST(FinishIteratingRuns, DuringTheDataInputTheRunEndsSayingSoAndTheEarlierRepor
     EXPECT_EQ(read_file(r.dir.file("out.txt")), "earlier\r\n");
     EXPECT_EQ(read_file(r.dir.file("p.txt")), "earlier\r\n");
     EXPECT_FALSE(r.host.shows(" Output written to"));
+}
+
+TEST(FinishIteratingRuns, DuringTheDataInputTheResponseFileIsKeptOrNamedWhenFinished) {
+    constexpr const char* kStopped = "DATA INPUT STOPPED BY THE USER (Ctrl+C): THE RUN ENDS; THE EARLIER REPORT IS KEPT";
+    {
+        // Asked for while the records are read: the response file is not written.
+        FinishRun r(" Input in process", true, "RFILE=r.txt\n");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.host.shows(std::string(kStopped) + "\n")) << r.host.screen();
+        EXPECT_EQ(read_file(r.dir.file("r.txt")), "earlier\r\n");
+    }
+    // Asked for while it is written: it is whole, and the ending names it.
+    FinishRun r(" Writing Response File", true, "RFILE=r.txt\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.host.shows(std::string(kStopped) + "; IT FINISHED THESE FILES: " + r.dir.file("r.txt")))
+        << r.host.screen();
+    EXPECT_NE(read_file(r.dir.file("r.txt")), "earlier\r\n");
+    EXPECT_EQ(read_file(r.dir.file("out.txt")), "earlier\r\n");
 }
 
 TEST(FinishIteratingRuns, OutsideBatchModeTheFilesAreNamedButTheRunGoesOn) {

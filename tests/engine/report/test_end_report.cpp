@@ -70,5 +70,7 @@ TEST_F(ReportEndFixture, ReportThatCannotBeSavedKeepsWhatItHolds) {
     EXPECT_EQ(report(), "banner\r\ntable\r\n");
     EXPECT_TRUE(host.shows("PROBLEM: THE REPORT SO FAR COULD NOT BE SAVED; THE TABLES FOLLOW IT IN " +
                            run.rs.report_file));
+    // The work file that failed is named by its path, with why.
+    EXPECT_TRUE(host.shows(" Writing " + work_file_path(run, "ZFR") + " failed: ")) << host.screen();
     EXPECT_FALSE(run.rs.run_failed);
 }

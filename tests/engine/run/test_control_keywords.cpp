@@ -230,12 +230,15 @@ TEST(ControlValues, QuotesCommasAndComments) {
     EXPECT_TRUE(r.host.shows("Is a ; missing? Variable=Value expected here: *"));
 }
 
-TEST(ControlValues, ACommaOrSemicolonAloneIsTheDelimiterItself) {
+TEST(ControlValues, ACommaSemicolonOrTabAloneIsTheDelimiterItself) {
     const std::pair<const char*, char> cases[] = {
         {"DELIMITER=,", ','},        {"DELIMITER = , ; comma", ','}, {"SEPARATOR=\",\"", ','},
         {"DELIMITER=;", ';'},        {"SEPARATOR=';'", ';'},          {"DELIMITER=;; semicolon", ';'},
         {"DELIMITER=\t,\t", ','},    {"DELIMITER= ; blank", ' '},     {"DELIMITER=", ' '},
-        {"DELIMITER=,,", ','},        {"DELIMITER=Y,", 'Y'},          {"DELIMITER=T ; tab", 'T'}};
+        {"DELIMITER=,,", ','},        {"DELIMITER=Y,", 'Y'},          {"DELIMITER=T ; tab", 'T'},
+        // Before blanks and a comment, a tab as the value; after a blank a ";" or tab is no value.
+        {"DELIMITER=;   ; semicolons", ';'}, {"DELIMITER=\"\t\" ; tab", '\t'}, {"DELIMITER= \t", ' '},
+        {"DELIMITER=;x", ' '}};
     for (const auto& [line, delimiter] : cases) {
         ControlTestRun r;
         r.run.cv.delimiter = 'X';

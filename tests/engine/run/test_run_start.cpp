@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "engine/run/control_reader.h"
 #include "engine/run/file_units.h"
 #include "engine/run/messages.h"
 #include "engine/run/run_start.h"
@@ -147,6 +148,7 @@ TEST_F(StartFixture, TemporaryDirectoryIsMadeFallsBackAndAnUnusableOneStopsWithA
     close_all_units(full);
 
     // Neither directory can be made: the two lines of advice, and the run stops.
+    ScratchDir other;
     write_file(temp.file("plainfile"), "");
     host.settings.temp_directory = temp.file("plainfile") + "/sub";
     ::setenv("TMPDIR", (temp.file("plainfile") + "/other").c_str(), 1);
@@ -154,14 +156,31 @@ TEST_F(StartFixture, TemporaryDirectoryIsMadeFallsBackAndAnUnusableOneStopsWithA
     blocked.host = &host;
     host.lines.clear();
     EXPECT_THROW(check_temp_directory(blocked), RunStopped);
-    ASSERT_GE(host.lines.size(), 4u);
-    // The folders tried are named.
-    EXPECT_EQ(std::vector<std::string>(host.lines.begin(), host.lines.begin() + 4), (std::vector<std::string>{
+    ASSERT_GE(host.lines.size(), 6u);
+    // The folders tried are named, each with what refused it.
+    EXPECT_EQ(std::vector<std::string>(host.lines.begin(), host.lines.begin() + 3), (std::vector<std::string>{
                               "Work file not useable. Please specify a different TEMP directory.",
                               " Use \"Edit\" pull-down menu. Click on \"Edit initial settings\".  Type different "
                               "directory name in \"Temporary directory for work files.",
-                              " Work files could not be made in: " + temp.file("plainfile") + "/sub/",
-                              " Work files could not be made in: " + temp.file("plainfile") + "/other/"}));
+                              " Work files could not be made in: " + temp.file("plainfile") + "/sub/"}));
+    EXPECT_EQ(host.lines[3].find("PROBLEM: "), 0u) << host.lines[3];
+    EXPECT_NE(host.lines[3].find("for file: " + temp.file("plainfile") + "/sub/ZIN"), std::string::npos);
+    EXPECT_EQ(host.lines[4], " Work files could not be made in: " + temp.file("plainfile") + "/other/");
+
+    // Every run id taken in both folders, in batch mode: it says why, and how to go on without
+    // the menus.
+    for (const ScratchDir* folder : {&temp, &other})
+        for (int id = 1000; id < 2000; ++id) write_file(folder->file("ZPP" + std::to_string(id).substr(1) + "kv.txt"), "");
+    host.settings.temp_directory = temp.path;
+    ::setenv("TMPDIR", other.path.c_str(), 1);
+    korvelan::Run taken;
+    taken.host = &host;
+    taken.args = {"ctl.txt", "out.txt", "BATCH=Y"};
+    EXPECT_THROW(check_temp_directory(taken), RunStopped);
+    EXPECT_TRUE(host.shows(" Set TMPDIR to a folder where work files can be made, or remove what stopped runs left in it."));
+    for (const ScratchDir* folder : {&temp, &other})
+        EXPECT_TRUE(host.shows(" NO FREE RUN ID: work files (???000kv.txt to ???999kv.txt) in " + folder->path +
+                               " take all 1000 run ids."));
     EXPECT_TRUE(blocked.rs.run_failed);
     if (saved) ::setenv("TMPDIR", saved_tmpdir.c_str(), 1);
     else ::unsetenv("TMPDIR");
@@ -210,6 +229,22 @@ TEST_F(StartFixture, TypedNamesAndReportEqualToControlIsAskedAgain) {
     ASSERT_EQ(host.prompts.size(), 4u);
     EXPECT_EQ(host.prompts[0], " Control file name? (e.g., KCT.DAT). Press Enter for Dialog Box: ");
     EXPECT_EQ(host.prompts[3], " Extra specifications (or press Enter): ");
+}
+
+TEST_F(StartFixture, AReportNamedLikeAnInputFileIsAskedForAgainAtTheDesktop) {
+    write_file(dir.file("ctl.txt"), "TITLE=x\nDATA=data.txt + more.txt\nIAFILE=ia.txt\n&END\n");
+    for (const char* name : {"data.txt", "more.txt", "ia.txt"}) write_file(dir.file(name), "1 a\n");
+    // Each name of an input (of DATA=, of an edit file) is refused and asked for again.
+    run.args = {dir.file("ctl.txt"), dir.file("more.txt")};
+    host.answers = {"ia.txt", "new.txt"};
+    ASSERT_TRUE(start());
+    set_control_defaults(run);
+    check_report_against_input_files(run);
+    for (const char* name : {"more.txt", "ia.txt"})
+        EXPECT_TRUE(host.shows("PROBLEM: REPORT FILE HAS SAME NAME AS AN INPUT FILE: " + dir.file(name)));
+    EXPECT_EQ(run.rs.report_file, dir.file("new.txt"));
+    close_all_units(run);
+    EXPECT_EQ(read_file(dir.file("more.txt")) + read_file(dir.file("ia.txt")), "1 a\n1 a\n");
 }
 
 TEST_F(StartFixture, NoTypedInputStopsInsteadOfWaiting) {

@@ -115,10 +115,17 @@ TEST(LineFile, RewindReadsFromTheStartAgain) {
     EXPECT_EQ(count, 3);
 }
 
-TEST(LineFile, TheMarkAtTheStartIsSkippedAndNowhereElse) {
+TEST(LineFile, MarksAtTheStartOfEveryLineAreSkippedAndNowhereElse) {
     EXPECT_EQ(read_all("\xEF\xBB\xBF" "A\rB").lines, (std::vector<std::string>{"A", "B"}));
     EXPECT_EQ(read_all("\xEF\xBB\xBF").lines, std::vector<std::string>{});
-    EXPECT_EQ(read_all("A\n\xEF\xBB\xBF" "B").lines, (std::vector<std::string>{"A", "\xEF\xBB\xBF" "B"}));
+    EXPECT_EQ(read_all("A\n\xEF\xBB\xBF" "B").lines, (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(read_all("A\xEF\xBB\xBF" "B").lines, (std::vector<std::string>{"A\xEF\xBB\xBF" "B"}));
+    // Two marks at the start and before a later line, here across the end of the read buffer; a
+    // line of marks alone is an empty one. The line keeps its room and counts without them.
+    const std::string two = "\xEF\xBB\xBF\xEF\xBB\xBF";
+    const Read r = read_all(two + std::string(77, 'a') + "\n" + two + "BCDEF\n\xEF\xBB\xBF\n" + two + "G", 3);
+    EXPECT_EQ(r.lines, (std::vector<std::string>{"aaa", "BCD", "G"}));
+    EXPECT_EQ(r.counts, (std::vector<int>{77, 5, 1}));
 }
 
 TEST(LineFile, AFileReplacesItsNameOnlyWhenWholeAndAFailedOneIsDropped) {

@@ -72,9 +72,12 @@ TEST(SettingsFile, ReadingRulesForQuotesCommentsAndOffOnlyFlags) {
     EXPECT_EQ(s.spreadsheet, "/bin/calc2");
     EXPECT_EQ(s.filter, "Filter");
 
-    // Long values are cut to their fields.
-    s = read_lines({"Filter=" + std::string(100, 'f')});
+    // Long values are cut to their fields; a name longer than its field is not taken.
+    s = read_lines({"Filter=" + std::string(100, 'f'), "Editor=/bin/first", "Editor=/" + std::string(300, 'e'),
+                    "Temporary directory=/" + std::string(260, 't')});
     EXPECT_EQ(s.filter, std::string(80, 'f'));
+    EXPECT_EQ(s.editor, "/bin/first");
+    EXPECT_EQ(s.temp_directory, InitialSettings{}.temp_directory);
 }
 
 TEST(SettingsFile, KeysCountOnlyAtTheStartOfALine) {
@@ -180,7 +183,7 @@ TEST(SettingsFile, EveryLineEndAndTheMarkReadTheSame) {
     ScratchDir dir;
     const std::string path = dir.file("korvelan.ini");
     for (const std::string end : {"\n", "\r\n", "\r"}) {
-        for (const std::string mark : {"", "\xEF\xBB\xBF"}) {
+        for (const std::string mark : {"", "\xEF\xBB\xBF", "\xEF\xBB\xBF\xEF\xBB\xBF"}) {
             write_file(path, mark + "Editor=\"/bin/ed\"" + end + "Filter=Text (*.txt)" + end + "Welcome=No" + end);
             InitialSettings s;
             ASSERT_TRUE(read_settings_file(path, s));
