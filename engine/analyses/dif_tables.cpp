@@ -116,9 +116,9 @@ void write_dif_box_table(Run& run, ReportSide classified, const LabelCodeTable& 
     const bool dif = classified == ReportSide::Persons;
     const int other_label_length = dif ? run.cv.itlen : run.cv.namlen;
     DifColumns col;
-    col.cw = std::max({static_cast<std::size_t>(classes.width()), std::size_t{5}, w.classified.size()});
+    col.cw = std::max({static_cast<std::size_t>(classes.width()), std::size_t{5}, display_width(w.classified)});
     for (const std::string& code : classes.codes()) col.cw = std::max(col.cw, display_width(code));
-    col.nw = std::max({static_cast<std::size_t>(std::max(other_label_length, 0)) + 7, w.other.size(), std::size_t{12}});
+    col.nw = std::max({static_cast<std::size_t>(std::max(other_label_length, 0)) + 7, display_width(w.other), std::size_t{12}});
     const std::string v(1, box::kVertical);
     const std::string& k = w.keyword;
     write_box_line(run, col, box::kDownRight, box::kDownLeft);
