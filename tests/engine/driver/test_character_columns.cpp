@@ -245,7 +245,8 @@ const Twin kPersons[] = {{"Zoë", "Zoe"}, {"孫美", "fUME"},     {"Ñina", "din
                          {"Hal", "Hal"}, {"P数Ivy", "PSUIvy"}, {"Jürgen", "Jurgen"}};
 
 std::string twin_control(bool wide) {
-    std::string text = std::string("TITLE=") + (wide ? "Größe 数据\nPERSON=SCHÜLER" : "Grose SUJU\nPERSON=SCHULER") +
+    std::string text = std::string("TITLE=") +
+                       (wide ? "Größe 数据\nPERSON=SCHÜLER\nITEM=FRÄGE" : "Grose SUJU\nPERSON=SCHULER\nITEM=FRAGE") +
                        "\nNI=6\nITEM1=1\nNAME1=8\nNAMLEN=10\nCODES=01\n"
                        "TABLES=1111111111111111111111111111111111111111\n"
                        "DIF=$S1W1\nDPF=$S1W1\nISUBTOTAL=$S1W1\nPSUBTOTAL=$S1W1\n&END\n";
