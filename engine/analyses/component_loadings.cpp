@@ -89,7 +89,8 @@ void write_component_loadings_table(ReportContext& ctx, const ComponentResult& c
         });
 
     int w = 1;
-    for (std::int32_t e : list) w = std::max(w, static_cast<int>(c.labels[static_cast<std::size_t>(e)].size()));
+    for (std::int32_t e : list)
+        w = std::max(w, static_cast<int>(display_width(c.labels[static_cast<std::size_t>(e)])));
     w = std::min(w, kLongestLabel);
     const bool group_column = items && a.groups >= 2 && run.cv.groups_mode != 2;
     const LoadingBox box = loading_box(weighted, w, group_column, facet_word(run, ctx.side));

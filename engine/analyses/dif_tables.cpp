@@ -41,9 +41,9 @@ double user_scale(const Run& run) { return run.cv.uscale == 0.0f ? 1.0 : run.cv.
 int measure_decimals(const Run& run) { return std::clamp(run.cv.user_decimals, 0, 4); }
 
 // Text of line positions first.. (1-based) placed into a growable line.
+// Positions count display columns: a label of wide characters keeps the columns after it.
 void place(std::string& line, std::size_t column, const std::string& text) {
-    if (line.size() < column - 1 + text.size()) line.resize(column - 1 + text.size(), ' ');
-    line.replace(column - 1, text.size(), text);
+    place_text(line, column, text);
 }
 
 // A class's code and after it its size and S.E. (13 columns), or what stood in for them.
@@ -79,7 +79,6 @@ void write_box_line(Run& run, const DifColumns& col, char left, char right) {
 }
 
 void write_inner_line(Run& run, const DifColumns& col, std::string line) {
-    line.resize(std::max(line.size(), col.total() + 2), ' ');
     place(line, col.total() + 3, std::string(1, box::kVertical));
     write_wide_report_line(run, line);
 }
@@ -117,8 +116,9 @@ void write_dif_box_table(Run& run, ReportSide classified, const LabelCodeTable& 
     const bool dif = classified == ReportSide::Persons;
     const int other_label_length = dif ? run.cv.itlen : run.cv.namlen;
     DifColumns col;
-    col.cw = std::max({static_cast<std::size_t>(classes.width()), std::size_t{5}, w.classified.size()});
-    col.nw = std::max({static_cast<std::size_t>(std::max(other_label_length, 0)) + 7, w.other.size(), std::size_t{12}});
+    col.cw = std::max({static_cast<std::size_t>(classes.width()), std::size_t{5}, display_width(w.classified)});
+    for (const std::string& code : classes.codes()) col.cw = std::max(col.cw, display_width(code));
+    col.nw = std::max({static_cast<std::size_t>(std::max(other_label_length, 0)) + 7, display_width(w.other), std::size_t{12}});
     const std::string v(1, box::kVertical);
     const std::string& k = w.keyword;
     write_box_line(run, col, box::kDownRight, box::kDownLeft);

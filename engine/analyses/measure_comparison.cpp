@@ -74,7 +74,7 @@ std::string clean_label(std::string label) {
     if (!label.empty() && label.front() == '"') label.front() = ' ';
     if (!label.empty() && label.back() == '"') label.back() = ' ';
     label = std::string(trim(label));
-    return label.substr(0, std::min(label.size(), kLabelWidth));
+    return std::string(character_prefix(label, kLabelWidth));
 }
 
 // The left values of the current items or persons; entries that are not measured drop out.

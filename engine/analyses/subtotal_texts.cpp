@@ -36,20 +36,17 @@ std::string plural_of(const Run& run, ReportSide side) {
 
 // A line of the group table: its text, and "│" at column L + 3.
 void write_group_line(Run& run, std::size_t width, std::string line) {
-    line.resize(std::max(line.size(), width + 3), ' ');
-    line.replace(width + 2, 1, kBar);
+    place_text(line, width + 3, kBar);
     write_wide_report_line(run, line);
 }
 
 void put(std::string& line, std::size_t column, const std::string& text) {
-    if (line.size() < column - 1 + text.size()) line.resize(column - 1 + text.size(), ' ');
-    line.replace(column - 1, text.size(), text);
+    place_text(line, column, text);
 }
 
 // A line of a summary block: "│" in column 80 once the fields are placed.
 void write_block_line(Run& run, std::string line) {
-    line.resize(std::max<std::size_t>(line.size(), 80), ' ');
-    line.replace(79, 1, kBar);
+    place_text(line, 80, kBar);
     write_wide_report_line(run, line);
 }
 

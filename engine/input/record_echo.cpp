@@ -56,9 +56,7 @@ void RecordEcho::formatted_record(std::string_view responses, std::string_view a
     line.put(cv.item1, responses);
     if (anchor_column_ > 0) line.put(anchor_column_, anchor);
     if (weight_column_ > 0) line.put(weight_column_, weight);
-    line.put(cv.name1,
-             label.substr(0, std::min<std::size_t>(
-                                 label.size(), static_cast<std::size_t>(std::max(cv.namlen, 0)))));
+    line.put(cv.name1, character_prefix(label, static_cast<std::size_t>(std::max(cv.namlen, 0))));
     show(line.text());
     marker_line();
 }

@@ -101,7 +101,7 @@ std::string build_group_label(const OutputSettings& s, const AnalysisArrays& a,
         if (item > 0) label += trim_right(records.label_of(Entity::Item, item));
         else label += msg::kGroupLabelUnknown;
     }
-    if (label.size() > kGroupLabelWidth) label.resize(kGroupLabelWidth);
+    if (label.size() > kGroupLabelWidth) label.resize(character_offset(label, kGroupLabelWidth));
     label.resize(trim_right(label).size());
     return label;
 }

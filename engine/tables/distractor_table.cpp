@@ -231,8 +231,9 @@ void write_items(ReportContext& ctx, const Layout& l, const OptionFrequencies& f
         r.letter = l.c.fit_order ? misfit_letter(k, n) : ' ';
         std::string label;
         read_item_label_record(run, files, i, label);
-        r.label = pad_right(" " + std::string(utf8_prefix(label, static_cast<std::size_t>(l.label_length))),
-                            static_cast<std::size_t>(l.width));
+        r.label = pad_right(
+            " " + std::string(character_prefix(label, static_cast<std::size_t>(l.label_length))),
+            static_cast<std::size_t>(l.width));
         write_item(run, l, f, walk, r);
     }
 }

@@ -76,7 +76,7 @@ std::string displacement_cell(const EntryColumns& c, const RowValues& r) {
 
 void copy_row_to_summary_file(Run& run, const std::string& row, const std::string& label_area) {
     const std::string text = std::string(trim_right(row)) + label_area + kBar;
-    write_unit_line(run, unit::kSummary, trim_right(std::string_view(text).substr(0, 80)));
+    write_unit_line(run, unit::kSummary, trim_right(display_prefix(text, 80)));
     run.rs.io_status = 0;
 }
 

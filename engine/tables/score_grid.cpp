@@ -117,7 +117,7 @@ void write_item_grid(ReportContext& ctx, int g, int item, const ScoreRange& r) {
     std::string label;
     read_item_label_record(run, files, item, label);
     const std::size_t length = static_cast<std::size_t>(std::clamp(run.cv.itlen, 0, 300));
-    label = std::string(trim(utf8_prefix(label, length)));
+    label = std::string(trim(character_prefix(label, length)));
     write_report_text(run, " TABLE OF ITEM MEASURES ON COMPLETE NON-EXTREME SAMPLE FOR " +
                                std::string(trim(run.cv.item_plural)) + " LIKE " +
                                std::string(trim(int_to_text_left(item))) + "  " + label);

@@ -75,7 +75,8 @@ void choose_widths(Grid& g) {
     g.label_width = 1;
     for (std::int32_t e : g.rows) {
         read_label(g, e);
-        g.label_width = std::max(g.label_width, static_cast<int>(trim_right(g.label).size()));
+        g.label_width =
+            std::max(g.label_width, static_cast<int>(display_width(trim_right(g.label))));
     }
     const int grid = static_cast<int>(g.columns.size()) * g.cell_width;
     g.label_width = std::max(std::min(g.label_width, 50 * g.cell_width + 13 - grid), 1);
