@@ -8,6 +8,7 @@
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
+#include "engine/run/text_columns.h"
 
 namespace korvelan {
 
@@ -48,16 +49,20 @@ void append_cell_text(const std::uint32_t* cells, std::size_t n, std::string& ou
 }
 
 void EchoLine::put(std::int64_t col, std::string_view text) {
-    if (col < 1 || col > kEchoWidth) return;
-    const std::size_t room = static_cast<std::size_t>(kEchoWidth - col + 1);
-    const std::size_t n = std::min(room, text.size());
-    std::copy_n(text.data(), n, c.begin() + (col - 1));
+    if (col < 1) return;
+    for (std::size_t at = 0; at < text.size() && col <= kEchoWidth; ++col) {
+        const std::size_t n = utf8_character_size(text, at);
+        c[static_cast<std::size_t>(col - 1)].assign(text.substr(at, n));
+        at += n;
+    }
 }
 
 std::string EchoLine::text() const {
     std::size_t n = c.size();
-    while (n > 0 && c[n - 1] == ' ') --n;
-    return std::string(c.data(), n);
+    while (n > 0 && c[n - 1] == " ") --n;
+    std::string out;
+    for (std::size_t k = 0; k < n; ++k) out += c[k];
+    return out;
 }
 
 std::vector<std::string> ruler_lines(std::int32_t width) {

@@ -41,12 +41,12 @@ struct LineColumns {
 // Appends the UTF-8 text of the column cells to out.
 void append_cell_text(const std::uint32_t* cells, std::size_t n, std::string& out);
 
-// A line of at most 500 columns; whatever would pass column 500 is cut.
+// A line of at most 500 columns, a character a column; whatever would pass column 500 is cut.
 struct EchoLine {
-    std::array<char, kEchoWidth> c;
+    std::vector<std::string> c;
     EchoLine() { clear(); }
-    void clear() { c.fill(' '); }
-    // Places text from 1-based column col on.
+    void clear() { c.assign(kEchoWidth, " "); }
+    // Places text from 1-based column col on, one character a column.
     void put(std::int64_t col, std::string_view text);
     std::string text() const;  // without trailing blanks
 };
