@@ -83,20 +83,11 @@ bool LabelCodeTable::parse(Run& run, std::string_view specification, std::string
     return width_ > 0;
 }
 
-namespace {
-// A code padded to the selection's width; a selection that took a character it would have split
-// (a UTF-8 character of several bytes) keeps it whole, so that labels beginning with different
-// characters stay in different classes.
-std::string whole_code(std::string_view code, int width) {
-    const std::size_t w = static_cast<std::size_t>(width);
-    return code.size() > w ? std::string(code) : pad_right(code, w);
-}
-}  // namespace
-
 std::string LabelCodeTable::code_of(std::string_view label) const {
     SelectedText out;
     apply_field_selection(selection_, label, out);
-    return whole_code(out.text(), width_);
+    // A column is a character: the code is width() characters, blank-padded.
+    return pad_characters(out.text(), static_cast<std::size_t>(width_));
 }
 
 std::string LabelCodeTable::code_of_entry(Run& run, ReportSide side, std::int32_t entry) const {
@@ -112,13 +103,13 @@ int LabelCodeTable::find(std::string_view code) const {
 int LabelCodeTable::add(std::string_view code) {
     if (const int g = find(code); g > 0) return g;
     if (static_cast<std::int64_t>(codes_.size()) >= capacity()) return 0;
-    codes_.push_back(whole_code(code, width_));
+    codes_.push_back(pad_characters(code, static_cast<std::size_t>(width_)));
     return count();
 }
 
 void LabelCodeTable::set_first(std::string_view code) {
     codes_.clear();
-    codes_.push_back(whole_code(code, width_));
+    codes_.push_back(pad_characters(code, static_cast<std::size_t>(width_)));
 }
 
 std::string side_label(Run& run, ReportSide side, std::int32_t entry) {

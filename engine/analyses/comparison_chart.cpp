@@ -92,7 +92,7 @@ std::vector<std::string> comparison_chart(const std::vector<ComparedEntry>& entr
         p[2].range.widen(c.right_value, first);
         first = false;
         last = static_cast<int>(e) + 1;
-        longest = std::max(longest, c.label.size());
+        longest = std::max(longest, display_width(c.label));
     }
     if (first) return {};
     double total = 0;

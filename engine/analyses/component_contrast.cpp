@@ -62,9 +62,9 @@ void write_text(Run& run, const std::string& text) {
 
 // A line of the contrast boxes with its closing "|" at position 36.
 std::string boxed(std::string text) {
-    text.resize(std::max<std::size_t>(text.size(), 35), ' ');
-    if (text.size() == 35) text += '|';
-    return text;
+    const std::size_t w = display_width(text);
+    if (w > 35) return text;
+    return pad_right(text, 35) + '|';
 }
 
 // The heading and the two boxes, entries favouring the top entries first, then the bottom ones.
@@ -93,7 +93,7 @@ void write_contrast_boxes(ReportContext& ctx, const ComponentResult& c, int n, s
         write_text(run, boxed(" |        " + std::string(trim(facet_word(run, other))) +
                               (sign > 0 ? " FAVORS TOP" : " FAVORS BOTTOM")));
         std::string groups = " | TOP " + std::to_string(n) + " " + plural;
-        groups.resize(std::max<std::size_t>(groups.size(), 18), ' ');
+        groups = pad_right(groups, std::max<std::size_t>(display_width(groups), 18));
         write_text(run, boxed(groups + "| BOTTOM " + std::to_string(n) + " " + plural));
         write_text(run, " | HIGH  EXP. LOW | HIGH  EXP. LOW |");
         write_text(run, msg::kPcaContrastRule);

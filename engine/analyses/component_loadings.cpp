@@ -57,10 +57,11 @@ void write_text(Run& run, const std::string& text) {
     run.rep.line.clear();
 }
 
-// The weight column: the count text of the weight in five characters, "*" when it is longer.
+// The weight column: the count text of the weight in five characters, or the weight with
+// fewer decimals where that text is longer.
 std::string weight_text(float weight) {
     const std::string t(trim(format_count_text(weight, "F(5.2)")));
-    return t.size() <= 5 ? pad_right(t, 5) : std::string(5, '*');
+    return pad_right(t.size() <= 5 ? t : fmt_f_left(weight, 5, 2), 5);
 }
 
 }  // namespace
@@ -88,7 +89,8 @@ void write_component_loadings_table(ReportContext& ctx, const ComponentResult& c
         });
 
     int w = 1;
-    for (std::int32_t e : list) w = std::max(w, static_cast<int>(c.labels[static_cast<std::size_t>(e)].size()));
+    for (std::int32_t e : list)
+        w = std::max(w, static_cast<int>(display_width(c.labels[static_cast<std::size_t>(e)])));
     w = std::min(w, kLongestLabel);
     const bool group_column = items && a.groups >= 2 && run.cv.groups_mode != 2;
     const LoadingBox box = loading_box(weighted, w, group_column, facet_word(run, ctx.side));
@@ -132,8 +134,9 @@ void write_component_loadings_table(ReportContext& ctx, const ComponentResult& c
         if (group_column) label += std::string(" ") + (n <= a.strings.groups.size() ? a.strings.groups[n - 1] : ' ');
         std::string text = " " + v + "  " + std::to_string(c.k % 10) + "   " + v +
                            fmt_f(std::clamp(c.loadings[n], -1.0, 1.0), 6, 2) + " " + v +
-                           fmt_f(array_value(measures, e), 8, decimals_of_format(decimals)) +
-                           fmt_f(array_value(infit, e), 5, 2) + fmt_f(array_value(outfit, e), 5, 2);
+                           fmt_f(array_value(measures, e), 8, decimals_of_format(decimals));
+        append_table_number(text, array_value(infit, e), 5, 2);
+        append_table_number(text, array_value(outfit, e), 5, 2);
         if (weighted) text += "  " + weight_text(array_value(weights, e));
         text += " " + v + get_category_plot_symbol(listed, ctx.order(ctx.side).count, e) + fmt_i(e, 5) + " " + label + " " + v;
         write_text(run, text);

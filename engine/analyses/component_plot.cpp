@@ -127,7 +127,9 @@ void write_component_loading_plot(ReportContext& ctx, const ComponentResult& c) 
 
     // The lines, each with its character of the vertical title at position 2.
     int title_at = 0;
-    auto label = [&] { line.put(2, std::string(1, grid.y_title[static_cast<std::size_t>(title_at++)])); };
+    auto label = [&] {
+        line.put(2, character_span(grid.y_title, static_cast<std::size_t>(title_at++), 1));
+    };
     auto number_line = [&](bool with_title) {
         if (with_title) label();
         put_axis_labels(line, axis, 9, 0.0f);

@@ -46,8 +46,8 @@ void write_residual_correlation_table(ReportContext& ctx) {
     for (const ResidualCorrelationPair& p : pairs) {
         first_labels.push_back(entry_label(run, ctx.side, p.first));
         second_labels.push_back(entry_label(run, ctx.side, p.second));
-        w1 = std::max(w1, first_labels.back().size());
-        w2 = std::max(w2, second_labels.back().size());
+        w1 = std::max(w1, display_width(first_labels.back()));
+        w2 = std::max(w2, display_width(second_labels.back()));
     }
     const std::string v(1, box::kVertical);
     const std::string word(trim(facet_word(run, ctx.side)));

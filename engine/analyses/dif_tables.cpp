@@ -41,18 +41,20 @@ double user_scale(const Run& run) { return run.cv.uscale == 0.0f ? 1.0 : run.cv.
 int measure_decimals(const Run& run) { return std::clamp(run.cv.user_decimals, 0, 4); }
 
 // Text of line positions first.. (1-based) placed into a growable line.
+// Positions count display columns: a label of wide characters keeps the columns after it.
 void place(std::string& line, std::size_t column, const std::string& text) {
-    if (line.size() < column - 1 + text.size()) line.resize(column - 1 + text.size(), ' ');
-    line.replace(column - 1, text.size(), text);
+    place_text(line, column, text);
 }
 
-// A class's size and S.E. (15 columns), or what stood in for them.
-std::string class_part(const Run& run, const DifCell& cell) {
-    if (cell.status == dif_status::kMinimumScore) return " minimum score";
-    if (cell.status == dif_status::kMaximumScore) return " maximum score";
+// A class's code and after it its size and S.E. (13 columns), or what stood in for them.
+std::string class_part(const Run& run, std::string code, const DifCell& cell) {
+    if (cell.status == dif_status::kMinimumScore) return code + " minimum score";
+    if (cell.status == dif_status::kMaximumScore) return code + " maximum score";
     const int d = measure_decimals(run);
     const double se = std::fabs(user_scale(run)) / std::sqrt(cell.variance);
-    return fmt_f(cell.size * user_scale(run), 7, d) + fmt_f(se, 6, d);
+    append_table_number(code, cell.size * user_scale(run), 7, d);
+    append_table_number(code, se, 6, d);
+    return code;
 }
 
 // The contrast of two estimated cells, its joint S.E. and t; t has the sign of the contrast as
@@ -62,7 +64,9 @@ std::string contrast_part(const Run& run, const DifCell& a, const DifCell& b) {
     const double joint = std::sqrt(1.0 / a.variance + 1.0 / b.variance);
     const double contrast = (a.size - b.size) * user_scale(run);
     const double t = contrast / (joint * std::fabs(user_scale(run)));
-    return fmt_f(contrast, 8, d) + fmt_f(joint * std::fabs(user_scale(run)), 6, d) + " " + fmt_f(t, 5, 2);
+    std::string text = fmt_f(contrast, 8, d);
+    append_table_number(text, joint * std::fabs(user_scale(run)), 6, d);
+    return text + " " + fmt_f(t, 5, 2);
 }
 
 bool shown(const DifCell& cell) {
@@ -75,7 +79,6 @@ void write_box_line(Run& run, const DifColumns& col, char left, char right) {
 }
 
 void write_inner_line(Run& run, const DifColumns& col, std::string line) {
-    line.resize(std::max(line.size(), col.total() + 2), ' ');
     place(line, col.total() + 3, std::string(1, box::kVertical));
     write_wide_report_line(run, line);
 }
@@ -87,13 +90,13 @@ void write_entry_rows(Run& run, const DifColumns& col, const LabelCodeTable& cla
     for (int c1 = 1; c1 <= cells.classes; ++c1) {
         DifCell& a = cells.at(c1, j);
         if (!shown(a)) continue;
-        const std::string first = " " + v + " " + pad_right(classes.codes()[c1 - 1], col.cw) + class_part(run, a);
+        const std::string first = " " + v + " " + class_part(run, pad_right(classes.codes()[c1 - 1], col.cw), a);
         for (int c2 = c1 + 1; c2 <= cells.classes; ++c2) {
             DifCell& b = cells.at(c2, j);
             if (!shown(b)) continue;
             a.printed = b.printed = true;
             std::string line = first;
-            place(line, col.cw + 19, pad_right(classes.codes()[c2 - 1], col.cw) + class_part(run, b));
+            place(line, col.cw + 19, class_part(run, pad_right(classes.codes()[c2 - 1], col.cw), b));
             if (a.status == dif_status::kEstimated && b.status == dif_status::kEstimated)
                 place(line, 2 * col.cw + 34, contrast_part(run, a, b));
             place(line, 2 * col.cw + 55, name);
@@ -113,8 +116,9 @@ void write_dif_box_table(Run& run, ReportSide classified, const LabelCodeTable& 
     const bool dif = classified == ReportSide::Persons;
     const int other_label_length = dif ? run.cv.itlen : run.cv.namlen;
     DifColumns col;
-    col.cw = std::max({static_cast<std::size_t>(classes.width()), std::size_t{5}, w.classified.size()});
-    col.nw = std::max({static_cast<std::size_t>(std::max(other_label_length, 0)) + 7, w.other.size(), std::size_t{12}});
+    col.cw = std::max({static_cast<std::size_t>(classes.width()), std::size_t{5}, display_width(w.classified)});
+    for (const std::string& code : classes.codes()) col.cw = std::max(col.cw, display_width(code));
+    col.nw = std::max({static_cast<std::size_t>(std::max(other_label_length, 0)) + 7, display_width(w.other), std::size_t{12}});
     const std::string v(1, box::kVertical);
     const std::string& k = w.keyword;
     write_box_line(run, col, box::kDownRight, box::kDownLeft);

@@ -1,5 +1,6 @@
 #include "engine/analyses/measure_comparison.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -51,10 +52,14 @@ void take_file(const std::vector<std::string>& lines, char column, bool left, st
     MeasureLine l;
     const bool items = item_measure_file(lines);
     for (const std::string& line : lines) {
-        // A statistic written as stars cannot be compared.
-        if (!parse_measure_line(line, items, l) || l.first > n || !std::isfinite(statistic(l, column))) continue;
+        if (!parse_measure_line(line, items, l) || l.first > n) continue;
+        // A statistic written as stars cannot be compared: its entries are counted out.
+        const bool readable = std::isfinite(statistic(l, column));
         for (int e = l.first; e <= std::min(l.last, n); ++e) {
             ComparedEntry& c = entries[static_cast<std::size_t>(e - 1)];
+            (left ? c.left_listed : c.right_listed) = true;
+            c.unreadable = c.unreadable || !readable;
+            if (!readable) continue;
             (left ? c.left : c.right) = true;
             (left ? c.left_value : c.right_value) = statistic(l, column);
             if (left || trim(c.label).empty()) c.label = l.label;
@@ -69,7 +74,7 @@ std::string clean_label(std::string label) {
     if (!label.empty() && label.front() == '"') label.front() = ' ';
     if (!label.empty() && label.back() == '"') label.back() = ' ';
     label = std::string(trim(label));
-    return label.substr(0, std::min(label.size(), kLabelWidth));
+    return std::string(character_prefix(label, kLabelWidth));
 }
 
 // The left values of the current items or persons; entries that are not measured drop out.
@@ -102,6 +107,20 @@ void take_analysis(Run& run, char side, char column, std::vector<ComparedEntry>&
         }
         if (c.right) c.label = clean_label(c.label);
     }
+}
+
+// The entries on both sides that are not drawn because a file holds stars for their statistic.
+std::int64_t entries_without_value(const Run& run, char side, const std::vector<ComparedEntry>& entries) {
+    std::int64_t n = 0;
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        const ComparedEntry& c = entries[k];
+        const std::int32_t e = static_cast<std::int32_t>(k) + 1;
+        const bool on_left = side == 'L'   ? c.left_listed
+                             : side == 'I' ? array_value(run.arrays.item_status, e) >= 1
+                             : side == 'P' && array_value(run.arrays.person_status, e) >= 1;
+        n += c.unreadable && !c.right && c.right_listed && on_left;
+    }
+    return n;
 }
 
 // The chart's file name: the work-file name with the code "00Z", or 41Z, 42Z, ... while a file
@@ -178,11 +197,15 @@ void compare_measure_files(Run& run) {
     const std::string left_title = s.side == 'L'   ? s.left_name
                                    : s.side == 'I' ? std::string(trim(run.cv.item_word))
                                                    : std::string(trim(run.cv.person_word));
-    const std::vector<std::string> chart = comparison_chart(entries, s.column, left_title, s.right_name);
+    std::vector<std::string> chart = comparison_chart(entries, s.column, left_title, s.right_name);
+    const std::int64_t unreadable = entries_without_value(run, s.side, entries);
+    const std::string left_out = msg::kEntriesWithoutReadableValue + std::to_string(unreadable);
+    if (unreadable > 0) show_message_line(run, left_out);
     if (chart.empty()) {
         show_message_line(run, msg::kNoComparisonsPossible);
         return;
     }
+    if (unreadable > 0) chart.push_back(" " + left_out);
     write_chart(run, chart);
 }
 

@@ -71,11 +71,13 @@ bool fixed_record(std::string_view line, MeasureLine& out, std::size_t& extra) {
     return false;
 }
 
-// An item record has its model code, a letter, between blanks after the group.
+// The model codes an item file's records carry after the group.
+bool model_code(char c) { return c == 'R' || c == 'S' || c == 'F'; }
+
+// An item record has its model code between blanks after the group.
 bool item_record(std::string_view line, std::size_t extra) {
     const std::size_t model = kModelColumn + extra;
-    return model < line.size() && std::isalpha(static_cast<unsigned char>(line[model])) &&
-           blank_at(line, model - 1) && blank_at(line, model + 1);
+    return model < line.size() && model_code(line[model]) && blank_at(line, model - 1) && blank_at(line, model + 1);
 }
 
 std::string label_from(std::string_view line, std::size_t column) {
@@ -106,11 +108,13 @@ std::vector<std::string> separated_fields(std::string_view line) {
     return fields;
 }
 
-// A record written with CSV=Y or CSV=T: the flag, the entry, the 12 numbers and, for items, the
+// A record written with CSV=Y or CSV=T, or saved again by a spreadsheet (quotes only where a
+// field needs them): the flag (blank or ";"), the entry, the 12 numbers and, for items, the
 // group and model code before the name.
-bool parse_separated_line(std::string_view line, MeasureLine& out) {
-    const std::vector<std::string> fields = separated_fields(line);
+bool parse_separated_line(const std::vector<std::string>& fields, MeasureLine& out) {
     if (fields.size() < kMeasureLineFields + 1) return false;
+    const std::string_view flag = trim(fields[0]);
+    if (!flag.empty() && flag != ";") return false;
     const std::string_view entry = trim(fields[1]);
     if (!parse_entry_field(entry, false, out.first, out.last) || out.first < 1) return false;
     for (std::size_t f = 1; f < kMeasureLineFields; ++f)
@@ -142,8 +146,7 @@ std::string free_label(std::string_view text, std::size_t shift) {
     std::size_t k = tokens.empty() ? 0 : 1;
     float v = 0;
     while (k < tokens.size() && k <= kMeasureLineFields && parse_real_from_text(tokens[k], v) == 0) ++k;
-    if (k + 1 < tokens.size() && tokens[k].size() == 1 &&
-        std::isalpha(static_cast<unsigned char>(tokens[k][0])) &&
+    if (k + 1 < tokens.size() && tokens[k].size() == 1 && model_code(tokens[k][0]) &&
         (k == kMeasureLineFields + 1 ||
          static_cast<std::size_t>(tokens[k].data() - text.data()) + shift == kModelColumn))
         ++k;
@@ -166,12 +169,18 @@ bool parse_free_line(std::string_view text, MeasureLine& out) {
     return status == 0 && out.first >= 1;
 }
 
+// Whether a line is separated by commas or tabs: its fields are those of a measure record or
+// of their names.
+bool separated_line(std::string_view line) { return line.find_first_of(",\t") != std::string_view::npos; }
+
 // The line of column names: ";ENTRY MEASURE ..." in the fixed layout, ";", "ENTRY",
-// "MEASURE", ... each in double quotes in a separated one (a title may begin with "Entry").
-bool column_heading(std::string_view line) {
+// "MEASURE", ... in a separated one, quoted or not (a title may begin with "Entry").
+bool column_heading(std::string_view line, std::vector<std::string>& names) {
+    names.clear();
     if (line.starts_with(";ENTRY MEASURE ")) return true;
-    const std::vector<std::string> names = separated_fields(line);
-    return line.starts_with('"') && names.size() > 2 && names[0] == ";" && names[1] == "ENTRY" && names[2] == "MEASURE";
+    if (!separated_line(line)) return false;
+    names = separated_fields(line);
+    return names.size() > 2 && names[0] == ";" && names[1] == "ENTRY" && names[2] == "MEASURE";
 }
 
 }  // namespace
@@ -180,9 +189,11 @@ bool item_measure_file(const std::vector<std::string>& lines) {
     bool fixed_lines = false;
     MeasureLine l;
     std::size_t extra = 0;
+    std::vector<std::string> names;
     for (const std::string& line : lines) {
-        if (column_heading(line)) return line.ends_with(" G M NAME") || line.ends_with("\"MODEL\",\"NAME\"") ||
-                                         line.ends_with("\"MODEL\"\t\"NAME\"");
+        if (column_heading(line, names))
+            return names.empty() ? line.ends_with(" G M NAME")
+                                 : names.size() > 3 && names[names.size() - 2] == "MODEL" && names.back() == "NAME";
         if (!fixed_record(line, l, extra)) continue;
         if (!item_record(line, extra)) return false;
         fixed_lines = true;
@@ -200,7 +211,12 @@ bool parse_measure_line(std::string_view line, bool item_file, MeasureLine& out)
         return true;
     }
     std::fill(out.values.begin(), out.values.end(), 0.0f);
-    const bool ok = !line.empty() && line.front() == '"' ? parse_separated_line(line, out) : parse_free_line(line, out);
+    bool ok = separated_line(line) && parse_separated_line(separated_fields(line), out);
+    // Else a line made by hand, which may separate its numbers by commas too.
+    if (!ok && (line.empty() || line.front() != '"')) {
+        std::fill(out.values.begin(), out.values.end(), 0.0f);
+        ok = parse_free_line(line, out);
+    }
     if (ok && out.last < out.first) out.last = out.first;
     return ok;
 }

@@ -1,7 +1,8 @@
 // The lines of a measure file as the comparison of two measure files reads them. A PFILE= or
 // IFILE= line in the fixed layout is read by its columns, whose fields touch when a number fills
-// its field; a comma- or tab-separated line by its fields; any other line in the free layout of
-// a file made by hand: the entry or range, the numbers after it separated by blanks, the label.
+// its field; a comma- or tab-separated line by its fields, quoted or not (as a spreadsheet saves
+// it again); any other line in the free layout of a file made by hand: the entry or range, the
+// numbers after it separated by blanks, the label.
 #pragma once
 
 #include <string>
@@ -21,8 +22,9 @@ struct MeasureLine {
     std::string label;
 };
 
-// Whether the fixed lines of a file are an item file's (its group and model code before the
-// name): from the column heading when the file has one, else from its lines.
+// Whether the lines of a file are an item file's (its group and model code before the name):
+// from the column heading when the file has one, else from its fixed records, every one of which
+// must then hold a model code ("R", "S" or "F") between blanks after its group.
 bool item_measure_file(const std::vector<std::string>& lines);
 
 // Reads one line; false when it holds no entry (headings, dates, comments). A ";" in column 1

@@ -91,6 +91,9 @@ std::string label_line(const PlotAxis& axis) {
     };
     for (int j = 1; j <= axis.tick_count; ++j) line.replace(static_cast<std::size_t>(j * k - 3), 5, fmt_i(value(j), 5));
     const std::string first(trim(int_to_text_left(value(0))));
+    // The lowest label is written over the line; a first tick label it would reach gives way.
+    if (axis.tick_count >= 1 && tick_labels_touch(first, 2, fmt_i(value(1), 5), k - 2))
+        line.replace(static_cast<std::size_t>(k - 3), 5, std::string(5, ' '));
     line.replace(1, first.size(), first);
     return line;
 }

@@ -36,28 +36,25 @@ std::string plural_of(const Run& run, ReportSide side) {
 
 // A line of the group table: its text, and "│" at column L + 3.
 void write_group_line(Run& run, std::size_t width, std::string line) {
-    line.resize(std::max(line.size(), width + 3), ' ');
-    line.replace(width + 2, 1, kBar);
+    place_text(line, width + 3, kBar);
     write_wide_report_line(run, line);
 }
 
 void put(std::string& line, std::size_t column, const std::string& text) {
-    if (line.size() < column - 1 + text.size()) line.resize(column - 1 + text.size(), ' ');
-    line.replace(column - 1, text.size(), text);
+    place_text(line, column, text);
 }
 
 // A line of a summary block: "│" in column 80 once the fields are placed.
 void write_block_line(Run& run, std::string line) {
-    line.resize(std::max<std::size_t>(line.size(), 80), ' ');
-    line.replace(79, 1, kBar);
+    place_text(line, 80, kBar);
     write_wide_report_line(run, line);
 }
 
 void write_separation_line(Run& run, const std::string& kind, const std::string& word6, SeparationReliability s) {
-    std::string line = " " + kBar + kind + " RMSE" + fmt_f(s.rmse, 7, 2);
-    put(line, 22, "ADJ.SD" + fmt_f(s.adjusted_sd, 8, 2));
-    put(line, 38, "SEPARATION" + fmt_f(s.separation, 6, 2));
-    put(line, 56, pad_right(word6, 6) + " RELIABILITY" + fmt_f(s.reliability, 5, 2));
+    std::string line = with_table_number(" " + kBar + kind + " RMSE", s.rmse, 7, 2);
+    put(line, 22, with_table_number("ADJ.SD", s.adjusted_sd, 8, 2));
+    put(line, 38, with_table_number("SEPARATION", s.separation, 6, 2));
+    put(line, 56, with_table_number(pad_right(word6, 6) + " RELIABILITY", s.reliability, 5, 2));
     write_block_line(run, line);
 }
 
@@ -71,9 +68,16 @@ void write_statistic_rows(Run& run, const SubtotalGroup& g) {
             const SubtotalCell& c = g.at(slots[k]);
             return row == 0 ? c.mean : row == 1 ? c.sd() : row == 2 ? c.maximum : c.minimum;
         };
-        std::string line = " " + kBar + " " + names[row] + fmt_f(value(0), 10, 1) + fmt_f(value(1), 10, 1) +
-                           fmt_f(value(2), 12, 2) + fmt_f(value(3), 8, 2);
-        put(line, 51, fmt_f(value(4), 7, 2) + fmt_f(value(5), 7, 1) + fmt_f(value(6), 7, 2) + fmt_f(value(7), 7, 1));
+        std::string line = " " + kBar + " " + names[row];
+        append_table_number(line, value(0), 10, 1);
+        append_table_number(line, value(1), 10, 1);
+        append_table_number(line, value(2), 12, 2);
+        append_table_number(line, value(3), 8, 2);
+        std::string fit = fmt_f(value(4), 7, 2);
+        append_table_number(fit, value(5), 7, 1);
+        append_table_number(fit, value(6), 7, 2);
+        append_table_number(fit, value(7), 7, 1);
+        put(line, 51, fit);
         write_block_line(run, line);
     }
 }
@@ -109,7 +113,9 @@ void write_subtotal_group_table(Run& run, ReportSide side, const LabelCodeTable&
         const SubtotalGroup& s = stats[static_cast<std::size_t>(g - 1)];
         const SubtotalCell& all = s.at(slot::kAllMeasures);
         std::string line = " " + kBar;
-        put(line, 3, pad_left(count_text(s.count(), "(F7.2)"), 7));
+        // The count without decimals that are zero, or with fewer where they do not fit.
+        const std::string count = count_text(s.count(), "(F7.2)");
+        put(line, 3, count.size() <= 7 ? pad_left(count, 7) : fmt_f(s.count(), 7, 2));
         put(line, 11, fmt_f(all.mean, 7, 2));
         put(line, 19, all.weight <= 1 ? pad_left("-", 7) : fmt_f(error_of_mean(all), 7, 2));
         put(line, 27, fmt_f(all.sd(), 7, 2));

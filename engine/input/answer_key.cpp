@@ -74,7 +74,7 @@ bool make_answer_key(Run& run, WorkFiles& files, std::int64_t persons,
     // The code counted most often; a later code must be counted strictly more often.
     const std::size_t x = static_cast<std::size_t>(std::max(cv.xwide, 1));
     std::string key(static_cast<std::size_t>(ni) * x, ' ');
-    const std::string codes_text = pad_right(cv.codes, static_cast<std::size_t>(categs) * x);
+    const std::string codes_text = pad_bytes(cv.codes, static_cast<std::size_t>(categs) * x);
     for (std::int64_t i = 1; i <= ni; ++i) {
         const float* row = &counts[static_cast<std::size_t>((i - 1) * categs)];
         std::int64_t best = 0;

@@ -78,7 +78,7 @@ bool parse_edit_line(std::string_view line, int xwide, DataEdit& edit) {
         if (close != std::string_view::npos)
             edit.value = std::string(line.substr(pos + 1, close - pos - 1));
         else
-            edit.value = pad_right(line.substr(pos + 1), static_cast<std::size_t>(xwide));
+            edit.value = pad_bytes(line.substr(pos + 1), static_cast<std::size_t>(xwide));
         if (edit.value.empty()) edit.value = " ";
     } else {
         edit.value = std::string(trim_right(line.substr(pos)));

@@ -61,7 +61,7 @@ struct PersonColumns {
         if (probe.count <= 0) return;
         typed = std::string(trim(v));
         path = work_file_path(run, code);
-        v = pad_right(path, std::max<std::size_t>(width::kFileName, path.size()));
+        v = pad_bytes(path, std::max<std::size_t>(width::kFileName, path.size()));
         if (open_unit(run, unit, path, OpenMode::Write) != 0) fail(run);
         active = true;
     }
@@ -135,6 +135,7 @@ class DataPass {
     RecordEcho echo_;
     bool selecting_;
     std::string label_;
+    std::size_t label_bytes_ = 0;  // of the label's NAMLEN= characters
     std::int32_t persons_ = 0;
     bool skipping_ = false;
     bool first_source_ = true;
@@ -202,7 +203,7 @@ void DataPass::read_source(int unit_number, const std::string& name, bool data_f
             if (first_source_ && !raw_echo_shown_) echo_.ruler(record_.length());
             if (!record_.formatted() || record_.delimited()) {
                 echo_.show(record_.columns());
-                if (!record_.delimited()) echo_.marker_line();
+                if (!record_.delimited()) echo_.marker_line(record_.columns());
             }
         }
         take_record(first_record);
@@ -214,13 +215,14 @@ void DataPass::read_source(int unit_number, const std::string& name, bool data_f
 void DataPass::take_record(bool echo) {
     if (record_.delimited()) {
         record_.split_delimited(label_);
+        label_bytes_ = character_offset(label_, static_cast<std::size_t>(std::max(cv_.namlen, 0)));
         if (anchors_.active)
             apply_delimited_selection(anchors_.selection, record_.fields(), anchors_.text);
         if (weights_.active)
             apply_delimited_selection(weights_.selection, record_.fields(), weights_.text);
         if (echo) echo_.delimited_record(record_.responses(), label_);
     } else {
-        record_.take_label(label_);
+        label_bytes_ = record_.take_label(label_);
         if (anchors_.active)
             apply_field_selection(anchors_.selection, record_.columns(), anchors_.text);
         if (weights_.active)
@@ -228,8 +230,7 @@ void DataPass::take_record(bool echo) {
         record_.move_responses_to_column_1();
     }
     // Only the label's NAMLEN= characters and the selected texts can hold anything.
-    blank_control_characters(
-        label_.data(), std::min(label_.size(), static_cast<std::size_t>(std::max(cv_.namlen, 0))));
+    blank_control_characters(label_.data(), std::min(label_.size(), label_bytes_));
     blank_control_characters(anchors_.text.c.data(), static_cast<std::size_t>(anchors_.text.count));
     blank_control_characters(weights_.text.c.data(), static_cast<std::size_t>(weights_.text.count));
     if (echo && record_.formatted() && !record_.delimited())
@@ -261,14 +262,15 @@ void DataPass::store_person(std::int32_t p) {
         status = status::kDeleted;
         input.highest_person_touched = std::max(input.highest_person_touched, p);
     }
-    const std::size_t namlen = static_cast<std::size_t>(std::max(cv_.namlen, 0));
-    std::string_view stored = std::string_view(label_).substr(0, namlen);
+    std::string_view stored = std::string_view(label_).substr(0, label_bytes_);
     if (trim(stored).empty()) {
         make_person_number_label(p, label_);
-        stored = std::string_view(label_).substr(0, namlen);
+        stored = std::string_view(label_).substr(0, label_bytes_);
     }
-    input.longest_person_label =
-        std::max(input.longest_person_label, static_cast<std::int32_t>(trim_right(stored).size()));
+    // Where no column holds a character of several bytes, a byte is a column on the screen.
+    const std::string_view shown = trim_right(stored);
+    const std::size_t width = record_.multibyte() || record_.delimited() ? display_width(shown) : shown.size();
+    input.longest_person_label = std::max(input.longest_person_label, static_cast<std::int32_t>(width));
     write_person_name_record(run_, files_, p, stored);
     std::span<std::uint8_t> c = codes();
     const std::int8_t* const item_status = run_.arrays.item_status.data();
@@ -291,9 +293,10 @@ void DataPass::store_person(std::int32_t p) {
             const auto b = static_cast<unsigned char>(response[k]);
             if (b >= ' ' && b <= '~') continue;
             input.non_ascii_warned = true;
+            // The byte is shown by its code alone: as a character it would be a control code or
+            // a part of one of several bytes.
             show_message_line(run_, msg::kNonAsciiPerson + number(p) + msg::kNonAsciiItem +
-                                        number(i) + msg::kNonAsciiDecimal + number(b) +
-                                        msg::kNonAsciiCharacter + std::string(1, response[k]));
+                                        number(i) + msg::kNonAsciiDecimal + number(b));
             break;
         }
     }
@@ -408,6 +411,7 @@ WorkFileLayout run_work_file_layout(const Run& run) {
     layout.namlen = run.cv.namlen;
     layout.itlen = run.cv.itlen;
     layout.items_numbered = run.cv.item_numbering == 'Y';
+    layout.name_bytes = run.input.person_label_bytes;
     return layout;
 }
 

@@ -8,6 +8,7 @@
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
+#include "engine/run/text_columns.h"
 
 namespace korvelan {
 
@@ -23,17 +24,45 @@ void blank_control_characters(char* text, std::size_t length) {
         if (static_cast<unsigned char>(text[k]) < ' ') text[k] = ' ';
 }
 
+bool LineColumns::decode(std::string_view text) {
+    cells.clear();
+    if (all_ascii(text)) return true;
+    bytes.clear();
+    bool several = false;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t n = utf8_character_size(text, at);
+        std::uint32_t cell = 0;
+        for (std::size_t k = n; k-- > 0;)
+            cell = (cell << 8) | static_cast<unsigned char>(text[at + k]);
+        several = several || n > 1;
+        bytes += text[at];
+        cells.push_back(cell);
+        at += n;
+    }
+    if (!several) cells.clear();
+    return false;
+}
+
+void append_cell_text(const std::uint32_t* cells, std::size_t n, std::string& out) {
+    for (std::size_t k = 0; k < n; ++k)
+        for (std::uint32_t v = cells[k]; v != 0; v >>= 8) out += static_cast<char>(v & 0xFF);
+}
+
 void EchoLine::put(std::int64_t col, std::string_view text) {
-    if (col < 1 || col > kEchoWidth) return;
-    const std::size_t room = static_cast<std::size_t>(kEchoWidth - col + 1);
-    const std::size_t n = std::min(room, text.size());
-    std::copy_n(text.data(), n, c.begin() + (col - 1));
+    if (col < 1) return;
+    for (std::size_t at = 0; at < text.size() && col <= kEchoWidth; ++col) {
+        const std::size_t n = utf8_character_size(text, at);
+        c[static_cast<std::size_t>(col - 1)].assign(text.substr(at, n));
+        at += n;
+    }
 }
 
 std::string EchoLine::text() const {
     std::size_t n = c.size();
-    while (n > 0 && c[n - 1] == ' ') --n;
-    return std::string(c.data(), n);
+    while (n > 0 && c[n - 1] == " ") --n;
+    std::string out;
+    for (std::size_t k = 0; k < n; ++k) out += c[k];
+    return out;
 }
 
 std::vector<std::string> ruler_lines(std::int32_t width) {
@@ -61,8 +90,10 @@ std::vector<std::string> ruler_lines(std::int32_t width) {
 // ----------------------------------------------------------------------
 
 int DataLineSource::next_line(std::string_view& line) {
+    // A line is read up to kRecordWidth bytes; its characters are its columns.
     const int status = read_unit_line(run_, unit_, buffer_, kRecordWidth);
-    if (status == 0) line = buffer_;
+    if (status != 0) return status;
+    line = columns_.decode(buffer_) ? std::string_view(buffer_) : std::string_view(columns_.bytes);
     return status;
 }
 
@@ -86,10 +117,13 @@ RecordLine::RecordLine(const ControlVariables& cv)
 int RecordLine::read(DataLineSource& source) {
     if (format_status_ != 0) return format_status_;
     std::int32_t written = 0;
+    multibyte_ = false;
     if (formatted_) {
         const std::int64_t width = static_cast<std::int64_t>(cv_.format_field_count) * xwide_;
         written = static_cast<std::int32_t>(std::min<std::int64_t>(width, kRecordWidth));
-        int status = read_formatted_record(format_, source, xwide_, written / xwide_, line_.data());
+        cells_.resize(static_cast<std::size_t>(written));
+        int status = read_formatted_record(format_, source, xwide_, written / xwide_, line_.data(),
+                                           cells_.data(), &multibyte_);
         if (status != 0) return status;
     } else {
         std::string_view text;
@@ -97,6 +131,10 @@ int RecordLine::read(DataLineSource& source) {
         if (status != 0) return status;
         written = static_cast<std::int32_t>(text.size());
         std::memcpy(line_.data(), text.data(), text.size());
+        if (const std::uint32_t* cells = source.cells()) {
+            cells_.assign(cells, cells + text.size());
+            multibyte_ = true;
+        }
     }
     if (used_ > written) std::fill(line_.begin() + written, line_.begin() + used_, ' ');
     used_ = written;
@@ -105,26 +143,40 @@ int RecordLine::read(DataLineSource& source) {
     return 0;
 }
 
-void RecordLine::take_label(std::string& label) const {
+std::string_view RecordLine::columns() const {
+    if (!multibyte_) return {line_.data(), static_cast<std::size_t>(length_)};
+    text_.clear();
+    append_cell_text(cells_.data(), static_cast<std::size_t>(length_), text_);
+    return text_;
+}
+
+std::size_t RecordLine::take_label(std::string& label) const {
     const std::int64_t namlen = std::max(cv_.namlen, 0);
-    if (static_cast<std::int64_t>(label.size()) < namlen)
-        label.resize(static_cast<std::size_t>(namlen));
+    // Up to four bytes a character.
+    const auto room = static_cast<std::size_t>(multibyte_ ? 4 * namlen : namlen);
+    if (label.size() < room) label.resize(room);
     std::fill(label.begin(), label.end(), ' ');
     // FORMAT= fields are XWIDE wide, and the label is one character of each.
     const std::int64_t step = formatted_ ? xwide_ : 1;
+    if (!multibyte_) {
+        for (std::int64_t j = 1; j <= namlen; ++j) {
+            const std::int64_t col = (j - 1) * step + cv_.name1;
+            if (col >= 1 && col <= used_)
+                label[static_cast<std::size_t>(j - 1)] = line_[static_cast<std::size_t>(col - 1)];
+        }
+        return static_cast<std::size_t>(namlen);
+    }
+    std::size_t at = 0;
     for (std::int64_t j = 1; j <= namlen; ++j) {
         const std::int64_t col = (j - 1) * step + cv_.name1;
-        if (col >= 1 && col <= used_)
-            label[static_cast<std::size_t>(j - 1)] = line_[static_cast<std::size_t>(col - 1)];
+        if (col < 1 || col > used_) {
+            ++at;
+            continue;
+        }
+        for (std::uint32_t v = cells_[static_cast<std::size_t>(col - 1)]; v != 0; v >>= 8)
+            label[at++] = static_cast<char>(v & 0xFF);
     }
-    // A UTF-8 character that the label's last column cuts is left out (blanks instead).
-    const std::int64_t end = cv_.name1 - 1 + namlen;  // the first column after the label
-    if (formatted_ || namlen < 1 || cv_.name1 < 1 || end >= used_) return;
-    const std::string_view line(line_.data(), static_cast<std::size_t>(used_));
-    const auto start =
-        static_cast<std::int64_t>(utf8_character_start(line, static_cast<std::size_t>(end)));
-    if (start < end && start >= cv_.name1 - 1)
-        std::fill(label.begin() + (start - cv_.name1 + 1), label.begin() + namlen, ' ');
+    return at;
 }
 
 void RecordLine::move_responses_to_column_1() {
@@ -140,7 +192,7 @@ void RecordLine::move_responses_to_column_1() {
 }
 
 void RecordLine::split_delimited(std::string& label) {
-    delimited_text_.assign(line_.data(), static_cast<std::size_t>(length_));
+    delimited_text_.assign(columns());
     DelimitedLayout layout;
     layout.delimiter = cv_.delimiter;
     layout.name1 = cv_.name1;

@@ -28,12 +28,25 @@ inline void blank_control_characters(std::string& text) {
     blank_control_characters(text.data(), text.size());
 }
 
-// A line of at most 500 columns; whatever would pass column 500 is cut.
+// The columns of a line of a data source, a column a character: one byte a column (a character of
+// several bytes stands as its first byte, which is no response code), and, for a line that holds
+// such characters, the UTF-8 bytes of every column (first byte lowest). A line of ASCII or of
+// one-byte code-page text is its own columns.
+struct LineColumns {
+    std::string bytes;
+    std::vector<std::uint32_t> cells;  // empty when every column is one byte
+    // True, leaving bytes alone, when the text is all ASCII and so its own columns.
+    bool decode(std::string_view text);
+};
+// Appends the UTF-8 text of the column cells to out.
+void append_cell_text(const std::uint32_t* cells, std::size_t n, std::string& out);
+
+// A line of at most 500 columns, a character a column; whatever would pass column 500 is cut.
 struct EchoLine {
-    std::array<char, kEchoWidth> c;
+    std::vector<std::string> c;
     EchoLine() { clear(); }
-    void clear() { c.fill(' '); }
-    // Places text from 1-based column col on.
+    void clear() { c.assign(kEchoWidth, " "); }
+    // Places text from 1-based column col on, one character a column.
     void put(std::int64_t col, std::string_view text);
     std::string text() const;  // without trailing blanks
 };
@@ -49,8 +62,13 @@ class DataLineSource : public RecordLineSource {
     DataLineSource(Run& run, int unit) : run_(run), unit_(unit) {}
     DataLineSource(const DataLineSource&) = delete;
     DataLineSource& operator=(const DataLineSource&) = delete;
-    // 0 with the next line, -1 at the end of the file, or an error code.
+    // 0 with the next line as one byte a column, -1 at the end of the file, or an error code.
     int next_line(std::string_view& line) override;
+    const std::uint32_t* cells() const override {
+        return columns_.cells.empty() ? nullptr : columns_.cells.data();
+    }
+    // The line as read, in UTF-8.
+    std::string_view text() const { return buffer_; }
     // Back to the first line (a DATA= file whose first line was shown before FORMAT=).
     int rewind();
 
@@ -58,6 +76,7 @@ class DataLineSource : public RecordLineSource {
     Run& run_;
     int unit_;
     std::string buffer_;
+    LineColumns columns_;
 };
 
 // The record line of the record in hand and how a record is read into it and split.
@@ -74,15 +93,17 @@ class RecordLine {
     // 0 a record, -1 the end of the source, or an error code.
     int read(DataLineSource& source);
 
-    // The record as read: columns 1 to length() (trailing blanks cut).
-    std::string_view columns() const { return {line_.data(), static_cast<std::size_t>(length_)}; }
-    std::int32_t length() const { return length_; }
+    // The record as read, in UTF-8: columns 1 to length() (trailing blanks cut).
+    std::string_view columns() const;
+    std::int32_t length() const { return length_; }  // in columns
     bool blank() const { return length_ == 0; }
     char first() const { return line_[0]; }
 
-    // Fixed columns or FORMAT=: the label (NAMLEN= characters into label, blank-padded); columns
-    // beyond the record read as blanks.
-    void take_label(std::string& label) const;
+    // Fixed columns or FORMAT=: the label (NAMLEN= characters into label, in UTF-8, then blanks);
+    // columns beyond the record read as blanks. Returns the bytes of those characters.
+    std::size_t take_label(std::string& label) const;
+    // Whether a column of the record holds a character of several bytes.
+    bool multibyte() const { return multibyte_; }
     // Fixed columns or FORMAT=: the NI responses moved to column 1.
     void move_responses_to_column_1();
     // Delimited: the label, and the responses in columns 1 to NI x XWIDE; fields() holds the
@@ -104,6 +125,11 @@ class RecordLine {
     int format_status_ = 0;
     RecordFormat format_;
     std::vector<char> line_;  // kRecordWidth columns and a guard, blank beyond length_
+    // The UTF-8 bytes of every column (as LineColumns) while the record holds a character of
+    // several bytes; empty else.
+    std::vector<std::uint32_t> cells_;
+    bool multibyte_ = false;
+    mutable std::string text_;  // columns() of such a record
     std::int32_t length_ = 0;
     std::int32_t used_ = 0;  // columns that may be non-blank
     std::string delimited_text_;

@@ -76,7 +76,12 @@ void split_delimited_record(std::string& record, const DelimitedLayout& layout, 
     for (std::int64_t f = 1; f <= fields.count(); ++f) {
         std::string_view v = fields.field(f);
         if (v.empty()) continue;
-        if (f == layout.name1) utf8_prefix(v, namlen).copy(label.data(), namlen);
+        if (f == layout.name1) {
+            // The label is the field's first NAMLEN= characters.
+            const std::string_view kept = character_prefix(v, namlen);
+            if (label.size() < kept.size()) label.resize(kept.size(), ' ');
+            kept.copy(label.data(), kept.size());
+        }
         if (f >= layout.item1 && f < layout.item1 + ni) {
             auto slot = static_cast<std::size_t>((f - layout.item1) * xwide);
             v.substr(0, static_cast<std::size_t>(xwide))

@@ -24,7 +24,7 @@ std::string number(std::int64_t n) {
 int read_label_line(Run& run, int unit_number, std::string& line) {
     int status = read_unit_line(run, unit_number, line);
     if (status != 0) return status;
-    if (line.size() > kLabelLineWidth) line.resize(kLabelLineWidth);
+    if (line.size() > kLabelLineWidth) line.resize(character_offset(line, kLabelLineWidth));
     std::size_t semi = line.find(';');
     if (semi != std::string::npos) line.resize(semi);
     return 0;
@@ -45,7 +45,7 @@ bool is_end_of_labels_line(std::string_view line) {
 
 void copy_item_labels_to_work_file(Run& run) {
     const std::string path = work_file_path(run, "ZIL");
-    run.cv.ilfile = pad_right(path, std::max<std::size_t>(width::kFileName, path.size()));
+    run.cv.ilfile = pad_bytes(path, std::max<std::size_t>(width::kFileName, path.size()));
     if (open_unit(run, unit::kEdit, path, OpenMode::Write) != 0)
         stop_with_file_error(run, msg::kItemLabelOpenFailure, path, 'O');
     if (run.cv.item_numbering == 'Y') {
@@ -104,17 +104,23 @@ std::int32_t build_item_label_work_file(Run& run, LabelProblem on_problem) {
                                           msg::kMenuEditLabelsSuffix,
                                       name);
     // First reading: the longest label. ZJJ is not touched before the file has been read through.
+    // The record holds the longest label's bytes; the label field of the Tables is as wide as
+    // the longest label on the screen.
     std::string line;
     int status;
-    while ((status = read_label_line(run, unit::kOutput, line)) == 0)
-        longest = std::max(longest, static_cast<std::int32_t>(trim_right(line).size()));
+    std::int32_t record_length = kShortestLabelRecord;
+    while ((status = read_label_line(run, unit::kOutput, line)) == 0) {
+        const std::string_view text = trim_right(line);
+        record_length = std::max(record_length, static_cast<std::int32_t>(text.size()));
+        longest = std::max(longest, static_cast<std::int32_t>(display_width(text)));
+    }
     if (status > 0) return problem(msg::kItemLabelReadFailureLine, name, 'R');
     close_unit(run, unit::kOutput);
     close_record_unit(run, unit::kItemLabels);
     run.rs.item_label_record_length = 0;
-    if (open_item_label_work_file(run, longest) != 0)
+    if (open_item_label_work_file(run, record_length) != 0)
         return problem(msg::kItemWorkFileSetUp, msg::kItemWorkFile, 'O');
-    run.rs.item_label_record_length = longest;
+    run.rs.item_label_record_length = record_length;
     if (open_unit(run, unit::kOutput, name, OpenMode::Read) != 0)
         return problem(msg::kItemLabelReopenFailure, name, 'I');
 
@@ -125,6 +131,8 @@ std::int32_t build_item_label_work_file(Run& run, LabelProblem on_problem) {
     const std::string zjj = work_file_path(run, "ZJJ");
     std::int64_t k = 0;
     while ((status = read_label_line(run, unit::kOutput, line)) == 0) {
+        // Control codes in a label would stand for drawing characters in the Tables.
+        blank_control_characters(line);
         if (trim(line).empty()) continue;
         if (write_item_label_record(run, files, ++k, line) != 0)
             return problem(msg::kItemLabelWriteFailure, zjj, 'W');

@@ -24,8 +24,10 @@ void select_items_by_label_columns(Run& run) {
     WorkFiles files = run_work_files(run);
     build_item_weight_anchor_work_files(run, files, run.arrays.item_status, columns);
     // A work file's path is held whole, however long the temporary folder's name.
-    run.cv.iweight = pad_right(columns.iweight, std::max<std::size_t>(width::kFileName, columns.iweight.size()));
-    run.cv.iafile = pad_right(columns.iafile, std::max<std::size_t>(width::kFileName, columns.iafile.size()));
+    run.cv.iweight =
+        pad_bytes(columns.iweight, std::max<std::size_t>(width::kFileName, columns.iweight.size()));
+    run.cv.iafile =
+        pad_bytes(columns.iafile, std::max<std::size_t>(width::kFileName, columns.iafile.size()));
     if (!columns.weight_selection.empty())
         run.input.item_weight_selection = columns.weight_selection;
     if (!columns.anchor_selection.empty())

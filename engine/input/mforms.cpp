@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <new>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
+#include "engine/input/data_records.h"
 #include "engine/run/control_reader.h"
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
@@ -22,10 +25,14 @@ constexpr std::int64_t kMaxBlockBytes = std::int64_t{1} << 28;
 constexpr char kEndOfFileByte = 26;
 
 // The input lines of one person record, each `width` characters, one after another: a block may
-// ask for millions of short lines, which cost no more than their characters this way.
+// ask for millions of short lines, which cost no more than their characters this way. A column
+// is a character: a character of several bytes stands in `text` as its first byte, and
+// its UTF-8 bytes are kept in `several` by its place in `text`.
 struct PersonLines {
     std::string text;
     std::size_t width = 1;
+    std::unordered_map<std::size_t, std::uint32_t> several;
+    LineColumns columns;  // the line being taken
 };
 
 bool is_work_file(std::string_view name) {
@@ -163,6 +170,7 @@ void parse_instruction_line(Run& run, MformsBlock& block, const std::string& lin
 void read_person_lines(Run& run, PersonLines& lines, const std::string& first,
                        const std::string& name) {
     std::string text = first;
+    lines.several.clear();
     const std::size_t count = lines.text.size() / lines.width;
     for (std::size_t k = 0; k < count; ++k) {
         char* line = lines.text.data() + k * lines.width;
@@ -175,13 +183,21 @@ void read_person_lines(Run& run, PersonLines& lines, const std::string& first,
             }
         }
         std::fill(line, line + lines.width, ' ');
-        text.copy(line, std::min(lines.width, text.size()));
+        const std::string_view bytes =
+            lines.columns.decode(text) ? std::string_view(text) : lines.columns.bytes;
+        const std::size_t n = std::min(lines.width, bytes.size());
+        bytes.copy(line, n);
+        for (std::size_t c = 0; c < n && !lines.columns.cells.empty(); ++c)
+            if (lines.columns.cells[c] > 0xFF)
+                lines.several[k * lines.width + c] = lines.columns.cells[c];
     }
 }
 
 // Reformats one data file into ZMF; returns the number of person records written.
 std::int64_t reformat_data_file(Run& run, const MformsBlock& block, const std::string& name,
                                 PersonLines& lines, std::string& record) {
+    std::vector<std::uint32_t> cells;
+    std::string text;
     if (run.host) {
         if (!is_work_file(name)) run.host->add_edit_menu_entry(msg::kMenuEditDataFile, name);
         run.host->write_text_window_line(msg::kMformsOpening + name);
@@ -197,18 +213,35 @@ std::int64_t reformat_data_file(Run& run, const MformsBlock& block, const std::s
         if (status != 0 || (!first.empty() && first[0] == kEndOfFileByte)) break;
         read_person_lines(run, lines, first, name);
         std::fill(record.begin(), record.end(), ' ');
+        // The UTF-8 bytes of the record's columns, while the person's lines hold a character of
+        // several bytes.
+        const bool several = !lines.several.empty();
+        if (several) cells.assign(record.size(), ' ');
         for (const MformsInstruction& in : block.instructions) {
             const std::size_t at = static_cast<std::size_t>(in.target_column - 1);
             if (in.source_line == MformsInstruction::kLiteral) {
                 record[at] = in.literal;
+                if (several) cells[at] = static_cast<unsigned char>(in.literal);
             } else {
                 // The line width covers every source column + width - 1 of the block.
                 const std::size_t from = static_cast<std::size_t>(in.source_line - 1) * lines.width +
                                          static_cast<std::size_t>(in.source_column - 1);
                 lines.text.copy(record.data() + at, static_cast<std::size_t>(in.width), from);
+                for (std::size_t k = 0; several && k < static_cast<std::size_t>(in.width); ++k) {
+                    const auto found = lines.several.find(from + k);
+                    cells[at + k] = found != lines.several.end()
+                                        ? found->second
+                                        : static_cast<unsigned char>(record[at + k]);
+                }
             }
         }
-        if (write_unit_line(run, unit::kMformsOutput, trim_right(record)) != 0)
+        std::string_view written = trim_right(record);
+        if (several) {
+            text.clear();
+            append_cell_text(cells.data(), written.size(), text);
+            written = text;
+        }
+        if (write_unit_line(run, unit::kMformsOutput, written) != 0)
             stop_with_file_error(run, msg::kProblemWithWorkFile, work_file_path(run, "ZMF"), 'W');
         ++count;
     }
@@ -310,7 +343,7 @@ void reformat_data_with_mforms(Run& run) {
 
     std::string data(trim(run.cv.data_file));
     data = data.empty() ? zmf : data + "+" + zmf;
-    run.cv.data_file = pad_right(data, width::kData);
+    run.cv.data_file = pad_bytes(data, width::kData);
 }
 
 }  // namespace korvelan

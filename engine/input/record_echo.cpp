@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "engine/run/text_columns.h"
+
 namespace korvelan {
 
 void RecordEcho::show(std::string_view text) {
@@ -24,14 +26,28 @@ void RecordEcho::ruler(std::int32_t record_length) {
     for (const std::string& line : ruler_lines(width)) show(line);
 }
 
-void RecordEcho::marker_line() {
+namespace {
+
+// The screen column under which character column col of the shown record stands: a wide
+// character before it takes two columns, a column past the record's end one.
+std::int64_t screen_column(std::string_view shown, std::int64_t col) {
+    if (col < 1) return col;
+    const auto before = static_cast<std::size_t>(col - 1);
+    const std::string_view prefix = character_prefix(shown, before);
+    return static_cast<std::int64_t>(display_width(prefix) + (before - character_count(prefix))) + 1;
+}
+
+}  // namespace
+
+void RecordEcho::marker_line(std::string_view shown) {
     const ControlVariables& cv = run_.cv;
     EchoLine line;
-    if (weight_column_ > 0) line.put(weight_column_, "^W");
-    if (anchor_column_ > 0) line.put(anchor_column_, "^A");
-    line.put(static_cast<std::int64_t>(cv.ni - 1) * std::max(cv.xwide, 1) + cv.item1, "^N");
-    line.put(cv.name1, "^P");
-    line.put(cv.item1, "^I");
+    auto mark = [&](std::int64_t col, std::string_view text) { line.put(screen_column(shown, col), text); };
+    if (weight_column_ > 0) mark(weight_column_, "^W");
+    if (anchor_column_ > 0) mark(anchor_column_, "^A");
+    mark(static_cast<std::int64_t>(cv.ni - 1) * std::max(cv.xwide, 1) + cv.item1, "^N");
+    mark(cv.name1, "^P");
+    mark(cv.item1, "^I");
     show(line.text());
 }
 
@@ -56,11 +72,10 @@ void RecordEcho::formatted_record(std::string_view responses, std::string_view a
     line.put(cv.item1, responses);
     if (anchor_column_ > 0) line.put(anchor_column_, anchor);
     if (weight_column_ > 0) line.put(weight_column_, weight);
-    line.put(cv.name1,
-             label.substr(0, std::min<std::size_t>(
-                                 label.size(), static_cast<std::size_t>(std::max(cv.namlen, 0)))));
-    show(line.text());
-    marker_line();
+    line.put(cv.name1, character_prefix(label, static_cast<std::size_t>(std::max(cv.namlen, 0))));
+    const std::string shown = line.text();
+    show(shown);
+    marker_line(shown);
 }
 
 }  // namespace korvelan

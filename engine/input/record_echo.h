@@ -24,8 +24,9 @@ class RecordEcho {
     void show(std::string_view text);
     // The ruler for a record of the given trimmed length, when it is wider than the last shown.
     void ruler(std::int32_t record_length);
-    // Fixed columns and FORMAT=: ^W, ^A, ^N, ^P and ^I at their columns.
-    void marker_line();
+    // Fixed columns and FORMAT=: ^W, ^A, ^N, ^P and ^I under their columns of the shown record
+    // (a wide character before a column takes two screen columns).
+    void marker_line(std::string_view shown);
     // Delimited: the responses followed by the trimmed label, and the ^I ^N ^P markers over them.
     void delimited_record(std::string_view responses, std::string_view label);
     // FORMAT=: the responses from ITEM1=, the anchor and weight texts at their start columns and

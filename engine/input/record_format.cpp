@@ -220,7 +220,8 @@ int compile_record_format(std::string_view text, RecordFormat& out) {
 // ---- reading -----------------------------------------------------------------------------------
 
 int read_formatted_record(const RecordFormat& format, RecordLineSource& lines,
-                          std::int32_t field_width, std::int32_t field_count, char* out) {
+                          std::int32_t field_width, std::int32_t field_count, char* out,
+                          std::uint32_t* out_cells, bool* multibyte) {
     if (format.steps.empty()) return fe::kMustStartWithParen;
     std::string_view line;
     if (int st = lines.next_line(line)) return st;
@@ -286,11 +287,16 @@ int read_formatted_record(const RecordFormat& format, RecordLineSource& lines,
                     const std::int64_t from = w >= width ? pos + (w - width) : pos;
                     const std::int64_t take = std::min(w, width);
                     char* dest = out + static_cast<std::int64_t>(items) * width;
+                    const std::uint32_t* cells = out_cells ? lines.cells() : nullptr;
+                    if (cells && multibyte) *multibyte = true;
                     for (std::int64_t k = 0; k < width; ++k) {
                         const std::int64_t col = from + k;
-                        dest[k] = (k < take && col < static_cast<std::int64_t>(line.size()))
-                                      ? line[static_cast<std::size_t>(col)]
-                                      : ' ';
+                        const bool in_line =
+                            k < take && col < static_cast<std::int64_t>(line.size());
+                        dest[k] = in_line ? line[static_cast<std::size_t>(col)] : ' ';
+                        if (out_cells)
+                            out_cells[static_cast<std::int64_t>(items) * width + k] =
+                                in_line && cells ? cells[col] : static_cast<unsigned char>(dest[k]);
                     }
                     pos = std::min(pos + w, kPositionCap);
                     ++items;

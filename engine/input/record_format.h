@@ -65,17 +65,23 @@ int compile_record_format(std::string_view text, RecordFormat& out);
 class RecordLineSource {
   public:
     virtual ~RecordLineSource() = default;
-    // 0 with the next line, -1 at the end of the source, or an error code.
+    // 0 with the next line, one byte a column, -1 at the end of the source, or an error code.
     virtual int next_line(std::string_view& line) = 0;
+    // The UTF-8 bytes of every column of that line (LineColumns), or nullptr when every
+    // column is one byte.
+    virtual const std::uint32_t* cells() const { return nullptr; }
 };
 
 // Reads one record: field_count fields of field_width characters each, stored one after another
 // from out[0] (which must hold field_count x field_width characters). An Aw field with w at least
 // the field width delivers its rightmost field_width characters; a narrower one is blank-padded;
 // columns beyond the line read as blanks. Lines skipped by a final "/" are consumed, but the end
-// of the source there does not spoil the record. Returns 0, -1 when the source ended before the
-// record was complete, an error of the source, or kNotAField.
+// of the source there does not spoil the record. Positions count columns (characters). With
+// out_cells, the UTF-8 bytes of each column go there too (out_cells must hold as many), and
+// multibyte is set when a column holds a character of several bytes. Returns 0, -1 when the
+// source ended before the record was complete, an error of the source, or kNotAField.
 int read_formatted_record(const RecordFormat& format, RecordLineSource& lines,
-                          std::int32_t field_width, std::int32_t field_count, char* out);
+                          std::int32_t field_width, std::int32_t field_count, char* out,
+                          std::uint32_t* out_cells = nullptr, bool* multibyte = nullptr);
 
 }  // namespace korvelan

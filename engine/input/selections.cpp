@@ -10,20 +10,31 @@ namespace korvelan {
 
 namespace {
 
+// The character of s that starts at byte at.
+std::string_view character_at(std::string_view s, std::size_t at) {
+    return s.substr(at, utf8_character_size(s, at));
+}
+
 // Whether the label character ch is in the set (the characters between "{" and "}"): single
-// characters, and ranges a-b in either order with both ends included.
-bool set_contains(std::string_view set, char ch) {
-    const auto c = static_cast<unsigned char>(ch);
-    for (std::size_t k = 0; k < set.size(); ++k) {
-        if (set[k] == '-' && k > 0 && k + 1 < set.size() && set[k + 1] != '-') {
-            auto lo = static_cast<unsigned char>(set[k - 1]);
-            auto hi = static_cast<unsigned char>(set[k + 1]);
+// characters, and ranges a-b in either order with both ends included (by code point; a byte
+// outside any valid UTF-8 character counts as its own value).
+bool set_contains(std::string_view set, std::string_view ch) {
+    const char32_t c = character_code(ch, 0);
+    std::string_view before;  // the set's character before the one in hand
+    for (std::size_t k = 0; k < set.size();) {
+        const std::string_view m = character_at(set, k);
+        k += m.size();
+        if (m == "-" && !before.empty() && k < set.size() && set[k] != '-') {
+            const std::string_view upper = character_at(set, k);
+            k += upper.size();
+            char32_t lo = character_code(before, 0), hi = character_code(upper, 0);
             if (lo > hi) std::swap(lo, hi);
             if (c >= lo && c <= hi) return true;
-            ++k;  // the upper end was part of the range
-        } else if (set[k] == ch) {
-            return true;
+            before = upper;  // the upper end was part of the range
+            continue;
         }
+        if (m == ch) return true;
+        before = m;
     }
     return false;
 }
@@ -44,37 +55,40 @@ void clear(SelectedText& out) {
 }  // namespace
 
 int match_selection_pattern(std::string_view pattern, std::string_view label) {
+    // i and j are byte positions at the starts of characters of the pattern and the label.
     std::size_t i = 0;
     std::size_t j = 0;
     while (i < pattern.size()) {
-        const char c = pattern[i];
-        if (c == '*') return pattern_match::kStoppedAtStar;
-        if (c == '?') {
+        const std::string_view c = character_at(pattern, i);
+        if (c == "*") return pattern_match::kStoppedAtStar;
+        if (c == "?") {
             // Any one character, a blank past the label's trimmed end included.
-            ++i;
-            ++j;
+            i += c.size();
+            j += std::max<std::size_t>(utf8_character_size(label, j), 1);
             continue;
         }
         if (j >= label.size()) return pattern_match::kLabelEnded;
-        if (c != '{') {
-            if (c != label[j]) return pattern_match::kCharacterDiffered;
-            ++i;
-            ++j;
+        const std::string_view l = character_at(label, j);
+        if (c != "{") {
+            if (c != l) return pattern_match::kCharacterDiffered;
+            i += c.size();
+            j += l.size();
             continue;
         }
         std::size_t close = pattern.find('}', i + 1);
         if (close == std::string_view::npos) return pattern_match::kNotInSet;
-        if (!set_contains(pattern.substr(i + 1, close - i - 1), label[j]))
-            return pattern_match::kNotInSet;
-        ++j;
+        if (!set_contains(pattern.substr(i + 1, close - i - 1), l)) return pattern_match::kNotInSet;
+        j += l.size();
         i = close + 1;
     }
     return pattern_match::kPatternUsedUp;
 }
 
 int match_label_selection(std::string_view pattern, std::string_view label, int label_length) {
-    std::size_t n = std::min(label.size(), static_cast<std::size_t>(std::max(label_length, 0)));
-    return match_selection_pattern(trim(pattern), trim(label.substr(0, n)));
+    // The label's first label_length characters.
+    const std::string_view kept =
+        character_prefix(label, static_cast<std::size_t>(std::max(label_length, 0)));
+    return match_selection_pattern(trim(pattern), trim(kept));
 }
 
 bool parse_field_selection(Run& run, std::string_view selection, std::string_view variable_name,
@@ -182,27 +196,29 @@ void apply_elements(const FieldSelection& selection, SelectedText& out, Columns 
 
 }  // namespace
 
-namespace {
-// Widens the columns first..last (1-based) of the source to the whole UTF-8 characters at
-// their ends, so that a selection never takes part of a character.
-void whole_characters(std::string_view source, std::int64_t& first, std::int64_t& last) {
-    const auto size = static_cast<std::int64_t>(source.size());
-    if (first >= 1 && first <= size)
-        first = static_cast<std::int64_t>(
-                    utf8_character_start(source, static_cast<std::size_t>(first - 1))) + 1;
-    if (last >= 1 && last < size)
-        last = static_cast<std::int64_t>(utf8_character_end(source, static_cast<std::size_t>(last)));
-}
-}  // namespace
-
 void apply_field_selection(const FieldSelection& selection, std::string_view source,
                            SelectedText& out) {
+    const bool ascii = all_ascii(source);
     apply_elements(selection, out, [&](std::int64_t first, std::int64_t last) {
-        whole_characters(source, first, last);
-        for (std::int64_t col = first; col <= last && out.count < kSelectedTextWidth; ++col)
-            append(out, col <= static_cast<std::int64_t>(source.size())
-                            ? source[static_cast<std::size_t>(col - 1)]
-                            : ' ');
+        if (ascii) {
+            for (std::int64_t col = first; col <= last && out.count < kSelectedTextWidth; ++col)
+                append(out, col <= static_cast<std::int64_t>(source.size())
+                                ? source[static_cast<std::size_t>(col - 1)]
+                                : ' ');
+            return;
+        }
+        // Columns are characters: each is taken whole, while it fits the selected text.
+        std::size_t at = character_offset(source, static_cast<std::size_t>(first - 1));
+        for (std::int64_t col = first; col <= last && out.count < kSelectedTextWidth; ++col) {
+            const std::size_t n = utf8_character_size(source, at);
+            if (n == 0) {
+                append(out, ' ');
+                continue;
+            }
+            if (out.count + static_cast<std::int32_t>(n) > kSelectedTextWidth) break;
+            for (std::size_t k = 0; k < n; ++k) append(out, source[at + k]);
+            at += n;
+        }
     });
 }
 

@@ -90,7 +90,7 @@ void open_person_work_files(Run& run, const WorkFileLayout& layout, RecordOpen h
     const std::int32_t items = std::max(layout.ni, 1);
     open_or_stop(run, unit::kScores, "ZMM", items, msg::kScoresWorkFileName, how);
     open_or_stop(run, unit::kCodes, "ZNN", items, msg::kCodesWorkFileName, how);
-    open_or_stop(run, unit::kPersonLabels, "ZPP", std::max(layout.namlen, 1),
+    open_or_stop(run, unit::kPersonLabels, "ZPP", WorkFiles(layout).name_record_length(),
                  msg::kNamesWorkFileName, how);
     open_or_stop(run, unit::kPersonRecords, "ZQQ",
                  static_cast<std::int32_t>(sizeof(PersonWorkFields)), msg::kPersonWorkFileName,
@@ -137,9 +137,40 @@ void make_item_number_label(std::int64_t item, std::int32_t ni, std::string& lab
 
 // ---- writers -----------------------------------------------------------------------------------
 
+namespace {
+// ZPP rewritten with records of four bytes a character, room for any NAMLEN= characters, keeping
+// the labels of the persons before `person`. Done at most once a run, for the first label that
+// needs more bytes than its characters.
+void widen_person_name_records(Run& run, WorkFiles& files, std::int64_t person) {
+    const std::size_t old_length = files.name_record.size();
+    std::vector<char> kept(old_length *
+                           static_cast<std::size_t>(std::max<std::int64_t>(person - 1, 0)));
+    for (std::int64_t p = 1; p < person; ++p)
+        check(run, read_record(run, unit::kPersonLabels, p, kept.data() + (p - 1) * old_length),
+              kNames, p, 'R');
+    const std::int32_t bytes = 4 * std::max(files.layout.namlen, 1);
+    open_or_stop(run, unit::kPersonLabels, "ZPP", bytes, msg::kNamesWorkFileName,
+                 RecordOpen::Fresh);
+    files.layout.name_bytes = bytes;
+    run.input.person_label_bytes = bytes;
+    files.name_record.assign(static_cast<std::size_t>(bytes), ' ');
+    for (std::int64_t p = 1; p < person; ++p) {
+        std::fill(files.name_record.begin(), files.name_record.end(), ' ');
+        std::copy_n(kept.data() + (p - 1) * old_length, old_length, files.name_record.begin());
+        check(run, write_record(run, unit::kPersonLabels, p, files.name_record.data()), kNames, p,
+              'W');
+    }
+}
+}  // namespace
+
 void write_person_name_record(Run& run, WorkFiles& files, std::int64_t person,
                               std::string_view label) {
     if (files.layout.namlen < 1) return;
+    // The label's NAMLEN= characters (a label of at most NAMLEN= bytes has no more).
+    const auto namlen = static_cast<std::size_t>(files.layout.namlen);
+    if (label.size() > namlen) label = label.substr(0, character_offset(label, namlen));
+    if (trim_right(label).size() > files.name_record.size())
+        widen_person_name_records(run, files, person);
     std::fill(files.name_record.begin(), files.name_record.end(), ' ');
     label.substr(0, files.name_record.size())
         .copy(files.name_record.data(), files.name_record.size());
@@ -202,7 +233,8 @@ void read_person_name_record(Run& run, WorkFiles& files, std::int64_t person, st
     const std::size_t length = files.name_record.size();
     check(run, read_record(run, unit::kPersonLabels, person, files.name_record.data()), kNames,
           person, 'R');
-    std::memcpy(label.data(), files.name_record.data(), std::min(length, label.size()));
+    if (label.size() < length) label.resize(length, ' ');
+    std::memcpy(label.data(), files.name_record.data(), length);
 }
 
 void read_person_codes_record(Run& run, WorkFiles& files, std::int64_t person,
@@ -257,11 +289,11 @@ void read_item_label_record(Run& run, WorkFiles& files, std::int64_t item, std::
             run.rs.io_status = status;
         }
         if (status == 0) {
-            const std::size_t width = std::min(
-                {length, label.size(), static_cast<std::size_t>(std::max(files.layout.itlen, 0))});
-            // ITLEN= may end inside a UTF-8 character: that character is left out.
+            // The label is the record's first ITLEN= characters.
             const std::string_view record(files.item_label_record.data(), length);
-            const std::size_t n = utf8_prefix(record, width).size();
+            const std::size_t n =
+                character_offset(record, static_cast<std::size_t>(std::max(files.layout.itlen, 0)));
+            if (label.size() < n) label.resize(n, ' ');
             std::memcpy(label.data(), files.item_label_record.data(), n);
             return;
         }

@@ -1,6 +1,7 @@
 // The person and item work files: direct-access files in the temporary directory with one
 // fixed-length record per person or item, so that a run can hold far more persons than memory.
-//   ZPP  unit 16  person label        NAMLEN= characters (record length at least 1)
+//   ZPP  unit 16  person label        NAMLEN= characters (record length at least 1: NAMLEN=
+//                                     bytes, four times that once a label needs more)
 //   ZNN  unit 14  response codes      NI bytes: number of the response among CODES=, 0 = none
 //   ZMM  unit 13  scored responses    NI bytes: category 0..254, 255 = missing
 //   ZQQ  unit 17  person work record  seven 4-byte reals (PersonWorkFields)
@@ -29,6 +30,7 @@ struct WorkFileLayout {
     std::int32_t namlen = 30;     // NAMLEN=; below 1 no person label is kept
     std::int32_t itlen = 30;      // ITLEN= as data input leaves it
     bool items_numbered = false;  // the item-numbering flag is "Y": items carry no labels
+    std::int32_t name_bytes = 0;  // bytes of a ZPP record; 0: NAMLEN=
 };
 
 // The work files of a run as the readers and writers see them: the layout, the optional
@@ -42,7 +44,9 @@ struct WorkFiles {
 
     explicit WorkFiles(const WorkFileLayout& layout);
     std::int32_t person_record_length() const { return layout.ni > 1 ? layout.ni : 1; }
-    std::int32_t name_record_length() const { return layout.namlen > 1 ? layout.namlen : 1; }
+    std::int32_t name_record_length() const {
+        return layout.name_bytes > 0 ? layout.name_bytes : (layout.namlen > 1 ? layout.namlen : 1);
+    }
 
     // Records of a person removed during input: no response codes, every score missing.
     std::vector<std::uint8_t> missing_codes;

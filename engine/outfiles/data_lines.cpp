@@ -35,12 +35,15 @@ std::vector<std::int32_t> entries_by_measure(const ControlVariables& cv, const s
     return order;
 }
 
-void start_data_line(std::string& line, const DataLineLayout& layout, std::string_view label) {
+void start_data_line(std::string& line, const DataLineLayout& layout) {
     line.assign(layout.length, ' ');
+}
+
+void place_data_line_label(std::string& line, const DataLineLayout& layout,
+                           std::string_view label) {
     const auto width = static_cast<std::size_t>(layout.label_width);
     line.replace(static_cast<std::size_t>(layout.label_column - 1), width,
-                 std::string(label.substr(0, std::min(width, label.size()))) +
-                     std::string(width - std::min(width, label.size()), ' '));
+                 pad_characters(label, width));
 }
 
 void put_response_field(std::string& line, const DataLineLayout& layout, std::int64_t i, std::string_view text) {

@@ -34,8 +34,11 @@ DataLineLayout data_line_layout(const Run& run, bool at_name1);
 std::vector<std::int32_t> entries_by_measure(const ControlVariables& cv, const std::vector<std::int8_t>& status,
                                              const std::vector<float>& measure, std::int32_t count);
 
-// A blank line of the layout with the label placed (cut or blank-padded to NAMLEN=).
-void start_data_line(std::string& line, const DataLineLayout& layout, std::string_view label);
+// A blank line of the layout.
+void start_data_line(std::string& line, const DataLineLayout& layout);
+// The label placed in its field of the line, once the responses stand in theirs: NAMLEN=
+// characters, cut or blank-padded, so that a column is a character when the file is read back.
+void place_data_line_label(std::string& line, const DataLineLayout& layout, std::string_view label);
 // The field of item i (from 1), XWIDE= columns: the text, cut or blank-padded.
 void put_response_field(std::string& line, const DataLineLayout& layout, std::int64_t i, std::string_view text);
 

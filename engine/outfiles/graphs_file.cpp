@@ -4,6 +4,7 @@
 
 #include "engine/outfiles/output_frame.h"
 #include "engine/outfiles/step_files.h"
+#include "engine/report/scale_orientation.h"
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
@@ -100,7 +101,7 @@ std::string build_group_label(const OutputSettings& s, const AnalysisArrays& a,
         if (item > 0) label += trim_right(records.label_of(Entity::Item, item));
         else label += msg::kGroupLabelUnknown;
     }
-    if (label.size() > kGroupLabelWidth) label.resize(kGroupLabelWidth);
+    if (label.size() > kGroupLabelWidth) label.resize(character_offset(label, kGroupLabelWidth));
     label.resize(trim_right(label).size());
     return label;
 }
@@ -114,11 +115,16 @@ bool write_graphs_work_file(Run& run, const OutputSettings& s, const AnalysisArr
     out.real(s.umean);
     out.real(s.uscale);
     out.text(kExponentCapLine);
-    float lowest = array_value(a.category_score_point_measure, first_of(a, 1));
-    float highest = array_value(a.category_score_point_measure, first_of(a, 1) + top_of(a, 1));
+    // The points of the bottom and top categories where they lie on the reported scale, relative
+    // to the item: under a negative USCALE= the bottom category is at the high end.
+    const auto at = [&](std::int32_t g, std::int32_t k) {
+        return category_point_measure(run.cv, 0.0f, array_value(a.category_score_point_measure, first_of(a, g) + k));
+    };
+    float lowest = std::min(at(1, 0), at(1, top_of(a, 1)));
+    float highest = std::max(at(1, 0), at(1, top_of(a, 1)));
     for (std::int32_t g = 2; g <= a.groups; ++g) {
-        lowest = std::min(lowest, array_value(a.category_score_point_measure, first_of(a, g)));
-        highest = std::max(highest, array_value(a.category_score_point_measure, first_of(a, g) + top_of(a, g)));
+        lowest = std::min({lowest, at(g, 0), at(g, top_of(a, g))});
+        highest = std::max({highest, at(g, 0), at(g, top_of(a, g))});
     }
     out.real(lowest);
     out.real(highest);

@@ -103,7 +103,7 @@ void write_guttmanized_file(Run& run, const OutputSettings& s, const AnalysisArr
     std::vector<std::uint8_t> x(ni);
     std::string line, missing = ".";
     for (std::int32_t p = 1; p <= a.persons; ++p) {
-        start_data_line(line, layout, trim_right(records.label_of(Entity::Person, p)));
+        start_data_line(line, layout);
         records.person_scores(p, x);
         // Each response becomes its recounted category 0 or 1 (255: counts in none).
         for (std::size_t i = 1; i <= ni; ++i) {
@@ -120,6 +120,7 @@ void write_guttmanized_file(Run& run, const OutputSettings& s, const AnalysisArr
             if (r == 1 && k <= limits.a) field.put(line, i, 0);
             if (r == 0 && k >= limits.b) field.put(line, i, 1);
         }
+        place_data_line_label(line, layout, trim_right(records.label_of(Entity::Person, p)));
         if (!file.write(line)) return;
         show_progress_bar(run, p, a.persons);
     }

@@ -138,7 +138,7 @@ void format_record(const OutputSettings& s, const AnalysisArrays& a, Entity side
             line += ' ';
         }
         line += label;
-        if (line.size() > kFixedRecordLimit) line.resize(kFixedRecordLimit);
+        if (line.size() > kFixedRecordLimit) line.resize(character_offset(line, kFixedRecordLimit));
     }
 }
 

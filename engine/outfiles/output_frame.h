@@ -14,7 +14,7 @@
 
 namespace korvelan {
 
-// Longest line of a fixed-layout record; a longer label is cut there.
+// Longest line of a fixed-layout record, in characters; a longer label is cut there.
 inline constexpr std::size_t kFixedRecordLimit = 260;
 
 inline bool is_csv(const OutputSettings& s) { return s.csv == 'Y' || s.csv == 'T'; }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "engine/estimation/score_frequencies.h"
 #include "engine/outfiles/output_services.h"
 #include "engine/outfiles/output_settings.h"
 #include "engine/run/run.h"
@@ -28,13 +29,6 @@ struct ScoreRows {
     std::vector<float> measure, error, information;
 };
 ScoreRows person_measures_for_scores(const Run& run, const TestScoreRange& r);
-
-// The row of each person of status -1 or above: the score whose measure lies nearest to the
-// person's measure (halfway goes to the lower score; below the lowest and above the highest to
-// the ends). None when the measures do not rise with the score or a value is not finite.
-std::optional<std::vector<std::int32_t>> score_frequencies(const AnalysisArrays& a,
-                                                           const std::vector<float>& measure,
-                                                           float uscale);
 
 // SCFILE=. Measures that do not rise with the score (a fault of the search) leave the file
 // unwritten and name it among the files not written in full.

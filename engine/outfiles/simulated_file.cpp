@@ -48,7 +48,7 @@ void write_simulated_data_file(Run& run, const OutputSettings& s, const Analysis
     std::string line;
     show_progress_bar(run, 1, a.persons);
     for (std::int32_t n = 1; n <= a.persons && file.ok(); ++n) {
-        start_data_line(line, layout, trim_right(records.label_of(Entity::Person, n)));
+        start_data_line(line, layout);
         if (base_status(array_value(a.person_status, n, status::kDeleted)) >= status::kExtremeMinimum) {
             const float b = measure_in_logits(s, a.person_measure[static_cast<std::size_t>(n)], 1.0f);
             for (std::int32_t i = 1; i <= a.items; ++i) {
@@ -67,6 +67,7 @@ void write_simulated_data_file(Run& run, const OutputSettings& s, const Analysis
                     put_response_field(line, layout, i, std::string_view(run.cv.codes).substr(from, xwide));
             }
         }
+        place_data_line_label(line, layout, trim_right(records.label_of(Entity::Person, n)));
         file.write(line);
         show_progress_bar(run, n, a.persons);
     }

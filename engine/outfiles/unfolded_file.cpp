@@ -58,7 +58,7 @@ void write_unfolded_data_file(Run& run, const OutputSettings& s, const AnalysisA
         return write_record(run, kScratchUnit, n, line.data()) == 0 || fail(run, 'W');
     };
     for (std::int32_t n = 1; n <= a.persons; ++n) {
-        start_data_line(line, layout, trim_right(records.label_of(Entity::Person, n)));
+        start_data_line(line, layout);
         if (!put_record(n)) return;
     }
     OutputFile file(run, s.unfolded_file);
@@ -83,7 +83,7 @@ void write_unfolded_data_file(Run& run, const OutputSettings& s, const AnalysisA
     show_message_line(run, msg::kApplyingGuttmanLimits);
     for (std::size_t r = 1; r <= np; ++r) {
         const std::int32_t n = persons[r - 1];
-        start_data_line(line, layout, trim_right(records.label_of(Entity::Person, n)));
+        start_data_line(line, layout);
         records.person_scores(n, x);
         for (std::size_t j = ni; j >= 1; --j) {
             const char value = x[static_cast<std::size_t>(items[j - 1] - 1)] == 1 ? '1' : unfolded_value(g, r, j);
@@ -94,7 +94,9 @@ void write_unfolded_data_file(Run& run, const OutputSettings& s, const AnalysisA
     }
     show_message_line(run, msg::kWritingUnfoldedFile);
     for (std::int32_t n = 1; n <= a.persons && file.ok(); ++n) {
+        line.resize(static_cast<std::size_t>(length), ' ');
         if (read_record(run, kScratchUnit, n, line.data()) != 0 && !fail(run, 'R')) return;
+        place_data_line_label(line, layout, trim_right(records.label_of(Entity::Person, n)));
         file.write(line);
     }
     close_record_unit(run, kScratchUnit);

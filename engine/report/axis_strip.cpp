@@ -37,7 +37,7 @@ void write_strip_line(Run& run, std::string_view strip, std::string_view label, 
         line.put(2, strip);
         line.put(label_column, trim(label));
     } else {
-        line.put(2, utf8_prefix(label, 6));
+        line.put(2, display_prefix(label, 6));
         line.put(label_column, strip);
     }
     write_report_line(run);

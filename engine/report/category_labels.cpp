@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "engine/input/data_records.h"
 #include "engine/input/edit_files.h"
 #include "engine/run/analysis_arrays.h"
 #include "engine/run/numtext.h"
@@ -19,7 +20,10 @@ constexpr std::size_t npos = std::string_view::npos;
 constexpr int kNoItem = -1;  // a label line that names no item
 
 std::string clean_label_line(std::string line) {
-    line.resize(kEditLineWidth, ' ');
+    // The first 80 characters; control codes would stand for drawing characters in the Tables.
+    line.resize(character_offset(line, kEditLineWidth));
+    line.resize(std::max(line.size(), kEditLineWidth), ' ');
+    blank_control_characters(line);
     cut_at_comment(line);
     blank_characters(line, "\t,");
     left_justify_in_place(line);
@@ -126,8 +130,9 @@ std::optional<std::string_view> codes_entry(const ControlVariables& cv, int inde
 void place_after_text(std::string& text, std::string_view label) {
     const std::size_t at = trim_right(text).size() + 1;
     if (at >= text.size()) return;
-    const std::size_t n = utf8_prefix(label, text.size() - at).size();
-    text.replace(at, n, label.substr(0, n));
+    // The label takes as many of the blank columns as it needs on the screen.
+    const std::string_view kept = display_prefix(label, text.size() - at);
+    text.replace(at, display_width(kept), kept);
 }
 
 }  // namespace

@@ -83,7 +83,8 @@ void show_report_on_screen(Run& run) {
         std::string text;
         while (read_unit_line(run, unit::kSummary, text) == 0) {
             ReportLineBuffer line;
-            line.put(1, std::string_view(text).substr(0, std::min<std::size_t>(text.size(), 79)));
+            // The line's first 79 columns (a wide character takes two).
+            line.put(1, display_prefix(text, 79));
             int n = std::max(line.length(), 2);
             if (run.cv.box_to_ascii != 'N') convert_box_characters_to_ascii(line, n);
             if (run.host) run.host->write_text_window_line(drawn_text(line.view(2, n), false));

@@ -96,4 +96,11 @@ void put_axis_border(ReportLineBuffer& line, const PlotAxis& axis, int position,
     line.put(position, border);
 }
 
+bool tick_labels_touch(std::string_view lowest, int from, std::string_view next_field, int at) {
+    const std::string_view next = trim_left(next_field);
+    if (trim(next).empty() || trim(lowest).empty()) return false;
+    const int next_start = at + static_cast<int>(next_field.size() - next.size());
+    return next_start <= from + static_cast<int>(trim(lowest).size());
+}
+
 }  // namespace korvelan

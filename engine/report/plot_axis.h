@@ -53,6 +53,11 @@ void show_plot_format_failure(Run& run, std::string_view table_text);
 void put_axis_labels(ReportLineBuffer& line, const PlotAxis& axis, int first_label_end,
                      float x_offset);
 
+// Whether a lowest tick label written left-justified from line position `from` would reach the
+// text of the next label, right-justified in its field of `next_field.size()` columns from
+// position `at`, with no blank between them. The label that gives way is then left out whole.
+bool tick_labels_touch(std::string_view lowest, int from, std::string_view next_field, int at);
+
 // A border line of the plot: the corner at line position `position`, then "┼" and for each
 // tick columns_per_tick - 1 rule characters and "┼", then the closing corner.
 void put_axis_border(ReportLineBuffer& line, const PlotAxis& axis, int position, char left,

@@ -124,11 +124,12 @@ char get_category_plot_symbol(std::span<const std::int32_t> values, int n, int v
 void centre_plot_title(PlotGrid& grid, std::string_view text, int width) {
     text = trim_right(text);
     const int room = std::clamp(width + 1, 0, kPlotYTitleLength);
-    const int k = static_cast<int>(utf8_prefix(text, static_cast<std::size_t>(room)).size());
+    // The title stands down the margin, a character a line.
+    const std::string_view kept = character_prefix(text, static_cast<std::size_t>(room));
+    const int k = static_cast<int>(character_count(kept));
     const int offset = std::max((room - k) / 2, 0);
-    grid.y_title.assign(kPlotYTitleLength, ' ');
-    grid.y_title.replace(static_cast<std::size_t>(offset), static_cast<std::size_t>(k),
-                         text.substr(0, static_cast<std::size_t>(k)));
+    grid.y_title = pad_characters(
+        std::string(static_cast<std::size_t>(offset), ' ') + std::string(kept), kPlotYTitleLength);
 }
 
 }  // namespace korvelan

@@ -16,10 +16,11 @@ constexpr int kBorderColumn = 9;  // left border; cell 0 stands in column 10
 constexpr int kTitleWidth = 76;   // the x_title is centred over this width
 
 // Character i (1-based) of the vertical title, blank past its end.
-char y_title_character(const PlotGrid& grid, int i) {
-    return i >= 1 && i <= static_cast<int>(grid.y_title.size())
-               ? grid.y_title[static_cast<std::size_t>(i - 1)]
-               : ' ';
+std::string_view y_title_character(const PlotGrid& grid, int i) {
+    const std::string_view c =
+        i >= 1 ? character_span(grid.y_title, static_cast<std::size_t>(i - 1), 1)
+               : std::string_view();
+    return c.empty() ? " " : c;
 }
 
 // Probability scale: rows at fifths and halves of the height carry row x ymax / rows.
@@ -44,7 +45,7 @@ void write_border(Run& run, const PlotGrid& grid, const PlotAxis& axis, int titl
                   char right) {
     ReportLineBuffer& line = run.rep.line;
     line.clear();
-    line.c[1] = y_title_character(grid, title_index);
+    line.put(2, y_title_character(grid, title_index));
     put_axis_border(line, axis, kBorderColumn, left, box::kHorizontal, right);
     write_report_line(run);
 }
@@ -53,7 +54,7 @@ void write_row(Run& run, PlotGrid& grid, int rows, int row, int grid_row, int la
                const std::string& label) {
     ReportLineBuffer& line = run.rep.line;
     line.clear();
-    line.c[1] = y_title_character(grid, rows - row + 2);
+    line.put(2, y_title_character(grid, rows - row + 2));
     const char edge = label.empty() ? box::kVertical : box::kCross;
     line.put(kLabelColumn, label);
     line.c[kBorderColumn - 1] = edge;
@@ -69,7 +70,7 @@ void write_axis_labels(Run& run, const PlotGrid& grid, const PlotAxis& axis, int
                        float x_offset) {
     ReportLineBuffer& line = run.rep.line;
     line.clear();
-    line.c[1] = y_title_character(grid, rows + 4);
+    line.put(2, y_title_character(grid, rows + 4));
     put_axis_labels(line, axis, kBorderColumn + 1, x_offset);
     write_report_line(run);
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "engine/input/data_input.h"
 #include "engine/report/end_report.h"
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
@@ -39,7 +40,7 @@ std::int32_t record_length_of(const Run& run, int unit_number) {
         case unit::kItemLabels:
             return run.rs.item_label_record_length;
         case unit::kPersonLabels:
-            return std::max(run.cv.namlen, 1);
+            return WorkFiles(run_work_file_layout(run)).name_record_length();
         case unit::kPersonRecords:
             return static_cast<std::int32_t>(sizeof(PersonWorkFields));
         default:

@@ -45,8 +45,14 @@ void statistics_row(Run& run, const char* label, const AnalysisArrays& a, const 
     l.put(2, std::string(1, box::kVertical) + " " + label);
     l.put(10, fmt_f(v(0), 8, 1));
     l.put(20, fmt_f(v(1), 8, 1));
-    l.put(32, fmt_f(v(2), 8, 2) + fmt_f(v(3), 8, 2));
-    l.put(51, fmt_f(v(4), 7, 2) + fmt_f(v(5), 7, 1) + fmt_f(v(6), 7, 2) + fmt_f(v(7), 7, 1));
+    std::string t = fmt_f(v(2), 8, 2);
+    append_table_number(t, v(3), 8, 2);
+    l.put(32, t);
+    t = fmt_f(v(4), 7, 2);
+    append_table_number(t, v(5), 7, 1);
+    append_table_number(t, v(6), 7, 2);
+    append_table_number(t, v(7), 7, 1);
+    l.put(51, t);
     l.c[78] = box::kVertical;
     write_report_line_to_summary_file(run);
 }
@@ -57,10 +63,10 @@ SeparationReliability reliability_row(Run& run, const AnalysisArrays& a, int err
     const SeparationReliability r = compute_separation_reliability(e.sd, e.mean, a.summary[measure_slot].sd);
     ReportLineBuffer& l = run.rep.line;
     l.clear();
-    l.put(2, std::string(1, box::kVertical) + msg::kSummaryReal + msg::kSummaryRmse + fmt_f(r.rmse, 7, 2));
-    l.put(22, msg::kSummaryAdjustedSd + fmt_f(r.adjusted_sd, 8, 2));
-    l.put(38, msg::kSummarySeparation + fmt_f(r.separation, 6, 2));
-    l.put(56, pad_right(trim(word), 6) + " " + msg::kSummaryReliability + fmt_f(r.reliability, 5, 2));
+    l.put(2, with_table_number(std::string(1, box::kVertical) + msg::kSummaryReal + msg::kSummaryRmse, r.rmse, 7, 2));
+    l.put(22, with_table_number(msg::kSummaryAdjustedSd, r.adjusted_sd, 8, 2));
+    l.put(38, with_table_number(msg::kSummarySeparation, r.separation, 6, 2));
+    l.put(56, with_table_number(pad_right(trim(word), 6) + " " + msg::kSummaryReliability, r.reliability, 5, 2));
     l.c[78] = box::kVertical;
     write_report_line_to_summary_file(run);
     return r;

@@ -43,15 +43,16 @@ void write_table_heading(Run& run, int blank_lines_after) {
     line.put(1, start);
     line.put(8, ts);
     line.put(8 + static_cast<int>(ts.size()) + 1, pad_right(run.cv.title, 60));
-    std::string_view report = trim_right(run.rs.report_file);
-    if (report.size() > 40) report = report.substr(report.size() - 40);
-    line.put(62 - static_cast<int>(report.size()), " ");
-    line.put(63 - static_cast<int>(report.size()), report);
+    // The report name's last 40 columns end in column 62.
+    const std::string report = pad_left(trim_right(run.rs.report_file), 40);
+    const int width = static_cast<int>(display_width(trim_left(report)));
+    line.put(62 - width, " ");
+    line.put(63 - width, trim_left(report));
     line.put(63, " " + pad_right(run.rs.run_date, 17));
     write_report_line(run);
 
     if (rep.persons_input > 0) {
-        auto count = [](int n) { return std::string(trim(int_to_text_left(n).substr(0, 7))); };
+        auto count = [](int n) { return std::string(trim(int_to_text_left(n))); };
         std::string text = " INPUT: " + count(rep.persons_input) + " " +
                            std::string(trim(run.cv.person_plural)) + ", " +
                            count(rep.items_input) + " " + std::string(trim(run.cv.item_plural));

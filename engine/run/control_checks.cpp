@@ -26,7 +26,7 @@ std::string num(std::int64_t n) { return std::string(trim(int_to_text_left(n)));
 bool is_yes(char c) { return c == 'Y' || c == 'y' || c == '1'; }
 
 void set_text(std::string& field, std::string_view value, int width) {
-    field = pad_right(value, static_cast<std::size_t>(width));
+    field = pad_bytes(value, static_cast<std::size_t>(width));
 }
 
 // CFILE= and CLFILE= must name a readable file.
@@ -201,7 +201,7 @@ void normalise_control_settings(Run& run) {
         std::string w(trim_right(word));
         std::string upper = w;
         uppercase_whole_string(upper);
-        return pad_right(w + (upper == w ? "S" : "s"), width::kPlural);
+        return pad_bytes(w + (upper == w ? "S" : "s"), width::kPlural);
     };
     cv.item_plural = plural(cv.item_word);
     cv.person_plural = plural(cv.person_word);

@@ -169,7 +169,7 @@ void store_integer(ControlVariables& cv, const KeywordRule& rule, float v) {
 
 std::string item_string(const ControlVariables& cv, std::string_view value) {
     std::size_t n = static_cast<std::size_t>(std::max(0, cv.ni) * std::max(1, cv.xwide));
-    return pad_right(value.substr(0, std::min(n, value.size())), n);
+    return pad_bytes(value.substr(0, std::min(n, value.size())), n);
 }
 
 void store_second_reading(Run& run, ControlReading& rd, const KeywordRule& rule,
@@ -358,7 +358,7 @@ bool parse_control_instruction(Run& run, ControlReading& rd, std::string line) {
         if (head[0] == '&') return true;
         return instruction_problem(run, rd, msg::kVariableValueExpected + in.line);
     }
-    in.name = pad_right(std::string_view(in.line).substr(0, eq), 8);
+    in.name = pad_bytes(std::string_view(in.line).substr(0, eq), 8);
     uppercase_whole_string(in.name);
     rd.name = in.name;
 

@@ -234,7 +234,7 @@ void set_control_defaults(Run& run) {
     if (run.host) run.host->write_text_window_line(msg::kReadingControlVariables);
     run.cv = ControlVariables{};
     run.cv.batch_flag = run.rs.batch ? 'Y' : 'N';
-    run.cv.title = pad_right(run.rs.control_file, width::kTitle);
+    run.cv.title = pad_bytes(run.rs.control_file, width::kTitle);
     run.rep.persons_input = 0;
     run.rep.request.table = 0;
     read_control_file(run, ReadPass::First);

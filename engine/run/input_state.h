@@ -41,7 +41,10 @@ enum class MemoryBlock {
 struct InputState {
     // ---- left by data input
     std::int64_t records_input = 0;         // every non-blank data record read
-    std::int32_t longest_person_label = 1;  // trimmed, at least 1
+    std::int32_t longest_person_label = 1;  // trimmed display columns, at least 1
+    // Bytes of a person label record in ZPP: 0 for NAMLEN= bytes, widened once a label of
+    // characters of several bytes needs more.
+    std::int32_t person_label_bytes = 0;
     bool non_ascii_warned = false;          // the non-ASCII code warning is given once a run
 
     // ---- person statuses before the person block exists

@@ -271,7 +271,7 @@ bool rule_matches(const KeywordRule& rule, std::string_view name8) {
 }
 
 void store_text(ControlVariables& cv, const FieldRef& f, std::string_view value) {
-    cv.*f.text = pad_right(value, static_cast<std::size_t>(f.width));
+    cv.*f.text = pad_characters(value, static_cast<std::size_t>(f.width));
 }
 
 void apply_control_defaults(ControlVariables& cv) {

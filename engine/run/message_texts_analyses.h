@@ -48,6 +48,7 @@ inline constexpr const char* kNoRoomForSubtotals = " NO ROOM FOR SUBTOTALS: ";
 inline constexpr const char* kNoFreeComparisonName = " No free name for the comparison file after ";
 inline constexpr const char* kTries = " tries";
 inline constexpr const char* kNoComparisonsPossible = "NO COMPARISONS POSSIBLE";
+inline constexpr const char* kEntriesWithoutReadableValue = "ENTRIES LEFT OUT FOR WANT OF A READABLE VALUE: ";
 // " INVALID <keyword> FILE: <name>": a class file of subtotals, DIF or DPF that cannot be read.
 inline constexpr const char* kInvalidClassFile = " INVALID ";
 inline constexpr const char* kInvalidClassFileName = " FILE: ";

@@ -230,7 +230,6 @@ inline constexpr const char* kPersonsSkippedAfter = "PERSONS SKIPPED AFTER ";
 inline constexpr const char* kNonAsciiPerson = " NON-ASCII DATA CODE FOR PERSON: ";
 inline constexpr const char* kNonAsciiItem = ", ITEM: ";
 inline constexpr const char* kNonAsciiDecimal = ", DECIMAL= ";
-inline constexpr const char* kNonAsciiCharacter = ", CHARACTER= ";
 inline constexpr const char* kRecordsInput = " Records Input.";
 // " NO DATA RECORDS: no <person word> record was found in <source>".
 inline constexpr const char* kNoDataRecords = " NO DATA RECORDS: no ";

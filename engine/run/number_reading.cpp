@@ -214,7 +214,7 @@ void split_entry_and_value(std::string& line, int& first, std::vector<float>& va
             if (f + 1 >= n) {
                 std::string r = line.substr(i);
                 left_justify_in_place(r);
-                rest = pad_right(r, line.size());
+                rest = pad_bytes(r, line.size());
                 return;
             }
         }

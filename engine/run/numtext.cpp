@@ -32,51 +32,6 @@ std::string_view trim_left(std::string_view s) {
 
 std::string_view trim(std::string_view s) { return trim_left(trim_right(s)); }
 
-namespace {
-// Bytes of the UTF-8 character a lead byte opens (1 for any other byte).
-std::size_t utf8_sequence_length(unsigned char b) {
-    if (b >= 0xF0) return 4;
-    if (b >= 0xE0) return 3;
-    if (b >= 0xC0) return 2;
-    return 1;
-}
-}  // namespace
-
-std::size_t utf8_character_start(std::string_view s, std::size_t n) {
-    // Only a continuation byte at n, after its lead byte at most three bytes back, is inside a
-    // character; so text in a one-byte code page is cut where asked.
-    if (n == 0 || n >= s.size() || (static_cast<unsigned char>(s[n]) & 0xC0) != 0x80) return n;
-    for (std::size_t k = n; k > 0 && n - k < 3; --k) {
-        const auto b = static_cast<unsigned char>(s[k - 1]);
-        if ((b & 0xC0) == 0x80) continue;
-        return k - 1 + utf8_sequence_length(b) > n ? k - 1 : n;
-    }
-    return n;
-}
-
-std::size_t utf8_character_end(std::string_view s, std::size_t n) {
-    const std::size_t start = utf8_character_start(s, n);
-    if (start == n) return n;
-    return std::min(s.size(), start + utf8_sequence_length(static_cast<unsigned char>(s[start])));
-}
-
-std::string_view utf8_prefix(std::string_view s, std::size_t n) {
-    return s.substr(0, utf8_character_start(s, std::min(n, s.size())));
-}
-
-std::string pad_right(std::string_view s, std::size_t n) {
-    std::string r(utf8_prefix(s, n));
-    r.resize(n, ' ');
-    return r;
-}
-
-std::string pad_left(std::string_view s, std::size_t n) {
-    if (s.size() < n) return std::string(n - s.size(), ' ') + std::string(s);
-    // The last n bytes, less the rest of a character cut at their front (blanks for it).
-    const std::size_t from = utf8_character_end(s, s.size() - n);
-    return std::string(n - (s.size() - from), ' ') + std::string(s.substr(from));
-}
-
 static char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
 bool iequals(std::string_view a, std::string_view b) {
@@ -362,6 +317,33 @@ std::string fmt_f(double x, int w, int d) {
 }
 
 std::string fmt_f_left(double x, int w, int d) { return std::string(trim_left(fmt_f(x, w, d))); }
+
+namespace {
+// Whether a number appended to the line would run into its last character. Line-drawing
+// characters are single bytes above 0x7F until the line is written.
+bool needs_blank(const std::string& line) {
+    if (line.empty()) return false;
+    const auto c = static_cast<unsigned char>(line.back());
+    return c > ' ' && c < 0x7F;
+}
+}  // namespace
+
+void append_table_number(std::string& line, double x, int w, int d) {
+    if (w <= 0) return;
+    if (w > 1 && needs_blank(line)) line += ' ' + fmt_f(x, w - 1, d);
+    else line += fmt_f(x, w, d);
+}
+
+std::string with_table_number(std::string text, double x, int w, int d) {
+    append_table_number(text, x, w, d);
+    return text;
+}
+
+void append_table_integer(std::string& line, std::int64_t n, int w) {
+    if (w <= 0) return;
+    if (w > 1 && needs_blank(line)) line += ' ' + fmt_i(n, w - 1);
+    else line += fmt_i(n, w);
+}
 
 // ---- fixed-point fields of output-file records -------------------------------------------------
 

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/run/text_columns.h"
+
 namespace korvelan {
 
 // Status of a failed number conversion: the I/O library code "Illegal character in numeric input".
@@ -20,19 +22,7 @@ inline constexpr int kNumericInputError = 10016;
 std::string_view trim_right(std::string_view s);
 std::string_view trim_left(std::string_view s);
 std::string_view trim(std::string_view s);
-// Where byte n of s falls inside a UTF-8 character (a continuation byte after its lead byte):
-// the start of that character, and its end (one past its last byte); n itself otherwise.
-std::size_t utf8_character_start(std::string_view s, std::size_t n);
-std::size_t utf8_character_end(std::string_view s, std::size_t n);
-// The longest start of s of at most n bytes that does not end inside a UTF-8 character: a cut
-// backs off to the start of the character it would split. Every cut of a label goes through it.
-std::string_view utf8_prefix(std::string_view s, std::size_t n);
-// Cuts or blank-pads to exactly n bytes; a cut never splits a UTF-8 character (blanks fill
-// the bytes of a character that does not fit whole).
-std::string pad_right(std::string_view s, std::size_t n);
-// Text right-justified in n bytes; longer texts keep their last n bytes, less any part of a
-// UTF-8 character cut at their front (blanks instead).
-std::string pad_left(std::string_view s, std::size_t n);
+// Padding and cutting by characters, display columns or bytes: engine/run/text_columns.h.
 bool iequals(std::string_view a, std::string_view b);
 bool istarts_with(std::string_view s, std::string_view prefix);
 
@@ -70,6 +60,14 @@ std::string fmt_i(std::int64_t n, int w);
 std::string fmt_f(double x, int w, int d);
 // The same text without its leading blanks.
 std::string fmt_f_left(double x, int w, int d);
+// A number of a Table appended in its field of w columns (fmt_f, fmt_i), blank before every
+// number: where the line so far ends in a character that a number would run into (a digit, a
+// letter, a sign or mark; not a blank and not a line-drawing character), the number is fitted into
+// w - 1 columns after one blank, so it drops a decimal rather than touch the text before it.
+void append_table_number(std::string& line, double x, int w, int d);
+void append_table_integer(std::string& line, std::int64_t n, int w);
+// A word (or any text) and after it a number of a Table in its field, as append_table_number.
+std::string with_table_number(std::string text, double x, int w, int d);
 // Nearest integer, halves away from zero (NINT).
 std::int32_t nint(double x);
 

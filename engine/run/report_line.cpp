@@ -9,23 +9,66 @@
 
 namespace korvelan {
 
-void ReportLineBuffer::put(int col, std::string_view text) {
-    if (col < 1 || col > kWidth) return;
-    std::size_t room = static_cast<std::size_t>(kWidth - col + 1);
-    std::size_t n = utf8_prefix(text, room).size();
-    std::copy_n(text.data(), n, c.begin() + (col - 1));
+namespace {
+
+ReportCell character_cell(std::string_view text, std::size_t at, std::size_t size) {
+    ReportCell cell;
+    cell.bytes = 0;
+    for (std::size_t k = size; k-- > 0;)
+        cell.bytes = (cell.bytes << 8) | static_cast<unsigned char>(text[at + k]);
+    return cell;
 }
 
-std::string_view ReportLineBuffer::view(int from, int to) const {
+// Appends the UTF-8 text of n cells. The second column of a wide character adds nothing; such a
+// column left behind when the wide character was overwritten is a blank.
+void append_cells(const ReportCell* cells, int n, std::string& out) {
+    for (int k = 0; k < n; ++k) {
+        std::uint32_t v = cells[k].bytes;
+        if (v == 0) {
+            if (k == 0 || cells[k - 1].bytes < 0x100) out += ' ';
+            continue;
+        }
+        for (; v != 0; v >>= 8) out += static_cast<char>(v & 0xFF);
+    }
+}
+
+}  // namespace
+
+void ReportLineBuffer::put(int col, std::string_view text) {
+    if (col < 1 || col > kWidth) return;
+    int k = col - 1;
+    // Text that begins on the second column of a wide character replaces that character.
+    if (k > 0 && c[static_cast<std::size_t>(k)].bytes == 0)
+        c[static_cast<std::size_t>(k - 1)] = ' ';
+    if (all_ascii(text)) {
+        const std::size_t n = std::min(static_cast<std::size_t>(kWidth - k), text.size());
+        for (std::size_t j = 0; j < n; ++j) c[static_cast<std::size_t>(k) + j] = text[j];
+        return;
+    }
+    for (std::size_t at = 0; at < text.size() && k < kWidth;) {
+        const std::size_t size = utf8_character_size(text, at);
+        const int w = display_width_at(text, at);
+        if (k + w > kWidth) break;
+        c[static_cast<std::size_t>(k)] = character_cell(text, at, size);
+        if (w == 2) c[static_cast<std::size_t>(k + 1)].bytes = 0;
+        k += w;
+        at += size;
+    }
+}
+
+std::string ReportLineBuffer::view(int from, int to) const {
     from = std::max(from, 1);
     to = std::min(to, kWidth);
-    if (to < from) return {};
-    return std::string_view(c.data() + from - 1, static_cast<std::size_t>(to - from + 1));
+    std::string text;
+    if (to < from) return text;
+    text.reserve(static_cast<std::size_t>(to - from + 1));
+    append_cells(c.data() + from - 1, to - from + 1, text);
+    return text;
 }
 
 int ReportLineBuffer::length() const {
     int n = kWidth;
-    while (n > 0 && c[n - 1] == ' ') --n;
+    while (n > 0 && c[static_cast<std::size_t>(n - 1)] == ' ') --n;
     return n;
 }
 
@@ -58,7 +101,13 @@ void make_drawing_characters_plain(char* chars, int n) {
 }  // namespace
 
 void convert_box_characters_to_ascii(ReportLineBuffer& line, int n) {
-    make_drawing_characters_plain(line.c.data(), std::min(n, ReportLineBuffer::kWidth));
+    n = std::min(n, ReportLineBuffer::kWidth);
+    for (int i = 0; i < n; ++i) {
+        ReportCell& cell = line.c[static_cast<std::size_t>(i)];
+        if (cell.bytes >= 0x20) continue;
+        if (const DrawingCharacter* d = drawing_character(static_cast<char>(cell.bytes)))
+            cell = d->plain;
+    }
 }
 
 namespace {
@@ -105,7 +154,10 @@ void write_line_characters(Run& run, char* chars, int n) {
 
 void write_report_line(Run& run) {
     ReportLineBuffer& line = run.rep.line;
-    write_line_characters(run, line.c.data(), std::max(line.length(), 1));
+    std::string text = line.view(1, std::max(line.length(), 1));
+    const int n = static_cast<int>(text.size());
+    text += ' ';  // a blank line is written from its column 2
+    write_line_characters(run, text.data(), n);
 }
 
 void write_wide_report_line(Run& run, std::string text) {

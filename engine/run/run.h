@@ -57,17 +57,30 @@ struct FileUnits {
     std::map<int, UnitFile> open;
 };
 
-// The 501-column line every report writer fills; column 1 is the page-control column.
+// One column of a report line: the bytes of one character, the first in the lowest byte (an
+// ASCII byte or a drawing code is its own value); 0 in the second column of a wide character.
+struct ReportCell {
+    std::uint32_t bytes = ' ';
+    constexpr ReportCell() = default;
+    constexpr ReportCell(char ch) : bytes(static_cast<unsigned char>(ch)) {}
+    friend constexpr bool operator==(ReportCell a, ReportCell b) { return a.bytes == b.bytes; }
+    friend constexpr bool operator==(ReportCell a, char ch) { return a == ReportCell(ch); }
+};
+
+// The 501-column line every report writer fills; column 1 is the page-control column. A column
+// holds one character, so that text in UTF-8 stands in the columns a reader sees; a wide
+// character takes two.
 struct ReportLineBuffer {
     static constexpr int kWidth = 501;
-    std::array<char, kWidth> c;
+    std::array<ReportCell, kWidth> c;
     ReportLineBuffer() { clear(); }
     void clear() { c.fill(' '); }
-    // Places text from 1-based column col on; whatever passes column 501 is cut.
+    // Places text from 1-based column col on, a character a column (two for a wide one);
+    // whatever passes column 501 is cut before the character that does not fit.
     void put(int col, std::string_view text);
-    // The text of columns from..to (1-based, inclusive).
-    std::string_view view(int from, int to) const;
-    // Length without trailing blanks.
+    // The text of columns from..to (1-based, inclusive) in UTF-8.
+    std::string view(int from, int to) const;
+    // Length in columns without trailing blanks.
     int length() const;
 };
 

@@ -82,21 +82,19 @@ void write_separator(Run& run, const Layout& l) {
                              blanks(l.width) + kBar);
 }
 
-// A number left-adjusted, cut to w characters and right-adjusted again.
-std::string cut_number(float x, const char* format, int w) {
-    const std::string text(trim(real_to_text10(x, format)));
-    return pad_left(text.substr(0, static_cast<std::size_t>(w)), static_cast<std::size_t>(w));
-}
-
-// Average measure (8 characters) and S.E. of the mean (5) of a weighted mean and mean square.
+// Average measure (8 characters) and S.E. of the mean (5) of a weighted mean and mean square,
+// two decimals where they fit; the S.E. follows the character `before`.
 struct MeanTexts {
     std::string average, error;
 };
-MeanTexts mean_texts(float weight, float mean, float mean_square) {
+MeanTexts mean_texts(float weight, float mean, float mean_square, char before) {
     MeanTexts t{blanks(8), blanks(5)};
-    if (weight > 1.0f)
-        t.error = cut_number(standard_error_of_mean(weight, mean, mean_square), "F(10.2)", 5);
-    if (weight > 0.0f) t.average = cut_number(mean, "F(8.2)", 8);
+    if (weight > 1.0f) {
+        t.error = std::string(1, before);
+        append_table_number(t.error, standard_error_of_mean(weight, mean, mean_square), 5, 2);
+        t.error.erase(0, 1);
+    }
+    if (weight > 0.0f) t.average = fmt_f(mean, 8, 2);
     return t;
 }
 
@@ -135,11 +133,11 @@ void write_heading_again_if_paged(Run& run, const Layout& l, Walk& walk) {
 
 void write_code_row(Run& run, const Layout& l, const OptionFrequencies& f, ItemRows& r, int s) {
     const CodeFigures& c = f.at(r.item, s);
-    const MeanTexts m = mean_texts(c.weight, c.mean, c.mean_square);
-    std::string figures = m.average + " " + m.error + blanks(5);
-    if (c.weight > 0.0f)
-        figures = m.average + (measure_disordered(run.cv, f, r.item, s) ? "*" : " ") + m.error +
-                  cut_number(code_outfit(f, r.item, s, kLargestOutfit), "F(5.1)", 5);
+    const char mark = c.weight > 0.0f && measure_disordered(run.cv, f, r.item, s) ? '*' : ' ';
+    const MeanTexts m = mean_texts(c.weight, c.mean, c.mean_square, mark);
+    std::string figures = m.average + mark + m.error;
+    if (c.weight > 0.0f) append_table_number(figures, code_outfit(f, r.item, s, kLargestOutfit), 5, 1);
+    else figures += blanks(5);
     const int v = c.score_value;
     const std::string value = v < 0 || v > 254 ? " ***" : fmt_i(v, 4);
     const std::string code = codes_entry_text(run, s);
@@ -157,7 +155,7 @@ void write_code_row(Run& run, const Layout& l, const OptionFrequencies& f, ItemR
 
 void write_missing_row(Run& run, const Layout& l, const OptionFrequencies& f, ItemRows& r, int s) {
     const CodeFigures& c = f.at(r.item, s);
-    const MeanTexts m = mean_texts(c.missing_weight, c.missing_mean, c.missing_mean_square);
+    const MeanTexts m = mean_texts(c.missing_weight, c.missing_mean, c.missing_mean_square, ' ');
     ReportLineBuffer& line = run.rep.line;
     line.clear();
     line.put(1, " " + kBar + r.lead() + "MISSING *** " + kBar + fmt_i(c.missing_count, 7) +
@@ -233,8 +231,9 @@ void write_items(ReportContext& ctx, const Layout& l, const OptionFrequencies& f
         r.letter = l.c.fit_order ? misfit_letter(k, n) : ' ';
         std::string label;
         read_item_label_record(run, files, i, label);
-        r.label = pad_right(" " + std::string(utf8_prefix(label, static_cast<std::size_t>(l.label_length))),
-                            static_cast<std::size_t>(l.width));
+        r.label = pad_right(
+            " " + std::string(character_prefix(label, static_cast<std::size_t>(l.label_length))),
+            static_cast<std::size_t>(l.width));
         write_item(run, l, f, walk, r);
     }
 }

@@ -32,8 +32,9 @@ const char* status_word(int s) {
     }
 }
 
-std::string count_text(const EntryColumns& c, float x) {
-    return c.weighted_counts ? fmt_f(x, 7, 1) : fmt_i(nint(x), 7);
+void append_count(std::string& t, const EntryColumns& c, float x) {
+    if (c.weighted_counts) append_table_number(t, x, 7, 1);
+    else append_table_integer(t, nint(x), 7);
 }
 
 // Positions 1 to 67 of a row: number, score, count, measure and S.E., then the fit cells, the
@@ -43,28 +44,28 @@ std::string row_text(const EntryColumns& c, const RowValues& r, int e, char lett
     if (r.status < status::kExtremeMinimum)
         return pad_right(t + "     " + status_word(r.status), 38) + kBar + std::string(10, ' ') +
                kBar + std::string(10, ' ') + kBar + std::string(5, ' ') + kBar;
+    append_count(t, c, r.v.raw_score);
+    append_count(t, c, r.v.count);
+    append_table_number(t, r.v.measure, 8, c.decimals);
     // An anchored entry's S.E. takes the 7 columns after its "A".
-    const std::string error = r.status >= status::kAnchored
-                                  ? "A" + fmt_f(r.v.standard_error, 7, c.decimals)
-                                  : fmt_f(r.v.standard_error, 8, c.decimals);
-    t += count_text(c, r.v.raw_score) + count_text(c, r.v.count) +
-         fmt_f(r.v.measure, 8, c.decimals) + error + kBar;
+    if (r.status >= status::kAnchored) t += 'A';
+    append_table_number(t, r.v.standard_error, r.status >= status::kAnchored ? 7 : 8, c.decimals);
+    t += kBar;
     if (r.status <= status::kExtremeMaximum) {
         const char* side = r.status == status::kExtremeMaximum ? "MAXIMUM" : "MINIMUM";
         return pad_right(t + " " + side + " ESTIMATED MEASURE", 66) + kBar;
     }
     std::string correlation = fmt_f(r.v.point_biserial, 5, 2);
     if (correlation[0] == ' ') correlation[0] = letter;
-    return t + fmt_f(r.v.infit_mnsq, 4, 2) + fmt_f(r.v.infit_zstd, 6, 1) + kBar +
-           fmt_f(r.v.outfit_mnsq, 4, 2) + fmt_f(r.v.outfit_zstd, 6, 1) + kBar + correlation + kBar;
+    t += fmt_f(r.v.infit_mnsq, 4, 2);
+    append_table_number(t, r.v.infit_zstd, 6, 1);
+    t += kBar + fmt_f(r.v.outfit_mnsq, 4, 2);
+    append_table_number(t, r.v.outfit_zstd, 6, 1);
+    return t + kBar + correlation + kBar;
 }
 
-// The weight cell: three decimals cut to what 5 columns hold, and the cell's rule.
-std::string weight_cell(float weight) {
-    std::string cell = pad_left(trim(real_to_text10(weight, "(F10.3)")), 6);
-    cell[5] = box::kVertical;
-    return cell;
-}
+// The weight cell: the weight in 5 columns, two decimals where they fit, and the cell's rule.
+std::string weight_cell(float weight) { return fmt_f(weight, 5, 2) + kBar; }
 
 std::string displacement_cell(const EntryColumns& c, const RowValues& r) {
     const std::string value = r.status < status::kExtremeMinimum
@@ -75,7 +76,7 @@ std::string displacement_cell(const EntryColumns& c, const RowValues& r) {
 
 void copy_row_to_summary_file(Run& run, const std::string& row, const std::string& label_area) {
     const std::string text = std::string(trim_right(row)) + label_area + kBar;
-    write_unit_line(run, unit::kSummary, trim_right(std::string_view(text).substr(0, 80)));
+    write_unit_line(run, unit::kSummary, trim_right(display_prefix(text, 80)));
     run.rs.io_status = 0;
 }
 
@@ -85,12 +86,16 @@ void statistics_row(Run& run, const EntryColumns& c, const char* label, bool mea
     const SideSlots& s = c.items ? kItemSlots : kPersonSlots;
     auto v = [&](int k) { return mean ? slot[k].mean : slot[k].sd; };
     const int error = c.real_errors ? s.real_error : s.first + 3;
-    std::string t = " " + kBar + " " + label + fmt_f(v(s.first), 8, 0) +
-                    fmt_f(v(s.first + 1), 7, 0) + fmt_f(v(s.first + 2), 8, c.decimals) +
-                    fmt_f(v(error), 8, c.decimals) + kBar + fmt_f(v(s.first + 4), 4, 2) +
-                    fmt_f(v(s.first + 5), 6, 1) + kBar + fmt_f(v(s.first + 6), 4, 2) +
-                    fmt_f(v(s.first + 7), 6, 1) + kBar;
-    t = pad_right(t, 66) + kBar;
+    std::string t = " " + kBar + " " + label;
+    append_table_number(t, v(s.first), 8, 0);
+    append_table_number(t, v(s.first + 1), 7, 0);
+    append_table_number(t, v(s.first + 2), 8, c.decimals);
+    append_table_number(t, v(error), 8, c.decimals);
+    t += kBar + fmt_f(v(s.first + 4), 4, 2);
+    append_table_number(t, v(s.first + 5), 6, 1);
+    t += kBar + fmt_f(v(s.first + 6), 4, 2);
+    append_table_number(t, v(s.first + 7), 6, 1);
+    t = pad_right(t + kBar, 66) + kBar;
     if (c.weight_column) t += "     " + kBar;
     if (c.displacement_column) t += "        " + kBar;
     run.rep.line.clear();

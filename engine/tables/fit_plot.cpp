@@ -107,8 +107,9 @@ void write_fit_plot_row(ReportContext& ctx, int rows, int row, const std::string
     const int title = rows - row;
     ReportLineBuffer& line = ctx.run.rep.line;
     line.clear();
-    if (title >= 0 && title < static_cast<int>(ctx.grid.y_title.size()))
-        line.c[1] = ctx.grid.y_title[static_cast<std::size_t>(title)];
+    // The axis word down the margin, a character a line.
+    if (title >= 0)
+        line.put(2, character_span(ctx.grid.y_title, static_cast<std::size_t>(title), 1));
     line.put(3, left);
     line.c[kBorder - 1] = edge;
     auto& cells = ctx.grid.cells[static_cast<std::size_t>(row)];

@@ -25,16 +25,20 @@ std::string label_at(const PlotAxis& axis, float x) {
 std::string axis_label_line(const PlotAxis& axis, bool lowest_label_wins) {
     ReportLineBuffer line;
     const std::string lowest(trim(label_at(axis, 0.0f)));
-    line.put(2, lowest);
     const int n = axis.units_per_tick > 0.0f
                       ? static_cast<int>((axis.axis_range + 0.001f) / axis.units_per_tick)
                       : 0;
     float x = 0.0f;  // summed in single precision, tick by tick
+    std::string first;  // the first tick's label
     for (int k = 1; k <= std::min(n, kPlotLastColumn); ++k) {
         x += axis.units_per_tick;
-        line.put(k * axis.columns_per_tick + 2 - 4, label_at(axis, x));
+        const std::string label = label_at(axis, x);
+        if (k == 1) first = label;
+        line.put(k * axis.columns_per_tick + 2 - 4, label);
     }
-    if (lowest_label_wins) line.put(2, lowest);
+    const bool touch = tick_labels_touch(lowest, 2, first, axis.columns_per_tick - 2);
+    if (touch && lowest_label_wins) line.put(axis.columns_per_tick - 2, std::string(first.size(), ' '));
+    if (!touch || lowest_label_wins) line.put(2, lowest);
     return std::string(line.view(1, std::max(line.length(), 1)));
 }
 

@@ -11,8 +11,9 @@
 namespace korvelan {
 
 // The tick labels from line position 1: the lowest label, left-justified, from position 2, and
-// one five-column label ending under each tick (position k x columns_per_tick + 2). The tick
-// labels overwrite a long lowest label, unless lowest_label_wins (it is then written again).
+// one five-column label ending under each tick (position k x columns_per_tick + 2). Where the
+// lowest label would reach the first tick's label, the one that gives way (the lowest, unless
+// lowest_label_wins) is left out whole, so that neither shows cut.
 std::string axis_label_line(const PlotAxis& axis, bool lowest_label_wins);
 
 // " ├" then per tick columns_per_tick - 1 rule characters and "┼", the last one "┤"; then two

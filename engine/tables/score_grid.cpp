@@ -36,8 +36,9 @@ void write_grid_heading(Run& run) {
 
 std::string cell_text(Run& run, int score, float measure, float error, bool extreme) {
     const int d = decimals_of_format(run.cv.user_decimals_format);
-    return fmt_i(score, 6) + " " + fmt_f(measure, 8, d) + (extreme ? "E" : " ") +
-           fmt_f(error, 7, d);
+    std::string text = fmt_i(score, 6) + " " + fmt_f(measure, 8, d) + (extreme ? "E" : " ");
+    append_table_number(text, error, 7, d);
+    return text;
 }
 
 }  // namespace
@@ -116,7 +117,7 @@ void write_item_grid(ReportContext& ctx, int g, int item, const ScoreRange& r) {
     std::string label;
     read_item_label_record(run, files, item, label);
     const std::size_t length = static_cast<std::size_t>(std::clamp(run.cv.itlen, 0, 300));
-    label = std::string(trim(utf8_prefix(label, length)));
+    label = std::string(trim(character_prefix(label, length)));
     write_report_text(run, " TABLE OF ITEM MEASURES ON COMPLETE NON-EXTREME SAMPLE FOR " +
                                std::string(trim(run.cv.item_plural)) + " LIKE " +
                                std::string(trim(int_to_text_left(item))) + "  " + label);

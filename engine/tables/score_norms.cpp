@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/estimation/estimation_common.h"
+#include "engine/estimation/score_frequencies.h"
 #include "engine/report/table_heading.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
@@ -16,34 +17,6 @@ namespace {
 
 const std::string kBar(1, box::kVertical);
 constexpr double kEps = 9.35762297e-14;  // exp(-30)
-
-// Whether the measures of scores 0..R are finite and never fall.
-bool in_score_order(const std::vector<float>& m) {
-    for (std::size_t k = 0; k < m.size(); ++k)
-        if (!std::isfinite(m[k]) || (k > 0 && m[k] < m[k - 1])) return false;
-    return true;
-}
-
-// The score bin of measure x on the rising measures of scores 0..R: interpolation search.
-// None when the measures do not rise between the bracket ends or x is not finite.
-std::optional<int> score_bin(const std::vector<float>& m, float x) {
-    if (!std::isfinite(x)) return std::nullopt;
-    int lo = 0, hi = static_cast<int>(m.size()) - 1;
-    if (x <= m[0]) return 0;
-    if (x >= m[static_cast<std::size_t>(hi)]) return hi;
-    for (;;) {
-        if (lo == hi) return lo;
-        const float ml = m[static_cast<std::size_t>(lo)], mh = m[static_cast<std::size_t>(hi)];
-        if (hi == lo + 1) return 2.0f * x <= ml + mh ? lo : hi;
-        if (!(mh > ml)) return std::nullopt;
-        const int g = static_cast<int>(lo + ((hi - lo) - 2) * (x - ml) / (mh - ml) + 1);
-        if (g <= lo || g >= hi) return std::nullopt;
-        const float mg = m[static_cast<std::size_t>(g)];
-        if (mg < x) lo = g;
-        else if (mg > x) hi = g;
-        else return g;
-    }
-}
 
 void write_rule(Run& run, char left, char join, char right) {
     std::string text = " ";
@@ -76,29 +49,19 @@ bool write_score_norms(ReportContext& ctx, const ScoreRange& r, ScoreMeasures s)
     run.rep.line.put(2, "TABLE OF SAMPLE NORMS (500/100) AND FREQUENCIES CORRESPONDING TO COMPLETE TEST");
     write_report_line(run);
 
-    const float scale = run.cv.uscale == 0.0f ? 1.0f : run.cv.uscale;
-    std::vector<float> scaled(s.measure.size());
-    for (std::size_t k = 0; k < scaled.size(); ++k) scaled[k] = s.measure[k] / scale;
     // Measures that do not rise with the score are a fault of the search: the Table ends
     // here, and a report that lacks the rest of it is named as not written in full.
-    auto out_of_order = [&] {
+    const auto frequencies = score_frequencies(a, s.measure, run.cv.uscale);
+    if (!frequencies) {
         show_message_line(run, msg::kSortSequenceError);
         if (!run.rs.report_closed)
             note_output_file_failure(run, std::string(msg::kScoreTableOutOfOrderInReport) +
                                               std::string(trim(run.rs.report_file)));
         return false;
-    };
-    if (!in_score_order(scaled)) return out_of_order();
-    std::vector<int> count(s.measure.size(), 0);
-    int total = 0;
-    for (int n = 1; n <= a.persons; ++n) {
-        if (base_status(array_value(a.person_status, n, status::kDeleted)) < status::kExtremeMinimum)
-            continue;
-        const std::optional<int> bin = score_bin(scaled, a.person_measure[n] / scale);
-        if (!bin) return out_of_order();
-        ++total, ++count[static_cast<std::size_t>(*bin)];
-        show_progress_bar(run, n, a.persons);
     }
+    const std::vector<std::int32_t>& count = *frequencies;
+    int total = 0;
+    for (const std::int32_t c : count) total += c;
 
     write_rule(run, box::kDownRight, box::kDownHorizontal, box::kDownLeft);
     write_norms_heading(run);

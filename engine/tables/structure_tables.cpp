@@ -55,15 +55,20 @@ void write_from_column_2(Run& run, const char* text) {
 
 // The count and percentage of a row after " │" and the category value and score.
 std::string counts_text(const StructureRow& r) {
-    return fmt_i(r.value, 3) + fmt_i(r.score, 4) + fmt_i(nint(r.count), 8) + fmt_i(r.percent, 4) +
-           kBar + r.observed_average + r.disorder + r.expected_average + kBar + fmt_f(r.infit, 6, 2) +
-           fmt_f(r.outfit, 6, 2);
+    std::string t = fmt_i(r.value, 3);
+    append_table_integer(t, r.score, 4);
+    append_table_integer(t, nint(r.count), 8);
+    append_table_integer(t, r.percent, 4);
+    t += kBar + r.observed_average + r.disorder + r.expected_average + kBar + fmt_f(r.infit, 6, 2);
+    append_table_number(t, r.outfit, 6, 2);
+    return t;
 }
 
 // The coherence and residual cells that close the rows of the dichotomous and second tables.
 std::string coherence_text(const StructureRow& r) {
-    return fmt_i(r.measure_to_category, 4) + "%" + fmt_i(r.category_to_measure, 4) + "%" + kBar +
-           fmt_f(r.residual, 7, 1) + (r.residual_percent ? "%" : " ") + " " + kBar;
+    std::string t = fmt_i(r.measure_to_category, 4) + "%";
+    append_table_integer(t, r.category_to_measure, 4);
+    return t + "%" + kBar + fmt_f(r.residual, 7, 1) + (r.residual_percent ? "%" : " ") + " " + kBar;
 }
 
 // The response code of the category (from the first member of the group with a CODES= entry
@@ -103,9 +108,10 @@ void break_before_middle_row(ReportContext& ctx, const StructureGroup& s, int k,
 
 void write_missing_line(ReportContext& ctx, const StructureGroup& s, const std::string& tail,
                         bool drop) {
-    write_text(ctx, " " + kBar + "MISSING" + fmt_i(static_cast<std::int64_t>(s.missing), 8) +
-                        fmt_i(s.missing_percent, 4) + kBar + s.missing_average + tail,
-               drop);
+    std::string t = " " + kBar + "MISSING";
+    append_table_integer(t, static_cast<std::int64_t>(s.missing), 8);
+    append_table_integer(t, s.missing_percent, 4);
+    write_text(ctx, t + kBar + s.missing_average + tail, drop);
 }
 
 }  // namespace
@@ -185,15 +191,18 @@ void write_second_table(ReportContext& ctx, const StructureGroup& s) {
         std::string text = " " + kBar + fmt_i(r.value, 4);
         if (r.k == 0) {
             text += std::string(6, ' ') + "NONE " + (r.anchored ? "A" : " ") + std::string(8, ' ') +
-                    kBar + r.category_measure + ") -INF" + fmt_f(r.upper_zone, 8, 2) + kBar +
-                    std::string(9, ' ');
+                    kBar + r.category_measure + ") -INF";
+            append_table_number(text, r.upper_zone, 8, 2);
+            text += kBar + std::string(9, ' ');
         } else if (middle) {
-            text += "    " + r.step_error + " " + kBar + r.category_measure +
-                    fmt_f(r.lower_zone, 7, 2) + fmt_f(r.upper_zone, 7, 2) + kBar +
-                    fmt_f(r.thurstone, 8, 2) + " ";
+            text += "    " + r.step_error + " " + kBar + r.category_measure;
+            append_table_number(text, r.lower_zone, 7, 2);
+            append_table_number(text, r.upper_zone, 7, 2);
+            text += kBar + fmt_f(r.thurstone, 8, 2) + " ";
         } else {
-            text += "    " + r.step_error + " " + kBar + r.category_measure + ")" +
-                    fmt_f(r.lower_zone, 6, 2) + "  +INF " + kBar + fmt_f(r.thurstone, 8, 2) + " ";
+            text += "    " + r.step_error + " " + kBar + r.category_measure + ")";
+            append_table_number(text, r.lower_zone, 6, 2);
+            text += "  +INF " + kBar + fmt_f(r.thurstone, 8, 2) + " ";
         }
         write_row_with_labels(ctx, s, r, text + kBar + coherence_text(r), true);
     }

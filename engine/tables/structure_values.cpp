@@ -10,10 +10,12 @@ namespace korvelan {
 
 namespace {
 
-// A measure in the measure format, left-justified, its first `width` characters right-justified.
-std::string average_text(const Run& run, float x, std::size_t width) {
-    const std::string text(trim_left(fmt_f(x, 8, decimals_of_format(run.cv.user_decimals_format))));
-    return pad_left(trim_right(text.substr(0, std::min(width, text.size()))), width);
+// An average measure in its field of `width` columns, at the measure format's decimals where
+// they fit; `before` is the character the field follows.
+std::string average_text(const Run& run, float x, int width, char before = ' ') {
+    std::string text(1, before);
+    append_table_number(text, x, width, decimals_of_format(run.cv.user_decimals_format));
+    return text.substr(1);
 }
 
 // The word of a null step: a category that the model cannot reach.
@@ -29,12 +31,12 @@ std::string null_step(char model, std::size_t width) {
     return text;
 }
 
-// The category measure in 7 characters; at the ends of the scale a blank first character
-// opens the parenthesis that the layout closes.
+// The category measure in 7 characters; at the ends of the scale the parenthesis that the
+// layout closes opens the field, the number fitted into the 6 columns after it.
 std::string category_measure_text(float x, bool end) {
-    const std::string text(trim(real_to_text10(x, "(F10.2)")));
-    std::string field = pad_left(text.substr(0, std::min<std::size_t>(7, text.size())), 7);
-    if (end && field[0] == ' ') field[0] = '(';
+    std::string field = fmt_f(x, 7, 2);
+    if (end && field[0] != ' ') field = "(" + fmt_f(x, 6, 2);
+    else if (end) field[0] = '(';
     return field;
 }
 
@@ -96,10 +98,10 @@ StructureGroup structure_group_values(const Run& run, int g, int first_item, flo
             // Disorder is judged along the logits, whatever the orientation of the report.
             const float average = array_value(a.category_observed_average, slot);
             const float rising = oriented_difference(run.cv, average);
+            if (any_earlier && highest_earlier >= rising) r.disorder = '*';
             r.observed_average = average_text(run, offset + average, 6);
             r.expected_average =
-                average_text(run, offset + array_value(a.category_expected_average, slot), 5);
-            if (any_earlier && highest_earlier >= rising) r.disorder = '*';
+                average_text(run, offset + array_value(a.category_expected_average, slot), 5, r.disorder);
             highest_earlier = any_earlier ? std::max(highest_earlier, rising) : rising;
             any_earlier = true;
             r.residual = static_cast<float>(100.0 * residual / expected);
@@ -118,8 +120,8 @@ StructureGroup structure_group_values(const Run& run, int g, int first_item, flo
             const float step = array_value(a.step_calibration, slot) * scale;
             const float information = std::max(array_value(a.step_information, slot), 0.001f);
             r.step = fmt_f(step, 8, 2) + (status == 2 ? "A" : " ");
-            r.step_error = fmt_f(offset + step, 8, 2) + (status == 2 && offset == 0.0f ? "A" : " ") +
-                           fmt_f(std::fabs(scale / std::sqrt(information)), 6, 2);
+            r.step_error = fmt_f(offset + step, 8, 2) + (status == 2 && offset == 0.0f ? "A" : " ");
+            append_table_number(r.step_error, std::fabs(scale / std::sqrt(information)), 6, 2);
         } else if (k > 0) {
             r.step = null_step(s.model, 9);
             r.step_error = null_step(s.model, 15);

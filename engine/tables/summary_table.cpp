@@ -166,20 +166,27 @@ void statistics_row(Run& run, const char* label, Block b, const SideSlots& s, in
     const Slots& slot = run.arrays.summary;
     auto v = [&](int k) { return block_value(slot[k], b); };
     ReportLineBuffer& l = fresh_line(run);
-    l.put(2, kBar + " " + label + fmt_f(v(s.first), 10, 1) + fmt_f(v(s.first + 1), 10, 1) +
-                 fmt_f(v(s.first + 2), 12, 2) + fmt_f(v(error_slot), 8, 2));
-    l.put(51, fmt_f(v(s.first + 4), 7, 2) + fmt_f(v(s.first + 5), 7, 1) +
-                  fmt_f(v(s.first + 6), 7, 2) + fmt_f(v(s.first + 7), 7, 1));
+    std::string t = kBar + " " + label;
+    append_table_number(t, v(s.first), 10, 1);
+    append_table_number(t, v(s.first + 1), 10, 1);
+    append_table_number(t, v(s.first + 2), 12, 2);
+    append_table_number(t, v(error_slot), 8, 2);
+    l.put(2, t);
+    t = fmt_f(v(s.first + 4), 7, 2);
+    append_table_number(t, v(s.first + 5), 7, 1);
+    append_table_number(t, v(s.first + 6), 7, 2);
+    append_table_number(t, v(s.first + 7), 7, 1);
+    l.put(51, t);
     write_framed(run);
 }
 
 void separation_line(Run& run, const char* kind, const SeparationReliability& r,
                      const std::string& word) {
     ReportLineBuffer& l = fresh_line(run);
-    l.put(2, kBar + kind + " RMSE" + fmt_f(r.rmse, 7, 2));
-    l.put(22, "ADJ.SD" + fmt_f(r.adjusted_sd, 8, 2));
-    l.put(38, "SEPARATION" + fmt_f(r.separation, 6, 2));
-    l.put(56, pad_right(word, 6) + " RELIABILITY" + fmt_f(r.reliability, 5, 2));
+    l.put(2, with_table_number(kBar + kind + " RMSE", r.rmse, 7, 2));
+    l.put(22, with_table_number("ADJ.SD", r.adjusted_sd, 8, 2));
+    l.put(38, with_table_number("SEPARATION", r.separation, 6, 2));
+    l.put(56, with_table_number(pad_right(word, 6) + " RELIABILITY", r.reliability, 5, 2));
     write_framed(run);
 }
 
@@ -192,7 +199,9 @@ void side_box(Run& run, const SideNumbers& n, const SideSlots& s, const SideWord
     const bool real = run.cv.rea_flag == 'Y';
     const Slots& slot = run.arrays.summary;
     const int k = n.counts.extreme();
-    fresh_line(run).put(7, "SUMMARY OF" + fmt_i(n.measured, 7) + " MEASURED" +
+    std::string title = "SUMMARY OF";
+    append_table_integer(title, n.measured, 7);
+    fresh_line(run).put(7, title + " MEASURED" +
                                (k >= 1 ? " (NON-EXTREME) " : " ") + w.plural);
     write_report_line(run);
     rule_line(run, box::kDownRight, box::kDownLeft);
@@ -225,7 +234,9 @@ void side_box(Run& run, const SideNumbers& n, const SideSlots& s, const SideWord
 void count_line(Run& run, int position, const char* text, std::int64_t count,
                 const std::string& plural) {
     if (count <= 0) return;
-    fresh_line(run).put(position, text + fmt_i(count, 7) + " " + plural);
+    std::string line = text;
+    append_table_integer(line, count, 7);
+    fresh_line(run).put(position, line + " " + plural);
     write_report_line(run);
 }
 

@@ -75,7 +75,8 @@ void choose_widths(Grid& g) {
     g.label_width = 1;
     for (std::int32_t e : g.rows) {
         read_label(g, e);
-        g.label_width = std::max(g.label_width, static_cast<int>(trim_right(g.label).size()));
+        g.label_width =
+            std::max(g.label_width, static_cast<int>(display_width(trim_right(g.label))));
     }
     const int grid = static_cast<int>(g.columns.size()) * g.cell_width;
     g.label_width = std::max(std::min(g.label_width, 50 * g.cell_width + 13 - grid), 1);
@@ -174,13 +175,13 @@ void write_row(Grid& g, int e) {
     const char letter = get_category_plot_symbol(order.entries, order.count, e);
     const std::string value =
         g.misfit_strings
-            ? fmt_f(array_value(g.items ? a.item_outfit_mnsq : a.person_outfit_mnsq, e), 8, 2)
-            : fmt_f(array_value(g.items ? a.item_measure : a.person_measure, e), 8,
+            ? fmt_f(array_value(g.items ? a.item_outfit_mnsq : a.person_outfit_mnsq, e), 7, 2)
+            : fmt_f(array_value(g.items ? a.item_measure : a.person_measure, e), 7,
                     decimals_of_format(run.cv.user_decimals_format));
     run.rep.line.clear();
     run.rep.line.put(1, " " + fmt_i(e, 6) + " " +
                             pad_right(g.label, static_cast<std::size_t>(g.label_width)) + " " +
-                            value.substr(1) + " " + letter + box::kVertical + cells);
+                            value + " " + letter + box::kVertical + cells);
     write_report_line(run);
 }
 

@@ -66,10 +66,13 @@ int map_entries_per_symbol(int width, double largest, bool requested, float requ
 
 void write_symbol_key_line(Run& run, int per_symbol, const std::string& word,
                            const std::string& plural) {
-    std::string text = "EACH '#' IN THE " + std::string(trim(word)) + " COLUMN IS" +
-                       fmt_i(per_symbol, 4) + " " + std::string(trim(plural)) + ";" +
-                       " EACH '.' IS 1";
-    if (per_symbol >= 3) text += " TO" + fmt_i(per_symbol - 1, 4);
+    std::string text = "EACH '#' IN THE " + std::string(trim(word)) + " COLUMN IS";
+    append_table_integer(text, per_symbol, 4);
+    text += " " + std::string(trim(plural)) + ";" + " EACH '.' IS 1";
+    if (per_symbol >= 3) {
+        text += " TO";
+        append_table_integer(text, per_symbol - 1, 4);
+    }
     run.rep.line.clear();
     run.rep.line.put(2, text);
     write_report_line(run);

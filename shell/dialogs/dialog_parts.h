@@ -20,10 +20,12 @@ void add_ok_cancel_help(QDialog& dialog, QVBoxLayout& layout, const HelpRequest&
 // An editable box that shows the text and takes at most max_length characters.
 QComboBox* text_box(std::string_view text, int max_length);
 
-// Latin-1 both ways, as the Input/Output window shows bytes.
+// UTF-8 both ways, the text of the engine and of the Input/Output window.
 inline QString qtext(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-inline std::string stext(const QString& text) { return text.toLatin1().toStdString(); }
+inline std::string stext(const QString& text) {
+    return text.toUtf8().toStdString();
+}
 
 }  // namespace korvelan

@@ -12,7 +12,7 @@ constexpr int kMenusEnabled = 0;
 }  // namespace
 
 std::string subtable_request_line(std::string_view text) {
-    std::string line = pad_right(text, kRequestWidth);
+    std::string line = pad_bytes(text, kRequestWidth);
     const std::size_t cut = line.find_first_of(std::string_view(";\"\0", 3));
     if (cut != std::string::npos) line.replace(cut, std::string::npos, kRequestWidth - cut, ' ');
     return line;

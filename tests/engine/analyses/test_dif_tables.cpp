@@ -173,9 +173,10 @@ TEST(DifTables, NumbersTooWideForTheirColumnsLoseDecimalsNeverDigits) {
     const std::vector<std::string>& t = analysis.host.line_file;
     ASSERT_EQ(t.size(), 7u);
     // -12.3456 needs eight columns: the size column of seven shows it with three decimals, the
-    // contrast column of eight in full. An S.E. of 100 at four decimals shows two in its six.
-    EXPECT_EQ(t[4], "| F     -12.3465.0000  M       .00005.0000  -12.34567.0711 -1.75      1 A1    |");
-    EXPECT_EQ(t[5], "| F     -1.2346100.00                                                 2 A2    |");
+    // contrast column of eight in full. An S.E. after a number keeps a blank before it: 5 at
+    // four decimals shows three in its six, 100 one.
+    EXPECT_EQ(t[4], "| F     -12.346 5.000  M       .0000 5.000  -12.3456 7.071 -1.75      1 A1    |");
+    EXPECT_EQ(t[5], "| F     -1.2346 100.0                                                 2 A2    |");
 }
 
 // A one-column selection of labels that begin with characters of several bytes takes each

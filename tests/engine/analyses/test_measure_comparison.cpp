@@ -1,6 +1,6 @@
 // The comparison of two measure files: a file against itself, the current items against their
 // own IFILE=, no common entries, ranges of entries and quoted labels, the chart names already
-// taken, and entry numbers too large to size anything.
+// taken, entry numbers too large to size anything, and person and item files of every layout.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -45,7 +45,83 @@ std::vector<std::vector<std::size_t>> star_positions(const std::vector<std::stri
     return rows;
 }
 
+// Ten persons whose labels begin with one-letter words ("F B Ann"; one holds a double quote and
+// a comma) on four items whose labels do too.
+std::string lettered_set() {
+    std::string c = "TITLE=Letters\nNI=4\nITEM1=1\nNAME1=6\nNAMLEN=12\nCODES=01\n&END\nA one\nB two\nC three\nD four\n"
+                    "END LABELS\n";
+    const char* rows[] = {"1000", "1100", "1010", "0110", "1110", "1101", "0100", "1011", "0111", "1001"};
+    for (int n = 0; n < 10; ++n)
+        c += std::string(rows[n]) + " " + (n % 2 ? "F " : "M ") + "ABCDEFGHIJ"[n] + (n == 3 ? " \"Jo\",Ann" : " Ann") + "\n";
+    return c;
+}
+
+// A comma-separated line as a spreadsheet saves it again: a field in quotes only where it holds
+// a comma or a double quote.
+std::string resaved(const std::string& line) {
+    std::vector<std::string> fields(1);
+    bool quoted = false;  // inside a quoted field a doubled quote stands for one
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"') fields.back() += line[++i];
+        else if (c == '"') quoted = !quoted;
+        else if (c == ',' && !quoted) fields.emplace_back();
+        else fields.back() += c;
+    }
+    std::string out;
+    for (const std::string& f : fields) {
+        std::string quoted;
+        for (char c : f) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+        out += (out.empty() ? "" : ",") + (f.find_first_of(",\"") != std::string::npos ? "\"" + quoted + "\"" : f);
+    }
+    return out;
+}
+
 }  // namespace
+
+// Every entry of a person or item file, in the fixed layout with and without heading lines, in
+// CSV and tab layout and as a spreadsheet saves the CSV file again, is drawn with its whole label;
+// an entry whose measure is a field of stars is counted out.
+TEST(MeasureComparison, PersonAndItemFilesOfEveryLayoutAreReadWhole) {
+    SummaryRun a(lettered_set());
+    ASSERT_EQ(a.exit_status, 0) << a.host.screen();
+    for (const char code : {'P', 'I'}) {
+        const std::vector<MeasureRecord> records = code == 'P' ? a.persons() : a.items();
+        ASSERT_FALSE(records.empty());
+        auto expect_whole = [&](const std::vector<std::string>& chart, const std::string& name) {
+            ASSERT_EQ(chart.size(), records.size() + 5) << name;
+            for (std::size_t k = 0; k < records.size(); ++k) {
+                const std::string label = records[k].label;
+                EXPECT_NE(chart[k + 4].find(" " + std::to_string(records[k].entry) + "  " + label + " "), std::string::npos)
+                    << name << ": " << chart[k + 4];
+            }
+        };
+        for (const char csv : {'N', 'Y', 'T'}) {
+            for (const char hlines : {'N', 'Y'}) {
+                const std::string name = std::string(1, code) + csv + hlines + ".txt";
+                const std::vector<std::string> lines = write_file_after_run(a, code, csv, name, hlines);
+                expect_whole(compare(a, 'L', 'M', name, name), name);
+                if (csv != 'Y') continue;
+                std::string saved;
+                for (const std::string& l : lines) saved += resaved(l) + "\r\n";
+                write_file(a.dir.file("saved.txt"), saved);
+                expect_whole(compare(a, 'L', 'M', "saved.txt", "saved.txt"), "saved " + name);
+            }
+        }
+        // Stars for the measure of the second record on the right: it is left out and counted.
+        std::vector<std::string> lines = write_file_after_run(a, code, 'N', "stars.txt", 'N');
+        lines[1].replace(6, 8, "********");
+        write_file(a.dir.file("stars.txt"), crlf_text(lines));
+        const std::string note = "ENTRIES LEFT OUT FOR WANT OF A READABLE VALUE: 1";
+        for (const char side : {'L', code}) {
+            const std::vector<std::string> chart = compare(a, side, 'M', std::string(1, code) + "NN.txt", "stars.txt");
+            ASSERT_EQ(chart.size(), records.size() + 5) << side;
+            EXPECT_EQ(chart.back(), note);
+            EXPECT_EQ(chart[5].find(" " + std::to_string(records[1].entry) + "  "), std::string::npos) << chart[5];
+        }
+        EXPECT_TRUE(a.shows(note));
+    }
+}
 
 TEST(MeasureComparison, AFileAgainstItselfGivesTheIdentityPanel) {
     SummaryRun analysis(dichotomous_set("IFILE=i.txt\n"));

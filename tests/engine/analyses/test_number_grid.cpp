@@ -106,16 +106,6 @@ std::vector<std::string> file_lines(const std::string& path) {
     return lines;
 }
 
-// The file of one output code written after the run in the layout of CSV= csv, kept as `name`.
-std::vector<std::string> write_after_run(SummaryRun& a, char code, char csv, const std::string& name) {
-    a.run.cv.csv = csv;
-    a.host.file_answers.push_back(a.dir.file(name));
-    a.host.line_file.clear();
-    EXPECT_TRUE(write_output_file_after_run(a.run, code));
-    write_file(a.dir.file(name), crlf_text(a.host.line_file) + "\r\n");
-    return a.host.line_file;
-}
-
 // The comparison chart of two files by their measures.
 std::vector<std::string> compare(SummaryRun& a, const std::string& left, const std::string& right) {
     a.run.rs.comparison = ComparisonSettings{'M', 'L', left, a.dir.file(left), right, a.dir.file(right)};
@@ -141,7 +131,7 @@ std::map<int, std::pair<double, double>> csv_measures(const std::vector<std::str
 TEST(NumberGrid, NoStarsSymmetricTAndCsvMeasuresOnTheUserScale) {
     SummaryRun logits(grid_set(GridPoint{1, 0, 4}));
     ASSERT_EQ(logits.exit_status, 0);
-    const auto base = csv_measures(write_after_run(logits, 'P', 'Y', "base.csv"));
+    const auto base = csv_measures(write_file_after_run(logits, 'P', 'Y', "base.csv"));
     ASSERT_EQ(base.size(), 400u);
     for (int scale : {1, 10, 100, -100}) {
         for (int mean : {0, 500}) {
@@ -151,7 +141,7 @@ TEST(NumberGrid, NoStarsSymmetricTAndCsvMeasuresOnTheUserScale) {
                 SummaryRun run(grid_set(g));
                 ASSERT_EQ(run.exit_status, 0);
 
-                const auto shown = csv_measures(write_after_run(run, 'P', 'Y', "p.csv"));
+                const auto shown = csv_measures(write_file_after_run(run, 'P', 'Y', "p.csv"));
                 ASSERT_EQ(shown.size(), base.size());
                 const double rounding = 0.5 * std::pow(10.0, -decimals) + 0.00006 * std::abs(scale) + 1e-3;
                 for (const auto& [entry, values] : shown) {
@@ -202,7 +192,7 @@ TEST(NumberGrid, EveryMeasureFileInEachLayoutIsReadBackWhole) {
                     ASSERT_FALSE(records.empty());
                     for (const char csv : {'N', 'Y', 'T'}) {
                         const std::string name = std::string(1, code) + csv + ".txt";
-                        write_after_run(run, code, csv, name);
+                        write_file_after_run(run, code, csv, name);
                         for (const std::string& right : {name, fixed}) {
                             const std::vector<std::string> chart = compare(run, name, right);
                             ASSERT_EQ(chart.size(), records.size() + 5) << name << " against " << right;

@@ -1,7 +1,8 @@
 // A negative USCALE= turns the reported scale round and nothing else, in the output files as in
 // the Tables: every number of a file under USCALE=-1 is that of USCALE=1 or its negative (UMEAN=50
 // USCALE=-10: the reflection about 50 of the USCALE=10 number), the transformed data files are
-// the same byte for byte, and GRFILE= lists the same curves from the other end.
+// the same byte for byte, GRFILE= lists the same curves from the other end, and the graphs work
+// file turns the range of the category points round.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +14,10 @@
 
 #include "engine/driver/output_dispatch.h"
 #include "engine/driver/run_analysis.h"
+#include "engine/outfiles/graphs_file.h"
+#include "engine/outfiles/output_wiring.h"
+#include "engine/outfiles/run_output_services.h"
+#include "engine/report/request_frame.h"
 #include "tests/shell/coding_shift.h"
 #include "tests/support/analysis_run.h"
 #include "tests/support/test_files.h"
@@ -225,4 +230,29 @@ TEST(OutputFileMirror, EveryFileOfARatingScaleUnderANegativeScale) {
         ASSERT_TRUE(file_exists(plus.dir.file("gr.txt")));
         expect_files_mirrored(plus, minus, positive.find("50") == std::string::npos ? 0.0 : 50.0);
     }
+}
+
+// The graphs work file of a scale anchored off centre: everything as under USCALE=1 but the
+// scale itself and the range of the category points, which is turned round (lines 4 and 5).
+TEST(OutputFileMirror, GraphsWorkFileRangeUnderANegativeScale) {
+    std::vector<Lines> files;
+    for (const char* scale : {"USCALE=1\n", "USCALE=-1\n"}) {
+        std::string control = rating_test(std::string(scale) + "SAFILE=*\n1 1.5\n2 2.5\n3 3.5\n*\n");
+        control.erase(control.find("GROUPS=AAABBB\n"), 14);
+        FileRun r(control);
+        ASSERT_EQ(r.exit_status, 0) << r.host.screen();
+        ASSERT_TRUE(open_run_work_files(r.run, true));
+        RunEntryRecords records(r.run);
+        ASSERT_TRUE(write_graphs_work_file(r.run, output_settings_from_controls(r.run), r.run.arrays, records));
+        files.push_back(crlf_lines(read_file(graphs_work_file_path(r.run))));
+    }
+    const Lines& plus = files[0];
+    const Lines& minus = files[1];
+    ASSERT_EQ(plus.size(), minus.size());
+    const double low = std::stod(plus[3]), high = std::stod(plus[4]);
+    EXPECT_GT(high + low, 1.0) << "the steps lie off centre";
+    EXPECT_DOUBLE_EQ(std::stod(minus[3]), -high);
+    EXPECT_DOUBLE_EQ(std::stod(minus[4]), -low);
+    for (std::size_t n = 5; n < plus.size(); ++n) EXPECT_EQ(plus[n], minus[n]) << n;
+    EXPECT_EQ(trim(minus[1]), "-1.0000");
 }

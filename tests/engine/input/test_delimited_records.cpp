@@ -47,11 +47,11 @@ TEST(SplitDelimited, TabsAndLabelField) {
     Split split;
     EXPECT_EQ(split("Fred Smith\t 1\t2\t3", layout('T', 1, 6, 2, 3)), "123");
     EXPECT_EQ(split.label, "Fred S");
-    // A UTF-8 character the label width cuts is left out.
-    split("Zo\u00e9\t1\t2\t3", layout('T', 1, 3, 2, 3));
-    EXPECT_EQ(split.name(3), "Zo ");
-    split("P\u6570\u636e\t1\t2\t3", layout('T', 1, 6, 2, 3));
-    EXPECT_EQ(split.name(6), "P\u6570  ");
+    // NAMLEN= counts characters.
+    split("Zo\u00e9x\t1\t2\t3", layout('T', 1, 3, 2, 3));
+    EXPECT_EQ(split.name(5), "Zo\u00e9 ");
+    split("P\u6570\u636eab\t1\t2\t3", layout('T', 1, 4, 2, 3));
+    EXPECT_EQ(split.name(8), "P\u6570\u636ea");
 }
 
 TEST(SplitDelimited, DoubleQuotedFieldKeepsItsSeparators) {

@@ -107,13 +107,17 @@ TEST_F(SelectionTest, ColumnsBeyondTheSourceAreBlanks) {
     EXPECT_EQ(label("$S99999999999W3", "ABCDE"), "   ");
 }
 
-// Columns that start or end inside a UTF-8 character take the character whole.
-TEST_F(SelectionTest, ColumnsTakeWholeUtf8Characters) {
+// A column is a character; a byte outside any UTF-8 character is one.
+TEST_F(SelectionTest, ColumnsAreCharacters) {
     EXPECT_EQ(label("$S1W1", "\u6570\u636e"), "\u6570");
     EXPECT_EQ(label("$S1W2", "A\u00e9B"), "A\u00e9");
-    EXPECT_EQ(label("$S3W1", "\u6570\u636e"), "\u6570");
-    EXPECT_EQ(label("$S2W1+$S5W1", "\u00e9x\u636e"), "\u00e9\u636e");
-    EXPECT_EQ(label("$S2W2", "ABCD"), "BC");
+    EXPECT_EQ(label("$S2W1", "\u6570\u636e"), "\u636e");
+    EXPECT_EQ(label("$S2W1+$S3W1+$S4W1", "\u00e9x\u636e"), "x\u636e ");
+    EXPECT_EQ(label("$S2W2",
+                    "A\xe9"
+                    "BC"),
+              "\xe9"
+              "B");
 }
 
 TEST_F(SelectionTest, SelectedTextIsCutAt256) {

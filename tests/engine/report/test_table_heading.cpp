@@ -104,12 +104,16 @@ TEST_F(HeadingFixture, CountsLineShowsInputAndAnalysed) {
     run.rep.items_analysed = 4;
     run.rep.categories = 2;
     write_table_heading(run, 0);
+    run.rep.persons_input = 12345678;
+    write_table_heading(run, 0);
     auto l = lines();
-    ASSERT_EQ(l.size(), 8u);
+    ASSERT_EQ(l.size(), 12u);
     std::string first = "INPUT: 7 PERSONS, 4 ITEMS";
     EXPECT_EQ(l[2], first + std::string(66 - first.size(), ' ') + "KORVELAN 3.34");
     EXPECT_EQ(l[6], "INPUT: 7 PERSONS, 4 ITEMS  ANALYZED: 6 PERSONS, 4 ITEMS, 2 CATS" +
                         std::string(3, ' ') + "KORVELAN 3.34");
+    // A count of eight digits is shown whole.
+    EXPECT_EQ(l[10].rfind("INPUT: 12345678 PERSONS, 4 ITEMS", 0), 0u) << l[10];
 }
 
 TEST_F(HeadingFixture, PageBreaksOnlyWithAPageLength) {

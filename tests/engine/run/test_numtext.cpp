@@ -236,19 +236,36 @@ TEST(TextHelpers, JustifyAndCase) {
     EXPECT_EQ(pad_left("abc", 2), "bc");
 }
 
-// A cut inside a UTF-8 character of 2, 3 or 4 bytes leaves blanks for the whole character, at
-// either end; a byte of a one-byte code page is no character start to back off to.
-TEST(TextHelpers, CutsKeepWholeUtf8Characters) {
-    EXPECT_EQ(pad_right("P数据", 6), "P数  ");  // P数据: 7 bytes
-    EXPECT_EQ(pad_right("P数据", 4), "P数");
-    EXPECT_EQ(pad_right("Zoé", 3), "Zo ");
-    EXPECT_EQ(pad_right("a😀b", 4), "a   ");
-    EXPECT_EQ(pad_left("数据a", 5), " 据a");
-    EXPECT_EQ(pad_left("éé", 3), " é");
+// A column is a character: a valid UTF-8 character of 1 to 4 bytes, or a byte outside any (a
+// Latin-1 letter, a stray continuation, an overlong form, a surrogate, a cut-off character). On the
+// screen a wide character takes two columns; a stored field of n bytes keeps whole characters.
+TEST(TextHelpers, ColumnsAreCharactersAndWideOnesTakeTwoOnScreen) {
+    struct Case {
+        std::string_view text;
+        std::size_t characters, display;
+    };
+    for (const Case& c :
+         {Case{"Zoë", 3, 3}, Case{"P数据", 3, 5}, Case{"a😀b", 3, 4}, Case{"caf\xe9 au", 7, 7},
+          Case{"\xe9\xa9z", 3, 3}, Case{"\xc0\xaf", 2, 2}, Case{"\xed\xa0\x80", 3, 3},
+          Case{"x\xf0\x9f\x98", 4, 4}, Case{"\xb0\xb0", 2, 2}}) {
+        EXPECT_EQ(character_count(c.text), c.characters) << c.text;
+        EXPECT_EQ(display_width(c.text), c.display) << c.text;
+    }
+    EXPECT_EQ(character_span("Zoë数据x", 2, 3), "ë数据");
+    EXPECT_EQ(character_offset("Zoë", 9), 4u);
+    EXPECT_EQ(pad_characters("Zoë", 5), "Zoë  ");
+    EXPECT_EQ(pad_characters("数据abc", 3), "数据a");
+    EXPECT_EQ(pad_right("P数据", 6), "P数据 ");
+    EXPECT_EQ(pad_right("P数据", 4), "P数 ");  // a wide character that would pass the field
+    EXPECT_EQ(pad_right("Zoé", 3), "Zoé");
+    EXPECT_EQ(pad_right("a😀b", 3), "a😀");
+    EXPECT_EQ(pad_left("数据a", 4), " 据a");
+    EXPECT_EQ(pad_left("éé", 3), " éé");
+    EXPECT_EQ(pad_right("caf\xe9 au", 4), "caf\xe9");
+    EXPECT_EQ(pad_bytes("P数据", 6), "P数  ");  // P数据: 7 bytes
+    EXPECT_EQ(pad_bytes("x\xb0\xb0\xb0\xb0y", 3), "x\xb0\xb0");
     EXPECT_EQ(utf8_prefix("abé", 3), "ab");
-    EXPECT_EQ(utf8_prefix("abé", 9), "abé");
-    EXPECT_EQ(pad_right("caf\xe9 au", 4), "caf\xe9");  // Latin-1 text is cut where asked
-    EXPECT_EQ(pad_right("x\xb0\xb0\xb0\xb0y", 3), "x\xb0\xb0");
+    EXPECT_EQ(utf8_prefix("\xe9\xa9zz", 2), "\xe9\xa9");  // no character to back off to
 }
 
 TEST(ParseFirstInteger, DigitsBlanksAndEnd) {

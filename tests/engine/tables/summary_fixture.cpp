@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include <gtest/gtest.h>
+
 #include "engine/driver/run_analysis.h"
+#include "engine/outfiles/run_output_services.h"
 #include "engine/report/report_context.h"
 #include "engine/tables/summary_table.h"
 
@@ -29,6 +32,17 @@ std::vector<std::string> SummaryRun::table() {
     ReportContext ctx(run);
     write_measure_summary_table(ctx);
     return host.line_file;
+}
+
+std::vector<std::string> write_file_after_run(SummaryRun& a, char code, char csv, const std::string& name,
+                                              char hlines) {
+    a.run.cv.csv = csv;
+    a.run.cv.hlines = hlines;
+    a.host.file_answers.push_back(a.dir.file(name));
+    a.host.line_file.clear();
+    EXPECT_TRUE(write_output_file_after_run(a.run, code));
+    write_file(a.dir.file(name), crlf_text(a.host.line_file) + "\r\n");
+    return a.host.line_file;
 }
 
 std::string crlf_text(const std::vector<std::string>& lines) {

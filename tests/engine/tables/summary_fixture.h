@@ -26,6 +26,11 @@ struct SummaryRun : AnalysisRun {
 // Lines joined with CR LF, as a Table file holds them.
 std::string crlf_text(const std::vector<std::string>& lines);
 
+// The output file of a code ('P', 'I', ...) written after the run in the layout that CSV= csv and
+// HLINES= hlines set, kept as `name` in the run's folder; its lines.
+std::vector<std::string> write_file_after_run(SummaryRun& a, char code, char csv, const std::string& name,
+                                              char hlines = 'Y');
+
 // Population mean, S.D., maximum and minimum of some values.
 struct Spread {
     double mean = 0, sd = 0, maximum = 0, minimum = 0;

@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
+#include "engine/driver/runtime_change.h"
 #include "shell/dialogs/initial_settings_dialog.h"
 #include "shell/dialogs/instruction_dialog.h"
 #include "shell/dialogs/text_dialogs.h"
@@ -197,6 +201,50 @@ TEST_F(DialogsOnRun, InitialSettingsDialogShowsTheSettingsAndOkRewritesTheFile) 
     EXPECT_EQ(running.spreadsheet, "/usr/bin/localc");
     EXPECT_EQ(testing::crlf_lines(testing::read_file(path)).at(1), "Excel=\"/usr/bin/localc\"");
     EXPECT_EQ(testing::crlf_lines(testing::read_file(path)).at(5), "Welcome=No");
+}
+
+// Types the text into the dialog's editable box whose text is `shown`, replacing it.
+void type_into(QDialog& d, const std::string& shown, const char* typed) {
+    for (QComboBox* box : d.findChildren<QComboBox*>()) {
+        if (box->currentText().toStdString() != shown) continue;
+        box->lineEdit()->selectAll();
+        QTest::keyClick(box->lineEdit(), Qt::Key_Delete);
+        // One key press a character, its text as a keyboard layout gives it.
+        for (const QChar c : QString::fromUtf8(typed))
+            QTest::sendKeyEvent(QTest::Click, box->lineEdit(), Qt::Key_unknown, QString(c),
+                                Qt::NoModifier);
+        return;
+    }
+    ADD_FAILURE() << "no box shows " << shown;
+}
+
+TEST_F(DialogsOnRun, TypedTextReachesTheRunAndTheSettingsAsUtf8) {
+    SpecificationDialog title(run, help);
+    type_into(title, "", "TITLE=Größe 数据");
+    title.accept();
+    EXPECT_EQ(trim(run.cv.title), "Größe 数据");
+    // A selection typed acts as the same instruction given as text: the range A-Ł takes every
+    // label beginning with a letter, where A-? (Ł turned into "?") would take only those with A.
+    SpecificationDialog select(run, help);
+    type_into(select, "", "PSELECT={A-Ł}*");
+    select.accept();
+    EXPECT_EQ(trim(run.cv.pselect), "{A-Ł}*");
+    FinishedRun given, mangled;
+    given.run.host = mangled.run.host = &host;
+    apply_runtime_specification(given.run, "PSELECT={A-Ł}*");
+    apply_runtime_specification(mangled.run, "PSELECT={A-?}*");
+    EXPECT_EQ(run.arrays.person_status, given.run.arrays.person_status);
+    EXPECT_NE(run.arrays.person_status, mangled.run.arrays.person_status);
+
+    InitialSettings running;
+    running.temp_directory = "/tmp/k/";
+    const std::string path = f.dir.file("korvelan.ini");
+    InitialSettingsDialog settings(running, path, host, help);
+    type_into(settings, "/tmp/k/", "/tmp/é/");
+    settings.accept();
+    // Taken at the next start, from the file.
+    EXPECT_NE(testing::read_file(path).find("=\"/tmp/é/\""), std::string::npos)
+        << testing::read_file(path);
 }
 
 TEST_F(DialogsOnRun, WelcomeHelpClosesTheDialogAndTheProblemTextIsCut) {
