@@ -403,15 +403,6 @@ TEST(RunEndings, AFailedRunNamesUnderItsLastLineExactlyTheFilesItReplaced) {
             EXPECT_EQ(said.find(dirs.folder + name) != std::string::npos, differs) << name << ": " << said;
         }
     }
-    // A run that succeeds ends as before.
-    RunFolders dirs;
-    write_file(dirs.folder + "ctl.txt", layout + "PFILE=p.txt\n" + data);
-    const Ended e = run_and_stop(dirs.folder, dirs.temp, {"ctl.txt", "out.txt", "BATCH=Y"});
-    EXPECT_EQ(e.status, 0);
-    const std::string success = " Output written to " + dirs.folder + "out.txt\n"
-                                "Measures constructed: use \"Diagnosis\" and \"Output Tables\" menus\n";
-    ASSERT_GE(e.screen.size(), success.size());
-    EXPECT_EQ(e.screen.substr(e.screen.size() - success.size()), success) << shown_tail(e.screen);
 }
 
 TEST(RunEndings, TwoOutputFilesOfOneNameAreRefused) {

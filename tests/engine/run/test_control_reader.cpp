@@ -132,8 +132,6 @@ TEST(ControlReader, ProblemsNameTheFileAndTheFirstLineOfTheInstruction) {
         int line;
     };
     const Case cases[] = {
-        {"TITLE=x\n; note\nCODES=01+\n456\n", " CONTINUATION PROBLEM: TRAILING + THEN LEADING + NOT FOUND: CODES=01456", "", 3},
-        {"NI=4\n\nFOO=abc\n", " NUMERIC VALUE EXPECTED: FOO=abc", "", 3},
         {"NI=2\nIAFILE=*\n1 2\n", " NO LINE WITH * FOUND MATCHING IAFILE  ", "", 2},
         {"NI=3\nSPFILE=sp.txt\nNI=4\n", "Is a ; missing? Variable=Value expected here: xyz", "SPFILE=sp.txt", 3},
         {"SPFILE=nested.txt\n", "SPFILE= FAILED: SPFILE=missing.txt", "SPFILE=nested.txt", 2},
