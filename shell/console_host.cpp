@@ -23,8 +23,7 @@ std::atomic<int> g_interrupts{0};
 // ends the process, so that its status says it failed. Only calls safe in a signal handler.
 void end_at_once(int sig) {
     if (sig != SIGPIPE)
-        write_finished_files(STDOUT_FILENO, msg::kStoppedBySignalFinished, msg::kStoppedBySignal,
-                             msg::kStoppedBySignalOthers);
+        write_finished_files(STDOUT_FILENO, msg::kStoppedBySignal, "\n");
     remove_run_files_now();
     std::signal(sig, SIG_DFL);
     std::raise(sig);

@@ -1,9 +1,11 @@
 #include "engine/analyses/residual_access.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <string>
 
+#include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/report_line.h"
@@ -126,8 +128,15 @@ bool ResidualMatrix::load() {
 }
 
 void ResidualMatrix::fail(std::int64_t record) const {
-    show_message_line(run_, std::string(msg::kResidualFileFailure) + std::to_string(record));
-    fail_on_file_error(run_, msg::kResidualFileName, 'R');
+    // The record is read once more for the cause: the read's own error, or the end of a file
+    // that is shorter than the analysis (-1).
+    std::int16_t probe = 0;
+    errno = 0;
+    const std::int64_t got = zuu_.read_some((record - 1) * 2, &probe, 2);
+    const int err = got < 0 && errno != 0 ? errno : EIO;
+    run_.rs.io_status = got >= 0 && got < 2 ? -1 : status_from_errno(err);
+    stop_with_file_error(run_, std::string(msg::kResidualFileFailure) + std::to_string(record),
+                         msg::kResidualFileName, 'R', zuu_.path());
 }
 
 }  // namespace korvelan

@@ -26,7 +26,6 @@
 #include "engine/run/rating_scale_groups.h"
 #include "engine/run/report_line.h"
 #include "engine/run/run_start.h"
-#include "engine/run/whole_files.h"
 
 namespace korvelan {
 
@@ -213,11 +212,8 @@ void analyse(Run& run) {
     }
     if (run.rs.finish_iterating) {
         // The user ended the data input: the report of this run would hold only its start, so
-        // it does not replace the earlier one. A file already finished is named.
-        std::string text = msg::kDataInputInterrupted;
-        if (const std::string finished = finished_files(); !finished.empty())
-            text += msg::kDataInputInterruptedFinished + finished;
-        show_message_line(run, text);
+        // it does not replace the earlier one. The ending names a file already finished.
+        show_message_line(run, msg::kDataInputInterrupted);
         drop_unit(run, unit::kReport);
         stop_run_as_failed(run);
     }

@@ -10,13 +10,6 @@ namespace korvelan {
 
 namespace {
 
-// A value line: comments cut, quotes and commas are blanks.
-void clean_value_line(std::string& line, std::string_view also = {}) {
-    cut_at_comment(line);
-    blank_characters(line, "\",");
-    if (!also.empty()) blank_characters(line, also);
-}
-
 struct EntryValue {
     int first = 0;
     int last = 0;
@@ -59,8 +52,7 @@ void read_anchor_lines(Run& run, const AnchorTarget& t, std::string_view name) {
     open_edit_file(run, name);
     std::string line;
     while (read_edit_file_line(run, name, line)) {
-        clean_value_line(line);
-        if (is_blank(line)) continue;
+        if (!clean_value_line(line)) continue;
         const EntryValue ev = parse_entry_value(line);
         if (ev.first < 1 || ev.first > t.n || ev.status != 0) continue;
         const float logit = entry_anchor_to_logits(t.units, ev.value);
@@ -140,8 +132,7 @@ std::int16_t read_weight_file(Run& run, std::vector<float>& weights, std::int32_
     open_edit_file(run, file_name);
     std::string line;
     while (read_edit_file_line(run, file_name, line)) {
-        clean_value_line(line);
-        if (is_blank(line)) continue;
+        if (!clean_value_line(line)) continue;
         const EntryValue ev = parse_entry_value(line);
         if (ev.first < 1 || ev.first > n || ev.status != 0) continue;
         if (ev.value < 0.0f) {
@@ -173,8 +164,7 @@ void read_pivot_file(Run& run, const std::vector<std::int32_t>& item_group, std:
     std::vector<float> values(2);
     std::string rest;
     while (read_edit_file_line(run, file_name, line)) {
-        clean_value_line(line, "+");
-        if (is_blank(line)) continue;
+        if (!clean_value_line(line, "+")) continue;
         const std::string cleaned = line;
         int first = 0, last = 0, status = 0;
         split_entry_and_value(line, first, values, status, rest, last);

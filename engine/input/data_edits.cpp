@@ -115,7 +115,8 @@ void apply_data_edits(Run& run, WorkFiles& files, std::int64_t persons,
         if (text.empty()) continue;
         DataEdit edit;
         if (!parse_edit_line(text, run.cv.xwide, edit))
-            fatal_message(run, msg::kEdfileInvalidLine + std::string(text));
+            fatal_message(run, msg::kEdfileInvalidLine + std::string(text) +
+                                   line_place(msg::kEdfileWord, name, unit_lines_read(run, unit::kEdit)));
 
         const auto code = static_cast<std::uint8_t>(find_response_code(run.cv, edit.value));
         const std::int64_t last_person = std::min(edit.last_person, persons);

@@ -75,6 +75,26 @@ void blank_characters(std::string& line, std::string_view chars) {
         if (chars.find(c) != std::string_view::npos) c = ' ';
 }
 
+namespace {
+// Whether the line's first field is a quoted text holding more than blanks and number
+// characters (digits, signs, points): a heading line, not a value line.
+bool starts_with_quoted_text(std::string_view line) {
+    const std::size_t open = line.find_first_not_of(' ');
+    if (open == std::string_view::npos || line[open] != '"') return false;
+    std::string_view field = line.substr(open + 1);
+    field = field.substr(0, field.find('"'));
+    return field.find_first_not_of(" 0123456789.-+") != std::string_view::npos;
+}
+}  // namespace
+
+bool clean_value_line(std::string& line, std::string_view also) {
+    if (starts_with_quoted_text(line)) return false;
+    cut_at_comment(line);
+    blank_characters(line, "\",");
+    if (!also.empty()) blank_characters(line, also);
+    return !is_blank(line);
+}
+
 bool is_blank(std::string_view text) {
     return trim(text).empty();
 }

@@ -52,6 +52,12 @@ bool read_edit_file_line(Run& run, std::string_view name, std::string& line);
 void cut_at_comment(std::string& line);
 // Replaces every character of chars in the line by a blank.
 void blank_characters(std::string& line, std::string_view chars);
+// Prepares a value line of an anchor, weight, pivot or step anchor file: blank from the first
+// ";" on, double quotes, commas and the characters of `also` become blanks. False when nothing is
+// left to read: a blank line, or a heading line of a comma- or tab-separated measure file read
+// back (its first field a quoted text that is not a number: the entity line, the title, the
+// date). A quoted number or a quoted blank (the flag of a measured entry) is read as before.
+bool clean_value_line(std::string& line, std::string_view also = {});
 bool is_blank(std::string_view text);
 bool has_digit(std::string_view text);
 

@@ -51,15 +51,22 @@ int leading_number(std::string_view text) {
     return pos < 0 ? -1 : value;
 }
 
+// A problem in an instruction line: the message, the line and where it stands in the file.
+[[noreturn]] void line_problem(Run& run, const char* text, const std::string& line) {
+    fatal_message(run, text + line +
+                           line_place(msg::kMformsWord, run.cv.mforms,
+                                      unit_lines_read(run, unit::kMformsInstructions)));
+}
+
 // "n" or "n-m" between the letter and "=": the first and last unit of the target span.
 void parse_target_span(Run& run, std::string_view span_text, const std::string& line, int& n,
                        int& m) {
     std::size_t dash = span_text.find('-');
     n = leading_number(span_text.substr(0, dash));
-    if (n < 1) fatal_message(run, msg::kMformsMissingValue + line);
+    if (n < 1) line_problem(run, msg::kMformsMissingValue, line);
     m = n;
     if (dash != std::string_view::npos) m = leading_number(span_text.substr(dash + 1));
-    if (m < n) fatal_message(run, msg::kMformsLessMore + line);
+    if (m < n) line_problem(run, msg::kMformsLessMore, line);
 }
 
 // Adds the instructions of one Cn=, In= or Pn= line: a copy of the span from a line and column,
@@ -81,7 +88,7 @@ void add_column_instruction(Run& run, MformsBlock& block, char kind, std::string
         target = static_cast<std::int64_t>(cv.name1) + n - 1;
     }
     if (target < 1 || target + width - 1 > kMaxBlockBytes)
-        fatal_message(run, msg::kMformsMissingValue + line);
+        line_problem(run, msg::kMformsMissingValue, line);
 
     const char quote = value[0];
     if (quote == '"' || quote == '\'') {
@@ -105,7 +112,7 @@ void add_column_instruction(Run& run, MformsBlock& block, char kind, std::string
     }
     if (source_line < 1 || source_column < 1 ||
         static_cast<std::int64_t>(source_column) + width - 1 > kMaxBlockBytes)
-        fatal_message(run, msg::kMformsEqualsValue + line);
+        line_problem(run, msg::kMformsEqualsValue, line);
     MformsInstruction in;
     in.source_line = source_line;
     in.source_column = source_column;
@@ -137,9 +144,9 @@ void parse_instruction_line(Run& run, MformsBlock& block, const std::string& lin
     }
     const std::size_t eq = line.find('=');
     if (std::string_view("CDILP").find(kind) == std::string_view::npos || eq == std::string::npos)
-        fatal_message(run, msg::kMformsMissingEquals + line);
+        line_problem(run, msg::kMformsMissingEquals, line);
     const std::string_view value = trim(std::string_view(line).substr(eq + 1));
-    if (value.empty()) fatal_message(run, msg::kMformsValueMissing + line);
+    if (value.empty()) line_problem(run, msg::kMformsValueMissing, line);
     const std::string_view span_text = std::string_view(upper).substr(1, eq - 1);
     switch (kind) {
         case 'D':
@@ -147,7 +154,7 @@ void parse_instruction_line(Run& run, MformsBlock& block, const std::string& lin
             return;
         case 'L': {
             int n = leading_number(value);
-            if (n < 1) fatal_message(run, msg::kMformsMissingLineCount + line);
+            if (n < 1) line_problem(run, msg::kMformsMissingLineCount, line);
             block.lines_per_person = n;
             return;
         }
@@ -293,9 +300,10 @@ void refuse_long_file_name(Run& run, const std::string& line) {
     for (char& c : head)
         if (static_cast<unsigned char>(c) < ' ') c = ' ';
     const std::size_t start = text.find_first_not_of(' ', eq + 1);
-    fatal_message(run, msg::kFileNameTooLong + std::string(trim(head)) + "=" + msg::kFileNameHas +
-                           std::to_string(text.size() - start) + msg::kFileNameBytes +
-                           std::to_string(kInstructionLineWidth - start) + msg::kFileNameCanBeUsed);
+    const std::string why = std::string(trim(head)) + "=" + msg::kFileNameHas + std::to_string(text.size() - start) +
+                            msg::kFileNameBytes + std::to_string(kInstructionLineWidth - start) +
+                            msg::kFileNameCanBeUsed;
+    line_problem(run, msg::kFileNameTooLong, why);
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ struct AnchorSource {
     std::string_view file;
     int line = 0;
     std::string text() const {
-        return file.empty() ? std::string() : msg::kInSafile + std::string(trim(file)) + msg::kAtLine + std::to_string(line);
+        return file.empty() ? std::string() : line_place(msg::kSafileWord, file, line);
     }
 };
 
@@ -150,9 +150,7 @@ void read_step_anchor_file(StepContext& c, const std::string& name) {
     AnchorSource from{name, 0};
     while (read_edit_file_line(c.run, name, line)) {
         ++from.line;
-        cut_at_comment(line);
-        blank_characters(line, "\",");
-        if (is_blank(line)) continue;
+        if (!clean_value_line(line)) continue;
         const std::string cleaned = line;
         if (c.one_group()) {
             int k = 0, last = 0, status = 0;

@@ -322,7 +322,7 @@ bool run_chain(Run& run, ControlReading& rd, const Instruction& in) {
 }  // namespace
 
 bool instruction_problem(Run& run, const ControlReading& rd, std::string_view text) {
-    if (rd.pass != ReadPass::Runtime) fatal_message(run, text);
+    if (rd.pass != ReadPass::Runtime) fatal_message(run, std::string(text) + instruction_place(run, rd));
     show_message_line(run, text);
     return false;
 }

@@ -112,6 +112,12 @@ bool same_file(const std::string& a, const std::string& b) {
 
 }  // namespace
 
+std::string instruction_place(const Run& run, const ControlReading& rd) {
+    if (rd.line_number < 1 || current_unit(rd) <= 0) return {};
+    if (rd.spfiles.empty()) return line_place("", run.rs.control_file, rd.line_number);
+    return line_place(msg::kSpfileWord, rd.spfiles.back().path, rd.line_number);
+}
+
 int current_unit(const ControlReading& rd) {
     if (!rd.spfiles.empty()) return rd.spfiles.back().unit;
     switch (rd.base) {
@@ -160,7 +166,7 @@ bool begin_supplementary_file(Run& run, ControlReading& rd, const KeywordRule& r
     int u = kFirstSupplementaryUnit + static_cast<int>(rd.spfiles.size());
     if (open_unit(run, u, name, OpenMode::Read) != 0) {
         std::int32_t status = run.rs.io_status;
-        show_message_line(run, msg::kSpfileFailed + line);
+        show_message_line(run, msg::kSpfileFailed + line + instruction_place(run, rd));
         run.rs.io_status = status;
         return instruction_file_problem(run, rd, name, 'I');
     }
@@ -196,6 +202,7 @@ void read_control_file(Run& run, ReadPass pass, ItemDefinitionStrings* strings) 
             if (status != 0) {
                 source_ended = true;
             } else {
+                rd.line_number = unit_lines_read(run, u);
                 cut_to_line_width(line);
                 copy_to_zin(run, rd, line);
                 if (u == unit::kControl && holds_text(line)) run.rs.control_file_instructions = true;
@@ -207,6 +214,7 @@ void read_control_file(Run& run, ReadPass pass, ItemDefinitionStrings* strings) 
                 continue;
             }
             line = rd.extra[rd.word_counter++];
+            rd.line_number = 0;
             // File-name arguments hold neither "=" nor ";".
             if (!rd.extra_typed && line.find_first_of("=;") == std::string::npos) continue;
             copy_to_zin(run, rd, line);

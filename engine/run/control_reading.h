@@ -33,6 +33,7 @@ struct ControlReading {
     bool extra_typed = false;                // the extra instructions are the words of a typed line
     std::size_t word_counter = 0;            // extra instructions taken so far
     bool end_flag = false;                   // "&END" seen in the current instruction
+    std::int64_t line_number = 0;            // first line of the instruction in its file; 0 typed
     std::string name;                        // 8-character name of the instruction being parsed
 };
 
@@ -47,8 +48,12 @@ int read_list_line(Run& run, ControlReading& rd, std::string& list_line);
 // problem ends the run; at run time it is shown and false is returned, nothing stored.
 bool parse_control_instruction(Run& run, ControlReading& rd, std::string line);
 
-// A problem with an instruction: fatal while reading the control file; at run time the message
-// is shown and false returned.
+// Where the instruction being parsed begins: " in ctl.txt line 3", " in SPFILE=sp.txt line 2";
+// empty for the extra instructions and at run time.
+std::string instruction_place(const Run& run, const ControlReading& rd);
+
+// A problem with an instruction: fatal while reading the control file, its place named; at run
+// time the message is shown and false returned.
 bool instruction_problem(Run& run, const ControlReading& rd, std::string_view text);
 bool instruction_file_problem(Run& run, const ControlReading& rd, std::string_view name, char mode);
 

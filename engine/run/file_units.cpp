@@ -206,6 +206,11 @@ const std::string& unit_path(const Run& run, int unit) {
     return it == run.units.open.end() ? none : it->second.path;
 }
 
+std::int64_t unit_lines_read(const Run& run, int unit) {
+    auto it = run.units.open.find(unit);
+    return it == run.units.open.end() ? 0 : it->second.lines.lines_read;
+}
+
 bool unit_read_may_wait(const std::FILE* f) { return extras_of(f).special; }
 
 int write_unit_line(Run& run, int unit, std::string_view text) {

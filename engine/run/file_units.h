@@ -32,6 +32,8 @@ int open_unit(Run& run, int unit, const std::string& path, OpenMode mode);
 bool is_run_work_file(const Run& run, const std::string& path);
 bool unit_is_open(const Run& run, int unit);
 const std::string& unit_path(const Run& run, int unit);
+// The lines read so far from the unit (the number of the line read last); 0 when it is not open.
+std::int64_t unit_lines_read(const Run& run, int unit);
 // Whether a read of the open file may wait for a writer (a pipe or other special file), so that
 // a Ctrl+C during the wait ends the run.
 bool unit_read_may_wait(const std::FILE* f);

@@ -114,8 +114,7 @@ inline constexpr const char* kNumberColon = " NUMBER: ";
 inline constexpr const char* kSafileValueProblem = "Value problem in SAFILE=: ";
 inline constexpr const char* kSmallerThanLowestScored = " IS SMALLER THAN LOWEST SCORED ";
 inline constexpr const char* kStepAnchorUnscored = " WARNING: NO CODE SCORES STEP ANCHOR ";
-inline constexpr const char* kInSafile = " in SAFILE=";
-inline constexpr const char* kAtLine = " line ";
+inline constexpr const char* kSafileWord = "SAFILE=";
 
 // Trimming of out-of-range observations.
 inline constexpr const char* kDroppingObservations =
@@ -156,11 +155,13 @@ inline constexpr const char* kMformsDataMissing = "MFORMS= \"DATA=\" MISSING";
 inline constexpr const char* kMformsNoMemory = " bytes of memory not available, MFORMS= not processed.";
 inline constexpr const char* kMformsOpening = "Opening: ";
 inline constexpr const char* kMformsRecordsProcessed = "Records processed: ";
+inline constexpr const char* kMformsWord = "MFORMS=";
 
 // EDFILE= data edits.
 inline constexpr const char* kEdfileProcessing = " Processing EDFILE= data edit from: ";
 inline constexpr const char* kMenuEditEdfile = "Edit data EDFILE =";
 inline constexpr const char* kEdfileInvalidLine = "Invalid line in EDFILE= of: ";
+inline constexpr const char* kEdfileWord = "EDFILE=";
 
 // MAKEKEY= answer key.
 inline constexpr const char* kMakekeyNoMemory = " bytes of memory not available, MAKEKEY= not performed.";

@@ -32,7 +32,6 @@ inline constexpr const char* kWorkFileAdvice =
     "name in \"Temporary directory for work files.";
 inline constexpr const char* kDataInputInterrupted =
     " DATA INPUT STOPPED BY THE USER (Ctrl+C): THE RUN ENDS; THE EARLIER REPORT IS KEPT";
-inline constexpr const char* kDataInputInterruptedFinished = "; IT FINISHED THESE FILES: ";
 inline constexpr const char* kWorkFileAdviceBatch =
     " Set TMPDIR to a folder where work files can be made, or remove what stopped runs left in it.";
 inline constexpr const char* kWorkFileFolderWas = " Work files could not be made in: ";
@@ -86,12 +85,13 @@ inline constexpr const char* kMenuEditTfile = "Edit TFILE=";
 inline constexpr const char* kNoFreeTableFileName = "PROBLEM: NO FREE TABLE FILE NAME FOR TABLE ";
 inline constexpr const char* kOutputOverInput =
     "PROBLEM: OUTPUT FILE HAS SAME NAME AS AN INPUT OR REPORT FILE: ";
-inline constexpr const char* kStoppedBySignal =
-    "\n RUN STOPPED BY A SIGNAL: ITS WORK FILES ARE DELETED; THE REPORT AND OUTPUT FILES ARE AS THEY WERE BEFORE IT\n";
-inline constexpr const char* kStoppedBySignalFinished =
-    "\n RUN STOPPED BY A SIGNAL: ITS WORK FILES ARE DELETED; IT FINISHED THESE FILES: ";
-inline constexpr const char* kStoppedBySignalOthers =
-    "; EVERY OTHER REPORT AND OUTPUT FILE IS AS IT WAS BEFORE IT\n";
+// The endings that are not a success name the files the run finished (replaced): the lead, then
+// kFinishedFiles, the files and kFinishedFilesOthers, or kNoFileFinished.
+inline constexpr const char* kStoppedBySignal = "\n RUN STOPPED BY A SIGNAL: ITS WORK FILES ARE DELETED; ";
+inline constexpr const char* kRunFailedFiles = " RUN FAILED: ";
+inline constexpr const char* kFinishedFiles = "IT FINISHED THESE FILES: ";
+inline constexpr const char* kFinishedFilesOthers = "; EVERY OTHER REPORT AND OUTPUT FILE IS AS IT WAS BEFORE IT";
+inline constexpr const char* kNoFileFinished = "THE REPORT AND OUTPUT FILES ARE AS THEY WERE BEFORE IT";
 inline constexpr const char* kOutputFileNotWrittenStopped =
     "PROBLEM: FIT STATISTICS NOT FINISHED (FINISH ITERATING), FILE NOT WRITTEN: ";
 inline constexpr const char* kOutputOverOutput =
@@ -129,10 +129,16 @@ inline constexpr const char* kSelectionFoundNothing = " WARNING: ";
 inline constexpr const char* kSelectionFoundNothingTail =
     " FINDS NO VALUE IN ANY LABEL. NOTHING IS ANCHORED OR WEIGHTED BY IT.";
 inline constexpr const char* kFileIsFolder = "This is a folder, not a file";
-// The line after the file-error line of a write that failed: " Writing <path> failed: <why>".
+// The line after the file-error line of a write that failed: " Writing <path> failed: <why>"
+// (" Reading <path> ..." for a read).
 inline constexpr const char* kWriteOf = " Writing ";
+inline constexpr const char* kReadOf = " Reading ";
 inline constexpr const char* kWriteFailed = " failed: ";
 inline constexpr const char* kNoSpaceOnDiskOf = "no space left on the disk of ";
+// The place of a line a message is about: " in <keyword><path> line <n>".
+inline constexpr const char* kPlaceIn = " in ";
+inline constexpr const char* kAtLine = " line ";
+inline constexpr const char* kSpfileWord = "SPFILE=";
 inline constexpr const char* kLineRunsOn = " LINE TOO LONG: line ";
 inline constexpr const char* kLineRunsOnOf = " of ";
 inline constexpr const char* kLineRunsOnTail = " runs on for more than 1 MB without a line end";

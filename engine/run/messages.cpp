@@ -9,8 +9,9 @@
 
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
-#include "engine/run/report_line.h"
 #include "engine/run/report_file.h"
+#include "engine/run/report_line.h"
+#include "engine/run/whole_files.h"
 
 namespace korvelan {
 
@@ -66,6 +67,10 @@ std::string file_error_line(int status, std::string_view file_name, char mode) {
            std::string(1, mode);
 }
 
+std::string line_place(std::string_view keyword, std::string_view path, std::int64_t line) {
+    return msg::kPlaceIn + std::string(keyword) + std::string(trim(path)) + msg::kAtLine + std::to_string(line);
+}
+
 void report_file_error(Run& run, std::string_view file_name, char mode) {
     show_message_line(run, file_error_line(run.rs.io_status, file_name, mode));
 }
@@ -84,25 +89,32 @@ void fail_on_file_error(Run& run, std::string_view file_name, char mode) {
     stop_run_as_failed(run);
 }
 
-std::string write_failure_line(int status, std::string_view path) {
+std::string write_failure_line(int status, std::string_view path, char mode) {
     const std::filesystem::path written{std::string(trim(path))};
     std::string why;
-    if (status == status_from_errno(ENOSPC)) {
+    if (mode == 'W' && status == status_from_errno(ENOSPC)) {
         std::string folder = written.parent_path().string();
         if (folder.empty()) folder = ".";
         if (folder.back() != '/') folder += '/';
         why = msg::kNoSpaceOnDiskOf + folder;
     } else {
-        why = std::string(trim(file_error_text(status, 'W')));
+        why = std::string(trim(file_error_text(status, mode)));
     }
-    return msg::kWriteOf + written.string() + msg::kWriteFailed + why;
+    return (mode == 'W' ? msg::kWriteOf : msg::kReadOf) + written.string() + msg::kWriteFailed + why;
 }
 
-void fail_on_write_error(Run& run, std::string_view file_name, std::string_view path) {
+namespace {
+// The file-error line of the file known as file_name, then the line naming its path.
+[[noreturn]] void fail_naming_path(Run& run, std::string_view file_name, std::string_view path, char mode) {
     const int status = run.rs.io_status;
-    report_file_error(run, file_name, 'W');
-    show_message_line(run, write_failure_line(status, path));
+    report_file_error(run, file_name, mode);
+    show_message_line(run, write_failure_line(status, path, mode));
     stop_run_as_failed(run);
+}
+}  // namespace
+
+void fail_on_write_error(Run& run, std::string_view file_name, std::string_view path) {
+    fail_naming_path(run, file_name, path, 'W');
 }
 
 void stop_with_file_error(Run& run, std::string_view text, std::string_view file_name, char mode,
@@ -111,6 +123,7 @@ void stop_with_file_error(Run& run, std::string_view text, std::string_view file
     show_message_line(run, text);
     run.rs.io_status = status;
     if (mode == 'W') fail_on_write_error(run, file_name, path.empty() ? file_name : path);
+    if (mode == 'R' && !path.empty()) fail_naming_path(run, file_name, path, mode);
     fail_on_file_error(run, file_name, mode);
 }
 
@@ -193,6 +206,9 @@ void finish_analysis_report(Run& run) {
     if (run.host) {
         if (run.rs.run_failed) {
             run.host->write_text_window_line(msg::kRunFailed);
+            // Under it, the files the run replaced all the same (its report among them).
+            if (!finished_files().empty())
+                run.host->write_text_window_line(finished_files_sentence(msg::kRunFailedFiles));
         } else {
             run.host->write_text_window_line(msg::kRunSucceeded);
             if (!trim(run.rs.closing_note).empty())

@@ -19,17 +19,22 @@ std::string file_error_line(int status, std::string_view file_name, char mode);
 void report_file_error(Run& run, std::string_view file_name, char mode);
 // report_file_error for an output file; while the run goes on, the line is also kept for its end.
 void report_output_file_error(Run& run, std::string_view file_name, char mode);
+// Where a line of a file was read, for the message about it: " in " + keyword + path + " line " +
+// number (" in MFORMS=mf.txt line 3"; the control file has no keyword: " in ctl.txt line 3").
+std::string line_place(std::string_view keyword, std::string_view path, std::int64_t line);
 // Shows a line about an output file that is not written; while the run goes on, keeps it too.
 void note_output_file_failure(Run& run, std::string_view line);
 [[noreturn]] void fail_on_file_error(Run& run, std::string_view file_name, char mode);
 // " Writing <path> failed: <why>" for a write that failed with the status: a full disk (or
-// quota) is named by the folder of the path ("no space left on the disk of <folder>").
-std::string write_failure_line(int status, std::string_view path);
+// quota) is named by the folder of the path ("no space left on the disk of <folder>"). With mode
+// 'R', " Reading <path> failed: <why>" for a read.
+std::string write_failure_line(int status, std::string_view path, char mode = 'W');
 // The file-error line of a write to the file known as file_name, then the line naming its path
 // and the disk; marks the run failed and stops it.
 [[noreturn]] void fail_on_write_error(Run& run, std::string_view file_name, std::string_view path);
 // Shows the text, then stops as fail_on_file_error does; a write (mode 'W') as
-// fail_on_write_error does, with path (the name when empty) for the file's path.
+// fail_on_write_error does, with path (the name when empty) for the file's path; a read (mode
+// 'R') given a path names it the same way.
 [[noreturn]] void stop_with_file_error(Run& run, std::string_view text, std::string_view file_name,
                                        char mode, std::string_view path = {});
 

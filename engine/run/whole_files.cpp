@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "engine/run/leftover_files.h"
+#include "engine/run/message_texts.h"
 
 namespace korvelan {
 
@@ -266,19 +267,36 @@ void forget_finished_files() { g_finished_length.store(0); }
 
 std::string finished_files() { return std::string(g_finished, g_finished_length.load()); }
 
-void write_finished_files(int fd, const char* before, const char* none, const char* after) {
+namespace {
+// Hands the pieces of the sentence to put(text, length), in order; allocates nothing.
+template <class Put>
+void put_finished_files_sentence(const char* lead, Put put) {
     const std::size_t n = g_finished_length.load();
+    auto text = [&put](const char* t) { put(t, std::strlen(t)); };
+    text(lead);
+    if (n == 0) {
+        text(msg::kNoFileFinished);
+        return;
+    }
+    text(msg::kFinishedFiles);
+    put(g_finished, n);
+    text(msg::kFinishedFilesOthers);
+}
+}  // namespace
+
+std::string finished_files_sentence(const char* lead) {
+    std::string sentence;
+    put_finished_files_sentence(lead, [&sentence](const char* t, std::size_t n) { sentence.append(t, n); });
+    return sentence;
+}
+
+void write_finished_files(int fd, const char* lead, const char* end) {
     auto put = [fd](const char* text, std::size_t length) {
         ssize_t ignored = ::write(fd, text, length);
         (void)ignored;
     };
-    if (n == 0) {
-        put(none, std::strlen(none));
-        return;
-    }
-    put(before, std::strlen(before));
-    put(g_finished, n);
-    put(after, std::strlen(after));
+    put_finished_files_sentence(lead, put);
+    put(end, std::strlen(end));
 }
 
 void discard_aside_file(const std::string& aside) {

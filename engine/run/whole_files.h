@@ -48,9 +48,12 @@ void note_finished_file(const std::string& target);
 void forget_finished_files();
 // The finished files, ", "-separated (empty when there are none).
 std::string finished_files();
-// Writes `before`, the finished files and `after`, or `none` when there are none. Safe inside a
-// signal handler.
-void write_finished_files(int fd, const char* before, const char* none, const char* after);
+// The sentence that names them after `lead`, the one wording of every ending that is not a
+// success: "IT FINISHED THESE FILES: <files>; EVERY OTHER REPORT AND OUTPUT FILE IS AS IT WAS
+// BEFORE IT", or "THE REPORT AND OUTPUT FILES ARE AS THEY WERE BEFORE IT" when there are none.
+std::string finished_files_sentence(const char* lead);
+// Writes the sentence, then `end`. Safe inside a signal handler.
+void write_finished_files(int fd, const char* lead, const char* end);
 
 // Removes an aside file that is not whole.
 void discard_aside_file(const std::string& aside);

@@ -98,6 +98,28 @@ TEST_F(EditRuns, AnchoringEveryItemAtItsEarlierMeasureReproducesThePersons) {
     }
 }
 
+TEST_F(EditRuns, MeasureFilesOfEveryLayoutAnchorAsTheFixedLayoutDoes) {
+    // The heading lines of the comma- and tab-separated files are quoted texts: a title holding
+    // numbers ("2 ... 1.5": item and person 2 at 1.5) anchors nothing. The deleted item and
+    // person, and the extreme persons, are flagged lines that anchor nothing either.
+    const std::string deletions = "IDFILE=*\n4\n*\nPDFILE=*\n3\n*\n";
+    const std::string title = "TITLE=Form 2 at 1.5";
+    for (const char* layout : {"N", "Y", "T"})
+        run(dichotomous(deletions + "IFILE=i" + layout + ".txt\nPFILE=p" + layout + ".txt\n"),
+            {title, std::string("CSV=") + layout});
+    for (const char* layout : {"N", "Y", "T"}) {
+        const std::string l = layout;
+        run(dichotomous(deletions + "IAFILE=i" + l + ".txt\nIFILE=ia" + l + ".txt\n"));
+        run(dichotomous(deletions + "PAFILE=p" + l + ".txt\nPFILE=pa" + l + ".txt\n"));
+        EXPECT_EQ(measure_file_body(f.dir.file("ia" + l + ".txt")), measure_file_body(f.dir.file("iaN.txt"))) << l;
+        EXPECT_EQ(measure_file_body(f.dir.file("pa" + l + ".txt")), measure_file_body(f.dir.file("paN.txt"))) << l;
+    }
+    // The fixed layout anchors item and person 2 at their measures, not at 1.5.
+    EXPECT_EQ(items("iaN.txt").at(1).status, 2);
+    EXPECT_EQ(items("iaN.txt").at(1).measure, items("iN.txt").at(1).measure);
+    EXPECT_EQ(persons("paN.txt").at(1).measure, persons("pN.txt").at(1).measure);
+}
+
 TEST_F(EditRuns, AnAnchoredItemKeepsItsValueAndNothingIsCentred) {
     run(dichotomous("IFILE=free.txt\nPFILE=pfree.txt\n"));
     run(dichotomous("IAFILE=*\n1 1.5\n*\nIFILE=logits.txt\nPFILE=plogits.txt\n"));

@@ -377,6 +377,34 @@ TEST(RunEndings, AReportLostAtItsCloseIsNamedAndTheEarlierOneStays) {
     EXPECT_EQ(list_dir(folder).size(), 2u);
 }
 
+TEST(RunEndings, AFailedRunNamesUnderItsLastLineExactlyTheFilesItReplaced) {
+    const std::string layout = "NI=3\nITEM1=1\nNAME1=5\nCODES=01\n";
+    const std::string data = "&END\nA\nB\nC\nEND LABELS\n011 a\n101 b\n110 c\n001 d\n100 e\n010 f\n";
+    const std::string failures[] = {
+        layout + "PFILE=p.txt\nFOO=1\n" + data,              // stops while the instructions are read
+        layout + "DATA=missing.txt\nPFILE=p.txt\n" + data,    // stops at the data
+        layout + "PFILE=p.txt\nIFILE=nodir/i.txt\n" + data,  // one output file is not written
+    };
+    for (const std::string& control : failures) {
+        SCOPED_TRACE(control.substr(0, control.find("&END")));
+        RunFolders dirs;
+        write_file(dirs.folder + "ctl.txt", control);
+        for (const char* name : {"out.txt", "p.txt", "i.txt"}) write_file(dirs.folder + name, "earlier\r\n");
+        const Ended e = run_and_stop(dirs.folder, dirs.temp, {"ctl.txt", "out.txt", "BATCH=Y"});
+        EXPECT_EQ(e.status, 1);
+        const std::string ending = "\nOops! Use \"Edit\" menu to make corrections, then restart\n RUN FAILED: ";
+        const std::size_t at = e.screen.rfind(ending);
+        ASSERT_NE(at, std::string::npos) << shown_tail(e.screen);
+        const std::string said = e.screen.substr(at + ending.size());
+        EXPECT_EQ(said.rfind("IT FINISHED THESE FILES: ", 0), 0u) << said;
+        EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
+        for (const char* name : {"out.txt", "p.txt", "i.txt"}) {
+            const bool differs = read_file(dirs.folder + name) != "earlier\r\n";
+            EXPECT_EQ(said.find(dirs.folder + name) != std::string::npos, differs) << name << ": " << said;
+        }
+    }
+}
+
 TEST(RunEndings, TwoOutputFilesOfOneNameAreRefused) {
     RunFolders dirs;
     const std::string& folder = dirs.folder;

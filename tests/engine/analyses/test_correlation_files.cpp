@@ -10,11 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "engine/analyses/residual_access.h"
 #include "engine/analyses/work_file.h"
 #include "engine/driver/output_dispatch.h"
 #include "engine/outfiles/correlation_files.h"
 #include "tests/engine/analyses/component_fixture.h"
 #include "tests/support/test_files.h"
+#include "tests/support/test_host.h"
 
 using namespace korvelan;
 using namespace korvelan::testing;
@@ -196,4 +198,29 @@ TEST(CorrelationFiles, PersonPairsWithMissingResponsesFollowTheRunningSums) {
                 }
             }
     }
+}
+
+TEST(CorrelationFiles, AResidualFileShorterThanTheAnalysisIsNamedByItsPath) {
+    // Three persons of two items, but the file holds the first two persons only: person 3's
+    // first residual, record 5, is past its end.
+    ScratchDir dir;
+    const std::string path = dir.file("ZUU001kv.txt");
+    write_file(path, std::string(8, '\0'));
+    TestHost host;
+    korvelan::Run run;
+    run.host = &host;
+    run.arrays.items = 2;
+    WorkFileHandle zuu;
+    ASSERT_TRUE(zuu.open_existing(path, false));
+    ResidualMatrix residuals(run, zuu, ReportSide::Persons, {1, 2, 3}, {1, 2});
+    std::vector<std::int16_t> row(2);
+    EXPECT_EQ(residuals.read_row(1, row), 0);
+    const std::int64_t failed = residuals.read_row(2, row);
+    ASSERT_EQ(failed, 5);
+    EXPECT_THROW(residuals.fail(failed), RunStopped);
+    EXPECT_TRUE(host.shows(" STANDARDIZED RESIDUAL WORK FILE FAILURE AT RECORD =5\n"
+                           "PROBLEM:    Unexpected end of file (-1): for file: STANDARDIZED RESIDUAL WORK FILE in mode R\n"
+                           " Reading " + path + " failed: Unexpected end of file\nOops! "))
+        << host.screen();
+    EXPECT_TRUE(run.rs.run_failed);
 }

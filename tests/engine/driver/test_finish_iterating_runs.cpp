@@ -100,10 +100,12 @@ TEST(FinishIteratingRuns, DuringTheDataInputTheResponseFileIsKeptOrNamedWhenFini
         EXPECT_TRUE(r.host.shows(std::string(kStopped) + "\n")) << r.host.screen();
         EXPECT_EQ(read_file(r.dir.file("r.txt")), "earlier\r\n");
     }
-    // Asked for while it is written: it is whole, and the ending names it.
+    // Asked for while it is written: it is whole, and the ending names it under its last line.
     FinishRun r(" Writing Response File", true, "RFILE=r.txt\n");
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.host.shows(std::string(kStopped) + "; IT FINISHED THESE FILES: " + r.dir.file("r.txt")))
+    EXPECT_TRUE(r.host.shows(std::string(kStopped) + "\nOops! Use \"Edit\" menu to make corrections, then restart\n"
+                             " RUN FAILED: IT FINISHED THESE FILES: " + r.dir.file("r.txt") +
+                             "; EVERY OTHER REPORT AND OUTPUT FILE IS AS IT WAS BEFORE IT"))
         << r.host.screen();
     EXPECT_NE(read_file(r.dir.file("r.txt")), "earlier\r\n");
     EXPECT_EQ(read_file(r.dir.file("out.txt")), "earlier\r\n");

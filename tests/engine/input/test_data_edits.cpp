@@ -89,8 +89,8 @@ TEST_F(DataEditTest, InvalidLinesStopTheRun) {
         open_person_work_files(run, layout, RecordOpen::Keep);
         run.rs.run_failed = false;
         host.lines.clear();
-        EXPECT_FALSE(edit(std::string("1 1 A\n   ") + line + " ; why\n")) << line;
-        EXPECT_TRUE(host.shows(std::string("\nInvalid line in EDFILE= of: ") + line + "\n"))
+        EXPECT_FALSE(edit(std::string("1 1 A\n; note\n   ") + line + " ; why\n")) << line;
+        EXPECT_TRUE(host.shows(std::string("\nInvalid line in EDFILE= of: ") + line + " in EDFILE=ed.txt line 3\n"))
             << line;
         EXPECT_TRUE(run.rs.run_failed);
     }

@@ -90,15 +90,16 @@ TEST_F(MformsTest, LiteralsBlocksAndSeveralDataFiles) {
 
 TEST_F(MformsTest, FaultyInstructionsStopTheRun) {
     write_file(dir.file("d.txt"), "1\n");
+    // A problem in a line names the file and the line (blank and comment lines counted).
     const std::pair<const char*, const char*> cases[] = {
-        {"D=d.txt\nI5-3=1\n", "MFORMS= LESS-MORE VALUE PROBLEM: I5-3=1"},
-        {"X1=2\n", "MFORMS= MISSING \"=\" SIGN: X1=2"},
-        {"C1 2\n", "MFORMS= MISSING \"=\" SIGN: C1 2"},
-        {"C1=   \n", "MFORMS= VALUE AFTER \"=\" MISSING: C1="},
-        {"L=0\n", "MFORMS= MISSING LINE COUNT: L=0"},
-        {"C=1\n", "MFORMS= MISSING VALUE: C=1"},
-        {"C1=x\n", "MFORMS= \"=\" VALUE: C1=x"},
-        {"C1=2:0\n", "MFORMS= \"=\" VALUE: C1=2:0"},
+        {"D=d.txt\n\nI5-3=1\n", "MFORMS= LESS-MORE VALUE PROBLEM: I5-3=1 in MFORMS=mf.txt line 3"},
+        {"X1=2\n", "MFORMS= MISSING \"=\" SIGN: X1=2 in MFORMS=mf.txt line 1"},
+        {"; note\nC1 2\n", "MFORMS= MISSING \"=\" SIGN: C1 2 in MFORMS=mf.txt line 2"},
+        {"C1=   \n", "MFORMS= VALUE AFTER \"=\" MISSING: C1= in MFORMS=mf.txt line 1"},
+        {"L=0\n", "MFORMS= MISSING LINE COUNT: L=0 in MFORMS=mf.txt line 1"},
+        {"C=1\n", "MFORMS= MISSING VALUE: C=1 in MFORMS=mf.txt line 1"},
+        {"C1=x\n", "MFORMS= \"=\" VALUE: C1=x in MFORMS=mf.txt line 1"},
+        {"C1=2:0\n", "MFORMS= \"=\" VALUE: C1=2:0 in MFORMS=mf.txt line 1"},
         {"C1=1\n#\n", "MFORMS= \"DATA=\" MISSING"},
     };
     for (const auto& [text, message] : cases) {

@@ -36,23 +36,32 @@ const std::string kLayout = "NI=4\nITEM1=1\nNAME1=6\n";
 }  // namespace
 
 TEST(BatchControlProblems, MessageOnScreenAndInReportAndFailedExit) {
-    const std::pair<std::string, std::string> cases[] = {
-        {kLayout + "FOO=5\n", " UNRECOGNIZED VARIABLE (CHECK SPELLING): FOO=5."},
-        {kLayout + "FOO=abc\n", " NUMERIC VALUE EXPECTED: FOO=abc"},
-        {"NI='10'\n", " NUMERIC VALUE EXPECTED: NI='10'"},
-        {"NI=32001\n", " NUMERIC VALUE IN RANGE -32000 TO 32000 EXPECTED: NI=32001."},
-        {"NI=4\nCODES=01\n", " PROBLEM WITH ITEM1= 0. IT MUST BE BETWEEN 1 AND 32000"},
-        {kLayout + "CODES=012\nXWIDE=2\n", " CODES= \"012\" HAS LENGTH OF 3. THIS DOES NOT AGREE WITH XWIDE=2"},
-        {kLayout + "CODES=1\n", " CODES='1' IS TOO SHORT.  XWIDE=1 AND MISSNG=255"},
-        {kLayout + "CODES=0123+\n456\n", " CONTINUATION PROBLEM: TRAILING + THEN LEADING + NOT FOUND: CODES=0123456"},
-        {kLayout + "xyz\n", "Is a ; missing? Variable=Value expected here: xyz"},
-        {kLayout + "FORMAT=5A1\n", " PROBLEM WITH \"FORMAT=\": MUST BEGIN WITH (\r\n FORMAT=5A1"},
-        {kLayout + "SPFILE=missing.txt\n", "SPFILE= FAILED: SPFILE=missing.txt"},
+    // A problem in an instruction line names the control file and the line; a check of the
+    // values read names no line.
+    struct Case {
+        std::string control;
+        std::string message;
+        int line;
     };
-    for (const auto& [control, message] : cases) {
+    const Case cases[] = {
+        {kLayout + "FOO=5\n", " UNRECOGNIZED VARIABLE (CHECK SPELLING): FOO=5.", 4},
+        {kLayout + "FOO=abc\n", " NUMERIC VALUE EXPECTED: FOO=abc", 4},
+        {"NI='10'\n", " NUMERIC VALUE EXPECTED: NI='10'", 1},
+        {"NI=32001\n", " NUMERIC VALUE IN RANGE -32000 TO 32000 EXPECTED: NI=32001.", 1},
+        {"NI=4\nCODES=01\n", " PROBLEM WITH ITEM1= 0. IT MUST BE BETWEEN 1 AND 32000", 0},
+        {kLayout + "CODES=012\nXWIDE=2\n", " CODES= \"012\" HAS LENGTH OF 3. THIS DOES NOT AGREE WITH XWIDE=2", 0},
+        {kLayout + "CODES=1\n", " CODES='1' IS TOO SHORT.  XWIDE=1 AND MISSNG=255", 0},
+        {kLayout + "CODES=0123+\n456\n", " CONTINUATION PROBLEM: TRAILING + THEN LEADING + NOT FOUND: CODES=0123456", 4},
+        {kLayout + "xyz\n", "Is a ; missing? Variable=Value expected here: xyz", 4},
+        {kLayout + "FORMAT=5A1\n", " PROBLEM WITH \"FORMAT=\": MUST BEGIN WITH (\r\n FORMAT=5A1", 0},
+        {kLayout + "SPFILE=missing.txt\n", "SPFILE= FAILED: SPFILE=missing.txt", 4},
+    };
+    for (const Case& c : cases) {
         ScratchDir dir;
-        BatchResult r = run_batch(dir, control);
-        EXPECT_EQ(r.status, 1) << control;
+        BatchResult r = run_batch(dir, c.control);
+        EXPECT_EQ(r.status, 1) << c.control;
+        std::string message = c.message;
+        if (c.line > 0) message += " in " + dir.file("ctl.txt") + " line " + std::to_string(c.line);
         std::string on_screen = message;
         for (std::size_t p; (p = on_screen.find('\r')) != std::string::npos;) on_screen.erase(p, 1);
         EXPECT_NE(r.screen.find(on_screen + "\n"), std::string::npos) << r.screen;

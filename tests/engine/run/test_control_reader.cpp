@@ -104,7 +104,7 @@ TEST(SpFile, MissingSelfIncludingAndTooDeepFilesStop) {
     {
         ControlTestRun r;
         EXPECT_FALSE(r.read("SPFILE=missing.txt\n"));
-        EXPECT_EQ(r.host.lines.at(1), "SPFILE= FAILED: SPFILE=missing.txt");
+        EXPECT_EQ(r.host.lines.at(1), "SPFILE= FAILED: SPFILE=missing.txt in " + r.run.rs.control_file + " line 1");
         EXPECT_TRUE(r.host.shows("for file: missing.txt in mode I"));
     }
     {
@@ -122,6 +122,34 @@ TEST(SpFile, MissingSelfIncludingAndTooDeepFilesStop) {
         EXPECT_TRUE(r.host.shows(" SPFILE= FILES NESTED MORE THAN 10 DEEP"));
         EXPECT_TRUE(r.run.rs.run_failed);
     }
+}
+
+TEST(ControlReader, ProblemsNameTheFileAndTheFirstLineOfTheInstruction) {
+    struct Case {
+        const char* text;
+        const char* message;
+        const char* file;  // empty: the control file
+        int line;
+    };
+    const Case cases[] = {
+        {"NI=2\nIAFILE=*\n1 2\n", " NO LINE WITH * FOUND MATCHING IAFILE  ", "", 2},
+        {"NI=3\nSPFILE=sp.txt\nNI=4\n", "Is a ; missing? Variable=Value expected here: xyz", "SPFILE=sp.txt", 3},
+        {"SPFILE=nested.txt\n", "SPFILE= FAILED: SPFILE=missing.txt", "SPFILE=nested.txt", 2},
+    };
+    for (const Case& c : cases) {
+        ControlTestRun r;
+        write_file(r.dir.file("sp.txt"), "CODES=01\n\nxyz\n");
+        write_file(r.dir.file("nested.txt"), "NI=2\nSPFILE=missing.txt\n");
+        EXPECT_FALSE(r.read(c.text)) << c.text;
+        const std::string file = *c.file ? c.file : r.run.rs.control_file;
+        EXPECT_TRUE(r.host.shows(c.message + (" in " + file) + " line " + std::to_string(c.line) + "\n"))
+            << r.host.screen();
+    }
+    // A typed or command-line instruction has no place.
+    ControlTestRun typed;
+    typed.run.rs.command_instructions = {"FOO=abc"};
+    EXPECT_FALSE(typed.read("NI=2\n"));
+    EXPECT_TRUE(typed.host.shows(" NUMERIC VALUE EXPECTED: FOO=abc\n")) << typed.host.screen();
 }
 
 TEST(InlineList, LinesAreCopiedToAScratchFile) {
