@@ -46,7 +46,8 @@ void check(Run& run, int status, const PersonFile& file, std::int64_t record, ch
     if (mode == 'W')
         stop_with_file_error(run, failure_at(file.write_failure, record), file.write_name, 'W',
                              record_unit_path(run, file.unit));
-    stop_with_file_error(run, failure_at(file.read_failure, record), file.read_name, mode);
+    stop_with_file_error(run, failure_at(file.read_failure, record), file.read_name, mode,
+                         record_unit_path(run, file.unit));
 }
 
 int refuse_short_buffer(Run& run) {

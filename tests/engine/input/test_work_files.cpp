@@ -274,6 +274,10 @@ TEST_F(WorkFileTest, FailedTransfersStopTheRun) {
     EXPECT_EQ(host.lines.at(0), " PERSON SCORES FILE READ FAILURE AT PERSON RECORD =5");
     EXPECT_EQ(host.lines.at(1),
               "PROBLEM:    Unexpected end of file (-1): for file: PERSON SCORES FILE in mode R");
+    // The next line names the work file by its path.
+    ASSERT_GE(host.lines.size(), 3u);
+    EXPECT_EQ(host.lines.at(2).rfind(" Reading ", 0), 0u) << host.lines.at(2);
+    EXPECT_NE(host.lines.at(2).find("ZMM"), std::string::npos) << host.lines.at(2);
     EXPECT_TRUE(run.rs.run_failed);
 }
 
