@@ -14,6 +14,7 @@
 #include "engine/estimation/person_data.h"
 #include "engine/estimation/prox_persons.h"
 #include "engine/estimation/weighted_sums.h"
+#include "engine/run/category_slots.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 
@@ -69,6 +70,18 @@ bool allocate_point_biserial(Run& run, ProxSums& z, int ni, int np) {
 
 }  // namespace
 
+namespace {
+
+// Whether the responses of a person and of an item count towards the categories in use.
+bool person_counts_in_use(const AnalysisArrays& a, int p) {
+    return base_status(a.person_status[p]) >= status::kExtremeMinimum;
+}
+bool item_counts_in_use(const AnalysisArrays& a, int i) {
+    return a.item_status[i] >= status::kExtremeMinimum;
+}
+
+}  // namespace
+
 CategoryUse category_values_in_use(Run& run) {
     AnalysisArrays& a = run.arrays;
     CategoryUse use(static_cast<std::size_t>(std::max(a.groups, 0)) + 1);
@@ -76,15 +89,28 @@ CategoryUse category_values_in_use(Run& run) {
         const auto slots = static_cast<std::size_t>(group_slot_count(a, g));
         use[static_cast<std::size_t>(g)].assign(slots, 0);
     }
+    // Data input counted every person's responses: those of the persons that do not count are
+    // taken off. Without its counts (or when they no longer fit the layout), the responses of the
+    // persons that count are counted here.
     const PersonData data(run);
+    const ScoredValueCounts& input = run.input.scored_value_counts;
+    ScoredValueCounts counts = empty_scored_value_counts(a, a.persons);
+    const bool counted = input.persons == a.persons && input.first == counts.first;
+    if (counted) counts.counts = input.counts;
     for (int p = 1; p <= a.persons; ++p) {
-        if (base_status(a.person_status[p]) < status::kExtremeMinimum) continue;
+        if (person_counts_in_use(a, p) == counted) continue;
         const std::uint8_t* x = data.scores(p);
         for (int i = 1; i <= a.items; ++i) {
-            if (a.item_status[i] < status::kExtremeMinimum || x[i - 1] == 255) continue;
-            std::vector<char>& used = use[static_cast<std::size_t>(a.item_group[i])];
-            if (x[i - 1] < used.size()) used[x[i - 1]] = 1;
+            std::int64_t& n = counts.counts[counts.at(i, x[i - 1])];
+            n += counted ? -1 : 1;
         }
+    }
+    for (int i = 1; i <= a.items; ++i) {
+        if (!item_counts_in_use(a, i)) continue;
+        std::vector<char>& used = use[static_cast<std::size_t>(a.item_group[i])];
+        const auto values = std::min<std::size_t>(used.size(), static_cast<std::size_t>(counts.width(i) - 1));
+        for (std::size_t v = 0; v < values; ++v)
+            if (counts.counts[counts.at(i, static_cast<std::uint8_t>(v))] > 0) used[v] = 1;
     }
     return use;
 }

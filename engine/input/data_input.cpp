@@ -14,6 +14,7 @@
 #include "engine/input/record_echo.h"
 #include "engine/input/response_scoring.h"
 #include "engine/input/selections.h"
+#include "engine/run/category_slots.h"
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
@@ -355,9 +356,11 @@ void DataPass::edit_codes_and_make_key() {
 }
 
 // The persons go in blocks: their codes read from ZNN in person order, scored on the worker
-// threads, their scores written to ZMM in person order.
+// threads, their scores written to ZMM in person order. The threads also count the scores by
+// item and value (each thread into counts of its own), for the estimation's categories in use.
 void DataPass::score_persons() {
     const ScoreTable table(run_);
+    ScoredValueCounts counted = empty_scored_value_counts(run_.arrays, persons_);
     const auto ni = static_cast<std::size_t>(std::max(cv_.ni, 1));
     const std::int32_t block = static_cast<std::int32_t>(
         std::clamp<std::size_t>(kScoringBlockBytes / ni, 1, static_cast<std::size_t>(std::max(persons_, 1))));
@@ -367,6 +370,7 @@ void DataPass::score_persons() {
     const std::int8_t* person_status = run_.arrays.person_status_input.data();
     const ChunkPlan plan = plan_person_chunks(block, 0);
     WorkerPool pool(plan.chunks > 1 ? 0 : 1, plan.chunks);
+    ChunkBlocks<std::uint32_t> tallies(pool.size(), counted.counts.size());
     for (std::int32_t first = 1; first <= persons_; first += block) {
         const std::int32_t count = std::min(block, persons_ - first + 1);
         for (std::int32_t k = 0; k < count; ++k)
@@ -378,9 +382,12 @@ void DataPass::score_persons() {
                 std::fill(out, out + ni, static_cast<std::uint8_t>(kMissingCategory));
                 if (person_status[first + k] <= status::kDeleted) continue;
                 const std::uint8_t* in = codes.data() + static_cast<std::size_t>(k) * ni;
+                std::uint32_t* tally = tallies[WorkerPool::thread_index()];
                 for (std::int32_t i = 1; i <= cv_.ni; ++i)
-                    if (item_status[i] > status::kDeleted)
+                    if (item_status[i] > status::kDeleted) {
                         out[i - 1] = table.score(in[i - 1], i);
+                        ++tally[counted.at(i, out[i - 1])];
+                    }
             }
         };
         pool.run(plan.chunks, score);
@@ -388,6 +395,9 @@ void DataPass::score_persons() {
             write_person_scores_record(run_, files_, first + k, {scores.data() + k * ni, ni});
     }
     flush_person_scores_records(run_);
+    for (int t = 0; t < pool.size(); ++t)
+        for (std::size_t k = 0; k < counted.counts.size(); ++k) counted.counts[k] += tallies[t][k];
+    run_.input.scored_value_counts = std::move(counted);
 }
 
 void read_item_labels(Run& run) {
