@@ -356,11 +356,13 @@ void DataPass::edit_codes_and_make_key() {
 }
 
 // The persons go in blocks: their codes read from ZNN in person order, scored on the worker
-// threads, their scores written to ZMM in person order. The threads also count the scores by
-// item and value (each thread into counts of its own), for the estimation's categories in use.
+// threads, their scores written to ZMM in person order. The threads also count the codes by
+// item (each thread into counts of its own); the counts of the scores by item and value, which
+// the estimation's categories in use come from, follow from them.
 void DataPass::score_persons() {
     const ScoreTable table(run_);
-    ScoredValueCounts counted = empty_scored_value_counts(run_.arrays, persons_);
+    // Numbers beyond CATEGS= score as code 0 does, and are counted with it.
+    const std::size_t last_code = static_cast<std::size_t>(std::clamp(cv_.categs, 0, 255));
     const auto ni = static_cast<std::size_t>(std::max(cv_.ni, 1));
     const std::int32_t block = static_cast<std::int32_t>(
         std::clamp<std::size_t>(kScoringBlockBytes / ni, 1, static_cast<std::size_t>(std::max(persons_, 1))));
@@ -370,24 +372,25 @@ void DataPass::score_persons() {
     const std::int8_t* person_status = run_.arrays.person_status_input.data();
     const ChunkPlan plan = plan_person_chunks(block, 0);
     WorkerPool pool(plan.chunks > 1 ? 0 : 1, plan.chunks);
-    ChunkBlocks<std::uint32_t> tallies(pool.size(), counted.counts.size());
+    const std::size_t codes_per_item = last_code + 1;
+    ChunkBlocks<std::uint32_t> tallies(pool.size(), ni * codes_per_item);
     for (std::int32_t first = 1; first <= persons_; first += block) {
         const std::int32_t count = std::min(block, persons_ - first + 1);
         for (std::int32_t k = 0; k < count; ++k)
             if (person_status[first + k] > status::kDeleted)
                 read_person_codes_record(run_, files_, first + k, {codes.data() + k * ni, ni});
+        const auto count_codes = [ni, codes_per_item, last_code](const std::uint8_t* in, std::uint32_t* tally) {
+            for (std::size_t i = 0; i < ni; ++i, tally += codes_per_item) ++tally[in[i] > last_code ? 0 : in[i]];
+        };
         auto score = [&](int c) {
             for (std::int32_t k = plan.first(c) - 1, last = std::min(plan.last(c, block), count); k < last; ++k) {
                 std::uint8_t* out = scores.data() + static_cast<std::size_t>(k) * ni;
                 std::fill(out, out + ni, static_cast<std::uint8_t>(kMissingCategory));
                 if (person_status[first + k] <= status::kDeleted) continue;
                 const std::uint8_t* in = codes.data() + static_cast<std::size_t>(k) * ni;
-                std::uint32_t* tally = tallies[WorkerPool::thread_index()];
                 for (std::int32_t i = 1; i <= cv_.ni; ++i)
-                    if (item_status[i] > status::kDeleted) {
-                        out[i - 1] = table.score(in[i - 1], i);
-                        ++tally[counted.at(i, out[i - 1])];
-                    }
+                    if (item_status[i] > status::kDeleted) out[i - 1] = table.score(in[i - 1], i);
+                count_codes(in, tallies[WorkerPool::thread_index()]);
             }
         };
         pool.run(plan.chunks, score);
@@ -395,8 +398,16 @@ void DataPass::score_persons() {
             write_person_scores_record(run_, files_, first + k, {scores.data() + k * ni, ni});
     }
     flush_person_scores_records(run_);
-    for (int t = 0; t < pool.size(); ++t)
-        for (std::size_t k = 0; k < counted.counts.size(); ++k) counted.counts[k] += tallies[t][k];
+    ScoredValueCounts counted = empty_scored_value_counts(run_.arrays, persons_);
+    for (std::int32_t i = 1; i <= cv_.ni; ++i) {
+        if (item_status[i] <= status::kDeleted) continue;
+        const std::size_t row = static_cast<std::size_t>(i - 1) * codes_per_item;
+        for (std::size_t code = 0; code <= last_code; ++code) {
+            std::int64_t n = 0;
+            for (int t = 0; t < pool.size(); ++t) n += tallies[t][row + code];
+            counted.counts[counted.at(i, table.score(static_cast<std::uint8_t>(code), i))] += n;
+        }
+    }
     run_.input.scored_value_counts = std::move(counted);
 }
 
