@@ -355,6 +355,9 @@ void DataPass::edit_codes_and_make_key() {
     }
 }
 
+// Up to this many codes, data input counts the codes of a row a code at a time.
+constexpr std::size_t kCodesCountedByRow = 8;
+
 // The persons go in blocks: their codes read from ZNN in person order, scored on the worker
 // threads, their scores written to ZMM in person order. The threads also count the codes by
 // item (each thread into counts of its own); the counts of the scores by item and value, which
@@ -372,15 +375,28 @@ void DataPass::score_persons() {
     const std::int8_t* person_status = run_.arrays.person_status_input.data();
     const ChunkPlan plan = plan_person_chunks(block, 0);
     WorkerPool pool(plan.chunks > 1 ? 0 : 1, plan.chunks);
-    const std::size_t codes_per_item = last_code + 1;
-    ChunkBlocks<std::uint32_t> tallies(pool.size(), ni * codes_per_item);
+    // Each thread counts codes 1..last_code of each item at [(code - 1) x NI + item - 1], then the
+    // persons it scored; what is left of those is code 0 (and the numbers beyond CATEGS=).
+    const std::size_t scored_at = last_code * ni;
+    ChunkBlocks<std::uint32_t> tallies(pool.size(), scored_at + 1);
     for (std::int32_t first = 1; first <= persons_; first += block) {
         const std::int32_t count = std::min(block, persons_ - first + 1);
         for (std::int32_t k = 0; k < count; ++k)
             if (person_status[first + k] > status::kDeleted)
                 read_person_codes_record(run_, files_, first + k, {codes.data() + k * ni, ni});
-        const auto count_codes = [ni, codes_per_item, last_code](const std::uint8_t* in, std::uint32_t* tally) {
-            for (std::size_t i = 0; i < ni; ++i, tally += codes_per_item) ++tally[in[i] > last_code ? 0 : in[i]];
+        // A few codes are counted a code at a time over the whole row, which the compiler does
+        // many items at once; many codes a response at a time.
+        const auto count_codes = [ni, last_code, scored_at](const std::uint8_t* in, std::uint32_t* tally) {
+            ++tally[scored_at];
+            if (last_code <= kCodesCountedByRow) {
+                for (std::size_t c = 1; c <= last_code; ++c, tally += ni) {
+                    const auto code = static_cast<std::uint8_t>(c);
+                    for (std::size_t i = 0; i < ni; ++i) tally[i] += in[i] == code ? 1u : 0u;
+                }
+                return;
+            }
+            for (std::size_t i = 0; i < ni; ++i)
+                if (in[i] >= 1 && in[i] <= last_code) ++tally[(in[i] - 1u) * ni + i];
         };
         auto score = [&](int c) {
             for (std::int32_t k = plan.first(c) - 1, last = std::min(plan.last(c, block), count); k < last; ++k) {
@@ -401,12 +417,15 @@ void DataPass::score_persons() {
     ScoredValueCounts counted = empty_scored_value_counts(run_.arrays, persons_);
     for (std::int32_t i = 1; i <= cv_.ni; ++i) {
         if (item_status[i] <= status::kDeleted) continue;
-        const std::size_t row = static_cast<std::size_t>(i - 1) * codes_per_item;
-        for (std::size_t code = 0; code <= last_code; ++code) {
+        std::int64_t rest = 0;
+        for (int t = 0; t < pool.size(); ++t) rest += tallies[t][scored_at];
+        for (std::size_t code = 1; code <= last_code; ++code) {
             std::int64_t n = 0;
-            for (int t = 0; t < pool.size(); ++t) n += tallies[t][row + code];
+            for (int t = 0; t < pool.size(); ++t) n += tallies[t][(code - 1) * ni + static_cast<std::size_t>(i - 1)];
             counted.counts[counted.at(i, table.score(static_cast<std::uint8_t>(code), i))] += n;
+            rest -= n;
         }
+        counted.counts[counted.at(i, table.score(0, i))] += rest;
     }
     run_.input.scored_value_counts = std::move(counted);
 }
