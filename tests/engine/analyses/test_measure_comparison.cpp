@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/analyses/measure_comparison.h"
-#include "engine/analyses/measure_lines.h"
+#include "engine/input/measure_lines.h"
 #include "engine/driver/output_dispatch.h"
 #include "tests/engine/tables/summary_fixture.h"
 #include "tests/support/data_sets.h"
