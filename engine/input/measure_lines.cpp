@@ -57,8 +57,9 @@ bool read_fixed_numbers(std::string_view line, std::size_t extra, MeasureLine& o
     if (!read_fixed_entry(line, kEntryWidth + extra, out)) return false;
     std::size_t at = 1 + kEntryWidth + extra;
     for (std::size_t f = 0; f < kFixedWidths.size(); ++f) {
+        // A field blanked by hand is a value unknown; the status is always written.
         const FieldText text = read_field(line.substr(at, kFixedWidths[f]), out.values[f + 1]);
-        if (text == FieldText::Bad || text == FieldText::Empty) return false;
+        if (text == FieldText::Bad || (text == FieldText::Empty && f + 2 == kStatusField)) return false;
         at += kFixedWidths[f];
     }
     out.record = true;

@@ -316,16 +316,20 @@ TEST(MeasureComparison, EntriesWithoutAMeasureAreLeftOutInEveryPairOfLayouts) {
             }
     }
 
-    // An emptied cell is no value, never the next field's; counted like an entry without a measure.
-    std::vector<std::string> lines = write_file_after_run(a, 'I', 'Y', "emptied.txt", 'N');
-    std::string& record = lines[0];
-    const std::size_t measure = record.find(',', record.find(',') + 1) + 1;
-    record.erase(measure, record.find(',', measure) - measure);
-    write_file(a.dir.file("emptied.txt"), crlf_text(lines));
-    // Items 3, 4 and 6 drawn; 1 (emptied), 2 (deleted) and 5 (unanswered) left out.
-    const std::vector<std::string> emptied = compare_paths(a, a.dir.file("INY.txt"), a.dir.file("emptied.txt"));
-    ASSERT_EQ(emptied.size(), 3u + 6u);
-    EXPECT_EQ(emptied.back(), "ENTRIES LEFT OUT FOR WANT OF A READABLE VALUE: 3");
+    // An emptied cell, or a fixed field blanked, is no value, never the next field's; it is
+    // counted like an entry without a measure.
+    for (const char csv : {'Y', 'N'}) {
+        std::vector<std::string> lines = write_file_after_run(a, 'I', csv, "emptied.txt", 'N');
+        std::string& record = lines[0];
+        const std::size_t measure = record.find(',', record.find(',') + 1) + 1;
+        if (csv == 'N') record.replace(6, 8, 8, ' ');
+        else record.erase(measure, record.find(',', measure) - measure);
+        write_file(a.dir.file("emptied.txt"), crlf_text(lines));
+        // Items 3, 4 and 6 drawn; 1 (emptied), 2 (deleted) and 5 (unanswered) left out.
+        const std::vector<std::string> emptied = compare_paths(a, a.dir.file("INY.txt"), a.dir.file("emptied.txt"));
+        ASSERT_EQ(emptied.size(), 3u + 6u) << csv;
+        EXPECT_EQ(emptied.back(), "ENTRIES LEFT OUT FOR WANT OF A READABLE VALUE: 3") << csv;
+    }
 }
 
 // A person file without headings whose labels all look like an item's group, model code and name
