@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <new>
 
-#include "engine/input/measure_lines.h"
 #include "engine/analyses/scratch_block.h"
 #include "engine/input/data_input.h"
+#include "engine/input/measure_lines.h"
 #include "engine/input/work_files.h"
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
@@ -48,7 +48,8 @@ std::int64_t largest_entry(const std::vector<std::string>& lines) {
     std::int64_t n = 0;
     MeasureLine l;
     for (auto line = first_entry_line(lines); line != lines.end(); ++line)
-        if (parse_measure_line(*line, false, l)) n = std::max<std::int64_t>(n, std::max(l.first, l.last));
+        if (parse_measure_line(*line, false, l))
+            n = std::max<std::int64_t>(n, std::max(l.first, l.last));
     return n;
 }
 
@@ -76,9 +77,10 @@ void take_file(const std::vector<std::string>& lines, bool items, char column, b
 
 // Whether each file of the comparison holds items. A file whose heading (or a record only one
 // side writes) does not tell takes the side compared with, or the other file's kind.
-void file_kinds(char side, const std::vector<std::string>& left_lines, const std::vector<std::string>& right_lines,
-                bool& left_items, bool& right_items) {
-    const MeasureFileKind left = measure_file_kind(left_lines), right = measure_file_kind(right_lines);
+void file_kinds(char side, const std::vector<std::string>& left_lines,
+                const std::vector<std::string>& right_lines, bool& left_items, bool& right_items) {
+    const MeasureFileKind left = measure_file_kind(left_lines),
+                          right = measure_file_kind(right_lines);
     auto kind = [&](const MeasureFileKind& own, const MeasureFileKind& other) {
         if (own.told) return own.items;
         if (side == 'I' || side == 'P') return side == 'I';

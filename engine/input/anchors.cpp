@@ -31,13 +31,15 @@ EntryValue parse_entry_value(std::string line) {
 // Any other line is an entry and a value, as in a file made by hand. Once the file is read, the
 // run says how many entries were left out, naming the file.
 template <typename Use>
-void read_value_lines(Run& run, std::string_view name, std::int32_t n, std::string_view plural, Use use) {
+void read_value_lines(Run& run, std::string_view name, std::int32_t n, std::string_view plural,
+                      Use use) {
     open_edit_file(run, name);
     const std::size_t whole = std::string::npos;
     std::vector<std::string> top;  // the first lines, until it is known whether they are headings
     std::string line;
     bool more = true;
-    while (top.size() < kMeasureHeadingLines && (more = read_edit_file_line(run, name, line, whole)))
+    while (top.size() < kMeasureHeadingLines &&
+           (more = read_edit_file_line(run, name, line, whole)))
         top.push_back(line);
     std::int64_t left_out = 0;
     MeasureLine record;
@@ -45,7 +47,8 @@ void read_value_lines(Run& run, std::string_view name, std::int32_t n, std::stri
         if (parse_measure_line(text, false, record) && record.record) {
             float value = 0;
             if (!measure_line_value(record, kMeasureField, value)) {
-                if (record.first >= 1 && record.first <= n) left_out += std::min(record.last, n) - record.first + 1;
+                if (record.first >= 1 && record.first <= n)
+                    left_out += std::min(record.last, n) - record.first + 1;
             } else if (!record.flagged) {
                 use(EntryValue{record.first, record.last, value, 0}, text);
             }

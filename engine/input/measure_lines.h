@@ -48,7 +48,9 @@ struct MeasureFileKind {
 // holds a model-code field only in an item file, and a fixed one its model code ("R", "S" or
 // "F") between blanks after the group.
 MeasureFileKind measure_file_kind(const std::vector<std::string>& lines);
-inline bool item_measure_file(const std::vector<std::string>& lines) { return measure_file_kind(lines).items; }
+inline bool item_measure_file(const std::vector<std::string>& lines) {
+    return measure_file_kind(lines).items;
+}
 
 // Reads one line; false when it holds no entry (headings, dates, comments). A ";" in column 1
 // marks an entry without a measure of its own, which is still read.

@@ -128,11 +128,13 @@ TEST_F(Anchors, WeightsFromAFile) {
 TEST_F(Anchors, MeasureRecordsWithoutAMeasureAreLeftOutAndCounted) {
     auto fixed = [](int entry, const std::string& measure, const std::string& status) {
         return "     " + std::to_string(entry) + measure + status +
-               "    10.0      5.0    .50   1.00    .00   1.00    .00    .00    .50   1.00   R I" + std::to_string(entry) + "\n";
+               "    10.0      5.0    .50   1.00    .00   1.00    .00    .00    .50   1.00   R I" +
+               std::to_string(entry) + "\n";
     };
-    const std::string text = fixed(1, "    1.25", "  1") + fixed(2, "     .00", " -3") + fixed(3, "********", "  1") +
-                             "\" \",4,,1,10.0,5.0,.50,1.00,.00,1.00,.00,.00,.50,1.00,\" \",\"R\",\"I4\"\n" +
-                             fixed(5, "    -.75", "  0");
+    const std::string text =
+        fixed(1, "    1.25", "  1") + fixed(2, "     .00", " -3") + fixed(3, "********", "  1") +
+        "\" \",4,,1,10.0,5.0,.50,1.00,.00,1.00,.00,.00,.50,1.00,\" \",\"R\",\"I4\"\n" +
+        fixed(5, "    -.75", "  0");
     file = edit_file("ia.txt", text);
     items();
     EXPECT_EQ(status, (std::vector<std::int8_t>{1, 2, 1, 1, 1, 2}));
@@ -144,7 +146,8 @@ TEST_F(Anchors, MeasureRecordsWithoutAMeasureAreLeftOutAndCounted) {
     EXPECT_EQ(read_weight_file(run, w, 5, file, EntitySide::Items, "ITEMS"), 1);
     EXPECT_EQ(w, (std::vector<float>{1, 1.25f, 1, 1, 1, 1}));
     const std::string extreme = fixed(5, "    -.75", "  0");
-    EXPECT_TRUE(host.shows("Value problem in IWEIGHT=: " + extreme.substr(5, extreme.size() - 6) + "   NEGATIVE WEIGHT"));
+    EXPECT_TRUE(host.shows("Value problem in IWEIGHT=: " + extreme.substr(5, extreme.size() - 6) +
+                           "   NEGATIVE WEIGHT"));
 }
 
 TEST_F(Anchors, PivotsFirstValuePerGroupHolds) {
