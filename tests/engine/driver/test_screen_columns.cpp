@@ -6,6 +6,7 @@
 // character stands in its column; and every line is UTF-8.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <ctime>
 #include <string>
@@ -88,17 +89,19 @@ std::string in_ascii(Script script, std::string line) {
     return line;
 }
 
-// Sixty persons on ten items. A person's name: its gender and group letters, a blank and ten
-// letters of the script; an item's: "X" or "Y" (the DPF class), six letters and its number.
-std::string control_file(Script script) {
+// Sixty persons on ten items. A person's name: its gender and group letters, a blank and n
+// letters of the script; an item's: "X" or "Y" (the DPF class), n - 4 letters and its number.
+// Long names fill the maps' rows beyond their width; short ones sort on a letter of several bytes.
+std::string control_file(Script script, int n) {
     const bool doubled = script == Script::DoubledAscii;
+    const std::string namlen = std::to_string(3 + (doubled ? 2 : 1) * n);
     std::string text = "TITLE=" + in_script(script, "A TITLE OF THE REPORT HERE") +
                        "\nPERSON=" + in_script(script, "KID") + "\nITEM=" + in_script(script, "JOB") +
-                       "\nNI=10\nITEM1=1\nNAME1=12\nNAMLEN=" + (doubled ? "23" : "13") +
+                       "\nNI=10\nITEM1=1\nNAME1=12\nNAMLEN=" + namlen +
                        "\nCODES=01\nTABLES=1111111111111111111111111111111\nDIF=$S1W1\nDPF=$S1W1\n&END\n";
     for (int i = 0; i < 10; ++i) {
         std::string name;
-        for (int k = 0; k < 6; ++k) name += static_cast<char>('a' + (i * 3 + k) % 26);
+        for (int k = 0; k < std::max(n - 4, 2); ++k) name += static_cast<char>('a' + (i * 3 + k) % 26);
         text += (i % 2 ? "X" : "Y") + in_script(script, name) + (i < 9 ? "0" : "") +
                 std::to_string(i + 1) + "\n";
     }
@@ -112,7 +115,7 @@ std::string control_file(Script script) {
             responses += static_cast<int>((seed >> 16) % 100) < chance ? '1' : '0';
         }
         std::string name;
-        for (int k = 0; k < 10; ++k) name += static_cast<char>('a' + (p * 7 + k) % 26);
+        for (int k = 0; k < n; ++k) name += static_cast<char>('a' + (p * 7 + k) % 26);
         text += responses + " " + (p % 2 ? "M" : "F") + (p % 3 ? "b" : "a") + " " +
                 in_script(script, name) + "\n";
     }
@@ -127,7 +130,7 @@ bool margin_column(const std::vector<std::string>& lines, std::size_t i) {
            (l[6] == '|' || l[6] == '+');
 }
 
-std::vector<std::string> report_of(Script script) {
+std::vector<std::string> report_of(Script script, int n) {
     ScratchDir dir, temp;
     CwdGuard cwd;
     TestHost host;
@@ -136,7 +139,7 @@ std::vector<std::string> report_of(Script script) {
     run.fixed_time = std::tm{};
     run.fixed_clock_seconds = 123;
     host.settings.temp_directory = temp.path;
-    write_file(dir.file("ctl.txt"), control_file(script));
+    write_file(dir.file("ctl.txt"), control_file(script, n));
     run.args = {dir.file("ctl.txt"), dir.file("out.txt"), "BATCH=Y"};
     EXPECT_EQ(run_analysis(run), 0) << host.screen();
     delete_work_files_at_exit(run);
@@ -165,8 +168,8 @@ bool same_but_for_halves(const std::string& mapped, const std::string& twin, boo
 // Every line of the script's report is UTF-8 and reads, mapped back, as the twin's line; the
 // first differences are shown under the Table they belong to. The vertical titles of the fit
 // plots spell the entity words whole.
-void expect_twins(Script script, const std::vector<std::string>& twin, const char* name) {
-    const std::vector<std::string> report = report_of(script);
+void expect_twins(Script script, int n, const std::vector<std::string>& twin, const char* name) {
+    const std::vector<std::string> report = report_of(script, n);
     ASSERT_EQ(report.size(), twin.size()) << name;
     int shown = 0;
     std::string table, margin;
@@ -199,15 +202,18 @@ void expect_twins(Script script, const std::vector<std::string>& twin, const cha
 }  // namespace
 
 TEST(ScreenColumns, EveryTableLaysOutWideAndNarrowLettersAsItsAsciiTwin) {
-    const std::vector<std::string> ascii = report_of(Script::Ascii);
-    const std::vector<std::string> doubled = report_of(Script::DoubledAscii);
-    // The twins are not empty: the maps and the entry Tables are written.
-    for (const char* table : {"TABLE 1.0 ", "TABLE 1.10 ", "TABLE 18.1 ", "TABLE 30.1 ", "TABLE 31.1 "}) {
-        bool found = false;
-        for (const std::string& l : ascii) found = found || l.find(table) < 2;
-        EXPECT_TRUE(found) << table;
+    for (int n : {10, 2}) {
+        SCOPED_TRACE(std::to_string(n) + " letters a name");
+        const std::vector<std::string> ascii = report_of(Script::Ascii, n);
+        const std::vector<std::string> doubled = report_of(Script::DoubledAscii, n);
+        // The twins are not empty: the maps and the entry Tables are written.
+        for (const char* table : {"TABLE 1.0 ", "TABLE 1.10 ", "TABLE 18.1 ", "TABLE 30.1 ", "TABLE 31.1 "}) {
+            bool found = false;
+            for (const std::string& l : ascii) found = found || l.find(table) < 2;
+            EXPECT_TRUE(found) << table;
+        }
+        expect_twins(Script::Greek, n, ascii, "Greek");
+        expect_twins(Script::Cjk, n, doubled, "CJK");
+        expect_twins(Script::Emoji, n, doubled, "emoji");
     }
-    expect_twins(Script::Greek, ascii, "Greek");
-    expect_twins(Script::Cjk, doubled, "CJK");
-    expect_twins(Script::Emoji, doubled, "emoji");
 }
