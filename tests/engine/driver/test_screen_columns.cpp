@@ -95,9 +95,10 @@ std::string in_ascii(Script script, std::string line) {
 std::string control_file(Script script, int n) {
     const bool doubled = script == Script::DoubledAscii;
     const std::string namlen = std::to_string(3 + (doubled ? 2 : 1) * n);
+    const std::string itlen = std::to_string(3 + (doubled ? 2 : 1) * std::max(n - 4, 2));
     std::string text = "TITLE=" + in_script(script, "A TITLE OF THE REPORT HERE") +
                        "\nPERSON=" + in_script(script, "KID") + "\nITEM=" + in_script(script, "JOB") +
-                       "\nNI=10\nITEM1=1\nNAME1=12\nNAMLEN=" + namlen +
+                       "\nNI=10\nITEM1=1\nNAME1=12\nNAMLEN=" + namlen + "\nITLEN=" + itlen +
                        "\nCODES=01\nTABLES=1111111111111111111111111111111\nDIF=$S1W1\nDPF=$S1W1\n&END\n";
     for (int i = 0; i < 10; ++i) {
         std::string name;
@@ -188,8 +189,10 @@ void expect_twins(Script script, int n, const std::vector<std::string>& twin, co
         margin += character_span(report[i], 0, 1);
         EXPECT_TRUE(utf8_text(report[i])) << name << " line " << i + 1;
         const std::string mapped = in_ascii(script, report[i]);
-        // The control values listed differ by the twins' NAMLEN=.
-        if (mapped == twin[i] || twin[i].rfind("NAMLEN=", 0) == 0 || same_but_for_halves(mapped, twin[i], margin_column(twin, i)))
+        // The control values listed differ by the twins' NAMLEN= and ITLEN=.
+        if (mapped == twin[i] || twin[i].rfind("NAMLEN=", 0) == 0 ||
+            twin[i].rfind("ITLEN=", 0) == 0 ||
+            same_but_for_halves(mapped, twin[i], margin_column(twin, i)))
             continue;
         if (++shown <= 12)
             ADD_FAILURE() << name << " " << table << " line " << i + 1 << "\n  " << report[i]
