@@ -9,7 +9,6 @@
 
 #include "engine/analyses/measure_comparison.h"
 #include "engine/driver/output_dispatch.h"
-#include "engine/run/text_columns.h"
 #include "tests/engine/tables/summary_fixture.h"
 #include "tests/support/data_sets.h"
 
@@ -40,14 +39,5 @@ TEST(ComparisonHeading, EachFileIsHeadedByItsNameWhole) {
         << heading;
     EXPECT_NE(heading.find("右"), std::string::npos) << heading;
     // The heading's bars stand in the screen columns of the separator's joints.
-    auto bars = [](const std::string& line) {
-        std::vector<std::size_t> at;
-        std::size_t column = 0;
-        for (std::size_t i = 0; i < line.size(); i += utf8_character_size(line, i)) {
-            if (line[i] == '|' || line[i] == '+') at.push_back(column);
-            column += static_cast<std::size_t>(display_width_at(line, i));
-        }
-        return at;
-    };
-    EXPECT_EQ(bars(heading), bars(chart[3])) << heading << "\n" << chart[3];
+    EXPECT_EQ(frame_columns(heading), frame_columns(chart[3])) << heading << "\n" << chart[3];
 }

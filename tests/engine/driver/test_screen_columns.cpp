@@ -8,15 +8,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <ctime>
 #include <string>
 #include <vector>
 
-#include "engine/driver/run_analysis.h"
-#include "engine/run/messages.h"
 #include "engine/run/text_columns.h"
-#include "tests/support/test_files.h"
-#include "tests/support/test_host.h"
+#include "tests/engine/tables/summary_fixture.h"
 
 using namespace korvelan;
 using namespace korvelan::testing;
@@ -131,22 +127,14 @@ bool margin_column(const std::vector<std::string>& lines, std::size_t i) {
            (l[6] == '|' || l[6] == '+');
 }
 
+// The report, the folder's name and the run's date each read as "@".
 std::vector<std::string> report_of(Script script, int n) {
-    ScratchDir dir, temp;
-    CwdGuard cwd;
-    TestHost host;
-    korvelan::Run run;
-    run.host = &host;
-    run.fixed_time = std::tm{};
-    run.fixed_clock_seconds = 123;
-    host.settings.temp_directory = temp.path;
-    write_file(dir.file("ctl.txt"), control_file(script, n));
-    run.args = {dir.file("ctl.txt"), dir.file("out.txt"), "BATCH=Y"};
-    EXPECT_EQ(run_analysis(run), 0) << host.screen();
-    delete_work_files_at_exit(run);
-    std::vector<std::string> lines = crlf_lines(read_file(dir.file("out.txt")));
+    SummaryRun a(control_file(script, n));
+    EXPECT_EQ(a.exit_status, 0) << a.host.screen();
+    std::vector<std::string> lines = crlf_lines(a.report());
     for (std::string& l : lines)
-        for (std::size_t at; (at = l.find(dir.path)) != std::string::npos;) l.replace(at, dir.path.size(), "@");
+        for (const std::string& text : {a.dir.path, a.run.rs.run_date})
+            for (std::size_t at; (at = l.find(text)) != std::string::npos;) l.replace(at, text.size(), "@");
     return lines;
 }
 
