@@ -86,7 +86,8 @@ std::string in_ascii(Script script, std::string line) {
 }
 
 // Sixty persons on ten items. A person's name: its gender and group letters, a blank and n
-// letters of the script; an item's: "X" or "Y" (the DPF class), n - 4 letters and its number.
+// letters of the script; an item's: "X" or "Y" (the DPF class), n - 4 letters (at least 2) and
+// its number.
 // Long names fill the maps' rows beyond their width; short ones sort on a letter of several bytes.
 std::string control_file(Script script, int n) {
     const bool doubled = script == Script::DoubledAscii;
