@@ -30,7 +30,7 @@ int find_sav_line(const std::vector<std::string>& lines, std::string& path) {
     return -1;
 }
 
-std::string padded_name(const std::string& name) { return pad_characters_to_at_least(name, 8); }
+std::string padded_name(const std::string& name) { return pad_columns_to_at_least(name, 8); }
 
 struct Selection {
     std::string sav_path;

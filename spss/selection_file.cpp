@@ -37,7 +37,7 @@ std::string print_format_text(int code, int width, int decimals) {
 
 std::string selection_variable_line(const std::string& name, const std::string& format_text,
                                     const std::string& label, const std::string& missing_text) {
-    std::string line = pad_characters_to_at_least(name, 10) + "; " + pad_characters(format_text, 10) + label;
+    std::string line = pad_columns_to_at_least(name, 10) + "; " + pad_characters(format_text, 10) + label;
     if (!missing_text.empty()) line += "  Missing values: " + missing_text;
     return line;
 }

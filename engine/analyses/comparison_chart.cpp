@@ -32,12 +32,12 @@ struct Panel {
     std::string title;
 };
 
+// The title centred in the field by screen columns, cut to it before a character that does not
+// fit whole.
 std::string centred(const std::string& title, int width) {
-    std::string field(static_cast<std::size_t>(width), ' ');
-    const int lead = std::max((width - static_cast<int>(title.size())) / 2, 0);
-    for (std::size_t k = 0; k < title.size() && lead + static_cast<int>(k) < width; ++k)
-        field[static_cast<std::size_t>(lead) + k] = title[k];
-    return field;
+    const auto w = static_cast<std::size_t>(std::max(width, 0));
+    const std::size_t lead = (w - std::min(display_width(title), w)) / 2;
+    return pad_right(std::string(lead, ' ') + std::string(display_prefix(title, w - lead)), w);
 }
 
 int position(double v, double low, double scale) { return nint((v - low) * scale) + 1; }

@@ -159,7 +159,7 @@ void write_component_loading_plot(ReportContext& ctx, const ComponentResult& c) 
     number_line(false);
     const std::string caption = std::string(trim(facet_word(run, ctx.side))) + " MEASURE";
     const int ruler_length = 8 + 2 + axis.tick_count * axis.columns_per_tick;
-    line.put(std::max(1, (ruler_length + 8 - static_cast<int>(caption.size())) / 2), caption);
+    line.put(std::max(1, (ruler_length + 8 - static_cast<int>(display_width(caption))) / 2), caption);
     write_line(run);
     blank_plot_cells(grid, 0, scale.rows, kLoadingPlotWidth);
 }

@@ -114,7 +114,8 @@ void write_entry_rows(Run& run, const DifColumns& col, const LabelCodeTable& cla
 void write_dif_box_table(Run& run, ReportSide classified, const LabelCodeTable& classes, DifCells& cells) {
     const DifWords w = words_of(run, classified);
     const bool dif = classified == ReportSide::Persons;
-    const int other_label_length = dif ? run.cv.itlen : run.cv.namlen;
+    // The name column takes the other side's widest label whole on the screen.
+    const int other_label_length = label_field_columns(run, dif ? ReportSide::Items : ReportSide::Persons);
     DifColumns col;
     col.cw = std::max({static_cast<std::size_t>(classes.width()), std::size_t{5}, display_width(w.classified)});
     for (const std::string& code : classes.codes()) col.cw = std::max(col.cw, display_width(code));

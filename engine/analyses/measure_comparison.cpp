@@ -219,10 +219,16 @@ void compare_measure_files(Run& run) {
     if (s.side == 'L') take_file(left_lines, left_items, s.column, true, entries);
     take_file(right_lines, right_items, s.column, false, entries);
     take_analysis(run, s.side, s.column, entries);
-    const std::string left_title = s.side == 'L'   ? s.left_name
+    // Each file is headed by its name: two files of one folder differ there, not in their
+    // folders' path.
+    auto file_name = [](const std::string& name) {
+        return std::filesystem::path(name).filename().string();
+    };
+    const std::string left_title = s.side == 'L'   ? file_name(s.left_name)
                                    : s.side == 'I' ? std::string(trim(run.cv.item_word))
                                                    : std::string(trim(run.cv.person_word));
-    std::vector<std::string> chart = comparison_chart(entries, s.column, left_title, s.right_name);
+    std::vector<std::string> chart =
+        comparison_chart(entries, s.column, left_title, file_name(s.right_name));
     const std::int64_t unreadable = entries_without_value(run, s.side, entries);
     const std::string left_out = msg::kEntriesWithoutReadableValue + std::to_string(unreadable);
     if (unreadable > 0) show_message_line(run, left_out);

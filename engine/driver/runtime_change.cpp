@@ -93,6 +93,7 @@ void change_item_labels(Run& run, const std::string& previous_ilfile) {
         run.host->write_text_window_line(msg::kItlenEcho +
                                          std::string(trim(int_to_text_left(run.cv.itlen))));
     run.cv.item_numbering = 'N';
+    measure_item_labels(run);
 }
 
 void change_one_instruction(Run& run, std::string line) {

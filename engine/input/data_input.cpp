@@ -178,7 +178,7 @@ void DataPass::show_raw_first_line(DataLineSource& source, const std::string& na
     std::string raw(status == 0 ? line : std::string_view());
     blank_control_characters(raw);
     echo_.show(msg::kInputRecordBeforeFormat);
-    echo_.ruler(static_cast<std::int32_t>(trim_right(raw).size()));
+    echo_.ruler(static_cast<std::int32_t>(trim_right(raw).size()), raw);
     echo_.show(trim_right(raw));
     source.rewind();
     raw_echo_shown_ = true;
@@ -201,7 +201,7 @@ void DataPass::read_source(int unit_number, const std::string& name, bool data_f
         if (record_.first() == kEndOfDataMark) break;
         if (first_record) {
             echo_.show(record_.formatted() ? msg::kInputRecordAfterFormat : msg::kInputRecord);
-            if (first_source_ && !raw_echo_shown_) echo_.ruler(record_.length());
+            if (first_source_ && !raw_echo_shown_) echo_.ruler(record_.length(), record_.columns());
             if (!record_.formatted() || record_.delimited()) {
                 echo_.show(record_.columns());
                 if (!record_.delimited()) echo_.marker_line(record_.columns());
@@ -441,6 +441,7 @@ void read_item_labels(Run& run) {
         cv.itlen = 8;
     else
         cv.itlen = cv.itlen == 0 ? longest : std::min(cv.itlen, longest);
+    measure_item_labels(run);
 }
 
 }  // namespace

@@ -158,4 +158,19 @@ std::int32_t build_item_label_work_file(Run& run, LabelProblem on_problem) {
     return longest;
 }
 
+void measure_item_labels(Run& run) {
+    WorkFileLayout layout;
+    layout.ni = run.cv.ni;
+    layout.itlen = run.cv.itlen;
+    layout.items_numbered = run.cv.item_numbering == 'Y';
+    WorkFiles files(layout);
+    std::int32_t widest = 1;
+    std::string label;
+    for (std::int64_t i = 1; i <= run.cv.ni; ++i) {
+        read_item_label_record(run, files, i, label);
+        widest = std::max(widest, static_cast<std::int32_t>(display_width(trim_right(label))));
+    }
+    run.input.longest_item_label = widest;
+}
+
 }  // namespace korvelan

@@ -30,4 +30,8 @@ enum class LabelProblem { Stop, Report };
 // a problem was reported (LabelProblem::Report); a file that cannot be read leaves ZJJ as it was.
 std::int32_t build_item_label_work_file(Run& run, LabelProblem on_problem = LabelProblem::Stop);
 
+// Sets run.input.longest_item_label from ZJJ: the display columns of the widest item label of
+// ITLEN= characters (the number labels when the items are numbered), at least 1.
+void measure_item_labels(Run& run);
+
 }  // namespace korvelan

@@ -14,18 +14,6 @@ void RecordEcho::show(std::string_view text) {
     if (run_.host) run_.host->write_text_window_line(shown);
 }
 
-void RecordEcho::ruler(std::int32_t record_length) {
-    const ControlVariables& cv = run_.cv;
-    std::int64_t w = record_length;
-    w = std::max<std::int64_t>(
-        w, static_cast<std::int64_t>(cv.ni - 1) * std::max(cv.xwide, 1) + cv.item1);
-    w = std::max<std::int64_t>({w, cv.name1, weight_column_, anchor_column_});
-    const auto width = static_cast<std::int32_t>(std::min<std::int64_t>(w, kEchoWidth));
-    if (width <= last_ruler_) return;
-    last_ruler_ = width;
-    for (const std::string& line : ruler_lines(width)) show(line);
-}
-
 namespace {
 
 // The screen column under which character column col of the shown record stands: a wide
@@ -37,7 +25,34 @@ std::int64_t screen_column(std::string_view shown, std::int64_t col) {
     return static_cast<std::int64_t>(display_width(prefix) + (before - character_count(prefix))) + 1;
 }
 
+// A ruler line, numbered by character columns, with each mark moved over the screen column of
+// its character in the shown record (the "-" line reaching as far as the numbered columns).
+std::string under_record(std::string_view shown, const std::string& line) {
+    EchoLine out;
+    for (std::size_t k = 0; k < line.size(); ++k) {
+        if (line[k] == ' ') continue;
+        const std::int64_t at = screen_column(shown, static_cast<std::int64_t>(k) + 1);
+        const std::int64_t next = screen_column(shown, static_cast<std::int64_t>(k) + 2);
+        for (std::int64_t c = at; c < (line[k] == '-' ? next : at + 1); ++c)
+            out.put(c, std::string_view(&line[k], 1));
+    }
+    return out.text();
+}
+
 }  // namespace
+
+void RecordEcho::ruler(std::int32_t record_length, std::string_view shown) {
+    const ControlVariables& cv = run_.cv;
+    std::int64_t w = record_length;
+    w = std::max<std::int64_t>(
+        w, static_cast<std::int64_t>(cv.ni - 1) * std::max(cv.xwide, 1) + cv.item1);
+    w = std::max<std::int64_t>({w, cv.name1, weight_column_, anchor_column_});
+    const auto width = static_cast<std::int32_t>(std::min<std::int64_t>(w, kEchoWidth));
+    if (width <= last_ruler_) return;
+    last_ruler_ = width;
+    const bool plain = all_ascii(shown);
+    for (const std::string& line : ruler_lines(width)) show(plain ? line : under_record(shown, line));
+}
 
 void RecordEcho::marker_line(std::string_view shown) {
     const ControlVariables& cv = run_.cv;

@@ -22,8 +22,9 @@ class RecordEcho {
     }
 
     void show(std::string_view text);
-    // The ruler for a record of the given trimmed length, when it is wider than the last shown.
-    void ruler(std::int32_t record_length);
+    // The ruler for a record of the given trimmed length, when it is wider than the last shown:
+    // column k numbered over the screen column of character k of the shown record.
+    void ruler(std::int32_t record_length, std::string_view shown);
     // Fixed columns and FORMAT=: ^W, ^A, ^N, ^P and ^I under their columns of the shown record
     // (a wide character before a column takes two screen columns).
     void marker_line(std::string_view shown);

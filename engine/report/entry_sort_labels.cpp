@@ -56,6 +56,16 @@ public:
         return std::clamp(length, 1, kLabelTextWidth);
     }
 
+    // Bytes kept of each label: the bytes its characters take in the work file (a character of
+    // several bytes is never cut from the sort key).
+    std::size_t kept_bytes() {
+        const auto characters = static_cast<std::size_t>(width());
+        if (use_map_) return characters;
+        const std::int32_t stored =
+            persons() ? files_.name_record_length() : run_.rs.item_label_record_length;
+        return std::max(characters, static_cast<std::size_t>(std::max(stored, 0)));
+    }
+
     void read(std::int32_t e, std::string& text) {
         if (persons())
             read_person_name_record(run_, files_, e, text);
@@ -106,7 +116,8 @@ void show_label_sort_message(Run& run, ReportSide side, int table, int sub_table
                                      std::string(trim(int_to_text_left(sub_table))));
 }
 
-// Labels compared from column `from` to the end as blank-padded texts; equal ones by entry.
+// Labels compared from character column `from` to the end as blank-padded texts; equal ones by
+// entry.
 template <typename LabelOf>
 void sort_by_labels(Run& run, std::span<std::int32_t> entries, LabelOf label_of) {
     const int count = static_cast<int>(entries.size());
@@ -136,7 +147,12 @@ int sort_entries_by_label_for_table(Run& run, ReportSide side, EntryOrder& order
 
     LabelReader reader(run, side, c == 0);
     const auto from = static_cast<std::size_t>(std::max(c, 1) - 1);
-    const auto width = static_cast<std::size_t>(reader.width());
+    // The key from character column `from` on, its trailing blanks left out: blank-padded
+    // texts compare alike, whatever bytes their characters take.
+    auto key = [from](std::string_view label) {
+        return trim_right(label.substr(character_offset(label, from)));
+    };
+    const std::size_t width = reader.kept_bytes();
     const std::size_t bytes = static_cast<std::size_t>(std::max(n, 0)) * width;
     std::vector<char> buffer = allocate_label_buffer(bytes, memory_limit);
     const std::span<std::int32_t> entries = selected_entries(order);
@@ -144,11 +160,11 @@ int sort_entries_by_label_for_table(Run& run, ReportSide side, EntryOrder& order
     if (!buffer.empty()) {
         for (std::int32_t e : entries) {
             reader.read(e, text);
+            if (text.size() < width) text.resize(width, ' ');
             std::copy_n(text.begin(), width, buffer.begin() + label_offset(e, width));
         }
         sort_by_labels(run, entries, [&](std::int32_t e, int) {
-            const std::string_view label(buffer.data() + label_offset(e, width), width);
-            return label.substr(std::min(from, width));
+            return key(std::string_view(buffer.data() + label_offset(e, width), width));
         });
         return count;
     }
@@ -158,7 +174,7 @@ int sort_entries_by_label_for_table(Run& run, ReportSide side, EntryOrder& order
     sort_by_labels(run, entries, [&](std::int32_t e, int which) {
         std::string& t = texts[which];
         reader.read(e, t);
-        return std::string_view(t).substr(from);
+        return key(t);
     });
     return count;
 }

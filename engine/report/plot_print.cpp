@@ -41,6 +41,18 @@ std::string score_label(int row, int rows, float ymax, float yoff) {
     return fmt_f(static_cast<double>(std::round(static_cast<float>(k) + 2.0f * yoff) * 0.5f), 5, 1);
 }
 
+}  // namespace
+
+void put_title_and_row_label(ReportLineBuffer& line, const PlotGrid& grid, int i,
+                             int label_column, std::string_view label) {
+    line.put(2, y_title_character(grid, i));
+    const std::size_t first = label.find_first_not_of(' ');
+    if (first != std::string_view::npos)
+        line.put(label_column + static_cast<int>(first), label.substr(first));
+}
+
+namespace {
+
 void write_border(Run& run, const PlotGrid& grid, const PlotAxis& axis, int title_index, char left,
                   char right) {
     ReportLineBuffer& line = run.rep.line;
@@ -54,9 +66,8 @@ void write_row(Run& run, PlotGrid& grid, int rows, int row, int grid_row, int la
                const std::string& label) {
     ReportLineBuffer& line = run.rep.line;
     line.clear();
-    line.put(2, y_title_character(grid, rows - row + 2));
+    put_title_and_row_label(line, grid, rows - row + 2, kLabelColumn, label);
     const char edge = label.empty() ? box::kVertical : box::kCross;
-    line.put(kLabelColumn, label);
     line.c[kBorderColumn - 1] = edge;
     auto& cells = grid.cells[static_cast<std::size_t>(grid_row)];
     line.put(kBorderColumn + 1,
@@ -79,7 +90,7 @@ void write_x_title(Run& run, const PlotGrid& grid) {
     ReportLineBuffer& line = run.rep.line;
     line.clear();
     const std::string_view title = trim_right(grid.x_title);
-    const int length = static_cast<int>(title.size());
+    const int length = static_cast<int>(display_width(title));
     line.put(std::max((kTitleWidth - length) / 2 + 1, 2), title);
     write_report_line(run);
 }

@@ -2,6 +2,8 @@
 // labels, the measure labels and the horizontal title, one report line each.
 #pragma once
 
+#include <string_view>
+
 #include "engine/report/plot_axis.h"
 #include "engine/report/plot_grid.h"
 #include "engine/run/run.h"
@@ -16,6 +18,12 @@ namespace korvelan {
 // last_column to 0..70. When the axis labels do not fit between its ticks nothing is written,
 // the cells are blanked all the same, and the result is false (the caller shows
 // show_plot_format_failure).
+// Puts the vertical title's character i (1-based; blank past its end) in column 2 and the row's
+// label from `label_column` on. The label's leading blanks are left out, so a wide title
+// character, which takes column 3 as well, stays whole unless the label itself reaches it.
+void put_title_and_row_label(ReportLineBuffer& line, const PlotGrid& grid, int i,
+                             int label_column, std::string_view label);
+
 bool print_character_plot(Run& run, PlotGrid& grid, const PlotAxis& axis, int rows,
                           float& y_maximum, int last_column, float y_offset, int row_offset,
                           float x_offset);

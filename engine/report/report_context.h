@@ -7,6 +7,7 @@
 // context on a small run of its own.
 #pragma once
 
+#include <algorithm>
 #include <string>
 
 #include "engine/report/plot_axis.h"
@@ -16,6 +17,14 @@
 namespace korvelan {
 
 enum class ReportSide { Items = 0, Persons = 1 };
+
+// Display columns of a side's label field: as wide on the screen as the widest label of NAMLEN=
+// (ITLEN=) characters, and never narrower than that many columns, so ASCII labels keep the width
+// they always had.
+inline int label_field_columns(const Run& run, ReportSide side) {
+    return side == ReportSide::Persons ? std::max(run.cv.namlen, run.input.longest_person_label)
+                                       : std::max(run.cv.itlen, run.input.longest_item_label);
+}
 
 struct ReportContext {
     explicit ReportContext(Run& r)

@@ -62,6 +62,8 @@ struct InputState {
     // ---- left by data input
     std::int64_t records_input = 0;         // every non-blank data record read
     std::int32_t longest_person_label = 1;  // trimmed display columns, at least 1
+    // Display columns of the widest item label of ITLEN= characters; set once the labels are read.
+    std::int32_t longest_item_label = 1;
     // Bytes of a person label record in ZPP: 0 for NAMLEN= bytes, widened once a label of
     // characters of several bytes needs more.
     std::int32_t person_label_bytes = 0;

@@ -43,17 +43,20 @@ void ReportLineBuffer::put(int col, std::string_view text) {
     if (all_ascii(text)) {
         const std::size_t n = std::min(static_cast<std::size_t>(kWidth - k), text.size());
         for (std::size_t j = 0; j < n; ++j) c[static_cast<std::size_t>(k) + j] = text[j];
-        return;
+        k += static_cast<int>(n);
+    } else {
+        for (std::size_t at = 0; at < text.size() && k < kWidth;) {
+            const std::size_t size = utf8_character_size(text, at);
+            const int w = display_width_at(text, at);
+            if (k + w > kWidth) break;
+            c[static_cast<std::size_t>(k)] = character_cell(text, at, size);
+            if (w == 2) c[static_cast<std::size_t>(k + 1)].bytes = 0;
+            k += w;
+            at += size;
+        }
     }
-    for (std::size_t at = 0; at < text.size() && k < kWidth;) {
-        const std::size_t size = utf8_character_size(text, at);
-        const int w = display_width_at(text, at);
-        if (k + w > kWidth) break;
-        c[static_cast<std::size_t>(k)] = character_cell(text, at, size);
-        if (w == 2) c[static_cast<std::size_t>(k + 1)].bytes = 0;
-        k += w;
-        at += size;
-    }
+    // Text that ends on the first column of a wide character replaces that character too.
+    if (k < kWidth && c[static_cast<std::size_t>(k)].bytes == 0) c[static_cast<std::size_t>(k)] = ' ';
 }
 
 std::string ReportLineBuffer::view(int from, int to) const {

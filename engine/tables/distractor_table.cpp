@@ -201,7 +201,7 @@ Layout choose_layout(ReportContext& ctx) {
     l.c = choose_entry_columns(ctx);
     l.singular = std::string(trim(ctx.run.cv.item_word));
     l.label_length = std::max(ctx.run.cv.itlen, 0);
-    l.width = l.label_length + 1;
+    l.width = label_field_columns(ctx.run, ReportSide::Items) + 1;
     return l;
 }
 

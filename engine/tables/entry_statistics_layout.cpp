@@ -65,11 +65,9 @@ EntryColumns choose_entry_columns(const ReportContext& ctx) {
     c.displacement_column = !shows_as_zero(largest, c.decimals) || ctx.request.table == 25;
     c.fit_limit = std::fabs(c.items ? cv.fiti : cv.fitp);
     c.label_column = ctx.request.selectors[4];
-    if (!c.items) {
-        c.label_width = std::max(cv.namlen, 0) + 1;
-        return c;
-    }
-    c.label_width = std::max(cv.itlen, 0) + 1;
+    // The label field takes the widest label whole on the screen.
+    c.label_width = label_field_columns(run, ctx.side) + 1;
+    if (!c.items) return c;
     const bool model = any_model_other_than_rating_scale(a);
     const bool group = a.groups > 1;
     if (model || group) c.label_width += 1;
@@ -78,18 +76,28 @@ EntryColumns choose_entry_columns(const ReportContext& ctx) {
     return c;
 }
 
+namespace {
+
+// The label field: the text from its second column, then the model and group letters in their
+// columns after it (a text of wide characters keeps them in their columns).
+std::string label_area(const EntryColumns& c, const std::string& text, char model, char group) {
+    int letters = c.label_width;
+    if (c.model_position > 0) letters = std::min(letters, c.model_position - 1);
+    if (c.group_position > 0) letters = std::min(letters, c.group_position - 1);
+    std::string tail(static_cast<std::size_t>(c.label_width - letters), ' ');
+    if (c.model_position > 0) tail[static_cast<std::size_t>(c.model_position - 1 - letters)] = model;
+    if (c.group_position > 0) tail[static_cast<std::size_t>(c.group_position - 1 - letters)] = group;
+    return pad_right(" " + text, static_cast<std::size_t>(letters)) + tail;
+}
+
+}  // namespace
+
 std::string heading_label_area(const EntryColumns& c) {
-    std::string area = pad_right(" " + c.word, static_cast<std::size_t>(c.label_width));
-    if (c.model_position > 0) area[static_cast<std::size_t>(c.model_position) - 1] = 'M';
-    if (c.group_position > 0) area[static_cast<std::size_t>(c.group_position) - 1] = 'G';
-    return area;
+    return label_area(c, c.word, 'M', 'G');
 }
 
 std::string row_label_area(const EntryColumns& c, const std::string& label, char model, char group) {
-    std::string area = pad_right(" " + label, static_cast<std::size_t>(c.label_width));
-    if (c.model_position > 0) area[static_cast<std::size_t>(c.model_position) - 1] = model;
-    if (c.group_position > 0) area[static_cast<std::size_t>(c.group_position) - 1] = group;
-    return area;
+    return label_area(c, label, model, group);
 }
 
 void write_entry_sub_heading(Run& run, const EntryColumns& c) {

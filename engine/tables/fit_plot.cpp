@@ -8,6 +8,7 @@
 
 #include "engine/report/axis_strip.h"
 #include "engine/report/plot_axis.h"
+#include "engine/report/plot_print.h"
 #include "engine/report/table_heading.h"
 #include "engine/run/report_line.h"
 #include "engine/tables/fit_plot_parts.h"
@@ -108,9 +109,7 @@ void write_fit_plot_row(ReportContext& ctx, int rows, int row, const std::string
     ReportLineBuffer& line = ctx.run.rep.line;
     line.clear();
     // The axis word down the margin, a character a line.
-    if (title >= 0)
-        line.put(2, character_span(ctx.grid.y_title, static_cast<std::size_t>(title), 1));
-    line.put(3, left);
+    put_title_and_row_label(line, ctx.grid, title + 1, 3, left);
     line.c[kBorder - 1] = edge;
     auto& cells = ctx.grid.cells[static_cast<std::size_t>(row)];
     line.put(kBorder + 1, std::string_view(cells.data(), static_cast<std::size_t>(width + 1)));

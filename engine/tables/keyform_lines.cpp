@@ -129,7 +129,7 @@ void write_person_keyform(KeyformPage& page, int p) {
         read_item_label_record(run, page.files, i, page.item_label);
         write_text_line(run, " " + l.plot.substr(0, static_cast<std::size_t>(l.width + 1)) + " " +
                                  fmt_i(i, 4) + (st == status::kAnchored ? "*" : " ") + " " +
-                                 pad_right(page.item_label, static_cast<std::size_t>(std::max(run.cv.itlen, 0))));
+                                 pad_right(page.item_label, static_cast<std::size_t>(label_field_columns(run, ReportSide::Items))));
         any = true;
     }
     if (!any) write_text_line(run, "    *** NOTHING TO SHOW ***");

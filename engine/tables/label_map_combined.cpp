@@ -159,7 +159,7 @@ void write_combined_row(ReportContext& ctx, CombinedLabels& labels, const MapAxi
                               : std::string{' ', ' ', centre, ' ', ' '});
     l.put(side + 9, std::string(1, map_marker(axis, row, t.persons)));
     l.put(side + (reflected ? 12 : 11), std::string(1, map_marker(axis, row, t.items)));
-    l.put(side + 8 - static_cast<int>(persons.size()), persons);
+    l.put(side + 8 - static_cast<int>(display_width(persons)), persons);
     l.put(side + (reflected ? 14 : 13), items);
     write_report_line(run);
 }

@@ -22,7 +22,7 @@ MapLabelReader::MapLabelReader(Run& run, ReportSide side)
     else if (run.cv.namlm != 0)
         width_ = std::abs(run.cv.namlm);
     else
-        width_ = persons ? files_.layout.namlen : files_.layout.itlen;
+        width_ = label_field_columns(run, side);
     width_ = std::max(width_, 1);
 }
 

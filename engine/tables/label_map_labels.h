@@ -15,7 +15,8 @@ public:
     MapLabelReader(Run& run, ReportSide side);
 
     // The base width of the side's labels: the map field's width when it selects any, else the
-    // map label length (NAMLM=, as its absolute value) when set, else the label length.
+    // map label length (NAMLM=, as its absolute value) when set, else the label field's display
+    // columns (label_field_columns).
     int width() const { return width_; }
     // The label of entry e, or the map field's text from it; trailing blanks removed (so an
     // empty text is a blank label).

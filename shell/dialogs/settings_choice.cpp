@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "engine/run/numtext.h"
+#include "engine/run/text_columns.h"
 #include "shell/services/file_filters.h"
 #include "shell/services/settings_file.h"
 
@@ -10,11 +11,12 @@ namespace korvelan {
 
 namespace {
 
-// A box's text replaces the setting unless it is empty; a NUL character ends it.
+// A box's text replaces the setting unless it is empty; a NUL character ends it. A text longer
+// than the field is cut before the character that does not fit whole, so the name stays UTF-8.
 void take_text(std::string& setting, std::string_view text, std::size_t width) {
     text = text.substr(0, text.find('\0'));
     if (text.empty()) return;
-    setting = std::string(text.substr(0, width));
+    setting = std::string(utf8_prefix(text, width));
 }
 
 }  // namespace

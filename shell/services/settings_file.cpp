@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "engine/run/numtext.h"
+#include "engine/run/text_columns.h"
 #include "engine/run/text_lines.h"
 #include "shell/services/line_file.h"
 
@@ -16,12 +17,12 @@ namespace {
 bool with_n(std::string_view line) { return line.find_first_of("Nn") != std::string_view::npos; }
 
 // The value of a text setting: after the first "=" (the whole line without one), left-adjusted,
-// cut to the field; a blank value keeps the old one.
+// cut to the field before a character that does not fit whole; a blank value keeps the old one.
 void set_text(std::string& field, std::string_view line, std::size_t width) {
     const std::size_t eq = line.find('=');
     std::string_view value = trim(eq == std::string_view::npos ? line : line.substr(eq + 1));
     if (value.empty()) return;
-    field = std::string(trim_right(value.substr(0, std::min(value.size(), width))));
+    field = std::string(trim_right(utf8_prefix(value, width)));
 }
 
 // A program or folder name: one longer than its field would name another, so it is not taken

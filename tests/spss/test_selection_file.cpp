@@ -60,6 +60,10 @@ TEST(SpssSelectionFile, FormatTextsFollowTheCodes) {
     EXPECT_EQ(print_format_text(0, 5, 1), "Unknown5.1");
     // A format text longer than 10 characters is cut; a label follows at column 23.
     EXPECT_EQ(selection_variable_line("t", "Datetime20.3", "When"), "t         ; Datetime20When");
+    // Names are padded by screen columns, so that the ";" column lines up in an editor: a CJK
+    // character takes two, an accented letter one.
+    EXPECT_EQ(selection_variable_line("変数", "F8.2", "x"), "変数      ; F8.2      x");
+    EXPECT_EQ(selection_variable_line("Größe", "F8.2", "x"), "Größe     ; F8.2      x");
 }
 
 TEST(SpssSelectionFile, CancelAndAFailedOpenKeepTheOldFileAndAWholeFileReplacesIt) {

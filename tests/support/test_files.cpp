@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "engine/run/text_columns.h"
+
 namespace korvelan::testing {
 
 ScratchDir::ScratchDir() {
@@ -73,6 +75,16 @@ bool utf8_text(const std::string& s) {
         i += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+std::vector<std::size_t> frame_columns(const std::string& line) {
+    std::vector<std::size_t> at;
+    std::size_t column = 0;
+    for (std::size_t b = 0; b < line.size(); b += utf8_character_size(line, b)) {
+        if (line[b] == '|' || line[b] == '+') at.push_back(column);
+        column += static_cast<std::size_t>(display_width_at(line, b));
+    }
+    return at;
 }
 
 }  // namespace korvelan::testing

@@ -22,6 +22,9 @@ std::vector<std::string> list_dir(const std::string& dir);
 std::vector<std::string> crlf_lines(const std::string& bytes);
 // Whether the text is UTF-8 with no control character but the form feed.
 bool utf8_text(const std::string& s);
+// The screen columns (from 0; a wide character takes two) of the frame pieces "|" and "+" of a
+// line.
+std::vector<std::size_t> frame_columns(const std::string& line);
 // Restores the working directory when it goes out of scope.
 struct CwdGuard {
     std::string saved;

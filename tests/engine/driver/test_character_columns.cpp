@@ -296,17 +296,6 @@ TwinRun run_twin(bool wide) {
     return r;
 }
 
-// The display columns of the frame pieces of a line (a wide character counting two).
-std::vector<std::size_t> frame_columns(const std::string& line) {
-    std::vector<std::size_t> at;
-    std::size_t column = 0;
-    for (std::size_t b = 0; b < line.size(); b += utf8_character_size(line, b)) {
-        if (line[b] == '|' || line[b] == '+') at.push_back(column);
-        column += static_cast<std::size_t>(display_width_at(line, b));
-    }
-    return at;
-}
-
 void expect_twins(const std::vector<std::string>& wide, const std::vector<std::string>& plain,
                   const std::string& where) {
     ASSERT_EQ(wide.size(), plain.size()) << where;

@@ -48,15 +48,17 @@ TEST(DataInput, FixedColumnsGiveCodesScoresAndLabels) {
         << a.host.screen();
 }
 
-// The markers of the echo stand under the columns they name as the screen shows them: a wide
-// character of a name before the items takes two screen columns, an accented one one; FORMAT=
-// echoes keep the responses after such a label.
+// The ruler and the markers of the echo stand over and under the columns they name as the screen
+// shows them: a wide character of a name before the items takes two screen columns, an accented
+// one one; FORMAT= echoes keep the responses after such a label.
 TEST(DataInput, EchoMarkersStandUnderTheirColumnsAfterWideAndAccentedNames) {
     AnalysisRun wide;
     wide.analyse(control({"NI=4", "ITEM1=5", "NAME1=1", "NAMLEN=4", "CODES=01"}, kFourLabels,
                          {"\u738b\u5c0f  1100", "Bob 0110"}));
     ASSERT_EQ(wide.exit_status, 0) << wide.host.screen();
-    EXPECT_TRUE(wide.shows("\n\u738b\u5c0f  1100\n^P    ^I ^N\n")) << wide.host.screen();
+    // The ruler numbers the record's character columns, each over its character.
+    EXPECT_TRUE(wide.shows("\n1 2 345678\n----------\n\u738b\u5c0f  1100\n^P    ^I ^N\n"))
+        << wide.host.screen();
     AnalysisRun formatted;
     formatted.analyse(control({"NI=3", "ITEM1=4", "NAME1=1", "NAMLEN=3", "FORMAT=(3A1,3(1X,A1))",
                                "CODES=01"},

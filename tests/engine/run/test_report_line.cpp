@@ -156,3 +156,19 @@ TEST(ReportLineBuffer, PlacementIsClippedToTheLine) {
     b.put(600, "x");
     EXPECT_EQ(b.length(), 501);
 }
+
+// Text written over one half of a wide character replaces all of it: the other half becomes a
+// blank, so the columns after it keep their place and later text leaves the new one whole.
+TEST(ReportLineBuffer, TextOverHalfAWideCharacterReplacesItWhole) {
+    ReportLineBuffer b;
+    b.put(10, "漢");
+    b.put(9, "aé");  // é over the first half
+    EXPECT_EQ(b.view(9, 12), "aé  ");
+    b.put(20, "漢");
+    b.put(19, "xé");
+    b.put(21, "z");  // next to é, where the wide character's second half stood
+    EXPECT_EQ(b.view(19, 21), "xéz");
+    b.put(31, "字");
+    b.put(30, "漢");  // its second half over the first half of 字
+    EXPECT_EQ(b.view(30, 33), "漢  ");
+}

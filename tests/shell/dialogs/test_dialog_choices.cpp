@@ -94,6 +94,21 @@ TEST_F(SettingsRewrite, FilterWithoutPatternIsWrittenAsTypedAndRunsAsAllFiles) {
     EXPECT_NE(apply_settings_choice(running, c, path + "/below-a-file.ini", console), 0);
 }
 
+// A folder name longer than its 260-byte field is cut before the character that does not fit
+// whole: the file and the next start read a valid UTF-8 name.
+TEST_F(SettingsRewrite, LongNamesAreCutBetweenCharacters) {
+    SettingsChoice c = settings_shown(running);
+    c.temp_directory = "/" + std::string(258, 'a') + "\u00e9t\u00e9/";  // "é" on bytes 260-261
+    ASSERT_EQ(apply_settings_choice(running, c, path, console), 0);
+    InitialSettings reread;
+    ASSERT_TRUE(read_settings_file(path, reread));
+    EXPECT_EQ(reread.temp_directory, "/" + std::string(258, 'a'));
+    for (const std::string& line : crlf_lines(read_file(path))) EXPECT_TRUE(testing::utf8_text(line));
+    // A filter read from the file is cut alike.
+    apply_settings_line(reread, "Filter=" + std::string(79, 'f') + "\u00e9 (*.x)");
+    EXPECT_EQ(reread.filter, std::string(79, 'f'));
+}
+
 TEST_F(SettingsRewrite, DontAskAgainAppendsWelcomeOffOnce) {
     ASSERT_EQ(write_settings_file(path, running), 0);
     finish_welcome(false, path, running);
