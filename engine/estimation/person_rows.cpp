@@ -67,30 +67,19 @@ void fill_fit_moments(const CategoryModel& cm, float d, float e, const double* p
 void fill_chain_category_moments(const CategoryModel& cm, float d, const double* q, float* steps,
                                  double* out) {
     using namespace fit_moment;
-    // Residual y_k and information W_k of an observation in each category k under its own steps.
-    double variance = 0.0, fourth = 0.0;
+    double y[256];
+    const double variance = chain_residual_variance(cm, d, q, steps, y);
+    const double root = std::sqrt(variance);
+    double fourth = 0.0;
     for (int k = 0; k <= cm.top; ++k) {
-        const float e = compute_success_failure_step_probabilities(cm, d, k, steps);
-        const float y = static_cast<float>(model_score(cm, k).score) - e;
         double* c = out + kPerCategory + kCategoryFields * k;
         c[kDifferenceTimesP] = static_cast<double>(d) * q[k];
-        c[kDeviation] = static_cast<double>(y) * y * q[k];
-        c[kStandardized] = y;
-        variance += c[kDeviation];
-        fourth += c[kDeviation] * y * y;
-    }
-    // The steps an observation attempts depend on its category, so W_k of the observed category
-    // is not the variance of its residual: y^2 / W_k would not average 1 on data the model made.
-    // The residual has mean 0 and variance sum over k of q_k y_k^2 (which equals the expected
-    // W_k): the standardized residual, the outfit's kurtosis and the category fit use that.
-    variance = std::max(variance, static_cast<double>(kSmallestPositiveValue));
-    const double root = std::sqrt(variance);
-    out[kKurtosisRatio] = fourth / (variance * variance);
-    for (int k = 0; k <= cm.top; ++k) {
-        double* c = out + kPerCategory + kCategoryFields * k;
-        c[kStandardized] = static_cast<float>(c[kStandardized] / root);
+        c[kDeviation] = y[k] * y[k] * q[k];
         c[kDeviationOverVariance] = c[kDeviation] / variance;
+        c[kStandardized] = static_cast<float>(y[k] / root);
+        fourth += c[kDeviation] * y[k] * y[k];
     }
+    out[kKurtosisRatio] = fourth / (variance * variance);
 }
 
 RowItems::RowItems(const AnalysisArrays& a, float shift, const std::vector<float>* group_expected)
