@@ -58,7 +58,8 @@ CountedEntries entries_the_estimation_counts(Run& run) {
     CountedEntries c;
     c.person.assign(static_cast<std::size_t>(np) + 1, 0);
     c.item.assign(static_cast<std::size_t>(ni) + 1, 0);
-    for (int p = 1; p <= np; ++p) c.person[static_cast<std::size_t>(p)] = base_status(a.person_status[p]) > 0;
+    for (int p = 1; p <= np; ++p)
+        c.person[static_cast<std::size_t>(p)] = base_status(a.person_status[p]) > 0;
     for (int i = 1; i <= ni; ++i) c.item[static_cast<std::size_t>(i)] = a.item_status[i] > 0;
     c.low.assign(static_cast<std::size_t>(ng) + 1, 0);
     c.high.assign(static_cast<std::size_t>(ng) + 1, 0);
@@ -87,9 +88,11 @@ CountedEntries entries_the_estimation_counts(Run& run) {
                 // person weight, the categories those with both (counted_response).
                 if (item_weight(a, i) > 0.0f) own.add(c, g, v);
                 if (wp > 0.0f) items[static_cast<std::size_t>(i)].add(c, g, v);
-                if (counted_response(a, c, p, i, v)) low[gi] = std::min(low[gi], v), high[gi] = std::max(high[gi], v);
+                if (counted_response(a, c, p, i, v))
+                    low[gi] = std::min(low[gi], v), high[gi] = std::max(high[gi], v);
             }
-            if (base_status(a.person_status[p]) == 1 && !own.measurable()) person[static_cast<std::size_t>(p)] = 0;
+            if (base_status(a.person_status[p]) == 1 && !own.measurable())
+                person[static_cast<std::size_t>(p)] = 0;
         }
         for (int i = 1; i <= ni; ++i)
             if (c.item[static_cast<std::size_t>(i)] && a.item_status[i] == 1 &&

@@ -97,7 +97,8 @@ CategoryUse category_values_in_use(Run& run) {
 std::vector<int> lowest_values_in_use(const AnalysisArrays& a, const CategoryUse& use) {
     std::vector<int> lowest(use.size(), a.slots + 1);
     for (std::size_t g = 1; g < use.size(); ++g) {
-        const auto first = std::find_if(use[g].begin(), use[g].end(), [](char u) { return u != 0; });
+        const auto first =
+            std::find_if(use[g].begin(), use[g].end(), [](char u) { return u != 0; });
         if (first != use[g].end()) lowest[g] = static_cast<int>(first - use[g].begin());
     }
     return lowest;

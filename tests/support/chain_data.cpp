@@ -20,7 +20,9 @@ double pass(double step, double d) { return 1.0 / (1.0 + std::exp(step - d)); }
 
 int draw(const SimulatedGroup& g, double d, Uniform& u) {
     const int m = static_cast<int>(g.steps.size()) - 1;
-    const auto empty = [&](int k) { return std::find(g.empty.begin(), g.empty.end(), k) != g.empty.end(); };
+    const auto empty = [&](int k) {
+        return std::find(g.empty.begin(), g.empty.end(), k) != g.empty.end();
+    };
     int c = 0;
     if (g.model == 'S') {
         while (c < m && (u() < pass(g.steps[static_cast<std::size_t>(c) + 1], d) || empty(c))) ++c;

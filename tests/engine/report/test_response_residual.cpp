@@ -39,7 +39,7 @@ double chain_residual(const Group& g, double d, int c) {
 double chain_z(const Group& g, double d, int c) {
     const std::vector<double> p = reference_probabilities(g, d);
     double v = 0.0;
-    for (int k = 0; k <= g.top(); ++k) v += p[k] * chain_residual(g, d, k) * chain_residual(g, d, k);
+    for (int k = 0; k <= g.top(); ++k) v += p[k] * std::pow(chain_residual(g, d, k), 2);
     return chain_residual(g, d, c) / std::sqrt(v);
 }
 

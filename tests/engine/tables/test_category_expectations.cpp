@@ -109,7 +109,8 @@ Expected expected_categories(const SummaryRun& r, char model) {
             // The residual's variance under the model (in the chains the steps a category
             // attempts, and so W, differ from category to category).
             double v = 0.0;
-            for (std::size_t k = 0; k < n; ++k) v += q[k] * std::pow(residual_of(model, steps, d, static_cast<int>(k)).y, 2);
+            for (std::size_t k = 0; k < n; ++k)
+                v += q[k] * std::pow(residual_of(model, steps, d, static_cast<int>(k)).y, 2);
             for (std::size_t k = 0; k < n; ++k) {
                 const Residual rk = residual_of(model, steps, d, static_cast<int>(k));
                 e.count[k] += q[k], e.average[k] += (p.measure - i.measure) * q[k];
