@@ -19,12 +19,6 @@ void set_group_weights(AnalysisArrays& a) {
 
 namespace {
 
-// The value x of group g lies in the group's kept range and on a category that takes part.
-bool in_range(const AnalysisArrays& a, const CountedEntries& c, int g, int x) {
-    const auto gi = static_cast<std::size_t>(g);
-    return x >= c.low[gi] && x <= c.high[gi] && a.category_status[a.group_first_slot[g] + x] >= 0;
-}
-
 // Where an entry's counted responses lie: any at all, any below the top, any above the bottom.
 struct Spread {
     bool any = false, below_top = false, above_bottom = false;
@@ -36,21 +30,19 @@ struct Spread {
     bool measurable() const { return any && below_top && above_bottom; }
 };
 
-// Person p and item i take part and x lies in the group's range: the response enters the sums
-// of whichever side its weights give it to.
-bool usable_response(const AnalysisArrays& a, const CountedEntries& c, int p, int i, int x) {
-    if (x == 255 || !c.person[static_cast<std::size_t>(p)] || !c.item[static_cast<std::size_t>(i)])
-        return false;
-    const int g = a.item_group[i];
-    return x < group_slot_count(a, g) && in_range(a, c, g, x);
+// The slots whose values lie in their group's range and take part.
+void mark_ranges(const AnalysisArrays& a, CountedEntries& c) {
+    c.in_range.assign(static_cast<std::size_t>(a.slots) + 1, 0);
+    for (int g = 1; g <= a.groups; ++g) {
+        const int f = a.group_first_slot[g];
+        for (int x = 0; x < group_slot_count(a, g); ++x)
+            c.in_range[static_cast<std::size_t>(f + x)] =
+                x >= c.low[static_cast<std::size_t>(g)] &&
+                x <= c.high[static_cast<std::size_t>(g)] && a.category_status[f + x] >= 0;
+    }
 }
 
 }  // namespace
-
-bool counted_response(const AnalysisArrays& a, const CountedEntries& c, int p, int i, int x) {
-    return usable_response(a, c, p, i, x) &&
-           combined_weight(a, i, person_weight(a, p), item_weight(a, i)) > 0.0f;
-}
 
 CountedEntries entries_the_estimation_counts(Run& run) {
     AnalysisArrays& a = run.arrays;
@@ -64,6 +56,7 @@ CountedEntries entries_the_estimation_counts(Run& run) {
     c.low.assign(static_cast<std::size_t>(ng) + 1, 0);
     c.high.assign(static_cast<std::size_t>(ng) + 1, 0);
     for (int g = 1; g <= ng; ++g) c.high[static_cast<std::size_t>(g)] = group_slot_count(a, g) - 1;
+    mark_ranges(a, c);
     set_group_weights(a);
     const PersonData data(run);
     std::vector<Spread> items(static_cast<std::size_t>(ni) + 1);
@@ -108,6 +101,7 @@ CountedEntries entries_the_estimation_counts(Run& run) {
             if (low[gi] != c.low[gi] || high[gi] != c.high[gi]) changed = true;
             c.low[gi] = low[gi], c.high[gi] = high[gi];
         }
+        mark_ranges(a, c);
     }
     return c;
 }
