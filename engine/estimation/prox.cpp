@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/estimation/category_use.h"
 #include "engine/estimation/estimation_common.h"
 #include "engine/estimation/fit_formulas.h"
 #include "engine/estimation/person_data.h"
@@ -76,6 +77,7 @@ CategoryUse category_values_in_use(Run& run) {
         const auto slots = static_cast<std::size_t>(group_slot_count(a, g));
         use[static_cast<std::size_t>(g)].assign(slots, 0);
     }
+    const CountedEntries counted = entries_the_estimation_counts(run);
     const PersonData data(run);
     for (int p = 1; p <= a.persons; ++p) {
         if (base_status(a.person_status[p]) < status::kExtremeMinimum) continue;
@@ -83,7 +85,10 @@ CategoryUse category_values_in_use(Run& run) {
         for (int i = 1; i <= a.items; ++i) {
             if (a.item_status[i] < status::kExtremeMinimum || x[i - 1] == 255) continue;
             std::vector<char>& used = use[static_cast<std::size_t>(a.item_group[i])];
-            if (x[i - 1] < used.size()) used[x[i - 1]] = 1;
+            if (x[i - 1] >= used.size()) continue;
+            char& u = used[x[i - 1]];
+            if (counted_response(a, counted, p, i, x[i - 1])) u = kCountedUse;
+            else u = std::max(u, kResponseUse);
         }
     }
     return use;
@@ -92,7 +97,8 @@ CategoryUse category_values_in_use(Run& run) {
 std::vector<int> lowest_values_in_use(const AnalysisArrays& a, const CategoryUse& use) {
     std::vector<int> lowest(use.size(), a.slots + 1);
     for (std::size_t g = 1; g < use.size(); ++g) {
-        const auto first = std::find(use[g].begin(), use[g].end(), 1);
+        const auto first =
+            std::find_if(use[g].begin(), use[g].end(), [](char u) { return u != 0; });
         if (first != use[g].end()) lowest[g] = static_cast<int>(first - use[g].begin());
     }
     return lowest;
@@ -115,7 +121,7 @@ PhaseOutcome estimate_prox(Run& run, const EstimationSettings& settings,
     std::vector<int> lowest;
     if (!est.categories_recounted) {
         const CategoryUse use = category_values_in_use(run);
-        release_unused_step_anchors(a, use);
+        release_unused_step_anchors(a, use, settings.keep_unobserved_steps == 'Y');
         lowest = lowest_values_in_use(a, use);
     }
     observer.phase_started(EstimationPhase::Prox);
@@ -165,13 +171,7 @@ PhaseOutcome estimate_prox(Run& run, const EstimationSettings& settings,
         }
         if (point_biserial && closing)
             std::fill(z.pb_item_pairs.begin(), z.pb_item_pairs.end(), WeightedPairSums{});
-        if (!a.item_weights.empty()) {
-            std::fill(a.group_weight_values.begin(), a.group_weight_values.end(), 0.0f);
-            for (int i = 1; i <= ni; ++i) {
-                float& w = a.group_weight_values[a.item_group[i]];
-                if (a.item_status[i] > 0) w = std::max(w, a.item_weights[i]);
-            }
-        }
+        set_group_weights(a);
         observer.iteration_starting(EstimationPhase::Prox);
 
         // Persons.
