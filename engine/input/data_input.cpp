@@ -208,7 +208,7 @@ void DataPass::read_source(int unit_number, const std::string& name, bool data_f
             if (first_source_ && !raw_echo_shown_) echo_.ruler(record_.length());
             if (!record_.formatted() || record_.delimited()) {
                 echo_.show(record_.columns());
-                if (!record_.delimited()) echo_.marker_line(record_.columns());
+                if (!record_.delimited()) echo_.marker_line(record_.columns(), record_.column_unit());
             }
         }
         take_record(first_record);

@@ -149,7 +149,7 @@ int RecordLine::read(DataLineSource& source) {
     if (format_status_ != 0) return format_status_;
     std::int32_t written = 0;
     multibyte_ = false;
-    byte_columns_ = source.column_unit() == ColumnUnit::Bytes;
+    unit_ = source.column_unit();
     if (formatted_) {
         const std::int64_t width = static_cast<std::int64_t>(cv_.format_field_count) * xwide_;
         written = static_cast<std::int32_t>(std::min<std::int64_t>(width, kRecordWidth));
@@ -227,7 +227,7 @@ void RecordLine::select_columns(const FieldSelection& selection, SelectedText& o
     if (multibyte_)
         apply_cell_selection(selection, {cells_.data(), static_cast<std::size_t>(used_)}, out);
     else
-        apply_field_selection(selection, columns(), out, byte_columns_);
+        apply_field_selection(selection, columns(), out, unit_ == ColumnUnit::Bytes);
 }
 
 void RecordLine::split_delimited(std::string& label) {

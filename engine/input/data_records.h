@@ -134,6 +134,7 @@ class RecordLine {
     std::size_t take_label(std::string& label) const;
     // Whether a column of the record holds a character of several bytes.
     bool multibyte() const { return multibyte_; }
+    ColumnUnit column_unit() const { return unit_; }
     // Fixed columns or FORMAT=: the NI responses moved to column 1.
     void move_responses_to_column_1();
     // A column selection ($S..W..) applied to the columns of the record as read.
@@ -161,7 +162,7 @@ class RecordLine {
     // several bytes; empty else.
     std::vector<std::uint32_t> cells_;
     bool multibyte_ = false;
-    bool byte_columns_ = false;  // read a byte a column: the bytes are the columns
+    ColumnUnit unit_ = ColumnUnit::Characters;  // of the source the record was read from
     mutable std::string text_;  // columns() of such a record
     std::int32_t length_ = 0;
     std::int32_t used_ = 0;  // columns that may be non-blank

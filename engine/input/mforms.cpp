@@ -14,6 +14,7 @@
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
+#include "engine/run/text_columns.h"
 
 namespace korvelan {
 
@@ -97,10 +98,19 @@ void add_column_instruction(Run& run, MformsBlock& block, char kind, std::string
     if (quote == '"' || quote == '\'') {
         std::string_view literal = value.substr(1);
         literal = literal.substr(0, literal.find(quote));
+        // One character of the literal a target column.
+        std::size_t at = 0;
         for (std::int64_t k = 0; k < width; ++k) {
             MformsInstruction in;
             in.source_line = MformsInstruction::kLiteral;
-            in.literal = k < static_cast<std::int64_t>(literal.size()) ? literal[k] : ' ';
+            in.literal = ' ';
+            if (const std::size_t n = utf8_character_size(literal, at); n > 0) {
+                in.literal = 0;
+                for (std::size_t b = n; b-- > 0;)
+                    in.literal = (in.literal << 8) | static_cast<unsigned char>(literal[at + b]);
+                block.several_byte_literals = block.several_byte_literals || n > 1;
+                at += n;
+            }
             in.target_column = static_cast<std::int32_t>(target + k);
             block.instructions.push_back(in);
         }
@@ -203,13 +213,13 @@ std::string_view assemble_record(const MformsBlock& block, const PersonLines& li
                                  std::string& record, std::vector<std::uint32_t>& cells,
                                  std::string& text) {
     std::fill(record.begin(), record.end(), ' ');
-    const bool several = !lines.several.empty();
+    const bool several = !lines.several.empty() || block.several_byte_literals;
     if (several) cells.assign(record.size(), ' ');
     for (const MformsInstruction& in : block.instructions) {
         const std::size_t at = static_cast<std::size_t>(in.target_column - 1);
         if (in.source_line == MformsInstruction::kLiteral) {
-            record[at] = in.literal;
-            if (several) cells[at] = static_cast<unsigned char>(in.literal);
+            record[at] = static_cast<char>(in.literal & 0xFF);
+            if (several) cells[at] = in.literal;
         } else {
             // The line width covers every source column + width - 1 of the block.
             const std::size_t from = static_cast<std::size_t>(in.source_line - 1) * lines.width +
@@ -333,6 +343,7 @@ void write_mforms_block(Run& run, MformsBlock& block) {
             run.host->write_text_window_line(msg::kMformsRecordsProcessed + count_text(count));
     }
     block.instructions.clear();
+    block.several_byte_literals = false;
     block.data_files.clear();
 }
 

@@ -30,19 +30,26 @@ namespace {
 
 // The screen column under which character column col of the shown record stands: a wide
 // character before it takes two columns, a column past the record's end one.
-std::int64_t screen_column(std::string_view shown, std::int64_t col) {
-    if (col < 1) return col;
+std::int64_t screen_column(std::string_view shown, std::int64_t col, ColumnUnit unit) {
+    if (col < 1 || unit == ColumnUnit::ScreenColumns) return col;
     const auto before = static_cast<std::size_t>(col - 1);
+    if (unit == ColumnUnit::Bytes) {
+        const std::string_view prefix = utf8_prefix(shown, before);
+        const std::size_t past = before > shown.size() ? before - shown.size() : 0;
+        return static_cast<std::int64_t>(display_width(prefix) + past) + 1;
+    }
     const std::string_view prefix = character_prefix(shown, before);
     return static_cast<std::int64_t>(display_width(prefix) + (before - character_count(prefix))) + 1;
 }
 
 }  // namespace
 
-void RecordEcho::marker_line(std::string_view shown) {
+void RecordEcho::marker_line(std::string_view shown, ColumnUnit unit) {
     const ControlVariables& cv = run_.cv;
     EchoLine line;
-    auto mark = [&](std::int64_t col, std::string_view text) { line.put(screen_column(shown, col), text); };
+    auto mark = [&](std::int64_t col, std::string_view text) {
+        line.put(screen_column(shown, col, unit), text);
+    };
     if (weight_column_ > 0) mark(weight_column_, "^W");
     if (anchor_column_ > 0) mark(anchor_column_, "^A");
     mark(static_cast<std::int64_t>(cv.ni - 1) * std::max(cv.xwide, 1) + cv.item1, "^N");
