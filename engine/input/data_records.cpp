@@ -101,10 +101,12 @@ void DataLineSource::decide_columns_with(ColumnDecider decide, std::string name)
 }
 
 void DataLineSource::decide_columns() {
-    // The decision reads the whole file; the line in hand is then read again.
+    // The decision reads the whole file; the line in hand is then read again. Lines from a pipe
+    // pass once: they are read by characters.
+    decided_ = true;
+    if (!unit_can_rewind(run_, unit_)) return;
     const std::int64_t line = unit_lines_read(run_, unit_);
     columns_unit_ = decide_(run_, unit_, first_line_, name_);
-    decided_ = true;
     rewind_unit(run_, unit_);
     for (std::int64_t k = 0; k < line; ++k) read_unit_line(run_, unit_, buffer_, kRecordWidth);
 }

@@ -260,6 +260,8 @@ void read_persons(Run& run, PersonLines& lines, const std::string& name, Person 
 // ITEM1= by the unit the file is written in.
 ColumnUnit decide_data_file_columns(Run& run, const MformsBlock& block, const std::string& name,
                                     PersonLines& lines, std::string& record) {
+    // Lines from a pipe pass once: they are read by characters.
+    if (!unit_can_rewind(run, unit::kMformsData)) return ColumnUnit::Characters;
     std::vector<std::uint32_t> cells;
     std::string text;
     const ResponseCoder coder(run.cv);
