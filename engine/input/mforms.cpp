@@ -271,7 +271,7 @@ ColumnUnit decide_data_file_columns(Run& run, const MformsBlock& block, const st
     std::string columns;
     const ColumnUnit unit = decide_column_unit(
         run, unit::kMformsData, 0, name,
-        [&](Run& r, int, ColumnUnit u, std::vector<RecordFit>& fits) {
+        fits_by_each_unit([&](Run& r, int, ColumnUnit u, std::vector<RecordFit>& fits) {
             lines.unit = u;
             read_persons(r, lines, name, [&] {
                 assemble_record(block, lines, record, cells, text);
@@ -280,7 +280,7 @@ ColumnUnit decide_data_file_columns(Run& run, const MformsBlock& block, const st
                 fits.push_back({count_response_misfits(coder, r.cv, columns.data() + item1),
                                 unit_lines_read(r, unit::kMformsData)});
             });
-        });
+        }));
     rewind_unit(run, unit::kMformsData);
     return unit;
 }

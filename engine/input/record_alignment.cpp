@@ -44,7 +44,7 @@ FileCode code_of_file(Run& run, int unit, std::int64_t first_line) {
 }
 
 // The units (bit k for kUnits[k]) under which the record shows the fewest misfits.
-unsigned best_units(const std::array<std::vector<RecordFit>, 3>& fits, std::size_t r) {
+unsigned best_units(const RecordFits& fits, std::size_t r) {
     std::int32_t least = fits[0][r].misfits;
     for (const auto& f : fits) least = std::min(least, f[r].misfits);
     unsigned set = 0;
@@ -62,11 +62,10 @@ std::string number(std::int64_t n) {
     return std::string(trim(int_to_text_left(n)));
 }
 
-void read_data_record_fits(Run& run, int unit, ColumnUnit columns, std::vector<RecordFit>& fits) {
+// Records read through FORMAT=, by one unit.
+void read_formatted_record_fits(Run& run, int unit, ColumnUnit columns, std::vector<RecordFit>& fits) {
     const ControlVariables& cv = run.cv;
     RecordLine record(cv);
-    // Delimited records have fields, not columns: nothing to tell.
-    if (record.delimited() || record.format_status() != 0) return;
     DataLineSource source(run, unit, columns);
     const ResponseCoder coder(cv);
     while (record.read(source) == 0) {
@@ -78,7 +77,71 @@ void read_data_record_fits(Run& run, int unit, ColumnUnit columns, std::vector<R
     }
 }
 
+// The byte where column `column` (from 0) of the line starts when read by the unit; npos when
+// that column is the second of a wide character. Past the line's end, the bytes beyond it.
+std::size_t item_offset(std::string_view line, std::size_t column, ColumnUnit unit) {
+    if (unit == ColumnUnit::Bytes) return column;
+    std::size_t at = 0, col = 0;
+    while (col < column && at < line.size()) {
+        col += unit == ColumnUnit::ScreenColumns ? static_cast<std::size_t>(display_width_at(line, at)) : 1;
+        at += utf8_character_size(line, at);
+    }
+    if (col > column) return std::string::npos;
+    return at + (column - col);
+}
+
+// Records of one line each, in fixed columns: the file read once, each line taken by the three
+// units, its responses from ITEM1= on as RecordLine moves them.
+void read_line_record_fits(Run& run, int unit, std::int64_t first_line, RecordFits& fits) {
+    const ControlVariables& cv = run.cv;
+    const ResponseCoder coder(cv);
+    const auto from = static_cast<std::size_t>(std::max(cv.item1, 1) - 1);
+    const std::size_t width = static_cast<std::size_t>(std::max(cv.ni, 0)) *
+                              static_cast<std::size_t>(std::max(cv.xwide, 1));
+    go_to_line(run, unit, first_line);
+    std::string line, responses;
+    LineColumns columns;
+    while (read_unit_line(run, unit, line, kRecordWidth) == 0) {
+        if (line.find_first_not_of(' ') == std::string::npos) continue;
+        if (line[0] == kEndOfDataMark) break;
+        for (std::size_t u = 0; u < kUnits.size(); ++u) {
+            // Most often the responses are ASCII: then only the columns before them need
+            // counting.
+            std::string_view cols = line;
+            std::size_t at = item_offset(line, from, kUnits[u]);
+            if (at == std::string::npos || !all_ascii(cols.substr(std::min(at, cols.size()), width))) {
+                cols = columns.decode(line, kUnits[u]) ? std::string_view(line) : columns.bytes;
+                at = from;
+            }
+            responses.assign(cols.substr(std::min(at, cols.size()), width));
+            responses.resize(width, ' ');
+            fits[u].push_back(
+                {count_response_misfits(coder, cv, responses.data()), unit_lines_read(run, unit)});
+        }
+    }
+}
+
+void read_data_record_fits(Run& run, int unit, std::int64_t first_line, RecordFits& fits) {
+    const ControlVariables& cv = run.cv;
+    // Delimited records have fields, not columns: nothing to tell.
+    if (cv.delimiter != ' ') return;
+    if (trim(cv.format).empty())
+        read_line_record_fits(run, unit, first_line, fits);
+    else
+        fits_by_each_unit(read_formatted_record_fits)(run, unit, first_line, fits);
+}
+
 }  // namespace
+
+RecordFitReader fits_by_each_unit(
+    std::function<void(Run& run, int unit, ColumnUnit columns, std::vector<RecordFit>& fits)> read) {
+    return [read](Run& run, int unit, std::int64_t first_line, RecordFits& fits) {
+        for (std::size_t u = 0; u < kUnits.size(); ++u) {
+            go_to_line(run, unit, first_line);
+            read(run, unit, kUnits[u], fits[u]);
+        }
+    };
+}
 
 std::int32_t count_response_misfits(const ResponseCoder& coder, const ControlVariables& cv,
                                     const char* responses) {
@@ -95,11 +158,8 @@ ColumnUnit decide_column_unit(Run& run, int unit, std::int64_t first_line, const
     const FileCode code = code_of_file(run, unit, first_line);
     if (code == FileCode::OneByte) return ColumnUnit::Bytes;
     if (code == FileCode::Ascii) return ColumnUnit::Characters;
-    std::array<std::vector<RecordFit>, 3> fits;
-    for (std::size_t u = 0; u < kUnits.size(); ++u) {
-        go_to_line(run, unit, first_line);
-        read_fits(run, unit, kUnits[u], fits[u]);
-    }
+    RecordFits fits;
+    read_fits(run, unit, first_line, fits);
     const std::size_t records =
         std::min({fits[0].size(), fits[1].size(), fits[2].size()});
     unsigned agreed = 7;

@@ -9,6 +9,7 @@
 // units of the records before them stop the run.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -27,10 +28,16 @@ struct RecordFit {
     std::int64_t line;
 };
 
-// Reads every record of the file on the unit (positioned at its first record) by the column
-// unit, appending each record's fit.
+// Reads every record of the file on the unit whose records start after line first_line, by
+// characters, by bytes and by screen columns (fits[k] for ColumnUnit k), appending each record's
+// fit.
+using RecordFits = std::array<std::vector<RecordFit>, 3>;
 using RecordFitReader =
-    std::function<void(Run& run, int unit, ColumnUnit columns, std::vector<RecordFit>& fits)>;
+    std::function<void(Run& run, int unit, std::int64_t first_line, RecordFits& fits)>;
+// Such a reader made of one that reads the records by one unit (from where the unit stands),
+// the file read once for each unit.
+RecordFitReader fits_by_each_unit(
+    std::function<void(Run& run, int unit, ColumnUnit columns, std::vector<RecordFit>& fits)> read);
 
 // The decision for the file on the unit whose records start after line first_line; name names
 // it in messages. A unit other than characters is said on the screen and in the report; records
