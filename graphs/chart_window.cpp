@@ -4,6 +4,7 @@
 #include <QChartView>
 #include <QFontMetrics>
 #include <QClipboard>
+#include <QGraphicsSimpleTextItem>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -68,6 +69,10 @@ void ChartWindow::build_controls() {
     set_axis(y_axis_, 0, 1, 10);
     chart_->addAxis(x_axis_, Qt::AlignBottom);
     chart_->addAxis(y_axis_, Qt::AlignLeft);
+    note_ = new QGraphicsSimpleTextItem(QString::fromUtf8(kChainCurvesNotDrawn), chart_);
+    note_->setFont(bold_font(12));
+    note_->setVisible(false);
+    connect(chart_, &QChart::plotAreaChanged, this, [this] { place_note(); });
     view_ = new QChartView(chart_);
     view_->setRenderHint(QPainter::Antialiasing);
     view_->setMinimumSize(640, 420);
@@ -190,6 +195,7 @@ void ChartWindow::resizeEvent(QResizeEvent* event) {
 
 void ChartWindow::fill_series() {
     chart_->removeAllSeries();
+    if (!s_.curves_drawn()) return;  // rows of zeros are no curves
     int k = 0;
     for (const std::vector<SeriesRow>& curve : split_curves(s_.current_series())) {
         auto* line = new QLineSeries;
@@ -224,7 +230,20 @@ void ChartWindow::draw_chart() {
     set_slider(YHigh, t.slider_min, t.slider_max, t.y_high);
     sync_fine_tune();
     set_axis_controls_enabled(true);
+    note_->setVisible(!s_.curves_drawn());
+    place_note();
     show();
+}
+
+// The note stands in the middle of the plot area, on two lines where one is wider than the plot.
+void ChartWindow::place_note() {
+    const QRectF plot = chart_->plotArea();
+    QString text = QString::fromUtf8(kChainCurvesNotDrawn);
+    if (QFontMetrics(note_->font()).horizontalAdvance(text) > plot.width())
+        text.replace(text.indexOf(QStringLiteral(" (")), 1, QLatin1Char('\n'));
+    note_->setText(text);
+    const QRectF room = note_->boundingRect();
+    note_->setPos(plot.center().x() - room.width() / 2, plot.center().y() - room.height() / 2);
 }
 
 // Setting a slider's range and value from the program applies nothing.
@@ -272,6 +291,10 @@ void ChartWindow::copy_plot_picture_to_clipboard() {
 }
 
 void ChartWindow::copy_plot_data_to_clipboard() {
+    if (!s_.curves_drawn()) {
+        show_message(QStringLiteral("No graph data copied.  ") + QString::fromUtf8(kChainCurvesNotDrawn));
+        return;
+    }
     QGuiApplication::clipboard()->setText(
         QString::fromStdString(chart_data_text(s_.current_series(), s_.type_settings().y_title)));
     show_message("Graph Data copied to clipboard.  You may paste it elsewhere.");

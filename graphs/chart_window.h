@@ -11,6 +11,7 @@
 
 class QChart;
 class QChartView;
+class QGraphicsSimpleTextItem;
 class QLabel;
 class QPushButton;
 class QSlider;
@@ -48,6 +49,8 @@ public:
     QChartView* chart_view() const { return view_; }
     QValueAxis* x_axis() const { return x_axis_; }
     QValueAxis* y_axis() const { return y_axis_; }
+    // The line shown in the plot in place of curves that are not drawn.
+    QGraphicsSimpleTextItem* note() const { return note_; }
 
 protected:
     // A wider or narrower chart takes as many measure labels as fit.
@@ -65,6 +68,7 @@ private:
     void fine_tune_slider(SliderId id, int value);
     void sync_fine_tune();
     void set_axis_controls_enabled(bool enabled);
+    void place_note();
 
     GraphsSession& s_;
     QString title_;
@@ -72,6 +76,7 @@ private:
     QChartView* view_ = nullptr;
     QValueAxis* x_axis_ = nullptr;
     QValueAxis* y_axis_ = nullptr;
+    QGraphicsSimpleTextItem* note_ = nullptr;
     std::array<QSlider*, 4> sliders_{};
     std::array<bool, 4> from_up_down_{};  // the busy mark "U": the next change is not snapped
     QSpinBox* fine_low_ = nullptr;

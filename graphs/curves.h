@@ -60,6 +60,9 @@ struct GroupCurves {
 // Whether the model of the group is computed (codes 11 and above, the success and failure
 // chains, are not: their rows stay (0, 0)).
 bool group_computed(const GraphsGroup& g);
+// What the chart says in place of the curves of a group that is not computed.
+inline constexpr const char* kChainCurvesNotDrawn =
+    "The curves of the success and failure chain models (S and F) are not drawn.";
 
 // The grid and the five series of group g (1-based, within the data). A category of status 0
 // has no curve in the probability, cumulative and category-information series.

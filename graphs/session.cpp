@@ -64,6 +64,11 @@ std::string GraphsSession::load_and_compute() {
     return "";
 }
 
+bool GraphsSession::curves_drawn() const {
+    return computed_ && !data_.groups.empty() &&
+           group_computed(data_.groups[static_cast<std::size_t>(current_group - 1)]);
+}
+
 const std::string& GraphsSession::current_label() const {
     static const std::string none;
     if (!computed_ || data_.groups.empty()) return none;

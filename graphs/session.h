@@ -44,6 +44,9 @@ public:
     int current_group = 1;
     int graph_type = 3;
     bool has_curves() const { return computed_; }
+    // Whether the curves of the current group are drawn: those of the chain models are not
+    // computed, and their rows are no result.
+    bool curves_drawn() const;
     const GroupCurves& curves() const { return curves_; }
     SettingsTable settings = initial_settings();
     GraphTypeSettings& type_settings() { return settings[static_cast<std::size_t>(graph_type)]; }

@@ -58,13 +58,15 @@ void for_each_specification(Run& run, const SpecificationSetting& setting,
         if (line.size() > kSpecificationWidth) line.resize(kSpecificationWidth);
         const std::string specification(trim_right(line));
         if (trim(specification).empty()) continue;
-        any = true;
+        // Only a line with a column selection counts: a file of comments, of a Ctrl-Z or of
+        // other lines selects nothing, as an empty one.
+        any = any || holds_selection(specification);
         run_set(specification);
     }
     if (status > 0 && status != kLineRunsOn && status != kLineHasNul) {
         report_output_file_error(run, value, 'I');
     } else if (!any && status < 0) {
-        // An empty file loses its Table as an unreadable one does.
+        // A file without a selection loses its Table as an unreadable one does.
         const std::string text =
             msg::kTableNotPrinted + table + msg::kNotPrinted + name + msg::kClassFileHoldsNone + value;
         write_report_text(run, text);

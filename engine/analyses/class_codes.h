@@ -25,7 +25,7 @@ struct SpecificationSetting {
 // Runs one set per specification of the setting: the value itself when it holds "$S" or "$s",
 // else every line of the file it names. A blank setting reports " TABLE t NOT PRINTED. name=
 // NOT SPECIFIED"; a file that cannot be opened reports " INVALID name FILE: " + the file and
-// clears the setting; a file without a specification reports " TABLE t NOT PRINTED. name FILE
+// clears the setting; a file without a line holding "$S" or "$s" reports " TABLE t NOT PRINTED. name FILE
 // HOLDS NO SELECTION: " + the file. Each line goes to the report and the message line; the last
 // two are failures of the run.
 void for_each_specification(Run& run, const SpecificationSetting& setting,

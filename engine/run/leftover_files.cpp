@@ -1,13 +1,11 @@
 #include "engine/run/leftover_files.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
 #include <map>
 #include <vector>
@@ -58,8 +56,6 @@ long aside_owner(const std::string& name) {
     return std::stol(middle.substr(0, dash));
 }
 
-bool process_gone(long pid) { return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH; }
-
 }  // namespace
 
 bool hold_run_lock(const std::string& zin_path) {
@@ -106,12 +102,14 @@ void remove_orphaned_aside_files(const std::string& folder_name, LeftoverCount& 
     const std::string prefix = of.empty() ? std::string() : "." + of + ".kv";
     for (const std::string& name : names_in(folder)) {
         if (name.compare(0, prefix.size(), prefix) != 0) continue;
-        const long pid = aside_owner(name);
-        if (pid == 0 || pid == static_cast<long>(::getpid()) || !process_gone(pid)) continue;
+        if (aside_owner(name) == 0) continue;
         const std::string path = folder + name;
         if (!own_plain_file(path)) continue;
         // A run writing the file holds its lock, wherever that run is (another host sharing the
-        // folder, another process namespace): only a file nobody holds is left over.
+        // folder, another process namespace): only a file nobody holds is left over. The process
+        // id in the name cannot tell: in another namespace it is another process, and a run that
+        // was process 1 of a container leaves the id of a process that always lives, or of this
+        // run itself, whose own aside files it holds locked.
         const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) continue;
         struct stat held {}, named {};

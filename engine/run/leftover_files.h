@@ -25,8 +25,8 @@ struct LeftoverCount {
 // the set is removed.
 void remove_orphaned_work_files(const std::string& folder, LeftoverCount& count);
 
-// Removes the aside files (".<name>.kv<pid>-<n>.part") of the folder that no run holds locked
-// and whose process is not seen alive, only plain files of the user; with a name, only the aside
+// Removes the aside files (".<name>.kv<pid>-<n>.part") of the folder that no run holds locked,
+// whatever process id they carry, only plain files of the user; with a name, only the aside
 // files of that name.
 void remove_orphaned_aside_files(const std::string& folder, LeftoverCount& count, const std::string& name = {});
 

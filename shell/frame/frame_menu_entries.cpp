@@ -51,7 +51,7 @@ EntryHandler FrameMenus::handler_for(StartupAction action) {
                     FilePromptMode::Open);
                 if (trim(name).empty()) return;
                 if (edit) f.host().run_program_with_argument(f.host().initial_settings().editor, name);
-                else run_batch_file(f.services().launcher, name);
+                else run_batch_file(f.services().launcher, f.host().window_line(), name, f.services().program_path);
             };
         }
     }

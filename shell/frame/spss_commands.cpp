@@ -11,13 +11,14 @@ namespace korvelan {
 
 namespace {
 
-// The open dialog of a .sav file, in the current directory; empty when cancelled.
+// The open dialog of an SPSS file (.sav, or .zsav compressed), in the current directory; empty
+// when cancelled.
 std::string ask_sav_file(SpssCommandServices& s) {
     namespace fs = std::filesystem;
     FilePromptRequest request;
     request.mode = FilePromptMode::Open;
     request.title = "SPSS file?";
-    request.filters = {{"SPSS Files (*.sav)", "*.sav"}, {"All Files (*.*)", "*.*"}};
+    request.filters = {{"SPSS Files (*.sav *.zsav)", "*.sav *.zsav"}, {"All Files (*.*)", "*.*"}};
     std::error_code ec;
     std::string dir = fs::current_path(ec).string();
     if (dir.empty() || dir.back() != '/') dir += "/";

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <memory>
+#include <optional>
 
 #include "engine/run/file_units.h"
 #include "engine/run/numtext.h"
@@ -80,9 +82,70 @@ int run_program_with_argument(Launcher& launcher, const WindowLine& window, std:
     return status_from_errno(ENOENT);
 }
 
-bool run_batch_file(Launcher& launcher, std::string_view name) {
+namespace {
+
+// The output of a running batch file, shown in the window a line at a time in the order it came,
+// then how the file ended. Showing a line lets the window take events, among them more output or
+// the end: those only queue behind the lines not yet shown.
+class BatchFileOutput {
+public:
+    BatchFileOutput(WindowLine window, std::string file) : window_(std::move(window)), file_(std::move(file)) {}
+    void add(std::string_view bytes) {
+        pending_.append(bytes);
+        show();
+    }
+    void end(int status) {
+        status_ = status;
+        show();
+    }
+
+private:
+    void show() {
+        if (showing_ || !window_) return;
+        showing_ = true;
+        for (;;) {
+            const std::size_t eol = pending_.find('\n');
+            if (eol != std::string::npos || (status_ && !pending_.empty())) {
+                std::string line = pending_.substr(0, eol);
+                pending_.erase(0, eol == std::string::npos ? pending_.size() : eol + 1);
+                if (!line.empty() && line.back() == '\r') line.pop_back();
+                window_(line);
+            } else if (status_) {
+                window_(*status_ == 0   ? "Batch file ended, exit status 0: " + file_
+                        : *status_ > 0  ? "Batch file failed, exit status " + std::to_string(*status_) + ": " + file_
+                                        : "Batch file was stopped by a signal: " + file_);
+                status_.reset();
+                break;
+            } else {
+                break;
+            }
+        }
+        showing_ = false;
+    }
+
+    WindowLine window_;
+    std::string file_;
+    std::string pending_;
+    std::optional<int> status_;
+    bool showing_ = false;
+};
+
+}  // namespace
+
+bool run_batch_file(Launcher& launcher, const WindowLine& window, std::string_view name,
+                    std::string_view program_path) {
     const std::string file = part(name);
-    return !file.empty() && launcher.start_detached("/bin/sh", {file}).has_value();
+    if (file.empty()) return false;
+    auto shown = std::make_shared<BatchFileOutput>(window, file);
+    if (launcher.start_watched("/bin/sh", {file}, {{kProgramVariable, std::string(program_path)}},
+                               [shown](std::string_view bytes) { shown->add(bytes); },
+                               [shown](int status) { shown->end(status); }))
+        return true;
+    if (window) {
+        window(kStartWarning);
+        window(command_line_text("/bin/sh", file));
+    }
+    return false;
 }
 
 void edit_file_from_menu(Launcher& launcher, const WindowLine& window, const InitialSettings& settings,

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/run/host_services.h"
@@ -24,7 +25,20 @@ public:
                                                     const std::vector<std::string>& arguments) = 0;
     // Whether a process started earlier still runs.
     virtual bool is_running(long long pid) = 0;
+
+    using Environment = std::vector<std::pair<std::string, std::string>>;
+    using Output = std::function<void(std::string_view bytes)>;
+    using Ended = std::function<void(int exit_status)>;
+    // Starts the program with the variables added to this program's environment and without
+    // waiting; what it writes (standard output and error, in order) is handed to `output` as it
+    // comes, then its end to `ended`: the exit status, or -1 when a signal ended it. False when
+    // it could not be started.
+    virtual bool start_watched(const std::string& program, const std::vector<std::string>& arguments,
+                               const Environment& environment, Output output, Ended ended) = 0;
 };
+
+// The variable through which a batch file run from the Batch menu learns where this program is.
+inline constexpr const char* kProgramVariable = "KORVELAN_PROGRAM";
 
 inline constexpr const char* kStartWarning =
     "Warning: the following command may have failed. See `Edit Initial Settings'";
@@ -40,8 +54,13 @@ std::vector<std::string> split_program_setting(std::string_view program);
 // start shows the warning and the command line. 0, or a non-zero status.
 int run_program_with_argument(Launcher& launcher, const WindowLine& window, std::string_view program,
                               std::string_view argument);
-// Runs a batch file with the shell; false when it could not be started (nothing is shown).
-bool run_batch_file(Launcher& launcher, std::string_view name);
+// Runs a batch file with the shell, this program's path in kProgramVariable. What it writes is
+// shown in the window line by line as it comes, then how it ended: "Batch file ended, exit
+// status 0: " + the file, "Batch file failed, exit status N: " + the file, or "Batch file was
+// stopped by a signal: " + the file. A file that cannot be started shows the warning and the
+// command; false then.
+bool run_batch_file(Launcher& launcher, const WindowLine& window, std::string_view name,
+                    std::string_view program_path);
 
 // The Edit and File menu entries that name a file after "=": no "=" or nothing after it starts
 // the editor alone; "==" names a file of the temporary directory; otherwise the text after "="

@@ -9,7 +9,10 @@
 #
 # If this file is damaged, renew it from Help: Batch, Help for Batch mode shows it whole.
 
-KORVELAN="$(dirname "$0")/korvelan"
+# The korvelan program: the one whose Batch menu runs this file, else korvelan on PATH, else the
+# one beside this file.
+KORVELAN="${KORVELAN_PROGRAM:-$(command -v korvelan || echo "$(dirname "$0")/korvelan")}"
+[ -x "$KORVELAN" ] || { echo "$0: korvelan was not found on PATH nor beside this file" >&2; exit 127; }
 
 # "$KORVELAN" exam1.con exam1.out BATCH=YES
 # "$KORVELAN" exam2.con exam2.out BATCH=YES PFILE=exam2p.txt IFILE=exam2i.txt

@@ -437,8 +437,8 @@ TEST(GraphsWindow, AxesHaveAtMostTwentyRoundLabelledDivisionsAtEveryScale) {
     }
 }
 
-// On a success-chain group every graph type replaces the previous graph: its series, its y
-// title, and the information graphs' range 0..0 shown as 0..1.
+// On a success-chain group every graph type replaces the previous graph: its y title, no
+// curve, the note that says so, and the information graphs' range 0..0 shown as 0..1.
 TEST(GraphsWindow, EveryGraphTypeIsDrawnOnAnUncomputedGroup) {
     application();
     ScratchDir dir;
@@ -450,16 +450,57 @@ TEST(GraphsWindow, EveryGraphTypeIsDrawnOnAnUncomputedGroup) {
     ASSERT_TRUE(w.messages.empty()) << w.messages[0];
     const char* titles[] = {"", "Category Probability", "Expected Score", "Cumulative Probability", "Information",
                             "Category Information"};
-    const int curves[] = {0, 4, 1, 3, 1, 4};
     for (int type : {2, 4, 1, 5, 3, 4}) {
         w.window.select_graph(type);
         QApplication::processEvents();
         EXPECT_EQ(w.window.y_axis()->titleText(), titles[type]) << type;
-        EXPECT_EQ(w.window.chart()->series().size(), curves[type]) << type;
+        EXPECT_EQ(w.window.chart()->series().size(), 0) << type;
+        EXPECT_TRUE(w.window.note()->isVisible()) << type;
         EXPECT_LT(w.window.y_axis()->min(), w.window.y_axis()->max()) << type;
         if (type >= 4) {
             EXPECT_EQ(w.window.y_axis()->max(), 1.0) << type;
         }
+    }
+    // The next group, a computed one, draws its curves and no note.
+    w.window.show_next_item_curve();
+    QApplication::processEvents();
+    EXPECT_GT(w.window.chart()->series().size(), 0);
+    EXPECT_FALSE(w.window.note()->isVisible());
+}
+
+// A real analysis of the success chain: the chart says that its curves are not drawn, shows no
+// curve, and Copy Plot Data leaves the clipboard as it was instead of rows of zeros.
+TEST(GraphsWindow, AChainModelIsSaidNotDrawnAndItsDataAreNotCopied) {
+    application();
+    char here[4096];
+    ASSERT_NE(getcwd(here, sizeof here), nullptr);
+    for (const char* model : {"S", "F"}) {
+        AnalysisRun r;
+        Window w(real_work_file(r, std::string("MODELS=") + model + "\n"), 1);
+        ASSERT_TRUE(w.messages.empty()) << w.messages[0];
+        ASSERT_GE(w.session.data().groups[0].model_code, 11) << model;
+        EXPECT_EQ(w.window.chart()->series().size(), 0);
+        const QRectF plot = w.window.chart()->plotArea();
+        const QImage image = w.window.chart_view()->grab().toImage();
+        if (*model == 'S') {
+            EXPECT_TRUE(image.save(QString::fromStdString(std::string(here) + "/talvorin_chain.png")));
+        }
+        // The note's dark letters stand in the middle of the plot; no curve colour is anywhere in it.
+        int dark = 0, coloured = 0;
+        for (int x = static_cast<int>(plot.left()) + 3; x < plot.right() - 3; ++x)
+            for (int y = static_cast<int>(plot.top()) + 3; y < plot.bottom() - 3; ++y) {
+                const QColor c = image.pixelColor(
+                    w.window.chart_view()->mapFromScene(w.window.chart()->mapToScene(QPointF(x, y))));
+                if (c.lightness() < 100 && std::abs(c.red() - c.blue()) < 30) ++dark;
+                if (std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()}) > 60) ++coloured;
+            }
+        EXPECT_GT(dark, 100) << model;
+        EXPECT_EQ(coloured, 0) << model;
+        QGuiApplication::clipboard()->setText("earlier");
+        w.window.copy_plot_data_to_clipboard();
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), "earlier");
+        EXPECT_EQ(w.messages, (std::vector<std::string>{"No graph data copied.  The curves of the success and "
+                                                        "failure chain models (S and F) are not drawn."}));
     }
 }
 

@@ -298,6 +298,42 @@ TEST(RunEndings, ARunInAnotherPidNamespaceLeavesTheReportALiveRunWritesAlone) {
     EXPECT_TRUE(list_dir(temp).empty());
 }
 
+// A run that is process 1 of its PID namespace (as in a container) and is killed while it
+// writes leaves its report aside under the id 1, which looks alive everywhere; the next run, in
+// a namespace of its own (process 1 again) or in this one, removes it.
+TEST(RunEndings, WhatAKilledProcessOneLeftIsRemovedByTheNextRunInAnyNamespace) {
+    if (::access("/usr/bin/unshare", X_OK) != 0 ||
+        std::system("/usr/bin/unshare --pid --kill-child /bin/true >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "no new PID namespace can be made here";
+    RunFolders dirs;
+    const std::string& folder = dirs.folder;
+    write_file(folder + "ctl.txt", larger_data_set());
+    // Killing unshare kills the run it started as process 1.
+    const std::vector<std::string> container{"/usr/bin/unshare", "--pid", "--kill-child"};
+    auto asides = [&] {
+        std::vector<std::string> hidden;
+        for (const std::string& name : list_dir(folder))
+            if (name[0] == '.') hidden.push_back(name);
+        return hidden;
+    };
+    for (const bool next_in_container : {true, false}) {
+        SCOPED_TRACE(next_in_container ? "next run in a new namespace" : "next run here");
+        const Ended killed = run_and_stop(folder, dirs.temp, {"ctl.txt", "out.txt", "BATCH=Y"}, Stop::Kill,
+                                          "Processing Table", 0, container);
+        ASSERT_EQ(killed.signal, SIGKILL);
+        const std::vector<std::string> left = asides();
+        ASSERT_FALSE(left.empty());
+        for (const std::string& name : left) EXPECT_EQ(name.rfind(".out.txt.kv1-", 0), 0u) << name;
+        const Ended next = run_and_stop(folder, dirs.temp, {"ctl.txt", "out.txt", "BATCH=Y"}, Stop::None, "", 0,
+                                        next_in_container ? container : std::vector<std::string>{});
+        EXPECT_EQ(next.status, 0) << shown_tail(next.screen);
+        EXPECT_NE(next.screen.find(" unfinished output files in " + folder), std::string::npos)
+            << shown_tail(next.screen);
+        EXPECT_TRUE(asides().empty());
+        EXPECT_TRUE(list_dir(dirs.temp).empty());
+    }
+}
+
 TEST(RunEndings, AReportThatIsAPipeOrADeviceIsWrittenOnceAndNeverReadBack) {
     RunFolders dirs;
     const std::string& folder = dirs.folder;

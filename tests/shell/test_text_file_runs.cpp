@@ -110,6 +110,10 @@ TEST(TextFileRuns, AClassFileThatCannotBeReadFailsTheRunAndTheOtherTablesAreWrit
     write_file(r.dir.file("class.txt"), "$S1W1\n");
     write_file(r.dir.file("empty.txt"), "");
     write_file(r.dir.file("blank.txt"), "\xEF\xBB\xBF\r\n  \r\n");
+    // Files that select nothing: a comment, a Ctrl-Z, lines without a column selection.
+    write_file(r.dir.file("comment.txt"), "; the groups, one line each\r\n");
+    write_file(r.dir.file("ctrlz.txt"), "\x1A");
+    write_file(r.dir.file("words.txt"), "gender\nage group\n");
     const std::string tables = "TFILE=*\n1\n27\n28\n30\n31\n*\n";
     const std::string good = "ISUBTOTAL=class.txt\nPSUBTOTAL=class.txt\nDIF=class.txt\nDPF=class.txt\n";
     ASSERT_EQ(r.run("DELIMITER=,\nDATA=d.csv\n" + good + tables).exit_status, 0) << r.result.screen;
@@ -119,12 +123,13 @@ TEST(TextFileRuns, AClassFileThatCannotBeReadFailsTheRunAndTheOtherTablesAreWrit
     const std::pair<std::string, std::string> keywords[] = {
         {"ISUBTOTAL=", "TABLE 27."}, {"PSUBTOTAL=", "TABLE 28."}, {"DIF=", "TABLE 30."}, {"DPF=", "TABLE 31."}};
     for (const auto& [keyword, lost] : keywords) {
-        for (const std::string file : {"nosuch.txt", "folder", "/dev/zero", "empty.txt", "blank.txt"}) {
+        for (const std::string file : {"nosuch.txt", "folder", "/dev/zero", "empty.txt", "blank.txt", "comment.txt",
+                                       "ctrlz.txt", "words.txt"}) {
             std::string instructions = good;
             instructions.replace(instructions.find(keyword + "class.txt"), keyword.size() + 9, keyword + file);
             EXPECT_EQ(r.run("DELIMITER=,\nDATA=d.csv\n" + instructions + tables).exit_status, 1) << keyword << file;
             EXPECT_TRUE(r.shows("OUTPUT FILES NOT WRITTEN IN FULL")) << keyword << file;
-            const bool empty = file == "empty.txt" || file == "blank.txt";
+            const bool empty = file != "nosuch.txt" && file != "folder" && file != "/dev/zero";
             const std::string why = file == "/dev/zero" ? " LINE TOO LONG: line 1 of /dev/zero"
                                     : empty             ? " FILE HOLDS NO SELECTION: " + file
                                                         : " FILE: " + file;

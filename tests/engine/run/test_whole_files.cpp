@@ -1,6 +1,7 @@
 // Files replaced only when whole, private work files, and the removal of a run's files at once.
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -177,8 +178,9 @@ TEST_F(WorkRun, ASignalRemovesTheRunsWorkFilesAndTheFilesBeingWrittenAside) {
 }
 
 // A run ended at once (SIGKILL) leaves its aside file beside an output file in any folder; the
-// next file written under that name removes it first, and nothing of a living process or of
-// another name.
+// next file written under that name removes it first, whatever process id its name carries (one
+// gone, process 1 of a container, this process's own), and nothing a living run holds locked or
+// of another name.
 TEST(WholeFiles, WritingAFileRemovesWhatAStoppedRunLeftAsideUnderItsName) {
     ScratchDir dir;
     std::filesystem::create_directory(dir.file("sub"));
@@ -188,16 +190,22 @@ TEST(WholeFiles, WritingAFileRemovesWhatAStoppedRunLeftAsideUnderItsName) {
     int status = 0;
     ::waitpid(child, &status, 0);  // its process id is now gone
     const std::string dead = std::to_string(child), living = std::to_string(::getppid());
-    const std::string stopped = dir.file("sub/.p.txt.kv" + dead + "-0.part");
+    std::vector<std::string> stopped;
+    for (const std::string& pid : {dead, std::string("1"), std::to_string(::getpid()), living})
+        stopped.push_back(dir.file("sub/.p.txt.kv" + pid + "-0.part"));
     const std::string running = dir.file("sub/.p.txt.kv" + living + "-3.part");
     const std::string other = dir.file("sub/.i.txt.kv" + dead + "-1.part");
-    for (const std::string& f : {stopped, running, other}) write_file(f, "half");
+    for (const std::string& f : stopped) write_file(f, "half");
+    for (const std::string& f : {running, other}) write_file(f, "half");
+    const int held = ::open(running.c_str(), O_RDONLY);  // as its run holds it while it writes
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
     std::string aside;
     const int fd = create_aside_file(dir.file("sub/p.txt"), O_WRONLY, aside);
     ASSERT_GE(fd, 0);
     ::close(fd);
     discard_aside_file(aside);
-    EXPECT_FALSE(file_exists(stopped));
+    for (const std::string& f : stopped) EXPECT_FALSE(file_exists(f)) << f;
     EXPECT_TRUE(file_exists(running));
     EXPECT_TRUE(file_exists(other));
+    ::close(held);
 }

@@ -106,14 +106,14 @@ struct Frame {
     std::unique_ptr<FrameWindow> window;
     int ended = -1;  // the status the frame ended the process with
 
-    explicit Frame(const std::string& help_dir = KORVELAN_SOURCE_DIR "/shell/") {
+    explicit Frame(const std::string& help_dir = KORVELAN_SOURCE_DIR "/shell/",
+                   const std::string& program_path = std::string(kProgramDir) + "korvelan") {
         HelpViewer help(help_dir, [this](const std::string& page) {
             help_pages.push_back(page);
             return true;
         });
         window = std::make_unique<FrameWindow>(
-            run, FrameServices{launcher, dialogs, prompter, help, kProgramDir, std::string(kProgramDir) + "korvelan",
-                               dir.file("korvelan.ini")});
+            run, FrameServices{launcher, dialogs, prompter, help, kProgramDir, program_path, dir.file("korvelan.ini")});
         window->end_process = [this](int status) { ended = status; };
         InitialSettings& settings = window->host().settings();
         settings.editor = "/usr/bin/editor";

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
 #include <QTest>
 #include <algorithm>
 #include <filesystem>
@@ -191,7 +192,17 @@ TEST(FrameRuns, TheSpssMenuWritesItsFilesWhileThePromptWaitsAndGivesThePromptIts
              }});
     EXPECT_EQ(status, 1);  // closed while the control file was still asked for
     ASSERT_EQ(f.prompter.requests.size(), 2u);
-    for (const FilePromptRequest& r : f.prompter.requests) EXPECT_EQ(r.title, "SPSS file?");
+    for (const FilePromptRequest& r : f.prompter.requests) {
+        EXPECT_EQ(r.title, "SPSS file?");
+        // The dialog's first filter shows SPSS files of both forms, compressed or not.
+        const QString first = QString::fromStdString(dialog_filter_text(r.filters)).section(";;", 0, 0);
+        const QStringList patterns = first.section('(', 1).chopped(1).split(' ');
+        for (const char* name : {"exam.sav", "exam.zsav"}) {
+            EXPECT_TRUE(std::any_of(patterns.begin(), patterns.end(), [&](const QString& p) {
+                return QRegularExpression::fromWildcard(p).match(name).hasMatch();
+            })) << first.toStdString() << " hides " << name;
+        }
+    }
     // Each conversion showed the progress dialog while it read, and took it away before the
     // problem was shown.
     EXPECT_EQ(f.dialogs.shown, (std::vector<std::string>{"progress", "progress gone", "progress", "progress gone",

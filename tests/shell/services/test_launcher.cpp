@@ -52,8 +52,9 @@ TEST_F(LaunchFixture, FailedStartShowsTheWarningAndTheCommand) {
     EXPECT_NE(run_program_with_argument(launcher, window, "   ", "x"), 0);  // no program at all
     EXPECT_EQ(shown.size(), 2u);
     EXPECT_EQ(launcher.starts.size(), 1u);
-    EXPECT_FALSE(run_batch_file(launcher, "/tmp/taskroll.sh"));  // batch files show nothing
-    EXPECT_EQ(shown.size(), 2u);
+    EXPECT_FALSE(run_batch_file(launcher, window, "/tmp/taskroll.sh", "/opt/korvelan/korvelan"));
+    EXPECT_EQ(shown.size(), 4u);
+    EXPECT_EQ(shown.back(), "/bin/sh /tmp/taskroll.sh");
 }
 
 TEST_F(LaunchFixture, MenuEntriesOpenTheirFilesInTheEditor) {
@@ -94,10 +95,36 @@ TEST_F(LaunchFixture, MenuEntriesOpenTheirFilesInTheEditor) {
     launcher.starts.resize(5);
     shown.clear();
 
-    EXPECT_TRUE(run_batch_file(launcher, " /home/u/Taskroll.sh "));
+    EXPECT_TRUE(run_batch_file(launcher, window, " /home/u/Taskroll.sh ", "/opt/korvelan/korvelan"));
     EXPECT_EQ(launcher.starts[5].program, "/bin/sh");
     EXPECT_EQ(launcher.starts[5].arguments, (Args{"/home/u/Taskroll.sh"}));
+    EXPECT_EQ(launcher.starts[5].environment, (Launcher::Environment{{"KORVELAN_PROGRAM", "/opt/korvelan/korvelan"}}));
     EXPECT_TRUE(shown.empty());
+}
+
+// What a batch file writes is shown a line at a time in the order it came, and its end last,
+// however the pieces arrive: split inside a line, or more output and the end coming while a
+// line is shown (the window takes events then).
+TEST_F(LaunchFixture, ABatchFileShowsItsLinesInOrderAndThenHowItEnded) {
+    const std::string file = "/d/Taskroll.bat";
+    for (const int status : {0, 1, -1}) {
+        RecordingLauncher runs;
+        std::vector<std::string> lines;
+        bool arrived = false;
+        WindowLine slow_window = [&](std::string_view l) {
+            lines.emplace_back(l);
+            if (arrived) return;
+            arrived = true;  // while the first line is shown, the rest and the end come
+            runs.watched[0].output("ree\r\nlast without end");
+            runs.watched[0].ended(status);
+        };
+        ASSERT_TRUE(run_batch_file(runs, slow_window, file, "/k/korvelan"));
+        runs.watched[0].output("one\r\ntwo\nth");
+        const std::string end = status == 0   ? "Batch file ended, exit status 0: " + file
+                                : status == 1 ? "Batch file failed, exit status 1: " + file
+                                              : "Batch file was stopped by a signal: " + file;
+        EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "three", "last without end", end}));
+    }
 }
 
 TEST_F(LaunchFixture, GraphsProgramAsksBeforeASecondCopy) {
