@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <new>
 
-#include "engine/analyses/measure_lines.h"
 #include "engine/analyses/scratch_block.h"
 #include "engine/input/data_input.h"
+#include "engine/input/measure_lines.h"
 #include "engine/input/work_files.h"
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
@@ -26,8 +26,9 @@ constexpr std::size_t kLabelWidth = 20;
 // Chart names tried: "00Z", then 41Z, 42Z, ... ; the search gives up after this many.
 constexpr int kChartNameTries = 100;
 
-float statistic(const MeasureLine& l, char column) {
-    return l.values[column == 'M' ? 1 : column == 'I' ? 6 : 8];
+// The numeric field of the statistic: the measure, the infit or the outfit mean-square.
+std::size_t statistic_field(char column) {
+    return column == 'M' ? kMeasureField : column == 'I' ? 7 : 9;
 }
 
 // The lines of a measure file, with the file errors reported.
@@ -38,33 +39,55 @@ bool read_measure_lines(Run& run, const std::string& path, std::vector<std::stri
     return false;
 }
 
+// The lines of a file after its headings, which are known by their place.
+std::vector<std::string>::const_iterator first_entry_line(const std::vector<std::string>& lines) {
+    return lines.begin() + static_cast<std::ptrdiff_t>(measure_heading_lines(lines));
+}
+
 std::int64_t largest_entry(const std::vector<std::string>& lines) {
     std::int64_t n = 0;
     MeasureLine l;
-    const bool items = item_measure_file(lines);
-    for (const std::string& line : lines)
-        if (parse_measure_line(line, items, l)) n = std::max<std::int64_t>(n, std::max(l.first, l.last));
+    for (auto line = first_entry_line(lines); line != lines.end(); ++line)
+        if (parse_measure_line(*line, false, l))
+            n = std::max<std::int64_t>(n, std::max(l.first, l.last));
     return n;
 }
 
-void take_file(const std::vector<std::string>& lines, char column, bool left, std::vector<ComparedEntry>& entries) {
+void take_file(const std::vector<std::string>& lines, bool items, char column, bool left,
+               std::vector<ComparedEntry>& entries) {
     const int n = static_cast<int>(entries.size());
     MeasureLine l;
-    const bool items = item_measure_file(lines);
-    for (const std::string& line : lines) {
-        if (!parse_measure_line(line, items, l) || l.first > n) continue;
-        // A statistic written as stars cannot be compared: its entries are counted out.
-        const bool readable = std::isfinite(statistic(l, column));
+    for (auto line = first_entry_line(lines); line != lines.end(); ++line) {
+        if (!parse_measure_line(*line, items, l) || l.first > n) continue;
+        // An entry without a measure, or a statistic of stars or an empty cell, cannot be
+        // compared: its entries are counted out.
+        float value = 0;
+        const bool readable = measure_line_value(l, statistic_field(column), value);
         for (int e = l.first; e <= std::min(l.last, n); ++e) {
             ComparedEntry& c = entries[static_cast<std::size_t>(e - 1)];
             (left ? c.left_listed : c.right_listed) = true;
             c.unreadable = c.unreadable || !readable;
             if (!readable) continue;
             (left ? c.left : c.right) = true;
-            (left ? c.left_value : c.right_value) = statistic(l, column);
+            (left ? c.left_value : c.right_value) = value;
             if (left || trim(c.label).empty()) c.label = l.label;
         }
     }
+}
+
+// Whether each file of the comparison holds items. A file whose heading (or a record only one
+// side writes) does not tell takes the side compared with, or the other file's kind.
+void file_kinds(char side, const std::vector<std::string>& left_lines,
+                const std::vector<std::string>& right_lines, bool& left_items, bool& right_items) {
+    const MeasureFileKind left = measure_file_kind(left_lines),
+                          right = measure_file_kind(right_lines);
+    auto kind = [&](const MeasureFileKind& own, const MeasureFileKind& other) {
+        if (own.told) return own.items;
+        if (side == 'I' || side == 'P') return side == 'I';
+        return other.told ? other.items : own.items;
+    };
+    left_items = kind(left, right);
+    right_items = kind(right, left);
 }
 
 // The label as the chart shows it: without surrounding double quotes, at most 20 characters.
@@ -190,9 +213,11 @@ void compare_measure_files(Run& run) {
                                    msg::kNoMemoryForComparison);
         return;
     }
-    if (s.side == 'L') take_file(left_lines, s.column, true, entries);
     if (!read_measure_lines(run, s.right_path, right_lines)) return;
-    take_file(right_lines, s.column, false, entries);
+    bool left_items = false, right_items = false;
+    file_kinds(s.side, left_lines, right_lines, left_items, right_items);
+    if (s.side == 'L') take_file(left_lines, left_items, s.column, true, entries);
+    take_file(right_lines, right_items, s.column, false, entries);
     take_analysis(run, s.side, s.column, entries);
     const std::string left_title = s.side == 'L'   ? s.left_name
                                    : s.side == 'I' ? std::string(trim(run.cv.item_word))

@@ -20,7 +20,8 @@ int read_text_file_lines(Run& run, const std::string& path, std::vector<std::str
 // One entry of the comparison.
 struct ComparedEntry {
     bool right = false, left = false;
-    // On a line of the file, and a field of stars there for the statistic.
+    // On a line of the file, and a line there that gives no value: the entry has no measure
+    // (its status is below -1), or its statistic is a field of stars or an empty cell.
     bool right_listed = false, left_listed = false, unreadable = false;
     float right_value = 0, left_value = 0;
     std::string label;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/input/measure_lines.h"
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
@@ -21,6 +22,46 @@ EntryValue parse_entry_value(std::string line) {
     EntryValue e;
     parse_numbers_in_line(line, e.first, e.value, e.status, e.last);
     return e;
+}
+
+// Reads the value lines of an anchor or weight file and hands each usable one, with its cleaned
+// text, to `use`. A record of a measure file read back (any layout, with or without headings) is
+// read through the measure-line reader: its headings are known by their place, a ";" record is a
+// comment as every ";" line, and a record of an entry without a measure is left out and counted.
+// Any other line is an entry and a value, as in a file made by hand. Once the file is read, the
+// run says how many entries were left out, naming the file.
+template <typename Use>
+void read_value_lines(Run& run, std::string_view name, std::int32_t n, std::string_view plural,
+                      Use use) {
+    open_edit_file(run, name);
+    const std::size_t whole = std::string::npos;
+    std::vector<std::string> top;  // the first lines, until it is known whether they are headings
+    std::string line;
+    bool more = true;
+    while (top.size() < kMeasureHeadingLines &&
+           (more = read_edit_file_line(run, name, line, whole)))
+        top.push_back(line);
+    std::int64_t left_out = 0;
+    MeasureLine record;
+    auto take = [&](std::string& text) {
+        if (parse_measure_line(text, false, record) && record.record) {
+            float value = 0;
+            if (!measure_line_value(record, kMeasureField, value)) {
+                if (record.first >= 1 && record.first <= n)
+                    left_out += std::min(record.last, n) - record.first + 1;
+            } else if (!record.flagged) {
+                use(EntryValue{record.first, record.last, value, 0}, text);
+            }
+            return;
+        }
+        if (text.size() > kEditLineWidth) text.resize(kEditLineWidth);
+        if (clean_value_line(text)) use(parse_entry_value(text), text);
+    };
+    for (std::size_t k = measure_heading_lines(top); k < top.size(); ++k) take(top[k]);
+    while (more && read_edit_file_line(run, name, line, whole)) take(line);
+    if (left_out > 0)
+        show_message_line(run, " " + std::to_string(left_out) + " " + std::string(trim(plural)) +
+                                   msg::kWithoutMeasureLeftOut + std::string(trim(name)));
 }
 
 void anchor_entry(std::vector<std::int8_t>& status, std::vector<float>& measure, std::int32_t e,
@@ -49,16 +90,12 @@ void read_anchor_lines(Run& run, const AnchorTarget& t, std::string_view name) {
         std::string(msg::kMenuEdit) + std::string(trim(t.plural)) +
             (t.side == EntitySide::Items ? msg::kMenuAnchorIafile : msg::kMenuAnchorPafile),
         name);
-    open_edit_file(run, name);
-    std::string line;
-    while (read_edit_file_line(run, name, line)) {
-        if (!clean_value_line(line)) continue;
-        const EntryValue ev = parse_entry_value(line);
-        if (ev.first < 1 || ev.first > t.n || ev.status != 0) continue;
+    read_value_lines(run, name, t.n, t.plural, [&](const EntryValue& ev, const std::string&) {
+        if (ev.first < 1 || ev.first > t.n || ev.status != 0) return;
         const float logit = entry_anchor_to_logits(t.units, ev.value);
         for (std::int32_t e = ev.first; e <= std::min(ev.last, t.n); ++e)
             anchor_entry(t.status, t.measure, e, logit);
-    }
+    });
 }
 
 // The anchor dialogue: anchor files named, or entries and values typed, until "no".
@@ -129,23 +166,19 @@ std::int16_t read_weight_file(Run& run, std::vector<float>& weights, std::int32_
                        std::string(msg::kMenuEdit) + std::string(trim(plural)) +
                            (items ? msg::kMenuAnchorIweight : msg::kMenuAnchorPweight),
                        file_name);
-    open_edit_file(run, file_name);
-    std::string line;
-    while (read_edit_file_line(run, file_name, line)) {
-        if (!clean_value_line(line)) continue;
-        const EntryValue ev = parse_entry_value(line);
-        if (ev.first < 1 || ev.first > n || ev.status != 0) continue;
+    read_value_lines(run, file_name, n, plural, [&](const EntryValue& ev, const std::string& line) {
+        if (ev.first < 1 || ev.first > n || ev.status != 0) return;
         if (ev.value < 0.0f) {
             // A negative weight would turn counts and variances negative: the line is not used.
             show_message_line(
                 run, std::string(items ? msg::kIweightValueProblem : msg::kPweightValueProblem) +
                          std::string(trim(line)) + msg::kNegativeWeightRefused);
-            continue;
+            return;
         }
         for (std::int32_t e = ev.first; e <= std::min(ev.last, n); ++e)
             weights[static_cast<std::size_t>(e)] = ev.value;
         if (ev.value != 1.0f) present = 1;
-    }
+    });
     return present;
 }
 

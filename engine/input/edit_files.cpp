@@ -49,10 +49,10 @@ void open_edit_file(Run& run, std::string_view name) {
     if (open_unit(run, unit::kEdit, path, OpenMode::Read) != 0) fail_on_file_error(run, path, 'I');
 }
 
-bool read_edit_file_line(Run& run, std::string_view name, std::string& line) {
+bool read_edit_file_line(Run& run, std::string_view name, std::string& line, std::size_t width) {
     const int status = read_unit_line(run, unit::kEdit, line);
     if (status == 0) {
-        if (line.size() > kEditLineWidth) line.resize(kEditLineWidth);
+        if (line.size() > width) line.resize(width);
         return true;
     }
     close_unit(run, unit::kEdit);

@@ -44,9 +44,10 @@ void show_window_line(Run& run, std::string_view text);
 
 // Opens the edit file on unit 9 for reading; a failure is reported (mode "I") and ends the run.
 void open_edit_file(Run& run, std::string_view name);
-// Next line of the edit file, cut at 80 characters. False at the end of the file, which closes
-// the unit; a read failure is reported and ends the run.
-bool read_edit_file_line(Run& run, std::string_view name, std::string& line);
+// Next line of the edit file, cut at `width` characters. False at the end of the file, which
+// closes the unit; a read failure is reported and ends the run.
+bool read_edit_file_line(Run& run, std::string_view name, std::string& line,
+                         std::size_t width = kEditLineWidth);
 
 // Blanks the line from its first ";" on.
 void cut_at_comment(std::string& line);

@@ -85,6 +85,9 @@ inline constexpr const char* kValueColon = ": ";
 inline constexpr const char* kIweightValueProblem = "Value problem in IWEIGHT=: ";
 inline constexpr const char* kPweightValueProblem = "Value problem in PWEIGHT=: ";
 inline constexpr const char* kNegativeWeightRefused = "   NEGATIVE WEIGHT: LINE NOT USED";
+// " 2 ITEMS WITHOUT A MEASURE LEFT OUT OF: if.txt": lines of a measure file whose status says the
+// entry has no measure (or whose value is stars or empty) anchor or weigh nothing.
+inline constexpr const char* kWithoutMeasureLeftOut = " WITHOUT A MEASURE LEFT OUT OF: ";
 inline constexpr const char* kPivotsFrom = " Processing Pivots from: ";
 inline constexpr const char* kMenuPivotFile = "Edit pivot file PIVOT =";
 inline constexpr const char* kInvalidPivotLine = "Invalid line in PIVOT= of: ";

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/analyses/measure_comparison.h"
-#include "engine/analyses/measure_lines.h"
+#include "engine/input/measure_lines.h"
 #include "engine/driver/output_dispatch.h"
 #include "tests/engine/tables/summary_fixture.h"
 #include "tests/support/data_sets.h"
@@ -34,6 +34,7 @@ std::vector<std::vector<std::size_t>> star_positions(const std::vector<std::stri
     std::vector<std::vector<std::size_t>> rows;
     for (std::size_t k = 4; k + 1 < chart.size(); ++k) {
         const std::string& l = chart[k];
+        if (l.find('|') == std::string::npos) continue;  // the bottom line before a count left out
         std::vector<std::size_t> bars;
         for (std::size_t i = 0; i < l.size(); ++i)
             if (l[i] == '|') bars.push_back(i);
@@ -260,4 +261,87 @@ TEST(MeasureLines, FixedRecordsByTheirColumnsAndSeparatedRecordsByTheirFields) {
         EXPECT_EQ(l.label, "2026 \"A\", north");
     }
     EXPECT_FALSE(parse_measure_line("\";\",\"ENTRY\",\"MEASURE\"", false, l));
+}
+
+namespace {
+
+// Six items, ten persons; nobody answers item 5. The title "7 8" would be entry 7 at 8.
+std::string unanswered_set(const std::string& deletions) {
+    return "TITLE=7 8\nNI=6\nITEM1=1\nNAME1=8\nCODES=01\n" + deletions +
+           "&END\nA\nB\nC\nD\nE\nF\nEND LABELS\n"
+           "1101 0 P01\n1001 1 P02\n0110 1 P03\n1110 0 P04\n0101 1 P05\n"
+           "1011 0 P06\n0100 1 P07\n1111 0 P08\n0010 1 P09\n1000 0 P10\n";
+}
+
+// The chart of two files by their paths, under fixed names, so that charts of different layouts
+// can be set side by side.
+std::vector<std::string> compare_paths(SummaryRun& analysis, const std::string& left, const std::string& right) {
+    ComparisonSettings& s = analysis.run.rs.comparison;
+    s = ComparisonSettings{'M', 'L', "left", left, "right", right};
+    analysis.host.line_file.clear();
+    analysis.run.rep.request.table = 99;
+    dispatch_output_request(analysis.run);
+    return analysis.host.line_file;
+}
+
+}  // namespace
+
+// Two calibrations, one deleting item 2, the other item 3 and person 4, both without answers to
+// item 5: every pair of layouts (fixed, CSV, tab; with and without headings) charts the same
+// entries, leaving out the entries without a measure on either side and counting them.
+TEST(MeasureComparison, EntriesWithoutAMeasureAreLeftOutInEveryPairOfLayouts) {
+    SummaryRun a(unanswered_set("IDFILE=*\n2\n*\n")), b(unanswered_set("IDFILE=*\n3\n*\nPDFILE=*\n4\n*\n"));
+    ASSERT_EQ(a.exit_status, 0) << a.host.screen();
+    ASSERT_EQ(b.exit_status, 0) << b.host.screen();
+    const std::vector<std::string> layouts = {"NY", "NN", "YY", "YN", "TY", "TN"};
+    for (const char code : {'I', 'P'}) {
+        for (const std::string& l : layouts) {
+            write_file_after_run(a, code, l[0], std::string(1, code) + l + ".txt", l[1]);
+            write_file_after_run(b, code, l[0], std::string(1, code) + l + ".txt", l[1]);
+        }
+        const std::string name = std::string(1, code) + "NY.txt";
+        const std::vector<std::string> expected = compare_paths(a, a.dir.file(name), b.dir.file(name));
+        // Items 1, 4 and 6 drawn; 2, 3 and 5 left out. Persons: all but person 4.
+        const std::size_t drawn = code == 'I' ? 3 : 9;
+        ASSERT_EQ(expected.size(), drawn + 6) << code;
+        EXPECT_EQ(expected.back(), std::string("ENTRIES LEFT OUT FOR WANT OF A READABLE VALUE: ") + (code == 'I' ? "3" : "1"));
+        for (std::size_t k = 0; code == 'I' && k < drawn; ++k) {
+            EXPECT_NE(expected[4 + k].find(std::string("| ") + "146"[k] + "  " + "ADF"[k] + " "), std::string::npos)
+                << expected[4 + k];
+        }
+        for (const std::string& left : layouts)
+            for (const std::string& right : layouts) {
+                const std::string ln = std::string(1, code) + left + ".txt", rn = std::string(1, code) + right + ".txt";
+                EXPECT_EQ(compare_paths(a, a.dir.file(ln), b.dir.file(rn)), expected) << ln << " " << rn;
+            }
+    }
+
+    // An emptied cell, or a fixed field blanked, is no value, never the next field's; it is
+    // counted like an entry without a measure.
+    for (const char csv : {'Y', 'N'}) {
+        std::vector<std::string> lines = write_file_after_run(a, 'I', csv, "emptied.txt", 'N');
+        std::string& record = lines[0];
+        const std::size_t measure = record.find(',', record.find(',') + 1) + 1;
+        if (csv == 'N') record.replace(6, 8, 8, ' ');
+        else record.erase(measure, record.find(',', measure) - measure);
+        write_file(a.dir.file("emptied.txt"), crlf_text(lines));
+        // Items 3, 4 and 6 drawn; 1 (emptied), 2 (deleted) and 5 (unanswered) left out.
+        const std::vector<std::string> emptied = compare_paths(a, a.dir.file("INY.txt"), a.dir.file("emptied.txt"));
+        ASSERT_EQ(emptied.size(), 3u + 6u) << csv;
+        EXPECT_EQ(emptied.back(), "ENTRIES LEFT OUT FOR WANT OF A READABLE VALUE: 3") << csv;
+    }
+}
+
+// A person file without headings whose labels all look like an item's group, model code and name
+// ("M R Ann") is still a person file when it is set against the current persons.
+TEST(MeasureComparison, PersonFileWithoutHeadingsKeepsItsLabelsAgainstThePersons) {
+    std::string c = "TITLE=Codes\nNI=4\nITEM1=1\nNAME1=6\nCODES=01\n&END\nA\nB\nC\nD\nEND LABELS\n";
+    const char* rows[] = {"1000", "1100", "1010", "0110", "1110", "1101"};
+    for (int n = 0; n < 6; ++n) c += std::string(rows[n]) + " " + (n % 2 ? "F " : "M ") + "RSFRSF"[n] + " Ann" + char('A' + n) + "\n";
+    SummaryRun a(c);
+    ASSERT_EQ(a.exit_status, 0) << a.host.screen();
+    write_file_after_run(a, 'P', 'N', "pNN.txt", 'N');
+    const std::vector<std::string> chart = compare(a, 'P', 'M', "", "pNN.txt");
+    ASSERT_EQ(chart.size(), 6u + 5u);
+    EXPECT_NE(chart[4].find("| 1  M R AnnA |"), std::string::npos) << chart[4];
 }

@@ -122,6 +122,34 @@ TEST_F(Anchors, WeightsFromAFile) {
     EXPECT_EQ(w, std::vector<float>(3, 4.0f));
 }
 
+// Records of a measure file without headings, as anchors and as weights: an entry whose status
+// says it has no measure, or whose measure is stars or an empty cell, gives no value (never the
+// next field's) and is counted once; an extreme entry keeps its value.
+TEST_F(Anchors, MeasureRecordsWithoutAMeasureAreLeftOutAndCounted) {
+    auto fixed = [](int entry, const std::string& measure, const std::string& status) {
+        return "     " + std::to_string(entry) + measure + status +
+               "    10.0      5.0    .50   1.00    .00   1.00    .00    .00    .50   1.00   R I" +
+               std::to_string(entry) + "\n";
+    };
+    const std::string text =
+        fixed(1, "    1.25", "  1") + fixed(2, "     .00", " -3") + fixed(3, "********", "  1") +
+        "\" \",4,,1,10.0,5.0,.50,1.00,.00,1.00,.00,.00,.50,1.00,\" \",\"R\",\"I4\"\n" +
+        fixed(5, "    -.75", "  0");
+    file = edit_file("ia.txt", text);
+    items();
+    EXPECT_EQ(status, (std::vector<std::int8_t>{1, 2, 1, 1, 1, 2}));
+    EXPECT_FLOAT_EQ(measure[1], 1.25f);
+    EXPECT_FLOAT_EQ(measure[5], -.75f);
+    EXPECT_TRUE(host.shows(" 3 ITEMS WITHOUT A MEASURE LEFT OUT OF: " + file));
+
+    std::vector<float> w;
+    EXPECT_EQ(read_weight_file(run, w, 5, file, EntitySide::Items, "ITEMS"), 1);
+    EXPECT_EQ(w, (std::vector<float>{1, 1.25f, 1, 1, 1, 1}));
+    const std::string extreme = fixed(5, "    -.75", "  0");
+    EXPECT_TRUE(host.shows("Value problem in IWEIGHT=: " + extreme.substr(5, extreme.size() - 6) +
+                           "   NEGATIVE WEIGHT"));
+}
+
 TEST_F(Anchors, PivotsFirstValuePerGroupHolds) {
     const std::vector<std::int32_t> group{0, 1, 1, 2, 2, 3};
     std::vector<float> pivot(9, 5.0f);

@@ -1,4 +1,4 @@
-#include "engine/analyses/measure_lines.h"
+#include "engine/input/measure_lines.h"
 
 #include <array>
 #include <cctype>
@@ -25,14 +25,14 @@ constexpr std::size_t kModelColumn = 93, kItemLabelColumn = 95, kPersonLabelColu
 // An entry number of more digits widens its field and moves every later column by as many.
 constexpr std::size_t kMostExtraEntryDigits = 5;
 
-enum class FieldText { Number, Stars, Bad };
+enum class FieldText { Number, Stars, Empty, Bad };
 
 // A number field: digits with an optional "-" and point, or a field of stars (a number that
 // did not fit when it was written).
 FieldText read_field(std::string_view field, float& value) {
     const std::string_view t = trim(field);
     value = std::numeric_limits<float>::quiet_NaN();
-    if (t.empty()) return FieldText::Bad;
+    if (t.empty()) return FieldText::Empty;
     if (t.find_first_not_of('*') == std::string_view::npos) return FieldText::Stars;
     if (t.find(' ') != std::string_view::npos || t.find_first_of("0123456789") == std::string_view::npos)
         return FieldText::Bad;
@@ -57,9 +57,13 @@ bool read_fixed_numbers(std::string_view line, std::size_t extra, MeasureLine& o
     if (!read_fixed_entry(line, kEntryWidth + extra, out)) return false;
     std::size_t at = 1 + kEntryWidth + extra;
     for (std::size_t f = 0; f < kFixedWidths.size(); ++f) {
-        if (read_field(line.substr(at, kFixedWidths[f]), out.values[f + 1]) == FieldText::Bad) return false;
+        // A field blanked by hand is a value unknown; the status is always written.
+        const FieldText text = read_field(line.substr(at, kFixedWidths[f]), out.values[f + 1]);
+        if (text == FieldText::Bad || (text == FieldText::Empty && f + 2 == kStatusField)) return false;
         at += kFixedWidths[f];
     }
+    out.record = true;
+    out.flagged = line[0] == ';';
     return true;
 }
 
@@ -117,11 +121,18 @@ bool parse_separated_line(const std::vector<std::string>& fields, MeasureLine& o
     if (!flag.empty() && flag != ";") return false;
     const std::string_view entry = trim(fields[1]);
     if (!parse_entry_field(entry, false, out.first, out.last) || out.first < 1) return false;
+    // An emptied cell is a value unknown, never the next field's.
     for (std::size_t f = 1; f < kMeasureLineFields; ++f)
         if (read_field(fields[f + 1], out.values[f]) == FieldText::Bad) return false;
     out.label = fields.size() > kMeasureLineFields + 1 ? std::string(trim_right(fields.back())) : std::string();
+    out.record = true;
+    out.flagged = flag == ";";
     return true;
 }
+
+// The number of fields of a separated record of each side: flag, entry, 12 numbers, for items
+// the group and the model code, the name.
+constexpr std::size_t kPersonFields = kMeasureLineFields + 2, kItemFields = kMeasureLineFields + 4;
 
 // ---- the free layout -------------------------------------------------------------------------
 
@@ -162,6 +173,13 @@ bool parse_free_line(std::string_view text, MeasureLine& out) {
     const std::vector<std::string_view> tokens = tokens_of(text);
     if (tokens.empty() || !parse_entry_field(tokens[0], false, out.first, out.last) || out.first < 1) return false;
     out.label = free_label(text, shift);
+    std::size_t numbers_after_entry = 0;
+    float v = 0;
+    while (numbers_after_entry + 1 < tokens.size() &&
+           parse_real_from_text(tokens[numbers_after_entry + 1], v) == 0)
+        ++numbers_after_entry;
+    out.record = numbers_after_entry >= kMeasureLineFields - 1;
+    out.flagged = shift == 1;
     std::string numbers(text);
     int status = 0;
     std::string rest;
@@ -185,25 +203,43 @@ bool column_heading(std::string_view line, std::vector<std::string>& names) {
 
 }  // namespace
 
-bool item_measure_file(const std::vector<std::string>& lines) {
+std::size_t measure_heading_lines(const std::vector<std::string>& first_lines) {
+    std::vector<std::string> names;
+    for (std::size_t k = 0; k < std::min(first_lines.size(), kMeasureHeadingLines); ++k)
+        if (column_heading(first_lines[k], names)) return k + 1;
+    return 0;
+}
+
+MeasureFileKind measure_file_kind(const std::vector<std::string>& lines) {
     bool fixed_lines = false;
     MeasureLine l;
     std::size_t extra = 0;
     std::vector<std::string> names;
     for (const std::string& line : lines) {
         if (column_heading(line, names))
-            return names.empty() ? line.ends_with(" G M NAME")
-                                 : names.size() > 3 && names[names.size() - 2] == "MODEL" && names.back() == "NAME";
-        if (!fixed_record(line, l, extra)) continue;
-        if (!item_record(line, extra)) return false;
-        fixed_lines = true;
+            return {names.empty() ? line.ends_with(" G M NAME")
+                                  : names.size() > 3 && names[names.size() - 2] == "MODEL" && names.back() == "NAME",
+                    true};
+        if (fixed_record(line, l, extra)) {
+            if (!item_record(line, extra)) return {false, true};
+            fixed_lines = true;
+            continue;
+        }
+        if (!separated_line(line)) continue;
+        const std::vector<std::string> fields = separated_fields(line);
+        if (!parse_separated_line(fields, l)) continue;
+        if (fields.size() == kPersonFields) return {false, true};
+        if (fields.size() != kItemFields) continue;
+        const std::string_view model = trim(fields[kItemFields - 2]);
+        return {model.size() == 1 && model_code(model[0]), true};
     }
-    return fixed_lines;
+    return {fixed_lines, false};
 }
 
 bool parse_measure_line(std::string_view line, bool item_file, MeasureLine& out) {
     std::fill(out.values.begin(), out.values.end(), 0.0f);
     out.label.clear();
+    out.record = out.flagged = false;
     std::size_t extra = 0;
     if (fixed_record(line, out, extra)) {
         if (out.last < out.first) out.last = out.first;
@@ -219,6 +255,13 @@ bool parse_measure_line(std::string_view line, bool item_file, MeasureLine& out)
     }
     if (ok && out.last < out.first) out.last = out.first;
     return ok;
+}
+
+bool measure_line_value(const MeasureLine& line, std::size_t field, float& value) {
+    value = line.values[field - 1];
+    const float status = line.values[kStatusField - 1];
+    if (line.record && std::isfinite(status) && status < -1.0f) return false;
+    return std::isfinite(value);
 }
 
 }  // namespace korvelan
