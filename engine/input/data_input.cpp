@@ -11,6 +11,7 @@
 #include "engine/input/item_selections.h"
 #include "engine/input/label_columns.h"
 #include "engine/input/mforms.h"
+#include "engine/input/record_alignment.h"
 #include "engine/input/record_echo.h"
 #include "engine/input/response_scoring.h"
 #include "engine/input/selections.h"
@@ -174,7 +175,7 @@ void DataPass::show_raw_first_line(DataLineSource& source, const std::string& na
         run_.rs.io_status = status;
         fail_on_file_error(run_, name, 'R');
     }
-    std::string raw(status == 0 ? line : std::string_view());
+    std::string raw(status == 0 ? source.text() : std::string_view());
     blank_control_characters(raw);
     echo_.show(msg::kInputRecordBeforeFormat);
     echo_.ruler(static_cast<std::int32_t>(trim_right(raw).size()), raw);
@@ -185,6 +186,10 @@ void DataPass::show_raw_first_line(DataLineSource& source, const std::string& na
 
 void DataPass::read_source(int unit_number, const std::string& name, bool data_file) {
     DataLineSource source(run_, unit_number);
+    if (!trim(cv_.mforms).empty() && name == work_file_path(run_, "ZMF"))
+        source.read_by(static_cast<ColumnUnit>(run_.input.mforms_column_unit));
+    else
+        source.decide_columns_with(decide_data_record_columns, name);
     if (record_.formatted() && data_file) show_raw_first_line(source, name);
     bool first_record = true;
     for (;;) {
@@ -200,10 +205,10 @@ void DataPass::read_source(int unit_number, const std::string& name, bool data_f
         if (record_.first() == kEndOfDataMark) break;
         if (first_record) {
             echo_.show(record_.formatted() ? msg::kInputRecordAfterFormat : msg::kInputRecord);
-            if (first_source_ && !raw_echo_shown_) echo_.ruler(record_.length(), record_.columns());
+            if (first_source_ && !raw_echo_shown_) echo_.ruler(record_.length(), record_.columns(), record_.column_unit());
             if (!record_.formatted() || record_.delimited()) {
                 echo_.show(record_.columns());
-                if (!record_.delimited()) echo_.marker_line(record_.columns());
+                if (!record_.delimited()) echo_.marker_line(record_.columns(), record_.column_unit());
             }
         }
         take_record(first_record);
@@ -223,10 +228,8 @@ void DataPass::take_record(bool echo) {
         if (echo) echo_.delimited_record(record_.responses(), label_);
     } else {
         label_bytes_ = record_.take_label(label_);
-        if (anchors_.active)
-            apply_field_selection(anchors_.selection, record_.columns(), anchors_.text);
-        if (weights_.active)
-            apply_field_selection(weights_.selection, record_.columns(), weights_.text);
+        if (anchors_.active) record_.select_columns(anchors_.selection, anchors_.text);
+        if (weights_.active) record_.select_columns(weights_.selection, weights_.text);
         record_.move_responses_to_column_1();
     }
     // Only the label's NAMLEN= characters and the selected texts can hold anything.

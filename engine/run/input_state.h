@@ -41,6 +41,9 @@ enum class MemoryBlock {
 struct InputState {
     // ---- left by data input
     std::int64_t records_input = 0;         // every non-blank data record read
+    // What a column is in the records MFORMS= wrote to ZMF: that of the data files it read
+    // (0 characters, 1 bytes, 2 screen columns).
+    std::uint8_t mforms_column_unit = 0;
     std::int32_t longest_person_label = 1;  // trimmed display columns, at least 1
     // Display columns of the widest item label of ITLEN= characters; set once the labels are read.
     std::int32_t longest_item_label = 1;
