@@ -68,6 +68,34 @@ inline ObservationMoments observation_moments(const CategoryModel& g, const Prob
             static_cast<float>(std::max(c, 0.0))};
 }
 
+// The residual y_k = x'_k - E_k of an observation of a success or failure chain in each category
+// k (E_k from the steps that category attempts), into y[0..m], and the variance of the residual
+// under the model, V = sum of q_k y_k^2 with q[0..m] the category probabilities at d (floored at
+// kSmallestPositiveValue). The steps attempted depend on the category, so W_k of the observed
+// category is not the variance of its residual; V is (and equals the expected W_k), so y / sqrt(V)
+// has mean 0 and variance 1 on data the model made. steps: room for m + 1 probabilities.
+template <class Probability>
+inline double chain_residual_variance(const CategoryModel& g, float d, const Probability* q,
+                                      float* steps, double* y) {
+    double variance = 0.0;
+    for (int k = 0; k <= g.top; ++k) {
+        const float e = compute_success_failure_step_probabilities(g, d, k, steps);
+        y[k] = static_cast<float>(model_score(g, k).score) - e;
+        variance += y[k] * y[k] * static_cast<double>(q[k]);
+    }
+    return std::max(variance, static_cast<double>(kSmallestPositiveValue));
+}
+
+// The standardized residual of a chain observation in category c at d (as the fit pass forms it).
+inline float chain_standardized_residual(const CategoryModel& g, float d, int c) {
+    float q[256], steps[256];
+    double y[256];
+    const CategoryModel h{std::min(g.top, 254), g.model, g.steps, g.status};
+    compute_category_probabilities(h, d, q);
+    const double variance = chain_residual_variance(h, d, q, steps, y);
+    return static_cast<float>(y[std::clamp(c, 0, h.top)] / std::sqrt(variance));
+}
+
 // z = y / sqrt(W), the standardized residual of residual y = x' - E.
 inline float standardized_residual(float residual, float variance) {
     return static_cast<float>(residual / std::sqrt(static_cast<double>(variance)));

@@ -67,15 +67,19 @@ void fill_fit_moments(const CategoryModel& cm, float d, float e, const double* p
 void fill_chain_category_moments(const CategoryModel& cm, float d, const double* q, float* steps,
                                  double* out) {
     using namespace fit_moment;
+    double y[256];
+    const double variance = chain_residual_variance(cm, d, q, steps, y);
+    const double root = std::sqrt(variance);
+    double fourth = 0.0;
     for (int k = 0; k <= cm.top; ++k) {
-        const float e = compute_success_failure_step_probabilities(cm, d, k, steps);
-        const float w = observation_moments(cm, steps, e).variance;
-        const float y = static_cast<float>(model_score(cm, k).score) - e;
         double* c = out + kPerCategory + kCategoryFields * k;
         c[kDifferenceTimesP] = static_cast<double>(d) * q[k];
-        c[kDeviation] = static_cast<double>(y) * y * q[k];
-        c[kDeviationOverVariance] = c[kDeviation] / w;
+        c[kDeviation] = y[k] * y[k] * q[k];
+        c[kDeviationOverVariance] = c[kDeviation] / variance;
+        c[kStandardized] = static_cast<float>(y[k] / root);
+        fourth += c[kDeviation] * y[k] * y[k];
     }
+    out[kKurtosisRatio] = fourth / (variance * variance);
 }
 
 RowItems::RowItems(const AnalysisArrays& a, float shift, const std::vector<float>* group_expected)

@@ -48,9 +48,10 @@ void fill_fit_moments(const CategoryModel& cm, float d, float e, const double* p
 
 // The category sums of an item of the success or failure chain, over the moments that
 // fill_fit_moments made from the observation's step probabilities: with the item's category
-// probabilities q[0..m] (compute_category_probabilities), category k gets d q_k and, for the
-// category fit, y_k^2 q_k and y_k^2 / W_k q_k, where y_k and W_k are the residual and variance an
-// observation in category k has under its own steps. steps: room for m + 1 probabilities.
+// probabilities q[0..m] (compute_category_probabilities) and y_k the residual an observation in
+// category k has under its own steps, V = sum of q_k y_k^2 is the variance of the residual.
+// Category k gets d q_k, y_k^2 q_k and y_k^2 q_k / V, and the standardized residual y_k / sqrt(V);
+// the kurtosis ratio becomes (sum of q_k y_k^4) / V^2. steps: room for m + 1 probabilities.
 void fill_chain_category_moments(const CategoryModel& cm, float d, const double* q, float* steps,
                                  double* out);
 

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/estimation/category_use.h"
 #include "engine/estimation/estimation_common.h"
 #include "engine/estimation/fit_formulas.h"
 #include "engine/estimation/person_data.h"
 #include "engine/estimation/prox_persons.h"
 #include "engine/estimation/weighted_sums.h"
-#include "engine/run/category_slots.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 
@@ -70,18 +70,6 @@ bool allocate_point_biserial(Run& run, ProxSums& z, int ni, int np) {
 
 }  // namespace
 
-namespace {
-
-// Whether the responses of a person and of an item count towards the categories in use.
-bool person_counts_in_use(const AnalysisArrays& a, int p) {
-    return base_status(a.person_status[p]) >= status::kExtremeMinimum;
-}
-bool item_counts_in_use(const AnalysisArrays& a, int i) {
-    return a.item_status[i] >= status::kExtremeMinimum;
-}
-
-}  // namespace
-
 CategoryUse category_values_in_use(Run& run) {
     AnalysisArrays& a = run.arrays;
     CategoryUse use(static_cast<std::size_t>(std::max(a.groups, 0)) + 1);
@@ -89,28 +77,19 @@ CategoryUse category_values_in_use(Run& run) {
         const auto slots = static_cast<std::size_t>(group_slot_count(a, g));
         use[static_cast<std::size_t>(g)].assign(slots, 0);
     }
-    // Data input counted every person's responses: those of the persons that do not count are
-    // taken off. Without its counts (or when they no longer fit the layout), the responses of the
-    // persons that count are counted here.
+    const CountedEntries counted = entries_the_estimation_counts(run);
     const PersonData data(run);
-    const ScoredValueCounts& input = run.input.scored_value_counts;
-    ScoredValueCounts counts = empty_scored_value_counts(a, a.persons);
-    const bool counted = input.persons == a.persons && input.first == counts.first;
-    if (counted) counts.counts = input.counts;
     for (int p = 1; p <= a.persons; ++p) {
-        if (person_counts_in_use(a, p) == counted) continue;
+        if (base_status(a.person_status[p]) < status::kExtremeMinimum) continue;
         const std::uint8_t* x = data.scores(p);
         for (int i = 1; i <= a.items; ++i) {
-            std::int64_t& n = counts.counts[counts.at(i, x[i - 1])];
-            n += counted ? -1 : 1;
+            if (a.item_status[i] < status::kExtremeMinimum || x[i - 1] == 255) continue;
+            std::vector<char>& used = use[static_cast<std::size_t>(a.item_group[i])];
+            if (x[i - 1] >= used.size()) continue;
+            char& u = used[x[i - 1]];
+            if (counted_response(a, counted, p, i, x[i - 1])) u = kCountedUse;
+            else u = std::max(u, kResponseUse);
         }
-    }
-    for (int i = 1; i <= a.items; ++i) {
-        if (!item_counts_in_use(a, i)) continue;
-        std::vector<char>& used = use[static_cast<std::size_t>(a.item_group[i])];
-        const auto values = std::min<std::size_t>(used.size(), static_cast<std::size_t>(counts.width(i) - 1));
-        for (std::size_t v = 0; v < values; ++v)
-            if (counts.counts[counts.at(i, static_cast<std::uint8_t>(v))] > 0) used[v] = 1;
     }
     return use;
 }
@@ -118,7 +97,8 @@ CategoryUse category_values_in_use(Run& run) {
 std::vector<int> lowest_values_in_use(const AnalysisArrays& a, const CategoryUse& use) {
     std::vector<int> lowest(use.size(), a.slots + 1);
     for (std::size_t g = 1; g < use.size(); ++g) {
-        const auto first = std::find(use[g].begin(), use[g].end(), 1);
+        const auto first =
+            std::find_if(use[g].begin(), use[g].end(), [](char u) { return u != 0; });
         if (first != use[g].end()) lowest[g] = static_cast<int>(first - use[g].begin());
     }
     return lowest;
@@ -141,7 +121,7 @@ PhaseOutcome estimate_prox(Run& run, const EstimationSettings& settings,
     std::vector<int> lowest;
     if (!est.categories_recounted) {
         const CategoryUse use = category_values_in_use(run);
-        release_unused_step_anchors(a, use);
+        release_unused_step_anchors(a, use, settings.keep_unobserved_steps == 'Y');
         lowest = lowest_values_in_use(a, use);
     }
     observer.phase_started(EstimationPhase::Prox);
@@ -191,13 +171,7 @@ PhaseOutcome estimate_prox(Run& run, const EstimationSettings& settings,
         }
         if (point_biserial && closing)
             std::fill(z.pb_item_pairs.begin(), z.pb_item_pairs.end(), WeightedPairSums{});
-        if (!a.item_weights.empty()) {
-            std::fill(a.group_weight_values.begin(), a.group_weight_values.end(), 0.0f);
-            for (int i = 1; i <= ni; ++i) {
-                float& w = a.group_weight_values[a.item_group[i]];
-                if (a.item_status[i] > 0) w = std::max(w, a.item_weights[i]);
-            }
-        }
+        set_group_weights(a);
         observer.iteration_starting(EstimationPhase::Prox);
 
         // Persons.

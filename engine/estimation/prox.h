@@ -35,22 +35,28 @@ float extreme_range(const float* highest, const float* lowest, int k, int active
 // (recoded -4) unless anchored, so that the same responses coded from any value start alike.
 void renumber_categories_at_start(AnalysisArrays& a, const std::vector<int>& lowest_in_use = {});
 
-// Which category values the responses of each group use (persons and items that take part,
-// extreme ones included): element [g][k] is 1 when some response scores value k of group g.
+// Which category values the responses of each group use: element [g][k] is kCountedUse when a
+// response the estimation counts (counted_response) scores value k of group g, kResponseUse when
+// only others do (extreme or inestimable entries, weight 0: persons and items that take part),
+// 0 when none does.
 using CategoryUse = std::vector<std::vector<char>>;
+inline constexpr char kResponseUse = 1, kCountedUse = 2;
 CategoryUse category_values_in_use(Run& run);
 
-// The lowest value in use of each group, one element per group from 1; a value above every slot
-// when the group has none.
+// The lowest value any response uses in each group, one element per group from 1; a value
+// above every slot when the group has none.
 std::vector<int> lowest_values_in_use(const AnalysisArrays& a, const CategoryUse& use);
 
-// Step anchors on category values that no response of their group uses would bring an empty
-// category into the scale: each such slot becomes a free one (as if the anchor line were not
-// there) and is listed in a.estimation.unused_step_anchors. In a group whose steps add up
-// (model "R", or two categories) the step that follows such categories spans them: the value
-// of their anchors passes to the anchor of the next category in use, when it has one, so that
-// its category keeps the place the anchors gave it.
-void release_unused_step_anchors(AnalysisArrays& a, const CategoryUse& use);
+// Step anchors that would give a category no counted response uses a place in the scale: each
+// such slot becomes a free one (as if the anchor line were not there) and is listed in
+// a.estimation.unused_step_anchors. These are the anchors on unused values, and, in a success
+// chain whose unused middle categories are kept (keep_unobserved), the anchor of the category
+// in use above them: the status of that step decides whether the category below it has
+// probability 0. In a group whose steps add up (model "R", or two categories) the step that
+// follows unused categories spans them: the value of their anchors passes to the anchor of the
+// next category in use, when it has one, so that its category keeps the place the anchors gave
+// it.
+void release_unused_step_anchors(AnalysisArrays& a, const CategoryUse& use, bool keep_unobserved);
 
 // The step estimates of one PROX iteration (per group: status refresh, kept unobserved steps,
 // renumbering, normal-approximation steps centred on 0). Returns the number of active

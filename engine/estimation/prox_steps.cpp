@@ -65,26 +65,40 @@ std::int32_t first_item_of_group(const AnalysisArrays& a, int g) {
 
 }  // namespace
 
-void release_unused_step_anchors(AnalysisArrays& a, const CategoryUse& use) {
+void release_unused_step_anchors(AnalysisArrays& a, const CategoryUse& use, bool keep_unobserved) {
     std::vector<UnusedStepAnchor>& released = a.estimation.unused_step_anchors;
     released.clear();
     for (int g = 1; g <= a.groups && static_cast<std::size_t>(g) < use.size(); ++g) {
         const std::vector<char>& used = use[static_cast<std::size_t>(g)];
         const int f = a.group_first_slot[g];
-        const bool adding = !uses_step_chain(CategoryModel{a.group_top_value[g], a.group_model[g]});
+        const CategoryModel model{a.group_top_value[g], a.group_model[g]};
+        const bool adding = !uses_step_chain(model);
+        // A kept unused category of the success chain has probability 0 only while the step of
+        // the category in use above it is free.
+        const bool chain_gap = keep_unobserved && uses_step_chain(model) && model.model == 'S';
         // The anchors of the unused categories since the last one in use (none below the lowest
         // one in use: the bottom category of a scale has no step).
         float passed_on = 0.0f;
-        bool in_use_below = false;
+        bool in_use_below = false, gap_below = false;
         for (int k = 0; k <= a.group_top_value[g] && k < static_cast<int>(used.size()); ++k) {
             std::int32_t& st = a.category_status[f + k];
             float& step = a.step_calibration[f + k];
-            if (used[static_cast<std::size_t>(k)]) {
+            if (st < 0) continue;  // deleted: not in the numbering
+            if (used[static_cast<std::size_t>(k)] == kCountedUse) {
+                if (st >= status::kAnchored && chain_gap && gap_below) {
+                    released.push_back({first_item_of_group(a, g), k, true});
+                    st = status::kMeasured;
+                    step = 0.0f;
+                }
                 if (st >= status::kAnchored) step += passed_on;
                 passed_on = 0.0f;
                 in_use_below = true;
-            } else if (st >= status::kAnchored) {
-                released.push_back({first_item_of_group(a, g), k});
+                gap_below = false;
+                continue;
+            }
+            gap_below = in_use_below;
+            if (st >= status::kAnchored) {
+                released.push_back({first_item_of_group(a, g), k, false});
                 if (adding && in_use_below) passed_on += step;
                 st = status::kMeasured;
                 step = 0.0f;

@@ -51,8 +51,6 @@ std::int64_t drop_out_of_range_observations(Run& run, WorkFiles& files,
         }
         observer.progress(p, np);
     }
-    // The counts of data input no longer hold for the responses left.
-    if (dropped > 0) run.input.scored_value_counts = ScoredValueCounts{};
     if (dropped == 0)
         observer.trimming_line(msg::kNoOutOfRange);
     else

@@ -62,6 +62,10 @@ void update_ucon_steps(AnalysisArrays& a, const std::vector<double>& expected,
                 const int st = a.category_status[slot];
                 const double o = observed_side(k), xk = expected[slot];
                 if (st >= 1 && k > 0) {
+                    // A success-chain step is failed by the category just below it: a kept
+                    // unused category there has probability 0 through the status of the step
+                    // above it, so that category is below the next active step, not this one.
+                    if (model == 'S') o_prev = observed[slot - 1];
                     if (model != 'R') x_prev = o + o_prev - xk;
                     visit(k, st, o, xk, log_ratio(xk, x_prev) - log_ratio(o, o_prev));
                 } else {

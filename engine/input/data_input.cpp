@@ -11,10 +11,10 @@
 #include "engine/input/item_selections.h"
 #include "engine/input/label_columns.h"
 #include "engine/input/mforms.h"
+#include "engine/input/record_alignment.h"
 #include "engine/input/record_echo.h"
 #include "engine/input/response_scoring.h"
 #include "engine/input/selections.h"
-#include "engine/run/category_slots.h"
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
@@ -175,7 +175,7 @@ void DataPass::show_raw_first_line(DataLineSource& source, const std::string& na
         run_.rs.io_status = status;
         fail_on_file_error(run_, name, 'R');
     }
-    std::string raw(status == 0 ? line : std::string_view());
+    std::string raw(status == 0 ? source.text() : std::string_view());
     blank_control_characters(raw);
     echo_.show(msg::kInputRecordBeforeFormat);
     echo_.ruler(static_cast<std::int32_t>(trim_right(raw).size()), raw);
@@ -186,6 +186,10 @@ void DataPass::show_raw_first_line(DataLineSource& source, const std::string& na
 
 void DataPass::read_source(int unit_number, const std::string& name, bool data_file) {
     DataLineSource source(run_, unit_number);
+    if (!trim(cv_.mforms).empty() && name == work_file_path(run_, "ZMF"))
+        source.read_by(static_cast<ColumnUnit>(run_.input.mforms_column_unit));
+    else
+        source.decide_columns_with(decide_data_record_columns, name);
     if (record_.formatted() && data_file) show_raw_first_line(source, name);
     bool first_record = true;
     for (;;) {
@@ -201,10 +205,10 @@ void DataPass::read_source(int unit_number, const std::string& name, bool data_f
         if (record_.first() == kEndOfDataMark) break;
         if (first_record) {
             echo_.show(record_.formatted() ? msg::kInputRecordAfterFormat : msg::kInputRecord);
-            if (first_source_ && !raw_echo_shown_) echo_.ruler(record_.length(), record_.columns());
+            if (first_source_ && !raw_echo_shown_) echo_.ruler(record_.length(), record_.columns(), record_.column_unit());
             if (!record_.formatted() || record_.delimited()) {
                 echo_.show(record_.columns());
-                if (!record_.delimited()) echo_.marker_line(record_.columns());
+                if (!record_.delimited()) echo_.marker_line(record_.columns(), record_.column_unit());
             }
         }
         take_record(first_record);
@@ -224,10 +228,8 @@ void DataPass::take_record(bool echo) {
         if (echo) echo_.delimited_record(record_.responses(), label_);
     } else {
         label_bytes_ = record_.take_label(label_);
-        if (anchors_.active)
-            apply_field_selection(anchors_.selection, record_.columns(), anchors_.text);
-        if (weights_.active)
-            apply_field_selection(weights_.selection, record_.columns(), weights_.text);
+        if (anchors_.active) record_.select_columns(anchors_.selection, anchors_.text);
+        if (weights_.active) record_.select_columns(weights_.selection, weights_.text);
         record_.move_responses_to_column_1();
     }
     // Only the label's NAMLEN= characters and the selected texts can hold anything.
@@ -355,17 +357,10 @@ void DataPass::edit_codes_and_make_key() {
     }
 }
 
-// Up to this many codes, data input counts the codes of a row a code at a time.
-constexpr std::size_t kCodesCountedByRow = 8;
-
 // The persons go in blocks: their codes read from ZNN in person order, scored on the worker
-// threads, their scores written to ZMM in person order. The threads also count the codes by
-// item (each thread into counts of its own); the counts of the scores by item and value, which
-// the estimation's categories in use come from, follow from them.
+// threads, their scores written to ZMM in person order.
 void DataPass::score_persons() {
     const ScoreTable table(run_);
-    // Numbers beyond CATEGS= score as code 0 does, and are counted with it.
-    const std::size_t last_code = static_cast<std::size_t>(std::clamp(cv_.categs, 0, 255));
     const auto ni = static_cast<std::size_t>(std::max(cv_.ni, 1));
     const std::int32_t block = static_cast<std::int32_t>(
         std::clamp<std::size_t>(kScoringBlockBytes / ni, 1, static_cast<std::size_t>(std::max(persons_, 1))));
@@ -375,29 +370,11 @@ void DataPass::score_persons() {
     const std::int8_t* person_status = run_.arrays.person_status_input.data();
     const ChunkPlan plan = plan_person_chunks(block, 0);
     WorkerPool pool(plan.chunks > 1 ? 0 : 1, plan.chunks);
-    // Each thread counts codes 1..last_code of each item at [(code - 1) x NI + item - 1], then the
-    // persons it scored; what is left of those is code 0 (and the numbers beyond CATEGS=).
-    const std::size_t scored_at = last_code * ni;
-    ChunkBlocks<std::uint32_t> tallies(pool.size(), scored_at + 1);
     for (std::int32_t first = 1; first <= persons_; first += block) {
         const std::int32_t count = std::min(block, persons_ - first + 1);
         for (std::int32_t k = 0; k < count; ++k)
             if (person_status[first + k] > status::kDeleted)
                 read_person_codes_record(run_, files_, first + k, {codes.data() + k * ni, ni});
-        // A few codes are counted a code at a time over the whole row, which the compiler does
-        // many items at once; many codes a response at a time.
-        const auto count_codes = [ni, last_code, scored_at](const std::uint8_t* in, std::uint32_t* tally) {
-            ++tally[scored_at];
-            if (last_code <= kCodesCountedByRow) {
-                for (std::size_t c = 1; c <= last_code; ++c, tally += ni) {
-                    const auto code = static_cast<std::uint8_t>(c);
-                    for (std::size_t i = 0; i < ni; ++i) tally[i] += in[i] == code ? 1u : 0u;
-                }
-                return;
-            }
-            for (std::size_t i = 0; i < ni; ++i)
-                if (in[i] >= 1 && in[i] <= last_code) ++tally[(in[i] - 1u) * ni + i];
-        };
         auto score = [&](int c) {
             for (std::int32_t k = plan.first(c) - 1, last = std::min(plan.last(c, block), count); k < last; ++k) {
                 std::uint8_t* out = scores.data() + static_cast<std::size_t>(k) * ni;
@@ -405,8 +382,8 @@ void DataPass::score_persons() {
                 if (person_status[first + k] <= status::kDeleted) continue;
                 const std::uint8_t* in = codes.data() + static_cast<std::size_t>(k) * ni;
                 for (std::int32_t i = 1; i <= cv_.ni; ++i)
-                    if (item_status[i] > status::kDeleted) out[i - 1] = table.score(in[i - 1], i);
-                count_codes(in, tallies[WorkerPool::thread_index()]);
+                    if (item_status[i] > status::kDeleted)
+                        out[i - 1] = table.score(in[i - 1], i);
             }
         };
         pool.run(plan.chunks, score);
@@ -414,20 +391,6 @@ void DataPass::score_persons() {
             write_person_scores_record(run_, files_, first + k, {scores.data() + k * ni, ni});
     }
     flush_person_scores_records(run_);
-    ScoredValueCounts counted = empty_scored_value_counts(run_.arrays, persons_);
-    for (std::int32_t i = 1; i <= cv_.ni; ++i) {
-        if (item_status[i] <= status::kDeleted) continue;
-        std::int64_t rest = 0;
-        for (int t = 0; t < pool.size(); ++t) rest += tallies[t][scored_at];
-        for (std::size_t code = 1; code <= last_code; ++code) {
-            std::int64_t n = 0;
-            for (int t = 0; t < pool.size(); ++t) n += tallies[t][(code - 1) * ni + static_cast<std::size_t>(i - 1)];
-            counted.counts[counted.at(i, table.score(static_cast<std::uint8_t>(code), i))] += n;
-            rest -= n;
-        }
-        counted.counts[counted.at(i, table.score(0, i))] += rest;
-    }
-    run_.input.scored_value_counts = std::move(counted);
 }
 
 void read_item_labels(Run& run) {

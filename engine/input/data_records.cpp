@@ -24,9 +24,9 @@ void blank_control_characters(char* text, std::size_t length) {
         if (static_cast<unsigned char>(text[k]) < ' ') text[k] = ' ';
 }
 
-bool LineColumns::decode(std::string_view text) {
+bool LineColumns::decode(std::string_view text, ColumnUnit unit) {
     cells.clear();
-    if (all_ascii(text)) return true;
+    if (all_ascii(text) || unit == ColumnUnit::Bytes) return true;
     bytes.clear();
     bool several = false;
     for (std::size_t at = 0; at < text.size();) {
@@ -37,6 +37,10 @@ bool LineColumns::decode(std::string_view text) {
         several = several || n > 1;
         bytes += text[at];
         cells.push_back(cell);
+        if (n > 1 && unit == ColumnUnit::ScreenColumns && display_width_at(text, at) == 2) {
+            bytes += '\x80';
+            cells.push_back(0);
+        }
         at += n;
     }
     if (!several) cells.clear();
@@ -89,11 +93,40 @@ std::vector<std::string> ruler_lines(std::int32_t width) {
 // ---- lines of a data source
 // ----------------------------------------------------------------------
 
+void DataLineSource::decide_columns_with(ColumnDecider decide, std::string name) {
+    decide_ = decide;
+    name_ = std::move(name);
+    first_line_ = unit_lines_read(run_, unit_);
+    decided_ = false;
+}
+
+void DataLineSource::decide_columns() {
+    // The decision reads the whole file; the line in hand is then read again. Lines from a pipe
+    // pass once: they are read by characters.
+    decided_ = true;
+    if (!unit_can_rewind(run_, unit_)) return;
+    const std::int64_t line = unit_lines_read(run_, unit_);
+    columns_unit_ = decide_(run_, unit_, first_line_, name_);
+    rewind_unit(run_, unit_);
+    for (std::int64_t k = 0; k < line; ++k) read_unit_line(run_, unit_, buffer_, kRecordWidth);
+}
+
 int DataLineSource::next_line(std::string_view& line) {
-    // A line is read up to kRecordWidth bytes; its characters are its columns.
+    // A line is read up to kRecordWidth bytes; its columns are the file's column unit.
     const int status = read_unit_line(run_, unit_, buffer_, kRecordWidth);
     if (status != 0) return status;
-    line = columns_.decode(buffer_) ? std::string_view(buffer_) : std::string_view(columns_.bytes);
+    if (columns_.decode(buffer_, columns_unit_)) {
+        line = buffer_;
+        return status;
+    }
+    if (!decided_ && decide_) {
+        decide_columns();
+        if (columns_.decode(buffer_, columns_unit_)) {
+            line = buffer_;
+            return status;
+        }
+    }
+    line = columns_.bytes;
     return status;
 }
 
@@ -118,6 +151,7 @@ int RecordLine::read(DataLineSource& source) {
     if (format_status_ != 0) return format_status_;
     std::int32_t written = 0;
     multibyte_ = false;
+    unit_ = source.column_unit();
     if (formatted_) {
         const std::int64_t width = static_cast<std::int64_t>(cv_.format_field_count) * xwide_;
         written = static_cast<std::int32_t>(std::min<std::int64_t>(width, kRecordWidth));
@@ -189,6 +223,13 @@ void RecordLine::move_responses_to_column_1() {
         std::memmove(line_.data(), line_.data() + from, static_cast<std::size_t>(present));
     std::fill(line_.begin() + present, line_.begin() + width, ' ');
     used_ = static_cast<std::int32_t>(std::max<std::int64_t>(used_, width));
+}
+
+void RecordLine::select_columns(const FieldSelection& selection, SelectedText& out) const {
+    if (multibyte_)
+        apply_cell_selection(selection, {cells_.data(), static_cast<std::size_t>(used_)}, out);
+    else
+        apply_field_selection(selection, columns(), out, unit_ == ColumnUnit::Bytes);
 }
 
 void RecordLine::split_delimited(std::string& label) {

@@ -13,6 +13,7 @@
 
 #include "engine/input/delimited_records.h"
 #include "engine/input/record_format.h"
+#include "engine/input/selections.h"
 #include "engine/run/run.h"
 
 namespace korvelan {
@@ -28,15 +29,22 @@ inline void blank_control_characters(std::string& text) {
     blank_control_characters(text.data(), text.size());
 }
 
-// The columns of a line of a data source, a column a character: one byte a column (a character of
-// several bytes stands as its first byte, which is no response code), and, for a line that holds
-// such characters, the UTF-8 bytes of every column (first byte lowest). A line of ASCII or of
-// one-byte code-page text is its own columns.
+// What a column of a data file's records is. A file that is not valid UTF-8 throughout (a
+// one-byte code page such as Windows-1251 or Latin-1) is read a byte a column; a UTF-8 file a
+// character a column, unless its records line up their responses by bytes (as printf pads) or
+// by screen columns (a wide character two, as an editor draws them).
+enum class ColumnUnit : std::uint8_t { Characters, Bytes, ScreenColumns };
+
+// The columns of a line of a data source: one byte a column (a character of several bytes stands
+// as its first byte, which is no response code), and, for a line that holds such characters, the
+// UTF-8 bytes of every column (first byte lowest). By screen columns a wide character is
+// followed by a column of its own that holds nothing (cell 0, byte 0x80). A line of ASCII, or
+// read by bytes, is its own columns.
 struct LineColumns {
     std::string bytes;
     std::vector<std::uint32_t> cells;  // empty when every column is one byte
-    // True, leaving bytes alone, when the text is all ASCII and so its own columns.
-    bool decode(std::string_view text);
+    // True, leaving bytes alone, when the text is its own columns.
+    bool decode(std::string_view text, ColumnUnit unit = ColumnUnit::Characters);
 };
 // Appends the UTF-8 text of the column cells to out.
 void append_cell_text(const std::uint32_t* cells, std::size_t n, std::string& out);
@@ -57,9 +65,24 @@ std::vector<std::string> ruler_lines(std::int32_t width);
 
 // Lines of a file open on a unit, read through one buffer: no allocation per line. A line
 // loses its line end (LF, CR LF or CR) and is cut at 32000 characters.
+class DataLineSource;
+// Decides what a column of the file on the unit is, from its lines from first_line + 1 on (the
+// records of the source); name names the file in messages.
+using ColumnDecider = ColumnUnit (*)(Run& run, int unit, std::int64_t first_line,
+                                     const std::string& name);
+
 class DataLineSource : public RecordLineSource {
   public:
     DataLineSource(Run& run, int unit) : run_(run), unit_(unit) {}
+    // Lines read by a fixed unit (the decision already made).
+    DataLineSource(Run& run, int unit, ColumnUnit columns)
+        : run_(run), unit_(unit), columns_unit_(columns), decided_(true) {}
+    // The file's column unit is decided by `decide` when its first line that is not all ASCII
+    // is read (a file of ASCII lines reads alike by any), once for the whole file.
+    void decide_columns_with(ColumnDecider decide, std::string name);
+    // Lines read by a unit decided before (the records MFORMS= made from its data files).
+    void read_by(ColumnUnit columns) { columns_unit_ = columns; }
+    ColumnUnit column_unit() const { return columns_unit_; }
     DataLineSource(const DataLineSource&) = delete;
     DataLineSource& operator=(const DataLineSource&) = delete;
     // 0 with the next line as one byte a column, -1 at the end of the file, or an error code.
@@ -73,10 +96,17 @@ class DataLineSource : public RecordLineSource {
     int rewind();
 
   private:
+    void decide_columns();
+
     Run& run_;
     int unit_;
     std::string buffer_;
     LineColumns columns_;
+    ColumnUnit columns_unit_ = ColumnUnit::Characters;
+    bool decided_ = true;
+    ColumnDecider decide_ = nullptr;
+    std::string name_;
+    std::int64_t first_line_ = 0;
 };
 
 // The record line of the record in hand and how a record is read into it and split.
@@ -104,8 +134,11 @@ class RecordLine {
     std::size_t take_label(std::string& label) const;
     // Whether a column of the record holds a character of several bytes.
     bool multibyte() const { return multibyte_; }
+    ColumnUnit column_unit() const { return unit_; }
     // Fixed columns or FORMAT=: the NI responses moved to column 1.
     void move_responses_to_column_1();
+    // A column selection ($S..W..) applied to the columns of the record as read.
+    void select_columns(const FieldSelection& selection, SelectedText& out) const;
     // Delimited: the label, and the responses in columns 1 to NI x XWIDE; fields() holds the
     // fields of the record as it was read.
     void split_delimited(std::string& label);
@@ -129,6 +162,7 @@ class RecordLine {
     // several bytes; empty else.
     std::vector<std::uint32_t> cells_;
     bool multibyte_ = false;
+    ColumnUnit unit_ = ColumnUnit::Characters;  // of the source the record was read from
     mutable std::string text_;  // columns() of such a record
     std::int32_t length_ = 0;
     std::int32_t used_ = 0;  // columns that may be non-blank

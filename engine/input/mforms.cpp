@@ -8,10 +8,13 @@
 #include <vector>
 
 #include "engine/input/data_records.h"
+#include "engine/input/record_alignment.h"
+#include "engine/input/response_scoring.h"
 #include "engine/run/control_reader.h"
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
+#include "engine/run/text_columns.h"
 
 namespace korvelan {
 
@@ -33,6 +36,7 @@ struct PersonLines {
     std::size_t width = 1;
     std::unordered_map<std::size_t, std::uint32_t> several;
     LineColumns columns;  // the line being taken
+    ColumnUnit unit = ColumnUnit::Characters;  // what a column of the data file is
 };
 
 bool is_work_file(std::string_view name) {
@@ -94,10 +98,19 @@ void add_column_instruction(Run& run, MformsBlock& block, char kind, std::string
     if (quote == '"' || quote == '\'') {
         std::string_view literal = value.substr(1);
         literal = literal.substr(0, literal.find(quote));
+        // One character of the literal a target column.
+        std::size_t at = 0;
         for (std::int64_t k = 0; k < width; ++k) {
             MformsInstruction in;
             in.source_line = MformsInstruction::kLiteral;
-            in.literal = k < static_cast<std::int64_t>(literal.size()) ? literal[k] : ' ';
+            in.literal = ' ';
+            if (const std::size_t n = utf8_character_size(literal, at); n > 0) {
+                in.literal = 0;
+                for (std::size_t b = n; b-- > 0;)
+                    in.literal = (in.literal << 8) | static_cast<unsigned char>(literal[at + b]);
+                block.several_byte_literals = block.several_byte_literals || n > 1;
+                at += n;
+            }
             in.target_column = static_cast<std::int32_t>(target + k);
             block.instructions.push_back(in);
         }
@@ -184,13 +197,92 @@ void read_person_lines(Run& run, PersonLines& lines, const std::string& first,
         }
         std::fill(line, line + lines.width, ' ');
         const std::string_view bytes =
-            lines.columns.decode(text) ? std::string_view(text) : lines.columns.bytes;
+            lines.columns.decode(text, lines.unit) ? std::string_view(text) : lines.columns.bytes;
         const std::size_t n = std::min(lines.width, bytes.size());
         bytes.copy(line, n);
         for (std::size_t c = 0; c < n && !lines.columns.cells.empty(); ++c)
-            if (lines.columns.cells[c] > 0xFF)
+            if (lines.columns.cells[c] > 0xFF || lines.columns.cells[c] == 0)
                 lines.several[k * lines.width + c] = lines.columns.cells[c];
     }
+}
+
+// The output record of the person whose lines are in hand: every instruction applied in order;
+// returns its text (trailing blanks cut), in UTF-8 while the lines hold characters of several
+// bytes (cells then holds the UTF-8 bytes of every column, text their text).
+std::string_view assemble_record(const MformsBlock& block, const PersonLines& lines,
+                                 std::string& record, std::vector<std::uint32_t>& cells,
+                                 std::string& text) {
+    std::fill(record.begin(), record.end(), ' ');
+    const bool several = !lines.several.empty() || block.several_byte_literals;
+    if (several) cells.assign(record.size(), ' ');
+    for (const MformsInstruction& in : block.instructions) {
+        const std::size_t at = static_cast<std::size_t>(in.target_column - 1);
+        if (in.source_line == MformsInstruction::kLiteral) {
+            record[at] = static_cast<char>(in.literal & 0xFF);
+            if (several) cells[at] = in.literal;
+        } else {
+            // The line width covers every source column + width - 1 of the block.
+            const std::size_t from = static_cast<std::size_t>(in.source_line - 1) * lines.width +
+                                     static_cast<std::size_t>(in.source_column - 1);
+            lines.text.copy(record.data() + at, static_cast<std::size_t>(in.width), from);
+            for (std::size_t k = 0; several && k < static_cast<std::size_t>(in.width); ++k) {
+                const auto found = lines.several.find(from + k);
+                cells[at + k] = found != lines.several.end()
+                                    ? found->second
+                                    : static_cast<unsigned char>(record[at + k]);
+            }
+        }
+    }
+    std::string_view written = trim_right(record);
+    if (several) {
+        text.clear();
+        append_cell_text(cells.data(), written.size(), text);
+        written = text;
+    }
+    return written;
+}
+
+// Reads the persons of the data file open on its unit one after another: fn(status) with each
+// person's lines in hand; stops at the end of the file or at a first line that ends the data.
+template <typename Person>
+void read_persons(Run& run, PersonLines& lines, const std::string& name, Person fn) {
+    std::string first;
+    for (;;) {
+        int status = read_unit_line(run, unit::kMformsData, first);
+        if (status > 0) fail_on_file_error(run, name, 'R');
+        if (status != 0 || (!first.empty() && first[0] == kEndOfFileByte)) break;
+        read_person_lines(run, lines, first, name);
+        fn();
+    }
+}
+
+// What a column of the data file is: the records the block makes line up their responses at
+// ITEM1= by the unit the file is written in.
+ColumnUnit decide_data_file_columns(Run& run, const MformsBlock& block, const std::string& name,
+                                    PersonLines& lines, std::string& record) {
+    // Lines from a pipe pass once: they are read by characters.
+    if (!unit_can_rewind(run, unit::kMformsData)) return ColumnUnit::Characters;
+    std::vector<std::uint32_t> cells;
+    std::string text;
+    const ResponseCoder coder(run.cv);
+    const auto item1 = static_cast<std::size_t>(std::max(run.cv.item1, 1) - 1);
+    const std::size_t need = item1 + static_cast<std::size_t>(std::max(run.cv.ni, 0)) *
+                                         static_cast<std::size_t>(std::max(run.cv.xwide, 1));
+    std::string columns;
+    const ColumnUnit unit = decide_column_unit(
+        run, unit::kMformsData, 0, name,
+        fits_by_each_unit([&](Run& r, int, ColumnUnit u, std::vector<RecordFit>& fits) {
+            lines.unit = u;
+            read_persons(r, lines, name, [&] {
+                assemble_record(block, lines, record, cells, text);
+                columns.assign(record);
+                if (columns.size() < need) columns.resize(need, ' ');
+                fits.push_back({count_response_misfits(coder, r.cv, columns.data() + item1),
+                                unit_lines_read(r, unit::kMformsData)});
+            });
+        }));
+    rewind_unit(run, unit::kMformsData);
+    return unit;
 }
 
 // Reformats one data file into ZMF; returns the number of person records written.
@@ -205,46 +297,15 @@ std::int64_t reformat_data_file(Run& run, const MformsBlock& block, const std::s
     if (check_input_file_last_line(run, unit::kMformsData, name) != 0) stop_run_as_failed(run);
     if (open_unit(run, unit::kMformsData, name, OpenMode::Read) != 0)
         fail_on_file_error(run, name, 'I');
+    lines.unit = decide_data_file_columns(run, block, name, lines, record);
+    run.input.mforms_column_unit = static_cast<std::uint8_t>(lines.unit);
     std::int64_t count = 0;
-    std::string first;
-    for (;;) {
-        int status = read_unit_line(run, unit::kMformsData, first);
-        if (status > 0) fail_on_file_error(run, name, 'R');
-        if (status != 0 || (!first.empty() && first[0] == kEndOfFileByte)) break;
-        read_person_lines(run, lines, first, name);
-        std::fill(record.begin(), record.end(), ' ');
-        // The UTF-8 bytes of the record's columns, while the person's lines hold a character of
-        // several bytes.
-        const bool several = !lines.several.empty();
-        if (several) cells.assign(record.size(), ' ');
-        for (const MformsInstruction& in : block.instructions) {
-            const std::size_t at = static_cast<std::size_t>(in.target_column - 1);
-            if (in.source_line == MformsInstruction::kLiteral) {
-                record[at] = in.literal;
-                if (several) cells[at] = static_cast<unsigned char>(in.literal);
-            } else {
-                // The line width covers every source column + width - 1 of the block.
-                const std::size_t from = static_cast<std::size_t>(in.source_line - 1) * lines.width +
-                                         static_cast<std::size_t>(in.source_column - 1);
-                lines.text.copy(record.data() + at, static_cast<std::size_t>(in.width), from);
-                for (std::size_t k = 0; several && k < static_cast<std::size_t>(in.width); ++k) {
-                    const auto found = lines.several.find(from + k);
-                    cells[at + k] = found != lines.several.end()
-                                        ? found->second
-                                        : static_cast<unsigned char>(record[at + k]);
-                }
-            }
-        }
-        std::string_view written = trim_right(record);
-        if (several) {
-            text.clear();
-            append_cell_text(cells.data(), written.size(), text);
-            written = text;
-        }
+    read_persons(run, lines, name, [&] {
+        const std::string_view written = assemble_record(block, lines, record, cells, text);
         if (write_unit_line(run, unit::kMformsOutput, written) != 0)
             stop_with_file_error(run, msg::kProblemWithWorkFile, work_file_path(run, "ZMF"), 'W');
         ++count;
-    }
+    });
     close_unit(run, unit::kMformsData);
     return count;
 }
@@ -284,6 +345,7 @@ void write_mforms_block(Run& run, MformsBlock& block) {
             run.host->write_text_window_line(msg::kMformsRecordsProcessed + count_text(count));
     }
     block.instructions.clear();
+    block.several_byte_literals = false;
     block.data_files.clear();
 }
 

@@ -26,13 +26,14 @@ struct MformsInstruction {
     static constexpr std::int32_t kLiteral = -1;
     std::int32_t source_line = 1;
     std::int32_t source_column = 1;
-    char literal = ' ';
+    std::uint32_t literal = ' ';  // the UTF-8 bytes of one character, first byte lowest
     std::int32_t width = 1;
     std::int32_t target_column = 1;
 };
 
 struct MformsBlock {
     std::vector<MformsInstruction> instructions;
+    bool several_byte_literals = false;  // a literal holds a character of several bytes
     std::string data_files;             // D=: one name, or several joined by "+"
     std::int32_t lines_per_person = 0;  // L=; 0 when not given
 };

@@ -18,21 +18,27 @@ namespace {
 
 // The screen column under which character column col of the shown record stands: a wide
 // character before it takes two columns, a column past the record's end one.
-std::int64_t screen_column(std::string_view shown, std::int64_t col) {
-    if (col < 1) return col;
+std::int64_t screen_column(std::string_view shown, std::int64_t col, ColumnUnit unit) {
+    if (col < 1 || unit == ColumnUnit::ScreenColumns) return col;
     const auto before = static_cast<std::size_t>(col - 1);
+    if (unit == ColumnUnit::Bytes) {
+        const std::string_view prefix = utf8_prefix(shown, before);
+        const std::size_t past = before > shown.size() ? before - shown.size() : 0;
+        return static_cast<std::int64_t>(display_width(prefix) + past) + 1;
+    }
     const std::string_view prefix = character_prefix(shown, before);
     return static_cast<std::int64_t>(display_width(prefix) + (before - character_count(prefix))) + 1;
 }
 
-// A ruler line, numbered by character columns, with each mark moved over the screen column of
-// its character in the shown record (the "-" line reaching as far as the numbered columns).
-std::string under_record(std::string_view shown, const std::string& line) {
+// A ruler line, numbered by the columns the record is read in, with each mark moved over the
+// screen column of its column in the shown record (the "-" line reaching as far as the numbered
+// columns).
+std::string under_record(std::string_view shown, const std::string& line, ColumnUnit unit) {
     EchoLine out;
     for (std::size_t k = 0; k < line.size(); ++k) {
         if (line[k] == ' ') continue;
-        const std::int64_t at = screen_column(shown, static_cast<std::int64_t>(k) + 1);
-        const std::int64_t next = screen_column(shown, static_cast<std::int64_t>(k) + 2);
+        const std::int64_t at = screen_column(shown, static_cast<std::int64_t>(k) + 1, unit);
+        const std::int64_t next = screen_column(shown, static_cast<std::int64_t>(k) + 2, unit);
         for (std::int64_t c = at; c < (line[k] == '-' ? next : at + 1); ++c)
             out.put(c, std::string_view(&line[k], 1));
     }
@@ -41,7 +47,7 @@ std::string under_record(std::string_view shown, const std::string& line) {
 
 }  // namespace
 
-void RecordEcho::ruler(std::int32_t record_length, std::string_view shown) {
+void RecordEcho::ruler(std::int32_t record_length, std::string_view shown, ColumnUnit unit) {
     const ControlVariables& cv = run_.cv;
     std::int64_t w = record_length;
     w = std::max<std::int64_t>(
@@ -51,13 +57,15 @@ void RecordEcho::ruler(std::int32_t record_length, std::string_view shown) {
     if (width <= last_ruler_) return;
     last_ruler_ = width;
     const bool plain = all_ascii(shown);
-    for (const std::string& line : ruler_lines(width)) show(plain ? line : under_record(shown, line));
+    for (const std::string& line : ruler_lines(width)) show(plain ? line : under_record(shown, line, unit));
 }
 
-void RecordEcho::marker_line(std::string_view shown) {
+void RecordEcho::marker_line(std::string_view shown, ColumnUnit unit) {
     const ControlVariables& cv = run_.cv;
     EchoLine line;
-    auto mark = [&](std::int64_t col, std::string_view text) { line.put(screen_column(shown, col), text); };
+    auto mark = [&](std::int64_t col, std::string_view text) {
+        line.put(screen_column(shown, col, unit), text);
+    };
     if (weight_column_ > 0) mark(weight_column_, "^W");
     if (anchor_column_ > 0) mark(anchor_column_, "^A");
     mark(static_cast<std::int64_t>(cv.ni - 1) * std::max(cv.xwide, 1) + cv.item1, "^N");

@@ -23,11 +23,13 @@ class RecordEcho {
 
     void show(std::string_view text);
     // The ruler for a record of the given trimmed length, when it is wider than the last shown:
-    // column k numbered over the screen column of character k of the shown record.
-    void ruler(std::int32_t record_length, std::string_view shown);
+    // column k, as the record is read, numbered over the screen column it is drawn in.
+    void ruler(std::int32_t record_length, std::string_view shown, ColumnUnit unit = ColumnUnit::Characters);
     // Fixed columns and FORMAT=: ^W, ^A, ^N, ^P and ^I under their columns of the shown record
-    // (a wide character before a column takes two screen columns).
-    void marker_line(std::string_view shown);
+    // (a wide character before a column takes two screen columns; in a record read by bytes a
+    // character takes the screen columns it is drawn in, in one read by screen columns a
+    // column is a screen column).
+    void marker_line(std::string_view shown, ColumnUnit unit = ColumnUnit::Characters);
     // Delimited: the responses followed by the trimmed label, and the ^I ^N ^P markers over them.
     void delimited_record(std::string_view responses, std::string_view label);
     // FORMAT=: the responses from ITEM1=, the anchor and weight texts at their start columns and

@@ -197,8 +197,8 @@ void apply_elements(const FieldSelection& selection, SelectedText& out, Columns 
 }  // namespace
 
 void apply_field_selection(const FieldSelection& selection, std::string_view source,
-                           SelectedText& out) {
-    const bool ascii = all_ascii(source);
+                           SelectedText& out, bool bytes_are_columns) {
+    const bool ascii = bytes_are_columns || all_ascii(source);
     apply_elements(selection, out, [&](std::int64_t first, std::int64_t last) {
         if (ascii) {
             for (std::int64_t col = first; col <= last && out.count < kSelectedTextWidth; ++col)
@@ -218,6 +218,21 @@ void apply_field_selection(const FieldSelection& selection, std::string_view sou
             if (out.count + static_cast<std::int32_t>(n) > kSelectedTextWidth) break;
             for (std::size_t k = 0; k < n; ++k) append(out, source[at + k]);
             at += n;
+        }
+    });
+}
+
+void apply_cell_selection(const FieldSelection& selection, std::span<const std::uint32_t> cells,
+                           SelectedText& out) {
+    apply_elements(selection, out, [&](std::int64_t first, std::int64_t last) {
+        for (std::int64_t col = first; col <= last && out.count < kSelectedTextWidth; ++col) {
+            std::uint32_t v = col <= static_cast<std::int64_t>(cells.size())
+                                  ? cells[static_cast<std::size_t>(col - 1)]
+                                  : ' ';
+            int n = 0;
+            for (std::uint32_t w = v; w != 0; w >>= 8) ++n;
+            if (out.count + n > kSelectedTextWidth) break;
+            for (; v != 0; v >>= 8) append(out, static_cast<char>(v & 0xFF));
         }
     });
 }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "engine/input/delimited_records.h"
@@ -75,7 +76,12 @@ bool parse_field_selection(Run& run, std::string_view selection, std::string_vie
                            SelectionUse use, FieldSelection& out);
 // Columns of the source text (columns beyond it read as blanks), cut at 256 characters. A
 // column range that ends or starts inside a UTF-8 character takes that character whole.
+// With bytes_are_columns (a record read a byte a column) a column is a byte.
 void apply_field_selection(const FieldSelection& selection, std::string_view source,
+                           SelectedText& out, bool bytes_are_columns = false);
+// Columns given as their UTF-8 bytes, one cell each (first byte lowest; a cell of 0 is a column
+// that holds nothing, the second column of a wide character read by screen columns).
+void apply_cell_selection(const FieldSelection& selection, std::span<const std::uint32_t> cells,
                            SelectedText& out);
 // One field of the delimited record per number of a column element, each without its trailing
 // blanks (an empty field adds nothing), cut at 256 characters.

@@ -43,7 +43,8 @@ void name_unused_step_anchors(Run& run) {
     for (const UnusedStepAnchor& u : run.arrays.estimation.unused_step_anchors)
         show_message_line(run, msg::kUnusedStepAnchor + std::to_string(u.category) +
                                    msg::kUnusedStepAnchorItem + std::to_string(u.item) +
-                                   msg::kUnusedStepAnchorReason);
+                                   (u.below_unused ? msg::kUnusedStepAnchorBelowReason
+                                                   : msg::kUnusedStepAnchorReason));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/estimation/estimation_common.h"
+#include "engine/estimation/fit_formulas.h"
 
 namespace korvelan {
 
@@ -25,19 +26,12 @@ float response_standardized_residual(const CategoryModel& g, float d, int c) {
     std::array<float, kLargestTop + 1> p{};
     const int m = std::min(g.top, kLargestTop);
     const CategoryModel group{m, g.model, g.steps, g.status};
-    double expected = 0.0, variance = 0.0;
-    if (uses_step_chain(group)) {
-        expected = compute_success_failure_step_probabilities(group, d, c, p.data());
-        for (int k = 1; k <= m; ++k) variance += static_cast<double>(p[k]) * (1.0 - p[k]);
-        // The failure chain scores a response in category c as one passed step of m - c + 1;
-        // the steps below c count as passed.
-        if (group.model != 'S') expected += std::max(c - 1, 0);
-    } else {
-        expected = compute_category_probabilities(group, d, p.data());
-        for (int k = 1; k <= m; ++k) variance += static_cast<double>(k) * k * p[k];
-        variance -= expected * expected;
-    }
-    variance = std::max(variance, kVarianceFloor);
+    // The chains' steps attempted depend on the category: the residual's own variance.
+    if (uses_step_chain(group)) return chain_standardized_residual(group, d, c);
+    const double expected = compute_category_probabilities(group, d, p.data());
+    double variance = 0.0;
+    for (int k = 1; k <= m; ++k) variance += static_cast<double>(k) * k * p[k];
+    variance = std::max(variance - expected * expected, kVarianceFloor);
     return static_cast<float>((c - expected) / std::sqrt(variance));
 }
 

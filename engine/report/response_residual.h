@@ -10,10 +10,9 @@ namespace korvelan {
 
 // z = (c - E) / sqrt(V) for a response in recoded category c to an item of rating-scale group
 // g at d = person logit - item logit. Model 'R', or a top category below 2: E and the category
-// probabilities p(k) from compute_category_probabilities, V = sum k^2 p(k) - E^2. Models 'S'
-// and 'F': E and the step probabilities p(k) from compute_success_failure_step_probabilities,
-// V = sum p(k) (1 - p(k)); under 'F' E is raised by max(c - 1, 0), the steps below c counting
-// as passed. V is at least 0.001.
+// probabilities p(k) from compute_category_probabilities, V = sum k^2 p(k) - E^2, at least
+// 0.001. Models 'S' and 'F': chain_standardized_residual, the residual over the steps the
+// category attempted divided by the root of that residual's variance under the model.
 float response_standardized_residual(const CategoryModel& g, float d, int c);
 
 // The same for person p and item i of the run, in recoded category c, from their measures in

@@ -71,6 +71,7 @@ struct ResidualCorrelationFacet {
 struct UnusedStepAnchor {
     std::int32_t item = 0;
     std::int32_t category = 0;
+    bool below_unused = false;  // the category is in use, the one below it is not
 };
 
 // Run-wide values of the estimation that later phases, Tables and requests read.

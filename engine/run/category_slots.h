@@ -10,11 +10,9 @@
 // or a category was dropped).
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 
 #include "engine/run/analysis_arrays.h"
-#include "engine/run/input_state.h"
 
 namespace korvelan {
 
@@ -37,22 +35,6 @@ inline int recoded_category(const AnalysisArrays& a, int g, int x) {
     if (slot >= a.category_recoded.size()) return kCategoryNotUsable;
     const int k = a.category_recoded[slot];
     return k < 0 ? kCategoryNotUsable : k;
-}
-
-// Counts of the scored responses of NP persons laid out by the category slots of each item's
-// group, all 0.
-inline ScoredValueCounts empty_scored_value_counts(const AnalysisArrays& a, std::int32_t persons) {
-    ScoredValueCounts c;
-    c.persons = persons;
-    c.items = a.items;
-    c.first.assign(static_cast<std::size_t>(std::max(a.items, 0)) + 2, 0);
-    for (std::int32_t i = 1; i <= a.items; ++i) {
-        const std::int32_t g = a.item_group[static_cast<std::size_t>(i)];
-        const int slots = g >= 1 && g <= a.groups ? group_slot_count(a, g) : 0;
-        c.first[static_cast<std::size_t>(i) + 1] = c.first[static_cast<std::size_t>(i)] + std::max(slots, 0) + 1;
-    }
-    c.counts.assign(static_cast<std::size_t>(c.first[static_cast<std::size_t>(std::max(a.items, 0)) + 1]), 0);
-    return c;
 }
 
 }  // namespace korvelan

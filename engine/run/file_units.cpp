@@ -237,6 +237,11 @@ int rewind_unit(Run& run, int unit) {
     return run.rs.io_status = 0;
 }
 
+bool unit_can_rewind(const Run& run, int unit) {
+    auto it = run.units.open.find(unit);
+    return it != run.units.open.end() && !unit_read_may_wait(it->second.file);
+}
+
 int empty_unit(Run& run, int unit) {
     auto it = run.units.open.find(unit);
     if (it == run.units.open.end() || !it->second.writing) return run.rs.io_status = 10001;

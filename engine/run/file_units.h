@@ -47,6 +47,9 @@ int read_unit_line_for_output(Run& run, int unit, std::string& line, std::size_t
 // Writes the text followed by CR LF. 0 or an error code.
 int write_unit_line(Run& run, int unit, std::string_view text);
 int rewind_unit(Run& run, int unit);
+// Whether the unit holds a plain file that can be read again from its start (not a pipe or a
+// device).
+bool unit_can_rewind(const Run& run, int unit);
 // Empties a unit open for writing and reading and writes it from the start. 0 or an error.
 int empty_unit(Run& run, int unit);
 // Closes the unit (nothing when it is not open); optionally deletes the file. Returns 0, or the

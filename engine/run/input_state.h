@@ -6,28 +6,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace korvelan {
-
-// The scored responses of every person to each item, counted by category value as data input
-// wrote them to ZMM, so that the estimation learns which values are in use without a pass of
-// its own over every response. Item i's counts run from first[i] to first[i + 1] - 1: one per
-// value 0 .. the slot count of its group - 1, then one place where every other response
-// (missing, or beyond the group's slots) goes, which counts nothing exactly. Empty (persons 0)
-// until data input has counted.
-struct ScoredValueCounts {
-    std::int32_t persons = 0;
-    std::int32_t items = 0;
-    std::vector<std::int64_t> first;  // items + 2 entries, from 1
-    std::vector<std::int64_t> counts;
-    std::int64_t width(std::int32_t i) const { return first[static_cast<std::size_t>(i) + 1] - first[static_cast<std::size_t>(i)]; }
-    // Where response x of item i is counted.
-    std::size_t at(std::int32_t i, std::uint8_t x) const {
-        const std::int64_t last = width(i) - 1;
-        return static_cast<std::size_t>(first[static_cast<std::size_t>(i)] + (x < last ? x : last));
-    }
-};
 
 // The blocks the analysis driver obtains, one request each.
 enum class MemoryBlock {
@@ -61,6 +41,9 @@ enum class MemoryBlock {
 struct InputState {
     // ---- left by data input
     std::int64_t records_input = 0;         // every non-blank data record read
+    // What a column is in the records MFORMS= wrote to ZMF: that of the data files it read
+    // (0 characters, 1 bytes, 2 screen columns).
+    std::uint8_t mforms_column_unit = 0;
     std::int32_t longest_person_label = 1;  // trimmed display columns, at least 1
     // Display columns of the widest item label of ITLEN= characters; set once the labels are read.
     std::int32_t longest_item_label = 1;
@@ -68,7 +51,6 @@ struct InputState {
     // characters of several bytes needs more.
     std::int32_t person_label_bytes = 0;
     bool non_ascii_warned = false;          // the non-ASCII code warning is given once a run
-    ScoredValueCounts scored_value_counts;
 
     // ---- person statuses before the person block exists
     // Highest person number whose status the person deletion list or a rejected PSELECT=

@@ -15,6 +15,10 @@ inline constexpr const char* kIterationsStoppedNotConverged =
 inline constexpr const char* kUnusedStepAnchor = " WARNING: STEP ANCHOR FOR CATEGORY ";
 inline constexpr const char* kUnusedStepAnchorItem = " OF ITEM ";
 inline constexpr const char* kUnusedStepAnchorReason = ": NO RESPONSE OF ITS GROUP USES IT";
+// ... or, for a success chain keeping an unused category below the anchored one: " WARNING: STEP
+// ANCHOR FOR CATEGORY 3 OF ITEM 1: NO RESPONSE OF ITS GROUP USES THE CATEGORY BELOW IT".
+inline constexpr const char* kUnusedStepAnchorBelowReason =
+    ": NO RESPONSE OF ITS GROUP USES THE CATEGORY BELOW IT";
 inline constexpr const char* kNoNonExtremeEntries = "No Non-Extreme Persons or Items, see RFILE=";
 inline constexpr const char* kPointBiserialMemory =
     " bytes of memory not available. Point-biserial computation failed.";

@@ -234,6 +234,19 @@ inline constexpr const char* kNonAsciiPerson = " NON-ASCII DATA CODE FOR PERSON:
 inline constexpr const char* kNonAsciiItem = ", ITEM: ";
 inline constexpr const char* kNonAsciiDecimal = ", DECIMAL= ";
 inline constexpr const char* kRecordsInput = " Records Input.";
+// A UTF-8 data file whose records line up their responses otherwise than by characters:
+// " RECORDS ALIGNED IN BYTES: <file>".
+inline constexpr const char* kRecordsAlignedInBytes = " RECORDS ALIGNED IN BYTES: ";
+inline constexpr const char* kRecordsAlignedInScreenColumns = " RECORDS ALIGNED IN SCREEN COLUMNS: ";
+// " RECORDS NOT ALIGNED ALIKE: record <n> (line <l>) of <file> lines up its responses in <unit>,
+// the records before it in <unit>. Pad every record of the file alike."
+inline constexpr const char* kRecordsNotAlignedAlike = " RECORDS NOT ALIGNED ALIKE: record ";
+inline constexpr const char* kRecordsNotAlignedLine = " (line ";
+inline constexpr const char* kRecordsNotAlignedOf = ") of ";
+inline constexpr const char* kRecordsNotAlignedLinesUp = " lines up its responses in ";
+inline constexpr const char* kRecordsNotAlignedBefore = ", the records before it in ";
+inline constexpr const char* kRecordsNotAlignedPad = ". Pad every record of the file alike.";
+inline constexpr const char* kColumnUnitWords[] = {"characters", "bytes", "screen columns"};
 // " NO DATA RECORDS: no <person word> record was found in <source>".
 inline constexpr const char* kNoDataRecords = " NO DATA RECORDS: no ";
 inline constexpr const char* kNoDataRecordsIn = " record was found in ";

@@ -42,6 +42,16 @@ std::size_t utf8_character_size(std::string_view s, std::size_t at) {
     return n;
 }
 
+bool valid_utf8(std::string_view s) {
+    if (all_ascii(s)) return true;
+    for (std::size_t at = 0; at < s.size();) {
+        const std::size_t n = utf8_character_size(s, at);
+        if (n == 1 && byte_at(s, at) >= 0x80) return false;
+        at += n;
+    }
+    return true;
+}
+
 char32_t character_code(std::string_view s, std::size_t at) {
     const std::size_t n = utf8_character_size(s, at);
     if (n == 0) return 0;

@@ -37,6 +37,9 @@ inline bool all_ascii(std::string_view s) {
     return true;
 }
 
+// Whether s is valid UTF-8 throughout: every byte of 0x80 and above belongs to a valid character.
+bool valid_utf8(std::string_view s);
+
 // Bytes of the character that starts at byte `at`: 2 to 4 for a valid UTF-8 character of
 // several bytes, else 1; 0 at or past the end.
 std::size_t utf8_character_size(std::string_view s, std::size_t at);

@@ -112,7 +112,10 @@ std::vector<double> reliability_row(const std::string& screen, const std::string
     return {};
 }
 
-ScoreTerm score_term(char model, const std::vector<double>& steps, double difference, int category) {
+namespace {
+
+ScoreTerm conditional_term(char model, const std::vector<double>& steps, double difference,
+                           int category) {
     const int m = static_cast<int>(steps.size()) - 1;
     ScoreTerm t;
     if (m < 2 || model == 'R') {
@@ -146,6 +149,33 @@ ScoreTerm score_term(char model, const std::vector<double>& steps, double differ
             t.expected += pass(k), t.variance += pass(k) * (1.0 - pass(k));
         t.observed = category > 0 ? 1 : 0;
         t.maximum = category > 0 ? m - category + 1 : m;
+    }
+    return t;
+}
+
+}  // namespace
+
+ScoreTerm score_term(char model, const std::vector<double>& steps, double difference, int category) {
+    ScoreTerm t = conditional_term(model, steps, difference, category);
+    const int m = static_cast<int>(steps.size()) - 1;
+    if (m < 2 || model == 'R') {
+        t.residual_variance = t.variance;
+        return t;
+    }
+    // The chain walked from its first step: category c ends it at the step it fails (S) or
+    // passes (F).
+    double reach = 1.0;
+    for (int n = 0; n <= m; ++n) {
+        const int c = model == 'S' ? n : m - n;
+        const int k = model == 'S' ? c + 1 : c;
+        double end = 1.0;
+        if (k >= 1 && k <= m) {
+            const double pass = 1.0 / (1.0 + std::exp(steps[k] - difference));
+            end = model == 'S' ? 1.0 - pass : pass;
+        }
+        const ScoreTerm other = conditional_term(model, steps, difference, c);
+        t.residual_variance += reach * end * std::pow(other.observed - other.expected, 2);
+        reach *= 1.0 - end;
     }
     return t;
 }

@@ -43,6 +43,9 @@ struct ScoreTerm {
     double observed = 0.0;
     double maximum = 0.0;
     double variance = 0.0;  // of the observed score about the expected one
+    // of the residual under the model: over the categories k, their probability times the square
+    // of the residual each would have (in the chains the steps attempted depend on k)
+    double residual_variance = 0.0;
 };
 ScoreTerm score_term(char model, const std::vector<double>& steps, double difference, int category);
 

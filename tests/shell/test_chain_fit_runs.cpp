@@ -1,5 +1,6 @@
 // The standardized fit of the success and failure chain models, recomputed from the printed
-// measures and steps with the score's distribution built step by step.
+// measures and steps with the score's distribution built step by step (infit) and the
+// residual's distribution over the categories (outfit).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -65,6 +66,25 @@ Moments observation(char model, const std::vector<double>& steps, double d, int 
     return m;
 }
 
+// Variance and fourth moment of an observation's residual under the model: the residual each
+// category k would have under its own steps, weighted by the category's probability (the steps
+// attempted, and so the variance above, depend on the category: the outfit standardizes by this).
+Moments residual_moments(char model, const std::vector<double>& steps, double d) {
+    Moments r;
+    double reach = 1.0;  // probability of getting to the next step of the chain
+    for (int n = 0; n <= kTop; ++n) {
+        const int c = model == 'S' ? n : kTop - n;
+        const int k = model == 'S' ? c + 1 : c;  // the step that ends the chain in category c
+        double end = 1.0;
+        if (k >= 1 && k <= kTop) end = model == 'S' ? 1.0 - pass(steps[k], d) : pass(steps[k], d);
+        const double q = reach * end;
+        reach *= 1.0 - end;
+        const double y = observation(model, steps, d, c).residual;
+        r.variance += q * y * y, r.fourth += q * std::pow(y, 4);
+    }
+    return r;
+}
+
 // The cube-root standardized mean-square as printed: capped, rounded to two decimals with the
 // mean-square added in the thousandths, and rounded to two decimals again in the file.
 double printed_zstd(double mean_square, double variance, double df) {
@@ -109,8 +129,10 @@ TEST_P(ChainFitRuns, StandardizedFitUsesTheFourthMomentOfTheScore) {
         for (int i = 0; i < kItems; ++i) {
             const Moments m = observation(model, steps, (p.measure - items[i].measure) / kScale,
                                           records[n][i] - '0');
-            count += 1, z2 += m.residual * m.residual / m.variance;
-            ratio += m.fourth / (m.variance * m.variance);
+            const Moments v =
+                residual_moments(model, steps, (p.measure - items[i].measure) / kScale);
+            count += 1, z2 += m.residual * m.residual / v.variance;
+            ratio += v.fourth / (v.variance * v.variance);
             y2 += m.residual * m.residual, w += m.variance;
             excess += std::max(m.fourth - m.variance * m.variance, 0.0);
         }

@@ -148,7 +148,7 @@ ScoreTerm totals(const Design& d, const Fitted& f, int person, int item) {
                                            (f.persons[n - 1].measure - f.items[i - 1].measure) / kScale,
                                            category);
             sum.expected += t.expected, sum.observed += t.observed, sum.maximum += t.maximum;
-            sum.variance += t.variance;
+            sum.variance += t.variance, sum.residual_variance += t.residual_variance;
         }
     }
     return sum;
@@ -268,7 +268,7 @@ TEST_P(ModelRuns, TightLimitsSolveTheEstimationEquations) {
         for (int i = 1; i <= d.ni(); ++i) {
             if (f.persons[n - 1].status != 1) continue;
             const ScoreTerm t = totals(d, f, n, i);
-            const double z = (t.observed - t.expected) / std::sqrt(t.variance);
+            const double z = (t.observed - t.expected) / std::sqrt(t.residual_variance);
             count += 1.0, sum += z, squares += z * z;
         }
     const double mean = sum / count, sd = std::sqrt(squares / count - mean * mean);

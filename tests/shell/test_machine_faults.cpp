@@ -203,19 +203,28 @@ int address_space_to_start(const std::string& root) {
     const std::string folder = open_folder(root + "tiny/");
     write_file(folder + "ctl.txt", "NI=2\nITEM1=1\nNAME1=4\nCODES=01\n&END\nA\nB\nEND LABELS\n"
                                    "01 a\n10 b\n11 c\n00 d\n01 e\n");
-    std::vector<ProgramJob> jobs;
-    for (int mb = 8; mb <= 1024; mb += 8) {
-        ProgramJob job = batch_job(folder, open_folder(root + "tiny" + std::to_string(mb) + "/"), "ctl.txt",
-                                   "out" + std::to_string(mb) + ".txt");
-        job.address_space_limit = std::int64_t{mb} << 20;
-        job.environment = {"KORVELAN_THREADS=1"};
-        jobs.push_back(job);
-    }
-    const std::vector<JobResult> results = run_jobs(jobs, 4);
-    for (std::size_t j = 0; j < jobs.size(); ++j) {
-        if (results[j].exit_status == 0) return static_cast<int>(jobs[j].address_space_limit >> 20);
-    }
-    return 0;
+    // The lowest limit of a list under which the tiny run succeeds, 0 where none does.
+    auto lowest_start = [&](int from, int to, int step) {
+        std::vector<ProgramJob> jobs;
+        for (int mb = from; mb <= to; mb += step) {
+            ProgramJob job = batch_job(folder, open_folder(root + "tiny" + std::to_string(mb) + "/"), "ctl.txt",
+                                       "out" + std::to_string(mb) + ".txt");
+            job.address_space_limit = std::int64_t{mb} << 20;
+            job.environment = {"KORVELAN_THREADS=1"};
+            jobs.push_back(job);
+        }
+        const std::vector<JobResult> results = run_jobs(jobs, 4);
+        for (std::size_t j = 0; j < jobs.size(); ++j) {
+            if (results[j].exit_status == 0) return static_cast<int>(jobs[j].address_space_limit >> 20);
+        }
+        return 0;
+    };
+    // Coarse steps first, then the megabyte: the window in which the engine falls back to fewer
+    // persons lies a few megabytes above the start and must not fall between two steps.
+    const int coarse = lowest_start(8, 1024, 8);
+    if (coarse <= 8) return coarse;
+    const int fine = lowest_start(coarse - 7, coarse - 1, 1);
+    return fine > 0 ? fine : coarse;
 }
 
 TEST(MachineFaults, TooLittleMemoryEndsWithTheMemoryMessageNeverACrash) {
@@ -243,7 +252,7 @@ TEST(MachineFaults, TooLittleMemoryEndsWithTheMemoryMessageNeverACrash) {
     ASSERT_GT(base, 0) << "the program did not start under any limit up to 1 GB";
     std::vector<ProgramJob> jobs;
     for (int threads : {1, 8}) {
-        for (int mb = base; mb <= base + 64; mb += 4) {
+        for (int mb = base; mb <= base + 64; mb += 2) {
             const std::string n = std::to_string(threads) + "-" + std::to_string(mb);
             ProgramJob job = batch_job(folder, open_folder(root.path + "tmp" + n + "/"), "ctl.txt", "out" + n + ".txt");
             job.address_space_limit = std::int64_t{mb} << 20;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -22,14 +23,10 @@ namespace {
 // Rating-scale items 0-4 in groups (item difficulties of each, model letters one per group);
 // the responses of the items `unused` names (0: every item) never take the values listed: each
 // goes to the nearest value in use, the higher one on a tie.
-std::string simulated_data(const std::vector<std::vector<double>>& groups,
-                           const std::string& models, int persons,
-                           const std::map<int, std::vector<int>>& unused,
-                           const std::string& settings) {
-    std::vector<SimulatedGroup> g;
-    for (std::size_t n = 0; n < groups.size(); ++n)
-        g.push_back({models[n], {0, -1.5, -.5, .5, 1.5}, groups[n]});
-    std::vector<std::vector<int>> rows = simulate_responses(g, persons, 63);
+std::vector<std::vector<int>> simulated_rows(const std::vector<SimulatedGroup>& g, int persons,
+                                             const std::map<int, std::vector<int>>& unused,
+                                             std::uint64_t seed = 63) {
+    std::vector<std::vector<int>> rows = simulate_responses(g, persons, seed);
     for (std::vector<int>& row : rows)
         for (const auto& [item, values] : unused)
             for (int i = 1; i <= static_cast<int>(row.size()); ++i) {
@@ -40,9 +37,31 @@ std::string simulated_data(const std::vector<std::vector<double>>& groups,
                 for (int d = 1; (item == 0 || item == i) && !in_use(c); ++d)
                     c = in_use(c + d) ? c + d : in_use(c - d) ? c - d : c;
             }
+    return rows;
+}
+
+std::vector<SimulatedGroup> simulated_groups(const std::vector<std::vector<double>>& groups,
+                                             const std::string& models,
+                                             const std::vector<int>& empty = {}) {
+    std::vector<SimulatedGroup> g;
+    for (std::size_t n = 0; n < groups.size(); ++n)
+        g.push_back({models[n], {0, -1.5, -.5, .5, 1.5}, groups[n], empty});
+    return g;
+}
+
+std::string simulated_file(const std::vector<SimulatedGroup>& g,
+                           const std::vector<std::vector<int>>& rows, const std::string& settings) {
     std::string control =
         simulated_control(g, rows, "LCONV=.00001\nRCONV=.0001\nUDECIM=4\nTABLES=0\n" + settings);
     return control.replace(control.find("CODES=0123456789"), 16, "CODES=01234");
+}
+
+std::string simulated_data(const std::vector<std::vector<double>>& groups,
+                           const std::string& models, int persons,
+                           const std::map<int, std::vector<int>>& unused,
+                           const std::string& settings) {
+    const std::vector<SimulatedGroup> g = simulated_groups(groups, models);
+    return simulated_file(g, simulated_rows(g, persons, unused), settings);
 }
 
 // The person measures of a PFILE= in any layout (CSV= N, Y or T), by entry number.
@@ -195,6 +214,158 @@ TEST(StepAnchorRuns, AnchorsOnCategoriesNoResponseUsesAreNamedAndChangeNothing) 
             ASSERT_GT(s1.size(), 3u);
             EXPECT_EQ(std::vector<std::string>(s2.begin() + 1, s2.end()),
                       std::vector<std::string>(s1.begin() + 1, s1.end()));
+        }
+    }
+}
+
+// The estimation counts the responses of persons and items that are not extreme, with a weight
+// above 0. Group C (items 7-9) uses its top (or bottom) category only in the responses of a
+// perfect (or zero) scorer, or of a person of weight 0: an anchor on that category is named and
+// the run is the run without it, under every model.
+TEST(StepAnchorRuns, AnchorsOnCategoriesOnlyUncountedResponsesUseChangeNothing) {
+    const std::vector<std::vector<double>> groups{{-1, -.5, 0}, {-.5, 0, .5}, {0, .5, 1}};
+    struct Case {
+        const char* name;
+        int category;              // the value only person 11 uses in group C
+        std::vector<int> row;      // person 11
+        const char* settings;
+    };
+    const std::vector<Case> cases = {
+        {"perfect scorer", 4, std::vector<int>(9, 4), ""},
+        {"zero scorer", 0, std::vector<int>(9, 0), ""},
+        {"weight 0", 4, {2, 2, 2, 3, 1, 2, 4, 3, 2}, "PWEIGHT=*\n11 0\n*\n"},
+    };
+    std::vector<ScratchDir> dirs(9), temps(9);
+    std::vector<ProgramJob> jobs;
+    std::vector<std::string> names;
+    for (const char model : {'R', 'S', 'F'})
+        for (const Case& c : cases) {
+            const std::size_t n = names.size();
+            const std::vector<SimulatedGroup> g = simulated_groups(groups, std::string(3, model));
+            std::vector<std::vector<int>> rows = simulated_rows(g, 240, {}, 11);
+            for (std::vector<int>& row : rows)
+                for (std::size_t i = 6; i < 9; ++i)
+                    row[i] = c.category == 4 ? std::min(row[i], 3) : std::max(row[i], 1);
+            rows[10] = c.row;
+            write_file(dirs[n].file("ctl.txt"), simulated_file(g, rows, c.settings));
+            write_file(dirs[n].file("sa.txt"), "7 " + std::to_string(c.category) + " 1.5\n");
+            jobs.push_back(job(dirs[n], temps[n], {"PFILE=p1.txt", "IFILE=i1.txt"}));
+            jobs.push_back(
+                job(dirs[n], temps[n], {"PFILE=p2.txt", "IFILE=i2.txt", "SAFILE=sa.txt"}));
+            names.push_back(std::string(1, model) + ", " + c.name);
+        }
+    const std::vector<JobResult> results = run_jobs(jobs, 4);
+    for (std::size_t n = 0; n < names.size(); ++n) {
+        SCOPED_TRACE(names[n]);
+        const JobResult &plain = results[2 * n], &anchored = results[2 * n + 1];
+        ASSERT_EQ(plain.exit_status, 0) << plain.screen;
+        ASSERT_EQ(anchored.exit_status, 0) << anchored.screen;
+        const std::string category = std::to_string(cases[n % cases.size()].category);
+        EXPECT_NE(anchored.screen.find(" WARNING: STEP ANCHOR FOR CATEGORY " + category +
+                                       " OF ITEM 7: NO RESPONSE OF ITS GROUP USES IT"),
+                  std::string::npos)
+            << anchored.screen;
+        ASSERT_EQ(person_measures(dirs[n].file("p1.txt")).size(), 240u);
+        for (const char* side : {"p", "i"})
+            EXPECT_EQ(measure_file_body(dirs[n].file(side + std::string("2.txt"))),
+                      measure_file_body(dirs[n].file(side + std::string("1.txt"))));
+    }
+}
+
+// Chain data whose categories 1 and 3 no response uses, in two groups, anchored with the step
+// file of another sample that uses every category: in the success chain a kept unused category
+// has probability 0 only while the step above it is free, so the anchors on 1 and 3 (unused) and
+// on 2 and 4 (above them) are named and left out; in the failure chain those on 1 and 3. The run
+// converges near the run without anchors; the same data without anchors converge under one
+// scale, two groups and one scale per item.
+TEST(StepAnchorRuns, ChainsWithUnusedMiddleCategoriesConvergeAnchoredOrNot) {
+    const std::vector<std::vector<double>> two{{-1, -.5, 0, .5}, {-.5, 0, .5, 1}};
+    for (const char model : {'S', 'F'}) {
+        SCOPED_TRACE(std::string("model ") + model);
+        const std::vector<SimulatedGroup> g = simulated_groups(two, std::string(2, model));
+        ScratchDir dir, temp;
+        const std::string limit = "MUCON=400\n";
+        write_file(dir.file("full.txt"), simulated_file(g, simulated_rows(g, 400, {}, 5), limit));
+        const std::vector<std::vector<int>> gap = simulated_rows(g, 400, {{0, {1, 3}}}, 6);
+        write_file(dir.file("ctl.txt"), simulated_file(g, gap, limit));
+        write_file(dir.file("one.txt"), simulated_file(g, gap, limit + "GROUPS=AAAAAAAA\n"));
+        write_file(dir.file("each.txt"), simulated_file(g, gap, limit + "GROUPS=0\n"));
+        ProgramJob first = job(dir, temp, {"SFILE=s1.txt"});
+        first.args[0] = "full.txt";
+        const JobResult full = run_jobs({first}, 1)[0];
+        ASSERT_EQ(full.exit_status, 0) << full.screen;
+        std::vector<ProgramJob> jobs = {job(dir, temp, {"PFILE=p1.txt"}),
+                                        job(dir, temp, {"PFILE=p2.txt", "SAFILE=s1.txt"})};
+        for (const char* other : {"one.txt", "each.txt"}) {
+            jobs.push_back(job(dir, temp, {}));
+            jobs.back().args[0] = other;
+        }
+        const std::vector<JobResult> r = run_jobs(jobs, 4);
+        for (const JobResult& run : r) {
+            ASSERT_EQ(run.exit_status, 0) << run.screen;
+            EXPECT_EQ(run.screen.find("ITERATION LIMIT"), std::string::npos) << run.screen;
+        }
+        for (const int item : {1, 5})
+            for (int k = 1; k <= 4; ++k) {
+                const bool below = k % 2 == 0;
+                if (below && model == 'F') continue;
+                const std::string named = " WARNING: STEP ANCHOR FOR CATEGORY " +
+                                          std::to_string(k) + " OF ITEM " + std::to_string(item) +
+                                          ": NO RESPONSE OF ITS GROUP USES " +
+                                          (below ? "THE CATEGORY BELOW IT" : "IT");
+                EXPECT_NE(r[1].screen.find(named), std::string::npos) << r[1].screen;
+            }
+        std::size_t named = 0;
+        for (std::size_t at = r[1].screen.find("WARNING: STEP ANCHOR"); at != std::string::npos;
+             at = r[1].screen.find("WARNING: STEP ANCHOR", at + 1))
+            ++named;
+        EXPECT_EQ(named, model == 'S' ? 8u : 4u);
+        const std::map<int, double> free = person_measures(dir.file("p1.txt")),
+                                    anchored = person_measures(dir.file("p2.txt"));
+        ASSERT_EQ(free.size(), 400u);
+        ASSERT_EQ(anchored.size(), 400u);
+        for (const auto& [entry, measure] : free)
+            EXPECT_NEAR(anchored.at(entry), measure, 2.0) << entry;
+    }
+}
+
+// On data the model made, the infit and outfit mean-squares average 1: rating scale, success
+// and failure chain, under one scale, two groups and one scale per item, with category 2
+// empty (probability 0 in the model the data come from), three samples each. Each mean-square
+// averages 1 less about 1/L (JMLE with L items per person) within sampling error: over the 24
+// item values of a model the mean of 9600 observations' squared residuals, whose S.D. is about
+// 1.5 (outfit), is within 4 S.E.
+TEST(StepAnchorRuns, FitMeanSquaresAverageOneOnDataTheModelMade) {
+    const std::vector<std::vector<double>> two{{-1, -.5, 0, .5}, {-.5, 0, .5, 1}};
+    const std::vector<std::pair<std::string, std::string>> layouts = {
+        {"one scale", "GROUPS=AAAAAAAA\n"}, {"two groups", ""}, {"one per item", "GROUPS=0\n"}};
+    for (const char model : {'R', 'S', 'F'}) {
+        std::vector<ScratchDir> dirs(layouts.size() * 3), temps(dirs.size());
+        std::vector<ProgramJob> jobs;
+        for (std::size_t n = 0; n < dirs.size(); ++n) {
+            const std::vector<SimulatedGroup> g = simulated_groups(two, std::string(2, model), {2});
+            const std::vector<std::vector<int>> rows = simulated_rows(g, 400, {}, 100 + n);
+            write_file(dirs[n].file("ctl.txt"), simulated_file(g, rows, layouts[n / 3].second));
+            jobs.push_back(job(dirs[n], temps[n], {"IFILE=i.txt"}));
+        }
+        const std::vector<JobResult> r = run_jobs(jobs, 4);
+        for (std::size_t layout = 0; layout < layouts.size(); ++layout) {
+            SCOPED_TRACE(std::string("model ") + model + ", " + layouts[layout].first);
+            double infit = 0.0, outfit = 0.0;
+            int items = 0;
+            for (std::size_t n = layout * 3; n < layout * 3 + 3; ++n) {
+                ASSERT_EQ(r[n].exit_status, 0) << r[n].screen;
+                for (const MeasureRecord& m : read_measure_file(dirs[n].file("i.txt")))
+                    infit += m.fit.at(0), outfit += m.fit.at(2), ++items;
+            }
+            ASSERT_EQ(items, 24);
+            const double se = 1.5 / std::sqrt(400.0 * items), bias = 1.0 / 8.0;
+            std::printf("model %c, %-12s item infit %.3f outfit %.3f\n", model,
+                        layouts[layout].first.c_str(), infit / items, outfit / items);
+            for (const double mean : {infit / items, outfit / items}) {
+                EXPECT_GT(mean, 1.0 - bias - 4.0 * se);
+                EXPECT_LT(mean, 1.0 + 4.0 * se);
+            }
         }
     }
 }

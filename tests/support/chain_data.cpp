@@ -1,5 +1,6 @@
 #include "tests/support/chain_data.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace korvelan::testing {
@@ -19,12 +20,20 @@ double pass(double step, double d) { return 1.0 / (1.0 + std::exp(step - d)); }
 
 int draw(const SimulatedGroup& g, double d, Uniform& u) {
     const int m = static_cast<int>(g.steps.size()) - 1;
+    const auto empty = [&](int k) {
+        return std::find(g.empty.begin(), g.empty.end(), k) != g.empty.end();
+    };
     int c = 0;
     if (g.model == 'S') {
-        while (c < m && u() < pass(g.steps[static_cast<std::size_t>(c) + 1], d)) ++c;
+        while (c < m && (u() < pass(g.steps[static_cast<std::size_t>(c) + 1], d) || empty(c))) ++c;
     } else if (g.model == 'F') {
         for (int k = m; k >= 1 && c == 0; --k)
-            if (u() < pass(g.steps[static_cast<std::size_t>(k)], d)) c = k;
+            if (u() < pass(g.steps[static_cast<std::size_t>(k)], d) && !empty(k)) c = k;
+    } else if (!g.empty.empty()) {
+        SimulatedGroup plain = g;
+        plain.empty.clear();
+        do c = draw(plain, d, u);
+        while (empty(c));
     } else {
         std::vector<double> odds{1.0};  // exp of the summed (d - step) up to each category
         double sum = 1.0;

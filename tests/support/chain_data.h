@@ -10,11 +10,14 @@
 namespace korvelan::testing {
 
 // Items sharing one rating scale: its model letter, steps (logits, steps[0] unused) and the
-// difficulties of its items (logits).
+// difficulties of its items (logits); the categories listed in `empty` have probability 0 (the
+// rating scale drawn again, the step above an empty category of the success chain passed and the
+// step of an empty category of the failure chain failed with certainty).
 struct SimulatedGroup {
     char model = 'R';
     std::vector<double> steps;
     std::vector<double> items;
+    std::vector<int> empty = {};
 };
 
 // The categories of `persons` persons, abilities drawn evenly from -2.5 to 2.5 logits, on the

@@ -24,18 +24,23 @@ double category_z(const Group& g, double d, int c) {
     return (c - e) / std::sqrt(std::max(v, 0.001));
 }
 
-// The chain models: the steps a response in category c attempted, each a Bernoulli trial.
-double chain_z(const Group& g, double d, int c) {
+// The chain models: a response in category c attempted some steps, each a Bernoulli trial; its
+// residual y_c is the steps passed less their success probabilities, and its variance under the
+// model the sum over the categories k of P(k) y_k^2.
+double chain_residual(const Group& g, double d, int c) {
     const int m = g.top();
     const int first = g.model == 'S' ? 1 : std::max(c, 1);
     const int last = g.model == 'S' ? std::min(c + 1, m) : m;
     double e = g.model == 'S' ? 0.0 : std::max(c - 1, 0);
+    for (int k = first; k <= last; ++k) e += success(g.steps[k], d);
+    return c - e;
+}
+
+double chain_z(const Group& g, double d, int c) {
+    const std::vector<double> p = reference_probabilities(g, d);
     double v = 0.0;
-    for (int k = first; k <= last; ++k) {
-        const double q = success(g.steps[k], d);
-        e += q, v += q * (1.0 - q);
-    }
-    return (c - e) / std::sqrt(std::max(v, 0.001));
+    for (int k = 0; k <= g.top(); ++k) v += p[k] * std::pow(chain_residual(g, d, k), 2);
+    return chain_residual(g, d, c) / std::sqrt(v);
 }
 
 }  // namespace

@@ -106,14 +106,19 @@ Expected expected_categories(const SummaryRun& r, char model) {
             if (i.status < 1 || c == ' ') continue;
             const double d = (p.measure - i.measure) / kScale;
             const std::vector<double> q = category_probabilities(model, steps, d);
+            // The residual's variance under the model (in the chains the steps a category
+            // attempts, and so W, differ from category to category).
+            double v = 0.0;
+            for (std::size_t k = 0; k < n; ++k)
+                v += q[k] * std::pow(residual_of(model, steps, d, static_cast<int>(k)).y, 2);
             for (std::size_t k = 0; k < n; ++k) {
                 const Residual rk = residual_of(model, steps, d, static_cast<int>(k));
                 e.count[k] += q[k], e.average[k] += (p.measure - i.measure) * q[k];
-                model_y2[k] += q[k] * rk.y * rk.y, model_z2[k] += q[k] * rk.y * rk.y / rk.w;
+                model_y2[k] += q[k] * rk.y * rk.y, model_z2[k] += q[k] * rk.y * rk.y / v;
             }
             const auto x = static_cast<std::size_t>(c - '0');
             const Residual rx = residual_of(model, steps, d, c - '0');
-            observed[x] += 1, y2[x] += rx.y * rx.y, z2[x] += rx.y * rx.y / rx.w;
+            observed[x] += 1, y2[x] += rx.y * rx.y, z2[x] += rx.y * rx.y / v;
         }
     }
     for (std::size_t k = 0; k < n; ++k) {

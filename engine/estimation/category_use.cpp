@@ -1,0 +1,109 @@
+#include "engine/estimation/category_use.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "engine/estimation/estimation_common.h"
+#include "engine/estimation/person_data.h"
+
+namespace korvelan {
+
+void set_group_weights(AnalysisArrays& a) {
+    if (a.item_weights.empty()) return;
+    std::fill(a.group_weight_values.begin(), a.group_weight_values.end(), 0.0f);
+    for (int i = 1; i <= a.items; ++i) {
+        float& w = a.group_weight_values[a.item_group[i]];
+        if (a.item_status[i] > 0) w = std::max(w, a.item_weights[i]);
+    }
+}
+
+namespace {
+
+// Where an entry's counted responses lie: any at all, any below the top, any above the bottom.
+struct Spread {
+    bool any = false, below_top = false, above_bottom = false;
+    void add(const CountedEntries& c, int g, int x) {
+        any = true;
+        below_top |= x < c.high[static_cast<std::size_t>(g)];
+        above_bottom |= x > c.low[static_cast<std::size_t>(g)];
+    }
+    bool measurable() const { return any && below_top && above_bottom; }
+};
+
+// The slots whose values lie in their group's range and take part.
+void mark_ranges(const AnalysisArrays& a, CountedEntries& c) {
+    c.in_range.assign(static_cast<std::size_t>(a.slots) + 1, 0);
+    for (int g = 1; g <= a.groups; ++g) {
+        const int f = a.group_first_slot[g];
+        for (int x = 0; x < group_slot_count(a, g); ++x)
+            c.in_range[static_cast<std::size_t>(f + x)] =
+                x >= c.low[static_cast<std::size_t>(g)] &&
+                x <= c.high[static_cast<std::size_t>(g)] && a.category_status[f + x] >= 0;
+    }
+}
+
+}  // namespace
+
+CountedEntries entries_the_estimation_counts(Run& run) {
+    AnalysisArrays& a = run.arrays;
+    const int np = a.persons, ni = a.items, ng = a.groups;
+    CountedEntries c;
+    c.person.assign(static_cast<std::size_t>(np) + 1, 0);
+    c.item.assign(static_cast<std::size_t>(ni) + 1, 0);
+    for (int p = 1; p <= np; ++p)
+        c.person[static_cast<std::size_t>(p)] = base_status(a.person_status[p]) > 0;
+    for (int i = 1; i <= ni; ++i) c.item[static_cast<std::size_t>(i)] = a.item_status[i] > 0;
+    c.low.assign(static_cast<std::size_t>(ng) + 1, 0);
+    c.high.assign(static_cast<std::size_t>(ng) + 1, 0);
+    for (int g = 1; g <= ng; ++g) c.high[static_cast<std::size_t>(g)] = group_slot_count(a, g) - 1;
+    mark_ranges(a, c);
+    set_group_weights(a);
+    const PersonData data(run);
+    std::vector<Spread> items(static_cast<std::size_t>(ni) + 1);
+    std::vector<int> low(static_cast<std::size_t>(ng) + 1), high(low.size());
+    for (bool changed = true; changed;) {
+        changed = false;
+        std::fill(items.begin(), items.end(), Spread{});
+        std::fill(low.begin(), low.end(), a.slots + 1);
+        std::fill(high.begin(), high.end(), -1);
+        std::vector<char> person = c.person;
+        for (int p = 1; p <= np; ++p) {
+            if (!c.person[static_cast<std::size_t>(p)]) continue;
+            const std::uint8_t* x = data.scores(p);
+            const float wp = person_weight(a, p);
+            Spread own;
+            for (int i = 1; i <= ni; ++i) {
+                const int v = x[i - 1];
+                if (!usable_response(a, c, p, i, v)) continue;
+                const int g = a.item_group[i];
+                const auto gi = static_cast<std::size_t>(g);
+                // The person's score counts the responses with item weight, the item's those with
+                // person weight, the categories those with both (counted_response).
+                if (item_weight(a, i) > 0.0f) own.add(c, g, v);
+                if (wp > 0.0f) items[static_cast<std::size_t>(i)].add(c, g, v);
+                if (counted_response(a, c, p, i, v))
+                    low[gi] = std::min(low[gi], v), high[gi] = std::max(high[gi], v);
+            }
+            if (base_status(a.person_status[p]) == 1 && !own.measurable())
+                person[static_cast<std::size_t>(p)] = 0;
+        }
+        for (int i = 1; i <= ni; ++i)
+            if (c.item[static_cast<std::size_t>(i)] && a.item_status[i] == 1 &&
+                !items[static_cast<std::size_t>(i)].measurable()) {
+                c.item[static_cast<std::size_t>(i)] = 0;
+                changed = true;
+            }
+        changed |= person != c.person;
+        c.person.swap(person);
+        for (int g = 1; g <= ng; ++g) {
+            const auto gi = static_cast<std::size_t>(g);
+            if (high[gi] <= low[gi]) low[gi] = 1, high[gi] = 0;  // fewer than two values: no scale
+            if (low[gi] != c.low[gi] || high[gi] != c.high[gi]) changed = true;
+            c.low[gi] = low[gi], c.high[gi] = high[gi];
+        }
+        mark_ranges(a, c);
+    }
+    return c;
+}
+
+}  // namespace korvelan
