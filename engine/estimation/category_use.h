@@ -18,13 +18,17 @@ struct CountedEntries {
     std::vector<char> person, item;
     std::vector<int> low, high;
     std::vector<char> in_range;
+    // Per category slot: how many responses the estimation counts score it, and whether any
+    // response of a person and an item not deleted (extreme ones included) scores it.
+    std::vector<long long> counted_in_slot;
+    std::vector<char> responded_in_slot;
 };
 
 // Finds the entries the estimation's sums count, as the first phase of PROX leaves them: a
 // measured (not anchored) person or item whose counted responses all lie at the top or all at
 // the bottom of their groups' ranges is extreme, one without counted responses inestimable;
 // leaving them out can make others extreme and narrow a group's range, so the classification
-// repeats until nothing changes.
+// repeats until nothing changes. The slot counts are those of the classification it returns.
 CountedEntries entries_the_estimation_counts(Run& run);
 
 // Person p and item i take part and the response x (255 = missing) lies in the group's range.
