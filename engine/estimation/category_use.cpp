@@ -1,6 +1,7 @@
 #include "engine/estimation/category_use.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 
 #include "engine/estimation/estimation_common.h"
@@ -51,19 +52,65 @@ void mark_ranges(const AnalysisArrays& a, CountedEntries& c) {
     }
 }
 
-// Adds (sign 1) or takes off (sign -1) the response x of person p to item i, as the
-// classification c counts it: the person's score counts the responses with item weight, the
+// The classification c as flat tables the sweeps read per response: per item and value whether
+// the value is usable (usable_value) and lies below the top and above the bottom of the group's
+// range; per item its first slot, the values a response of any entry not deleted may score, and
+// whether the item's weight counts for the person's score.
+struct ResponseCodes {
+    static constexpr std::uint8_t kUsable = 1, kBelowTop = 2, kAboveBottom = 4;
+    std::vector<std::uint8_t> code;  // (items + 1) x 256
+    std::vector<int> first_slot, seen_limit;
+    std::vector<char> scores_person;
+
+    void build(const AnalysisArrays& a, const CountedEntries& c) {
+        code.assign((static_cast<std::size_t>(a.items) + 1) * 256, 0);
+        first_slot.assign(static_cast<std::size_t>(a.items) + 1, 0);
+        seen_limit.assign(first_slot.size(), 0);
+        scores_person.assign(first_slot.size(), 0);
+        for (int i = 1; i <= a.items; ++i) {
+            const int g = a.item_group[i], count = group_slot_count(a, g);
+            const auto ii = static_cast<std::size_t>(i);
+            first_slot[ii] = a.group_first_slot[g];
+            seen_limit[ii] = a.item_status[i] >= status::kExtremeMinimum ? count : 0;
+            scores_person[ii] = item_weight(a, i) > 0.0f;
+            for (int x = 0; x < count && x < 255; ++x)
+                if (usable_value(a, c, i, x))
+                    code[ii * 256 + static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(
+                        kUsable | (x < c.high[static_cast<std::size_t>(g)] ? kBelowTop : 0) |
+                        (x > c.low[static_cast<std::size_t>(g)] ? kAboveBottom : 0));
+        }
+    }
+};
+
+// Per item whether a response of a person of weight wp weighs in the category sums, kept for
+// the last weight asked (most persons share one weight).
+struct CategoryWeights {
+    std::vector<char> weighs;
+    std::uint32_t weight_bits = 0;
+    bool known = false;
+    const std::vector<char>& of(const AnalysisArrays& a, float wp) {
+        const auto bits = std::bit_cast<std::uint32_t>(wp);
+        if (known && bits == weight_bits) return weighs;
+        weighs.assign(static_cast<std::size_t>(a.items) + 1, 0);
+        for (int i = 1; i <= a.items; ++i)
+            weighs[static_cast<std::size_t>(i)] = weighs_in_categories(a, i, wp);
+        weight_bits = bits, known = true;
+        return weighs;
+    }
+};
+
+// Adds (sign 1) or takes off (sign -1) the response x of an active person to item i, as the
+// classification counts it: the person's score counts the responses with item weight, the
 // item's those with person weight, the categories those with both (counted_response).
-void tally_response(const AnalysisArrays& a, const CountedEntries& c, int p, int i, int x,
-                    float wp, int sign, Tally& person, ChunkTallies& own) {
-    if (!usable_response(a, c, p, i, x)) return;
-    const int g = a.item_group[i];
-    const bool below = x < c.high[static_cast<std::size_t>(g)];
-    const bool above = x > c.low[static_cast<std::size_t>(g)];
-    if (item_weight(a, i) > 0.0f) person.add(sign, below, above);
-    if (wp > 0.0f) own.items[static_cast<std::size_t>(i)].add(sign, below, above);
-    if (counted_response(a, c, p, i, x))
-        own.counted[static_cast<std::size_t>(a.group_first_slot[g] + x)] += sign;
+inline void tally_response(const ResponseCodes& r, const std::vector<char>& weighs, bool wp_above_0,
+                           int i, int x, int sign, Tally& person, ChunkTallies& own) {
+    const auto ii = static_cast<std::size_t>(i);
+    const std::uint8_t code = r.code[ii * 256 + static_cast<std::size_t>(x)];
+    if (!code) return;
+    const bool below = code & ResponseCodes::kBelowTop, above = code & ResponseCodes::kAboveBottom;
+    if (r.scores_person[ii]) person.add(sign, below, above);
+    if (wp_above_0) own.items[ii].add(sign, below, above);
+    if (weighs[ii]) own.counted[static_cast<std::size_t>(r.first_slot[ii] + x)] += sign;
 }
 
 // The tallies of the classification c, kept up to date as entries leave it. The persons go in
@@ -76,6 +123,7 @@ public:
         : a_(run.arrays), c_(c), data_(run), plan_(plan_person_chunks(a_.persons, 0)),
           pool_(plan_.chunks > 1 ? 0 : 1, plan_.chunks),
           chunks_(static_cast<std::size_t>(plan_.chunks)),
+          weights_(static_cast<std::size_t>(plan_.chunks)),
           persons(static_cast<std::size_t>(a_.persons) + 1),
           items(static_cast<std::size_t>(a_.items) + 1),
           counted(static_cast<std::size_t>(a_.slots) + 1, 0),
@@ -84,8 +132,10 @@ public:
     // Counts every response afresh; the first count also marks the slots any response of a
     // person and an item not deleted scores (extreme ones included).
     void count_all(bool mark_responded) {
+        codes_.build(a_, c_);
         auto sweep = [&](int k) {
             ChunkTallies& own = fresh_chunk(k);
+            CategoryWeights& weights = weights_[static_cast<std::size_t>(k)];
             for (int p = plan_.first(k), last = plan_.last(k, a_.persons); p <= last; ++p) {
                 Tally& person = persons[static_cast<std::size_t>(p)];
                 person = Tally{};
@@ -95,14 +145,13 @@ public:
                 if (!active && !seen) continue;
                 const std::uint8_t* x = data_.scores(p);
                 const float wp = person_weight(a_, p);
+                const std::vector<char>& weighs = weights.of(a_, wp);
                 for (int i = 1; i <= a_.items; ++i) {
                     const int v = x[i - 1];
-                    if (active) tally_response(a_, c_, p, i, v, wp, 1, person, own);
-                    if (seen && v != 255 && a_.item_status[i] >= status::kExtremeMinimum) {
-                        const int g = a_.item_group[i];
-                        if (v < group_slot_count(a_, g))
-                            own.responded[static_cast<std::size_t>(a_.group_first_slot[g] + v)] = 1;
-                    }
+                    if (active) tally_response(codes_, weighs, wp > 0.0f, i, v, 1, person, own);
+                    if (seen && v < codes_.seen_limit[static_cast<std::size_t>(i)])
+                        own.responded[static_cast<std::size_t>(
+                            codes_.first_slot[static_cast<std::size_t>(i)] + v)] = 1;
                 }
             }
         };
@@ -115,19 +164,22 @@ public:
     // Takes off the responses of the persons marked leaving and of the items listed leaving, as
     // the classification counts them before they leave.
     void take_off(const std::vector<char>& leaving_person, const std::vector<int>& leaving_items) {
+        codes_.build(a_, c_);
         auto sweep = [&](int k) {
             ChunkTallies& own = fresh_chunk(k);
+            CategoryWeights& weights = weights_[static_cast<std::size_t>(k)];
             for (int p = plan_.first(k), last = plan_.last(k, a_.persons); p <= last; ++p) {
                 const auto pi = static_cast<std::size_t>(p);
                 if (!c_.person[pi]) continue;
                 const std::uint8_t* x = data_.scores(p);
                 const float wp = person_weight(a_, p);
+                const std::vector<char>& weighs = weights.of(a_, wp);
                 if (leaving_person[pi]) {
                     for (int i = 1; i <= a_.items; ++i)
-                        tally_response(a_, c_, p, i, x[i - 1], wp, -1, persons[pi], own);
+                        tally_response(codes_, weighs, wp > 0.0f, i, x[i - 1], -1, persons[pi], own);
                 } else {
                     for (const int i : leaving_items)
-                        tally_response(a_, c_, p, i, x[i - 1], wp, -1, persons[pi], own);
+                        tally_response(codes_, weighs, wp > 0.0f, i, x[i - 1], -1, persons[pi], own);
                 }
             }
         };
@@ -163,6 +215,8 @@ private:
     const ChunkPlan plan_;
     WorkerPool pool_;
     std::vector<ChunkTallies> chunks_;
+    std::vector<CategoryWeights> weights_;
+    ResponseCodes codes_;
 
 public:
     std::vector<Tally> persons, items;
