@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <optional>
 
 #include "engine/estimation/estimation_common.h"
 #include "engine/estimation/person_data.h"
@@ -38,6 +39,7 @@ struct ChunkTallies {
     std::vector<Tally> items;
     std::vector<long long> counted;
     std::vector<char> responded;
+    std::vector<std::uint32_t> histogram;  // responses per item bin (ResponseCodes::bin)
 };
 
 // The slots whose values lie in their group's range and take part.
@@ -61,6 +63,16 @@ struct ResponseCodes {
     std::vector<std::uint8_t> code;  // (items + 1) x 256
     std::vector<int> first_slot, seen_limit;
     std::vector<char> scores_person;
+    // Per item one bin per value of its group and one for every other value: a person's
+    // responses add up, bin by bin, to the person's tally as three 21-bit fields.
+    static constexpr int kField = 21;
+    std::vector<int> bin_base, bin_count;
+    std::vector<std::uint64_t> packed;
+
+    std::size_t bin(int i, int x) const {
+        const auto ii = static_cast<std::size_t>(i);
+        return static_cast<std::size_t>(bin_base[ii] + std::min(x, bin_count[ii]));
+    }
 
     void build(const AnalysisArrays& a, const CountedEntries& c) {
         code.assign((static_cast<std::size_t>(a.items) + 1) * 256, 0);
@@ -79,6 +91,30 @@ struct ResponseCodes {
                         kUsable | (x < c.high[static_cast<std::size_t>(g)] ? kBelowTop : 0) |
                         (x > c.low[static_cast<std::size_t>(g)] ? kAboveBottom : 0));
         }
+        bin_base.assign(first_slot.size(), 0);
+        bin_count.assign(first_slot.size(), 0);
+        int bins = 0;
+        for (int i = 1; i <= a.items; ++i) {
+            const auto ii = static_cast<std::size_t>(i);
+            bin_base[ii] = bins;
+            bin_count[ii] = std::clamp(group_slot_count(a, a.item_group[i]), 0, 255);
+            bins += bin_count[ii] + 1;
+        }
+        packed.assign(static_cast<std::size_t>(bins), 0);
+        for (int i = 1; i <= a.items; ++i)
+            for (int x = 0; x < bin_count[static_cast<std::size_t>(i)]; ++x) {
+                const std::uint8_t k = code[static_cast<std::size_t>(i) * 256 + static_cast<std::size_t>(x)];
+                if (!k || !scores_person[static_cast<std::size_t>(i)]) continue;
+                packed[bin(i, x)] = 1 | std::uint64_t{(k & kBelowTop) != 0} << kField |
+                                    std::uint64_t{(k & kAboveBottom) != 0} << (2 * kField);
+            }
+    }
+    // Whether a person's tally fits the fields.
+    bool fields_hold(const AnalysisArrays& a) const { return a.items < (1 << kField); }
+    static Tally unpack(std::uint64_t sum) {
+        constexpr std::uint64_t mask = (std::uint64_t{1} << kField) - 1;
+        return Tally{static_cast<int>(sum & mask), static_cast<int>((sum >> kField) & mask),
+                     static_cast<int>(sum >> (2 * kField))};
     }
 };
 
@@ -133,9 +169,15 @@ public:
     // person and an item not deleted scores (extreme ones included).
     void count_all(bool mark_responded) {
         codes_.build(a_, c_);
+        const bool binned = codes_.fields_hold(a_);
         auto sweep = [&](int k) {
             ChunkTallies& own = fresh_chunk(k);
+            own.histogram.assign(binned ? codes_.packed.size() : 0, 0);
             CategoryWeights& weights = weights_[static_cast<std::size_t>(k)];
+            // The active persons of the chunk's first weight above 0 go into the histogram,
+            // which is folded into the item tallies and slot counts after the chunk; the others
+            // are tallied response by response.
+            std::optional<float> common;
             for (int p = plan_.first(k), last = plan_.last(k, a_.persons); p <= last; ++p) {
                 Tally& person = persons[static_cast<std::size_t>(p)];
                 person = Tally{};
@@ -145,6 +187,19 @@ public:
                 if (!active && !seen) continue;
                 const std::uint8_t* x = data_.scores(p);
                 const float wp = person_weight(a_, p);
+                if (binned && active && wp > 0.0f) {
+                    if (!common) common = wp;
+                    if (std::bit_cast<std::uint32_t>(*common) == std::bit_cast<std::uint32_t>(wp)) {
+                        std::uint64_t sum = 0;
+                        for (int i = 1; i <= a_.items; ++i) {
+                            const std::size_t b = codes_.bin(i, x[i - 1]);
+                            sum += codes_.packed[b];
+                            ++own.histogram[b];
+                        }
+                        person = ResponseCodes::unpack(sum);
+                        continue;
+                    }
+                }
                 const std::vector<char>& weighs = weights.of(a_, wp);
                 for (int i = 1; i <= a_.items; ++i) {
                     const int v = x[i - 1];
@@ -154,6 +209,7 @@ public:
                             codes_.first_slot[static_cast<std::size_t>(i)] + v)] = 1;
                 }
             }
+            if (common) fold_histogram(own, weights.of(a_, *common), mark_responded);
         };
         pool_.run(plan_.chunks, sweep);
         std::fill(items.begin(), items.end(), Tally{});
@@ -188,6 +244,25 @@ public:
     }
 
 private:
+    // Adds a chunk's histogram (active persons of one weight above 0, whose responses to item i
+    // weigh in the category sums where weighs[i]) to its item tallies and slot counts.
+    void fold_histogram(ChunkTallies& own, const std::vector<char>& weighs, bool mark_responded) {
+        for (int i = 1; i <= a_.items; ++i) {
+            const auto ii = static_cast<std::size_t>(i);
+            for (int x = 0; x < codes_.bin_count[ii]; ++x) {
+                const std::uint32_t n = own.histogram[codes_.bin(i, x)];
+                if (n == 0) continue;
+                const auto slot = static_cast<std::size_t>(codes_.first_slot[ii] + x);
+                if (mark_responded && x < codes_.seen_limit[ii]) own.responded[slot] = 1;
+                const std::uint8_t code = codes_.code[ii * 256 + static_cast<std::size_t>(x)];
+                if (!code) continue;
+                own.items[ii].add(static_cast<int>(n), code & ResponseCodes::kBelowTop,
+                                  code & ResponseCodes::kAboveBottom);
+                if (weighs[ii]) own.counted[slot] += n;
+            }
+        }
+    }
+
     ChunkTallies& fresh_chunk(int k) {
         ChunkTallies& own = chunks_[static_cast<std::size_t>(k)];
         own.items.assign(items.size(), Tally{});

@@ -115,6 +115,7 @@ TEST(CountedEntries, TalliesThatEntriesLeaveGiveWhatEveryRoundOverEveryResponseG
             a.item_weights.assign(a.items + 1, 1.0f);
             a.group_weight_values.assign(a.groups + 1, 0.0f);
             for (int p = 1; p <= a.persons; ++p) {
+                if (p % 7 == 0) a.person_weights[p] = 0.5f;  // another weight: tallied one by one
                 if (p % 11 == 0) a.person_weights[p] = 0.0f;
                 if (p % 13 == 0) a.person_status[p] = status::kAnchored;
                 if (p % 17 == 0) a.person_status[p] = status::kExtremeMinimum;
