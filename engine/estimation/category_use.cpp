@@ -56,8 +56,9 @@ void mark_ranges(const AnalysisArrays& a, CountedEntries& c) {
 
 // The classification c as flat tables the sweeps read per response: per item and value whether
 // the value is usable (usable_value) and lies below the top and above the bottom of the group's
-// range; per item its first slot, the values a response of any entry not deleted may score, and
-// whether the item's weight counts for the person's score.
+// range; per item its first slot, how many of its group's values a response marks as scored
+// (none when the item is neither measured, anchored nor extreme), and whether the item's weight
+// counts for the person's score.
 struct ResponseCodes {
     static constexpr std::uint8_t kUsable = 1, kBelowTop = 2, kAboveBottom = 4;
     std::vector<std::uint8_t> code;  // (items + 1) x 256
@@ -166,7 +167,7 @@ public:
           responded(static_cast<std::size_t>(a_.slots) + 1, 0) {}
 
     // Counts every response afresh; the first count also marks the slots any response of a
-    // person and an item not deleted scores (extreme ones included).
+    // person and an item that are measured, anchored or extreme scores.
     void count_all(bool mark_responded) {
         codes_.build(a_, c_);
         const bool binned = codes_.fields_hold(a_);

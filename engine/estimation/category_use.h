@@ -19,7 +19,7 @@ struct CountedEntries {
     std::vector<int> low, high;
     std::vector<char> in_range;
     // Per category slot: how many responses the estimation counts score it, and whether any
-    // response of a person and an item not deleted (extreme ones included) scores it.
+    // response of a person and an item that are measured, anchored or extreme scores it.
     std::vector<long long> counted_in_slot;
     std::vector<char> responded_in_slot;
 };
