@@ -5,6 +5,7 @@
 
 #include "engine/estimation/estimation_common.h"
 #include "engine/estimation/person_data.h"
+#include "engine/run/worker_pool.h"
 
 namespace korvelan {
 
@@ -59,33 +60,60 @@ CountedEntries entries_the_estimation_counts(Run& run) {
     mark_ranges(a, c);
     set_group_weights(a);
     const PersonData data(run);
+    // The persons go in chunks on the worker threads, each chunk into spreads and ranges of its
+    // own; they are joined after the sweep (or and min/max: the same at any thread count).
+    const ChunkPlan plan = plan_person_chunks(np, 0);
+    WorkerPool pool(plan.chunks > 1 ? 0 : 1, plan.chunks);
+    struct ChunkSpreads {
+        std::vector<Spread> items;
+        std::vector<int> low, high;
+    };
+    std::vector<ChunkSpreads> chunks(static_cast<std::size_t>(plan.chunks));
     std::vector<Spread> items(static_cast<std::size_t>(ni) + 1);
     std::vector<int> low(static_cast<std::size_t>(ng) + 1), high(low.size());
     for (bool changed = true; changed;) {
         changed = false;
+        std::vector<char> person = c.person;
+        auto sweep = [&](int k) {
+            ChunkSpreads& own_chunk = chunks[static_cast<std::size_t>(k)];
+            own_chunk.items.assign(static_cast<std::size_t>(ni) + 1, Spread{});
+            own_chunk.low.assign(static_cast<std::size_t>(ng) + 1, a.slots + 1);
+            own_chunk.high.assign(static_cast<std::size_t>(ng) + 1, -1);
+            for (int p = plan.first(k), last = plan.last(k, np); p <= last; ++p) {
+                if (!c.person[static_cast<std::size_t>(p)]) continue;
+                const std::uint8_t* x = data.scores(p);
+                const float wp = person_weight(a, p);
+                Spread own;
+                for (int i = 1; i <= ni; ++i) {
+                    const int v = x[i - 1];
+                    if (!usable_response(a, c, p, i, v)) continue;
+                    const int g = a.item_group[i];
+                    const auto gi = static_cast<std::size_t>(g);
+                    // The person's score counts the responses with item weight, the item's those
+                    // with person weight, the categories those with both (counted_response).
+                    if (item_weight(a, i) > 0.0f) own.add(c, g, v);
+                    if (wp > 0.0f) own_chunk.items[static_cast<std::size_t>(i)].add(c, g, v);
+                    if (counted_response(a, c, p, i, v)) {
+                        own_chunk.low[gi] = std::min(own_chunk.low[gi], v);
+                        own_chunk.high[gi] = std::max(own_chunk.high[gi], v);
+                    }
+                }
+                if (base_status(a.person_status[p]) == 1 && !own.measurable())
+                    person[static_cast<std::size_t>(p)] = 0;
+            }
+        };
+        pool.run(plan.chunks, sweep);
         std::fill(items.begin(), items.end(), Spread{});
         std::fill(low.begin(), low.end(), a.slots + 1);
         std::fill(high.begin(), high.end(), -1);
-        std::vector<char> person = c.person;
-        for (int p = 1; p <= np; ++p) {
-            if (!c.person[static_cast<std::size_t>(p)]) continue;
-            const std::uint8_t* x = data.scores(p);
-            const float wp = person_weight(a, p);
-            Spread own;
-            for (int i = 1; i <= ni; ++i) {
-                const int v = x[i - 1];
-                if (!usable_response(a, c, p, i, v)) continue;
-                const int g = a.item_group[i];
-                const auto gi = static_cast<std::size_t>(g);
-                // The person's score counts the responses with item weight, the item's those with
-                // person weight, the categories those with both (counted_response).
-                if (item_weight(a, i) > 0.0f) own.add(c, g, v);
-                if (wp > 0.0f) items[static_cast<std::size_t>(i)].add(c, g, v);
-                if (counted_response(a, c, p, i, v))
-                    low[gi] = std::min(low[gi], v), high[gi] = std::max(high[gi], v);
+        for (const ChunkSpreads& k : chunks) {
+            for (std::size_t i = 0; i < items.size() && i < k.items.size(); ++i) {
+                items[i].any |= k.items[i].any;
+                items[i].below_top |= k.items[i].below_top;
+                items[i].above_bottom |= k.items[i].above_bottom;
             }
-            if (base_status(a.person_status[p]) == 1 && !own.measurable())
-                person[static_cast<std::size_t>(p)] = 0;
+            for (std::size_t g = 0; g < low.size() && g < k.low.size(); ++g)
+                low[g] = std::min(low[g], k.low[g]), high[g] = std::max(high[g], k.high[g]);
         }
         for (int i = 1; i <= ni; ++i)
             if (c.item[static_cast<std::size_t>(i)] && a.item_status[i] == 1 &&

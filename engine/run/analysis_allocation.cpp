@@ -9,6 +9,7 @@
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
 #include "engine/run/record_files.h"
+#include "engine/run/worker_pool.h"
 
 namespace korvelan {
 
@@ -61,6 +62,26 @@ void release_persons(AnalysisArrays& a) {
     release_vector(a.person_status);
 }
 
+// The system clears every new page at its first write, on the thread that writes it: the pages
+// of a block of the size of the response matrix are asked for in pieces on the worker threads,
+// so that the filling below finds them ready. Where the system cannot (an older kernel), the
+// filling clears them as before.
+void populate_pages(std::uintptr_t start, std::size_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+    constexpr std::size_t kPiece = std::size_t{16} << 20;
+    if (bytes < 2 * kPiece) return;
+    const int pieces = static_cast<int>((bytes + kPiece - 1) / kPiece);
+    WorkerPool pool(0, pieces);
+    auto populate = [&](int k) {
+        const std::size_t from = static_cast<std::size_t>(k) * kPiece;
+        ::madvise(reinterpret_cast<void*>(start + from), std::min(kPiece, bytes - from), MADV_POPULATE_WRITE);
+    };
+    pool.run(pieces, populate);
+#else
+    (void)start, (void)bytes;
+#endif
+}
+
 // v holding n copies of `value`; a block of many pages is asked for in large pages where the
 // system gives them on request, so that filling it takes a few page faults instead of one per
 // 4 KB page (at 1,000,000 persons the faults of the person block and the images took 0.4 s).
@@ -71,7 +92,10 @@ void fill_large_block(std::vector<T>& v, std::size_t n, T value) {
     constexpr std::uintptr_t kLargePage = std::uintptr_t{1} << 21;
     const auto first = (reinterpret_cast<std::uintptr_t>(v.data()) + kLargePage - 1) & ~(kLargePage - 1);
     const auto last = (reinterpret_cast<std::uintptr_t>(v.data() + n)) & ~(kLargePage - 1);
-    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    if (last > first) {
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+        populate_pages(first, last - first);
+    }
     v.assign(n, value);
 }
 

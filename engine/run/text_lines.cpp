@@ -1,6 +1,8 @@
 #include "engine/run/text_lines.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <utility>
 
 #include "engine/run/file_units.h"
@@ -121,6 +123,29 @@ int read_utf16_line(std::FILE* file, TextLinePosition& at, LineBuild& build) {
     return line_end_status(file, at, build, false);
 }
 
+// The common line at once: where the file's buffer holds the whole line with its LF (or CR LF),
+// no other CR, no NUL and no mark at its start, the line is taken from it in one copy and true
+// returned. Anything else is left to the reading byte by byte, which reads the same line.
+bool take_buffered_line(std::FILE* file, LineBuild& build) {
+#if defined(__GLIBC__)
+    const char* from = file->_IO_read_ptr;
+    const char* end = file->_IO_read_end;
+    if (!from || from >= end || static_cast<unsigned char>(*from) == 0xEF) return false;
+    const auto* lf = static_cast<const char*>(std::memchr(from, '\n', static_cast<std::size_t>(end - from)));
+    if (!lf) return false;
+    std::size_t n = static_cast<std::size_t>(lf - from);
+    if (n > 0 && from[n - 1] == '\r') --n;
+    if (n > build.keep + kLineRunOn || std::memchr(from, '\r', n) || std::memchr(from, '\0', n)) return false;
+    build.text.append(from, std::min(n, build.keep));
+    build.length = n;
+    file->_IO_read_ptr = const_cast<char*>(lf + 1);
+    return true;
+#else
+    (void)file, (void)build;
+    return false;
+#endif
+}
+
 }  // namespace
 
 int read_text_line(std::FILE* file, TextLinePosition& at, std::string& line, std::size_t keep) {
@@ -129,6 +154,7 @@ int read_text_line(std::FILE* file, TextLinePosition& at, std::string& line, std
     LineBuild build{line, keep};
     errno = 0;
     if (at.encoding != TextEncoding::Bytes) return read_utf16_line(file, at, build);
+    if (!at.at_start && take_buffered_line(file, build)) return line_end_status(file, at, build, false);
     int c = getc_unlocked(file);
     if (at.at_start) {
         at.at_start = false;

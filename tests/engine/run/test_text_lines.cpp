@@ -2,6 +2,7 @@
 // last line without an end, and a line that runs on without end.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -187,5 +188,37 @@ TEST(TextLines, AFileNameLongerThanItsFieldIsRefusedNotCut) {
         EXPECT_TRUE(r.host.shows(" FILE NAME TOO LONG: " + name + " has 261 bytes. At most 260 can be used."))
             << keyword;
         EXPECT_TRUE(r.run.rs.run_failed);
+    }
+}
+
+// A line is the same whether it comes whole out of the file's buffer or byte by byte (the
+// file unbuffered): lines across the buffer's edge, every line end, marks at the start of a
+// line, lines cut at what is kept, and the NUL that ends the reading.
+TEST(TextLines, BufferedAndByteByByteReadingGiveTheSameLines) {
+    std::string bytes = "\xEF\xBB\xBF" "first\r\n";
+    for (int k = 0; k < 400; ++k) {
+        bytes += std::string(static_cast<std::size_t>(k * 37 % 300), static_cast<char>('a' + k % 26));
+        bytes += k % 5 == 0 ? "\r" : k % 5 == 1 ? "\r\n" : k % 7 == 2 ? "\n\xEF\xBB\xBF" : "\n";
+    }
+    bytes += std::string("x\0y\n", 4);
+    ScratchDir dir;
+    write_file(dir.file("t.txt"), bytes);
+    auto read = [&](bool buffered, std::size_t keep) {
+        std::FILE* f = std::fopen(dir.file("t.txt").c_str(), "rb");
+        if (!buffered) std::setvbuf(f, nullptr, _IONBF, 0);
+        TextLinePosition at;
+        Read r;
+        std::string line;
+        while ((r.end = read_text_line(f, at, line, keep)) == 0) r.lines.push_back(line);
+        r.lines.push_back(line + "@" + std::to_string(at.lines_read));
+        std::fclose(f);
+        return r;
+    };
+    for (std::size_t keep : {std::size_t{50}, kLongestTextLine}) {
+        const Read buffered = read(true, keep), bytewise = read(false, keep);
+        EXPECT_EQ(buffered.lines, bytewise.lines) << keep;
+        EXPECT_EQ(buffered.end, kLineHasNul);
+        EXPECT_EQ(bytewise.end, kLineHasNul);
+        EXPECT_GT(buffered.lines.size(), 400u);
     }
 }
