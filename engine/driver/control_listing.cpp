@@ -38,7 +38,8 @@ void write_control_variable_listing(Run& run) {
     const AnalysisArrays& a = run.arrays;
     const std::size_t width = static_cast<std::size_t>(std::max(cv.xwide, 1)) *
                               static_cast<std::size_t>(std::max(cv.categs, 0));
-    std::string codes = cv.codes.substr(0, std::min(width, cv.codes.size()));
+    const std::string codes = shown_codes(
+        cv.code_characters, std::string_view(cv.codes).substr(0, std::min(width, cv.codes.size())));
     if (std::string_view(codes).find(' ') == std::string_view::npos)
         show(run, " CODES = " + codes);
     else
@@ -47,7 +48,8 @@ void write_control_variable_listing(Run& run) {
         for (const auto& l : listing_lines("RESCOR = ", a.strings.rescore)) show(run, l);
     for (const std::string& row : a.strings.ivalue_rows) {
         if (row.empty()) continue;
-        std::string_view rest = std::string_view(row).substr(1, std::min(width, row.size() - 1));
+        const std::string rest = shown_codes(
+            cv.code_characters, std::string_view(row).substr(1, std::min(width, row.size() - 1)));
         for (const auto& l : listing_lines("IVALUE" + std::string(1, row[0]) + "= ", rest)) show(run, l);
     }
     if (cv.irefer_mode == kPerItem)

@@ -111,6 +111,7 @@ void apply_data_edits(Run& run, WorkFiles& files, std::int64_t persons,
         if (semi != std::string::npos) line.resize(semi);
         for (char& c : line)
             if (c == ',' || c == '+' || static_cast<unsigned char>(c) < ' ') c = ' ';
+        use_code_characters(run.cv.code_characters, line);
         const std::string_view text = trim(line);
         if (text.empty()) continue;
         DataEdit edit;

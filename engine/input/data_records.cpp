@@ -24,7 +24,7 @@ void blank_control_characters(char* text, std::size_t length) {
         if (static_cast<unsigned char>(text[k]) < ' ') text[k] = ' ';
 }
 
-bool LineColumns::decode(std::string_view text, ColumnUnit unit) {
+bool LineColumns::decode(std::string_view text, ColumnUnit unit, const CodeCharacters& codes) {
     cells.clear();
     if (all_ascii(text) || unit == ColumnUnit::Bytes) return true;
     bytes.clear();
@@ -35,7 +35,8 @@ bool LineColumns::decode(std::string_view text, ColumnUnit unit) {
         for (std::size_t k = n; k-- > 0;)
             cell = (cell << 8) | static_cast<unsigned char>(text[at + k]);
         several = several || n > 1;
-        bytes += text[at];
+        const unsigned char code = n > 1 ? codes.byte_of(cell) : 0;
+        bytes += code != 0 ? static_cast<char>(code) : text[at];
         cells.push_back(cell);
         if (n > 1 && unit == ColumnUnit::ScreenColumns && display_width_at(text, at) == 2) {
             bytes += '\x80';
@@ -115,13 +116,13 @@ int DataLineSource::next_line(std::string_view& line) {
     // A line is read up to kRecordWidth bytes; its columns are the file's column unit.
     const int status = read_unit_line(run_, unit_, buffer_, kRecordWidth);
     if (status != 0) return status;
-    if (columns_.decode(buffer_, columns_unit_)) {
+    if (columns_.decode(buffer_, columns_unit_, run_.cv.code_characters)) {
         line = buffer_;
         return status;
     }
     if (!decided_ && decide_) {
         decide_columns();
-        if (columns_.decode(buffer_, columns_unit_)) {
+        if (columns_.decode(buffer_, columns_unit_, run_.cv.code_characters)) {
             line = buffer_;
             return status;
         }

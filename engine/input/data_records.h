@@ -38,13 +38,14 @@ enum class ColumnUnit : std::uint8_t { Characters, Bytes, ScreenColumns };
 // The columns of a line of a data source: one byte a column (a character of several bytes stands
 // as its first byte, which is no response code), and, for a line that holds such characters, the
 // UTF-8 bytes of every column (first byte lowest). By screen columns a wide character is
-// followed by a column of its own that holds nothing (cell 0, byte 0x80). A line of ASCII, or
-// read by bytes, is its own columns.
+// followed by a column of its own that holds nothing (cell 0, byte 0x80). A character that is a
+// response code (CODES=АБВГ) stands as the byte the code strings store for it. A line of ASCII,
+// or read by bytes, is its own columns.
 struct LineColumns {
     std::string bytes;
     std::vector<std::uint32_t> cells;  // empty when every column is one byte
     // True, leaving bytes alone, when the text is its own columns.
-    bool decode(std::string_view text, ColumnUnit unit = ColumnUnit::Characters);
+    bool decode(std::string_view text, ColumnUnit unit, const CodeCharacters& codes);
 };
 // Appends the UTF-8 text of the column cells to out.
 void append_cell_text(const std::uint32_t* cells, std::size_t n, std::string& out);

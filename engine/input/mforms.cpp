@@ -197,7 +197,8 @@ void read_person_lines(Run& run, PersonLines& lines, const std::string& first,
         }
         std::fill(line, line + lines.width, ' ');
         const std::string_view bytes =
-            lines.columns.decode(text, lines.unit) ? std::string_view(text) : lines.columns.bytes;
+            lines.columns.decode(text, lines.unit, run.cv.code_characters) ? std::string_view(text)
+                                                                           : lines.columns.bytes;
         const std::size_t n = std::min(lines.width, bytes.size());
         bytes.copy(line, n);
         for (std::size_t c = 0; c < n && !lines.columns.cells.empty(); ++c)

@@ -110,7 +110,8 @@ void read_line_record_fits(Run& run, int unit, std::int64_t first_line, RecordFi
             std::string_view cols = line;
             std::size_t at = item_offset(line, from, kUnits[u]);
             if (at == std::string::npos || !all_ascii(cols.substr(std::min(at, cols.size()), width))) {
-                cols = columns.decode(line, kUnits[u]) ? std::string_view(line) : columns.bytes;
+                cols = columns.decode(line, kUnits[u], cv.code_characters) ? std::string_view(line)
+                                                                           : columns.bytes;
                 at = from;
             }
             responses.assign(cols.substr(std::min(at, cols.size()), width));

@@ -55,6 +55,17 @@ std::int32_t read_category(const ControlVariables& cv, const char* t, std::size_
 
 }  // namespace
 
+std::string_view code_field(const ControlVariables& cv, std::int32_t c) {
+    const std::size_t w = width_of(cv);
+    const std::size_t from = static_cast<std::size_t>(c - 1) * w;
+    if (c < 1 || from >= cv.codes.size()) return {};
+    return std::string_view(cv.codes).substr(from, w);
+}
+
+std::string shown_code(const ControlVariables& cv, std::int32_t c) {
+    return shown_codes(cv.code_characters, code_field(cv, c));
+}
+
 std::int32_t find_response_code(const ControlVariables& cv, std::string_view response) {
     const std::size_t x = width_of(cv);
     char adjusted[kCodesPerItemInTable + 1];

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -19,6 +20,12 @@ inline constexpr std::int32_t kMissingCategory = 255;
 // The response is left-adjusted first. With XWIDE 1 a code listed twice gives its first number,
 // with wider codes its last.
 std::int32_t find_response_code(const ControlVariables& cv, std::string_view response);
+
+// The XWIDE bytes of code number c of CODES=, one a column (a character of several bytes as the
+// byte that stands for it); empty for c below 1 or beyond CODES=.
+std::string_view code_field(const ControlVariables& cv, std::int32_t c);
+// The same as it is shown: a character of several bytes as itself.
+std::string shown_code(const ControlVariables& cv, std::int32_t c);
 
 // Category of code number c (0 = not a code) for item i, from the settings and the per-item
 // strings of the run. Never fails: what cannot be read as 0..255 is 255.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/report/scale_orientation.h"
+#include "engine/run/text_columns.h"
 
 namespace korvelan {
 
@@ -42,8 +43,14 @@ void start_data_line(std::string& line, const DataLineLayout& layout) {
 void place_data_line_label(std::string& line, const DataLineLayout& layout,
                            std::string_view label) {
     const auto width = static_cast<std::size_t>(layout.label_width);
-    line.replace(static_cast<std::size_t>(layout.label_column - 1), width,
-                 pad_characters(label, width));
+    auto at = static_cast<std::size_t>(layout.label_column - 1);
+    std::size_t end = at + width;
+    // Responses written as characters of several bytes: the label's columns are characters.
+    if (!all_ascii(line)) {
+        end = character_offset(line, end);
+        at = character_offset(line, at);
+    }
+    line.replace(at, end - at, pad_characters(label, width));
 }
 
 void put_response_field(std::string& line, const DataLineLayout& layout, std::int64_t i, std::string_view text) {

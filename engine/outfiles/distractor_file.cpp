@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/estimation/option_tally.h"
+#include "engine/input/response_scoring.h"
 #include "engine/outfiles/output_frame.h"
 #include "engine/outfiles/score_file.h"
 #include "engine/run/message_texts.h"
@@ -47,7 +48,7 @@ void write_heading(OutputFile& file, const OutputSettings& s) {
 // The values of one row; a missing row shows fixed texts for its percentages and outfit.
 struct OptionRow {
     std::int32_t item = 0;
-    std::string_view code;
+    std::string code;
     std::int32_t score = 0, count = 0, all_percent = 0, used_percent = 0;
     double used = 0.0, mean = 0.0, error = 0.0, outfit = 0.0;
     bool missing_row = false;
@@ -56,7 +57,7 @@ struct OptionRow {
 std::string real10(double x) { return real_to_text10(static_cast<float>(x), "(F10.2)"); }
 
 std::string fixed_row(const OptionRow& r, std::string_view label) {
-    std::string line = int_to_text10(r.item) + " " + pad_right(r.code.substr(0, kCodeColumns), kCodeColumns);
+    std::string line = int_to_text10(r.item) + " " + pad_right(r.code, kCodeColumns);
     line += int_to_text10(r.score) + int_to_text10(r.count) + int_to_text10(r.all_percent) + real10(r.used);
     line += r.missing_row ? real10(0.0) : int_to_text10(r.used_percent);
     line += real10(r.mean) + real10(r.error) + real10(r.outfit) + " " + std::string(label);
@@ -84,12 +85,8 @@ std::string csv_row(const OptionRow& r, std::string_view label, char sep) {
     return line;
 }
 
-std::string_view code_of(const Run& run, std::int32_t c) {
-    if (c == 0) return msg::kMissingCodeLabel;
-    const auto xwide = static_cast<std::size_t>(std::max(run.cv.xwide, 1));
-    const std::size_t from = static_cast<std::size_t>(c - 1) * xwide;
-    if (from >= run.cv.codes.size()) return {};
-    return std::string_view(run.cv.codes).substr(from, xwide);
+std::string code_of(const Run& run, std::int32_t c) {
+    return c == 0 ? std::string(msg::kMissingCodeLabel) : shown_code(run.cv, c);
 }
 
 void write_item_rows(OutputFile& file, const Run& run, const OutputSettings& s, const OptionFrequencies& f,

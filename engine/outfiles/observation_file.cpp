@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/estimation/estimation_common.h"
+#include "engine/input/response_scoring.h"
 #include "engine/outfiles/observation_values.h"
 #include "engine/outfiles/output_frame.h"
 #include "engine/run/message_texts.h"
@@ -139,12 +140,12 @@ void format_record(std::string& line, const OutputSettings& s, std::int32_t pers
     if (csv) compress_csv_line(line, s.csv);
 }
 
-// The code of response number c (1..NC) in CODES=; nothing for a response that matched none.
-std::string_view code_text(const Run& run, std::uint8_t c) {
-    const int xwide = std::max(run.cv.xwide, 1);
-    const std::size_t from = static_cast<std::size_t>(c - 1) * static_cast<std::size_t>(xwide);
-    if (c < 1 || c > run.cv.categs || from >= run.cv.codes.size()) return {};
-    return std::string_view(run.cv.codes).substr(from, static_cast<std::size_t>(xwide));
+// The code of each response number c (1..NC) in CODES=; nothing for a response that matched none.
+std::vector<std::string> code_texts(const Run& run) {
+    std::vector<std::string> texts(256);
+    for (std::int32_t c = 1; c <= std::min(run.cv.categs, 255); ++c)
+        texts[static_cast<std::size_t>(c)] = shown_code(run.cv, c);
+    return texts;
 }
 
 // Persons go in blocks of about this many observations: their records are read in person order,
@@ -180,6 +181,7 @@ void write_observation_file(Run& run, const OutputSettings& s, const AnalysisArr
     const std::size_t work = std::max(probabilities, static_cast<std::size_t>(largest_top) + 2);
     const bool missing = chosen(s, xfield::kMissing), extreme = chosen(s, xfield::kExtreme);
     PersonBlock block;
+    const std::vector<std::string> codes_shown = code_texts(run);
     for (std::int32_t first = persons.first; first <= persons.last && file.ok(); first += per_block) {
         block.first = first;
         block.count = std::min(per_block, persons.last - first + 1);
@@ -210,7 +212,8 @@ void write_observation_file(Run& run, const OutputSettings& s, const AnalysisArr
                     if (!extreme && (base_status(ps) <= 0 || array_value(a.item_status, i, status::kDeleted) <= 0)) continue;
                     // A deleted item's code is kept for the Tables only: the file shows none.
                     const bool deleted = array_value(a.item_status, i, status::kDeleted) <= status::kDeleted;
-                    format_record(line, s, person, i, v, code_text(run, deleted ? 0 : block.codes[at]));
+                    format_record(line, s, person, i, v,
+                                  codes_shown[deleted ? 0 : block.codes[at]]);
                     text.append(trim_right(line));
                     text.append("\r\n");
                 }

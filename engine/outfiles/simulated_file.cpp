@@ -67,6 +67,8 @@ void write_simulated_data_file(Run& run, const OutputSettings& s, const Analysis
                     put_response_field(line, layout, i, std::string_view(run.cv.codes).substr(from, xwide));
             }
         }
+        // A code that is a character of several bytes is written as that character.
+        if (!run.cv.code_characters.empty()) line = shown_codes(run.cv.code_characters, line);
         place_data_line_label(line, layout, trim_right(records.label_of(Entity::Person, n)));
         file.write(line);
         show_progress_bar(run, n, a.persons);

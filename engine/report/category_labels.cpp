@@ -8,6 +8,7 @@
 
 #include "engine/input/data_records.h"
 #include "engine/input/edit_files.h"
+#include "engine/input/response_scoring.h"
 #include "engine/run/analysis_arrays.h"
 #include "engine/run/numtext.h"
 #include "engine/run/text_lines.h"
@@ -119,11 +120,10 @@ bool parse_code_line(std::string_view line, CodeLine& entry) {
 }
 
 // CODES= entry index (1-based), left-justified without trailing blanks; none beyond CODES=.
-std::optional<std::string_view> codes_entry(const ControlVariables& cv, int index) {
+std::optional<std::string> codes_entry(const ControlVariables& cv, int index) {
     const std::size_t width = static_cast<std::size_t>(std::max(cv.xwide, 1));
-    const std::size_t from = static_cast<std::size_t>(index - 1) * width;
-    if (from >= cv.codes.size()) return std::nullopt;
-    return trim(std::string_view(cv.codes).substr(from, width));
+    if (static_cast<std::size_t>(index - 1) * width >= cv.codes.size()) return std::nullopt;
+    return std::string(trim(shown_code(cv, index)));
 }
 
 // Places the label after the last non-blank character of the text, one blank between.
@@ -176,7 +176,7 @@ bool read_category_label(Run& run, ReportLineBuffer& line, int category_value, i
 std::string code_label_text(Run& run, int code_index, int item, int group) {
     std::string label;
     if (code_index < 1 || is_blank(run.cv.clfile) || run.rep.code_labels_unavailable) return label;
-    const std::optional<std::string_view> wanted = codes_entry(run.cv, code_index);
+    const std::optional<std::string> wanted = codes_entry(run.cv, code_index);
     if (!wanted) return label;
     // 0 nothing found, 1 a line without item, 2 a line of an item of the same group.
     int level = 0;

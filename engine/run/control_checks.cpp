@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "engine/run/code_characters.h"
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
@@ -57,10 +58,16 @@ void check_codes(Run& run) {
     if (cv.codes_length > kMaxCodesLength)
         fatal_message(run, msg::kCodesLongerPrefix + num(cv.codes_length) + msg::kCodesLongerThanMaximum +
                                num(kMaxCodesLength));
+    // A code is a character: one of several bytes is stored as one byte (shown as itself).
+    for (std::string* codes : {&cv.codes, &cv.new_scores}) {
+        const std::size_t width = codes->size();
+        store_run_codes(run, *codes, codes == &cv.codes ? "CODES=" : "NEWSCR=");
+        codes->resize(width, ' ');
+    }
     const int length = static_cast<int>(trim_right(cv.codes).size());
     cv.codes_length = length;
     const int x = cv.xwide;
-    const std::string shown(trim_right(cv.codes));
+    const std::string shown = shown_codes(cv.code_characters, trim_right(cv.codes));
     if (cv.categs == 0) {
         cv.categs = length / x;
     } else if (cv.categs != length / x) {
@@ -85,7 +92,8 @@ void check_codes(Run& run) {
         }
         for (int j = 0; j < i; ++j)
             if (cv.codes.compare(static_cast<std::size_t>(j) * x, x, code) == 0)
-                show_message_line(run, msg::kCodeWarning + code + msg::kCodeSpecifiedTwice);
+                show_message_line(run, msg::kCodeWarning + shown_codes(cv.code_characters, code) +
+                                           msg::kCodeSpecifiedTwice);
     }
 }
 

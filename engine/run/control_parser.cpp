@@ -182,14 +182,18 @@ void store_second_reading(Run& run, ControlReading& rd, const KeywordRule& rule,
             int n = key_number(in.name);
             // Rows were sized from the first reading; a key it did not count has no row.
             if (n < 1 || static_cast<std::size_t>(n) > s->answer_keys.size()) return;
-            s->answer_keys[n - 1] = item_string(cv, in.value);
+            std::string key = in.value;
+            store_run_codes(run, key, std::string(trim_right(in.name)) + "=");
+            s->answer_keys[n - 1] = item_string(cv, key);
             if (static_cast<std::size_t>(n) <= s->key_scores.size()) s->key_scores[n - 1] = n;
             return;
         }
         case StoreAction::IvalueRow: {
             if (is_blank_text(in.value)) return;
             std::size_t w = static_cast<std::size_t>(std::max(0, cv.categs) * std::max(1, cv.xwide));
-            std::string codes = in.value.substr(0, std::min(w, in.value.size()));
+            std::string codes = in.value;
+            store_run_codes(run, codes, std::string(trim_right(in.name)) + "=");
+            codes.resize(std::min(w, codes.size()));
             codes.resize(w, '*');
             char letter = trim_right(in.name).back();
             std::string row = std::string(1, letter) + codes;

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/run/code_characters.h"
+
 namespace korvelan {
 
 // The tests of the keyword table name fields by pointer to member; the widths are here.
@@ -64,6 +66,7 @@ struct ControlVariables {
     std::string alphabet;           // "AL"
     std::string codes;              // CODES=
     std::int32_t codes_length = 0;  // length of the CODES= value
+    CodeCharacters code_characters;  // the characters of several bytes the code strings hold
     std::int32_t groups_mode = 0;   // DefinitionMode of GROUPS=
     std::int32_t irefer_mode = 0;   // DefinitionMode of IREFER=
     std::int32_t models_mode = 0;   // DefinitionMode of MODELS=

@@ -168,6 +168,9 @@ inline constexpr const char* kCodesTooShortXwide = "' IS TOO SHORT.  XWIDE=";
 inline constexpr const char* kCodesTooShortMissing = " AND MISSNG=";
 inline constexpr const char* kCodeWarning = " WARNING! \"";
 inline constexpr const char* kCodeSpecifiedTwice = "\" SPECIFIED TWICE IN CODES=";
+inline constexpr const char* kCodeCharactersFull =
+    " MORE THAN 64 DIFFERENT CHARACTERS OF SEVERAL BYTES IN THE CODES OF CODES=, KEYn=, NEWSCR="
+    " AND IVALUEx=: ";
 inline constexpr const char* kNoControlInstructions = " NO CONTROL INSTRUCTIONS IN THE CONTROL FILE: ";
 inline constexpr const char* kProblemWithItem1 = " PROBLEM WITH ITEM1= ";
 inline constexpr const char* kProblemWithName1 = " PROBLEM WITH NAME1= ";

@@ -215,7 +215,8 @@ void write_item_row(CategoryDisplays& t, int d, int i) {
     WorkFiles files = run_work_files(run);
     read_item_label_record(run, files, i, label);
     const char flag = item_status_of(run.arrays, i) == status::kAnchored ? '*' : ' ';
-    write_text_line(run, " " + row.plot + " " + fmt_i(i, 4) + flag + " " +
+    write_text_line(run, " " + shown_codes(run.cv.code_characters, row.plot) + " " + fmt_i(i, 4) +
+                             flag + " " +
                              std::string(trim_right(character_prefix(
                                  label, static_cast<std::size_t>(std::max(run.cv.itlen, 0))))));
 }

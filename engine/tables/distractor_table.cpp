@@ -8,6 +8,7 @@
 
 #include "engine/estimation/estimation_common.h"
 #include "engine/input/data_input.h"
+#include "engine/input/response_scoring.h"
 #include "engine/input/work_files.h"
 #include "engine/report/category_labels.h"
 #include "engine/report/table_heading.h"
@@ -99,10 +100,7 @@ MeanTexts mean_texts(float weight, float mean, float mean_square, char before) {
 }
 
 std::string codes_entry_text(const Run& run, int code) {
-    const std::size_t w = static_cast<std::size_t>(std::max(run.cv.xwide, 1));
-    const std::size_t from = static_cast<std::size_t>(code - 1) * w;
-    const std::string entry = from < run.cv.codes.size() ? run.cv.codes.substr(from, w) : "";
-    return pad_right(entry, kCodeWidth);
+    return pad_right(shown_code(run.cv, code), kCodeWidth);
 }
 
 // One item: its number, letter and label on its first row, what the rows share.

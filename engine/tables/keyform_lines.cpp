@@ -127,9 +127,13 @@ void write_person_keyform(KeyformPage& page, int p) {
         ItemLine l = template_line;
         if (!fill_item_line(page, l, p, i, x, r)) continue;
         read_item_label_record(run, page.files, i, page.item_label);
-        write_text_line(run, " " + l.plot.substr(0, static_cast<std::size_t>(l.width + 1)) + " " +
-                                 fmt_i(i, 4) + (st == status::kAnchored ? "*" : " ") + " " +
-                                 pad_right(page.item_label, static_cast<std::size_t>(label_field_columns(run, ReportSide::Items))));
+        const std::string plot =
+            shown_codes(run.cv.code_characters,
+                        std::string_view(l.plot).substr(0, static_cast<std::size_t>(l.width + 1)));
+        write_text_line(
+            run, " " + plot + " " + fmt_i(i, 4) + (st == status::kAnchored ? "*" : " ") + " " +
+                     pad_right(page.item_label, static_cast<std::size_t>(
+                                                    label_field_columns(run, ReportSide::Items))));
         any = true;
     }
     if (!any) write_text_line(run, "    *** NOTHING TO SHOW ***");

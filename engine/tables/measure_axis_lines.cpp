@@ -55,10 +55,7 @@ std::string axis_rule_line(const PlotAxis& axis, const std::string& item_word) {
 }
 
 std::string code_text(const ControlVariables& cv, int k) {
-    const int w = std::max(cv.xwide, 1);
-    const std::size_t from = static_cast<std::size_t>((k - 1) * w);
-    if (k < 1 || from >= cv.codes.size()) return {};
-    return std::string(trim(std::string_view(cv.codes).substr(from, static_cast<std::size_t>(w))));
+    return std::string(trim(code_field(cv, k)));
 }
 
 std::string category_code_text(const Run& run, int value, int item) {

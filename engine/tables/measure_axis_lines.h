@@ -21,7 +21,8 @@ std::string axis_label_line(const PlotAxis& axis, bool lowest_label_wins);
 std::string axis_rule_line(const PlotAxis& axis, const std::string& item_word);
 
 // The code of CODES= entry k (1-based, XWIDE= characters), trimmed; empty for an index outside
-// the codes.
+// the codes. A plot line holds it a byte a column (code_field); the line is shown through
+// shown_codes.
 std::string code_text(const ControlVariables& cv, int k);
 
 // The text of category value v of the item: its code (or the digit v mod 10 when no code scores

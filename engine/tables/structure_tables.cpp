@@ -85,9 +85,8 @@ void write_row_with_labels(ReportContext& ctx, const StructureGroup& s, const St
     for (int i = s.first_item; i <= a.items && code == 0; ++i)
         if (array_value(a.item_group, i) == s.group) code = find_code_for_category(run, r.value, i);
     const std::size_t xwide = static_cast<std::size_t>(std::max(run.cv.xwide, 1));
-    const std::size_t at = static_cast<std::size_t>(code - 1) * xwide;
-    if (code > 0 && at < run.cv.codes.size())
-        line.put(line.length() + 2, pad_right(std::string_view(run.cv.codes).substr(at, xwide), xwide));
+    if (const std::string shown = shown_code(run.cv, code); !shown.empty())
+        line.put(line.length() + 2, pad_right(shown, xwide));
     const bool labelled = read_category_label(run, line, r.value, s.group, a.item_group);
     if (!labelled && !trim(run.cv.clfile).empty() && code > 0)
         read_item_category_label(run, code, s.first_item, s.group, line);

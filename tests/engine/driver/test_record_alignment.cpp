@@ -4,6 +4,7 @@
 // bytes (as printf pads) and to screen columns, and in the one-byte code page the script fits;
 // read by fixed columns, FORMAT= and MFORMS=: every run measures as its ASCII twin does. A file
 // whose records are padded two ways stops, naming the file and the first record that disagrees.
+// A multiple-choice test keyed with option letters of a script measures as its A-D twin.
 #include <gtest/gtest.h>
 
 #include <ctime>
@@ -110,7 +111,8 @@ std::vector<std::string> numbers_of(const std::string& file, std::size_t label_c
 }
 
 // With a literal, MFORMS= puts "ΩЖ" in the last two columns of every label.
-Outcome run_layout(const std::string& data, Layout layout, bool literal = false) {
+Outcome run_layout(const std::string& data, Layout layout, bool literal = false,
+                   const std::string& scoring = "CODES=01\n") {
     ScratchDir dir, temp;
     CwdGuard cwd;
     TestHost host;
@@ -119,7 +121,7 @@ Outcome run_layout(const std::string& data, Layout layout, bool literal = false)
     run.fixed_time = std::tm{};
     host.settings.temp_directory = temp.path;
     std::string control =
-        "TITLE=Aligned\nNI=10\nNAME1=1\nNAMLEN=16\nITEM1=17\nCODES=01\nPFILE=p.txt\nIFILE=i.txt\n";
+        "TITLE=Aligned\nNI=10\nNAME1=1\nNAMLEN=16\nITEM1=17\nPFILE=p.txt\nIFILE=i.txt\n" + scoring;
     if (layout == Layout::Mforms) {
         control += "MFORMS=mf.txt\n";
         write_file(dir.file("mf.txt"), std::string("D=d.txt\nL=1\nP1-16=1\nI1-10=17\n") +
@@ -193,4 +195,49 @@ TEST(RecordAlignment, RecordsPaddedTwoWaysStopNamingTheFirstThatDisagrees) {
             << o.screen;
         EXPECT_TRUE(o.persons.empty());
     }
+}
+
+TEST(RecordAlignment, OptionLettersOfEveryScriptScoreAsTheirAsciiTwin) {
+    // Four options a script, the key of item i its option i % 4; a person answers right where the
+    // dichotomous data above hold a 1, else one of the other three.
+    const std::vector<std::vector<std::string>> options = {
+        {"A", "B", "C", "D"}, {"А", "Б", "В", "Г"}, {"Α", "Β", "Γ", "Δ"}, {"Á", "É", "Î", "Õ"}};
+    const std::vector<std::size_t> name_script = {0, 2, 3, 1};  // names of the same script
+    Outcome twin;
+    for (std::size_t s = 0; s < options.size(); ++s) {
+        const std::vector<std::string>& o = options[s];
+        std::string key, data;
+        for (int i = 0; i < 10; ++i) key += o[static_cast<std::size_t>(i % 4)];
+        const Script& script = kScripts[name_script[s]];
+        for (int p = 0; p < 36; ++p) {
+            data += name_field(
+                script.names[static_cast<std::size_t>(p) % script.names.size()] + std::to_string(p),
+                Coding::Characters, 0);
+            for (int i = 0; i < 10; ++i) {
+                const bool right = (p * 7 + i * 5) % 13 > i + 1;
+                data += o[static_cast<std::size_t>((i + (right ? 0 : 1 + (p + i) % 3)) % 4)];
+            }
+            data += "\n";
+        }
+        for (Layout layout : {Layout::Fixed, Layout::Format}) {
+            const Outcome run = run_layout(
+                data, layout, false, "CODES=" + o[0] + o[1] + o[2] + o[3] + "\nKEY1=" + key + "\n");
+            ASSERT_EQ(run.status, 0) << run.screen;
+            EXPECT_EQ(run.screen.find("SPECIFIED TWICE"), std::string::npos) << run.screen;
+            if (s == 0 && layout == Layout::Fixed) twin = run;
+            EXPECT_EQ(run.persons, twin.persons) << o[0];
+            EXPECT_EQ(run.items, twin.items) << o[0];
+        }
+    }
+    ASSERT_EQ(twin.persons.size(), 36u);
+    // 65 option letters of several bytes are more than the scoring can tell apart: a clear stop.
+    std::string codes = "CODES=";
+    for (char32_t c = 0x410; c <= 0x450; ++c)
+        codes += {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+    const Outcome full =
+        run_layout(data_file(kScripts[0], Coding::Characters), Layout::Fixed, false, codes + "\n");
+    EXPECT_NE(full.status, 0);
+    EXPECT_NE(full.screen.find(" MORE THAN 64 DIFFERENT CHARACTERS OF SEVERAL BYTES"),
+              std::string::npos)
+        << full.screen;
 }
