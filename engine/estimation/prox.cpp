@@ -79,31 +79,15 @@ CategoryUse category_values_in_use(Run& run) {
         use[static_cast<std::size_t>(g)].assign(slots, 0);
     }
     const CountedEntries counted = entries_the_estimation_counts(run);
-    const PersonData data(run);
-    // The persons go in chunks on the worker threads, each into uses of its own, joined by the
-    // larger use (the same at any thread count).
-    const ChunkPlan plan = plan_person_chunks(a.persons, 0);
-    WorkerPool pool(plan.chunks > 1 ? 0 : 1, plan.chunks);
-    std::vector<CategoryUse> chunks(static_cast<std::size_t>(plan.chunks), use);
-    auto sweep = [&](int k) {
-        CategoryUse& own = chunks[static_cast<std::size_t>(k)];
-        for (int p = plan.first(k), last = plan.last(k, a.persons); p <= last; ++p) {
-            if (base_status(a.person_status[p]) < status::kExtremeMinimum) continue;
-            const std::uint8_t* x = data.scores(p);
-            for (int i = 1; i <= a.items; ++i) {
-                if (a.item_status[i] < status::kExtremeMinimum || x[i - 1] == 255) continue;
-                std::vector<char>& used = own[static_cast<std::size_t>(a.item_group[i])];
-                if (x[i - 1] >= used.size()) continue;
-                char& u = used[x[i - 1]];
-                if (counted_response(a, counted, p, i, x[i - 1])) u = kCountedUse;
-                else u = std::max(u, kResponseUse);
-            }
+    for (int g = 1; g <= a.groups; ++g) {
+        std::vector<char>& used = use[static_cast<std::size_t>(g)];
+        for (std::size_t k = 0; k < used.size(); ++k) {
+            const auto s = static_cast<std::size_t>(a.group_first_slot[g]) + k;
+            used[k] = counted.counted_in_slot[s] > 0     ? kCountedUse
+                      : counted.responded_in_slot[s] != 0 ? kResponseUse
+                                                          : 0;
         }
-    };
-    pool.run(plan.chunks, sweep);
-    for (const CategoryUse& own : chunks)
-        for (std::size_t g = 1; g < use.size(); ++g)
-            for (std::size_t k = 0; k < use[g].size(); ++k) use[g][k] = std::max(use[g][k], own[g][k]);
+    }
     return use;
 }
 
