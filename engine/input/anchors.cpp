@@ -6,6 +6,7 @@
 #include "engine/run/file_units.h"
 #include "engine/run/message_texts.h"
 #include "engine/run/messages.h"
+#include "engine/run/numtext.h"
 
 namespace korvelan {
 
@@ -60,7 +61,7 @@ void read_value_lines(Run& run, std::string_view name, std::int32_t n, std::stri
     for (std::size_t k = measure_heading_lines(top); k < top.size(); ++k) take(top[k]);
     while (more && read_edit_file_line(run, name, line, whole)) take(line);
     if (left_out > 0)
-        show_message_line(run, " " + std::to_string(left_out) + " " + std::string(trim(plural)) +
+        show_message_line(run, " " + std::string(trim(int_to_text_left(left_out))) + " " + std::string(trim(plural)) +
                                    msg::kWithoutMeasureLeftOut + std::string(trim(name)));
 }
 
